@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs, when they are missing.
+set -euo pipefail
+pakete=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
+        qt6-translations-l10n qt6-qpa-plugins fonts-dejavu-core)
+fehlend=()
+for p in "${pakete[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || fehlend+=("$p")
+done
+if ((${#fehlend[@]})); then
+  echo "Installiere: ${fehlend[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${fehlend[@]}" >/dev/null
+fi
