@@ -1,0 +1,161 @@
+#include "editor/empfaenger.h"
+
+#include "image/ansi.h"
+#include "image/felder.h"
+
+#include <QHash>
+
+namespace empfaenger {
+namespace {
+
+// Gateway prefixes and suffixes of the operators' fax and mail services.
+const QByteArray kFaxA1 = "06646802";
+const QByteArray kMailA1 = "0664680502&";
+const QByteArray kMailA1Ende = " (Boravilon)";
+const QByteArray kFaxAndere = "6762";
+const QByteArray kMailAndere = "6761&";
+
+QString adresse(QByteArray rest)
+{
+    rest.replace('*', '@');
+    return ansi::text(rest);
+}
+
+} // namespace
+
+QByteArray kodieren(const Eintrag& e, bool a1)
+{
+    const QByteArray text = ansi::bytes(e.text);
+    QByteArray out;
+    switch (e.art) {
+    case Art::GSM:
+        out = text;
+        break;
+    case Art::Fax:
+        out = (a1 ? kFaxA1 : kFaxAndere) + text;
+        break;
+    case Art::Email:
+        out = a1 ? kMailA1 + text + kMailA1Ende : kMailAndere + text + ' ';
+        break;
+    }
+    out.replace('@', '*');
+    return out;
+}
+
+Eintrag dekodieren(const QByteArray& eintrag)
+{
+    if (eintrag.startsWith(kFaxA1))
+        return {Art::Fax, ansi::text(eintrag.mid(kFaxA1.size()))};
+    if (eintrag.startsWith(kMailA1)) {
+        QByteArray rest = eintrag.mid(kMailA1.size());
+        const qsizetype klammer = rest.indexOf('(');
+        if (klammer >= 0) {
+            rest.truncate(klammer);
+            if (rest.endsWith(' '))
+                rest.chop(1);
+        }
+        return {Art::Email, adresse(rest)};
+    }
+    if (eintrag.startsWith(kFaxAndere))
+        return {Art::Fax, ansi::text(eintrag.mid(kFaxAndere.size()))};
+    if (eintrag.startsWith(kMailAndere)) {
+        QByteArray rest = eintrag.mid(kMailAndere.size());
+        const qsizetype blank = rest.indexOf(' ');
+        if (blank >= 0)
+            rest.truncate(blank);
+        return {Art::Email, adresse(rest)};
+    }
+    return {Art::GSM, ansi::text(eintrag)};
+}
+
+namespace {
+QList<QByteArray> kodiert(const QList<Eintrag>& eintraege, bool a1)
+{
+    QList<QByteArray> out;
+    for (const Eintrag& e : eintraege)
+        if (!e.text.isEmpty())
+            out.append(kodieren(e, a1));
+    return out;
+}
+} // namespace
+
+std::optional<QByteArray> listeKodieren(const QList<Eintrag>& eintraege, bool a1)
+{
+    return listeRahmen(kodiert(eintraege, a1));
+}
+
+int listeBedarf(const QList<Eintrag>& eintraege, bool a1)
+{
+    int n = 1;  // end mark
+    for (const QByteArray& e : kodiert(eintraege, a1))
+        n += int(e.size()) + 1;
+    return n;
+}
+
+QList<Eintrag> listeDekodieren(const QList<QByteArray>& gespeichert)
+{
+    QList<Eintrag> out;
+    for (const QByteArray& e : gespeichert)
+        if (!e.isEmpty())
+            out.append(dekodieren(e));
+    return out;
+}
+
+bool zeichenZulaessig(Art art, QChar c)
+{
+    if (art != Art::Email)
+        return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+');
+    const std::optional<std::uint8_t> b = ansi::byteFuer(c);
+    if (!b || !c.isPrint() || *b == 0xFF)
+        return false;
+    return c != QLatin1Char('*') && c != QLatin1Char(' ') && c != QLatin1Char('(');
+}
+
+bool eingabeZulaessig(Art art, const QString& alt, const QString& neu)
+{
+    QHash<QChar, int> vorhanden;
+    for (QChar c : alt)
+        if (!zeichenZulaessig(art, c))
+            ++vorhanden[c];
+    for (QChar c : neu)
+        if (!zeichenZulaessig(art, c) && --vorhanden[c] < 0)
+            return false;
+    return true;
+}
+
+QString bezeichnung(Art art)
+{
+    switch (art) {
+    case Art::Fax: return QStringLiteral("FAX Nummer mit Vorwahl");
+    case Art::Email: return QStringLiteral("email-Adresse");
+    case Art::GSM: break;
+    }
+    return QStringLiteral("GSM Nummer");
+}
+
+bool istListenseite(int seite)
+{
+    return (seite >= 1 && seite <= 9) || seite == 11;
+}
+
+QString titel(int seite)
+{
+    if (seite >= 1 && seite <= 8)
+        return QStringLiteral("GSM-Nummern für Meldelinie %1").arg(seite);
+    if (seite == 9)
+        return QStringLiteral("GSM-Nummern für Stromausfall");
+    if (seite == 11)
+        return QStringLiteral("GSM-Nummern für Analogwertüberwachung");
+    return {};
+}
+
+int marker(int seite)
+{
+    if (seite >= 1 && seite <= 9)
+        return seite + 8;
+    if (seite == 11)
+        return 20;
+    return -1;
+}
+
+} // namespace empfaenger
