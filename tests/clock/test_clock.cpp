@@ -55,13 +55,6 @@ private slots:
         }
     }
 
-    void zeitTabelle()
-    {
-        const auto z = uhr::Zeit(bytes({9, 5, 14, 21, 6, '>'}));
-        QVERIFY(z.has_value());
-        QCOMPARE(*z, (std::array<QString, 5>{"09", "05", "14", "21", "06"}));
-    }
-
     void bcd_data()
     {
         QTest::addColumn<int>("wert");
