@@ -72,7 +72,7 @@ private slots:
         QTest::addColumn<QString>("gestartet"); // empty: none
         QTest::addColumn<bool>("meldung");
         QTest::newRow("keines da") << QStringList() << true << QString() << true;
-        QTest::newRow("nur fremde Programme") << QStringList{"notepad.exe", "hardinfo.txt"} << true << QString() << true;
+        QTest::newRow("nur fremde Programme") << QStringList{"texteditor", "hardinfo.txt"} << true << QString() << true;
         QTest::newRow("hardinfo") << QStringList{"hardinfo"} << true << "hardinfo" << false;
         QTest::newRow("Reihenfolge") << QStringList{"lxtask", "gnome-system-monitor", "kinfocenter"} << true
                                      << "kinfocenter" << false;
