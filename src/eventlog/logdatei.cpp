@@ -1,0 +1,72 @@
+#include "eventlog/logdatei.h"
+
+#include "eventlog/ereignisspeicher.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+bool ordnerBeschreibbar(const QString& ordner)
+{
+    if (ordner.isEmpty())
+        return false;
+    const QFileInfo fi(ordner);
+    if (!fi.isDir() || !fi.isWritable())
+        return false;
+    // The permission bits do not tell the whole truth (read-only mounts, the
+    // superuser, access lists): only a file actually created settles it.
+    QTemporaryFile probe(QDir(ordner).filePath(QStringLiteral(".gsmbv-probe-XXXXXX")));
+    return probe.open();
+}
+
+QString logOrdner(const QString& programmOrdner, const QString& datenOrdner)
+{
+    if (ordnerBeschreibbar(programmOrdner))
+        return QDir(programmOrdner).absolutePath();
+    if (datenOrdner.isEmpty())
+        return {};
+    if (!QDir().mkpath(datenOrdner))
+        return {};
+    if (!ordnerBeschreibbar(datenOrdner))
+        return {};
+    return QDir(datenOrdner).absolutePath();
+}
+
+QString logOrdner()
+{
+    return logOrdner(QCoreApplication::applicationDirPath(),
+                     QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+}
+
+bool logSchreiben(const QString& pfad, const QByteArray& inhalt)
+{
+    QSaveFile datei(pfad);
+    if (!datei.open(QIODevice::WriteOnly))
+        return false;
+    if (datei.write(inhalt) != inhalt.size()) {
+        datei.cancelWriting(); // the temporary file goes, the old log stays
+        return false;
+    }
+    return datei.commit();
+}
+
+QString logAblegen(const QByteArray& speicher512, const QString& programmOrdner,
+                   const QString& datenOrdner)
+{
+    const QString ordner = logOrdner(programmOrdner, datenOrdner);
+    if (ordner.isEmpty())
+        return {};
+    const QString pfad = QDir(ordner).filePath(logDateiname());
+    if (!logSchreiben(pfad, logDatei(ereignisZeilen(speicher512))))
+        return {};
+    return pfad;
+}
+
+QString logAblegen(const QByteArray& speicher512)
+{
+    return logAblegen(speicher512, QCoreApplication::applicationDirPath(),
+                      QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+}
