@@ -202,8 +202,14 @@ void SimPtyRunner::masterLesen()
             continue;  // nobody is there to have sent it
         const qint64 jetzt = jetztNs();
         for (ssize_t i = 0; i < n; ++i) {
+            // The byte is on the wire from now (or from the end of the one before)
+            // for one byte time. The engine may see it at once: its answer is
+            // timed from the byte's arrival, which is all the other side can see.
             m_letzteAnkunft = std::max(jetzt, m_letzteAnkunft) + m_bitzeitNs;
-            m_eingang.push_back({m_letzteAnkunft, puffer[i]});
+            const QByteArray b(1, char(puffer[i]));
+            m_mitschrift.empfangen(b);
+            einplanen(m_geraet.empfangen(b), m_letzteAnkunft);
+            schreibstandPruefen();
         }
     }
 }
@@ -223,13 +229,6 @@ void SimPtyRunner::schliessen()
     // What the other side wrote before closing is on the wire and reaches the
     // device; what the device would answer has nobody to go to.
     masterLesen();
-    while (!m_eingang.empty()) {
-        const std::uint8_t b = m_eingang.front().byte;
-        m_eingang.pop_front();
-        m_mitschrift.empfangen(QByteArray(1, char(b)));
-        m_geraet.empfangen(QByteArray(1, char(b)));
-        schreibstandPruefen();
-    }
     m_geraet.getrennt();
     m_ausgang.clear();
     m_ausstehend.clear();
@@ -254,15 +253,6 @@ void SimPtyRunner::verarbeiten()
 {
     if (m_verbunden) {
         const qint64 jetzt = jetztNs();
-        // Bytes that have arrived, in order; each answer leaves when its byte has arrived.
-        while (!m_eingang.empty() && m_eingang.front().zeit <= jetzt) {
-            const Zeitbyte z = m_eingang.front();
-            m_eingang.pop_front();
-            const QByteArray b(1, char(z.byte));
-            m_mitschrift.empfangen(b);
-            einplanen(m_geraet.empfangen(b), z.zeit);
-            schreibstandPruefen();
-        }
         while (!m_ausgang.empty() && m_ausgang.front().zeit <= jetzt) {
             m_ausstehend.append(char(m_ausgang.front().byte));
             m_ausgang.pop_front();
@@ -288,13 +278,7 @@ void SimPtyRunner::ausgeben()
 
 void SimPtyRunner::timerStellen()
 {
-    qint64 naechste = 0;
-    if (m_verbunden) {
-        if (!m_eingang.empty())
-            naechste = m_eingang.front().zeit;
-        if (!m_ausgang.empty())
-            naechste = naechste ? std::min(naechste, m_ausgang.front().zeit) : m_ausgang.front().zeit;
-    }
+    const qint64 naechste = m_verbunden && !m_ausgang.empty() ? m_ausgang.front().zeit : 0;
     itimerspec its{};
     if (naechste > 0) {
         its.it_value.tv_sec = naechste / 1'000'000'000LL;

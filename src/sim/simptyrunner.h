@@ -15,13 +15,15 @@
 // real serial port.
 //
 // Pacing: the wire runs at `baud` bit/s, 8N1 (ten bits per byte), in both
-// directions. A byte written by the other side is taken in 10/baud s after it
-// was written, or after the previous byte was taken in if that is later; every
-// byte the device sends takes 10/baud s on the wire, after the previous one.
-// Times are absolute on the monotonic clock (timerfd), so timer latency does not
-// add up over a transfer; bytes that are due are sent together. baud 0: as fast
-// as possible. For accurate pacing the runner lowers its thread's timer slack to
-// one microsecond.
+// directions. A byte written by the other side arrives 10/baud s after it was
+// written, or after the previous byte arrived if that is later; the device's
+// answer to it starts no earlier than its arrival, and every byte the device
+// sends takes 10/baud s on the wire, after the previous one. (The engine is
+// handed each byte as soon as it is read from the line; only the answer waits,
+// which is all the other side can see.) Times are absolute on the monotonic
+// clock (timerfd), so timer latency does not add up over a transfer; bytes that
+// are due are sent together. baud 0: as fast as possible. For accurate pacing
+// the runner lowers its thread's timer slack to one microsecond.
 #include "sim/mitschrift.h"
 #include "sim/simfehler.h"
 #include "sim/simgeraet.h"
@@ -75,8 +77,8 @@ public:
     bool verbunden() const { return m_verbunden; }
     // How often the other side has opened the line.
     int verbindungen() const { return m_verbindungen; }
-    // Bytes scheduled but not yet delivered, in either direction.
-    bool unterwegs() const { return !m_eingang.empty() || !m_ausgang.empty() || !m_ausstehend.isEmpty(); }
+    // Bytes of the device not yet delivered to the other side.
+    bool unterwegs() const { return !m_ausgang.empty() || !m_ausstehend.isEmpty(); }
 
     // Writes the memory to the memory file of the options (if any) now.
     bool speichern(QString* meldung = nullptr);
@@ -127,7 +129,6 @@ private:
     int m_verbindungen = 0;
     int m_schreibstand = 0;
 
-    std::deque<Zeitbyte> m_eingang;  // written by the other side, not yet taken in
     std::deque<Zeitbyte> m_ausgang;  // produced by the device, not yet due
     QByteArray m_ausstehend;         // due, not yet accepted by the pty
     qint64 m_letzteAnkunft = 0;
