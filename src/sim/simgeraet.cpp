@@ -63,10 +63,10 @@ QDateTime SimGeraet::uhr() const
 
 void SimGeraet::stelleUhr(const QDateTime& zeit)
 {
-    // The device counts whole seconds; the zone plays no part.
-    const QDateTime z = zeit.toOffsetFromUtc(zeit.offsetFromUtc());
-    m_uhrBasis = QDateTime(z.date(), QTime(z.time().hour(), z.time().minute(), z.time().second()),
-                           Qt::UTC);
+    // The device counts whole seconds of a wall clock: date and time are taken
+    // as they stand and run on without zone or daylight-saving changes.
+    const QTime t = zeit.time();
+    m_uhrBasis = QDateTime(zeit.date(), QTime(t.hour(), t.minute(), t.second()), Qt::UTC);
     m_uhrBasisMs = m_jetzt();
 }
 
