@@ -1,0 +1,91 @@
+#include "sim/mitschrift.h"
+
+#include <QFileDevice>
+#include <QIODevice>
+
+void Mitschrift::ereignis(const QString& text)
+{
+    abschliessen();
+    m_abschnitte.append({Richtung::Ereignis, {}, text});
+    ausgeben(QStringLiteral("== ") + text + QLatin1Char('\n'));
+}
+
+void Mitschrift::anhaengen(Richtung r, const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    (r == Richtung::Empfangen ? m_empfangen : m_gesendet).append(bytes);
+    if (m_abschnitte.isEmpty() || m_abschnitte.last().richtung != r) {
+        abschliessen();
+        m_abschnitte.append({r, {}, {}});
+        m_ausgegeben = 0;
+    }
+    Abschnitt& a = m_abschnitte.last();
+    a.bytes.append(bytes);
+    // Full lines go out at once; the rest waits for more bytes or the end of the run.
+    QString zeilen;
+    while (a.bytes.size() - m_ausgegeben >= kBytesProZeile) {
+        zeilen += zeile(r, a.bytes.mid(m_ausgegeben, kBytesProZeile));
+        m_ausgegeben += kBytesProZeile;
+    }
+    m_letzterOffen = a.bytes.size() > m_ausgegeben;
+    ausgeben(zeilen);
+}
+
+void Mitschrift::abschliessen()
+{
+    if (!m_letzterOffen || m_abschnitte.isEmpty())
+        return;
+    const Abschnitt& a = m_abschnitte.last();
+    ausgeben(zeile(a.richtung, a.bytes.mid(m_ausgegeben)));
+    m_ausgegeben = a.bytes.size();
+    m_letzterOffen = false;
+}
+
+QString Mitschrift::zeile(Richtung r, const QByteArray& bytes)
+{
+    QString z = r == Richtung::Empfangen ? QStringLiteral("<-") : QStringLiteral("->");
+    for (char c : bytes)
+        z += QStringLiteral(" %1").arg(std::uint8_t(c), 2, 16, QLatin1Char('0')).toUpper();
+    return z + QLatin1Char('\n');
+}
+
+QString Mitschrift::text() const
+{
+    QString out;
+    for (const Abschnitt& a : m_abschnitte) {
+        if (a.richtung == Richtung::Ereignis) {
+            out += QStringLiteral("== ") + a.ereignis + QLatin1Char('\n');
+            continue;
+        }
+        for (qsizetype i = 0; i < a.bytes.size(); i += kBytesProZeile)
+            out += zeile(a.richtung, a.bytes.mid(i, kBytesProZeile));
+    }
+    return out;
+}
+
+void Mitschrift::leeren()
+{
+    abschliessen();
+    m_abschnitte.clear();
+    m_empfangen.clear();
+    m_gesendet.clear();
+    m_ausgegeben = 0;
+    m_letzterOffen = false;
+}
+
+void Mitschrift::setzeAusgabe(QIODevice* ausgabe)
+{
+    abschliessen();
+    m_ausgabe = ausgabe;
+}
+
+void Mitschrift::ausgeben(const QString& zeilen)
+{
+    if (!m_ausgabe || zeilen.isEmpty())
+        return;
+    m_ausgabe->write(zeilen.toUtf8());
+    // A file is flushed line by line so that it can be followed while the device runs.
+    if (auto* f = qobject_cast<QFileDevice*>(m_ausgabe))
+        f->flush();
+}

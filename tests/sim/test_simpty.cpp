@@ -1,0 +1,391 @@
+#include "sim/simptyrunner.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#include <memory>
+
+namespace {
+
+const QByteArray ACK(1, char(0x06));
+const QByteArray ESC(1, char(0x1B));
+
+QByteArray musterseite(int saat)
+{
+    QByteArray s;
+    for (int i = 0; i < 256; ++i)
+        s.append(char((i * 11 + saat) & 0xFF));
+    return s;
+}
+
+// The program's side of the cable: a serial port on the runner's slave that
+// collects everything it receives.
+class Gegenstelle : public QObject {
+public:
+    explicit Gegenstelle(const QString& pfad)
+    {
+        port.setPortName(pfad);
+        port.setReadBufferSize(16);  // once nobody reads, the rest stays in the line
+    }
+    bool oeffnen()
+    {
+        empfangen.clear();
+        anhalten();
+        connect(&port, &QSerialPort::readyRead, this, [this] { empfangen += port.readAll(); });
+        return port.open(QIODevice::ReadWrite) && port.setBaudRate(9600) && port.setDataBits(QSerialPort::Data8)
+            && port.setParity(QSerialPort::NoParity) && port.setStopBits(QSerialPort::OneStop)
+            && port.setFlowControl(QSerialPort::NoFlowControl);
+    }
+    void senden(const QByteArray& b) { QCOMPARE(port.write(b), qint64(b.size())); }
+    // Reads no more.
+    void anhalten() { disconnect(&port, &QSerialPort::readyRead, this, nullptr); }
+
+    QSerialPort port;
+    QByteArray empfangen;
+};
+
+// The same with a plain descriptor, which (unlike QSerialPort) flushes nothing
+// on its own when it opens the line.
+class RoheGegenstelle : public QObject {
+public:
+    explicit RoheGegenstelle(const QString& pfad) : m_pfad(pfad.toLocal8Bit()) {}
+    ~RoheGegenstelle() override { schliessen(); }
+    bool oeffnen()
+    {
+        empfangen.clear();
+        m_fd = ::open(m_pfad.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd < 0)
+            return false;
+        m_lesbar = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
+        connect(m_lesbar.get(), &QSocketNotifier::activated, this, [this] {
+            char b[4096];
+            ssize_t n;
+            while ((n = ::read(m_fd, b, sizeof b)) > 0)
+                empfangen.append(b, n);
+        });
+        return true;
+    }
+    void senden(const QByteArray& b) { QCOMPARE(::write(m_fd, b.constData(), size_t(b.size())), ssize_t(b.size())); }
+    void anhalten() { m_lesbar->setEnabled(false); }
+    void schliessen()
+    {
+        m_lesbar.reset();
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+    QByteArray empfangen;
+
+private:
+    QByteArray m_pfad;
+    int m_fd = -1;
+    std::unique_ptr<QSocketNotifier> m_lesbar;
+};
+
+SimOptionen optionen(int baud)
+{
+    SimOptionen o;
+    o.baud = baud;
+    return o;
+}
+
+QByteArray dateiInhalt(const QString& pfad)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+}
+
+} // namespace
+
+class TestSimPty : public QObject {
+    Q_OBJECT
+
+    // Five openers in a row, each leaving in the middle of a read with bytes
+    // unread in the line: every next one finds only its own ACK.
+    template <class Seite>
+    void altlasten(int baud)
+    {
+        SimPtyRunner sim(optionen(baud));
+        Seite pc(sim.pfad());
+        for (int runde = 0; runde < 5; ++runde) {
+            QVERIFY(pc.oeffnen());
+            QTRY_VERIFY_WITH_TIMEOUT(!pc.empfangen.isEmpty(), 2000);
+            QTest::qWait(30);
+            QCOMPARE(pc.empfangen, ACK);  // nothing left over from the last round
+            const qsizetype vorher = sim.gesendeteBytes().size();
+            pc.senden("r");
+            pc.anhalten();
+            QTRY_VERIFY_WITH_TIMEOUT(sim.gesendeteBytes().size() > vorher + 100, 2000);
+            schliessen(pc);
+            QTRY_VERIFY(!sim.verbunden());
+        }
+        QCOMPARE(sim.verbindungen(), 5);
+        QVERIFY(pc.oeffnen());
+        QTRY_VERIFY_WITH_TIMEOUT(!pc.empfangen.isEmpty(), 2000);
+        pc.senden("t");
+        QTRY_VERIFY(pc.empfangen.endsWith('>'));
+        QCOMPARE(pc.empfangen.size(), 1 + 6);
+        QCOMPARE(sim.mitschrift().text().count(QStringLiteral("== verbunden\n")), 6);
+        QCOMPARE(sim.mitschrift().text().count(QStringLiteral("== getrennt\n")), 5);
+    }
+    static void schliessen(Gegenstelle& g) { g.port.close(); }
+    static void schliessen(RoheGegenstelle& g) { g.schliessen(); }
+
+private slots:
+    void ackErstNachDemOeffnen()
+    {
+        SimPtyRunner sim(optionen(9600));
+        QVERIFY2(sim.ok(), qPrintable(sim.fehlertext()));
+        QVERIFY(sim.pfad().startsWith(QLatin1String("/dev/")));
+        QTest::qWait(120);
+        QCOMPARE(sim.gesendeteBytes(), QByteArray());  // nobody there: no ACK
+        QCOMPARE(sim.verbindungen(), 0);
+
+        Gegenstelle pc(sim.pfad());
+        QElapsedTimer uhr;
+        uhr.start();
+        QVERIFY(pc.oeffnen());
+        QTRY_COMPARE_WITH_TIMEOUT(pc.empfangen, ACK, 2000);
+        QVERIFY2(uhr.elapsed() >= 20, qPrintable(QString::number(uhr.elapsed())));  // "shortly after"
+        QVERIFY(sim.verbunden());
+        QCOMPARE(sim.verbindungen(), 1);
+        QTest::qWait(50);
+        QCOMPARE(pc.empfangen, ACK);  // and only once
+        pc.port.close();
+        QTRY_VERIFY(!sim.verbunden());
+    }
+
+    void lesenUndSchreiben()
+    {
+        QTemporaryDir dir;
+        SimOptionen o = optionen(0);
+        o.speicherDatei = dir.filePath(QStringLiteral("abbild.bin"));
+        SimPtyRunner sim(o);
+        QVERIFY(sim.ok());
+        QSignalSpy geschrieben(&sim, &SimPtyRunner::geschrieben);
+        Gegenstelle pc(sim.pfad());
+        QVERIFY(pc.oeffnen());
+        QTRY_COMPARE(pc.empfangen, ACK);
+
+        pc.senden("r");
+        QTRY_COMPARE_WITH_TIMEOUT(pc.empfangen.size(), 1 + 1 + 3328, 3000);
+        QCOMPARE(pc.empfangen, ACK + "r" + simStandardSpeicher());
+
+        pc.empfangen.clear();
+        const QByteArray seite = musterseite(3);
+        pc.senden(QByteArray("w;") + seite + ESC);
+        QVERIFY(geschrieben.wait(3000));
+        QTRY_COMPARE(pc.empfangen, QByteArray("w;") + seite);
+        QByteArray erwartet = simStandardSpeicher();
+        erwartet.replace(11 * 256, 256, seite);
+        QCOMPARE(sim.geraet().speicher(), erwartet);
+        QCOMPARE(dateiInhalt(o.speicherDatei), erwartet);
+        QCOMPARE(sim.empfangeneBytes(), QByteArray("rw;") + seite + ESC);
+        QCOMPARE(sim.gesendeteBytes(), ACK + "r" + simStandardSpeicher() + "w;" + seite);
+    }
+
+    void schliessenUebergibtGeschriebenesNochDemGeraet()
+    {
+        // The program writes its final ESC and closes the port at once: the ESC
+        // is on the wire and still ends the write.
+        SimPtyRunner sim(optionen(9600));
+        Gegenstelle pc(sim.pfad());
+        QVERIFY(pc.oeffnen());
+        QTRY_COMPARE(pc.empfangen, ACK);
+        const QByteArray seite = musterseite(8);
+        pc.senden(QByteArray("w0") + seite);
+        QTRY_COMPARE_WITH_TIMEOUT(pc.empfangen.size(), 1 + 258, 3000);
+        pc.senden(ESC);
+        QVERIFY(pc.port.waitForBytesWritten(100) || pc.port.bytesToWrite() == 0);
+        pc.port.close();
+        QTRY_VERIFY(!sim.verbunden());
+        QCOMPARE(sim.geraet().schreibvorgaenge(), 1);
+        QCOMPARE(sim.geraet().speicher().left(256), seite);
+    }
+
+    void keineAltlastenFuerDenNaechsten_data()
+    {
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<bool>("roh");
+        QTest::newRow("ungebremst, QSerialPort") << 0 << false;
+        QTest::newRow("9600, QSerialPort") << 9600 << false;
+        QTest::newRow("ungebremst, Deskriptor") << 0 << true;
+        QTest::newRow("9600, Deskriptor") << 9600 << true;
+    }
+    void keineAltlastenFuerDenNaechsten()
+    {
+        QFETCH(int, baud);
+        QFETCH(bool, roh);
+        if (roh)
+            altlasten<RoheGegenstelle>(baud);
+        else
+            altlasten<Gegenstelle>(baud);
+    }
+
+    void fehlerAmDraht()
+    {
+        SimOptionen o = optionen(0);
+        o.fehler.stumm = true;
+        SimPtyRunner sim(o);
+        Gegenstelle pc(sim.pfad());
+        QVERIFY(pc.oeffnen());
+        pc.senden("r");
+        QTest::qWait(150);
+        QCOMPARE(pc.empfangen, QByteArray());
+        QCOMPARE(sim.empfangeneBytes(), QByteArray("r"));
+        pc.port.close();
+        QTRY_VERIFY(!sim.verbunden());
+        // Faults can be changed while the runner runs.
+        sim.geraet().setzeFehler(SimFehler{});
+        QVERIFY(pc.oeffnen());
+        QTRY_COMPARE(pc.empfangen, ACK);
+    }
+
+    void tempo()
+    {
+        SimPtyRunner sim(optionen(9600));
+        const double byteMs = 10.0 * 1000.0 / 9600.0;
+        Gegenstelle pc(sim.pfad());
+        QVERIFY(pc.oeffnen());
+        QTRY_COMPARE(pc.empfangen, ACK);
+
+        // 42 characters written at once come in one per byte time; each echo
+        // leaves only after its byte has arrived: the last one after 43 byte times.
+        pc.empfangen.clear();
+        QElapsedTimer uhr;
+        uhr.start();
+        pc.senden(QByteArray("w0") + musterseite(1).left(40));
+        QTRY_COMPARE_WITH_TIMEOUT(pc.empfangen.size(), 42, 3000);
+        const double echoMs = double(uhr.nsecsElapsed()) / 1e6;
+        QVERIFY2(echoMs >= 43 * byteMs * 0.98 && echoMs < 43 * byteMs + 150, qPrintable(QString::number(echoMs)));
+        pc.port.close();
+        QTRY_VERIFY(!sim.verbunden());
+
+        // The event memory: "l" on the wire, then 513 bytes back.
+        QVERIFY(pc.oeffnen());
+        QTRY_COMPARE(pc.empfangen, ACK);
+        pc.empfangen.clear();
+        uhr.restart();
+        pc.senden("l");
+        QTRY_COMPARE_WITH_TIMEOUT(pc.empfangen.size(), 513, 5000);
+        const double logMs = double(uhr.nsecsElapsed()) / 1e6;
+        QVERIFY2(logMs >= 514 * byteMs * 0.98 && logMs < 514 * byteMs * 1.3, qPrintable(QString::number(logMs)));
+        QCOMPARE(pc.empfangen, QByteArray("l") + simStandardEreignisse());
+    }
+
+    void programm_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGINT") << int(SIGINT);
+    }
+    void programm()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        QByteArray abbild;
+        for (int i = 0; i < 3328; ++i)
+            abbild.append(char((i * 13) >> 3));
+        const QString image = dir.filePath(QStringLiteral("ein.bin"));
+        const QString aus = dir.filePath(QStringLiteral("aus.bin"));
+        const QString protokoll = dir.filePath(QStringLiteral("mitschrift.txt"));
+        {
+            QFile f(image);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(abbild);
+        }
+        QProcess p;
+        p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"),
+                {"--image", image, "--baud", "0", "--save-image", aus, "--transcript", protokoll, "--fault",
+                 "stop@100"});
+        QVERIFY(p.waitForStarted());
+        QVERIFY(p.waitForReadyRead(5000));
+        const QString pfad = QString::fromLocal8Bit(p.readLine()).trimmed();
+        QVERIFY2(pfad.startsWith(QLatin1String("/dev/")), qPrintable(pfad));
+
+        Gegenstelle pc(pfad);
+        QVERIFY(pc.oeffnen());
+        QTRY_COMPARE(pc.empfangen, ACK);
+        pc.senden("r");
+        QTRY_COMPARE(pc.empfangen, ACK + "r" + abbild.left(100));
+        if (signal == SIGTERM) {
+            // A completed write is saved at once.
+            pc.senden(QByteArray("w2") + musterseite(2) + ESC);
+            abbild.replace(512, 256, musterseite(2));
+            QTRY_COMPARE(dateiInhalt(aus), abbild);
+        }
+        pc.port.close();
+        QTest::qWait(50);
+        ::kill(pid_t(p.processId()), signal);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(p.readAllStandardError(), QByteArray());
+        QCOMPARE(dateiInhalt(aus), abbild);  // saved on exit as well
+
+        const QString text = QString::fromUtf8(dateiInhalt(protokoll));
+        const QStringList zeilen = text.split(QLatin1Char('\n'));
+        QVERIFY(zeilen.size() > 8);
+        QVERIFY(zeilen[0].startsWith(QLatin1Char('#')));
+        QCOMPARE(zeilen.mid(1, 4), (QStringList{"== verbunden", "-> 06", "<- 72",
+                                                "-> 72 00 01 03 04 06 08 09 0B 0D 0E 10 11 13 15 16 "
+                                                "18 1A 1B 1D 1E 20 22 23 25 27 28 2A 2B 2D 2F 30"}));
+        // Every byte in each direction, in order.
+        QByteArray rein, raus;
+        for (const QString& z : zeilen) {
+            QByteArray* ziel = z.startsWith(QLatin1String("<- ")) ? &rein : z.startsWith(QLatin1String("-> ")) ? &raus : nullptr;
+            if (ziel)
+                *ziel += QByteArray::fromHex(z.mid(3).toLatin1());
+        }
+        const QByteArray schreiben = QByteArray("w2") + musterseite(2);
+        QCOMPARE(rein, signal == SIGTERM ? QByteArray("r") + schreiben + ESC : QByteArray("r"));
+        QCOMPARE(raus, ACK + "r" + abbild.left(100) + (signal == SIGTERM ? schreiben : QByteArray()));
+        QVERIFY(text.endsWith(QStringLiteral("== getrennt\n")));
+    }
+
+    void programmFehler_data()
+    {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<QString>("meldung");
+        QTest::newRow("Abbild zu kurz") << QStringList{"--image", "@kurz"} << "3328";
+        QTest::newRow("Ereignisse zu kurz") << QStringList{"--events", "@kurz"} << "512";
+        QTest::newRow("Abbild fehlt") << QStringList{"--image", "/nonexistent/x.bin"} << "/nonexistent/x.bin";
+        QTest::newRow("Fehlerangabe") << QStringList{"--fault", "stop@1", "--fault", "crash"} << "crash";
+        QTest::newRow("Geschwindigkeit") << QStringList{"--baud", "schnell"} << "schnell";
+        QTest::newRow("Argument") << QStringList{"extra"} << "extra";
+    }
+    void programmFehler()
+    {
+        QFETCH(QStringList, argumente);
+        QFETCH(QString, meldung);
+        QTemporaryDir dir;
+        const QString kurz = dir.filePath(QStringLiteral("kurz.bin"));
+        {
+            QFile f(kurz);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(511, 'x'));
+        }
+        argumente.replaceInStrings(QStringLiteral("@kurz"), kurz);
+        QProcess p;
+        p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"), argumente);
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 2);
+        QCOMPARE(p.readAllStandardOutput(), QByteArray());
+        const QString fehler = QString::fromLocal8Bit(p.readAllStandardError());
+        QVERIFY2(fehler.startsWith(QLatin1String("gsmbv-sim: ")) && fehler.contains(meldung), qPrintable(fehler));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimPty)
+#include "test_simpty.moc"
