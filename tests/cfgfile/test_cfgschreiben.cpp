@@ -2,42 +2,17 @@
 // hand-built pages of every line kind.
 #include "cfgfile/cfgdatei.h"
 #include "image/felder.h"
+#include "testhilfen.h"
 
 #include <QTest>
 
+using namespace testhilfen;
+
 namespace {
 
-QByteArray ff(int n) { return QByteArray(n, char(0xFF)); }
-const QByteArray E("\x03");
-const QByteArray NL("\r\n");
-
-// The thirteen lines of the default image, each with its line end (line 13 has none).
-QList<QByteArray> grundzeilen()
-{
-    QList<QByteArray> z;
-    z << QByteArray(";;;255;255;FF;FF;") + ff(16) + ";" + ff(16) + ";255;" + E + ";" + NL;
-    for (int i = 0; i < 9; ++i)
-        z << E + NL;
-    z << QByteArray(" ") + NL;
-    z << E + QByteArray("255;").repeated(8) + ff(3) + E + ";Batteriespannung zu niedrig" + E + NL;
-    z << E + E;
-    return z;
-}
-
-QByteArray datei(const QList<QByteArray>& zeilen)
-{
-    QByteArray d;
-    for (const QByteArray& z : zeilen)
-        d += z;
-    return d;
-}
-
-// The default file with line `nr` (1..13) replaced.
 QByteArray mitZeile(int nr, const QByteArray& zeile)
 {
-    QList<QByteArray> z = grundzeilen();
-    z[nr - 1] = zeile;
-    return datei(z);
+    return mitZeilen({{nr, zeile}});
 }
 
 void schreibe(Konfigspeicher& k, int seite, int von, const QByteArray& bytes)
