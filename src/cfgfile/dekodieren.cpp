@@ -1,0 +1,107 @@
+// The device read's decode. The read command has emptied the editor before:
+// every box unticked, CHK_Kontrollruf off with the spinners at 10 and 0, both
+// sliders at 1, all texts empty. The controls are then set field by field; a
+// handler runs only where a value changes, with the read flag set (nothing
+// recorded, no defaults taken over). Most handlers store back the very byte the
+// control was set from; the exceptions are the balance monitoring (offset 56
+// and, when off, the two numbers) and the operator rule at the end.
+#include "cfgfile/dekodieren.h"
+
+#include "cfgfile/bedienung.h"
+#include "image/ansi.h"
+#include "image/felder.h"
+
+#include <algorithm>
+
+namespace {
+
+QString text(const Konfigspeicher& k, Bereich b)
+{
+    return ansi::text(textLesen(k, b));
+}
+
+// A relay's confirmation text and box: ticked when the text area's ETX stands
+// behind its first cell; an area without ETX leaves the box unticked.
+void relais(const Konfigspeicher& k, Bereich b, QString& text, bool& an)
+{
+    text = ::text(k, b);
+    an = false;
+    for (int i = 0; i < b.breite; ++i)
+        if (k.byte(b.seite, b.anfang + i) == ETX) {
+            an = i > 0;
+            break;
+        }
+}
+
+} // namespace
+
+std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin)
+{
+    Editorwerte w;
+
+    for (int i = 0; i < 8; ++i) {
+        w.oeffner[i] = bitGesetzt(k, 0, offset::Oeffner, i);
+        w.gutmeldung[i] = bitGesetzt(k, 0, offset::Gutmeldung, i);
+    }
+    w.gutmeldung[8] = k.byte(0, offset::GutmeldungStrom) == 0xFF;
+
+    // Acknowledgement: the slider takes the byte (1..255 is its whole range).
+    if (const std::uint8_t q = k.byte(0, offset::Quittierung); q != 0) {
+        w.quittierung = true;
+        w.sliderQuit = q;
+        w.quit = QString::number(q);
+    }
+
+    // Check call. Switched off it leaves the spinners at 10 and 0, the values
+    // they already show, so their handlers store nothing.
+    using K = Editorwerte::Kontrollruf;
+    const std::uint8_t ruf = k.byte(0, offset::Kontrollruf);
+    if (ruf == 7)
+        w.kontrollruf = K::Taeglich;
+    else if (ruf < 7) {
+        w.kontrollruf = K::Woechentlich;
+        w.tag = ruf;
+    }
+    // The time texts show the bytes' hexadecimal digits; the spinners stay.
+    w.txtStunde = bcdText(k.byte(0, offset::Stunde));
+    w.txtMinute = bcdText(k.byte(0, offset::Minute));
+
+    w.guthabenrufnummer = text(k, bereich::Guthabenrufnummer);
+    w.nummerAufladung = text(k, bereich::NummerAufladung);
+
+    // Balance monitoring: off stores the emptied numbers and 0; on, the
+    // slider's handler stores the slider's value, clamped to 1..9.
+    if (const std::uint8_t g = k.byte(0, offset::Guthaben); g == 0) {
+        bedienung::kontoAus(k, w);
+    } else {
+        w.konto = true;
+        w.sliderGuthaben = std::clamp<int>(g, 1, 9);
+        w.guthaben = QString::number(w.sliderGuthaben);
+        k.setze(0, offset::Guthaben, std::uint8_t(w.sliderGuthaben));
+    }
+
+    w.anlagenbezeichnung = text(k, bereich::Anlagenbezeichnung);
+    for (int i = 0; i < 9; ++i)
+        w.smsText[i] = text(k, bereich::SMSText(i));
+    relais(k, bereich::Besttext1, w.besttext1, w.relaisbest1);
+    relais(k, bereich::Besttext2, w.besttext2, w.relaisbest2);
+
+    QString* felder[4] = {&w.messbereich4, &w.messbereich20, &w.grenzwertmin, &w.grenzwertmax};
+    for (int paar = 0; paar < 4; ++paar) {
+        const Zahlwert z = zahlLesen(k, 11, offset::Messbereich4 + 2 * paar);
+        if (z.ueberlauf) {
+            if (bisDahin)
+                *bisDahin = w;
+            return std::nullopt;
+        }
+        *felder[paar] = z.text();
+    }
+    w.einheit = ansi::text(einheitLesen(k));
+    w.textMin = text(k, bereich::TextMin);
+    w.textMax = text(k, bereich::TextMax);
+
+    bedienung::netzbetreiberUebernehmen(k, w);
+    if (bisDahin)
+        *bisDahin = w;
+    return w;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The device read's decode: the image holds the 3328 bytes the device sent
+// (pages 0..12); this derives what every control shows and stores back the
+// bytes that the option handlers store while the controls are set.
+#include "image/editorwerte.h"
+#include "image/konfigspeicher.h"
+
+#include <optional>
+
+// Returns the editor values, or nothing when the decode meets a run-time error
+// (a 16-bit analog number whose first byte is 0x80..0xFE does not fit the
+// device's signed computation). On failure the image keeps the device's bytes
+// and whatever the handlers stored before the failing field; `bisDahin`, when
+// given, receives the values set up to that point.
+std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin = nullptr);
