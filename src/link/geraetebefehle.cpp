@@ -4,6 +4,9 @@
 #include "door/door.h"
 #include "link/verbindung.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+
 namespace {
 bool rufen(const Verbindung::Dekoder& d, const QByteArray& bytes)
 {
@@ -52,8 +55,16 @@ void Verbindung::beenden(Ausgang a)
     m_uhrbyte = {};
     Fertig fertig = std::move(m_fertig);
     m_fertig = {};
+    // Posted to the application object, not to this one, so that the callback
+    // may even destroy the Verbindung; it is dropped when that already happened.
     if (fertig)
-        QMetaObject::invokeMethod(this, [fertig = std::move(fertig), a] { fertig(a); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self = QPointer<Verbindung>(this), fertig = std::move(fertig), a] {
+                if (self)
+                    fertig(a);
+            },
+            Qt::QueuedConnection);
 }
 
 void Verbindung::empfangBeginnen()

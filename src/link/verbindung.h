@@ -47,8 +47,9 @@ public:
     // Gets the received bytes; false is a run-time error in the decode, which
     // ends in the receive evaluator's error trap.
     using Dekoder = std::function<bool(const QByteArray& bytes)>;
-    // Called once when an operation has ended (queued: never from inside the
-    // link's own call chain, never after the Verbindung is gone).
+    // Called once when an operation has ended: posted, so never from inside
+    // the link's own call chain; dropped when the Verbindung is gone first.
+    // It may start the next operation or destroy the Verbindung.
     using Fertig = std::function<void(Ausgang)>;
     // The clock byte number i (0 seconds, 1 minutes, 2 hours, 3 day, 4 month),
     // asked for at the moment it is sent.

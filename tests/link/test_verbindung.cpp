@@ -206,6 +206,20 @@ private slots:
         QCOMPARE(*zaehler, 0);
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
     }
+
+    // The end of an operation may take the link with it (the command line
+    // quits there, a window may close).
+    void zerstoerenImFertig()
+    {
+        LinkUmgebung u(100ms);
+        QVERIFY(u.v->ereignisspeicherLesen({}, [&](Ausgang a) {
+            u.ausgang = a;
+            u.v.reset();
+        }));
+        QTRY_VERIFY(!u.v);
+        QCOMPARE(u.ausgang, std::optional<Ausgang>(Ausgang::KeineVerbindung));
+        QTest::qWait(20);
+    }
 };
 
 QTEST_MAIN(TestVerbindung)
