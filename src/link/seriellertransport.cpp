@@ -1,0 +1,99 @@
+#include "link/seriellertransport.h"
+
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace {
+// Asks the driver to hand over received bytes at once instead of collecting
+// them for a few milliseconds. A refusal only costs latency.
+bool niedrigeLatenzSetzen([[maybe_unused]] int fd)
+{
+#ifdef Q_OS_LINUX
+    serial_struct ss{};
+    if (fd < 0 || ::ioctl(fd, TIOCGSERIAL, &ss) != 0)
+        return false;
+    ss.flags |= ASYNC_LOW_LATENCY;
+    return ::ioctl(fd, TIOCSSERIAL, &ss) == 0;
+#else
+    return false;
+#endif
+}
+} // namespace
+
+SeriellerTransport::SeriellerTransport(QObject* parent) : Transport(parent)
+{
+    m_port.setReadBufferSize(1024);
+    connect(&m_port, &QSerialPort::readyRead, this, &Transport::datenDa);
+}
+
+SeriellerTransport::~SeriellerTransport()
+{
+    disconnect(&m_port, nullptr, this, nullptr);
+    schliessen();
+}
+
+bool SeriellerTransport::oeffnen(const QString& geraet)
+{
+    if (m_port.isOpen())
+        return true;
+    m_fehler.clear();
+    m_keineBerechtigung = false;
+    m_niedrigeLatenz = false;
+    m_port.setPortName(geraet);
+    m_port.setBaudRate(QSerialPort::Baud9600);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        m_keineBerechtigung = m_port.error() == QSerialPort::PermissionError;
+        m_fehler = m_port.errorString();
+        m_port.clearError();
+        return false;
+    }
+    // A pseudo-terminal has no modem lines and refuses DTR; the line works all the same.
+    if (!m_port.setDataTerminalReady(true))
+        m_port.clearError();
+    m_niedrigeLatenz = niedrigeLatenzSetzen(int(m_port.handle()));
+    return true;
+}
+
+void SeriellerTransport::schliessen()
+{
+    if (!m_port.isOpen())
+        return;
+    // Hand pending bytes (an ESC written just before) to the driver first:
+    // closing drops what is still in the port's own buffer.
+    m_port.flush();
+    m_port.close();
+    m_port.clearError();
+}
+
+bool SeriellerTransport::istOffen() const { return m_port.isOpen(); }
+
+bool SeriellerTransport::schreiben(const QByteArray& bytes)
+{
+    if (!m_port.isOpen())
+        return false;
+    if (m_port.write(bytes) != bytes.size()) {
+        m_fehler = m_port.errorString();
+        return false;
+    }
+    m_port.flush();
+    return true;
+}
+
+qint64 SeriellerTransport::wartend() const { return m_port.isOpen() ? m_port.bytesAvailable() : 0; }
+
+QByteArray SeriellerTransport::lesen(qint64 hoechstens)
+{
+    if (!m_port.isOpen())
+        return {};
+    return m_port.read(hoechstens);
+}
+
+QString SeriellerTransport::letzterFehler() const { return m_fehler; }
+
+bool SeriellerTransport::keineBerechtigung() const { return m_keineBerechtigung; }

@@ -1,0 +1,32 @@
+#pragma once
+// The transport on a real serial port: 9600 bit/s, 8 data bits, no parity,
+// 1 stop bit, no flow control, DTR raised, a receive buffer of 1024 bytes.
+#include "link/transport.h"
+
+#include <QSerialPort>
+
+class SeriellerTransport : public Transport {
+    Q_OBJECT
+public:
+    explicit SeriellerTransport(QObject* parent = nullptr);
+    ~SeriellerTransport() override;
+
+    bool oeffnen(const QString& geraet) override;
+    void schliessen() override;
+    bool istOffen() const override;
+    bool schreiben(const QByteArray& bytes) override;
+    qint64 wartend() const override;
+    QByteArray lesen(qint64 hoechstens) override;
+    QString letzterFehler() const override;
+    bool keineBerechtigung() const override;
+
+    // True when the driver accepted low-latency mode at the last open
+    // (a pseudo-terminal or an adapter without it refuses; that is fine).
+    bool niedrigeLatenz() const { return m_niedrigeLatenz; }
+
+private:
+    QSerialPort m_port;
+    QString m_fehler;
+    bool m_keineBerechtigung = false;
+    bool m_niedrigeLatenz = false;
+};

@@ -1,0 +1,539 @@
+// The device operations on a pseudo-terminal: exact bytes on the wire, the
+// decodes' inputs, the messages and the state every ending leaves.
+#include "linkumgebung.h"
+
+#include <QElapsedTimer>
+
+namespace {
+// A configuration image with a different byte in every cell of pages 0..12;
+// pages 13..31 stay unset.
+std::uint8_t muster(int seite, int offset) { return std::uint8_t((seite * 37 + offset * 11 + 5) & 0xFF); }
+
+Konfigspeicher musterBild()
+{
+    Konfigspeicher k;
+    for (int s = 0; s < kGeraeteSeiten; ++s)
+        for (int o = 0; o < kZellen; ++o)
+            k.setze(s, o, muster(s, o));
+    return k;
+}
+
+QByteArray musterSeite(int seite)
+{
+    QByteArray b;
+    for (int o = 0; o < kZellen; ++o)
+        b.append(char(seite < kGeraeteSeiten ? muster(seite, o) : 0xFF));
+    return b;
+}
+
+QByteArray folge(int n, int start = 0)
+{
+    QByteArray b;
+    for (int i = 0; i < n; ++i)
+        b.append(char((start + i * 7) & 0xFF));
+    return b;
+}
+
+const QString kLese = QStringLiteral("lese Konfigurationsdaten ...");
+const QString kAufbau = QStringLiteral("Verbindungsaufbau ...");
+
+bool starten(LinkUmgebung& u, const QString& op)
+{
+    if (op == "lesen")
+        return u.v->konfigurationLesen({}, u.fertig());
+    if (op == "schreiben")
+        return u.v->konfigurationSchreiben(musterBild(), Seitenaenderung{}, u.fertig());
+    if (op == "log")
+        return u.v->ereignisspeicherLesen({}, u.fertig());
+    if (op == "uhr lesen")
+        return u.v->uhrLesen({}, u.fertig());
+    return u.v->uhrSetzen([](int) { return std::uint8_t(0); }, u.fertig());
+}
+
+void alleOperationen()
+{
+    QTest::addColumn<QString>("op");
+    for (const char* op : {"lesen", "schreiben", "log", "uhr lesen", "uhr setzen"})
+        QTest::newRow(op) << QString::fromLatin1(op);
+}
+} // namespace
+
+Q_DECLARE_METATYPE(Ausgang)
+
+class TestBefehle : public QObject {
+    Q_OBJECT
+private slots:
+    void belegt_data() { alleOperationen(); }
+    void belegt()
+    {
+        QFETCH(QString, op);
+        LinkUmgebung u;
+        u.sitzung.Belegt = true;
+        QVERIFY(!starten(u, op));
+        QCOMPARE(u.door.beeps, 1);
+        QVERIFY(u.door.meldungen.isEmpty());
+        QVERIFY(!u.v->portOffen());
+        QVERIFY(!u.v->daten().sichtbar());
+        // Under way: a second command is refused the same way.
+        u.sitzung.Belegt = false;
+        QVERIFY(starten(u, op));
+        QVERIFY(u.sitzung.Belegt);
+        QVERIFY(!starten(u, op));
+        QCOMPARE(u.door.beeps, 2);
+        QTest::qWait(20);
+        QCOMPARE(u.geraet.empfangen, QByteArray());
+    }
+
+    void keineVerbindung_data() { alleOperationen(); }
+    void keineVerbindung()
+    {
+        QFETCH(QString, op);
+        LinkUmgebung u(200ms);
+        QVERIFY(starten(u, op));
+        QTRY_VERIFY(u.ausgang.has_value());
+        QCOMPARE(*u.ausgang, Ausgang::KeineVerbindung);
+        QVERIFY(eineMeldung(u.door, "Verbindung nicht möglich"));
+        QCOMPARE(u.door.beeps, 0);
+        QVERIFY(!u.v->portOffen());
+        QVERIFY(u.ruhend());
+        QCOMPARE(u.geraet.empfangen, QByteArray());
+        QTest::qWait(20);
+        QCOMPARE(u.fertigAufrufe, 1);
+    }
+
+    // "r": the echo, then 3328 bytes; the 3328th starts the decode, once.
+    void lesen_data()
+    {
+        QTest::addColumn<QString>("lieferung");
+        QTest::newRow("Echo und Daten in einem Stück") << "stueck";
+        QTest::newRow("Daten in Teilen nach dem Echo") << "teile";
+        QTest::newRow("mehr als 3328 Bytes") << "mehr";
+    }
+    void lesen()
+    {
+        QFETCH(QString, lieferung);
+        LinkUmgebung u;
+        const QByteArray daten = folge(kGeraeteBytes, 3);
+        u.geraet.antwort = [&](std::uint8_t b) -> QByteArray {
+            if (b != 'r')
+                return {};
+            if (lieferung == "stueck")
+                return "r" + daten;
+            if (lieferung == "mehr")
+                return "r" + daten + folge(700, 1);
+            return "r";
+        };
+        QList<QByteArray> dekodiert;
+        int vorbereitet = 0;
+        QVERIFY(u.v->konfigurationLesen(
+            [&](const QByteArray& b) {
+                dekodiert.append(b);
+                return u.sitzung.Einlesen;  // the decode still sees Einlesen
+            },
+            u.fertig(),
+            [&] {
+                ++vorbereitet;
+                QVERIFY(u.sitzung.Einlesen);
+                QVERIFY(u.geraet.empfangen.isEmpty());
+            }));
+        QCOMPARE(vorbereitet, 1);
+        u.ack();
+        if (lieferung == "teile") {
+            QTRY_COMPARE(u.v->daten().text(), kLese);
+            for (int i = 0; i < kGeraeteBytes; i += 1000)
+                u.geraet.senden(daten.mid(i, 1000));
+        }
+        QTRY_VERIFY(u.ausgang.has_value());
+        QCOMPARE(*u.ausgang, Ausgang::Erfolg);
+        QCOMPARE(dekodiert.size(), 1);
+        QCOMPARE(dekodiert[0], daten);
+        QCOMPARE(u.geraet.empfangen, QByteArray("r"));
+        QVERIFY(!u.v->portOffen());
+        QVERIFY(u.ruhend());
+        QVERIFY(u.door.meldungen.isEmpty());
+        QCOMPARE(int(u.sitzung.Fortschritt), 0);
+
+        // The bar: maximum 3328, one step for every byte before the 3328th.
+        QList<int> werte;
+        for (const auto& s : u.ansicht->staende)
+            if (s.text == kLese) {
+                QCOMPARE(s.maximum, kGeraeteBytes);
+                werte.append(s.wert);
+            }
+        QList<int> erwartet;
+        for (int i = 1; i < kGeraeteBytes; ++i)
+            erwartet.append(i);
+        QCOMPARE(werte.mid(1), erwartet);
+        QCOMPARE(u.ansicht->texte(), (QStringList{kAufbau, kLese}));
+    }
+
+    void lesenEndetAnders_data()
+    {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QByteArray>("draht");
+        QTest::addColumn<QString>("meldung");
+        QTest::newRow("kein Echo für r") << "kein echo" << Ausgang::Uebertragungsfehler << QByteArray("r\x1B")
+                                         << "Fehler bei Datenübertragung";
+        QTest::newRow("Dekodierung scheitert") << "dekoder" << Ausgang::Uebertragungsfehler << QByteArray("r")
+                                               << "Fehler bei Datenübertragung";
+        QTest::newRow("Daten von Hand geschlossen") << "daten" << Ausgang::Abgebrochen << QByteArray("r") << "";
+        QTest::newRow("Abbruchsequenz") << "abbruch" << Ausgang::Abgebrochen << QByteArray("r\x1B") << "";
+    }
+    void lesenEndetAnders()
+    {
+        QFETCH(QString, fall);
+        QFETCH(Ausgang, ausgang);
+        QFETCH(QByteArray, draht);
+        QFETCH(QString, meldung);
+        LinkUmgebung u(fall == "kein echo" ? 250ms : 5000ms);
+        if (fall != "kein echo")
+            u.geraet.antwort = [](std::uint8_t b) { return b == 'r' ? QByteArray("r") : QByteArray(); };
+        int dekodiert = 0;
+        QVERIFY(u.v->konfigurationLesen(
+            [&](const QByteArray&) {
+                ++dekodiert;
+                return false;
+            },
+            u.fertig()));
+        u.ack();
+        if (fall != "kein echo") {
+            QTRY_COMPARE(u.v->daten().text(), kLese);
+            u.geraet.senden(folge(fall == "dekoder" ? kGeraeteBytes + 10 : 100));
+            QTRY_COMPARE(u.sitzung.Empfangspuffer.size(), fall == "dekoder" ? kGeraeteBytes + 10 : 100);
+            if (fall == "daten")
+                u.v->daten().schliessen();
+            if (fall == "abbruch")
+                u.v->abbrechen();
+        }
+        QTRY_VERIFY(u.ausgang.has_value());
+        QCOMPARE(*u.ausgang, ausgang);
+        QVERIFY(u.ruhend());
+        if (meldung.isEmpty())
+            QVERIFY(u.door.meldungen.isEmpty());
+        else
+            QVERIFY(eineMeldung(u.door, meldung));
+        QCOMPARE(u.door.beeps, 0);
+        QTRY_COMPARE(u.geraet.empfangen, draht);
+        // Later bytes are only collected: no decode, no progress.
+        if (fall == "daten") {
+            QVERIFY(u.v->portOffen());
+            u.geraet.senden(folge(kGeraeteBytes));
+            QTRY_COMPARE(u.sitzung.Empfangspuffer.size(), kGeraeteBytes + 100);
+        }
+        QCOMPARE(dekodiert, fall == "dekoder" ? 1 : 0);
+        QCOMPARE(u.fertigAufrufe, 1);
+    }
+
+    // "l": the 513th byte closes Daten and hands over the last 512.
+    void ereignisspeicher_data()
+    {
+        QTest::addColumn<int>("anzahl");
+        QTest::addColumn<bool>("umwandlungOk");
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::newRow("genau 513") << 513 << true << Ausgang::Erfolg;
+        QTest::newRow("600 in einem Stück") << 600 << true << Ausgang::Erfolg;
+        QTest::newRow("Logdatei nicht anlegbar") << 513 << false << Ausgang::Uebertragungsfehler;
+    }
+    void ereignisspeicher()
+    {
+        QFETCH(int, anzahl);
+        QFETCH(bool, umwandlungOk);
+        QFETCH(Ausgang, ausgang);
+        LinkUmgebung u;
+        const QByteArray daten = QByteArray(1, '\xAA') + folge(anzahl - 1, 1);
+        u.geraet.antwort = [&](std::uint8_t b) { return b == 'l' ? daten : QByteArray(); };
+        QList<QByteArray> erhalten;
+        bool datenOffen = true;
+        QVERIFY(u.v->ereignisspeicherLesen(
+            [&](const QByteArray& b) {
+                erhalten.append(b);
+                datenOffen = u.v->daten().sichtbar();
+                return umwandlungOk;
+            },
+            u.fertig()));
+        u.ack();
+        QTRY_VERIFY(u.ausgang.has_value());
+        QCOMPARE(*u.ausgang, ausgang);
+        QCOMPARE(erhalten.size(), 1);
+        QCOMPARE(erhalten[0], daten.mid(1, 512));
+        QVERIFY(!datenOffen);  // Daten is closed before the conversion
+        QCOMPARE(u.geraet.empfangen, QByteArray("l"));
+        QVERIFY(u.ruhend());
+        if (umwandlungOk) {
+            QVERIFY(u.door.meldungen.isEmpty());
+            QVERIFY(!u.v->portOffen());
+        } else {
+            QVERIFY(eineMeldung(u.door, "Fehler bei Datenübertragung"));
+        }
+        QCOMPARE(u.ansicht->texte(), QStringList{kAufbau});
+    }
+
+    // Fewer than 513 bytes: nothing happens, the operation stays under way --
+    // unless the optional receive limit is set; every byte restarts it.
+    void ereignisspeicherUnvollstaendig_data()
+    {
+        QTest::addColumn<int>("grenze");
+        QTest::newRow("ohne Grenze") << 0;
+        QTest::newRow("mit Empfangsgrenze") << 600;
+    }
+    void ereignisspeicherUnvollstaendig()
+    {
+        QFETCH(int, grenze);
+        LinkUmgebung u;
+        u.v->setEmpfangsgrenze(std::chrono::milliseconds(grenze));
+        u.geraet.antwort = [](std::uint8_t b) { return b == 'l' ? folge(300) : QByteArray(); };
+        int erhalten = 0;
+        QVERIFY(u.v->ereignisspeicherLesen([&](const QByteArray&) { return ++erhalten, true; }, u.fertig()));
+        u.ack();
+        QTRY_COMPARE(u.sitzung.Empfangspuffer.size(), 300);
+        QTest::qWait(350);
+        u.geraet.senden(folge(212));
+        QTRY_COMPARE(u.sitzung.Empfangspuffer.size(), 512);
+        QTest::qWait(350);
+        QVERIFY(!u.ausgang.has_value());
+        if (grenze == 0) {
+            QTest::qWait(400);
+            QVERIFY(u.sitzung.Belegt);
+            QVERIFY(u.sitzung.LogModus);
+            QVERIFY(u.v->daten().sichtbar());
+            QVERIFY(u.door.meldungen.isEmpty());
+            u.v->daten().schliessen();
+            QTRY_COMPARE(u.ausgang, std::optional<Ausgang>(Ausgang::Abgebrochen));
+            QCOMPARE(u.geraet.empfangen, QByteArray("l"));
+        } else {
+            QTRY_COMPARE(u.ausgang, std::optional<Ausgang>(Ausgang::Zeitueberschreitung));
+            QVERIFY(eineMeldung(u.door, "Fehler bei Datenübertragung"));
+            QVERIFY(!u.v->portOffen());
+            QTRY_COMPARE(u.geraet.empfangen, QByteArray("l\x1B"));
+        }
+        QVERIFY(u.ruhend());
+        QCOMPARE(erhalten, 0);
+    }
+
+    // "w": exactly the flagged pages, each echoed byte by byte, then ESC.
+    void schreiben_data()
+    {
+        QTest::addColumn<QList<int>>("seiten");
+        QTest::addColumn<QStringList>("texte");
+        QTest::newRow("nichts markiert") << QList<int>{} << QStringList{kAufbau};
+        QTest::newRow("nur Seite 0") << QList<int>{0} << QStringList{kAufbau, "Allgemeine Daten ..."};
+        QTest::newRow("Seiten 1 und 11")
+            << QList<int>{1, 11} << QStringList{kAufbau, "Daten zu Meldelinie 1 ...", "Daten zu Analogeingang ..."};
+        QList<int> alle;
+        for (int p = 0; p < kGeraeteSeiten; ++p)
+            alle.append(p);
+        QTest::newRow("alle 13 Seiten") << alle
+                                        << QStringList{kAufbau,
+                                                       "Allgemeine Daten ...",
+                                                       "Daten zu Meldelinie 1 ...",
+                                                       "Daten zu Meldelinie 2 ...",
+                                                       "Daten zu Meldelinie 3 ...",
+                                                       "Daten zu Meldelinie 4 ...",
+                                                       "Daten zu Meldelinie 5 ...",
+                                                       "Daten zu Meldelinie 6 ...",
+                                                       "Daten zu Meldelinie 7 ...",
+                                                       "Daten zu Meldelinie 8 ...",
+                                                       "Daten zu Stromausfall ...",
+                                                       "Bestätigungstexte ...",
+                                                       "Daten zu Analogeingang ..."};
+        QTest::newRow("ungesetzte Seite 13") << QList<int>{9, 13}
+                                             << QStringList{kAufbau, "Daten zu Stromausfall ..."};
+    }
+    void schreiben()
+    {
+        QFETCH(QList<int>, seiten);
+        QFETCH(QStringList, texte);
+        LinkUmgebung u;
+        u.geraet.echo = true;
+        Seitenaenderung markiert{};
+        QByteArray draht = "w";
+        for (int p : seiten) {
+            markiert[std::size_t(p)] = true;
+            draht += char(48 + p) + musterSeite(p);
+        }
+        draht += esc();
+        const Seitenaenderung vorher = markiert;
+        QVERIFY(u.v->konfigurationSchreiben(musterBild(), markiert, u.fertig()));
+        QVERIFY(!u.sitzung.SchreibModus);
+        u.ack();
+        QTRY_VERIFY_WITH_TIMEOUT(u.ausgang.has_value(), 60000);
+        QCOMPARE(*u.ausgang, Ausgang::Erfolg);
+        QCOMPARE(u.geraet.empfangen.size(), draht.size());
+        QCOMPARE(u.geraet.empfangen, draht);
+        QCOMPARE(markiert, vorher);
+        QVERIFY(!u.v->portOffen());
+        QVERIFY(u.ruhend());
+        QVERIFY(u.door.meldungen.isEmpty());
+        QCOMPARE(u.door.beeps, 0);
+        QCOMPARE(u.ansicht->texte(), texte);
+        // During a page the bar counts its 256 cells out of 257; the next
+        // page's select character still counts on before the bar restarts.
+        int hoechster = 0;
+        for (const auto& s : u.ansicht->staende)
+            if (s.maximum == 257)
+                hoechster = std::max(hoechster, s.wert);
+        QCOMPARE(hoechster, seiten.isEmpty() ? 0 : seiten.size() == 1 ? 256 : 257);
+    }
+
+    void schreibfehler_data()
+    {
+        QTest::addColumn<int>("ohneEcho");  // index of the byte the device does not echo
+        QTest::addColumn<QString>("fall");
+        QTest::newRow("kein Echo für w") << 0 << "verstummt";
+        QTest::newRow("kein Echo für das Seitenzeichen") << 1 << "verstummt";
+        // Pages 10, 11, 12: "w", ":", 256 bytes, ";", then the 100th byte of page 11.
+        QTest::newRow("100. Byte von Seite 11") << 2 + 256 + 1 + 99 << "verstummt";
+        QTest::newRow("Daten geschlossen beim Warten") << 300 << "daten";
+        QTest::newRow("Abbruchsequenz beim Warten") << 300 << "abbruch";
+    }
+    void schreibfehler()
+    {
+        QFETCH(int, ohneEcho);
+        QFETCH(QString, fall);
+        LinkUmgebung u(fall == "verstummt" ? 300ms : 20000ms);
+        int n = 0;
+        u.geraet.antwort = [&](std::uint8_t b) { return n++ == ohneEcho ? QByteArray() : QByteArray(1, char(b)); };
+        Seitenaenderung markiert{};
+        markiert[10] = markiert[11] = markiert[12] = true;
+        QByteArray voll = "w";
+        for (int p : {10, 11, 12})
+            voll += char(48 + p) + musterSeite(p);
+        QVERIFY(u.v->konfigurationSchreiben(musterBild(), markiert, u.fertig()));
+        u.ack();
+        QTRY_COMPARE(u.geraet.empfangen.size(), ohneEcho + 1);
+        if (fall == "daten")
+            u.v->daten().schliessen();
+        if (fall == "abbruch")
+            u.v->abbrechen();
+        QTRY_VERIFY(u.ausgang.has_value());
+        QCOMPARE(*u.ausgang, Ausgang::Uebertragungsfehler);
+        QCOMPARE(u.door.beeps, 1);
+        QVERIFY(eineMeldung(u.door, "Fehler bei Datenübertragung"));
+        QVERIFY(!u.v->portOffen());
+        QVERIFY(u.ruhend());
+        // The rest is not sent; the device gets ESC (once: the abort sequence
+        // already closed the port when it sent its own).
+        QTest::qWait(30);
+        QCOMPARE(u.geraet.empfangen, voll.left(ohneEcho + 1) + esc());
+    }
+
+    // The clock command and the dialog's read: "t", then five bytes and ">".
+    void uhrLesen_data()
+    {
+        QTest::addColumn<QByteArray>("antwort");
+        QTest::addColumn<bool>("dekoderOk");
+        QTest::addColumn<QByteArray>("dekodiert");  // empty: the decoder is not called
+        QTest::addColumn<Ausgang>("ausgang");
+        const QByteArray zeit("\x09\x05\x0E\x15\x06>");
+        QTest::newRow("fünf Bytes") << zeit << true << zeit << Ausgang::Erfolg;
+        QTest::newRow("anderes davor") << QByteArray("zz") + zeit << true << zeit << Ausgang::Erfolg;
+        QTest::newRow("vier Bytes") << QByteArray("\x09\x05\x0E\x15>") << true << QByteArray()
+                                    << Ausgang::Uebertragungsfehler;
+        QTest::newRow("ein Byte") << QByteArray("\x09>") << true << QByteArray() << Ausgang::Uebertragungsfehler;
+        QTest::newRow("Dekodierung scheitert") << zeit << false << zeit << Ausgang::Uebertragungsfehler;
+        QTest::newRow("kein >") << QByteArray("\x09\x05\x0E") << true << QByteArray()
+                                << Ausgang::Uebertragungsfehler;
+    }
+    void uhrLesen()
+    {
+        QFETCH(QByteArray, antwort);
+        QFETCH(bool, dekoderOk);
+        QFETCH(QByteArray, dekodiert);
+        QFETCH(Ausgang, ausgang);
+        LinkUmgebung u(antwort.endsWith('>') ? 5000ms : 300ms);
+        u.geraet.antwort = [&](std::uint8_t b) { return b == 't' ? antwort : QByteArray(); };
+        QList<QByteArray> erhalten;
+        bool uhrModus = false;
+        QVERIFY(u.v->uhrLesen(
+            [&](const QByteArray& b) {
+                erhalten.append(b);
+                uhrModus = u.sitzung.UhrModus;
+                return dekoderOk;
+            },
+            u.fertig()));
+        u.ack();
+        QTRY_VERIFY(u.ausgang.has_value());
+        QCOMPARE(*u.ausgang, ausgang);
+        QCOMPARE(erhalten, dekodiert.isEmpty() ? QList<QByteArray>{} : QList<QByteArray>{dekodiert});
+        QCOMPARE(uhrModus, !dekodiert.isEmpty());
+        if (ausgang == Ausgang::Erfolg)
+            QVERIFY(u.door.meldungen.isEmpty());
+        else
+            QVERIFY(eineMeldung(u.door, "Fehler bei Datenübertragung"));
+        QCOMPARE(u.geraet.empfangen, QByteArray("t"));
+        QVERIFY(!u.v->portOffen());
+        QVERIFY(u.ruhend());
+        // The dialog closes later: the port is closed already, nothing is sent.
+        u.v->uhrDialogEntladen();
+        QTest::qWait(30);
+        QCOMPARE(u.geraet.empfangen, QByteArray("t"));
+        QCOMPARE(u.fertigAufrufe, 1);
+    }
+
+    // "Übernehmen": "s", 500 ms, five bytes 200 ms apart; ESC when the dialog unloads.
+    void uhrSetzen()
+    {
+        LinkUmgebung u;
+        QList<qint64> gefragt;
+        QVERIFY(u.v->uhrSetzen(
+            [&](int i) {
+                gefragt.append(u.geraet.uhr.elapsed());
+                return std::uint8_t(0xA0 + i);
+            },
+            u.fertig()));
+        u.ack();
+        QTRY_VERIFY_WITH_TIMEOUT(u.ausgang.has_value(), 5000);
+        const qint64 ende = u.geraet.uhr.elapsed();
+        QCOMPARE(*u.ausgang, Ausgang::Erfolg);
+        QCOMPARE(u.geraet.empfangen, QByteArray("s\xA0\xA1\xA2\xA3\xA4"));
+        QCOMPARE(gefragt.size(), 5);  // each byte asked for when it is sent
+        const auto& t = u.geraet.zeiten;
+        QVERIFY2(t[1] - t[0] >= 450, qPrintable(QString::number(t[1] - t[0])));
+        for (int i = 2; i <= 5; ++i)
+            QVERIFY2(t[i] - t[i - 1] >= 180, qPrintable(QString::number(t[i] - t[i - 1])));
+        QVERIFY(ende - t[5] >= 180);
+        QVERIFY(t[5] - t[0] < 5000);
+        QVERIFY(u.door.meldungen.isEmpty());
+        QVERIFY(u.ruhend());
+        QVERIFY(u.v->portOffen());
+        u.v->uhrDialogEntladen();
+        QVERIFY(!u.v->portOffen());
+        QTRY_COMPARE(u.geraet.empfangen, QByteArray("s\xA0\xA1\xA2\xA3\xA4\x1B"));
+    }
+
+    void uhrSetzenUnterbrochen_data()
+    {
+        QTest::addColumn<QString>("fall");
+        QTest::newRow("Dialog geschlossen") << "dialog";
+        QTest::newRow("Daten geschlossen") << "daten";
+        QTest::newRow("Abbruchsequenz") << "abbruch";
+    }
+    void uhrSetzenUnterbrochen()
+    {
+        QFETCH(QString, fall);
+        LinkUmgebung u;
+        QVERIFY(u.v->uhrSetzen([](int i) { return std::uint8_t(0xA0 + i); }, u.fertig()));
+        u.ack();
+        QTRY_COMPARE(u.geraet.empfangen.size(), 3);
+        if (fall == "dialog")
+            u.v->uhrDialogEntladen();
+        if (fall == "daten")
+            u.v->daten().schliessen();
+        if (fall == "abbruch")
+            u.v->abbrechen();
+        QTRY_VERIFY(u.ausgang.has_value());
+        QCOMPARE(*u.ausgang, Ausgang::Abgebrochen);
+        QVERIFY(u.ruhend());
+        if (fall == "daten") {
+            QVERIFY(u.v->portOffen());
+            u.v->uhrDialogEntladen();
+        }
+        QTest::qWait(500);
+        QCOMPARE(u.geraet.empfangen, QByteArray("s\xA0\xA1\x1B"));
+        QVERIFY(u.door.meldungen.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestBefehle)
+#include "test_befehle.moc"

@@ -1,0 +1,332 @@
+// The link's smaller parts: the COM port mapping, the progress window (its
+// countdown, the tool window, the text bar), the COM port dialog and the
+// serial transport on a pseudo-terminal.
+#include "fakedoor.h"
+#include "link/datenfenster.h"
+#include "link/datentext.h"
+#include "link/kommunikation.h"
+#include "link/portzuordnung.h"
+#include "link/seriellertransport.h"
+#include "link/verbindung.h"
+#include "ptypartner.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+QWidget* fensterDaten()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("Daten") && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+int anzahlDatenFenster()
+{
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        n += w->objectName() == QLatin1String("Daten");
+    return n;
+}
+} // namespace
+
+class TestTeile : public QObject {
+    Q_OBJECT
+private slots:
+    void comZuordnung_data()
+    {
+        QTest::addColumn<QStringList>("namen");
+        QTest::addColumn<QStringList>("com");  // COM 1..4
+        QTest::newRow("keine Ports") << QStringList{}
+                                     << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+        QTest::newRow("USB-Adapter zuerst")
+            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"}
+            << QStringList{"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS3"};
+        QTest::newRow("USB und ACM nach Namen")
+            << QStringList{"ttyUSB1", "ttyS0", "ttyACM0", "ttyUSB0"}
+            << QStringList{"/dev/ttyACM0", "/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
+        QTest::newRow("Nummern als Zahlen")
+            << QStringList{"ttyS10", "ttyS2", "ttyUSB10", "ttyUSB9"}
+            << QStringList{"/dev/ttyUSB9", "/dev/ttyUSB10", "/dev/ttyS2", "/dev/ttyS10"};
+        QTest::newRow("andere Namen nach Namen")
+            << QStringList{"ttyS0", "ttyAMA0", "rfcomm0"}
+            << QStringList{"/dev/rfcomm0", "/dev/ttyAMA0", "/dev/ttyS0", "/dev/ttyS3"};
+    }
+    void comZuordnung()
+    {
+        QFETCH(QStringList, namen);
+        QFETCH(QStringList, com);
+        QStringList ist;
+        for (int n = 1; n <= 4; ++n)
+            ist.append(comGeraet(n, namen));
+        QCOMPARE(ist, com);
+        // The same through the mapping object, and a pinned port wins.
+        Portzuordnung z([namen] { return namen; });
+        QCOMPARE(z.geraet(2), com[1]);
+        z.festlegen(2, QStringLiteral("/dev/pts/7"));
+        QCOMPARE(z.geraet(2), QStringLiteral("/dev/pts/7"));
+        QCOMPARE(z.geraet(3), com[2]);
+        z.festlegen(2, QString());
+        QCOMPARE(z.geraet(2), com[1]);
+    }
+
+    void countdown_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("ende");
+        QTest::newRow("zählt bis 1") << 6 << 1;
+        QTest::newRow("1 bleibt") << 1 << 1;
+        QTest::newRow("0 bleibt") << 0 << 0;
+    }
+    void countdown()
+    {
+        QFETCH(int, start);
+        QFETCH(int, ende);
+        Daten d;
+        QCOMPARE(d.Timer1().objectName(), QStringLiteral("Timer1"));
+        QCOMPARE(d.Timer1().interval(), 500);
+        QVERIFY(!d.Timer1().isActive());
+        d.setWert(start);
+        d.Timer1().setInterval(2);
+        d.Timer1().start();
+        QTRY_COMPARE(d.wert(), ende);
+        QTest::qWait(40);
+        QCOMPARE(d.wert(), ende);
+        // Closing stops the countdown and unloads, shown or not.
+        QSignalSpy entladen(&d, &Daten::entladen);
+        d.schliessen();
+        QVERIFY(!d.Timer1().isActive());
+        QCOMPARE(entladen.size(), 1);
+    }
+
+    void datenFenster_data()
+    {
+        QTest::addColumn<bool>("vomBenutzer");
+        QTest::newRow("vom Benutzer geschlossen") << true;
+        QTest::newRow("vom Programm geschlossen") << false;
+    }
+    void datenFenster()
+    {
+        QFETCH(bool, vomBenutzer);
+        Daten d;
+        d.setAnsicht(std::make_unique<DatenFenster>());
+        QSignalSpy entladen(&d, &Daten::entladen);
+        d.setText(QStringLiteral("Verbindungsaufbau ..."));
+        d.setMaximum(80);
+        d.setWert(80);
+        d.zeigen();
+        d.zeigen();
+        QCOMPARE(anzahlDatenFenster(), 1);
+        QWidget* w = fensterDaten();
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Datenübertragung von/zu Boravilon"));
+        QVERIFY(w->windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(w->findChild<QLabel*>("Label1")->text(), QStringLiteral("Verbindungsaufbau ..."));
+        auto* balken = w->findChild<QProgressBar*>("ProgressBar1");
+        QCOMPARE(balken->maximum(), 80);
+        QCOMPARE(balken->value(), 80);
+        d.setMaximum(3328);
+        d.setWert(1200);
+        d.setText(QStringLiteral("lese Konfigurationsdaten ..."));
+        QCOMPARE(balken->maximum(), 3328);
+        QCOMPARE(balken->value(), 1200);
+        QCOMPARE(w->findChild<QLabel*>("Label1")->text(), QStringLiteral("lese Konfigurationsdaten ..."));
+
+        if (vomBenutzer)
+            w->close();
+        else
+            d.schliessen();
+        QVERIFY(!d.sichtbar());
+        QCOMPARE(entladen.size(), 1);
+        QTRY_COMPARE(anzahlDatenFenster(), 0);
+        // Shown again: a new window.
+        d.zeigen();
+        QCOMPARE(anzahlDatenFenster(), 1);
+        d.schliessen();
+        QCOMPARE(entladen.size(), 2);
+    }
+
+    void datenTextZeile_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("wert");
+        QTest::addColumn<QByteArray>("zeile");
+        QTest::newRow("Lesen") << "lese Konfigurationsdaten ..." << 3328 << 1200
+                               << QByteArray("lese Konfigurationsdaten ... [#######.............] 1200/3328");
+        QTest::newRow("voll") << "Bestätigungstexte ..." << 257 << 257
+                              << QByteArray("Best\xC3\xA4tigungstexte ... [####################] 257/257");
+        QTest::newRow("über dem Maximum") << "x" << 80 << 81 << QByteArray("x [####################] 80/80");
+    }
+    void datenTextZeile()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, maximum);
+        QFETCH(int, wert);
+        QFETCH(QByteArray, zeile);
+        Daten d;
+        d.setText(text);
+        d.setMaximum(maximum);
+        d.setWert(wert);
+        QCOMPARE(DatenText::zeile(d), zeile);
+    }
+
+    void datenTextStrom_data()
+    {
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<QByteArray>("ausgabe");
+        QTest::newRow("Datei") << false << QByteArray("Verbindungsaufbau ...\nlese Konfigurationsdaten ...\n");
+        QTest::newRow("Terminal") << true
+                                  << QByteArray("\rVerbindungsaufbau ... [####################] 80/80"
+                                                "\rVerbindungsaufbau ... [###################.] 79/80"
+                                                "\rlese Konfigurationsdaten ... [###################.] 79/80"
+                                                "\rlese Konfigurationsdaten ... [....................] 79/3328"
+                                                "\rlese Konfigurationsdaten ... [....................] 1/3328 "  // padded over the longer line
+                                                "\n");
+    }
+    void datenTextStrom()
+    {
+        QFETCH(bool, terminal);
+        QFETCH(QByteArray, ausgabe);
+        std::FILE* f = std::tmpfile();
+        QVERIFY(f);
+        {
+            Daten d;
+            auto ansicht = std::make_unique<DatenText>(f);
+            ansicht->setTerminal(terminal);
+            d.setAnsicht(std::move(ansicht));
+            d.setText(QStringLiteral("Verbindungsaufbau ..."));
+            d.setMaximum(80);
+            d.setWert(80);
+            d.zeigen();
+            d.setWert(79);
+            d.setWert(79);  // unchanged: not drawn again
+            d.setText(QStringLiteral("lese Konfigurationsdaten ..."));
+            d.setMaximum(3328);
+            d.setWert(1);
+            d.schliessen();
+            d.setWert(2);  // closed: nothing more
+        }
+        std::rewind(f);
+        QByteArray gelesen(4096, '\0');
+        gelesen.resize(qsizetype(std::fread(gelesen.data(), 1, size_t(gelesen.size()), f)));
+        std::fclose(f);
+        QCOMPARE(gelesen, ausgabe);
+    }
+
+    void kommunikation_data()
+    {
+        QTest::addColumn<int>("vorher");
+        QTest::addColumn<bool>("offen");
+        QTest::addColumn<int>("waehlen");  // 0: leave the selection
+        QTest::addColumn<QString>("knopf");
+        QTest::addColumn<int>("nachher");
+        QTest::addColumn<bool>("offenNachher");
+        QTest::newRow("nach dem Start COM 1") << 1 << false << 0 << "CMD_OK" << 1 << false;
+        QTest::newRow("Abbruch behält den Port") << 1 << true << 3 << "CMD_Abbruch" << 1 << true;
+        QTest::newRow("OK übernimmt und schließt") << 1 << true << 4 << "CMD_OK" << 4 << false;
+        QTest::newRow("OK mit gleichem Port schließt") << 2 << true << 0 << "CMD_OK" << 2 << false;
+        QTest::newRow("OK bei geschlossenem Port") << 3 << false << 2 << "CMD_OK" << 2 << false;
+    }
+    void kommunikation()
+    {
+        QFETCH(int, vorher);
+        QFETCH(bool, offen);
+        QFETCH(int, waehlen);
+        QFETCH(QString, knopf);
+        QFETCH(int, nachher);
+        QFETCH(bool, offenNachher);
+        FakeDoor door;
+        PtyPartner geraet;
+        Sitzung s;
+        Verbindung v(s, nullptr);
+        for (int n = 1; n <= 4; ++n)
+            v.zuordnung().festlegen(n, geraet.pfad());
+        v.zuordnung().festlegen(4, QStringLiteral("/dev/ttyUSB3"));
+        QCOMPARE(v.port(), 1);
+        QVERIFY(v.setPort(vorher));
+        if (offen)
+            QVERIFY(v.portOeffnen());
+
+        Kommunikation dlg(v);
+        QCOMPARE(dlg.objectName(), QStringLiteral("Kommunikation"));
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Kommunikation"));
+        QVERIFY(dlg.isModal());
+        QCOMPARE(dlg.findChild<QGroupBox*>("Frame1")->title(), QStringLiteral("COM Port"));
+        const QStringList beschriftung{"COM 1", "COM 2", "COM3", "COM 4"};
+        for (int n = 1; n <= 4; ++n) {
+            auto* o = dlg.findChild<QRadioButton*>(QStringLiteral("Option%1").arg(n));
+            QVERIFY(o);
+            QCOMPARE(o->text(), beschriftung[n - 1]);
+            QCOMPARE(o->isChecked(), n == vorher);
+        }
+        QCOMPARE(dlg.geraetLabel(1)->text(), geraet.pfad());
+        QCOMPARE(dlg.geraetLabel(4)->text(), QStringLiteral("/dev/ttyUSB3"));
+        QCOMPARE(dlg.findChild<QPushButton*>("CMD_OK")->text(), QStringLiteral("OK"));
+        QCOMPARE(dlg.findChild<QPushButton*>("CMD_Abbruch")->text(), QStringLiteral("Abbruch"));
+
+        dlg.show();
+        if (waehlen)
+            QTest::mouseClick(dlg.option(waehlen), Qt::LeftButton);
+        for (int n = 1; n <= 4; ++n)
+            QCOMPARE(dlg.option(n)->isChecked(), n == (waehlen ? waehlen : vorher));
+        QTest::mouseClick(dlg.findChild<QPushButton*>(knopf), Qt::LeftButton);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), knopf == "CMD_OK" ? int(QDialog::Accepted) : int(QDialog::Rejected));
+        QCOMPARE(v.port(), nachher);
+        QCOMPARE(v.portOffen(), offenNachher);
+        QVERIFY(door.meldungen.isEmpty());
+        QVERIFY(!v.setPort(5));
+        QVERIFY(!v.setPort(0));
+        QCOMPARE(v.port(), nachher);
+    }
+
+    void transport_data()
+    {
+        QTest::addColumn<bool>("vorhanden");
+        QTest::newRow("Pseudo-Terminal") << true;
+        QTest::newRow("Port fehlt") << false;
+    }
+    void transport()
+    {
+        QFETCH(bool, vorhanden);
+        PtyPartner geraet;
+        SeriellerTransport t;
+        QSignalSpy da(&t, &Transport::datenDa);
+        const QString pfad = vorhanden ? geraet.pfad() : QStringLiteral("/dev/gsmbv-gibt-es-nicht");
+        QCOMPARE(t.oeffnen(pfad), vorhanden);
+        QCOMPARE(t.istOffen(), vorhanden);
+        QVERIFY(!t.keineBerechtigung());
+        if (!vorhanden) {
+            QVERIFY(!t.letzterFehler().isEmpty());
+            QVERIFY(!t.schreiben("x"));
+            QCOMPARE(t.wartend(), 0);
+            t.schliessen();
+            return;
+        }
+        QVERIFY(t.letzterFehler().isEmpty());  // the pty's refusal of DTR and low latency is no error
+        geraet.senden("\x06\xFF\x80");
+        QTRY_VERIFY(!da.isEmpty());
+        QTRY_COMPARE(t.wartend(), 3);
+        QCOMPARE(t.lesen(1), QByteArray("\x06"));
+        QCOMPARE(t.lesen(5), QByteArray("\xFF\x80"));
+        // Written just before closing: still reaches the device.
+        QVERIFY(t.schreiben(QByteArray("w\x1B")));
+        t.schliessen();
+        QVERIFY(!t.istOffen());
+        QTRY_COMPARE(geraet.empfangen, QByteArray("w\x1B"));
+        // Opens again after closing.
+        QVERIFY(t.oeffnen(pfad));
+    }
+};
+
+QTEST_MAIN(TestTeile)
+#include "test_teile.moc"
