@@ -1,0 +1,33 @@
+#include "editor/eingabefeld.h"
+
+#include "editor/feldwaechter.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPointer>
+
+Eingabefeld::Eingabefeld(const QString& name, Feldart art, int grenze, QWidget* parent)
+    : QLineEdit(parent), m_art(art), m_grenze(grenze)
+{
+    setObjectName(name);
+    // Drags out of a field would move text past the field's rules.
+    setDragEnabled(false);
+}
+
+void Eingabefeld::contextMenuEvent(QContextMenuEvent* e)
+{
+    QPointer<QMenu> menu = createStandardContextMenu();
+    if (!menu)
+        return;
+    // The menu's "Einfügen" goes through the same rules as typed text.
+    if (auto* einfuegen = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+        disconnect(einfuegen, &QAction::triggered, nullptr, nullptr);
+        connect(einfuegen, &QAction::triggered, this, [this] {
+            if (m_waechter)
+                m_waechter->zwischenablageEinfuegen(this);
+        });
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(e->globalPos());
+}
