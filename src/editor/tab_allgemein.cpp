@@ -140,6 +140,7 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
     m_comboTag->setObjectName(QStringLiteral("Combo_Tag"));
     m_comboTag->addItems(bausteine::wochentage());
     m_comboTag->setCurrentIndex(-1);
+    m_comboTag->setMinimumWidth(130);
     m_txtStunde = bausteine::anzeigefeld(QStringLiteral("TXT_Stunde"), QStringLiteral("10"), 32, kontrollruf);
     m_udStunde = new Aufab(QStringLiteral("UD_Stunde"), 0, 23, 10, kontrollruf);
     m_txtMinute = bausteine::anzeigefeld(QStringLiteral("TXT_Minute"), QStringLiteral("00"), 32, kontrollruf);
@@ -148,7 +149,7 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
         auto* lay = new QGridLayout(kontrollruf);
         lay->addWidget(m_chkKontrollruf, 0, 0, 1, 2);
         lay->addWidget(m_optWoche, 1, 0);
-        lay->addWidget(m_comboTag, 1, 1);
+        lay->addWidget(m_comboTag, 1, 1, Qt::AlignLeft);
         lay->addWidget(m_optTag, 2, 0);
         auto* zeit = new QHBoxLayout;
         zeit->addWidget(beschriftung(QStringLiteral("senden um:"), kontrollruf));

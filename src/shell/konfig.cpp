@@ -58,6 +58,12 @@ Konfig::Konfig(QWidget* parent) : QMainWindow(parent), m_uhr([] { return QDateTi
     connect(m_timer, &QTimer::timeout, this, &Konfig::Timer1_Timer);
     m_timer->start();
 
+    // Wide enough for the status bar's panels, as far as the screen allows.
+    int breite = 40 + twipsZuPixel(1587 + 12347 + 4410 + 2540, logicalDpiX());
+    if (const QScreen* s = screen())
+        breite = qMin(breite, int(s->availableGeometry().width() * 0.95));
+    resize(qMax(breite, sizeHint().width()), sizeHint().height());
+
     starten();
 }
 
