@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QKeySequence>
 #include <QPointer>
 
 Eingabefeld::Eingabefeld(const QString& name, Feldart art, int grenze, QWidget* parent)
@@ -21,7 +22,15 @@ void Eingabefeld::contextMenuEvent(QContextMenuEvent* e)
     if (!menu)
         return;
     // The menu's "Einfügen" goes through the same rules as typed text.
-    if (auto* einfuegen = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+    // The standard paste entry carries the paste shortcut behind a tab,
+    // whatever the language.
+    const QString kuerzel = QLatin1Char('\t') + QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText);
+    QAction* einfuegen = nullptr;
+    for (QAction* a : menu->actions())
+        if (a->objectName() == QLatin1String("edit-paste") || a->text().endsWith(kuerzel))
+            einfuegen = a;
+    if (einfuegen) {
+        einfuegen->setObjectName(QStringLiteral("edit-paste"));
         disconnect(einfuegen, &QAction::triggered, nullptr, nullptr);
         connect(einfuegen, &QAction::triggered, this, [this] {
             if (m_waechter)

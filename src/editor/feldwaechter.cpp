@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
@@ -27,8 +28,8 @@ Feldwaechter::Feldwaechter(Editorkontext& kontext, QObject* parent) : QObject(pa
 
 void Feldwaechter::anmelden(Eingabefeld* feld)
 {
+    // The application-wide filter sees the field's events first.
     feld->setWaechter(this);
-    feld->installEventFilter(this);
     // Every edit by the user counts, also those without a key (cut from the menu).
     connect(feld, &QLineEdit::textEdited, this, [this] { m_k.Feldgeaendert = true; });
 }
@@ -63,15 +64,50 @@ void Feldwaechter::betreten(Eingabefeld* feld)
         m_k.hinweisSetzen(feld->hinweis());
 }
 
-void Feldwaechter::zurueck(Eingabefeld* feld)
+namespace {
+// The page of a stack (a tab) that holds `feld`, when another page is shown.
+bool seiteVerdeckt(QWidget* feld)
 {
-    // A field on a tab that was left is brought back into view first.
     QWidget* kind = feld;
     for (QWidget* p = feld->parentWidget(); p; kind = p, p = p->parentWidget())
-        if (auto* stapel = qobject_cast<QStackedWidget*>(p))
-            if (stapel->currentWidget() != kind)
-                stapel->setCurrentWidget(kind);
+        if (auto* stapel = qobject_cast<QStackedWidget*>(p); stapel && stapel->currentWidget() != kind)
+            return true;
+    return false;
+}
+} // namespace
+
+void Feldwaechter::zurueck(Eingabefeld* feld)
+{
+    // A tab switched away from the field is switched back once the switch
+    // under way has ended; until then no second check runs.
+    if ((seiteVerdeckt(feld) || !feld->isVisible()) && !m_rueckkehr) {
+        m_rueckkehr = true;
+        QTimer::singleShot(0, this, &Feldwaechter::rueckkehrAbschliessen);
+    }
+    if (feld->isVisible()) {
+        m_zuruecksetzen = true;
+        feld->setFocus(Qt::OtherFocusReason);
+        m_zuruecksetzen = false;
+    }
+}
+
+void Feldwaechter::rueckkehrAbschliessen()
+{
+    m_rueckkehr = false;
+    Eingabefeld* feld = m_feld;
+    if (!feld)
+        return;
     m_zuruecksetzen = true;
+    QWidget* kind = feld;
+    for (QWidget* p = feld->parentWidget(); p; kind = p, p = p->parentWidget()) {
+        auto* stapel = qobject_cast<QStackedWidget*>(p);
+        if (!stapel || stapel->currentWidget() == kind)
+            continue;
+        if (auto* tabs = qobject_cast<QTabWidget*>(stapel->parentWidget()))
+            tabs->setCurrentWidget(kind);
+        else
+            stapel->setCurrentWidget(kind);
+    }
     feld->setFocus(Qt::OtherFocusReason);
     m_zuruecksetzen = false;
 }
@@ -88,6 +124,10 @@ void Feldwaechter::fokusGewechselt(QWidget* /*alt*/, QWidget* neu)
     if (feld && (!neu || neu->window() != feld->window()))
         return;
     if (feld) {
+        if (m_rueckkehr) {
+            zurueck(feld);  // the refusal under way holds
+            return;
+        }
         if (!verlassen(feld)) {
             // A click that moved the focus is not carried out either; the
             // refusal only holds for the event under way.

@@ -43,6 +43,7 @@ private:
     void fokusGewechselt(QWidget* alt, QWidget* neu);
     bool verlassen(Eingabefeld* feld);
     void zurueck(Eingabefeld* feld);
+    void rueckkehrAbschliessen();
     void betreten(Eingabefeld* feld);
     bool tasteFiltern(Eingabefeld* feld, class QKeyEvent* e);
     bool klickPruefen(QWidget* ziel);
@@ -54,4 +55,5 @@ private:
     QPointer<Eingabefeld> m_geprueft;    // checked already for its current text
     QString m_geprueftText;
     bool m_zuruecksetzen = false;        // putting the focus back: ignore the change
+    bool m_rueckkehr = false;            // a refused field is brought back into view
 };

@@ -13,6 +13,18 @@
 
 namespace hilfe {
 
+// The offscreen platform's notes about window features it lacks are noise here.
+inline void plattformHinweiseAus()
+{
+    static QtMessageHandler vorher = nullptr;
+    vorher = qInstallMessageHandler([](QtMsgType t, const QMessageLogContext& c, const QString& m) {
+        if (m.startsWith(QLatin1String("This plugin does not support")))
+            return;
+        if (vorher)
+            vorher(t, c, m);
+    });
+}
+
 inline QByteArray zellen(const Konfigspeicher& k, int seite, int von, int anzahl)
 {
     QByteArray out;
