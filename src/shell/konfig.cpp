@@ -67,7 +67,12 @@ Konfig::Konfig(QWidget* parent) : QMainWindow(parent), m_uhr([] { return QDateTi
     starten();
 }
 
-Konfig::~Konfig() = default;
+Konfig::~Konfig()
+{
+    // The tabs go first, while the editor state they work on still exists.
+    delete m_waechter;
+    delete m_tabs;
+}
 
 void Konfig::starten()
 {
