@@ -334,6 +334,38 @@ private slots:
         QVERIFY(box->isChecked());
     }
 
+    // A press arriving at the window (as from the real mouse) is checked
+    // before any widget takes the focus; the check runs once per leave.
+    void klickUeberDasFenster()
+    {
+        Fenster f;
+        Eingabefeld* m4 = f.feld(QStringLiteral("Messbereich4"));
+        Eingabefeld* m20 = f.feld(QStringLiteral("Messbereich20"));
+        auto* textMin = f.feld(QStringLiteral("Text_Min"));
+        auto klickAuf = [&](QWidget* w) {
+            const QPoint p = w->mapTo(&f.k, QPoint(6, w->height() / 2));
+            QTest::mouseClick(f.k.windowHandle(), Qt::LeftButton, {}, p);
+        };
+        f.betreten(m4);
+        tippen(m4, QStringLiteral("10"));
+        klickAuf(m20);
+        QCOMPARE(f.fokus(), m20);
+        QCOMPARE(f.door.beeps, 0);
+        tippen(m20, QStringLiteral("10"));
+        klickAuf(textMin);
+        QCOMPARE(f.fokus(), m20);
+        QCOMPARE(f.door.beeps, 1);
+        // 900 is taken; the empty thresholds below a range starting at 10 beep,
+        // each once.
+        QTest::keyClick(m20, Qt::Key_Backspace);
+        QTest::keyClick(m20, Qt::Key_Backspace);
+        tippen(m20, QStringLiteral("900"));
+        klickAuf(textMin);
+        QCOMPARE(f.fokus(), textMin);
+        QCOMPARE(f.door.beeps, 3);
+        QCOMPARE(zellen(f.k.speicher(), 11, 128, 8), QByteArray("\x00\x0A\x03\x84", 4) + ff(4));
+    }
+
     // Menu and toolbar commands take the typing over first.
     void eingabeUebernehmen()
     {
