@@ -181,12 +181,22 @@ private slots:
         QCOMPARE(zellen(f.k.speicher(), 4, 128, 4), QByteArray("Tor\x03"));
         QCOMPARE(geflaggt(f.k), QList<int>{});
         QCOMPARE(sichtbareMarker(f.k), QList<int>{});
+        // Deleting with the Delete key is a change too, though it types nothing.
+        Eingabefeld* name = f.feld(QStringLiteral("Anlagenbezeichnung"));
+        f.betreten(name);
+        QTest::keyClick(name, Qt::Key_Home);
+        QTest::keyClick(name, Qt::Key_Delete);
+        QCOMPARE(name->text(), QStringLiteral("alle 3"));
+        f.betreten(f.feld(QStringLiteral("SMSText_4")));
+        QCOMPARE(zellen(f.k.speicher(), 0, 128, 7), QByteArray("alle 3\x03"));
+        QCOMPARE(geflaggt(f.k), QList<int>{0});
+        QCOMPARE(sichtbareMarker(f.k), QList<int>{22});
         // A refused key counts as typing: the field is marked when left.
         tippen(f.feld(QStringLiteral("SMSText_4")), QStringLiteral("#"));
         QCOMPARE(f.door.beeps, 1);
         f.betreten(f.feld(QStringLiteral("SMSText_5")));
-        QCOMPARE(geflaggt(f.k), QList<int>{5});
-        QCOMPARE(sichtbareMarker(f.k), QList<int>{4});
+        QCOMPARE(geflaggt(f.k), (QList<int>{0, 5}));
+        QCOMPARE(sichtbareMarker(f.k), (QList<int>{4, 22}));
     }
 
     void einheit()
