@@ -1,6 +1,8 @@
 #include "editor/aufab.h"
 
 #include <QKeyEvent>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -11,7 +13,7 @@ Aufab::Aufab(const QString& name, int minimum, int maximum, int wert, QWidget* p
     setObjectName(name);
     setFocusPolicy(Qt::StrongFocus);
     auto* lay = new QVBoxLayout(this);
-    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setContentsMargins(1, 1, 1, 1);
     lay->setSpacing(0);
     m_auf = new QToolButton(this);
     m_ab = new QToolButton(this);
@@ -74,4 +76,16 @@ void Aufab::wheelEvent(QWheelEvent* e)
     else if (e->angleDelta().y() < 0)
         stepDown();
     e->accept();
+}
+
+void Aufab::paintEvent(QPaintEvent* e)
+{
+    QWidget::paintEvent(e);
+    if (!hasFocus())
+        return;
+    // With the keyboard focus the arrows are framed: Up and Down step the value.
+    QStylePainter p(this);
+    QStyleOptionFocusRect o;
+    o.initFrom(this);
+    p.drawPrimitive(QStyle::PE_FrameFocusRect, o);
 }

@@ -27,6 +27,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     void knoepfeAnpassen();
