@@ -1,0 +1,59 @@
+#pragma once
+// The one mechanism behind every input field of the editor:
+//  - typed keys are filtered on KeyPress by the field's character and length
+//    rules (a refused key is swallowed with its beeps);
+//  - pasted (keyboard, context menu, middle button), dropped and composed
+//    text goes through the same rules, refused characters dropped with one beep;
+//  - the field's check-and-store step runs when the focus is about to leave
+//    it; when the check refuses, the focus stays (or is put back) in the field
+//    and a click that would have left it is not carried out;
+//  - entering a field clears Feldgeaendert and shows its hint in the status
+//    bar, leaving it clears the hint.
+// A menu or toolbar command takes pending typing over with `uebernehmen()`.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class Editorkontext;
+class Eingabefeld;
+class QWidget;
+
+class Feldwaechter : public QObject {
+    Q_OBJECT
+public:
+    Feldwaechter(Editorkontext& kontext, QObject* parent = nullptr);
+
+    void anmelden(Eingabefeld* feld);
+
+    // Runs the check-and-store step of the field being edited, if any. False
+    // when it refuses (the focus stays in the field).
+    bool uebernehmen();
+
+    // The field the user is editing (it has or last had the focus in its window).
+    Eingabefeld* aktuellesFeld() const;
+
+    // Inserts text at the cursor of `feld` under its rules.
+    void einfuegen(Eingabefeld* feld, const QString& text);
+    void zwischenablageEinfuegen(Eingabefeld* feld);
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* e) override;
+
+private:
+    void fokusGewechselt(QWidget* alt, QWidget* neu);
+    bool verlassen(Eingabefeld* feld);
+    void zurueck(Eingabefeld* feld);
+    void rueckkehrAbschliessen();
+    void betreten(Eingabefeld* feld);
+    bool tasteFiltern(Eingabefeld* feld, class QKeyEvent* e);
+    bool klickPruefen(QWidget* ziel);
+    bool mausGedrueckt(QObject* obj, class QMouseEvent* e);
+
+    Editorkontext& m_k;
+    QPointer<Eingabefeld> m_feld;        // the field being edited
+    QPointer<QWidget> m_abgewiesen;      // the focus was refused to it just now
+    QPointer<Eingabefeld> m_geprueft;    // checked already for its current text
+    QString m_geprueftText;
+    bool m_zuruecksetzen = false;        // putting the focus back: ignore the change
+    bool m_rueckkehr = false;            // a refused field is brought back into view
+};

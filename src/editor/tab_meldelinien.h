@@ -1,0 +1,38 @@
+#pragma once
+// Tab "Meldelinien": per alarm source (Meldelinie 1..8, Stromausfall) its
+// message text, its "Nummern" button and the options "Öffner" and "Gutmeldung".
+#include "image/editorwerte.h"
+
+#include <QWidget>
+#include <array>
+
+class Editorkontext;
+class Eingabefeld;
+class Feldwaechter;
+class QCheckBox;
+class QPushButton;
+
+class TabMeldelinien : public QWidget {
+    Q_OBJECT
+public:
+    TabMeldelinien(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent = nullptr);
+
+    void anzeigen(const Editorwerte& w);
+    void werteEintragen(Editorwerte& w) const;
+
+    void Chk_Oeffner_Click(int i);
+    void Chk_Gutmeldung_Click(int i);
+
+signals:
+    // CMD_Nr(i) was clicked (i = 0..8).
+    void nummernGeklickt(int i);
+
+private:
+    bool smsTextSpeichern(int i, bool geaendert);
+
+    Editorkontext& m_k;
+    std::array<Eingabefeld*, 9> m_smsText{};
+    std::array<QPushButton*, 9> m_cmdNr{};
+    std::array<QCheckBox*, 8> m_oeffner{};
+    std::array<QCheckBox*, 9> m_gutmeldung{};
+};

@@ -1,0 +1,104 @@
+#include "editor/zeichenregeln.h"
+
+#include "image/ansi.h"
+
+bool Zeichencheck(int zeichen)
+{
+    if (zeichen == 34 || zeichen == 35)
+        return false;
+    if (zeichen >= 91 && zeichen <= 96)
+        return false;
+    return zeichen <= 122;
+}
+
+namespace {
+bool ziffer(int code) { return code >= '0' && code <= '9'; }
+bool einheitLeer(Feldart art, const QString& text) { return art == Feldart::Einheit && text == QLatin1String("   "); }
+} // namespace
+
+Tastenentscheid tastePruefen(Feldart art, int grenze, const QString& text, int code)
+{
+    Tastenentscheid e;
+    QString t = text;
+    if (einheitLeer(art, t)) {
+        e.einheitLeeren = true;
+        t.clear();
+    }
+    const bool voll = t.size() >= grenze && code != kBackspace;
+    switch (art) {
+    case Feldart::Freitext:
+    case Feldart::Einheit:
+        // A key refused for the length is gone (code 0) and passes the
+        // character test: one beep either way.
+        if (voll || code == kKeinByte || !Zeichencheck(code)) {
+            e.zulassen = false;
+            e.beeps = 1;
+        }
+        break;
+    case Feldart::Nummer: {
+        // Both rules are tried, each beeps: a wrong character in a full field beeps twice.
+        const bool erlaubt = ziffer(code) || code == kBackspace || code == '+' || code == '*' || code == '#';
+        if (!erlaubt) {
+            e.zulassen = false;
+            ++e.beeps;
+        }
+        if (voll) {
+            e.zulassen = false;
+            ++e.beeps;
+        }
+        break;
+    }
+    case Feldart::Analog:
+        if (!(ziffer(code) || code == kBackspace) || (t.size() >= 3 && code != kBackspace)) {
+            e.zulassen = false;
+            e.beeps = 1;
+        }
+        break;
+    }
+    return e;
+}
+
+bool zeichenErlaubt(Feldart art, int code)
+{
+    if (code < 32)
+        return false;
+    switch (art) {
+    case Feldart::Freitext:
+    case Feldart::Einheit:
+        return Zeichencheck(code);
+    case Feldart::Nummer:
+        return ziffer(code) || code == '+' || code == '*' || code == '#';
+    case Feldart::Analog:
+        return ziffer(code);
+    }
+    return false;
+}
+
+Einfuegeentscheid einfuegenPruefen(Feldart art, int grenze, const QString& feldtext, int ersetzt,
+                                   const QString& eingabe)
+{
+    Einfuegeentscheid e;
+    int laenge = feldtext.size();
+    if (einheitLeer(art, feldtext)) {
+        e.einheitLeeren = true;
+        laenge = 0;
+        ersetzt = 0;
+    }
+    int platz = grenze - (laenge - ersetzt);
+    bool verworfen = false;
+    for (QChar c : eingabe) {
+        const auto b = ansi::byteFuer(c);
+        if (!b || !zeichenErlaubt(art, *b)) {
+            verworfen = true;
+            continue;
+        }
+        if (platz <= 0) {
+            verworfen = true;
+            continue;
+        }
+        e.text.append(c);
+        --platz;
+    }
+    e.beeps = verworfen ? 1 : 0;
+    return e;
+}

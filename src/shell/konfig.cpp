@@ -1,0 +1,374 @@
+#include "shell/konfig.h"
+
+#include "door/door.h"
+#include "editor/editorkontext.h"
+#include "editor/feldwaechter.h"
+#include "editor/tab_allgemein.h"
+#include "editor/tab_analog.h"
+#include "editor/tab_meldelinien.h"
+#include "editor/tab_relais.h"
+#include "shell/symbole.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <cmath>
+
+Konfig::Konfig(QWidget* parent) : QMainWindow(parent), m_uhr([] { return QDateTime::currentDateTime(); })
+{
+    setObjectName(QStringLiteral("Konfig"));
+    setWindowTitle(QStringLiteral("GSM Boravilon Konfiguration"));
+    setWindowIcon(symbole::fenster());
+
+    m_kontext = new Editorkontext(m_speicher, m_seiten, m_sitzung, this);
+    m_waechter = new Feldwaechter(*m_kontext, this);
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    m_allgemein = new TabAllgemein(*m_kontext, *m_waechter, m_tabs);
+    m_meldelinien = new TabMeldelinien(*m_kontext, *m_waechter, m_tabs);
+    m_relais = new TabRelais(*m_kontext, *m_waechter, m_tabs);
+    m_analog = new TabAnalog(*m_kontext, *m_waechter, m_tabs);
+    m_tabs->addTab(m_allgemein, QStringLiteral("Allgemein"));
+    m_tabs->addTab(m_meldelinien, QStringLiteral("Meldelinien"));
+    m_tabs->addTab(m_relais, QStringLiteral("Relaisausgänge"));
+    m_tabs->addTab(m_analog, QStringLiteral("Analogeingänge"));
+    setCentralWidget(m_tabs);
+
+    connect(m_meldelinien, &TabMeldelinien::nummernGeklickt, this, [this](int i) { CMD_Nr_Click(i); });
+    connect(m_analog, &TabAnalog::nummernGeklickt, this, [this] { Cmd_Analog_Click(); });
+
+    menuesAnlegen();
+    werkzeugleisteAnlegen();
+    statusleisteAnlegen();
+    connect(m_kontext, &Editorkontext::hinweis, this, &Konfig::hinweisSetzen);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &Konfig::Timer1_Timer);
+    m_timer->start();
+
+    // Wide enough for the status bar's panels, as far as the screen allows.
+    int breite = 40 + twipsZuPixel(1587 + 12347 + 4410 + 2540, logicalDpiX());
+    if (const QScreen* s = screen())
+        breite = qMin(breite, int(s->availableGeometry().width() * 0.95));
+    resize(qMax(breite, sizeHint().width()), sizeHint().height());
+
+    starten();
+}
+
+Konfig::~Konfig()
+{
+    // The tabs go first, while the editor state they work on still exists.
+    delete m_waechter;
+    delete m_tabs;
+}
+
+void Konfig::starten()
+{
+    markierungenLoeschen();
+    Grundeinstellung(m_speicher);
+    m_sitzung.Einlesen = true;
+    m_allgemein->startZustand();
+    m_sitzung.Einlesen = false;
+    m_sitzung.Belegt = false;
+}
+
+void Konfig::menuesAnlegen()
+{
+    auto eintrag = [this](QMenu* menu, const char* name, const QString& text, void (Konfig::*slot)()) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+        return a;
+    };
+
+    QMenu* datei = menuBar()->addMenu(QStringLiteral("&Datei"));
+    datei->setObjectName(QStringLiteral("MNU_Datei"));
+    eintrag(datei, "MNU_Lesen", QStringLiteral("Konfiguration &lesen"), &Konfig::MNU_Lesen_Click);
+    eintrag(datei, "MNU_Schreib", QStringLiteral("Konfiguration &schreiben"), &Konfig::MNU_Schreib_Click);
+    eintrag(datei, "MNU_Open", QStringLiteral("Konfigurationsdatei ö&ffnen ..."), &Konfig::MNU_Open_Click);
+    eintrag(datei, "MNU_Save", QStringLiteral("Konfigurationsdatei s&peichern ..."), &Konfig::MNU_Save_Click);
+    eintrag(datei, "MNU_log", QStringLiteral("&Ereignisspeicher lesen ..."), &Konfig::MNU_log_Click);
+    datei->addSeparator()->setObjectName(QStringLiteral("MNU_Strich"));
+    eintrag(datei, "MNU_end", QStringLiteral("Konfiguration b&eenden"), &Konfig::MNU_end_Click);
+
+    QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
+    einst->setObjectName(QStringLiteral("MNU_Einst"));
+    eintrag(einst, "MNU_COM", QStringLiteral("&COM Port ..."), &Konfig::MNU_COM_Click);
+    eintrag(einst, "MNU_Uhr", QStringLiteral("Uhr&zeit ..."), &Konfig::MNU_Uhr_Click);
+
+    QMenu* info = menuBar()->addMenu(QStringLiteral("&Info"));
+    info->setObjectName(QStringLiteral("MNU_Info"));
+    eintrag(info, "MNU_SYSTEM", QStringLiteral("&Systeminfo ..."), &Konfig::MNU_SYSTEM_Click);
+    eintrag(info, "MNU_Boraviloninfo", QStringLiteral("Über GSM &Boravilon Konfiguration ..."),
+            &Konfig::MNU_Boraviloninfo_Click);
+}
+
+void Konfig::werkzeugleisteAnlegen()
+{
+    m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setIconSize(QSize(24, 24));
+    const QString tipps[7] = {
+        QStringLiteral("Verbindung abbrechen"),
+        QStringLiteral("Konfiguration von Boravilon lesen"),
+        QStringLiteral("Konfiguration in Boravilon schreiben"),
+        QStringLiteral("Systemzeit ändern"),
+        QStringLiteral("Ereingisspeicher auslesen"),
+        QStringLiteral("Konfigurationsdatei öffnen"),
+        QStringLiteral("Konfigurationsdatei schreiben"),
+    };
+    for (int i = 1; i <= 7; ++i) {
+        QAction* a = m_toolbar->addAction(symbole::knopf(i), tipps[i - 1]);
+        a->setObjectName(QStringLiteral("Toolbar1_Button%1").arg(i));
+        a->setToolTip(tipps[i - 1]);
+        connect(a, &QAction::triggered, this, [this, i] { Toolbar1_ButtonClick(i); });
+    }
+}
+
+int Konfig::twipsZuPixel(int twips, double dpi)
+{
+    return int(std::lround(twips * dpi / 1440.0));
+}
+
+void Konfig::statusleisteAnlegen()
+{
+    QStatusBar* leiste = statusBar();
+    leiste->setObjectName(QStringLiteral("StatusBar"));
+    leiste->setSizeGripEnabled(true);
+    const QString texte[4] = {QStringLiteral("Ulmix"), QString(), QString(), QStringLiteral("Zeit")};
+    const int twips[4] = {1587, 12347, 4410, 2540};
+    const double dpi = logicalDpiX();
+    for (int i = 0; i < 4; ++i) {
+        auto* l = new QLabel(texte[i], leiste);
+        l->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        const int breite = twipsZuPixel(twips[i], dpi);
+        if (i == 1) {
+            // The hint panel takes what is left; it asks for its full width.
+            l->setMinimumWidth(breite / 4);
+            l->resize(breite, l->height());
+        } else {
+            l->setFixedWidth(breite);
+        }
+        m_panel[std::size_t(i)] = l;
+        leiste->addWidget(l, i == 1 ? 1 : 0);
+    }
+}
+
+QLabel* Konfig::panel(int nummer) const
+{
+    if (nummer < 1 || nummer > 4)
+        return nullptr;
+    return m_panel[std::size_t(nummer - 1)];
+}
+
+void Konfig::hinweisSetzen(const QString& text)
+{
+    m_panel[1]->setText(text);
+}
+
+void Konfig::Timer1_Timer()
+{
+    const QDateTime jetzt = m_uhr();
+    const QLocale deutsch(QLocale::German, QLocale::Germany);
+    m_panel[2]->setText(deutsch.toString(jetzt.date(), QStringLiteral("dd.MMMM yyyy")));
+    m_panel[3]->setText(jetzt.time().toString(QStringLiteral("HH:mm:ss")));
+}
+
+// --- The editor, for the device and file commands ----------------------------
+
+void Konfig::anzeigen(const Editorwerte& w)
+{
+    m_meldelinien->anzeigen(w);
+    m_allgemein->anzeigen(w);
+    m_relais->anzeigen(w);
+    m_analog->anzeigen(w);
+}
+
+Editorwerte Konfig::werte() const
+{
+    Editorwerte w;
+    m_meldelinien->werteEintragen(w);
+    m_allgemein->werteEintragen(w);
+    m_relais->werteEintragen(w);
+    m_analog->werteEintragen(w);
+    return w;
+}
+
+void Konfig::editorLeeren()
+{
+    Editorwerte leer;
+    leer.netz = netzbetreiber();
+    leer.kontoAktivierbar = leer.netz != Netzbetreiber::Andere;
+    anzeigen(leer);
+    m_kontext->Feldgeaendert = false;
+}
+
+Netzbetreiber Konfig::netzbetreiber() const
+{
+    return m_allgemein->netzbetreiber();
+}
+
+void Konfig::markieren(int marker)
+{
+    markieren(marker, markerSeite(marker));
+}
+
+void Konfig::markieren(int marker, int seite)
+{
+    m_kontext->markieren(marker, seite);
+}
+
+void Konfig::alleMarkieren()
+{
+    m_kontext->markerZeigen();
+    Alles_markieren(m_seiten);
+}
+
+void Konfig::markierungenLoeschen()
+{
+    m_kontext->markerVerbergen();
+    Markierungen_loeschen(m_seiten);
+    m_tabs->setCurrentIndex(0);
+}
+
+bool Konfig::markerSichtbar(int marker) const
+{
+    return m_kontext->markerSichtbar(marker);
+}
+
+bool Konfig::eingabeUebernehmen()
+{
+    return m_waechter->uebernehmen();
+}
+
+// --- Commands ----------------------------------------------------------------
+
+bool Konfig::befehlZulassen(bool belegtRegel)
+{
+    if (belegtRegel && m_sitzung.Belegt) {
+        Door::aktuell().beep();
+        return false;
+    }
+    return eingabeUebernehmen();
+}
+
+void Konfig::MNU_Lesen_Click()
+{
+    if (!befehlZulassen(true))
+        return;
+    // The configuration read is connected here when the device link is merged.
+}
+
+void Konfig::MNU_Schreib_Click()
+{
+    if (!befehlZulassen(true))
+        return;
+    // The configuration write is connected here when the device link is merged.
+}
+
+void Konfig::MNU_Open_Click()
+{
+    if (!befehlZulassen(false))
+        return;
+    // Opening a configuration file is connected here when the file layer is merged.
+}
+
+void Konfig::MNU_Save_Click()
+{
+    if (!befehlZulassen(false))
+        return;
+    // Saving a configuration file is connected here when the file layer is merged.
+}
+
+void Konfig::MNU_log_Click()
+{
+    if (!befehlZulassen(true))
+        return;
+    // The event-memory download is connected here when the device link is merged.
+}
+
+void Konfig::MNU_end_Click()
+{
+    close();
+}
+
+void Konfig::MNU_COM_Click()
+{
+    if (!befehlZulassen(false))
+        return;
+    // The COM port dialog is connected here when the device link is merged.
+}
+
+void Konfig::MNU_Uhr_Click()
+{
+    if (!befehlZulassen(true))
+        return;
+    // The device clock dialog is connected here when the clock layer is merged.
+}
+
+void Konfig::MNU_SYSTEM_Click()
+{
+    if (!befehlZulassen(false))
+        return;
+    // The system-information launch is connected here when the About box is merged.
+}
+
+void Konfig::MNU_Boraviloninfo_Click()
+{
+    if (!befehlZulassen(false))
+        return;
+    // The About box is connected here when it is merged.
+}
+
+void Konfig::Toolbar1_ButtonClick(int index)
+{
+    switch (index) {
+    case 1: Verbindung_abbrechen(); break;
+    case 2: MNU_Lesen_Click(); break;
+    case 3: MNU_Schreib_Click(); break;
+    case 4: MNU_Uhr_Click(); break;
+    case 5: MNU_log_Click(); break;
+    case 6: MNU_Open_Click(); break;
+    case 7: MNU_Save_Click(); break;
+    default: break;
+    }
+}
+
+void Konfig::Verbindung_abbrechen()
+{
+    // Never refused: neither by a running operation nor by a field's value.
+    // The abort sequence is connected here when the device link is merged.
+}
+
+void Konfig::CMD_Nr_Click(int /*i*/)
+{
+    // The recipients dialog for page i + 1 is connected here when it is merged.
+}
+
+void Konfig::Cmd_Analog_Click()
+{
+    // The recipients dialog for page 11 is connected here when it is merged.
+}
+
+void Konfig::closeEvent(QCloseEvent* e)
+{
+    // Nothing is asked and nothing is saved; the port is closed on the way.
+    emit wirdGeschlossen();
+    e->accept();
+}

@@ -1,0 +1,139 @@
+#pragma once
+// The main window: it owns the configuration image, its page flags and the
+// session state for the whole run, shows the editor in four tabs and offers
+// every command through its menus and toolbar. The device and file commands
+// are filled in by their layers; each menu item and toolbar button reaches
+// exactly one slot named after it.
+#include "image/editorwerte.h"
+#include "image/konfigspeicher.h"
+#include "link/sitzung.h"
+
+#include <QDateTime>
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+class Editorkontext;
+class Feldwaechter;
+class QAction;
+class QLabel;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class TabAllgemein;
+class TabAnalog;
+class TabMeldelinien;
+class TabRelais;
+
+class Konfig : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Konfig(QWidget* parent = nullptr);
+    ~Konfig() override;
+
+    // What the window owns.
+    Konfigspeicher& speicher() { return m_speicher; }
+    Seitenaenderung& seitenaenderung() { return m_seiten; }
+    Sitzung& sitzung() { return m_sitzung; }
+    Editorkontext& kontext() { return *m_kontext; }
+
+    // Sets every control from the values with all handlers silent, and the
+    // enabled states that follow from them. Touches neither image nor flags.
+    void anzeigen(const Editorwerte& w);
+    // What every control shows.
+    Editorwerte werte() const;
+    // Empties the editor before a device read or a file open: texts empty,
+    // boxes and options cleared, the switched-off states; the operator choice
+    // stays. Silent: the image and the flags are the caller's.
+    void editorLeeren();
+
+    // The operator option (OPT_A1 / OPT_TM / OPT_Andere).
+    Netzbetreiber netzbetreiber() const;
+
+    // Shows change marker `marker` and flags its page (markerSeite).
+    void markieren(int marker);
+    // The same with the page named (the analog texts flag page 12).
+    void markieren(int marker, int seite);
+    // Every marker shown, pages 0..12 flagged.
+    void alleMarkieren();
+    // Every marker hidden, every flag cleared, tab 0 selected.
+    void markierungenLoeschen();
+    bool markerSichtbar(int marker) const;
+
+    // Takes the focused field's pending typing into the image. False when the
+    // field refuses its value (beep given, the focus stays there).
+    bool eingabeUebernehmen();
+
+    // Status bar panel 2: the focused field's hint, or any other hint.
+    void hinweisSetzen(const QString& text);
+    // Panels 1..4 of the status bar.
+    QLabel* panel(int nummer) const;
+
+    // The clock shown in panels 3 and 4 (the PC's clock by default).
+    void setUhr(std::function<QDateTime()> uhr) { m_uhr = std::move(uhr); }
+
+    QTabWidget* tabs() const { return m_tabs; }
+    TabAllgemein* tabAllgemein() const { return m_allgemein; }
+    TabMeldelinien* tabMeldelinien() const { return m_meldelinien; }
+    TabRelais* tabRelais() const { return m_relais; }
+    TabAnalog* tabAnalog() const { return m_analog; }
+
+    // Pixels of a width given in twips (1440 per inch) at `dpi`.
+    static int twipsZuPixel(int twips, double dpi);
+
+public slots:
+    // Menu "Datei"
+    virtual void MNU_Lesen_Click();
+    virtual void MNU_Schreib_Click();
+    virtual void MNU_Open_Click();
+    virtual void MNU_Save_Click();
+    virtual void MNU_log_Click();
+    void MNU_end_Click();
+    // Menu "Einstellungen"
+    virtual void MNU_COM_Click();
+    virtual void MNU_Uhr_Click();
+    // Menu "Info"
+    virtual void MNU_SYSTEM_Click();
+    virtual void MNU_Boraviloninfo_Click();
+    // Toolbar: 1 abort, 2 read, 3 write, 4 clock, 5 event memory, 6 open, 7 save.
+    void Toolbar1_ButtonClick(int index);
+    virtual void Verbindung_abbrechen();
+    // The "Nummern" buttons: CMD_Nr(0..8) on "Meldelinien", Cmd_Analog on "Analogeingänge".
+    virtual void CMD_Nr_Click(int i);
+    virtual void Cmd_Analog_Click();
+    // The clock tick: date into panel 3, time into panel 4.
+    void Timer1_Timer();
+
+signals:
+    // The window is closing: the serial port is to be closed now.
+    void wirdGeschlossen();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    // A command may run: refused with a beep while a device operation is under
+    // way (`belegtRegel`), and refused when the focused field refuses its value.
+    bool befehlZulassen(bool belegtRegel);
+
+private:
+    void menuesAnlegen();
+    void werkzeugleisteAnlegen();
+    void statusleisteAnlegen();
+    void starten();
+
+    Konfigspeicher m_speicher;
+    Seitenaenderung m_seiten{};
+    Sitzung m_sitzung;
+    Editorkontext* m_kontext;
+    Feldwaechter* m_waechter;
+
+    QTabWidget* m_tabs;
+    TabAllgemein* m_allgemein;
+    TabMeldelinien* m_meldelinien;
+    TabRelais* m_relais;
+    TabAnalog* m_analog;
+
+    QToolBar* m_toolbar = nullptr;
+    std::array<QLabel*, 4> m_panel{};
+    QTimer* m_timer;
+    std::function<QDateTime()> m_uhr;
+};

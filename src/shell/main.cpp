@@ -1,0 +1,9 @@
+#include "shell/programm.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    return konfigAusfuehren(app);
+}
