@@ -45,11 +45,13 @@ set(CPACK_PACKAGE_VENDOR "example.org")
 set(CPACK_PACKAGE_CONTACT "GSMBV-Paketpflege <pakete@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "configuration program for the Boravilon 3.0 GSM alarm dialler")
+# One line of the package description per line here (CPack indents them).
 set(CPACK_PACKAGE_DESCRIPTION
-    "Reads the configuration of a Boravilon 3.0 GSM alarm dialler over a serial cable, \
-edits it in a German window under the device's rules, writes the changed pages back, \
-saves and opens configuration files, downloads the event memory and sets the device \
-clock. Includes the command-line tool gsmbv and the simulated device gsmbv-sim.")
+    "Reads the configuration of a Boravilon 3.0 GSM alarm dialler over a serial
+cable, edits it in a German window under the device's rules, writes the
+changed pages back, saves and opens configuration files, downloads the event
+memory and sets the device clock. Includes the command-line tool gsmbv and
+the simulated device gsmbv-sim.")
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "comm")

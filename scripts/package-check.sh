@@ -51,7 +51,7 @@ rm -f "$build"/gsmbv_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 paket=$(ls "$build"/gsmbv_*.deb)
 echo "Paket: $paket"
-dpkg-deb -I "$paket" | sed -n '/Package:/,$p'
+dpkg-deb -f "$paket" Package Version Architecture Depends
 
 inhalt=$(dpkg-deb -c "$paket" | awk '{print $6}')
 hat() { grep -qx "$1" <<<"$inhalt" || fehlt "$1 im Paket"; }
@@ -65,7 +65,8 @@ for exe in "${gebaut[@]}"; do
     gsmbv-konfig)
       hat ./usr/share/applications/gsmbv-konfig.desktop
       hat ./usr/share/icons/hicolor/scalable/apps/gsmbv-konfig.svg
-      for p in libqt6gui6 libqt6widgets6 libqt6serialport6; do braucht "$p"; done
+      # libqt6widgets6 brings libqt6gui6 along; dpkg-shlibdeps may name only it.
+      for p in libqt6widgets6 libqt6serialport6; do braucht "$p"; done
       ;;
     gsmbv)
       grep -qxE '\./usr/share/man/man1/gsmbv\.1(\.gz)?' <<<"$inhalt" || fehlt "Handbuchseite gsmbv(1) im Paket"
