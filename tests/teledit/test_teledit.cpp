@@ -200,7 +200,9 @@ private slots:
         QCOMPARE(u.nummer(5)->text(), text);
         QCOMPARE(u.tuer.beeps, beeps);
         QTest::keyClick(u.nummer(5), Qt::Key_Backspace);
-        QCOMPARE(u.nummer(5)->text(), text.chopped(1));
+        QString ohneLetztes = text;  // chopped(1) of an empty text is undefined
+        ohneLetztes.chop(1);
+        QCOMPARE(u.nummer(5)->text(), ohneLetztes);
         QCOMPARE(u.tuer.beeps, beeps);
     }
 
