@@ -15,6 +15,10 @@
 #include <QTest>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace cli;
 using namespace std::chrono_literals;
@@ -46,6 +50,7 @@ public:
     bool oeffnenErlaubt = true;
     bool berechtigungFehlt = false;
     int schreibenBis = 1 << 30;  // writes from this one on fail
+    QByteArray uhrAntwort = QByteArray("\x09\x05\x0E\x15\x06>", 6);
     QByteArray geschrieben;
 
     bool oeffnen(const QString&) override
@@ -64,7 +69,7 @@ public:
             return false;
         geschrieben += b;
         if (b == "t")
-            antworten(QByteArray("\x09\x05\x0E\x15\x06>", 6));
+            antworten(uhrAntwort);
         return true;
     }
     qint64 wartend() const override { return m_eingang.size(); }
@@ -122,6 +127,7 @@ private slots:
     void geraetebildFuelltNurGeliefertes();
     void keineBerechtigungNenntDieGruppe();
     void uhrbyteNichtGeschriebenIstEinFehler();
+    void fortschrittNurAmTerminal();
 };
 
 // ---------------------------------------------------------------------------
@@ -506,6 +512,60 @@ void TestCliTeile::uhrbyteNichtGeschriebenIstEinFehler()
     QCOMPARE(inhalt(fehler.f), QByteArray("Fehler bei Datenübertragung\n"));
     QCOMPARE(p->geschrieben, QByteArray("ts"));
     QVERIFY(!p->istOffen());
+}
+
+void TestCliTeile::fortschrittNurAmTerminal()
+{
+    // Standard error is no terminal: no bar, nothing at all on success.
+    {
+        Datei aus, fehler;
+        CliDoor door(fehler.f);
+        Werkzeug w(aufrufLesen({"clock", "--port", "/dev/ttyGSMBV9"}), door, std::make_unique<Skriptport>(), aus.f,
+                   fehler.f);
+        QSignalSpy ende(&w, &Werkzeug::beendet);
+        w.starten();
+        QVERIFY(ende.wait(5000));
+        QCOMPARE(ende.at(0).at(0).toInt(), int(Erfolg));
+        QCOMPARE(inhalt(aus.f), QByteArray("14:05:09   21.06.\n"));
+        QCOMPARE(inhalt(fehler.f), QByteArray());
+    }
+
+    // On a terminal the bar is drawn, and a message that comes while it is
+    // shown (a clock answer of three bytes) stands on a line of its own.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    QVERIFY(slave >= 0);
+    termios t{};
+    QVERIFY(::tcgetattr(slave, &t) == 0);
+    ::cfmakeraw(&t);
+    QVERIFY(::tcsetattr(slave, TCSANOW, &t) == 0);
+    std::FILE* terminal = ::fdopen(slave, "w");
+    QVERIFY(terminal);
+    {
+        Datei aus;
+        CliDoor door(terminal);
+        auto port = std::make_unique<Skriptport>();
+        port->uhrAntwort = QByteArray("\x09\x05\x0E>");
+        Werkzeug w(aufrufLesen({"clock", "--port", "/dev/ttyGSMBV9", "--timeout", "2"}), door, std::move(port), aus.f,
+                   terminal);
+        QSignalSpy ende(&w, &Werkzeug::beendet);
+        w.starten();
+        QVERIFY(ende.wait(5000));
+        QCOMPARE(ende.at(0).at(0).toInt(), int(Uebertragungsfehler));
+        QCOMPARE(inhalt(aus.f), QByteArray());
+    }
+    std::fclose(terminal);
+    QByteArray gelesen;
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    char puffer[4096];
+    ssize_t n;
+    while ((n = ::read(master, puffer, sizeof puffer)) > 0)
+        gelesen.append(puffer, n);
+    ::close(master);
+    QCOMPARE(gelesen, QByteArray("\rVerbindungsaufbau ... [####################] 80/80\n"
+                                 "Fehler bei Daten\xC3\xBC" "bertragung\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCliTeile)
