@@ -1,0 +1,346 @@
+#include "cli/aufruf.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+#ifndef GSMBV_VERSION
+#define GSMBV_VERSION "unbekannt"
+#endif
+
+namespace cli {
+namespace {
+
+// Which options a command takes.
+struct Erlaubt {
+    bool port = true;
+    bool ausgabe = false;
+    bool ausgabePflicht = false;
+    bool datei = false;  // one positional FILE.cfg
+    bool stellen = false;
+};
+
+Erlaubt erlaubt(Befehl b)
+{
+    switch (b) {
+    case Befehl::Read: return {true, true, true, false, false};
+    case Befehl::Write: return {true, false, false, true, false};
+    case Befehl::Log: return {true, true, false, false, false};
+    case Befehl::Clock: return {true, false, false, false, true};
+    case Befehl::Show: return {false, false, false, true, false};
+    case Befehl::Keiner: break;
+    }
+    return {false, false, false, false, false};
+}
+
+std::optional<Befehl> befehlFuer(const QString& name)
+{
+    for (Befehl b : {Befehl::Read, Befehl::Write, Befehl::Log, Befehl::Clock, Befehl::Show})
+        if (name == befehlsname(b))
+            return b;
+    return std::nullopt;
+}
+
+// Seconds as a positive decimal number ("5", "0.5"), to the millisecond.
+std::optional<std::chrono::milliseconds> sekunden(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral("^[0-9]{1,6}(\\.[0-9]{1,3})?$"));
+    if (!form.match(text).hasMatch())
+        return std::nullopt;
+    const double s = text.toDouble();
+    const auto ms = std::llround(s * 1000.0);
+    if (ms < 1 || s > kHoechsteFrist)
+        return std::nullopt;
+    return std::chrono::milliseconds(ms);
+}
+
+} // namespace
+
+QString befehlsname(Befehl b)
+{
+    switch (b) {
+    case Befehl::Read: return QStringLiteral("read");
+    case Befehl::Write: return QStringLiteral("write");
+    case Befehl::Log: return QStringLiteral("log");
+    case Befehl::Clock: return QStringLiteral("clock");
+    case Befehl::Show: return QStringLiteral("show");
+    case Befehl::Keiner: break;
+    }
+    return {};
+}
+
+Aufruf aufrufLesen(const QStringList& argumente)
+{
+    Aufruf a;
+    const auto hilfe = [](const QString& s) { return s == QLatin1String("--help") || s == QLatin1String("-h"); };
+
+    // Help wins over everything else: "gsmbv read --help" shows the help of
+    // read, "gsmbv --help" and "gsmbv nonsense --help" the general one.
+    for (const QString& arg : argumente) {
+        if (arg == QLatin1String("--"))
+            break;
+        if (hilfe(arg)) {
+            a.hilfe = true;
+            if (!hilfe(argumente.first()))
+                a.befehl = befehlFuer(argumente.first()).value_or(Befehl::Keiner);
+            return a;
+        }
+    }
+    if (argumente.isEmpty()) {
+        a.fehler = QStringLiteral("kein Befehl angegeben");
+        return a;
+    }
+    if (argumente.first() == QLatin1String("--version")) {
+        a.version = argumente.size() == 1;
+        if (!a.version)
+            a.fehler = QStringLiteral("--version steht allein");
+        return a;
+    }
+    const auto befehl = befehlFuer(argumente.first());
+    if (!befehl) {
+        a.fehler = argumente.first().startsWith(QLatin1Char('-'))
+                       ? QStringLiteral("zuerst den Befehl angeben, dann \"%1\"").arg(argumente.first())
+                       : QStringLiteral("unbekannter Befehl \"%1\"").arg(argumente.first());
+        return a;
+    }
+    a.befehl = *befehl;
+    const Erlaubt e = erlaubt(a.befehl);
+    const QString name = befehlsname(a.befehl);
+
+    bool portDa = false, ausgabeDa = false, fristDa = false;
+    QStringList positionen;
+    bool nurNoch = false;  // behind "--" every argument is a file name
+    for (qsizetype i = 1; i < argumente.size(); ++i) {
+        const QString arg = argumente.at(i);
+        if (nurNoch || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
+            positionen.append(arg);
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            nurNoch = true;
+            continue;
+        }
+        // --name=value or --name value
+        QString opt = arg;
+        std::optional<QString> wert;
+        if (const qsizetype gl = arg.indexOf(QLatin1Char('=')); gl > 0 && arg.startsWith(QLatin1String("--"))) {
+            opt = arg.left(gl);
+            wert = arg.mid(gl + 1);
+        }
+        const auto mitWert = [&]() -> std::optional<QString> {
+            if (wert)
+                return wert;
+            if (i + 1 >= argumente.size())
+                return std::nullopt;
+            return argumente.at(++i);
+        };
+        const auto einmal = [&](bool& da) {
+            if (da) {
+                a.fehler = QStringLiteral("%1 ist mehrfach angegeben").arg(opt);
+                return false;
+            }
+            da = true;
+            return true;
+        };
+
+        if (opt == QLatin1String("--port") && e.port) {
+            if (!einmal(portDa))
+                return a;
+            const auto w = mitWert();
+            if (!w || w->isEmpty()) {
+                a.fehler = QStringLiteral("--port braucht einen Port");
+                return a;
+            }
+            if (!portLesen(*w)) {
+                a.fehler = QStringLiteral("\"%1\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad").arg(*w);
+                return a;
+            }
+            a.port = *w;
+        } else if (opt == QLatin1String("--output") && e.ausgabe) {
+            if (!einmal(ausgabeDa))
+                return a;
+            const auto w = mitWert();
+            if (!w || w->isEmpty()) {
+                a.fehler = QStringLiteral("--output braucht einen Dateinamen");
+                return a;
+            }
+            a.ausgabe = *w;
+        } else if (opt == QLatin1String("--timeout") && e.port) {
+            if (!einmal(fristDa))
+                return a;
+            const auto w = mitWert();
+            const auto f = w ? sekunden(*w) : std::nullopt;
+            if (!f) {
+                a.fehler = QStringLiteral("--timeout braucht Sekunden größer als 0 und bis %1, z. B. 5 oder 0.5")
+                               .arg(kHoechsteFrist);
+                return a;
+            }
+            a.frist = f;
+        } else if (opt == QLatin1String("--set") && e.stellen && !wert) {
+            if (a.stellen) {
+                a.fehler = QStringLiteral("--set ist mehrfach angegeben");
+                return a;
+            }
+            a.stellen = true;
+        } else {
+            a.fehler = QStringLiteral("%1 gibt es bei %2 nicht").arg(opt, name);
+            return a;
+        }
+    }
+
+    if (e.datei) {
+        if (positionen.isEmpty()) {
+            a.fehler = QStringLiteral("%1 braucht eine Konfigurationsdatei").arg(name);
+            return a;
+        }
+        if (positionen.size() > 1 || positionen.first().isEmpty()) {
+            a.fehler = QStringLiteral("%1 nimmt genau eine Konfigurationsdatei").arg(name);
+            return a;
+        }
+        a.datei = positionen.first();
+    } else if (!positionen.isEmpty()) {
+        a.fehler = QStringLiteral("unerwartetes Argument \"%1\"").arg(positionen.first());
+        return a;
+    }
+    if (e.port && !portDa) {
+        a.fehler = QStringLiteral("%1 braucht --port").arg(name);
+        return a;
+    }
+    if (e.ausgabePflicht && !ausgabeDa) {
+        a.fehler = QStringLiteral("%1 braucht --output").arg(name);
+        return a;
+    }
+    return a;
+}
+
+std::optional<Portangabe> portLesen(const QString& port)
+{
+    if (port.isEmpty())
+        return std::nullopt;
+    static const QRegularExpression com(QStringLiteral("^com([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = com.match(port); m.hasMatch()) {
+        bool ok = false;
+        const int n = m.captured(1).toInt(&ok);
+        if (!ok || n < 1 || n > 4)
+            return std::nullopt;
+        return Portangabe{n, {}};
+    }
+    return Portangabe{0, port};
+}
+
+QString nutzung(Befehl b)
+{
+    switch (b) {
+    case Befehl::Read:
+        return QStringLiteral("Aufruf: gsmbv read --port PORT --output DATEI.cfg [--timeout SEKUNDEN]\n");
+    case Befehl::Write:
+        return QStringLiteral("Aufruf: gsmbv write --port PORT [--timeout SEKUNDEN] DATEI.cfg\n");
+    case Befehl::Log:
+        return QStringLiteral("Aufruf: gsmbv log --port PORT [--output DATEI] [--timeout SEKUNDEN]\n");
+    case Befehl::Clock:
+        return QStringLiteral("Aufruf: gsmbv clock --port PORT [--set] [--timeout SEKUNDEN]\n");
+    case Befehl::Show:
+        return QStringLiteral("Aufruf: gsmbv show DATEI.cfg\n");
+    case Befehl::Keiner: break;
+    }
+    return QStringLiteral(
+        "Aufruf: gsmbv read  --port PORT --output DATEI.cfg [--timeout SEKUNDEN]\n"
+        "        gsmbv write --port PORT [--timeout SEKUNDEN] DATEI.cfg\n"
+        "        gsmbv log   --port PORT [--output DATEI] [--timeout SEKUNDEN]\n"
+        "        gsmbv clock --port PORT [--set] [--timeout SEKUNDEN]\n"
+        "        gsmbv show  DATEI.cfg\n"
+        "        gsmbv [BEFEHL] --help\n");
+}
+
+namespace {
+
+const char* const kPortHilfe =
+    "  --port PORT          Gerätepfad (z. B. /dev/ttyUSB0) oder COM1 bis COM4\n"
+    "  --timeout SEKUNDEN   Frist für jedes Warten auf das Gerät und für eine\n"
+    "                       stockende Übertragung (Standard 40, z. B. 0.5)\n";
+
+} // namespace
+
+QString hilfetext(Befehl b)
+{
+    switch (b) {
+    case Befehl::Read:
+        return nutzung(b) + QStringLiteral(
+            "\n"
+            "Liest die Konfiguration des Geräts (Seiten 0 bis 12) und speichert sie als\n"
+            "Konfigurationsdatei, wie das Fenster sie nach \"Konfiguration lesen\" speichert.\n"
+            "Eine vorhandene Datei wird ohne Rückfrage ersetzt; schlägt das Lesen fehl,\n"
+            "bleibt sie unverändert.\n"
+            "\n"
+            "Optionen:\n")
+            + QString::fromUtf8(kPortHilfe)
+            + QStringLiteral("  --output DATEI.cfg   die Konfigurationsdatei\n");
+    case Befehl::Write:
+        return nutzung(b) + QStringLiteral(
+            "\n"
+            "Öffnet die Konfigurationsdatei wie das Fenster und schreibt alle 13 Seiten in\n"
+            "das Gerät. Eine Datei mit weniger als 13 Zeilen wird abgewiesen; dann wird\n"
+            "nichts geschrieben.\n"
+            "\n"
+            "Optionen:\n")
+            + QString::fromUtf8(kPortHilfe);
+    case Befehl::Log:
+        return nutzung(b) + QStringLiteral(
+            "\n"
+            "Lädt den Ereignisspeicher des Geräts herunter und gibt das Ereignisprotokoll\n"
+            "aus, eine Zeile je Ereignis (UTF-8). Mit --output wird die Datei im Format von\n"
+            "LOG.TXT geschrieben (Windows-1252, Zeilenende CR LF) und ersetzt.\n"
+            "\n"
+            "Optionen:\n")
+            + QString::fromUtf8(kPortHilfe)
+            + QStringLiteral("  --output DATEI       die Protokolldatei statt der Standardausgabe\n");
+    case Befehl::Clock:
+        return nutzung(b) + QStringLiteral(
+            "\n"
+            "Liest die Uhr des Geräts und gibt sie aus, z. B. \"14:05:09   21.06.\".\n"
+            "Mit --set wird die Uhr danach auf Datum und Uhrzeit des PCs gestellt und die\n"
+            "gestellte Zeit in einer zweiten Zeile ausgegeben.\n"
+            "\n"
+            "Optionen:\n")
+            + QString::fromUtf8(kPortHilfe)
+            + QStringLiteral("  --set                die Geräteuhr auf die Zeit des PCs stellen\n");
+    case Befehl::Show:
+        return nutzung(b) + QStringLiteral(
+            "\n"
+            "Gibt jede Einstellung der Konfigurationsdatei aus, eine je Zeile als\n"
+            "\"Beschriftung: Wert\" mit den Beschriftungen des Fensters (UTF-8).\n"
+            "Steuerzeichen in Texten erscheinen als \\xHH, ein \\ als \\\\.\n");
+    case Befehl::Keiner: break;
+    }
+    return nutzung(b) + QStringLiteral(
+        "\n"
+        "Konfiguriert das GSM-Alarmwählgerät Boravilon 3.0 über die serielle Schnittstelle.\n"
+        "\n"
+        "Befehle:\n"
+        "  read    Konfiguration des Geräts lesen und als Datei speichern\n"
+        "  write   Konfigurationsdatei in das Gerät schreiben\n"
+        "  log     Ereignisspeicher des Geräts lesen\n"
+        "  clock   Uhr des Geräts lesen, mit --set stellen\n"
+        "  show    Einstellungen einer Konfigurationsdatei ausgeben\n"
+        "\n"
+        "Optionen:\n")
+        + QString::fromUtf8(kPortHilfe)
+        + QStringLiteral(
+            "  -h, --help           Hilfe; gsmbv BEFEHL --help: Hilfe zum Befehl\n"
+            "  --version            Version ausgeben\n"
+            "\n"
+            "Rückgabewerte:\n"
+            "  0    Erfolg\n"
+            "  1    Verbindung nicht möglich\n"
+            "  2    falsche Argumente\n"
+            "  3    Fehler bei Datenübertragung\n"
+            "  4    Fehler bei Zugriff auf Konfigurationsdatei\n"
+            "  5    Ausgabe nicht schreibbar (Protokolldatei oder Standardausgabe)\n"
+            "  130  abgebrochen (Strg+C)\n");
+}
+
+QString versionstext()
+{
+    return QStringLiteral("gsmbv " GSMBV_VERSION "\n");
+}
+
+} // namespace cli

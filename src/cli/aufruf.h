@@ -1,0 +1,64 @@
+#pragma once
+// The command line of gsmbv: which command, which port, which files, how long
+// to wait; the help texts and the exit statuses. Pure: no I/O here.
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <optional>
+
+namespace cli {
+
+enum class Befehl { Keiner, Read, Write, Log, Clock, Show };
+
+// Exit statuses, one per kind of failure.
+enum Status : int {
+    Erfolg = 0,
+    KeineVerbindung = 1,      // "Verbindung nicht möglich"
+    FalscheArgumente = 2,     // usage text on standard error
+    Uebertragungsfehler = 3,  // "Fehler bei Datenübertragung"
+    Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei"
+    Ausgabe = 5,              // the log file of --output, or standard output, cannot be written
+    Abgebrochen = 130,        // SIGINT or SIGTERM: the transfer was aborted
+};
+
+// The longest --timeout accepted, in seconds.
+constexpr int kHoechsteFrist = 86400;
+
+struct Aufruf {
+    Befehl befehl = Befehl::Keiner;
+    bool hilfe = false;    // -h / --help: help of the command (general without one)
+    bool version = false;  // --version
+    QString port;          // --port, as given
+    QString ausgabe;       // --output
+    QString datei;         // the configuration file of write and show
+    std::optional<std::chrono::milliseconds> frist;  // --timeout
+    bool stellen = false;  // --set
+    QString fehler;        // not empty: the arguments are wrong, and why
+};
+
+// Reads the arguments (without the program's name). With --help anywhere the
+// result asks for help and nothing else is checked.
+Aufruf aufrufLesen(const QStringList& argumente);
+
+// The name of a command on the command line ("read", ...); "" for Keiner.
+QString befehlsname(Befehl b);
+
+// The port: COM1..COM4 in any case is the port number 1..4 (mapped as the
+// window maps it), anything else a device path. A "COM" name with another
+// number is no port.
+struct Portangabe {
+    int com = 0;    // 1..4, or 0 for a device path
+    QString pfad;   // the device path when com is 0
+};
+std::optional<Portangabe> portLesen(const QString& port);
+
+// Help on standard output: general, or of one command.
+QString hilfetext(Befehl b);
+// The short usage of a command (or of all), shown on standard error with a
+// wrong call.
+QString nutzung(Befehl b);
+
+// The version line of --version.
+QString versionstext();
+
+} // namespace cli

@@ -1,0 +1,84 @@
+// gsmbv: the command-line tool. Reads and writes a device's configuration,
+// downloads its event memory, reads and sets its clock, and shows a
+// configuration file; see `gsmbv --help` and gsmbv(1).
+#include "cli/aufruf.h"
+#include "cli/clidoor.h"
+#include "cli/werkzeug.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <pthread.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+namespace {
+
+void schreiben(std::FILE* f, const QString& text)
+{
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), f);
+    std::fflush(f);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // SIGINT and SIGTERM are taken from a signalfd on the event loop, so that
+    // an interrupted transfer still leaves the device with ESC. They are
+    // blocked before any thread exists, so that no thread receives them.
+    sigset_t signale;
+    sigemptyset(&signale);
+    sigaddset(&signale, SIGINT);
+    sigaddset(&signale, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signale, nullptr);
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("gsmbv"));
+
+    const cli::Aufruf aufruf = cli::aufrufLesen(QCoreApplication::arguments().mid(1));
+    if (aufruf.hilfe) {
+        schreiben(stdout, cli::hilfetext(aufruf.befehl));
+        return cli::Erfolg;
+    }
+    if (aufruf.version) {
+        schreiben(stdout, cli::versionstext());
+        return cli::Erfolg;
+    }
+    if (!aufruf.fehler.isEmpty()) {
+        const QString weiter = aufruf.befehl == cli::Befehl::Keiner
+                                   ? QStringLiteral("Hilfe: gsmbv --help\n")
+                                   : QStringLiteral("Hilfe: gsmbv %1 --help\n").arg(cli::befehlsname(aufruf.befehl));
+        schreiben(stderr, QStringLiteral("gsmbv: %1\n").arg(aufruf.fehler) + cli::nutzung(aufruf.befehl) + weiter);
+        return cli::FalscheArgumente;
+    }
+
+    CliDoor door;
+    cli::Werkzeug werkzeug(aufruf, door);
+    QObject::connect(&werkzeug, &cli::Werkzeug::beendet, &app, [](int status) { QCoreApplication::exit(status); },
+                     Qt::QueuedConnection);
+
+    std::unique_ptr<QSocketNotifier> signalMeldung;
+    const int sfd = signalfd(-1, &signale, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (sfd >= 0) {
+        signalMeldung = std::make_unique<QSocketNotifier>(sfd, QSocketNotifier::Read);
+        QObject::connect(signalMeldung.get(), &QSocketNotifier::activated, &werkzeug, [sfd, &werkzeug] {
+            signalfd_siginfo info{};
+            while (::read(sfd, &info, sizeof info) == ssize_t(sizeof info))
+                werkzeug.unterbrechen();
+        });
+    } else {
+        // Without the signalfd the signals keep their usual effect.
+        pthread_sigmask(SIG_UNBLOCK, &signale, nullptr);
+    }
+
+    QMetaObject::invokeMethod(&werkzeug, &cli::Werkzeug::starten, Qt::QueuedConnection);
+    const int status = app.exec();
+    signalMeldung.reset();
+    if (sfd >= 0)
+        ::close(sfd);
+    return status;
+}

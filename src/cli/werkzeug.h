@@ -1,0 +1,85 @@
+#pragma once
+// One run of gsmbv: the command of the command line, carried out on the event
+// loop with the same device operations, decode, file reader and writer as the
+// window. The end comes through `beendet` with the exit status.
+#include "cfgfile/cfgdatei.h"
+#include "cli/aufruf.h"
+#include "cli/clidoor.h"
+#include "image/konfigspeicher.h"
+#include "link/sitzung.h"
+#include "link/verbindung.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QSaveFile>
+#include <cstdio>
+#include <memory>
+
+class Transport;
+
+namespace cli {
+
+class Werkzeug : public QObject {
+    Q_OBJECT
+public:
+    // `transport`: null means the serial port. Results go to `aus`, messages
+    // and the progress bar (when it is a terminal) to `fehler`.
+    Werkzeug(const Aufruf& aufruf, CliDoor& door, std::unique_ptr<Transport> transport = nullptr,
+             std::FILE* aus = stdout, std::FILE* fehler = stderr, QObject* parent = nullptr);
+    ~Werkzeug() override;
+
+    // Carries out the command; call it from the running event loop.
+    void starten();
+    // SIGINT or SIGTERM: a running transfer is aborted as with the window's
+    // abort button (ESC to the device, port closed); a second one ends at once.
+    void unterbrechen();
+
+    bool istBeendet() const { return m_beendet; }
+
+signals:
+    void beendet(int status);
+
+private:
+    void zeigen();
+    void lesen();
+    void schreiben();
+    void protokoll();
+    void uhr();
+    void uhrStellen();
+
+    bool verbinden();
+    bool portOeffnen();
+    bool dateiLesen(const QString& pfad);
+    bool ausgeben(const QByteArray& bytes);
+    void hinweis(const QString& text);
+    void meldung(const QString& text, const QString& titel, Door::Icon icon);
+    void dateifehler(const QString& pfad, const QString& grund);
+    void ausgabefehler(const QString& ziel, const QString& grund);
+    void vorgangBeginnen();
+    void fehlschlag(Ausgang a);
+    void ende(int status);
+
+    Aufruf m_a;
+    CliDoor& m_door;
+    std::unique_ptr<Transport> m_transport;  // until the link takes it
+    std::FILE* m_aus;
+    std::FILE* m_fehler;
+
+    Sitzung m_sitzung;
+    std::unique_ptr<Verbindung> m_v;
+    QSaveFile m_ziel;
+
+    Konfigspeicher m_bild;       // the device read's image
+    Dateiergebnis m_datei;       // the opened configuration file
+    QByteArray m_ereignisse;     // the 512 bytes of the event memory
+    QString m_uhrzeit;           // the device clock as read
+    QDateTime m_stellzeit;       // the PC time the clock is set to
+    QByteArray m_stellbytes;
+
+    qsizetype m_meldungenVorher = 0;
+    bool m_unterbrochen = false;
+    bool m_beendet = false;
+};
+
+} // namespace cli

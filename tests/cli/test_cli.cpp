@@ -1,0 +1,723 @@
+// gsmbv end to end: the program in build/bin against the simulated device on
+// a pseudo-terminal (in this process, on this test's event loop). Exact
+// standard output, standard error, exit status and file bytes for every
+// command, the failures included; the device's memory after a write.
+#include "cfgfile/cfgdatei.h"
+#include "cfgfile/dekodieren.h"
+#include "cli/aufruf.h"
+#include "cli/einstellungen.h"
+#include "image/ansi.h"
+#include "image/felder.h"
+#include "sim/simptyrunner.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+const QByteArray ACK(1, char(0x06));
+const QByteArray ESC(1, char(0x1B));
+const QByteArray kETX("\x03");
+const QByteArray kNL("\r\n");
+
+struct Lauf {
+    int status = -1;
+    bool normal = false;  // ended by itself, not by a signal or the test's limit
+    QByteArray aus;
+    QByteArray fehler;
+    qint64 ms = 0;
+};
+
+QString programm()
+{
+    return qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv");
+}
+
+// Runs gsmbv; the event loop keeps running meanwhile, so the simulated device
+// answers. `waehrend` runs once the program has started (for signals).
+Lauf gsmbv(const QStringList& argumente, int grenzeMs = 20000,
+           const std::function<void(QProcess&)>& vorher = {},
+           const std::function<void(QProcess&)>& waehrend = {})
+{
+    Lauf l;
+    QProcess p;
+    p.setProgram(programm());
+    p.setArguments(argumente);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));  // system error texts in English
+    p.setProcessEnvironment(env);
+    if (vorher)
+        vorher(p);
+    QSignalSpy fertig(&p, &QProcess::finished);
+    QElapsedTimer t;
+    t.start();
+    p.start();
+    if (!p.waitForStarted(5000)) {
+        qWarning("gsmbv did not start: %s", qPrintable(p.errorString()));
+        return l;
+    }
+    if (waehrend)
+        waehrend(p);
+    if (fertig.isEmpty() && !fertig.wait(grenzeMs)) {
+        p.kill();
+        p.waitForFinished(2000);
+        qWarning("gsmbv did not end within %d ms", grenzeMs);
+        return l;
+    }
+    l.ms = t.elapsed();
+    l.normal = p.exitStatus() == QProcess::NormalExit;
+    l.status = p.exitCode();
+    l.aus = p.readAllStandardOutput();
+    l.fehler = p.readAllStandardError();
+    return l;
+}
+
+QByteArray lesen(const QString& pfad)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+}
+
+bool schreiben(const QString& pfad, const QByteArray& inhalt)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
+}
+
+std::unique_ptr<SimPtyRunner> geraet(const QByteArray& speicher = simStandardSpeicher(),
+                                     const QString& fehler = {}, int baud = 0)
+{
+    SimOptionen o;
+    o.speicher = speicher;
+    o.baud = baud;
+    if (!fehler.isEmpty())
+        o.fehler.hinzufuegen(fehler);
+    return std::make_unique<SimPtyRunner>(o);
+}
+
+// What the window saves after reading a device with these bytes: the read's
+// image after its decode, through the file writer.
+QByteArray fensterDatei(const QByteArray& speicher)
+{
+    Konfigspeicher k = cli::geraetebild(speicher);
+    if (!dekodieren(k))
+        return {};
+    return cfgSchreiben(k);
+}
+
+// The clock as the device sent it, formatted independently of the program.
+QString uhrText(int sek, int min, int std, int tag, int mon)
+{
+    return QString::asprintf("%02d:%02d:%02d   %02d.%02d.", std, min, sek, tag, mon);
+}
+
+// A small event ring: the write position at slot 2; two records before it,
+// three after it, then a free slot.
+QByteArray ereignisring()
+{
+    QByteArray r(512, char(0xFF));
+    const auto satz = [&r](int slot, std::initializer_list<int> b) {
+        int i = 0;
+        for (int v : b)
+            r[slot * 8 + i++] = char(v);
+    };
+    satz(0, {9, 5, 14, 21, 6, 3, 'K', 'S'});
+    satz(1, {0, 0, 0, 1, 1, 'N', 'K', 'A'});
+    satz(3, {59, 59, 23, 31, 12, 9, 'G', 'F'});
+    satz(4, {135, 7, 5, 2, 3, 'M', 'k', 'x'});
+    satz(5, {1, 2, 3, 4, 5, 200, 'G', 'S'});
+    return r;
+}
+
+const QStringList kProtokoll{
+    QStringLiteral("31.12, 23:59:59, Stromausfall - geht : Fehler SMS senden"),
+    QStringLiteral("02.03, 05:07:135, Fehler GSM Modul"),
+    QStringLiteral("04.05, 03:02:01, unbekanntes Ereignis (Code 200) - geht : gesendet"),
+    QStringLiteral("21.06, 14:05:09, Meldelinie 3 - kommt : gesendet"),
+    QStringLiteral("01.01, 00:00:00, kein GSM-Netz verfügbar - kommt : aktiv"),
+};
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+
+    void readWieDasFenster_data();
+    void readWieDasFenster();
+    void readErsetztDieDatei();
+    void readNichtSchreibbarFragtDasGeraetNicht();
+    void readDekodierfehlerSchreibtNichts();
+    void readStocktEndetNachDerFrist();
+
+    void writeSchreibtAlleSeiten();
+    void writeDateiFehler_data();
+    void writeDateiFehler();
+    void writeOhneEcho();
+    void writeUnterbrochenVerlaesstDasGeraet();
+
+    void logAufDieAusgabe();
+    void logAlsDatei();
+    void logNichtSchreibbar();
+    void logStockt();
+
+    void clockLesen();
+    void clockStellen();
+
+    void showStandard();
+    void showVolleAusgabe();
+
+    void stummesGeraet_data();
+    void stummesGeraet();
+    void fehlenderPort();
+    void falscheArgumente_data();
+    void falscheArgumente();
+    void hilfe_data();
+    void hilfe();
+
+private:
+    QTemporaryDir m_dir;
+    QString pfad(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
+};
+
+void TestCli::initTestCase()
+{
+    QVERIFY2(QFile::exists(programm()), qPrintable(programm()));
+    QVERIFY(m_dir.isValid());
+}
+
+// ---------------------------------------------------------------------------
+// read
+
+void TestCli::readWieDasFenster_data()
+{
+    QTest::addColumn<QByteArray>("speicher");
+    QTest::addColumn<QByteArray>("erwartet");  // empty: what the window saves
+
+    const QByteArray standard = simStandardSpeicher();
+    QTest::newRow("sim default") << standard << QByteArray();
+
+    // A device never written: every byte 0xFF. The decode ticks the balance
+    // monitoring at 9 EURO, then the operator ("Andere": the first recipient
+    // is all 0xFF) switches it off and empties both numbers.
+    QByteArray leer = "255;255;255;255;255;FF;FF;;;;" + kETX + ";" + kNL;
+    for (int i = 1; i <= 9; ++i)
+        leer += kETX + kNL;
+    leer += " " + kNL;
+    leer += kETX + QByteArray("255;").repeated(8) + QByteArray(3, char(0xFF)) + kETX + ";"
+          + QByteArray(56, char(0xFF)) + kNL;
+    leer += kETX + kETX;
+    QTest::newRow("all 0xFF") << QByteArray(kGeraeteBytes, char(0xFF)) << leer;
+
+    // Balance monitoring off (offset 56 = 0) with both numbers present: the
+    // decode stores the emptied numbers back, so the file has none.
+    QByteArray ohneKonto = standard;
+    ohneKonto[56] = 0;
+    QByteArray ohneKontoDatei = fensterDatei(ohneKonto);
+    QVERIFY(ohneKontoDatei.startsWith("12;63;255;15;2;10;30;;;;Pumpwerk Nord;\r\n"));
+    QTest::newRow("offset 56 = 0 with numbers") << ohneKonto << QByteArray();
+
+    // Balance 12 EURO: the slider stores 9.
+    QByteArray zwoelf = standard;
+    zwoelf[56] = 12;
+    QVERIFY(fensterDatei(zwoelf).startsWith("12;63;255;15;2;10;30;08006642903;08006642902;9;Pumpwerk Nord;\r\n"));
+    QTest::newRow("offset 56 = 12") << zwoelf << QByteArray();
+
+    // A first recipient of line 1 that is no A1 or T Mobile number: the
+    // operator rule switches the monitoring off.
+    Konfigspeicher andere = cli::geraetebild(standard);
+    listeSpeichern(andere, 1, *listeRahmen({"0049301234567"}));
+    QVERIFY(fensterDatei(andere.geraeteBytes()).startsWith("12;63;255;15;2;10;30;;;;Pumpwerk Nord;\r\n"));
+    QTest::newRow("operator Andere") << andere.geraeteBytes() << QByteArray();
+
+    // Check-call byte 8 reads as off; the time bytes stay as the device had them.
+    QByteArray acht = standard;
+    acht[4] = 8;
+    acht[5] = char(0x3A);
+    QTest::newRow("check call 8, hour 0x3A") << acht << QByteArray();
+
+    // Texts without ETX run to the end of their areas.
+    QByteArray ohneEnde = standard;
+    for (int o = 128; o < 256; ++o)
+        ohneEnde[10 * 256 + o - 128] = char('a' + o % 26);
+    QTest::newRow("relay text without ETX") << ohneEnde << QByteArray();
+}
+
+void TestCli::readWieDasFenster()
+{
+    QFETCH(QByteArray, speicher);
+    QFETCH(QByteArray, erwartet);
+    if (erwartet.isEmpty())
+        erwartet = fensterDatei(speicher);
+    QVERIFY(!erwartet.isEmpty());
+    auto sim = geraet(speicher);
+    QVERIFY(sim->ok());
+    const QString ziel = pfad("lesen.cfg");
+    QFile::remove(ziel);
+    const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel, "--timeout", "5"});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.aus, QByteArray());
+    QVERIFY(l.normal);
+    QCOMPARE(l.status, 0);
+    QCOMPARE(lesen(ziel), erwartet);
+    // The device saw the read command and nothing else.
+    QTRY_COMPARE(sim->empfangeneBytes(), QByteArray("r"));
+}
+
+void TestCli::readErsetztDieDatei()
+{
+    auto sim = geraet();
+    const QString ziel = pfad("ersetzen.cfg");
+    QVERIFY(schreiben(ziel, QByteArray(20000, 'x')));
+    const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel});
+    QCOMPARE(l.status, 0);
+    QCOMPARE(lesen(ziel), fensterDatei(simStandardSpeicher()));
+    QCOMPARE(QDir(m_dir.path()).entryList({"ersetzen*"}, QDir::Files | QDir::Hidden), QStringList{"ersetzen.cfg"});
+}
+
+void TestCli::readNichtSchreibbarFragtDasGeraetNicht()
+{
+    auto sim = geraet();
+    const QString ziel = pfad("gibtsnicht/a.cfg");
+    const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel});
+    QCOMPARE(l.status, int(cli::Konfigurationsdatei));
+    QVERIFY2(l.fehler.startsWith("Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: " + ziel.toUtf8() + ": "),
+             l.fehler.constData());
+    QCOMPARE(l.fehler.count('\n'), 2);
+    QCOMPARE(l.aus, QByteArray());
+    QCOMPARE(sim->verbindungen(), 0);
+}
+
+void TestCli::readDekodierfehlerSchreibtNichts()
+{
+    // A 4 mA value whose high byte is 0x80: the decode's signed computation
+    // overflows, the read fails, and the old file stays as it was.
+    QByteArray speicher = simStandardSpeicher();
+    speicher[11 * 256 + 128] = char(0x80);
+    auto sim = geraet(speicher);
+    const QString ziel = pfad("dekodierfehler.cfg");
+    QVERIFY(schreiben(ziel, "alt"));
+    const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel});
+    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\n"));
+    QCOMPARE(l.status, int(cli::Uebertragungsfehler));
+    QCOMPARE(lesen(ziel), QByteArray("alt"));
+    QCOMPARE(QDir(m_dir.path()).entryList({"dekodierfehler*"}, QDir::Files | QDir::Hidden),
+             QStringList{"dekodierfehler.cfg"});
+}
+
+void TestCli::readStocktEndetNachDerFrist()
+{
+    auto sim = geraet(simStandardSpeicher(), QStringLiteral("stop@1000"));
+    const QString ziel = pfad("stockt.cfg");
+    QVERIFY(schreiben(ziel, "alt"));
+    const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel, "--timeout", "0.4"});
+    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\n"));
+    QCOMPARE(l.status, int(cli::Uebertragungsfehler));
+    QVERIFY2(l.ms >= 400 && l.ms < 5000, qPrintable(QString::number(l.ms)));
+    QCOMPARE(lesen(ziel), QByteArray("alt"));
+    // The abort sequence leaves the device with ESC.
+    QTRY_COMPARE(sim->empfangeneBytes(), "r" + ESC);
+}
+
+// ---------------------------------------------------------------------------
+// write
+
+void TestCli::writeSchreibtAlleSeiten()
+{
+    // A file that differs from the device everywhere: all 13 pages go over.
+    Konfigspeicher k = cli::geraetebild(simStandardSpeicher());
+    textSpeichern(k, bereich::Anlagenbezeichnung, ansi::bytes(QStringLiteral("Schöpfwerk Süd")));
+    textSpeichern(k, bereich::TextMax, "Druck zu hoch");
+    const QByteArray datei = cfgSchreiben(k);
+    const QString quelle = pfad("schreiben.cfg");
+    QVERIFY(schreiben(quelle, datei));
+
+    auto sim = geraet(QByteArray(kGeraeteBytes, char(0xFF)));
+    QSignalSpy geschrieben(sim.get(), &SimPtyRunner::geschrieben);
+    const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle, "--timeout", "5"});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.aus, QByteArray());
+    QCOMPARE(l.status, 0);
+    QTRY_COMPARE(sim->geraet().schreibvorgaenge(), 1);
+    QCOMPARE(sim->geraet().letzteSeiten(), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    QCOMPARE(sim->geraet().speicher(), cfgLesen(datei).image.geraeteBytes());
+    QCOMPARE(sim->geraet().speicher().mid(128, 16), QByteArray("Sch\xF6pfwerk S\xFC\x64\x03\xFF"));
+    QCOMPARE(sim->geraet().speicher().mid(12 * 256 + 128, 15), QByteArray("Druck zu hoch\x03\xFF"));
+    // "w", then per page its character and 256 bytes, then ESC.
+    QCOMPARE(sim->empfangeneBytes().size(), 1 + 13 * 257 + 1);
+    QVERIFY(sim->empfangeneBytes().endsWith(ESC));
+}
+
+void TestCli::writeDateiFehler_data()
+{
+    QTest::addColumn<QString>("datei");
+    QTest::addColumn<QByteArray>("inhalt");  // "<keine>": the file is not made
+    QTest::addColumn<QString>("grund");
+
+    QByteArray zwoelf = ";;;255;255;FF;FF;;;;" + kETX + ";" + kNL;
+    for (int i = 1; i <= 11; ++i)
+        zwoelf += kETX + kNL;
+    QTest::newRow("12 lines") << "zwoelf.cfg" << zwoelf << "nur 12 von 13 Zeilen";
+    QTest::newRow("empty") << "leer.cfg" << QByteArray() << "nur 0 von 13 Zeilen";
+    QTest::newRow("missing") << "fehlt.cfg" << QByteArray("<keine>") << "No such file or directory";
+    QTest::newRow("too big") << "gross.cfg" << QByteArray((1 << 20) + 1, '\n')
+                             << "zu groß für eine Konfigurationsdatei";
+}
+
+void TestCli::writeDateiFehler()
+{
+    QFETCH(QString, datei);
+    QFETCH(QByteArray, inhalt);
+    QFETCH(QString, grund);
+    const QString quelle = m_dir.filePath(datei);
+    if (inhalt != "<keine>")
+        QVERIFY(schreiben(quelle, inhalt));
+    auto sim = geraet();
+    const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle});
+    QCOMPARE(QString::fromUtf8(l.fehler),
+             QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: %1: %2\n").arg(quelle, grund));
+    QCOMPARE(l.status, int(cli::Konfigurationsdatei));
+    // Refused before the port is opened: nothing reaches the device.
+    QCOMPARE(sim->verbindungen(), 0);
+    QCOMPARE(sim->geraet().speicher(), simStandardSpeicher());
+}
+
+void TestCli::writeOhneEcho()
+{
+    const QString quelle = pfad("ohneecho.cfg");
+    QVERIFY(schreiben(quelle, cfgSchreiben(cli::geraetebild(simStandardSpeicher()))));
+    auto sim = geraet(QByteArray(kGeraeteBytes, char(0xFF)), QStringLiteral("noecho@600"));
+    const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle, "--timeout", "0.3"});
+    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\n"));
+    QCOMPARE(l.status, int(cli::Uebertragungsfehler));
+    // Nothing after the byte without echo, but ESC.
+    QTRY_VERIFY(sim->empfangeneBytes().endsWith(ESC));
+    QCOMPARE(sim->empfangeneBytes().size(), 600 + 1);
+    QCOMPARE(sim->geraet().schreibvorgaenge(), 0);
+}
+
+void TestCli::writeUnterbrochenVerlaesstDasGeraet()
+{
+    const QString quelle = pfad("unterbrochen.cfg");
+    QVERIFY(schreiben(quelle, cfgSchreiben(cli::geraetebild(simStandardSpeicher()))));
+    auto sim = geraet(QByteArray(kGeraeteBytes, char(0xFF)), {}, 9600);
+    const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle}, 20000, {}, [&sim](QProcess& p) {
+        QTRY_VERIFY(sim->empfangeneBytes().size() > 100);
+        ::kill(pid_t(p.processId()), SIGINT);
+    });
+    QCOMPARE(l.fehler, QByteArray("gsmbv: abgebrochen\n"));
+    QCOMPARE(l.status, int(cli::Abgebrochen));
+    QVERIFY(l.normal);
+    QTRY_VERIFY(sim->empfangeneBytes().endsWith(ESC));
+    QVERIFY(sim->empfangeneBytes().size() < 1 + 13 * 257);
+    QCOMPARE(sim->geraet().schreibvorgaenge(), 0);
+    QCOMPARE(sim->geraet().speicher(), QByteArray(kGeraeteBytes, char(0xFF)));
+}
+
+// ---------------------------------------------------------------------------
+// log
+
+void TestCli::logAufDieAusgabe()
+{
+    auto sim = geraet();
+    sim->geraet().setzeEreignisse(ereignisring());
+    const Lauf l = gsmbv({"log", "--port", sim->pfad(), "--timeout", "5"});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.status, 0);
+    QCOMPARE(QString::fromUtf8(l.aus), kProtokoll.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
+
+void TestCli::logAlsDatei()
+{
+    auto sim = geraet();
+    sim->geraet().setzeEreignisse(ereignisring());
+    const QString ziel = pfad("LOG.TXT");
+    QVERIFY(schreiben(ziel, QByteArray(5000, 'x')));
+    const Lauf l = gsmbv({"log", "--port", sim->pfad(), "--output", ziel});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.aus, QByteArray());
+    QCOMPARE(l.status, 0);
+    QCOMPARE(lesen(ziel), QByteArray("31.12, 23:59:59, Stromausfall - geht : Fehler SMS senden\r\n"
+                                     "02.03, 05:07:135, Fehler GSM Modul\r\n"
+                                     "04.05, 03:02:01, unbekanntes Ereignis (Code 200) - geht : gesendet\r\n"
+                                     "21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n"
+                                     "01.01, 00:00:00, kein GSM-Netz verf\xFCgbar - kommt : aktiv\r\n"));
+
+    // An empty ring gives an empty file.
+    sim->geraet().setzeEreignisse(QByteArray(512, char(0xFF)));
+    QCOMPARE(gsmbv({"log", "--port", sim->pfad(), "--output", ziel}).status, 0);
+    QCOMPARE(lesen(ziel), QByteArray());
+}
+
+void TestCli::logNichtSchreibbar()
+{
+    auto sim = geraet();
+    const QString ziel = pfad("gibtsnicht/LOG.TXT");
+    const Lauf l = gsmbv({"log", "--port", sim->pfad(), "--output", ziel});
+    QCOMPARE(l.status, int(cli::Ausgabe));
+    QVERIFY2(l.fehler.startsWith("gsmbv: " + ziel.toUtf8() + " kann nicht geschrieben werden: "), l.fehler.constData());
+    QCOMPARE(l.fehler.count('\n'), 1);
+    QCOMPARE(sim->verbindungen(), 0);
+
+    // Standard output that takes nothing is a failure too.
+    const Lauf voll = gsmbv({"log", "--port", sim->pfad()}, 20000,
+                            [](QProcess& p) { p.setStandardOutputFile(QStringLiteral("/dev/full")); });
+    QCOMPARE(voll.fehler, QByteArray("gsmbv: Standardausgabe kann nicht geschrieben werden: No space left on device\n"));
+    QCOMPARE(voll.status, int(cli::Ausgabe));
+}
+
+void TestCli::logStockt()
+{
+    // The device disappears after the ACK, the echo and 100 bytes of the ring.
+    auto sim = geraet(simStandardSpeicher(), QStringLiteral("hangup@102"));
+    const QString ziel = pfad("stockt.txt");
+    QVERIFY(schreiben(ziel, "alt"));
+    const Lauf l = gsmbv({"log", "--port", sim->pfad(), "--output", ziel, "--timeout", "0.4"});
+    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\n"));
+    QCOMPARE(l.status, int(cli::Uebertragungsfehler));
+    QCOMPARE(l.aus, QByteArray());
+    QCOMPARE(lesen(ziel), QByteArray("alt"));
+}
+
+// ---------------------------------------------------------------------------
+// clock
+
+void TestCli::clockLesen()
+{
+    auto sim = geraet();
+    sim->geraet().stelleUhr(QDateTime(QDate(2024, 6, 21), QTime(14, 5, 9)));
+    const Lauf l = gsmbv({"clock", "--port", sim->pfad(), "--timeout", "5"});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.status, 0);
+    // The five bytes the device sent before ">", after its ACK.
+    const QByteArray b = sim->gesendeteBytes();
+    QCOMPARE(b.size(), 7);
+    QVERIFY(b.startsWith(ACK) && b.endsWith('>'));
+    QCOMPARE(QString::fromUtf8(l.aus), uhrText(b[1], b[2], b[3], b[4], b[5]) + QLatin1Char('\n'));
+    QVERIFY(l.aus.startsWith("14:05:") && l.aus.endsWith("   21.06.\n"));
+    QCOMPARE(sim->empfangeneBytes(), QByteArray("t"));
+}
+
+void TestCli::clockStellen()
+{
+    auto sim = geraet();
+    sim->geraet().stelleUhr(QDateTime(QDate(2023, 1, 2), QTime(3, 4, 5)));
+    const QDate heute = QDate::currentDate();
+    const Lauf l = gsmbv({"clock", "--port", sim->pfad(), "--set", "--timeout", "5"});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.status, 0);
+    // "s", 500 ms, five bytes 200 ms apart: at least 1.5 s.
+    QVERIFY2(l.ms >= 1500, qPrintable(QString::number(l.ms)));
+
+    const QList<QByteArray> zeilen = l.aus.split('\n');
+    QCOMPARE(zeilen.size(), 3);
+    QVERIFY(zeilen[2].isEmpty());
+    const QByteArray b = sim->gesendeteBytes();
+    QCOMPARE(QString::fromUtf8(zeilen[0]), uhrText(b[1], b[2], b[3], b[4], b[5]));
+    QVERIFY(zeilen[0].startsWith("03:04:"));
+
+    // The second line is the time the device was set to.
+    QTRY_VERIFY(sim->empfangeneBytes().endsWith(ESC));
+    QCOMPARE(sim->empfangeneBytes().left(2), QByteArray("ts"));
+    QCOMPARE(sim->empfangeneBytes().size(), 2 + 5 + 1);
+    const auto e = sim->geraet().letzteUhreinstellung();
+    QVERIFY(e && e->gueltig);
+    QCOMPARE(QString::fromUtf8(zeilen[1]), uhrText(e->sekunde, e->minute, e->stunde, e->tag, e->monat));
+    if (QDate::currentDate() == heute) {
+        QCOMPARE(e->tag, heute.day());
+        QCOMPARE(e->monat, heute.month());
+        QCOMPARE(e->jahrRest, heute.year() % 4);
+        QCOMPARE(e->wochentag, heute.dayOfWeek() - 1);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// show
+
+void TestCli::showStandard()
+{
+    const QString datei = pfad("standard.cfg");
+    QVERIFY(schreiben(datei, cfgSchreiben(simStandardKonfig())));
+    const Lauf l = gsmbv({"show", datei});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.status, 0);
+    QStringList z{
+        "Anlagenbezeichnung: Pumpwerk Nord",
+        "Netzbetreiber: A1",
+        "Quittierung: aktiv",
+        "Quittierungszeit in Minuten: 15",
+        "Kontostandsüberwachung: aktiv",
+        "Nummer für SMS Kontostandsabfrage: 08006642903",
+        "Nummer für Kontoaufladung: 08006642902",
+        "Minimalguthaben in EURO: 5",
+        "Kontrollruf: wöchentlich",
+        "Kontrollruf Tag: Mittwoch",
+        "Kontrollruf senden um: 10:30",
+    };
+    const char* texte[9] = {"Einbruch Halle 1",        "Einbruch Halle 2", "Brandmeldung Halle 1",
+                            "Wasserstand Becken hoch", "Störung Pumpe 1",  "Störung Pumpe 2",
+                            "Tür Schaltschrank offen", "Übertemperatur Motor", "Stromausfall Pumpwerk Nord"};
+    const QString leitung = "GSM 06641234567", bereitschaft = "GSM 06769876543",
+                  technik = "email technik@pumpwerk-nord.at", buero = "Fax 07229555123",
+                  wartung = "email wartung@pumpen-service.at";
+    const QList<QStringList> nummern{{leitung, buero, technik},      {leitung, buero},
+                                     {leitung, bereitschaft, buero, technik}, {bereitschaft, technik},
+                                     {bereitschaft, wartung},        {bereitschaft, wartung},
+                                     {leitung},                      {bereitschaft, buero},
+                                     {leitung, bereitschaft, buero, technik}};
+    for (int i = 0; i < 9; ++i) {
+        const QString q = i < 8 ? QStringLiteral("Meldelinie %1").arg(i + 1) : QStringLiteral("Stromausfall");
+        z << q + " Meldungstext: " + QString::fromUtf8(texte[i]);
+        if (i < 8)
+            z << q + " Öffner: " + (i == 2 || i == 3 ? "ja" : "nein");
+        z << q + " Gutmeldung: " + (i < 6 || i == 8 ? "ja" : "nein");
+        for (int n = 0; n < nummern[i].size(); ++n)
+            z << QStringLiteral("%1 Nummer %2: %3").arg(q).arg(n + 1).arg(nummern[i][n]);
+    }
+    z << "Relais 1 Bestätigungsmeldung: aktiv"
+      << "Relais 1 Bestätigungstext: Relais 1 geschaltet: Pumpe 1 ein"
+      << "Relais 2 Bestätigungsmeldung: aktiv"
+      << "Relais 2 Bestätigungstext: Relais 2 geschaltet: Hupe aus"
+      << "Analogeingang Messwert 4 mA: 0"
+      << "Analogeingang Messwert 20 mA: 500"
+      << "Analogeingang Messwert Einheit: bar"
+      << "Analogeingang unterer Grenzwert: 100"
+      << "Analogeingang oberer Grenzwert: 400"
+      << "Analogeingang Meldungstext Minimumalarm: Druck Steigleitung zu niedrig"
+      << "Analogeingang Meldungstext Maximumalarm: Druck Steigleitung zu hoch"
+      << "Analogeingang Nummer 1: " + leitung << "Analogeingang Nummer 2: " + bereitschaft
+      << "Analogeingang Nummer 3: " + technik;
+    QCOMPARE(QString::fromUtf8(l.aus), z.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+}
+
+void TestCli::showVolleAusgabe()
+{
+    const QString datei = pfad("voll.cfg");
+    QVERIFY(schreiben(datei, cfgSchreiben(simStandardKonfig())));
+    const Lauf l = gsmbv({"show", datei}, 20000,
+                         [](QProcess& p) { p.setStandardOutputFile(QStringLiteral("/dev/full")); });
+    QCOMPARE(l.fehler, QByteArray("gsmbv: Standardausgabe kann nicht geschrieben werden: No space left on device\n"));
+    QCOMPARE(l.status, int(cli::Ausgabe));
+
+    const Lauf kurz = gsmbv({"show", pfad("gibtsnicht.cfg")});
+    QCOMPARE(QString::fromUtf8(kurz.fehler),
+             "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: " + pfad("gibtsnicht.cfg")
+                 + ": No such file or directory\n");
+    QCOMPARE(kurz.status, int(cli::Konfigurationsdatei));
+    QCOMPARE(kurz.aus, QByteArray());
+}
+
+// ---------------------------------------------------------------------------
+// Failures common to the device commands
+
+void TestCli::stummesGeraet_data()
+{
+    QTest::addColumn<QStringList>("argumente");  // the port is added
+    QTest::newRow("read") << QStringList{"read", "--output", pfad("stumm.cfg")};
+    QTest::newRow("write") << QStringList{"write", pfad("stumm-quelle.cfg")};
+    QTest::newRow("log") << QStringList{"log"};
+    QTest::newRow("clock") << QStringList{"clock"};
+    QTest::newRow("clock --set") << QStringList{"clock", "--set"};
+}
+
+void TestCli::stummesGeraet()
+{
+    QFETCH(QStringList, argumente);
+    QVERIFY(schreiben(pfad("stumm-quelle.cfg"), cfgSchreiben(simStandardKonfig())));
+    auto sim = geraet(simStandardSpeicher(), QStringLiteral("silent"));
+    const Lauf l = gsmbv(argumente + QStringList{"--port", sim->pfad(), "--timeout", "0.3"});
+    QCOMPARE(l.fehler, QByteArray("Verbindung nicht möglich\n"));
+    QCOMPARE(l.aus, QByteArray());
+    QCOMPARE(l.status, int(cli::KeineVerbindung));
+    QVERIFY2(l.ms >= 300 && l.ms < 5000, qPrintable(QString::number(l.ms)));
+    QVERIFY(!QFile::exists(pfad("stumm.cfg")));
+    QCOMPARE(sim->verbindungen(), 1);
+}
+
+void TestCli::fehlenderPort()
+{
+    // Reported at once, without waiting out the 30 seconds.
+    const Lauf l = gsmbv({"clock", "--port", "/dev/gsmbv-gibtsnicht", "--timeout", "30"});
+    QCOMPARE(l.fehler, QByteArray("Verbindung nicht möglich\ngsmbv: /dev/gsmbv-gibtsnicht: No such file or directory\n"));
+    QCOMPARE(l.status, int(cli::KeineVerbindung));
+    QVERIFY2(l.ms < 5000, qPrintable(QString::number(l.ms)));
+}
+
+void TestCli::falscheArgumente_data()
+{
+    QTest::addColumn<QStringList>("argumente");
+    QTest::addColumn<QString>("erste");  // the first line of standard error
+    QTest::addColumn<int>("befehl");     // whose usage follows
+
+    QTest::newRow("nothing") << QStringList{} << "gsmbv: kein Befehl angegeben" << int(cli::Befehl::Keiner);
+    QTest::newRow("unknown") << QStringList{"backup"} << "gsmbv: unbekannter Befehl \"backup\""
+                             << int(cli::Befehl::Keiner);
+    QTest::newRow("read without output") << QStringList{"read", "--port", "COM1"} << "gsmbv: read braucht --output"
+                                         << int(cli::Befehl::Read);
+    QTest::newRow("write without file") << QStringList{"write", "--port", "COM1"}
+                                        << "gsmbv: write braucht eine Konfigurationsdatei" << int(cli::Befehl::Write);
+    QTest::newRow("log, COM9") << QStringList{"log", "--port", "COM9"}
+                               << "gsmbv: \"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad"
+                               << int(cli::Befehl::Log);
+    QTest::newRow("clock, bad timeout") << QStringList{"clock", "--port", "COM1", "--timeout", "0"}
+                                        << "gsmbv: --timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5"
+                                        << int(cli::Befehl::Clock);
+    QTest::newRow("show, two files") << QStringList{"show", "a.cfg", "b.cfg"}
+                                     << "gsmbv: show nimmt genau eine Konfigurationsdatei" << int(cli::Befehl::Show);
+}
+
+void TestCli::falscheArgumente()
+{
+    QFETCH(QStringList, argumente);
+    QFETCH(QString, erste);
+    QFETCH(int, befehl);
+    const auto b = cli::Befehl(befehl);
+    const Lauf l = gsmbv(argumente);
+    QCOMPARE(l.status, 2);
+    QCOMPARE(l.aus, QByteArray());
+    const QString hilfe = b == cli::Befehl::Keiner ? QStringLiteral("Hilfe: gsmbv --help\n")
+                                                    : QStringLiteral("Hilfe: gsmbv %1 --help\n").arg(cli::befehlsname(b));
+    QCOMPARE(QString::fromUtf8(l.fehler), erste + QLatin1Char('\n') + cli::nutzung(b) + hilfe);
+    QVERIFY(l.fehler.contains("Aufruf: gsmbv "));
+}
+
+void TestCli::hilfe_data()
+{
+    QTest::addColumn<QStringList>("argumente");
+    QTest::addColumn<QString>("anfang");
+    QTest::addColumn<QString>("enthaelt");
+    QTest::newRow("general") << QStringList{"--help"} << "Aufruf: gsmbv read  --port PORT" << "  5    Ausgabe nicht schreibbar";
+    QTest::newRow("read") << QStringList{"read", "--help"} << "Aufruf: gsmbv read --port PORT --output DATEI.cfg"
+                          << "ohne Rückfrage ersetzt";
+    QTest::newRow("write") << QStringList{"write", "-h"} << "Aufruf: gsmbv write --port PORT" << "weniger als 13 Zeilen";
+    QTest::newRow("log") << QStringList{"log", "--port", "x", "--help"} << "Aufruf: gsmbv log --port PORT"
+                         << "Windows-1252";
+    QTest::newRow("clock") << QStringList{"clock", "--help"} << "Aufruf: gsmbv clock --port PORT [--set]" << "--set  ";
+    QTest::newRow("show") << QStringList{"show", "--help"} << "Aufruf: gsmbv show DATEI.cfg" << "Beschriftung: Wert";
+    QTest::newRow("version") << QStringList{"--version"} << "gsmbv 1." << "";
+}
+
+void TestCli::hilfe()
+{
+    QFETCH(QStringList, argumente);
+    QFETCH(QString, anfang);
+    QFETCH(QString, enthaelt);
+    const Lauf l = gsmbv(argumente);
+    QCOMPARE(l.status, 0);
+    QCOMPARE(l.fehler, QByteArray());
+    const QString aus = QString::fromUtf8(l.aus);
+    QVERIFY2(aus.startsWith(anfang), qPrintable(aus));
+    QVERIFY2(aus.contains(enthaelt), qPrintable(aus));
+    QVERIFY(aus.endsWith(QLatin1Char('\n')));
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"

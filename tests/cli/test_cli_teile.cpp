@@ -1,0 +1,572 @@
+// The parts of gsmbv that need no device: the command line, the port names,
+// the lines of "show", the image of a device read, and the tool's reports
+// when the port refuses to open or a clock byte cannot be written.
+#include "cfgfile/cfgdatei.h"
+#include "cli/aufruf.h"
+#include "cli/clidoor.h"
+#include "cli/einstellungen.h"
+#include "cli/werkzeug.h"
+#include "image/ansi.h"
+#include "link/transport.h"
+
+#include <QQueue>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace cli;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Everything written to a temporary FILE*.
+QByteArray inhalt(std::FILE* f)
+{
+    std::fflush(f);
+    std::rewind(f);
+    QByteArray b;
+    char puffer[4096];
+    size_t n;
+    while ((n = std::fread(puffer, 1, sizeof puffer, f)) > 0)
+        b.append(puffer, qsizetype(n));
+    return b;
+}
+
+struct Datei {
+    std::FILE* f = std::tmpfile();
+    ~Datei() { std::fclose(f); }
+};
+
+// A port that answers from a script: ACK on opening, the clock answer on "t",
+// and that refuses to open or refuses writes from the n-th on.
+class Skriptport : public Transport {
+public:
+    bool oeffnenErlaubt = true;
+    bool berechtigungFehlt = false;
+    int schreibenBis = 1 << 30;  // writes from this one on fail
+    QByteArray uhrAntwort = QByteArray("\x09\x05\x0E\x15\x06>", 6);
+    QByteArray geschrieben;
+
+    bool oeffnen(const QString&) override
+    {
+        if (!oeffnenErlaubt)
+            return false;
+        m_offen = true;
+        antworten(QByteArray(1, char(0x06)));
+        return true;
+    }
+    void schliessen() override { m_offen = false; }
+    bool istOffen() const override { return m_offen; }
+    bool schreiben(const QByteArray& b) override
+    {
+        if (!m_offen || m_schreibvorgaenge++ >= schreibenBis)
+            return false;
+        geschrieben += b;
+        if (b == "t")
+            antworten(uhrAntwort);
+        return true;
+    }
+    qint64 wartend() const override { return m_eingang.size(); }
+    QByteArray lesen(qint64 n) override
+    {
+        const QByteArray b = m_eingang.left(n);
+        m_eingang.remove(0, b.size());
+        return b;
+    }
+    QString letzterFehler() const override
+    {
+        return oeffnenErlaubt ? QString() : QStringLiteral("Permission denied");
+    }
+    bool keineBerechtigung() const override { return berechtigungFehlt; }
+
+private:
+    void antworten(const QByteArray& b)
+    {
+        m_eingang += b;
+        QMetaObject::invokeMethod(this, [this] { emit datenDa(); }, Qt::QueuedConnection);
+    }
+    bool m_offen = false;
+    int m_schreibvorgaenge = 0;
+    QByteArray m_eingang;
+};
+
+Aufruf aufruf(std::initializer_list<const char*> argumente)
+{
+    QStringList l;
+    for (const char* a : argumente)
+        l << QString::fromUtf8(a);
+    return aufrufLesen(l);
+}
+
+const QByteArray kETX("\x03");
+const QByteArray kNL("\r\n");
+
+} // namespace
+
+class TestCliTeile : public QObject {
+    Q_OBJECT
+private slots:
+    void aufrufGueltig_data();
+    void aufrufGueltig();
+    void aufrufFalsch_data();
+    void aufrufFalsch();
+    void hilfe_data();
+    void hilfe();
+    void port_data();
+    void port();
+    void lesbar_data();
+    void lesbar();
+    void einstellungenDerDatei_data();
+    void einstellungenDerDatei();
+    void geraetebildFuelltNurGeliefertes();
+    void keineBerechtigungNenntDieGruppe();
+    void uhrbyteNichtGeschriebenIstEinFehler();
+    void fortschrittNurAmTerminal();
+};
+
+// ---------------------------------------------------------------------------
+// Command line
+
+void TestCliTeile::aufrufGueltig_data()
+{
+    QTest::addColumn<QStringList>("argumente");
+    QTest::addColumn<int>("befehl");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("ausgabe");
+    QTest::addColumn<QString>("datei");
+    QTest::addColumn<qint64>("fristMs");  // -1 = none given
+    QTest::addColumn<bool>("stellen");
+
+    const auto B = [](Befehl b) { return int(b); };
+    QTest::newRow("read") << QStringList{"read", "--port", "COM1", "--output", "a.cfg"} << B(Befehl::Read)
+                          << "COM1" << "a.cfg" << "" << qint64(-1) << false;
+    QTest::newRow("read, = forms, any order")
+        << QStringList{"read", "--output=b c.cfg", "--timeout=2.5", "--port=/dev/ttyUSB0"} << B(Befehl::Read)
+        << "/dev/ttyUSB0" << "b c.cfg" << "" << qint64(2500) << false;
+    QTest::newRow("write, file first") << QStringList{"write", "x.cfg", "--port", "com4"} << B(Befehl::Write)
+                                       << "com4" << "" << "x.cfg" << qint64(-1) << false;
+    QTest::newRow("write, file after --") << QStringList{"write", "--port", "p", "--", "--seltsam.cfg"}
+                                          << B(Befehl::Write) << "p" << "" << "--seltsam.cfg" << qint64(-1) << false;
+    QTest::newRow("log to stdout") << QStringList{"log", "--port", "/dev/pts/3", "--timeout", "0.001"}
+                                   << B(Befehl::Log) << "/dev/pts/3" << "" << "" << qint64(1) << false;
+    QTest::newRow("log to file") << QStringList{"log", "--port", "COM2", "--output", "LOG.TXT"} << B(Befehl::Log)
+                                 << "COM2" << "LOG.TXT" << "" << qint64(-1) << false;
+    QTest::newRow("clock") << QStringList{"clock", "--port", "COM3"} << B(Befehl::Clock) << "COM3" << ""
+                           << "" << qint64(-1) << false;
+    QTest::newRow("clock --set, longest timeout")
+        << QStringList{"clock", "--set", "--port", "COM3", "--timeout", "86400"} << B(Befehl::Clock) << "COM3"
+        << "" << "" << qint64(86400000) << true;
+    QTest::newRow("show") << QStringList{"show", "anlage.cfg"} << B(Befehl::Show) << "" << "" << "anlage.cfg"
+                          << qint64(-1) << false;
+    QTest::newRow("show -") << QStringList{"show", "-"} << B(Befehl::Show) << "" << "" << "-" << qint64(-1)
+                            << false;
+}
+
+void TestCliTeile::aufrufGueltig()
+{
+    QFETCH(QStringList, argumente);
+    const Aufruf a = aufrufLesen(argumente);
+    QCOMPARE(a.fehler, QString());
+    QFETCH(int, befehl);
+    QCOMPARE(int(a.befehl), befehl);
+    QFETCH(QString, port);
+    QCOMPARE(a.port, port);
+    QFETCH(QString, ausgabe);
+    QCOMPARE(a.ausgabe, ausgabe);
+    QFETCH(QString, datei);
+    QCOMPARE(a.datei, datei);
+    QFETCH(qint64, fristMs);
+    QCOMPARE(a.frist.has_value(), fristMs >= 0);
+    if (a.frist)
+        QCOMPARE(qint64(a.frist->count()), fristMs);
+    QFETCH(bool, stellen);
+    QCOMPARE(a.stellen, stellen);
+    QVERIFY(!a.hilfe);
+}
+
+void TestCliTeile::aufrufFalsch_data()
+{
+    QTest::addColumn<QStringList>("argumente");
+    QTest::addColumn<QString>("fehler");
+
+    QTest::newRow("nothing") << QStringList{} << "kein Befehl angegeben";
+    QTest::newRow("unknown command") << QStringList{"lesen"} << "unbekannter Befehl \"lesen\"";
+    QTest::newRow("option first") << QStringList{"--port", "COM1", "read"}
+                                  << "zuerst den Befehl angeben, dann \"--port\"";
+    QTest::newRow("read without port") << QStringList{"read", "--output", "a.cfg"} << "read braucht --port";
+    QTest::newRow("read without output") << QStringList{"read", "--port", "COM1"} << "read braucht --output";
+    QTest::newRow("port without value") << QStringList{"log", "--port"} << "--port braucht einen Port";
+    QTest::newRow("port empty") << QStringList{"log", "--port="} << "--port braucht einen Port";
+    QTest::newRow("COM5") << QStringList{"clock", "--port", "COM5"}
+                          << "\"COM5\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad";
+    QTest::newRow("COM0") << QStringList{"clock", "--port", "com0"}
+                          << "\"com0\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad";
+    QTest::newRow("port twice") << QStringList{"clock", "--port", "COM1", "--port", "COM2"}
+                                << "--port ist mehrfach angegeben";
+    QTest::newRow("set twice") << QStringList{"clock", "--port", "COM1", "--set", "--set"}
+                               << "--set ist mehrfach angegeben";
+    QTest::newRow("set with a value") << QStringList{"clock", "--port", "COM1", "--set=1"}
+                                      << "--set gibt es bei clock nicht";
+    QTest::newRow("set with read") << QStringList{"read", "--port", "COM1", "--output", "a", "--set"}
+                                   << "--set gibt es bei read nicht";
+    QTest::newRow("output with write") << QStringList{"write", "--port", "COM1", "--output", "a", "f.cfg"}
+                                       << "--output gibt es bei write nicht";
+    QTest::newRow("port with show") << QStringList{"show", "--port", "COM1", "f.cfg"}
+                                    << "--port gibt es bei show nicht";
+    QTest::newRow("timeout with show") << QStringList{"show", "--timeout", "3", "f.cfg"}
+                                       << "--timeout gibt es bei show nicht";
+    QTest::newRow("unknown option") << QStringList{"log", "--port", "COM1", "--verbose"}
+                                    << "--verbose gibt es bei log nicht";
+    const QString frist = QStringLiteral("--timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5");
+    QTest::newRow("timeout 0") << QStringList{"log", "--port", "COM1", "--timeout", "0"} << frist;
+    QTest::newRow("timeout 0.0001") << QStringList{"log", "--port", "COM1", "--timeout", "0.0001"} << frist;
+    QTest::newRow("timeout negative") << QStringList{"log", "--port", "COM1", "--timeout", "-1"} << frist;
+    QTest::newRow("timeout words") << QStringList{"log", "--port", "COM1", "--timeout", "fünf"} << frist;
+    QTest::newRow("timeout comma") << QStringList{"log", "--port", "COM1", "--timeout", "0,5"} << frist;
+    QTest::newRow("timeout too long") << QStringList{"log", "--port", "COM1", "--timeout", "86401"} << frist;
+    QTest::newRow("timeout missing") << QStringList{"log", "--port", "COM1", "--timeout"} << frist;
+    QTest::newRow("write without file") << QStringList{"write", "--port", "COM1"}
+                                        << "write braucht eine Konfigurationsdatei";
+    QTest::newRow("write two files") << QStringList{"write", "--port", "COM1", "a.cfg", "b.cfg"}
+                                     << "write nimmt genau eine Konfigurationsdatei";
+    QTest::newRow("show without file") << QStringList{"show"} << "show braucht eine Konfigurationsdatei";
+    QTest::newRow("show empty name") << QStringList{"show", ""} << "show nimmt genau eine Konfigurationsdatei";
+    QTest::newRow("stray argument") << QStringList{"log", "--port", "COM1", "LOG.TXT"}
+                                    << "unerwartetes Argument \"LOG.TXT\"";
+    QTest::newRow("version with more") << QStringList{"--version", "read"} << "--version steht allein";
+}
+
+void TestCliTeile::aufrufFalsch()
+{
+    QFETCH(QStringList, argumente);
+    const Aufruf a = aufrufLesen(argumente);
+    QFETCH(QString, fehler);
+    QCOMPARE(a.fehler, fehler);
+    QVERIFY(!a.hilfe);
+}
+
+void TestCliTeile::hilfe_data()
+{
+    QTest::addColumn<QStringList>("argumente");
+    QTest::addColumn<int>("befehl");
+    QTest::newRow("--help") << QStringList{"--help"} << int(Befehl::Keiner);
+    QTest::newRow("-h") << QStringList{"-h"} << int(Befehl::Keiner);
+    QTest::newRow("read --help, wrong otherwise") << QStringList{"read", "--help", "--set"} << int(Befehl::Read);
+    QTest::newRow("show -h") << QStringList{"show", "-h"} << int(Befehl::Show);
+    QTest::newRow("unknown command --help") << QStringList{"lesen", "--help"} << int(Befehl::Keiner);
+}
+
+void TestCliTeile::hilfe()
+{
+    QFETCH(QStringList, argumente);
+    const Aufruf a = aufrufLesen(argumente);
+    QVERIFY(a.hilfe);
+    QFETCH(int, befehl);
+    QCOMPARE(int(a.befehl), befehl);
+    // Behind "--" the same word is a file name.
+    const Aufruf datei = aufruf({"show", "--", "--help"});
+    QVERIFY(!datei.hilfe);
+    QCOMPARE(datei.datei, QStringLiteral("--help"));
+}
+
+void TestCliTeile::port_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<bool>("gueltig");
+    QTest::addColumn<int>("com");
+    QTest::addColumn<QString>("pfad");
+    QTest::newRow("COM1") << "COM1" << true << 1 << "";
+    QTest::newRow("com4") << "com4" << true << 4 << "";
+    QTest::newRow("Com2") << "Com2" << true << 2 << "";
+    QTest::newRow("COM04") << "COM04" << true << 4 << "";
+    QTest::newRow("COM5") << "COM5" << false << 0 << "";
+    QTest::newRow("COM0") << "COM0" << false << 0 << "";
+    QTest::newRow("COM 1 is a path") << "COM 1" << true << 0 << "COM 1";
+    QTest::newRow("path") << "/dev/ttyUSB0" << true << 0 << "/dev/ttyUSB0";
+    QTest::newRow("bare name") << "ttyS0" << true << 0 << "ttyS0";
+    QTest::newRow("empty") << "" << false << 0 << "";
+}
+
+void TestCliTeile::port()
+{
+    QFETCH(QString, port);
+    const auto p = portLesen(port);
+    QFETCH(bool, gueltig);
+    QCOMPARE(p.has_value(), gueltig);
+    if (!p)
+        return;
+    QFETCH(int, com);
+    QCOMPARE(p->com, com);
+    QFETCH(QString, pfad);
+    QCOMPARE(p->pfad, pfad);
+}
+
+// ---------------------------------------------------------------------------
+// show
+
+void TestCliTeile::lesbar_data()
+{
+    QTest::addColumn<QByteArray>("bytes");  // Windows-1252
+    QTest::addColumn<QString>("erwartet");
+    QTest::newRow("plain") << QByteArray("Pumpe 1") << "Pumpe 1";
+    QTest::newRow("umlauts and euro") << QByteArray("\xC4rger \xFC\x62\x65r 5 \x80") << "Ärger über 5 €";
+    QTest::newRow("backslash") << QByteArray("a\\b") << "a\\\\b";
+    QTest::newRow("CR LF TAB") << QByteArray("a\r\n\tb") << "a\\x0D\\x0A\\x09b";
+    QTest::newRow("NUL, ETX, DEL") << QByteArray("\x00\x03\x7F", 3) << "\\x00\\x03\\x7F";
+    QTest::newRow("undefined code page bytes") << QByteArray("\x81\x8D\x8F\x90\x9D") << "\\x81\\x8D\\x8F\\x90\\x9D";
+    QTest::newRow("erased cells") << QByteArray("\xFF\xFF") << "ÿÿ";
+}
+
+void TestCliTeile::lesbar()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, erwartet);
+    QCOMPARE(cli::lesbar(ansi::text(bytes)), erwartet);
+}
+
+void TestCliTeile::einstellungenDerDatei_data()
+{
+    QTest::addColumn<QByteArray>("datei");
+    QTest::addColumn<QStringList>("zeilen");
+
+    // Operator T Mobile, balance monitoring on, daily check call, no
+    // acknowledgement, both relays off, every kind of recipient.
+    QByteArray d = "5;0;0;;7;8;5;*101#;*105*;3;Anlage\x01S\xFC\x64\\X;" + kNL;
+    d += "06769876543;676207229555123;6761&info*example.org ;" + kETX + "Alarm 1" + kNL;
+    for (int i = 2; i <= 8; ++i)
+        d += kETX + kNL;
+    d += "0664680502&a*b.at (Boravilon);" + kETX + "Netz weg" + kNL;
+    d += " " + kNL;
+    d += kETX + "255;255;0;200;0;100;1;44;V  " + kETX + ";Batteriespannung zu niedrig" + kETX + kNL;
+    d += "zu tief" + kETX + "zu hoch" + kETX;
+
+    QStringList z;
+    z << "Anlagenbezeichnung: Anlage\\x01Süd\\\\X"
+      << "Netzbetreiber: T Mobile"
+      << "Quittierung: aus"
+      << "Quittierungszeit in Minuten: "
+      << "Kontostandsüberwachung: aktiv"
+      << "Nummer für SMS Kontostandsabfrage: *101#"
+      << "Nummer für Kontoaufladung: *105*"
+      << "Minimalguthaben in EURO: 3"
+      << "Kontrollruf: täglich"
+      << "Kontrollruf Tag: "
+      << "Kontrollruf senden um: 08:05"
+      << "Meldelinie 1 Meldungstext: Alarm 1"
+      << "Meldelinie 1 Öffner: ja"
+      << "Meldelinie 1 Gutmeldung: nein"
+      << "Meldelinie 1 Nummer 1: GSM 06769876543"
+      << "Meldelinie 1 Nummer 2: Fax 07229555123"
+      << "Meldelinie 1 Nummer 3: email info@example.org";
+    for (int i = 2; i <= 8; ++i)
+        z << QStringLiteral("Meldelinie %1 Meldungstext: ").arg(i)
+          << QStringLiteral("Meldelinie %1 Öffner: %2").arg(i).arg(i == 3 ? "ja" : "nein")
+          << QStringLiteral("Meldelinie %1 Gutmeldung: nein").arg(i);
+    z << "Stromausfall Meldungstext: Netz weg"
+      << "Stromausfall Gutmeldung: nein"
+      << "Stromausfall Nummer 1: email a@b.at"
+      << "Relais 1 Bestätigungsmeldung: aus"
+      << "Relais 1 Bestätigungstext: "
+      << "Relais 2 Bestätigungsmeldung: aus"
+      << "Relais 2 Bestätigungstext: "
+      << "Analogeingang Messwert 4 mA: "
+      << "Analogeingang Messwert 20 mA: 200"
+      << "Analogeingang Messwert Einheit: V  "
+      << "Analogeingang unterer Grenzwert: 100"
+      << "Analogeingang oberer Grenzwert: 300"
+      << "Analogeingang Meldungstext Minimumalarm: zu tief"
+      << "Analogeingang Meldungstext Maximumalarm: zu hoch";
+    QTest::newRow("T Mobile, daily") << d << z;
+
+    // The file of the default content: operator "Andere" (no recipients), so
+    // the balance monitoring is off and its numbers empty; acknowledgement
+    // 255 minutes; check call off; the time fields read "FF" as 0.
+    QByteArray g = ";;;255;255;FF;FF;" + QByteArray(16, char(0xFF)) + ";" + QByteArray(16, char(0xFF)) + ";255;" + kETX
+                 + ";" + kNL;
+    for (int i = 1; i <= 9; ++i)
+        g += kETX + kNL;
+    g += " " + kNL;
+    g += kETX + QByteArray("255;").repeated(8) + QByteArray(3, char(0xFF)) + kETX + ";Batteriespannung zu niedrig"
+       + kETX + kNL;
+    g += kETX + kETX;
+    QStringList y;
+    y << "Anlagenbezeichnung: "
+      << "Netzbetreiber: Andere"
+      << "Quittierung: aktiv"
+      << "Quittierungszeit in Minuten: 255"
+      << "Kontostandsüberwachung: aus"
+      << "Nummer für SMS Kontostandsabfrage: "
+      << "Nummer für Kontoaufladung: "
+      << "Minimalguthaben in EURO: "
+      << "Kontrollruf: aus"
+      << "Kontrollruf Tag: "
+      << "Kontrollruf senden um: 00:00";
+    for (int i = 1; i <= 8; ++i)
+        y << QStringLiteral("Meldelinie %1 Meldungstext: ").arg(i) << QStringLiteral("Meldelinie %1 Öffner: nein").arg(i)
+          << QStringLiteral("Meldelinie %1 Gutmeldung: nein").arg(i);
+    y << "Stromausfall Meldungstext: "
+      << "Stromausfall Gutmeldung: nein"
+      << "Relais 1 Bestätigungsmeldung: aus"
+      << "Relais 1 Bestätigungstext: "
+      << "Relais 2 Bestätigungsmeldung: aus"
+      << "Relais 2 Bestätigungstext: "
+      << "Analogeingang Messwert 4 mA: "
+      << "Analogeingang Messwert 20 mA: "
+      << "Analogeingang Messwert Einheit: "
+      << "Analogeingang unterer Grenzwert: "
+      << "Analogeingang oberer Grenzwert: "
+      << "Analogeingang Meldungstext Minimumalarm: "
+      << "Analogeingang Meldungstext Maximumalarm: ";
+    QTest::newRow("default content") << g << y;
+}
+
+void TestCliTeile::einstellungenDerDatei()
+{
+    QFETCH(QByteArray, datei);
+    const Dateiergebnis r = cfgLesen(datei);
+    QVERIFY(r.vollstaendig);
+    QFETCH(QStringList, zeilen);
+    QCOMPARE(einstellungen(r.image, r.werte), zeilen);
+}
+
+// ---------------------------------------------------------------------------
+// The device read's image
+
+void TestCliTeile::geraetebildFuelltNurGeliefertes()
+{
+    QByteArray bytes;
+    for (int i = 0; i < kGeraeteBytes; ++i)
+        bytes.append(char(i * 7 % 251));
+    const Konfigspeicher k = geraetebild(bytes);
+    QCOMPARE(k.geraeteBytes(), bytes);
+    QCOMPARE(k.byte(12, 255, 0xEE), std::uint8_t((kGeraeteBytes - 1) * 7 % 251));
+    for (int s = 13; s < kSeiten; ++s)
+        for (int o = 0; o < kZellen; ++o)
+            QVERIFY2(!k.gesetzt(s, o), qPrintable(QStringLiteral("page %1 offset %2 set").arg(s).arg(o)));
+
+    // More than 3328 bytes go on into page 13; fewer leave the rest unset.
+    const Konfigspeicher mehr = geraetebild(bytes + "\x11\x22");
+    QCOMPARE(mehr.byte(13, 0, 0xEE), std::uint8_t(0x11));
+    QCOMPARE(mehr.byte(13, 1, 0xEE), std::uint8_t(0x22));
+    QVERIFY(!mehr.gesetzt(13, 2));
+    const Konfigspeicher weniger = geraetebild(bytes.left(300));
+    QCOMPARE(weniger.byte(1, 43, 0xEE), std::uint8_t(299 * 7 % 251));
+    QVERIFY(!weniger.gesetzt(1, 44));
+    QVERIFY(weniger.gesetzt(0, 0));
+}
+
+// ---------------------------------------------------------------------------
+// The tool's own reports
+
+void TestCliTeile::keineBerechtigungNenntDieGruppe()
+{
+    QTemporaryDir dir;
+    const QString ziel = dir.filePath(QStringLiteral("a.cfg"));
+    Datei aus, fehler;
+    CliDoor door(fehler.f);
+    auto port = std::make_unique<Skriptport>();
+    port->oeffnenErlaubt = false;
+    port->berechtigungFehlt = true;
+    const Aufruf a = aufrufLesen({"read", "--port", "/dev/ttyGSMBV9", "--output", ziel, "--timeout", "30"});
+    QCOMPARE(a.fehler, QString());
+    Werkzeug w(a, door, std::move(port), aus.f, fehler.f);
+    QSignalSpy ende(&w, &Werkzeug::beendet);
+    w.starten();
+    // Reported at once: nobody waits 30 s for a port that cannot be opened.
+    QCOMPARE(ende.size(), 1);
+    QCOMPARE(ende.at(0).at(0).toInt(), int(KeineVerbindung));
+    QCOMPARE(inhalt(aus.f), QByteArray());
+    QCOMPARE(QString::fromUtf8(inhalt(fehler.f)),
+             QStringLiteral("Verbindung nicht möglich\n"
+                            "gsmbv: /dev/ttyGSMBV9: Permission denied\n"
+                            "gsmbv: keine Berechtigung für /dev/ttyGSMBV9: den Benutzer in die Gruppe dialout "
+                            "aufnehmen (sudo usermod -aG dialout $USER) und neu anmelden\n"));
+    QCOMPARE(door.meldungen(), QStringList{"Verbindung nicht möglich"});
+    QVERIFY(!QFile::exists(ziel));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestCliTeile::uhrbyteNichtGeschriebenIstEinFehler()
+{
+    // The port takes "t" and "s" but no clock byte: the link ends the setting
+    // without a message of its own, and the tool must not report success.
+    Datei aus, fehler;
+    CliDoor door(fehler.f);
+    auto port = std::make_unique<Skriptport>();
+    Skriptport* p = port.get();
+    port->schreibenBis = 2;
+    const Aufruf a = aufrufLesen({"clock", "--port", "/dev/ttyGSMBV9", "--set", "--timeout", "2"});
+    QCOMPARE(a.fehler, QString());
+    Werkzeug w(a, door, std::move(port), aus.f, fehler.f);
+    QSignalSpy ende(&w, &Werkzeug::beendet);
+    w.starten();
+    QVERIFY(ende.wait(5000));
+    QCOMPARE(ende.at(0).at(0).toInt(), int(Uebertragungsfehler));
+    QCOMPARE(inhalt(aus.f), QByteArray("14:05:09   21.06.\n"));
+    QCOMPARE(inhalt(fehler.f), QByteArray("Fehler bei Datenübertragung\n"));
+    QCOMPARE(p->geschrieben, QByteArray("ts"));
+    QVERIFY(!p->istOffen());
+}
+
+void TestCliTeile::fortschrittNurAmTerminal()
+{
+    // Standard error is no terminal: no bar, nothing at all on success.
+    {
+        Datei aus, fehler;
+        CliDoor door(fehler.f);
+        Werkzeug w(aufrufLesen({"clock", "--port", "/dev/ttyGSMBV9"}), door, std::make_unique<Skriptport>(), aus.f,
+                   fehler.f);
+        QSignalSpy ende(&w, &Werkzeug::beendet);
+        w.starten();
+        QVERIFY(ende.wait(5000));
+        QCOMPARE(ende.at(0).at(0).toInt(), int(Erfolg));
+        QCOMPARE(inhalt(aus.f), QByteArray("14:05:09   21.06.\n"));
+        QCOMPARE(inhalt(fehler.f), QByteArray());
+    }
+
+    // On a terminal the bar is drawn, and a message that comes while it is
+    // shown (a clock answer of three bytes) stands on a line of its own.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    QVERIFY(slave >= 0);
+    termios t{};
+    QVERIFY(::tcgetattr(slave, &t) == 0);
+    ::cfmakeraw(&t);
+    QVERIFY(::tcsetattr(slave, TCSANOW, &t) == 0);
+    std::FILE* terminal = ::fdopen(slave, "w");
+    QVERIFY(terminal);
+    {
+        Datei aus;
+        CliDoor door(terminal);
+        auto port = std::make_unique<Skriptport>();
+        port->uhrAntwort = QByteArray("\x09\x05\x0E>");
+        Werkzeug w(aufrufLesen({"clock", "--port", "/dev/ttyGSMBV9", "--timeout", "2"}), door, std::move(port), aus.f,
+                   terminal);
+        QSignalSpy ende(&w, &Werkzeug::beendet);
+        w.starten();
+        QVERIFY(ende.wait(5000));
+        QCOMPARE(ende.at(0).at(0).toInt(), int(Uebertragungsfehler));
+        QCOMPARE(inhalt(aus.f), QByteArray());
+    }
+    std::fclose(terminal);
+    QByteArray gelesen;
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    char puffer[4096];
+    ssize_t n;
+    while ((n = ::read(master, puffer, sizeof puffer)) > 0)
+        gelesen.append(puffer, n);
+    ::close(master);
+    QCOMPARE(gelesen, QByteArray("\rVerbindungsaufbau ... [####################] 80/80\n"
+                                 "Fehler bei Daten\xC3\xBC" "bertragung\n"));
+}
+
+QTEST_GUILESS_MAIN(TestCliTeile)
+#include "test_cli_teile.moc"
