@@ -57,13 +57,18 @@ void Konfig::MNU_Save_Click()
             return;
     }
     // Written beside the old file and put in its place only when complete: a
-    // full disk or a lost medium leaves the old file as it was.
+    // full disk or a lost medium leaves the old file as it was. The explicit
+    // flush matters: commit() does not notice a buffer that failed to reach
+    // the disk and would put the short file in place.
     const QByteArray inhalt = cfgSchreiben(m_speicher);
     QSaveFile datei(name);
-    if (!datei.open(QIODevice::WriteOnly) || datei.write(inhalt) != inhalt.size() || !datei.commit()) {
+    if (!datei.open(QIODevice::WriteOnly) || datei.write(inhalt) != inhalt.size() || !datei.flush()) {
         datei.cancelWriting();
         dateiFehler();
+        return;
     }
+    if (!datei.commit())
+        dateiFehler();
 }
 
 void Konfig::MNU_Open_Click()

@@ -16,6 +16,11 @@ namespace hilfe {
 // The offscreen platform's notes about window features it lacks are noise here.
 inline void plattformHinweiseAus()
 {
+    // Installed once: a second handler would hand every message to itself.
+    static bool eingerichtet = false;
+    if (eingerichtet)
+        return;
+    eingerichtet = true;
     static QtMessageHandler vorher = nullptr;
     vorher = qInstallMessageHandler([](QtMsgType t, const QMessageLogContext& c, const QString& m) {
         if (m.startsWith(QLatin1String("This plugin does not support")))
