@@ -219,8 +219,8 @@ void Konfig::MNU_COM_Click()
     // Modal for the whole program, without an event loop of its own.
     if (!m_kommunikation) {
         m_kommunikation = new Kommunikation(*m_verbindung, this);
-        m_kommunikation->setAttribute(Qt::WA_DeleteOnClose);
         m_kommunikation->setWindowModality(Qt::ApplicationModal);
+        connect(m_kommunikation, &QDialog::finished, m_kommunikation, &QObject::deleteLater);
     }
     m_kommunikation->show();
     m_kommunikation->raise();
