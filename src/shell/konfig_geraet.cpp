@@ -45,6 +45,10 @@ void Konfig::geraetEnde(Ausgang a)
     // announcing itself to the next operation, which would then fail.
     if (!m_verbindung->operationLaeuft() && m_verbindung->portOffen())
         m_verbindung->portSchliessen();
+    // Closing Daten by hand ends an operation without restoring the pointer;
+    // an idle program must not look busy.
+    if (!m_verbindung->operationLaeuft())
+        unsetCursor();
     if (a == Ausgang::KeineVerbindung && m_verbindung->transport().keineBerechtigung()) {
         // The box says "Verbindung nicht möglich"; this says why and what helps.
         const QString geraet = m_verbindung->geraet();

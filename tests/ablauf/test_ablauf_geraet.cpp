@@ -337,6 +337,11 @@ private slots:
         QCOMPARE(s.empfangen(), QByteArray("r"));
         QVERIFY(s.door.meldungen.isEmpty());
         QCOMPARE(s.enden, 0);
+        // The progress window stands over the middle of the main window.
+        QWidget* daten = s.k->findChild<QWidget*>(QStringLiteral("Daten"));
+        QVERIFY(daten && daten->isVisible());
+        QVERIFY((daten->geometry().center() - s.k->geometry().center()).manhattanLength() <= 6);
+        QCOMPARE(s.k->cursor().shape(), Qt::WaitCursor);
 
         if (knopf)
             s.aktion("Toolbar1_Button1")->trigger();
@@ -346,6 +351,7 @@ private slots:
         QCOMPARE(s.ausgang, Ausgang::Abgebrochen);
         QVERIFY(s.ruhend());
         QCOMPARE(s.empfangen(), knopf ? QByteArray("r") + esc() : QByteArray("r"));
+        QCOMPARE(s.k->cursor().shape(), Qt::ArrowCursor);
         QVERIFY(s.door.meldungen.isEmpty());
 
         s.sim.geraet().setzeFehler({});
@@ -372,6 +378,8 @@ private slots:
             fehler.stopp = 2000;
         }
         s.sim.geraet().setzeFehler(fehler);
+        s.k->CMD_Nr_Click(4);
+        QVERIFY(s.k->teledit().isVisible());
         s.aktion(schreiben ? "MNU_Schreib" : "MNU_Lesen")->trigger();
         QVERIFY(warten([&] {
             return schreiben ? s.sim.empfangeneBytes().size() >= 500 : s.k->sitzung().Fortschritt == 2000;
@@ -382,6 +390,8 @@ private slots:
         s.k->close();
         QVERIFY(s.ruhend());
         QVERIFY(!s.k->isVisible());
+        QVERIFY(!s.k->teledit().isVisible());
+        QCOMPARE(s.k->cursor().shape(), Qt::ArrowCursor);
         QTest::qWait(50);
         QCOMPARE(s.enden, 0);  // the operation ended silently
         QVERIFY(s.door.meldungen.isEmpty());
