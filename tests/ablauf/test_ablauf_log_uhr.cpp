@@ -238,6 +238,26 @@ private slots:
         QCOMPARE(s.k->uhrDialog(), nullptr);
     }
 
+    // "Übernehmen" with the device gone silent: the message, the dialog closed, nothing sent.
+    void uhrSetzenOhneGeraet()
+    {
+        Stand s(simOptionen(), 300ms);
+        QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::Erfolg);
+        QVERIFY(s.k->uhrDialog());
+        SimFehler stumm;
+        stumm.stumm = true;
+        s.sim.geraet().setzeFehler(stumm);
+        const int enden = s.enden;
+        s.k->uhrDialog()->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
+        QVERIFY(warten([&] { return s.enden > enden; }, 3000));
+        QCOMPARE(s.ausgang, Ausgang::KeineVerbindung);
+        QVERIFY(s.ruhend());
+        QVERIFY(s.eineMeldung(QStringLiteral("Verbindung nicht möglich")));
+        QVERIFY(warten([&] { return s.k->uhrDialog() == nullptr; }, 1000));
+        QCOMPARE(s.empfangen(), QByteArray("t"));
+        QVERIFY(!s.sim.geraet().letzteUhreinstellung());
+    }
+
     // Closing the clock dialog while a configuration read runs leaves the read alone.
     void uhrDialogWaehrendLesen()
     {
