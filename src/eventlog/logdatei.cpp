@@ -46,7 +46,9 @@ bool logSchreiben(const QString& pfad, const QByteArray& inhalt)
     QSaveFile datei(pfad);
     if (!datei.open(QIODevice::WriteOnly))
         return false;
-    if (datei.write(inhalt) != inhalt.size()) {
+    // The flush is checked on its own: commit() does not notice a buffer that
+    // failed to reach the disk (a full disk) and would put a short file in place.
+    if (datei.write(inhalt) != inhalt.size() || !datei.flush()) {
         datei.cancelWriting(); // the temporary file goes, the old log stays
         return false;
     }

@@ -60,9 +60,13 @@ DatenFenster::~DatenFenster() { delete m_fenster.data(); }
 
 void DatenFenster::zeigen(Daten& d)
 {
-    if (!m_fenster)
+    const bool neu = !m_fenster;
+    if (neu)
         m_fenster = new DatenWidget(m_eltern, d);
     m_fenster->anzeigen(d);
+    // Over the middle of the main window, not over its menu and toolbar.
+    if (neu && m_eltern && m_eltern->isVisible())
+        m_fenster->move(m_eltern->geometry().center() - m_fenster->rect().center());
     m_fenster->show();
 }
 

@@ -264,3 +264,22 @@ void Verbindung::datenEntladen()
         beenden(m_ausgangBeiEntladen);
     }
 }
+
+void Verbindung::stilllegen()
+{
+    m_frist.stop();
+    m_empfangsfrist.stop();
+    m_pause.stop();
+    m_warten = {};
+    m_fertig = {};
+    m_dekoder = {};
+    m_uhrbyte = {};
+    m_op = Op::Keine;
+    m_endetBeiEntladen = false;
+    portSchliessen();
+    // The end-of-operation reset: mode flags and Belegt cleared, Daten gone.
+    m_daten.schliessen();
+    m_s.Empfangspuffer.clear();
+    m_s.Fortschritt = 0;
+    emit mauszeiger(false);
+}

@@ -150,6 +150,12 @@ public:
     // and the port closed. A clock setting still under way ends there.
     void uhrDialogEntladen();
 
+    // The owner goes away (the main window closes): whatever is under way
+    // ends at once, without a message, a beep or its `fertig` callback; the
+    // port is closed, Daten removed and the session left idle. The link can
+    // be used again afterwards.
+    void stilllegen();
+
     bool operationLaeuft() const { return m_op != Op::Keine; }
 
 signals:

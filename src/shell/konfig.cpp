@@ -7,7 +7,13 @@
 #include "editor/tab_analog.h"
 #include "editor/tab_meldelinien.h"
 #include "editor/tab_relais.h"
+#include "editor/teledit.h"
+#include "clock/syszeit.h"
+#include "link/datenfenster.h"
+#include "link/kommunikation.h"
+#include "shell/information.h"
 #include "shell/symbole.h"
+#include "shell/sysinfo.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -23,7 +29,10 @@
 #include <QToolBar>
 #include <cmath>
 
-Konfig::Konfig(QWidget* parent) : QMainWindow(parent), m_uhr([] { return QDateTime::currentDateTime(); })
+Konfig::Konfig(QWidget* parent) : Konfig(nullptr, parent) {}
+
+Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
+    : QMainWindow(parent), m_uhr([] { return QDateTime::currentDateTime(); })
 {
     setObjectName(QStringLiteral("Konfig"));
     setWindowTitle(QStringLiteral("GSM Boravilon Konfiguration"));
@@ -64,14 +73,35 @@ Konfig::Konfig(QWidget* parent) : QMainWindow(parent), m_uhr([] { return QDateTi
         breite = qMin(breite, int(s->availableGeometry().width() * 0.95));
     resize(qMax(breite, sizeHint().width()), sizeHint().height());
 
+    m_verbindung = std::make_unique<Verbindung>(m_sitzung, std::move(transport));
+    verbinden();
+
     starten();
 }
 
 Konfig::~Konfig()
 {
-    // The tabs go first, while the editor state they work on still exists.
+    // The link goes first: nothing of an operation may call back into a
+    // window that is half gone. Then the tabs, while the editor state they
+    // work on still exists.
+    m_geschlossen = true;
+    m_verbindung.reset();
     delete m_waechter;
     delete m_tabs;
+}
+
+void Konfig::verbinden()
+{
+    m_verbindung->daten().setAnsicht(std::make_unique<DatenFenster>(this));
+    connect(m_verbindung.get(), &Verbindung::mauszeiger, this, [this](bool sanduhr) {
+        if (sanduhr)
+            setCursor(Qt::WaitCursor);
+        else
+            unsetCursor();
+    });
+    m_teledit = new Teledit(
+        m_speicher, m_seiten, [this] { return netzbetreiber() == Netzbetreiber::A1; },
+        [this](int marker) { markieren(marker); }, this);
 }
 
 void Konfig::starten()
@@ -268,72 +298,23 @@ bool Konfig::befehlZulassen(bool belegtRegel)
     return eingabeUebernehmen();
 }
 
-void Konfig::MNU_Lesen_Click()
-{
-    if (!befehlZulassen(true))
-        return;
-    // The configuration read is connected here when the device link is merged.
-}
-
-void Konfig::MNU_Schreib_Click()
-{
-    if (!befehlZulassen(true))
-        return;
-    // The configuration write is connected here when the device link is merged.
-}
-
-void Konfig::MNU_Open_Click()
-{
-    if (!befehlZulassen(false))
-        return;
-    // Opening a configuration file is connected here when the file layer is merged.
-}
-
-void Konfig::MNU_Save_Click()
-{
-    if (!befehlZulassen(false))
-        return;
-    // Saving a configuration file is connected here when the file layer is merged.
-}
-
-void Konfig::MNU_log_Click()
-{
-    if (!befehlZulassen(true))
-        return;
-    // The event-memory download is connected here when the device link is merged.
-}
-
 void Konfig::MNU_end_Click()
 {
     close();
-}
-
-void Konfig::MNU_COM_Click()
-{
-    if (!befehlZulassen(false))
-        return;
-    // The COM port dialog is connected here when the device link is merged.
-}
-
-void Konfig::MNU_Uhr_Click()
-{
-    if (!befehlZulassen(true))
-        return;
-    // The device clock dialog is connected here when the clock layer is merged.
 }
 
 void Konfig::MNU_SYSTEM_Click()
 {
     if (!befehlZulassen(false))
         return;
-    // The system-information launch is connected here when the About box is merged.
+    StartSysInfo();
 }
 
 void Konfig::MNU_Boraviloninfo_Click()
 {
     if (!befehlZulassen(false))
         return;
-    // The About box is connected here when it is merged.
+    Information::zeigen(this);
 }
 
 void Konfig::Toolbar1_ButtonClick(int index)
@@ -350,25 +331,27 @@ void Konfig::Toolbar1_ButtonClick(int index)
     }
 }
 
-void Konfig::Verbindung_abbrechen()
+void Konfig::CMD_Nr_Click(int i)
 {
-    // Never refused: neither by a running operation nor by a field's value.
-    // The abort sequence is connected here when the device link is merged.
-}
-
-void Konfig::CMD_Nr_Click(int /*i*/)
-{
-    // The recipients dialog for page i + 1 is connected here when it is merged.
+    m_teledit->oeffnen(i + 1);
 }
 
 void Konfig::Cmd_Analog_Click()
 {
-    // The recipients dialog for page 11 is connected here when it is merged.
+    m_teledit->oeffnen(11);
 }
 
 void Konfig::closeEvent(QCloseEvent* e)
 {
-    // Nothing is asked and nothing is saved; the port is closed on the way.
+    // Nothing is asked and nothing is saved. An operation under way ends
+    // silently, the port is closed, the secondary windows go with the window.
     emit wirdGeschlossen();
+    m_geschlossen = true;
+    m_verbindung->stilllegen();
+    if (m_syszeit)
+        m_syszeit->close();
+    if (m_kommunikation)
+        m_kommunikation->close();
+    m_teledit->close();
     e->accept();
 }

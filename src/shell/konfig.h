@@ -1,20 +1,32 @@
 #pragma once
 // The main window: it owns the configuration image, its page flags and the
-// session state for the whole run, shows the editor in four tabs and offers
-// every command through its menus and toolbar. The device and file commands
-// are filled in by their layers; each menu item and toolbar button reaches
-// exactly one slot named after it.
+// session state for the whole run, the device link with its progress window,
+// the recipients editor and the clock dialog; shows the editor in four tabs
+// and offers every command through its menus and toolbar. Each menu item and
+// toolbar button reaches exactly one slot named after it.
+//
+// The device commands start an operation of the link and return at once; the
+// operation reports its end back (geraetBeendet). The file commands run to
+// their end within the slot.
+#include "door/door.h"
 #include "image/editorwerte.h"
 #include "image/konfigspeicher.h"
 #include "link/sitzung.h"
+#include "link/verbindung.h"
 
 #include <QDateTime>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class Editorkontext;
 class Feldwaechter;
+class Kommunikation;
+class Teledit;
+class syszeit;
 class QAction;
 class QLabel;
 class QTabWidget;
@@ -29,6 +41,8 @@ class Konfig : public QMainWindow {
     Q_OBJECT
 public:
     explicit Konfig(QWidget* parent = nullptr);
+    // The same on another byte pipe than the serial port.
+    explicit Konfig(std::unique_ptr<Transport> transport, QWidget* parent = nullptr);
     ~Konfig() override;
 
     // What the window owns.
@@ -36,6 +50,26 @@ public:
     Seitenaenderung& seitenaenderung() { return m_seiten; }
     Sitzung& sitzung() { return m_sitzung; }
     Editorkontext& kontext() { return *m_kontext; }
+    // The device link (port number, COM mapping, time limits).
+    Verbindung& verbindung() { return *m_verbindung; }
+    // The recipients editor (one for the whole run).
+    Teledit& teledit() { return *m_teledit; }
+    // The clock dialog while it is open, else null.
+    syszeit* uhrDialog() const;
+    // The COM port dialog while it is open, else null.
+    Kommunikation* kommunikation() const;
+
+    // The folders "LOG.TXT" may go to: the first when it can be written to,
+    // else the second. Unset: the program's folder, else the user's data folder.
+    void setLogOrdner(const QString& programmOrdner, const QString& datenOrdner);
+    // Where the last event-memory download put "LOG.TXT" (empty when it failed).
+    QString logPfad() const { return m_logPfad; }
+    // The file dialog's settings for its next use (the last name chosen).
+    Door::Dateidialog dateidialog() const;
+
+    // The message of the file commands and their largest file.
+    static QString textDateifehler() { return QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei"); }
+    static constexpr qint64 kHoechsteDateigroesse = 1 << 20;
 
     // Sets every control from the values with all handlers silent, and the
     // enabled states that follow from them. Touches neither image nor flags.
@@ -49,6 +83,10 @@ public:
 
     // The operator option (OPT_A1 / OPT_TM / OPT_Andere).
     Netzbetreiber netzbetreiber() const;
+
+    // The status-bar hint when a port could not be opened for lack of
+    // permission: the device and the group the user is to join.
+    static QString berechtigungsHinweis(const QString& geraet, const QString& gruppe);
 
     // Shows change marker `marker` and flags its page (markerSeite).
     void markieren(int marker);
@@ -107,9 +145,13 @@ public slots:
 signals:
     // The window is closing: the serial port is to be closed now.
     void wirdGeschlossen();
+    // A device operation has ended and the window has done its part (viewer
+    // started, clock dialog shown, hint written).
+    void geraetBeendet(Ausgang a);
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
     // A command may run: refused with a beep while a device operation is under
     // way (`belegtRegel`), and refused when the focused field refuses its value.
     bool befehlZulassen(bool belegtRegel);
@@ -119,6 +161,15 @@ private:
     void werkzeugleisteAnlegen();
     void statusleisteAnlegen();
     void starten();
+    void verbinden();
+    void geraetEnde(Ausgang a);
+    bool konfigurationUebernehmen(const QByteArray& bytes);
+    void uhrDialogZeigen();
+    void uhrUebernehmen();
+    void uhrDialogEntladen();
+    void dateiFehler();
+    QString dateinameWaehlen(bool speichern);
+    bool logAblegenIn(const QByteArray& speicher512);
 
     Konfigspeicher m_speicher;
     Seitenaenderung m_seiten{};
@@ -136,4 +187,15 @@ private:
     std::array<QLabel*, 4> m_panel{};
     QTimer* m_timer;
     std::function<QDateTime()> m_uhr;
+
+    std::unique_ptr<Verbindung> m_verbindung;
+    Teledit* m_teledit = nullptr;
+    QPointer<syszeit> m_syszeit;
+    QPointer<Kommunikation> m_kommunikation;
+    std::optional<QString> m_boraZeit;  // the clock read's text, for the dialog
+    bool m_uhrOperation = false;        // the running operation is the clock's
+    bool m_geschlossen = false;         // closed: late operation ends are ignored
+    QString m_dateiname;                // the file dialog's last name
+    QString m_logPfad;
+    std::optional<std::pair<QString, QString>> m_logOrdner;
 };

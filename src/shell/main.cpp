@@ -1,9 +1,18 @@
 #include "shell/programm.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
+    // The usage needs no display.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(aufrufText().toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+    programmEinrichten();
     QApplication app(argc, argv);
     return konfigAusfuehren(app);
 }

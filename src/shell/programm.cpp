@@ -2,13 +2,111 @@
 
 #include "door/door.h"
 #include "shell/konfig.h"
+#include "sim/simptyrunner.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <memory>
+
+std::optional<Startoptionen> startoptionenLesen(const QStringList& argumente, QString* fehler)
+{
+    auto falsch = [fehler](const QString& text) -> std::optional<Startoptionen> {
+        if (fehler)
+            *fehler = text;
+        return std::nullopt;
+    };
+    Startoptionen o;
+    bool portGesetzt = false;
+    for (qsizetype i = 0; i < argumente.size(); ++i) {
+        const QString& a = argumente[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            o.hilfe = true;
+        } else if (a == QLatin1String("--demo")) {
+            o.demo = true;
+        } else if (a == QLatin1String("--port") || a.startsWith(QLatin1String("--port="))) {
+            if (a == QLatin1String("--port")) {
+                if (i + 1 >= argumente.size())
+                    return falsch(QStringLiteral("--port ohne Gerät"));
+                o.port = argumente[++i];
+            } else {
+                o.port = a.mid(7);
+            }
+            if (o.port.isEmpty())
+                return falsch(QStringLiteral("--port ohne Gerät"));
+            portGesetzt = true;
+        } else {
+            return falsch(QStringLiteral("unbekanntes Argument „%1“").arg(a));
+        }
+    }
+    if (o.demo && portGesetzt)
+        return falsch(QStringLiteral("--demo und --port schließen einander aus"));
+    return o;
+}
+
+QString aufrufText()
+{
+    return QStringLiteral(
+        "Aufruf: gsmbv-konfig [--demo | --port GERÄT]\n"
+        "\n"
+        "  --demo          mit einem simulierten Boravilon an COM 1 starten\n"
+        "  --port GERÄT    COM 1 ist dieses Gerät, z. B. /dev/ttyUSB0\n"
+        "  --help          diese Hilfe\n"
+        "\n"
+        "Ohne Angabe wird der Port im Menü Einstellungen > COM Port gewählt.\n");
+}
+
+void programmEinrichten()
+{
+    // The data folder (LOG.TXT when the program's folder cannot be written
+    // to) is ~/.local/share/gsmbv.
+    QCoreApplication::setOrganizationName(QString());
+    QCoreApplication::setApplicationName(QStringLiteral("gsmbv"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("gsmbv-konfig"));
+}
 
 int konfigAusfuehren(QApplication& app)
 {
+    QString fehler;
+    const std::optional<Startoptionen> o = startoptionenLesen(app.arguments().mid(1), &fehler);
+    if (!o) {
+        std::fputs(QStringLiteral("gsmbv-konfig: %1\n\n%2").arg(fehler, aufrufText()).toLocal8Bit().constData(), stderr);
+        return 2;
+    }
+    if (o->hilfe) {
+        std::fputs(aufrufText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    return konfigAusfuehren(app, *o);
+}
+
+int konfigAusfuehren(QApplication& app, const Startoptionen& optionen)
+{
     deutschEinrichten();
+
+    // The demo's device lives on a pseudo-terminal of its own; the window
+    // reaches it through the serial port code like a real one.
+    std::unique_ptr<SimPtyRunner> sim;
+    if (optionen.demo) {
+        SimOptionen so;
+        so.baud = 9600;
+        sim = std::make_unique<SimPtyRunner>(so);
+        if (!sim->ok()) {
+            std::fputs(QStringLiteral("gsmbv-konfig: simuliertes Gerät nicht verfügbar: %1\n")
+                           .arg(sim->fehlertext())
+                           .toLocal8Bit()
+                           .constData(),
+                       stderr);
+            return 1;
+        }
+    }
+
     Konfig konfig;
+    if (sim) {
+        konfig.verbindung().zuordnung().festlegen(1, sim->pfad());
+        konfig.hinweisSetzen(QStringLiteral("Demo: simuliertes Boravilon an COM 1 (%1)").arg(sim->pfad()));
+    } else if (!optionen.port.isEmpty()) {
+        konfig.verbindung().zuordnung().festlegen(1, optionen.port);
+    }
     // The program ends with its main window, whatever other window is still open.
     QObject::connect(&konfig, &Konfig::wirdGeschlossen, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     konfig.show();

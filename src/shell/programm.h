@@ -1,6 +1,30 @@
 #pragma once
-// The program's run: German texts, the main window, the event loop. Ends with
-// exit code 0 when the main window is closed.
+// The program's run: its names, the command line, German texts, the main
+// window, the event loop. Ends with exit code 0 when the main window is closed.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
 class QApplication;
 
+// What the command line asks for.
+struct Startoptionen {
+    bool hilfe = false;  // --help: the usage, nothing else
+    bool demo = false;   // --demo: the simulated device on COM 1
+    QString port;        // --port DEVICE: COM 1 is this device
+};
+
+// The arguments after the program's name (the toolkit's own already taken
+// out). Nothing on an unknown or incomplete argument; `fehler` then says which.
+std::optional<Startoptionen> startoptionenLesen(const QStringList& argumente, QString* fehler = nullptr);
+
+// The short usage, German, lines ended by "\n".
+QString aufrufText();
+
+// The program's names: where its data folder is, which desktop entry it is.
+void programmEinrichten();
+
+// Reads the command line of `app` and runs the window: exit code 0 when it
+// was closed, 2 on a wrong command line (usage on standard error).
 int konfigAusfuehren(QApplication& app);
+int konfigAusfuehren(QApplication& app, const Startoptionen& optionen);

@@ -16,6 +16,11 @@ namespace hilfe {
 // The offscreen platform's notes about window features it lacks are noise here.
 inline void plattformHinweiseAus()
 {
+    // Installed once: a second handler would hand every message to itself.
+    static bool eingerichtet = false;
+    if (eingerichtet)
+        return;
+    eingerichtet = true;
     static QtMessageHandler vorher = nullptr;
     vorher = qInstallMessageHandler([](QtMsgType t, const QMessageLogContext& c, const QString& m) {
         if (m.startsWith(QLatin1String("This plugin does not support")))
@@ -103,6 +108,9 @@ struct Fenster {
 
     Fenster()
     {
+        // No test of the editor ever reaches a real serial port.
+        for (int com = 1; com <= 4; ++com)
+            k.verbindung().zuordnung().festlegen(com, QStringLiteral("/nonexistent/gsmbv-test-port"));
         k.show();
         QApplication::setActiveWindow(&k);
         if (!QTest::qWaitForWindowActive(&k))

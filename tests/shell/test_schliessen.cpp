@@ -57,7 +57,7 @@ private slots:
         wachhund.setSingleShot(true);
         connect(&wachhund, &QTimer::timeout, [] { QCoreApplication::exit(98); });
         wachhund.start(10000);
-        const int rc = konfigAusfuehren(*qApp);
+        const int rc = konfigAusfuehren(*qApp, Startoptionen{});
         QVERIFY(gefunden);
         QVERIFY(signalGesehen);
         QCOMPARE(rc, 0);

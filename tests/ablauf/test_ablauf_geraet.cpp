@@ -1,0 +1,440 @@
+// The device commands of the main window against the simulated device:
+// configuration read and write byte for byte on the wire, devices with odd
+// memories, recipient lists end to end, the busy rule, abort and closing the
+// window in the middle of a transfer.
+#include "ablaufhilfe.h"
+
+#include "cfgfile/cfgdatei.h"
+#include "editor/teledit.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+using namespace ablauf;
+
+namespace {
+
+// The cells of a page as the device receives them in a write: select character, 256 bytes.
+QByteArray seitenRahmen(const QByteArray& seite, int p) { return QByteArray(1, char(48 + p)) + seite; }
+
+QByteArray seiteVon(const QByteArray& geraeteBytes, int p) { return geraeteBytes.mid(p * kZellen, kZellen); }
+
+// A transport that cannot open its port, for the hint about permissions.
+class VerschlossenerTransport : public Transport {
+public:
+    explicit VerschlossenerTransport(bool berechtigung) : m_berechtigung(berechtigung) {}
+    bool oeffnen(const QString&) override { return false; }
+    void schliessen() override {}
+    bool istOffen() const override { return false; }
+    bool schreiben(const QByteArray&) override { return false; }
+    qint64 wartend() const override { return 0; }
+    QByteArray lesen(qint64) override { return {}; }
+    QString letzterFehler() const override { return QStringLiteral("Permission denied"); }
+    bool keineBerechtigung() const override { return !m_berechtigung; }
+
+private:
+    bool m_berechtigung;
+};
+
+} // namespace
+
+class TestAblaufGeraet : public QObject {
+    Q_OBJECT
+private slots:
+    void lesen()
+    {
+        Stand s;
+        QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+        const Erwartung e = gelesen(simStandardSpeicher());
+        QVERIFY(e.erfolg);
+        QCOMPARE(felder(s.k->werte()), felder(e.werte));
+        QVERIFY(s.k->werte() == e.werte);
+        QVERIFY(s.k->speicher() == e.bild);  // pages 13..31 unset
+        QVERIFY(!s.k->speicher().gesetzt(13, 0));
+        QCOMPARE(hilfe::sichtbareMarker(*s.k), QList<int>{});
+        QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{});
+        QVERIFY(s.ruhend());
+        QCOMPARE(s.empfangen(), QByteArray("r"));
+        QVERIFY(s.door.meldungen.isEmpty());
+        QCOMPARE(s.door.beeps, 0);
+        QVERIFY(!s.k->sitzung().Einlesen);
+        // Edits after the read are recorded again.
+        s.k->findChild<QCheckBox*>(QStringLiteral("Chk_Oeffner_0"))->click();
+        QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{0});
+    }
+
+    // What a write puts on the wire, after a read with one field edited, after
+    // opening a file and with nothing edited.
+    void schreiben_data()
+    {
+        QTest::addColumn<QString>("vorlauf");
+        QTest::newRow("Anlagenbezeichnung geändert") << "name";
+        QTest::newRow("Datei geöffnet") << "datei";
+        QTest::newRow("nichts geändert") << "nichts";
+    }
+    void schreiben()
+    {
+        QFETCH(QString, vorlauf);
+        Stand s;
+        QTemporaryDir ordner;
+        QByteArray erwartet = "w";
+        QByteArray speicherDanach = simStandardSpeicher();
+        int echos = 1;
+        if (vorlauf == QLatin1String("datei")) {
+            Konfigspeicher bild = simStandardKonfig();
+            textSpeichern(bild, bereich::Anlagenbezeichnung, "Aus der Datei");
+            const QString pfad = ordner.filePath(QStringLiteral("anlage.cfg"));
+            QFile f(pfad);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(cfgSchreiben(bild));
+            f.close();
+            s.door.dateinamen.enqueue(pfad);
+            s.aktion("MNU_Open")->trigger();
+            QVERIFY(s.door.meldungen.isEmpty());
+            for (int p = 0; p < kGeraeteSeiten; ++p)
+                erwartet += seitenRahmen(s.k->speicher().seite(p), p);
+            speicherDanach = s.k->speicher().geraeteBytes();
+            echos += 13 * 257;
+        } else {
+            QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+            QVERIFY(s.ruhend());
+            speicherDanach = s.k->speicher().geraeteBytes();
+            if (vorlauf == QLatin1String("name")) {
+                QVERIFY(s.aktivieren());
+                Eingabefeld* name = s.k->findChild<Eingabefeld*>(QStringLiteral("Anlagenbezeichnung"));
+                name->setFocus(Qt::OtherFocusReason);
+                QTest::keyClick(name, Qt::Key_End);
+                for (int i = 0; i < 4; ++i)
+                    QTest::keyClick(name, Qt::Key_Backspace);
+                hilfe::tippen(name, QStringLiteral("Ost"));
+                QTest::keyClick(name, Qt::Key_Tab);  // the focus moves on: the name is taken
+                QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{0});
+                QByteArray seite0 = seiteVon(speicherDanach, 0);
+                seite0.replace(128, 128, QByteArray("Pumpwerk Ost\x03") + ff(115));
+                QCOMPARE(s.k->speicher().seite(0), seite0);
+                speicherDanach.replace(0, kZellen, seite0);
+                erwartet += seitenRahmen(seite0, 0);
+                echos += 257;
+            }
+        }
+        const qsizetype ab = s.sim.empfangeneBytes().size();
+        const qsizetype gesendetAb = s.sim.gesendeteBytes().size();
+        QCOMPARE(s.ausfuehren("MNU_Schreib"), Ausgang::Erfolg);
+        QVERIFY(s.ruhend());
+        erwartet += esc();
+        QCOMPARE(s.empfangen(ab), erwartet);
+        // ACK, then every character but the ESC echoed.
+        QCOMPARE(s.sim.gesendeteBytes().mid(gesendetAb), QByteArray(1, char(6)) + erwartet.left(echos));
+        QCOMPARE(s.sim.geraet().speicher(), speicherDanach);
+        QVERIFY(s.door.meldungen.isEmpty());
+        QCOMPARE(s.door.beeps, 0);
+        // The flags stay: a second write sends the same pages again.
+        const qsizetype ab2 = s.sim.empfangeneBytes().size();
+        QCOMPARE(s.ausfuehren("MNU_Schreib"), Ausgang::Erfolg);
+        QCOMPARE(s.empfangen(ab2), erwartet);
+    }
+
+    // The echo of the 100th byte of page 11 does not come.
+    void schreibenOhneEcho()
+    {
+        Stand s(simOptionen(), 300ms);
+        QTemporaryDir ordner;
+        const QString pfad = ordner.filePath(QStringLiteral("anlage.cfg"));
+        QFile f(pfad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(cfgSchreiben(simStandardKonfig()));
+        f.close();
+        s.door.dateinamen.enqueue(pfad);
+        s.aktion("MNU_Open")->trigger();
+        QVERIFY(s.door.meldungen.isEmpty());
+
+        // 'w' is echo 1; pages 0..10 take 257 each; page 11's select character, then 100 bytes.
+        const int n = 1 + 11 * 257 + 1 + 100;
+        SimFehler fehler;
+        fehler.keinEcho = n;
+        s.sim.geraet().setzeFehler(fehler);
+        QByteArray erwartet = "w";
+        for (int p = 0; p <= 10; ++p)
+            erwartet += seitenRahmen(s.k->speicher().seite(p), p);
+        erwartet += ';' + s.k->speicher().seite(11).left(100) + esc();
+
+        QElapsedTimer uhr;
+        uhr.start();
+        QCOMPARE(s.ausfuehren("MNU_Schreib"), Ausgang::Uebertragungsfehler);
+        QVERIFY(uhr.elapsed() >= 280);
+        QVERIFY(s.ruhend());
+        QCOMPARE(s.empfangen(), erwartet);
+        QVERIFY(s.eineMeldung(QStringLiteral("Fehler bei Datenübertragung")));
+        QCOMPARE(s.door.beeps, 1);
+        QCOMPARE(s.sim.geraet().schreibvorgaenge(), 0);
+        QCOMPARE(s.sim.geraet().speicher(), simStandardSpeicher());
+        QCOMPARE(hilfe::geflaggt(*s.k), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    }
+
+    // Edited, written, read again in a new window: the same values.
+    void schreibenUndNeuLesen()
+    {
+        Stand s;
+        QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+        QVERIFY(s.aktivieren());
+        Eingabefeld* text = s.k->findChild<Eingabefeld*>(QStringLiteral("SMSText_2"));
+        s.k->tabs()->setCurrentIndex(1);
+        text->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(text, Qt::Key_End);
+        hilfe::tippen(text, QStringLiteral(" Sued"));
+        QTest::keyClick(text, Qt::Key_Tab);
+        s.k->findChild<QCheckBox*>(QStringLiteral("Chk_Gutmeldung_7"))->click();
+        s.k->findChild<QCheckBox*>(QStringLiteral("Chk_Relaisbest2"))->click();
+        QCOMPARE(hilfe::geflaggt(*s.k), (QList<int>{0, 3, 10}));
+        const Editorwerte vorher = s.k->werte();
+        QCOMPARE(vorher.smsText[2], QStringLiteral("Brandmeldung Halle 1 Sued"));
+        QCOMPARE(s.ausfuehren("MNU_Schreib"), Ausgang::Erfolg);
+        QVERIFY(s.ruhend());
+        QCOMPARE(s.sim.geraet().letzteSeiten(), (QList<int>{0, 3, 10}));
+
+        s.neuesFenster();
+        QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+        QCOMPARE(felder(s.k->werte()), felder(vorher));
+        QVERIFY(s.door.meldungen.isEmpty());
+    }
+
+    // Devices whose memory was never written or holds noise: the editor is
+    // filled, or the read ends with one message and what was decoded so far.
+    void seltsamerSpeicher_data()
+    {
+        QTest::addColumn<QByteArray>("speicher");
+        QTest::newRow("alles 0xFF") << ff(kGeraeteBytes);
+        QTest::newRow("alles 0x00") << QByteArray(kGeraeteBytes, '\0');
+        for (quint32 saat : {1u, 2u, 3u, 4u, 5u, 6u}) {
+            QRandomGenerator g(saat);
+            QByteArray b(kGeraeteBytes, '\0');
+            for (char& c : b)
+                c = char(g.generate() & 0xFF);
+            // Odd seeds: the first analog number overflows; even: none does.
+            for (int paar = 0; paar < 4; ++paar)
+                b[11 * kZellen + 128 + 2 * paar] = char(saat % 2 ? 0x90 : 0x00);
+            QTest::newRow(qPrintable(QStringLiteral("Zufall %1").arg(saat))) << b;
+        }
+    }
+    void seltsamerSpeicher()
+    {
+        QFETCH(QByteArray, speicher);
+        Stand s(simOptionen(speicher));
+        const Erwartung e = gelesen(speicher);
+        const auto a = s.ausfuehren("MNU_Lesen");
+        QVERIFY(s.ruhend());
+        QCOMPARE(felder(s.k->werte()), felder(e.werte));
+        QVERIFY(s.k->speicher() == e.bild);
+        QCOMPARE(hilfe::sichtbareMarker(*s.k), QList<int>{});
+        QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{});
+        if (e.erfolg) {
+            QCOMPARE(a, Ausgang::Erfolg);
+            QVERIFY(s.door.meldungen.isEmpty());
+        } else {
+            QCOMPARE(a, Ausgang::Uebertragungsfehler);
+            QVERIFY(s.eineMeldung(QStringLiteral("Fehler bei Datenübertragung")));
+        }
+        // The program is idle: the next read runs.
+        s.sim.geraet().setzeSpeicher(simStandardSpeicher());
+        s.door.zuruecksetzen();
+        QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+        QVERIFY(s.door.meldungen.isEmpty());
+    }
+
+    // A list edited in the recipients editor survives a file and the device, byte for byte.
+    void empfaengerliste()
+    {
+        Stand s;
+        QTemporaryDir ordner;
+        s.k->tabs()->setCurrentIndex(1);
+        s.k->findChild<QPushButton*>(QStringLiteral("CMD_Nr_2"))->click();
+        Teledit& t = s.k->teledit();
+        QVERIFY(t.isVisible());
+        QCOMPARE(t.nummernseite(), 3);
+        QCOMPARE(t.windowTitle(), QStringLiteral("GSM-Nummern für Meldelinie 3"));
+        auto eintragen = [&t](int i, const char* art, const QString& text) {
+            t.findChild<QRadioButton*>(QStringLiteral("%1_%2").arg(QLatin1String(art)).arg(i))->click();
+            QLineEdit* nummer = t.findChild<QLineEdit*>(QStringLiteral("Nummer_%1").arg(i));
+            nummer->setFocus();
+            hilfe::tippen(nummer, text);
+        };
+        eintragen(0, "Opt_GSM", QStringLiteral("+436641234"));
+        eintragen(2, "Opt_FAX", QStringLiteral("07229555"));
+        eintragen(3, "Opt_email", QStringLiteral("wart@pumpe.at"));
+        t.findChild<QPushButton*>(QStringLiteral("CMD_Save"))->click();
+        QVERIFY(!t.isVisible());
+        const QByteArray liste = QByteArray("+436641234\r06646802" "07229555\r0664680502&wart*pumpe.at (Boravilon)\r\x03");
+        const QByteArray zellen = liste + ff(128 - int(liste.size()));
+        QCOMPARE(hilfe::zellen(s.k->speicher(), 3, 0, 128), zellen);
+        QVERIFY(s.k->markerSichtbar(11));
+        QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{3});
+
+        // Saved and opened in a new window.
+        const QString pfad = ordner.filePath(QStringLiteral("liste.cfg"));
+        s.door.dateinamen.enqueue(pfad);
+        s.aktion("MNU_Save")->trigger();
+        s.neuesFenster();
+        s.door.dateinamen.enqueue(pfad);
+        s.aktion("MNU_Open")->trigger();
+        QVERIFY(s.door.meldungen.isEmpty());
+        QCOMPARE(hilfe::zellen(s.k->speicher(), 3, 0, 128), zellen);
+
+        // Written and read back in another window.
+        QCOMPARE(s.ausfuehren("MNU_Schreib"), Ausgang::Erfolg);
+        QCOMPARE(seiteVon(s.sim.geraet().speicher(), 3).left(128), zellen);
+        s.neuesFenster();
+        QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+        QCOMPARE(hilfe::zellen(s.k->speicher(), 3, 0, 128), zellen);
+        s.k->CMD_Nr_Click(2);
+        QCOMPARE(s.k->teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_2"))->text(),
+                 QStringLiteral("wart@pumpe.at"));
+        QVERIFY(s.k->teledit().findChild<QRadioButton*>(QStringLiteral("Opt_email_2"))->isChecked());
+        QVERIFY(s.door.meldungen.isEmpty());
+    }
+
+    // An open recipients editor follows the image a read brings.
+    void empfaengerNachLesen()
+    {
+        Stand s;
+        s.k->Cmd_Analog_Click();
+        Teledit& t = s.k->teledit();
+        QCOMPARE(t.windowTitle(), QStringLiteral("GSM-Nummern für Analogwertüberwachung"));
+        QCOMPARE(t.findChild<QLineEdit*>(QStringLiteral("Nummer_0"))->text(), QString());
+        QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+        const QList<empfaenger::Eintrag> liste =
+            empfaenger::listeDekodieren(listeLesen(simStandardKonfig(), 11));
+        QVERIFY(!liste.isEmpty());
+        QCOMPARE(t.findChild<QLineEdit*>(QStringLiteral("Nummer_0"))->text(), liste[0].text);
+    }
+
+    // While an operation is under way the device commands only beep. The
+    // abort button (ESC on the wire) or closing the progress window ends it,
+    // the port is closed and the next command runs.
+    void belegtUndAbbrechen_data()
+    {
+        QTest::addColumn<bool>("knopf");
+        QTest::newRow("Verbindung abbrechen") << true;
+        QTest::newRow("Fortschrittsfenster geschlossen") << false;
+    }
+    void belegtUndAbbrechen()
+    {
+        QFETCH(bool, knopf);
+        SimOptionen o = simOptionen();
+        o.fehler.stopp = 1000;
+        Stand s(o);
+        s.aktion("MNU_Lesen")->trigger();
+        QVERIFY(warten([&] { return s.k->sitzung().Fortschritt == 1000; }));
+        for (const char* n : {"MNU_Lesen", "MNU_Schreib", "MNU_log", "MNU_Uhr", "Toolbar1_Button2",
+                              "Toolbar1_Button3", "Toolbar1_Button4", "Toolbar1_Button5"}) {
+            const int beeps = s.door.beeps;
+            s.aktion(n)->trigger();
+            QCOMPARE(s.door.beeps, beeps + 1);
+        }
+        QCOMPARE(s.empfangen(), QByteArray("r"));
+        QVERIFY(s.door.meldungen.isEmpty());
+        QCOMPARE(s.enden, 0);
+        // The progress window stands over the middle of the main window.
+        QWidget* daten = s.k->findChild<QWidget*>(QStringLiteral("Daten"));
+        QVERIFY(daten && daten->isVisible());
+        QVERIFY((daten->geometry().center() - s.k->geometry().center()).manhattanLength() <= 6);
+        QCOMPARE(s.k->cursor().shape(), Qt::WaitCursor);
+
+        if (knopf)
+            s.aktion("Toolbar1_Button1")->trigger();
+        else
+            s.k->findChild<QWidget*>(QStringLiteral("Daten"))->close();
+        QVERIFY(warten([&] { return s.enden == 1; }));
+        QCOMPARE(s.ausgang, Ausgang::Abgebrochen);
+        QVERIFY(s.ruhend());
+        QCOMPARE(s.empfangen(), knopf ? QByteArray("r") + esc() : QByteArray("r"));
+        QCOMPARE(s.k->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(s.door.meldungen.isEmpty());
+
+        s.sim.geraet().setzeFehler({});
+        QCOMPARE(s.ausfuehren("Toolbar1_Button2"), Ausgang::Erfolg);
+        QVERIFY(s.k->werte() == gelesen(simStandardSpeicher()).werte);
+    }
+
+    // Closing the main window in the middle of a read or a write.
+    void schliessenWaehrendUebertragung_data()
+    {
+        QTest::addColumn<bool>("schreiben");
+        QTest::newRow("lesen") << false;
+        QTest::newRow("schreiben") << true;
+    }
+    void schliessenWaehrendUebertragung()
+    {
+        QFETCH(bool, schreiben);
+        Stand s(simOptionen(), 10s);
+        SimFehler fehler;
+        if (schreiben) {
+            s.k->alleMarkieren();
+            fehler.keinEcho = 500;
+        } else {
+            fehler.stopp = 2000;
+        }
+        s.sim.geraet().setzeFehler(fehler);
+        s.k->CMD_Nr_Click(4);
+        QVERIFY(s.k->teledit().isVisible());
+        s.aktion(schreiben ? "MNU_Schreib" : "MNU_Lesen")->trigger();
+        QVERIFY(warten([&] {
+            return schreiben ? s.sim.empfangeneBytes().size() >= 500 : s.k->sitzung().Fortschritt == 2000;
+        }));
+        QVERIFY(s.k->sitzung().Belegt);
+        QVERIFY(s.k->findChild<QWidget*>(QStringLiteral("Daten")));
+
+        s.k->close();
+        QVERIFY(s.ruhend());
+        QVERIFY(!s.k->isVisible());
+        QVERIFY(!s.k->teledit().isVisible());
+        QCOMPARE(s.k->cursor().shape(), Qt::ArrowCursor);
+        QTest::qWait(50);
+        QCOMPARE(s.enden, 0);  // the operation ended silently
+        QVERIFY(s.door.meldungen.isEmpty());
+        QCOMPARE(s.door.beeps, 0);
+        QVERIFY(s.sim.geraet().speicher() == simStandardSpeicher());
+
+        s.sim.geraet().setzeFehler({});
+        s.neuesFenster();
+        QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+        QVERIFY(s.k->werte() == gelesen(simStandardSpeicher()).werte);
+    }
+
+    // A port that cannot be opened for lack of permission: the hint in panel 2.
+    void keineBerechtigung_data()
+    {
+        QTest::addColumn<bool>("berechtigung");
+        QTest::addColumn<QString>("hinweis");
+        QTest::newRow("keine Berechtigung")
+            << false
+            << QStringLiteral("Keine Berechtigung für /nonexistent/ttyUSB7 – Benutzer in die Gruppe dialout "
+                              "aufnehmen und neu anmelden");
+        QTest::newRow("anderer Grund") << true << QString();
+    }
+    void keineBerechtigung()
+    {
+        QFETCH(bool, berechtigung);
+        FakeDoor door;
+        Konfig k(std::make_unique<VerschlossenerTransport>(berechtigung));
+        k.verbindung().zuordnung().festlegen(1, QStringLiteral("/nonexistent/ttyUSB7"));
+        k.verbindung().setWartezeit(50ms);
+        int enden = 0;
+        connect(&k, &Konfig::geraetBeendet, &k, [&](Ausgang a) {
+            QCOMPARE(a, Ausgang::KeineVerbindung);
+            ++enden;
+        });
+        k.MNU_Lesen_Click();
+        QTRY_COMPARE(enden, 1);
+        QTEST(k.panel(2)->text(), "hinweis");
+        QCOMPARE(door.meldungen.size(), 1);
+        QCOMPARE(door.meldungen[0].text, QStringLiteral("Verbindung nicht möglich"));
+        QVERIFY(!k.sitzung().Belegt);
+    }
+};
+
+QTEST_MAIN(TestAblaufGeraet)
+#include "test_ablauf_geraet.moc"

@@ -1,0 +1,467 @@
+// Event memory and clock through the main window against the simulated
+// device; the COM port dialog and the Info menu; the program's command line
+// and its end while a transfer is under way.
+#include "ablaufhilfe.h"
+
+#include "clock/syszeit.h"
+#include "clock/uhr.h"
+#include "link/kommunikation.h"
+#include "shell/programm.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace ablauf;
+
+namespace {
+
+QByteArray satz(int s, int m, int h, int tag, int monat, int code, char kg, char asf)
+{
+    const char b[8] = {char(s), char(m), char(h), char(tag), char(monat), char(code), kg, asf};
+    return QByteArray(b, 8);
+}
+
+QByteArray lesen(const QString& pfad)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+}
+
+// The ring with its write position in slot 2: slots 3 and 4 are the oldest,
+// slots 0 and 1 the newest, slot 5 onwards was never written.
+QByteArray ringMitMarke()
+{
+    QByteArray r = ff(512);
+    r.replace(0, 8, satz(9, 5, 14, 21, 6, 3, 'K', 'S'));
+    r.replace(8, 8, satz(0, 0, 0, 1, 1, 9, 'G', 'A'));
+    r.replace(24, 8, satz(59, 59, 23, 31, 12, 'M', 'K', 'F'));
+    r.replace(32, 8, satz(7, 135, 12, 5, 5, 'N', 'k', 'x'));
+    return r;
+}
+
+// 64 records, no write position: all of them from the start.
+QByteArray ringVoll()
+{
+    QByteArray r;
+    for (int i = 0; i < 64; ++i)
+        r += satz(i % 60, i, i % 24, 1 + i % 28, 1 + i % 12, 1 + i % 12, i % 2 ? 'G' : 'K', 'A');
+    return r;
+}
+QByteArray ringVollLog()
+{
+    static const char* const namen[12] = {"Meldelinie 1", "Meldelinie 2", "Meldelinie 3", "Meldelinie 4",
+                                          "Meldelinie 5", "Meldelinie 6", "Meldelinie 7", "Meldelinie 8",
+                                          "Stromausfall", "Minimumalarm", "Maximumalarm", "Batteriespannung"};
+    QByteArray log;
+    for (int i = 0; i < 64; ++i)
+        log += QString::asprintf("%02d.%02d, %02d:%02d:%02d, %s - %s : aktiv\r\n", 1 + i % 28, 1 + i % 12, i % 24,
+                                 i, i % 60, namen[i % 12], i % 2 ? "geht" : "kommt")
+                   .toLatin1();
+    return log;
+}
+
+// The log of the viewer and nothing else shown.
+bool nurAnzeige(const FakeDoor& d, const QString& pfad)
+{
+    return d.angezeigt == QStringList{pfad} && d.meldungen.isEmpty() && d.beeps == 0;
+}
+
+} // namespace
+
+class TestAblaufLogUhr : public QObject {
+    Q_OBJECT
+private slots:
+    void ereignisspeicher_data()
+    {
+        QTest::addColumn<QByteArray>("ring");
+        QTest::addColumn<QByteArray>("log");
+        QTest::newRow("Marke in der Mitte")
+            << ringMitMarke()
+            << QByteArray("31.12, 23:59:59, Fehler GSM Modul - kommt : Fehler SMS senden\r\n"
+                          "05.05, 12:135:07, kein GSM-Netz verf\xFC" "gbar\r\n"
+                          "21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n"
+                          "01.01, 00:00:00, Stromausfall - geht : aktiv\r\n");
+        QTest::newRow("keine Marke") << ringVoll() << ringVollLog();
+        QTest::newRow("alles 0xFF") << ff(512) << QByteArray();
+    }
+    void ereignisspeicher()
+    {
+        QFETCH(QByteArray, ring);
+        QTemporaryDir programm, daten;
+        Stand s;
+        s.sim.geraet().setzeEreignisse(ring);
+        s.k->setLogOrdner(programm.path(), daten.path());
+        QCOMPARE(s.ausfuehren("MNU_log"), Ausgang::Erfolg);
+        QVERIFY(s.ruhend());
+        const QString pfad = programm.filePath(QStringLiteral("LOG.TXT"));
+        QCOMPARE(s.k->logPfad(), pfad);
+        QTEST(lesen(pfad), "log");
+        QVERIFY(nurAnzeige(s.door, pfad));
+        QCOMPARE(s.empfangen(), QByteArray("l"));
+        // Again: the file is replaced as a whole.
+        s.sim.geraet().setzeEreignisse(ringMitMarke());
+        s.door.zuruecksetzen();
+        QCOMPARE(s.ausfuehren("Toolbar1_Button5"), Ausgang::Erfolg);
+        QCOMPARE(lesen(pfad).count("\r\n"), 4);
+        QVERIFY(nurAnzeige(s.door, pfad));
+    }
+
+    // Where the log goes, and what the user is told when it cannot be
+    // written or shown.
+    void logdatei_data()
+    {
+        QTest::addColumn<QString>("fall");
+        QTest::newRow("Programmordner schreibgeschützt") << "datenordner";
+        QTest::newRow("kein Ordner schreibbar") << "keiner";
+        QTest::newRow("Platte voll") << "voll";
+        QTest::newRow("kein Anzeigeprogramm") << "anzeige";
+    }
+    void logdatei()
+    {
+        QFETCH(QString, fall);
+        QTemporaryDir programm, daten;
+        Stand s;
+        s.sim.geraet().setzeEreignisse(ringVoll());
+        const QString programmLog = programm.filePath(QStringLiteral("LOG.TXT"));
+        const QString datenOrdner = daten.filePath(QStringLiteral("neu/gsmbv"));
+        QFile alt(programmLog);
+        QVERIFY(alt.open(QIODevice::WriteOnly));
+        alt.write("alter Inhalt\r\n");
+        alt.close();
+        if (fall == QLatin1String("datenordner"))
+            s.k->setLogOrdner(programm.filePath(QStringLiteral("fehlt")), datenOrdner);
+        else if (fall == QLatin1String("keiner"))
+            s.k->setLogOrdner(programmLog, programmLog + QStringLiteral("/unter"));  // files, not folders
+        else
+            s.k->setLogOrdner(programm.path(), datenOrdner);
+        s.door.anzeigeErfolg = fall != QLatin1String("anzeige");
+
+        std::optional<Ausgang> a;
+        if (fall == QLatin1String("voll")) {
+            rlimit vorher{};
+            QCOMPARE(getrlimit(RLIMIT_FSIZE, &vorher), 0);
+            const auto signalVorher = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit knapp = vorher;
+            knapp.rlim_cur = 100;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &knapp), 0);
+            a = s.ausfuehren("MNU_log");
+            setrlimit(RLIMIT_FSIZE, &vorher);
+            std::signal(SIGXFSZ, signalVorher);
+        } else {
+            a = s.ausfuehren("MNU_log");
+        }
+        QVERIFY(s.ruhend());
+        if (fall == QLatin1String("datenordner")) {
+            QCOMPARE(a, Ausgang::Erfolg);
+            QCOMPARE(s.k->logPfad(), datenOrdner + QStringLiteral("/LOG.TXT"));
+            QCOMPARE(lesen(s.k->logPfad()), ringVollLog());
+            QVERIFY(nurAnzeige(s.door, s.k->logPfad()));
+        } else if (fall == QLatin1String("anzeige")) {
+            QCOMPARE(a, Ausgang::Erfolg);
+            QCOMPARE(lesen(programmLog), ringVollLog());
+            QCOMPARE(s.door.angezeigt, QStringList{programmLog});
+            QCOMPARE(s.door.meldungen.size(), 1);
+            QCOMPARE(s.door.meldungen[0].text,
+                     QStringLiteral("Ereignisspeicher gespeichert in:\n%1\n\nKein Programm zum Anzeigen gefunden.")
+                         .arg(programmLog));
+            QCOMPARE(s.door.meldungen[0].icon, Door::Icon::Information);
+            QCOMPARE(s.door.meldungen[0].titel, QStringLiteral("GSM Boravilon"));
+        } else {
+            QCOMPARE(a, Ausgang::Uebertragungsfehler);
+            QVERIFY(s.eineMeldung(QStringLiteral("Fehler bei Datenübertragung")));
+            QVERIFY(s.door.angezeigt.isEmpty());
+            QCOMPARE(s.k->logPfad(), QString());
+            QCOMPARE(lesen(programmLog), QByteArray("alter Inhalt\r\n"));
+            QCOMPARE(QDir(programm.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"LOG.TXT"});
+            // Idle: the next download works.
+            s.door.zuruecksetzen();
+            s.k->setLogOrdner(programm.path(), datenOrdner);
+            QCOMPARE(s.ausfuehren("MNU_log"), Ausgang::Erfolg);
+            QCOMPARE(lesen(programmLog), ringVollLog());
+        }
+    }
+
+    // The device clock read, then set to the PC's time.
+    void uhr()
+    {
+        Stand s;
+        s.sim.geraet().stelleUhr(QDateTime(QDate(2024, 6, 21), QTime(14, 5, 9)));
+        QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::Erfolg);
+        QVERIFY(s.ruhend());
+        syszeit* dialog = s.k->uhrDialog();
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(!dialog->isModal());
+        QCOMPARE(dialog->boraZeit(), QStringLiteral("14:05:09   21.06."));
+        QCOMPARE(s.empfangen(), QByteArray("t"));
+        QVERIFY(s.door.meldungen.isEmpty());
+
+        const QDateTime vor = QDateTime::currentDateTime();
+        const int enden = s.enden;
+        dialog->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
+        QVERIFY(warten([&] { return s.enden > enden; }, 5000));
+        const QDateTime nach = QDateTime::currentDateTime();
+        QCOMPARE(s.ausgang, Ausgang::Erfolg);
+        QVERIFY(s.ruhend());
+        QVERIFY(warten([&] { return s.k->uhrDialog() == nullptr; }, 1000));
+
+        const QByteArray draht = s.empfangen(1);
+        QCOMPARE(draht.size(), 7);
+        QCOMPARE(draht.left(1), QByteArray("s"));
+        QCOMPARE(draht.right(1), esc());
+        const QByteArray fuenf = draht.mid(1, 5);
+        bool passt = false;
+        for (QDateTime t = vor.addMSecs(-vor.time().msec()); t <= nach && !passt; t = t.addSecs(1))
+            passt = fuenf == uhr::stellBytes(t);
+        QVERIFY2(passt, fuenf.toHex(' ').constData());
+        const auto einstellung = s.sim.geraet().letzteUhreinstellung();
+        QVERIFY(einstellung && einstellung->gueltig);
+        QCOMPARE(einstellung->bytes, fuenf);
+        QVERIFY(s.door.meldungen.isEmpty());
+    }
+
+    // A silent device: the message, and no dialog.
+    void uhrOhneGeraet()
+    {
+        SimOptionen o = simOptionen();
+        o.fehler.stumm = true;
+        Stand s(o, 200ms);
+        QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::KeineVerbindung);
+        QVERIFY(s.ruhend());
+        QVERIFY(s.eineMeldung(QStringLiteral("Verbindung nicht möglich")));
+        QCOMPARE(s.k->uhrDialog(), nullptr);
+    }
+
+    // "Übernehmen" with the device gone silent: the message, the dialog closed, nothing sent.
+    void uhrSetzenOhneGeraet()
+    {
+        Stand s(simOptionen(), 300ms);
+        QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::Erfolg);
+        QVERIFY(s.k->uhrDialog());
+        SimFehler stumm;
+        stumm.stumm = true;
+        s.sim.geraet().setzeFehler(stumm);
+        const int enden = s.enden;
+        s.k->uhrDialog()->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
+        QVERIFY(warten([&] { return s.enden > enden; }, 3000));
+        QCOMPARE(s.ausgang, Ausgang::KeineVerbindung);
+        QVERIFY(s.ruhend());
+        QVERIFY(s.eineMeldung(QStringLiteral("Verbindung nicht möglich")));
+        QVERIFY(warten([&] { return s.k->uhrDialog() == nullptr; }, 1000));
+        QCOMPARE(s.empfangen(), QByteArray("t"));
+        QVERIFY(!s.sim.geraet().letzteUhreinstellung());
+    }
+
+    // Closing the clock dialog while a configuration read runs leaves the read alone.
+    void uhrDialogWaehrendLesen()
+    {
+        SimOptionen o = simOptionen();
+        o.baud = 38400;
+        Stand s(o);
+        QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::Erfolg);
+        QVERIFY(s.k->uhrDialog());
+        const int enden = s.enden;
+        s.aktion("MNU_Lesen")->trigger();
+        QVERIFY(warten([&] { return s.k->sitzung().Fortschritt > 100; }));
+        s.k->uhrDialog()->close();
+        QVERIFY(warten([&] { return s.enden > enden; }));
+        QCOMPARE(s.ausgang, Ausgang::Erfolg);
+        QCOMPARE(s.empfangen(), QByteArray("tr"));
+        QVERIFY(s.k->werte() == gelesen(simStandardSpeicher()).werte);
+        QVERIFY(s.door.meldungen.isEmpty());
+    }
+
+    void comPort()
+    {
+        Stand s;
+        s.aktion("MNU_COM")->trigger();
+        Kommunikation* d = s.k->kommunikation();
+        QVERIFY(d && d->isVisible());
+        QCOMPARE(d->windowModality(), Qt::ApplicationModal);
+        QVERIFY(d->option(1)->isChecked());
+        QCOMPARE(d->geraetLabel(1)->text(), s.sim.pfad());
+        s.aktion("MNU_COM")->trigger();  // one dialog at a time
+        QCOMPARE(s.k->findChildren<Kommunikation*>().size(), 1);
+        d->option(3)->click();
+        d->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
+        QCOMPARE(s.k->verbindung().port(), 3);
+        QVERIFY(warten([&] { return s.k->kommunikation() == nullptr; }, 1000));
+    }
+
+    void info()
+    {
+        Stand s;
+        s.aktion("MNU_Boraviloninfo")->trigger();
+        QWidget* box = s.k->findChild<QWidget*>(QStringLiteral("Information"));
+        QVERIFY(box && box->isVisible());
+        box->close();
+        s.aktion("MNU_SYSTEM")->trigger();
+        // The tool is started, or the user is told that there is none.
+        QCOMPARE(s.door.starts.size() + s.door.meldungen.size(), 1);
+        if (!s.door.meldungen.isEmpty())
+            QCOMPARE(s.door.meldungen[0].text, QStringLiteral("Systeminformationen sind momentan nicht verfügbar"));
+    }
+
+    void startoptionen_data()
+    {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<bool>("gueltig");
+        QTest::addColumn<bool>("demo");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("fehler");
+        QTest::newRow("nichts") << QStringList{} << true << false << QString() << QString();
+        QTest::newRow("--demo") << QStringList{"--demo"} << true << true << QString() << QString();
+        QTest::newRow("--port GERÄT") << QStringList{"--port", "/dev/ttyUSB0"} << true << false << "/dev/ttyUSB0"
+                                      << QString();
+        QTest::newRow("--port=GERÄT") << QStringList{"--port=/dev/ttyACM1"} << true << false << "/dev/ttyACM1"
+                                      << QString();
+        QTest::newRow("--port ohne Gerät") << QStringList{"--port"} << false << false << QString()
+                                           << QStringLiteral("--port ohne Gerät");
+        QTest::newRow("--port=") << QStringList{"--port="} << false << false << QString()
+                                 << QStringLiteral("--port ohne Gerät");
+        QTest::newRow("unbekannt") << QStringList{"--demo", "-x"} << false << false << QString()
+                                   << QStringLiteral("unbekanntes Argument „-x“");
+        QTest::newRow("beides") << QStringList{"--demo", "--port", "/dev/ttyS0"} << false << false << QString()
+                                << QStringLiteral("--demo und --port schließen einander aus");
+    }
+    void startoptionen()
+    {
+        QFETCH(QStringList, argumente);
+        QFETCH(bool, gueltig);
+        QString fehler;
+        const auto o = startoptionenLesen(argumente, &fehler);
+        QCOMPARE(o.has_value(), gueltig);
+        QTEST(fehler, "fehler");
+        if (o) {
+            QTEST(o->demo, "demo");
+            QTEST(o->port, "port");
+        }
+    }
+
+    // The program itself: usage, a wrong argument.
+    void programmAufruf_data()
+    {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("ausgabe");
+        QTest::addColumn<QByteArray>("fehler");
+        const QByteArray aufruf = aufrufText().toUtf8();
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << aufruf << QByteArray();
+        QTest::newRow("unbekannt") << QStringList{"--bogus"} << 2 << QByteArray()
+                                   << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + aufruf;
+    }
+    void programmAufruf()
+    {
+        QFETCH(QStringList, argumente);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        QTemporaryDir laufzeit;  // keeps Qt's note about a missing runtime folder off standard error
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), laufzeit.path());
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-konfig"), argumente);
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QTEST(p.exitCode(), "code");
+        QTEST(p.readAllStandardOutput(), "ausgabe");
+        QTEST(p.readAllStandardError(), "fehler");
+    }
+
+    // The program ends with exit code 0 when its window is closed in the
+    // middle of a read; the device sees the line closed.
+    void programmEndeWaehrendLesen()
+    {
+        FakeDoor door;
+        SimOptionen o = simOptionen();
+        o.baud = 9600;
+        SimPtyRunner sim(o);
+        Konfig* fenster = nullptr;
+        qint16 fortschritt = 0;
+        QTimer::singleShot(50, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* k = qobject_cast<Konfig*>(w); k && k->isVisible())
+                    fenster = k;
+            if (!fenster)
+                return QCoreApplication::exit(99);
+            fenster->MNU_Lesen_Click();
+            auto* takt = new QTimer(fenster);
+            QObject::connect(takt, &QTimer::timeout, fenster, [&, takt] {
+                if (fenster->sitzung().Fortschritt > 200) {
+                    takt->stop();
+                    fortschritt = fenster->sitzung().Fortschritt;
+                    fenster->close();
+                }
+            });
+            takt->start(5);
+        });
+        QTimer wachhund;
+        wachhund.setSingleShot(true);
+        connect(&wachhund, &QTimer::timeout, [] { QCoreApplication::exit(98); });
+        wachhund.start(10000);
+        Startoptionen start;
+        start.port = sim.pfad();
+        const int rc = konfigAusfuehren(*qApp, start);
+        QCOMPARE(rc, 0);
+        QVERIFY(fortschritt > 200 && fortschritt < 3000);
+        QVERIFY(warten([&] { return !sim.verbunden(); }, 2000));
+        QCOMPARE(sim.empfangeneBytes(), QByteArray("r"));
+        QVERIFY(door.meldungen.isEmpty());
+    }
+
+    // The demo: a simulated device on COM 1, reached through the serial port.
+    void demo()
+    {
+        FakeDoor door;
+        QString geraet, hinweis, boraZeit;
+        QTimer::singleShot(50, [&] {
+            Konfig* fenster = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* k = qobject_cast<Konfig*>(w); k && k->isVisible())
+                    fenster = k;
+            if (!fenster)
+                return QCoreApplication::exit(99);
+            geraet = fenster->verbindung().geraet();
+            hinweis = fenster->panel(2)->text();
+            QObject::connect(fenster, &Konfig::geraetBeendet, fenster, [&, fenster] {
+                if (fenster->uhrDialog())
+                    boraZeit = fenster->uhrDialog()->boraZeit();
+                fenster->close();
+            });
+            fenster->MNU_Uhr_Click();
+        });
+        QTimer wachhund;
+        wachhund.setSingleShot(true);
+        connect(&wachhund, &QTimer::timeout, [] { QCoreApplication::exit(98); });
+        wachhund.start(10000);
+        Startoptionen start;
+        start.demo = true;
+        QCOMPARE(konfigAusfuehren(*qApp, start), 0);
+        QVERIFY2(geraet.startsWith(QLatin1String("/dev/pts/")), qPrintable(geraet));
+        QCOMPARE(hinweis, QStringLiteral("Demo: simuliertes Boravilon an COM 1 (%1)").arg(geraet));
+        QCOMPARE(boraZeit.size(), 17);
+        QVERIFY(boraZeit != QStringLiteral("00:00:00  00.00."));
+        QVERIFY(door.meldungen.isEmpty());
+    }
+
+    // The program's names: its data folder and its desktop entry.
+    void namen()
+    {
+        programmEinrichten();
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("gsmbv-konfig"));
+        const QString basis = qEnvironmentVariableIsEmpty("XDG_DATA_HOME")
+                                  ? QDir::homePath() + QStringLiteral("/.local/share")
+                                  : qEnvironmentVariable("XDG_DATA_HOME");
+        QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation),
+                 basis + QStringLiteral("/gsmbv"));
+    }
+};
+
+QTEST_MAIN(TestAblaufLogUhr)
+#include "test_ablauf_log_uhr.moc"
