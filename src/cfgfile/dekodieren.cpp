@@ -105,3 +105,13 @@ std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin)
         *bisDahin = w;
     return w;
 }
+
+Konfigspeicher geraetebild(const QByteArray& bytes)
+{
+    Konfigspeicher k;
+    k.alleLeeren();
+    const qsizetype n = std::min<qsizetype>(bytes.size(), qsizetype(kSeiten) * kZellen);
+    for (qsizetype i = 0; i < n; ++i)
+        k.setze(int(i / kZellen), int(i % kZellen), std::uint8_t(bytes.at(i)));
+    return k;
+}

@@ -5,7 +5,12 @@
 #include "image/editorwerte.h"
 #include "image/konfigspeicher.h"
 
+#include <QByteArray>
 #include <optional>
+
+// The image a device read leaves: pages 0..12 from the device's bytes (bytes
+// beyond page 31 are ignored), every cell the device did not send unset.
+Konfigspeicher geraetebild(const QByteArray& bytes);
 
 // Returns the editor values, or nothing when the decode meets a run-time error
 // (a 16-bit analog number whose first byte is 0x80..0xFE does not fit the

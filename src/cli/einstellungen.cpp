@@ -54,16 +54,6 @@ struct Ausgabe {
 
 } // namespace
 
-Konfigspeicher geraetebild(const QByteArray& bytes)
-{
-    Konfigspeicher k;
-    k.alleLeeren();
-    const qsizetype n = std::min<qsizetype>(bytes.size(), qsizetype(kSeiten) * kZellen);
-    for (qsizetype i = 0; i < n; ++i)
-        k.setze(int(i / kZellen), int(i % kZellen), std::uint8_t(bytes.at(i)));
-    return k;
-}
-
 QString lesbar(const QString& text)
 {
     QString aus;

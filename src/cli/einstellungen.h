@@ -11,10 +11,6 @@
 
 namespace cli {
 
-// The image as the device read fills it: byte k of what the device sent goes
-// to page k div 256, offset k mod 256; every cell behind the bytes is unset.
-Konfigspeicher geraetebild(const QByteArray& bytes);
-
 // A text for one output line: control characters (and the code page's five
 // undefined ones) as \xHH with the byte value, the backslash as "\\".
 // Everything else, umlauts included, stays as it is.

@@ -100,7 +100,7 @@ void Werkzeug::lesen()
             if (a != Ausgang::Erfolg)
                 return fehlschlag(a);
             const QByteArray inhalt = cfgSchreiben(m_bild);
-            if (m_ziel.write(inhalt) != inhalt.size() || !m_ziel.commit())
+            if (m_ziel.write(inhalt) != inhalt.size() || !m_ziel.flush() || !m_ziel.commit())
                 return dateifehler(m_a.ausgabe, m_ziel.errorString());
             ende(Erfolg);
         },
@@ -148,7 +148,7 @@ void Werkzeug::protokoll()
                     return;
             } else {
                 const QByteArray inhalt = logDatei(zeilen);
-                if (m_ziel.write(inhalt) != inhalt.size() || !m_ziel.commit())
+                if (m_ziel.write(inhalt) != inhalt.size() || !m_ziel.flush() || !m_ziel.commit())
                     return ausgabefehler(m_a.ausgabe, m_ziel.errorString());
             }
             ende(Erfolg);

@@ -83,10 +83,7 @@ void Konfig::MNU_Lesen_Click()
 bool Konfig::konfigurationUebernehmen(const QByteArray& bytes)
 {
     // Pages 0..12 from the device; the pages the device does not have stay unset.
-    m_speicher.alleLeeren();
-    const qsizetype n = std::min<qsizetype>(bytes.size(), qsizetype(kSeiten) * kZellen);
-    for (qsizetype i = 0; i < n; ++i)
-        m_speicher.setze(int(i / kZellen), int(i % kZellen), std::uint8_t(bytes.at(i)));
+    m_speicher = geraetebild(bytes);
 
     Editorwerte bisDahin;
     const std::optional<Editorwerte> werte = dekodieren(m_speicher, &bisDahin);

@@ -106,7 +106,7 @@ std::unique_ptr<SimPtyRunner> geraet(const QByteArray& speicher = simStandardSpe
 // image after its decode, through the file writer.
 QByteArray fensterDatei(const QByteArray& speicher)
 {
-    Konfigspeicher k = cli::geraetebild(speicher);
+    Konfigspeicher k = geraetebild(speicher);
     if (!dekodieren(k))
         return {};
     return cfgSchreiben(k);
@@ -233,7 +233,7 @@ void TestCli::readWieDasFenster_data()
 
     // A first recipient of line 1 that is no A1 or T Mobile number: the
     // operator rule switches the monitoring off.
-    Konfigspeicher andere = cli::geraetebild(standard);
+    Konfigspeicher andere = geraetebild(standard);
     listeSpeichern(andere, 1, *listeRahmen({"0049301234567"}));
     QVERIFY(fensterDatei(andere.geraeteBytes()).startsWith("12;63;255;15;2;10;30;;;;Pumpwerk Nord;\r\n"));
     QTest::newRow("operator Andere") << andere.geraeteBytes() << QByteArray();
@@ -333,7 +333,7 @@ void TestCli::readStocktEndetNachDerFrist()
 void TestCli::writeSchreibtAlleSeiten()
 {
     // A file that differs from the device everywhere: all 13 pages go over.
-    Konfigspeicher k = cli::geraetebild(simStandardSpeicher());
+    Konfigspeicher k = geraetebild(simStandardSpeicher());
     textSpeichern(k, bereich::Anlagenbezeichnung, ansi::bytes(QStringLiteral("Schöpfwerk Süd")));
     textSpeichern(k, bereich::TextMax, "Druck zu hoch");
     const QByteArray datei = cfgSchreiben(k);
@@ -393,7 +393,7 @@ void TestCli::writeDateiFehler()
 void TestCli::writeOhneEcho()
 {
     const QString quelle = pfad("ohneecho.cfg");
-    QVERIFY(schreiben(quelle, cfgSchreiben(cli::geraetebild(simStandardSpeicher()))));
+    QVERIFY(schreiben(quelle, cfgSchreiben(geraetebild(simStandardSpeicher()))));
     auto sim = geraet(QByteArray(kGeraeteBytes, char(0xFF)), QStringLiteral("noecho@600"));
     const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle, "--timeout", "0.3"});
     QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\n"));
@@ -407,7 +407,7 @@ void TestCli::writeOhneEcho()
 void TestCli::writeUnterbrochenVerlaesstDasGeraet()
 {
     const QString quelle = pfad("unterbrochen.cfg");
-    QVERIFY(schreiben(quelle, cfgSchreiben(cli::geraetebild(simStandardSpeicher()))));
+    QVERIFY(schreiben(quelle, cfgSchreiben(geraetebild(simStandardSpeicher()))));
     auto sim = geraet(QByteArray(kGeraeteBytes, char(0xFF)), {}, 9600);
     const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle}, 20000, {}, [&sim](QProcess& p) {
         QTRY_VERIFY(sim->empfangeneBytes().size() > 100);

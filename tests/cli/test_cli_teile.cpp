@@ -2,6 +2,7 @@
 // the lines of "show", the image of a device read, and the tool's reports
 // when the port refuses to open or a clock byte cannot be written.
 #include "cfgfile/cfgdatei.h"
+#include "cfgfile/dekodieren.h"
 #include "cli/aufruf.h"
 #include "cli/clidoor.h"
 #include "cli/einstellungen.h"
