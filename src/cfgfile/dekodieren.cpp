@@ -62,9 +62,23 @@ std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin)
         w.kontrollruf = K::Woechentlich;
         w.tag = ruf;
     }
-    // The time texts show the bytes' hexadecimal digits; the spinners stay.
-    w.txtStunde = bcdText(k.byte(0, offset::Stunde));
-    w.txtMinute = bcdText(k.byte(0, offset::Minute));
+    // The time texts show the bytes' hexadecimal digits. The spinners follow a
+    // valid time (shown silently, nothing stored), so that the first click on
+    // an arrow steps from the time the installer sees and not from 10:00; a
+    // byte that is no time in packed BCD leaves them where they are.
+    const std::uint8_t stunde = k.byte(0, offset::Stunde);
+    const std::uint8_t minute = k.byte(0, offset::Minute);
+    w.txtStunde = bcdText(stunde);
+    w.txtMinute = bcdText(minute);
+    const auto bcdWert = [](std::uint8_t b, int hoechstens) {
+        const int zehner = b >> 4, einer = b & 0x0F;
+        const int wert = zehner * 10 + einer;
+        return (zehner <= 9 && einer <= 9 && wert <= hoechstens) ? wert : -1;
+    };
+    if (const int h = bcdWert(stunde, 23); h >= 0)
+        w.udStunde = h;
+    if (const int m = bcdWert(minute, 59); m >= 0)
+        w.udMinute = m;
 
     w.guthabenrufnummer = text(k, bereich::Guthabenrufnummer);
     w.nummerAufladung = text(k, bereich::NummerAufladung);

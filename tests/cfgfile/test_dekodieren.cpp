@@ -93,8 +93,10 @@ private slots:
         QTest::newRow("Kontrollruf 0x00 Montag") << b(0, 4, QByteArray(1, '\0')) << "ruf" << "2,0,10,0";
         QTest::newRow("Kontrollruf 0x08 aus") << b(0, 4, "\x08") << "ruf" << "0,-1,10,0";
         QTest::newRow("Kontrollruf 0xFF aus") << b(0, 4, "\xFF") << "ruf" << "0,-1,10,0";
-        QTest::newRow("Stunde 0x07") << b(0, 5, "\x07\x45") << "zeit" << "'07','45'";
-        QTest::newRow("Stunde 0x3A") << b(0, 5, QByteArray("\x3A\x00", 2)) << "zeit" << "'3A','00'";
+        QTest::newRow("Stunde 0x07") << b(0, 5, "\x07\x45") << "zeit" << "'07','45',7,45";
+        QTest::newRow("Zeit 23:59") << b(0, 5, "\x23\x59") << "zeit" << "'23','59',23,59";
+        QTest::newRow("Stunde 0x3A") << b(0, 5, QByteArray("\x3A\x00", 2)) << "zeit" << "'3A','00',10,0";
+        QTest::newRow("Stunde 0x24 Minute 0x60") << b(0, 5, "\x24\x60") << "zeit" << "'24','60',10,0";
         QTest::newRow("Nummern bis FF und ETX") << b(0, 24, QByteArray("*101#\xFF" "9") + ff(9) + "0664\x03" "99" + ff(9) + "\x05")
                                                 << "konto" << "1,'*101#','0664',5,'5'";
         QTest::newRow("Nummer voll") << b(0, 24, QByteArray("0123456789012345") + ff(16) + "\x01") << "konto"
@@ -138,7 +140,7 @@ private slots:
         else if (feld == "ruf")
             ist = QStringLiteral("%1,%2,%3,%4").arg(int(w.kontrollruf)).arg(w.tag).arg(w.udStunde).arg(w.udMinute);
         else if (feld == "zeit")
-            ist = QStringLiteral("'%1','%2'").arg(w.txtStunde, w.txtMinute);
+            ist = QStringLiteral("'%1','%2',%3,%4").arg(w.txtStunde, w.txtMinute).arg(w.udStunde).arg(w.udMinute);
         else if (feld == "konto")
             ist = QStringLiteral("%1,'%2','%3',%4,'%5'").arg(int(w.konto)).arg(w.guthabenrufnummer, w.nummerAufladung).arg(w.sliderGuthaben).arg(w.guthaben);
         else if (feld == "name")
