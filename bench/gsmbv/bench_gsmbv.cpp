@@ -350,9 +350,10 @@ void uebertragung(const QString& name, int bytesAufDerLeitung, int wiederholunge
     const double verhaeltnis = t / boden;
     const QString ohneProgramm =
         rohZeiten.empty() ? QString()
-                          : QStringLiteral("; ohne Programm (rohe Schleife) %1 s = %2x")
+                          : QStringLiteral("; ohne Programm (rohe Schleife) %1 s = %2x, Programm/roh %3x")
                                 .arg(median(rohZeiten), 0, 'f', 3)
-                                .arg(median(rohZeiten) / boden, 0, 'f', 3);
+                                .arg(median(rohZeiten) / boden, 0, 'f', 3)
+                                .arg(t / median(rohZeiten), 0, 'f', 3);
     zeile(QStringLiteral("%1: %2 s, Boden %3 s (%4 Bytes), %5x (Ziel <= 1.05x: %6); "
                          "min %7 s, max %8 s, mit Verbindungsaufbau %9 s%12; %10 Laeufe%11")
               .arg(name)
@@ -408,8 +409,10 @@ void sendenUngebremst(int wiederholungen, bool intern)
               .arg(raten.size())
               .arg(fehler,
                    rohRaten.empty() ? QString()
-                                    : QStringLiteral("; ohne Programm (rohe Schleife) %1 Zeichen/s")
-                                          .arg(median(rohRaten), 0, 'f', 0)));
+                                    : QStringLiteral("; ohne Programm (rohe Schleife) %1 Zeichen/s, "
+                                                     "das Programm erreicht %2 % davon")
+                                          .arg(median(rohRaten), 0, 'f', 0)
+                                          .arg(100.0 * rate / median(rohRaten), 0, 'f', 0)));
 }
 
 // CPU used while waiting for an ACK that never comes.
