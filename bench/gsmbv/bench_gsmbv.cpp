@@ -20,14 +20,17 @@
 // delay each other. --intern runs it in this process for comparison.
 // Figures only; the aims are printed beside them and nothing is asserted.
 // --quick: one run of each, a write of 2 pages, a 2 s wait. --nur picks parts.
+// --fenster: with the program's progress window drawn offscreen.
 #include "door/door.h"
 #include "image/konfigspeicher.h"
+#include "link/datenfenster.h"
 #include "link/seriellertransport.h"
 #include "link/sitzung.h"
 #include "link/verbindung.h"
 #include "sim/simptyrunner.h"
 
 #include <QCommandLineParser>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
@@ -54,6 +57,10 @@
 extern char** environ;
 
 namespace {
+
+// --fenster: the progress window of the program is drawn (offscreen) as in the
+// program, instead of no view at all.
+bool g_fenster = false;
 
 using Uhr = std::chrono::steady_clock;
 
@@ -214,6 +221,8 @@ Lauf laufen(const QString& pfad, std::chrono::milliseconds wartezeit, Starten st
     Verbindung v(sitzung, std::move(transport));
     v.zuordnung().festlegen(1, pfad);
     v.setWartezeit(wartezeit);
+    if (g_fenster)
+        v.daten().setAnsicht(std::make_unique<DatenFenster>());
 
     Lauf lauf;
     QEventLoop schleife;
@@ -556,7 +565,14 @@ void startzeit(int laeufe)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // The option must be known before the application object exists.
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--fenster")
+            g_fenster = true;
+    if (g_fenster && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app =
+        g_fenster ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Geschwindigkeit des Programms am simulierten Geraet."));
     parser.addHelpOption();
@@ -569,19 +585,23 @@ int main(int argc, char** argv)
                                  QStringLiteral("Nur diese Teile (kommagetrennt): start, lesen, schreiben, "
                                                 "ereignisse, senden, warten."),
                                  QStringLiteral("TEILE"));
-    parser.addOptions({kurz, intern, nur});
-    parser.process(app);
+    const QCommandLineOption fenster(QStringLiteral("fenster"),
+                                     QStringLiteral("Das Fortschrittsfenster wird gezeichnet (offscreen) wie im "
+                                                    "Programm, statt ohne Ansicht."));
+    parser.addOptions({kurz, intern, nur, fenster});
+    parser.process(*app);
     const QStringList teile = parser.value(nur).split(QLatin1Char(','), Qt::SkipEmptyParts);
     const auto teil = [&](const char* name) { return teile.isEmpty() || teile.contains(QLatin1String(name)); };
     const bool quick = parser.isSet(kurz);
     const bool imProzess = parser.isSet(intern);
     const int wiederholungen = quick ? 1 : 3;
 
-    zeile(QStringLiteral("bench_gsmbv%1: Geraet %2; Last %3")
+    zeile(QStringLiteral("bench_gsmbv%1: Geraet %2; Fortschrittsfenster %4; Last %3")
               .arg(quick ? QStringLiteral(" --quick") : QString(),
                    imProzess ? QStringLiteral("im selben Prozess (--intern)")
                              : QStringLiteral("gsmbv-sim als eigener Prozess"),
-                   last()));
+                   last(),
+                   g_fenster ? QStringLiteral("gezeichnet (offscreen)") : QStringLiteral("ohne Ansicht")));
 
     if (teil("start"))
         startzeit(quick ? 1 : 5);
