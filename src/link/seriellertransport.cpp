@@ -1,5 +1,8 @@
 #include "link/seriellertransport.h"
 
+#include <cerrno>
+#include <unistd.h>
+
 #ifdef Q_OS_LINUX
 #include <linux/serial.h>
 #include <sys/ioctl.h>
@@ -77,7 +80,27 @@ bool SeriellerTransport::schreiben(const QByteArray& bytes)
 {
     if (!m_port.isOpen())
         return false;
-    if (m_port.write(bytes) != bytes.size()) {
+    // Straight to the driver while the port holds nothing unwritten. Going
+    // through the port's own buffer arms and disarms its write notifier for
+    // every call: two more passes of the event loop for every echoed
+    // character. Only what the driver does not take now goes that way.
+    qsizetype geschrieben = 0;
+    if (m_port.bytesToWrite() == 0) {
+        while (geschrieben < bytes.size()) {
+            const ssize_t n = ::write(int(m_port.handle()), bytes.constData() + geschrieben,
+                                      size_t(bytes.size() - geschrieben));
+            if (n > 0)
+                geschrieben += n;
+            else if (n < 0 && errno == EINTR)
+                continue;
+            else
+                break;  // full for now, or an error: the port's own path deals with it
+        }
+        if (geschrieben == bytes.size())
+            return true;
+    }
+    const QByteArray rest = geschrieben > 0 ? bytes.mid(geschrieben) : bytes;
+    if (m_port.write(rest) != rest.size()) {
         m_fehler = m_port.errorString();
         return false;
     }

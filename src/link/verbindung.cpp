@@ -14,6 +14,8 @@ Verbindung::Verbindung(Sitzung& sitzung, std::unique_ptr<Transport> transport, Q
     connect(&m_daten, &Daten::entladen, this, &Verbindung::datenEntladen);
 
     m_frist.setSingleShot(true);
+    // A coarse timer may end a 40-second wait two seconds early or late.
+    m_frist.setTimerType(Qt::PreciseTimer);
     connect(&m_frist, &QTimer::timeout, this, [this] {
         if (m_warten.aktiv)
             warteEnde(false);

@@ -2,6 +2,7 @@
 
 #include "door/door.h"
 #include "shell/konfig.h"
+#include "shell/startzeit.h"
 #include "sim/simptyrunner.h"
 
 #include <QApplication>
@@ -109,6 +110,7 @@ int konfigAusfuehren(QApplication& app, const Startoptionen& optionen)
     }
     // The program ends with its main window, whatever other window is still open.
     QObject::connect(&konfig, &Konfig::wirdGeschlossen, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    startzeitMelden(konfig);  // only with GSMBV_BENCH_STARTZEIT set
     konfig.show();
     return app.exec();
 }
