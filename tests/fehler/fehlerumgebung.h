@@ -16,6 +16,7 @@
 #include <QMetaObject>
 #include <QTest>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -118,6 +119,7 @@ struct Umgebung {
     std::optional<Ausgang> ausgang;
     int fertigAufrufe = 0;
     QList<QByteArray> erhalten;  // what the decoders were handed
+    std::function<void()> nachBericht;  // runs inside the report, after it was noted
     QMetaObject::Connection stummSchalter;
 
     explicit Umgebung(const SimFehler& fehler = {}, std::chrono::milliseconds wartezeit_ = 250ms)
@@ -183,6 +185,8 @@ struct Umgebung {
         auto fertig = [this](Ausgang a) {
             ausgang = a;
             ++fertigAufrufe;
+            if (nachBericht)
+                nachBericht();
         };
         auto merken = [this](const QByteArray& b) {
             erhalten.append(b);
@@ -253,6 +257,20 @@ struct Umgebung {
         return t;
     }
 };
+
+// Runs the event loop until the condition holds (false after `ms`). Unlike
+// QTest::qWaitFor it lets the loop run on between its checks, so that an
+// exchange of many bytes is not slowed down to one byte per check.
+template <class Bedingung>
+bool warteBis(Bedingung bedingung, int ms = 5000)
+{
+    for (int i = 0; !bedingung(); i += 20) {
+        if (i >= ms)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
 
 // A complete read now delivers the device's memory and leaves the link idle.
 // Check QTest::currentTestFailed() after the call.

@@ -8,6 +8,7 @@
 #include "fehlerumgebung.h"
 
 #include <QElapsedTimer>
+#include <tuple>
 
 class TestGeraetefehler : public QObject {
     Q_OBJECT
@@ -66,32 +67,44 @@ class TestGeraetefehler : public QObject {
 
 private slots:
     // No ACK: the device keeps silent, or the port's device does not exist.
-    // "Verbindung nicht möglich" after the wait, nothing sent, the port closed.
+    // "Verbindung nicht möglich" after the wait, nothing sent, the port
+    // closed. The abort button ends the wait on a missing port at once; it
+    // has no port to send its ESC to.
     void keineAntwort_data()
     {
         QTest::addColumn<Op>("op");
         QTest::addColumn<bool>("portFehlt");
-        for (bool fehlt : {false, true}) {
-            const char* wie = fehlt ? ", Port fehlt" : ", Gerät stumm";
+        QTest::addColumn<bool>("abbruch");
+        for (auto [fehlt, abbruch, wie] : {std::tuple{false, false, ", Gerät stumm"}, std::tuple{true, false, ", Port fehlt"},
+                                          std::tuple{true, true, ", Port fehlt, Abbruch"}})
             for (auto [op, name] : operationen())
-                QTest::addRow("%s%s", name, wie) << op << fehlt;
-        }
+                QTest::addRow("%s%s", name, wie) << op << fehlt << abbruch;
     }
     void keineAntwort()
     {
         QFETCH(Op, op);
         QFETCH(bool, portFehlt);
+        QFETCH(bool, abbruch);
         SimFehler f;
         f.stumm = !portFehlt;
-        Umgebung u(f);
+        Umgebung u(f, abbruch ? 5000ms : 250ms);
         if (portFehlt)
             u.v->zuordnung().festlegen(1, QStringLiteral("/dev/gsmbv-gibt-es-nicht"));
         QElapsedTimer uhr;
         uhr.start();
         QVERIFY(u.starten(op));
         QVERIFY(u.sitzung.Belegt);
+        QCOMPARE(u.v->portOffen(), !portFehlt);
+        if (abbruch) {
+            QTest::qWait(50);
+            QVERIFY(u.belegt());
+            u.v->abbrechen();
+        }
         QTRY_VERIFY(u.ausgang.has_value());
-        QVERIFY2(uhr.elapsed() >= u.wartezeit.count() - 20, qPrintable(QString::number(uhr.elapsed())));
+        if (abbruch)
+            QVERIFY2(uhr.elapsed() < 1000, qPrintable(QString::number(uhr.elapsed())));
+        else
+            QVERIFY2(uhr.elapsed() >= u.wartezeit.count() - 20, qPrintable(QString::number(uhr.elapsed())));
         QCOMPARE(*u.ausgang, Ausgang::KeineVerbindung);
         QCOMPARE(u.meldungen(), QStringList{kKeineVerbindung});
         QCOMPARE(u.door.beeps, 0);
