@@ -257,6 +257,82 @@ private slots:
         QCOMPARE(zweites->empfangeneBytes(), draht);
     }
 
+    // The device goes away while an operation runs (the simulator ends, as a
+    // pulled USB adapter): the port is closed under the link. Waits end by
+    // their time limit, downloads stay under way until Daten is closed or
+    // the abort button finds no port to send its ESC to. A device on the
+    // line again is read in full.
+    void geraetVerschwindet_data()
+    {
+        QTest::addColumn<Op>("op");
+        QTest::addColumn<Phase>("phase");
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QStringList>("meldungen");
+        QTest::addColumn<int>("beeps");
+        QTest::addColumn<QString>("ende");  // "" ends by itself; else "daten" or "abbruch"
+        const QStringList keine, uf{kUebertragungsfehler};
+        for (auto [op, n] : operationen())
+            QTest::addRow("%s, %s", n, name(Phase::Aufbau))
+                << op << Phase::Aufbau << Ausgang::KeineVerbindung << QStringList{kKeineVerbindung} << 0 << "";
+        QTest::newRow("lesen, Echo") << Op::Lesen << Phase::Echo << Ausgang::Uebertragungsfehler << uf << 0 << "";
+        QTest::newRow("lesen, Empfang, Daten geschlossen")
+            << Op::Lesen << Phase::Empfang << Ausgang::Abgebrochen << keine << 0 << "daten";
+        QTest::newRow("lesen, Empfang, Abbruch")
+            << Op::Lesen << Phase::Empfang << Ausgang::Abgebrochen << keine << 0 << "abbruch";
+        QTest::newRow("schreiben, mitten in einer Seite")
+            << Op::Schreiben << Phase::Mitten << Ausgang::Uebertragungsfehler << uf << 1 << "";
+        QTest::newRow("schreiben, zwischen den Seiten")
+            << Op::Schreiben << Phase::Seiten << Ausgang::Uebertragungsfehler << uf << 1 << "";
+        QTest::newRow("Ereignisspeicher, Empfang, Daten geschlossen")
+            << Op::Log << Phase::Empfang << Ausgang::Abgebrochen << keine << 0 << "daten";
+        QTest::newRow("Ereignisspeicher, Empfang, Abbruch")
+            << Op::Log << Phase::Empfang << Ausgang::Abgebrochen << keine << 0 << "abbruch";
+        QTest::newRow("Uhr lesen, Antwort") << Op::UhrLesen << Phase::Echo << Ausgang::Uebertragungsfehler << uf << 0
+                                            << "";
+        QTest::newRow("Uhr stellen, Pause") << Op::UhrSetzen << Phase::Pause500 << Ausgang::Uebertragungsfehler
+                                            << keine << 0 << "";
+    }
+    void geraetVerschwindet()
+    {
+        QFETCH(Op, op);
+        QFETCH(Phase, phase);
+        QFETCH(Ausgang, ausgang);
+        QFETCH(QStringList, meldungen);
+        QFETCH(int, beeps);
+        QFETCH(QString, ende);
+        Umgebung u({}, 300ms);
+        QVERIFY(herstellen(u, op, phase));
+        u.fehlerfrei();
+        u.sim.reset();
+        // Its device node goes with it (a freed pseudo-terminal number may
+        // soon belong to another program's line).
+        u.v->zuordnung().festlegen(1, QStringLiteral("/dev/gsmbv-gibt-es-nicht"));
+        QTRY_VERIFY(!u.v->portOffen());
+        QCOMPARE(u.v->transport().letzterFehler(), QStringLiteral("Gegenstelle getrennt"));
+        if (!ende.isEmpty()) {
+            QTest::qWait(int(u.wartezeit.count()) * 2);
+            QVERIFY(u.belegt());
+            QVERIFY(!u.v->portOffen());
+            if (ende == "abbruch")
+                u.v->abbrechen();  // finds no port: no ESC, nothing else to do
+            else
+                u.v->daten().schliessen();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(u.ausgang.has_value(), 5000);
+        QCOMPARE(*u.ausgang, ausgang);
+        QCOMPARE(u.meldungen(), meldungen);
+        QCOMPARE(u.door.beeps, beeps);
+        QVERIFY(u.ruhend());
+        QVERIFY(u.erhalten.isEmpty());
+        u.dialogSchliessen(op);
+        QVERIFY(!u.v->portOffen());
+        QCOMPARE(u.fertigAufrufe, 1);
+
+        u.sim = Umgebung::neuesGeraet();
+        u.v->zuordnung().festlegen(1, u.sim->pfad());
+        leseGelingt(u);
+    }
+
     // The link destroyed while an operation runs (or from within its report):
     // no report, no box, no callback later; the port closes without a further
     // byte, and the device drops what it had of a write. The session is left
