@@ -122,13 +122,14 @@ enum Ende { Nichts, Abbrechen, DatenZu, Zerstoeren, ImBericht };
 
 std::uint8_t muster(int seite, int offset) { return std::uint8_t((seite * 37 + offset * 11 + 5) & 0xFF); }
 
-// Runs the event loop until the echoes are through. Posted events may post
-// more (an echo the next byte, an ended wait its report).
-// `t` by reference: a report may destroy the link (and with it the transport).
+// Delivers the posted events until the echoes are through: an echo posts the
+// next byte's, an ended wait its report. (No timer is due during a run, so the
+// posted events are all that the event loop would do.) `t` by reference: a
+// report may destroy the link and with it the transport.
 void pumpen(Speichertransport* const& t)
 {
     for (int i = 0; i < 4 || (t && t->ausstehend > 0 && i < 100000); ++i)
-        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
 }
 
 } // namespace
@@ -232,7 +233,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     QList<QByteArray> schritte;
     if (ackVorweg)
         schritte.append(QByteArray(1, char(Verbindung::ACK)));
-    while (fdp.remaining_bytes() > 0) {
+    // At most 8 KiB in all: more than any operation takes, and the waits look
+    // through the whole buffer at every byte.
+    qsizetype summe = 0;
+    while (fdp.remaining_bytes() > 0 && summe < 8192) {
         if (fdp.ConsumeBool()) {
             const int n = fdp.ConsumeIntegralInRange(1, 1024);
             schritte.append(QByteArray(n, char(fdp.ConsumeIntegral<std::uint8_t>())));
@@ -240,6 +244,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
             const std::string s = fdp.ConsumeBytesAsString(fdp.ConsumeIntegralInRange(1, 256));
             schritte.append(QByteArray(s.data(), qsizetype(s.size())));
         }
+        summe += schritte.last().size();
     }
     qsizetype naechster = 0;
     if (verschachtelt)
