@@ -7,6 +7,9 @@
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #endif
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
 
 namespace {
 // Asks the driver to hand over received bytes at once instead of collecting
@@ -23,12 +26,25 @@ bool niedrigeLatenzSetzen([[maybe_unused]] int fd)
     return false;
 #endif
 }
+
+// True when the other end of the line has hung up (a USB adapter pulled, the
+// pseudo-terminal's master closed).
+bool aufgelegt([[maybe_unused]] int fd)
+{
+#ifdef Q_OS_UNIX
+    pollfd p{fd, POLLIN, 0};
+    return fd >= 0 && ::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
+}
 } // namespace
 
 SeriellerTransport::SeriellerTransport(QObject* parent) : Transport(parent)
 {
     m_port.setReadBufferSize(1024);
     connect(&m_port, &QSerialPort::readyRead, this, &Transport::datenDa);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SeriellerTransport::portFehler);
 }
 
 SeriellerTransport::~SeriellerTransport()
@@ -72,6 +88,27 @@ void SeriellerTransport::schliessen()
     m_port.flush();
     m_port.close();
     m_port.clearError();
+}
+
+void SeriellerTransport::portFehler(QSerialPort::SerialPortError fehler)
+{
+    // A line whose other end has gone keeps the port reporting read errors at
+    // every pass of the event loop, which would then never rest. It is closed
+    // instead (after the port's own handling of the error has returned): to
+    // the link that is a port closed under it, as by the COM dialog.
+    if (fehler != QSerialPort::ReadError && fehler != QSerialPort::ResourceError)
+        return;
+    if (!aufgelegt(int(m_port.handle())))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_port.isOpen() || !aufgelegt(int(m_port.handle())))
+                return;
+            schliessen();
+            m_fehler = QStringLiteral("Gegenstelle getrennt");
+        },
+        Qt::QueuedConnection);
 }
 
 bool SeriellerTransport::istOffen() const { return m_port.isOpen(); }

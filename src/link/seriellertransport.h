@@ -25,6 +25,8 @@ public:
     bool niedrigeLatenz() const { return m_niedrigeLatenz; }
 
 private:
+    void portFehler(QSerialPort::SerialPortError fehler);
+
     QSerialPort m_port;
     QString m_fehler;
     bool m_keineBerechtigung = false;

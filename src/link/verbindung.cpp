@@ -99,7 +99,10 @@ void Verbindung::zeichenEmpfangen(std::uint8_t z)
 void Verbindung::Auswert(std::uint8_t z)
 {
     m_s.Empfangspuffer.append(char(z));
-    if (m_s.Einlesen) {
+    // Configuration data are the bytes after the echo of "r". Whatever comes
+    // before (noise ahead of the ACK, bytes ahead of the echo) is only looked
+    // at by the waits: it neither moves the bar nor starts the decode.
+    if (m_s.Einlesen && m_op == Op::Lesen && m_endetBeiEntladen) {
         if (m_s.Empfangspuffer.size() < kGeraeteBytes) {
             ++m_s.Fortschritt;
             m_daten.setWert(m_s.Fortschritt);

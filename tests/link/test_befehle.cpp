@@ -167,6 +167,54 @@ private slots:
         QCOMPARE(u.ansicht->texte(), (QStringList{kAufbau, kLese}));
     }
 
+    // Bytes before the ACK or before the echo of "r" (a babbling line, a
+    // device at another speed) are no configuration data: they neither move
+    // the bar nor start the decode, however many they are.
+    void lesenNachRauschen_data()
+    {
+        QTest::addColumn<int>("vorAck");
+        QTest::addColumn<int>("vorEcho");
+        QTest::newRow("einige Bytes vor dem ACK") << 5 << 0;
+        QTest::newRow("mehr als ein Abbild vor dem ACK") << kGeraeteBytes + 700 << 0;
+        QTest::newRow("mehr als ein Abbild vor dem Echo") << 0 << kGeraeteBytes + 700;
+    }
+    void lesenNachRauschen()
+    {
+        QFETCH(int, vorAck);
+        QFETCH(int, vorEcho);
+        LinkUmgebung u;
+        // Noise without ACK and without "r".
+        QByteArray rauschen;
+        for (int i = 0; rauschen.size() < std::max(vorAck, vorEcho); ++i)
+            if (const char c = char((i * 13 + 1) & 0xFF); c != char(Verbindung::ACK) && c != 'r')
+                rauschen.append(c);
+        const QByteArray daten = folge(kGeraeteBytes, 3);
+        u.geraet.antwort = [&](std::uint8_t b) { return b == 'r' ? rauschen.left(vorEcho) + "r" + daten : QByteArray(); };
+        QList<QByteArray> dekodiert;
+        QVERIFY(u.v->konfigurationLesen([&](const QByteArray& b) { return dekodiert.append(b), true; }, u.fertig()));
+        u.geraet.senden(rauschen.left(vorAck));
+        QTRY_COMPARE(u.sitzung.Empfangspuffer.size(), vorAck);
+        u.ack();
+        QTRY_VERIFY(u.ausgang.has_value());
+        QCOMPARE(*u.ausgang, Ausgang::Erfolg);
+        QCOMPARE(dekodiert, QList<QByteArray>{daten});
+        QVERIFY(u.door.meldungen.isEmpty());
+        QVERIFY(u.ruhend());
+        QCOMPARE(u.geraet.empfangen, QByteArray("r"));
+        // While connecting the bar only counts down (from 80, then the 1 of
+        // the command's send); it never goes past its maximum.
+        int zuletzt = 80;
+        for (const auto& s : u.ansicht->staende) {
+            QVERIFY2(s.wert <= s.maximum, qPrintable(QStringLiteral("%1: %2/%3").arg(s.text).arg(s.wert).arg(s.maximum)));
+            if (s.text == kAufbau) {
+                QVERIFY2(s.wert <= zuletzt, qPrintable(QStringLiteral("%1 nach %2").arg(s.wert).arg(zuletzt)));
+                zuletzt = s.wert;
+            }
+        }
+        QTest::qWait(20);
+        QCOMPARE(u.fertigAufrufe, 1);
+    }
+
     void lesenEndetAnders_data()
     {
         QTest::addColumn<QString>("fall");

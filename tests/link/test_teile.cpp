@@ -326,6 +326,32 @@ private slots:
         // Opens again after closing.
         QVERIFY(t.oeffnen(pfad));
     }
+
+    // The other end goes away (a USB adapter pulled, the simulator ended):
+    // the port then reports a read error at every pass of the event loop. The
+    // transport closes it instead of keeping the loop busy.
+    void transportAufgelegt()
+    {
+        auto geraet = std::make_unique<PtyPartner>();
+        SeriellerTransport t;
+        QSignalSpy da(&t, &Transport::datenDa);
+        QVERIFY(t.oeffnen(geraet->pfad()));
+        geraet->senden("\x06");
+        QTRY_COMPARE(t.wartend(), 1);
+        QCOMPARE(t.lesen(1), QByteArray("\x06"));
+        geraet.reset();
+        QTRY_VERIFY(!t.istOffen());
+        QCOMPARE(t.letzterFehler(), QStringLiteral("Gegenstelle getrennt"));
+        QCOMPARE(da.size(), 1);
+        QCOMPARE(t.wartend(), 0);
+        QVERIFY(!t.schreiben("x"));
+        // It opens again on another line, which stays open.
+        PtyPartner zweites;
+        QVERIFY(t.oeffnen(zweites.pfad()));
+        QVERIFY(t.letzterFehler().isEmpty());
+        QTest::qWait(50);
+        QVERIFY(t.istOffen());
+    }
 };
 
 QTEST_MAIN(TestTeile)
