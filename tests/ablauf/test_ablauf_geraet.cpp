@@ -362,28 +362,45 @@ private slots:
     // Closing the main window in the middle of a read or a write.
     void schliessenWaehrendUebertragung_data()
     {
-        QTest::addColumn<bool>("schreiben");
-        QTest::newRow("lesen") << false;
-        QTest::newRow("schreiben") << true;
+        QTest::addColumn<QString>("vorgang");
+        QTest::newRow("verbinden") << "verbinden";
+        QTest::newRow("lesen") << "lesen";
+        QTest::newRow("schreiben") << "schreiben";
+        QTest::newRow("ereignisspeicher") << "log";
+        QTest::newRow("uhr lesen") << "uhr";
     }
     void schliessenWaehrendUebertragung()
     {
-        QFETCH(bool, schreiben);
+        QFETCH(QString, vorgang);
         Stand s(simOptionen(), 10s);
         SimFehler fehler;
-        if (schreiben) {
+        const char* menue = "MNU_Lesen";
+        std::function<bool()> unterwegs;
+        if (vorgang == "verbinden") {
+            fehler.stumm = true;  // the window waits for the ACK
+            unterwegs = [&] { return s.sim.verbunden(); };
+        } else if (vorgang == "schreiben") {
             s.k->alleMarkieren();
             fehler.keinEcho = 500;
+            menue = "MNU_Schreib";
+            unterwegs = [&] { return s.sim.empfangeneBytes().size() >= 500; };
+        } else if (vorgang == "log") {
+            fehler.auflegen = 2 + 200;  // ACK, the echo of "l" and 200 of the 512 bytes
+            menue = "MNU_log";
+            unterwegs = [&] { return s.k->sitzung().Empfangspuffer.size() >= 200; };
+        } else if (vorgang == "uhr") {
+            fehler.auflegen = 1;  // the ACK, then no clock answer
+            menue = "MNU_Uhr";
+            unterwegs = [&] { return s.sim.empfangeneBytes().contains('t'); };
         } else {
             fehler.stopp = 2000;
+            unterwegs = [&] { return s.k->sitzung().Fortschritt == 2000; };
         }
         s.sim.geraet().setzeFehler(fehler);
         s.k->CMD_Nr_Click(4);
         QVERIFY(s.k->teledit().isVisible());
-        s.aktion(schreiben ? "MNU_Schreib" : "MNU_Lesen")->trigger();
-        QVERIFY(warten([&] {
-            return schreiben ? s.sim.empfangeneBytes().size() >= 500 : s.k->sitzung().Fortschritt == 2000;
-        }));
+        s.aktion(menue)->trigger();
+        QVERIFY(warten(unterwegs));
         QVERIFY(s.k->sitzung().Belegt);
         QVERIFY(s.k->findChild<QWidget*>(QStringLiteral("Daten")));
 
@@ -398,6 +415,15 @@ private slots:
         QCOMPARE(s.door.beeps, 0);
         QVERIFY(s.sim.geraet().speicher() == simStandardSpeicher());
 
+        // A new window reads the device; one that hung up stays silent for
+        // good, so that case reads a device of its own.
+        if (fehler.auflegen) {
+            s.k.reset();
+            Stand neu(simOptionen(), 10s);
+            QCOMPARE(neu.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+            QVERIFY(neu.k->werte() == gelesen(simStandardSpeicher()).werte);
+            return;
+        }
         s.sim.geraet().setzeFehler({});
         s.neuesFenster();
         QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
