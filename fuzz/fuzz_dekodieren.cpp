@@ -79,7 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     using K = Editorwerte::Kontrollruf;
     PRUEFE(e.kontrollruf == (ruf < 7 ? K::Woechentlich : ruf == 7 ? K::Taeglich : K::Aus));
     PRUEFE(e.tag == (ruf < 7 ? ruf : -1));
-    PRUEFE(e.udStunde == 10 && e.udMinute == 0);
+    // The spinners follow a time in packed BCD and stay at 10:00 otherwise.
+    const auto spinner = [](std::uint8_t b, int hoechstens, int sonst) {
+        const int wert = (b >> 4) * 10 + (b & 0x0F);
+        return ((b >> 4) <= 9 && (b & 0x0F) <= 9 && wert <= hoechstens) ? wert : sonst;
+    };
+    PRUEFE(e.udStunde == spinner(vorher.byte(0, offset::Stunde), 23, 10));
+    PRUEFE(e.udMinute == spinner(vorher.byte(0, offset::Minute), 59, 0));
     PRUEFE(e.txtStunde == bcdText(vorher.byte(0, offset::Stunde)));
     PRUEFE(e.txtMinute == bcdText(vorher.byte(0, offset::Minute)));
     PRUEFE(e.txtStunde.size() == 2 && e.txtMinute.size() == 2);
