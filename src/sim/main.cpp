@@ -68,7 +68,7 @@ int main(int argc, char** argv)
     const QCommandLineOption fault(QStringLiteral("fault"),
                                    QStringLiteral("Fehler: silent, noecho@N, stop@N, noise[@SAAT], hangup@N "
                                                   "(wiederholbar)."),
-                                   QStringLiteral("SPEC"));
+                                   QStringLiteral("FEHLER"));
     const QCommandLineOption saveImage(QStringLiteral("save-image"),
                                        QStringLiteral("Speicher nach jedem Schreibvorgang und am Ende hierhin."),
                                        QStringLiteral("DATEI"));
@@ -92,8 +92,8 @@ int main(int argc, char** argv)
     o.baud = parser.value(baud).toInt(&zahl);
     if (!zahl || o.baud < 0)
         return abbruch(QStringLiteral("--baud: \"%1\" ist keine Geschwindigkeit").arg(parser.value(baud)));
-    for (const QString& spec : parser.values(fault))
-        if (!o.fehler.hinzufuegen(spec, &meldung))
+    for (const QString& angabe : parser.values(fault))
+        if (!o.fehler.hinzufuegen(angabe, &meldung))
             return abbruch(meldung);
     o.speicherDatei = parser.value(saveImage);
     o.mitschriftDatei = parser.value(transcript);

@@ -18,10 +18,10 @@ std::optional<qint64> zahl(const QString& s, qint64 grenze)
 
 } // namespace
 
-bool SimFehler::hinzufuegen(const QString& spec, QString* meldung)
+bool SimFehler::hinzufuegen(const QString& angabe, QString* meldung)
 {
     SimFehler neu = *this;
-    const QStringList teile = spec.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const QStringList teile = angabe.split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (teile.isEmpty()) {
         if (meldung)
             *meldung = QStringLiteral("leere Fehlerangabe");
@@ -73,7 +73,7 @@ bool SimFehler::hinzufuegen(const QString& spec, QString* meldung)
     return true;
 }
 
-QStringList SimFehler::specs() const
+QStringList SimFehler::angaben() const
 {
     QStringList out;
     if (stumm)

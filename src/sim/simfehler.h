@@ -1,6 +1,6 @@
 #pragma once
 // The faults a simulated device can be given, alone or combined. Written on the
-// command line of gsmbv-sim as --fault SPEC (repeatable, or comma-separated):
+// command line of gsmbv-sim as --fault FEHLER (repeatable, or comma-separated):
 //
 //   silent       the device never sends anything: no ACK, no echo, no data.
 //   noecho@N     in every write command the N-th echoed character ('w' is 1,
@@ -29,12 +29,12 @@ struct SimFehler {
     std::uint32_t rauschSaat = 0x2545F491u; // noise@SEED (never 0)
     std::optional<qint64> auflegen;       // hangup@N, N >= 0
 
-    // Adds the faults of one spec (several may be separated by commas). On an
-    // unknown or malformed spec nothing is changed, the result is false and
+    // Adds the faults of one fault description (several may be separated by commas). On an
+    // unknown or malformed description nothing is changed, the result is false and
     // `meldung` says why.
-    bool hinzufuegen(const QString& spec, QString* meldung = nullptr);
-    // The specs that give these faults again.
-    QStringList specs() const;
+    bool hinzufuegen(const QString& angabe, QString* meldung = nullptr);
+    // The descriptions that give these faults again.
+    QStringList angaben() const;
 
     bool operator==(const SimFehler&) const = default;
 };

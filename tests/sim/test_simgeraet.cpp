@@ -44,11 +44,11 @@ std::unique_ptr<SimGeraet> geraet(std::shared_ptr<Uhrzeit> zeit = std::make_shar
                                        [zeit] { return zeit->ms; });
 }
 
-SimFehler fehler(const QString& spec)
+SimFehler fehler(const QString& angabe)
 {
     SimFehler f;
-    if (!spec.isEmpty() && !f.hinzufuegen(spec))
-        qFatal("bad fault spec in test: %s", qPrintable(spec));
+    if (!angabe.isEmpty() && !f.hinzufuegen(angabe))
+        qFatal("bad fault description in test: %s", qPrintable(angabe));
     return f;
 }
 
@@ -59,7 +59,7 @@ class TestSimGeraet : public QObject {
 private slots:
     void verbindung_data()
     {
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("angabe");
         QTest::addColumn<QByteArray>("erwartet");
         QTest::newRow("ohne Fehler") << QString() << b1(0x06);
         QTest::newRow("silent") << "silent" << QByteArray();
@@ -68,10 +68,10 @@ private slots:
     }
     void verbindung()
     {
-        QFETCH(QString, spec);
+        QFETCH(QString, angabe);
         QFETCH(QByteArray, erwartet);
         auto g = geraet();
-        g->setzeFehler(fehler(spec));
+        g->setzeFehler(fehler(angabe));
         QCOMPARE(g->verbunden(), erwartet);
         g->getrennt();
         QCOMPARE(g->verbunden(), erwartet);
@@ -100,7 +100,7 @@ private slots:
 
     void lesen_data()
     {
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("angabe");
         QTest::addColumn<int>("anzahl");
         QTest::newRow("ganz") << QString() << 3328;
         QTest::newRow("stop@0") << "stop@0" << 0;
@@ -112,10 +112,10 @@ private slots:
     }
     void lesen()
     {
-        QFETCH(QString, spec);
+        QFETCH(QString, angabe);
         QFETCH(int, anzahl);
         auto g = geraet();
-        g->setzeFehler(fehler(spec));
+        g->setzeFehler(fehler(angabe));
         g->verbunden();
         QCOMPARE(g->empfangen("r"), QByteArray("r") + speicherMuster().left(anzahl));
         // The device is ready for the next command.
@@ -432,8 +432,8 @@ private slots:
 
     void fehlerangaben_data()
     {
-        QTest::addColumn<QString>("spec");
-        QTest::addColumn<QStringList>("specs");  // empty = refused
+        QTest::addColumn<QString>("angabe");
+        QTest::addColumn<QStringList>("angaben");  // empty = refused
         QTest::newRow("silent") << "silent" << QStringList{"silent"};
         QTest::newRow("kombiniert") << "noecho@258, stop@100,noise,hangup@5000"
                                     << QStringList{"noecho@258", "stop@100", "noise", "hangup@5000"};
@@ -451,21 +451,21 @@ private slots:
     }
     void fehlerangaben()
     {
-        QFETCH(QString, spec);
-        QFETCH(QStringList, specs);
+        QFETCH(QString, angabe);
+        QFETCH(QStringList, angaben);
         SimFehler f;
         f.stopp = 7;
         QString meldung;
-        const bool ok = f.hinzufuegen(spec, &meldung);
-        QCOMPARE(ok, !specs.isEmpty());
+        const bool ok = f.hinzufuegen(angabe, &meldung);
+        QCOMPARE(ok, !angaben.isEmpty());
         if (!ok) {
             QVERIFY(!meldung.isEmpty());
-            QCOMPARE(f.specs(), QStringList{"stop@7"});  // unchanged
+            QCOMPARE(f.angaben(), QStringList{"stop@7"});  // unchanged
             return;
         }
         SimFehler neu;
-        QVERIFY(neu.hinzufuegen(spec));
-        QCOMPARE(neu.specs(), specs);
+        QVERIFY(neu.hinzufuegen(angabe));
+        QCOMPARE(neu.angaben(), angaben);
     }
 
     void standardKonfiguration()
