@@ -10,19 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 gesamt=${1:-60}
 
-./scripts/setup.sh
-pakete=(clang libclang-rt-14-dev)
-fehlend=()
-for p in "${pakete[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || fehlend+=("$p")
-done
-if ((${#fehlend[@]})); then
-  echo "Installiere: ${fehlend[*]}"
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${fehlend[@]}" >/dev/null
-fi
+./scripts/setup.sh clang libclang-rt-14-dev
 
 start=$SECONDS
 cmake -S . -B build-fuzz -DGSMBV_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug \

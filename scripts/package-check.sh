@@ -22,17 +22,7 @@ man_pruefen() {
 }
 
 # The tools of the check, from their Debian packages when missing.
-fehlend=()
-command -v desktop-file-validate >/dev/null || fehlend+=(desktop-file-utils)
-command -v groff >/dev/null || fehlend+=(groff-base)
-command -v man >/dev/null || fehlend+=(man-db)
-if ((${#fehlend[@]})); then
-  echo "Installiere: ${fehlend[*]}"
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${fehlend[@]}" >/dev/null
-fi
+"$quelle/scripts/setup.sh" desktop-file-utils groff-base man-db
 
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$quelle" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"

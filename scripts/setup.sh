@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, when they are missing.
+# Installs the Debian packages the build needs, and any named as arguments,
+# when they are missing.
+#   scripts/setup.sh [PAKET...]
 set -euo pipefail
 pakete=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-        qt6-translations-l10n qt6-qpa-plugins fonts-dejavu-core)
+        qt6-translations-l10n qt6-qpa-plugins fonts-dejavu-core "$@")
 fehlend=()
 for p in "${pakete[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || fehlend+=("$p")

@@ -4,6 +4,7 @@
 // it showed. The device runs at full speed (baud 0); its faults can be set
 // from the start or changed while an operation runs.
 #include "cfgfile/dekodieren.h"
+#include "aufzeichnung.h"
 #include "fakedoor.h"
 #include "image/konfigspeicher.h"
 #include "link/daten.h"
@@ -90,24 +91,6 @@ inline QList<std::pair<Op, const char*>> operationen()
             {Op::UhrLesen, "Uhr lesen"},
             {Op::UhrSetzen, "Uhr stellen"}};
 }
-
-struct Aufzeichnung : DatenAnsicht {
-    struct Stand {
-        QString text;
-        int maximum;
-        int wert;
-    };
-    QList<Stand> staende;
-    int gezeigt = 0;
-    int verborgen = 0;
-    void zeigen(Daten& d) override
-    {
-        ++gezeigt;
-        aktualisieren(d);
-    }
-    void aktualisieren(const Daten& d) override { staende.append({d.text(), d.maximum(), d.wert()}); }
-    void verbergen() override { ++verborgen; }
-};
 
 struct Umgebung {
     FakeDoor door;

@@ -1,6 +1,7 @@
 #pragma once
 // A link on a pseudo-terminal with the fake door and a progress view that
 // records what it was asked to show.
+#include "aufzeichnung.h"
 #include "fakedoor.h"
 #include "link/daten.h"
 #include "link/sitzung.h"
@@ -14,33 +15,6 @@
 #include <optional>
 
 using namespace std::chrono_literals;
-
-struct Aufzeichnung : DatenAnsicht {
-    struct Stand {
-        QString text;
-        int maximum;
-        int wert;
-    };
-    QList<Stand> staende;
-    int gezeigt = 0;
-    int verborgen = 0;
-    void zeigen(Daten& d) override
-    {
-        ++gezeigt;
-        aktualisieren(d);
-    }
-    void aktualisieren(const Daten& d) override { staende.append({d.text(), d.maximum(), d.wert()}); }
-    void verbergen() override { ++verborgen; }
-
-    QStringList texte() const
-    {
-        QStringList t;
-        for (const Stand& s : staende)
-            if (t.isEmpty() || t.last() != s.text)
-                t.append(s.text);
-        return t;
-    }
-};
 
 struct LinkUmgebung {
     FakeDoor door;
