@@ -64,8 +64,14 @@ Portangaben portangaben(const QString& geraet, const Portwurzeln& w)
 
     const QString name = QFileInfo(echt).fileName();
     const QString sys = QDir(w.sys).canonicalPath();
-    const QString ordner = QFileInfo(w.sys + QStringLiteral("/class/tty/") + name + QStringLiteral("/device"))
-                               .canonicalFilePath();
+    QString ordner = QFileInfo(w.sys + QStringLiteral("/class/tty/") + name + QStringLiteral("/device"))
+                         .canonicalFilePath();
+    // Newer kernels put the serial core's own devices (bus "serial-base",
+    // drivers "port" and "ctrl") between the tty and the device of its driver.
+    while (!ordner.isEmpty()
+           && QFileInfo(QFileInfo(ordner + QStringLiteral("/subsystem")).canonicalFilePath()).fileName()
+                  == QLatin1String("serial-base"))
+        ordner = QFileInfo(ordner).path();
     if (!ordner.isEmpty()) {
         a.treiber = QFileInfo(QFileInfo(ordner + QStringLiteral("/driver")).canonicalFilePath()).fileName();
         a.adapter = adapter(ordner, sys);

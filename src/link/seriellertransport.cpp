@@ -63,7 +63,8 @@ bool SeriellerTransport::oeffnen(const QString& geraet)
     m_niedrigeLatenz = false;
     // A stable name (/dev/serial/by-id/...) or any other link is opened as the
     // device it points to, so that the port's lock is the same under every name.
-    const QString echt = geraet.startsWith(QLatin1Char('/')) ? QFileInfo(geraet).canonicalFilePath() : QString();
+    // (A bare name without "/" stands for the device of that name in /dev.)
+    const QString echt = geraet.contains(QLatin1Char('/')) ? QFileInfo(geraet).canonicalFilePath() : QString();
     m_port.setPortName(echt.isEmpty() ? geraet : echt);
     m_port.setBaudRate(QSerialPort::Baud9600);
     m_port.setDataBits(QSerialPort::Data8);
