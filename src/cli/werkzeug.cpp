@@ -128,6 +128,7 @@ void Werkzeug::lesen()
         [this](Ausgang a) {
             if (a != Ausgang::Erfolg)
                 return fehlschlag(a);
+            abschluss({});
             zielSchreiben(cfgSchreiben(m_bild), [this](bool ok) {
                 if (!ok) {
                     if (m_ziel.art() == Ausgabeziel::Art::Standardausgabe)
@@ -174,6 +175,7 @@ void Werkzeug::protokoll()
         [this](Ausgang a) {
             if (a != Ausgang::Erfolg)
                 return fehlschlag(a);
+            abschluss({});
             const QStringList zeilen = ereignisZeilen(m_ereignisse);
             const QString gelesen = QStringLiteral("Ereignisspeicher gelesen: %1").arg(eintraege(zeilen.size()));
             if (m_a.ausgabe.isEmpty()) {
@@ -410,8 +412,16 @@ void Werkzeug::zeileBeenden()
 
 void Werkzeug::abschluss(const QString& text)
 {
-    if (m_balken)
-        m_balken->abschliessen(text);
+    // The bar complete when the transfer has succeeded; the line of what was
+    // done once its result is where it belongs.
+    if (!m_balken)
+        return;
+    m_balken->abschliessen({});
+    if (!text.isEmpty() && m_fehler) {
+        const QByteArray zeile = text.toUtf8() + '\n';
+        std::fwrite(zeile.constData(), 1, size_t(zeile.size()), m_fehler);
+        std::fflush(m_fehler);
+    }
 }
 
 void Werkzeug::hinweis(const QString& text)
