@@ -104,8 +104,10 @@ void DatenText::anfordern()
         return;
     const auto vergangen = std::chrono::milliseconds(m_gezeichnet.isValid() ? m_gezeichnet.elapsed() : m_abstand.count());
     if (vergangen < m_abstand) {
-        if (!m_takt.isActive())
-            m_takt.start(m_abstand - vergangen);
+        // Drawn as soon as the pause is over (a countdown step may be due later).
+        const auto rest = m_abstand - vergangen;
+        if (!m_takt.isActive() || m_takt.remainingTime() > rest.count())
+            m_takt.start(rest);
         return;
     }
     m_takt.stop();
