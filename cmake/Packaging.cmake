@@ -14,7 +14,8 @@ if(TARGET gsmbv-konfig)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
 
-# The command-line tool, with its manual page (compressed when gzip is there).
+# The command-line tool, with its manual page (compressed when gzip is there)
+# and its bash completion.
 if(TARGET gsmbv)
   install(TARGETS gsmbv RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   find_program(GSMBV_GZIP gzip)
@@ -31,6 +32,9 @@ if(TARGET gsmbv)
     set(handbuch ${GSMBV_PACKAGING_DIR}/gsmbv.1)
   endif()
   install(FILES ${handbuch} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # Bash completion, found by bash-completion under the command's name.
+  install(FILES ${GSMBV_PACKAGING_DIR}/gsmbv-completion.bash
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME gsmbv)
 endif()
 
 # The simulated device.

@@ -1,11 +1,13 @@
 // Any bytes as a configuration file: the reader never writes outside the cells
 // a line may set, leaves every recipient list terminated inside its 128 cells,
 // shows exactly the texts it stored, and a file written from its result and
-// read again is a fixpoint after one more round.
+// read again is a fixpoint after one more round. A file the form check lets
+// pass has all thirteen lines; a refusal names a line and why.
 //
 // Input: the first byte chooses the operator option shown before the load
 // (0 A1, 1 T Mobile, 2 Andere, modulo 3); the rest is the file.
 #include "cfgfile/cfgdatei.h"
+#include "cfgfile/cfgform.h"
 #include "image/ansi.h"
 #include "image/felder.h"
 #include "image/konfigspeicher.h"
@@ -176,6 +178,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
 
     const Dateiergebnis r1 = cfgLesen(datei, bisher);
     ergebnisPruefen(datei, bisher, r1);
+    const Formbefund befund = cfgFormPruefen(datei);
+    PRUEFE(!befund.passt() || r1.vollstaendig);
+    PRUEFE(befund.passt() || (befund.zeile >= 1 && befund.zeile <= 14 && !befund.grund.isEmpty()));
 
     // Saved and opened again: always thirteen lines. One round may still
     // change what is shown (a CR in an alarm text is saved as ";", a list

@@ -60,6 +60,7 @@ for exe in "${gebaut[@]}"; do
       ;;
     gsmbv)
       grep -qxE '\./usr/share/man/man1/gsmbv\.1(\.gz)?' <<<"$inhalt" || fehlt "Handbuchseite gsmbv(1) im Paket"
+      hat ./usr/share/bash-completion/completions/gsmbv
       ;;
   esac
 done

@@ -8,6 +8,7 @@
 #include "cfgfile/cfgdatei.h"
 
 #include "cfgfile/bedienung.h"
+#include "cfgfile/zeilen.h"
 #include "image/ansi.h"
 #include "image/felder.h"
 
@@ -19,36 +20,6 @@ namespace {
 
 constexpr char kEtx = char(ETX);
 using Ansicht = QByteArrayView;
-
-// ---------------------------------------------------------------------------
-// Lines.
-//
-// Lines end with CR LF. A CR not followed by LF is a byte of the line: the
-// writer puts relay and alarm texts raw into the file, CR included, so only the
-// pair ends a line. A file without any CR LF pair has been converted to other
-// line ends: then every LF ends a line (CR stays data), and a file without LF
-// ends its lines at every CR. The last line may lack its line end; an empty
-// rest behind the last line end is no line. Only the first 13 lines count;
-// whatever follows is not looked at.
-QList<Ansicht> zeilenTeilen(const QByteArray& d, int hoechstens)
-{
-    QByteArray trenner = QByteArrayLiteral("\r\n");
-    if (!d.contains(trenner))
-        trenner = d.contains('\n') ? QByteArrayLiteral("\n") : QByteArrayLiteral("\r");
-    QList<Ansicht> zeilen;
-    const Ansicht alles(d);
-    qsizetype pos = 0;
-    while (zeilen.size() < hoechstens && pos < d.size()) {
-        const qsizetype ende = d.indexOf(trenner, pos);
-        if (ende < 0) {
-            zeilen.append(alles.sliced(pos));
-            break;
-        }
-        zeilen.append(alles.sliced(pos, ende - pos));
-        pos = ende + trenner.size();
-    }
-    return zeilen;
-}
 
 // ---------------------------------------------------------------------------
 // Fields.
@@ -337,7 +308,7 @@ Dateiergebnis cfgLesen(const QByteArray& datei, Netzbetreiber bisher)
     Alles_markieren(r.flags);
     Grundeinstellung(r.image);
 
-    const QList<Ansicht> zeilen = zeilenTeilen(datei, kGeraeteSeiten);
+    const QList<Ansicht> zeilen = cfgZeilen(datei, kGeraeteSeiten);
     r.zeilen = int(zeilen.size());
     for (int i = 0; i < r.zeilen; ++i) {
         const Ansicht z = zeilen[i];

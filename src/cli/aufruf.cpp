@@ -1,5 +1,6 @@
 #include "cli/aufruf.h"
 
+#include <QMap>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -17,24 +18,26 @@ struct Erlaubt {
     bool ausgabePflicht = false;
     bool datei = false;  // one positional FILE.cfg
     bool stellen = false;
+    bool erzwingen = false;
 };
 
 Erlaubt erlaubt(Befehl b)
 {
     switch (b) {
-    case Befehl::Read: return {true, true, true, false, false};
-    case Befehl::Write: return {true, false, false, true, false};
-    case Befehl::Log: return {true, true, false, false, false};
-    case Befehl::Clock: return {true, false, false, false, true};
-    case Befehl::Show: return {false, false, false, true, false};
+    case Befehl::Read: return {true, true, true, false, false, false};
+    case Befehl::Write: return {true, false, false, true, false, true};
+    case Befehl::Log: return {true, true, false, false, false, false};
+    case Befehl::Clock: return {true, false, false, false, true, false};
+    case Befehl::Show: return {false, false, false, true, false, true};
+    case Befehl::Ports: return {false, false, false, false, false, false};
     case Befehl::Keiner: break;
     }
-    return {false, false, false, false, false};
+    return {false, false, false, false, false, false};
 }
 
 std::optional<Befehl> befehlFuer(const QString& name)
 {
-    for (Befehl b : {Befehl::Read, Befehl::Write, Befehl::Log, Befehl::Clock, Befehl::Show})
+    for (Befehl b : {Befehl::Read, Befehl::Write, Befehl::Log, Befehl::Clock, Befehl::Show, Befehl::Ports})
         if (name == befehlsname(b))
             return b;
     return std::nullopt;
@@ -63,12 +66,13 @@ QString befehlsname(Befehl b)
     case Befehl::Log: return QStringLiteral("log");
     case Befehl::Clock: return QStringLiteral("clock");
     case Befehl::Show: return QStringLiteral("show");
+    case Befehl::Ports: return QStringLiteral("ports");
     case Befehl::Keiner: break;
     }
     return {};
 }
 
-Aufruf aufrufLesen(const QStringList& argumente)
+Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
 {
     Aufruf a;
     const auto hilfe = [](const QString& s) { return s == QLatin1String("--help") || s == QLatin1String("-h"); };
@@ -119,12 +123,22 @@ Aufruf aufrufLesen(const QStringList& argumente)
             nurNoch = true;
             continue;
         }
-        // --name=value or --name value
+        // --name=value or --name value; -p, -o and -t stand for --port,
+        // --output and --timeout, with the value behind them or in the next argument.
         QString opt = arg;
         std::optional<QString> wert;
         if (const qsizetype gl = arg.indexOf(QLatin1Char('=')); gl > 0 && arg.startsWith(QLatin1String("--"))) {
             opt = arg.left(gl);
             wert = arg.mid(gl + 1);
+        } else if (!arg.startsWith(QLatin1String("--"))) {
+            static const QMap<QChar, QString> kurz{{QLatin1Char('p'), QStringLiteral("--port")},
+                                                   {QLatin1Char('o'), QStringLiteral("--output")},
+                                                   {QLatin1Char('t'), QStringLiteral("--timeout")}};
+            if (const auto lang = kurz.find(arg.at(1)); lang != kurz.end()) {
+                opt = *lang;
+                if (arg.size() > 2)
+                    wert = arg.mid(2);
+            }
         }
         const auto mitWert = [&]() -> std::optional<QString> {
             if (wert)
@@ -181,6 +195,12 @@ Aufruf aufrufLesen(const QStringList& argumente)
                 return a;
             }
             a.stellen = true;
+        } else if (opt == QLatin1String("--force") && e.erzwingen && !wert) {
+            if (a.erzwingen) {
+                a.fehler = QStringLiteral("--force ist mehrfach angegeben");
+                return a;
+            }
+            a.erzwingen = true;
         } else {
             a.fehler = QStringLiteral("%1 gibt es bei %2 nicht").arg(opt, name);
             return a;
@@ -202,8 +222,16 @@ Aufruf aufrufLesen(const QStringList& argumente)
         return a;
     }
     if (e.port && !portDa) {
-        a.fehler = QStringLiteral("%1 braucht --port").arg(name);
-        return a;
+        if (umgebungsport.isEmpty()) {
+            a.fehler = QStringLiteral("%1 braucht --port (oder GSMBV_PORT)").arg(name);
+            return a;
+        }
+        if (!portLesen(umgebungsport)) {
+            a.fehler = QStringLiteral("GSMBV_PORT: \"%1\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad")
+                           .arg(umgebungsport);
+            return a;
+        }
+        a.port = umgebungsport;
     }
     if (e.ausgabePflicht && !ausgabeDa) {
         a.fehler = QStringLiteral("%1 braucht --output").arg(name);
@@ -231,32 +259,47 @@ QString nutzung(Befehl b)
 {
     switch (b) {
     case Befehl::Read:
-        return QStringLiteral("Aufruf: gsmbv read --port PORT --output DATEI.cfg [--timeout SEKUNDEN]\n");
+        return QStringLiteral("Aufruf: gsmbv read -p PORT -o DATEI.cfg [-t SEKUNDEN]\n");
     case Befehl::Write:
-        return QStringLiteral("Aufruf: gsmbv write --port PORT [--timeout SEKUNDEN] DATEI.cfg\n");
+        return QStringLiteral("Aufruf: gsmbv write -p PORT [-t SEKUNDEN] [--force] DATEI.cfg\n");
     case Befehl::Log:
-        return QStringLiteral("Aufruf: gsmbv log --port PORT [--output DATEI] [--timeout SEKUNDEN]\n");
+        return QStringLiteral("Aufruf: gsmbv log -p PORT [-o DATEI] [-t SEKUNDEN]\n");
     case Befehl::Clock:
-        return QStringLiteral("Aufruf: gsmbv clock --port PORT [--set] [--timeout SEKUNDEN]\n");
+        return QStringLiteral("Aufruf: gsmbv clock -p PORT [--set] [-t SEKUNDEN]\n");
     case Befehl::Show:
-        return QStringLiteral("Aufruf: gsmbv show DATEI.cfg\n");
+        return QStringLiteral("Aufruf: gsmbv show [--force] DATEI.cfg\n");
+    case Befehl::Ports:
+        return QStringLiteral("Aufruf: gsmbv ports\n");
     case Befehl::Keiner: break;
     }
     return QStringLiteral(
-        "Aufruf: gsmbv read  --port PORT --output DATEI.cfg [--timeout SEKUNDEN]\n"
-        "        gsmbv write --port PORT [--timeout SEKUNDEN] DATEI.cfg\n"
-        "        gsmbv log   --port PORT [--output DATEI] [--timeout SEKUNDEN]\n"
-        "        gsmbv clock --port PORT [--set] [--timeout SEKUNDEN]\n"
-        "        gsmbv show  DATEI.cfg\n"
+        "Aufruf: gsmbv read  -p PORT -o DATEI.cfg [-t SEKUNDEN]\n"
+        "        gsmbv write -p PORT [-t SEKUNDEN] [--force] DATEI.cfg\n"
+        "        gsmbv log   -p PORT [-o DATEI] [-t SEKUNDEN]\n"
+        "        gsmbv clock -p PORT [--set] [-t SEKUNDEN]\n"
+        "        gsmbv show  [--force] DATEI.cfg\n"
+        "        gsmbv ports\n"
         "        gsmbv [BEFEHL] --help\n");
 }
 
 namespace {
 
 const char* const kPortHilfe =
-    "  --port PORT          Gerätepfad (z. B. /dev/ttyUSB0) oder COM1 bis COM4\n"
-    "  --timeout SEKUNDEN   Frist für jedes Warten auf das Gerät und für eine\n"
+    "  -p, --port PORT      Gerätepfad (z. B. /dev/ttyUSB0 oder für einen USB-Adapter\n"
+    "                       besser sein fester Name unter /dev/serial/by-id/) oder\n"
+    "                       COM1 bis COM4; ohne Angabe der Wert von GSMBV_PORT\n"
+    "  -t, --timeout SEKUNDEN\n"
+    "                       Frist für jedes Warten auf das Gerät und für eine\n"
     "                       stockende Übertragung (Standard 40, z. B. 0.5)\n";
+
+const char* const kFormHilfe =
+    "Eine Datei, die nicht die Form einer Konfigurationsdatei hat (13 Zeilen wie\n"
+    "beim Speichern, Texte in Windows-1252), wird mit Rückgabewert 4 abgewiesen;\n"
+    "die Meldung nennt die erste Zeile, die nicht passt.\n";
+
+const char* const kAusgabeHilfe =
+    "\"-\" als DATEI ist die Standardausgabe. Ein Gerät oder eine FIFO wird direkt\n"
+    "beschrieben; eine Datei wird erst ersetzt, wenn die neue vollständig ist.\n";
 
 } // namespace
 
@@ -269,30 +312,33 @@ QString hilfetext(Befehl b)
             "Liest die Konfiguration des Geräts (Seiten 0 bis 12) und speichert sie als\n"
             "Konfigurationsdatei, wie das Fenster sie nach \"Konfiguration lesen\" speichert.\n"
             "Eine vorhandene Datei wird ohne Rückfrage ersetzt; schlägt das Lesen fehl,\n"
-            "bleibt sie unverändert.\n"
-            "\n"
-            "Optionen:\n")
+            "bleibt sie unverändert.\n")
+            + QString::fromUtf8(kAusgabeHilfe)
+            + QStringLiteral("\nOptionen:\n")
             + QString::fromUtf8(kPortHilfe)
-            + QStringLiteral("  --output DATEI.cfg   die Konfigurationsdatei\n");
+            + QStringLiteral("  -o, --output DATEI.cfg\n"
+                             "                       die Konfigurationsdatei\n");
     case Befehl::Write:
         return nutzung(b) + QStringLiteral(
             "\n"
             "Öffnet die Konfigurationsdatei wie das Fenster und schreibt alle 13 Seiten in\n"
             "das Gerät. Eine Datei mit weniger als 13 Zeilen wird abgewiesen; dann wird\n"
-            "nichts geschrieben.\n"
-            "\n"
-            "Optionen:\n")
-            + QString::fromUtf8(kPortHilfe);
+            "nichts geschrieben.\n")
+            + QString::fromUtf8(kFormHilfe)
+            + QStringLiteral("\nOptionen:\n")
+            + QString::fromUtf8(kPortHilfe)
+            + QStringLiteral("  --force              auch eine Datei schreiben, die nicht die Form einer\n"
+                             "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n");
     case Befehl::Log:
         return nutzung(b) + QStringLiteral(
             "\n"
             "Lädt den Ereignisspeicher des Geräts herunter und gibt das Ereignisprotokoll\n"
             "aus, eine Zeile je Ereignis (UTF-8). Mit --output wird die Datei im Format von\n"
-            "LOG.TXT geschrieben (Windows-1252, Zeilenende CR LF) und ersetzt.\n"
-            "\n"
-            "Optionen:\n")
+            "LOG.TXT geschrieben (Windows-1252, Zeilenende CR LF) und ersetzt.\n")
+            + QString::fromUtf8(kAusgabeHilfe)
+            + QStringLiteral("\nOptionen:\n")
             + QString::fromUtf8(kPortHilfe)
-            + QStringLiteral("  --output DATEI       die Protokolldatei statt der Standardausgabe\n");
+            + QStringLiteral("  -o, --output DATEI   die Protokolldatei statt der Standardausgabe\n");
     case Befehl::Clock:
         return nutzung(b) + QStringLiteral(
             "\n"
@@ -308,7 +354,17 @@ QString hilfetext(Befehl b)
             "\n"
             "Gibt jede Einstellung der Konfigurationsdatei aus, eine je Zeile als\n"
             "\"Beschriftung: Wert\" mit den Beschriftungen des Fensters (UTF-8).\n"
-            "Steuerzeichen in Texten erscheinen als \\xHH, ein \\ als \\\\.\n");
+            "Steuerzeichen in Texten erscheinen als \\xHH, ein \\ als \\\\.\n")
+            + QString::fromUtf8(kFormHilfe)
+            + QStringLiteral("\nOptionen:\n"
+                             "  --force              auch eine Datei zeigen, die nicht die Form einer\n"
+                             "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n");
+    case Befehl::Ports:
+        return nutzung(b) + QStringLiteral(
+            "\n"
+            "Zeigt COM1 bis COM4 mit dem Gerät, für das sie stehen, dem festen Namen unter\n"
+            "/dev/serial/by-id/ (wo es einen gibt), dem Treiber und Adapter und ob dieser\n"
+            "Benutzer die Schnittstelle zum Lesen und Schreiben öffnen darf.\n");
     case Befehl::Keiner: break;
     }
     return nutzung(b) + QStringLiteral(
@@ -321,19 +377,29 @@ QString hilfetext(Befehl b)
         "  log     Ereignisspeicher des Geräts lesen\n"
         "  clock   Uhr des Geräts lesen, mit --set stellen\n"
         "  show    Einstellungen einer Konfigurationsdatei ausgeben\n"
+        "  ports   serielle Schnittstellen und ihre Geräte zeigen\n"
         "\n"
         "Optionen:\n")
         + QString::fromUtf8(kPortHilfe)
         + QStringLiteral(
+            "  -o, --output DATEI   Ausgabedatei von read und log; \"-\" ist die Standardausgabe\n"
+            "  --force              write und show: auch eine Datei, die nicht die Form\n"
+            "                       einer Konfigurationsdatei hat\n"
             "  -h, --help           Hilfe; gsmbv BEFEHL --help: Hilfe zum Befehl\n"
             "  --version            Version ausgeben\n"
+            "\n"
+            "Umgebung:\n"
+            "  GSMBV_PORT           der Port, wenn -p/--port fehlt\n"
+            "\n"
+            "Ist die Standardfehlerausgabe ein Terminal, zeigt gsmbv den Fortschritt und\n"
+            "danach eine Zeile, was getan wurde.\n"
             "\n"
             "Rückgabewerte:\n"
             "  0    Erfolg\n"
             "  1    Verbindung nicht möglich\n"
             "  2    falsche Argumente\n"
             "  3    Fehler bei Datenübertragung\n"
-            "  4    Fehler bei Zugriff auf Konfigurationsdatei\n"
+            "  4    Fehler bei Zugriff auf Konfigurationsdatei, oder keine Konfigurationsdatei\n"
             "  5    Ausgabe nicht schreibbar (Protokolldatei oder Standardausgabe)\n"
             "  130  abgebrochen (Strg+C)\n");
 }

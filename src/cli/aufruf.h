@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Befehl { Keiner, Read, Write, Log, Clock, Show };
+enum class Befehl { Keiner, Read, Write, Log, Clock, Show, Ports };
 
 // Exit statuses, one per kind of failure.
 enum Status : int {
@@ -16,7 +16,7 @@ enum Status : int {
     KeineVerbindung = 1,      // "Verbindung nicht möglich"
     FalscheArgumente = 2,     // usage text on standard error
     Uebertragungsfehler = 3,  // "Fehler bei Datenübertragung"
-    Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei"
+    Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei", or no configuration file
     Ausgabe = 5,              // the log file of --output, or standard output, cannot be written
     Abgebrochen = 130,        // SIGINT or SIGTERM: the transfer was aborted
 };
@@ -28,17 +28,19 @@ struct Aufruf {
     Befehl befehl = Befehl::Keiner;
     bool hilfe = false;    // -h / --help: help of the command (general without one)
     bool version = false;  // --version
-    QString port;          // --port, as given
-    QString ausgabe;       // --output
+    QString port;          // -p/--port as given, else GSMBV_PORT
+    QString ausgabe;       // -o/--output ("-": standard output)
     QString datei;         // the configuration file of write and show
-    std::optional<std::chrono::milliseconds> frist;  // --timeout
+    std::optional<std::chrono::milliseconds> frist;  // -t/--timeout
     bool stellen = false;  // --set
+    bool erzwingen = false;  // --force: write or show a file that fails the form check
     QString fehler;        // not empty: the arguments are wrong, and why
 };
 
 // Reads the arguments (without the program's name). With --help anywhere the
-// result asks for help and nothing else is checked.
-Aufruf aufrufLesen(const QStringList& argumente);
+// result asks for help and nothing else is checked. `umgebungsport` is the
+// value of GSMBV_PORT: the port of a command given no -p/--port.
+Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport = {});
 
 // The name of a command on the command line ("read", ...); "" for Keiner.
 QString befehlsname(Befehl b);

@@ -39,7 +39,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("gsmbv"));
 
-    const cli::Aufruf aufruf = cli::aufrufLesen(QCoreApplication::arguments().mid(1));
+    const cli::Aufruf aufruf =
+        cli::aufrufLesen(QCoreApplication::arguments().mid(1), qEnvironmentVariable("GSMBV_PORT"));
     if (aufruf.hilfe) {
         schreiben(stdout, cli::hilfetext(aufruf.befehl));
         return cli::Erfolg;
@@ -58,6 +59,15 @@ int main(int argc, char** argv)
 
     CliDoor door;
     cli::Werkzeug werkzeug(aufruf, door);
+    // `ports` on a tree of its own instead of /sys and /dev (for tests).
+    if (qEnvironmentVariableIsSet("GSMBV_SYS") || qEnvironmentVariableIsSet("GSMBV_DEV")) {
+        Portwurzeln w;
+        if (qEnvironmentVariableIsSet("GSMBV_SYS"))
+            w.sys = qEnvironmentVariable("GSMBV_SYS");
+        if (qEnvironmentVariableIsSet("GSMBV_DEV"))
+            w.dev = qEnvironmentVariable("GSMBV_DEV");
+        werkzeug.setPortwurzeln(w);
+    }
     QObject::connect(&werkzeug, &cli::Werkzeug::beendet, &app, [](int status) { QCoreApplication::exit(status); },
                      Qt::QueuedConnection);
 

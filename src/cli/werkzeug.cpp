@@ -1,14 +1,17 @@
 #include "cli/werkzeug.h"
 
+#include "cfgfile/cfgform.h"
 #include "cfgfile/dekodieren.h"
 #include "cli/einstellungen.h"
 #include "clock/uhr.h"
 #include "eventlog/ereignisspeicher.h"
 #include "link/datentext.h"
+#include "link/portzuordnung.h"
 #include "link/transport.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -34,6 +37,28 @@ QString portgruppe(const QString& geraet)
     return g;
 }
 
+// One COM port for `gsmbv ports`: its device, then the details sysfs and
+// /dev give, one per line.
+QString portText(int com, const Portangaben& a)
+{
+    QString t = QStringLiteral("COM%1: %2").arg(com).arg(a.geraet);
+    if (!a.vorhanden)
+        return t + QStringLiteral(" (nicht vorhanden)\n");
+    t += QLatin1Char('\n');
+    if (!a.stabil.isEmpty())
+        t += QStringLiteral("  fester Name: %1\n").arg(a.stabil);
+    if (!a.treiber.isEmpty())
+        t += a.adapter.isEmpty() ? QStringLiteral("  Treiber: %1\n").arg(a.treiber)
+                                 : QStringLiteral("  Treiber: %1 (%2)\n").arg(a.treiber, a.adapter);
+    t += a.zugriff ? QStringLiteral("  Zugriff: ja\n") : QStringLiteral("  Zugriff: nein (Gruppe %1)\n").arg(a.gruppe);
+    return t;
+}
+
+QString eintraege(qsizetype n)
+{
+    return n == 1 ? QStringLiteral("1 Eintrag") : QStringLiteral("%1 Einträge").arg(n);
+}
+
 } // namespace
 
 Werkzeug::Werkzeug(const Aufruf& aufruf, CliDoor& door, std::unique_ptr<Transport> transport, std::FILE* aus,
@@ -42,9 +67,13 @@ Werkzeug::Werkzeug(const Aufruf& aufruf, CliDoor& door, std::unique_ptr<Transpor
 {
     // A message ends the progress bar's line first, so it stands on a line of its own.
     m_door.vorMeldung = [this] {
-        if (m_v && m_v->daten().sichtbar() && m_v->daten().ansicht())
-            m_v->daten().ansicht()->verbergen();
+        if (m_balken) {
+            m_balken->verbergen();
+            m_balken->zeileBeenden();
+        }
     };
+    m_leserWarten.setSingleShot(true);
+    m_leserWarten.setInterval(100);
 }
 
 Werkzeug::~Werkzeug()
@@ -60,6 +89,7 @@ void Werkzeug::starten()
     case Befehl::Write: return schreiben();
     case Befehl::Log: return protokoll();
     case Befehl::Clock: return uhr();
+    case Befehl::Ports: return ports();
     case Befehl::Keiner: break;
     }
     ende(FalscheArgumente);
@@ -85,9 +115,8 @@ void Werkzeug::lesen()
     // The file is prepared before the device is asked, so that a file that
     // cannot be written costs no transfer; it replaces the old one only when
     // it is complete.
-    m_ziel.setFileName(m_a.ausgabe);
-    if (!m_ziel.open(QIODevice::WriteOnly))
-        return dateifehler(m_a.ausgabe, m_ziel.errorString());
+    if (!m_ziel.vorbereiten(m_a.ausgabe))
+        return dateifehler(m_a.ausgabe, m_ziel.fehler());
     if (!verbinden())
         return;
     vorgangBeginnen();
@@ -99,10 +128,18 @@ void Werkzeug::lesen()
         [this](Ausgang a) {
             if (a != Ausgang::Erfolg)
                 return fehlschlag(a);
-            const QByteArray inhalt = cfgSchreiben(m_bild);
-            if (m_ziel.write(inhalt) != inhalt.size() || !m_ziel.flush() || !m_ziel.commit())
-                return dateifehler(m_a.ausgabe, m_ziel.errorString());
-            ende(Erfolg);
+            abschluss({});
+            zielSchreiben(cfgSchreiben(m_bild), [this](bool ok) {
+                if (!ok) {
+                    if (m_ziel.art() == Ausgabeziel::Art::Standardausgabe)
+                        return ausgabefehler(QStringLiteral("Standardausgabe"), m_ziel.fehler());
+                    return dateifehler(m_a.ausgabe, m_ziel.fehler());
+                }
+                abschluss(m_ziel.art() == Ausgabeziel::Art::Standardausgabe
+                              ? QStringLiteral("Konfiguration gelesen und auf die Standardausgabe geschrieben")
+                              : QStringLiteral("Konfiguration gelesen und in %1 gespeichert").arg(m_a.ausgabe));
+                ende(Erfolg);
+            });
         },
         [this] { Grundeinstellung(m_bild); });
 }
@@ -117,17 +154,16 @@ void Werkzeug::schreiben()
     m_v->konfigurationSchreiben(m_datei.image, m_datei.flags, [this](Ausgang a) {
         if (a != Ausgang::Erfolg)
             return fehlschlag(a);
+        const auto seiten = std::count(m_datei.flags.begin(), m_datei.flags.begin() + kGeraeteSeiten, true);
+        abschluss(QStringLiteral("Konfiguration geschrieben: %1 Seiten").arg(seiten));
         ende(Erfolg);
     });
 }
 
 void Werkzeug::protokoll()
 {
-    if (!m_a.ausgabe.isEmpty()) {
-        m_ziel.setFileName(m_a.ausgabe);
-        if (!m_ziel.open(QIODevice::WriteOnly))
-            return ausgabefehler(m_a.ausgabe, m_ziel.errorString());
-    }
+    if (!m_a.ausgabe.isEmpty() && !m_ziel.vorbereiten(m_a.ausgabe))
+        return ausgabefehler(m_a.ausgabe, m_ziel.fehler());
     if (!verbinden())
         return;
     vorgangBeginnen();
@@ -139,19 +175,25 @@ void Werkzeug::protokoll()
         [this](Ausgang a) {
             if (a != Ausgang::Erfolg)
                 return fehlschlag(a);
+            abschluss({});
             const QStringList zeilen = ereignisZeilen(m_ereignisse);
+            const QString gelesen = QStringLiteral("Ereignisspeicher gelesen: %1").arg(eintraege(zeilen.size()));
             if (m_a.ausgabe.isEmpty()) {
+                abschluss(gelesen);
                 QByteArray text;
                 for (const QString& z : zeilen)
                     text += z.toUtf8() + '\n';
-                if (!ausgeben(text))
-                    return;
-            } else {
-                const QByteArray inhalt = logDatei(zeilen);
-                if (m_ziel.write(inhalt) != inhalt.size() || !m_ziel.flush() || !m_ziel.commit())
-                    return ausgabefehler(m_a.ausgabe, m_ziel.errorString());
+                if (ausgeben(text))
+                    ende(Erfolg);
+                return;
             }
-            ende(Erfolg);
+            zielSchreiben(logDatei(zeilen), [this, gelesen](bool ok) {
+                const bool aus = m_ziel.art() == Ausgabeziel::Art::Standardausgabe;
+                if (!ok)
+                    return ausgabefehler(aus ? QStringLiteral("Standardausgabe") : m_a.ausgabe, m_ziel.fehler());
+                abschluss(aus ? gelesen : gelesen + QStringLiteral(" und in %1 gespeichert").arg(m_a.ausgabe));
+                ende(Erfolg);
+            });
         });
 }
 
@@ -171,6 +213,7 @@ void Werkzeug::uhr()
         [this](Ausgang a) {
             if (a != Ausgang::Erfolg)
                 return fehlschlag(a);
+            abschluss({});
             if (!ausgeben(m_uhrzeit.toUtf8() + '\n'))
                 return;
             if (!m_a.stellen)
@@ -200,10 +243,29 @@ void Werkzeug::uhrStellen()
             m_v->uhrDialogEntladen();
             if (a != Ausgang::Erfolg)
                 return fehlschlag(a);
+            abschluss({});
             if (!ausgeben(uhr::pcZeitText(m_stellzeit).toUtf8() + '\n'))
                 return;
             ende(Erfolg);
         });
+}
+
+void Werkzeug::setPortwurzeln(const Portwurzeln& w)
+{
+    m_portwurzeln = w;
+}
+
+void Werkzeug::ports()
+{
+    // COM n as the window and --port COMn map it; with a tree of its own,
+    // from the ports its sysfs lists.
+    const Portwurzeln w = m_portwurzeln.value_or(Portwurzeln{});
+    const QStringList namen = m_portwurzeln ? sysfsPorts(w) : Portzuordnung::systemPorts();
+    QByteArray text;
+    for (int com = 1; com <= 4; ++com)
+        text += portText(com, portangaben(comGeraet(com, namen), w)).toUtf8();
+    if (ausgeben(text))
+        ende(Erfolg);
 }
 
 void Werkzeug::unterbrechen()
@@ -244,8 +306,12 @@ bool Werkzeug::verbinden()
     const auto frist = m_a.frist.value_or(Verbindung::kWartezeit);
     m_v->setWartezeit(frist);
     m_v->setEmpfangsgrenze(frist);
-    if (m_fehler && ::isatty(::fileno(m_fehler)))
-        m_v->daten().setAnsicht(std::make_unique<DatenText>(m_fehler));
+    if (m_fehler && ::isatty(::fileno(m_fehler))) {
+        auto balken = std::make_unique<DatenText>(m_fehler);
+        balken->setFrist(frist);
+        m_balken = balken.get();
+        m_v->daten().setAnsicht(std::move(balken));
+    }
     return portOeffnen();
 }
 
@@ -286,6 +352,12 @@ bool Werkzeug::dateiLesen(const QString& pfad)
         dateifehler(pfad, QStringLiteral("zu groß für eine Konfigurationsdatei"));
         return false;
     }
+    // A file of another kind (LOG.TXT, a file re-saved as UTF-8, ...) would
+    // be written as a configuration all the same: it is refused unless --force.
+    if (const Formbefund befund = cfgFormPruefen(inhalt); !befund.passt() && !m_a.erzwingen) {
+        dateifehler(pfad, befund.text());
+        return false;
+    }
     m_datei = cfgLesen(inhalt);
     // The window loads the lines a short file has and reports the error; the
     // tool refuses the file, so that no device is written half from a file and
@@ -299,6 +371,7 @@ bool Werkzeug::dateiLesen(const QString& pfad)
 
 bool Werkzeug::ausgeben(const QByteArray& bytes)
 {
+    zeileBeenden();
     if (!m_aus)
         return true;
     const bool ok = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_aus) == size_t(bytes.size())
@@ -310,8 +383,50 @@ bool Werkzeug::ausgeben(const QByteArray& bytes)
     return true;
 }
 
+void Werkzeug::zielSchreiben(const QByteArray& inhalt, std::function<void(bool)> weiter)
+{
+    switch (m_ziel.schreiben(inhalt, m_aus)) {
+    case Ausgabeziel::Ergebnis::Geschrieben: return weiter(true);
+    case Ausgabeziel::Ergebnis::Fehler: return weiter(false);
+    case Ausgabeziel::Ergebnis::KeinLeser: break;
+    }
+    // A FIFO nobody reads yet: tried again every 100 ms until a reader comes
+    // (or Ctrl+C ends the wait).
+    if (!m_aufLeserGewartet) {
+        m_aufLeserGewartet = true;
+        hinweis(QStringLiteral("%1: warte, bis ein anderes Programm die FIFO liest").arg(m_a.ausgabe));
+    }
+    disconnect(&m_leserWarten, nullptr, this, nullptr);
+    connect(&m_leserWarten, &QTimer::timeout, this, [this, inhalt, weiter = std::move(weiter)]() mutable {
+        if (!m_beendet)
+            zielSchreiben(inhalt, std::move(weiter));
+    });
+    m_leserWarten.start();
+}
+
+void Werkzeug::zeileBeenden()
+{
+    if (m_balken)
+        m_balken->zeileBeenden();
+}
+
+void Werkzeug::abschluss(const QString& text)
+{
+    // The bar complete when the transfer has succeeded; the line of what was
+    // done once its result is where it belongs.
+    if (!m_balken)
+        return;
+    m_balken->abschliessen({});
+    if (!text.isEmpty() && m_fehler) {
+        const QByteArray zeile = text.toUtf8() + '\n';
+        std::fwrite(zeile.constData(), 1, size_t(zeile.size()), m_fehler);
+        std::fflush(m_fehler);
+    }
+}
+
 void Werkzeug::hinweis(const QString& text)
 {
+    zeileBeenden();
     if (!m_fehler)
         return;
     const QByteArray zeile = QStringLiteral("gsmbv: %1\n").arg(text).toUtf8();
@@ -366,11 +481,10 @@ void Werkzeug::ende(int status)
     m_beendet = true;
     if (m_unterbrochen && status == Abgebrochen)
         hinweis(QStringLiteral("abgebrochen"));
-    if (m_ziel.isOpen()) {
-        // Nothing replaces the old file, and the temporary one goes at once.
-        m_ziel.cancelWriting();
-        m_ziel.commit();
-    }
+    m_leserWarten.stop();
+    // Nothing replaces the old file, and the temporary one goes at once.
+    m_ziel.verwerfen();
+    zeileBeenden();
     emit beendet(status);
 }
 

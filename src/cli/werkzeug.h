@@ -4,18 +4,23 @@
 // window. The end comes through `beendet` with the exit status.
 #include "cfgfile/cfgdatei.h"
 #include "cli/aufruf.h"
+#include "cli/ausgabeziel.h"
 #include "cli/clidoor.h"
 #include "image/konfigspeicher.h"
+#include "link/portangaben.h"
 #include "link/sitzung.h"
 #include "link/verbindung.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QObject>
-#include <QSaveFile>
+#include <QTimer>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <memory>
 
+class DatenText;
 class Transport;
 
 namespace cli {
@@ -37,6 +42,10 @@ public:
 
     bool istBeendet() const { return m_beendet; }
 
+    // `ports` looks at this tree instead of /sys and /dev, and lists the
+    // ports its sysfs names (tests).
+    void setPortwurzeln(const Portwurzeln& w);
+
 signals:
     void beendet(int status);
 
@@ -47,11 +56,15 @@ private:
     void protokoll();
     void uhr();
     void uhrStellen();
+    void ports();
 
     bool verbinden();
     bool portOeffnen();
     bool dateiLesen(const QString& pfad);
     bool ausgeben(const QByteArray& bytes);
+    void zielSchreiben(const QByteArray& inhalt, std::function<void(bool)> weiter);
+    void zeileBeenden();
+    void abschluss(const QString& text);
     void hinweis(const QString& text);
     void meldung(const QString& text, const QString& titel, Door::Icon icon);
     void dateifehler(const QString& pfad, const QString& grund);
@@ -68,7 +81,11 @@ private:
 
     Sitzung m_sitzung;
     std::unique_ptr<Verbindung> m_v;
-    QSaveFile m_ziel;
+    DatenText* m_balken = nullptr;  // the progress bar on a terminal (owned by Daten)
+    Ausgabeziel m_ziel;
+    QTimer m_leserWarten;           // a FIFO without reader: the next try
+    bool m_aufLeserGewartet = false;
+    std::optional<Portwurzeln> m_portwurzeln;
 
     Konfigspeicher m_bild;       // the device read's image
     Dateiergebnis m_datei;       // the opened configuration file

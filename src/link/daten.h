@@ -34,6 +34,8 @@ public:
     ~Daten() override;
 
     static QString titel() { return QStringLiteral("Datenübertragung von/zu Boravilon"); }
+    // Label1 while the connection is being opened (the countdown runs).
+    static QString textVerbindungsaufbau() { return QStringLiteral("Verbindungsaufbau ..."); }
 
     void setAnsicht(std::unique_ptr<DatenAnsicht> ansicht);
     DatenAnsicht* ansicht() const { return m_ansicht.get(); }

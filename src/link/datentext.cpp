@@ -1,67 +1,175 @@
 #include "link/datentext.h"
 
 #include <algorithm>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
-constexpr int kBreite = 20;
-}
+constexpr int kBalken = 20;
+constexpr int kBalkenMindestens = 5;
+} // namespace
 
 DatenText::DatenText(std::FILE* strom) : m_strom(strom)
 {
     m_terminal = strom && ::isatty(::fileno(strom));
+    m_takt.setSingleShot(true);
+    m_takt.callOnTimeout([this] { anfordern(); });
 }
 
-QByteArray DatenText::zeile(const Daten& d)
+DatenText::~DatenText()
 {
-    const int maximum = std::max(d.maximum(), 1);
-    const int wert = std::clamp(d.wert(), 0, maximum);
-    const int voll = wert * kBreite / maximum;
-    QByteArray z = d.text().toUtf8();
-    z += " [" + QByteArray(voll, '#') + QByteArray(kBreite - voll, '.') + "] ";
-    z += QByteArray::number(wert) + '/' + QByteArray::number(d.maximum());
-    return z;
+    zeileBeenden();
+}
+
+QString DatenText::zeile(const QString& text, int maximum, int wert, int spalten)
+{
+    const int platz = std::max(spalten - 1, 1);  // the last column stays free: no wrap
+    const int oben = std::max(maximum, 1);
+    const int w = std::clamp(wert, 0, oben);
+    const QString zahl = QStringLiteral("%1/%2").arg(w).arg(maximum);
+    const int balken = std::min<int>(kBalken, platz - int(text.size() + 4 + zahl.size()));
+    if (balken >= kBalkenMindestens) {
+        const int voll = w * balken / oben;
+        return text + QStringLiteral(" [") + QString(voll, QLatin1Char('#')) + QString(balken - voll, QLatin1Char('.'))
+             + QStringLiteral("] ") + zahl;
+    }
+    if (platz <= zahl.size())
+        return zahl.left(platz);
+    return text.left(platz - zahl.size() - 1) + QLatin1Char(' ') + zahl;
+}
+
+QString DatenText::countdown(const QString& text, int sekunden, int spalten)
+{
+    return (text + QStringLiteral(" noch %1 s").arg(sekunden)).left(std::max(spalten - 1, 1));
+}
+
+bool DatenText::verbindet() const
+{
+    return m_text == Daten::textVerbindungsaufbau();
+}
+
+int DatenText::spalten() const
+{
+    if (m_breite > 0)
+        return m_breite;
+    winsize ws{};
+    if (m_strom && ::ioctl(::fileno(m_strom), TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0)
+        return ws.ws_col;
+    bool ok = false;
+    const int spalten = qEnvironmentVariableIntValue("COLUMNS", &ok);
+    return ok && spalten > 0 ? spalten : 80;
+}
+
+QString DatenText::aktuelleZeile() const
+{
+    if (verbindet()) {
+        const qint64 rest = m_frist.count() - (m_aufbau.isValid() ? m_aufbau.elapsed() : 0);
+        return countdown(m_text, int(std::max<qint64>((rest + 999) / 1000, 0)), spalten());
+    }
+    return zeile(m_text, m_maximum, m_wert, spalten());
 }
 
 void DatenText::zeigen(Daten& d)
 {
-    m_offen = true;
-    m_letzte.clear();
+    m_sichtbar = true;
+    m_text.clear();
     m_letzterText.clear();
+    // A line a previous window left open stays as it was.
+    zeileBeenden();
     aktualisieren(d);
 }
 
 void DatenText::aktualisieren(const Daten& d)
 {
-    if (!m_offen || !m_strom)
+    if (!m_sichtbar || !m_strom)
         return;
-    if (m_terminal) {
-        const QByteArray z = zeile(d);
-        if (z == m_letzte)
+    if (d.text() != m_text && d.text() == Daten::textVerbindungsaufbau())
+        m_aufbau.start();
+    m_text = d.text();
+    m_maximum = d.maximum();
+    m_wert = d.wert();
+    if (!m_terminal) {
+        if (m_text == m_letzterText)
             return;
-        // Pad over a longer previous line.
-        QByteArray aus = '\r' + z;
-        if (z.size() < m_letzte.size())
-            aus += QByteArray(m_letzte.size() - z.size(), ' ');
-        m_letzte = z;
-        std::fwrite(aus.constData(), 1, size_t(aus.size()), m_strom);
-    } else {
-        if (d.text() == m_letzterText)
-            return;
-        m_letzterText = d.text();
-        const QByteArray z = d.text().toUtf8() + '\n';
-        std::fwrite(z.constData(), 1, size_t(z.size()), m_strom);
+        m_letzterText = m_text;
+        schreiben(m_text.toUtf8() + '\n');
+        return;
     }
-    std::fflush(m_strom);
+    anfordern();
+}
+
+void DatenText::anfordern()
+{
+    if (!m_sichtbar || !m_terminal)
+        return;
+    const auto vergangen = std::chrono::milliseconds(m_gezeichnet.isValid() ? m_gezeichnet.elapsed() : m_abstand.count());
+    if (vergangen < m_abstand) {
+        // Drawn as soon as the pause is over (a countdown step may be due later).
+        const auto rest = m_abstand - vergangen;
+        if (!m_takt.isActive() || m_takt.remainingTime() > rest.count())
+            m_takt.start(rest);
+        return;
+    }
+    m_takt.stop();
+    zeichnen(aktuelleZeile());
+    // The countdown moves on by itself: the next draw when its second is up.
+    if (verbindet()) {
+        const qint64 imSekundenschritt = (m_frist.count() - m_aufbau.elapsed()) % 1000;
+        m_takt.start(std::max<qint64>(imSekundenschritt > 0 ? imSekundenschritt : 1000, m_abstand.count()));
+    }
+}
+
+void DatenText::zeichnen(const QString& z)
+{
+    if (z == m_letzte)
+        return;
+    QString aus = QLatin1Char('\r') + z;
+    if (z.size() < m_letzte.size())
+        aus += QString(m_letzte.size() - z.size(), QLatin1Char(' '));
+    m_letzte = z;
+    m_gezeichnet.start();
+    schreiben(aus.toUtf8());
 }
 
 void DatenText::verbergen()
 {
-    if (!m_offen)
+    if (!m_sichtbar)
         return;
-    m_offen = false;
-    if (m_terminal && m_strom && !m_letzte.isEmpty()) {
-        std::fputc('\n', m_strom);
-        std::fflush(m_strom);
+    m_takt.stop();
+    if (m_terminal && m_strom)
+        zeichnen(aktuelleZeile());  // the last state, however soon after the previous draw
+    m_sichtbar = false;
+}
+
+void DatenText::abschliessen(const QString& text)
+{
+    m_takt.stop();
+    m_sichtbar = false;
+    if (m_terminal && !m_letzte.isEmpty()) {
+        if (verbindet()) {
+            schreiben((QLatin1Char('\r') + QString(m_letzte.size(), QLatin1Char(' ')) + QLatin1Char('\r')).toUtf8());
+            m_letzte.clear();
+        } else {
+            zeichnen(zeile(m_text, m_maximum, m_maximum, spalten()));
+        }
     }
+    zeileBeenden();
+    if (!text.isEmpty())
+        schreiben(text.toUtf8() + '\n');
+}
+
+void DatenText::zeileBeenden()
+{
+    if (m_letzte.isEmpty())
+        return;
+    m_letzte.clear();
+    schreiben("\n");
+}
+
+void DatenText::schreiben(const QByteArray& b)
+{
+    if (!m_strom)
+        return;
+    std::fwrite(b.constData(), 1, size_t(b.size()), m_strom);
+    std::fflush(m_strom);
 }

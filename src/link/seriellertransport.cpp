@@ -1,5 +1,6 @@
 #include "link/seriellertransport.h"
 
+#include <QFileInfo>
 #include <cerrno>
 #include <unistd.h>
 
@@ -60,7 +61,11 @@ bool SeriellerTransport::oeffnen(const QString& geraet)
     m_fehler.clear();
     m_keineBerechtigung = false;
     m_niedrigeLatenz = false;
-    m_port.setPortName(geraet);
+    // A stable name (/dev/serial/by-id/...) or any other link is opened as the
+    // device it points to, so that the port's lock is the same under every name.
+    // (A bare name without "/" stands for the device of that name in /dev.)
+    const QString echt = geraet.contains(QLatin1Char('/')) ? QFileInfo(geraet).canonicalFilePath() : QString();
+    m_port.setPortName(echt.isEmpty() ? geraet : echt);
     m_port.setBaudRate(QSerialPort::Baud9600);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);

@@ -201,7 +201,7 @@ void Verbindung::Konfig_open(Weiter weiter)
     m_s.Empfangspuffer.clear();
     m_s.AntwortOK = false;
     emit mauszeiger(true);
-    m_daten.setText(QStringLiteral("Verbindungsaufbau ..."));
+    m_daten.setText(Daten::textVerbindungsaufbau());
     m_daten.setMaximum(80);
     m_daten.setWert(80);
     m_daten.zeigen();

@@ -50,8 +50,10 @@ QString aufrufText()
         "Aufruf: gsmbv-konfig [--demo | --port GERÄT]\n"
         "\n"
         "  --demo          mit einem simulierten Boravilon an COM 1 starten\n"
-        "  --port GERÄT    COM 1 ist dieses Gerät, z. B. /dev/ttyUSB0\n"
+        "  --port GERÄT    COM 1 ist dieses Gerät, z. B. /dev/ttyUSB0 oder ein fester\n"
+        "                  Name unter /dev/serial/by-id/\n"
         "  --help          diese Hilfe\n"
+        "  --version       Version ausgeben\n"
         "\n"
         "Ohne Angabe wird der Port im Menü Einstellungen > COM Port gewählt.\n");
 }

@@ -2,7 +2,6 @@
 // as its first line and runs until SIGINT or SIGTERM.
 #include "sim/simptyrunner.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
 #include <QSocketNotifier>
@@ -13,7 +12,98 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#ifndef GSMBV_VERSION
+#define GSMBV_VERSION "unbekannt"
+#endif
+
 namespace {
+
+struct Argumente {
+    bool hilfe = false;
+    bool version = false;
+    QString image, events, saveImage, transcript;
+    QString baud = QStringLiteral("9600");
+    QStringList fehlerangaben;
+    QString fehler;
+};
+
+// --name WERT or --name=WERT for the options with a value; -h, --help and
+// --version alone.
+bool argumenteLesen(const QStringList& argumente, Argumente& a)
+{
+    for (qsizetype i = 0; i < argumente.size(); ++i) {
+        const QString arg = argumente.at(i);
+        if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+            a.hilfe = true;
+            continue;
+        }
+        if (arg == QLatin1String("--version")) {
+            a.version = true;
+            continue;
+        }
+        if (!arg.startsWith(QLatin1String("--"))) {
+            a.fehler = QStringLiteral("unerwartetes Argument \"%1\"").arg(arg);
+            return false;
+        }
+        const qsizetype gl = arg.indexOf(QLatin1Char('='));
+        const QString name = gl > 0 ? arg.left(gl) : arg;
+        QString* ziel = nullptr;
+        if (name == QLatin1String("--image"))
+            ziel = &a.image;
+        else if (name == QLatin1String("--events"))
+            ziel = &a.events;
+        else if (name == QLatin1String("--baud"))
+            ziel = &a.baud;
+        else if (name == QLatin1String("--save-image"))
+            ziel = &a.saveImage;
+        else if (name == QLatin1String("--transcript"))
+            ziel = &a.transcript;
+        else if (name != QLatin1String("--fault")) {
+            a.fehler = QStringLiteral("unbekannte Option \"%1\"").arg(name);
+            return false;
+        }
+        QString wert;
+        if (gl > 0)
+            wert = arg.mid(gl + 1);
+        else if (i + 1 < argumente.size())
+            wert = argumente.at(++i);
+        if (wert.isEmpty()) {
+            a.fehler = QStringLiteral("%1 braucht einen Wert").arg(name);
+            return false;
+        }
+        if (ziel)
+            *ziel = wert;
+        else
+            a.fehlerangaben.append(wert);
+    }
+    return true;
+}
+
+QString hilfetext()
+{
+    return QStringLiteral(
+        "Aufruf: gsmbv-sim [OPTIONEN]\n"
+        "\n"
+        "Simuliertes Boravilon 3.0 an einem Pseudo-Terminal. Die erste Ausgabezeile ist\n"
+        "der Gerätepfad (z. B. /dev/pts/3); gsmbv und gsmbv-konfig nehmen ihn mit --port\n"
+        "an. Das Gerät läuft, bis es mit Strg+C oder SIGTERM beendet wird.\n"
+        "\n"
+        "Optionen:\n"
+        "  --image DATEI         Konfigurationsspeicher: Datei mit genau 3328 Bytes\n"
+        "  --events DATEI        Ereignisspeicher: Datei mit genau 512 Bytes\n"
+        "  --baud N              Leitungsgeschwindigkeit in Bit/s, 0 = ungebremst\n"
+        "                        (Standard 9600)\n"
+        "  --fault FEHLER        Fehler des Geräts, wiederholbar oder durch Kommas getrennt:\n"
+        "                          silent        sendet nie etwas, auch kein ACK\n"
+        "                          noecho@N      beim Schreiben bleibt das N-te Echo aus\n"
+        "                          stop@N        beim Lesen nur die ersten N Bytes\n"
+        "                          noise[@SAAT]  drei bis acht Zufallsbytes vor jedem ACK\n"
+        "                          hangup@N      verstummt nach N gesendeten Bytes\n"
+        "  --save-image DATEI    Speicher nach jedem Schreibvorgang und am Ende hierhin\n"
+        "  --transcript DATEI    Mitschrift aller Bytes (hexadezimal) in diese Datei\n"
+        "  -h, --help            diese Hilfe\n"
+        "  --version             Version ausgeben\n");
+}
 
 int abbruch(const QString& text)
 {
@@ -52,51 +142,33 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("gsmbv-sim"));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Simuliertes Boravilon-Geraet an einem Pseudo-Terminal. Die erste Ausgabezeile ist der Geraetepfad."));
-    parser.addHelpOption();
-    const QCommandLineOption image(QStringLiteral("image"),
-                                   QStringLiteral("Konfigurationsspeicher: Datei mit genau 3328 Bytes."),
-                                   QStringLiteral("DATEI"));
-    const QCommandLineOption events(QStringLiteral("events"),
-                                    QStringLiteral("Ereignisspeicher: Datei mit genau 512 Bytes."),
-                                    QStringLiteral("DATEI"));
-    const QCommandLineOption baud(QStringLiteral("baud"),
-                                  QStringLiteral("Leitungsgeschwindigkeit in Bit/s, 0 = ungebremst (Standard 9600)."),
-                                  QStringLiteral("N"), QStringLiteral("9600"));
-    const QCommandLineOption fault(QStringLiteral("fault"),
-                                   QStringLiteral("Fehler: silent, noecho@N, stop@N, noise[@SAAT], hangup@N "
-                                                  "(wiederholbar)."),
-                                   QStringLiteral("FEHLER"));
-    const QCommandLineOption saveImage(QStringLiteral("save-image"),
-                                       QStringLiteral("Speicher nach jedem Schreibvorgang und am Ende hierhin."),
-                                       QStringLiteral("DATEI"));
-    const QCommandLineOption transcript(QStringLiteral("transcript"),
-                                        QStringLiteral("Mitschrift aller Bytes (hex)."), QStringLiteral("DATEI"));
-    parser.addOptions({image, events, baud, fault, saveImage, transcript});
-    if (!parser.parse(QCoreApplication::arguments()))
-        return abbruch(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    if (!parser.positionalArguments().isEmpty())
-        return abbruch(QStringLiteral("unerwartetes Argument \"%1\"").arg(parser.positionalArguments().first()));
+    Argumente a;
+    if (!argumenteLesen(QCoreApplication::arguments().mid(1), a))
+        return abbruch(a.fehler + QStringLiteral("\nHilfe: gsmbv-sim --help"));
+    if (a.hilfe) {
+        std::fputs(hilfetext().toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (a.version) {
+        std::fputs("gsmbv-sim " GSMBV_VERSION "\n", stdout);
+        return 0;
+    }
 
     SimOptionen o;
     QString meldung;
-    if (parser.isSet(image) && !lesen(parser.value(image), SimGeraet::kSpeicherBytes, o.speicher, meldung))
+    if (!a.image.isEmpty() && !lesen(a.image, SimGeraet::kSpeicherBytes, o.speicher, meldung))
         return abbruch(meldung);
-    if (parser.isSet(events) && !lesen(parser.value(events), SimGeraet::kEreignisBytes, o.ereignisse, meldung))
+    if (!a.events.isEmpty() && !lesen(a.events, SimGeraet::kEreignisBytes, o.ereignisse, meldung))
         return abbruch(meldung);
     bool zahl = false;
-    o.baud = parser.value(baud).toInt(&zahl);
+    o.baud = a.baud.toInt(&zahl);
     if (!zahl || o.baud < 0)
-        return abbruch(QStringLiteral("--baud: \"%1\" ist keine Geschwindigkeit").arg(parser.value(baud)));
-    for (const QString& angabe : parser.values(fault))
+        return abbruch(QStringLiteral("--baud: \"%1\" ist keine Geschwindigkeit").arg(a.baud));
+    for (const QString& angabe : a.fehlerangaben)
         if (!o.fehler.hinzufuegen(angabe, &meldung))
             return abbruch(meldung);
-    o.speicherDatei = parser.value(saveImage);
-    o.mitschriftDatei = parser.value(transcript);
+    o.speicherDatei = a.saveImage;
+    o.mitschriftDatei = a.transcript;
 
     SimPtyRunner sim(o);
     if (!sim.ok()) {

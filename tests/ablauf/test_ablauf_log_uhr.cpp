@@ -375,7 +375,8 @@ private slots:
     }
 
     // The program ends with exit code 0 when its window is closed in the
-    // middle of a read; the device sees the line closed.
+    // middle of a read; the device sees the line closed. The port is given
+    // as a link to the device, as a stable name under /dev/serial/by-id/ is.
     void programmEndeWaehrendLesen()
     {
         FakeDoor door;
@@ -405,8 +406,11 @@ private slots:
         wachhund.setSingleShot(true);
         connect(&wachhund, &QTimer::timeout, [] { QCoreApplication::exit(98); });
         wachhund.start(10000);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"));
+        QVERIFY(QFile::link(sim.pfad(), name));
         Startoptionen start;
-        start.port = sim.pfad();
+        start.port = name;
         const int rc = konfigAusfuehren(*qApp, start);
         QCOMPARE(rc, 0);
         QVERIFY(fortschritt > 200 && fortschritt < 3000);

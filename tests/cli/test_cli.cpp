@@ -10,15 +10,24 @@
 #include "image/felder.h"
 #include "sim/simptyrunner.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,6 +61,7 @@ Lauf gsmbv(const QStringList& argumente, int grenzeMs = 20000,
     p.setArguments(argumente);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));  // system error texts in English
+    env.remove(QStringLiteral("GSMBV_PORT"));
     p.setProcessEnvironment(env);
     if (vorher)
         vorher(p);
@@ -144,6 +154,66 @@ const QStringList kProtokoll{
     QStringLiteral("01.01, 00:00:00, kein GSM-Netz verfügbar - kommt : aktiv"),
 };
 
+// The event log as the tool writes it for the ring above (LOG.TXT format).
+const QByteArray kLogDatei("31.12, 23:59:59, Stromausfall - geht : Fehler SMS senden\r\n"
+                           "02.03, 05:07:135, Fehler GSM Modul\r\n"
+                           "04.05, 03:02:01, unbekanntes Ereignis (Code 200) - geht : gesendet\r\n"
+                           "21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n"
+                           "01.01, 00:00:00, kein GSM-Netz verf\xFCgbar - kommt : aktiv\r\n");
+
+// The default image's file, and that file without its last line.
+QByteArray grunddatei(bool ohneZeile13 = false)
+{
+    QByteArray d = ";;;255;255;FF;FF;" + QByteArray(16, char(0xFF)) + ";" + QByteArray(16, char(0xFF)) + ";255;" + kETX
+                 + ";" + kNL;
+    for (int i = 1; i <= 9; ++i)
+        d += kETX + kNL;
+    d += " " + kNL;
+    d += kETX + QByteArray("255;").repeated(8) + QByteArray(3, char(0xFF)) + kETX + ";Batteriespannung zu niedrig"
+       + kETX + kNL;
+    if (!ohneZeile13)
+        d += kETX + kETX;
+    return d;
+}
+
+// Runs gsmbv with standard error on a pseudo-terminal of `spalten` columns
+// (0: the terminal tells none); returns what reached the terminal.
+QByteArray amTerminal(Lauf& l, const QStringList& argumente, int spalten,
+                      const std::function<void(QProcess&)>& vorher = {})
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        return "<kein Terminal>";
+    const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    termios t{};
+    ::tcgetattr(slave, &t);
+    ::cfmakeraw(&t);  // bytes as written: no CR added before LF
+    ::tcsetattr(slave, TCSANOW, &t);
+    winsize ws{};
+    ws.ws_col = static_cast<unsigned short>(spalten);
+    ::ioctl(slave, TIOCSWINSZ, &ws);
+    l = gsmbv(argumente, 20000, [&](QProcess& p) {
+        if (vorher)
+            vorher(p);
+        p.setChildProcessModifier([slave] { ::dup2(slave, 2); });
+    });
+    ::close(slave);
+    QByteArray gelesen;
+    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    char puffer[4096];
+    ssize_t n;
+    while ((n = ::read(master, puffer, sizeof puffer)) > 0)
+        gelesen.append(puffer, n);
+    ::close(master);
+    return gelesen;
+}
+
+bool istFifo(const QString& pfad)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(pfad).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
 } // namespace
 
 class TestCli : public QObject {
@@ -161,6 +231,7 @@ private slots:
     void writeSchreibtAlleSeiten();
     void writeDateiFehler_data();
     void writeDateiFehler();
+    void writeErzwungen();
     void writeOhneEcho();
     void writeUnterbrochenVerlaesstDasGeraet();
 
@@ -168,6 +239,8 @@ private slots:
     void logAlsDatei();
     void logNichtSchreibbar();
     void logStockt();
+    void ausgabeZiele_data();
+    void ausgabeZiele();
 
     void clockLesen();
     void clockStellen();
@@ -178,6 +251,10 @@ private slots:
     void stummesGeraet_data();
     void stummesGeraet();
     void fehlenderPort();
+    void festerName();
+    void portsImBaum();
+    void fortschrittAmTerminal_data();
+    void fortschrittAmTerminal();
     void falscheArgumente_data();
     void falscheArgumente();
     void hilfe_data();
@@ -362,14 +439,23 @@ void TestCli::writeDateiFehler_data()
     QTest::addColumn<QByteArray>("inhalt");  // "<keine>": the file is not made
     QTest::addColumn<QString>("grund");
 
-    QByteArray zwoelf = ";;;255;255;FF;FF;;;;" + kETX + ";" + kNL;
-    for (int i = 1; i <= 11; ++i)
-        zwoelf += kETX + kNL;
-    QTest::newRow("12 lines") << "zwoelf.cfg" << zwoelf << "nur 12 von 13 Zeilen";
-    QTest::newRow("empty") << "leer.cfg" << QByteArray() << "nur 0 von 13 Zeilen";
+    const QString form = QStringLiteral("Zeile %1 passt nicht zum Format einer Konfigurationsdatei (%2)");
+    QTest::newRow("12 lines") << "zwoelf.cfg" << grunddatei(true)
+                              << form.arg(13).arg("fehlt: die Datei hat nur 12 von 13 Zeilen");
+    QTest::newRow("empty") << "leer.cfg" << QByteArray() << form.arg(1).arg("fehlt: die Datei ist leer");
     QTest::newRow("missing") << "fehlt.cfg" << QByteArray("<keine>") << "No such file or directory";
     QTest::newRow("too big") << "gross.cfg" << QByteArray((1 << 20) + 1, '\n')
                              << "zu groß für eine Konfigurationsdatei";
+    // Files of other kinds, which a plain load would write as a configuration.
+    QTest::newRow("LOG.TXT") << "LOG.TXT" << kLogDatei << form.arg(1).arg("Feld 1 ist keine Zahl");
+    QByteArray zufall(3000, 0);
+    QRandomGenerator z(1);
+    for (char& c : zufall)
+        c = char(z.bounded(256));
+    QTest::newRow("random bytes") << "zufall.cfg" << zufall
+                                  << form.arg(1).arg("UTF-8-Zeichen an Stelle 10; erwartet ist Windows-1252");
+    QTest::newRow("re-saved as UTF-8") << "utf8.cfg" << QString::fromLatin1(cfgSchreiben(simStandardKonfig())).toUtf8()
+                                       << form.arg(6).arg("UTF-8-Zeichen an Stelle 65; erwartet ist Windows-1252");
 }
 
 void TestCli::writeDateiFehler()
@@ -388,6 +474,37 @@ void TestCli::writeDateiFehler()
     // Refused before the port is opened: nothing reaches the device.
     QCOMPARE(sim->verbindungen(), 0);
     QCOMPARE(sim->geraet().speicher(), simStandardSpeicher());
+}
+
+void TestCli::writeErzwungen()
+{
+    // --force writes a file that only fails the form check ...
+    const QString quelle = pfad("erzwungen.cfg");
+    QVERIFY(schreiben(quelle, QString::fromLatin1(cfgSchreiben(simStandardKonfig())).toUtf8()));
+    auto sim = geraet(QByteArray(kGeraeteBytes, char(0xFF)));
+    const Lauf l = gsmbv({"write", "--force", "-p", sim->pfad(), "-t", "5", quelle});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.status, 0);
+    QTRY_COMPARE(sim->geraet().schreibvorgaenge(), 1);
+    // ... as the bytes it holds: the text of line 5 re-saved as UTF-8.
+    QCOMPARE(sim->geraet().speicher().mid(5 * 256 + 128, 17), QByteArray("St\xC3\xB6rung Pumpe 1\x03"));
+
+    // show --force shows it; without --force show refuses it.
+    const Lauf zeigen = gsmbv({"show", "--force", quelle});
+    QCOMPARE(zeigen.status, 0);
+    QVERIFY(zeigen.aus.contains("Meldelinie 5 Meldungstext: St\xC3\x83\xC2\xB6rung Pumpe 1\n"));
+    const Lauf ohne = gsmbv({"show", quelle});
+    QCOMPARE(ohne.status, int(cli::Konfigurationsdatei));
+    QCOMPARE(ohne.aus, QByteArray());
+
+    // A file with missing lines stays refused: half of the device would get the defaults.
+    const QString kurz = pfad("erzwungen-kurz.cfg");
+    QVERIFY(schreiben(kurz, grunddatei(true)));
+    const Lauf k = gsmbv({"write", "--force", "-p", sim->pfad(), kurz});
+    QCOMPARE(QString::fromUtf8(k.fehler),
+             "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: " + kurz + ": nur 12 von 13 Zeilen\n");
+    QCOMPARE(k.status, int(cli::Konfigurationsdatei));
+    QCOMPARE(sim->verbindungen(), 1);
 }
 
 void TestCli::writeOhneEcho()
@@ -445,11 +562,7 @@ void TestCli::logAlsDatei()
     QCOMPARE(l.fehler, QByteArray());
     QCOMPARE(l.aus, QByteArray());
     QCOMPARE(l.status, 0);
-    QCOMPARE(lesen(ziel), QByteArray("31.12, 23:59:59, Stromausfall - geht : Fehler SMS senden\r\n"
-                                     "02.03, 05:07:135, Fehler GSM Modul\r\n"
-                                     "04.05, 03:02:01, unbekanntes Ereignis (Code 200) - geht : gesendet\r\n"
-                                     "21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n"
-                                     "01.01, 00:00:00, kein GSM-Netz verf\xFCgbar - kommt : aktiv\r\n"));
+    QCOMPARE(lesen(ziel), kLogDatei);
 
     // An empty ring gives an empty file.
     sim->geraet().setzeEreignisse(QByteArray(512, char(0xFF)));
@@ -485,6 +598,59 @@ void TestCli::logStockt()
     QCOMPARE(l.status, int(cli::Uebertragungsfehler));
     QCOMPARE(l.aus, QByteArray());
     QCOMPARE(lesen(ziel), QByteArray("alt"));
+}
+
+void TestCli::ausgabeZiele_data()
+{
+    QTest::addColumn<QString>("ziel");  // "-", "fifo", "fifo später", or a device
+    QTest::newRow("standard output") << "-";
+    QTest::newRow("FIFO with a reader") << "fifo";
+    QTest::newRow("FIFO, reader comes later") << "fifo später";
+    QTest::newRow("/dev/null") << "/dev/null";
+}
+
+void TestCli::ausgabeZiele()
+{
+    QFETCH(QString, ziel);
+    auto sim = geraet();
+    sim->geraet().setzeEreignisse(ereignisring());
+    const QString fifo = pfad("protokoll.fifo");
+    int leser = -1;
+    if (ziel.startsWith("fifo")) {
+        QFile::remove(fifo);
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        if (ziel == "fifo")
+            leser = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    }
+    const QString o = ziel.startsWith("fifo") ? fifo : ziel;
+    const Lauf l = gsmbv({"log", "-p", sim->pfad(), "-o", o, "-t", "5"}, 20000, {}, [&](QProcess& p) {
+        if (ziel != "fifo später")
+            return;
+        // The tool waits for a reader and says so; then a reader comes.
+        p.setReadChannel(QProcess::StandardError);
+        QTRY_VERIFY_WITH_TIMEOUT(p.bytesAvailable() > 0 || p.state() != QProcess::Running, 10000);
+        leser = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    });
+    QVERIFY(l.normal);
+    QCOMPARE(l.status, 0);
+    QByteArray geschrieben = l.aus;
+    if (leser >= 0) {
+        char puffer[8192];
+        const ssize_t n = ::read(leser, puffer, sizeof puffer);
+        geschrieben = n > 0 ? QByteArray(puffer, n) : QByteArray();
+        ::close(leser);
+        QVERIFY(istFifo(fifo));  // never replaced by a regular file
+    }
+    if (ziel == "fifo später")
+        QCOMPARE(l.fehler, "gsmbv: " + fifo.toUtf8() + ": warte, bis ein anderes Programm die FIFO liest\n");
+    else
+        QCOMPARE(l.fehler, QByteArray());
+    if (ziel == "/dev/null") {
+        QCOMPARE(l.aus, QByteArray());
+        QVERIFY(QFileInfo(ziel).exists() && !QFileInfo(ziel).isFile());
+        return;
+    }
+    QCOMPARE(geschrieben, kLogDatei);
 }
 
 // ---------------------------------------------------------------------------
@@ -651,6 +817,158 @@ void TestCli::fehlenderPort()
     QVERIFY2(l.ms < 5000, qPrintable(QString::number(l.ms)));
 }
 
+void TestCli::festerName()
+{
+    // A stable name is a link to the device, as under /dev/serial/by-id/.
+    auto sim = geraet();
+    sim->geraet().stelleUhr(QDateTime(QDate(2024, 6, 21), QTime(14, 5, 9)));
+    const QString name = pfad("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    QFile::remove(name);
+    QVERIFY(QFile::link(sim->pfad(), name));
+
+    Lauf l = gsmbv({"clock", "-p", name, "-t", "5"});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.status, 0);
+    QVERIFY(l.aus.startsWith("14:05:"));
+    l = gsmbv({"clock", "-t", "5"}, 20000, [&](QProcess& p) {
+        QProcessEnvironment e = p.processEnvironment();
+        e.insert("GSMBV_PORT", name);
+        p.setProcessEnvironment(e);
+    });
+    QCOMPARE(l.status, 0);
+    QVERIFY(l.aus.startsWith("14:05:"));
+    QCOMPARE(sim->verbindungen(), 2);
+
+    // Both names are one port: while another program holds the device under
+    // its own name, the stable name finds it locked.
+    QSerialPort anderes(sim->pfad());
+    QVERIFY(anderes.open(QIODevice::ReadWrite));
+    l = gsmbv({"clock", "-p", name, "-t", "5"});
+    QCOMPARE(l.status, int(cli::KeineVerbindung));
+    QVERIFY2(l.fehler.startsWith("Verbindung nicht möglich\ngsmbv: " + name.toUtf8() + ": "), l.fehler.constData());
+    QVERIFY2(l.ms < 3000, qPrintable(QString::number(l.ms)));  // at once, not after the wait
+    // The same for a relative path to the link.
+    l = gsmbv({"clock", "-p", "./" + QFileInfo(name).fileName(), "-t", "5"}, 20000,
+              [&](QProcess& p) { p.setWorkingDirectory(m_dir.path()); });
+    QCOMPARE(l.status, int(cli::KeineVerbindung));
+    QVERIFY2(l.ms < 3000, qPrintable(QString::number(l.ms)));
+    anderes.close();
+}
+
+void TestCli::portsImBaum()
+{
+    // A /sys and /dev of its own: a USB adapter with a stable name, an
+    // on-board port behind the serial core's own devices (bus serial-base),
+    // a virtual console (no device: no serial port).
+    QTemporaryDir baum;
+    const QString sys = baum.filePath("sys"), dev = baum.filePath("dev");
+    const QString usb = sys + "/devices/pci0000:00/usb1/1-1";
+    const QString uart = sys + "/devices/platform/serial8250";
+    const QString kern = sys + "/bus/serial-base";
+    for (const QString& d : {usb + "/1-1:1.0/ttyUSB0/tty/ttyUSB0", uart + "/serial8250:0/serial8250:0.0/tty/ttyS0",
+                             sys + "/bus/usb-serial/drivers/ftdi_sio", sys + "/bus/platform/drivers/serial8250",
+                             kern + "/drivers/port", kern + "/drivers/ctrl", sys + "/devices/virtual/tty/tty0",
+                             sys + "/class/tty", dev + "/serial/by-id"})
+        QVERIFY(QDir().mkpath(d));
+    QVERIFY(schreiben(usb + "/product", "FT232R USB UART\n"));
+    QVERIFY(schreiben(usb + "/manufacturer", "FTDI\n"));
+    QVERIFY(QFile::link(sys + "/bus/usb-serial/drivers/ftdi_sio", usb + "/1-1:1.0/ttyUSB0/driver"));
+    QVERIFY(QFile::link(usb + "/1-1:1.0/ttyUSB0", usb + "/1-1:1.0/ttyUSB0/tty/ttyUSB0/device"));
+    QVERIFY(QFile::link(sys + "/bus/platform/drivers/serial8250", uart + "/driver"));
+    for (const QString& stufe : {QString("/serial8250:0"), QString("/serial8250:0/serial8250:0.0")}) {
+        QVERIFY(QFile::link(kern, uart + stufe + "/subsystem"));
+        QVERIFY(QFile::link(kern + (stufe.endsWith(".0") ? "/drivers/port" : "/drivers/ctrl"), uart + stufe + "/driver"));
+    }
+    QVERIFY(QFile::link(uart + "/serial8250:0/serial8250:0.0", uart + "/serial8250:0/serial8250:0.0/tty/ttyS0/device"));
+    QVERIFY(QFile::link(usb + "/1-1:1.0/ttyUSB0/tty/ttyUSB0", sys + "/class/tty/ttyUSB0"));
+    QVERIFY(QFile::link(uart + "/serial8250:0/serial8250:0.0/tty/ttyS0", sys + "/class/tty/ttyS0"));
+    QVERIFY(QFile::link(sys + "/devices/virtual/tty/tty0", sys + "/class/tty/tty0"));
+    QVERIFY(schreiben(dev + "/ttyUSB0", "") && schreiben(dev + "/ttyS0", "") && schreiben(dev + "/tty0", ""));
+    QVERIFY(::symlink("../../ttyUSB0", QFile::encodeName(dev + "/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0")) == 0);
+    QVERIFY(QFile::setPermissions(dev + "/ttyS0", QFile::Permissions()));
+    // As root every device may be opened.
+    const QString zugriffS0 = ::geteuid() == 0 ? QStringLiteral("ja")
+                                               : QStringLiteral("nein (Gruppe %1)").arg(QFileInfo(dev + "/ttyS0").group());
+
+    const Lauf l = gsmbv({"ports"}, 20000, [&](QProcess& p) {
+        QProcessEnvironment e = p.processEnvironment();
+        e.insert("GSMBV_SYS", sys);
+        e.insert("GSMBV_DEV", dev);
+        p.setProcessEnvironment(e);
+    });
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.status, 0);
+    QCOMPARE(QString::fromUtf8(l.aus), "COM1: /dev/ttyUSB0\n"
+                                       "  fester Name: /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0\n"
+                                       "  Treiber: ftdi_sio (FTDI FT232R USB UART)\n"
+                                       "  Zugriff: ja\n"
+                                       "COM2: /dev/ttyS0\n"
+                                       "  Treiber: serial8250\n"
+                                       "  Zugriff: " + zugriffS0 + "\n"
+                                       "COM3: /dev/ttyS2 (nicht vorhanden)\n"
+                                       "COM4: /dev/ttyS3 (nicht vorhanden)\n");
+}
+
+void TestCli::fortschrittAmTerminal_data()
+{
+    QTest::addColumn<QStringList>("argumente");  // the port and the file are added
+    QTest::addColumn<QString>("fehler");         // a fault of the simulated device
+    QTest::addColumn<int>("spalten");            // 0: the terminal tells none, COLUMNS=60
+    QTest::addColumn<QByteArray>("anfang");
+    QTest::addColumn<QByteArray>("ende");
+    const QByteArray aufbau = "\rVerbindungsaufbau ... noch 5 s";
+    QTest::newRow("read, 50 columns")
+        << QStringList{"read", "-o", "DATEI"} << "" << 50 << aufbau
+        << QByteArray("\rlese Konfigurationsdaten ... [########] 3328/3328\n"
+                      "Konfiguration gelesen und in DATEI gespeichert\n");
+    QTest::newRow("write, COLUMNS")
+        << QStringList{"write", "DATEI"} << "" << 0 << aufbau
+        << QByteArray("\rDaten zu Analogeingang ... [####################] 257/257\n"
+                      "Konfiguration geschrieben: 13 Seiten\n");
+    QTest::newRow("log") << QStringList{"log"} << "" << 80 << aufbau
+                         << "\r" + QByteArray(30, ' ') + "\rEreignisspeicher gelesen: 5 Eintr\xC3\xA4ge\n";
+    // The countdown follows --timeout, one step a second.
+    QTest::newRow("silent device, 2.5 s")
+        << QStringList{"clock", "-t", "2.5"} << "silent" << 80
+        << QByteArray("\rVerbindungsaufbau ... noch 3 s\rVerbindungsaufbau ... noch 2 s"
+                      "\rVerbindungsaufbau ... noch 1 s\rVerbindungsaufbau ... noch 0 s\n"
+                      "Verbindung nicht m\xC3\xB6glich\n")
+        << QByteArray();
+}
+
+void TestCli::fortschrittAmTerminal()
+{
+    QFETCH(QStringList, argumente);
+    QFETCH(QString, fehler);
+    QFETCH(int, spalten);
+    QFETCH(QByteArray, anfang);
+    QFETCH(QByteArray, ende);
+    const QString datei = pfad("terminal.cfg");
+    QVERIFY(schreiben(datei, cfgSchreiben(simStandardKonfig())));
+    argumente.replaceInStrings("DATEI", datei);
+    ende.replace("DATEI", datei.toUtf8());
+    auto sim = geraet(simStandardSpeicher(), fehler);
+    sim->geraet().setzeEreignisse(ereignisring());
+    Lauf l;
+    const QByteArray terminal = amTerminal(l, argumente + QStringList{"-p", sim->pfad()} +
+                                                  (argumente.contains("-t") ? QStringList() : QStringList{"-t", "5"}),
+                                           spalten, [](QProcess& p) {
+                                               QProcessEnvironment e = p.processEnvironment();
+                                               e.insert("COLUMNS", "60");
+                                               p.setProcessEnvironment(e);
+                                           });
+    QVERIFY2(terminal.startsWith(anfang), terminal.constData());
+    QVERIFY2(terminal.endsWith(ende), terminal.constData());
+    QCOMPARE(l.status, fehler.isEmpty() ? 0 : int(cli::KeineVerbindung));
+    // Each state on one line that fits the terminal, drawn at most about ten
+    // times a second: a few kilobytes where every byte used to redraw it.
+    const int breite = spalten ? spalten : 60;
+    for (const QByteArray& z : terminal.split('\n').first().split('\r'))
+        QVERIFY2(QString::fromUtf8(z).size() < breite, z.constData());
+    QVERIFY2(terminal.count('\r') <= l.ms / 100 + 6, qPrintable(QString::number(terminal.count('\r'))));
+    QVERIFY2(terminal.size() < 4000, qPrintable(QString::number(terminal.size())));
+}
+
 void TestCli::falscheArgumente_data()
 {
     QTest::addColumn<QStringList>("argumente");
@@ -691,32 +1009,54 @@ void TestCli::falscheArgumente()
 
 void TestCli::hilfe_data()
 {
+    QTest::addColumn<QString>("programm");
     QTest::addColumn<QStringList>("argumente");
     QTest::addColumn<QString>("anfang");
     QTest::addColumn<QString>("enthaelt");
-    QTest::newRow("general") << QStringList{"--help"} << "Aufruf: gsmbv read  --port PORT" << "  5    Ausgabe nicht schreibbar";
-    QTest::newRow("read") << QStringList{"read", "--help"} << "Aufruf: gsmbv read --port PORT --output DATEI.cfg"
+    QTest::newRow("general") << "gsmbv" << QStringList{"--help"} << "Aufruf: gsmbv read  -p PORT" << "GSMBV_PORT  ";
+    QTest::newRow("read") << "gsmbv" << QStringList{"read", "--help"} << "Aufruf: gsmbv read -p PORT -o DATEI.cfg"
                           << "ohne Rückfrage ersetzt";
-    QTest::newRow("write") << QStringList{"write", "-h"} << "Aufruf: gsmbv write --port PORT" << "weniger als 13 Zeilen";
-    QTest::newRow("log") << QStringList{"log", "--port", "x", "--help"} << "Aufruf: gsmbv log --port PORT"
+    QTest::newRow("write") << "gsmbv" << QStringList{"write", "-h"} << "Aufruf: gsmbv write -p PORT"
+                           << "weniger als 13 Zeilen";
+    QTest::newRow("log") << "gsmbv" << QStringList{"log", "--port", "x", "--help"} << "Aufruf: gsmbv log -p PORT"
                          << "Windows-1252";
-    QTest::newRow("clock") << QStringList{"clock", "--help"} << "Aufruf: gsmbv clock --port PORT [--set]" << "--set  ";
-    QTest::newRow("show") << QStringList{"show", "--help"} << "Aufruf: gsmbv show DATEI.cfg" << "Beschriftung: Wert";
-    QTest::newRow("version") << QStringList{"--version"} << "gsmbv 1." << "";
+    QTest::newRow("clock") << "gsmbv" << QStringList{"clock", "--help"} << "Aufruf: gsmbv clock -p PORT [--set]"
+                           << "--set  ";
+    QTest::newRow("show") << "gsmbv" << QStringList{"show", "--help"} << "Aufruf: gsmbv show [--force] DATEI.cfg"
+                          << "Beschriftung: Wert";
+    QTest::newRow("ports") << "gsmbv" << QStringList{"ports", "--help"} << "Aufruf: gsmbv ports" << "/dev/serial/by-id/";
+    QTest::newRow("simulator") << "gsmbv-sim" << QStringList{"--help"} << "Aufruf: gsmbv-sim [OPTIONEN]"
+                               << "Die erste Ausgabezeile ist\nder Gerätepfad";
+    QTest::newRow("window") << "gsmbv-konfig" << QStringList{"--help"} << "Aufruf: gsmbv-konfig" << "--version";
+    for (const char* p : {"gsmbv", "gsmbv-sim", "gsmbv-konfig"})
+        QTest::newRow(qPrintable(QStringLiteral("%1 --version").arg(p))) << p << QStringList{"--version"} << "" << "";
 }
 
 void TestCli::hilfe()
 {
+    QFETCH(QString, programm);
     QFETCH(QStringList, argumente);
     QFETCH(QString, anfang);
     QFETCH(QString, enthaelt);
-    const Lauf l = gsmbv(argumente);
+    const Lauf l = gsmbv(argumente, 20000, [&](QProcess& p) {
+        p.setProgram(qEnvironmentVariable("GSMBV_BIN_DIR") + QLatin1Char('/') + programm);
+    });
     QCOMPARE(l.status, 0);
     QCOMPARE(l.fehler, QByteArray());
     const QString aus = QString::fromUtf8(l.aus);
+    if (argumente == QStringList{"--version"}) {
+        // One form for all three programs, with the same version.
+        const auto v = QRegularExpression("^" + programm + " ([0-9]+\\.[0-9]+\\.[0-9]+)\n$").match(aus);
+        QVERIFY2(v.hasMatch(), qPrintable(aus));
+        QCOMPARE(v.captured(1), QString::fromUtf8(gsmbv({"--version"}).aus).section(' ', 1).trimmed());
+        return;
+    }
     QVERIFY2(aus.startsWith(anfang), qPrintable(aus));
     QVERIFY2(aus.contains(enthaelt), qPrintable(aus));
     QVERIFY(aus.endsWith(QLatin1Char('\n')));
+    // German throughout: none of the toolkit's English help, no umlauts written out.
+    for (const char* fremd : {"Usage", "Options:", "Displays", "Geraet", "waehl"})
+        QVERIFY2(!aus.contains(QLatin1String(fremd)), fremd);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

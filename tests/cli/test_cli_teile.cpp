@@ -117,6 +117,8 @@ private slots:
     void aufrufGueltig();
     void aufrufFalsch_data();
     void aufrufFalsch();
+    void umgebungsport_data();
+    void umgebungsport();
     void hilfe_data();
     void hilfe();
     void port_data();
@@ -167,6 +169,12 @@ void TestCliTeile::aufrufGueltig_data()
                           << qint64(-1) << false;
     QTest::newRow("show -") << QStringList{"show", "-"} << B(Befehl::Show) << "" << "" << "-" << qint64(-1)
                             << false;
+    QTest::newRow("short options") << QStringList{"read", "-p", "COM1", "-o", "a.cfg", "-t", "2"} << B(Befehl::Read)
+                                   << "COM1" << "a.cfg" << "" << qint64(2000) << false;
+    QTest::newRow("short options, values attached, -o -")
+        << QStringList{"log", "-p/dev/ttyUSB0", "-o-", "-t0.5"} << B(Befehl::Log) << "/dev/ttyUSB0" << "-" << ""
+        << qint64(500) << false;
+    QTest::newRow("ports") << QStringList{"ports"} << B(Befehl::Ports) << "" << "" << "" << qint64(-1) << false;
 }
 
 void TestCliTeile::aufrufGueltig()
@@ -200,7 +208,8 @@ void TestCliTeile::aufrufFalsch_data()
     QTest::newRow("unknown command") << QStringList{"lesen"} << "unbekannter Befehl \"lesen\"";
     QTest::newRow("option first") << QStringList{"--port", "COM1", "read"}
                                   << "zuerst den Befehl angeben, dann \"--port\"";
-    QTest::newRow("read without port") << QStringList{"read", "--output", "a.cfg"} << "read braucht --port";
+    QTest::newRow("read without port") << QStringList{"read", "--output", "a.cfg"}
+                                       << "read braucht --port (oder GSMBV_PORT)";
     QTest::newRow("read without output") << QStringList{"read", "--port", "COM1"} << "read braucht --output";
     QTest::newRow("port without value") << QStringList{"log", "--port"} << "--port braucht einen Port";
     QTest::newRow("port empty") << QStringList{"log", "--port="} << "--port braucht einen Port";
@@ -241,6 +250,42 @@ void TestCliTeile::aufrufFalsch_data()
     QTest::newRow("stray argument") << QStringList{"log", "--port", "COM1", "LOG.TXT"}
                                     << "unerwartetes Argument \"LOG.TXT\"";
     QTest::newRow("version with more") << QStringList{"--version", "read"} << "--version steht allein";
+    QTest::newRow("-o without value") << QStringList{"read", "-p", "COM1", "-o"} << "--output braucht einen Dateinamen";
+    QTest::newRow("-p and --port") << QStringList{"clock", "-p", "COM1", "--port", "COM2"}
+                                   << "--port ist mehrfach angegeben";
+    QTest::newRow("unknown short option") << QStringList{"log", "-p", "COM1", "-x"} << "-x gibt es bei log nicht";
+    QTest::newRow("force with read") << QStringList{"read", "-p", "COM1", "-o", "a", "--force"}
+                                     << "--force gibt es bei read nicht";
+    QTest::newRow("force twice") << QStringList{"show", "--force", "--force", "a.cfg"}
+                                 << "--force ist mehrfach angegeben";
+    QTest::newRow("port with ports") << QStringList{"ports", "-p", "COM1"} << "--port gibt es bei ports nicht";
+}
+
+void TestCliTeile::umgebungsport_data()
+{
+    QTest::addColumn<QString>("umgebung");  // GSMBV_PORT
+    QTest::addColumn<QStringList>("argumente");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("fehler");
+    const QString stabil = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+    QTest::newRow("taken") << stabil << QStringList{"clock"} << stabil << "";
+    QTest::newRow("--port wins") << "COM2" << QStringList{"clock", "-p", "COM3"} << "COM3" << "";
+    QTest::newRow("not a port") << "COM9" << QStringList{"log"} << ""
+                                << "GSMBV_PORT: \"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad";
+    QTest::newRow("not a port, --port given") << "COM9" << QStringList{"log", "--port", "COM1"} << "COM1" << "";
+    QTest::newRow("show takes no port") << "COM1" << QStringList{"show", "a.cfg"} << "" << "";
+    QTest::newRow("empty") << "" << QStringList{"read", "-o", "a.cfg"} << "" << "read braucht --port (oder GSMBV_PORT)";
+}
+
+void TestCliTeile::umgebungsport()
+{
+    QFETCH(QString, umgebung);
+    QFETCH(QStringList, argumente);
+    const Aufruf a = aufrufLesen(argumente, umgebung);
+    QFETCH(QString, fehler);
+    QCOMPARE(a.fehler, fehler);
+    QFETCH(QString, port);
+    QCOMPARE(a.port, port);
 }
 
 void TestCliTeile::aufrufFalsch()
@@ -565,7 +610,7 @@ void TestCliTeile::fortschrittNurAmTerminal()
     while ((n = ::read(master, puffer, sizeof puffer)) > 0)
         gelesen.append(puffer, n);
     ::close(master);
-    QCOMPARE(gelesen, QByteArray("\rVerbindungsaufbau ... [####################] 80/80\n"
+    QCOMPARE(gelesen, QByteArray("\rVerbindungsaufbau ... noch 2 s\n"
                                  "Fehler bei Daten\xC3\xBC" "bertragung\n"));
 }
 

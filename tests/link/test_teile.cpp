@@ -158,62 +158,85 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("maximum");
-        QTest::addColumn<int>("wert");
-        QTest::addColumn<QByteArray>("zeile");
-        QTest::newRow("Lesen") << "lese Konfigurationsdaten ..." << 3328 << 1200
-                               << QByteArray("lese Konfigurationsdaten ... [#######.............] 1200/3328");
-        QTest::newRow("voll") << "Bestätigungstexte ..." << 257 << 257
-                              << QByteArray("Best\xC3\xA4tigungstexte ... [####################] 257/257");
-        QTest::newRow("über dem Maximum") << "x" << 80 << 81 << QByteArray("x [####################] 80/80");
+        QTest::addColumn<int>("wert");  // the seconds left for the countdown (maximum 0)
+        QTest::addColumn<int>("spalten");
+        QTest::addColumn<QString>("zeile");
+        QTest::newRow("Lesen") << "lese Konfigurationsdaten ..." << 3328 << 1200 << 80
+                               << "lese Konfigurationsdaten ... [#######.............] 1200/3328";
+        QTest::newRow("voll") << "Bestätigungstexte ..." << 257 << 257 << 80
+                              << "Bestätigungstexte ... [####################] 257/257";
+        QTest::newRow("über dem Maximum") << "x" << 80 << 81 << 80 << "x [####################] 80/80";
+        // Narrower terminals: a shorter bar, then none, then the text cut;
+        // the last column always stays free.
+        QTest::newRow("50 Spalten") << "lese Konfigurationsdaten ..." << 3328 << 1200 << 50
+                                    << "lese Konfigurationsdaten ... [##......] 1200/3328";
+        QTest::newRow("40 Spalten") << "lese Konfigurationsdaten ..." << 3328 << 1200 << 40
+                                    << "lese Konfigurationsdaten ... 1200/3328";
+        QTest::newRow("12 Spalten") << "lese Konfigurationsdaten ..." << 3328 << 1200 << 12 << "l 1200/3328";
+        QTest::newRow("5 Spalten") << "lese Konfigurationsdaten ..." << 3328 << 1200 << 5 << "1200";
+        QTest::newRow("Countdown") << "Verbindungsaufbau ..." << 0 << 38 << 80 << "Verbindungsaufbau ... noch 38 s";
+        QTest::newRow("Countdown, 20 Spalten") << "Verbindungsaufbau ..." << 0 << 5 << 20 << "Verbindungsaufbau .";
     }
     void datenTextZeile()
     {
         QFETCH(QString, text);
         QFETCH(int, maximum);
         QFETCH(int, wert);
-        QFETCH(QByteArray, zeile);
-        Daten d;
-        d.setText(text);
-        d.setMaximum(maximum);
-        d.setWert(wert);
-        QCOMPARE(DatenText::zeile(d), zeile);
+        QFETCH(int, spalten);
+        QFETCH(QString, zeile);
+        QCOMPARE(maximum ? DatenText::zeile(text, maximum, wert, spalten) : DatenText::countdown(text, wert, spalten),
+                 zeile);
     }
 
     void datenTextStrom_data()
     {
         QTest::addColumn<bool>("terminal");
+        QTest::addColumn<int>("abstandMs");
         QTest::addColumn<QByteArray>("ausgabe");
-        QTest::newRow("Datei") << false << QByteArray("Verbindungsaufbau ...\nlese Konfigurationsdaten ...\n");
-        QTest::newRow("Terminal") << true
-                                  << QByteArray("\rVerbindungsaufbau ... [####################] 80/80"
-                                                "\rVerbindungsaufbau ... [###################.] 79/80"
-                                                "\rlese Konfigurationsdaten ... [###################.] 79/80"
-                                                "\rlese Konfigurationsdaten ... [....................] 79/3328"
-                                                "\rlese Konfigurationsdaten ... [....................] 1/3328 "  // padded over the longer line
-                                                "\n");
+        QTest::newRow("Datei") << false << 100
+                               << QByteArray("Verbindungsaufbau ...\nlese Konfigurationsdaten ...\nfertig\n");
+        QTest::newRow("Terminal, jede Änderung")
+            << true << 0
+            << QByteArray("\rVerbindungsaufbau ... noch 40 s"
+                          "\rlese Konfigurationsdaten ... [###################.] 79/80"
+                          "\rlese Konfigurationsdaten ... [....................] 79/3328"
+                          "\rlese Konfigurationsdaten ... [....................] 1/3328 "  // padded over the longer line
+                          "\rlese Konfigurationsdaten ... [####################] 3328/3328\n"
+                          "fertig\n");
+        // Changes within 100 ms of a draw wait; closing draws the last state.
+        QTest::newRow("Terminal, 100 ms")
+            << true << 100
+            << QByteArray("\rVerbindungsaufbau ... noch 40 s"
+                          "\rlese Konfigurationsdaten ... [....................] 1/3328"
+                          "\rlese Konfigurationsdaten ... [####################] 3328/3328\n"
+                          "fertig\n");
     }
     void datenTextStrom()
     {
         QFETCH(bool, terminal);
+        QFETCH(int, abstandMs);
         QFETCH(QByteArray, ausgabe);
         std::FILE* f = std::tmpfile();
         QVERIFY(f);
         {
             Daten d;
             auto ansicht = std::make_unique<DatenText>(f);
+            DatenText* text = ansicht.get();
             ansicht->setTerminal(terminal);
+            ansicht->setBreite(80);
+            ansicht->setAbstand(std::chrono::milliseconds(abstandMs));
             d.setAnsicht(std::move(ansicht));
             d.setText(QStringLiteral("Verbindungsaufbau ..."));
             d.setMaximum(80);
             d.setWert(80);
             d.zeigen();
-            d.setWert(79);
-            d.setWert(79);  // unchanged: not drawn again
+            d.setWert(79);  // the countdown shows seconds: not drawn again
             d.setText(QStringLiteral("lese Konfigurationsdaten ..."));
             d.setMaximum(3328);
             d.setWert(1);
             d.schliessen();
             d.setWert(2);  // closed: nothing more
+            text->abschliessen(QStringLiteral("fertig"));
         }
         std::rewind(f);
         QByteArray gelesen(4096, '\0');

@@ -1,0 +1,71 @@
+# Bash completion for gsmbv, the command-line tool of the GSM Boravilon
+# configuration: the commands, the options of each command, the ports after
+# -p/--port (COM1 to COM4, USB adapters, their stable names) and files.
+
+# Ports beginning with $1. _GSMBV_DEV stands for /dev (tests give a tree of their own).
+_gsmbv_ports()
+{
+    local dev=${_GSMBV_DEV:-/dev} p
+    local -a ports=(COM1 COM2 COM3 COM4)
+    for p in "$dev"/ttyUSB* "$dev"/ttyACM* "$dev"/serial/by-id/*; do
+        [[ -e $p || -L $p ]] && ports+=("$p")
+    done
+    COMPREPLY=()
+    for p in "${ports[@]}"; do
+        [[ $p == "$1"* ]] && COMPREPLY+=("$p")
+    done
+}
+
+# Files beginning with $1; with $2 only those ending in $2 (and folders).
+_gsmbv_dateien()
+{
+    compopt -o filenames 2>/dev/null
+    local IFS=$'\n'
+    if [[ -n ${2-} ]]; then
+        COMPREPLY=($(compgen -d -- "$1") $(compgen -f -X "!*${2-}" -- "$1"))
+    else
+        COMPREPLY=($(compgen -f -- "$1"))
+    fi
+}
+
+_gsmbv()
+{
+    local cur=${COMP_WORDS[COMP_CWORD]} vorher=
+    ((COMP_CWORD > 0)) && vorher=${COMP_WORDS[COMP_CWORD-1]}
+    # Bash splits "--port=x" into "--port", "=", "x".
+    if [[ $cur == = ]]; then
+        cur=
+    elif [[ $vorher == = ]] && ((COMP_CWORD > 1)); then
+        vorher=${COMP_WORDS[COMP_CWORD-2]}
+    fi
+
+    case $vorher in
+        -p | --port) _gsmbv_ports "$cur"; return ;;
+        -o | --output) _gsmbv_dateien "$cur"; return ;;
+        -t | --timeout) COMPREPLY=(); return ;;
+    esac
+
+    if ((COMP_CWORD == 1)); then
+        COMPREPLY=($(compgen -W "read write log clock show ports -h --help --version" -- "$cur"))
+        return
+    fi
+    local optionen
+    case ${COMP_WORDS[1]} in
+        read | log) optionen="-p --port -o --output -t --timeout -h --help" ;;
+        write) optionen="-p --port -t --timeout --force -h --help" ;;
+        clock) optionen="-p --port -t --timeout --set -h --help" ;;
+        show) optionen="--force -h --help" ;;
+        ports) optionen="-h --help" ;;
+        *) COMPREPLY=(); return ;;
+    esac
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W "$optionen" -- "$cur"))
+        return
+    fi
+    case ${COMP_WORDS[1]} in
+        write | show) _gsmbv_dateien "$cur" .cfg ;;
+        *) COMPREPLY=() ;;
+    esac
+}
+
+complete -F _gsmbv gsmbv

@@ -1,0 +1,97 @@
+#include "cli/ausgabeziel.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+QString systemfehler() { return QString::fromLocal8Bit(std::strerror(errno)); }
+} // namespace
+
+bool Ausgabeziel::vorbereiten(const QString& pfad)
+{
+    m_pfad = pfad;
+    m_fehler.clear();
+    if (pfad == QLatin1String("-")) {
+        m_art = Art::Standardausgabe;
+        return true;
+    }
+    const QByteArray name = QFile::encodeName(pfad);
+    struct stat st {};
+    if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        m_art = Art::Direkt;
+        if (::access(name.constData(), W_OK) != 0) {
+            m_fehler = systemfehler();
+            return false;
+        }
+        return true;
+    }
+    m_art = Art::Datei;
+    m_datei.setFileName(pfad);
+    if (!m_datei.open(QIODevice::WriteOnly)) {
+        m_fehler = m_datei.errorString();
+        return false;
+    }
+    return true;
+}
+
+Ausgabeziel::Ergebnis Ausgabeziel::schreiben(const QByteArray& inhalt, std::FILE* standardausgabe)
+{
+    switch (m_art) {
+    case Art::Standardausgabe: {
+        if (!standardausgabe)
+            return Ergebnis::Geschrieben;
+        const bool ok = std::fwrite(inhalt.constData(), 1, size_t(inhalt.size()), standardausgabe)
+                            == size_t(inhalt.size())
+                     && std::fflush(standardausgabe) == 0;
+        if (!ok)
+            m_fehler = systemfehler();
+        return ok ? Ergebnis::Geschrieben : Ergebnis::Fehler;
+    }
+    case Art::Direkt: {
+        // Without O_NONBLOCK a FIFO without reader would hold the program in
+        // open(), deaf to Ctrl+C; the caller tries again instead.
+        const int fd = ::open(QFile::encodeName(m_pfad).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno == ENXIO)
+                return Ergebnis::KeinLeser;
+            m_fehler = systemfehler();
+            return Ergebnis::Fehler;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        qsizetype geschrieben = 0;
+        while (geschrieben < inhalt.size()) {
+            const ssize_t n = ::write(fd, inhalt.constData() + geschrieben, size_t(inhalt.size() - geschrieben));
+            if (n > 0)
+                geschrieben += n;
+            else if (n < 0 && errno == EINTR)
+                continue;
+            else
+                break;
+        }
+        if (geschrieben < inhalt.size())
+            m_fehler = systemfehler();
+        if (::close(fd) != 0 && m_fehler.isEmpty() && errno != EINTR)
+            m_fehler = systemfehler();
+        return m_fehler.isEmpty() ? Ergebnis::Geschrieben : Ergebnis::Fehler;
+    }
+    case Art::Datei:
+        if (m_datei.write(inhalt) != inhalt.size() || !m_datei.flush() || !m_datei.commit()) {
+            m_fehler = m_datei.errorString();
+            return Ergebnis::Fehler;
+        }
+        return Ergebnis::Geschrieben;
+    }
+    return Ergebnis::Fehler;
+}
+
+void Ausgabeziel::verwerfen()
+{
+    if (m_datei.isOpen()) {
+        m_datei.cancelWriting();
+        m_datei.commit();
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Where the output of --output goes. "-" is standard output. A path that names
+// something other than a regular file or a folder (a device node such as
+// /dev/null or a serial port, a FIFO) is opened and written as it is, never
+// replaced: replacing it with a file would destroy it. Anything else is a
+// regular file, replaced atomically (QSaveFile) once the new content is
+// complete; until then the old one stays as it was.
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+#include <cstdio>
+
+class Ausgabeziel {
+public:
+    enum class Art { Standardausgabe, Direkt, Datei };
+    enum class Ergebnis { Geschrieben, Fehler, KeinLeser };
+
+    // Prepares the target before anything is transferred: a file is created
+    // (as a temporary one), a device or FIFO must exist and be writable.
+    // False with fehler() set when it cannot be written.
+    bool vorbereiten(const QString& pfad);
+    Art art() const { return m_art; }
+
+    // Writes the whole content (to `standardausgabe` for "-"). KeinLeser: a
+    // FIFO that nobody reads yet; nothing was written, try again later.
+    Ergebnis schreiben(const QByteArray& inhalt, std::FILE* standardausgabe);
+    // Nothing replaces the old file; the temporary one goes at once.
+    void verwerfen();
+
+    QString fehler() const { return m_fehler; }
+
+private:
+    Art m_art = Art::Datei;
+    QString m_pfad;
+    QSaveFile m_datei;
+    QString m_fehler;
+};
