@@ -1,5 +1,6 @@
 #include "cli/werkzeug.h"
 
+#include "backup/sicherung.h"
 #include "cfgfile/dekodieren.h"
 #include "cli/einstellungen.h"
 #include "clock/uhr.h"
@@ -99,6 +100,8 @@ void Werkzeug::lesen()
         [this](Ausgang a) {
             if (a != Ausgang::Erfolg)
                 return fehlschlag(a);
+            // The backup first: it is kept even when --output cannot be written.
+            sichern(m_bild);
             const QByteArray inhalt = cfgSchreiben(m_bild);
             if (m_ziel.write(inhalt) != inhalt.size() || !m_ziel.flush() || !m_ziel.commit())
                 return dateifehler(m_a.ausgabe, m_ziel.errorString());
@@ -224,6 +227,12 @@ void Werkzeug::unterbrechen()
 
 // ---------------------------------------------------------------------------
 // Parts
+
+void Werkzeug::sichern(const Konfigspeicher& bild)
+{
+    if (const sicherung::Ergebnis s = sicherung::anlegen(bild); !s)
+        hinweis(s.fehler);
+}
 
 bool Werkzeug::verbinden()
 {

@@ -48,6 +48,10 @@ private:
     void uhr();
     void uhrStellen();
 
+    // Keeps the configuration read as a backup (see backup/sicherung.h); a
+    // failure is one "gsmbv: ..." line on standard error, the command goes on.
+    void sichern(const Konfigspeicher& bild);
+
     bool verbinden();
     bool portOeffnen();
     bool dateiLesen(const QString& pfad);
