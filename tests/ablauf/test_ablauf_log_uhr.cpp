@@ -3,6 +3,7 @@
 // and its end while a transfer is under way.
 #include "ablaufhilfe.h"
 
+#include "cfgfile/cfgdatei.h"
 #include "clock/syszeit.h"
 #include "clock/uhr.h"
 #include "link/kommunikation.h"
@@ -314,21 +315,27 @@ private slots:
         QTest::addColumn<bool>("gueltig");
         QTest::addColumn<bool>("demo");
         QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("datei");
         QTest::addColumn<QString>("fehler");
-        QTest::newRow("nichts") << QStringList{} << true << false << QString() << QString();
-        QTest::newRow("--demo") << QStringList{"--demo"} << true << true << QString() << QString();
-        QTest::newRow("--port GERÄT") << QStringList{"--port", "/dev/ttyUSB0"} << true << false << "/dev/ttyUSB0"
-                                      << QString();
-        QTest::newRow("--port=GERÄT") << QStringList{"--port=/dev/ttyACM1"} << true << false << "/dev/ttyACM1"
-                                      << QString();
-        QTest::newRow("--port ohne Gerät") << QStringList{"--port"} << false << false << QString()
-                                           << QStringLiteral("--port ohne Gerät");
-        QTest::newRow("--port=") << QStringList{"--port="} << false << false << QString()
-                                 << QStringLiteral("--port ohne Gerät");
-        QTest::newRow("unbekannt") << QStringList{"--demo", "-x"} << false << false << QString()
-                                   << QStringLiteral("unbekanntes Argument „-x“");
-        QTest::newRow("beides") << QStringList{"--demo", "--port", "/dev/ttyS0"} << false << false << QString()
-                                << QStringLiteral("--demo und --port schließen einander aus");
+        const auto zeile = [](const char* name, const QStringList& argumente, bool gueltig, bool demo, const QString& port,
+                              const QString& datei, const QString& fehler) {
+            QTest::newRow(name) << argumente << gueltig << demo << port << datei << fehler;
+        };
+        zeile("nichts", {}, true, false, {}, {}, {});
+        zeile("--demo", {"--demo"}, true, true, {}, {}, {});
+        zeile("--port GERÄT", {"--port", "/dev/ttyUSB0"}, true, false, "/dev/ttyUSB0", {}, {});
+        zeile("--port=GERÄT", {"--port=/dev/ttyACM1"}, true, false, "/dev/ttyACM1", {}, {});
+        zeile("--port ohne Gerät", {"--port"}, false, false, {}, {}, QStringLiteral("--port ohne Gerät"));
+        zeile("--port=", {"--port="}, false, false, {}, {}, QStringLiteral("--port ohne Gerät"));
+        zeile("unbekannt", {"--demo", "-x"}, false, false, {}, {}, QStringLiteral("unbekanntes Argument „-x“"));
+        zeile("beides", {"--demo", "--port", "/dev/ttyS0"}, false, false, {}, {},
+              QStringLiteral("--demo und --port schließen einander aus"));
+        zeile("Datei", {"/home/a/Anlage Süd.cfg"}, true, false, {}, QStringLiteral("/home/a/Anlage Süd.cfg"), {});
+        zeile("Port und Datei", {"a.cfg", "--port", "/dev/ttyUSB0"}, true, false, "/dev/ttyUSB0", "a.cfg", {});
+        zeile("Datei nach --", {"--demo", "--", "--port"}, true, true, {}, "--port", {});
+        zeile("zwei Dateien", {"a.cfg", "b.cfg"}, false, false, {}, {},
+              QStringLiteral("nur eine Konfigurationsdatei, nicht auch „b.cfg“"));
+        zeile("leerer Name", {""}, false, false, {}, {}, QStringLiteral("leerer Dateiname"));
     }
     void startoptionen()
     {
@@ -341,6 +348,7 @@ private slots:
         if (o) {
             QTEST(o->demo, "demo");
             QTEST(o->port, "port");
+            QTEST(o->datei, "datei");
         }
     }
 
@@ -448,6 +456,95 @@ private slots:
         QCOMPARE(boraZeit.size(), 17);
         QVERIFY(boraZeit != QStringLiteral("00:00:00  00.00."));
         QVERIFY(door.meldungen.isEmpty());
+    }
+
+    // A file named on the command line is opened as "Öffnen ..." opens it,
+    // once the window is shown; the file dialog then offers it.
+    void startMitDatei_data()
+    {
+        QTest::addColumn<bool>("da");
+        QTest::newRow("lesbar") << true;
+        QTest::newRow("fehlt") << false;
+    }
+    void startMitDatei()
+    {
+        QFETCH(bool, da);
+        // Records whether the main window was on screen when a box came.
+        struct SichtTuer : FakeDoor {
+            QList<bool> fensterSichtbar;
+            Antwort meldung(const QString& text, Icon icon, Knoepfe knoepfe, const QString& titel) override
+            {
+                bool sichtbar = false;
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (qobject_cast<Konfig*>(w))
+                        sichtbar = w->isVisible();
+                fensterSichtbar.append(sichtbar);
+                return FakeDoor::meldung(text, icon, knoepfe, titel);
+            }
+        } door;
+        QTemporaryDir ordner;
+        const QString pfad = ordner.filePath(QStringLiteral("Anlage Süd.cfg"));
+        if (da) {
+            Konfigspeicher k = simStandardKonfig();
+            textSpeichern(k, bereich::Anlagenbezeichnung, "Anlage S\xFC" "d");
+            QFile f(pfad);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(cfgSchreiben(k));
+        }
+        QString name, dialogname;
+        QList<int> marker;
+        QTimer::singleShot(50, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* k = qobject_cast<Konfig*>(w); k && k->isVisible()) {
+                    name = k->werte().anlagenbezeichnung;
+                    dialogname = k->dateidialog().name;
+                    marker = hilfe::sichtbareMarker(*k);
+                    k->close();
+                    return;
+                }
+            QCoreApplication::exit(99);
+        });
+        Startoptionen start;
+        start.datei = pfad;
+        QCOMPARE(konfigAusfuehren(*qApp, start), 0);
+        if (da) {
+            QCOMPARE(name, QStringLiteral("Anlage Süd"));
+            QCOMPARE(marker.size(), 23);
+            QCOMPARE(dialogname, pfad);
+            QVERIFY(door.meldungen.isEmpty());
+        } else {
+            QCOMPARE(name, QString());
+            QCOMPARE(marker, QList<int>{});
+            QCOMPARE(door.meldungen.size(), 1);
+            QCOMPARE(door.meldungen[0].text, QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei"));
+            QCOMPARE(door.meldungen[0].titel, QStringLiteral("GSM-Boravilon"));
+            QCOMPARE(door.fensterSichtbar, QList<bool>{true});
+        }
+    }
+
+    // run.sh starts the demo only when no port is given.
+    void runSh_data()
+    {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<QByteArray>("programm");
+        QTest::newRow("nichts") << QStringList{} << QByteArray("--demo\n");
+        QTest::newRow("--port GERÄT") << QStringList{"--port", "/dev/ttyUSB0"} << QByteArray("--port\n/dev/ttyUSB0\n");
+        QTest::newRow("--port=GERÄT und Datei") << QStringList{"--port=/dev/ttyS1", "a b.cfg"}
+                                                << QByteArray("--port=/dev/ttyS1\na b.cfg\n");
+        QTest::newRow("Datei") << QStringList{"anlage.cfg"} << QByteArray("--demo\nanlage.cfg\n");
+        QTest::newRow("Datei namens --port") << QStringList{"--", "--port"} << QByteArray("--demo\n--\n--port\n");
+    }
+    void runSh()
+    {
+        QFETCH(QStringList, argumente);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("GSMBV_RUN_ZEIGEN"), QStringLiteral("1"));
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("GSMBV_SOURCE_DIR") + QStringLiteral("/run.sh"), argumente);
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitCode(), 0);
+        QTEST(p.readAllStandardOutput(), "programm");
     }
 
     // The program's names: its data folder and its desktop entry.
