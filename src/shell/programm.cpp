@@ -24,8 +24,6 @@ std::optional<Startoptionen> startoptionenLesen(const QStringList& argumente, QS
         if (nurNoch || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-'))) {
             if (!o.datei.isEmpty())
                 return falsch(QStringLiteral("nur eine Konfigurationsdatei, nicht auch „%1“").arg(a));
-            if (a.isEmpty())
-                return falsch(QStringLiteral("leerer Dateiname"));
             o.datei = a;
         } else if (a == QLatin1String("--")) {
             nurNoch = true;

@@ -13,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -338,14 +337,13 @@ void TestCli::readSichert_data()
     QTest::addColumn<bool>("ordnerMoeglich");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("fehler");  // %1: the data folder
-    QTest::addColumn<int>("sicherungen");
     QByteArray ueberlauf = simStandardSpeicher();
     ueberlauf[11 * 256 + 128] = char(0x80);
-    QTest::newRow("gesichert") << simStandardSpeicher() << true << 0 << QString() << 1;
+    QTest::newRow("gesichert") << simStandardSpeicher() << true << 0 << QString();
     QTest::newRow("Ordner nicht anlegbar")
         << simStandardSpeicher() << false << 0
-        << "gsmbv: Konfiguration nicht gesichert: Ordner %1/gsmbv/sicherungen kann nicht angelegt werden\n" << 0;
-    QTest::newRow("Lesen gescheitert") << ueberlauf << true << 3 << "Fehler bei Datenübertragung\n" << 0;
+        << "gsmbv: Konfiguration nicht gesichert: Ordner %1/gsmbv/sicherungen kann nicht angelegt werden\n";
+    QTest::newRow("Lesen gescheitert") << ueberlauf << true << 3 << "Fehler bei Datenübertragung\n";
 }
 
 void TestCli::readSichert()
@@ -354,12 +352,10 @@ void TestCli::readSichert()
     QFETCH(bool, ordnerMoeglich);
     QFETCH(QString, fehler);
     QTemporaryDir tmp;
-    const QString daten = tmp.filePath(QStringLiteral("daten"));
-    if (!ordnerMoeglich)
-        QVERIFY(schreiben(daten, "eine Datei, kein Ordner"));
+    const QString daten = tmp.filePath(QStringLiteral("daten")), ziel = tmp.filePath(QStringLiteral("a.cfg"));
+    QVERIFY(ordnerMoeglich || schreiben(daten, "eine Datei, kein Ordner"));
     auto sim = geraet(speicher);
-    const QString ziel = tmp.filePath(QStringLiteral("lesen.cfg"));
-    const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel, "--timeout", "5"}, 20000, [&](QProcess& p) {
+    const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel}, 20000, [&](QProcess& p) {
         QProcessEnvironment env = p.processEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), daten);
         p.setProcessEnvironment(env);
@@ -368,16 +364,13 @@ void TestCli::readSichert()
     QCOMPARE(QString::fromUtf8(l.fehler), fehler.contains(QLatin1String("%1")) ? fehler.arg(daten) : fehler);
     const QDir ordner(daten + QStringLiteral("/gsmbv/sicherungen"));
     const QStringList namen = ordner.entryList(QDir::Files | QDir::Hidden);
-    QTEST(int(namen.size()), "sicherungen");
-    if (namen.size() == 1) {
-        QVERIFY2(QRegularExpression(QStringLiteral("^Pumpwerk Nord_\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d\\.cfg$"))
-                     .match(namen[0])
-                     .hasMatch(),
-                 qPrintable(namen[0]));
-        QCOMPARE(lesen(ordner.filePath(namen[0])), lesen(ziel));
-    }
+    QCOMPARE(namen.size(), ordnerMoeglich && l.status == 0 ? 1 : 0);
     if (l.status == 0)
         QCOMPARE(lesen(ziel), fensterDatei(simStandardSpeicher()));
+    if (!namen.isEmpty()) {
+        QVERIFY2(namen[0].startsWith(QLatin1String("Pumpwerk Nord_")), qPrintable(namen[0]));
+        QCOMPARE(lesen(ordner.filePath(namen[0])), lesen(ziel));
+    }
 }
 
 // ---------------------------------------------------------------------------
