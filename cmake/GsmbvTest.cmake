@@ -1,5 +1,7 @@
 # gsmbv_add_test(<name> SOURCES <files...> LIBS <libs...>)
-# One Qt Test program per area; runs headless on the offscreen platform.
+# One Qt Test program per area; runs headless on the offscreen platform. The
+# user's data folder is one in the build tree, so that the backups and logs of
+# tests never land in the home folder.
 function(gsmbv_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -11,5 +13,5 @@ function(gsmbv_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;GSMBV_BIN_DIR=${CMAKE_BINARY_DIR}/bin;GSMBV_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;GSMBV_BIN_DIR=${CMAKE_BINARY_DIR}/bin;GSMBV_SOURCE_DIR=${CMAKE_SOURCE_DIR};XDG_DATA_HOME=${CMAKE_BINARY_DIR}/tests/daten")
 endfunction()

@@ -5,48 +5,111 @@ include(GNUInstallDirs)
 
 set(GSMBV_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 
-# The window, with its menu entry and its icon.
+# A program, stripped for the package (cpack, install/strip) as Debian strips
+# its own: after the usual strip, the compiler's notes go too.
+function(gsmbv_programm ziel)
+  install(TARGETS ${ziel} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${GSMBV_PACKAGING_DIR}/strip\"
+                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${ziel}\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endif()")
+endfunction()
+
+# A manual page, compressed as Debian ships them (gzip -9n: no name, no
+# time) when gzip is there.
+find_program(GSMBV_GZIP gzip)
+function(gsmbv_handbuch seite)
+  if(GSMBV_GZIP)
+    set(ziel ${CMAKE_BINARY_DIR}/packaging/${seite}.gz)
+    add_custom_command(
+      OUTPUT ${ziel}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+      COMMAND ${GSMBV_GZIP} -9 -n -c ${GSMBV_PACKAGING_DIR}/${seite} > ${ziel}
+      DEPENDS ${GSMBV_PACKAGING_DIR}/${seite}
+      VERBATIM)
+    string(REPLACE "." "_" name ${seite})
+    add_custom_target(handbuch_${name} ALL DEPENDS ${ziel})
+  else()
+    set(ziel ${GSMBV_PACKAGING_DIR}/${seite})
+  endif()
+  install(FILES ${ziel} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endfunction()
+
+# The window, with its menu entry, its icon and its manual page.
 if(TARGET gsmbv-konfig)
-  install(TARGETS gsmbv-konfig RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  gsmbv_programm(gsmbv-konfig)
   install(FILES ${GSMBV_PACKAGING_DIR}/gsmbv-konfig.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${GSMBV_PACKAGING_DIR}/gsmbv-konfig.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  gsmbv_handbuch(gsmbv-konfig.1)
 endif()
 
-# The command-line tool, with its manual page (compressed when gzip is there)
-# and its bash completion.
+# The command-line tool, with its manual page and its bash completion.
 if(TARGET gsmbv)
-  install(TARGETS gsmbv RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  find_program(GSMBV_GZIP gzip)
-  if(GSMBV_GZIP)
-    set(handbuch ${CMAKE_BINARY_DIR}/packaging/gsmbv.1.gz)
-    add_custom_command(
-      OUTPUT ${handbuch}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-      COMMAND ${GSMBV_GZIP} -9 -n -c ${GSMBV_PACKAGING_DIR}/gsmbv.1 > ${handbuch}
-      DEPENDS ${GSMBV_PACKAGING_DIR}/gsmbv.1
-      VERBATIM)
-    add_custom_target(gsmbv-handbuch ALL DEPENDS ${handbuch})
-  else()
-    set(handbuch ${GSMBV_PACKAGING_DIR}/gsmbv.1)
-  endif()
-  install(FILES ${handbuch} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  gsmbv_programm(gsmbv)
+  gsmbv_handbuch(gsmbv.1)
   # Bash completion, found by bash-completion under the command's name.
   install(FILES ${GSMBV_PACKAGING_DIR}/gsmbv-completion.bash
           DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME gsmbv)
 endif()
 
-# The simulated device.
+# The simulated device, with its manual page.
 if(TARGET gsmbv-sim)
-  install(TARGETS gsmbv-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  gsmbv_programm(gsmbv-sim)
+  gsmbv_handbuch(gsmbv-sim.1)
 endif()
+
+# Who answers for the package. The project has no public domain of its own,
+# and an address under a made-up public name would reach a stranger. So its
+# address lies under ".invalid", the name kept for addresses that reach no
+# one: plainly the project's, plainly no mailbox. Whoever builds a package to
+# hand on names themselves as Debian's tools expect (DEBFULLNAME, DEBEMAIL),
+# or with -DGSMBV_PAKETPFLEGE="Name <address>".
+if(DEFINED ENV{DEBFULLNAME} AND DEFINED ENV{DEBEMAIL})
+  set(paketpflege "$ENV{DEBFULLNAME} <$ENV{DEBEMAIL}>")
+else()
+  set(paketpflege "GSM Boravilon Paketpflege <paketpflege@gsmbv.invalid>")
+endif()
+set(GSMBV_PAKETPFLEGE "${paketpflege}" CACHE STRING "Maintainer of the Debian package: Name <address>")
+
+# The package's documentation: the machine-readable copyright file made
+# from LICENSE, and the Debian changelog.
+file(READ ${CMAKE_SOURCE_DIR}/LICENSE lizenz)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]*)" gefunden "${lizenz}")
+set(GSMBV_URHEBER "${CMAKE_MATCH_1}")
+string(FIND "${lizenz}" "Permission is hereby granted" anfang)
+string(SUBSTRING "${lizenz}" ${anfang} -1 text)
+string(STRIP "${text}" text)
+string(REPLACE "\n\n" "\n.\n" text "${text}")
+string(REPLACE "\n" "\n " text "${text}")
+set(GSMBV_LIZENZTEXT " ${text}")
+configure_file(${GSMBV_PACKAGING_DIR}/copyright.in ${CMAKE_BINARY_DIR}/packaging/copyright @ONLY)
+set(GSMBV_DOKU ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
+install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright DESTINATION ${GSMBV_DOKU})
+if(GSMBV_GZIP)
+  set(aenderungen ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz)
+  add_custom_command(
+    OUTPUT ${aenderungen}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND ${GSMBV_GZIP} -9 -n -c ${GSMBV_PACKAGING_DIR}/changelog.Debian > ${aenderungen}
+    DEPENDS ${GSMBV_PACKAGING_DIR}/changelog.Debian
+    VERBATIM)
+  add_custom_target(paket_aenderungen ALL DEPENDS ${aenderungen})
+  install(FILES ${aenderungen} DESTINATION ${GSMBV_DOKU})
+endif()
+# German words that the package checker's English spelling list takes for typos.
+install(FILES ${GSMBV_PACKAGING_DIR}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME ${PROJECT_NAME})
 
 # Debian package: cpack -G DEB in the build folder.
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "gsmbv")
-set(CPACK_PACKAGE_VENDOR "example.org")
-set(CPACK_PACKAGE_CONTACT "GSMBV-Paketpflege <pakete@example.org>")
+set(CPACK_PACKAGE_VENDOR "GSM Boravilon Konfiguration")
+set(CPACK_PACKAGE_CONTACT "${GSMBV_PAKETPFLEGE}")
+# The package's own revision: 1.3.0-1. The changelog's newest entry names it.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "configuration program for the Boravilon 3.0 GSM alarm dialler")
 # One line of the package description per line here (CPack indents them).

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package in build/ and checks what it holds: the executables
-# that were built, the menu entry and icon with the window, the manual page with
-# the command-line tool; validates the menu entry and renders the manual page
-# with every groff warning switched on. Installs the check's own tools when
-# missing, never the package.
+# that were built, each with its manual page, the menu entry and icon with the
+# window, the copyright file and the changelog; validates the menu entry,
+# renders every manual page with every groff warning switched on, and runs
+# lintian, whose whole output is shown: any error (E:) or warning (W:) fails
+# the check. Installs the check's own tools when missing, never the package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 quelle=$PWD
@@ -22,7 +23,7 @@ man_pruefen() {
 }
 
 # The tools of the check, from their Debian packages when missing.
-"$quelle/scripts/setup.sh" desktop-file-utils groff-base man-db
+"$quelle/scripts/setup.sh" desktop-file-utils groff-base man-db lintian
 
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$quelle" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
@@ -51,6 +52,7 @@ braucht() { grep -qE "(^|, )$1( |,|$)" <<<"$abh" || fehlt "Abhängigkeit $1"; }
 for p in libqt6core6 qt6-qpa-plugins qt6-translations-l10n; do braucht "$p"; done
 for exe in "${gebaut[@]}"; do
   hat "./usr/bin/$exe"
+  hat "./usr/share/man/man1/$exe.1.gz"
   case $exe in
     gsmbv-konfig)
       hat ./usr/share/applications/gsmbv-konfig.desktop
@@ -59,13 +61,14 @@ for exe in "${gebaut[@]}"; do
       for p in libqt6widgets6 libqt6serialport6; do braucht "$p"; done
       ;;
     gsmbv)
-      grep -qxE '\./usr/share/man/man1/gsmbv\.1(\.gz)?' <<<"$inhalt" || fehlt "Handbuchseite gsmbv(1) im Paket"
       hat ./usr/share/bash-completion/completions/gsmbv
       ;;
   esac
 done
+hat ./usr/share/doc/gsmbv/copyright
+hat ./usr/share/doc/gsmbv/changelog.Debian.gz
 
-# The files as shipped: menu entry, icon and manual page.
+# The files as shipped: menu entry, icon and manual pages.
 auspack=$(mktemp -d)
 trap 'rm -rf "$auspack"' EXIT
 dpkg-deb -x "$paket" "$auspack"
@@ -73,19 +76,32 @@ desktop=$auspack/usr/share/applications/gsmbv-konfig.desktop
 [ -f "$desktop" ] || desktop=$quelle/packaging/gsmbv-konfig.desktop
 desktop-file-validate "$desktop" || fehlt "gültiger Menüeintrag"
 [ -z "$(desktop-file-validate "$desktop")" ] || fehlt "Menüeintrag ohne Hinweise"
-grep -qx 'Exec=gsmbv-konfig' "$desktop" || fehlt "Exec=gsmbv-konfig im Menüeintrag"
+grep -qx 'Exec=gsmbv-konfig %f' "$desktop" || fehlt "Exec=gsmbv-konfig %f im Menüeintrag"
 grep -qx 'Icon=gsmbv-konfig' "$desktop" || fehlt "Icon=gsmbv-konfig im Menüeintrag"
 if command -v xmllint >/dev/null; then
   xmllint --noout "$quelle/packaging/gsmbv-konfig.svg" || fehlt "wohlgeformtes Symbol"
 fi
-seite=$quelle/packaging/gsmbv.1
-if [ -f "$auspack/usr/share/man/man1/gsmbv.1.gz" ]; then
-  seite=$auspack/gsmbv.1
-  gzip -dc "$auspack/usr/share/man/man1/gsmbv.1.gz" >"$seite"
-elif [ -f "$auspack/usr/share/man/man1/gsmbv.1" ]; then
-  seite=$auspack/usr/share/man/man1/gsmbv.1
+for exe in "${gebaut[@]}"; do
+  seite=$auspack/$exe.1
+  gzip -dc "$auspack/usr/share/man/man1/$exe.1.gz" >"$seite" 2>/dev/null || seite=$quelle/packaging/$exe.1
+  man_pruefen "$seite"
+done
+
+# The copyright file carries the license of LICENSE; the changelog's newest
+# entry is this very version.
+grep -qF 'Permission is hereby granted' "$auspack/usr/share/doc/gsmbv/copyright" 2>/dev/null \
+  || fehlt "Lizenztext in der copyright-Datei"
+version=$(dpkg-deb -f "$paket" Version)
+eintrag=$(gzip -dc "$auspack/usr/share/doc/gsmbv/changelog.Debian.gz" 2>/dev/null | head -1)
+[[ $eintrag == "gsmbv ($version) "* ]] || fehlt "Eintrag für $version oben im Changelog (steht: $eintrag)"
+
+# lintian: errors, warnings, information and pedantic notes, all shown.
+echo "lintian $(lintian --version | awk '{print $2}'):"
+befund=$(lintian --display-info --pedantic "$paket" 2>&1 | grep -v '^running with root privileges' || true)
+[ -n "$befund" ] && echo "$befund" || echo "(keine Hinweise)"
+if grep -qE '^[EW]: ' <<<"$befund"; then
+  fehlt "lintian ohne Fehler und Warnungen"
 fi
-man_pruefen "$seite"
 
 if ((fehler)); then
   echo "Paketprüfung fehlgeschlagen." >&2

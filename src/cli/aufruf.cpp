@@ -312,7 +312,8 @@ QString hilfetext(Befehl b)
             "Liest die Konfiguration des Geräts (Seiten 0 bis 12) und speichert sie als\n"
             "Konfigurationsdatei, wie das Fenster sie nach \"Konfiguration lesen\" speichert.\n"
             "Eine vorhandene Datei wird ohne Rückfrage ersetzt; schlägt das Lesen fehl,\n"
-            "bleibt sie unverändert.\n")
+            "bleibt sie unverändert. Jede gelesene Konfiguration wird außerdem als\n"
+            "Sicherung in ~/.local/share/gsmbv/sicherungen/ abgelegt.\n")
             + QString::fromUtf8(kAusgabeHilfe)
             + QStringLiteral("\nOptionen:\n")
             + QString::fromUtf8(kPortHilfe)

@@ -1,5 +1,6 @@
 #include "cli/werkzeug.h"
 
+#include "backup/sicherung.h"
 #include "cfgfile/cfgform.h"
 #include "cfgfile/dekodieren.h"
 #include "cli/einstellungen.h"
@@ -128,6 +129,8 @@ void Werkzeug::lesen()
         [this](Ausgang a) {
             if (a != Ausgang::Erfolg)
                 return fehlschlag(a);
+            // The backup first: it is kept even when --output cannot be written.
+            sichern(m_bild);
             abschluss({});
             zielSchreiben(cfgSchreiben(m_bild), [this](bool ok) {
                 if (!ok) {
@@ -286,6 +289,12 @@ void Werkzeug::unterbrechen()
 
 // ---------------------------------------------------------------------------
 // Parts
+
+void Werkzeug::sichern(const Konfigspeicher& bild)
+{
+    if (const sicherung::Ergebnis s = sicherung::anlegen(bild); !s)
+        hinweis(s.fehler);
+}
 
 bool Werkzeug::verbinden()
 {

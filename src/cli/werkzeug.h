@@ -58,6 +58,10 @@ private:
     void uhrStellen();
     void ports();
 
+    // Keeps the configuration read as a backup (see backup/sicherung.h); a
+    // failure is one "gsmbv: ..." line on standard error, the command goes on.
+    void sichern(const Konfigspeicher& bild);
+
     bool verbinden();
     bool portOeffnen();
     bool dateiLesen(const QString& pfad);

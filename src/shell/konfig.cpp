@@ -128,6 +128,7 @@ void Konfig::menuesAnlegen()
     eintrag(datei, "MNU_Lesen", QStringLiteral("Konfiguration &lesen"), &Konfig::MNU_Lesen_Click);
     eintrag(datei, "MNU_Schreib", QStringLiteral("Konfiguration &schreiben"), &Konfig::MNU_Schreib_Click);
     eintrag(datei, "MNU_Open", QStringLiteral("Konfigurationsdatei ö&ffnen ..."), &Konfig::MNU_Open_Click);
+    eintrag(datei, "MNU_Sicherungen", QStringLiteral("Si&cherungen ..."), &Konfig::MNU_Sicherungen_Click);
     eintrag(datei, "MNU_Save", QStringLiteral("Konfigurationsdatei s&peichern ..."), &Konfig::MNU_Save_Click);
     eintrag(datei, "MNU_log", QStringLiteral("&Ereignisspeicher lesen ..."), &Konfig::MNU_log_Click);
     datei->addSeparator()->setObjectName(QStringLiteral("MNU_Strich"));

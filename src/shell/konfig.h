@@ -25,6 +25,7 @@
 class Editorkontext;
 class Feldwaechter;
 class Kommunikation;
+class Sicherungen;
 class Teledit;
 class syszeit;
 class QAction;
@@ -58,6 +59,13 @@ public:
     syszeit* uhrDialog() const;
     // The COM port dialog while it is open, else null.
     Kommunikation* kommunikation() const;
+    // The list of backups while it is open, else null.
+    Sicherungen* sicherungen() const;
+
+    // Where a successful device read keeps its backup and where the list of
+    // backups looks. Unset: the user's backup folder (sicherung::ordner()).
+    void setSicherungsOrdner(const QString& ordner) { m_sicherungsOrdner = ordner; }
+    QString sicherungsOrdner() const;
 
     // The folders "LOG.TXT" may go to: the first when it can be written to,
     // else the second. Unset: the program's folder, else the user's data folder.
@@ -66,6 +74,14 @@ public:
     QString logPfad() const { return m_logPfad; }
     // The file dialog's settings for its next use (the last name chosen).
     Door::Dateidialog dateidialog() const;
+
+    // Loads a configuration file into the editor and the image, as the open
+    // command does once its dialog has given a name: every marker shown,
+    // pages 0..12 flagged; a file that cannot be read gives the file error and
+    // leaves the editor as it was. False on any error.
+    bool dateiLaden(const QString& pfad);
+    // The same for a file named at start-up; the file dialog then offers it.
+    bool dateiOeffnen(const QString& pfad);
 
     // The message of the file commands and their largest file.
     static QString textDateifehler() { return QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei"); }
@@ -124,6 +140,7 @@ public slots:
     virtual void MNU_Lesen_Click();
     virtual void MNU_Schreib_Click();
     virtual void MNU_Open_Click();
+    virtual void MNU_Sicherungen_Click();
     virtual void MNU_Save_Click();
     virtual void MNU_log_Click();
     void MNU_end_Click();
@@ -168,6 +185,7 @@ private:
     void uhrUebernehmen();
     void uhrDialogEntladen();
     void dateiFehler();
+    void sichern();
     QString dateinameWaehlen(bool speichern);
     bool logAblegenIn(const QByteArray& speicher512);
 
@@ -192,6 +210,8 @@ private:
     Teledit* m_teledit = nullptr;
     QPointer<syszeit> m_syszeit;
     QPointer<Kommunikation> m_kommunikation;
+    QPointer<Sicherungen> m_sicherungen;
+    std::optional<QString> m_sicherungsOrdner;
     std::optional<QString> m_boraZeit;  // the clock read's text, for the dialog
     bool m_uhrOperation = false;        // the running operation is the clock's
     bool m_geschlossen = false;         // closed: late operation ends are ignored

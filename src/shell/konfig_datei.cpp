@@ -1,11 +1,15 @@
 // The main window's file commands: saving the configuration as a "*.cfg"
-// file and opening one. Both share one file dialog that remembers the last
-// name chosen.
+// file and opening one, from the file dialog, from the list of backups or
+// named at start-up. Save and open share one file dialog that remembers the
+// last name chosen.
 #include "shell/konfig.h"
 
+#include "backup/sicherung.h"
 #include "cfgfile/cfgdatei.h"
 #include "editor/teledit.h"
+#include "shell/sicherungen.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -78,17 +82,28 @@ void Konfig::MNU_Open_Click()
     const QString name = dateinameWaehlen(false);
     if (name.isEmpty())
         return;
+    dateiLaden(name);
+}
+
+bool Konfig::dateiOeffnen(const QString& pfad)
+{
+    m_dateiname = QFileInfo(pfad).absoluteFilePath();
+    return dateiLaden(pfad);
+}
+
+bool Konfig::dateiLaden(const QString& name)
+{
     // A configuration file has a few kilobytes. Anything far larger is no
     // configuration file and is not read into memory.
     QFile datei(name);
     if (!QFileInfo(name).isFile() || !datei.open(QIODevice::ReadOnly) || datei.size() > kHoechsteDateigroesse) {
         dateiFehler();
-        return;
+        return false;
     }
     const QByteArray bytes = datei.read(kHoechsteDateigroesse + 1);
     if (datei.error() != QFileDevice::NoError || bytes.size() > kHoechsteDateigroesse) {
         dateiFehler();
-        return;
+        return false;
     }
     datei.close();
 
@@ -101,4 +116,41 @@ void Konfig::MNU_Open_Click()
     m_teledit->bildErneuert();
     if (!e.vollstaendig)
         dateiFehler();
+    return e.vollstaendig;
+}
+
+// --- Backups -------------------------------------------------------------------
+
+QString Konfig::sicherungsOrdner() const
+{
+    return m_sicherungsOrdner.value_or(sicherung::ordner());
+}
+
+Sicherungen* Konfig::sicherungen() const
+{
+    return m_sicherungen;
+}
+
+void Konfig::sichern()
+{
+    // The read itself has succeeded whatever happens here; the status bar
+    // says where the backup is, or why there is none.
+    const sicherung::Ergebnis s = sicherung::anlegen(m_speicher, QDateTime::currentDateTime(), sicherungsOrdner());
+    hinweisSetzen(s ? QStringLiteral("Konfiguration gesichert: %1").arg(QDir::toNativeSeparators(s.pfad)) : s.fehler);
+}
+
+void Konfig::MNU_Sicherungen_Click()
+{
+    if (!befehlZulassen(false))
+        return;
+    // Modal for the whole program, without an event loop of its own.
+    if (!m_sicherungen) {
+        m_sicherungen = new Sicherungen(sicherungsOrdner(), this);
+        m_sicherungen->setWindowModality(Qt::ApplicationModal);
+        connect(m_sicherungen, &QDialog::finished, m_sicherungen, &QObject::deleteLater);
+        connect(m_sicherungen, &Sicherungen::oeffnen, this, [this](const QString& pfad) { dateiLaden(pfad); });
+    }
+    m_sicherungen->show();
+    m_sicherungen->raise();
+    m_sicherungen->activateWindow();
 }

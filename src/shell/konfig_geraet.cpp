@@ -69,6 +69,9 @@ void Konfig::MNU_Lesen_Click()
         [this](const QByteArray& bytes) { return konfigurationUebernehmen(bytes); },
         [this](Ausgang a) {
             geraetEnde(a);
+            // Every configuration read is kept, before anything can change it.
+            if (a == Ausgang::Erfolg)
+                sichern();
             emit geraetBeendet(a);
         },
         [this] {

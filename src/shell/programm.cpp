@@ -18,9 +18,16 @@ std::optional<Startoptionen> startoptionenLesen(const QStringList& argumente, QS
     };
     Startoptionen o;
     bool portGesetzt = false;
+    bool nurNoch = false;  // behind "--" every argument is a file name
     for (qsizetype i = 0; i < argumente.size(); ++i) {
         const QString& a = argumente[i];
-        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+        if (nurNoch || a == QLatin1String("-") || !a.startsWith(QLatin1Char('-'))) {
+            if (!o.datei.isEmpty())
+                return falsch(QStringLiteral("nur eine Konfigurationsdatei, nicht auch „%1“").arg(a));
+            o.datei = a;
+        } else if (a == QLatin1String("--")) {
+            nurNoch = true;
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             o.hilfe = true;
         } else if (a == QLatin1String("--demo")) {
             o.demo = true;
@@ -47,13 +54,14 @@ std::optional<Startoptionen> startoptionenLesen(const QStringList& argumente, QS
 QString aufrufText()
 {
     return QStringLiteral(
-        "Aufruf: gsmbv-konfig [--demo | --port GERÄT]\n"
+        "Aufruf: gsmbv-konfig [--demo | --port GERÄT] [DATEI.cfg]\n"
         "\n"
         "  --demo          mit einem simulierten Boravilon an COM 1 starten\n"
         "  --port GERÄT    COM 1 ist dieses Gerät, z. B. /dev/ttyUSB0 oder ein fester\n"
         "                  Name unter /dev/serial/by-id/\n"
         "  --help          diese Hilfe\n"
         "  --version       Version ausgeben\n"
+        "  DATEI.cfg       diese Konfigurationsdatei öffnen\n"
         "\n"
         "Ohne Angabe wird der Port im Menü Einstellungen > COM Port gewählt.\n");
 }
@@ -114,5 +122,10 @@ int konfigAusfuehren(QApplication& app, const Startoptionen& optionen)
     QObject::connect(&konfig, &Konfig::wirdGeschlossen, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     startzeitMelden(konfig);  // only with GSMBV_BENCH_STARTZEIT set
     konfig.show();
+    // Opened from the running event loop, so that a file error box stands
+    // over the window already shown.
+    if (!optionen.datei.isEmpty())
+        QMetaObject::invokeMethod(
+            &konfig, [&konfig, datei = optionen.datei] { konfig.dateiOeffnen(datei); }, Qt::QueuedConnection);
     return app.exec();
 }

@@ -12,10 +12,12 @@ struct Startoptionen {
     bool hilfe = false;  // --help: the usage, nothing else
     bool demo = false;   // --demo: the simulated device on COM 1
     QString port;        // --port DEVICE: COM 1 is this device
+    QString datei;       // FILE.cfg: opened once the window is shown
 };
 
 // The arguments after the program's name (the toolkit's own already taken
-// out). Nothing on an unknown or incomplete argument; `fehler` then says which.
+// out): options, and at most one configuration file (after "--" any name).
+// Nothing on an unknown or incomplete argument; `fehler` then says which.
 std::optional<Startoptionen> startoptionenLesen(const QStringList& argumente, QString* fehler = nullptr);
 
 // The short usage, German, lines ended by "\n".

@@ -1,15 +1,19 @@
 // Saving and opening configuration files through the main window: the file
 // dialog's settings, the overwrite question, failures that must leave the old
-// file whole, short and oversized files.
+// file whole, short and oversized files; the list of backups.
 #include "ablaufhilfe.h"
 
+#include "backup/sicherung.h"
 #include "cfgfile/cfgdatei.h"
 #include "editor/teledit.h"
 #include "image/ansi.h"
+#include "shell/sicherungen.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QTemporaryDir>
 #include <csignal>
 #include <sys/resource.h>
@@ -304,6 +308,63 @@ private slots:
         f.oeffnen(pfad);
         QCOMPARE(erste->text(), QStringLiteral("06641234567"));
         QCOMPARE(f.k.teledit().windowTitle(), QStringLiteral("GSM-Nummern für Meldelinie 1"));
+    }
+
+    // "Sicherungen ...": the backups newest first; opening one is opening its
+    // file with the open command; "Abbrechen" changes nothing.
+    void sicherungen_data()
+    {
+        QTest::addColumn<QString>("wie");
+        QTest::newRow("Öffnen") << "CMD_Oeffnen";
+        QTest::newRow("Doppelklick") << "doppelklick";
+        QTest::newRow("Abbrechen") << "CMD_Abbruch";
+    }
+    void sicherungen()
+    {
+        QFETCH(QString, wie);
+        QTemporaryDir ordner;
+        const QDateTime zeit(QDate(2026, 12, 6), QTime(14, 5, 9));
+        const sicherung::Ergebnis aelter = sicherung::anlegen(musterKonfig(), zeit, ordner.path());
+        QVERIFY(aelter && sicherung::anlegen(simStandardKonfig(), zeit.addSecs(3600), ordner.path()));
+        Fenster f;
+        f.k.setSicherungsOrdner(ordner.path());
+        f.k.findChild<QAction*>(QStringLiteral("MNU_Sicherungen"))->trigger();
+        Sicherungen* s = f.k.sicherungen();
+        QVERIFY(s && s->isVisible() && s->windowModality() == Qt::ApplicationModal);
+        QTreeWidget* liste = s->liste();
+        QStringList zeilen;
+        for (const QTreeWidgetItem* z : {liste->headerItem(), liste->topLevelItem(0), liste->topLevelItem(1)})
+            zeilen << z->text(0) + '|' + z->text(1) + '|' + z->text(2);
+        QCOMPARE(zeilen, (QStringList{"Anlagenbezeichnung|Datum|Uhrzeit", "Pumpwerk Nord|06.12.2026|15:05:09",
+                                      QStringLiteral("Kläranlage West|06.12.2026|14:05:09")}));
+        QCOMPARE(liste->topLevelItemCount(), 2);
+        const Editorwerte vorher = f.k.werte();
+        liste->setCurrentItem(liste->topLevelItem(1));
+        if (wie == QLatin1String("doppelklick")) {
+            // As a desktop delivers it: press, release, double click, release.
+            QVERIFY(QTest::qWaitForWindowExposed(s));
+            const QPoint mitte = liste->visualItemRect(liste->topLevelItem(1)).center();
+            QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, mitte);
+            QTest::mouseDClick(liste->viewport(), Qt::LeftButton, {}, mitte);
+            QTest::mouseRelease(liste->viewport(), Qt::LeftButton, {}, mitte);
+        } else {
+            s->findChild<QPushButton*>(wie)->click();
+        }
+        QTRY_VERIFY(!f.k.sicherungen());
+        if (wie == QLatin1String("CMD_Abbruch")) {
+            QVERIFY(f.k.werte() == vorher);
+            QCOMPARE(hilfe::sichtbareMarker(f.k), QList<int>{});
+            return;
+        }
+        QCOMPARE(f.k.werte().anlagenbezeichnung, QStringLiteral("Kläranlage West"));
+        QCOMPARE(hilfe::geflaggt(f.k), kGeraeteseiten);
+        QCOMPARE(hilfe::sichtbareMarker(f.k), alleMarker());
+        const Editorwerte werte = f.k.werte();
+        const Konfigspeicher bild = f.k.speicher();
+        f.oeffnen(aelter.pfad);
+        QCOMPARE(felder(werte), felder(f.k.werte()));
+        QVERIFY(bild == f.k.speicher());
+        QVERIFY(f.door.meldungen.isEmpty());
     }
 };
 

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 using namespace ablauf;
@@ -65,6 +66,41 @@ private slots:
         // Edits after the read are recorded again.
         s.k->findChild<QCheckBox*>(QStringLiteral("Chk_Oeffner_0"))->click();
         QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{0});
+    }
+
+    // A successful read is kept as a backup; a backup that cannot be kept is
+    // said in the status bar, and the read stands.
+    void lesenSichert_data()
+    {
+        QTest::addColumn<QByteArray>("speicher");
+        QTest::addColumn<bool>("ordnerMoeglich");
+        QTest::addColumn<QString>("hinweis");  // %1 the folder, %2 the backup's name
+        QByteArray ueberlauf = simStandardSpeicher();
+        ueberlauf[11 * 256 + 128] = char(0x80);
+        QTest::newRow("gesichert") << simStandardSpeicher() << true << "Konfiguration gesichert: %1/%2";
+        QTest::newRow("Ordner nicht anlegbar") << simStandardSpeicher() << false
+                                               << "Konfiguration nicht gesichert: Ordner %1 kann nicht angelegt werden";
+        QTest::newRow("Lesen gescheitert") << ueberlauf << true << "";
+    }
+    void lesenSichert()
+    {
+        QFETCH(QByteArray, speicher);
+        QFETCH(bool, ordnerMoeglich);
+        QFETCH(QString, hinweis);
+        QTemporaryDir tmp;
+        const QString ordner = tmp.filePath(QStringLiteral("sicherungen"));
+        QFile imWeg(ordner);
+        QVERIFY(ordnerMoeglich || imWeg.open(QIODevice::WriteOnly));
+        Stand s(simOptionen(speicher));
+        s.k->setSicherungsOrdner(ordner);
+        QCOMPARE(s.ausfuehren("MNU_Lesen"), hinweis.isEmpty() ? Ausgang::Uebertragungsfehler : Ausgang::Erfolg);
+        const QStringList namen = QDir(ordner).entryList(QDir::Files | QDir::Hidden);
+        hinweis.replace(QLatin1String("%1"), ordner).replace(QLatin1String("%2"), namen.value(0));
+        QCOMPARE(s.k->panel(2)->text(), hinweis);
+        QCOMPARE(namen.size(), hinweis.startsWith(QLatin1String("Konfiguration gesichert:")) ? 1 : 0);
+        if (!namen.isEmpty())
+            QVERIFY2(QRegularExpression(QStringLiteral("^Pumpwerk Nord_\\d{4}(-\\d\\d){2}_\\d\\d(-\\d\\d){2}\\.cfg$"))
+                         .match(namen[0]).hasMatch(), qPrintable(namen[0]));
     }
 
     // What a write puts on the wire, after a read with one field edited, after

@@ -3,6 +3,7 @@
 // and its end while a transfer is under way.
 #include "ablaufhilfe.h"
 
+#include "cfgfile/cfgdatei.h"
 #include "clock/syszeit.h"
 #include "clock/uhr.h"
 #include "link/kommunikation.h"
@@ -314,21 +315,25 @@ private slots:
         QTest::addColumn<bool>("gueltig");
         QTest::addColumn<bool>("demo");
         QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("datei");
         QTest::addColumn<QString>("fehler");
-        QTest::newRow("nichts") << QStringList{} << true << false << QString() << QString();
-        QTest::newRow("--demo") << QStringList{"--demo"} << true << true << QString() << QString();
-        QTest::newRow("--port GERÄT") << QStringList{"--port", "/dev/ttyUSB0"} << true << false << "/dev/ttyUSB0"
-                                      << QString();
-        QTest::newRow("--port=GERÄT") << QStringList{"--port=/dev/ttyACM1"} << true << false << "/dev/ttyACM1"
-                                      << QString();
-        QTest::newRow("--port ohne Gerät") << QStringList{"--port"} << false << false << QString()
-                                           << QStringLiteral("--port ohne Gerät");
-        QTest::newRow("--port=") << QStringList{"--port="} << false << false << QString()
-                                 << QStringLiteral("--port ohne Gerät");
-        QTest::newRow("unbekannt") << QStringList{"--demo", "-x"} << false << false << QString()
-                                   << QStringLiteral("unbekanntes Argument „-x“");
-        QTest::newRow("beides") << QStringList{"--demo", "--port", "/dev/ttyS0"} << false << false << QString()
-                                << QStringLiteral("--demo und --port schließen einander aus");
+        const auto zeile = [](const char* name, const QStringList& argumente, bool gueltig, bool demo, const QString& port,
+                              const QString& datei, const QString& fehler) {
+            QTest::newRow(name) << argumente << gueltig << demo << port << datei << fehler;
+        };
+        zeile("nichts", {}, true, false, {}, {}, {});
+        zeile("--demo", {"--demo"}, true, true, {}, {}, {});
+        zeile("--port GERÄT", {"--port", "/dev/ttyUSB0"}, true, false, "/dev/ttyUSB0", {}, {});
+        zeile("--port=GERÄT", {"--port=/dev/ttyACM1"}, true, false, "/dev/ttyACM1", {}, {});
+        zeile("--port ohne Gerät", {"--port"}, false, false, {}, {}, QStringLiteral("--port ohne Gerät"));
+        zeile("--port=", {"--port="}, false, false, {}, {}, QStringLiteral("--port ohne Gerät"));
+        zeile("unbekannt", {"--demo", "-x"}, false, false, {}, {}, QStringLiteral("unbekanntes Argument „-x“"));
+        zeile("beides", {"--demo", "--port", "/dev/ttyS0"}, false, false, {}, {},
+              QStringLiteral("--demo und --port schließen einander aus"));
+        zeile("Datei und Port", {"a b.cfg", "--port", "/dev/ttyUSB0"}, true, false, "/dev/ttyUSB0", "a b.cfg", {});
+        zeile("Datei nach --", {"--demo", "--", "--port"}, true, true, {}, "--port", {});
+        zeile("zwei Dateien", {"a.cfg", "b.cfg"}, false, false, {}, {},
+              QStringLiteral("nur eine Konfigurationsdatei, nicht auch „b.cfg“"));
     }
     void startoptionen()
     {
@@ -341,6 +346,7 @@ private slots:
         if (o) {
             QTEST(o->demo, "demo");
             QTEST(o->port, "port");
+            QTEST(o->datei, "datei");
         }
     }
 
@@ -452,6 +458,80 @@ private slots:
         QCOMPARE(boraZeit.size(), 17);
         QVERIFY(boraZeit != QStringLiteral("00:00:00  00.00."));
         QVERIFY(door.meldungen.isEmpty());
+    }
+
+    // A file named on the command line is opened as "Öffnen ..." opens it,
+    // once the window is shown; the file dialog then offers it.
+    void startMitDatei_data()
+    {
+        QTest::addColumn<bool>("da");
+        QTest::newRow("lesbar") << true;
+        QTest::newRow("fehlt") << false;
+    }
+    void startMitDatei()
+    {
+        QFETCH(bool, da);
+        static const auto fenster = []() -> Konfig* {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* k = qobject_cast<Konfig*>(w); k && k->isVisible())
+                    return k;
+            return nullptr;
+        };
+        struct SichtTuer : FakeDoor {  // whether the window was on screen at each box
+            QList<bool> sichtbar;
+            Antwort meldung(const QString& t, Icon i, Knoepfe k, const QString& titel) override
+            {
+                sichtbar.append(fenster() != nullptr);
+                return FakeDoor::meldung(t, i, k, titel);
+            }
+        } door;
+        QTemporaryDir ordner;
+        const QString pfad = ordner.filePath(QStringLiteral("Anlage Süd.cfg"));
+        QFile f(pfad);
+        if (da)
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(cfgSchreiben(simStandardKonfig())) > 0 && f.flush());
+        QStringList gesehen;
+        QTimer::singleShot(50, [&] {
+            Konfig* k = fenster();
+            if (!k)
+                return QCoreApplication::exit(99);
+            gesehen << k->werte().anlagenbezeichnung << k->dateidialog().name
+                    << QString::number(hilfe::sichtbareMarker(*k).size());
+            k->close();
+        });
+        Startoptionen start;
+        start.datei = pfad;
+        QCOMPARE(konfigAusfuehren(*qApp, start), 0);
+        if (da) {
+            QCOMPARE(gesehen, (QStringList{"Pumpwerk Nord", pfad, "23"}));
+            QVERIFY(door.meldungen.isEmpty());
+        } else {
+            QCOMPARE(gesehen, (QStringList{"", pfad, "0"}));
+            QCOMPARE(door.meldungen.size(), 1);
+            QCOMPARE(door.meldungen[0].text, QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei"));
+            QCOMPARE(door.sichtbar, QList<bool>{true});
+        }
+    }
+
+    // run.sh starts the demo only when no port is given.
+    void runSh_data()
+    {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<QByteArray>("programm");
+        QTest::newRow("nichts") << QStringList{} << QByteArray("--demo\n");
+        QTest::newRow("Port und Datei") << QStringList{"--port=/dev/ttyS1", "a b.cfg"} << QByteArray("--port=/dev/ttyS1\na b.cfg\n");
+        QTest::newRow("Datei namens --port") << QStringList{"--", "--port"} << QByteArray("--demo\n--\n--port\n");
+    }
+    void runSh()
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("GSMBV_RUN_ZEIGEN"), QStringLiteral("1"));
+        p.setProcessEnvironment(env);
+        QFETCH(QStringList, argumente);
+        p.start(qEnvironmentVariable("GSMBV_SOURCE_DIR") + QStringLiteral("/run.sh"), argumente);
+        QVERIFY(p.waitForFinished(10000));
+        QTEST(p.readAllStandardOutput(), "programm");
     }
 
     // The program's names: its data folder and its desktop entry.

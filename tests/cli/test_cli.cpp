@@ -227,6 +227,8 @@ private slots:
     void readNichtSchreibbarFragtDasGeraetNicht();
     void readDekodierfehlerSchreibtNichts();
     void readStocktEndetNachDerFrist();
+    void readSichert_data();
+    void readSichert();
 
     void writeSchreibtAlleSeiten();
     void writeDateiFehler_data();
@@ -402,6 +404,50 @@ void TestCli::readStocktEndetNachDerFrist()
     QCOMPARE(lesen(ziel), QByteArray("alt"));
     // The abort sequence leaves the device with ESC.
     QTRY_COMPARE(sim->empfangeneBytes(), "r" + ESC);
+}
+
+// Every successful read is kept as a backup in the data folder; a backup that
+// cannot be kept is one line on standard error and changes nothing else.
+void TestCli::readSichert_data()
+{
+    QTest::addColumn<QByteArray>("speicher");
+    QTest::addColumn<bool>("ordnerMoeglich");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("fehler");  // %1: the data folder
+    QByteArray ueberlauf = simStandardSpeicher();
+    ueberlauf[11 * 256 + 128] = char(0x80);
+    QTest::newRow("gesichert") << simStandardSpeicher() << true << 0 << QString();
+    QTest::newRow("Ordner nicht anlegbar")
+        << simStandardSpeicher() << false << 0
+        << "gsmbv: Konfiguration nicht gesichert: Ordner %1/gsmbv/sicherungen kann nicht angelegt werden\n";
+    QTest::newRow("Lesen gescheitert") << ueberlauf << true << 3 << "Fehler bei Datenübertragung\n";
+}
+
+void TestCli::readSichert()
+{
+    QFETCH(QByteArray, speicher);
+    QFETCH(bool, ordnerMoeglich);
+    QFETCH(QString, fehler);
+    QTemporaryDir tmp;
+    const QString daten = tmp.filePath(QStringLiteral("daten")), ziel = tmp.filePath(QStringLiteral("a.cfg"));
+    QVERIFY(ordnerMoeglich || schreiben(daten, "eine Datei, kein Ordner"));
+    auto sim = geraet(speicher);
+    const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel}, 20000, [&](QProcess& p) {
+        QProcessEnvironment env = p.processEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), daten);
+        p.setProcessEnvironment(env);
+    });
+    QTEST(l.status, "status");
+    QCOMPARE(QString::fromUtf8(l.fehler), fehler.contains(QLatin1String("%1")) ? fehler.arg(daten) : fehler);
+    const QDir ordner(daten + QStringLiteral("/gsmbv/sicherungen"));
+    const QStringList namen = ordner.entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(namen.size(), ordnerMoeglich && l.status == 0 ? 1 : 0);
+    if (l.status == 0)
+        QCOMPARE(lesen(ziel), fensterDatei(simStandardSpeicher()));
+    if (!namen.isEmpty()) {
+        QVERIFY2(namen[0].startsWith(QLatin1String("Pumpwerk Nord_")), qPrintable(namen[0]));
+        QCOMPARE(lesen(ordner.filePath(namen[0])), lesen(ziel));
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -30,6 +30,7 @@ public:
     void MNU_Lesen_Click() override { Konfig::MNU_Lesen_Click(); aufrufe << "MNU_Lesen"; }
     void MNU_Schreib_Click() override { Konfig::MNU_Schreib_Click(); aufrufe << "MNU_Schreib"; }
     void MNU_Open_Click() override { Konfig::MNU_Open_Click(); aufrufe << "MNU_Open"; }
+    void MNU_Sicherungen_Click() override { Konfig::MNU_Sicherungen_Click(); aufrufe << "MNU_Sicherungen"; }
     void MNU_Save_Click() override { Konfig::MNU_Save_Click(); aufrufe << "MNU_Save"; }
     void MNU_log_Click() override { Konfig::MNU_log_Click(); aufrufe << "MNU_log"; }
     void MNU_COM_Click() override { Konfig::MNU_COM_Click(); aufrufe << "MNU_COM"; }
@@ -255,6 +256,7 @@ private slots:
             {"MNU_Lesen", "Konfiguration &lesen"},
             {"MNU_Schreib", "Konfiguration &schreiben"},
             {"MNU_Open", QStringLiteral("Konfigurationsdatei ö&ffnen ...")},
+            {"MNU_Sicherungen", "Si&cherungen ..."},
             {"MNU_Save", "Konfigurationsdatei s&peichern ..."},
             {"MNU_log", "&Ereignisspeicher lesen ..."},
             {"MNU_Strich", ""},
@@ -312,7 +314,7 @@ private slots:
             {"MNU_COM", "MNU_COM"},                       {"MNU_Uhr", "MNU_Uhr"},
             {"MNU_SYSTEM", "MNU_SYSTEM"},                 {"MNU_Boraviloninfo", "MNU_Boraviloninfo"},
             {"CMD_Nr_0", "CMD_Nr 0"},                     {"CMD_Nr_8", "CMD_Nr 8"},
-            {"Cmd_Analog", "Cmd_Analog"},
+            {"Cmd_Analog", "Cmd_Analog"},                 {"MNU_Sicherungen", "MNU_Sicherungen"},
         };
         for (auto& z : tafel)
             QTest::newRow(z[0]) << z[0] << z[1];
@@ -351,7 +353,7 @@ private slots:
         for (const char* n : {"MNU_Lesen", "MNU_Schreib", "MNU_log", "MNU_Uhr", "Toolbar1_Button2", "Toolbar1_Button3",
                               "Toolbar1_Button4", "Toolbar1_Button5"})
             QTest::newRow(n) << n << true;
-        for (const char* n : {"MNU_Open", "MNU_Save", "MNU_COM", "MNU_SYSTEM", "MNU_Boraviloninfo", "Toolbar1_Button1",
+        for (const char* n : {"MNU_Open", "MNU_Sicherungen", "MNU_Save", "MNU_COM", "MNU_SYSTEM", "MNU_Boraviloninfo", "Toolbar1_Button1",
                               "Toolbar1_Button6", "Toolbar1_Button7"})
             QTest::newRow(n) << n << false;
     }

@@ -1,0 +1,185 @@
+#include "backup/sicherung.h"
+
+#include "cfgfile/cfgdatei.h"
+#include "image/ansi.h"
+#include "image/felder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <algorithm>
+#include <optional>
+
+namespace sicherung {
+namespace {
+
+// The time in a backup's file name.
+const QString kZeitformat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
+
+// More than this is no configuration file; its content is not looked at.
+constexpr qint64 kHoechsteDateigroesse = 1 << 20;
+
+// More backups of one installation within one second than this means
+// something else is wrong.
+constexpr int kHoechsteNummer = 999;
+
+bool unsicher(QChar c)
+{
+    static const QString verboten = QStringLiteral("/\\:*?\"<>|");
+    return verboten.contains(c) || c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+}
+
+QString ohneSteuerzeichen(const QString& text)
+{
+    QString out;
+    for (QChar c : text)
+        if (c.category() != QChar::Other_Control && c.category() != QChar::Other_Format)
+            out.append(c);
+    return out.trimmed();
+}
+
+// The installation name in a file, when the file is a complete configuration.
+std::optional<QString> bezeichnungIn(const QFileInfo& fi)
+{
+    if (fi.size() > kHoechsteDateigroesse)
+        return std::nullopt;
+    QFile f(fi.filePath());
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = f.read(kHoechsteDateigroesse + 1);
+    if (f.error() != QFileDevice::NoError)
+        return std::nullopt;
+    const Dateiergebnis e = cfgLesen(bytes);
+    if (!e.vollstaendig)
+        return std::nullopt;
+    return ohneSteuerzeichen(anlagenbezeichnung(e.image));
+}
+
+Ergebnis fehlschlag(const QString& grund)
+{
+    return {QString(), QStringLiteral("Konfiguration nicht gesichert: %1").arg(grund)};
+}
+
+} // namespace
+
+QString ordner()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+         + QStringLiteral("/gsmbv/sicherungen");
+}
+
+QString anlagenbezeichnung(const Konfigspeicher& k)
+{
+    return ansi::text(textLesen(k, bereich::Anlagenbezeichnung, true));
+}
+
+QString ohneBezeichnung()
+{
+    return QStringLiteral("ohne Bezeichnung");
+}
+
+QString dateiname(const QString& anlagenbezeichnung, const QDateTime& zeit, int nummer)
+{
+    QString name;
+    for (QChar c : anlagenbezeichnung)
+        name.append(unsicher(c) ? QLatin1Char('_') : c);
+    // A leading dot hides the file; blanks and dots at the end trouble other
+    // systems the folder may be copied to.
+    const auto rand = [](QChar c) { return c.isSpace() || c == QLatin1Char('.'); };
+    while (!name.isEmpty() && rand(name.front()))
+        name.remove(0, 1);
+    name.truncate(70);
+    while (!name.isEmpty() && rand(name.back()))
+        name.chop(1);
+    if (name.isEmpty())
+        name = ohneBezeichnung();
+    name += QLatin1Char('_') + zeit.toString(kZeitformat);
+    if (nummer > 1)
+        name += QLatin1Char('_') + QString::number(nummer);
+    return name + QStringLiteral(".cfg");
+}
+
+Ergebnis anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QString& ordner)
+{
+    if (!QDir().mkpath(ordner))
+        return fehlschlag(QStringLiteral("Ordner %1 kann nicht angelegt werden").arg(QDir::toNativeSeparators(ordner)));
+    const QString bezeichnung = anlagenbezeichnung(bild);
+    const QByteArray inhalt = cfgSchreiben(bild);
+
+    for (int nummer = 1; nummer <= kHoechsteNummer; ++nummer) {
+        const QString pfad = QDir(ordner).filePath(dateiname(bezeichnung, zeit, nummer));
+        // The name is taken first, by creating the file only when it does not
+        // exist; two programs that back up at the same second get two files.
+        QFile platz(pfad);
+        if (!platz.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            const QFileInfo fi(pfad);
+            if (fi.exists() || fi.isSymLink())
+                continue;
+            return fehlschlag(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), platz.errorString()));
+        }
+        platz.close();
+        // Then the content replaces the empty file as a whole. The flush is
+        // checked on its own: commit() does not notice a buffer that failed to
+        // reach the disk and would put a short file in place.
+        QSaveFile datei(pfad);
+        if (datei.open(QIODevice::WriteOnly) && datei.write(inhalt) == inhalt.size() && datei.flush()
+            && datei.commit())
+            return {pfad, QString()};
+        const QString grund = datei.errorString();
+        datei.cancelWriting();
+        if (QFileInfo(pfad).size() == 0)
+            QFile::remove(pfad);  // the empty file that took the name, nothing else
+        return fehlschlag(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), grund));
+    }
+    return fehlschlag(QStringLiteral("zu viele Sicherungen von „%1“ in derselben Sekunde").arg(bezeichnung));
+}
+
+Ergebnis anlegen(const Konfigspeicher& bild)
+{
+    return anlegen(bild, QDateTime::currentDateTime(), ordner());
+}
+
+QList<Eintrag> liste(const QString& ordner)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(.*)_(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)(?:_(\\d{1,3}))?\\.cfg$"));
+    struct Sortiert {
+        Eintrag e;
+        int nummer;
+    };
+    QList<Sortiert> alle;
+    const QFileInfoList dateien = QDir(ordner).entryInfoList({QStringLiteral("*.cfg")}, QDir::Files, QDir::Name);
+    for (const QFileInfo& fi : dateien) {
+        // Empty: a backup that is just being written, or no configuration at all.
+        if (fi.size() == 0)
+            continue;
+        Sortiert s{{fi.completeBaseName(), fi.lastModified(), fi.filePath()}, 0};
+        if (const auto m = form.match(fi.fileName()); m.hasMatch()) {
+            const QDateTime zeit = QDateTime::fromString(m.captured(2), kZeitformat);
+            if (zeit.isValid()) {
+                s.e.anlagenbezeichnung = m.captured(1);
+                s.e.zeit = zeit;
+                s.nummer = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
+            }
+        }
+        if (const auto inhalt = bezeichnungIn(fi))
+            s.e.anlagenbezeichnung = *inhalt;
+        if (s.e.anlagenbezeichnung.isEmpty())
+            s.e.anlagenbezeichnung = ohneBezeichnung();
+        alle.append(s);
+    }
+    std::stable_sort(alle.begin(), alle.end(), [](const Sortiert& a, const Sortiert& b) {
+        if (a.e.zeit != b.e.zeit)
+            return a.e.zeit > b.e.zeit;
+        return a.nummer > b.nummer;
+    });
+    QList<Eintrag> out;
+    for (const Sortiert& s : alle)
+        out.append(s.e);
+    return out;
+}
+
+} // namespace sicherung
