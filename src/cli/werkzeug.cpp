@@ -1,7 +1,7 @@
 #include "cli/werkzeug.h"
 
 #include "cfgfile/dekodieren.h"
-#include "cli/einstellungen.h"
+#include "blatt/einstellungen.h"
 #include "clock/uhr.h"
 #include "eventlog/ereignisspeicher.h"
 #include "link/datentext.h"
@@ -73,7 +73,7 @@ void Werkzeug::zeigen()
     if (!dateiLesen(m_a.datei))
         return;
     QByteArray text;
-    for (const QString& zeile : einstellungen(m_datei.image, m_datei.werte))
+    for (const QString& zeile : blatt::zeilen(blatt::einstellungen(m_datei.image, m_datei.werte)))
         text += zeile.toUtf8() + '\n';
     if (!ausgeben(text))
         return;

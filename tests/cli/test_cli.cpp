@@ -5,7 +5,6 @@
 #include "cfgfile/cfgdatei.h"
 #include "cfgfile/dekodieren.h"
 #include "cli/aufruf.h"
-#include "cli/einstellungen.h"
 #include "image/ansi.h"
 #include "image/felder.h"
 #include "sim/simptyrunner.h"

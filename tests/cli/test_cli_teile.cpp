@@ -5,7 +5,7 @@
 #include "cfgfile/dekodieren.h"
 #include "cli/aufruf.h"
 #include "cli/clidoor.h"
-#include "cli/einstellungen.h"
+#include "blatt/einstellungen.h"
 #include "cli/werkzeug.h"
 #include "image/ansi.h"
 #include "link/transport.h"
@@ -328,7 +328,7 @@ void TestCliTeile::lesbar()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, erwartet);
-    QCOMPARE(cli::lesbar(ansi::text(bytes)), erwartet);
+    QCOMPARE(blatt::lesbar(ansi::text(bytes)), erwartet);
 }
 
 void TestCliTeile::einstellungenDerDatei_data()
@@ -433,7 +433,7 @@ void TestCliTeile::einstellungenDerDatei()
     const Dateiergebnis r = cfgLesen(datei);
     QVERIFY(r.vollstaendig);
     QFETCH(QStringList, zeilen);
-    QCOMPARE(einstellungen(r.image, r.werte), zeilen);
+    QCOMPARE(blatt::zeilen(blatt::einstellungen(r.image, r.werte)), zeilen);
 }
 
 // ---------------------------------------------------------------------------
