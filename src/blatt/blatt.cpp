@@ -19,7 +19,7 @@ constexpr qreal kZelleX = 1.6;        // cell padding
 constexpr qreal kZelleY = 0.9;
 constexpr qreal kGruppenAbstand = 3.0;
 constexpr qreal kAbschnittAbstand = 5.0;
-constexpr qreal kBeschriftungsAnteil = 0.40;  // of the width, for the captions
+constexpr qreal kBeschriftungsAnteil = 0.42;  // of the width, for the captions
 
 // What stands for an empty value on paper, so that it is seen to be empty.
 const QString kLeer = QStringLiteral("–");

@@ -50,7 +50,7 @@ public:
     // `prefix`: what stands before the short captions in `gsmbv show`.
     void gruppe(const QString& titel, const QString& prefix)
     {
-        m_abschnitte.last().gruppen.append({titel, {}});
+        m_abschnitte.last().gruppen.append({titel, {}, {}});
         m_prefix = prefix.isEmpty() ? QString() : prefix + QLatin1Char(' ');
     }
 
@@ -82,6 +82,7 @@ public:
     void nummern(const QString& schluessel, const Konfigspeicher& k, int seite)
     {
         const QList<empfaenger::Eintrag> liste = empfaenger::listeDekodieren(listeLesen(k, seite));
+        m_abschnitte.last().gruppen.last().listen.append(schluessel + QStringLiteral(".recipients"));
         for (qsizetype i = 0; i < liste.size(); ++i) {
             const QString a = art(liste[i].art);
             add(QStringLiteral("%1.recipients[%2]").arg(schluessel).arg(i), QStringLiteral("Nummer %1").arg(i + 1),
@@ -244,8 +245,13 @@ QStringList zeilen(const QList<Abschnitt>& abschnitte)
 QByteArray json(const QList<Abschnitt>& abschnitte)
 {
     QJsonValue wurzel = QJsonObject();
-    for (const Eintrag& e : alle(abschnitte))
-        wurzel = einsetzen(wurzel, teile(e.schluessel), 0, e.wert);
+    for (const Abschnitt& a : abschnitte)
+        for (const Gruppe& g : a.gruppen) {
+            for (const QString& liste : g.listen)
+                wurzel = einsetzen(wurzel, teile(liste), 0, QJsonArray());
+            for (const Eintrag& e : g.eintraege)
+                wurzel = einsetzen(wurzel, teile(e.schluessel), 0, e.wert);
+        }
     return QJsonDocument(wurzel.toObject()).toJson(QJsonDocument::Indented);
 }
 

@@ -32,6 +32,7 @@ struct Eintrag {
 struct Gruppe {
     QString titel;
     QList<Eintrag> eintraege;
+    QStringList listen;  // keys of the recipient lists here: JSON arrays, also when empty
 };
 
 // A tab of the window.

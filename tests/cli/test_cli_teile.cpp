@@ -238,6 +238,17 @@ void TestCliTeile::aufrufFalsch_data()
                                      << "write nimmt genau eine Konfigurationsdatei";
     QTest::newRow("show without file") << QStringList{"show"} << "show braucht eine Konfigurationsdatei";
     QTest::newRow("show empty name") << QStringList{"show", ""} << "show nimmt genau eine Konfigurationsdatei";
+    QTest::newRow("pdf and json") << QStringList{"show", "--json", "--pdf", "a.pdf", "f.cfg"}
+                                  << "--pdf und --json schließen einander aus";
+    QTest::newRow("pdf without name") << QStringList{"show", "f.cfg", "--pdf"} << "--pdf braucht einen Dateinamen";
+    QTest::newRow("json twice") << QStringList{"show", "--json", "f.cfg", "--json"} << "--json ist mehrfach angegeben";
+    QTest::newRow("json with read") << QStringList{"read", "--port", "COM1", "--output", "a", "--json"}
+                                    << "--json gibt es bei read nicht";
+    QTest::newRow("pdf with diff") << QStringList{"diff", "--pdf", "x.pdf", "a.cfg", "b.cfg"}
+                                   << "--pdf gibt es bei diff nicht";
+    QTest::newRow("diff one file") << QStringList{"diff", "a.cfg"} << "diff braucht genau zwei Konfigurationsdateien";
+    QTest::newRow("diff three files") << QStringList{"diff", "a.cfg", "b.cfg", "c.cfg"}
+                                      << "diff braucht genau zwei Konfigurationsdateien";
     QTest::newRow("stray argument") << QStringList{"log", "--port", "COM1", "LOG.TXT"}
                                     << "unerwartetes Argument \"LOG.TXT\"";
     QTest::newRow("version with more") << QStringList{"--version", "read"} << "--version steht allein";
