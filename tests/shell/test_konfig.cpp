@@ -256,6 +256,7 @@ private slots:
             {"MNU_Schreib", "Konfiguration &schreiben"},
             {"MNU_Open", QStringLiteral("Konfigurationsdatei ö&ffnen ...")},
             {"MNU_Save", "Konfigurationsdatei s&peichern ..."},
+            {"MNU_Drucken", "&Drucken ..."},
             {"MNU_log", "&Ereignisspeicher lesen ..."},
             {"MNU_Strich", ""},
             {"MNU_end", "Konfiguration b&eenden"},
