@@ -7,6 +7,8 @@
 #include <QPdfWriter>
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace blatt {
 namespace {
 
@@ -182,6 +184,14 @@ QList<Tabelle> tabellen(const Abschnitt& a)
         Tabelle tab{g.titel, {}};
         for (const Eintrag& e : g.eintraege)
             tab.zeilen.append({e.kurz, wert(e.text)});
+        // A list without recipients says so, rather than leaving no trace.
+        for (const QString& liste : g.listen) {
+            const bool leer = std::none_of(g.eintraege.cbegin(), g.eintraege.cend(), [&](const Eintrag& e) {
+                return e.schluessel.startsWith(liste + QLatin1Char('['));
+            });
+            if (leer)
+                tab.zeilen.append({QStringLiteral("Nummern"), QStringLiteral("keine")});
+        }
         t.append(tab);
     }
     return t;

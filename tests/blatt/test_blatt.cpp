@@ -48,6 +48,14 @@ private slots:
         QTest::addColumn<QString>("erwartet");  // a file beside this test
 
         QTest::newRow("sample configuration, three pages") << pumpwerk() << kPumpwerk << "pumpwerk.txt";
+        // Empty values and lists, control characters, the T Mobile file of the command-line tests.
+        QFile f(qEnvironmentVariable("GSMBV_SOURCE_DIR") + QStringLiteral("/tests/cli/daten/tmobile.cfg"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const Dateiergebnis tm = cfgLesen(f.readAll());
+        QTest::newRow("empty values and lists")
+            << blatt::einstellungen(tm.image, tm.werte)
+            << blatt::Kopf{tm.werte.anlagenbezeichnung, QDate(2025, 3, 4), QStringLiteral("Datei /srv/tmobile.cfg")}
+            << "tmobile.txt";
 
         // No group of the window fills a page; should one ever do, it goes on
         // on the next page under its title, row by row, none lost.
