@@ -213,7 +213,9 @@ void malen(QPainter& p, const QPaintDevice* d, const Platz& pl, qreal mm, qreal 
         break;
     }
     case Platz::Tabellenkopf:
-        p.fillRect(pl.rect, QColor(0xDD, 0xDD, 0xDD));
+        // A very light grey: printed halftoned on a black-and-white printer it
+        // leaves the bold title readable.
+        p.fillRect(pl.rect, QColor(0xF0, 0xF0, 0xF0));
         p.setPen(QPen(Qt::black, 0.5 * pt));
         p.drawLine(pl.rect.bottomLeft(), pl.rect.bottomRight());
         satz(pl.links, schrift(10, true), pl.rect.width() - 2 * kZelleX * mm, d, &p,

@@ -2,7 +2,7 @@
 // The configuration sheet: every setting of the settings model on A4 pages,
 // laid out by the window's tabs and group boxes, with the installation name,
 // the date and where the configuration came from. Black text, black and grey
-// rules and a light grey behind group titles: it reads the same printed in
+// rules and a very light grey behind group titles: it reads the same printed in
 // black and white. Pages that run over are numbered "Seite 1 von 2".
 #include "blatt/einstellungen.h"
 
