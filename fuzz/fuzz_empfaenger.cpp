@@ -4,7 +4,7 @@
 // Input: the page's cells from offset 0; its last bytes choose the page (the
 // very last), default content, and up to two extra recipients whose texts
 // come first.
-#include "editor/empfaenger.h"
+#include "image/empfaenger.h"
 #include "image/ansi.h"
 #include "image/felder.h"
 #include "image/konfigspeicher.h"

@@ -3,8 +3,9 @@
 # when they are missing.
 #   scripts/setup.sh [PAKET...]
 set -euo pipefail
+# poppler-utils: the tests read the configuration sheet's PDF with pdftotext.
 pakete=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-        qt6-translations-l10n qt6-qpa-plugins fonts-dejavu-core "$@")
+        qt6-translations-l10n qt6-qpa-plugins fonts-dejavu-core poppler-utils "$@")
 fehlend=()
 for p in "${pakete[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || fehlend+=("$p")

@@ -18,7 +18,9 @@ struct Erlaubt {
     bool ausgabePflicht = false;
     bool datei = false;  // one positional FILE.cfg
     bool stellen = false;
-    bool erzwingen = false;
+    bool erzwingen = false;  // --force
+    bool blatt = false;      // --pdf and --json
+    bool zwei = false;       // two positional files
 };
 
 Erlaubt erlaubt(Befehl b)
@@ -28,8 +30,9 @@ Erlaubt erlaubt(Befehl b)
     case Befehl::Write: return {true, false, false, true, false, true};
     case Befehl::Log: return {true, true, false, false, false, false};
     case Befehl::Clock: return {true, false, false, false, true, false};
-    case Befehl::Show: return {false, false, false, true, false, true};
+    case Befehl::Show: return {false, false, false, true, false, true, true};
     case Befehl::Ports: return {false, false, false, false, false, false};
+    case Befehl::Diff: return {false, false, false, true, false, false, false, true};
     case Befehl::Keiner: break;
     }
     return {false, false, false, false, false, false};
@@ -37,7 +40,8 @@ Erlaubt erlaubt(Befehl b)
 
 std::optional<Befehl> befehlFuer(const QString& name)
 {
-    for (Befehl b : {Befehl::Read, Befehl::Write, Befehl::Log, Befehl::Clock, Befehl::Show, Befehl::Ports})
+    for (Befehl b : {Befehl::Read, Befehl::Write, Befehl::Log, Befehl::Clock, Befehl::Show, Befehl::Ports,
+                     Befehl::Diff})
         if (name == befehlsname(b))
             return b;
     return std::nullopt;
@@ -67,6 +71,7 @@ QString befehlsname(Befehl b)
     case Befehl::Clock: return QStringLiteral("clock");
     case Befehl::Show: return QStringLiteral("show");
     case Befehl::Ports: return QStringLiteral("ports");
+    case Befehl::Diff: return QStringLiteral("diff");
     case Befehl::Keiner: break;
     }
     return {};
@@ -110,7 +115,7 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
     const Erlaubt e = erlaubt(a.befehl);
     const QString name = befehlsname(a.befehl);
 
-    bool portDa = false, ausgabeDa = false, fristDa = false;
+    bool portDa = false, ausgabeDa = false, fristDa = false, pdfDa = false;
     QStringList positionen;
     bool nurNoch = false;  // behind "--" every argument is a file name
     for (qsizetype i = 1; i < argumente.size(); ++i) {
@@ -201,13 +206,36 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
                 return a;
             }
             a.erzwingen = true;
+        } else if (opt == QLatin1String("--pdf") && e.blatt) {
+            if (!einmal(pdfDa))
+                return a;
+            const auto w = mitWert();
+            if (!w || w->isEmpty()) {
+                a.fehler = QStringLiteral("--pdf braucht einen Dateinamen");
+                return a;
+            }
+            a.pdf = *w;
+        } else if (opt == QLatin1String("--json") && e.blatt && !wert) {
+            if (!einmal(a.json))
+                return a;
         } else {
             a.fehler = QStringLiteral("%1 gibt es bei %2 nicht").arg(opt, name);
             return a;
         }
     }
+    if (pdfDa && a.json) {
+        a.fehler = QStringLiteral("--pdf und --json schließen einander aus");
+        return a;
+    }
 
-    if (e.datei) {
+    if (e.zwei) {
+        if (positionen.size() != 2 || positionen[0].isEmpty() || positionen[1].isEmpty()) {
+            a.fehler = QStringLiteral("%1 braucht genau zwei Konfigurationsdateien").arg(name);
+            return a;
+        }
+        a.datei = positionen[0];
+        a.zweite = positionen[1];
+    } else if (e.datei) {
         if (positionen.isEmpty()) {
             a.fehler = QStringLiteral("%1 braucht eine Konfigurationsdatei").arg(name);
             return a;
@@ -267,9 +295,11 @@ QString nutzung(Befehl b)
     case Befehl::Clock:
         return QStringLiteral("Aufruf: gsmbv clock -p PORT [--set] [-t SEKUNDEN]\n");
     case Befehl::Show:
-        return QStringLiteral("Aufruf: gsmbv show [--force] DATEI.cfg\n");
+        return QStringLiteral("Aufruf: gsmbv show [--force] [--json | --pdf DATEI.pdf] DATEI.cfg\n");
     case Befehl::Ports:
         return QStringLiteral("Aufruf: gsmbv ports\n");
+    case Befehl::Diff:
+        return QStringLiteral("Aufruf: gsmbv diff DATEI_A.cfg DATEI_B.cfg\n");
     case Befehl::Keiner: break;
     }
     return QStringLiteral(
@@ -277,8 +307,9 @@ QString nutzung(Befehl b)
         "        gsmbv write -p PORT [-t SEKUNDEN] [--force] DATEI.cfg\n"
         "        gsmbv log   -p PORT [-o DATEI] [-t SEKUNDEN]\n"
         "        gsmbv clock -p PORT [--set] [-t SEKUNDEN]\n"
-        "        gsmbv show  [--force] DATEI.cfg\n"
+        "        gsmbv show  [--force] [--json | --pdf DATEI.pdf] DATEI.cfg\n"
         "        gsmbv ports\n"
+        "        gsmbv diff  DATEI_A.cfg DATEI_B.cfg\n"
         "        gsmbv [BEFEHL] --help\n");
 }
 
@@ -358,14 +389,39 @@ QString hilfetext(Befehl b)
             "Steuerzeichen in Texten erscheinen als \\xHH, ein \\ als \\\\.\n")
             + QString::fromUtf8(kFormHilfe)
             + QStringLiteral("\nOptionen:\n"
-                             "  --force              auch eine Datei zeigen, die nicht die Form einer\n"
-                             "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n");
+                             "  --force          auch eine Datei zeigen, die nicht die Form einer\n"
+                             "                   Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
+                             "  --json           jede Einstellung als ein JSON-Objekt (UTF-8) mit festen\n"
+                             "                   englischen Schlüsseln, nach ihren Teilen geschachtelt:\n"
+                             "                   \"lines[2].text\" ist der Meldungstext der Meldelinie 3.\n"
+                             "                   Schalter sind true/false, Zahlenfelder Zahlen (leer: null),\n"
+                             "                   ein Empfänger ist {\"number\": ..., \"type\": \"GSM\"|\"Fax\"|\"email\"}.\n"
+                             "  --pdf DATEI.pdf  statt der Ausgabe das Konfigurationsblatt als PDF (A4)\n"
+                             "                   schreiben: jede Einstellung nach den Registerkarten des\n"
+                             "                   Fensters, mit Anlagenbezeichnung, Datum und Herkunft.\n"
+                             "                   Eine vorhandene Datei wird ersetzt.\n");
     case Befehl::Ports:
         return nutzung(b) + QStringLiteral(
             "\n"
             "Zeigt COM1 bis COM4 mit dem Gerät, für das sie stehen, dem festen Namen unter\n"
             "/dev/serial/by-id/ (wo es einen gibt), dem Treiber und Adapter und ob dieser\n"
             "Benutzer die Schnittstelle zum Lesen und Schreiben öffnen darf.\n");
+    case Befehl::Diff:
+        return nutzung(b) + QStringLiteral(
+            "\n"
+            "Vergleicht die Einstellungen zweier Konfigurationsdateien, wie das Fenster sie\n"
+            "zeigt, und gibt jede abweichende aus: Beschriftung und Schlüssel (wie bei\n"
+            "show --json), dann \"< \" mit dem Wert in DATEI_A und \"> \" mit dem in DATEI_B.\n"
+            "Ein leerer Wert erscheint als (leer), ein Empfänger, den nur eine Datei hat,\n"
+            "in der anderen als (nicht vorhanden).\n"
+            "Für ein Gerät: gsmbv read --port PORT --output jetzt.cfg, dann\n"
+            "gsmbv diff alt.cfg jetzt.cfg.\n"
+            "\n"
+            "Rückgabewerte:\n"
+            "  0    keine Einstellung verschieden\n"
+            "  1    Einstellungen verschieden\n"
+            "  2    falsche Argumente\n"
+            "  4    Fehler bei Zugriff auf Konfigurationsdatei\n");
     case Befehl::Keiner: break;
     }
     return nutzung(b) + QStringLiteral(
@@ -377,8 +433,9 @@ QString hilfetext(Befehl b)
         "  write   Konfigurationsdatei in das Gerät schreiben\n"
         "  log     Ereignisspeicher des Geräts lesen\n"
         "  clock   Uhr des Geräts lesen, mit --set stellen\n"
-        "  show    Einstellungen einer Konfigurationsdatei ausgeben\n"
+        "  show    Einstellungen einer Konfigurationsdatei ausgeben (Text, JSON, PDF)\n"
         "  ports   serielle Schnittstellen und ihre Geräte zeigen\n"
+        "  diff    abweichende Einstellungen zweier Konfigurationsdateien ausgeben\n"
         "\n"
         "Optionen:\n")
         + QString::fromUtf8(kPortHilfe)
@@ -397,11 +454,11 @@ QString hilfetext(Befehl b)
             "\n"
             "Rückgabewerte:\n"
             "  0    Erfolg\n"
-            "  1    Verbindung nicht möglich\n"
+            "  1    Verbindung nicht möglich; bei diff: Einstellungen verschieden\n"
             "  2    falsche Argumente\n"
             "  3    Fehler bei Datenübertragung\n"
             "  4    Fehler bei Zugriff auf Konfigurationsdatei, oder keine Konfigurationsdatei\n"
-            "  5    Ausgabe nicht schreibbar (Protokolldatei oder Standardausgabe)\n"
+            "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF oder Standardausgabe)\n"
             "  130  abgebrochen (Strg+C)\n");
 }
 

@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Befehl { Keiner, Read, Write, Log, Clock, Show, Ports };
+enum class Befehl { Keiner, Read, Write, Log, Clock, Show, Ports, Diff };
 
 // Exit statuses, one per kind of failure.
 enum Status : int {
@@ -17,7 +17,8 @@ enum Status : int {
     FalscheArgumente = 2,     // usage text on standard error
     Uebertragungsfehler = 3,  // "Fehler bei Datenübertragung"
     Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei", or no configuration file
-    Ausgabe = 5,              // the log file of --output, or standard output, cannot be written
+    Ausgabe = 5,              // the log file of --output, the sheet of --pdf, or standard output, cannot be written
+    Verschieden = 1,          // diff: the settings differ (as with diff(1))
     Abgebrochen = 130,        // SIGINT or SIGTERM: the transfer was aborted
 };
 
@@ -30,7 +31,10 @@ struct Aufruf {
     bool version = false;  // --version
     QString port;          // -p/--port as given, else GSMBV_PORT
     QString ausgabe;       // -o/--output ("-": standard output)
-    QString datei;         // the configuration file of write and show
+    QString datei;         // the configuration file of write and show, the first of diff
+    QString zweite;        // the second configuration file of diff
+    QString pdf;           // show --pdf: the sheet's file
+    bool json = false;     // show --json
     std::optional<std::chrono::milliseconds> frist;  // -t/--timeout
     bool stellen = false;  // --set
     bool erzwingen = false;  // --force: write or show a file that fails the form check

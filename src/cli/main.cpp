@@ -6,10 +6,12 @@
 #include "cli/werkzeug.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <pthread.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -36,11 +38,25 @@ int main(int argc, char** argv)
     sigaddset(&signale, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signale, nullptr);
 
-    QCoreApplication app(argc, argv);
+    QStringList argumente;
+    for (int i = 1; i < argc; ++i)
+        argumente.append(QString::fromLocal8Bit(argv[i]));
+    const cli::Aufruf aufruf = cli::aufrufLesen(argumente, qEnvironmentVariable("GSMBV_PORT"));
+
+    // The sheet needs fonts, and fonts need a QGuiApplication. Its platform is
+    // the offscreen one unless the caller chose another: a PDF needs no
+    // display, and a display that is set but not reachable would end the tool.
+    std::unique_ptr<QCoreApplication> programm;
+    if (aufruf.befehl == cli::Befehl::Show && !aufruf.pdf.isEmpty() && aufruf.fehler.isEmpty() && !aufruf.hilfe) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        programm = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        programm = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication& app = *programm;
     QCoreApplication::setApplicationName(QStringLiteral("gsmbv"));
 
-    const cli::Aufruf aufruf =
-        cli::aufrufLesen(QCoreApplication::arguments().mid(1), qEnvironmentVariable("GSMBV_PORT"));
     if (aufruf.hilfe) {
         schreiben(stdout, cli::hilfetext(aufruf.befehl));
         return cli::Erfolg;

@@ -3,13 +3,15 @@
 #include "backup/sicherung.h"
 #include "cfgfile/cfgform.h"
 #include "cfgfile/dekodieren.h"
-#include "cli/einstellungen.h"
+#include "blatt/blatt.h"
+#include "blatt/einstellungen.h"
 #include "clock/uhr.h"
 #include "eventlog/ereignisspeicher.h"
 #include "link/datentext.h"
 #include "link/portzuordnung.h"
 #include "link/transport.h"
 
+#include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -86,6 +88,7 @@ void Werkzeug::starten()
 {
     switch (m_a.befehl) {
     case Befehl::Show: return zeigen();
+    case Befehl::Diff: return vergleichen();
     case Befehl::Read: return lesen();
     case Befehl::Write: return schreiben();
     case Befehl::Log: return protokoll();
@@ -103,12 +106,52 @@ void Werkzeug::zeigen()
 {
     if (!dateiLesen(m_a.datei))
         return;
+    const QList<blatt::Abschnitt> einstellungen = blatt::einstellungen(m_datei.image, m_datei.werte);
+    if (!m_a.pdf.isEmpty()) {
+        // The sheet replaces the old file only when it is complete.
+        m_ziel.setFileName(m_a.pdf);
+        if (!m_ziel.open(QIODevice::WriteOnly))
+            return ausgabefehler(m_a.pdf, m_ziel.errorString());
+        const blatt::Kopf kopf{m_datei.werte.anlagenbezeichnung, QDate::currentDate(),
+                               QStringLiteral("Datei %1").arg(QFileInfo(m_a.datei).absoluteFilePath())};
+        if (!blatt::pdf(m_ziel, kopf, einstellungen) || !m_ziel.flush() || !m_ziel.commit())
+            return ausgabefehler(m_a.pdf, m_ziel.errorString());
+        return ende(Erfolg);
+    }
     QByteArray text;
-    for (const QString& zeile : einstellungen(m_datei.image, m_datei.werte))
-        text += zeile.toUtf8() + '\n';
+    if (m_a.json) {
+        text = blatt::json(einstellungen);
+    } else {
+        for (const QString& zeile : blatt::zeilen(einstellungen))
+            text += zeile.toUtf8() + '\n';
+    }
     if (!ausgeben(text))
         return;
     ende(Erfolg);
+}
+
+void Werkzeug::vergleichen()
+{
+    if (!dateiLesen(m_a.datei))
+        return;
+    const QList<blatt::Abschnitt> a = blatt::einstellungen(m_datei.image, m_datei.werte);
+    if (!dateiLesen(m_a.zweite))
+        return;
+    const QList<blatt::Abschnitt> b = blatt::einstellungen(m_datei.image, m_datei.werte);
+    const auto wert = [](const std::optional<QString>& w) {
+        if (!w)
+            return QStringLiteral("(nicht vorhanden)");
+        return w->isEmpty() ? QStringLiteral("(leer)") : blatt::lesbar(*w);
+    };
+    QByteArray text;
+    const QList<blatt::Unterschied> u = blatt::unterschiede(a, b);
+    for (const blatt::Unterschied& x : u)
+        text += QStringLiteral("%1 (%2)\n< %3\n> %4\n")
+                    .arg(x.beschriftung, x.schluessel, wert(x.a), wert(x.b))
+                    .toUtf8();
+    if (!ausgeben(text))
+        return;
+    ende(u.isEmpty() ? Erfolg : Verschieden);
 }
 
 void Werkzeug::lesen()

@@ -51,6 +51,7 @@ signals:
 
 private:
     void zeigen();
+    void vergleichen();
     void lesen();
     void schreiben();
     void protokoll();

@@ -7,6 +7,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QProcess>
 #include <QTranslator>
 #include <QUrl>
@@ -101,6 +102,13 @@ bool QtDoor::starten(const QString& programm, const QStringList& argumente)
 bool QtDoor::anzeigen(const QString& pfad)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(pfad));
+}
+
+bool QtDoor::druckdialog(QPrinter& drucker)
+{
+    QPrintDialog dialog(&drucker, QApplication::activeWindow());
+    dialog.setWindowTitle(QStringLiteral("Drucken"));
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void deutschEinrichten()

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
 
 class Door {
@@ -36,6 +37,10 @@ public:
     virtual bool starten(const QString& programm, const QStringList& argumente) = 0;
     // Opens a document in the desktop's default viewer, without waiting.
     virtual bool anzeigen(const QString& pfad) = 0;
+    // The system's print dialog for `drucker`: the user chooses the printer
+    // (or a PDF file) and the pages there. False: cancelled. A door without
+    // dialogs prints nothing.
+    virtual bool druckdialog(QPrinter&) { return false; }
 
     // The door in use. Never null: the program's real door until one is installed.
     static Door& aktuell();
@@ -43,8 +48,8 @@ public:
     static void setzen(Door* door);
 };
 
-// The real door on QMessageBox, QApplication::beep, QFileDialog, QProcess and
-// QDesktopServices. Boxes and dialogs belong to the active window.
+// The real door on QMessageBox, QApplication::beep, QFileDialog, QProcess,
+// QDesktopServices and QPrintDialog. Boxes and dialogs belong to the active window.
 class QtDoor : public Door {
 public:
     Antwort meldung(const QString& text, Icon icon, Knoepfe knoepfe, const QString& titel) override;
@@ -53,6 +58,7 @@ public:
     QString dateiOeffnen(const Dateidialog& d) override;
     bool starten(const QString& programm, const QStringList& argumente) override;
     bool anzeigen(const QString& pfad) override;
+    bool druckdialog(QPrinter& drucker) override;
 };
 
 // Loads Qt's German translations so that Qt's own texts ("Ja", "Nein",

@@ -24,7 +24,7 @@
 // the page's change marker (9..17 for pages 1..9, 20 for page 11). A list that
 // does not fit into its 128 cells is refused with a beep and a message, and
 // nothing is stored. Closing without "Speichern" never changes the image.
-#include "editor/empfaenger.h"
+#include "image/empfaenger.h"
 #include "image/konfigspeicher.h"
 
 #include <QDialog>

@@ -112,6 +112,7 @@ void Konfig::starten()
     m_allgemein->startZustand();
     m_sitzung.Einlesen = false;
     m_sitzung.Belegt = false;
+    herkunftMerken(QStringLiteral("Grundeinstellung"));
 }
 
 void Konfig::menuesAnlegen()
@@ -130,6 +131,7 @@ void Konfig::menuesAnlegen()
     eintrag(datei, "MNU_Open", QStringLiteral("Konfigurationsdatei ö&ffnen ..."), &Konfig::MNU_Open_Click);
     eintrag(datei, "MNU_Sicherungen", QStringLiteral("Si&cherungen ..."), &Konfig::MNU_Sicherungen_Click);
     eintrag(datei, "MNU_Save", QStringLiteral("Konfigurationsdatei s&peichern ..."), &Konfig::MNU_Save_Click);
+    eintrag(datei, "MNU_Drucken", QStringLiteral("&Drucken ..."), &Konfig::MNU_Drucken_Click);
     eintrag(datei, "MNU_log", QStringLiteral("&Ereignisspeicher lesen ..."), &Konfig::MNU_log_Click);
     datei->addSeparator()->setObjectName(QStringLiteral("MNU_Strich"));
     eintrag(datei, "MNU_end", QStringLiteral("Konfiguration b&eenden"), &Konfig::MNU_end_Click);

@@ -8,6 +8,7 @@
 // The device commands start an operation of the link and return at once; the
 // operation reports its end back (geraetBeendet). The file commands run to
 // their end within the slot.
+#include "blatt/blatt.h"
 #include "door/door.h"
 #include "image/editorwerte.h"
 #include "image/konfigspeicher.h"
@@ -100,6 +101,16 @@ public:
     // The operator option (OPT_A1 / OPT_TM / OPT_Andere).
     Netzbetreiber netzbetreiber() const;
 
+    // Every setting as the window shows it, for the configuration sheet.
+    QList<blatt::Abschnitt> einstellungen() const;
+    // Where the configuration came from: "Grundeinstellung", "Datei PFAD" or
+    // "Gerät an COM n (GERÄT)", with ", seither geändert" once a setting
+    // differs from what was opened or read.
+    QString herkunft() const;
+    // The sheet's head: installation name, today (by the window's clock), origin.
+    blatt::Kopf blattKopf() const;
+    static QString textDruckfehler() { return QStringLiteral("Fehler beim Drucken"); }
+
     // The status-bar hint when a port could not be opened for lack of
     // permission: the device and the group the user is to join.
     static QString berechtigungsHinweis(const QString& geraet, const QString& gruppe);
@@ -142,6 +153,7 @@ public slots:
     virtual void MNU_Open_Click();
     virtual void MNU_Sicherungen_Click();
     virtual void MNU_Save_Click();
+    virtual void MNU_Drucken_Click();
     virtual void MNU_log_Click();
     void MNU_end_Click();
     // Menu "Einstellungen"
@@ -188,6 +200,7 @@ private:
     void sichern();
     QString dateinameWaehlen(bool speichern);
     bool logAblegenIn(const QByteArray& speicher512);
+    void herkunftMerken(const QString& herkunft);
 
     Konfigspeicher m_speicher;
     Seitenaenderung m_seiten{};
@@ -217,5 +230,7 @@ private:
     bool m_geschlossen = false;         // closed: late operation ends are ignored
     QString m_dateiname;                // the file dialog's last name
     QString m_logPfad;
+    QString m_herkunft;                 // where the configuration came from
+    QStringList m_herkunftStand;        // its settings then, to notice changes
     std::optional<std::pair<QString, QString>> m_logOrdner;
 };

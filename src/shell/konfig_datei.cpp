@@ -1,7 +1,7 @@
 // The main window's file commands: saving the configuration as a "*.cfg"
-// file and opening one, from the file dialog, from the list of backups or
-// named at start-up. Save and open share one file dialog that remembers the
-// last name chosen.
+// file and opening one (from the file dialog, from the list of backups or
+// named at start-up), and printing the configuration sheet. Save and open
+// share one file dialog that remembers the last name chosen.
 #include "shell/konfig.h"
 
 #include "backup/sicherung.h"
@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPrinter>
 #include <QSaveFile>
 
 Door::Dateidialog Konfig::dateidialog() const
@@ -114,6 +115,8 @@ bool Konfig::dateiLaden(const QString& name)
     alleMarkieren();
     anzeigen(e.werte);
     m_teledit->bildErneuert();
+    herkunftMerken(QStringLiteral("Datei %1").arg(QFileInfo(name).absoluteFilePath())
+                   + (e.vollstaendig ? QString() : QStringLiteral(" (nur %1 von 13 Zeilen)").arg(e.zeilen)));
     if (!e.vollstaendig)
         dateiFehler();
     return e.vollstaendig;
@@ -153,4 +156,45 @@ void Konfig::MNU_Sicherungen_Click()
     m_sicherungen->show();
     m_sicherungen->raise();
     m_sicherungen->activateWindow();
+}
+
+// --- The configuration sheet -----------------------------------------------------
+
+QList<blatt::Abschnitt> Konfig::einstellungen() const
+{
+    return blatt::einstellungen(m_speicher, werte());
+}
+
+void Konfig::herkunftMerken(const QString& herkunft)
+{
+    m_herkunft = herkunft;
+    m_herkunftStand = blatt::zeilen(einstellungen());
+}
+
+QString Konfig::herkunft() const
+{
+    if (blatt::zeilen(einstellungen()) != m_herkunftStand)
+        return m_herkunft + QStringLiteral(", seither geändert");
+    return m_herkunft;
+}
+
+blatt::Kopf Konfig::blattKopf() const
+{
+    return {werte().anlagenbezeichnung, m_uhr().date(), herkunft()};
+}
+
+void Konfig::MNU_Drucken_Click()
+{
+    // While a device read fills the editor there is nothing whole to print.
+    if (!befehlZulassen(true))
+        return;
+    const blatt::Kopf kopf = blattKopf();
+    QPrinter drucker(QPrinter::HighResolution);
+    blatt::seiteEinrichten(drucker);
+    drucker.setDocName(QStringLiteral("Konfiguration %1").arg(kopf.anlage).trimmed());
+    if (!Door::aktuell().druckdialog(drucker))
+        return;
+    if (blatt::zeichnen(drucker, kopf, einstellungen()) == 0)
+        Door::aktuell().meldung(textDruckfehler(), Door::Icon::Kritisch, Door::Knoepfe::Ok,
+                                QStringLiteral("GSM Boravilon"));
 }

@@ -80,6 +80,7 @@ void Konfig::MNU_Lesen_Click()
             Grundeinstellung(m_speicher);
             markierungenLoeschen();
             m_teledit->bildErneuert();
+            herkunftMerken(QStringLiteral("Grundeinstellung"));
         });
 }
 
@@ -99,6 +100,8 @@ bool Konfig::konfigurationUebernehmen(const QByteArray& bytes)
         anzeigen(bisDahin);
     }
     m_teledit->bildErneuert();
+    herkunftMerken(QStringLiteral("Gerät an COM %1 (%2)").arg(m_verbindung->port()).arg(m_verbindung->geraet())
+                   + (werte ? QString() : QStringLiteral(", nicht vollständig gelesen")));
     return werte.has_value();
 }
 

@@ -6,9 +6,11 @@
 
 #include "cfgfile/cfgdatei.h"
 #include "editor/teledit.h"
+#include "pdftext.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
@@ -495,6 +497,78 @@ private slots:
         QCOMPARE(door.meldungen.size(), 1);
         QCOMPARE(door.meldungen[0].text, QStringLiteral("Verbindung nicht möglich"));
         QVERIFY(!k.sitzung().Belegt);
+    }
+
+    // "Drucken ...": the sheet of what the window shows, headed by where it
+    // came from; a PDF chosen in the dialog is written, a failure reported.
+    void drucken_data()
+    {
+        QTest::addColumn<QString>("vorher");   // "", "lesen", "oeffnen", "oeffnen, aendern", "belegt"
+        QTest::addColumn<QString>("ziel");     // the dialog's PDF ("" cancelled; "-" the test's file)
+        QTest::addColumn<QString>("kopf");     // the sheet's head, its words; "" no sheet
+        QTest::addColumn<QString>("meldung");
+        QTest::addColumn<int>("dialoge");
+        QTest::addColumn<int>("beeps");
+        const QString anlage = QStringLiteral("GSM Boravilon Konfiguration Anlagenbezeichnung Pumpwerk Nord "
+                                              "Datum 21.06.2024 Herkunft ");
+        QTest::newRow("start-up") << "" << "-"
+                                  << "GSM Boravilon Konfiguration Anlagenbezeichnung – Datum 21.06.2024 "
+                                     "Herkunft Grundeinstellung"
+                                  << "" << 1 << 0;
+        QTest::newRow("device read") << "lesen" << "-" << anlage + "Gerät an COM 1 (%PTY%)" << "" << 1 << 0;
+        QTest::newRow("file") << "oeffnen" << "-" << anlage + "Datei %DATEI%" << "" << 1 << 0;
+        QTest::newRow("file, changed") << "oeffnen, aendern" << "-" << anlage + "Datei %DATEI%, seither geändert"
+                                       << "" << 1 << 0;
+        QTest::newRow("cancelled") << "lesen" << "" << "" << "" << 1 << 0;
+        QTest::newRow("PDF not writable") << "" << "/nonexistent/blatt.pdf" << "" << "Fehler beim Drucken" << 1 << 0;
+        QTest::newRow("busy") << "belegt" << "-" << "" << "" << 0 << 1;
+    }
+    void drucken()
+    {
+        QFETCH(QString, vorher);
+        QFETCH(QString, ziel);
+        QTemporaryDir ordner;
+        const QString datei = ordner.filePath(QStringLiteral("anlage.cfg"));
+        {
+            QFile f(datei);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(cfgSchreiben(simStandardKonfig()));
+        }
+        Stand s;
+        s.k->setUhr([] { return QDateTime(QDate(2024, 6, 21), QTime(9, 30)); });
+        if (vorher == QLatin1String("lesen"))
+            QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+        if (vorher.startsWith(QLatin1String("oeffnen"))) {
+            s.door.dateinamen.enqueue(datei);
+            s.aktion("MNU_Open")->trigger();
+        }
+        if (vorher.endsWith(QLatin1String("aendern")))
+            s.k->findChild<QCheckBox*>(QStringLiteral("Chk_Oeffner_0"))->click();
+        s.k->sitzung().Belegt = vorher == QLatin1String("belegt");
+        s.door.zuruecksetzen();
+
+        const QString pdf = ziel == QLatin1String("-") ? ordner.filePath(QStringLiteral("blatt.pdf")) : ziel;
+        if (!ziel.isEmpty())
+            s.door.druckAntwort = [pdf](QPrinter& p) {
+                p.setOutputFileName(pdf);  // "Print to file" in the dialog
+                return true;
+            };
+        s.aktion("MNU_Drucken")->trigger();
+        QTEST(s.door.druckdialoge, "dialoge");
+        QTEST(s.door.beeps, "beeps");
+        QFETCH(QString, meldung);
+        if (meldung.isEmpty())
+            QVERIFY(s.door.meldungen.isEmpty());
+        else
+            QVERIFY(s.eineMeldung(meldung));
+        QFETCH(QString, kopf);
+        if (kopf.isEmpty()) {
+            QVERIFY(!QFile::exists(ordner.filePath(QStringLiteral("blatt.pdf"))));
+            return;
+        }
+        kopf.replace(QStringLiteral("%PTY%"), s.sim.pfad()).replace(QStringLiteral("%DATEI%"), datei);
+        const QString text = pdfText(pdf);
+        QCOMPARE(text.left(text.indexOf(QStringLiteral("\n\n"))).simplified(), kopf);
     }
 };
 

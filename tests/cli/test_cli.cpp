@@ -5,10 +5,11 @@
 #include "cfgfile/cfgdatei.h"
 #include "cfgfile/dekodieren.h"
 #include "cli/aufruf.h"
-#include "cli/einstellungen.h"
 #include "image/ansi.h"
 #include "image/felder.h"
+#include "pdftext.h"
 #include "sim/simptyrunner.h"
+#include "sim/simstandard.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -249,6 +250,10 @@ private slots:
 
     void showStandard();
     void showVolleAusgabe();
+    void showJson();
+    void showPdf();
+    void diff_data();
+    void diff();
 
     void stummesGeraet_data();
     void stummesGeraet();
@@ -827,6 +832,109 @@ void TestCli::showVolleAusgabe()
     QCOMPARE(kurz.aus, QByteArray());
 }
 
+void TestCli::showJson()
+{
+    const QString daten = qEnvironmentVariable("GSMBV_SOURCE_DIR") + QStringLiteral("/tests/cli/daten/");
+    const Lauf l = gsmbv({"show", "--json", daten + "tmobile.cfg"});
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.status, 0);
+    QCOMPARE(QString::fromUtf8(l.aus), QString::fromUtf8(lesen(daten + "tmobile.json")));
+}
+
+void TestCli::showPdf()
+{
+    // As on a server: no display, no platform chosen.
+    QTemporaryDir laufzeit;
+    const auto ohneAnzeige = [&](QProcess& p) {
+        QProcessEnvironment env = p.processEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), laufzeit.path());
+        p.setProcessEnvironment(env);
+    };
+    QFile::setPermissions(laufzeit.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString datei = pfad("blatt.cfg"), pdf = pfad("blatt.pdf");
+    QVERIFY(schreiben(datei, cfgSchreiben(simStandardKonfig())));
+    const Lauf l = gsmbv({"show", "--pdf", pdf, datei}, 20000, ohneAnzeige);
+    QCOMPARE(l.fehler, QByteArray());
+    QCOMPARE(l.status, 0);
+    QCOMPARE(l.aus, QByteArray());
+    const QStringList text = pdfText(pdf).split(QLatin1Char('\n'));
+    QCOMPARE(text.mid(0, 4), (QStringList{"GSM Boravilon Konfiguration",
+                                          "Anlagenbezeichnung                  Pumpwerk Nord",
+                                          "Datum                               " + QDate::currentDate().toString("dd.MM.yyyy"),
+                                          "Herkunft                            Datei " + datei}));
+    QVERIFY(text.filter(QStringLiteral("Seite 3 von 3")).size() == 1);
+
+    // A sheet that cannot be written is no success, and leaves nothing behind.
+    const Lauf kaputt = gsmbv({"show", "--pdf", "/nonexistent/blatt.pdf", datei}, 20000, ohneAnzeige);
+    QCOMPARE(kaputt.status, int(cli::Ausgabe));
+    QVERIFY2(kaputt.fehler.startsWith("gsmbv: /nonexistent/blatt.pdf kann nicht geschrieben werden: "), kaputt.fehler);
+}
+
+void TestCli::diff_data()
+{
+    QTest::addColumn<QByteArray>("b");  // compared with the sample configuration
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("aus");
+
+    QTest::newRow("equal") << cfgSchreiben(simStandardKonfig()) << 0 << "";
+    // The same settings in other bytes: line 1's fax and e-mail behind the
+    // other operators' gateway prefixes.
+    Konfigspeicher gleich = simStandardKonfig();
+    listeSpeichern(gleich, 1, *listeRahmen({"06641234567", "676207229555123", "6761&technik*pumpwerk-nord.at "}));
+    QTest::newRow("equal settings, other bytes") << cfgSchreiben(gleich) << 0 << "";
+
+    Konfigspeicher k = simStandardKonfig();
+    textSpeichern(k, bereich::SMSText(0), "Einbruch Halle 3");
+    listeSpeichern(k, 1, *listeRahmen({"06641234567", "676207229555123"}));
+    listeSpeichern(k, 8, *listeRahmen({"06769876543", "676207229555123", "06641234567"}));
+    textSpeichern(k, bereich::Besttext2, "");  // an empty text unticks its box
+    k.setze(0, 0, 0x0D);  // Öffner of lines 1, 3 and 4
+    QTest::newRow("differ") << cfgSchreiben(k) << 1
+                            << "Meldelinie 1 Meldungstext (lines[0].text)\n"
+                               "< Einbruch Halle 1\n"
+                               "> Einbruch Halle 3\n"
+                               "Meldelinie 1 Öffner (lines[0].normally_closed)\n"
+                               "< nein\n"
+                               "> ja\n"
+                               "Meldelinie 1 Nummer 3 (lines[0].recipients[2])\n"
+                               "< email technik@pumpwerk-nord.at\n"
+                               "> (nicht vorhanden)\n"
+                               "Meldelinie 8 Nummer 3 (lines[7].recipients[2])\n"
+                               "< (nicht vorhanden)\n"
+                               "> GSM 06641234567\n"
+                               "Relais 2 Bestätigungsmeldung (relays[1].confirmation)\n"
+                               "< aktiv\n"
+                               "> aus\n"
+                               "Relais 2 Bestätigungstext (relays[1].text)\n"
+                               "< Relais 2 geschaltet: Hupe aus\n"
+                               "> (leer)\n";
+}
+
+void TestCli::diff()
+{
+    QFETCH(QByteArray, b);
+    const QString a = pfad("diff-a.cfg"), bPfad = pfad("diff-b.cfg");
+    QVERIFY(schreiben(a, cfgSchreiben(simStandardKonfig())));
+    QVERIFY(schreiben(bPfad, b));
+    const Lauf l = gsmbv({"diff", a, bPfad});
+    QCOMPARE(l.fehler, QByteArray());
+    QFETCH(QString, aus);
+    QCOMPARE(QString::fromUtf8(l.aus), aus);
+    QFETCH(int, status);
+    QCOMPARE(l.status, status);
+
+    // A file that cannot be read is neither equal nor different.
+    const Lauf fehlt = gsmbv({"diff", a, pfad("gibtsnicht.cfg")});
+    QCOMPARE(QString::fromUtf8(fehlt.fehler),
+             "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: " + pfad("gibtsnicht.cfg")
+                 + ": No such file or directory\n");
+    QCOMPARE(fehlt.status, int(cli::Konfigurationsdatei));
+    QCOMPARE(fehlt.aus, QByteArray());
+}
+
 // ---------------------------------------------------------------------------
 // Failures common to the device commands
 
@@ -1068,8 +1176,11 @@ void TestCli::hilfe_data()
                          << "Windows-1252";
     QTest::newRow("clock") << "gsmbv" << QStringList{"clock", "--help"} << "Aufruf: gsmbv clock -p PORT [--set]"
                            << "--set  ";
-    QTest::newRow("show") << "gsmbv" << QStringList{"show", "--help"} << "Aufruf: gsmbv show [--force] DATEI.cfg"
-                          << "Beschriftung: Wert";
+    QTest::newRow("show") << "gsmbv" << QStringList{"show", "--help"}
+                          << "Aufruf: gsmbv show [--force] [--json | --pdf DATEI.pdf] DATEI.cfg"
+                          << "\"lines[2].text\" ist der Meldungstext der Meldelinie 3";
+    QTest::newRow("diff") << "gsmbv" << QStringList{"diff", "--help"} << "Aufruf: gsmbv diff DATEI_A.cfg DATEI_B.cfg"
+                          << "  1    Einstellungen verschieden\n";
     QTest::newRow("ports") << "gsmbv" << QStringList{"ports", "--help"} << "Aufruf: gsmbv ports" << "/dev/serial/by-id/";
     QTest::newRow("simulator") << "gsmbv-sim" << QStringList{"--help"} << "Aufruf: gsmbv-sim [OPTIONEN]"
                                << "Die erste Ausgabezeile ist\nder Gerätepfad";

@@ -5,7 +5,7 @@
 #include "cfgfile/dekodieren.h"
 #include "cli/aufruf.h"
 #include "cli/clidoor.h"
-#include "cli/einstellungen.h"
+#include "blatt/einstellungen.h"
 #include "cli/werkzeug.h"
 #include "image/ansi.h"
 #include "link/transport.h"
@@ -247,6 +247,17 @@ void TestCliTeile::aufrufFalsch_data()
                                      << "write nimmt genau eine Konfigurationsdatei";
     QTest::newRow("show without file") << QStringList{"show"} << "show braucht eine Konfigurationsdatei";
     QTest::newRow("show empty name") << QStringList{"show", ""} << "show nimmt genau eine Konfigurationsdatei";
+    QTest::newRow("pdf and json") << QStringList{"show", "--json", "--pdf", "a.pdf", "f.cfg"}
+                                  << "--pdf und --json schließen einander aus";
+    QTest::newRow("pdf without name") << QStringList{"show", "f.cfg", "--pdf"} << "--pdf braucht einen Dateinamen";
+    QTest::newRow("json twice") << QStringList{"show", "--json", "f.cfg", "--json"} << "--json ist mehrfach angegeben";
+    QTest::newRow("json with read") << QStringList{"read", "--port", "COM1", "--output", "a", "--json"}
+                                    << "--json gibt es bei read nicht";
+    QTest::newRow("pdf with diff") << QStringList{"diff", "--pdf", "x.pdf", "a.cfg", "b.cfg"}
+                                   << "--pdf gibt es bei diff nicht";
+    QTest::newRow("diff one file") << QStringList{"diff", "a.cfg"} << "diff braucht genau zwei Konfigurationsdateien";
+    QTest::newRow("diff three files") << QStringList{"diff", "a.cfg", "b.cfg", "c.cfg"}
+                                      << "diff braucht genau zwei Konfigurationsdateien";
     QTest::newRow("stray argument") << QStringList{"log", "--port", "COM1", "LOG.TXT"}
                                     << "unerwartetes Argument \"LOG.TXT\"";
     QTest::newRow("version with more") << QStringList{"--version", "read"} << "--version steht allein";
@@ -373,7 +384,7 @@ void TestCliTeile::lesbar()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, erwartet);
-    QCOMPARE(cli::lesbar(ansi::text(bytes)), erwartet);
+    QCOMPARE(blatt::lesbar(ansi::text(bytes)), erwartet);
 }
 
 void TestCliTeile::einstellungenDerDatei_data()
@@ -478,7 +489,7 @@ void TestCliTeile::einstellungenDerDatei()
     const Dateiergebnis r = cfgLesen(datei);
     QVERIFY(r.vollstaendig);
     QFETCH(QStringList, zeilen);
-    QCOMPARE(einstellungen(r.image, r.werte), zeilen);
+    QCOMPARE(blatt::zeilen(blatt::einstellungen(r.image, r.werte)), zeilen);
 }
 
 // ---------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QQueue>
+#include <functional>
 
 class FakeDoor : public Door {
 public:
@@ -51,8 +52,15 @@ public:
         return anzeigeErfolg;
     }
 
+    bool druckdialog(QPrinter& drucker) override
+    {
+        ++druckdialoge;
+        return druckAntwort ? druckAntwort(drucker) : false;
+    }
+
     void zuruecksetzen()
     {
+        druckdialoge = 0;
         meldungen.clear();
         beeps = 0;
         dateidialoge.clear();
@@ -65,9 +73,13 @@ public:
     QList<Dateidialog> dateidialoge;
     QList<Start> starts;
     QStringList angezeigt;
+    int druckdialoge = 0;
 
     QQueue<Antwort> antworten;     // answers to the next boxes; default Ok / Ja
     QQueue<QString> dateinamen;    // answers to the next file dialogs; default cancelled
     bool startErfolg = true;
     bool anzeigeErfolg = true;
+    // Answers the print dialog as the user would (choosing a PDF file, say);
+    // unset: cancelled.
+    std::function<bool(QPrinter&)> druckAntwort;
 };

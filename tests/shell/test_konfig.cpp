@@ -258,6 +258,7 @@ private slots:
             {"MNU_Open", QStringLiteral("Konfigurationsdatei ö&ffnen ...")},
             {"MNU_Sicherungen", "Si&cherungen ..."},
             {"MNU_Save", "Konfigurationsdatei s&peichern ..."},
+            {"MNU_Drucken", "&Drucken ..."},
             {"MNU_log", "&Ereignisspeicher lesen ..."},
             {"MNU_Strich", ""},
             {"MNU_end", "Konfiguration b&eenden"},

@@ -1,4 +1,4 @@
-#include "editor/empfaenger.h"
+#include "image/empfaenger.h"
 
 #include <QTest>
 

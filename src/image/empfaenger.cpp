@@ -1,4 +1,4 @@
-#include "editor/empfaenger.h"
+#include "image/empfaenger.h"
 
 #include "image/ansi.h"
 #include "image/felder.h"

@@ -1,0 +1,75 @@
+#pragma once
+// Every setting of a configuration in one list, laid out like the window's
+// tabs. `gsmbv show` (text and JSON), `gsmbv diff` and the configuration sheet
+// take their settings from here only, so they cannot disagree.
+//
+// A setting has a stable English key ("general.installation_name",
+// "lines[2].recipients[0]"), the caption the window uses ("Anlagenbezeichnung",
+// "Meldelinie 3 Nummer 1"), a short caption for a row of its group on the
+// sheet ("Nummer 1"), its value as text, and the value typed for JSON: a
+// boolean, a number, null for an empty number field, a string, or for a
+// recipient an object {"type", "number"}.
+#include "image/editorwerte.h"
+#include "image/konfigspeicher.h"
+
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace blatt {
+
+struct Eintrag {
+    QString schluessel;    // stable English key
+    QString beschriftung;  // the caption of `gsmbv show` and `gsmbv diff`
+    QString kurz;          // the caption within its group on the sheet
+    QString text;          // the value as the window shows it (raw, not escaped)
+    QJsonValue wert;       // the value for JSON
+};
+
+// A group box of the window ("Kontrollruf", "Meldelinie 3", "Relais 1", ...).
+struct Gruppe {
+    QString titel;
+    QList<Eintrag> eintraege;
+    QStringList listen;  // keys of the recipient lists here: JSON arrays, also when empty
+};
+
+// A tab of the window.
+struct Abschnitt {
+    QString titel;  // "Allgemein", "Meldelinien", "Relaisausgänge", "Analogeingänge"
+    QList<Gruppe> gruppen;
+};
+
+// The settings of a configuration: `werte` is what the window shows, the
+// recipients come from the image's lists, decoded by their kind.
+QList<Abschnitt> einstellungen(const Konfigspeicher& k, const Editorwerte& werte);
+
+// Every setting in order, without the layout.
+QList<Eintrag> alle(const QList<Abschnitt>& abschnitte);
+
+// A value text for one output line: control characters (and the code page's
+// five undefined ones) as \xHH with the byte value, the backslash as "\\".
+// Everything else, umlauts included, stays as it is.
+QString lesbar(const QString& text);
+
+// The lines of `gsmbv show`: "Beschriftung: Wert", the value made readable.
+QStringList zeilen(const QList<Abschnitt>& abschnitte);
+
+// The settings as one JSON object nested by the parts of the keys
+// ("lines[2].text" is lines -> third element -> text), UTF-8, indented.
+QByteArray json(const QList<Abschnitt>& abschnitte);
+
+// One setting that differs between two configurations. A setting that one of
+// them does not have (a recipient more in one list) has no value there.
+struct Unterschied {
+    QString schluessel;
+    QString beschriftung;
+    std::optional<QString> a;
+    std::optional<QString> b;
+};
+// The settings that differ, in the order of `a`, those only in `b` after
+// their neighbours. Compared by key and value text.
+QList<Unterschied> unterschiede(const QList<Abschnitt>& a, const QList<Abschnitt>& b);
+
+} // namespace blatt
