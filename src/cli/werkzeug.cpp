@@ -12,6 +12,7 @@
 #include "link/transport.h"
 
 #include <QDate>
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -108,15 +109,22 @@ void Werkzeug::zeigen()
         return;
     const QList<blatt::Abschnitt> einstellungen = blatt::einstellungen(m_datei.image, m_datei.werte);
     if (!m_a.pdf.isEmpty()) {
-        // The sheet replaces the old file only when it is complete.
-        m_ziel.setFileName(m_a.pdf);
-        if (!m_ziel.open(QIODevice::WriteOnly))
-            return ausgabefehler(m_a.pdf, m_ziel.errorString());
+        // The sheet goes where --output would go: a file replaced only when
+        // it is complete, a device or FIFO as it is, "-" standard output.
+        if (!m_ziel.vorbereiten(m_a.pdf))
+            return ausgabefehler(m_a.pdf, m_ziel.fehler());
         const blatt::Kopf kopf{m_datei.werte.anlagenbezeichnung, QDate::currentDate(),
                                QStringLiteral("Datei %1").arg(QFileInfo(m_a.datei).absoluteFilePath())};
-        if (!blatt::pdf(m_ziel, kopf, einstellungen) || !m_ziel.flush() || !m_ziel.commit())
-            return ausgabefehler(m_a.pdf, m_ziel.errorString());
-        return ende(Erfolg);
+        QBuffer puffer;
+        puffer.open(QIODevice::WriteOnly);
+        if (!blatt::pdf(puffer, kopf, einstellungen))
+            return ausgabefehler(m_a.pdf, QStringLiteral("das Blatt lässt sich nicht zeichnen"));
+        zielSchreiben(puffer.data(), [this](bool ok) {
+            if (!ok)
+                return ausgabefehler(m_a.pdf, m_ziel.fehler());
+            ende(Erfolg);
+        });
+        return;
     }
     QByteArray text;
     if (m_a.json) {
@@ -446,7 +454,7 @@ void Werkzeug::zielSchreiben(const QByteArray& inhalt, std::function<void(bool)>
     // (or Ctrl+C ends the wait).
     if (!m_aufLeserGewartet) {
         m_aufLeserGewartet = true;
-        hinweis(QStringLiteral("%1: warte, bis ein anderes Programm die FIFO liest").arg(m_a.ausgabe));
+        hinweis(QStringLiteral("%1: warte, bis ein anderes Programm die FIFO liest").arg(m_a.pdf.isEmpty() ? m_a.ausgabe : m_a.pdf));
     }
     disconnect(&m_leserWarten, nullptr, this, nullptr);
     connect(&m_leserWarten, &QTimer::timeout, this, [this, inhalt, weiter = std::move(weiter)]() mutable {
