@@ -3,6 +3,7 @@
 // returns; the link reports the end to geraetEnde.
 #include "shell/konfig.h"
 
+#include "cfgfile/bedienung.h"
 #include "cfgfile/dekodieren.h"
 #include "clock/syszeit.h"
 #include "clock/uhr.h"
@@ -74,7 +75,11 @@ void Konfig::MNU_Lesen_Click()
         [this] {
             editorLeeren();
             m_sitzung.Fortschritt = 0;
-            Grundeinstellung(m_speicher);
+            // The image the emptied editor stands for: the start-up state, with
+            // acknowledgement, check call and balance monitoring switched off.
+            // A read that fails (no device, no echo, aborted, stopped) leaves
+            // both so, and a save or write afterwards carries what is shown.
+            bedienung::startbild(m_speicher);
             markierungenLoeschen();
             m_teledit->bildErneuert();
         });
