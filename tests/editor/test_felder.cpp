@@ -406,6 +406,21 @@ private slots:
         QCOMPARE(f.door.beeps, 2);
     }
 
+    // On "Analogeingänge" the Tab key goes down the values (the unit between
+    // range and thresholds), then to the button and the alarm texts.
+    void tabReihenfolgeAnalog()
+    {
+        Fenster f;
+        f.betreten(f.feld(QStringLiteral("Messbereich4")));
+        QStringList folge{f.fokus()->objectName()};
+        for (int i = 0; i < 7; ++i) {
+            QTest::keyClick(f.fokus(), Qt::Key_Tab);
+            folge << f.fokus()->objectName();
+        }
+        QCOMPARE(folge, (QStringList{"Messbereich4", "Messbereich20", "Einheit", "Grenzwertmin", "Grenzwertmax",
+                                     "Cmd_Analog", "Text_Min", "Text_Max"}));
+    }
+
     // Pasted, dropped and composed text obeys the same rules as typed text.
     void einfuegen()
     {
