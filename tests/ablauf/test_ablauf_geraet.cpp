@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QTabBar>
 #include <QTemporaryDir>
 
 using namespace ablauf;
@@ -294,6 +295,25 @@ private slots:
                                 + "Halle 2\x03" + ff(120);
         QCOMPARE(seiteVon(zweites.geraet().speicher(), 0), seite0);
         QCOMPARE(zweites.geraet().speicher().mid(kZellen), simStandardSpeicher().mid(kZellen));
+    }
+
+    // Clicking through the tabs after a read changes nothing, though the
+    // analog range fields are empty.
+    void tabsNachLesen()
+    {
+        QByteArray speicher = simStandardSpeicher();
+        speicher.replace(11 * kZellen + 128, 12, ff(12));
+        Stand s(simOptionen(speicher));
+        QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+        QVERIFY(s.aktivieren());
+        const Konfigspeicher bild = s.k->speicher();
+        s.k->findChild<QWidget*>(QStringLiteral("Chk_Quittierung"))->setFocus(Qt::TabFocusReason);
+        QTabBar* leiste = s.k->tabs()->tabBar();
+        for (int i : {1, 2, 3, 0, 3, 2, 1, 0})
+            QTest::mouseClick(leiste, Qt::LeftButton, {}, leiste->tabRect(i).center());
+        QCOMPARE(hilfe::sichtbareMarker(*s.k), QList<int>{});
+        QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{});
+        QVERIFY(s.k->speicher() == bild);
     }
 
     // A list edited in the recipients editor survives a file and the device, byte for byte.

@@ -406,6 +406,46 @@ private slots:
         QCOMPARE(f.door.beeps, 2);
     }
 
+    // Clicking through the tabs is no edit: a field the focus lands in when its
+    // tab is shown is not entered by the user. One the user enters keeps its rules.
+    void tabsDurchklicken_data()
+    {
+        QTest::addColumn<bool>("tastatur");
+        QTest::newRow("Maus") << false;
+        QTest::newRow("Strg+Tab") << true;
+    }
+    void tabsDurchklicken()
+    {
+        QFETCH(bool, tastatur);
+        Fenster f;
+        // The focus in the first tab (at start it is on the tab bar).
+        f.finde(QStringLiteral("Chk_Quittierung"))->setFocus(Qt::TabFocusReason);
+        QTabBar* leiste = f.k.tabs()->tabBar();
+        auto wechseln = [&](int i) {
+            if (tastatur)
+                QTest::keyClick(f.fokus(), Qt::Key_Tab, Qt::ControlModifier);
+            else
+                QTest::mouseClick(leiste, Qt::LeftButton, {}, leiste->tabRect(i).center());
+            QCOMPARE(f.k.tabs()->currentIndex(), i);
+        };
+        for (int i : {1, 2, 3})
+            wechseln(i);
+        QCOMPARE(f.fokus(), f.feld(QStringLiteral("Messbereich4")));
+        for (int i : {0, 1, 2, 3, 0})
+            wechseln(i);
+        QCOMPARE(f.door.beeps, 0);
+        QCOMPARE(sichtbareMarker(f.k), QList<int>{});
+        QCOMPARE(geflaggt(f.k), QList<int>{});
+        QCOMPARE(unterschiede(f.k.speicher(), startbild()), {});
+        // Clicked into and left: an empty range field is marked.
+        for (int i : {1, 2, 3})
+            wechseln(i);
+        QTest::mouseClick(f.feld(QStringLiteral("Messbereich4")), Qt::LeftButton);
+        wechseln(0);
+        QCOMPARE(sichtbareMarker(f.k), QList<int>{20});
+        QCOMPARE(geflaggt(f.k), QList<int>{11});
+    }
+
     // On "Analogeingänge" the Tab key goes down the values (the unit between
     // range and thresholds), then to the button and the alarm texts.
     void tabReihenfolgeAnalog()
