@@ -346,7 +346,8 @@ bool Feldwaechter::tasteFiltern(Eingabefeld* feld, QKeyEvent* e)
     const Tastenentscheid t = tastePruefen(feld->art(), feld->grenze(), feld->text(), code);
     if (t.einheitLeeren)
         feld->setText(QString());
-    Editorkontext::beep(t.beeps);
+    if (t.beeps > 0)
+        abweisen(t.grund, feld, t.beeps);
     if (!t.zulassen)
         return true;
     m_geprueft = nullptr;
@@ -362,7 +363,8 @@ void Feldwaechter::einfuegen(Eingabefeld* feld, const QString& text)
     const Einfuegeentscheid e = einfuegenPruefen(feld->art(), feld->grenze(), feld->text(), ersetzt, text);
     if (e.einheitLeeren)
         feld->setText(QString());
-    Editorkontext::beep(e.beeps);
+    if (e.beeps > 0)
+        abweisen(e.grund, feld, e.beeps);
     if (!e.text.isEmpty() || ersetzt > 0) {
         m_geprueft = nullptr;
         feld->insert(e.text);

@@ -129,7 +129,7 @@ bool TabAnalog::analogSpeichern(Analogfeld f, bool geaendert)
                             m_grenzwertmax->text()};
     const Analogentscheid e = analogPruefen(f, werte, geaendert);
     if (e.abgelehnt) {
-        Editorkontext::beep();
+        abweisen(e.grund, feld(f));
         return false;
     }
     if (e.speichern)
@@ -152,7 +152,7 @@ bool TabAnalog::einheitSpeichern(bool geaendert)
     if (ok)
         ::einheitSpeichern(m_k.speicher, ansi::bytes(text));
     else
-        Editorkontext::beep();
+        abweisen({Abweisung::Art::Laenge, 3}, m_einheit);
     // An empty unit counts as a change whenever it is left.
     if (text.isEmpty() || geaendert)
         m_k.vermerken(kMeinMarker, kSeite);

@@ -1,5 +1,6 @@
 #include "editor/teledit.h"
 
+#include "door/abweisung.h"
 #include "door/door.h"
 #include "image/felder.h"
 
@@ -165,7 +166,8 @@ void Teledit::laden(int seite)
 }
 
 // Typed keys, pasted and dropped text all arrive here. An edit that adds a
-// character the slot's kind does not admit is taken back as a whole, with a beep.
+// character the slot's kind does not admit is taken back as a whole, with a
+// beep and the reason.
 void Teledit::bearbeitet(int i, const QString& neu)
 {
     Platz& p = m_platz[i];
@@ -178,7 +180,7 @@ void Teledit::bearbeitet(int i, const QString& neu)
         ++gleich;
     p.nummer->setText(p.text);
     p.nummer->setCursorPosition(gleich);
-    Door::aktuell().beep();
+    abweisen({art(i) == Art::Email ? Abweisung::Art::Zeichen : Abweisung::Art::Rufnummernzeichen}, p.nummer);
 }
 
 void Teledit::ueberzaehligMelden()
@@ -240,7 +242,7 @@ bool Teledit::ablegen()
     const bool a1 = m_istA1 && m_istA1();
     const std::optional<QByteArray> gerahmt = empfaenger::listeKodieren(liste, a1);
     if (!gerahmt) {
-        Door::aktuell().beep();
+        abweisen({Abweisung::Art::Empfaengerliste, empfaenger::listeBedarf(liste, a1), empfaenger::kListenZellen});
         Door::aktuell().meldung(
             QStringLiteral("Die Rufnummern passen nicht in den Speicher des Boravilon "
                            "(%1 von %2 Zeichen). Bitte Einträge kürzen oder entfernen.")

@@ -365,6 +365,7 @@ private slots:
         a->trigger();
         QCOMPARE(f.door.beeps, geraet ? 1 : 0);
         if (geraet) {
+            QCOMPARE(f.k.panel(2)->text(), QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen"));
             QVERIFY(f.door.meldungen.isEmpty());
             QVERIFY(!f.k.verbindung().operationLaeuft());
         }
