@@ -62,6 +62,13 @@ bool Feldwaechter::uebernehmen()
     return ok;
 }
 
+void Feldwaechter::verwerfen()
+{
+    m_vomBenutzer = false;
+    m_k.Feldgeaendert = false;
+    m_geprueft = nullptr;
+}
+
 bool Feldwaechter::verlassen(Eingabefeld* feld)
 {
     if (!pruefenNoetig(feld))

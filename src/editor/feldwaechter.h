@@ -14,7 +14,9 @@
 //    before a key or a mouse button is pressed in it, it is not checked, so
 //    that clicking through the tabs changes nothing. Focus by the mouse, the
 //    Tab key or a shortcut enters a field.
-// A menu or toolbar command takes pending typing over with `uebernehmen()`.
+// A menu or toolbar command that carries the editor's values takes pending
+// typing over with `uebernehmen()`; one that replaces the editor's contents
+// abandons the field with `verwerfen()`.
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -33,6 +35,11 @@ public:
     // Runs the check-and-store step of the field being edited, if any. False
     // when it refuses (the focus stays in the field).
     bool uebernehmen();
+
+    // The editor's contents are being replaced (device read, file open): the
+    // field being edited is abandoned with what was typed in it; it is not
+    // checked when the focus leaves it, unless the user types in it again.
+    void verwerfen();
 
     // The field the user is editing (it has or last had the focus in its window).
     Eingabefeld* aktuellesFeld() const;

@@ -337,13 +337,13 @@ bool Konfig::eingabeUebernehmen()
 
 // --- Commands ----------------------------------------------------------------
 
-bool Konfig::befehlZulassen(bool belegtRegel)
+bool Konfig::befehlZulassen(bool belegtRegel, bool eingabeTragen)
 {
     if (belegtRegel && m_sitzung.Belegt) {
         abweisen({Abweisung::Art::Belegt});
         return false;
     }
-    return eingabeUebernehmen();
+    return !eingabeTragen || eingabeUebernehmen();
 }
 
 void Konfig::MNU_end_Click()
@@ -351,17 +351,15 @@ void Konfig::MNU_end_Click()
     close();
 }
 
+// About, system information and the COM port leave the editor as it is: a
+// field with an unfinished value neither stops them nor is checked.
 void Konfig::MNU_SYSTEM_Click()
 {
-    if (!befehlZulassen(false))
-        return;
     StartSysInfo();
 }
 
 void Konfig::MNU_Boraviloninfo_Click()
 {
-    if (!befehlZulassen(false))
-        return;
     Information::zeigen(this);
 }
 

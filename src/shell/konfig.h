@@ -159,9 +159,10 @@ signals:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
-    // A command may run: refused with a beep while a device operation is under
-    // way (`belegtRegel`), and refused when the focused field refuses its value.
-    bool befehlZulassen(bool belegtRegel);
+    // A command may run: refused while a device operation is under way
+    // (`belegtRegel`), and for a command that carries the editor's values
+    // (`eingabeTragen`: save, write) when the focused field refuses its value.
+    bool befehlZulassen(bool belegtRegel, bool eingabeTragen);
 
 private:
     void menuesAnlegen();

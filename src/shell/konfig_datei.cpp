@@ -4,6 +4,7 @@
 #include "shell/konfig.h"
 
 #include "cfgfile/cfgdatei.h"
+#include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 
 #include <QFile>
@@ -43,7 +44,7 @@ QString Konfig::dateinameWaehlen(bool speichern)
 
 void Konfig::MNU_Save_Click()
 {
-    if (!befehlZulassen(false))
+    if (!befehlZulassen(false, true))
         return;
     const QString name = dateinameWaehlen(true);
     if (name.isEmpty())
@@ -73,8 +74,8 @@ void Konfig::MNU_Save_Click()
 
 void Konfig::MNU_Open_Click()
 {
-    if (!befehlZulassen(false))
-        return;
+    // Opening replaces the editor: a field's unfinished value neither stops it
+    // nor, once a file is loaded, is checked later.
     const QString name = dateinameWaehlen(false);
     if (name.isEmpty())
         return;
@@ -93,6 +94,7 @@ void Konfig::MNU_Open_Click()
     datei.close();
 
     Dateiergebnis e = cfgLesen(bytes, netzbetreiber());
+    m_waechter->verwerfen();
     editorLeeren();
     m_speicher = e.image;
     m_seiten = e.flags;

@@ -7,6 +7,7 @@
 #include "cfgfile/dekodieren.h"
 #include "clock/syszeit.h"
 #include "clock/uhr.h"
+#include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 #include "eventlog/logdatei.h"
 #include "link/kommunikation.h"
@@ -64,7 +65,9 @@ void Konfig::geraetEnde(Ausgang a)
 
 void Konfig::MNU_Lesen_Click()
 {
-    if (!befehlZulassen(true))
+    // The read replaces the editor: a field's unfinished value neither stops
+    // it nor is checked later.
+    if (!befehlZulassen(true, false))
         return;
     m_verbindung->konfigurationLesen(
         [this](const QByteArray& bytes) { return konfigurationUebernehmen(bytes); },
@@ -73,6 +76,7 @@ void Konfig::MNU_Lesen_Click()
             emit geraetBeendet(a);
         },
         [this] {
+            m_waechter->verwerfen();
             editorLeeren();
             m_sitzung.Fortschritt = 0;
             // The image the emptied editor stands for: the start-up state, with
@@ -108,7 +112,7 @@ bool Konfig::konfigurationUebernehmen(const QByteArray& bytes)
 
 void Konfig::MNU_Schreib_Click()
 {
-    if (!befehlZulassen(true))
+    if (!befehlZulassen(true, true))
         return;
     m_verbindung->konfigurationSchreiben(m_speicher, m_seiten, [this](Ausgang a) {
         geraetEnde(a);
@@ -132,7 +136,7 @@ bool Konfig::logAblegenIn(const QByteArray& speicher512)
 
 void Konfig::MNU_log_Click()
 {
-    if (!befehlZulassen(true))
+    if (!befehlZulassen(true, false))
         return;
     m_verbindung->ereignisspeicherLesen(
         [this](const QByteArray& speicher) { return logAblegenIn(speicher); },
@@ -152,7 +156,7 @@ void Konfig::MNU_log_Click()
 
 void Konfig::MNU_Uhr_Click()
 {
-    if (!befehlZulassen(true))
+    if (!befehlZulassen(true, false))
         return;
     m_boraZeit.reset();
     m_uhrOperation = m_verbindung->uhrLesen(
@@ -220,8 +224,6 @@ void Konfig::uhrDialogEntladen()
 
 void Konfig::MNU_COM_Click()
 {
-    if (!befehlZulassen(false))
-        return;
     // Modal for the whole program, without an event loop of its own.
     if (!m_kommunikation) {
         m_kommunikation = new Kommunikation(*m_verbindung, this);
