@@ -1,7 +1,8 @@
 // Any bytes as the 3328 bytes a device sends after "r": the read's decode
 // stores back only what the balance handlers store (page 0 offsets 24, 40 and
-// 56), shows exactly what the image holds and fails only on a range number
-// the device's signed computation cannot hold.
+// 56) and, as an empty field, a range number the device's signed computation
+// cannot hold; it fails only on such a number and shows exactly what the
+// image holds, whether it fails or not.
 //
 // Input: up to 3328 cells of pages 0..12 in serial order; cells behind the
 // input stay unset, as behind a short buffer.
@@ -62,6 +63,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     kontoErwartet(erwartet, vorher.byte(0, offset::Guthaben) == 0);
     if (kontoAus)
         kontoErwartet(erwartet, true);
+    for (int paar = 0; paar < 4; ++paar) {
+        const int o = offset::Messbereich4 + 2 * paar;
+        const std::uint8_t hoch = vorher.byte(11, o);
+        if (hoch >= 0x80 && hoch <= 0xFE) {
+            erwartet.setze(11, o, 0xFF);
+            erwartet.setze(11, o + 1, 0xFF);
+        }
+    }
     PRUEFE(k == erwartet);
 
     // What the editor shows is what the image holds.
@@ -110,16 +119,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
         const bool etx = t.size() < b.breite;
         PRUEFE(an == (etx && !t.isEmpty()));
     }
+    PRUEFE(e.einheit == ansi::text(einheitLesen(vorher)));
+    PRUEFE(e.textMin == text(vorher, bereich::TextMin));
+    PRUEFE(e.textMax == text(vorher, bereich::TextMax));
+    const QString* felder[4] = {&e.messbereich4, &e.messbereich20, &e.grenzwertmin, &e.grenzwertmax};
+    for (int paar = 0; paar < 4; ++paar) {
+        const std::uint8_t hoch = vorher.byte(11, offset::Messbereich4 + 2 * paar);
+        const std::uint8_t tief = vorher.byte(11, offset::Messbereich4 + 2 * paar + 1);
+        const bool leer = hoch >= 0x80;  // FF: empty; 0x80..0xFE: overflow, shown empty
+        PRUEFE(*felder[paar] == (leer ? QString() : QString::number(hoch * 256 + tief)));
+    }
     if (w) {
-        PRUEFE(e.einheit == ansi::text(einheitLesen(vorher)));
-        PRUEFE(e.textMin == text(vorher, bereich::TextMin));
-        PRUEFE(e.textMax == text(vorher, bereich::TextMax));
-        const QString* felder[4] = {&e.messbereich4, &e.messbereich20, &e.grenzwertmin, &e.grenzwertmax};
-        for (int paar = 0; paar < 4; ++paar) {
-            const std::uint8_t hoch = vorher.byte(11, offset::Messbereich4 + 2 * paar);
-            const std::uint8_t tief = vorher.byte(11, offset::Messbereich4 + 2 * paar + 1);
-            PRUEFE(*felder[paar] == (hoch == 0xFF ? QString() : QString::number(hoch * 256 + tief)));
-        }
         PRUEFE(e.netz == Netzbetreiber_erkennen(vorher));
         PRUEFE(e.kontoAktivierbar == (e.netz != Netzbetreiber::Andere));
     }

@@ -4,6 +4,20 @@
 
 namespace bedienung {
 
+void startbild(Konfigspeicher& k)
+{
+    Grundeinstellung(k);
+    k.setze(0, offset::Quittierung, 0);
+    k.setze(0, offset::Kontrollruf, 0xFF);
+    k.setze(0, offset::Stunde, 0x10);
+    k.setze(0, offset::Minute, 0x00);
+    k.setze(0, 7, ETX);
+    for (int o = 8; o <= 23; ++o)
+        k.setze(0, o, FF);
+    Editorwerte w;
+    kontoAus(k, w);
+}
+
 void kontoAus(Konfigspeicher& k, Editorwerte& w)
 {
     w.konto = false;

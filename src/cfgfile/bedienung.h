@@ -7,6 +7,12 @@
 
 namespace bedienung {
 
+// The image at start-up: the default content with the bytes the start-up's
+// handlers store for acknowledgement, check call and balance monitoring
+// switched off (page 0: offset 3 = 0; offsets 4..6 = FF 10 00, ETX at 7, FF at
+// 8..23; ETX at 24 and 40; offset 56 = 0). What an emptied editor stands for.
+void startbild(Konfigspeicher& k);
+
 // Chk_Konto unticked: both numbers emptied and stored (0x03 at page 0 offsets
 // 24 and 40), Slider_Guthaben back to 1, TXT_Guthaben empty, offset 56 := 0.
 void kontoAus(Konfigspeicher& k, Editorwerte& w);

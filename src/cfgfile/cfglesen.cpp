@@ -1,7 +1,8 @@
 // Reader of the configuration file: the open command's load, on a fresh image.
 //
 // Order: editor reset, all pages flagged, default content, the thirteen lines,
-// then (complete files only) the operator derived from page 1. Settings shown
+// then (complete files only) the operator derived from page 1. A file without
+// any line leaves the start-up image that the emptied editor stands for. Settings shown
 // by check boxes, sliders and spinners get the bytes their handlers store when
 // the load sets them; texts are stored in the text-area encoding and never past
 // their area, whatever the file holds.
@@ -323,6 +324,11 @@ Dateiergebnis cfgLesen(const QByteArray& datei, Netzbetreiber bisher)
         else
             zeile13(r.image, r.werte, z);
     }
+    // Without a line 1 the editor shows acknowledgement, check call and
+    // balance monitoring switched off: the image holds their bytes, not the
+    // raw default content (which would save and write as 255 minutes).
+    if (r.zeilen == 0)
+        bedienung::startbild(r.image);
     r.vollstaendig = r.zeilen == kGeraeteSeiten;
     if (r.vollstaendig)
         bedienung::netzbetreiberUebernehmen(r.image, r.werte);

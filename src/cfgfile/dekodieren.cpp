@@ -4,7 +4,8 @@
 // handler runs only where a value changes, with the read flag set (nothing
 // recorded, no defaults taken over). Most handlers store back the very byte the
 // control was set from; the exceptions are the balance monitoring (offset 56
-// and, when off, the two numbers) and the operator rule at the end.
+// and, when off, the two numbers), the operator rule at the end and an analog
+// number that fails the read (stored back as an empty field).
 #include "cfgfile/dekodieren.h"
 
 #include "cfgfile/bedienung.h"
@@ -100,19 +101,31 @@ std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin)
     relais(k, bereich::Besttext1, w.besttext1, w.relaisbest1);
     relais(k, bereich::Besttext2, w.besttext2, w.relaisbest2);
 
+    // A number the device's signed computation cannot hold fails the read.
+    // Everything else is still shown, and that field is shown empty and held
+    // as an empty field (FF FF): the image stays what the editor shows, so a
+    // save or a later write carries no value the user cannot see.
+    bool ueberlauf = false;
     QString* felder[4] = {&w.messbereich4, &w.messbereich20, &w.grenzwertmin, &w.grenzwertmax};
     for (int paar = 0; paar < 4; ++paar) {
-        const Zahlwert z = zahlLesen(k, 11, offset::Messbereich4 + 2 * paar);
+        const int o = offset::Messbereich4 + 2 * paar;
+        const Zahlwert z = zahlLesen(k, 11, o);
         if (z.ueberlauf) {
-            if (bisDahin)
-                *bisDahin = w;
-            return std::nullopt;
+            ueberlauf = true;
+            zahlSpeichern(k, 11, o, std::nullopt);
+            continue;
         }
         *felder[paar] = z.text();
     }
     w.einheit = ansi::text(einheitLesen(k));
     w.textMin = text(k, bereich::TextMin);
     w.textMax = text(k, bereich::TextMax);
+    if (ueberlauf) {
+        // The failed read does not derive the operator.
+        if (bisDahin)
+            *bisDahin = w;
+        return std::nullopt;
+    }
 
     bedienung::netzbetreiberUebernehmen(k, w);
     if (bisDahin)

@@ -14,7 +14,9 @@ Konfigspeicher geraetebild(const QByteArray& bytes);
 
 // Returns the editor values, or nothing when the decode meets a run-time error
 // (a 16-bit analog number whose first byte is 0x80..0xFE does not fit the
-// device's signed computation). On failure the image keeps the device's bytes
-// and whatever the handlers stored before the failing field; `bisDahin`, when
-// given, receives the values set up to that point.
+// device's signed computation). On failure `bisDahin`, when given, receives
+// every other value as a successful decode shows it (the operator is not
+// derived), the failing numbers empty; the image keeps the device's bytes
+// except that those numbers are stored as empty fields (FF FF), so that it
+// holds what the editor shows.
 std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin = nullptr);

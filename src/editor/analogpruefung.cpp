@@ -37,33 +37,38 @@ int analogOffset(Analogfeld feld)
 
 namespace {
 
-Analogentscheid abgelehnt()
+using A = Abweisung::Art;
+
+Analogentscheid abgelehnt(Abweisung grund)
 {
     Analogentscheid e;
     e.abgelehnt = true;
+    e.grund = grund;
     return e;
 }
 
 Analogentscheid bereichPruefen(Analogfeld feld, const Analogwerte& w, bool feldgeaendert)
 {
     const QString& text = w.text(feld);
+    const bool vier = feld == Analogfeld::Messbereich4;
+    const Abweisung keinWert{vier ? A::Wert4mA : A::Wert20mA};
     const double v = analogZahl(text);
     if (v < 0.0 || v > 999.0)
-        return abgelehnt();
+        return abgelehnt(keinWert);
     Analogentscheid e;
     if (text.isEmpty()) {
         e.speichern = true;
     } else {
         // Only the plain form of the number is taken: "007" or "05" are refused.
         if (QString::number(int(v)) != text)
-            return abgelehnt();
+            return abgelehnt(keinWert);
         // The 20 mA value must lie strictly above the 4 mA value when both are set.
-        if (feld == Analogfeld::Messbereich4) {
+        if (vier) {
             if (!w.messbereich20.isEmpty() && analogZahl(w.messbereich20) <= v)
-                return abgelehnt();
+                return abgelehnt({A::Unter20mA});
         } else {
             if (!w.messbereich4.isEmpty() && analogZahl(w.messbereich4) >= v)
-                return abgelehnt();
+                return abgelehnt({A::Ueber4mA});
         }
         e.speichern = true;
         e.wert = int(v);
@@ -85,14 +90,15 @@ Analogentscheid grenzwertPruefen(Analogfeld feld, const Analogwerte& w, bool fel
     const double a = analogZahl(w.messbereich4);
     const double b = analogZahl(w.messbereich20);
     const QString& text = w.text(feld);
+    const bool unten = feld == Analogfeld::Grenzwertmin;
     const double g = analogZahl(text);
     if (g < a || g > b)
-        return abgelehnt();
+        return abgelehnt({unten ? A::UntererBereich : A::ObererBereich, int(a), int(b)});
     // Minimum and maximum must lie more than 50 apart.
     const double mini = analogZahl(w.grenzwertmin);
     const double maxi = analogZahl(w.grenzwertmax);
     if (!w.grenzwertmin.isEmpty() && !w.grenzwertmax.isEmpty() && mini + 50.0 >= maxi)
-        return abgelehnt();
+        return abgelehnt({unten ? A::UntererAbstand : A::ObererAbstand});
     if (!text.isEmpty())
         e.wert = int(g);
     e.vermerken = text.isEmpty() || feldgeaendert;

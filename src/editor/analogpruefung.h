@@ -2,6 +2,8 @@
 // The checks of the analog input's four value fields, as pure functions: the
 // value range (the values shown at 4 mA and at 20 mA) and the two alarm
 // thresholds inside it. The widgets only carry out the decision.
+#include "door/abweisung.h"
+
 #include <QString>
 #include <optional>
 
@@ -28,6 +30,7 @@ struct Analogentscheid {
     std::optional<int> wert;           // nothing: empty field, stored as 0xFF 0xFF
     bool vermerken = false;            // flag page 11, show the analog marker
     bool grenzwerteNeuPruefen = false; // range changed: check both thresholds again
+    Abweisung grund;                   // why a value is refused
     bool operator==(const Analogentscheid&) const = default;
 };
 

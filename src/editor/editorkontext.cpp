@@ -1,7 +1,5 @@
 #include "editor/editorkontext.h"
 
-#include "door/door.h"
-
 #include <QLabel>
 
 Editorkontext::Editorkontext(Konfigspeicher& s, Seitenaenderung& f, Sitzung& z, QObject* parent)
@@ -64,10 +62,4 @@ QLabel* Editorkontext::markerErzeugen(int i, QWidget* parent)
     l->hide();
     m_marker[std::size_t(i)] = l;
     return l;
-}
-
-void Editorkontext::beep(int anzahl)
-{
-    for (int i = 0; i < anzahl; ++i)
-        Door::aktuell().beep();
 }

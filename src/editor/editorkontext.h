@@ -45,9 +45,6 @@ public:
     // The status bar's hint panel.
     void hinweisSetzen(const QString& text) { emit hinweis(text); }
 
-    // The beep of a refused key or value.
-    static void beep(int anzahl = 1);
-
 signals:
     void hinweis(const QString& text);
 

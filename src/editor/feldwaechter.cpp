@@ -34,9 +34,23 @@ void Feldwaechter::anmelden(Eingabefeld* feld)
     connect(feld, &QLineEdit::textEdited, this, [this] { m_k.Feldgeaendert = true; });
 }
 
+namespace {
+// Focus the user gave: by the mouse, the Tab key or a shortcut.
+bool vomBenutzer(Qt::FocusReason grund)
+{
+    return grund == Qt::MouseFocusReason || grund == Qt::TabFocusReason || grund == Qt::BacktabFocusReason
+        || grund == Qt::ShortcutFocusReason;
+}
+} // namespace
+
+bool Feldwaechter::pruefenNoetig(const Eingabefeld* feld) const
+{
+    return feld != m_feld || m_vomBenutzer || m_k.Feldgeaendert;
+}
+
 bool Feldwaechter::uebernehmen()
 {
-    if (!m_feld)
+    if (!m_feld || !pruefenNoetig(m_feld))
         return true;
     if (m_geprueft == m_feld && m_geprueftText == m_feld->text())
         return true;
@@ -48,8 +62,17 @@ bool Feldwaechter::uebernehmen()
     return ok;
 }
 
+void Feldwaechter::verwerfen()
+{
+    m_vomBenutzer = false;
+    m_k.Feldgeaendert = false;
+    m_geprueft = nullptr;
+}
+
 bool Feldwaechter::verlassen(Eingabefeld* feld)
 {
+    if (!pruefenNoetig(feld))
+        return true;
     if (m_geprueft == feld && m_geprueftText == feld->text())
         return true;
     return feld->pruefen(m_k.Feldgeaendert);
@@ -60,6 +83,7 @@ void Feldwaechter::betreten(Eingabefeld* feld)
     m_feld = feld;
     m_geprueft = nullptr;
     m_k.Feldgeaendert = false;
+    m_vomBenutzer = vomBenutzer(m_fokusGrund);
     if (!feld->hinweis().isEmpty())
         m_k.hinweisSetzen(feld->hinweis());
 }
@@ -117,8 +141,13 @@ void Feldwaechter::fokusGewechselt(QWidget* /*alt*/, QWidget* neu)
     if (m_zuruecksetzen)
         return;
     Eingabefeld* feld = m_feld;
-    if (feld && neu == feld)
-        return;  // back in the field being edited (e.g. after another window)
+    if (feld && neu == feld) {
+        // Back in the field being edited (e.g. after another window); a click
+        // or the Tab key into it enters it.
+        if (vomBenutzer(m_fokusGrund))
+            m_vomBenutzer = true;
+        return;
+    }
     // The focus left the window (another window, another program): the field
     // stays the one being edited and nothing is checked.
     if (feld && (!neu || neu->window() != feld->window()))
@@ -205,6 +234,8 @@ bool Feldwaechter::mausGedrueckt(QObject* obj, QMouseEvent* me)
     }
     if (m_feld && !klickPruefen(w))
         return true;
+    if (w == m_feld)
+        m_vomBenutzer = true;
     auto* feld = qobject_cast<Eingabefeld*>(w);
     if (feld && feld->waechter() == this && me->button() == Qt::MiddleButton)
         return true;  // the selection is pasted on release, under the rules
@@ -232,10 +263,21 @@ bool Feldwaechter::eventFilter(QObject* obj, QEvent* e)
         }
         break;
     }
-    case QEvent::KeyPress: {
+    case QEvent::FocusIn: {
         auto* feld = qobject_cast<Eingabefeld*>(obj);
         if (feld && feld->waechter() == this)
-            return tasteFiltern(feld, static_cast<QKeyEvent*>(e));
+            m_fokusGrund = static_cast<QFocusEvent*>(e)->reason();
+        break;
+    }
+    case QEvent::KeyPress: {
+        auto* feld = qobject_cast<Eingabefeld*>(obj);
+        auto* ke = static_cast<QKeyEvent*>(e);
+        if (feld && feld->waechter() == this) {
+            // A key in the field enters it; the shortcuts that switch the tab do not.
+            if (feld == m_feld && !(ke->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+                m_vomBenutzer = true;
+            return tasteFiltern(feld, ke);
+        }
         break;
     }
     case QEvent::InputMethod: {
@@ -311,7 +353,8 @@ bool Feldwaechter::tasteFiltern(Eingabefeld* feld, QKeyEvent* e)
     const Tastenentscheid t = tastePruefen(feld->art(), feld->grenze(), feld->text(), code);
     if (t.einheitLeeren)
         feld->setText(QString());
-    Editorkontext::beep(t.beeps);
+    if (t.beeps > 0)
+        abweisen(t.grund, feld, t.beeps);
     if (!t.zulassen)
         return true;
     m_geprueft = nullptr;
@@ -327,7 +370,8 @@ void Feldwaechter::einfuegen(Eingabefeld* feld, const QString& text)
     const Einfuegeentscheid e = einfuegenPruefen(feld->art(), feld->grenze(), feld->text(), ersetzt, text);
     if (e.einheitLeeren)
         feld->setText(QString());
-    Editorkontext::beep(e.beeps);
+    if (e.beeps > 0)
+        abweisen(e.grund, feld, e.beeps);
     if (!e.text.isEmpty() || ersetzt > 0) {
         m_geprueft = nullptr;
         feld->insert(e.text);

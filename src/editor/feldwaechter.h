@@ -8,8 +8,15 @@
 //    it; when the check refuses, the focus stays (or is put back) in the field
 //    and a click that would have left it is not carried out;
 //  - entering a field clears Feldgeaendert and shows its hint in the status
-//    bar, leaving it clears the hint.
-// A menu or toolbar command takes pending typing over with `uebernehmen()`.
+//    bar, leaving it clears the hint;
+//  - a field the focus reaches without the user (a tab page shown, the window
+//    activated, the focus set by the program) is not entered by the user: left
+//    before a key or a mouse button is pressed in it, it is not checked, so
+//    that clicking through the tabs changes nothing. Focus by the mouse, the
+//    Tab key or a shortcut enters a field.
+// A menu or toolbar command that carries the editor's values takes pending
+// typing over with `uebernehmen()`; one that replaces the editor's contents
+// abandons the field with `verwerfen()`.
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -29,6 +36,11 @@ public:
     // when it refuses (the focus stays in the field).
     bool uebernehmen();
 
+    // The editor's contents are being replaced (device read, file open): the
+    // field being edited is abandoned with what was typed in it; it is not
+    // checked when the focus leaves it, unless the user types in it again.
+    void verwerfen();
+
     // The field the user is editing (it has or last had the focus in its window).
     Eingabefeld* aktuellesFeld() const;
 
@@ -45,6 +57,7 @@ private:
     void zurueck(Eingabefeld* feld);
     void rueckkehrAbschliessen();
     void betreten(Eingabefeld* feld);
+    bool pruefenNoetig(const Eingabefeld* feld) const;
     bool tasteFiltern(Eingabefeld* feld, class QKeyEvent* e);
     bool klickPruefen(QWidget* ziel);
     bool mausGedrueckt(QObject* obj, class QMouseEvent* e);
@@ -56,4 +69,6 @@ private:
     QString m_geprueftText;
     bool m_zuruecksetzen = false;        // putting the focus back: ignore the change
     bool m_rueckkehr = false;            // a refused field is brought back into view
+    bool m_vomBenutzer = false;          // the user entered m_feld or pressed a key or button in it
+    Qt::FocusReason m_fokusGrund = Qt::OtherFocusReason;  // of the last focus a field received
 };

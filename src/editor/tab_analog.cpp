@@ -83,6 +83,13 @@ TabAnalog::TabAnalog(Editorkontext& kontext, Feldwaechter& waechter, QWidget* pa
         g->setColumnMinimumWidth(2, 16);
         g->setColumnStretch(3, 1);
     }
+    // The Tab key follows the columns as they stand: the values from the top
+    // down (the unit between range and thresholds), then the button and the
+    // two alarm texts on the right.
+    QWidget* const reihe[] = {m_messbereich4, m_messbereich20, m_einheit, m_grenzwertmin,
+                             m_grenzwertmax, nummern, m_textMin, m_textMax};
+    for (std::size_t i = 1; i < std::size(reihe); ++i)
+        setTabOrder(reihe[i - 1], reihe[i]);
 
     // The battery threshold and its text are fixed in the device; they are
     // shown, not edited.
@@ -122,7 +129,7 @@ bool TabAnalog::analogSpeichern(Analogfeld f, bool geaendert)
                             m_grenzwertmax->text()};
     const Analogentscheid e = analogPruefen(f, werte, geaendert);
     if (e.abgelehnt) {
-        Editorkontext::beep();
+        abweisen(e.grund, feld(f));
         return false;
     }
     if (e.speichern)
@@ -145,7 +152,7 @@ bool TabAnalog::einheitSpeichern(bool geaendert)
     if (ok)
         ::einheitSpeichern(m_k.speicher, ansi::bytes(text));
     else
-        Editorkontext::beep();
+        abweisen({Abweisung::Art::Laenge, 3}, m_einheit);
     // An empty unit counts as a change whenever it is left.
     if (text.isEmpty() || geaendert)
         m_k.vermerken(kMeinMarker, kSeite);

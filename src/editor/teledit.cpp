@@ -1,5 +1,6 @@
 #include "editor/teledit.h"
 
+#include "door/abweisung.h"
 #include "door/door.h"
 #include "image/felder.h"
 
@@ -164,21 +165,20 @@ void Teledit::laden(int seite)
     m_abgelegt = eintraege();
 }
 
-// Typed keys, pasted and dropped text all arrive here. An edit that adds a
-// character the slot's kind does not admit is taken back as a whole, with a beep.
+// Typed keys, pasted and dropped text all arrive here. The characters an edit
+// adds that the slot's kind does not admit are dropped, with one beep and the
+// reason; the rest of the edit stays.
 void Teledit::bearbeitet(int i, const QString& neu)
 {
     Platz& p = m_platz[i];
-    if (empfaenger::eingabeZulaessig(art(i), p.text, neu)) {
-        p.text = neu;
+    const Art a = art(i);
+    const empfaenger::Gefiltert g = empfaenger::eingabeFiltern(a, p.text, neu);
+    p.text = g.text;
+    if (!g.verworfen)
         return;
-    }
-    int gleich = 0;
-    while (gleich < p.text.size() && gleich < neu.size() && p.text[gleich] == neu[gleich])
-        ++gleich;
-    p.nummer->setText(p.text);
-    p.nummer->setCursorPosition(gleich);
-    Door::aktuell().beep();
+    p.nummer->setText(g.text);
+    p.nummer->setCursorPosition(g.cursor);
+    abweisen({a == Art::Email ? Abweisung::Art::Zeichen : Abweisung::Art::Rufnummernzeichen}, p.nummer);
 }
 
 void Teledit::ueberzaehligMelden()
@@ -187,10 +187,11 @@ void Teledit::ueberzaehligMelden()
         return;
     Door::aktuell().meldung(
         QStringLiteral("Für %1 sind %2 Empfänger gespeichert, bearbeitet werden können höchstens 8. "
-                       "Angezeigt werden die ersten 8; beim Speichern werden die übrigen %3 entfernt.")
+                       "Angezeigt werden die ersten 8; beim Speichern %3.")
             .arg(quelle(m_seite))
             .arg(m_ueberzaehlig + empfaenger::kPlaetze)
-            .arg(m_ueberzaehlig),
+            .arg(m_ueberzaehlig == 1 ? QStringLiteral("wird der neunte entfernt")
+                                     : QStringLiteral("werden die übrigen %1 entfernt").arg(m_ueberzaehlig)),
         Door::Icon::Warnung, Door::Knoepfe::Ok, kTitelGeraet);
 }
 
@@ -240,7 +241,7 @@ bool Teledit::ablegen()
     const bool a1 = m_istA1 && m_istA1();
     const std::optional<QByteArray> gerahmt = empfaenger::listeKodieren(liste, a1);
     if (!gerahmt) {
-        Door::aktuell().beep();
+        abweisen({Abweisung::Art::Empfaengerliste, empfaenger::listeBedarf(liste, a1), empfaenger::kListenZellen});
         Door::aktuell().meldung(
             QStringLiteral("Die Rufnummern passen nicht in den Speicher des Boravilon "
                            "(%1 von %2 Zeichen). Bitte Einträge kürzen oder entfernen.")

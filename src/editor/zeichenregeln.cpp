@@ -12,7 +12,24 @@ bool Zeichencheck(int zeichen)
 }
 
 namespace {
+using A = Abweisung::Art;
 bool ziffer(int code) { return code >= '0' && code <= '9'; }
+// Why a field refuses a character it does not take.
+Abweisung zeichenGrund(Feldart art)
+{
+    switch (art) {
+    case Feldart::Nummer: return {A::Nummernzeichen};
+    case Feldart::Analog: return {A::Ziffern};
+    case Feldart::Freitext:
+    case Feldart::Einheit: break;
+    }
+    return {A::Zeichen};
+}
+// Why a full field refuses one more character.
+Abweisung laengeGrund(Feldart art, int grenze)
+{
+    return {art == Feldart::Analog ? A::Ziffernzahl : A::Laenge, grenze};
+}
 bool einheitLeer(Feldart art, const QString& text) { return art == Feldart::Einheit && text == QLatin1String("   "); }
 } // namespace
 
@@ -33,6 +50,7 @@ Tastenentscheid tastePruefen(Feldart art, int grenze, const QString& text, int c
         if (voll || code == kKeinByte || !Zeichencheck(code)) {
             e.zulassen = false;
             e.beeps = 1;
+            e.grund = voll ? laengeGrund(art, grenze) : zeichenGrund(art);
         }
         break;
     case Feldart::Nummer: {
@@ -41,17 +59,25 @@ Tastenentscheid tastePruefen(Feldart art, int grenze, const QString& text, int c
         if (!erlaubt) {
             e.zulassen = false;
             ++e.beeps;
+            e.grund = zeichenGrund(art);
         }
         if (voll) {
             e.zulassen = false;
             ++e.beeps;
+            if (!e.grund)
+                e.grund = laengeGrund(art, grenze);
         }
         break;
     }
     case Feldart::Analog:
-        if (!(ziffer(code) || code == kBackspace) || (t.size() >= 3 && code != kBackspace)) {
+        if (!(ziffer(code) || code == kBackspace)) {
             e.zulassen = false;
             e.beeps = 1;
+            e.grund = zeichenGrund(art);
+        } else if (t.size() >= 3 && code != kBackspace) {
+            e.zulassen = false;
+            e.beeps = 1;
+            e.grund = laengeGrund(art, 3);
         }
         break;
     }
@@ -85,20 +111,25 @@ Einfuegeentscheid einfuegenPruefen(Feldart art, int grenze, const QString& feldt
         ersetzt = 0;
     }
     int platz = grenze - (laenge - ersetzt);
-    bool verworfen = false;
+    bool zeichenVerworfen = false;
+    bool gekuerzt = false;
     for (QChar c : eingabe) {
         const auto b = ansi::byteFuer(c);
         if (!b || !zeichenErlaubt(art, *b)) {
-            verworfen = true;
+            zeichenVerworfen = true;
             continue;
         }
         if (platz <= 0) {
-            verworfen = true;
+            gekuerzt = true;
             continue;
         }
         e.text.append(c);
         --platz;
     }
-    e.beeps = verworfen ? 1 : 0;
+    e.beeps = zeichenVerworfen || gekuerzt ? 1 : 0;
+    if (zeichenVerworfen)
+        e.grund = zeichenGrund(art);
+    else if (gekuerzt)
+        e.grund = laengeGrund(art, grenze);
     return e;
 }

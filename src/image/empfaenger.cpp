@@ -4,6 +4,7 @@
 #include "image/felder.h"
 
 #include <QHash>
+#include <algorithm>
 
 namespace empfaenger {
 namespace {
@@ -111,16 +112,39 @@ bool zeichenZulaessig(Art art, QChar c)
     return c != QLatin1Char('*') && c != QLatin1Char(' ') && c != QLatin1Char('(');
 }
 
-bool eingabeZulaessig(Art art, const QString& alt, const QString& neu)
+Gefiltert eingabeFiltern(Art art, const QString& alt, const QString& neu)
 {
-    QHash<QChar, int> vorhanden;
-    for (QChar c : alt)
+    // What the edit put in: the part of `neu` between what it kept of the
+    // beginning and of the end of `alt`.
+    const qsizetype kuerzer = std::min(alt.size(), neu.size());
+    qsizetype vorn = 0;
+    while (vorn < kuerzer && alt[vorn] == neu[vorn])
+        ++vorn;
+    qsizetype hinten = 0;
+    while (hinten < kuerzer - vorn && alt[alt.size() - 1 - hinten] == neu[neu.size() - 1 - hinten])
+        ++hinten;
+    const QString entfernt = alt.mid(vorn, alt.size() - vorn - hinten);
+    const QString eingefuegt = neu.mid(vorn, neu.size() - vorn - hinten);
+    // Characters of a stored list that this editor would not write may be put
+    // back where the edit took them out.
+    QHash<QChar, int> zurueck;
+    for (QChar c : entfernt)
         if (!zeichenZulaessig(art, c))
-            ++vorhanden[c];
-    for (QChar c : neu)
-        if (!zeichenZulaessig(art, c) && --vorhanden[c] < 0)
-            return false;
-    return true;
+            ++zurueck[c];
+    Gefiltert g;
+    QString behalten;
+    for (QChar c : eingefuegt) {
+        if (zeichenZulaessig(art, c) || zurueck.value(c) > 0) {
+            if (!zeichenZulaessig(art, c))
+                --zurueck[c];
+            behalten.append(c);
+        } else {
+            g.verworfen = true;
+        }
+    }
+    g.text = neu.left(vorn) + behalten + neu.right(hinten);
+    g.cursor = int(vorn + behalten.size());
+    return g;
 }
 
 QString bezeichnung(Art art)

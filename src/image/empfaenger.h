@@ -51,10 +51,18 @@ QList<Eintrag> listeDekodieren(const QList<QByteArray>& gespeichert);
 // "@"), blank and "(" (they end the address when it is read back) and the
 // character of byte 0xFF (the erased value, it would end the list).
 bool zeichenZulaessig(Art art, QChar c);
-// Whether an edit from `alt` to `neu` adds no character that the kind does not
-// admit. Characters already in the text (from a stored list the editor would
-// not write itself) may stay and may be deleted.
-bool eingabeZulaessig(Art art, const QString& alt, const QString& neu);
+// An edit from `alt` to `neu` (a typed key, a pasted or dropped text) under the
+// slot's rules: of the characters it puts in, those the kind does not admit
+// are dropped and the others kept, as the main window's fields take pasted
+// text. Characters already in the text (from a stored list the editor would
+// not write itself) may stay and may be deleted. `cursor`: the position
+// behind what was put in.
+struct Gefiltert {
+    QString text;
+    int cursor = 0;
+    bool verworfen = false;  // a character was dropped
+};
+Gefiltert eingabeFiltern(Art art, const QString& alt, const QString& neu);
 
 // The label of a slot of this kind: "GSM Nummer", "FAX Nummer mit Vorwahl", "email-Adresse".
 QString bezeichnung(Art art);

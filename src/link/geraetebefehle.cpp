@@ -1,6 +1,7 @@
 // The device operations of the link: configuration read and write, event
 // memory, clock read and set. Each is a short chain of steps joined by the
 // continuations of Konfig_open, Senden and Antwort.
+#include "door/abweisung.h"
 #include "door/door.h"
 #include "link/verbindung.h"
 
@@ -26,7 +27,7 @@ bool rufen(const Verbindung::Dekoder& d, const QByteArray& bytes)
 bool Verbindung::annehmen()
 {
     if (m_s.Belegt || m_op != Op::Keine) {
-        Door::aktuell().beep();
+        abweisen({Abweisung::Art::Belegt});
         return false;
     }
     return true;

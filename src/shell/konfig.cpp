@@ -1,5 +1,6 @@
 #include "shell/konfig.h"
 
+#include "door/abweisung.h"
 #include "door/door.h"
 #include "editor/editorkontext.h"
 #include "editor/feldwaechter.h"
@@ -17,6 +18,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -37,6 +39,11 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     setObjectName(QStringLiteral("Konfig"));
     setWindowTitle(QStringLiteral("GSM Boravilon Konfiguration"));
     setWindowIcon(symbole::fenster());
+
+    m_abweisungsUhr = new QTimer(this);
+    m_abweisungsUhr->setSingleShot(true);
+    m_abweisungsUhr->setInterval(4000);
+    connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_panel[1]->setText(m_hinweis); });
 
     m_kontext = new Editorkontext(m_speicher, m_seiten, m_sitzung, this);
     m_waechter = new Feldwaechter(*m_kontext, this);
@@ -60,6 +67,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     werkzeugleisteAnlegen();
     statusleisteAnlegen();
     connect(m_kontext, &Editorkontext::hinweis, this, &Konfig::hinweisSetzen);
+    connect(&Abweisungen::melder(), &Abweisungen::abgewiesen, this, &Konfig::abweisungZeigen);
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -212,7 +220,47 @@ QLabel* Konfig::panel(int nummer) const
 
 void Konfig::hinweisSetzen(const QString& text)
 {
-    m_panel[1]->setText(text);
+    m_hinweis = text;
+    if (!m_abweisungsUhr->isActive())
+        m_panel[1]->setText(text);
+}
+
+void Konfig::setAbweisungsdauer(std::chrono::milliseconds grund, std::chrono::milliseconds rahmen)
+{
+    m_abweisungsUhr->setInterval(grund);
+    m_rahmendauer = rahmen;
+}
+
+void Konfig::abweisungZeigen(const QString& grund, QWidget* feld)
+{
+    // Only refusals of this window and of the dialogs it owns.
+    if (feld) {
+        QWidget* w = feld;
+        while (w && w != this)
+            w = w->parentWidget();
+        if (!w)
+            return;
+    }
+    m_panel[1]->setText(grund);
+    m_abweisungsUhr->start();
+    if (!feld)
+        return;
+    // A red frame over the field, for a moment; it takes no click and no focus.
+    auto* rahmen = feld->findChild<QFrame*>(QStringLiteral("Abweisungsrahmen"), Qt::FindDirectChildrenOnly);
+    if (!rahmen) {
+        rahmen = new QFrame(feld);
+        rahmen->setObjectName(QStringLiteral("Abweisungsrahmen"));
+        rahmen->setAttribute(Qt::WA_TransparentForMouseEvents);
+        rahmen->setFocusPolicy(Qt::NoFocus);
+        rahmen->setStyleSheet(QStringLiteral("QFrame#Abweisungsrahmen { border: 2px solid #FF0000; background: transparent; }"));
+        auto* uhr = new QTimer(rahmen);
+        uhr->setSingleShot(true);
+        connect(uhr, &QTimer::timeout, rahmen, &QObject::deleteLater);
+    }
+    rahmen->setGeometry(feld->rect());
+    rahmen->show();
+    rahmen->raise();
+    rahmen->findChild<QTimer*>()->start(m_rahmendauer);
 }
 
 void Konfig::Timer1_Timer()
@@ -292,13 +340,13 @@ bool Konfig::eingabeUebernehmen()
 
 // --- Commands ----------------------------------------------------------------
 
-bool Konfig::befehlZulassen(bool belegtRegel)
+bool Konfig::befehlZulassen(bool belegtRegel, bool eingabeTragen)
 {
     if (belegtRegel && m_sitzung.Belegt) {
-        Door::aktuell().beep();
+        abweisen({Abweisung::Art::Belegt});
         return false;
     }
-    return eingabeUebernehmen();
+    return !eingabeTragen || eingabeUebernehmen();
 }
 
 void Konfig::MNU_end_Click()
@@ -306,17 +354,15 @@ void Konfig::MNU_end_Click()
     close();
 }
 
+// About, system information and the COM port leave the editor as it is: a
+// field with an unfinished value neither stops them nor is checked.
 void Konfig::MNU_SYSTEM_Click()
 {
-    if (!befehlZulassen(false))
-        return;
     StartSysInfo();
 }
 
 void Konfig::MNU_Boraviloninfo_Click()
 {
-    if (!befehlZulassen(false))
-        return;
     Information::zeigen(this);
 }
 

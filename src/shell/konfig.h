@@ -19,6 +19,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -129,8 +130,14 @@ public:
     // field refuses its value (beep given, the focus stays there).
     bool eingabeUebernehmen();
 
-    // Status bar panel 2: the focused field's hint, or any other hint.
+    // Status bar panel 2: the focused field's hint, or any other hint. While a
+    // refusal's reason is shown, the hint comes back when that time is over.
     void hinweisSetzen(const QString& text);
+    // A refusal (see door/abweisung.h): its reason in panel 2 for a few seconds,
+    // and a red frame on its field (of this window or its dialogs) for a moment.
+    void abweisungZeigen(const QString& grund, QWidget* feld);
+    // How long the reason and the frame stay (4 s and 400 ms by default).
+    void setAbweisungsdauer(std::chrono::milliseconds grund, std::chrono::milliseconds rahmen);
     // Panels 1..4 of the status bar.
     QLabel* panel(int nummer) const;
 
@@ -181,9 +188,10 @@ signals:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
-    // A command may run: refused with a beep while a device operation is under
-    // way (`belegtRegel`), and refused when the focused field refuses its value.
-    bool befehlZulassen(bool belegtRegel);
+    // A command may run: refused while a device operation is under way
+    // (`belegtRegel`), and for a command that carries the editor's values
+    // (`eingabeTragen`: save, write) when the focused field refuses its value.
+    bool befehlZulassen(bool belegtRegel, bool eingabeTragen);
 
 private:
     void menuesAnlegen();
@@ -218,6 +226,9 @@ private:
     std::array<QLabel*, 4> m_panel{};
     QTimer* m_timer;
     std::function<QDateTime()> m_uhr;
+    QString m_hinweis;               // panel 2 when no refusal is shown
+    QTimer* m_abweisungsUhr;         // ends the showing of a refusal's reason
+    std::chrono::milliseconds m_rahmendauer{400};
 
     std::unique_ptr<Verbindung> m_verbindung;
     Teledit* m_teledit = nullptr;

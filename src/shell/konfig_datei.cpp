@@ -6,6 +6,7 @@
 
 #include "backup/sicherung.h"
 #include "cfgfile/cfgdatei.h"
+#include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 #include "shell/sicherungen.h"
 
@@ -48,7 +49,7 @@ QString Konfig::dateinameWaehlen(bool speichern)
 
 void Konfig::MNU_Save_Click()
 {
-    if (!befehlZulassen(false))
+    if (!befehlZulassen(false, true))
         return;
     const QString name = dateinameWaehlen(true);
     if (name.isEmpty())
@@ -78,8 +79,8 @@ void Konfig::MNU_Save_Click()
 
 void Konfig::MNU_Open_Click()
 {
-    if (!befehlZulassen(false))
-        return;
+    // Opening replaces the editor: a field's unfinished value neither stops it
+    // nor, once a file is loaded, is checked later.
     const QString name = dateinameWaehlen(false);
     if (name.isEmpty())
         return;
@@ -109,6 +110,7 @@ bool Konfig::dateiLaden(const QString& name)
     datei.close();
 
     Dateiergebnis e = cfgLesen(bytes, netzbetreiber());
+    m_waechter->verwerfen();
     editorLeeren();
     m_speicher = e.image;
     m_seiten = e.flags;

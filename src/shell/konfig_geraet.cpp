@@ -3,9 +3,11 @@
 // returns; the link reports the end to geraetEnde.
 #include "shell/konfig.h"
 
+#include "cfgfile/bedienung.h"
 #include "cfgfile/dekodieren.h"
 #include "clock/syszeit.h"
 #include "clock/uhr.h"
+#include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 #include "eventlog/logdatei.h"
 #include "link/kommunikation.h"
@@ -63,7 +65,9 @@ void Konfig::geraetEnde(Ausgang a)
 
 void Konfig::MNU_Lesen_Click()
 {
-    if (!befehlZulassen(true))
+    // The read replaces the editor: a field's unfinished value neither stops
+    // it nor is checked later.
+    if (!befehlZulassen(true, false))
         return;
     m_verbindung->konfigurationLesen(
         [this](const QByteArray& bytes) { return konfigurationUebernehmen(bytes); },
@@ -75,9 +79,14 @@ void Konfig::MNU_Lesen_Click()
             emit geraetBeendet(a);
         },
         [this] {
+            m_waechter->verwerfen();
             editorLeeren();
             m_sitzung.Fortschritt = 0;
-            Grundeinstellung(m_speicher);
+            // The image the emptied editor stands for: the start-up state, with
+            // acknowledgement, check call and balance monitoring switched off.
+            // A read that fails (no device, no echo, aborted, stopped) leaves
+            // both so, and a save or write afterwards carries what is shown.
+            bedienung::startbild(m_speicher);
             markierungenLoeschen();
             m_teledit->bildErneuert();
             herkunftMerken(QStringLiteral("Grundeinstellung"));
@@ -109,7 +118,7 @@ bool Konfig::konfigurationUebernehmen(const QByteArray& bytes)
 
 void Konfig::MNU_Schreib_Click()
 {
-    if (!befehlZulassen(true))
+    if (!befehlZulassen(true, true))
         return;
     m_verbindung->konfigurationSchreiben(m_speicher, m_seiten, [this](Ausgang a) {
         geraetEnde(a);
@@ -133,7 +142,7 @@ bool Konfig::logAblegenIn(const QByteArray& speicher512)
 
 void Konfig::MNU_log_Click()
 {
-    if (!befehlZulassen(true))
+    if (!befehlZulassen(true, false))
         return;
     m_verbindung->ereignisspeicherLesen(
         [this](const QByteArray& speicher) { return logAblegenIn(speicher); },
@@ -153,7 +162,7 @@ void Konfig::MNU_log_Click()
 
 void Konfig::MNU_Uhr_Click()
 {
-    if (!befehlZulassen(true))
+    if (!befehlZulassen(true, false))
         return;
     m_boraZeit.reset();
     m_uhrOperation = m_verbindung->uhrLesen(
@@ -221,8 +230,6 @@ void Konfig::uhrDialogEntladen()
 
 void Konfig::MNU_COM_Click()
 {
-    if (!befehlZulassen(false))
-        return;
     // Modal for the whole program, without an event loop of its own.
     if (!m_kommunikation) {
         m_kommunikation = new Kommunikation(*m_verbindung, this);

@@ -100,7 +100,7 @@ inline QStringList felder(const Editorwerte& w)
 }
 
 // The image a device read makes of `bytes` and what the editor shows then:
-// the values, or on a failed decode the values up to the failing field with
+// the values, or on a failed decode every value but the failing numbers, with
 // the operator as it was (`netzVorher`).
 struct Erwartung {
     Konfigspeicher bild;

@@ -247,6 +247,38 @@ private slots:
         QVERIFY(dateifehler(f.door));
     }
 
+    // A file without lines (or only an empty one) loads as the emptied editor
+    // shows it: saved again, line 1 holds acknowledgement, check call and
+    // balance monitoring switched off, and opens so again.
+    void kurzeDatei_data()
+    {
+        QTest::addColumn<QByteArray>("datei");
+        QTest::addColumn<QByteArray>("zeile1");
+        QTest::newRow("0 Bytes") << QByteArray() << QByteArray(";;;;255;10;0;;;;\x03;\r\n");
+        QTest::newRow("eine leere Zeile") << QByteArray("\r\n") << QByteArray(";;;;255;10;0;;;;;\r\n");
+    }
+    void kurzeDatei()
+    {
+        QFETCH(QByteArray, datei);
+        QTemporaryDir ordner;
+        const QString kurz = ordner.filePath(QStringLiteral("kurz.cfg"));
+        const QString neu = ordner.filePath(QStringLiteral("neu.cfg"));
+        QVERIFY(schreiben(kurz, datei));
+        Fenster f;
+        f.oeffnen(kurz);
+        QVERIFY(dateifehler(f.door));
+        f.speichern(neu);
+        const QByteArray gespeichert = lesen(neu);
+        QTEST(gespeichert.left(gespeichert.indexOf("\r\n") + 2), "zeile1");
+        f.door.zuruecksetzen();
+        f.oeffnen(neu);
+        QVERIFY(f.door.meldungen.isEmpty());
+        const Editorwerte w = f.k.werte();
+        QVERIFY(!w.quittierung);
+        QVERIFY(!w.konto);
+        QVERIFY(w.kontrollruf == Editorwerte::Kontrollruf::Aus);
+    }
+
     // A file that cannot be read, or is far too large for a configuration:
     // the error, and the editor as it was.
     void oeffnenFehler_data()

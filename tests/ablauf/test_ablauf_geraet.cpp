@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTemporaryDir>
 
 using namespace ablauf;
@@ -241,7 +242,7 @@ private slots:
     }
 
     // Devices whose memory was never written or holds noise: the editor is
-    // filled, or the read ends with one message and what was decoded so far.
+    // filled, or the read ends with one message and what could be decoded.
     void seltsamerSpeicher_data()
     {
         QTest::addColumn<QByteArray>("speicher");
@@ -281,6 +282,76 @@ private slots:
         s.door.zuruecksetzen();
         QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
         QVERIFY(s.door.meldungen.isEmpty());
+    }
+
+    // A read that fails leaves the image the emptied editor stands for: a
+    // later write of page 0 carries acknowledgement, check call and balance
+    // monitoring switched off, as shown, with the name typed after the read.
+    void lesenMisslungen_data()
+    {
+        QTest::addColumn<QString>("fall");
+        QTest::newRow("kein Gerät") << "kein";
+        QTest::newRow("stummes Gerät") << "stumm";
+        QTest::newRow("kein Echo") << "echo";
+        QTest::newRow("abgebrochen") << "abbruch";
+    }
+    void lesenMisslungen()
+    {
+        QFETCH(QString, fall);
+        Stand s(simOptionen(), 300ms);
+        SimFehler fehler;
+        if (fall == QLatin1String("kein"))
+            s.k->verbindung().zuordnung().festlegen(1, QStringLiteral("/nonexistent/gsmbv-test-port"));
+        fehler.stumm = fall == QLatin1String("stumm");
+        if (fall == QLatin1String("echo"))
+            fehler.auflegen = 1;  // the ACK, then nothing
+        if (fall == QLatin1String("abbruch"))
+            fehler.stopp = 100;
+        s.sim.geraet().setzeFehler(fehler);
+        s.aktion("MNU_Lesen")->trigger();
+        if (fall == QLatin1String("abbruch")) {
+            QVERIFY(warten([&] { return s.k->sitzung().Fortschritt == 100; }));
+            s.aktion("Toolbar1_Button1")->trigger();
+        }
+        QVERIFY(warten([&] { return s.enden == 1; }));
+        QVERIFY(s.ausgang != Ausgang::Erfolg);
+        QVERIFY(s.ruhend());
+
+        // Another device on COM 2 takes the write.
+        SimPtyRunner zweites(simOptionen());
+        s.k->verbindung().zuordnung().festlegen(2, zweites.pfad());
+        QVERIFY(s.k->verbindung().setPort(2));
+        QVERIFY(s.aktivieren());
+        Eingabefeld* name = s.k->findChild<Eingabefeld*>(QStringLiteral("Anlagenbezeichnung"));
+        name->setFocus(Qt::TabFocusReason);
+        hilfe::tippen(name, QStringLiteral("Halle 2"));
+        QTest::keyClick(name, Qt::Key_Tab);
+        QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{0});
+        QCOMPARE(s.ausfuehren("MNU_Schreib"), Ausgang::Erfolg);
+        const QByteArray seite0 = QByteArray("\x00\x00\x00\x00\xFF\x10\x00\x03", 8) + ff(16) + "\x03" + ff(15) + "\x03"
+                                + ff(15) + QByteArray(1, '\0') + ff(17) + "Kontostand Minimum\x03" + ff(35)
+                                + "Halle 2\x03" + ff(120);
+        QCOMPARE(seiteVon(zweites.geraet().speicher(), 0), seite0);
+        QCOMPARE(zweites.geraet().speicher().mid(kZellen), simStandardSpeicher().mid(kZellen));
+    }
+
+    // Clicking through the tabs after a read changes nothing, though the
+    // analog range fields are empty.
+    void tabsNachLesen()
+    {
+        QByteArray speicher = simStandardSpeicher();
+        speicher.replace(11 * kZellen + 128, 12, ff(12));
+        Stand s(simOptionen(speicher));
+        QCOMPARE(s.ausfuehren("MNU_Lesen"), Ausgang::Erfolg);
+        QVERIFY(s.aktivieren());
+        const Konfigspeicher bild = s.k->speicher();
+        s.k->findChild<QWidget*>(QStringLiteral("Chk_Quittierung"))->setFocus(Qt::TabFocusReason);
+        QTabBar* leiste = s.k->tabs()->tabBar();
+        for (int i : {1, 2, 3, 0, 3, 0})
+            QTest::mouseClick(leiste, Qt::LeftButton, {}, leiste->tabRect(i).center());
+        QCOMPARE(hilfe::sichtbareMarker(*s.k), QList<int>{});
+        QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{});
+        QVERIFY(s.k->speicher() == bild);
     }
 
     // A list edited in the recipients editor survives a file and the device, byte for byte.

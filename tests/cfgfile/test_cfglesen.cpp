@@ -462,7 +462,13 @@ private slots:
             Konfigspeicher grund;
             Grundeinstellung(grund);
             if (zeilen == 0) {
-                QCOMPARE(r.image, grund);
+                // The editor shows acknowledgement, check call and balance
+                // monitoring switched off; the image holds their bytes.
+                QCOMPARE(testhilfen::zellen(r.image, 0, 0, 57), seite0({0, 0, 0, 0, 0xFF, 0x10, 0}, rest7(num(""), num(""), 0, 0x03)));
+                for (int o = 57; o < kZellen; ++o)
+                    QCOMPARE(r.image.zelle(0, o), grund.zelle(0, o));
+                for (int s = 1; s < kSeiten; ++s)
+                    QCOMPARE(r.image.seite(s), grund.seite(s));
                 Editorwerte leer;
                 leer.netz = bisher;
                 leer.kontoAktivierbar = bisher != Netzbetreiber::Andere;

@@ -196,7 +196,9 @@ private slots:
     }
 
     // A first byte 0x80..0xFE overflows the device's signed 16-bit computation:
-    // the decode fails. The values and stores made before the failing field stay.
+    // the decode fails. Every other value is still shown; the failing number
+    // is shown empty and held as an empty field, so that the image is what
+    // the editor shows.
     void ueberlauf_data()
     {
         QTest::addColumn<int>("paar");
@@ -210,24 +212,32 @@ private slots:
         QFETCH(int, paar);
         QFETCH(int, hoch);
         Konfigspeicher k = geraet();
-        schreibe(k, 11, 128, QByteArray("\x00\x01\x00\x02\x00\x03\x00\x04", 8));
+        schreibe(k, 11, 128, QByteArray("\x00\x01\x00\x02\x00\x03\x00\x04" "bar\x03", 12));
         k.setze(11, 128 + 2 * paar, std::uint8_t(hoch));
         schreibe(k, 0, 56, QByteArray(1, '\0'));
         schreibe(k, 0, 128, "Name\x03");
+        schreibe(k, 12, 0, "tief\x03");
         Editorwerte bisher;
         QVERIFY(!dekodieren(k, &bisher));
         QCOMPARE(bisher.anlagenbezeichnung, QStringLiteral("Name"));
-        const QStringList bereiche{bisher.messbereich4, bisher.messbereich20, bisher.grenzwertmin, bisher.grenzwertmax};
-        const QStringList alle{"1", "2", "3", "4"};
-        QCOMPARE(bereiche, alle.mid(0, paar) + QStringList(4 - paar, QString()));
-        QCOMPARE(bisher.textMin, QString());  // not reached
-        QCOMPARE(k.byte(0, 24), std::uint8_t(ETX));  // the balance monitoring's stores happened before
-        QCOMPARE(k.byte(11, 128 + 2 * paar), std::uint8_t(hoch));
-        QVERIFY(!dekodieren(k));  // the same without the values
+        QStringList bereiche{bisher.messbereich4, bisher.messbereich20, bisher.grenzwertmin, bisher.grenzwertmax};
+        QStringList erwartet{"1", "2", "3", "4"};
+        erwartet[paar] = QString();
+        QCOMPARE(bereiche, erwartet);
+        QCOMPARE(bisher.einheit, QStringLiteral("bar"));
+        QCOMPARE(bisher.textMin, QStringLiteral("tief"));
+        QCOMPARE(bisher.netz, Netzbetreiber::A1);  // not derived (page 1 would give "Andere")
+        QCOMPARE(k.byte(0, 24), std::uint8_t(ETX));  // the balance monitoring's stores happened
+        QCOMPARE(zellen(k, 11, 128 + 2 * paar, 2), ff(2));
+        QByteArray rest("\x00\x01\x00\x02\x00\x03\x00\x04", 8);
+        rest.replace(2 * paar, 2, ff(2));
+        QCOMPARE(zellen(k, 11, 128, 8), rest);
+        QVERIFY(dekodieren(k).has_value());  // held as empty, the field no longer fails
     }
 
     // Any device bytes: a result or a failure, never anything else. Only
-    // offsets 24, 40 and 56 of page 0 are ever stored back.
+    // offsets 24, 40 and 56 of page 0 and overflowing analog numbers are ever
+    // stored back.
     void zufaelligeBilder()
     {
         QRandomGenerator zufall(1234);
@@ -250,7 +260,15 @@ private slots:
             Konfigspeicher ohneRueckschrieb = k;
             for (int o : {24, 40, 56})
                 ohneRueckschrieb.setze(0, o, vorher.byte(0, o));
+            for (int o = 128; o < 136; ++o)
+                ohneRueckschrieb.setze(11, o, vorher.byte(11, o));
             QVERIFY(ohneRueckschrieb == vorher);
+            // An overflowing number is stored as an empty field; no other changes on page 11.
+            for (int p = 0; p < 4; ++p) {
+                const int h = vorher.byte(11, 128 + 2 * p);
+                const bool leer = h >= 0x80 && h <= 0xFE;
+                QCOMPARE(zellen(k, 11, 128 + 2 * p, 2), leer ? ff(2) : zellen(vorher, 11, 128 + 2 * p, 2));
+            }
             if (w) {
                 QVERIFY(k.byte(0, 56) <= 9);
                 QVERIFY(w->sliderQuit >= 1 && w->sliderQuit <= 255);

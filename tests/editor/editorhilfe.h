@@ -127,13 +127,16 @@ struct Fenster {
     }
     Eingabefeld* feld(const QString& name) { return finde<Eingabefeld>(name); }
 
-    // Puts the focus into a field on its tab.
+    // Puts the focus into a field on its tab as a click into it does: the
+    // user enters it (also when the tab switch has put the focus there).
     void betreten(QWidget* w)
     {
         for (int i = 0; i < k.tabs()->count(); ++i)
             if (k.tabs()->widget(i)->isAncestorOf(w))
                 k.tabs()->setCurrentIndex(i);
-        w->setFocus(Qt::OtherFocusReason);
+        if (w->hasFocus())
+            w->clearFocus();
+        w->setFocus(Qt::MouseFocusReason);
     }
 
     QWidget* fokus() const { return QApplication::focusWidget(); }

@@ -2,10 +2,12 @@
 // focus changes: what lands in the image, which page is flagged, which marker
 // shows, how often it beeps and where the focus stays.
 #include "editorhilfe.h"
+#include "editor/teledit.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFrame>
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -404,6 +406,108 @@ private slots:
         // The abort is never held up by a field.
         f.finde<QAction>(QStringLiteral("Toolbar1_Button1"))->trigger();
         QCOMPARE(f.door.beeps, 2);
+    }
+
+    // Clicking through the tabs is no edit: a field the focus lands in when its
+    // tab is shown is not entered by the user. One the user enters keeps its rules.
+    void tabsDurchklicken_data()
+    {
+        QTest::addColumn<bool>("tastatur");
+        QTest::newRow("Maus") << false;
+        QTest::newRow("Strg+Tab") << true;
+    }
+    void tabsDurchklicken()
+    {
+        QFETCH(bool, tastatur);
+        Fenster f;
+        // The focus in the first tab (at start it is on the tab bar).
+        f.finde(QStringLiteral("Chk_Quittierung"))->setFocus(Qt::TabFocusReason);
+        QTabBar* leiste = f.k.tabs()->tabBar();
+        auto wechseln = [&](int i) {
+            if (tastatur)
+                QTest::keyClick(f.fokus(), Qt::Key_Tab, Qt::ControlModifier);
+            else
+                QTest::mouseClick(leiste, Qt::LeftButton, {}, leiste->tabRect(i).center());
+            QCOMPARE(f.k.tabs()->currentIndex(), i);
+        };
+        for (int i : {1, 2, 3})
+            wechseln(i);
+        QCOMPARE(f.fokus(), f.feld(QStringLiteral("Messbereich4")));
+        for (int i : {0, 1, 2, 3, 0})
+            wechseln(i);
+        QCOMPARE(f.door.beeps, 0);
+        QCOMPARE(sichtbareMarker(f.k), QList<int>{});
+        QCOMPARE(geflaggt(f.k), QList<int>{});
+        QCOMPARE(unterschiede(f.k.speicher(), startbild()), {});
+        // Clicked into and left: an empty range field is marked.
+        for (int i : {1, 2, 3})
+            wechseln(i);
+        QTest::mouseClick(f.feld(QStringLiteral("Messbereich4")), Qt::LeftButton);
+        wechseln(0);
+        QCOMPARE(sichtbareMarker(f.k), QList<int>{20});
+        QCOMPARE(geflaggt(f.k), QList<int>{11});
+    }
+
+    // On "Analogeingänge" the Tab key goes down the values (the unit between
+    // range and thresholds), then to the button and the alarm texts.
+    void tabReihenfolgeAnalog()
+    {
+        Fenster f;
+        f.betreten(f.feld(QStringLiteral("Messbereich4")));
+        QStringList folge{f.fokus()->objectName()};
+        for (int i = 0; i < 7; ++i) {
+            QTest::keyClick(f.fokus(), Qt::Key_Tab);
+            folge << f.fokus()->objectName();
+        }
+        QCOMPARE(folge, (QStringList{"Messbereich4", "Messbereich20", "Einheit", "Grenzwertmin", "Grenzwertmax",
+                                     "Cmd_Analog", "Text_Min", "Text_Max"}));
+    }
+
+    // A refusal is seen, not only heard: its reason in the hint panel and a red
+    // frame on its field, each for a while; then the field's own hint is back.
+    void abweisungSichtbar_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("tasten");  // a final "\t" leaves the field with Tab
+        QTest::addColumn<QString>("grund");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("Zeichen") << "Anlagenbezeichnung" << QStringLiteral("Bü") << QStringLiteral("Zeichen nicht zulässig") << 1;
+        QTest::newRow("Wert nicht verlassen") << "Messbereich4" << "05\t"
+                                              << QStringLiteral("Wert bei 4 mA: 0 bis 999 (ohne führende Nullen)") << 1;
+        QTest::newRow("Empfaenger") << "Nummer_0" << "0664a" << QStringLiteral("Nur Ziffern und +") << 1;
+    }
+    void abweisungSichtbar()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, tasten);
+        QFETCH(QString, grund);
+        Fenster f;
+        f.k.setAbweisungsdauer(std::chrono::milliseconds(300), std::chrono::milliseconds(100));
+        QLineEdit* feld = nullptr;
+        QString hinweis;
+        const bool teledit = name.startsWith(QLatin1String("Nummer_"));
+        if (teledit) {
+            f.k.CMD_Nr_Click(0);
+            feld = f.k.teledit().findChild<QLineEdit*>(name);
+        } else {
+            f.betreten(f.feld(name));
+            feld = f.feld(name);
+            hinweis = f.feld(name)->hinweis();
+        }
+        const bool verlassen = tasten.endsWith(QLatin1Char('\t'));
+        tippen(feld, verlassen ? tasten.chopped(1) : tasten);
+        if (verlassen)
+            QTest::keyClick(feld, Qt::Key_Tab);
+        QTEST(f.door.beeps, "beeps");
+        QCOMPARE(f.k.panel(2)->text(), grund);
+        auto* rahmen = feld->findChild<QFrame*>(QStringLiteral("Abweisungsrahmen"));
+        QVERIFY(rahmen && rahmen->isVisible());
+        QCOMPARE(rahmen->geometry(), feld->rect());
+        if (!teledit)
+            QCOMPARE(f.fokus(), feld);  // a field of the main window keeps the focus
+        QTRY_VERIFY(!feld->findChild<QFrame*>(QStringLiteral("Abweisungsrahmen")));
+        QCOMPARE(f.k.panel(2)->text(), grund);
+        QTRY_COMPARE(f.k.panel(2)->text(), hinweis);
     }
 
     // Pasted, dropped and composed text obeys the same rules as typed text.

@@ -1,5 +1,6 @@
 // The editor's pure rules: the character filter, the key and paste decisions
-// of every kind of field, and the checks of the analog values.
+// of every kind of field, the checks of the analog values and the reasons of
+// their refusals.
 #include "editor/analogpruefung.h"
 #include "editor/zeichenregeln.h"
 
@@ -207,6 +208,60 @@ private slots:
             QVERIFY(!e.wert);
         QTEST(e.vermerken, "vermerken");
         QTEST(e.grenzwerteNeuPruefen, "neu");
+    }
+
+    // Every refusal names its reason: the decisions above give the kind, the
+    // kind gives the status bar's text.
+    void gruende_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("erwartet");
+        using F = Feldart;
+        using A = Analogfeld;
+        using W = Analogwerte;
+        auto taste = [](F art, int grenze, const QString& text, int code) {
+            return tastePruefen(art, grenze, text, code).grund.text();
+        };
+        auto analog = [](A feld, const W& w) { return analogPruefen(feld, w, true).grund.text(); };
+        QTest::newRow("angenommen") << taste(F::Freitext, 70, "", 'A') << "";
+        QTest::newRow("frei Zeichen") << taste(F::Freitext, 70, "x", '#') << QStringLiteral("Zeichen nicht zulässig");
+        QTest::newRow("frei voll") << taste(F::Freitext, 70, QString(70, 'a'), 'b') << QStringLiteral("Höchstens 70 Zeichen");
+        QTest::newRow("nummer Zeichen") << taste(F::Nummer, 15, "1", '-') << QStringLiteral("Nur Ziffern, +, * und #");
+        QTest::newRow("nummer voll") << taste(F::Nummer, 15, QString(15, '1'), '2') << QStringLiteral("Höchstens 15 Zeichen");
+        QTest::newRow("nummer voll Zeichen") << taste(F::Nummer, 15, QString(15, '1'), 'a') << QStringLiteral("Nur Ziffern, +, * und #");
+        QTest::newRow("analog Zeichen") << taste(F::Analog, 3, "1", '.') << QStringLiteral("Nur Ziffern");
+        QTest::newRow("analog vierte") << taste(F::Analog, 3, "123", '4') << QStringLiteral("Höchstens 3 Ziffern");
+        QTest::newRow("einfuegen Zeichen") << einfuegenPruefen(F::Nummer, 15, "", 0, "+43 664").grund.text()
+                                           << QStringLiteral("Nur Ziffern, +, * und #");
+        QTest::newRow("einfuegen zu lang") << einfuegenPruefen(F::Freitext, 70, QString(68, 'x'), 0, "abc").grund.text()
+                                           << QStringLiteral("Höchstens 70 Zeichen");
+        QTest::newRow("4mA 05") << analog(A::Messbereich4, W{"05", "", "", ""})
+                                << QStringLiteral("Wert bei 4 mA: 0 bis 999 (ohne führende Nullen)");
+        QTest::newRow("20mA 007") << analog(A::Messbereich20, W{"", "007", "", ""})
+                                  << QStringLiteral("Wert bei 20 mA: 0 bis 999 (ohne führende Nullen)");
+        QTest::newRow("4mA nicht darunter") << analog(A::Messbereich4, W{"100", "100", "", ""})
+                                            << QStringLiteral("Wert bei 4 mA muss kleiner sein als der Wert bei 20 mA");
+        QTest::newRow("20mA nicht darueber") << analog(A::Messbereich20, W{"100", "99", "", ""})
+                                             << QStringLiteral("Wert bei 20 mA muss größer sein als der Wert bei 4 mA");
+        QTest::newRow("min ausserhalb") << analog(A::Grenzwertmin, W{"10", "500", "5", ""})
+                                        << QStringLiteral("Unterer Grenzwert muss zwischen 10 und 500 liegen");
+        QTest::newRow("max ausserhalb") << analog(A::Grenzwertmax, W{"10", "500", "", "600"})
+                                        << QStringLiteral("Oberer Grenzwert muss zwischen 10 und 500 liegen");
+        QTest::newRow("min Abstand") << analog(A::Grenzwertmin, W{"0", "100", "30", "80"})
+                                     << QStringLiteral("Unterer Grenzwert muss mindestens 51 unter dem oberen liegen");
+        QTest::newRow("max Abstand") << analog(A::Grenzwertmax, W{"0", "100", "20", "70"})
+                                     << QStringLiteral("Oberer Grenzwert muss mindestens 51 über dem unteren liegen");
+        using G = Abweisung::Art;
+        QTest::newRow("Rufnummer") << Abweisung{G::Rufnummernzeichen}.text() << QStringLiteral("Nur Ziffern und +");
+        QTest::newRow("Empfaengerliste") << Abweisung{G::Empfaengerliste, 130, 128}.text()
+                                         << QStringLiteral("Die Nummern passen nicht in den Speicher (130 von 128 Zeichen)");
+        QTest::newRow("belegt") << Abweisung{G::Belegt}.text()
+                                << QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen");
+    }
+    void gruende()
+    {
+        QFETCH(QString, text);
+        QTEST(text, "erwartet");
     }
 
     void offsets()

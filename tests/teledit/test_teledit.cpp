@@ -176,10 +176,10 @@ private slots:
         QTest::newRow("Fax") << "Opt_FAX" << false << "0316 Abc" << "0316" << 4;
         QTest::newRow("email") << "Opt_email" << false << "Max.M-1_x@firma.at" << "Max.M-1_x@firma.at" << 0;
         QTest::newRow("email verboten") << "Opt_email" << false << QStringLiteral("a b(c*d\u00ff\u4e2de") << "abcde" << 5;
-        QTest::newRow("GSM einfuegen") << "Opt_GSM" << true << "+43664 123" << "" << 1;
+        QTest::newRow("GSM einfuegen") << "Opt_GSM" << true << "+43 664 123" << "+43664123" << 1;
         QTest::newRow("Fax einfuegen") << "Opt_FAX" << true << "+4331612" << "+4331612" << 0;
         QTest::newRow("email einfuegen") << "Opt_email" << true << "info@firma.at" << "info@firma.at" << 0;
-        QTest::newRow("email einfuegen Blank") << "Opt_email" << true << "info@firma.at x" << "" << 1;
+        QTest::newRow("email einfuegen Blank") << "Opt_email" << true << "info@firma.at x" << "info@firma.atx" << 1;
     }
     void tasten()
     {
@@ -355,6 +355,11 @@ private slots:
             << QStringList{"G:1", "G:2", "G:3", "G:4", "G:5", "G:6", "G:7", "G:8"}
             << "Für Meldelinie 6 sind 10 Empfänger gespeichert, bearbeitet werden können höchstens 8. "
                "Angezeigt werden die ersten 8; beim Speichern werden die übrigen 2 entfernt."
+            << gerahmt("1\r2\r3\r4\r5\r6\r7\r8\r\x03");
+        QTest::newRow("neun Eintraege") << gerahmt("1\r2\r3\r4\r5\r6\r7\r8\r9\r\x03")
+            << QStringList{"G:1", "G:2", "G:3", "G:4", "G:5", "G:6", "G:7", "G:8"}
+            << "Für Meldelinie 6 sind 9 Empfänger gespeichert, bearbeitet werden können höchstens 8. "
+               "Angezeigt werden die ersten 8; beim Speichern wird der neunte entfernt."
             << gerahmt("1\r2\r3\r4\r5\r6\r7\r8\r\x03");
         QTest::newRow("leere Eintraege") << gerahmt("\r1\r\r2\r\x03")
             << QStringList{"G:1", "G:2", "", "", "", "", "", ""} << "" << gerahmt("1\r2\r\x03");
