@@ -146,7 +146,7 @@ void Konfig::sichern()
 
 void Konfig::MNU_Sicherungen_Click()
 {
-    if (!befehlZulassen(false))
+    if (!befehlZulassen(false, false))
         return;
     // Modal for the whole program, without an event loop of its own.
     if (!m_sicherungen) {
@@ -188,7 +188,9 @@ blatt::Kopf Konfig::blattKopf() const
 void Konfig::MNU_Drucken_Click()
 {
     // While a device read fills the editor there is nothing whole to print.
-    if (!befehlZulassen(true))
+    // Like saving, printing carries the focused field's value into the image
+    // first, so the sheet shows what a write would send.
+    if (!befehlZulassen(true, true))
         return;
     const blatt::Kopf kopf = blattKopf();
     QPrinter drucker(QPrinter::HighResolution);
