@@ -29,6 +29,7 @@ class Teledit;
 class syszeit;
 class QAction;
 class QLabel;
+class QMenu;
 class QTabWidget;
 class QTimer;
 class QToolBar;
@@ -115,6 +116,10 @@ public:
     TabMeldelinien* tabMeldelinien() const { return m_meldelinien; }
     TabRelais* tabRelais() const { return m_relais; }
     TabAnalog* tabAnalog() const { return m_analog; }
+
+    // No context menu on the toolbar or the menu bar: its only item would
+    // hide the toolbar, with no way to bring it back.
+    QMenu* createPopupMenu() override { return nullptr; }
 
     // Pixels of a width given in twips (1440 per inch) at `dpi`.
     static int twipsZuPixel(int twips, double dpi);
