@@ -44,38 +44,52 @@ private slots:
     void comZuordnung_data()
     {
         QTest::addColumn<QStringList>("namen");
-        QTest::addColumn<QStringList>("com");  // COM 1..4
-        QTest::newRow("keine Ports") << QStringList{}
+        QTest::addColumn<QStringList>("fest");  // pinned ports, "n=path"
+        QTest::addColumn<QStringList>("com");   // COM 1..4
+        QTest::newRow("keine Ports") << QStringList{} << QStringList{}
                                      << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
         QTest::newRow("USB-Adapter zuerst")
-            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"}
+            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << QStringList{}
             << QStringList{"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS3"};
         QTest::newRow("USB und ACM nach Namen")
-            << QStringList{"ttyUSB1", "ttyS0", "ttyACM0", "ttyUSB0"}
+            << QStringList{"ttyUSB1", "ttyS0", "ttyACM0", "ttyUSB0"} << QStringList{}
             << QStringList{"/dev/ttyACM0", "/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
         QTest::newRow("Nummern als Zahlen")
-            << QStringList{"ttyS10", "ttyS2", "ttyUSB10", "ttyUSB9"}
+            << QStringList{"ttyS10", "ttyS2", "ttyUSB10", "ttyUSB9"} << QStringList{}
             << QStringList{"/dev/ttyUSB9", "/dev/ttyUSB10", "/dev/ttyS2", "/dev/ttyS10"};
         QTest::newRow("andere Namen nach Namen")
-            << QStringList{"ttyS0", "ttyAMA0", "rfcomm0"}
+            << QStringList{"ttyS0", "ttyAMA0", "rfcomm0"} << QStringList{}
             << QStringList{"/dev/rfcomm0", "/dev/ttyAMA0", "/dev/ttyS0", "/dev/ttyS3"};
+        // A pinned port takes none of the machine's ports from the others.
+        QTest::newRow("COM 1 fest (Demo)")
+            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << QStringList{"1=/dev/pts/3"}
+            << QStringList{"/dev/pts/3", "/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1"};
+        QTest::newRow("COM 1 fest auf den ersten Port")
+            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << QStringList{"1=/dev/ttyUSB0"}
+            << QStringList{"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS3"};
+        QTest::newRow("COM 2 fest")
+            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << QStringList{"2=/dev/pts/7"}
+            << QStringList{"/dev/ttyUSB0", "/dev/pts/7", "/dev/ttyS0", "/dev/ttyS1"};
+        QTest::newRow("keine Ports, COM 1 fest") << QStringList{} << QStringList{"1=/dev/pts/3"}
+                                                << QStringList{"/dev/pts/3", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
     }
     void comZuordnung()
     {
         QFETCH(QStringList, namen);
+        QFETCH(QStringList, fest);
         QFETCH(QStringList, com);
+        Portzuordnung z([namen] { return namen; });
+        for (const QString& f : fest)
+            z.festlegen(f.section(QLatin1Char('='), 0, 0).toInt(), f.section(QLatin1Char('='), 1));
         QStringList ist;
         for (int n = 1; n <= 4; ++n)
-            ist.append(comGeraet(n, namen));
+            ist.append(z.geraet(n));
         QCOMPARE(ist, com);
-        // The same through the mapping object, and a pinned port wins.
-        Portzuordnung z([namen] { return namen; });
-        QCOMPARE(z.geraet(2), com[1]);
-        z.festlegen(2, QStringLiteral("/dev/pts/7"));
-        QCOMPARE(z.geraet(2), QStringLiteral("/dev/pts/7"));
-        QCOMPARE(z.geraet(3), com[2]);
-        z.festlegen(2, QString());
-        QCOMPARE(z.geraet(2), com[1]);
+        // Unpinned again: the plain mapping.
+        if (fest.isEmpty())
+            return;
+        z.festlegen(fest[0].section(QLatin1Char('='), 0, 0).toInt(), QString());
+        QCOMPARE(z.geraet(1), namen.isEmpty() ? QStringLiteral("/dev/ttyS0") : QStringLiteral("/dev/ttyUSB0"));
     }
 
     void countdown_data()
