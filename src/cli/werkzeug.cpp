@@ -85,8 +85,7 @@ void Werkzeug::lesen()
     // The file is prepared before the device is asked, so that a file that
     // cannot be written costs no transfer; it replaces the old one only when
     // it is complete.
-    m_ziel.setFileName(m_a.ausgabe);
-    if (!m_ziel.open(QIODevice::WriteOnly))
+    if (!zielVorbereiten())
         return dateifehler(m_a.ausgabe, m_ziel.errorString());
     if (!verbinden())
         return;
@@ -100,11 +99,34 @@ void Werkzeug::lesen()
             if (a != Ausgang::Erfolg)
                 return fehlschlag(a);
             const QByteArray inhalt = cfgSchreiben(m_bild);
-            if (m_ziel.write(inhalt) != inhalt.size() || !m_ziel.flush() || !m_ziel.commit())
+            if (!zielSchreiben(inhalt))
                 return dateifehler(m_a.ausgabe, m_ziel.errorString());
             ende(Erfolg);
         },
         [this] { Grundeinstellung(m_bild); });
+}
+
+bool Werkzeug::zielVorbereiten()
+{
+    m_ziel.setFileName(m_a.ausgabe);
+    m_ziel.setDirectWriteFallback(false);
+    if (m_ziel.open(QIODevice::WriteOnly))
+        return true;
+    // The folder takes no new file. A file there that may be written is
+    // overwritten in place - but only at the end, so that a failed transfer
+    // leaves it as it was.
+    QFile vorhanden(m_a.ausgabe);
+    if (!QFileInfo(m_a.ausgabe).isFile() || !vorhanden.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    m_ziel.setDirectWriteFallback(true);
+    return true;
+}
+
+bool Werkzeug::zielSchreiben(const QByteArray& inhalt)
+{
+    if (!m_ziel.isOpen() && !m_ziel.open(QIODevice::WriteOnly))
+        return false;
+    return m_ziel.write(inhalt) == inhalt.size() && m_ziel.flush() && m_ziel.commit();
 }
 
 void Werkzeug::schreiben()
@@ -124,8 +146,7 @@ void Werkzeug::schreiben()
 void Werkzeug::protokoll()
 {
     if (!m_a.ausgabe.isEmpty()) {
-        m_ziel.setFileName(m_a.ausgabe);
-        if (!m_ziel.open(QIODevice::WriteOnly))
+        if (!zielVorbereiten())
             return ausgabefehler(m_a.ausgabe, m_ziel.errorString());
     }
     if (!verbinden())
@@ -148,7 +169,7 @@ void Werkzeug::protokoll()
                     return;
             } else {
                 const QByteArray inhalt = logDatei(zeilen);
-                if (m_ziel.write(inhalt) != inhalt.size() || !m_ziel.flush() || !m_ziel.commit())
+                if (!zielSchreiben(inhalt))
                     return ausgabefehler(m_a.ausgabe, m_ziel.errorString());
             }
             ende(Erfolg);
