@@ -85,10 +85,6 @@ public:
     // The operator option (OPT_A1 / OPT_TM / OPT_Andere).
     Netzbetreiber netzbetreiber() const;
 
-    // The status-bar hint when a port could not be opened for lack of
-    // permission: the device and the group the user is to join.
-    static QString berechtigungsHinweis(const QString& geraet, const QString& gruppe);
-
     // Shows change marker `marker` and flags its page (markerSeite).
     void markieren(int marker);
     // The same with the page named (the analog texts flag page 12).
@@ -202,5 +198,6 @@ private:
     bool m_geschlossen = false;         // closed: late operation ends are ignored
     QString m_dateiname;                // the file dialog's last name
     QString m_logPfad;
+    QString m_portHinweis;              // why the port did not open, while panel 2 shows it
     std::optional<std::pair<QString, QString>> m_logOrdner;
 };

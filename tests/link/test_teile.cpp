@@ -5,6 +5,7 @@
 #include "link/datenfenster.h"
 #include "link/datentext.h"
 #include "link/kommunikation.h"
+#include "link/portursache.h"
 #include "link/portzuordnung.h"
 #include "link/seriellertransport.h"
 #include "link/verbindung.h"
@@ -14,9 +15,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 
@@ -303,6 +306,82 @@ private slots:
         QCOMPARE(v.port(), nachher);
     }
 
+    // Lock files of other programs: their process number as text (padded as
+    // the UUCP convention writes it, or plain and followed by the program's
+    // name as Qt writes it). A lock whose process has ended, or whose number
+    // now belongs to another program, holds nothing.
+    void sperrdatei_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("inhalt");  // %1: the process number
+        QTest::addColumn<bool>("lebt");       // the process still runs
+        QTest::addColumn<QString>("halter");  // "" = none
+        QTest::newRow("UUCP, aufgefüllt") << "LCK..ttyUSB0" << "%1\n" << true << "sleep";
+        QTest::newRow("ohne Zeilenende") << "LCK..ttyUSB0" << "%1" << true << "sleep";
+        QTest::newRow("Qt, gleiches Programm") << "LCK..ttyUSB0" << "%1\n/usr/bin/sleep\nhost\n" << true << "sleep";
+        QTest::newRow("Qt, Nummer neu vergeben") << "LCK..ttyUSB0" << "%1\nminicom\nhost\n" << true << "";
+        QTest::newRow("Prozess beendet") << "LCK..ttyUSB0" << "%1\n" << false << "";
+        QTest::newRow("anderes Gerät") << "LCK..ttyUSB1" << "%1\n" << true << "";
+        QTest::newRow("keine Zahl") << "LCK..ttyUSB0" << "frei\n" << true << "";
+        QTest::newRow("eigene Sperre") << "LCK..ttyUSB0" << "eigen" << true << "";
+    }
+    void sperrdatei()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, inhalt);
+        QFETCH(bool, lebt);
+        QFETCH(QString, halter);
+        QProcess kind;
+        kind.start(QStringLiteral("sleep"), {lebt ? QStringLiteral("30") : QStringLiteral("0")});
+        QVERIFY(kind.waitForStarted());
+        const qint64 pid = kind.processId();
+        if (!lebt)
+            QVERIFY(kind.waitForFinished());
+        QTemporaryDir ordner;
+        QFile f(ordner.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const QString zahl = QStringLiteral("%1").arg(pid, 10);
+        if (inhalt == QLatin1String("eigen"))
+            inhalt = QString::number(QCoreApplication::applicationPid());
+        else if (inhalt.contains(QLatin1String("%1")))
+            inhalt = inhalt.arg(zahl);
+        f.write(inhalt.toUtf8());
+        f.close();
+        const auto h = portursache::sperrHalter(QStringLiteral("/dev/ttyUSB0"), {QStringLiteral("/nonexistent"), ordner.path()});
+        QCOMPARE(h ? h->programm : QString(), halter);
+        if (h)
+            QCOMPARE(h->pid, pid);
+        kind.kill();
+        kind.waitForFinished();
+    }
+
+    // The cause in words, as the status bar and the command line show it.
+    void ursacheText_data()
+    {
+        QTest::addColumn<int>("art");
+        QTest::addColumn<QString>("programm");
+        QTest::addColumn<qint64>("pid");
+        QTest::addColumn<QString>("text");
+        using A = Portursache::Art;
+        QTest::newRow("nicht vorhanden") << int(A::NichtVorhanden) << "" << qint64(0) << "Gerät /dev/ttyUSB0 nicht vorhanden";
+        QTest::newRow("keine Berechtigung") << int(A::KeineBerechtigung) << "" << qint64(0)
+            << "Keine Berechtigung für /dev/ttyUSB0 – Benutzer in die Gruppe dialout aufnehmen und neu anmelden";
+        QTest::newRow("belegt, bekannt") << int(A::Belegt) << "minicom" << qint64(4711)
+            << "COM 1 (/dev/ttyUSB0) ist belegt von Programm minicom (PID 4711)";
+        QTest::newRow("belegt, unbekannt") << int(A::Belegt) << "" << qint64(0)
+            << "COM 1 (/dev/ttyUSB0) ist belegt von einem anderen Programm";
+        QTest::newRow("sonstiger Fehler") << int(A::Unbekannt) << "" << qint64(0)
+            << "COM 1 (/dev/ttyUSB0) lässt sich nicht öffnen: Input/output error";
+    }
+    void ursacheText()
+    {
+        QFETCH(int, art);
+        QFETCH(QString, programm);
+        QFETCH(qint64, pid);
+        const Portursache u{Portursache::Art(art), QStringLiteral("dialout"), programm, pid};
+        QTEST(portursache::text(u, 1, QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Input/output error")), "text");
+    }
+
     void transport_data()
     {
         QTest::addColumn<bool>("vorhanden");
@@ -318,7 +397,6 @@ private slots:
         const QString pfad = vorhanden ? geraet.pfad() : QStringLiteral("/dev/gsmbv-gibt-es-nicht");
         QCOMPARE(t.oeffnen(pfad), vorhanden);
         QCOMPARE(t.istOffen(), vorhanden);
-        QVERIFY(!t.keineBerechtigung());
         if (!vorhanden) {
             QVERIFY(!t.letzterFehler().isEmpty());
             QVERIFY(!t.schreiben("x"));
