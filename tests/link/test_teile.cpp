@@ -355,33 +355,6 @@ private slots:
         kind.waitForFinished();
     }
 
-    // The cause in words, as the status bar and the command line show it.
-    void ursacheText_data()
-    {
-        QTest::addColumn<int>("art");
-        QTest::addColumn<QString>("programm");
-        QTest::addColumn<qint64>("pid");
-        QTest::addColumn<QString>("text");
-        using A = Portursache::Art;
-        QTest::newRow("nicht vorhanden") << int(A::NichtVorhanden) << "" << qint64(0) << "Gerät /dev/ttyUSB0 nicht vorhanden";
-        QTest::newRow("keine Berechtigung") << int(A::KeineBerechtigung) << "" << qint64(0)
-            << "Keine Berechtigung für /dev/ttyUSB0 – Benutzer in die Gruppe dialout aufnehmen und neu anmelden";
-        QTest::newRow("belegt, bekannt") << int(A::Belegt) << "minicom" << qint64(4711)
-            << "COM 1 (/dev/ttyUSB0) ist belegt von Programm minicom (PID 4711)";
-        QTest::newRow("belegt, unbekannt") << int(A::Belegt) << "" << qint64(0)
-            << "COM 1 (/dev/ttyUSB0) ist belegt von einem anderen Programm";
-        QTest::newRow("sonstiger Fehler") << int(A::Unbekannt) << "" << qint64(0)
-            << "COM 1 (/dev/ttyUSB0) lässt sich nicht öffnen: Input/output error";
-    }
-    void ursacheText()
-    {
-        QFETCH(int, art);
-        QFETCH(QString, programm);
-        QFETCH(qint64, pid);
-        const Portursache u{Portursache::Art(art), QStringLiteral("dialout"), programm, pid};
-        QTEST(portursache::text(u, 1, QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Input/output error")), "text");
-    }
-
     void transport_data()
     {
         QTest::addColumn<bool>("vorhanden");
