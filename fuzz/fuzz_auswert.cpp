@@ -72,7 +72,6 @@ public:
         return b;
     }
     QString letzterFehler() const override { return {}; }
-    bool keineBerechtigung() const override { return false; }
 
     // Bytes from the device; lost while the port is closed, as on a line.
     void liefern(const QByteArray& bytes)

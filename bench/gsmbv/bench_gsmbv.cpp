@@ -138,7 +138,7 @@ public:
     qint64 wartend() const override { return m_innen.wartend(); }
     QByteArray lesen(qint64 hoechstens) override { return m_innen.lesen(hoechstens); }
     QString letzterFehler() const override { return m_innen.letzterFehler(); }
-    bool keineBerechtigung() const override { return m_innen.keineBerechtigung(); }
+    Portursache ursache() const override { return m_innen.ursache(); }
 
     std::optional<Uhr::time_point> erstesSchreiben;
 

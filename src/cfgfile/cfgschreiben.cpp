@@ -15,6 +15,11 @@
 // ETX is closed with an ETX as well (line 11 and 13), or by the line end
 // (lines 2..10). For images made by the editor these rules give the same bytes
 // as a plain scan of the page.
+//
+// CR and LF bytes inside a text (only a device can put them there: the editor
+// refuses them) are written as blanks, so that they cannot split a line and
+// shift every page behind it; where CR separates recipient entries (and in the
+// alarm texts of lines 2..10) it is written as ";" as before.
 #include "cfgfile/cfgdatei.h"
 
 #include "image/felder.h"
@@ -27,6 +32,14 @@ const QByteArray kZeilenende("\r\n");
 std::uint8_t zelle(const Konfigspeicher& k, int seite, int o)
 {
     return k.byte(seite, o);
+}
+
+constexpr std::uint8_t LF = 0x0A;
+
+// A byte of a text as written: CR and LF as a blank.
+char textbyte(std::uint8_t c)
+{
+    return c == CR || c == LF ? ' ' : char(c);
 }
 
 void dezimalOderLeer(QByteArray& out, std::uint8_t b)
@@ -43,7 +56,7 @@ void roh(QByteArray& out, const Konfigspeicher& k, int seite, int von, int bis, 
         const std::uint8_t c = zelle(k, seite, o);
         if (c == ETX || (auchFF && c == FF))
             return;
-        out.append(char(c));
+        out.append(textbyte(c));
     }
 }
 
@@ -83,7 +96,7 @@ void ersterText(QByteArray& out, const Konfigspeicher& k, int seite, bool crAlsS
                 break;
             if (c == FF)
                 continue;
-            out.append(crAlsSemikolon && c == CR ? ';' : char(c));
+            out.append(crAlsSemikolon && c == CR ? ';' : textbyte(c));
         }
     }
     out.append(kEtx);
@@ -101,7 +114,7 @@ void zeileListeText(QByteArray& out, const Konfigspeicher& k, int seite)
                 break;
             if (c == FF)
                 continue;
-            out.append(c == CR ? ';' : char(c));
+            out.append(c == CR ? ';' : textbyte(c));
         }
     }
     out.append(kZeilenende);
@@ -121,7 +134,7 @@ bool zweiterTextVorhanden(const Konfigspeicher& k, int seite)
     return false;
 }
 
-// Line 11: both relay texts raw (CR included), FF cells skipped. A first text
+// Line 11: both relay texts raw (CR and LF as blanks), FF cells skipped. A first text
 // that is free (FF at offset 0) is written as nothing, so when relay 2 has a
 // text an ETX goes in front of it; otherwise that text would open as relay 1.
 // A page free throughout gives a single space.
@@ -137,7 +150,7 @@ void zeile11(QByteArray& out, const Konfigspeicher& k)
         }
         if (c == FF)
             continue;
-        out.append(char(c));
+        out.append(textbyte(c));
         ersterGeschrieben = true;
     }
     if (ersterZu || ersterGeschrieben || zweiterTextVorhanden(k, 10))
@@ -152,7 +165,7 @@ void zeile11(QByteArray& out, const Konfigspeicher& k)
         }
         if (c == FF)
             continue;
-        out.append(char(c));
+        out.append(textbyte(c));
         zweiterGeschrieben = true;
     }
     out.append(zweiterGeschrieben ? kEtx : ' ');
@@ -165,12 +178,12 @@ void zeile12(QByteArray& out, const Konfigspeicher& k)
     for (int o = offset::Messbereich4; o < offset::Einheit; ++o)
         dezimalOderLeer(out, zelle(k, 11, o));
     for (int o = offset::Einheit; o < offset::EinheitEnde; ++o)
-        out.append(char(zelle(k, 11, o)));
+        out.append(textbyte(zelle(k, 11, o)));
     out.append(kEtx);
     out.append(';');
     for (int o = 200; o < 256; ++o) {
         const std::uint8_t c = zelle(k, 11, o);
-        out.append(char(c));
+        out.append(textbyte(c));
         if (c == ETX)
             break;
     }
@@ -196,7 +209,7 @@ void zeile13(QByteArray& out, const Konfigspeicher& k)
         }
         if (c == FF)
             continue;
-        out.append(char(c));
+        out.append(textbyte(c));
     }
     out.append(kEtx);
 }

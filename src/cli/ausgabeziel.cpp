@@ -1,6 +1,7 @@
 #include "cli/ausgabeziel.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -31,10 +32,18 @@ bool Ausgabeziel::vorbereiten(const QString& pfad)
     }
     m_art = Art::Datei;
     m_datei.setFileName(pfad);
-    if (!m_datei.open(QIODevice::WriteOnly)) {
-        m_fehler = m_datei.errorString();
+    m_datei.setDirectWriteFallback(false);
+    if (m_datei.open(QIODevice::WriteOnly))
+        return true;
+    m_fehler = m_datei.errorString();
+    // The folder takes no new file. A file there that may be written is
+    // overwritten in place - but only when the content is complete, so that a
+    // failed transfer leaves it as it was.
+    QFile vorhanden(pfad);
+    if (!QFileInfo(pfad).isFile() || !vorhanden.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
-    }
+    m_fehler.clear();
+    m_datei.setDirectWriteFallback(true);
     return true;
 }
 
@@ -79,7 +88,7 @@ Ausgabeziel::Ergebnis Ausgabeziel::schreiben(const QByteArray& inhalt, std::FILE
         return m_fehler.isEmpty() ? Ergebnis::Geschrieben : Ergebnis::Fehler;
     }
     case Art::Datei:
-        if (m_datei.write(inhalt) != inhalt.size() || !m_datei.flush() || !m_datei.commit()) {
+        if ((!m_datei.isOpen() && !m_datei.open(QIODevice::WriteOnly)) || m_datei.write(inhalt) != inhalt.size() || !m_datei.flush() || !m_datei.commit()) {
             m_fehler = m_datei.errorString();
             return Ergebnis::Fehler;
         }

@@ -4,7 +4,9 @@
 // /dev/null or a serial port, a FIFO) is opened and written as it is, never
 // replaced: replacing it with a file would destroy it. Anything else is a
 // regular file, replaced atomically (QSaveFile) once the new content is
-// complete; until then the old one stays as it was.
+// complete; until then the old one stays as it was. In a folder that takes no
+// new file, a file that may be written is overwritten in place instead, once
+// the content is complete.
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>

@@ -30,17 +30,6 @@ constexpr qint64 kHoechstensDatei = 1 << 20;
 QString dateiTitel() { return QStringLiteral("GSM-Boravilon"); }
 QString dateiText() { return QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei"); }
 
-// The group that may open the port: the device's own group, or "dialout",
-// where serial ports live on Debian, when the device names none of use.
-QString portgruppe(const QString& geraet)
-{
-    const QFileInfo fi(geraet);
-    const QString g = fi.exists() ? fi.group() : QString();
-    if (g.isEmpty() || g == QLatin1String("root"))
-        return QStringLiteral("dialout");
-    return g;
-}
-
 // One COM port for `gsmbv ports`: its device, then the details sysfs and
 // /dev give, one per line.
 QString portText(int com, const Portangaben& a)
@@ -383,15 +372,11 @@ bool Werkzeug::portOeffnen()
     if (m_v->portOeffnen())
         return true;
     meldung(Verbindung::textKeineVerbindung(), Verbindung::titel(), Door::Icon::Kritisch);
-    const QString geraet = m_v->geraet();
-    const QString grund = m_v->transport().letzterFehler();
-    hinweis(grund.isEmpty() ? geraet : geraet + QStringLiteral(": ") + grund);
-    if (m_v->transport().keineBerechtigung()) {
-        const QString gruppe = portgruppe(geraet);
-        hinweis(QStringLiteral("keine Berechtigung für %1: den Benutzer in die Gruppe %2 aufnehmen "
-                               "(sudo usermod -aG %2 $USER) und neu anmelden")
-                    .arg(geraet, gruppe));
-    }
+    // The cause in the window's words; for a missing group also the command.
+    hinweis(m_v->oeffnenFehlerText());
+    const Portursache u = m_v->transport().ursache();
+    if (u.art == Portursache::Art::KeineBerechtigung)
+        hinweis(QStringLiteral("sudo usermod -aG %1 $USER").arg(u.gruppe));
     ende(KeineVerbindung);
     return false;
 }

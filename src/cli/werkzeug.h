@@ -76,6 +76,8 @@ private:
     void ausgabefehler(const QString& ziel, const QString& grund);
     void vorgangBeginnen();
     void fehlschlag(Ausgang a);
+    // The output file: prepared before the transfer (false: it cannot be
+    // written), written and put in place after it.
     void ende(int status);
 
     Aufruf m_a;

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTranslator>
 #include <QUrl>
 
@@ -49,9 +50,11 @@ Door::Antwort QtDoor::meldung(const QString& text, Icon icon, Knoepfe knoepfe, c
     case Knoepfe::JaNein: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     }
     switch (box.exec()) {
+    case QMessageBox::Ok: return Antwort::Ok;
     case QMessageBox::Cancel: return Antwort::Abbrechen;
     case QMessageBox::Yes: return Antwort::Ja;
     case QMessageBox::No: return Antwort::Nein;
+    // Closed without a button: the answer that changes nothing.
     default: return knoepfe == Knoepfe::JaNein ? Antwort::Nein
            : knoepfe == Knoepfe::OkAbbrechen ? Antwort::Abbrechen : Antwort::Ok;
     }
@@ -101,7 +104,12 @@ bool QtDoor::starten(const QString& programm, const QStringList& argumente)
 
 bool QtDoor::anzeigen(const QString& pfad)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(pfad));
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(pfad)))
+        return true;
+    // A platform without desktop services (or without a launcher it knows)
+    // still has the desktop's own opener.
+    const QString oeffner = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    return !oeffner.isEmpty() && QProcess::startDetached(oeffner, {pfad});
 }
 
 bool QtDoor::druckdialog(QPrinter& drucker)

@@ -22,9 +22,26 @@ bool ordnerBeschreibbar(const QString& ordner)
     return probe.open();
 }
 
+bool systemOrt(const QString& ordner)
+{
+    if (ordner.isEmpty())
+        return false;
+    static const char* const kWurzeln[] = {"/usr", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32", "/opt", "/snap"};
+    for (const QString& pfad : {QDir::cleanPath(QDir(ordner).absolutePath()), QFileInfo(ordner).canonicalFilePath()}) {
+        if (pfad == QLatin1String("/"))
+            return true;
+        for (const char* w : kWurzeln) {
+            const QString wurzel = QLatin1String(w);
+            if (pfad == wurzel || pfad.startsWith(wurzel + QLatin1Char('/')))
+                return true;
+        }
+    }
+    return false;
+}
+
 QString logOrdner(const QString& programmOrdner, const QString& datenOrdner)
 {
-    if (ordnerBeschreibbar(programmOrdner))
+    if (!systemOrt(programmOrdner) && ordnerBeschreibbar(programmOrdner))
         return QDir(programmOrdner).absolutePath();
     if (datenOrdner.isEmpty())
         return {};

@@ -4,7 +4,9 @@
 // The log belongs beside the program. An installed program lives in a folder
 // its users cannot write to (/usr/bin), and a download that fails there fails
 // for every user, every time. So the program's folder is used when it can be
-// written to, otherwise the user's data folder for this program.
+// written to, otherwise the user's data folder for this program. A program
+// installed in a system location (/usr/bin, /opt/...) never writes there, not
+// even when run by the superuser, who could.
 #include <QByteArray>
 #include <QString>
 
@@ -15,7 +17,12 @@ inline QString logDateiname() { return QStringLiteral("LOG.TXT"); }
 // writable, and a probe file can actually be created there (and is removed).
 bool ordnerBeschreibbar(const QString& ordner);
 
-// The folder for "LOG.TXT": programmOrdner when it can be written to, else
+// True for a folder of the system's own: below /usr, /bin, /sbin, /lib*,
+// /opt or /snap (as given or with its links resolved), or the root itself.
+bool systemOrt(const QString& ordner);
+
+// The folder for "LOG.TXT": programmOrdner when it is no system location and
+// can be written to, else
 // datenOrdner, created when missing. Empty when neither can be used.
 QString logOrdner(const QString& programmOrdner, const QString& datenOrdner);
 

@@ -44,16 +44,6 @@ QStringList portsOrdnen(const QStringList& namen)
     return usb + andere;
 }
 
-QString comGeraet(int com, const QStringList& namen)
-{
-    if (com < 1)
-        return {};
-    const QStringList geordnet = portsOrdnen(namen);
-    if (com <= geordnet.size())
-        return pfad(geordnet.at(com - 1));
-    return QStringLiteral("/dev/ttyS%1").arg(com - 1);
-}
-
 Portzuordnung::Portzuordnung() : m_liste(&Portzuordnung::systemPorts) {}
 
 Portzuordnung::Portzuordnung(Liste liste) : m_liste(std::move(liste)) {}
@@ -62,7 +52,20 @@ QString Portzuordnung::geraet(int com) const
 {
     if (const auto it = m_fest.find(com); it != m_fest.end())
         return *it;
-    return comGeraet(com, m_liste ? m_liste() : QStringList());
+    if (com < 1)
+        return {};
+    // The ports not pinned take the machine's ports in COM order, leaving out
+    // those pinned: with COM 1 pinned, COM 2..4 are the machine's first three.
+    QStringList frei;
+    for (const QString& name : portsOrdnen(m_liste ? m_liste() : QStringList()))
+        if (!m_fest.values().contains(pfad(name)))
+            frei.append(name);
+    qsizetype vorher = 0;
+    for (int c = 1; c < com; ++c)
+        vorher += m_fest.contains(c) ? 0 : 1;
+    if (vorher < frei.size())
+        return pfad(frei.at(vorher));
+    return QStringLiteral("/dev/ttyS%1").arg(com - 1);
 }
 
 void Portzuordnung::festlegen(int com, const QString& pfad)

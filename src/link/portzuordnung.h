@@ -4,7 +4,9 @@
 // group in name order with numbers compared as numbers (ttyS2 before ttyS10).
 // COM n is the n-th port of that order; where the machine has fewer ports,
 // COM n is /dev/ttyS(n-1). A port can be pinned to an explicit device path
-// (the simulated device of the demo mode, tests, a path given on the command line).
+// (the simulated device of the demo mode, tests, a path given on the command line);
+// the ports not pinned then take the machine's ports in the same order, leaving
+// out any pinned path, so that no machine port is skipped or named twice.
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -12,9 +14,6 @@
 
 // The port names in COM order (names as the system lists them, e.g. "ttyUSB0").
 QStringList portsOrdnen(const QStringList& namen);
-
-// The device path for COM n (n >= 1) over a list of port names.
-QString comGeraet(int com, const QStringList& namen);
 
 class Portzuordnung {
 public:

@@ -59,7 +59,7 @@ bool SeriellerTransport::oeffnen(const QString& geraet)
     if (m_port.isOpen())
         return true;
     m_fehler.clear();
-    m_keineBerechtigung = false;
+    m_ursache = {};
     m_niedrigeLatenz = false;
     // A stable name (/dev/serial/by-id/...) or any other link is opened as the
     // device it points to, so that the port's lock is the same under every name.
@@ -71,8 +71,16 @@ bool SeriellerTransport::oeffnen(const QString& geraet)
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
+    // A port locked by another program stays his. The serial port itself
+    // takes a lock file without its program's name for stale and opens the
+    // port anyway: two programs would then read from one line.
+    if (const auto halter = portursache::sperrHalter(geraet, m_sperrOrdner)) {
+        m_ursache = {Portursache::Art::Belegt, {}, halter->programm, halter->pid};
+        m_fehler = QStringLiteral("belegt");
+        return false;
+    }
     if (!m_port.open(QIODevice::ReadWrite)) {
-        m_keineBerechtigung = m_port.error() == QSerialPort::PermissionError;
+        m_ursache = portursache::ermitteln(geraet, m_port.error(), m_sperrOrdner);
         m_fehler = m_port.errorString();
         m_port.clearError();
         return false;
@@ -160,5 +168,3 @@ QByteArray SeriellerTransport::lesen(qint64 hoechstens)
 }
 
 QString SeriellerTransport::letzterFehler() const { return m_fehler; }
-
-bool SeriellerTransport::keineBerechtigung() const { return m_keineBerechtigung; }

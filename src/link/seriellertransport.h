@@ -18,7 +18,10 @@ public:
     qint64 wartend() const override;
     QByteArray lesen(qint64 hoechstens) override;
     QString letzterFehler() const override;
-    bool keineBerechtigung() const override;
+    Portursache ursache() const override { return m_ursache; }
+
+    // The folders searched for other programs' lock files (tests).
+    void setSperrOrdner(const QStringList& ordner) { m_sperrOrdner = ordner; }
 
     // True when the driver accepted low-latency mode at the last open
     // (a pseudo-terminal or an adapter without it refuses; that is fine).
@@ -29,6 +32,7 @@ private:
 
     QSerialPort m_port;
     QString m_fehler;
-    bool m_keineBerechtigung = false;
+    Portursache m_ursache;
+    QStringList m_sperrOrdner = portursache::sperrOrdner();
     bool m_niedrigeLatenz = false;
 };

@@ -1,6 +1,8 @@
 #pragma once
 // The byte pipe to the device. The link only needs these few operations, so a
 // test or another kind of port can stand in for the serial port.
+#include "link/portursache.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -25,9 +27,9 @@ public:
     virtual QByteArray lesen(qint64 hoechstens) = 0;
     // The last error in words; empty when none.
     virtual QString letzterFehler() const = 0;
-    // True when the last open failed for lack of permission (on Linux the
-    // user is then usually missing from the port's group, e.g. 'dialout').
-    virtual bool keineBerechtigung() const = 0;
+    // Why the last open failed (Unbekannt when it did not, or when the
+    // transport cannot tell).
+    virtual Portursache ursache() const { return {}; }
 
 signals:
     // Received bytes are waiting.

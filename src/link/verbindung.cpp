@@ -59,6 +59,11 @@ bool Verbindung::portOeffnen()
     return m_transport->oeffnen(geraet());
 }
 
+QString Verbindung::oeffnenFehlerText() const
+{
+    return portursache::text(m_transport->ursache(), m_port, geraet(), m_transport->letzterFehler());
+}
+
 bool Verbindung::direkt(const QByteArray& bytes) { return m_transport->schreiben(bytes); }
 
 void Verbindung::meldung(const QString& text)
@@ -196,8 +201,10 @@ void Verbindung::Konfig_open(Weiter weiter)
 {
     m_s.Abbruch = false;
     m_s.Belegt = true;
-    if (!portOffen())
-        portOeffnen();  // a failure shows as a silent device
+    // A port that cannot be opened ends like a silent device; the cause is
+    // told at once.
+    const bool offen = portOffen() || portOeffnen();
+    emit portHinweis(offen ? QString() : oeffnenFehlerText());
     m_s.Empfangspuffer.clear();
     m_s.AntwortOK = false;
     emit mauszeiger(true);

@@ -95,6 +95,9 @@ public:
     bool portOffen() const { return m_transport->istOffen(); }
     // Opens the current port; false when it cannot be opened (see transport()).
     bool portOeffnen();
+    // Why the last open failed, in words for the user: no such device, no
+    // permission (with the group to join), or held by another program.
+    QString oeffnenFehlerText() const;
     void portSchliessen() { m_transport->schliessen(); }
 
     // --- The link, step by step (the operations below use these). ---
@@ -161,6 +164,10 @@ public:
 signals:
     // The hourglass over the main window on (true) or off.
     void mauszeiger(bool sanduhr);
+    // Emitted by every connection opening: why the port could not be opened
+    // (oeffnenFehlerText), or empty when it is open. The wait for the device
+    // goes on either way.
+    void portHinweis(const QString& text);
 
 private:
     enum class Op { Keine, Lesen, Schreiben, Ereignisse, UhrLesen, UhrSetzen };

@@ -101,6 +101,16 @@ Konfig::~Konfig()
 void Konfig::verbinden()
 {
     m_verbindung->daten().setAnsicht(std::make_unique<DatenFenster>(this));
+    // Why the port did not open shows at once, beside the wait; the box
+    // "Verbindung nicht möglich" follows when the wait is over. The hint stays
+    // until the next device command opens the connection.
+    connect(m_verbindung.get(), &Verbindung::portHinweis, this, [this](const QString& text) {
+        if (!text.isEmpty())
+            hinweisSetzen(text);
+        else if (!m_portHinweis.isEmpty() && m_panel[1]->text() == m_portHinweis)
+            hinweisSetzen(QString());
+        m_portHinweis = text;
+    });
     connect(m_verbindung.get(), &Verbindung::mauszeiger, this, [this](bool sanduhr) {
         if (sanduhr)
             setCursor(Qt::WaitCursor);

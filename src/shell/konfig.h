@@ -32,6 +32,7 @@ class Teledit;
 class syszeit;
 class QAction;
 class QLabel;
+class QMenu;
 class QTabWidget;
 class QTimer;
 class QToolBar;
@@ -112,10 +113,6 @@ public:
     blatt::Kopf blattKopf() const;
     static QString textDruckfehler() { return QStringLiteral("Fehler beim Drucken"); }
 
-    // The status-bar hint when a port could not be opened for lack of
-    // permission: the device and the group the user is to join.
-    static QString berechtigungsHinweis(const QString& geraet, const QString& gruppe);
-
     // Shows change marker `marker` and flags its page (markerSeite).
     void markieren(int marker);
     // The same with the page named (the analog texts flag page 12).
@@ -149,6 +146,10 @@ public:
     TabMeldelinien* tabMeldelinien() const { return m_meldelinien; }
     TabRelais* tabRelais() const { return m_relais; }
     TabAnalog* tabAnalog() const { return m_analog; }
+
+    // No context menu on the toolbar or the menu bar: its only item would
+    // hide the toolbar, with no way to bring it back.
+    QMenu* createPopupMenu() override { return nullptr; }
 
     // Pixels of a width given in twips (1440 per inch) at `dpi`.
     static int twipsZuPixel(int twips, double dpi);
@@ -243,5 +244,6 @@ private:
     QString m_logPfad;
     QString m_herkunft;                 // where the configuration came from
     QStringList m_herkunftStand;        // its settings then, to notice changes
+    QString m_portHinweis;              // why the port did not open, while panel 2 shows it
     std::optional<std::pair<QString, QString>> m_logOrdner;
 };

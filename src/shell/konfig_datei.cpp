@@ -66,8 +66,11 @@ void Konfig::MNU_Save_Click()
     // full disk or a lost medium leaves the old file as it was. The explicit
     // flush matters: commit() does not notice a buffer that failed to reach
     // the disk and would put the short file in place.
+    // A folder that takes no new file (while the file itself may be
+    // written) gets the file overwritten in place, with the same checks.
     const QByteArray inhalt = cfgSchreiben(m_speicher);
     QSaveFile datei(name);
+    datei.setDirectWriteFallback(true);
     if (!datei.open(QIODevice::WriteOnly) || datei.write(inhalt) != inhalt.size() || !datei.flush()) {
         datei.cancelWriting();
         dateiFehler();

@@ -26,19 +26,13 @@ Kommunikation* Konfig::kommunikation() const
     return m_kommunikation;
 }
 
-QString Konfig::berechtigungsHinweis(const QString& geraet, const QString& gruppe)
-{
-    return QStringLiteral("Keine Berechtigung für %1 – Benutzer in die Gruppe %2 aufnehmen und neu anmelden")
-        .arg(geraet, gruppe);
-}
-
 void Konfig::showEvent(QShowEvent* e)
 {
     m_geschlossen = false;
     QMainWindow::showEvent(e);
 }
 
-void Konfig::geraetEnde(Ausgang a)
+void Konfig::geraetEnde(Ausgang)
 {
     if (m_geschlossen)
         return;
@@ -51,14 +45,6 @@ void Konfig::geraetEnde(Ausgang a)
     // an idle program must not look busy.
     if (!m_verbindung->operationLaeuft())
         unsetCursor();
-    if (a == Ausgang::KeineVerbindung && m_verbindung->transport().keineBerechtigung()) {
-        // The box says "Verbindung nicht möglich"; this says why and what helps.
-        const QString geraet = m_verbindung->geraet();
-        QString gruppe = QFileInfo(geraet).group();
-        if (gruppe.isEmpty() || gruppe == QLatin1String("root"))
-            gruppe = QStringLiteral("dialout");
-        hinweisSetzen(berechtigungsHinweis(geraet, gruppe));
-    }
 }
 
 // --- Configuration read --------------------------------------------------------

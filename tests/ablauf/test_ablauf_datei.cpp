@@ -16,7 +16,10 @@
 #include <QTreeWidget>
 #include <QTemporaryDir>
 #include <csignal>
+#include <sys/fsuid.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ablauf;
 
@@ -57,6 +60,22 @@ QList<int> alleMarker()
         out.append(i);
     return out;
 }
+
+// File access as an ordinary user: the superuser ignores permissions, so as
+// root the test takes the file-system identity of "nobody" meanwhile.
+struct GewoehnlicherNutzer {
+    const bool root = ::geteuid() == 0;
+    GewoehnlicherNutzer()
+    {
+        if (root)
+            ::setfsuid(65534);
+    }
+    ~GewoehnlicherNutzer()
+    {
+        if (root)
+            ::setfsuid(0);
+    }
+};
 
 const QList<int> kGeraeteseiten{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
 
@@ -199,6 +218,47 @@ private slots:
         } else {
             QVERIFY(!QFileInfo(pfad).isFile());
         }
+    }
+
+    // A folder that takes no new file, holding a file that may be written:
+    // the file is overwritten in place. A file that may not be written is
+    // reported and stays as it was.
+    void schreibgeschuetzterOrdner_data()
+    {
+        QTest::addColumn<bool>("beschreibbar");
+        QTest::newRow("Datei beschreibbar") << true;
+        QTest::newRow("Datei schreibgeschützt") << false;
+    }
+    void schreibgeschuetzterOrdner()
+    {
+        QFETCH(bool, beschreibbar);
+        QTemporaryDir tmp;
+        const QString ordner = tmp.filePath(QStringLiteral("ro"));
+        const QString pfad = ordner + QStringLiteral("/a.cfg");
+        QVERIFY(QDir().mkdir(ordner));
+        QVERIFY(schreiben(pfad, "alt\r\n"));
+        QVERIFY(::chmod(QFile::encodeName(tmp.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(pfad).constData(), beschreibbar ? 0666 : 0444) == 0);
+        QVERIFY(::chmod(QFile::encodeName(ordner).constData(), 0555) == 0);
+        Fenster f;
+        f.k.speicher() = musterKonfig();
+        {
+            GewoehnlicherNutzer nutzer;
+            f.speichern(pfad);
+        }
+        QVERIFY(::chmod(QFile::encodeName(ordner).constData(), 0755) == 0);
+        QCOMPARE(f.door.meldungen.first().text, QStringLiteral("Datei bereits vorhanden! Überschreiben?"));
+        f.door.meldungen.removeFirst();
+        f.door.beeps -= 1;
+        if (beschreibbar) {
+            QVERIFY(f.door.meldungen.isEmpty());
+            QCOMPARE(lesen(pfad), cfgSchreiben(musterKonfig()));
+            QVERIFY(lesen(pfad).contains("Kl\xE4ranlage West;\r\n"));
+        } else {
+            QVERIFY(dateifehler(f.door));
+            QCOMPARE(lesen(pfad), QByteArray("alt\r\n"));
+        }
+        QCOMPARE(QDir(ordner).entryList(QDir::Files | QDir::Hidden), QStringList{"a.cfg"});
     }
 
     // Opening a file: editor, image and flags replaced, every marker shown.

@@ -156,9 +156,9 @@ private slots:
             for (int o = 0; o < 256; ++o)
                 k.setze(12, o, std::uint8_t(o < 128 ? 'c' : 'd'));
         }) << 12;
-        QTest::newRow("Gerät: CR und 0x1A in Relaistexten") << Bau([](Konfigspeicher& k) {
-            textSpeichern(k, bereich::Besttext1, "Zeile 1\rZeile 2\x1A");
-            textSpeichern(k, bereich::Besttext2, "\r");
+        QTest::newRow("Gerät: Steuerzeichen in Relaistexten") << Bau([](Konfigspeicher& k) {
+            textSpeichern(k, bereich::Besttext1, "Zeile 1\tZeile 2\x1A");
+            textSpeichern(k, bereich::Besttext2, "\x1B");
         }) << 10;
     }
     void grenzfaelle()

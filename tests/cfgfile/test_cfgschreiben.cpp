@@ -161,10 +161,29 @@ private slots:
             textSpeichern(k, bereich::Besttext1, QByteArray(127, 'a'));
             textSpeichern(k, bereich::Besttext2, "zwei");
         }) << 11 << QByteArray(127, 'a') + "\x03zwei\x03\r\n";
-        QTest::newRow("z11 CR roh, Relais 2 leer") << Bau([](Konfigspeicher& k) {
-            textSpeichern(k, bereich::Besttext1, "a\rb");
-            textSpeichern(k, bereich::Besttext2, "");
-        }) << 11 << QByteArray("a\rb\x03\x03\r\n");
+        // CR and LF from a device are blanks in every text: no text splits its line.
+        QTest::newRow("z11 CR und LF als Leerzeichen") << Bau([](Konfigspeicher& k) {
+            textSpeichern(k, bereich::Besttext1, "a\r\nb");
+            textSpeichern(k, bereich::Besttext2, "\nc\r");
+        }) << 11 << QByteArray("a  b\x03 c \x03\r\n");
+        QTest::newRow("z1 CR und LF in Nummern und Name") << Bau([](Konfigspeicher& k) {
+            schreibe(k, 0, 24, "0800\r\n1\x03");
+            schreibe(k, 0, 40, "\n5\x03");
+            textSpeichern(k, bereich::Anlagenbezeichnung, "Halle\r\nNord");
+        }) << 1 << QByteArray(";;;255;255;FF;FF;0800  1; 5;255;Halle  Nord;") + NL;
+        QTest::newRow("z2 LF in der Liste, CR LF im Text") << Bau([](Konfigspeicher& k) {
+            schreibe(k, 1, 0, "0664\n1\r2\r\x03");
+            textSpeichern(k, bereich::SMSText(0), "Tor\r\nauf");
+        }) << 2 << QByteArray("0664 1;2;\x03Tor; auf\r\n");
+        QTest::newRow("z12 CR und LF in Liste, Einheit, Akkutext") << Bau([](Konfigspeicher& k) {
+            schreibe(k, 11, 0, "1\n2\r\x03");
+            schreibe(k, 11, 136, "\r\nV");
+            schreibe(k, 11, 200, "Akku\r\n\x03");
+        }) << 12 << QByteArray("1 2;\x03") + QByteArray("255;").repeated(8) + "  V\x03;Akku  \x03" + NL;
+        QTest::newRow("z13 CR und LF") << Bau([](Konfigspeicher& k) {
+            textSpeichern(k, bereich::TextMin, "zu\r\ntief");
+            textSpeichern(k, bereich::TextMax, "\r");
+        }) << 13 << QByteArray("zu  tief\x03 \x03\r\n");
         QTest::newRow("z11 Geraet: Relais voll ohne ETX") << Bau([](Konfigspeicher& k) {
             schreibe(k, 10, 0, QByteArray(128, 'a'));
             schreibe(k, 10, 128, QByteArray(128, 'b'));
@@ -221,13 +240,13 @@ private slots:
         QCOMPARE(cfgSchreiben(k), mitZeile(nr, zeile));
     }
 
-    // Every byte value of the raw areas reaches the file as itself.
+    // Every byte value of the raw areas but CR and LF reaches the file as itself.
     void alleBytesRoh()
     {
         Konfigspeicher k = grund();
         QByteArray alle;
         for (int b = 0; b < 256; ++b)
-            if (b != 0x03 && b != 0xFF)
+            if (b != 0x03 && b != 0xFF && b != 0x0A && b != 0x0D)
                 alle.append(char(b));
         schreibe(k, 10, 0, alle.left(127));
         k.setze(10, 127, ETX);

@@ -966,7 +966,7 @@ void TestCli::fehlenderPort()
 {
     // Reported at once, without waiting out the 30 seconds.
     const Lauf l = gsmbv({"clock", "--port", "/dev/gsmbv-gibtsnicht", "--timeout", "30"});
-    QCOMPARE(l.fehler, QByteArray("Verbindung nicht möglich\ngsmbv: /dev/gsmbv-gibtsnicht: No such file or directory\n"));
+    QCOMPARE(l.fehler, QByteArray("Verbindung nicht möglich\ngsmbv: Gerät /dev/gsmbv-gibtsnicht nicht vorhanden\n"));
     QCOMPARE(l.status, int(cli::KeineVerbindung));
     QVERIFY2(l.ms < 5000, qPrintable(QString::number(l.ms)));
 }

@@ -84,7 +84,12 @@ public:
     {
         return oeffnenErlaubt ? QString() : QStringLiteral("Permission denied");
     }
-    bool keineBerechtigung() const override { return berechtigungFehlt; }
+    Portursache ursache() const override
+    {
+        if (berechtigungFehlt)
+            return {Portursache::Art::KeineBerechtigung, QStringLiteral("dialout"), {}, 0};
+        return {};
+    }
 
 private:
     void antworten(const QByteArray& b)
@@ -541,9 +546,9 @@ void TestCliTeile::keineBerechtigungNenntDieGruppe()
     QCOMPARE(inhalt(aus.f), QByteArray());
     QCOMPARE(QString::fromUtf8(inhalt(fehler.f)),
              QStringLiteral("Verbindung nicht möglich\n"
-                            "gsmbv: /dev/ttyGSMBV9: Permission denied\n"
-                            "gsmbv: keine Berechtigung für /dev/ttyGSMBV9: den Benutzer in die Gruppe dialout "
-                            "aufnehmen (sudo usermod -aG dialout $USER) und neu anmelden\n"));
+                            "gsmbv: Keine Berechtigung für /dev/ttyGSMBV9 – Benutzer in die Gruppe dialout "
+                            "aufnehmen und neu anmelden\n"
+                            "gsmbv: sudo usermod -aG dialout $USER\n"));
     QCOMPARE(door.meldungen(), QStringList{"Verbindung nicht möglich"});
     QVERIFY(!QFile::exists(ziel));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());

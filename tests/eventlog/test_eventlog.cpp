@@ -190,6 +190,34 @@ private slots:
         QVERIFY(QFileInfo(daten).isDir());
         QCOMPARE(logOrdner(unmoeglich, tmp.filePath("datei/daten")), QString());
         QCOMPARE(logOrdner(unmoeglich, QString()), QString());
+        // An installed program's folder is not used, though the superuser could write there.
+        QCOMPARE(logOrdner(QStringLiteral("/usr/bin"), daten), daten);
+        QVERIFY(QFile::link(QStringLiteral("/usr/bin"), tmp.filePath("verweis")));
+        QCOMPARE(logOrdner(tmp.filePath("verweis"), daten), daten);
+    }
+
+    void systemOrt_data()
+    {
+        QTest::addColumn<QString>("ordner");
+        QTest::addColumn<bool>("system");
+        QTest::newRow("/usr/bin") << "/usr/bin" << true;
+        QTest::newRow("/usr/local/bin") << "/usr/local/bin" << true;
+        QTest::newRow("/bin") << "/bin" << true;
+        QTest::newRow("/sbin/") << "/sbin/" << true;
+        QTest::newRow("/lib64/gsmbv") << "/lib64/gsmbv" << true;
+        QTest::newRow("/opt/gsmbv/bin") << "/opt/gsmbv/bin" << true;
+        QTest::newRow("/snap/gsmbv/12/bin") << "/snap/gsmbv/12/bin" << true;
+        QTest::newRow("über ..") << "/home/../usr/bin" << true;
+        QTest::newRow("Wurzel") << "/" << true;
+        QTest::newRow("Heimordner") << "/home/anna/gsmbv/build/bin" << false;
+        QTest::newRow("/usr2 ist nicht /usr") << "/usr2/bin" << false;
+        QTest::newRow("/library") << "/library/bin" << false;
+        QTest::newRow("/tmp") << "/tmp/gsmbv" << false;
+    }
+    void systemOrt()
+    {
+        QFETCH(QString, ordner);
+        QTEST(::systemOrt(ordner), "system");
     }
 
     void schreibenErsetzt()

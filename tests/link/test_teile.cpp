@@ -5,6 +5,7 @@
 #include "link/datenfenster.h"
 #include "link/datentext.h"
 #include "link/kommunikation.h"
+#include "link/portursache.h"
 #include "link/portzuordnung.h"
 #include "link/seriellertransport.h"
 #include "link/verbindung.h"
@@ -14,9 +15,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 
@@ -44,38 +47,52 @@ private slots:
     void comZuordnung_data()
     {
         QTest::addColumn<QStringList>("namen");
-        QTest::addColumn<QStringList>("com");  // COM 1..4
-        QTest::newRow("keine Ports") << QStringList{}
+        QTest::addColumn<QStringList>("fest");  // pinned ports, "n=path"
+        QTest::addColumn<QStringList>("com");   // COM 1..4
+        QTest::newRow("keine Ports") << QStringList{} << QStringList{}
                                      << QStringList{"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
         QTest::newRow("USB-Adapter zuerst")
-            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"}
+            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << QStringList{}
             << QStringList{"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS3"};
         QTest::newRow("USB und ACM nach Namen")
-            << QStringList{"ttyUSB1", "ttyS0", "ttyACM0", "ttyUSB0"}
+            << QStringList{"ttyUSB1", "ttyS0", "ttyACM0", "ttyUSB0"} << QStringList{}
             << QStringList{"/dev/ttyACM0", "/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyS0"};
         QTest::newRow("Nummern als Zahlen")
-            << QStringList{"ttyS10", "ttyS2", "ttyUSB10", "ttyUSB9"}
+            << QStringList{"ttyS10", "ttyS2", "ttyUSB10", "ttyUSB9"} << QStringList{}
             << QStringList{"/dev/ttyUSB9", "/dev/ttyUSB10", "/dev/ttyS2", "/dev/ttyS10"};
         QTest::newRow("andere Namen nach Namen")
-            << QStringList{"ttyS0", "ttyAMA0", "rfcomm0"}
+            << QStringList{"ttyS0", "ttyAMA0", "rfcomm0"} << QStringList{}
             << QStringList{"/dev/rfcomm0", "/dev/ttyAMA0", "/dev/ttyS0", "/dev/ttyS3"};
+        // A pinned port takes none of the machine's ports from the others.
+        QTest::newRow("COM 1 fest (Demo)")
+            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << QStringList{"1=/dev/pts/3"}
+            << QStringList{"/dev/pts/3", "/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1"};
+        QTest::newRow("COM 1 fest auf den ersten Port")
+            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << QStringList{"1=/dev/ttyUSB0"}
+            << QStringList{"/dev/ttyUSB0", "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS3"};
+        QTest::newRow("COM 2 fest")
+            << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << QStringList{"2=/dev/pts/7"}
+            << QStringList{"/dev/ttyUSB0", "/dev/pts/7", "/dev/ttyS0", "/dev/ttyS1"};
+        QTest::newRow("keine Ports, COM 1 fest") << QStringList{} << QStringList{"1=/dev/pts/3"}
+                                                << QStringList{"/dev/pts/3", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
     }
     void comZuordnung()
     {
         QFETCH(QStringList, namen);
+        QFETCH(QStringList, fest);
         QFETCH(QStringList, com);
+        Portzuordnung z([namen] { return namen; });
+        for (const QString& f : fest)
+            z.festlegen(f.section(QLatin1Char('='), 0, 0).toInt(), f.section(QLatin1Char('='), 1));
         QStringList ist;
         for (int n = 1; n <= 4; ++n)
-            ist.append(comGeraet(n, namen));
+            ist.append(z.geraet(n));
         QCOMPARE(ist, com);
-        // The same through the mapping object, and a pinned port wins.
-        Portzuordnung z([namen] { return namen; });
-        QCOMPARE(z.geraet(2), com[1]);
-        z.festlegen(2, QStringLiteral("/dev/pts/7"));
-        QCOMPARE(z.geraet(2), QStringLiteral("/dev/pts/7"));
-        QCOMPARE(z.geraet(3), com[2]);
-        z.festlegen(2, QString());
-        QCOMPARE(z.geraet(2), com[1]);
+        // Unpinned again: the plain mapping.
+        if (fest.isEmpty())
+            return;
+        z.festlegen(fest[0].section(QLatin1Char('='), 0, 0).toInt(), QString());
+        QCOMPARE(z.geraet(1), namen.isEmpty() ? QStringLiteral("/dev/ttyS0") : QStringLiteral("/dev/ttyUSB0"));
     }
 
     void countdown_data()
@@ -312,6 +329,55 @@ private slots:
         QCOMPARE(v.port(), nachher);
     }
 
+    // Lock files of other programs: their process number as text (padded as
+    // the UUCP convention writes it, or plain and followed by the program's
+    // name as Qt writes it). A lock whose process has ended, or whose number
+    // now belongs to another program, holds nothing.
+    void sperrdatei_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("inhalt");  // %1: the process number
+        QTest::addColumn<bool>("lebt");       // the process still runs
+        QTest::addColumn<QString>("halter");  // "" = none
+        QTest::newRow("UUCP, aufgefüllt") << "LCK..ttyUSB0" << "%1\n" << true << "sleep";
+        QTest::newRow("ohne Zeilenende") << "LCK..ttyUSB0" << "%1" << true << "sleep";
+        QTest::newRow("Qt, gleiches Programm") << "LCK..ttyUSB0" << "%1\n/usr/bin/sleep\nhost\n" << true << "sleep";
+        QTest::newRow("Qt, Nummer neu vergeben") << "LCK..ttyUSB0" << "%1\nminicom\nhost\n" << true << "";
+        QTest::newRow("Prozess beendet") << "LCK..ttyUSB0" << "%1\n" << false << "";
+        QTest::newRow("anderes Gerät") << "LCK..ttyUSB1" << "%1\n" << true << "";
+        QTest::newRow("keine Zahl") << "LCK..ttyUSB0" << "frei\n" << true << "";
+        QTest::newRow("eigene Sperre") << "LCK..ttyUSB0" << "eigen" << true << "";
+    }
+    void sperrdatei()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, inhalt);
+        QFETCH(bool, lebt);
+        QFETCH(QString, halter);
+        QProcess kind;
+        kind.start(QStringLiteral("sleep"), {lebt ? QStringLiteral("30") : QStringLiteral("0")});
+        QVERIFY(kind.waitForStarted());
+        const qint64 pid = kind.processId();
+        if (!lebt)
+            QVERIFY(kind.waitForFinished());
+        QTemporaryDir ordner;
+        QFile f(ordner.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        const QString zahl = QStringLiteral("%1").arg(pid, 10);
+        if (inhalt == QLatin1String("eigen"))
+            inhalt = QString::number(QCoreApplication::applicationPid());
+        else if (inhalt.contains(QLatin1String("%1")))
+            inhalt = inhalt.arg(zahl);
+        f.write(inhalt.toUtf8());
+        f.close();
+        const auto h = portursache::sperrHalter(QStringLiteral("/dev/ttyUSB0"), {QStringLiteral("/nonexistent"), ordner.path()});
+        QCOMPARE(h ? h->programm : QString(), halter);
+        if (h)
+            QCOMPARE(h->pid, pid);
+        kind.kill();
+        kind.waitForFinished();
+    }
+
     void transport_data()
     {
         QTest::addColumn<bool>("vorhanden");
@@ -327,7 +393,6 @@ private slots:
         const QString pfad = vorhanden ? geraet.pfad() : QStringLiteral("/dev/gsmbv-gibt-es-nicht");
         QCOMPARE(t.oeffnen(pfad), vorhanden);
         QCOMPARE(t.istOffen(), vorhanden);
-        QVERIFY(!t.keineBerechtigung());
         if (!vorhanden) {
             QVERIFY(!t.letzterFehler().isEmpty());
             QVERIFY(!t.schreiben("x"));

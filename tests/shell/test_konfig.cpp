@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -303,6 +304,37 @@ private slots:
             QCOMPARE(aktionen[i]->toolTip(), tipps[i]);
             QVERIFY(!aktionen[i]->icon().isNull());
         }
+    }
+
+    // A right click on the toolbar or the menu bar opens no menu (whose only
+    // item would hide the toolbar for good); the toolbar stays.
+    void keinKontextmenue_data()
+    {
+        QTest::addColumn<bool>("werkzeugleiste");
+        QTest::newRow("Werkzeugleiste") << true;
+        QTest::newRow("Menüleiste") << false;
+    }
+    void keinKontextmenue()
+    {
+        QFETCH(bool, werkzeugleiste);
+        Fenster f;
+        auto* leiste = f.finde<QToolBar>(QStringLiteral("Toolbar1"));
+        QWidget* ziel = werkzeugleiste ? static_cast<QWidget*>(leiste) : f.k.menuBar();
+        QStringList angeboten;
+        // A menu would run modally: it is recorded and closed.
+        QTimer::singleShot(300, [&] {
+            if (auto* m = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                for (QAction* a : m->actions())
+                    angeboten << a->text();
+                m->close();
+            }
+        });
+        const QPoint stelle(ziel->width() - 3, ziel->height() / 2);
+        QContextMenuEvent e(QContextMenuEvent::Mouse, stelle, ziel->mapToGlobal(stelle));
+        QApplication::sendEvent(ziel, &e);
+        QTest::qWait(400);
+        QCOMPARE(angeboten, QStringList());
+        QVERIFY(leiste->isVisible());
     }
 
     void verteilung_data()
