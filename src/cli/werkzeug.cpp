@@ -304,9 +304,10 @@ void Werkzeug::ports()
     // from the ports its sysfs lists.
     const Portwurzeln w = m_portwurzeln.value_or(Portwurzeln{});
     const QStringList namen = m_portwurzeln ? sysfsPorts(w) : Portzuordnung::systemPorts();
+    const Portzuordnung zuordnung([namen] { return namen; });
     QByteArray text;
     for (int com = 1; com <= 4; ++com)
-        text += portText(com, portangaben(comGeraet(com, namen), w)).toUtf8();
+        text += portText(com, portangaben(zuordnung.geraet(com), w)).toUtf8();
     if (ausgeben(text))
         ende(Erfolg);
 }

@@ -999,7 +999,9 @@ void TestCli::festerName()
     QVERIFY(anderes.open(QIODevice::ReadWrite));
     l = gsmbv({"clock", "-p", name, "-t", "5"});
     QCOMPARE(l.status, int(cli::KeineVerbindung));
-    QVERIFY2(l.fehler.startsWith("Verbindung nicht möglich\ngsmbv: " + name.toUtf8() + ": "), l.fehler.constData());
+    QVERIFY2(l.fehler.startsWith("Verbindung nicht möglich\ngsmbv: COM 1 (" + name.toUtf8()
+                                 + ") ist belegt von Programm test_cli (PID "),
+             l.fehler.constData());
     QVERIFY2(l.ms < 3000, qPrintable(QString::number(l.ms)));  // at once, not after the wait
     // The same for a relative path to the link.
     l = gsmbv({"clock", "-p", "./" + QFileInfo(name).fileName(), "-t", "5"}, 20000,
