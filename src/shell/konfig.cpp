@@ -2,6 +2,7 @@
 
 #include "door/abweisung.h"
 #include "door/door.h"
+#include "doorqt/qtdoor.h"
 #include "editor/editorkontext.h"
 #include "editor/feldwaechter.h"
 #include "editor/tab_allgemein.h"
@@ -36,6 +37,8 @@ Konfig::Konfig(QWidget* parent) : Konfig(nullptr, parent) {}
 Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     : QMainWindow(parent), m_uhr([] { return QDateTime::currentDateTime(); })
 {
+    // The window's boxes and dialogs are real ones unless a door is installed.
+    QtDoor::einrichten();
     setObjectName(QStringLiteral("Konfig"));
     setWindowTitle(QStringLiteral("GSM Boravilon Konfiguration"));
     setWindowIcon(symbole::fenster());
