@@ -23,7 +23,7 @@
 // --fenster: with the program's progress window drawn offscreen.
 #include "door/door.h"
 #include "image/konfigspeicher.h"
-#include "link/datenfenster.h"
+#include "linkui/datenfenster.h"
 #include "link/seriellertransport.h"
 #include "link/sitzung.h"
 #include "link/verbindung.h"

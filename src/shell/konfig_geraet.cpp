@@ -5,12 +5,12 @@
 
 #include "cfgfile/bedienung.h"
 #include "cfgfile/dekodieren.h"
-#include "clock/syszeit.h"
+#include "linkui/syszeit.h"
 #include "clock/uhr.h"
 #include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 #include "eventlog/logdatei.h"
-#include "link/kommunikation.h"
+#include "linkui/kommunikation.h"
 
 #include <QDir>
 #include <QFileInfo>

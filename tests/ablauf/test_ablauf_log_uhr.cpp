@@ -4,9 +4,9 @@
 #include "ablaufhilfe.h"
 
 #include "cfgfile/cfgdatei.h"
-#include "clock/syszeit.h"
+#include "linkui/syszeit.h"
 #include "clock/uhr.h"
-#include "link/kommunikation.h"
+#include "linkui/kommunikation.h"
 #include "shell/programm.h"
 
 #include <QLabel>

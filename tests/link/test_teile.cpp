@@ -2,9 +2,9 @@
 // countdown, the tool window, the text bar), the COM port dialog and the
 // serial transport on a pseudo-terminal.
 #include "fakedoor.h"
-#include "link/datenfenster.h"
+#include "linkui/datenfenster.h"
 #include "link/datentext.h"
-#include "link/kommunikation.h"
+#include "linkui/kommunikation.h"
 #include "link/portursache.h"
 #include "link/portzuordnung.h"
 #include "link/seriellertransport.h"

@@ -1,6 +1,6 @@
 // The link itself on a pseudo-terminal: opening, sending with echo, waiting,
 // aborting, and the end of the link object in the middle of a transfer.
-#include "link/datenfenster.h"
+#include "linkui/datenfenster.h"
 #include "linkumgebung.h"
 
 #include <QApplication>
