@@ -48,7 +48,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_abweisungsUhr->setInterval(4000);
     connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_panel[1]->setText(m_hinweis); });
 
-    m_kontext = new Editorkontext(m_speicher, m_seiten, m_sitzung, this);
+    m_kontext = new Editorkontext(m_speicher, m_seiten, this);
     m_waechter = new Feldwaechter(*m_kontext, this);
 
     m_tabs = new QTabWidget(this);
@@ -84,7 +84,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
         breite = qMin(breite, int(s->availableGeometry().width() * 0.95));
     resize(qMax(breite, sizeHint().width()), sizeHint().height());
 
-    m_verbindung = std::make_unique<Verbindung>(m_sitzung, std::move(transport));
+    m_verbindung = std::make_unique<Verbindung>(std::move(transport));
     verbinden();
 
     starten();
@@ -129,10 +129,9 @@ void Konfig::starten()
 {
     markierungenLoeschen();
     Grundeinstellung(m_speicher);
-    m_sitzung.Einlesen = true;
+    m_kontext->Einlesen = true;
     m_allgemein->startZustand();
-    m_sitzung.Einlesen = false;
-    m_sitzung.Belegt = false;
+    m_kontext->Einlesen = false;
     herkunftMerken(QStringLiteral("Grundeinstellung"));
 }
 
@@ -355,7 +354,7 @@ bool Konfig::eingabeUebernehmen()
 
 bool Konfig::befehlZulassen(bool belegtRegel, bool eingabeTragen)
 {
-    if (belegtRegel && m_sitzung.Belegt) {
+    if (belegtRegel && m_verbindung->operationLaeuft()) {
         abweisen({Abweisung::Art::Belegt});
         return false;
     }
@@ -410,6 +409,7 @@ void Konfig::closeEvent(QCloseEvent* e)
     emit wirdGeschlossen();
     m_geschlossen = true;
     m_verbindung->stilllegen();
+    m_kontext->Einlesen = false;  // a read that was under way fills nothing any more
     if (m_syszeit)
         m_syszeit->close();
     if (m_kommunikation)

@@ -269,7 +269,7 @@ private slots:
         QVERIFY(s.k->uhrDialog());
         const int enden = s.enden;
         s.aktion("MNU_Lesen")->trigger();
-        QVERIFY(warten([&] { return s.k->sitzung().Fortschritt > 100; }));
+        QVERIFY(warten([&] { return s.k->verbindung().Fortschritt() > 100; }));
         s.k->uhrDialog()->close();
         QVERIFY(warten([&] { return s.enden > enden; }));
         QCOMPARE(s.ausgang, Ausgang::Erfolg);
@@ -400,9 +400,9 @@ private slots:
             fenster->MNU_Lesen_Click();
             auto* takt = new QTimer(fenster);
             QObject::connect(takt, &QTimer::timeout, fenster, [&, takt] {
-                if (fenster->sitzung().Fortschritt > 200) {
+                if (fenster->verbindung().Fortschritt() > 200) {
                     takt->stop();
-                    fortschritt = fenster->sitzung().Fortschritt;
+                    fortschritt = fenster->verbindung().Fortschritt();
                     fenster->close();
                 }
             });
