@@ -298,8 +298,9 @@ private:
             return;
         }
         setPhase(Phase::Abschliessen);
-        // Nothing is awaited: the port refused a byte.
-        beenden(m_fehler.isEmpty() ? erfolg() : Ergebnis{Ausgang::Uebertragungsfehler, {}, m_fehler, false});
+        // Nothing is awaited; a byte the port refused (it was closed under
+        // the setting) is a transfer error the user is told of, not a setting.
+        beenden(m_fehler.isEmpty() ? erfolg() : uebertragungsfehler(m_fehler));
     }
 
     Verbindung::Uhrbyte m_uhrbyte;

@@ -76,6 +76,8 @@ bool nurAnzeige(const FakeDoor& d, const QString& pfad)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Ausgang)
+
 class TestAblaufLogUhr : public QObject {
     Q_OBJECT
 private slots:
@@ -227,35 +229,75 @@ private slots:
         QVERIFY(s.door.meldungen.isEmpty());
     }
 
-    // A silent device: the message, and no dialog.
+    // A silent device: the message, and no dialog. A device that announces
+    // itself but gives no time: the message, then the dialog all the same.
+    void uhrOhneGeraet_data()
+    {
+        QTest::addColumn<bool>("stumm");
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QString>("meldung");
+        QTest::newRow("Gerät stumm") << true << Ausgang::KeineVerbindung << "Verbindung nicht möglich";
+        QTest::newRow("keine Uhrzeit") << false << Ausgang::Uebertragungsfehler << "Fehler bei Datenübertragung";
+    }
     void uhrOhneGeraet()
     {
+        QFETCH(bool, stumm);
+        QFETCH(Ausgang, ausgang);
+        QFETCH(QString, meldung);
         SimOptionen o = simOptionen();
-        o.fehler.stumm = true;
+        o.fehler.stumm = stumm;
+        if (!stumm)
+            o.fehler.auflegen = 1;  // the ACK, then nothing
         Stand s(o, 200ms);
-        QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::KeineVerbindung);
+        bool dialogBeiMeldung = true;
+        s.door.beiMeldung = [&] { dialogBeiMeldung = s.k->uhrDialog() != nullptr; };
+        QCOMPARE(s.ausfuehren("MNU_Uhr"), ausgang);
         QVERIFY(s.ruhend());
-        QVERIFY(s.eineMeldung(QStringLiteral("Verbindung nicht möglich")));
-        QCOMPARE(s.k->uhrDialog(), nullptr);
+        QVERIFY(s.eineMeldung(meldung));
+        QVERIFY(!dialogBeiMeldung);
+        QCOMPARE(s.k->uhrDialog() != nullptr, !stumm);
     }
 
-    // "Übernehmen" with the device gone silent: the message, the dialog closed, nothing sent.
+    // "Übernehmen" with the device gone silent, or the line taken away in the
+    // middle of the setting (the COM port dialog's OK, an adapter pulled):
+    // the message while the dialog is still open, then the dialog closed.
+    void uhrSetzenOhneGeraet_data()
+    {
+        QTest::addColumn<bool>("stumm");
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QString>("meldung");
+        QTest::addColumn<QByteArray>("draht");
+        QTest::newRow("Gerät stumm") << true << Ausgang::KeineVerbindung << "Verbindung nicht möglich" << QByteArray("t");
+        QTest::newRow("Port in der Pause geschlossen")
+            << false << Ausgang::Uebertragungsfehler << "Fehler bei Datenübertragung" << QByteArray("ts");
+    }
     void uhrSetzenOhneGeraet()
     {
+        QFETCH(bool, stumm);
+        QFETCH(Ausgang, ausgang);
+        QFETCH(QString, meldung);
+        QFETCH(QByteArray, draht);
         Stand s(simOptionen(), 300ms);
         QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::Erfolg);
         QVERIFY(s.k->uhrDialog());
-        SimFehler stumm;
-        stumm.stumm = true;
-        s.sim.geraet().setzeFehler(stumm);
+        SimFehler fehler;
+        fehler.stumm = stumm;
+        s.sim.geraet().setzeFehler(fehler);
+        bool dialogBeiMeldung = false;
+        s.door.beiMeldung = [&] { dialogBeiMeldung = s.k->uhrDialog() && s.k->uhrDialog()->isVisible(); };
         const int enden = s.enden;
         s.k->uhrDialog()->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
+        if (!stumm) {
+            QVERIFY(warten([&] { return s.empfangen() == "ts"; }, 3000));
+            s.k->verbindung().portSchliessen();
+        }
         QVERIFY(warten([&] { return s.enden > enden; }, 3000));
-        QCOMPARE(s.ausgang, Ausgang::KeineVerbindung);
+        QCOMPARE(s.ausgang, ausgang);
         QVERIFY(s.ruhend());
-        QVERIFY(s.eineMeldung(QStringLiteral("Verbindung nicht möglich")));
+        QVERIFY(s.eineMeldung(meldung));
+        QVERIFY(dialogBeiMeldung);
         QVERIFY(warten([&] { return s.k->uhrDialog() == nullptr; }, 1000));
-        QCOMPARE(s.empfangen(), QByteArray("t"));
+        QCOMPARE(s.empfangen(), draht);
         QVERIFY(!s.sim.geraet().letzteUhreinstellung());
     }
 

@@ -556,8 +556,8 @@ void TestCliTeile::keineBerechtigungNenntDieGruppe()
 
 void TestCliTeile::uhrbyteNichtGeschriebenIstEinFehler()
 {
-    // The port takes "t" and "s" but no clock byte: the link ends the setting
-    // without a message of its own, and the tool must not report success.
+    // The port takes "t" and "s" but no clock byte: the setting ends with a
+    // transfer error, and the tool must not report success.
     Datei aus, fehler;
     CliDoor door(fehler.f);
     auto port = std::make_unique<Skriptport>();

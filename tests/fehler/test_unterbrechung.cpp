@@ -198,9 +198,9 @@ private slots:
         QTest::newRow("Uhr lesen, Antwort") << Op::UhrLesen << Phase::Echo << Ausgang::Uebertragungsfehler << uf << 0
                                             << QByteArray("t") << false;
         // The clock setting writes its remaining bytes into a closed port:
-        // a transfer error the link reports without a box of its own.
+        // a transfer error, said as every other.
         QTest::newRow("Uhr stellen, Pause") << Op::UhrSetzen << Phase::Pause500 << Ausgang::Uebertragungsfehler
-                                            << keine << 0 << QByteArray("s") << false;
+                                            << uf << 0 << QByteArray("s") << false;
     }
     void portWechsel()
     {
@@ -283,7 +283,7 @@ private slots:
         QTest::newRow("Uhr lesen, Antwort") << Op::UhrLesen << Phase::Echo << Ausgang::Uebertragungsfehler << uf << 0
                                             << "";
         QTest::newRow("Uhr stellen, Pause") << Op::UhrSetzen << Phase::Pause500 << Ausgang::Uebertragungsfehler
-                                            << keine << 0 << "";
+                                            << uf << 0 << "";
     }
     void geraetVerschwindet()
     {
