@@ -301,22 +301,37 @@ private slots:
         QVERIFY(!s.sim.geraet().letzteUhreinstellung());
     }
 
-    // Closing the clock dialog while a configuration read runs leaves the read alone.
+    // Closing the clock dialog while a configuration read or the clock's own
+    // read runs leaves the read alone: it ends as without the dialog, and the
+    // clock read shows the dialog again.
+    void uhrDialogWaehrendLesen_data()
+    {
+        QTest::addColumn<QString>("menue");
+        QTest::newRow("Konfiguration lesen") << "MNU_Lesen";
+        QTest::newRow("Uhr lesen") << "MNU_Uhr";
+    }
     void uhrDialogWaehrendLesen()
     {
+        QFETCH(QString, menue);
         SimOptionen o = simOptionen();
         o.baud = 38400;
         Stand s(o);
         QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::Erfolg);
         QVERIFY(s.k->uhrDialog());
         const int enden = s.enden;
-        s.aktion("MNU_Lesen")->trigger();
-        QVERIFY(warten([&] { return s.k->verbindung().Fortschritt() > 100; }));
+        const bool uhr = menue == QLatin1String("MNU_Uhr");
+        s.aktion(menue.toLatin1().constData())->trigger();
+        if (!uhr)
+            QVERIFY(warten([&] { return s.k->verbindung().Fortschritt() > 100; }));
+        QVERIFY(s.k->verbindung().operationLaeuft());
         s.k->uhrDialog()->close();
         QVERIFY(warten([&] { return s.enden > enden; }));
         QCOMPARE(s.ausgang, Ausgang::Erfolg);
-        QCOMPARE(s.empfangen(), QByteArray("tr"));
-        QVERIFY(s.k->werte() == gelesen(simStandardSpeicher()).werte);
+        QCOMPARE(s.empfangen(), uhr ? QByteArray("tt") : QByteArray("tr"));
+        if (uhr)
+            QVERIFY(s.k->uhrDialog() && s.k->uhrDialog()->isVisible());
+        else
+            QVERIFY(s.k->werte() == gelesen(simStandardSpeicher()).werte);
         QVERIFY(s.door.meldungen.isEmpty());
     }
 
