@@ -23,9 +23,8 @@
 // --fenster: with the program's progress window drawn offscreen.
 #include "door/door.h"
 #include "image/konfigspeicher.h"
-#include "link/datenfenster.h"
+#include "linkui/datenfenster.h"
 #include "link/seriellertransport.h"
-#include "link/sitzung.h"
 #include "link/verbindung.h"
 #include "sim/simptyrunner.h"
 
@@ -98,22 +97,17 @@ void zeile(const QString& text)
 
 QString ziel(bool erreicht) { return erreicht ? QStringLiteral("erreicht") : QStringLiteral("VERFEHLT"); }
 
-// Shows nothing, remembers the last message.
+// Shows nothing: the link's messages come with its report.
 class LeiseTuer : public Door {
 public:
     LeiseTuer() { Door::setzen(this); }
     ~LeiseTuer() override { Door::setzen(nullptr); }
-    Antwort meldung(const QString& text, Icon, Knoepfe, const QString&) override
-    {
-        letzteMeldung = text;
-        return Antwort::Ok;
-    }
+    Antwort meldung(const QString&, Icon, Knoepfe, const QString&) override { return Antwort::Ok; }
     void beep() override {}
     QString dateiSpeichern(const Dateidialog&) override { return {}; }
     QString dateiOeffnen(const Dateidialog&) override { return {}; }
     bool starten(const QString&, const QStringList&) override { return false; }
     bool anzeigen(const QString&) override { return false; }
-    QString letzteMeldung;
 };
 
 // The program's serial transport; notes when the first byte after an open is
@@ -215,10 +209,9 @@ template <typename Starten>
 Lauf laufen(const QString& pfad, std::chrono::milliseconds wartezeit, Starten starten)
 {
     LeiseTuer tuer;
-    Sitzung sitzung;
     auto transport = std::make_unique<GestoppterTransport>();
     GestoppterTransport* t = transport.get();
-    Verbindung v(sitzung, std::move(transport));
+    Verbindung v(std::move(transport));
     v.zuordnung().festlegen(1, pfad);
     v.setWartezeit(wartezeit);
     if (g_fenster)
@@ -230,10 +223,11 @@ Lauf laufen(const QString& pfad, std::chrono::milliseconds wartezeit, Starten st
     double cpuEnde = 0;
     const double cpuStart = cpuSekunden();
     const Uhr::time_point beginn = Uhr::now();
-    const bool angenommen = starten(v, [&](Ausgang a) {
+    const bool angenommen = starten(v, [&](const Ergebnis& e) {
         ende = Uhr::now();
         cpuEnde = cpuSekunden();
-        lauf.ausgang = a;
+        lauf.ausgang = e.ausgang;
+        lauf.meldung = e.meldung;
         schleife.quit();
     });
     if (!angenommen) {
@@ -244,7 +238,6 @@ Lauf laufen(const QString& pfad, std::chrono::milliseconds wartezeit, Starten st
     lauf.gesamt = sekunden(ende - beginn);
     lauf.uebertragung = t->erstesSchreiben ? sekunden(ende - *t->erstesSchreiben) : 0;
     lauf.cpu = cpuEnde - cpuStart;
-    lauf.meldung = tuer.letzteMeldung;
     return lauf;
 }
 

@@ -1,7 +1,6 @@
 // How much CPU the program burns while it waits for the device: the link
 // opens a pseudo-terminal whose other end stays silent and waits 10 s for the
 // ACK. Prints the CPU seconds (user + system) the process used meanwhile.
-#include "link/sitzung.h"
 #include "link/verbindung.h"
 
 #include <QCoreApplication>
@@ -37,8 +36,7 @@ int main(int argc, char** argv)
     ::cfmakeraw(&t);
     ::tcsetattr(master, TCSANOW, &t);
 
-    Sitzung sitzung;
-    Verbindung v(sitzung);
+    Verbindung v;
     v.zuordnung().festlegen(1, QString::fromLocal8Bit(::ptsname(master)));
     v.setWartezeit(std::chrono::seconds(10));
 
@@ -47,15 +45,17 @@ int main(int argc, char** argv)
     qint64 dauer = 0;
     const double cpuStart = cpuSekunden();
     uhr.start();
-    v.Konfig_open([&] {
+    Ausgang ausgang = Ausgang::Abgebrochen;
+    v.ereignisspeicherLesen({}, [&](const Ergebnis& e) {
         cpuEnde = cpuSekunden();
         dauer = uhr.elapsed();
+        ausgang = e.ausgang;
         QCoreApplication::quit();
     });
     app.exec();
     ::close(master);
 
     std::printf("CPU-Zeit beim Warten auf ACK (%.1f s, %s): %.3f s\n", double(dauer) / 1000.0,
-                sitzung.AntwortOK ? "ACK erhalten" : "kein ACK", cpuEnde - cpuStart);
+                ausgang == Ausgang::KeineVerbindung ? "kein ACK" : "ACK erhalten", cpuEnde - cpuStart);
     return 0;
 }

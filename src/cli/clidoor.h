@@ -1,8 +1,7 @@
 #pragma once
 // The door of the command-line tool: a message box becomes its text on
-// standard error, one line, and is remembered, so that the tool knows that the
-// user has been told. Beeps are dropped; there are no dialogs and nothing is
-// started. Installed for its lifetime.
+// standard error, one line, and is remembered in order. Beeps are dropped;
+// there are no dialogs and nothing is started. Installed for its lifetime.
 #include "door/door.h"
 
 #include <QStringList>

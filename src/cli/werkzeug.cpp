@@ -160,15 +160,14 @@ void Werkzeug::lesen()
         return dateifehler(m_a.ausgabe, m_ziel.fehler());
     if (!verbinden())
         return;
-    vorgangBeginnen();
     m_v->konfigurationLesen(
         [this](const QByteArray& bytes) {
             m_bild = geraetebild(bytes);
             return dekodieren(m_bild).has_value();
         },
-        [this](Ausgang a) {
-            if (a != Ausgang::Erfolg)
-                return fehlschlag(a);
+        [this](const Ergebnis& e) {
+            if (e.ausgang != Ausgang::Erfolg)
+                return fehlschlag(e);
             // The backup first: it is kept even when --output cannot be written.
             sichern(m_bild);
             abschluss({});
@@ -193,10 +192,9 @@ void Werkzeug::schreiben()
         return;
     if (!verbinden())
         return;
-    vorgangBeginnen();
-    m_v->konfigurationSchreiben(m_datei.image, m_datei.flags, [this](Ausgang a) {
-        if (a != Ausgang::Erfolg)
-            return fehlschlag(a);
+    m_v->konfigurationSchreiben(m_datei.image, m_datei.flags, [this](const Ergebnis& e) {
+        if (e.ausgang != Ausgang::Erfolg)
+            return fehlschlag(e);
         const auto seiten = std::count(m_datei.flags.begin(), m_datei.flags.begin() + kGeraeteSeiten, true);
         abschluss(QStringLiteral("Konfiguration geschrieben: %1 Seiten").arg(seiten));
         ende(Erfolg);
@@ -209,15 +207,14 @@ void Werkzeug::protokoll()
         return ausgabefehler(m_a.ausgabe, m_ziel.fehler());
     if (!verbinden())
         return;
-    vorgangBeginnen();
     m_v->ereignisspeicherLesen(
         [this](const QByteArray& speicher) {
             m_ereignisse = speicher;
             return true;
         },
-        [this](Ausgang a) {
-            if (a != Ausgang::Erfolg)
-                return fehlschlag(a);
+        [this](const Ergebnis& e) {
+            if (e.ausgang != Ausgang::Erfolg)
+                return fehlschlag(e);
             abschluss({});
             const QStringList zeilen = ereignisZeilen(m_ereignisse);
             const QString gelesen = QStringLiteral("Ereignisspeicher gelesen: %1").arg(eintraege(zeilen.size()));
@@ -244,7 +241,6 @@ void Werkzeug::uhr()
 {
     if (!verbinden())
         return;
-    vorgangBeginnen();
     m_v->uhrLesen(
         [this](const QByteArray& antwort) {
             const auto text = uhr::boraZeitText(antwort);
@@ -253,9 +249,9 @@ void Werkzeug::uhr()
             m_uhrzeit = *text;
             return true;
         },
-        [this](Ausgang a) {
-            if (a != Ausgang::Erfolg)
-                return fehlschlag(a);
+        [this](const Ergebnis& e) {
+            if (e.ausgang != Ausgang::Erfolg)
+                return fehlschlag(e);
             abschluss({});
             if (!ausgeben(m_uhrzeit.toUtf8() + '\n'))
                 return;
@@ -271,7 +267,6 @@ void Werkzeug::uhrStellen()
     // reading of the PC clock, taken when the first of them is sent.
     if (!portOeffnen())
         return;
-    vorgangBeginnen();
     m_v->uhrSetzen(
         [this](int i) -> std::uint8_t {
             if (m_stellbytes.isEmpty()) {
@@ -280,12 +275,10 @@ void Werkzeug::uhrStellen()
             }
             return std::uint8_t(m_stellbytes.at(i));
         },
-        [this](Ausgang a) {
-            // The dialog closes on every outcome; its unload leaves the "s"
-            // command with ESC and closes the port.
-            m_v->uhrDialogEntladen();
-            if (a != Ausgang::Erfolg)
-                return fehlschlag(a);
+        [this](const Ergebnis& e) {
+            // The setting has left the "s" command with ESC and closed the port.
+            if (e.ausgang != Ausgang::Erfolg)
+                return fehlschlag(e);
             abschluss({});
             if (!ausgeben(uhr::pcZeitText(m_stellzeit).toUtf8() + '\n'))
                 return;
@@ -320,7 +313,7 @@ void Werkzeug::unterbrechen()
         return ende(Abgebrochen);
     m_unterbrochen = true;
     m_door.stumm();
-    if (m_v && (m_v->operationLaeuft() || m_sitzung.Belegt)) {
+    if (m_v && m_v->operationLaeuft()) {
         // The operation ends through its own end, which reports the status.
         m_v->abbrechen();
         return;
@@ -344,7 +337,7 @@ bool Werkzeug::verbinden()
         ende(FalscheArgumente);
         return false;
     }
-    m_v = std::make_unique<Verbindung>(m_sitzung, std::move(m_transport));
+    m_v = std::make_unique<Verbindung>(std::move(m_transport));
     if (port->com) {
         m_v->setPort(port->com);
     } else {
@@ -498,26 +491,17 @@ void Werkzeug::ausgabefehler(const QString& ziel, const QString& grund)
     ende(Ausgabe);
 }
 
-void Werkzeug::vorgangBeginnen()
-{
-    m_meldungenVorher = m_door.meldungen().size();
-}
-
-void Werkzeug::fehlschlag(Ausgang a)
+void Werkzeug::fehlschlag(const Ergebnis& e)
 {
     if (m_unterbrochen)
         return ende(Abgebrochen);
-    int status = Uebertragungsfehler;
-    QString text = Verbindung::textUebertragungsfehler();
-    if (a == Ausgang::KeineVerbindung) {
-        status = KeineVerbindung;
-        text = Verbindung::textKeineVerbindung();
-    }
-    // Every failure is reported: where the link has ended without a word
-    // (a clock byte the port refused), the tool says it.
-    if (m_door.meldungen().size() == m_meldungenVorher)
-        meldung(text, Verbindung::titel(), Door::Icon::Kritisch);
-    ende(status);
+    const bool verbunden = e.ausgang != Ausgang::KeineVerbindung;
+    // The operation's message; an end without one is a failure all the same.
+    QString text = e.meldung;
+    if (text.isEmpty())
+        text = verbunden ? Verbindung::textUebertragungsfehler() : Verbindung::textKeineVerbindung();
+    meldung(text, Verbindung::titel(), Door::Icon::Kritisch);
+    ende(verbunden ? Uebertragungsfehler : KeineVerbindung);
 }
 
 void Werkzeug::ende(int status)

@@ -8,7 +8,6 @@
 #include "cli/clidoor.h"
 #include "image/konfigspeicher.h"
 #include "link/portangaben.h"
-#include "link/sitzung.h"
 #include "link/verbindung.h"
 
 #include <QByteArray>
@@ -74,8 +73,7 @@ private:
     void meldung(const QString& text, const QString& titel, Door::Icon icon);
     void dateifehler(const QString& pfad, const QString& grund);
     void ausgabefehler(const QString& ziel, const QString& grund);
-    void vorgangBeginnen();
-    void fehlschlag(Ausgang a);
+    void fehlschlag(const Ergebnis& e);
     // The output file: prepared before the transfer (false: it cannot be
     // written), written and put in place after it.
     void ende(int status);
@@ -86,7 +84,6 @@ private:
     std::FILE* m_aus;
     std::FILE* m_fehler;
 
-    Sitzung m_sitzung;
     std::unique_ptr<Verbindung> m_v;
     DatenText* m_balken = nullptr;  // the progress bar on a terminal (owned by Daten)
     Ausgabeziel m_ziel;
@@ -101,7 +98,6 @@ private:
     QDateTime m_stellzeit;       // the PC time the clock is set to
     QByteArray m_stellbytes;
 
-    qsizetype m_meldungenVorher = 0;
     bool m_unterbrochen = false;
     bool m_beendet = false;
 };

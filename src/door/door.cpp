@@ -1,30 +1,43 @@
 #include "door/door.h"
 
-#include <QApplication>
-#include <QDesktopServices>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QMessageBox>
-#include <QPrintDialog>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTranslator>
-#include <QUrl>
+#include <cstdio>
 
 namespace {
-QtDoor& echteTuer()
-{
-    static QtDoor tuer;
-    return tuer;
-}
+
+// The door of a program that set none: each message on standard error, the
+// answer that changes nothing; no beep, no dialogs, nothing started.
+class Fehlerausgabe : public Door {
+public:
+    Antwort meldung(const QString& text, Icon, Knoepfe knoepfe, const QString&) override
+    {
+        std::fputs(text.toLocal8Bit().append('\n').constData(), stderr);
+        switch (knoepfe) {
+        case Knoepfe::JaNein: return Antwort::Nein;
+        case Knoepfe::OkAbbrechen: return Antwort::Abbrechen;
+        case Knoepfe::Ok: break;
+        }
+        return Antwort::Ok;
+    }
+    void beep() override {}
+    QString dateiSpeichern(const Dateidialog&) override { return {}; }
+    QString dateiOeffnen(const Dateidialog&) override { return {}; }
+    bool starten(const QString&, const QStringList&) override { return false; }
+    bool anzeigen(const QString&) override { return false; }
+};
+
 Door* g_tuer = nullptr;
+Door* g_standard = nullptr;
+
 } // namespace
 
 Door& Door::aktuell()
 {
-    return g_tuer ? *g_tuer : echteTuer();
+    if (g_tuer)
+        return *g_tuer;
+    if (g_standard)
+        return *g_standard;
+    static Fehlerausgabe ausgabe;
+    return ausgabe;
 }
 
 void Door::setzen(Door* door)
@@ -32,101 +45,7 @@ void Door::setzen(Door* door)
     g_tuer = door;
 }
 
-Door::Antwort QtDoor::meldung(const QString& text, Icon icon, Knoepfe knoepfe, const QString& titel)
+void Door::standardSetzen(Door* door)
 {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(titel.isEmpty() ? programmTitel() : titel);
-    box.setText(text);
-    switch (icon) {
-    case Icon::Keins: box.setIcon(QMessageBox::NoIcon); break;
-    case Icon::Kritisch: box.setIcon(QMessageBox::Critical); break;
-    case Icon::Warnung: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Frage: box.setIcon(QMessageBox::Question); break;
-    }
-    switch (knoepfe) {
-    case Knoepfe::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case Knoepfe::OkAbbrechen: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case Knoepfe::JaNein: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    }
-    switch (box.exec()) {
-    case QMessageBox::Ok: return Antwort::Ok;
-    case QMessageBox::Cancel: return Antwort::Abbrechen;
-    case QMessageBox::Yes: return Antwort::Ja;
-    case QMessageBox::No: return Antwort::Nein;
-    // Closed without a button: the answer that changes nothing.
-    default: return knoepfe == Knoepfe::JaNein ? Antwort::Nein
-           : knoepfe == Knoepfe::OkAbbrechen ? Antwort::Abbrechen : Antwort::Ok;
-    }
-}
-
-void QtDoor::beep()
-{
-    QApplication::beep();
-}
-
-namespace {
-QString dialog(const Door::Dateidialog& d, bool speichern)
-{
-    QFileDialog fd(QApplication::activeWindow(), d.titel);
-    fd.setNameFilter(d.filter);
-    fd.setDefaultSuffix(d.endung);
-    fd.setAcceptMode(speichern ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    fd.setFileMode(speichern ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // Overwriting is asked by the program itself, in its own words.
-    fd.setOption(QFileDialog::DontConfirmOverwrite, true);
-    const QFileInfo fi(d.name);
-    if (!d.name.contains(QLatin1Char('*'))) {
-        if (fi.dir().exists() && fi.isAbsolute())
-            fd.setDirectory(fi.absolutePath());
-        fd.selectFile(fi.fileName());
-    }
-    if (fd.exec() != QDialog::Accepted || fd.selectedFiles().isEmpty())
-        return {};
-    return fd.selectedFiles().constFirst();
-}
-} // namespace
-
-QString QtDoor::dateiSpeichern(const Dateidialog& d)
-{
-    return dialog(d, true);
-}
-
-QString QtDoor::dateiOeffnen(const Dateidialog& d)
-{
-    return dialog(d, false);
-}
-
-bool QtDoor::starten(const QString& programm, const QStringList& argumente)
-{
-    return QProcess::startDetached(programm, argumente);
-}
-
-bool QtDoor::anzeigen(const QString& pfad)
-{
-    if (QDesktopServices::openUrl(QUrl::fromLocalFile(pfad)))
-        return true;
-    // A platform without desktop services (or without a launcher it knows)
-    // still has the desktop's own opener.
-    const QString oeffner = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    return !oeffner.isEmpty() && QProcess::startDetached(oeffner, {pfad});
-}
-
-bool QtDoor::druckdialog(QPrinter& drucker)
-{
-    QPrintDialog dialog(&drucker, QApplication::activeWindow());
-    dialog.setWindowTitle(QStringLiteral("Drucken"));
-    return dialog.exec() == QDialog::Accepted;
-}
-
-void deutschEinrichten()
-{
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QString pfad = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    auto* t = new QTranslator(qApp);
-    // "qt_de" pulls in qtbase_de and the other module catalogues.
-    if (t->load(QStringLiteral("qt_de"), pfad) || t->load(QStringLiteral("qtbase_de"), pfad))
-        QCoreApplication::installTranslator(t);
-    else
-        delete t;
+    g_standard = door;
 }

@@ -1,12 +1,13 @@
 #pragma once
 // The one door to the user's attention: message boxes, the beep, file dialogs
-// and starting other programs all go through the current Door. The program
-// installs QtDoor; tests install a fake that records and answers as scripted.
+// and starting other programs all go through the current Door. The window
+// program uses the real door on Qt's widgets (doorqt/qtdoor.h), the command
+// line a door that prints; tests install a fake that records and answers as
+// scripted. This interface needs no widgets.
 #include <QString>
 #include <QStringList>
 
 class QPrinter;
-class QWidget;
 
 class Door {
 public:
@@ -42,25 +43,13 @@ public:
     // dialogs prints nothing.
     virtual bool druckdialog(QPrinter&) { return false; }
 
-    // The door in use. Never null: the program's real door until one is installed.
+    // The door in use. Never null: the installed door, else the program's
+    // standard door, else one that writes each message to standard error and
+    // answers it with the choice that changes nothing.
     static Door& aktuell();
-    // Installs a door (nullptr: back to the real one). The caller keeps ownership.
+    // Installs a door (nullptr: back to the standard door). The caller keeps ownership.
     static void setzen(Door* door);
+    // The program's standard door (the window program's real one), used while
+    // none is installed. The caller keeps ownership.
+    static void standardSetzen(Door* door);
 };
-
-// The real door on QMessageBox, QApplication::beep, QFileDialog, QProcess,
-// QDesktopServices and QPrintDialog. Boxes and dialogs belong to the active window.
-class QtDoor : public Door {
-public:
-    Antwort meldung(const QString& text, Icon icon, Knoepfe knoepfe, const QString& titel) override;
-    void beep() override;
-    QString dateiSpeichern(const Dateidialog& d) override;
-    QString dateiOeffnen(const Dateidialog& d) override;
-    bool starten(const QString& programm, const QStringList& argumente) override;
-    bool anzeigen(const QString& pfad) override;
-    bool druckdialog(QPrinter& drucker) override;
-};
-
-// Loads Qt's German translations so that Qt's own texts ("Ja", "Nein",
-// "Abbrechen", the file dialogs) are German whatever the system's locale.
-void deutschEinrichten();

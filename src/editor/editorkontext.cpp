@@ -2,8 +2,8 @@
 
 #include <QLabel>
 
-Editorkontext::Editorkontext(Konfigspeicher& s, Seitenaenderung& f, Sitzung& z, QObject* parent)
-    : QObject(parent), speicher(s), seiten(f), sitzung(z)
+Editorkontext::Editorkontext(Konfigspeicher& s, Seitenaenderung& f, QObject* parent)
+    : QObject(parent), speicher(s), seiten(f)
 {
 }
 
@@ -17,7 +17,7 @@ void Editorkontext::markieren(int marker, int seite)
 
 void Editorkontext::vermerken(int marker, int seite)
 {
-    if (sitzung.Einlesen)
+    if (Einlesen)
         return;
     markieren(marker, seite);
 }

@@ -1,9 +1,8 @@
 #pragma once
 // What every part of the editor works on: the one image, its page flags, the
-// session state (Einlesen), the change markers Aenderung(0..22) and the
+// filling gate (Einlesen), the change markers Aenderung(0..22) and the
 // form-wide Feldgeaendert. The main window owns one and hands it to its tabs.
 #include "image/konfigspeicher.h"
-#include "link/sitzung.h"
 
 #include <QObject>
 #include <QString>
@@ -15,11 +14,15 @@ class QWidget;
 class Editorkontext : public QObject {
     Q_OBJECT
 public:
-    Editorkontext(Konfigspeicher& speicher, Seitenaenderung& seiten, Sitzung& sitzung, QObject* parent = nullptr);
+    Editorkontext(Konfigspeicher& speicher, Seitenaenderung& seiten, QObject* parent = nullptr);
 
     Konfigspeicher& speicher;
     Seitenaenderung& seiten;
-    Sitzung& sitzung;
+
+    // The program fills the editor (at start-up, and from the start of a
+    // configuration read to its end): the handlers record no change and take
+    // no operator defaults. Set by the main window.
+    bool Einlesen = false;
 
     // True from the first key pressed in the focused field until the next
     // field receives the focus.

@@ -258,7 +258,7 @@ void TabAllgemein::Chk_Quittierung_Click()
         m_k.vermerken(kMeinMarker, kSeite);
         return;
     }
-    if (m_k.sitzung.Einlesen)
+    if (m_k.Einlesen)
         return;
     m_sliderQuit->setEnabled(true);
     bausteine::sliderSetzen(m_sliderQuit, 15, [this] { Slider_Quit_Change(); });
@@ -293,7 +293,7 @@ void TabAllgemein::Chk_Konto_Click()
     m_guthabenrufnummer->setEnabled(true);
     m_nummerAufladung->setEnabled(true);
     m_sliderGuthaben->setEnabled(true);
-    if (m_k.sitzung.Einlesen)
+    if (m_k.Einlesen)
         return;
     // The operator's own numbers for the balance query and the top-up.
     if (m_optA1->isChecked()) {
@@ -352,7 +352,7 @@ void TabAllgemein::kontrollrufOptionenAbwaehlen()
 void TabAllgemein::CHK_Kontrollruf_Click()
 {
     if (m_chkKontrollruf->isChecked()) {
-        if (m_k.sitzung.Einlesen)
+        if (m_k.Einlesen)
             return;
         m_optTag->setEnabled(true);
         m_optWoche->setEnabled(true);
@@ -391,7 +391,7 @@ void TabAllgemein::CHK_Kontrollruf_Click()
 void TabAllgemein::OPT_Woche_Click()
 {
     m_comboTag->setEnabled(true);
-    if (m_k.sitzung.Einlesen)
+    if (m_k.Einlesen)
         return;
     if (m_comboTag->currentIndex() != 0)
         m_comboTag->setCurrentIndex(0);
@@ -408,7 +408,7 @@ void TabAllgemein::OPT_Tag_Click()
 
 void TabAllgemein::Combo_Tag_Change()
 {
-    if (m_k.sitzung.Einlesen)
+    if (m_k.Einlesen)
         return;
     const int tag = bausteine::wochentage().indexOf(m_comboTag->currentText());
     m_k.speicher.setze(kSeite, offset::Kontrollruf, tag >= 0 ? std::uint8_t(tag) : std::uint8_t(0xFF));

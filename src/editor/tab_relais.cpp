@@ -56,7 +56,7 @@ void TabRelais::relaisbestClick(int r)
     m_text[r]->setEnabled(an);
     if (!an)
         m_text[r]->setText(QString());
-    if (m_k.sitzung.Einlesen)
+    if (m_k.Einlesen)
         return;
     // Unticking empties the text in the image as well (0x03 at its first cell).
     besttextSpeichern(r, true);

@@ -62,17 +62,22 @@ void Daten::zeichnen()
         m_ansicht->aktualisieren(*this);
 }
 
-void Daten::schliessen()
+void Daten::verbergen()
 {
-    if (m_schliessend)
-        return;
-    m_schliessend = true;
     m_timer.stop();
     if (m_sichtbar) {
         m_sichtbar = false;
         if (m_ansicht)
             m_ansicht->verbergen();
     }
-    emit entladen();
+}
+
+void Daten::schliessen()
+{
+    if (m_schliessend)
+        return;
+    m_schliessend = true;
+    verbergen();
+    emit geschlossen();
     m_schliessend = false;
 }

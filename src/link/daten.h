@@ -2,8 +2,8 @@
 // The progress window `Daten` ("Datenübertragung von/zu Boravilon") as state:
 // the status text `Label1`, the bar `ProgressBar1` (minimum 0) and the
 // countdown `Timer1`, which lowers the bar by one every 500 ms, never below 1.
-// Closing it, however that happens, is the end of a device operation: the
-// signal `entladen` then runs the link's end-of-operation reset.
+// It shows what the running operation tells it. When the user closes it, the
+// signal `geschlossen` asks the operation to end; the operation's end hides it.
 //
 // How the window is drawn is a DatenAnsicht: a small tool window in the
 // program, a text bar on standard error in the command-line tool, nothing at
@@ -55,13 +55,14 @@ public:
     // Timer1: the countdown, 500 ms, stopped until started.
     QTimer& Timer1() { return m_timer; }
 
-    // Unloads the window: stops Timer1, removes the window if shown and emits
-    // `entladen` -- also when it was not shown, so that the end-of-operation
-    // reset always runs when an operation closes it.
+    // The program hides the window: Timer1 stopped, the window removed if shown.
+    void verbergen();
+    // The user closes the window (its close button): hidden as by verbergen(),
+    // then `geschlossen` asks the running operation to end.
     void schliessen();
 
 signals:
-    void entladen();
+    void geschlossen();
 
 private:
     void ticken();

@@ -1,46 +1,44 @@
 #include "link/verbindung.h"
 
-#include "door/door.h"
+#include "door/abweisung.h"
 #include "link/seriellertransport.h"
 
-#include <QPointer>
+#include <QCoreApplication>
 
-Verbindung::Verbindung(Sitzung& sitzung, std::unique_ptr<Transport> transport, QObject* parent)
-    : QObject(parent), m_s(sitzung), m_transport(std::move(transport))
+Verbindung::Verbindung(std::unique_ptr<Transport> transport, QObject* parent)
+    : QObject(parent), m_transport(std::move(transport))
 {
     if (!m_transport)
         m_transport = std::make_unique<SeriellerTransport>();
     connect(m_transport.get(), &Transport::datenDa, this, &Verbindung::lesenSchleife);
-    connect(&m_daten, &Daten::entladen, this, &Verbindung::datenEntladen);
+    // The user closed the progress window: the operation is asked to end.
+    connect(&m_daten, &Daten::geschlossen, this, &Verbindung::abbruchAnfordern);
 
     m_frist.setSingleShot(true);
     // A coarse timer may end a 40-second wait two seconds early or late.
     m_frist.setTimerType(Qt::PreciseTimer);
     connect(&m_frist, &QTimer::timeout, this, [this] {
         if (m_warten.aktiv)
-            warteEnde(false);
+            warteEnde(Warteausgang::Zeitueberschreitung);
     });
     m_empfangsfrist.setSingleShot(true);
     connect(&m_empfangsfrist, &QTimer::timeout, this, &Verbindung::empfangsgrenzeErreicht);
     m_pause.setSingleShot(true);
     m_pause.setTimerType(Qt::PreciseTimer);
-    connect(&m_pause, &QTimer::timeout, this, &Verbindung::uhrPause);
+    connect(&m_pause, &QTimer::timeout, this, [this] {
+        if (auto weiter = std::move(m_nachPause))
+            weiter();
+    });
 }
 
 Verbindung::~Verbindung()
 {
-    // The owner may be half gone (and the session with it): nothing may call
-    // back from here on, and the session is not touched.
-    m_frist.stop();
-    m_empfangsfrist.stop();
-    m_pause.stop();
-    m_warten = {};
-    m_fertig = {};
-    m_dekoder = {};
-    m_uhrbyte = {};
-    m_op = Op::Keine;
+    // The owner may be half gone: nothing may call back from here on.
+    blockSignals(true);
     disconnect(&m_daten, nullptr, this, nullptr);
     disconnect(m_transport.get(), nullptr, this, nullptr);
+    if (m_vorgang)
+        beenden(*m_vorgang, {Ausgang::Abgebrochen, {}, {}, false}, false);
     m_transport->schliessen();
 }
 
@@ -66,9 +64,34 @@ QString Verbindung::oeffnenFehlerText() const
 
 bool Verbindung::direkt(const QByteArray& bytes) { return m_transport->schreiben(bytes); }
 
-void Verbindung::meldung(const QString& text)
+// ---------------------------------------------------------------------------
+// Starting: the one preamble of every operation
+
+bool Verbindung::starten(std::unique_ptr<Vorgang> vorgang)
 {
-    Door::aktuell().meldung(text, Door::Icon::Kritisch, Door::Knoepfe::Ok, titel());
+    if (!vorgang)
+        return false;
+    if (m_vorgang) {
+        abweisen({Abweisung::Art::Belegt});
+        return false;
+    }
+    Vorgang* v = vorgang.release();
+    v->setParent(this);
+    m_vorgang = v;
+    m_fortschritt = 0;
+    v->vorbereiten();
+    Konfig_open([this, v](Warteausgang a) {
+        if (a == Warteausgang::Erhalten) {
+            v->verbunden();
+            return;
+        }
+        QString detail = m_oeffnenFehler;
+        if (detail.isEmpty())
+            detail = a == Warteausgang::Abgebrochen ? QStringLiteral("Verbindungsaufbau abgebrochen")
+                                                    : QStringLiteral("kein ACK innerhalb %1").arg(dauerText(m_wartezeit));
+        beenden(*v, {Ausgang::KeineVerbindung, textKeineVerbindung(), detail, false}, true);
+    });
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -76,8 +99,9 @@ void Verbindung::meldung(const QString& text)
 
 void Verbindung::lesenSchleife()
 {
-    // A message box shown while a byte is evaluated runs the event loop; the
-    // bytes arriving meanwhile wait in the port until this loop goes on.
+    // A decode that runs the event loop (as a message box would) must not
+    // have the next bytes evaluated inside it: they wait in the port until
+    // this loop goes on.
     if (m_imLesen)
         return;
     QPointer<Verbindung> self(this);
@@ -95,7 +119,8 @@ void Verbindung::lesenSchleife()
 
 void Verbindung::zeichenEmpfangen(std::uint8_t z)
 {
-    if (m_endetBeiEntladen && m_empfangsfrist.isActive())
+    // Every byte of a download restarts the receive limit.
+    if (m_empfangsfrist.isActive())
         m_empfangsfrist.start();
     Auswert(z);
     pruefeWarten();
@@ -103,110 +128,68 @@ void Verbindung::zeichenEmpfangen(std::uint8_t z)
 
 void Verbindung::Auswert(std::uint8_t z)
 {
-    m_s.Empfangspuffer.append(char(z));
-    // Configuration data are the bytes after the echo of "r". Whatever comes
-    // before (noise ahead of the ACK, bytes ahead of the echo) is only looked
-    // at by the waits: it neither moves the bar nor starts the decode.
-    if (m_s.Einlesen && m_op == Op::Lesen && m_endetBeiEntladen) {
-        if (m_s.Empfangspuffer.size() < kGeraeteBytes) {
-            ++m_s.Fortschritt;
-            m_daten.setWert(m_s.Fortschritt);
-        } else {
-            stufeKonfiguration();
-        }
-    }
-    if (m_s.UhrModus && z == '>')
-        stufeUhr();
-    if (m_s.LogModus && m_s.Empfangspuffer.size() > kLogAnzahl)
-        stufeEreignisse();
-}
-
-void Verbindung::fehlerfalle()
-{
-    // The error trap of the receive evaluator. A running wait's deadline is
-    // held so that it cannot strike while the message is up; the wait then
-    // ends by its answer or by the abort that closing Daten sets.
-    m_falle = true;
-    if (m_warten.aktiv)
-        m_frist.stop();
-    meldung(textUebertragungsfehler());
-    m_s.modiLoeschen();
-    if (m_daten.sichtbar())
-        m_daten.schliessen();
-    emit mauszeiger(false);
+    m_empfangspuffer.append(char(z));
+    // Only the bytes of the transfer phase are the operation's data. Whatever
+    // comes before (noise ahead of the ACK, bytes ahead of the echo) is only
+    // looked at by the waits: it neither moves the bar nor starts a decode.
+    if (m_vorgang && m_vorgang->phase() == Vorgang::Phase::Uebertragen)
+        m_vorgang->empfangen(z);
 }
 
 // ---------------------------------------------------------------------------
 // Waiting
 
-void Verbindung::Antwort(const QByteArray& erwartet, Weiter weiter)
+void Verbindung::Antwort(const QByteArray& erwartet, std::function<void(Warteausgang)> weiter)
 {
     Q_ASSERT(!m_warten.aktiv);
-    m_s.AntwortOK = false;
-    m_warten = {true, erwartet, std::move(weiter), ++m_wartenummer};
+    m_warten = {true, erwartet, std::move(weiter)};
     m_frist.start(m_wartezeit);
-    if (m_s.Abbruch)
-        abbruchSetzen();
+    if (m_vorgang && m_vorgang->abbruchAngefordert()) {
+        warteEnde(Warteausgang::Abgebrochen);
+        return;
+    }
     pruefeWarten();  // an answer already received counts
 }
 
 void Verbindung::pruefeWarten()
 {
-    if (m_warten.aktiv && m_s.Empfangspuffer.contains(m_warten.erwartet))
-        warteEnde(true);
+    if (m_warten.aktiv && m_empfangspuffer.contains(m_warten.erwartet))
+        warteEnde(Warteausgang::Erhalten);
 }
 
-void Verbindung::warteEnde(bool gefunden)
+void Verbindung::warteEnde(Warteausgang a)
 {
     m_frist.stop();
     const QByteArray erwartet = m_warten.erwartet;
-    Weiter weiter = std::move(m_warten.weiter);
+    auto weiter = std::move(m_warten.weiter);
     m_warten = {};
-    if (gefunden) {
-        m_s.AntwortOK = true;
+    if (a == Warteausgang::Erhalten) {
         // Discard up to and including the answer; what followed it in the
         // same delivery belongs to the next stage.
-        const qsizetype pos = m_s.Empfangspuffer.indexOf(erwartet);
-        m_s.Empfangspuffer.remove(0, pos + erwartet.size());
-    } else {
-        emit mauszeiger(false);
-        m_s.modiLoeschen();
-        m_daten.Timer1().stop();
-        m_daten.schliessen();
+        const qsizetype pos = m_empfangspuffer.indexOf(erwartet);
+        m_empfangspuffer.remove(0, pos + erwartet.size());
     }
     if (weiter)
-        weiter();
+        weiter(a);
 }
 
-void Verbindung::abbruchSetzen()
+void Verbindung::pause(int ms, std::function<void()> weiter)
 {
-    // A running wait ends at its next pass, after what is being received now.
-    m_s.Abbruch = true;
-    if (!m_warten.aktiv)
-        return;
-    const quint64 nummer = m_warten.nummer;
-    QMetaObject::invokeMethod(
-        this,
-        [this, nummer] {
-            if (m_warten.aktiv && m_warten.nummer == nummer && m_s.Abbruch)
-                warteEnde(false);
-        },
-        Qt::QueuedConnection);
+    m_nachPause = std::move(weiter);
+    m_pause.start(ms);
 }
 
 // ---------------------------------------------------------------------------
-// Opening, sending, ending
+// Opening, sending, receiving data
 
-void Verbindung::Konfig_open(Weiter weiter)
+void Verbindung::Konfig_open(std::function<void(Warteausgang)> weiter)
 {
-    m_s.Abbruch = false;
-    m_s.Belegt = true;
     // A port that cannot be opened ends like a silent device; the cause is
     // told at once.
     const bool offen = portOffen() || portOeffnen();
-    emit portHinweis(offen ? QString() : oeffnenFehlerText());
-    m_s.Empfangspuffer.clear();
-    m_s.AntwortOK = false;
+    m_oeffnenFehler = offen ? QString() : oeffnenFehlerText();
+    emit portHinweis(m_oeffnenFehler);
+    m_empfangspuffer.clear();
     emit mauszeiger(true);
     m_daten.setText(Daten::textVerbindungsaufbau());
     m_daten.setMaximum(80);
@@ -216,7 +199,7 @@ void Verbindung::Konfig_open(Weiter weiter)
     Antwort(QByteArray(1, char(ACK)), std::move(weiter));
 }
 
-void Verbindung::Senden(const QByteArray& text, int laenge, Weiter weiter)
+void Verbindung::Senden(const QByteArray& text, int laenge, std::function<void(Warteausgang, int)> weiter)
 {
     QByteArray t = text;
     if (laenge > t.size())
@@ -224,74 +207,127 @@ void Verbindung::Senden(const QByteArray& text, int laenge, Weiter weiter)
     sendenAb(std::move(t), 0, std::move(weiter));
 }
 
-void Verbindung::sendenAb(QByteArray text, int i, Weiter weiter)
+void Verbindung::sendenAb(QByteArray text, int i, std::function<void(Warteausgang, int)> weiter)
 {
     if (i >= text.size()) {
         if (weiter)
-            weiter();
+            weiter(Warteausgang::Erhalten, i);
         return;
     }
-    ++m_s.Fortschritt;
-    m_daten.setWert(m_s.Fortschritt);
+    ++m_fortschritt;
+    m_daten.setWert(m_fortschritt);
     const QByteArray zeichen = text.mid(i, 1);
     m_transport->schreiben(zeichen);
-    m_s.Empfangspuffer.clear();
-    m_s.AntwortOK = false;
-    Antwort(zeichen, [this, text = std::move(text), i, weiter = std::move(weiter)]() mutable {
-        if (!m_s.AntwortOK) {
+    m_empfangspuffer.clear();
+    Antwort(zeichen, [this, text = std::move(text), i, weiter = std::move(weiter)](Warteausgang a) mutable {
+        if (a != Warteausgang::Erhalten) {
             if (weiter)
-                weiter();
+                weiter(a, i);
             return;
         }
         sendenAb(std::move(text), i + 1, std::move(weiter));
     });
 }
 
+void Verbindung::empfangBeginnen()
+{
+    m_vorgang->setPhase(Vorgang::Phase::Uebertragen);
+    if (m_empfangsgrenze.count() > 0)
+        m_empfangsfrist.start(m_empfangsgrenze);
+}
+
+// ---------------------------------------------------------------------------
+// Ending
+
 void Verbindung::abbrechen()
 {
     if (!portOffen())
         portOeffnen();
-    abbruchSetzen();
     if (portOffen())
         m_transport->schreiben(QByteArray(1, char(ESC)));
     portSchliessen();
-    emit mauszeiger(false);
-    m_s.AntwortOK = false;
-    m_s.modiLoeschen();
-    m_s.Empfangspuffer.clear();
-    // Closing Daten also when it is not shown leaves the program idle
-    // (`Belegt` cleared) whatever state it was in.
-    m_daten.schliessen();
+    abbruchAnfordern();
+    m_empfangspuffer.clear();
 }
 
-void Verbindung::datenEntladen()
+void Verbindung::abbruchAnfordern()
 {
-    // The end-of-operation reset: however Daten was closed.
-    abbruchSetzen();
-    m_s.AntwortOK = false;
-    m_s.modiLoeschen();
-    m_s.Belegt = false;
-    if (m_op != Op::Keine && m_endetBeiEntladen) {
-        m_endetBeiEntladen = false;
-        beenden(m_ausgangBeiEntladen);
+    if (!m_vorgang)
+        return;
+    m_vorgang->m_abbruch = true;
+    // A running wait hands its end to its continuation, which ends the
+    // operation as a missing answer there does; without a wait it ends now.
+    if (m_warten.aktiv)
+        warteEnde(Warteausgang::Abgebrochen);
+    else
+        beenden(*m_vorgang, m_vorgang->abgebrochen(), true);
+}
+
+void Verbindung::empfangsgrenzeErreicht()
+{
+    if (!m_vorgang || m_vorgang->phase() != Vorgang::Phase::Uebertragen || m_warten.aktiv)
+        return;
+    const QString stand = m_vorgang->stand();
+    // The abort sequence: the device leaves its transfer, the port is closed.
+    if (portOffen())
+        m_transport->schreiben(QByteArray(1, char(ESC)));
+    portSchliessen();
+    beenden(*m_vorgang,
+            {Ausgang::Zeitueberschreitung, textUebertragungsfehler(),
+             QStringLiteral("nach %1 keine Daten mehr").arg(stand), false},
+            true);
+}
+
+void Verbindung::uhrDialogEntladen()
+{
+    if (m_vorgang && m_vorgang->art() != Vorgang::Art::UhrSetzen)
+        return;
+    if (portOffen()) {
+        direkt(QByteArray(1, char(ESC)));
+        portSchliessen();
     }
+    abbruchAnfordern();
 }
 
 void Verbindung::stilllegen()
 {
+    if (m_vorgang)
+        beenden(*m_vorgang, {Ausgang::Abgebrochen, {}, {}, false}, false);
+    portSchliessen();
+    m_empfangspuffer.clear();
+}
+
+void Verbindung::beenden(Vorgang& v, const Ergebnis& e, bool melden)
+{
+    if (m_vorgang != &v || v.m_phase == Vorgang::Phase::Beendet)
+        return;
     m_frist.stop();
     m_empfangsfrist.stop();
     m_pause.stop();
+    m_nachPause = {};
     m_warten = {};
-    m_fertig = {};
-    m_dekoder = {};
-    m_uhrbyte = {};
-    m_op = Op::Keine;
-    m_endetBeiEntladen = false;
+    if (melden)
+        v.vorDemEnde();
+    v.m_phase = Vorgang::Phase::Beendet;
+    m_vorgang = nullptr;
+
     portSchliessen();
-    // The end-of-operation reset: mode flags and Belegt cleared, Daten gone.
-    m_daten.schliessen();
-    m_s.Empfangspuffer.clear();
-    m_s.Fortschritt = 0;
+    m_daten.verbergen();
+    m_fortschritt = 0;
     emit mauszeiger(false);
+
+    Vorgang::Fertig fertig = std::move(v.m_fertig);
+    v.m_fertig = {};
+    // The operation may still be on the call stack (its continuation ended it).
+    v.deleteLater();
+    // Posted to the application object, not to this one, so that the report
+    // may even destroy the Verbindung; it is dropped when that already happened.
+    if (melden && fertig)
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self = QPointer<Verbindung>(this), fertig = std::move(fertig), e] {
+                if (self)
+                    fertig(e);
+            },
+            Qt::QueuedConnection);
 }

@@ -2,6 +2,7 @@
 
 #include "door/abweisung.h"
 #include "door/door.h"
+#include "doorqt/qtdoor.h"
 #include "editor/editorkontext.h"
 #include "editor/feldwaechter.h"
 #include "editor/tab_allgemein.h"
@@ -9,9 +10,9 @@
 #include "editor/tab_meldelinien.h"
 #include "editor/tab_relais.h"
 #include "editor/teledit.h"
-#include "clock/syszeit.h"
-#include "link/datenfenster.h"
-#include "link/kommunikation.h"
+#include "linkui/syszeit.h"
+#include "linkui/datenfenster.h"
+#include "linkui/kommunikation.h"
 #include "shell/information.h"
 #include "shell/symbole.h"
 #include "shell/sysinfo.h"
@@ -36,6 +37,8 @@ Konfig::Konfig(QWidget* parent) : Konfig(nullptr, parent) {}
 Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     : QMainWindow(parent), m_uhr([] { return QDateTime::currentDateTime(); })
 {
+    // The window's boxes and dialogs are real ones unless a door is installed.
+    QtDoor::einrichten();
     setObjectName(QStringLiteral("Konfig"));
     setWindowTitle(QStringLiteral("GSM Boravilon Konfiguration"));
     setWindowIcon(symbole::fenster());
@@ -45,7 +48,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_abweisungsUhr->setInterval(4000);
     connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_panel[1]->setText(m_hinweis); });
 
-    m_kontext = new Editorkontext(m_speicher, m_seiten, m_sitzung, this);
+    m_kontext = new Editorkontext(m_speicher, m_seiten, this);
     m_waechter = new Feldwaechter(*m_kontext, this);
 
     m_tabs = new QTabWidget(this);
@@ -81,7 +84,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
         breite = qMin(breite, int(s->availableGeometry().width() * 0.95));
     resize(qMax(breite, sizeHint().width()), sizeHint().height());
 
-    m_verbindung = std::make_unique<Verbindung>(m_sitzung, std::move(transport));
+    m_verbindung = std::make_unique<Verbindung>(std::move(transport));
     verbinden();
 
     starten();
@@ -126,10 +129,9 @@ void Konfig::starten()
 {
     markierungenLoeschen();
     Grundeinstellung(m_speicher);
-    m_sitzung.Einlesen = true;
+    m_kontext->Einlesen = true;
     m_allgemein->startZustand();
-    m_sitzung.Einlesen = false;
-    m_sitzung.Belegt = false;
+    m_kontext->Einlesen = false;
     herkunftMerken(QStringLiteral("Grundeinstellung"));
 }
 
@@ -352,7 +354,7 @@ bool Konfig::eingabeUebernehmen()
 
 bool Konfig::befehlZulassen(bool belegtRegel, bool eingabeTragen)
 {
-    if (belegtRegel && m_sitzung.Belegt) {
+    if (belegtRegel && m_verbindung->operationLaeuft()) {
         abweisen({Abweisung::Art::Belegt});
         return false;
     }
@@ -407,6 +409,7 @@ void Konfig::closeEvent(QCloseEvent* e)
     emit wirdGeschlossen();
     m_geschlossen = true;
     m_verbindung->stilllegen();
+    m_kontext->Einlesen = false;  // a read that was under way fills nothing any more
     if (m_syszeit)
         m_syszeit->close();
     if (m_kommunikation)

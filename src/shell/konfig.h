@@ -1,18 +1,18 @@
 #pragma once
 // The main window: it owns the configuration image, its page flags and the
-// session state for the whole run, the device link with its progress window,
+// editor's state for the whole run, the device link with its progress window,
 // the recipients editor and the clock dialog; shows the editor in four tabs
 // and offers every command through its menus and toolbar. Each menu item and
 // toolbar button reaches exactly one slot named after it.
 //
 // The device commands start an operation of the link and return at once; the
-// operation reports its end back (geraetBeendet). The file commands run to
-// their end within the slot.
+// operation reports its end (an Ergebnis), the window shows its message and
+// does its own part, then emits geraetBeendet. The file commands run to their
+// end within the slot.
 #include "blatt/blatt.h"
 #include "door/door.h"
 #include "image/editorwerte.h"
 #include "image/konfigspeicher.h"
-#include "link/sitzung.h"
 #include "link/verbindung.h"
 
 #include <QDateTime>
@@ -52,7 +52,6 @@ public:
     // What the window owns.
     Konfigspeicher& speicher() { return m_speicher; }
     Seitenaenderung& seitenaenderung() { return m_seiten; }
-    Sitzung& sitzung() { return m_sitzung; }
     Editorkontext& kontext() { return *m_kontext; }
     // The device link (port number, COM mapping, time limits).
     Verbindung& verbindung() { return *m_verbindung; }
@@ -200,9 +199,9 @@ private:
     void statusleisteAnlegen();
     void starten();
     void verbinden();
-    void geraetEnde(Ausgang a);
+    void geraetEnde(const Ergebnis& e);
     bool konfigurationUebernehmen(const QByteArray& bytes);
-    void uhrDialogZeigen();
+    void uhrDialogZeigen(const std::optional<QString>& boraZeit);
     void uhrUebernehmen();
     void uhrDialogEntladen();
     void dateiFehler();
@@ -213,7 +212,6 @@ private:
 
     Konfigspeicher m_speicher;
     Seitenaenderung m_seiten{};
-    Sitzung m_sitzung;
     Editorkontext* m_kontext;
     Feldwaechter* m_waechter;
 
@@ -237,8 +235,6 @@ private:
     QPointer<Kommunikation> m_kommunikation;
     QPointer<Sicherungen> m_sicherungen;
     std::optional<QString> m_sicherungsOrdner;
-    std::optional<QString> m_boraZeit;  // the clock read's text, for the dialog
-    bool m_uhrOperation = false;        // the running operation is the clock's
     bool m_geschlossen = false;         // closed: late operation ends are ignored
     QString m_dateiname;                // the file dialog's last name
     QString m_logPfad;

@@ -1,16 +1,17 @@
 // The main window's device commands: configuration read and write, event
 // memory, clock, COM port and abort. Each starts an operation of the link and
-// returns; the link reports the end to geraetEnde.
+// returns; the operation's report shows its message through geraetEnde.
 #include "shell/konfig.h"
 
 #include "cfgfile/bedienung.h"
 #include "cfgfile/dekodieren.h"
-#include "clock/syszeit.h"
+#include "linkui/syszeit.h"
 #include "clock/uhr.h"
+#include "editor/editorkontext.h"
 #include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 #include "eventlog/logdatei.h"
-#include "link/kommunikation.h"
+#include "linkui/kommunikation.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,19 +33,16 @@ void Konfig::showEvent(QShowEvent* e)
     QMainWindow::showEvent(e);
 }
 
-void Konfig::geraetEnde(Ausgang)
+void Konfig::geraetEnde(const Ergebnis& e)
 {
     if (m_geschlossen)
         return;
-    // Some ends leave the port open (a failed decode, Daten closed by hand in
-    // the middle of a download). Left open it would keep the device from
-    // announcing itself to the next operation, which would then fail.
-    if (!m_verbindung->operationLaeuft() && m_verbindung->portOffen())
-        m_verbindung->portSchliessen();
-    // Closing Daten by hand ends an operation without restoring the pointer;
-    // an idle program must not look busy.
-    if (!m_verbindung->operationLaeuft())
-        unsetCursor();
+    // The link's message in the program's box for device errors; the
+    // write's transfer error beeps first.
+    if (e.signalton)
+        Door::aktuell().beep();
+    if (!e.meldung.isEmpty())
+        Door::aktuell().meldung(e.meldung, Door::Icon::Kritisch, Door::Knoepfe::Ok, Verbindung::titel());
 }
 
 // --- Configuration read --------------------------------------------------------
@@ -55,19 +53,26 @@ void Konfig::MNU_Lesen_Click()
     // it nor is checked later.
     if (!befehlZulassen(true, false))
         return;
+    // The editor is filled by the program from the start of the read to its
+    // end: nothing the handlers do meanwhile is recorded as a change.
     m_verbindung->konfigurationLesen(
-        [this](const QByteArray& bytes) { return konfigurationUebernehmen(bytes); },
-        [this](Ausgang a) {
-            geraetEnde(a);
+        [this](const QByteArray& bytes) {
+            const bool ok = konfigurationUebernehmen(bytes);
+            m_kontext->Einlesen = false;
+            return ok;
+        },
+        [this](const Ergebnis& e) {
+            m_kontext->Einlesen = false;
+            geraetEnde(e);
             // Every configuration read is kept, before anything can change it.
-            if (a == Ausgang::Erfolg)
+            if (e.ausgang == Ausgang::Erfolg)
                 sichern();
-            emit geraetBeendet(a);
+            emit geraetBeendet(e.ausgang);
         },
         [this] {
+            m_kontext->Einlesen = true;
             m_waechter->verwerfen();
             editorLeeren();
-            m_sitzung.Fortschritt = 0;
             // The image the emptied editor stands for: the start-up state, with
             // acknowledgement, check call and balance monitoring switched off.
             // A read that fails (no device, no echo, aborted, stopped) leaves
@@ -106,9 +111,9 @@ void Konfig::MNU_Schreib_Click()
 {
     if (!befehlZulassen(true, true))
         return;
-    m_verbindung->konfigurationSchreiben(m_speicher, m_seiten, [this](Ausgang a) {
-        geraetEnde(a);
-        emit geraetBeendet(a);
+    m_verbindung->konfigurationSchreiben(m_speicher, m_seiten, [this](const Ergebnis& e) {
+        geraetEnde(e);
+        emit geraetBeendet(e.ausgang);
     });
 }
 
@@ -132,15 +137,15 @@ void Konfig::MNU_log_Click()
         return;
     m_verbindung->ereignisspeicherLesen(
         [this](const QByteArray& speicher) { return logAblegenIn(speicher); },
-        [this](Ausgang a) {
-            geraetEnde(a);
-            if (a == Ausgang::Erfolg && !m_geschlossen && !Door::aktuell().anzeigen(m_logPfad)) {
+        [this](const Ergebnis& e) {
+            geraetEnde(e);
+            if (e.ausgang == Ausgang::Erfolg && !m_geschlossen && !Door::aktuell().anzeigen(m_logPfad)) {
                 Door::aktuell().meldung(
                     QStringLiteral("Ereignisspeicher gespeichert in:\n%1\n\nKein Programm zum Anzeigen gefunden.")
                         .arg(QDir::toNativeSeparators(m_logPfad)),
                     Door::Icon::Information, Door::Knoepfe::Ok, Verbindung::titel());
             }
-            emit geraetBeendet(a);
+            emit geraetBeendet(e.ausgang);
         });
 }
 
@@ -150,30 +155,30 @@ void Konfig::MNU_Uhr_Click()
 {
     if (!befehlZulassen(true, false))
         return;
-    m_boraZeit.reset();
-    m_uhrOperation = m_verbindung->uhrLesen(
-        [this](const QByteArray& antwort) {
-            m_boraZeit = uhr::boraZeitText(antwort);
-            return m_boraZeit.has_value();
+    // The device's time, from the decode to the dialog.
+    auto boraZeit = std::make_shared<std::optional<QString>>();
+    m_verbindung->uhrLesen(
+        [boraZeit](const QByteArray& antwort) {
+            *boraZeit = uhr::boraZeitText(antwort);
+            return boraZeit->has_value();
         },
-        [this](Ausgang a) {
-            m_uhrOperation = false;
-            geraetEnde(a);
-            if (a != Ausgang::KeineVerbindung && !m_geschlossen)
-                uhrDialogZeigen();
-            emit geraetBeendet(a);
+        [this, boraZeit](const Ergebnis& e) {
+            geraetEnde(e);
+            if (e.ausgang != Ausgang::KeineVerbindung && !m_geschlossen)
+                uhrDialogZeigen(*boraZeit);
+            emit geraetBeendet(e.ausgang);
         });
 }
 
-void Konfig::uhrDialogZeigen()
+void Konfig::uhrDialogZeigen(const std::optional<QString>& boraZeit)
 {
     if (!m_syszeit) {
         m_syszeit = new syszeit(this);
         connect(m_syszeit, &syszeit::uebernehmen, this, &Konfig::uhrUebernehmen);
         connect(m_syszeit, &syszeit::entladen, this, &Konfig::uhrDialogEntladen);
     }
-    if (m_boraZeit)
-        m_syszeit->setBoraZeit(*m_boraZeit);
+    if (boraZeit)
+        m_syszeit->setBoraZeit(*boraZeit);
     m_syszeit->show();
     m_syszeit->raise();
     m_syszeit->activateWindow();
@@ -184,32 +189,26 @@ void Konfig::uhrUebernehmen()
     // One reading of the PC's clock for all five bytes, taken when the first
     // byte goes out (after the connection and the pause of the command).
     auto stand = std::make_shared<QByteArray>();
-    const bool gestartet = m_verbindung->uhrSetzen(
+    m_verbindung->uhrSetzen(
         [stand](int i) {
             if (stand->isEmpty())
                 *stand = uhr::stellBytes(QDateTime::currentDateTime());
             return std::uint8_t(stand->at(i));
         },
-        [this](Ausgang a) {
-            // The dialog's unload ends the setting on the wire (ESC, port closed).
-            m_uhrOperation = false;
+        [this](const Ergebnis& e) {
+            // The message first, then the dialog closes, whatever the outcome.
+            geraetEnde(e);
             if (m_syszeit)
                 m_syszeit->close();
-            geraetEnde(a);
-            emit geraetBeendet(a);
+            emit geraetBeendet(e.ausgang);
         });
-    if (gestartet)
-        m_uhrOperation = true;
 }
 
 void Konfig::uhrDialogEntladen()
 {
-    // The dialog ends the clock's own operation (and an open port behind it).
-    // Another operation that runs meanwhile keeps its port.
-    if (!m_verbindung->operationLaeuft() || m_uhrOperation)
-        m_verbindung->uhrDialogEntladen();
-    else
-        m_sitzung.UhrModus = false;
+    // The dialog ends a clock setting under way (ESC, port closed); another
+    // operation that runs meanwhile goes on.
+    m_verbindung->uhrDialogEntladen();
 }
 
 // --- COM port, abort ---------------------------------------------------------------

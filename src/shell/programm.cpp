@@ -1,6 +1,6 @@
 #include "shell/programm.h"
 
-#include "door/door.h"
+#include "doorqt/qtdoor.h"
 #include "shell/konfig.h"
 #include "shell/startzeit.h"
 #include "sim/simptyrunner.h"

@@ -185,7 +185,7 @@ struct Stand {
     bool ruhend()
     {
         return warten([&] {
-            return !k->sitzung().Belegt && !k->verbindung().operationLaeuft() && !k->verbindung().portOffen()
+            return !k->verbindung().operationLaeuft() && !k->verbindung().portOffen()
                 && !sim.verbunden() && !k->verbindung().daten().sichtbar()
                 && k->findChild<QWidget*>(QStringLiteral("Daten")) == nullptr;
         }, 3000);

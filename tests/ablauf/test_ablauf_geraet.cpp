@@ -51,7 +51,7 @@ private slots:
         QCOMPARE(s.empfangen(), QByteArray("r"));
         QVERIFY(s.door.meldungen.isEmpty());
         QCOMPARE(s.door.beeps, 0);
-        QVERIFY(!s.k->sitzung().Einlesen);
+        QVERIFY(!s.k->kontext().Einlesen);
         // Edits after the read are recorded again.
         s.k->findChild<QCheckBox*>(QStringLiteral("Chk_Oeffner_0"))->click();
         QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{0});
@@ -296,7 +296,7 @@ private slots:
         s.sim.geraet().setzeFehler(fehler);
         s.aktion("MNU_Lesen")->trigger();
         if (fall == QLatin1String("abbruch")) {
-            QVERIFY(warten([&] { return s.k->sitzung().Fortschritt == 100; }));
+            QVERIFY(warten([&] { return s.k->verbindung().Fortschritt() == 100; }));
             s.aktion("Toolbar1_Button1")->trigger();
         }
         QVERIFY(warten([&] { return s.enden == 1; }));
@@ -422,7 +422,7 @@ private slots:
         o.fehler.stopp = 1000;
         Stand s(o);
         s.aktion("MNU_Lesen")->trigger();
-        QVERIFY(warten([&] { return s.k->sitzung().Fortschritt == 1000; }));
+        QVERIFY(warten([&] { return s.k->verbindung().Fortschritt() == 1000; }));
         for (const char* n : {"MNU_Lesen", "MNU_Schreib", "MNU_log", "MNU_Uhr", "Toolbar1_Button2",
                               "Toolbar1_Button3", "Toolbar1_Button4", "Toolbar1_Button5"}) {
             const int beeps = s.door.beeps;
@@ -482,21 +482,21 @@ private slots:
         } else if (vorgang == "log") {
             fehler.auflegen = 2 + 200;  // ACK, the echo of "l" and 200 of the 512 bytes
             menue = "MNU_log";
-            unterwegs = [&] { return s.k->sitzung().Empfangspuffer.size() >= 200; };
+            unterwegs = [&] { return s.k->verbindung().Empfangspuffer().size() >= 200; };
         } else if (vorgang == "uhr") {
             fehler.auflegen = 1;  // the ACK, then no clock answer
             menue = "MNU_Uhr";
             unterwegs = [&] { return s.sim.empfangeneBytes().contains('t'); };
         } else {
             fehler.stopp = 2000;
-            unterwegs = [&] { return s.k->sitzung().Fortschritt == 2000; };
+            unterwegs = [&] { return s.k->verbindung().Fortschritt() == 2000; };
         }
         s.sim.geraet().setzeFehler(fehler);
         s.k->CMD_Nr_Click(4);
         QVERIFY(s.k->teledit().isVisible());
         s.aktion(menue)->trigger();
         QVERIFY(warten(unterwegs));
-        QVERIFY(s.k->sitzung().Belegt);
+        QVERIFY(s.k->verbindung().operationLaeuft());
         QVERIFY(s.k->findChild<QWidget*>(QStringLiteral("Daten")));
 
         s.k->close();
@@ -622,7 +622,7 @@ private slots:
         k.MNU_Lesen_Click();
         const QString erwartet = hinweis.isEmpty() ? QString() : hinweis.arg(geraet).arg(halter.processId());
         QCOMPARE(k.panel(2)->text(), erwartet);
-        QVERIFY(k.sitzung().Belegt);  // the wait goes on
+        QVERIFY(k.verbindung().operationLaeuft());  // the wait goes on
         QVERIFY(warten([&] { return ausgang.has_value(); }));
         QCOMPARE(*ausgang, hinweis.isEmpty() ? Ausgang::Erfolg : Ausgang::KeineVerbindung);
         if (hinweis.isEmpty()) {
@@ -691,7 +691,14 @@ private slots:
         }
         if (vorher.endsWith(QLatin1String("aendern")))
             s.k->findChild<QCheckBox*>(QStringLiteral("Chk_Oeffner_0"))->click();
-        s.k->sitzung().Belegt = vorher == QLatin1String("belegt");
+        if (vorher == QLatin1String("belegt")) {
+            // A read under way: the device keeps silent.
+            SimFehler stumm;
+            stumm.stumm = true;
+            s.sim.geraet().setzeFehler(stumm);
+            s.aktion("MNU_Lesen")->trigger();
+            QVERIFY(s.k->verbindung().operationLaeuft());
+        }
         s.door.zuruecksetzen();
 
         const QString pdf = ziel == QLatin1String("-") ? ordner.filePath(QStringLiteral("blatt.pdf")) : ziel;

@@ -4,9 +4,9 @@
 #include "ablaufhilfe.h"
 
 #include "cfgfile/cfgdatei.h"
-#include "clock/syszeit.h"
+#include "linkui/syszeit.h"
 #include "clock/uhr.h"
-#include "link/kommunikation.h"
+#include "linkui/kommunikation.h"
 #include "shell/programm.h"
 
 #include <QLabel>
@@ -75,6 +75,8 @@ bool nurAnzeige(const FakeDoor& d, const QString& pfad)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Ausgang)
 
 class TestAblaufLogUhr : public QObject {
     Q_OBJECT
@@ -227,54 +229,109 @@ private slots:
         QVERIFY(s.door.meldungen.isEmpty());
     }
 
-    // A silent device: the message, and no dialog.
+    // A silent device: the message, and no dialog. A device that announces
+    // itself but gives no time: the message, then the dialog all the same.
+    void uhrOhneGeraet_data()
+    {
+        QTest::addColumn<bool>("stumm");
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QString>("meldung");
+        QTest::newRow("Gerät stumm") << true << Ausgang::KeineVerbindung << "Verbindung nicht möglich";
+        QTest::newRow("keine Uhrzeit") << false << Ausgang::Uebertragungsfehler << "Fehler bei Datenübertragung";
+    }
     void uhrOhneGeraet()
     {
+        QFETCH(bool, stumm);
+        QFETCH(Ausgang, ausgang);
+        QFETCH(QString, meldung);
         SimOptionen o = simOptionen();
-        o.fehler.stumm = true;
+        o.fehler.stumm = stumm;
+        if (!stumm)
+            o.fehler.auflegen = 1;  // the ACK, then nothing
         Stand s(o, 200ms);
-        QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::KeineVerbindung);
+        bool dialogBeiMeldung = true;
+        s.door.beiMeldung = [&] { dialogBeiMeldung = s.k->uhrDialog() != nullptr; };
+        QCOMPARE(s.ausfuehren("MNU_Uhr"), ausgang);
         QVERIFY(s.ruhend());
-        QVERIFY(s.eineMeldung(QStringLiteral("Verbindung nicht möglich")));
-        QCOMPARE(s.k->uhrDialog(), nullptr);
+        QVERIFY(s.eineMeldung(meldung));
+        QVERIFY(!dialogBeiMeldung);
+        QCOMPARE(s.k->uhrDialog() != nullptr, !stumm);
     }
 
-    // "Übernehmen" with the device gone silent: the message, the dialog closed, nothing sent.
+    // "Übernehmen" with the device gone silent, or the line taken away in the
+    // middle of the setting (the COM port dialog's OK, an adapter pulled):
+    // the message while the dialog is still open, then the dialog closed.
+    void uhrSetzenOhneGeraet_data()
+    {
+        QTest::addColumn<bool>("stumm");
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QString>("meldung");
+        QTest::addColumn<QByteArray>("draht");
+        QTest::newRow("Gerät stumm") << true << Ausgang::KeineVerbindung << "Verbindung nicht möglich" << QByteArray("t");
+        QTest::newRow("Port in der Pause geschlossen")
+            << false << Ausgang::Uebertragungsfehler << "Fehler bei Datenübertragung" << QByteArray("ts");
+    }
     void uhrSetzenOhneGeraet()
     {
+        QFETCH(bool, stumm);
+        QFETCH(Ausgang, ausgang);
+        QFETCH(QString, meldung);
+        QFETCH(QByteArray, draht);
         Stand s(simOptionen(), 300ms);
         QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::Erfolg);
         QVERIFY(s.k->uhrDialog());
-        SimFehler stumm;
-        stumm.stumm = true;
-        s.sim.geraet().setzeFehler(stumm);
+        SimFehler fehler;
+        fehler.stumm = stumm;
+        s.sim.geraet().setzeFehler(fehler);
+        bool dialogBeiMeldung = false;
+        s.door.beiMeldung = [&] { dialogBeiMeldung = s.k->uhrDialog() && s.k->uhrDialog()->isVisible(); };
         const int enden = s.enden;
         s.k->uhrDialog()->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
+        if (!stumm) {
+            QVERIFY(warten([&] { return s.empfangen() == "ts"; }, 3000));
+            s.k->verbindung().portSchliessen();
+        }
         QVERIFY(warten([&] { return s.enden > enden; }, 3000));
-        QCOMPARE(s.ausgang, Ausgang::KeineVerbindung);
+        QCOMPARE(s.ausgang, ausgang);
         QVERIFY(s.ruhend());
-        QVERIFY(s.eineMeldung(QStringLiteral("Verbindung nicht möglich")));
+        QVERIFY(s.eineMeldung(meldung));
+        QVERIFY(dialogBeiMeldung);
         QVERIFY(warten([&] { return s.k->uhrDialog() == nullptr; }, 1000));
-        QCOMPARE(s.empfangen(), QByteArray("t"));
+        QCOMPARE(s.empfangen(), draht);
         QVERIFY(!s.sim.geraet().letzteUhreinstellung());
     }
 
-    // Closing the clock dialog while a configuration read runs leaves the read alone.
+    // Closing the clock dialog while a configuration read or the clock's own
+    // read runs leaves the read alone: it ends as without the dialog, and the
+    // clock read shows the dialog again.
+    void uhrDialogWaehrendLesen_data()
+    {
+        QTest::addColumn<QString>("menue");
+        QTest::newRow("Konfiguration lesen") << "MNU_Lesen";
+        QTest::newRow("Uhr lesen") << "MNU_Uhr";
+    }
     void uhrDialogWaehrendLesen()
     {
+        QFETCH(QString, menue);
         SimOptionen o = simOptionen();
         o.baud = 38400;
         Stand s(o);
         QCOMPARE(s.ausfuehren("MNU_Uhr"), Ausgang::Erfolg);
         QVERIFY(s.k->uhrDialog());
         const int enden = s.enden;
-        s.aktion("MNU_Lesen")->trigger();
-        QVERIFY(warten([&] { return s.k->sitzung().Fortschritt > 100; }));
+        const bool uhr = menue == QLatin1String("MNU_Uhr");
+        s.aktion(menue.toLatin1().constData())->trigger();
+        if (!uhr)
+            QVERIFY(warten([&] { return s.k->verbindung().Fortschritt() > 100; }));
+        QVERIFY(s.k->verbindung().operationLaeuft());
         s.k->uhrDialog()->close();
         QVERIFY(warten([&] { return s.enden > enden; }));
         QCOMPARE(s.ausgang, Ausgang::Erfolg);
-        QCOMPARE(s.empfangen(), QByteArray("tr"));
-        QVERIFY(s.k->werte() == gelesen(simStandardSpeicher()).werte);
+        QCOMPARE(s.empfangen(), uhr ? QByteArray("tt") : QByteArray("tr"));
+        if (uhr)
+            QVERIFY(s.k->uhrDialog() && s.k->uhrDialog()->isVisible());
+        else
+            QVERIFY(s.k->werte() == gelesen(simStandardSpeicher()).werte);
         QVERIFY(s.door.meldungen.isEmpty());
     }
 
@@ -400,9 +457,9 @@ private slots:
             fenster->MNU_Lesen_Click();
             auto* takt = new QTimer(fenster);
             QObject::connect(takt, &QTimer::timeout, fenster, [&, takt] {
-                if (fenster->sitzung().Fortschritt > 200) {
+                if (fenster->verbindung().Fortschritt() > 200) {
                     takt->stop();
-                    fortschritt = fenster->sitzung().Fortschritt;
+                    fortschritt = fenster->verbindung().Fortschritt();
                     fenster->close();
                 }
             });

@@ -3,7 +3,7 @@
 // real print dialog, headless, printing the sheet into a PDF file.
 #include "blatt/blatt.h"
 #include "cfgfile/cfgdatei.h"
-#include "door/door.h"
+#include "doorqt/qtdoor.h"
 #include "pdftext.h"
 #include "sim/simstandard.h"
 

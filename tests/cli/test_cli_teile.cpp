@@ -21,6 +21,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+Q_DECLARE_METATYPE(Door::Knoepfe)
+Q_DECLARE_METATYPE(Door::Antwort)
+
 using namespace cli;
 using namespace std::chrono_literals;
 
@@ -133,6 +136,8 @@ private slots:
     void einstellungenDerDatei_data();
     void einstellungenDerDatei();
     void geraetebildFuelltNurGeliefertes();
+    void standardtuer_data();
+    void standardtuer();
     void keineBerechtigungNenntDieGruppe();
     void uhrbyteNichtGeschriebenIstEinFehler();
     void fortschrittNurAmTerminal();
@@ -524,6 +529,39 @@ void TestCliTeile::geraetebildFuelltNurGeliefertes()
 }
 
 // ---------------------------------------------------------------------------
+// The door of a program without widgets that installed none: each message on
+// standard error, answered with the choice that changes nothing.
+
+void TestCliTeile::standardtuer_data()
+{
+    QTest::addColumn<Door::Knoepfe>("knoepfe");
+    QTest::addColumn<Door::Antwort>("antwort");
+    QTest::newRow("OK") << Door::Knoepfe::Ok << Door::Antwort::Ok;
+    QTest::newRow("OK/Abbrechen") << Door::Knoepfe::OkAbbrechen << Door::Antwort::Abbrechen;
+    QTest::newRow("Ja/Nein") << Door::Knoepfe::JaNein << Door::Antwort::Nein;
+}
+
+void TestCliTeile::standardtuer()
+{
+    QFETCH(Door::Knoepfe, knoepfe);
+    QFETCH(Door::Antwort, antwort);
+    Datei fehler;
+    std::fflush(stderr);
+    const int vorher = ::dup(STDERR_FILENO);
+    QVERIFY(::dup2(::fileno(fehler.f), STDERR_FILENO) >= 0);
+    Door& tuer = Door::aktuell();
+    const Door::Antwort a = tuer.meldung(QStringLiteral("Verbindung nicht möglich"), Door::Icon::Kritisch, knoepfe);
+    std::fflush(stderr);
+    ::dup2(vorher, STDERR_FILENO);
+    ::close(vorher);
+    QCOMPARE(a, antwort);
+    QCOMPARE(inhalt(fehler.f), QByteArray("Verbindung nicht m\xC3\xB6glich\n"));
+    QCOMPARE(tuer.dateiOeffnen({}), QString());
+    QVERIFY(!tuer.starten(QStringLiteral("true"), {}));
+    QVERIFY(!tuer.anzeigen(QStringLiteral("/tmp")));
+}
+
+// ---------------------------------------------------------------------------
 // The tool's own reports
 
 void TestCliTeile::keineBerechtigungNenntDieGruppe()
@@ -556,8 +594,8 @@ void TestCliTeile::keineBerechtigungNenntDieGruppe()
 
 void TestCliTeile::uhrbyteNichtGeschriebenIstEinFehler()
 {
-    // The port takes "t" and "s" but no clock byte: the link ends the setting
-    // without a message of its own, and the tool must not report success.
+    // The port takes "t" and "s" but no clock byte: the setting ends with a
+    // transfer error, and the tool must not report success.
     Datei aus, fehler;
     CliDoor door(fehler.f);
     auto port = std::make_unique<Skriptport>();

@@ -26,6 +26,8 @@ public:
     Antwort meldung(const QString& text, Icon icon, Knoepfe knoepfe, const QString& titel) override
     {
         meldungen.append({text, icon, knoepfe, titel.isEmpty() ? programmTitel() : titel});
+        if (beiMeldung)
+            beiMeldung();
         if (!antworten.isEmpty())
             return antworten.dequeue();
         return knoepfe == Knoepfe::JaNein ? Antwort::Ja : Antwort::Ok;
@@ -79,6 +81,8 @@ public:
     QQueue<QString> dateinamen;    // answers to the next file dialogs; default cancelled
     bool startErfolg = true;
     bool anzeigeErfolg = true;
+    // Runs while a box is shown (to see what else is on screen then).
+    std::function<void()> beiMeldung;
     // Answers the print dialog as the user would (choosing a PDF file, say);
     // unset: cancelled.
     std::function<bool(QPrinter&)> druckAntwort;

@@ -2,7 +2,7 @@
 // platform: a timer finds the modal box or dialog, checks what it shows and
 // answers by mouse or key, as a user would. Launches and the viewer start
 // real programs. Ends with the whole window's "Kopieren" through the real box.
-#include "door/door.h"
+#include "doorqt/qtdoor.h"
 #include "editor/teledit.h"
 #include "shell/konfig.h"
 

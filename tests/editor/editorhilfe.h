@@ -2,6 +2,7 @@
 // Helpers of the editor tests: a shown, active main window with a fake door,
 // real key events, and the image as the editor should leave it.
 #include "fakedoor.h"
+#include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
 #include "image/felder.h"
 #include "image/konfigspeicher.h"

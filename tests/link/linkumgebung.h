@@ -4,7 +4,6 @@
 #include "aufzeichnung.h"
 #include "fakedoor.h"
 #include "link/daten.h"
-#include "link/sitzung.h"
 #include "link/verbindung.h"
 #include "ptypartner.h"
 
@@ -18,16 +17,16 @@ using namespace std::chrono_literals;
 
 struct LinkUmgebung {
     FakeDoor door;
-    Sitzung sitzung;
     PtyPartner geraet;
     std::unique_ptr<Verbindung> v;
     Aufzeichnung* ansicht = nullptr;
     std::optional<Ausgang> ausgang;
+    std::optional<Ergebnis> ergebnis;
     int fertigAufrufe = 0;
 
     explicit LinkUmgebung(std::chrono::milliseconds wartezeit = 5s)
     {
-        v = std::make_unique<Verbindung>(sitzung);
+        v = std::make_unique<Verbindung>();
         v->zuordnung().festlegen(1, geraet.pfad());
         v->setWartezeit(wartezeit);
         auto a = std::make_unique<Aufzeichnung>();
@@ -37,8 +36,9 @@ struct LinkUmgebung {
 
     Verbindung::Fertig fertig()
     {
-        return [this](Ausgang a) {
-            ausgang = a;
+        return [this](const Ergebnis& e) {
+            ausgang = e.ausgang;
+            ergebnis = e;
             ++fertigAufrufe;
         };
     }
@@ -47,18 +47,18 @@ struct LinkUmgebung {
     void ack() { geraet.senden(QByteArray(1, char(Verbindung::ACK))); }
 
     // Nothing under way any more: the state every ended operation leaves.
-    bool ruhend() const
-    {
-        return !sitzung.Belegt && !sitzung.Einlesen && !sitzung.UhrModus && !sitzung.LogModus
-            && !sitzung.SchreibModus && !v->daten().sichtbar() && !v->operationLaeuft();
-    }
+    bool ruhend() const { return !v->operationLaeuft() && !v->daten().sichtbar() && !v->wartet(); }
+
+    // The beeps the user hears: refusals, and the one the report asks for.
+    int beeps() const { return door.beeps + (ergebnis && ergebnis->signalton ? 1 : 0); }
+    // No box from the link, and nothing for the caller to show.
+    bool keineMeldung() const { return door.meldungen.isEmpty() && (!ergebnis || ergebnis->meldung.isEmpty()); }
 };
 
-// One critical box with the link's title and an OK button.
-inline bool eineMeldung(const FakeDoor& d, const QString& text)
+// One message: the report's text, the link itself showing no box.
+inline bool eineMeldung(const LinkUmgebung& u, const QString& text)
 {
-    return d.meldungen.size() == 1 && d.meldungen[0].text == text && d.meldungen[0].icon == Door::Icon::Kritisch
-        && d.meldungen[0].knoepfe == Door::Knoepfe::Ok && d.meldungen[0].titel == QStringLiteral("GSM Boravilon");
+    return u.door.meldungen.isEmpty() && u.ergebnis && u.ergebnis->meldung == text;
 }
 
 inline QByteArray esc() { return QByteArray(1, char(Verbindung::ESC)); }

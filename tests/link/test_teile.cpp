@@ -2,9 +2,9 @@
 // countdown, the tool window, the text bar), the COM port dialog and the
 // serial transport on a pseudo-terminal.
 #include "fakedoor.h"
-#include "link/datenfenster.h"
+#include "linkui/datenfenster.h"
 #include "link/datentext.h"
-#include "link/kommunikation.h"
+#include "linkui/kommunikation.h"
 #include "link/portursache.h"
 #include "link/portzuordnung.h"
 #include "link/seriellertransport.h"
@@ -117,25 +117,30 @@ private slots:
         QTRY_COMPARE(d.wert(), ende);
         QTest::qWait(40);
         QCOMPARE(d.wert(), ende);
-        // Closing stops the countdown and unloads, shown or not.
-        QSignalSpy entladen(&d, &Daten::entladen);
+        // Hidden by the program it stops counting and asks nothing; closed
+        // (by the user) it stops and asks the operation to end.
+        QSignalSpy geschlossen(&d, &Daten::geschlossen);
+        d.verbergen();
+        QVERIFY(!d.Timer1().isActive());
+        QCOMPARE(geschlossen.size(), 0);
+        d.Timer1().start();
         d.schliessen();
         QVERIFY(!d.Timer1().isActive());
-        QCOMPARE(entladen.size(), 1);
+        QCOMPARE(geschlossen.size(), 1);
     }
 
     void datenFenster_data()
     {
         QTest::addColumn<bool>("vomBenutzer");
         QTest::newRow("vom Benutzer geschlossen") << true;
-        QTest::newRow("vom Programm geschlossen") << false;
+        QTest::newRow("vom Programm verborgen") << false;
     }
     void datenFenster()
     {
         QFETCH(bool, vomBenutzer);
         Daten d;
         d.setAnsicht(std::make_unique<DatenFenster>());
-        QSignalSpy entladen(&d, &Daten::entladen);
+        QSignalSpy geschlossen(&d, &Daten::geschlossen);
         d.setText(QStringLiteral("Verbindungsaufbau ..."));
         d.setMaximum(80);
         d.setWert(80);
@@ -157,18 +162,20 @@ private slots:
         QCOMPARE(balken->value(), 1200);
         QCOMPARE(w->findChild<QLabel*>("Label1")->text(), QStringLiteral("lese Konfigurationsdaten ..."));
 
+        // Only the user's close asks the operation to end.
         if (vomBenutzer)
             w->close();
         else
-            d.schliessen();
+            d.verbergen();
         QVERIFY(!d.sichtbar());
-        QCOMPARE(entladen.size(), 1);
+        QCOMPARE(geschlossen.size(), vomBenutzer ? 1 : 0);
         QTRY_COMPARE(anzahlDatenFenster(), 0);
         // Shown again: a new window.
         d.zeigen();
         QCOMPARE(anzahlDatenFenster(), 1);
         d.schliessen();
-        QCOMPARE(entladen.size(), 2);
+        QCOMPARE(geschlossen.size(), vomBenutzer ? 2 : 1);
+        QTRY_COMPARE(anzahlDatenFenster(), 0);
     }
 
     void datenTextZeile_data()
@@ -251,7 +258,7 @@ private slots:
             d.setText(QStringLiteral("lese Konfigurationsdaten ..."));
             d.setMaximum(3328);
             d.setWert(1);
-            d.schliessen();
+            d.verbergen();  // the operation has ended
             d.setWert(2);  // closed: nothing more
             text->abschliessen(QStringLiteral("fertig"));
         }
@@ -286,8 +293,7 @@ private slots:
         QFETCH(bool, offenNachher);
         FakeDoor door;
         PtyPartner geraet;
-        Sitzung s;
-        Verbindung v(s, nullptr);
+        Verbindung v;
         for (int n = 1; n <= 4; ++n)
             v.zuordnung().festlegen(n, geraet.pfad());
         v.zuordnung().festlegen(4, QStringLiteral("/dev/ttyUSB3"));

@@ -89,8 +89,8 @@ private slots:
         QVERIFY(f.finde(QStringLiteral("Chk_Konto"))->isEnabled());
         QCOMPARE(f.finde<QComboBox>(QStringLiteral("Combo_Tag"))->currentText(), QString());
         QCOMPARE(unterschiede(f.k.speicher(), startbild()), {});
-        QVERIFY(!f.k.sitzung().Belegt);
-        QVERIFY(!f.k.sitzung().Einlesen);
+        QVERIFY(!f.k.verbindung().operationLaeuft());
+        QVERIFY(!f.k.kontext().Einlesen);
         QCOMPARE(f.door.beeps, 0);
         QVERIFY(f.door.meldungen.isEmpty());
         auto* timer = f.k.findChild<QTimer*>(QStringLiteral("Timer1"));
@@ -400,16 +400,19 @@ private slots:
         QFETCH(bool, geraet);
         Fenster f;
         QAction* a = f.finde<QAction>(aktion);
-        f.k.sitzung().Belegt = true;
+        // An operation under way: the wait for a port that cannot be opened.
+        QVERIFY(f.k.verbindung().ereignisspeicherLesen({}, {}));
+        const Vorgang* unterwegs = f.k.verbindung().vorgang();
         a->trigger();
         QCOMPARE(f.door.beeps, geraet ? 1 : 0);
         if (geraet) {
             QCOMPARE(f.k.panel(2)->text(), QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen"));
             QVERIFY(f.door.meldungen.isEmpty());
-            QVERIFY(!f.k.verbindung().operationLaeuft());
+            QCOMPARE(f.k.verbindung().vorgang(), unterwegs);  // the refused command started nothing
         }
         // Idle: the command runs without a beep.
-        f.k.sitzung().Belegt = false;
+        f.k.verbindung().abbrechen();
+        QVERIFY(!f.k.verbindung().operationLaeuft());
         f.door.zuruecksetzen();
         a->trigger();
         QCOMPARE(f.door.beeps, 0);

@@ -1,4 +1,4 @@
-#include "link/datenfenster.h"
+#include "linkui/datenfenster.h"
 
 #include <QCloseEvent>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "clock/syszeit.h"
+#include "linkui/syszeit.h"
 
 #include "clock/uhr.h"
 

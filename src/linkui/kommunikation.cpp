@@ -1,4 +1,4 @@
-#include "link/kommunikation.h"
+#include "linkui/kommunikation.h"
 
 #include "link/verbindung.h"
 
