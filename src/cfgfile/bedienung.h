@@ -2,7 +2,7 @@
 // What the option handlers store when the device read or the file open sets
 // the controls (both run them as "filling the editor": no change recorded, no
 // operator defaults taken over). Shared by the decode and the file reader.
-#include "image/editorwerte.h"
+#include "modell/editorwerte.h"
 #include "image/konfigspeicher.h"
 
 namespace bedienung {

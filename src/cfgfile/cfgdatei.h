@@ -8,7 +8,7 @@
 // cfgLesen and takes over image, page flags and editor values as they are (the
 // controls are set with their handlers silent: every byte the handlers would
 // store is already in the returned image).
-#include "image/editorwerte.h"
+#include "modell/editorwerte.h"
 #include "image/konfigspeicher.h"
 
 #include <QByteArray>

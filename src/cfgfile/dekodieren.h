@@ -2,7 +2,7 @@
 // The device read's decode: the image holds the 3328 bytes the device sent
 // (pages 0..12); this derives what every control shows and stores back the
 // bytes that the option handlers store while the controls are set.
-#include "image/editorwerte.h"
+#include "modell/editorwerte.h"
 #include "image/konfigspeicher.h"
 
 #include <QByteArray>

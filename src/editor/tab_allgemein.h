@@ -2,7 +2,7 @@
 // Tab "Allgemein": installation name, network operator, acknowledgement time,
 // prepaid-account monitoring and the check call, with their handlers. Every
 // handler writes page 0 of the image and records its change with Aenderung(22).
-#include "image/editorwerte.h"
+#include "modell/editorwerte.h"
 
 #include <QWidget>
 

@@ -1,8 +1,8 @@
 #pragma once
 // Tab "Analogeingänge": the 4-20 mA input's range, thresholds, unit and alarm
 // texts (pages 11 and 12 of the image), and the fixed battery values.
-#include "editor/analogpruefung.h"
-#include "image/editorwerte.h"
+#include "modell/analogpruefung.h"
+#include "modell/editorwerte.h"
 
 #include <QWidget>
 

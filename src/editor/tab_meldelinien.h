@@ -1,7 +1,7 @@
 #pragma once
 // Tab "Meldelinien": per alarm source (Meldelinie 1..8, Stromausfall) its
 // message text, its "Nummern" button and the options "Öffner" and "Gutmeldung".
-#include "image/editorwerte.h"
+#include "modell/editorwerte.h"
 
 #include <QWidget>
 #include <array>

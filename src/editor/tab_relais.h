@@ -1,7 +1,7 @@
 #pragma once
 // Tab "Relaisausgänge": per relay whether a confirmation message is sent and
 // its text (page 10 of the image).
-#include "image/editorwerte.h"
+#include "modell/editorwerte.h"
 
 #include <QWidget>
 

@@ -10,7 +10,7 @@
 // their end within the slot.
 #include "blatt/blatt.h"
 #include "door/door.h"
-#include "image/editorwerte.h"
+#include "modell/editorwerte.h"
 #include "image/konfigspeicher.h"
 #include "link/sitzung.h"
 #include "link/verbindung.h"

@@ -4,7 +4,7 @@
 // lists that fit, option handlers' bytes, analog values 0..999), together with
 // what the editor shows afterwards.
 #include "image/ansi.h"
-#include "image/editorwerte.h"
+#include "modell/editorwerte.h"
 #include "image/felder.h"
 #include "image/konfigspeicher.h"
 
