@@ -45,7 +45,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_abweisungsUhr->setInterval(4000);
     connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_panel[1]->setText(m_hinweis); });
 
-    m_kontext = new Editorkontext(m_speicher, m_seiten, m_sitzung, this);
+    m_kontext = new Editorkontext(m_modell, this);
     m_waechter = new Feldwaechter(*m_kontext, this);
 
     m_tabs = new QTabWidget(this);
@@ -118,17 +118,15 @@ void Konfig::verbinden()
             unsetCursor();
     });
     m_teledit = new Teledit(
-        m_speicher, m_seiten, [this] { return netzbetreiber() == Netzbetreiber::A1; },
+        m_modell.speicher(), m_modell.seiten(), [this] { return netzbetreiber() == Netzbetreiber::A1; },
         [this](int marker) { markieren(marker); }, this);
 }
 
 void Konfig::starten()
 {
     markierungenLoeschen();
-    Grundeinstellung(m_speicher);
-    m_sitzung.Einlesen = true;
-    m_allgemein->startZustand();
-    m_sitzung.Einlesen = false;
+    m_modell.starten();
+    zeigen();
     m_sitzung.Belegt = false;
     herkunftMerken(QStringLiteral("Grundeinstellung"));
 }
@@ -285,34 +283,30 @@ void Konfig::Timer1_Timer()
 
 void Konfig::anzeigen(const Editorwerte& w)
 {
+    m_modell.werte() = w;
+    zeigen();
+}
+
+void Konfig::zeigen()
+{
+    const Editorwerte& w = m_modell.werte();
     m_meldelinien->anzeigen(w);
     m_allgemein->anzeigen(w);
     m_relais->anzeigen(w);
     m_analog->anzeigen(w);
-}
-
-Editorwerte Konfig::werte() const
-{
-    Editorwerte w;
-    m_meldelinien->werteEintragen(w);
-    m_allgemein->werteEintragen(w);
-    m_relais->werteEintragen(w);
-    m_analog->werteEintragen(w);
-    return w;
+    m_kontext->markerZeigen();
 }
 
 void Konfig::editorLeeren()
 {
-    Editorwerte leer;
-    leer.netz = netzbetreiber();
-    leer.kontoAktivierbar = leer.netz != Netzbetreiber::Andere;
-    anzeigen(leer);
+    m_modell.leeren();
+    zeigen();
     m_kontext->Feldgeaendert = false;
 }
 
 Netzbetreiber Konfig::netzbetreiber() const
 {
-    return m_allgemein->netzbetreiber();
+    return m_modell.werte().netz;
 }
 
 void Konfig::markieren(int marker)
@@ -322,19 +316,20 @@ void Konfig::markieren(int marker)
 
 void Konfig::markieren(int marker, int seite)
 {
-    m_kontext->markieren(marker, seite);
+    m_modell.markieren(marker, seite);
+    m_kontext->markerZeigen();
 }
 
 void Konfig::alleMarkieren()
 {
+    m_modell.alleMarkieren();
     m_kontext->markerZeigen();
-    Alles_markieren(m_seiten);
 }
 
 void Konfig::markierungenLoeschen()
 {
-    m_kontext->markerVerbergen();
-    Markierungen_loeschen(m_seiten);
+    m_modell.markierungenLoeschen();
+    m_kontext->markerZeigen();
     m_tabs->setCurrentIndex(0);
 }
 
@@ -407,6 +402,7 @@ void Konfig::closeEvent(QCloseEvent* e)
     emit wirdGeschlossen();
     m_geschlossen = true;
     m_verbindung->stilllegen();
+    m_modell.setFuellen(false);  // a read stopped here fills nothing any more
     if (m_syszeit)
         m_syszeit->close();
     if (m_kommunikation)

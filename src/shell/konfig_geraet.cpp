@@ -3,10 +3,10 @@
 // returns; the link reports the end to geraetEnde.
 #include "shell/konfig.h"
 
-#include "cfgfile/bedienung.h"
 #include "cfgfile/dekodieren.h"
 #include "clock/syszeit.h"
 #include "clock/uhr.h"
+#include "editor/editorkontext.h"
 #include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 #include "eventlog/logdatei.h"
@@ -58,6 +58,7 @@ void Konfig::MNU_Lesen_Click()
     m_verbindung->konfigurationLesen(
         [this](const QByteArray& bytes) { return konfigurationUebernehmen(bytes); },
         [this](Ausgang a) {
+            m_modell.setFuellen(false);
             geraetEnde(a);
             // Every configuration read is kept, before anything can change it.
             if (a == Ausgang::Erfolg)
@@ -65,15 +66,21 @@ void Konfig::MNU_Lesen_Click()
             emit geraetBeendet(a);
         },
         [this] {
+            // From here to the read's end the program fills the editor: what
+            // is clicked meanwhile records nothing.
+            m_modell.setFuellen(true);
             m_waechter->verwerfen();
-            editorLeeren();
             m_sitzung.Fortschritt = 0;
-            // The image the emptied editor stands for: the start-up state, with
-            // acknowledgement, check call and balance monitoring switched off.
-            // A read that fails (no device, no echo, aborted, stopped) leaves
-            // both so, and a save or write afterwards carries what is shown.
-            bedienung::startbild(m_speicher);
+            // The emptied editor and the image it stands for: the start-up
+            // state, with acknowledgement, check call and balance monitoring
+            // switched off. A read that fails (no device, no echo, aborted,
+            // stopped) leaves both so, and a save or write afterwards carries
+            // what is shown.
+            m_modell.leeren();
+            m_modell.starten();
+            m_kontext->Feldgeaendert = false;
             markierungenLoeschen();
+            zeigen();
             m_teledit->bildErneuert();
             herkunftMerken(QStringLiteral("Grundeinstellung"));
         });
@@ -81,23 +88,17 @@ void Konfig::MNU_Lesen_Click()
 
 bool Konfig::konfigurationUebernehmen(const QByteArray& bytes)
 {
-    // Pages 0..12 from the device; the pages the device does not have stay unset.
-    m_speicher = geraetebild(bytes);
-
-    Editorwerte bisDahin;
-    const std::optional<Editorwerte> werte = dekodieren(m_speicher, &bisDahin);
-    if (werte) {
-        anzeigen(*werte);
-    } else {
-        // The operator is derived only at the end of a decode: it stays.
-        bisDahin.netz = netzbetreiber();
-        bisDahin.kontoAktivierbar = bisDahin.netz != Netzbetreiber::Andere;
-        anzeigen(bisDahin);
-    }
+    // Pages 0..12 from the device; the pages the device does not have stay
+    // unset. A decode that fails keeps the operator option (it is derived only
+    // at the end) and shows everything else.
+    m_modell.speicher() = geraetebild(bytes);
+    const bool ok = dekodieren(m_modell);
+    m_modell.setFuellen(false);
+    zeigen();
     m_teledit->bildErneuert();
     herkunftMerken(QStringLiteral("Gerät an COM %1 (%2)").arg(m_verbindung->port()).arg(m_verbindung->geraet())
-                   + (werte ? QString() : QStringLiteral(", nicht vollständig gelesen")));
-    return werte.has_value();
+                   + (ok ? QString() : QStringLiteral(", nicht vollständig gelesen")));
+    return ok;
 }
 
 // --- Configuration write -------------------------------------------------------
@@ -106,7 +107,7 @@ void Konfig::MNU_Schreib_Click()
 {
     if (!befehlZulassen(true, true))
         return;
-    m_verbindung->konfigurationSchreiben(m_speicher, m_seiten, [this](Ausgang a) {
+    m_verbindung->konfigurationSchreiben(m_modell.speicher(), m_modell.seiten(), [this](Ausgang a) {
         geraetEnde(a);
         emit geraetBeendet(a);
     });
