@@ -55,6 +55,15 @@ QString zweistellig(int wert)
     return QStringLiteral("%1").arg(wert, 2, 10, QLatin1Char('0'));
 }
 
+// An operation's result, collected by the steps it runs.
+template <class Schritte>
+Folge folge(Schritte schritte)
+{
+    Folge w;
+    schritte(w);
+    return w;
+}
+
 } // namespace
 
 const QStringList& Editormodell::wochentage()
@@ -196,9 +205,7 @@ void Editormodell::relaisbest(Folge& w, int r, bool an)
 
 Folge Editormodell::Chk_Quittierung_Click(bool an)
 {
-    Folge w;
-    quittierung(w, an);
-    return w;
+    return folge([&](Folge& w) { quittierung(w, an); });
 }
 
 void Editormodell::quittierung(Folge& w, bool an)
@@ -219,16 +226,20 @@ void Editormodell::quittierung(Folge& w, bool an)
 
 Folge Editormodell::Slider_Quit_Change(int wert)
 {
-    Folge w;
-    sliderQuit(w, wert);
-    return w;
+    return folge([&](Folge& w) { sliderQuit(w, wert); });
 }
 
 void Editormodell::sliderQuit(Folge& w, int wert)
 {
-    m_werte.sliderQuit = wert;
-    m_werte.quit = QString::number(wert);
-    m_speicher.setze(kSeite0, offset::Quittierung, std::uint8_t(wert));
+    schieber(w, m_werte.sliderQuit, m_werte.quit, offset::Quittierung, wert);
+}
+
+// A slider's handler: the value shown beside it in decimal and stored as a byte.
+void Editormodell::schieber(Folge& w, int& schieber, QString& anzeige, int off, int wert)
+{
+    schieber = wert;
+    anzeige = QString::number(wert);
+    m_speicher.setze(kSeite0, off, std::uint8_t(wert));
     vermerken(w, kMarkerAllgemein, kSeite0);
 }
 
@@ -236,9 +247,7 @@ void Editormodell::sliderQuit(Folge& w, int wert)
 
 Folge Editormodell::Chk_Konto_Click(bool an)
 {
-    Folge w;
-    konto(w, an);
-    return w;
+    return folge([&](Folge& w) { konto(w, an); });
 }
 
 void Editormodell::konto(Folge& w, bool an)
@@ -274,17 +283,12 @@ void Editormodell::konto(Folge& w, bool an)
 
 Folge Editormodell::Slider_Guthaben_Change(int wert)
 {
-    Folge w;
-    sliderGuthaben(w, wert);
-    return w;
+    return folge([&](Folge& w) { sliderGuthaben(w, wert); });
 }
 
 void Editormodell::sliderGuthaben(Folge& w, int wert)
 {
-    m_werte.sliderGuthaben = wert;
-    m_werte.guthaben = QString::number(wert);
-    m_speicher.setze(kSeite0, offset::Guthaben, std::uint8_t(wert));
-    vermerken(w, kMarkerAllgemein, kSeite0);
+    schieber(w, m_werte.sliderGuthaben, m_werte.guthaben, offset::Guthaben, wert);
 }
 
 Folge Editormodell::OPT_A1_Click() { return netzbetreiberWaehlen(Netzbetreiber::A1); }
@@ -293,9 +297,7 @@ Folge Editormodell::OPT_Andere_Click() { return netzbetreiberWaehlen(Netzbetreib
 
 Folge Editormodell::netzbetreiberWaehlen(Netzbetreiber n)
 {
-    Folge w;
-    netz(w, n);
-    return w;
+    return folge([&](Folge& w) { netz(w, n); });
 }
 
 Folge Editormodell::netzbetreiberErkennen()
@@ -321,9 +323,7 @@ void Editormodell::netz(Folge& w, Netzbetreiber n)
 
 Folge Editormodell::CHK_Kontrollruf_Click(bool an)
 {
-    Folge w;
-    kontrollruf(w, an);
-    return w;
+    return folge([&](Folge& w) { kontrollruf(w, an); });
 }
 
 void Editormodell::kontrollruf(Folge& w, bool an)
@@ -379,9 +379,7 @@ Folge Editormodell::OPT_Woche_Click()
 
 Folge Editormodell::OPT_Tag_Click()
 {
-    Folge w;
-    optTag(w);
-    return w;
+    return folge([&](Folge& w) { optTag(w); });
 }
 
 void Editormodell::optTag(Folge& w)
@@ -396,9 +394,7 @@ void Editormodell::optTag(Folge& w)
 
 Folge Editormodell::Combo_Tag_Change(int tag)
 {
-    Folge w;
-    comboTag(w, tag);
-    return w;
+    return folge([&](Folge& w) { comboTag(w, tag); });
 }
 
 void Editormodell::comboTag(Folge& w, int tag)
@@ -414,31 +410,30 @@ void Editormodell::comboTag(Folge& w, int tag)
 
 Folge Editormodell::UD_Stunde_Change(int wert)
 {
-    Folge w;
-    stunde(w, wert);
-    return w;
+    return folge([&](Folge& w) { stunde(w, wert); });
 }
 
 Folge Editormodell::UD_Minute_Change(int wert)
 {
-    Folge w;
-    minute(w, wert);
-    return w;
+    return folge([&](Folge& w) { minute(w, wert); });
 }
 
 void Editormodell::stunde(Folge& w, int wert)
 {
-    m_werte.udStunde = wert;
-    m_werte.txtStunde = zweistellig(wert);
-    m_speicher.setze(kSeite0, offset::Stunde, bcd(wert));
-    vermerken(w, kMarkerAllgemein, kSeite0);
+    spinner(w, m_werte.udStunde, m_werte.txtStunde, offset::Stunde, wert);
 }
 
 void Editormodell::minute(Folge& w, int wert)
 {
-    m_werte.udMinute = wert;
-    m_werte.txtMinute = zweistellig(wert);
-    m_speicher.setze(kSeite0, offset::Minute, bcd(wert));
+    spinner(w, m_werte.udMinute, m_werte.txtMinute, offset::Minute, wert);
+}
+
+// A spinner's handler: the value shown in two digits and stored in packed BCD.
+void Editormodell::spinner(Folge& w, int& spinner, QString& anzeige, int off, int wert)
+{
+    spinner = wert;
+    anzeige = zweistellig(wert);
+    m_speicher.setze(kSeite0, off, bcd(wert));
     vermerken(w, kMarkerAllgemein, kSeite0);
 }
 
@@ -446,9 +441,7 @@ void Editormodell::minute(Folge& w, int wert)
 
 Folge Editormodell::Validate(Feld f, const QString& t, bool geaendert)
 {
-    Folge w;
-    validate(w, f, t, geaendert);
-    return w;
+    return folge([&](Folge& w) { validate(w, f, t, geaendert); });
 }
 
 void Editormodell::validate(Folge& w, Feld f, const QString& t, bool geaendert)

@@ -149,6 +149,8 @@ private:
     void vermerken(Folge& w, int marker, int seite);
     void relaisbest(Folge& w, int r, bool an);
     void quittierung(Folge& w, bool an);
+    void schieber(Folge& w, int& schieber, QString& anzeige, int off, int wert);
+    void spinner(Folge& w, int& spinner, QString& anzeige, int off, int wert);
     void sliderQuit(Folge& w, int wert);
     void konto(Folge& w, bool an);
     void sliderGuthaben(Folge& w, int wert);
