@@ -34,33 +34,10 @@ void relais(const Konfigspeicher& k, Bereich b, QString& text, bool& an)
         }
 }
 
-} // namespace
-
-bool dekodieren(Editormodell& m)
+// Check call. Switched off it leaves the spinners at 10 and 0, the values
+// they already show, so their handlers store nothing.
+void kontrollrufZeigen(const Konfigspeicher& k, Editorwerte& w)
 {
-    const Editormodell::Fuellen fuellen(m);
-    m.leeren();
-    Konfigspeicher& k = m.speicher();
-    Editorwerte& w = m.werte();
-
-    // The boxes, the acknowledgement and the check call are shown as the
-    // image holds them; their handlers would store back the very bytes they
-    // were set from (or, in filling mode, nothing).
-    for (int i = 0; i < 8; ++i) {
-        w.oeffner[i] = bitGesetzt(k, 0, offset::Oeffner, i);
-        w.gutmeldung[i] = bitGesetzt(k, 0, offset::Gutmeldung, i);
-    }
-    w.gutmeldung[8] = k.byte(0, offset::GutmeldungStrom) == 0xFF;
-
-    // Acknowledgement: the slider takes the byte (1..255 is its whole range).
-    if (const std::uint8_t q = k.byte(0, offset::Quittierung); q != 0) {
-        w.quittierung = true;
-        w.sliderQuit = q;
-        w.quit = QString::number(q);
-    }
-
-    // Check call. Switched off it leaves the spinners at 10 and 0, the values
-    // they already show, so their handlers store nothing.
     using K = Editorwerte::Kontrollruf;
     const std::uint8_t ruf = k.byte(0, offset::Kontrollruf);
     if (ruf == 7)
@@ -86,6 +63,34 @@ bool dekodieren(Editormodell& m)
         w.udStunde = h;
     if (const int mi = bcdWert(minute, 59); mi >= 0)
         w.udMinute = mi;
+}
+
+} // namespace
+
+bool dekodieren(Editormodell& m)
+{
+    const Editormodell::Fuellen fuellen(m);
+    m.leeren();
+    Konfigspeicher& k = m.speicher();
+    Editorwerte& w = m.werte();
+
+    // The boxes, the acknowledgement and the check call are shown as the
+    // image holds them; their handlers would store back the very bytes they
+    // were set from (or, in filling mode, nothing).
+    for (int i = 0; i < 8; ++i) {
+        w.oeffner[i] = bitGesetzt(k, 0, offset::Oeffner, i);
+        w.gutmeldung[i] = bitGesetzt(k, 0, offset::Gutmeldung, i);
+    }
+    w.gutmeldung[8] = k.byte(0, offset::GutmeldungStrom) == 0xFF;
+
+    // Acknowledgement: the slider takes the byte (1..255 is its whole range).
+    if (const std::uint8_t q = k.byte(0, offset::Quittierung); q != 0) {
+        w.quittierung = true;
+        w.sliderQuit = q;
+        w.quit = QString::number(q);
+    }
+
+    kontrollrufZeigen(k, w);
 
     w.guthabenrufnummer = text(k, bereich::Guthabenrufnummer);
     w.nummerAufladung = text(k, bereich::NummerAufladung);
