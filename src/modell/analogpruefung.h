@@ -1,7 +1,7 @@
 #pragma once
 // The checks of the analog input's four value fields, as pure functions: the
 // value range (the values shown at 4 mA and at 20 mA) and the two alarm
-// thresholds inside it. The widgets only carry out the decision.
+// thresholds inside it. The editor model's Validate carries out the decision.
 #include "modell/abweisungsgrund.h"
 
 #include <QString>

@@ -1,9 +1,10 @@
 #pragma once
 // The main window: it owns the editor model (configuration image, page flags,
-// change markers, shown values) and the session state for the whole run, the device link with its progress window,
-// the recipients editor and the clock dialog; shows the editor in four tabs
-// and offers every command through its menus and toolbar. Each menu item and
-// toolbar button reaches exactly one slot named after it.
+// change markers, shown values) and the session state for the whole run, the
+// device link with its progress window, the recipients editor and the clock
+// dialog; shows the editor in four tabs and offers every command through its
+// menus and toolbar. Each menu item and toolbar button reaches exactly one
+// slot named after it.
 //
 // The device commands start an operation of the link and return at once; the
 // operation reports its end back (geraetBeendet). The file commands run to
