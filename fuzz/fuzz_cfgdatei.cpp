@@ -1,8 +1,10 @@
 // Any bytes as a configuration file: the reader never writes outside the cells
 // a line may set, leaves every recipient list terminated inside its 128 cells,
 // shows exactly the texts it stored, and a file written from its result and
-// read again is a fixpoint after one more round. A file the form check lets
-// pass has all thirteen lines; a refusal names a line and why.
+// read again is a fixpoint after one more round. Loaded into an editor model
+// that held something else (the window's), a file gives what it gives on a
+// fresh one. A file the form check lets pass has all thirteen lines; a
+// refusal names a line and why.
 //
 // Input: the first byte chooses the operator option shown before the load
 // (0 A1, 1 T Mobile, 2 Andere, modulo 3); the rest is the file.
@@ -11,6 +13,7 @@
 #include "image/ansi.h"
 #include "image/felder.h"
 #include "image/konfigspeicher.h"
+#include "modell/editormodell.h"
 #include "pruefen.h"
 
 namespace {
@@ -201,5 +204,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     PRUEFE(nurHinterLeererNummer(r2.image, r3.image));
     const Dateiergebnis r4 = cfgLesen(cfgSchreiben(r3.image), bisher);
     PRUEFE(r4.image == r3.image);
+
+    // The window's model after another file and some edits, its operator
+    // option then `bisher`: the load replaces all of it.
+    Editormodell m;
+    cfgLaden(m, f3);
+    m.Chk_Oeffner_Click(3, !m.werte().oeffner[3]);
+    m.CHK_Kontrollruf_Click(m.werte().kontrollruf == Editorwerte::Kontrollruf::Aus);
+    m.Validate(Feld::Einheit, QStringLiteral("xyz"), true);
+    m.Validate(Feld::Messbereich4, QStringLiteral("5"), true);
+    m.werte().netz = bisher;
+    const Ladung l = cfgLaden(m, datei);
+    PRUEFE(l.zeilen == r1.zeilen && l.vollstaendig == r1.vollstaendig);
+    PRUEFE(m.speicher() == r1.image && m.seiten() == r1.flags && m.werte() == r1.werte);
+    for (int i = 0; i < kMarker; ++i)
+        PRUEFE(m.marker(i));
+    PRUEFE(!m.fuellt());
     return 0;
 }

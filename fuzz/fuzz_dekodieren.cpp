@@ -1,12 +1,13 @@
-// Any bytes as the 3328 bytes a device sends after "r": the read's decode
-// stores back only what the balance handlers store (page 0 offsets 24, 40 and
-// 56) and, as an empty field, a range number the device's signed computation
-// cannot hold; it fails only on such a number and shows exactly what the
-// image holds, whether it fails or not.
+// Any bytes as the 3328 bytes a device sends after "r": the read's decode on
+// the editor model stores back only what the balance handlers store (page 0
+// offsets 24, 40 and 56) and, as an empty field, a range number the device's
+// signed computation cannot hold; it fails only on such a number, shows
+// exactly what the image holds, whether it fails or not, and records nothing.
 //
 // Input: up to 3328 cells of pages 0..12 in serial order; cells behind the
 // input stay unset, as behind a short buffer.
 #include "cfgfile/dekodieren.h"
+#include "modell/editormodell.h"
 #include "image/ansi.h"
 #include "image/felder.h"
 #include "image/konfigspeicher.h"
@@ -42,23 +43,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
         k.setze(i / kZellen, i % kZellen, std::uint8_t(bytes[i]));
     const Konfigspeicher vorher = k;
 
-    Editorwerte bisDahin;
-    const std::optional<Editorwerte> w = dekodieren(k, &bisDahin);
+    Editormodell m;
+    m.speicher() = k;
+    const bool ok = dekodieren(m);
+    k = m.speicher();
+    const Editorwerte bisDahin = m.werte();
+    PRUEFE(!m.fuellt());
+    for (int i = 0; i < kMarker; ++i)
+        PRUEFE(!m.marker(i));
+    for (bool s : m.seiten())
+        PRUEFE(!s);
 
     bool ueberlauf = false;
     for (int paar = 0; paar < 4; ++paar) {
         const std::uint8_t hoch = vorher.byte(11, offset::Messbereich4 + 2 * paar);
         ueberlauf = ueberlauf || (hoch >= 0x80 && hoch <= 0xFE);
     }
-    PRUEFE(w.has_value() == !ueberlauf);
-    if (w)
-        PRUEFE(*w == bisDahin);
+    PRUEFE(ok == !ueberlauf);
 
     // The image: the device's bytes, with only the balance cells stored back.
     // "Andere" (derived at the end of a decode that did not fail) switches the
     // monitoring off as well.
     const bool kontoAus = vorher.byte(0, offset::Guthaben) == 0
-                       || (w && Netzbetreiber_erkennen(vorher) == Netzbetreiber::Andere);
+                       || (ok && Netzbetreiber_erkennen(vorher) == Netzbetreiber::Andere);
     Konfigspeicher erwartet = vorher;
     kontoErwartet(erwartet, vorher.byte(0, offset::Guthaben) == 0);
     if (kontoAus)
@@ -129,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
         const bool leer = hoch >= 0x80;  // FF: empty; 0x80..0xFE: overflow, shown empty
         PRUEFE(*felder[paar] == (leer ? QString() : QString::number(hoch * 256 + tief)));
     }
-    if (w) {
+    if (ok) {
         PRUEFE(e.netz == Netzbetreiber_erkennen(vorher));
         PRUEFE(e.kontoAktivierbar == (e.netz != Netzbetreiber::Andere));
     }

@@ -80,10 +80,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
             PRUEFE(!e.text.contains(QLatin1Char('*')));
 
     for (const Eintrag& e : liste + fremde) {
-        // Typing the text anew, or deleting from it, is always admitted.
-        PRUEFE(eingabeZulaessig(e.art, e.text, e.text));
-        PRUEFE(eingabeZulaessig(e.art, e.text, e.text.left(e.text.size() / 2)));
-        PRUEFE(eingabeZulaessig(e.art, QString(), e.text) == zulaessig(e));
+        // Keeping the text, or deleting from it, is always admitted; typed
+        // anew, it loses exactly the characters its kind does not admit.
+        const QString halb = e.text.left(e.text.size() / 2);
+        const Gefiltert gleich = eingabeFiltern(e.art, e.text, e.text);
+        PRUEFE(gleich.text == e.text && !gleich.verworfen);
+        const Gefiltert geloescht = eingabeFiltern(e.art, e.text, halb);
+        PRUEFE(geloescht.text == halb && !geloescht.verworfen && geloescht.cursor == halb.size());
+        const Gefiltert neu = eingabeFiltern(e.art, QString(), e.text);
+        QString erlaubt;
+        for (QChar c : e.text)
+            if (zeichenZulaessig(e.art, c))
+                erlaubt.append(c);
+        PRUEFE(neu.text == erlaubt && neu.verworfen == !zulaessig(e) && neu.cursor == erlaubt.size());
     }
 
     for (const bool a1 : {true, false}) {

@@ -1,13 +1,16 @@
 // Any bytes as the device pages of the image: every text, unit, number, bit
-// and list reader, each value stored back, and writes into any area at all.
+// and list reader, each value stored back, and writes into any area at all;
+// and the editor model's check-and-store of any field with any text, which
+// writes only the field's own cells and records only the field's marker.
 //
 // Input: a text for the free area (ends at a backslash followed by another
 // character), then the cells of pages 0..12 in serial order; the choices
-// (default content, cells to unset, the free area, a number, a bit) are taken
-// from the input's end.
+// (default content, cells to unset, the free area, a number, a bit, the
+// field, typed or not, filling or not) are taken from the input's end.
 #include "image/ansi.h"
 #include "image/felder.h"
 #include "image/konfigspeicher.h"
+#include "modell/editormodell.h"
 #include "pruefen.h"
 
 #include <algorithm>
@@ -77,6 +80,80 @@ void zahlPruefen(const Konfigspeicher& k, int seite, int off)
     nurBereichGeaendert(k, neu, seite, off, off + 2);
 }
 
+// The cells a field's check-and-store may write: its area; the unit's three
+// cells and end mark; for an analog value the four values (a new range
+// stores the thresholds again).
+Bereich zellenVon(Feld f)
+{
+    switch (f) {
+    case Feld::Anlagenbezeichnung: return bereich::Anlagenbezeichnung;
+    case Feld::Guthabenrufnummer: return bereich::Guthabenrufnummer;
+    case Feld::NummerAufladung: return bereich::NummerAufladung;
+    case Feld::Besttext1: return bereich::Besttext1;
+    case Feld::Besttext2: return bereich::Besttext2;
+    case Feld::TextMin: return bereich::TextMin;
+    case Feld::TextMax: return bereich::TextMax;
+    case Feld::Einheit: return {11, offset::Einheit, 4};
+    case Feld::Messbereich4:
+    case Feld::Messbereich20:
+    case Feld::Grenzwertmin:
+    case Feld::Grenzwertmax: return {11, offset::Messbereich4, 8};
+    default: return bereich::SMSText(int(f) - int(Feld::SMSText0));
+    }
+}
+
+bool istAnalog(Feld f)
+{
+    return f == Feld::Messbereich4 || f == Feld::Messbereich20 || f == Feld::Grenzwertmin || f == Feld::Grenzwertmax;
+}
+
+void feldPruefen(const Konfigspeicher& k, Feld f, const QString& t, bool geaendert, bool fuellen)
+{
+    Editormodell m;
+    m.speicher() = k;
+    // The analog fields show what the image holds, as after a read.
+    m.werte().messbereich4 = zahlLesen(k, 11, offset::Messbereich4).text();
+    m.werte().messbereich20 = zahlLesen(k, 11, offset::Messbereich20).text();
+    m.werte().grenzwertmin = zahlLesen(k, 11, offset::Grenzwertmin).text();
+    m.werte().grenzwertmax = zahlLesen(k, 11, offset::Grenzwertmax).text();
+    m.setFuellen(fuellen);
+    const Folge folge = m.Validate(f, t, geaendert);
+
+    PRUEFE(Editormodell::text(m.werte(), f) == t);
+    const Bereich b = zellenVon(f);
+    nurBereichGeaendert(k, m.speicher(), b.seite, b.anfang, b.anfang + b.breite);
+    if (!folge.angenommen)
+        PRUEFE(m.speicher() == k);
+    PRUEFE(folge.angenommen || f == Feld::Einheit || istAnalog(f));
+    PRUEFE(folge.angenommen == (folge.einwaende.isEmpty() || (istAnalog(f) && folge.einwaende.first().feld != f)));
+    for (const Einwand& e : folge.einwaende)
+        PRUEFE(e.grund && (e.feld == f || istAnalog(e.feld)));
+    if (folge.angenommen && !istAnalog(f) && f != Feld::Einheit) {
+        const QByteArray bytes = ansi::bytes(t).left(b.breite);
+        for (int i = 0; i < bytes.size(); ++i)
+            PRUEFE(m.speicher().byte(b.seite, b.anfang + i) == std::uint8_t(bytes[i]));
+        if (bytes.size() < b.breite)
+            PRUEFE(m.speicher().byte(b.seite, b.anfang + int(bytes.size())) == ETX);
+    }
+
+    // Recorded: the field's one marker and page, never while filling; a typed
+    // text field always, an untyped one never.
+    int gezeigt = 0;
+    for (int i = 0; i < kMarker; ++i)
+        gezeigt += m.marker(i) ? 1 : 0;
+    int geflaggt = 0;
+    for (bool s : m.seiten())
+        geflaggt += s ? 1 : 0;
+    if (fuellen || folge.marker < 0) {
+        PRUEFE(gezeigt == 0 && geflaggt == 0 && folge.marker < 0 && folge.seite < 0);
+    } else {
+        PRUEFE(gezeigt == 1 && geflaggt == 1 && m.marker(folge.marker) && m.seiten()[std::size_t(folge.seite)]);
+        PRUEFE(folge.seite == b.seite);
+    }
+    if (!fuellen && !istAnalog(f) && f != Feld::Einheit)
+        PRUEFE((folge.marker >= 0) == geaendert);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t groesse)
@@ -93,6 +170,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
         fdp.ConsumeBool() ? std::optional<int>(fdp.ConsumeIntegral<int>()) : std::nullopt;
     const int bitSeite = fdp.ConsumeIntegralInRange(0, 1);
     const int bit = fdp.ConsumeIntegralInRange(0, 7);
+    const Feld feld = Feld(fdp.ConsumeIntegralInRange(0, int(Feld::TextMax)));
+    const bool geaendert = fdp.ConsumeBool();
+    const bool fuellen = fdp.ConsumeBool();
     const QByteArray zellen = restBytes(fdp);
 
     Konfigspeicher k;
@@ -179,6 +259,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
         }
     }
     (void)Netzbetreiber_erkennen(k);
+
+    feldPruefen(k, feld, ansi::text(freiText), geaendert, fuellen);
 
     // Writes into any area never reach a cell outside it, nor another page.
     {

@@ -9,7 +9,7 @@
 // sheet ("Nummer 1"), its value as text, and the value typed for JSON: a
 // boolean, a number, null for an empty number field, a string, or for a
 // recipient an object {"type", "number"}.
-#include "image/editorwerte.h"
+#include "modell/editorwerte.h"
 #include "image/konfigspeicher.h"
 
 #include <QJsonValue>

@@ -1,15 +1,17 @@
 #pragma once
 // The configuration file "*.cfg": thirteen text lines, one per device page
 // (line 1 = page 0 ... line 13 = page 12), written straight from the image and
-// read back into a fresh image together with what every control shows.
+// read back into the editor model: image, page flags, markers and what every
+// control shows.
 //
 // Bytes in, bytes out: no file access here. The save command writes the result
-// of cfgSchreiben with QSaveFile; the open command reads the file's bytes, calls
-// cfgLesen and takes over image, page flags and editor values as they are (the
-// controls are set with their handlers silent: every byte the handlers would
-// store is already in the returned image).
-#include "image/editorwerte.h"
+// of cfgSchreiben with QSaveFile; the open command reads the file's bytes and
+// loads them into the window's model with cfgLaden (the controls then show the
+// model's values with their handlers silent: every byte the handlers store is
+// already in the image).
 #include "image/konfigspeicher.h"
+#include "modell/editormodell.h"
+#include "modell/editorwerte.h"
 
 #include <QByteArray>
 
@@ -26,8 +28,19 @@ struct Dateiergebnis {
                                // shows "Fehler bei Zugriff auf Konfigurationsdatei"
 };
 
-// Opens a configuration file's bytes. `bisher` is the operator option the window
-// shows before the load: a file with fewer than 13 lines does not derive the
-// operator from page 1, so the option (and whether Chk_Konto can be ticked)
-// stays as it was. A complete file sets it from the first recipient of line 2.
+// How much of a file was loaded.
+struct Ladung {
+    int zeilen = 0;            // lines found and loaded (at most 13)
+    bool vollstaendig = false; // all 13 lines present
+};
+
+// Loads a configuration file's bytes into the editor model, in its filling
+// mode: the editor emptied (the operator option kept), every marker shown and
+// pages 0..12 flagged, the default content, the lines; a file with fewer than
+// 13 lines keeps the operator option (and whether Chk_Konto can be ticked), a
+// complete file sets it from the first recipient of line 2.
+Ladung cfgLaden(Editormodell& m, const QByteArray& datei);
+
+// The same on a fresh model whose operator option is `bisher` (what the
+// window shows before the load).
 Dateiergebnis cfgLesen(const QByteArray& datei, Netzbetreiber bisher = Netzbetreiber::A1);

@@ -1,14 +1,14 @@
-// Reader of the configuration file: the open command's load, on a fresh image.
+// Reader of the configuration file: the open command's load, on the editor
+// model in its filling mode.
 //
-// Order: editor reset, all pages flagged, default content, the thirteen lines,
-// then (complete files only) the operator derived from page 1. A file without
-// any line leaves the start-up image that the emptied editor stands for. Settings shown
-// by check boxes, sliders and spinners get the bytes their handlers store when
-// the load sets them; texts are stored in the text-area encoding and never past
-// their area, whatever the file holds.
+// Order: editor reset, all markers shown and pages flagged, default content,
+// the thirteen lines, then (complete files only) the operator derived from
+// page 1. A file without any line leaves the start-up image that the emptied
+// editor stands for. Settings shown by check boxes, sliders and spinners are
+// stored by their handlers as the load sets them; texts by their fields'
+// check-and-store step, never past their area, whatever the file holds.
 #include "cfgfile/cfgdatei.h"
 
-#include "cfgfile/bedienung.h"
 #include "cfgfile/zeilen.h"
 #include "image/ansi.h"
 #include "image/felder.h"
@@ -69,11 +69,11 @@ QByteArray textFuer(Ansicht t, int breite)
     return t.first(std::min<qsizetype>(t.size(), breite)).toByteArray();
 }
 
-void textAblegen(Konfigspeicher& k, Bereich b, Ansicht t, QString& anzeige)
+// A text field set from the file and stored by its own check-and-store step,
+// as the text the image can hold.
+void textAblegen(Editormodell& m, Feld f, Ansicht t, int breite)
 {
-    const QByteArray bytes = textFuer(t, b.breite);
-    textSpeichern(k, b, bytes);
-    anzeige = ansi::text(bytes);
+    m.Validate(f, ansi::text(textFuer(t, breite)), false);
 }
 
 // A recipient list: up to eight entries, each closed by ";" in the file and by
@@ -105,8 +105,9 @@ void listeAblegen(Konfigspeicher& k, int seite, Ansicht text)
 
 // ---------------------------------------------------------------------------
 // Line 1, page 0.
-void zeile1(Konfigspeicher& k, Editorwerte& w, Ansicht zeile)
+void zeile1(Editormodell& m, Ansicht zeile)
 {
+    Konfigspeicher& k = m.speicher();
     Felder f{zeile};
     Ansicht feld[10];
     for (Ansicht& x : feld)
@@ -117,107 +118,80 @@ void zeile1(Konfigspeicher& k, Editorwerte& w, Ansicht zeile)
     if (name.endsWith(';'))
         name.chop(1);
 
-    // Fields 1 and 2: one check box per bit; a value that is no byte ticks none.
+    // Fields 1 and 2: one check box per bit, its handler storing the bit; a
+    // value that is no byte ticks none. Field 3: 255 ticks the mains box.
     const std::int64_t oeffner = zahl(feld[0]);
     const std::int64_t gut = zahl(feld[1]);
     for (int i = 0; i < 8; ++i) {
-        if (oeffner <= 255 && (oeffner >> i) & 1) {
-            w.oeffner[i] = true;
-            bitSetzen(k, 0, offset::Oeffner, i, true);
-        }
-        if (gut <= 255 && (gut >> i) & 1) {
-            w.gutmeldung[i] = true;
-            bitSetzen(k, 0, offset::Gutmeldung, i, true);
-        }
+        if (oeffner <= 255 && (oeffner >> i) & 1)
+            m.Chk_Oeffner_Click(i, true);
+        if (gut <= 255 && (gut >> i) & 1)
+            m.Chk_Gutmeldung_Click(i, true);
     }
-    if (zahl(feld[2]) == 255) {
-        w.gutmeldung[8] = true;
-        k.setze(0, offset::GutmeldungStrom, 0xFF);
-    }
+    if (zahl(feld[2]) == 255)
+        m.Chk_Gutmeldung_Click(8, true);
 
     // Field 4: acknowledgement minutes; 0 (or empty) is off, more than the
     // slider's 255 is taken as 255.
-    const std::int64_t quit = zahl(feld[3]);
-    if (quit == 0) {
-        w.quittierung = false;
-        w.sliderQuit = 1;
-        w.quit.clear();
-        k.setze(0, offset::Quittierung, 0);
+    if (const std::int64_t quit = zahl(feld[3]); quit == 0) {
+        m.Chk_Quittierung_Click(false);
     } else {
-        w.quittierung = true;
-        w.sliderQuit = int(std::min<std::int64_t>(quit, 255));
-        w.quit = QString::number(w.sliderQuit);
-        k.setze(0, offset::Quittierung, std::uint8_t(w.sliderQuit));
+        m.Chk_Quittierung_Click(true);
+        m.Slider_Quit_Change(int(std::min<std::int64_t>(quit, 255)));
     }
 
     // Field 5: the check-call schedule.
-    using K = Editorwerte::Kontrollruf;
-    w.tag = -1;
     if (feld[4].isEmpty()) {
-        // CHK_Kontrollruf_Click, switched off.
-        w.kontrollruf = K::Aus;
-        k.setze(0, offset::Kontrollruf, 0xFF);
-        k.setze(0, offset::Stunde, 0x10);
-        k.setze(0, offset::Minute, 0x00);
-        k.setze(0, 7, ETX);
-        for (int o = 8; o <= 23; ++o)
-            k.setze(0, o, FF);
+        m.CHK_Kontrollruf_Click(false);
     } else if (const std::int64_t v = zahl(feld[4]); v >= 8) {
-        w.kontrollruf = K::Aus;
+        // Off as the file has it: the stretch behind the time all FF.
+        m.werte().kontrollruf = Editorwerte::Kontrollruf::Aus;
         k.setze(0, offset::Kontrollruf, 0xFF);
         k.setze(0, offset::Stunde, 0x10);
         k.setze(0, offset::Minute, 0x00);
         for (int o = 7; o <= 24; ++o)
             k.setze(0, o, FF);
     } else if (v == 7) {
-        w.kontrollruf = K::Taeglich;
-        k.setze(0, offset::Kontrollruf, 7);
+        m.CHK_Kontrollruf_Click(true);
+        m.OPT_Tag_Click();
     } else {
-        w.kontrollruf = K::Woechentlich;
-        w.tag = int(v);
+        m.CHK_Kontrollruf_Click(true);
+        m.OPT_Woche_Click();
+        m.Combo_Tag_Change(int(v));
+        // The day list's handler stores nothing while the editor is filled;
+        // the day is the file's.
         k.setze(0, offset::Kontrollruf, std::uint8_t(v));
     }
-    // The spinners start at 10 and 0. Hour and minute are stored from the
-    // spinners' final values even where setting them changes nothing, so the
+    // The spinners start at 10 and 0. Their handlers store hour and minute
+    // from the final values even where setting them changes nothing, so the
     // image never keeps the 0xFF of the default content behind a shown time.
     // Values beyond the spinners' ranges are taken as their ends.
-    w.udStunde = 10;
-    w.udMinute = 0;
-    if (!feld[5].isEmpty())
-        w.udStunde = int(std::min<std::int64_t>(zahl(feld[5]), 23));
-    if (!feld[6].isEmpty())
-        w.udMinute = int(std::min<std::int64_t>(zahl(feld[6]), 59));
-    w.txtStunde = bedienung::zweistellig(w.udStunde);
-    w.txtMinute = bedienung::zweistellig(w.udMinute);
-    k.setze(0, offset::Stunde, bcd(w.udStunde));
-    k.setze(0, offset::Minute, bcd(w.udMinute));
+    m.UD_Stunde_Change(feld[5].isEmpty() ? 10 : int(std::min<std::int64_t>(zahl(feld[5]), 23)));
+    m.UD_Minute_Change(feld[6].isEmpty() ? 0 : int(std::min<std::int64_t>(zahl(feld[6]), 59)));
 
     // Fields 8 and 9: the two numbers; field 10: the minimum balance. An empty
     // balance switches the monitoring off, which empties both numbers again.
-    textAblegen(k, bereich::Guthabenrufnummer, feld[7], w.guthabenrufnummer);
-    textAblegen(k, bereich::NummerAufladung, feld[8], w.nummerAufladung);
-    const std::int64_t guthaben = zahl(feld[9]);
-    if (guthaben == 0) {
-        bedienung::kontoAus(k, w);
+    textAblegen(m, Feld::Guthabenrufnummer, feld[7], bereich::Guthabenrufnummer.breite);
+    textAblegen(m, Feld::NummerAufladung, feld[8], bereich::NummerAufladung.breite);
+    if (const std::int64_t guthaben = zahl(feld[9]); guthaben == 0) {
+        m.Chk_Konto_Click(false);
     } else {
-        w.konto = true;
-        w.sliderGuthaben = int(std::min<std::int64_t>(guthaben, 9));
-        w.guthaben = QString::number(w.sliderGuthaben);
-        k.setze(0, offset::Guthaben, std::uint8_t(w.sliderGuthaben));
+        m.Chk_Konto_Click(true);
+        m.Slider_Guthaben_Change(int(std::min<std::int64_t>(guthaben, 9)));
     }
 
     // Field 11. The writer's mark for a free name (a lone ETX) reads as the
     // empty name, as the name ends at its first ETX in the image too.
-    textAblegen(k, bereich::Anlagenbezeichnung, name, w.anlagenbezeichnung);
+    textAblegen(m, Feld::Anlagenbezeichnung, name, bereich::Anlagenbezeichnung.breite);
 }
 
 // Lines 2..10, pages 1..9: recipient list, ETX, alarm text.
-void zeileListeText(Konfigspeicher& k, Editorwerte& w, int seite, Ansicht zeile)
+void zeileListeText(Editormodell& m, int seite, Ansicht zeile)
 {
     const qsizetype p = zeile.indexOf(kEtx);
-    listeAblegen(k, seite, p < 0 ? zeile : zeile.first(p));
+    listeAblegen(m.speicher(), seite, p < 0 ? zeile : zeile.first(p));
     const Ansicht text = p < 0 ? Ansicht() : zeile.sliced(p + 1);
-    textAblegen(k, bereich::SMSText(seite - 1), text, w.smsText[seite - 1]);
+    textAblegen(m, SMSText(seite - 1), text, bereich::SMSText(seite - 1).breite);
 }
 
 // The second text of lines 11 and 13: from behind the first ETX up to the next
@@ -234,21 +208,24 @@ Ansicht zweiterText(Ansicht zeile, qsizetype p)
 }
 
 // Line 11, page 10: the relay texts. Each relay's box is ticked when its text
-// is not empty; Chk_Relaisbest*_Click then stores the text again, or the empty
-// text (ETX at the area's first cell) for an unticked box.
-void zeile11(Konfigspeicher& k, Editorwerte& w, Ansicht zeile)
+// is not empty; its handler, run while the editor is filled, stores nothing:
+// the text is stored as it is, the empty text as ETX at the area's first cell.
+void zeile11(Editormodell& m, Ansicht zeile)
 {
     const qsizetype p = zeile.indexOf(kEtx);
-    textAblegen(k, bereich::Besttext1, p <= 0 ? Ansicht() : zeile.first(p), w.besttext1);
-    w.relaisbest1 = !w.besttext1.isEmpty();
-    textAblegen(k, bereich::Besttext2, zweiterText(zeile, p), w.besttext2);
-    w.relaisbest2 = !w.besttext2.isEmpty();
+    textAblegen(m, Feld::Besttext1, p <= 0 ? Ansicht() : zeile.first(p), bereich::Besttext1.breite);
+    m.Chk_Relaisbest_Click(1, !m.werte().besttext1.isEmpty());
+    textAblegen(m, Feld::Besttext2, zweiterText(zeile, p), bereich::Besttext2.breite);
+    m.Chk_Relaisbest_Click(2, !m.werte().besttext2.isEmpty());
 }
 
 // Line 12, page 11: recipient list, ETX, four (high; low;) pairs, the unit's
-// three bytes. The low-battery text behind is not read.
-void zeile12(Konfigspeicher& k, Editorwerte& w, Ansicht zeile)
+// three bytes. The low-battery text behind is not read. The values are stored
+// where the file has them, not by the fields' checks.
+void zeile12(Editormodell& m, Ansicht zeile)
 {
+    Konfigspeicher& k = m.speicher();
+    Editorwerte& w = m.werte();
     const qsizetype p = zeile.indexOf(kEtx);
     listeAblegen(k, 11, p < 0 ? zeile : zeile.first(p));
     if (p < 0)
@@ -274,8 +251,8 @@ void zeile12(Konfigspeicher& k, Editorwerte& w, Ansicht zeile)
     }
     if (!alleDa)
         return;
-    // The unit: every one of the three bytes that is not FF. The unit's end
-    // mark goes with it, as whenever the unit is stored.
+    // The unit: every one of the three bytes that is not FF, each in its own
+    // cell. The unit's end mark goes with it, as whenever the unit is stored.
     const Ansicht einheit = f.rest.first(std::min<qsizetype>(f.rest.size(), 3));
     QByteArray gezeigt;
     for (qsizetype i = 0; i < einheit.size(); ++i) {
@@ -292,45 +269,60 @@ void zeile12(Konfigspeicher& k, Editorwerte& w, Ansicht zeile)
 
 // Line 13, page 12: minimum and maximum alarm texts; an absent text is stored
 // as the empty text.
-void zeile13(Konfigspeicher& k, Editorwerte& w, Ansicht zeile)
+void zeile13(Editormodell& m, Ansicht zeile)
 {
     const qsizetype p = zeile.indexOf(kEtx);
-    textAblegen(k, bereich::TextMin, p <= 0 ? Ansicht() : zeile.first(p), w.textMin);
-    textAblegen(k, bereich::TextMax, zweiterText(zeile, p), w.textMax);
+    textAblegen(m, Feld::TextMin, p <= 0 ? Ansicht() : zeile.first(p), bereich::TextMin.breite);
+    textAblegen(m, Feld::TextMax, zweiterText(zeile, p), bereich::TextMax.breite);
 }
 
 } // namespace
 
-Dateiergebnis cfgLesen(const QByteArray& datei, Netzbetreiber bisher)
+Ladung cfgLaden(Editormodell& m, const QByteArray& datei)
 {
-    Dateiergebnis r;
-    r.werte.netz = bisher;
-    r.werte.kontoAktivierbar = bisher != Netzbetreiber::Andere;
-    Alles_markieren(r.flags);
-    Grundeinstellung(r.image);
+    const Editormodell::Fuellen fuellen(m);
+    Ladung l;
+    m.leeren();
+    m.alleMarkieren();
+    Grundeinstellung(m.speicher());
 
     const QList<Ansicht> zeilen = cfgZeilen(datei, kGeraeteSeiten);
-    r.zeilen = int(zeilen.size());
-    for (int i = 0; i < r.zeilen; ++i) {
+    l.zeilen = int(zeilen.size());
+    for (int i = 0; i < l.zeilen; ++i) {
         const Ansicht z = zeilen[i];
         if (i == 0)
-            zeile1(r.image, r.werte, z);
+            zeile1(m, z);
         else if (i <= 9)
-            zeileListeText(r.image, r.werte, i, z);
+            zeileListeText(m, i, z);
         else if (i == 10)
-            zeile11(r.image, r.werte, z);
+            zeile11(m, z);
         else if (i == 11)
-            zeile12(r.image, r.werte, z);
+            zeile12(m, z);
         else
-            zeile13(r.image, r.werte, z);
+            zeile13(m, z);
     }
     // Without a line 1 the editor shows acknowledgement, check call and
     // balance monitoring switched off: the image holds their bytes, not the
     // raw default content (which would save and write as 255 minutes).
-    if (r.zeilen == 0)
-        bedienung::startbild(r.image);
-    r.vollstaendig = r.zeilen == kGeraeteSeiten;
-    if (r.vollstaendig)
-        bedienung::netzbetreiberUebernehmen(r.image, r.werte);
+    if (l.zeilen == 0)
+        m.starten();
+    l.vollstaendig = l.zeilen == kGeraeteSeiten;
+    if (l.vollstaendig)
+        m.netzbetreiberErkennen();
+    return l;
+}
+
+Dateiergebnis cfgLesen(const QByteArray& datei, Netzbetreiber bisher)
+{
+    Editormodell m;
+    m.werte().netz = bisher;
+    m.werte().kontoAktivierbar = bisher != Netzbetreiber::Andere;
+    const Ladung l = cfgLaden(m, datei);
+    Dateiergebnis r;
+    r.image = m.speicher();
+    r.flags = m.seiten();
+    r.werte = m.werte();
+    r.zeilen = l.zeilen;
+    r.vollstaendig = l.vollstaendig;
     return r;
 }

@@ -1,14 +1,14 @@
-// The device read's decode. The read command has emptied the editor before:
-// every box unticked, CHK_Kontrollruf off with the spinners at 10 and 0, both
-// sliders at 1, all texts empty. The controls are then set field by field; a
-// handler runs only where a value changes, with the read flag set (nothing
-// recorded, no defaults taken over). Most handlers store back the very byte the
-// control was set from; the exceptions are the balance monitoring (offset 56
-// and, when off, the two numbers), the operator rule at the end and an analog
-// number that fails the read (stored back as an empty field).
+// The device read's decode, on the editor model in filling mode. The read
+// command has emptied the editor before: every box unticked, CHK_Kontrollruf
+// off with the spinners at 10 and 0, both sliders at 1, all texts empty. The
+// controls are then set field by field; a handler runs only where a value
+// changes, recording nothing and taking over no defaults. Most handlers store
+// back the very byte the control was set from, so only those that store
+// something else run here: the balance monitoring (offset 56 and, when off,
+// the two numbers) and the operator rule at the end. An analog number that
+// fails the read is stored back as an empty field.
 #include "cfgfile/dekodieren.h"
 
-#include "cfgfile/bedienung.h"
 #include "image/ansi.h"
 #include "image/felder.h"
 
@@ -34,27 +34,10 @@ void relais(const Konfigspeicher& k, Bereich b, QString& text, bool& an)
         }
 }
 
-} // namespace
-
-std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin)
+// Check call. Switched off it leaves the spinners at 10 and 0, the values
+// they already show, so their handlers store nothing.
+void kontrollrufZeigen(const Konfigspeicher& k, Editorwerte& w)
 {
-    Editorwerte w;
-
-    for (int i = 0; i < 8; ++i) {
-        w.oeffner[i] = bitGesetzt(k, 0, offset::Oeffner, i);
-        w.gutmeldung[i] = bitGesetzt(k, 0, offset::Gutmeldung, i);
-    }
-    w.gutmeldung[8] = k.byte(0, offset::GutmeldungStrom) == 0xFF;
-
-    // Acknowledgement: the slider takes the byte (1..255 is its whole range).
-    if (const std::uint8_t q = k.byte(0, offset::Quittierung); q != 0) {
-        w.quittierung = true;
-        w.sliderQuit = q;
-        w.quit = QString::number(q);
-    }
-
-    // Check call. Switched off it leaves the spinners at 10 and 0, the values
-    // they already show, so their handlers store nothing.
     using K = Editorwerte::Kontrollruf;
     const std::uint8_t ruf = k.byte(0, offset::Kontrollruf);
     if (ruf == 7)
@@ -78,21 +61,47 @@ std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin)
     };
     if (const int h = bcdWert(stunde, 23); h >= 0)
         w.udStunde = h;
-    if (const int m = bcdWert(minute, 59); m >= 0)
-        w.udMinute = m;
+    if (const int mi = bcdWert(minute, 59); mi >= 0)
+        w.udMinute = mi;
+}
+
+} // namespace
+
+bool dekodieren(Editormodell& m)
+{
+    const Editormodell::Fuellen fuellen(m);
+    m.leeren();
+    Konfigspeicher& k = m.speicher();
+    Editorwerte& w = m.werte();
+
+    // The boxes, the acknowledgement and the check call are shown as the
+    // image holds them; their handlers would store back the very bytes they
+    // were set from (or, in filling mode, nothing).
+    for (int i = 0; i < 8; ++i) {
+        w.oeffner[i] = bitGesetzt(k, 0, offset::Oeffner, i);
+        w.gutmeldung[i] = bitGesetzt(k, 0, offset::Gutmeldung, i);
+    }
+    w.gutmeldung[8] = k.byte(0, offset::GutmeldungStrom) == 0xFF;
+
+    // Acknowledgement: the slider takes the byte (1..255 is its whole range).
+    if (const std::uint8_t q = k.byte(0, offset::Quittierung); q != 0) {
+        w.quittierung = true;
+        w.sliderQuit = q;
+        w.quit = QString::number(q);
+    }
+
+    kontrollrufZeigen(k, w);
 
     w.guthabenrufnummer = text(k, bereich::Guthabenrufnummer);
     w.nummerAufladung = text(k, bereich::NummerAufladung);
 
-    // Balance monitoring: off stores the emptied numbers and 0; on, the
-    // slider's handler stores the slider's value, clamped to 1..9.
+    // Balance monitoring: off, Chk_Konto's handler stores the emptied numbers
+    // and 0; on, the slider's handler stores its value, clamped to 1..9.
     if (const std::uint8_t g = k.byte(0, offset::Guthaben); g == 0) {
-        bedienung::kontoAus(k, w);
+        m.Chk_Konto_Click(false);
     } else {
-        w.konto = true;
-        w.sliderGuthaben = std::clamp<int>(g, 1, 9);
-        w.guthaben = QString::number(w.sliderGuthaben);
-        k.setze(0, offset::Guthaben, std::uint8_t(w.sliderGuthaben));
+        m.Chk_Konto_Click(true);
+        m.Slider_Guthaben_Change(std::clamp<int>(g, 1, 9));
     }
 
     w.anlagenbezeichnung = text(k, bereich::Anlagenbezeichnung);
@@ -120,17 +129,24 @@ std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin)
     w.einheit = ansi::text(einheitLesen(k));
     w.textMin = text(k, bereich::TextMin);
     w.textMax = text(k, bereich::TextMax);
-    if (ueberlauf) {
-        // The failed read does not derive the operator.
-        if (bisDahin)
-            *bisDahin = w;
-        return std::nullopt;
-    }
+    // A failed read does not derive the operator.
+    if (ueberlauf)
+        return false;
+    m.netzbetreiberErkennen();
+    return true;
+}
 
-    bedienung::netzbetreiberUebernehmen(k, w);
+std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin)
+{
+    Editormodell m;
+    m.speicher() = k;
+    const bool ok = dekodieren(m);
+    k = m.speicher();
     if (bisDahin)
-        *bisDahin = w;
-    return w;
+        *bisDahin = m.werte();
+    if (!ok)
+        return std::nullopt;
+    return m.werte();
 }
 
 Konfigspeicher geraetebild(const QByteArray& bytes)

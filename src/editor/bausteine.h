@@ -1,10 +1,13 @@
 #pragma once
 // Small helpers the tabs share.
+#include <QSignalBlocker>
 #include <QString>
+#include <initializer_list>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
-class QSlider;
+class QObject;
 class QWidget;
 
 namespace bausteine {
@@ -15,28 +18,19 @@ QLabel* beschriftung(const QString& text, QWidget* parent);
 // fixed battery values): no typing.
 QLineEdit* anzeigefeld(const QString& name, const QString& text, int breite, QWidget* parent);
 
-// A slider set to `wert` (clamped to its range) with its change handler run
-// exactly once, whether or not the value changed.
-template <class Handler>
-void sliderSetzen(QSlider* s, int wert, Handler&& handler);
+// The controls' signals held back while it lives: the program sets them to
+// the model's values, and their handlers are there for the user's changes.
+class Stumm {
+public:
+    Stumm(std::initializer_list<QObject*> objekte)
+    {
+        m_sperren.reserve(objekte.size());
+        for (QObject* o : objekte)
+            m_sperren.emplace_back(o);
+    }
 
-// The two-digit form of a check-call hour or minute: 7 -> "07".
-QString zweistellig(int wert);
-
-// The German day names of the check call's list, Monday first.
-const QStringList& wochentage();
+private:
+    std::vector<QSignalBlocker> m_sperren;
+};
 
 } // namespace bausteine
-
-#include <QSignalBlocker>
-#include <QSlider>
-
-template <class Handler>
-void bausteine::sliderSetzen(QSlider* s, int wert, Handler&& handler)
-{
-    {
-        const QSignalBlocker b(s);
-        s->setValue(wert);
-    }
-    handler();
-}

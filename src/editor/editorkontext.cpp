@@ -1,39 +1,17 @@
 #include "editor/editorkontext.h"
 
+#include "door/abweisung.h"
+#include "editor/eingabefeld.h"
+
 #include <QLabel>
 
-Editorkontext::Editorkontext(Konfigspeicher& s, Seitenaenderung& f, QObject* parent)
-    : QObject(parent), speicher(s), seiten(f)
-{
-}
-
-void Editorkontext::markieren(int marker, int seite)
-{
-    if (marker >= 0 && marker < kMarker && m_marker[std::size_t(marker)])
-        m_marker[std::size_t(marker)]->show();
-    if (seite >= 0 && seite < kGeraeteSeiten)
-        seiten[std::size_t(seite)] = true;
-}
-
-void Editorkontext::vermerken(int marker, int seite)
-{
-    if (Einlesen)
-        return;
-    markieren(marker, seite);
-}
-
-void Editorkontext::markerVerbergen()
-{
-    for (QLabel* l : m_marker)
-        if (l)
-            l->hide();
-}
+Editorkontext::Editorkontext(Editormodell& m, QObject* parent) : QObject(parent), modell(m) {}
 
 void Editorkontext::markerZeigen()
 {
-    for (QLabel* l : m_marker)
-        if (l)
-            l->show();
+    for (int i = 0; i < kMarker; ++i)
+        if (QLabel* l = m_marker[std::size_t(i)])
+            l->setHidden(!modell.marker(i));
 }
 
 bool Editorkontext::markerSichtbar(int marker) const
@@ -59,7 +37,34 @@ QLabel* Editorkontext::markerErzeugen(int i, QWidget* parent)
     QSizePolicy sp = l->sizePolicy();
     sp.setRetainSizeWhenHidden(true);
     l->setSizePolicy(sp);
-    l->hide();
+    l->setHidden(!modell.marker(i));
     m_marker[std::size_t(i)] = l;
     return l;
+}
+
+void Editorkontext::feldAnmelden(Feld f, Eingabefeld* e)
+{
+    m_felder[f] = e;
+    e->setPruefung([this, f, e](bool geaendert) { return folgen(modell.Validate(f, e->text(), geaendert)); });
+}
+
+Eingabefeld* Editorkontext::feld(Feld f) const
+{
+    const auto it = m_felder.find(f);
+    return it == m_felder.end() ? nullptr : it->second;
+}
+
+bool Editorkontext::folgen(const Folge& w)
+{
+    if (w.marker >= 0)
+        markerZeigen();
+    for (const Einwand& e : w.einwaende)
+        abweisen(e.grund, feld(e.feld));
+    return w.angenommen;
+}
+
+void textZeigen(QLineEdit* feld, const QString& text)
+{
+    if (feld->text() != text)
+        feld->setText(text);
 }

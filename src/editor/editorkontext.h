@@ -1,49 +1,47 @@
 #pragma once
-// What every part of the editor works on: the one image, its page flags, the
-// filling gate (Einlesen), the change markers Aenderung(0..22) and the
-// form-wide Feldgeaendert. The main window owns one and hands it to its tabs.
-#include "image/konfigspeicher.h"
+// What every part of the editor's widgets works on: the editor model (image,
+// page flags, change markers, shown values and every rule with a byte effect),
+// the red "*" labels that show the model's markers, the form-wide
+// Feldgeaendert and the fields by their model names. The main window owns one
+// and hands it to its tabs.
+#include "modell/editormodell.h"
 
 #include <QObject>
 #include <QString>
 #include <array>
+#include <map>
 
+class Eingabefeld;
+class QLineEdit;
 class QLabel;
 class QWidget;
 
 class Editorkontext : public QObject {
     Q_OBJECT
 public:
-    Editorkontext(Konfigspeicher& speicher, Seitenaenderung& seiten, QObject* parent = nullptr);
+    explicit Editorkontext(Editormodell& modell, QObject* parent = nullptr);
 
-    Konfigspeicher& speicher;
-    Seitenaenderung& seiten;
-
-    // The program fills the editor (at start-up, and from the start of a
-    // configuration read to its end): the handlers record no change and take
-    // no operator defaults. Set by the main window.
-    bool Einlesen = false;
+    Editormodell& modell;
 
     // True from the first key pressed in the focused field until the next
     // field receives the focus.
     bool Feldgeaendert = false;
 
-    // While true the window sets its controls by program (showing values,
-    // emptying the editor): no handler stores or records anything.
-    bool still = false;
-
-    // Shows marker `marker` and flags `seite`, whatever the session state.
-    void markieren(int marker, int seite);
-    // The same, but only while Einlesen is False: what the handlers call.
-    void vermerken(int marker, int seite);
-    // Hides every marker.
-    void markerVerbergen();
-    void markerZeigen();
-    bool markerSichtbar(int marker) const;
-
     // Creates the red "*" label of marker `i` (hidden) for a tab to place.
     QLabel* markerErzeugen(int i, QWidget* parent);
     QLabel* marker(int i) const { return m_marker[std::size_t(i)]; }
+    bool markerSichtbar(int marker) const;
+    // The labels show the model's markers.
+    void markerZeigen();
+
+    // A text, number, unit or analog field of the model: its check-and-store
+    // step becomes the model's Validate with the field's text.
+    void feldAnmelden(Feld f, Eingabefeld* e);
+    Eingabefeld* feld(Feld f) const;
+
+    // After an operation of the model: the markers shown, every refusal
+    // announced with its field (one beep each). Returns whether the value was taken.
+    bool folgen(const Folge& w);
 
     // The status bar's hint panel.
     void hinweisSetzen(const QString& text) { emit hinweis(text); }
@@ -53,17 +51,9 @@ signals:
 
 private:
     std::array<QLabel*, kMarker> m_marker{};
+    std::map<Feld, Eingabefeld*> m_felder;
 };
 
-// Sets `still` for its lifetime (restoring the previous state).
-class Stille {
-public:
-    explicit Stille(Editorkontext& k) : m_k(k), m_vorher(k.still) { k.still = true; }
-    ~Stille() { m_k.still = m_vorher; }
-    Stille(const Stille&) = delete;
-    Stille& operator=(const Stille&) = delete;
-
-private:
-    Editorkontext& m_k;
-    bool m_vorher;
-};
+// Shows a field's text when it differs from what the field holds (setting the
+// same text again would move the cursor and drop the field's undo steps).
+void textZeigen(QLineEdit* feld, const QString& text);

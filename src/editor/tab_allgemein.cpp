@@ -5,8 +5,6 @@
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
 #include "editor/feldwaechter.h"
-#include "image/ansi.h"
-#include "image/felder.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -17,14 +15,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
 using bausteine::beschriftung;
 
 namespace {
-constexpr int kSeite = 0;
 constexpr int kMeinMarker = 22;
 
 QRadioButton* option(const QString& name, const QString& text, QWidget* parent)
@@ -58,7 +54,7 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
     // Group "Allgemeine Einstellungen"
     auto* allgemein = new QGroupBox(QStringLiteral("Allgemeine Einstellungen"), this);
     m_anlagenbezeichnung = new Eingabefeld(QStringLiteral("Anlagenbezeichnung"), Feldart::Freitext, 70, allgemein);
-    m_anlagenbezeichnung->setPruefung([this](bool g) { return anlagenbezeichnungSpeichern(g); });
+    m_k.feldAnmelden(Feld::Anlagenbezeichnung, m_anlagenbezeichnung);
     waechter.anmelden(m_anlagenbezeichnung);
     {
         auto* lay = new QGridLayout(allgemein);
@@ -102,8 +98,9 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
     m_chkKonto = kaestchen(QStringLiteral("Chk_Konto"), QStringLiteral("aktiv"), konto);
     m_guthabenrufnummer = new Eingabefeld(QStringLiteral("TXT_Guthabenrufnummer"), Feldart::Nummer, 15, konto);
     m_nummerAufladung = new Eingabefeld(QStringLiteral("TXT_Nummer_Aufladung"), Feldart::Nummer, 15, konto);
+    m_k.feldAnmelden(Feld::Guthabenrufnummer, m_guthabenrufnummer);
+    m_k.feldAnmelden(Feld::NummerAufladung, m_nummerAufladung);
     for (Eingabefeld* f : {m_guthabenrufnummer, m_nummerAufladung}) {
-        f->setPruefung([this, f](bool g) { return nummerSpeichern(f, g); });
         f->setEnabled(false);
         waechter.anmelden(f);
     }
@@ -138,7 +135,7 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
     m_kontrollrufArt->addButton(m_optTag);
     m_comboTag = new QComboBox(kontrollruf);
     m_comboTag->setObjectName(QStringLiteral("Combo_Tag"));
-    m_comboTag->addItems(bausteine::wochentage());
+    m_comboTag->addItems(Editormodell::wochentage());
     m_comboTag->setCurrentIndex(-1);
     m_comboTag->setMinimumWidth(130);
     m_txtStunde = bausteine::anzeigefeld(QStringLiteral("TXT_Stunde"), QStringLiteral("10"), 32, kontrollruf);
@@ -184,161 +181,38 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
     m_udStunde->setEnabled(false);
     m_udMinute->setEnabled(false);
 
-    auto wenn = [this](auto fn) {
-        return [this, fn] {
-            if (!m_k.still)
-                (this->*fn)();
-        };
+    // Each handler hands the user's change to the model and shows what the
+    // model then holds; showing runs no handler.
+    auto bei = [this](auto signal, auto* control, auto operation) {
+        connect(control, signal, this, [this, operation](auto wert) { ausfuehren(operation(wert)); });
     };
-    auto wennAn = [this](auto fn) {
-        return [this, fn](bool an) {
-            if (an && !m_k.still)
-                (this->*fn)();
-        };
+    bei(&QCheckBox::toggled, m_chkQuittierung, [this](bool an) { return m_k.modell.Chk_Quittierung_Click(an); });
+    bei(&QSlider::valueChanged, m_sliderQuit, [this](int v) { return m_k.modell.Slider_Quit_Change(v); });
+    bei(&QCheckBox::toggled, m_chkKonto, [this](bool an) { return m_k.modell.Chk_Konto_Click(an); });
+    bei(&QSlider::valueChanged, m_sliderGuthaben, [this](int v) { return m_k.modell.Slider_Guthaben_Change(v); });
+    bei(&QCheckBox::toggled, m_chkKontrollruf, [this](bool an) { return m_k.modell.CHK_Kontrollruf_Click(an); });
+    bei(&QComboBox::currentIndexChanged, m_comboTag, [this](int tag) { return m_k.modell.Combo_Tag_Change(tag); });
+    bei(&Aufab::valueChanged, m_udStunde, [this](int v) { return m_k.modell.UD_Stunde_Change(v); });
+    bei(&Aufab::valueChanged, m_udMinute, [this](int v) { return m_k.modell.UD_Minute_Change(v); });
+    // An option's click handler runs when it becomes selected.
+    auto gewaehlt = [this](QRadioButton* r, auto operation) {
+        connect(r, &QRadioButton::toggled, this, [this, operation](bool an) {
+            if (an)
+                ausfuehren(operation());
+        });
     };
-    connect(m_chkQuittierung, &QCheckBox::toggled, this, wenn(&TabAllgemein::Chk_Quittierung_Click));
-    connect(m_sliderQuit, &QSlider::valueChanged, this, wenn(&TabAllgemein::Slider_Quit_Change));
-    connect(m_chkKonto, &QCheckBox::toggled, this, wenn(&TabAllgemein::Chk_Konto_Click));
-    connect(m_sliderGuthaben, &QSlider::valueChanged, this, wenn(&TabAllgemein::Slider_Guthaben_Change));
-    connect(m_optA1, &QRadioButton::toggled, this, wennAn(&TabAllgemein::OPT_A1_Click));
-    connect(m_optTM, &QRadioButton::toggled, this, wennAn(&TabAllgemein::OPT_TM_Click));
-    connect(m_optAndere, &QRadioButton::toggled, this, wennAn(&TabAllgemein::OPT_Andere_Click));
-    connect(m_chkKontrollruf, &QCheckBox::toggled, this, wenn(&TabAllgemein::CHK_Kontrollruf_Click));
-    connect(m_optWoche, &QRadioButton::toggled, this, wennAn(&TabAllgemein::OPT_Woche_Click));
-    connect(m_optTag, &QRadioButton::toggled, this, wennAn(&TabAllgemein::OPT_Tag_Click));
-    connect(m_comboTag, &QComboBox::currentTextChanged, this, wenn(&TabAllgemein::Combo_Tag_Change));
-    connect(m_udStunde, &Aufab::valueChanged, this, wenn(&TabAllgemein::UD_Stunde_Change));
-    connect(m_udMinute, &Aufab::valueChanged, this, wenn(&TabAllgemein::UD_Minute_Change));
+    gewaehlt(m_optA1, [this] { return m_k.modell.OPT_A1_Click(); });
+    gewaehlt(m_optTM, [this] { return m_k.modell.OPT_TM_Click(); });
+    gewaehlt(m_optAndere, [this] { return m_k.modell.OPT_Andere_Click(); });
+    gewaehlt(m_optWoche, [this] { return m_k.modell.OPT_Woche_Click(); });
+    gewaehlt(m_optTag, [this] { return m_k.modell.OPT_Tag_Click(); });
 }
 
-bool TabAllgemein::anlagenbezeichnungSpeichern(bool geaendert)
+void TabAllgemein::ausfuehren(const Folge& w)
 {
-    textSpeichern(m_k.speicher, bereich::Anlagenbezeichnung, ansi::bytes(m_anlagenbezeichnung->text()));
-    if (geaendert)
-        m_k.vermerken(kMeinMarker, kSeite);
-    return true;
+    m_k.folgen(w);
+    anzeigen(m_k.modell.werte());
 }
-
-bool TabAllgemein::nummerSpeichern(Eingabefeld* feld, bool geaendert)
-{
-    const Bereich b = feld == m_guthabenrufnummer ? bereich::Guthabenrufnummer : bereich::NummerAufladung;
-    textSpeichern(m_k.speicher, b, ansi::bytes(feld->text()));
-    if (geaendert)
-        m_k.vermerken(kMeinMarker, kSeite);
-    return true;
-}
-
-Netzbetreiber TabAllgemein::netzbetreiber() const
-{
-    if (m_optTM->isChecked())
-        return Netzbetreiber::TMobile;
-    if (m_optAndere->isChecked())
-        return Netzbetreiber::Andere;
-    return Netzbetreiber::A1;
-}
-
-void TabAllgemein::startZustand()
-{
-    for (QCheckBox* c : {m_chkKontrollruf, m_chkQuittierung, m_chkKonto})
-        c->setChecked(false);
-    Chk_Quittierung_Click();
-    CHK_Kontrollruf_Click();
-    Chk_Konto_Click();
-}
-
-// --- Acknowledgement ---------------------------------------------------------
-
-void TabAllgemein::Chk_Quittierung_Click()
-{
-    if (!m_chkQuittierung->isChecked()) {
-        m_sliderQuit->setEnabled(false);
-        m_sliderQuit->setValue(1);
-        m_quit->setText(QString());
-        m_k.speicher.setze(kSeite, offset::Quittierung, 0);
-        m_k.vermerken(kMeinMarker, kSeite);
-        return;
-    }
-    if (m_k.Einlesen)
-        return;
-    m_sliderQuit->setEnabled(true);
-    bausteine::sliderSetzen(m_sliderQuit, 15, [this] { Slider_Quit_Change(); });
-}
-
-void TabAllgemein::Slider_Quit_Change()
-{
-    const int v = m_sliderQuit->value();
-    m_quit->setText(QString::number(v));
-    m_k.speicher.setze(kSeite, offset::Quittierung, std::uint8_t(v));
-    m_k.vermerken(kMeinMarker, kSeite);
-}
-
-// --- Account monitoring ------------------------------------------------------
-
-void TabAllgemein::Chk_Konto_Click()
-{
-    if (!m_chkKonto->isChecked()) {
-        for (Eingabefeld* f : {m_guthabenrufnummer, m_nummerAufladung}) {
-            f->setEnabled(false);
-            f->setText(QString());
-        }
-        m_sliderGuthaben->setEnabled(false);
-        m_sliderGuthaben->setValue(1);
-        m_guthaben->setText(QString());
-        nummerSpeichern(m_guthabenrufnummer, false);
-        nummerSpeichern(m_nummerAufladung, false);
-        m_k.speicher.setze(kSeite, offset::Guthaben, 0);
-        m_k.vermerken(kMeinMarker, kSeite);
-        return;
-    }
-    m_guthabenrufnummer->setEnabled(true);
-    m_nummerAufladung->setEnabled(true);
-    m_sliderGuthaben->setEnabled(true);
-    if (m_k.Einlesen)
-        return;
-    // The operator's own numbers for the balance query and the top-up.
-    if (m_optA1->isChecked()) {
-        m_guthabenrufnummer->setText(QStringLiteral("08006642903"));
-        m_nummerAufladung->setText(QStringLiteral("08006642902"));
-    } else if (m_optTM->isChecked()) {
-        m_guthabenrufnummer->setText(QStringLiteral("*101#"));
-        m_nummerAufladung->setText(QStringLiteral("*105*"));
-    }
-    nummerSpeichern(m_guthabenrufnummer, true);
-    nummerSpeichern(m_nummerAufladung, true);
-    bausteine::sliderSetzen(m_sliderGuthaben, 5, [this] { Slider_Guthaben_Change(); });
-}
-
-void TabAllgemein::Slider_Guthaben_Change()
-{
-    const int v = m_sliderGuthaben->value();
-    m_guthaben->setText(QString::number(v));
-    m_k.speicher.setze(kSeite, offset::Guthaben, std::uint8_t(v));
-    m_k.vermerken(kMeinMarker, kSeite);
-}
-
-void TabAllgemein::OPT_A1_Click()
-{
-    m_chkKonto->setEnabled(true);
-    Chk_Konto_Click();
-}
-
-void TabAllgemein::OPT_TM_Click()
-{
-    m_chkKonto->setEnabled(true);
-    Chk_Konto_Click();
-}
-
-void TabAllgemein::OPT_Andere_Click()
-{
-    {
-        const QSignalBlocker b(m_chkKonto);
-        m_chkKonto->setChecked(false);
-    }
-    m_chkKonto->setEnabled(false);
-    Chk_Konto_Click();
-}
-
-// --- Check call --------------------------------------------------------------
 
 void TabAllgemein::kontrollrufOptionenAbwaehlen()
 {
@@ -349,92 +223,15 @@ void TabAllgemein::kontrollrufOptionenAbwaehlen()
     m_kontrollrufArt->setExclusive(true);
 }
 
-void TabAllgemein::CHK_Kontrollruf_Click()
-{
-    if (m_chkKontrollruf->isChecked()) {
-        if (m_k.Einlesen)
-            return;
-        m_optTag->setEnabled(true);
-        m_optWoche->setEnabled(true);
-        m_udStunde->setEnabled(true);
-        m_udMinute->setEnabled(true);
-        m_optTag->setChecked(true);
-        m_udStunde->setValue(10);
-        m_udMinute->setValue(0);
-        // Switching on is a change of its own: daily at the time shown is
-        // stored and recorded even when no other handler had to run.
-        m_k.speicher.setze(kSeite, offset::Kontrollruf, 7);
-        m_k.speicher.setze(kSeite, offset::Stunde, bcd(m_udStunde->value()));
-        m_k.speicher.setze(kSeite, offset::Minute, bcd(m_udMinute->value()));
-        m_k.vermerken(kMeinMarker, kSeite);
-        return;
-    }
-    kontrollrufOptionenAbwaehlen();
-    m_optTag->setEnabled(false);
-    m_optWoche->setEnabled(false);
-    m_comboTag->setCurrentIndex(-1);
-    m_comboTag->setEnabled(false);
-    m_udStunde->setValue(10);
-    m_udStunde->setEnabled(false);
-    m_udMinute->setValue(0);
-    m_udMinute->setEnabled(false);
-    Konfigspeicher& k = m_k.speicher;
-    k.setze(kSeite, offset::Kontrollruf, 0xFF);
-    k.setze(kSeite, offset::Stunde, 0x10);
-    k.setze(kSeite, offset::Minute, 0x00);
-    k.setze(kSeite, 7, ETX);
-    for (int o = 8; o <= 23; ++o)
-        k.setze(kSeite, o, FF);
-    m_k.vermerken(kMeinMarker, kSeite);
-}
-
-void TabAllgemein::OPT_Woche_Click()
-{
-    m_comboTag->setEnabled(true);
-    if (m_k.Einlesen)
-        return;
-    if (m_comboTag->currentIndex() != 0)
-        m_comboTag->setCurrentIndex(0);
-    else
-        Combo_Tag_Change();
-}
-
-void TabAllgemein::OPT_Tag_Click()
-{
-    m_comboTag->setEnabled(false);
-    m_comboTag->setCurrentIndex(-1);
-    m_k.speicher.setze(kSeite, offset::Kontrollruf, 7);
-}
-
-void TabAllgemein::Combo_Tag_Change()
-{
-    if (m_k.Einlesen)
-        return;
-    const int tag = bausteine::wochentage().indexOf(m_comboTag->currentText());
-    m_k.speicher.setze(kSeite, offset::Kontrollruf, tag >= 0 ? std::uint8_t(tag) : std::uint8_t(0xFF));
-    m_k.vermerken(kMeinMarker, kSeite);
-}
-
-void TabAllgemein::UD_Stunde_Change()
-{
-    m_txtStunde->setText(bausteine::zweistellig(m_udStunde->value()));
-    m_k.speicher.setze(kSeite, offset::Stunde, bcd(m_udStunde->value()));
-    m_k.vermerken(kMeinMarker, kSeite);
-}
-
-void TabAllgemein::UD_Minute_Change()
-{
-    m_txtMinute->setText(bausteine::zweistellig(m_udMinute->value()));
-    m_k.speicher.setze(kSeite, offset::Minute, bcd(m_udMinute->value()));
-    m_k.vermerken(kMeinMarker, kSeite);
-}
-
 // --- Showing values ----------------------------------------------------------
 
 void TabAllgemein::anzeigen(const Editorwerte& w)
 {
-    const Stille still(m_k);
-    m_anlagenbezeichnung->setText(w.anlagenbezeichnung);
+    const bausteine::Stumm stumm{m_anlagenbezeichnung, m_optA1, m_optTM, m_optAndere, m_chkQuittierung,
+                                 m_sliderQuit, m_chkKonto, m_guthabenrufnummer, m_nummerAufladung,
+                                 m_sliderGuthaben, m_chkKontrollruf, m_optWoche, m_optTag, m_comboTag,
+                                 m_udStunde, m_udMinute};
+    textZeigen(m_anlagenbezeichnung, w.anlagenbezeichnung);
 
     switch (w.netz) {
     case Netzbetreiber::A1: m_optA1->setChecked(true); break;
@@ -445,17 +242,17 @@ void TabAllgemein::anzeigen(const Editorwerte& w)
     m_chkQuittierung->setChecked(w.quittierung);
     m_sliderQuit->setValue(w.sliderQuit);
     m_sliderQuit->setEnabled(w.quittierung);
-    m_quit->setText(w.quit);
+    textZeigen(m_quit, w.quit);
 
     m_chkKonto->setChecked(w.konto);
     m_chkKonto->setEnabled(w.kontoAktivierbar);
-    m_guthabenrufnummer->setText(w.guthabenrufnummer);
-    m_nummerAufladung->setText(w.nummerAufladung);
+    textZeigen(m_guthabenrufnummer, w.guthabenrufnummer);
+    textZeigen(m_nummerAufladung, w.nummerAufladung);
     m_guthabenrufnummer->setEnabled(w.konto);
     m_nummerAufladung->setEnabled(w.konto);
     m_sliderGuthaben->setValue(w.sliderGuthaben);
     m_sliderGuthaben->setEnabled(w.konto);
-    m_guthaben->setText(w.guthaben);
+    textZeigen(m_guthaben, w.guthaben);
 
     const bool an = w.kontrollruf != Editorwerte::Kontrollruf::Aus;
     m_chkKontrollruf->setChecked(an);
@@ -474,32 +271,6 @@ void TabAllgemein::anzeigen(const Editorwerte& w)
     m_udMinute->setValue(w.udMinute);
     m_udStunde->setEnabled(an);
     m_udMinute->setEnabled(an);
-    m_txtStunde->setText(w.txtStunde);
-    m_txtMinute->setText(w.txtMinute);
-}
-
-void TabAllgemein::werteEintragen(Editorwerte& w) const
-{
-    w.anlagenbezeichnung = m_anlagenbezeichnung->text();
-    w.netz = netzbetreiber();
-    w.quittierung = m_chkQuittierung->isChecked();
-    w.sliderQuit = m_sliderQuit->value();
-    w.quit = m_quit->text();
-    w.konto = m_chkKonto->isChecked();
-    w.kontoAktivierbar = m_chkKonto->isEnabledTo(this);
-    w.guthabenrufnummer = m_guthabenrufnummer->text();
-    w.nummerAufladung = m_nummerAufladung->text();
-    w.sliderGuthaben = m_sliderGuthaben->value();
-    w.guthaben = m_guthaben->text();
-    if (!m_chkKontrollruf->isChecked())
-        w.kontrollruf = Editorwerte::Kontrollruf::Aus;
-    else if (m_optWoche->isChecked())
-        w.kontrollruf = Editorwerte::Kontrollruf::Woechentlich;
-    else
-        w.kontrollruf = Editorwerte::Kontrollruf::Taeglich;
-    w.tag = m_comboTag->currentIndex();
-    w.udStunde = m_udStunde->value();
-    w.udMinute = m_udMinute->value();
-    w.txtStunde = m_txtStunde->text();
-    w.txtMinute = m_txtMinute->text();
+    textZeigen(m_txtStunde, w.txtStunde);
+    textZeigen(m_txtMinute, w.txtMinute);
 }

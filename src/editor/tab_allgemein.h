@@ -1,8 +1,9 @@
 #pragma once
 // Tab "Allgemein": installation name, network operator, acknowledgement time,
-// prepaid-account monitoring and the check call, with their handlers. Every
-// handler writes page 0 of the image and records its change with Aenderung(22).
-#include "image/editorwerte.h"
+// prepaid-account monitoring and the check call. Each control's handler is the
+// model's operation of the same name (page 0 of the image, Aenderung(22));
+// the tab shows what the model then holds.
+#include "modell/editormodell.h"
 
 #include <QWidget>
 
@@ -26,33 +27,10 @@ public:
     // Sets every control from the values, no handler running; the enabled
     // states follow from the values.
     void anzeigen(const Editorwerte& w);
-    void werteEintragen(Editorwerte& w) const;
-
-    Netzbetreiber netzbetreiber() const;
-
-    // Start-up: the three boxes unticked and their handlers run in order
-    // (Chk_Quittierung, CHK_Kontrollruf, Chk_Konto); the caller sets Einlesen.
-    void startZustand();
-
-    // The handlers, by the names of their controls. Connected to the controls'
-    // change signals (they run when a value really changes) and callable directly.
-    void Chk_Quittierung_Click();
-    void Slider_Quit_Change();
-    void Chk_Konto_Click();
-    void Slider_Guthaben_Change();
-    void OPT_A1_Click();
-    void OPT_TM_Click();
-    void OPT_Andere_Click();
-    void CHK_Kontrollruf_Click();
-    void OPT_Woche_Click();
-    void OPT_Tag_Click();
-    void Combo_Tag_Change();
-    void UD_Stunde_Change();
-    void UD_Minute_Change();
 
 private:
-    bool anlagenbezeichnungSpeichern(bool geaendert);
-    bool nummerSpeichern(Eingabefeld* feld, bool geaendert);
+    // A handler's end: the model's answer followed, its values shown.
+    void ausfuehren(const Folge& w);
     void kontrollrufOptionenAbwaehlen();
 
     Editorkontext& m_k;

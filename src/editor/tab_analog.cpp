@@ -4,8 +4,6 @@
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
 #include "editor/feldwaechter.h"
-#include "image/ansi.h"
-#include "image/felder.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,7 +16,6 @@ using bausteine::beschriftung;
 
 namespace {
 constexpr int kMeinMarker = 20;
-constexpr int kSeite = 11;
 } // namespace
 
 TabAnalog::TabAnalog(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent)
@@ -27,37 +24,29 @@ TabAnalog::TabAnalog(Editorkontext& kontext, Feldwaechter& waechter, QWidget* pa
     setObjectName(QStringLiteral("TabAnalog"));
     auto* gruppe = new QGroupBox(QStringLiteral("Analogeingang 1"), this);
 
-    auto wert = [&](const QString& name, Analogfeld f, const QString& hinweis) {
-        auto* e = new Eingabefeld(name, Feldart::Analog, 3, gruppe);
+    auto feld = [&](const QString& name, Feld f, Feldart art, int grenze, const QString& hinweis) {
+        auto* e = new Eingabefeld(name, art, grenze, gruppe);
         e->setHinweis(hinweis);
-        e->setPruefung([this, f](bool g) { return analogSpeichern(f, g); });
-        e->setFixedWidth(60);
+        m_k.feldAnmelden(f, e);
         waechter.anmelden(e);
         return e;
     };
-    m_messbereich4 = wert(QStringLiteral("Messbereich4"), Analogfeld::Messbereich4,
+    m_messbereich4 = feld(QStringLiteral("Messbereich4"), Feld::Messbereich4, Feldart::Analog, 3,
                           QStringLiteral("Wert bei 4 mA: 0 bis 999"));
-    m_messbereich20 = wert(QStringLiteral("Messbereich20"), Analogfeld::Messbereich20,
+    m_messbereich20 = feld(QStringLiteral("Messbereich20"), Feld::Messbereich20, Feldart::Analog, 3,
                            QStringLiteral("Wert bei 20 mA: 0 bis 999"));
-    m_grenzwertmin = wert(QStringLiteral("Grenzwertmin"), Analogfeld::Grenzwertmin,
+    m_grenzwertmin = feld(QStringLiteral("Grenzwertmin"), Feld::Grenzwertmin, Feldart::Analog, 3,
                           QStringLiteral("Analogwert Minimumalarm: muss um mind. 50 unter Maximumalarm liegen"));
-    m_grenzwertmax = wert(QStringLiteral("Grenzwertmax"), Analogfeld::Grenzwertmax,
+    m_grenzwertmax = feld(QStringLiteral("Grenzwertmax"), Feld::Grenzwertmax, Feldart::Analog, 3,
                           QStringLiteral("Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen"));
-
-    m_einheit = new Eingabefeld(QStringLiteral("Einheit"), Feldart::Einheit, 3, gruppe);
-    m_einheit->setHinweis(QStringLiteral("Einheit des Analogwertes: max. 3 Zeichen"));
-    m_einheit->setPruefung([this](bool g) { return einheitSpeichern(g); });
-    m_einheit->setFixedWidth(60);
-    waechter.anmelden(m_einheit);
-
-    m_textMin = new Eingabefeld(QStringLiteral("Text_Min"), Feldart::Freitext, 127, gruppe);
-    m_textMin->setHinweis(QStringLiteral("Meldunsgtext für Minimumalarm"));
-    m_textMin->setPruefung([this](bool g) { return alarmtextSpeichern(0, g); });
-    waechter.anmelden(m_textMin);
-    m_textMax = new Eingabefeld(QStringLiteral("Text_Max"), Feldart::Freitext, 127, gruppe);
-    m_textMax->setHinweis(QStringLiteral("Meldunsgtext für Maximumalarm"));
-    m_textMax->setPruefung([this](bool g) { return alarmtextSpeichern(1, g); });
-    waechter.anmelden(m_textMax);
+    m_einheit = feld(QStringLiteral("Einheit"), Feld::Einheit, Feldart::Einheit, 3,
+                     QStringLiteral("Einheit des Analogwertes: max. 3 Zeichen"));
+    for (Eingabefeld* e : {m_messbereich4, m_messbereich20, m_grenzwertmin, m_grenzwertmax, m_einheit})
+        e->setFixedWidth(60);
+    m_textMin = feld(QStringLiteral("Text_Min"), Feld::TextMin, Feldart::Freitext, 127,
+                     QStringLiteral("Meldunsgtext für Minimumalarm"));
+    m_textMax = feld(QStringLiteral("Text_Max"), Feld::TextMax, Feldart::Freitext, 127,
+                     QStringLiteral("Meldunsgtext für Maximumalarm"));
 
     auto* nummern = new QPushButton(QStringLiteral("Nummern"), gruppe);
     nummern->setObjectName(QStringLiteral("Cmd_Analog"));
@@ -112,81 +101,13 @@ TabAnalog::TabAnalog(Editorkontext& kontext, Feldwaechter& waechter, QWidget* pa
     lay->addStretch();
 }
 
-Eingabefeld* TabAnalog::feld(Analogfeld f) const
-{
-    switch (f) {
-    case Analogfeld::Messbereich4: return m_messbereich4;
-    case Analogfeld::Messbereich20: return m_messbereich20;
-    case Analogfeld::Grenzwertmin: return m_grenzwertmin;
-    case Analogfeld::Grenzwertmax: return m_grenzwertmax;
-    }
-    return m_messbereich4;
-}
-
-bool TabAnalog::analogSpeichern(Analogfeld f, bool geaendert)
-{
-    const Analogwerte werte{m_messbereich4->text(), m_messbereich20->text(), m_grenzwertmin->text(),
-                            m_grenzwertmax->text()};
-    const Analogentscheid e = analogPruefen(f, werte, geaendert);
-    if (e.abgelehnt) {
-        abweisen(e.grund, feld(f));
-        return false;
-    }
-    if (e.speichern)
-        zahlSpeichern(m_k.speicher, kSeite, analogOffset(f), e.wert);
-    if (e.vermerken)
-        m_k.vermerken(kMeinMarker, kSeite);
-    if (e.grenzwerteNeuPruefen) {
-        // A new range: both thresholds are checked and stored again; one that
-        // no longer fits beeps and keeps its stored bytes until corrected.
-        analogSpeichern(Analogfeld::Grenzwertmax, geaendert);
-        analogSpeichern(Analogfeld::Grenzwertmin, geaendert);
-    }
-    return true;
-}
-
-bool TabAnalog::einheitSpeichern(bool geaendert)
-{
-    const QString text = m_einheit->text();
-    const bool ok = text.size() <= 3;
-    if (ok)
-        ::einheitSpeichern(m_k.speicher, ansi::bytes(text));
-    else
-        abweisen({Abweisung::Art::Laenge, 3}, m_einheit);
-    // An empty unit counts as a change whenever it is left.
-    if (text.isEmpty() || geaendert)
-        m_k.vermerken(kMeinMarker, kSeite);
-    return ok;
-}
-
-bool TabAnalog::alarmtextSpeichern(int welcher, bool geaendert)
-{
-    const Eingabefeld* f = welcher == 0 ? m_textMin : m_textMax;
-    textSpeichern(m_k.speicher, welcher == 0 ? bereich::TextMin : bereich::TextMax, ansi::bytes(f->text()));
-    if (geaendert)
-        m_k.vermerken(kMeinMarker, 12);
-    return true;
-}
-
 void TabAnalog::anzeigen(const Editorwerte& w)
 {
-    const Stille still(m_k);
-    m_messbereich4->setText(w.messbereich4);
-    m_messbereich20->setText(w.messbereich20);
-    m_grenzwertmin->setText(w.grenzwertmin);
-    m_grenzwertmax->setText(w.grenzwertmax);
-    m_einheit->setText(w.einheit);
-    m_textMin->setText(w.textMin);
-    m_textMax->setText(w.textMax);
-}
-
-void TabAnalog::werteEintragen(Editorwerte& w) const
-{
-    w.messbereich4 = m_messbereich4->text();
-    w.messbereich20 = m_messbereich20->text();
-    w.grenzwertmin = m_grenzwertmin->text();
-    w.grenzwertmax = m_grenzwertmax->text();
-    w.einheit = m_einheit->text();
-    w.textMin = m_textMin->text();
-    w.textMax = m_textMax->text();
+    textZeigen(m_messbereich4, w.messbereich4);
+    textZeigen(m_messbereich20, w.messbereich20);
+    textZeigen(m_grenzwertmin, w.grenzwertmin);
+    textZeigen(m_grenzwertmax, w.grenzwertmax);
+    textZeigen(m_einheit, w.einheit);
+    textZeigen(m_textMin, w.textMin);
+    textZeigen(m_textMax, w.textMax);
 }

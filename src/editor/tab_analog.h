@@ -1,8 +1,8 @@
 #pragma once
 // Tab "Analogeingänge": the 4-20 mA input's range, thresholds, unit and alarm
-// texts (pages 11 and 12 of the image), and the fixed battery values.
-#include "editor/analogpruefung.h"
-#include "image/editorwerte.h"
+// texts (pages 11 and 12 of the image), and the fixed battery values. The
+// fields' checks are the model's Validate.
+#include "modell/editorwerte.h"
 
 #include <QWidget>
 
@@ -18,18 +18,12 @@ public:
     TabAnalog(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent = nullptr);
 
     void anzeigen(const Editorwerte& w);
-    void werteEintragen(Editorwerte& w) const;
 
 signals:
     // Cmd_Analog was clicked.
     void nummernGeklickt();
 
 private:
-    bool analogSpeichern(Analogfeld f, bool geaendert);
-    bool einheitSpeichern(bool geaendert);
-    bool alarmtextSpeichern(int welcher, bool geaendert);
-    Eingabefeld* feld(Analogfeld f) const;
-
     Editorkontext& m_k;
     Eingabefeld* m_messbereich4;
     Eingabefeld* m_messbereich20;

@@ -4,8 +4,6 @@
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
 #include "editor/feldwaechter.h"
-#include "image/ansi.h"
-#include "image/felder.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -34,7 +32,7 @@ TabMeldelinien::TabMeldelinien(Editorkontext& kontext, Feldwaechter& waechter, Q
         lay->addWidget(bausteine::beschriftung(zeile, this), r, Zeile);
 
         auto* text = new Eingabefeld(QStringLiteral("SMSText_%1").arg(i), Feldart::Freitext, 70, this);
-        text->setPruefung([this, i](bool g) { return smsTextSpeichern(i, g); });
+        m_k.feldAnmelden(SMSText(i), text);
         waechter.anmelden(text);
         m_smsText[std::size_t(i)] = text;
         lay->addWidget(text, r, Text);
@@ -50,19 +48,15 @@ TabMeldelinien::TabMeldelinien(Editorkontext& kontext, Feldwaechter& waechter, Q
         if (i < 8) {
             auto* oe = new QCheckBox(this);
             oe->setObjectName(QStringLiteral("Chk_Oeffner_%1").arg(i));
-            connect(oe, &QCheckBox::toggled, this, [this, i] {
-                if (!m_k.still)
-                    Chk_Oeffner_Click(i);
-            });
+            connect(oe, &QCheckBox::toggled, this,
+                    [this, i](bool an) { ausfuehren(m_k.modell.Chk_Oeffner_Click(i, an)); });
             m_oeffner[std::size_t(i)] = oe;
             lay->addWidget(oe, r, Oeffner, Qt::AlignHCenter);
         }
         auto* gut = new QCheckBox(this);
         gut->setObjectName(QStringLiteral("Chk_Gutmeldung_%1").arg(i));
-        connect(gut, &QCheckBox::toggled, this, [this, i] {
-            if (!m_k.still)
-                Chk_Gutmeldung_Click(i);
-        });
+        connect(gut, &QCheckBox::toggled, this,
+                [this, i](bool an) { ausfuehren(m_k.modell.Chk_Gutmeldung_Click(i, an)); });
         m_gutmeldung[std::size_t(i)] = gut;
         lay->addWidget(gut, r, Gutmeldung, Qt::AlignHCenter);
     }
@@ -72,47 +66,19 @@ TabMeldelinien::TabMeldelinien(Editorkontext& kontext, Feldwaechter& waechter, Q
     lay->setRowStretch(10, 1);
 }
 
-bool TabMeldelinien::smsTextSpeichern(int i, bool geaendert)
+void TabMeldelinien::ausfuehren(const Folge& w)
 {
-    textSpeichern(m_k.speicher, bereich::SMSText(i), ansi::bytes(m_smsText[std::size_t(i)]->text()));
-    if (geaendert)
-        m_k.vermerken(i, i + 1);
-    return true;
-}
-
-void TabMeldelinien::Chk_Oeffner_Click(int i)
-{
-    bitSetzen(m_k.speicher, 0, offset::Oeffner, i, m_oeffner[std::size_t(i)]->isChecked());
-    m_k.vermerken(kMarkerOptionen, 0);
-}
-
-void TabMeldelinien::Chk_Gutmeldung_Click(int i)
-{
-    const bool an = m_gutmeldung[std::size_t(i)]->isChecked();
-    if (i < 8)
-        bitSetzen(m_k.speicher, 0, offset::Gutmeldung, i, an);
-    else
-        m_k.speicher.setze(0, offset::GutmeldungStrom, an ? 0xFF : 0x00);
-    m_k.vermerken(kMarkerOptionen, 0);
+    m_k.folgen(w);
+    anzeigen(m_k.modell.werte());
 }
 
 void TabMeldelinien::anzeigen(const Editorwerte& w)
 {
-    const Stille still(m_k);
     for (std::size_t i = 0; i < 9; ++i) {
-        m_smsText[i]->setText(w.smsText[i]);
+        const bausteine::Stumm stumm{m_gutmeldung[i], i < 8 ? m_oeffner[i] : nullptr};
+        textZeigen(m_smsText[i], w.smsText[i]);
         m_gutmeldung[i]->setChecked(w.gutmeldung[i]);
         if (i < 8)
             m_oeffner[i]->setChecked(w.oeffner[i]);
-    }
-}
-
-void TabMeldelinien::werteEintragen(Editorwerte& w) const
-{
-    for (std::size_t i = 0; i < 9; ++i) {
-        w.smsText[i] = m_smsText[i]->text();
-        w.gutmeldung[i] = m_gutmeldung[i]->isChecked();
-        if (i < 8)
-            w.oeffner[i] = m_oeffner[i]->isChecked();
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Tab "Meldelinien": per alarm source (Meldelinie 1..8, Stromausfall) its
 // message text, its "Nummern" button and the options "Öffner" and "Gutmeldung".
-#include "image/editorwerte.h"
+#include "modell/editormodell.h"
 
 #include <QWidget>
 #include <array>
@@ -18,17 +18,13 @@ public:
     TabMeldelinien(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent = nullptr);
 
     void anzeigen(const Editorwerte& w);
-    void werteEintragen(Editorwerte& w) const;
-
-    void Chk_Oeffner_Click(int i);
-    void Chk_Gutmeldung_Click(int i);
 
 signals:
     // CMD_Nr(i) was clicked (i = 0..8).
     void nummernGeklickt(int i);
 
 private:
-    bool smsTextSpeichern(int i, bool geaendert);
+    void ausfuehren(const Folge& w);
 
     Editorkontext& m_k;
     std::array<Eingabefeld*, 9> m_smsText{};

@@ -1,7 +1,8 @@
 #pragma once
 // Tab "Relaisausgänge": per relay whether a confirmation message is sent and
-// its text (page 10 of the image).
-#include "image/editorwerte.h"
+// its text (page 10 of the image); the model's Chk_Relaisbest_Click and the
+// texts' Validate do the storing.
+#include "modell/editormodell.h"
 
 #include <QWidget>
 
@@ -16,15 +17,8 @@ public:
     TabRelais(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent = nullptr);
 
     void anzeigen(const Editorwerte& w);
-    void werteEintragen(Editorwerte& w) const;
-
-    void Chk_Relaisbest1_Click() { relaisbestClick(0); }
-    void Chk_Relaisbest2_Click() { relaisbestClick(1); }
 
 private:
-    void relaisbestClick(int r);
-    bool besttextSpeichern(int r, bool geaendert);
-
     Editorkontext& m_k;
     QCheckBox* m_chk[2]{};
     Eingabefeld* m_text[2]{};

@@ -48,7 +48,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_abweisungsUhr->setInterval(4000);
     connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_panel[1]->setText(m_hinweis); });
 
-    m_kontext = new Editorkontext(m_speicher, m_seiten, this);
+    m_kontext = new Editorkontext(m_modell, this);
     m_waechter = new Feldwaechter(*m_kontext, this);
 
     m_tabs = new QTabWidget(this);
@@ -121,17 +121,15 @@ void Konfig::verbinden()
             unsetCursor();
     });
     m_teledit = new Teledit(
-        m_speicher, m_seiten, [this] { return netzbetreiber() == Netzbetreiber::A1; },
+        m_modell.speicher(), m_modell.seiten(), [this] { return netzbetreiber() == Netzbetreiber::A1; },
         [this](int marker) { markieren(marker); }, this);
 }
 
 void Konfig::starten()
 {
     markierungenLoeschen();
-    Grundeinstellung(m_speicher);
-    m_kontext->Einlesen = true;
-    m_allgemein->startZustand();
-    m_kontext->Einlesen = false;
+    m_modell.starten();
+    zeigen();
     herkunftMerken(QStringLiteral("Grundeinstellung"));
 }
 
@@ -287,34 +285,30 @@ void Konfig::Timer1_Timer()
 
 void Konfig::anzeigen(const Editorwerte& w)
 {
+    m_modell.werte() = w;
+    zeigen();
+}
+
+void Konfig::zeigen()
+{
+    const Editorwerte& w = m_modell.werte();
     m_meldelinien->anzeigen(w);
     m_allgemein->anzeigen(w);
     m_relais->anzeigen(w);
     m_analog->anzeigen(w);
-}
-
-Editorwerte Konfig::werte() const
-{
-    Editorwerte w;
-    m_meldelinien->werteEintragen(w);
-    m_allgemein->werteEintragen(w);
-    m_relais->werteEintragen(w);
-    m_analog->werteEintragen(w);
-    return w;
+    m_kontext->markerZeigen();
 }
 
 void Konfig::editorLeeren()
 {
-    Editorwerte leer;
-    leer.netz = netzbetreiber();
-    leer.kontoAktivierbar = leer.netz != Netzbetreiber::Andere;
-    anzeigen(leer);
+    m_modell.leeren();
+    zeigen();
     m_kontext->Feldgeaendert = false;
 }
 
 Netzbetreiber Konfig::netzbetreiber() const
 {
-    return m_allgemein->netzbetreiber();
+    return m_modell.werte().netz;
 }
 
 void Konfig::markieren(int marker)
@@ -324,19 +318,20 @@ void Konfig::markieren(int marker)
 
 void Konfig::markieren(int marker, int seite)
 {
-    m_kontext->markieren(marker, seite);
+    m_modell.markieren(marker, seite);
+    m_kontext->markerZeigen();
 }
 
 void Konfig::alleMarkieren()
 {
+    m_modell.alleMarkieren();
     m_kontext->markerZeigen();
-    Alles_markieren(m_seiten);
 }
 
 void Konfig::markierungenLoeschen()
 {
-    m_kontext->markerVerbergen();
-    Markierungen_loeschen(m_seiten);
+    m_modell.markierungenLoeschen();
+    m_kontext->markerZeigen();
     m_tabs->setCurrentIndex(0);
 }
 
@@ -409,7 +404,7 @@ void Konfig::closeEvent(QCloseEvent* e)
     emit wirdGeschlossen();
     m_geschlossen = true;
     m_verbindung->stilllegen();
-    m_kontext->Einlesen = false;  // a read that was under way fills nothing any more
+    m_modell.setFuellen(false);  // a read stopped here fills nothing any more
     if (m_syszeit)
         m_syszeit->close();
     if (m_kommunikation)

@@ -1,9 +1,10 @@
 #pragma once
-// The main window: it owns the configuration image, its page flags and the
-// editor's state for the whole run, the device link with its progress window,
-// the recipients editor and the clock dialog; shows the editor in four tabs
-// and offers every command through its menus and toolbar. Each menu item and
-// toolbar button reaches exactly one slot named after it.
+// The main window: it owns the editor model (configuration image, page flags,
+// change markers, shown values) for the whole run, the device link with its
+// progress window, the recipients editor and the clock dialog; shows the
+// editor in four tabs and offers every command through its menus and
+// toolbar. Each menu item and toolbar button reaches exactly one slot named
+// after it.
 //
 // The device commands start an operation of the link and return at once; the
 // operation reports its end (an Ergebnis), the window shows its message and
@@ -11,8 +12,9 @@
 // end within the slot.
 #include "blatt/blatt.h"
 #include "door/door.h"
-#include "image/editorwerte.h"
 #include "image/konfigspeicher.h"
+#include "modell/editormodell.h"
+#include "modell/editorwerte.h"
 #include "link/verbindung.h"
 
 #include <QDateTime>
@@ -50,8 +52,9 @@ public:
     ~Konfig() override;
 
     // What the window owns.
-    Konfigspeicher& speicher() { return m_speicher; }
-    Seitenaenderung& seitenaenderung() { return m_seiten; }
+    Editormodell& modell() { return m_modell; }
+    Konfigspeicher& speicher() { return m_modell.speicher(); }
+    Seitenaenderung& seitenaenderung() { return m_modell.seiten(); }
     Editorkontext& kontext() { return *m_kontext; }
     // The device link (port number, COM mapping, time limits).
     Verbindung& verbindung() { return *m_verbindung; }
@@ -92,8 +95,8 @@ public:
     // Sets every control from the values with all handlers silent, and the
     // enabled states that follow from them. Touches neither image nor flags.
     void anzeigen(const Editorwerte& w);
-    // What every control shows.
-    Editorwerte werte() const;
+    // What every control shows (a field being typed in: its text as last left).
+    const Editorwerte& werte() const { return m_modell.werte(); }
     // Empties the editor before a device read or a file open: texts empty,
     // boxes and options cleared, the switched-off states; the operator choice
     // stays. Silent: the image and the flags are the caller's.
@@ -112,6 +115,8 @@ public:
     blatt::Kopf blattKopf() const;
     static QString textDruckfehler() { return QStringLiteral("Fehler beim Drucken"); }
 
+    // Every control and marker shows what the model holds.
+    void zeigen();
     // Shows change marker `marker` and flags its page (markerSeite).
     void markieren(int marker);
     // The same with the page named (the analog texts flag page 12).
@@ -210,8 +215,7 @@ private:
     bool logAblegenIn(const QByteArray& speicher512);
     void herkunftMerken(const QString& herkunft);
 
-    Konfigspeicher m_speicher;
-    Seitenaenderung m_seiten{};
+    Editormodell m_modell;
     Editorkontext* m_kontext;
     Feldwaechter* m_waechter;
 

@@ -6,6 +6,7 @@
 
 #include "backup/sicherung.h"
 #include "cfgfile/cfgdatei.h"
+#include "editor/editorkontext.h"
 #include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 #include "shell/sicherungen.h"
@@ -68,7 +69,7 @@ void Konfig::MNU_Save_Click()
     // the disk and would put the short file in place.
     // A folder that takes no new file (while the file itself may be
     // written) gets the file overwritten in place, with the same checks.
-    const QByteArray inhalt = cfgSchreiben(m_speicher);
+    const QByteArray inhalt = cfgSchreiben(m_modell.speicher());
     QSaveFile datei(name);
     datei.setDirectWriteFallback(true);
     if (!datei.open(QIODevice::WriteOnly) || datei.write(inhalt) != inhalt.size() || !datei.flush()) {
@@ -112,19 +113,18 @@ bool Konfig::dateiLaden(const QString& name)
     }
     datei.close();
 
-    Dateiergebnis e = cfgLesen(bytes, netzbetreiber());
+    // The reader fills the model: editor emptied, every marker shown, pages
+    // 0..12 flagged, the file's settings; the controls then show it.
     m_waechter->verwerfen();
-    editorLeeren();
-    m_speicher = e.image;
-    m_seiten = e.flags;
-    alleMarkieren();
-    anzeigen(e.werte);
+    m_kontext->Feldgeaendert = false;
+    const Ladung l = cfgLaden(m_modell, bytes);
+    zeigen();
     m_teledit->bildErneuert();
     herkunftMerken(QStringLiteral("Datei %1").arg(QFileInfo(name).absoluteFilePath())
-                   + (e.vollstaendig ? QString() : QStringLiteral(" (nur %1 von 13 Zeilen)").arg(e.zeilen)));
-    if (!e.vollstaendig)
+                   + (l.vollstaendig ? QString() : QStringLiteral(" (nur %1 von 13 Zeilen)").arg(l.zeilen)));
+    if (!l.vollstaendig)
         dateiFehler();
-    return e.vollstaendig;
+    return l.vollstaendig;
 }
 
 // --- Backups -------------------------------------------------------------------
@@ -143,7 +143,7 @@ void Konfig::sichern()
 {
     // The read itself has succeeded whatever happens here; the status bar
     // says where the backup is, or why there is none.
-    const sicherung::Ergebnis s = sicherung::anlegen(m_speicher, QDateTime::currentDateTime(), sicherungsOrdner());
+    const sicherung::Ergebnis s = sicherung::anlegen(m_modell.speicher(), QDateTime::currentDateTime(), sicherungsOrdner());
     hinweisSetzen(s ? QStringLiteral("Konfiguration gesichert: %1").arg(QDir::toNativeSeparators(s.pfad)) : s.fehler);
 }
 
@@ -167,7 +167,7 @@ void Konfig::MNU_Sicherungen_Click()
 
 QList<blatt::Abschnitt> Konfig::einstellungen() const
 {
-    return blatt::einstellungen(m_speicher, werte());
+    return blatt::einstellungen(m_modell.speicher(), werte());
 }
 
 void Konfig::herkunftMerken(const QString& herkunft)

@@ -3,7 +3,6 @@
 // returns; the operation's report shows its message through geraetEnde.
 #include "shell/konfig.h"
 
-#include "cfgfile/bedienung.h"
 #include "cfgfile/dekodieren.h"
 #include "linkui/syszeit.h"
 #include "clock/uhr.h"
@@ -56,13 +55,9 @@ void Konfig::MNU_Lesen_Click()
     // The editor is filled by the program from the start of the read to its
     // end: nothing the handlers do meanwhile is recorded as a change.
     m_verbindung->konfigurationLesen(
-        [this](const QByteArray& bytes) {
-            const bool ok = konfigurationUebernehmen(bytes);
-            m_kontext->Einlesen = false;
-            return ok;
-        },
+        [this](const QByteArray& bytes) { return konfigurationUebernehmen(bytes); },
         [this](const Ergebnis& e) {
-            m_kontext->Einlesen = false;
+            m_modell.setFuellen(false);
             geraetEnde(e);
             // Every configuration read is kept, before anything can change it.
             if (e.ausgang == Ausgang::Erfolg)
@@ -70,15 +65,20 @@ void Konfig::MNU_Lesen_Click()
             emit geraetBeendet(e.ausgang);
         },
         [this] {
-            m_kontext->Einlesen = true;
+            // From here to the read's end the program fills the editor: what
+            // is clicked meanwhile records nothing.
+            m_modell.setFuellen(true);
             m_waechter->verwerfen();
-            editorLeeren();
-            // The image the emptied editor stands for: the start-up state, with
-            // acknowledgement, check call and balance monitoring switched off.
-            // A read that fails (no device, no echo, aborted, stopped) leaves
-            // both so, and a save or write afterwards carries what is shown.
-            bedienung::startbild(m_speicher);
+            // The emptied editor and the image it stands for: the start-up
+            // state, with acknowledgement, check call and balance monitoring
+            // switched off. A read that fails (no device, no echo, aborted,
+            // stopped) leaves both so, and a save or write afterwards carries
+            // what is shown.
+            m_modell.leeren();
+            m_modell.starten();
+            m_kontext->Feldgeaendert = false;
             markierungenLoeschen();
+            zeigen();
             m_teledit->bildErneuert();
             herkunftMerken(QStringLiteral("Grundeinstellung"));
         });
@@ -86,23 +86,17 @@ void Konfig::MNU_Lesen_Click()
 
 bool Konfig::konfigurationUebernehmen(const QByteArray& bytes)
 {
-    // Pages 0..12 from the device; the pages the device does not have stay unset.
-    m_speicher = geraetebild(bytes);
-
-    Editorwerte bisDahin;
-    const std::optional<Editorwerte> werte = dekodieren(m_speicher, &bisDahin);
-    if (werte) {
-        anzeigen(*werte);
-    } else {
-        // The operator is derived only at the end of a decode: it stays.
-        bisDahin.netz = netzbetreiber();
-        bisDahin.kontoAktivierbar = bisDahin.netz != Netzbetreiber::Andere;
-        anzeigen(bisDahin);
-    }
+    // Pages 0..12 from the device; the pages the device does not have stay
+    // unset. A decode that fails keeps the operator option (it is derived only
+    // at the end) and shows everything else.
+    m_modell.speicher() = geraetebild(bytes);
+    const bool ok = dekodieren(m_modell);
+    m_modell.setFuellen(false);
+    zeigen();
     m_teledit->bildErneuert();
     herkunftMerken(QStringLiteral("Gerät an COM %1 (%2)").arg(m_verbindung->port()).arg(m_verbindung->geraet())
-                   + (werte ? QString() : QStringLiteral(", nicht vollständig gelesen")));
-    return werte.has_value();
+                   + (ok ? QString() : QStringLiteral(", nicht vollständig gelesen")));
+    return ok;
 }
 
 // --- Configuration write -------------------------------------------------------
@@ -111,7 +105,7 @@ void Konfig::MNU_Schreib_Click()
 {
     if (!befehlZulassen(true, true))
         return;
-    m_verbindung->konfigurationSchreiben(m_speicher, m_seiten, [this](const Ergebnis& e) {
+    m_verbindung->konfigurationSchreiben(m_modell.speicher(), m_modell.seiten(), [this](const Ergebnis& e) {
         geraetEnde(e);
         emit geraetBeendet(e.ausgang);
     });

@@ -51,7 +51,7 @@ private slots:
         QCOMPARE(s.empfangen(), QByteArray("r"));
         QVERIFY(s.door.meldungen.isEmpty());
         QCOMPARE(s.door.beeps, 0);
-        QVERIFY(!s.k->kontext().Einlesen);
+        QVERIFY(!s.k->modell().fuellt());
         // Edits after the read are recorded again.
         s.k->findChild<QCheckBox*>(QStringLiteral("Chk_Oeffner_0"))->click();
         QCOMPARE(hilfe::geflaggt(*s.k), QList<int>{0});

@@ -1,12 +1,15 @@
 #pragma once
-// Random configurations as the editor makes them: the image after start-up,
-// then edits by the editor's rules (admitted characters and lengths, recipient
-// lists that fit, option handlers' bytes, analog values 0..999), together with
-// what the editor shows afterwards.
+// Random configurations as the editor makes them: the editor model after
+// start-up, then what a user does with it (ticking boxes, moving sliders and
+// spinners, choosing the operator and the day, typing admitted characters into
+// fields and leaving them, analog values the fields accept), with recipient
+// lists that fit stored as the recipients dialog stores them. The model's
+// values afterwards are what the editor shows.
 #include "image/ansi.h"
-#include "image/editorwerte.h"
 #include "image/felder.h"
 #include "image/konfigspeicher.h"
+#include "modell/editormodell.h"
+#include "modell/editorwerte.h"
 
 #include <QRandomGenerator>
 
@@ -23,29 +26,20 @@ public:
 
     Konfiguration naechste()
     {
-        Konfiguration c;
-        Konfigspeicher& k = c.image;
-        Editorwerte& w = c.werte;
-        Grundeinstellung(k);
-        // Start-up: acknowledgement, check call and balance monitoring switched
-        // off by their handlers.
-        k.setze(0, offset::Quittierung, 0);
-        kontrollrufAus(k);
-        textSpeichern(k, bereich::Guthabenrufnummer, {});
-        textSpeichern(k, bereich::NummerAufladung, {});
-        k.setze(0, offset::Guthaben, 0);
+        Editormodell m;
+        m.starten();
 
         // Operator, and a first recipient of line 1 that selects it.
-        const int netz = int(z.bounded(3));
-        w.netz = Netzbetreiber(netz);
-        w.kontoAktivierbar = w.netz != Netzbetreiber::Andere;
+        const Netzbetreiber netz = Netzbetreiber(z.bounded(3));
+        m.netzbetreiberWaehlen(netz);
+        Konfigspeicher& k = m.speicher();
         for (int seite : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11}) {
             const int art = int(z.bounded(4));
             if (seite == 1) {
                 QList<QByteArray> e;
-                if (w.netz == Netzbetreiber::A1)
+                if (netz == Netzbetreiber::A1)
                     e << "0664" + ziffern(3, 8);
-                else if (w.netz == Netzbetreiber::TMobile)
+                else if (netz == Netzbetreiber::TMobile)
                     e << "+43676" + ziffern(3, 8);
                 else if (art == 0)
                     continue;  // never edited: FF reads as "Andere" too
@@ -64,106 +58,75 @@ public:
 
         // Alarm lines.
         for (int i = 0; i < 8; ++i) {
-            if (z.bounded(2)) {
-                w.oeffner[i] = true;
-                bitSetzen(k, 0, offset::Oeffner, i, true);
-            }
-            if (z.bounded(2)) {
-                w.gutmeldung[i] = true;
-                bitSetzen(k, 0, offset::Gutmeldung, i, true);
-            }
+            if (z.bounded(2))
+                m.Chk_Oeffner_Click(i, true);
+            if (z.bounded(2))
+                m.Chk_Gutmeldung_Click(i, true);
         }
-        if (z.bounded(2)) {
-            w.gutmeldung[8] = z.bounded(2);
-            k.setze(0, offset::GutmeldungStrom, w.gutmeldung[8] ? 0xFF : 0x00);
-        }
+        if (z.bounded(2))
+            m.Chk_Gutmeldung_Click(8, z.bounded(2));
         for (int i = 0; i < 9; ++i)
-            text(k, bereich::SMSText(i), 70, w.smsText[i]);
+            text(m, SMSText(i), 70);
 
         // "Allgemein".
-        text(k, bereich::Anlagenbezeichnung, 70, w.anlagenbezeichnung);
+        text(m, Feld::Anlagenbezeichnung, 70);
         if (z.bounded(2)) {
-            w.quittierung = true;
-            w.sliderQuit = int(z.bounded(1, 256));
-            w.quit = QString::number(w.sliderQuit);
-            k.setze(0, offset::Quittierung, std::uint8_t(w.sliderQuit));
+            m.Chk_Quittierung_Click(true);
+            m.Slider_Quit_Change(int(z.bounded(1, 256)));
         }
         switch (z.bounded(3)) {
         case 0:
-            if (z.bounded(2))
-                kontrollrufAus(k);  // switched on and off again
+            if (z.bounded(2)) {  // switched on and off again
+                m.CHK_Kontrollruf_Click(true);
+                m.CHK_Kontrollruf_Click(false);
+            }
             break;
         case 1:
-            w.kontrollruf = Editorwerte::Kontrollruf::Taeglich;
-            k.setze(0, offset::Kontrollruf, 7);
-            zeit(k, w);
+            m.CHK_Kontrollruf_Click(true);
+            zeit(m);
             break;
         default:
-            w.kontrollruf = Editorwerte::Kontrollruf::Woechentlich;
-            w.tag = int(z.bounded(7));
-            k.setze(0, offset::Kontrollruf, std::uint8_t(w.tag));
-            zeit(k, w);
+            m.CHK_Kontrollruf_Click(true);
+            m.OPT_Woche_Click();
+            m.Combo_Tag_Change(int(z.bounded(7)));
+            zeit(m);
             break;
         }
-        if (w.kontoAktivierbar && z.bounded(3)) {
-            w.konto = true;
-            nummer(k, bereich::Guthabenrufnummer, w.guthabenrufnummer);
-            nummer(k, bereich::NummerAufladung, w.nummerAufladung);
-            w.sliderGuthaben = int(z.bounded(1, 10));
-            w.guthaben = QString::number(w.sliderGuthaben);
-            k.setze(0, offset::Guthaben, std::uint8_t(w.sliderGuthaben));
-            if (z.bounded(4) == 0) {  // ticked off again: numbers emptied behind their old bytes
-                w.konto = false;
-                w.guthabenrufnummer.clear();
-                w.nummerAufladung.clear();
-                w.sliderGuthaben = 1;
-                w.guthaben.clear();
-                textSpeichern(k, bereich::Guthabenrufnummer, {});
-                textSpeichern(k, bereich::NummerAufladung, {});
-                k.setze(0, offset::Guthaben, 0);
-            }
+        if (m.werte().kontoAktivierbar && z.bounded(3)) {
+            m.Chk_Konto_Click(true);
+            nummer(m, Feld::Guthabenrufnummer);
+            nummer(m, Feld::NummerAufladung);
+            m.Slider_Guthaben_Change(int(z.bounded(1, 10)));
+            if (z.bounded(4) == 0)  // ticked off again: numbers emptied behind their old bytes
+                m.Chk_Konto_Click(false);
         }
 
         // "Relaisausgänge": a ticked box carries a text; unticking empties it.
-        relais(k, bereich::Besttext1, w.besttext1, w.relaisbest1);
-        relais(k, bereich::Besttext2, w.besttext2, w.relaisbest2);
+        relais(m, 1);
+        relais(m, 2);
 
         // "Analogeingänge".
-        bereichswert(k, offset::Messbereich4, w.messbereich4);
-        bereichswert(k, offset::Messbereich20, w.messbereich20);
-        bereichswert(k, offset::Grenzwertmin, w.grenzwertmin);
-        bereichswert(k, offset::Grenzwertmax, w.grenzwertmax);
-        if (z.bounded(3)) {
-            const QByteArray e = zeichen(int(z.bounded(4)));
-            einheitSpeichern(k, e);
-            w.einheit = ansi::text(e + QByteArray(3 - e.size(), ' '));
-        }
-        text(k, bereich::TextMin, 127, w.textMin);
-        text(k, bereich::TextMax, 127, w.textMax);
+        analog(m);
+        const bool einheit = z.bounded(3);
+        if (einheit)
+            m.Validate(Feld::Einheit, ansi::text(zeichen(int(z.bounded(4)))), true);
+        text(m, Feld::TextMin, 127);
+        text(m, Feld::TextMax, 127);
+
+        Konfiguration c{m.speicher(), m.werte()};
+        // A unit comes back blank-padded, as the device read shows it.
+        if (einheit)
+            c.werte.einheit = c.werte.einheit.leftJustified(3, QLatin1Char(' '));
         return c;
     }
 
 private:
     QRandomGenerator z;
 
-    static void kontrollrufAus(Konfigspeicher& k)
+    void zeit(Editormodell& m)
     {
-        k.setze(0, offset::Kontrollruf, 0xFF);
-        k.setze(0, offset::Stunde, 0x10);
-        k.setze(0, offset::Minute, 0x00);
-        k.setze(0, 7, ETX);
-        for (int o = 8; o <= 23; ++o)
-            k.setze(0, o, FF);
-    }
-
-    void zeit(Konfigspeicher& k, Editorwerte& w)
-    {
-        w.udStunde = int(z.bounded(24));
-        w.udMinute = int(z.bounded(60));
-        w.txtStunde = QStringLiteral("%1").arg(w.udStunde, 2, 10, QLatin1Char('0'));
-        w.txtMinute = QStringLiteral("%1").arg(w.udMinute, 2, 10, QLatin1Char('0'));
-        k.setze(0, offset::Stunde, bcd(w.udStunde));
-        k.setze(0, offset::Minute, bcd(w.udMinute));
+        m.UD_Stunde_Change(int(z.bounded(24)));
+        m.UD_Minute_Change(int(z.bounded(60)));
     }
 
     QByteArray ziffern(int von, int bis)
@@ -190,54 +153,61 @@ private:
 
     // A text field: never edited (free area), typed, or typed and emptied
     // again, possibly after a longer text.
-    void text(Konfigspeicher& k, Bereich b, int grenze, QString& anzeige)
+    void text(Editormodell& m, Feld f, int grenze)
     {
         const int art = int(z.bounded(5));
         if (art == 0)
             return;
         if (art >= 3)
-            textSpeichern(k, b, zeichen(int(z.bounded(1, grenze + 1))));
+            m.Validate(f, ansi::text(zeichen(int(z.bounded(1, grenze + 1)))), true);
         const QByteArray t = art == 4 ? QByteArray() : zeichen(int(z.bounded(art == 1 ? grenze - 3 : 0, grenze + 1)));
-        textSpeichern(k, b, t);
-        anzeige = ansi::text(t);
+        m.Validate(f, ansi::text(t), true);
     }
 
-    void relais(Konfigspeicher& k, Bereich b, QString& anzeige, bool& an)
+    void relais(Editormodell& m, int r)
     {
+        const Feld f = r == 1 ? Feld::Besttext1 : Feld::Besttext2;
         const int art = int(z.bounded(4));
         if (art == 0)
             return;
+        m.Chk_Relaisbest_Click(r, true);
         if (art == 3) {  // ticked, typed, unticked
-            textSpeichern(k, b, zeichen(int(z.bounded(1, 128))));
-            textSpeichern(k, b, {});
+            m.Validate(f, ansi::text(zeichen(int(z.bounded(1, 128)))), true);
+            m.Chk_Relaisbest_Click(r, false);
             return;
         }
-        const QByteArray t = zeichen(int(z.bounded(art == 1 ? 120 : 1, 128)));
-        textSpeichern(k, b, t);
-        anzeige = ansi::text(t);
-        an = true;
+        m.Validate(f, ansi::text(zeichen(int(z.bounded(art == 1 ? 120 : 1, 128)))), true);
     }
 
-    void nummer(Konfigspeicher& k, Bereich b, QString& anzeige)
+    void nummer(Editormodell& m, Feld f)
     {
         static const char erlaubt[] = "0123456789+*#";
         QByteArray s;
         const int n = int(z.bounded(16));
         for (int i = 0; i < n; ++i)
             s.append(erlaubt[z.bounded(13)]);
-        textSpeichern(k, b, s);
-        anzeige = ansi::text(s);
+        m.Validate(f, ansi::text(s), true);
     }
 
-    void bereichswert(Konfigspeicher& k, int off, QString& anzeige)
+    // Values the analog fields take: a range with the 20 mA value above the
+    // 4 mA value (either may stay empty), thresholds inside a complete range
+    // more than 50 apart. A threshold left empty where the range starts above
+    // 0 is refused when the range is left: it keeps its empty bytes.
+    void analog(Editormodell& m)
     {
-        if (z.bounded(4) == 0) {
-            zahlSpeichern(k, 11, off, std::nullopt);
+        const auto zahl = [](int v) { return QString::number(v); };
+        const int a = z.bounded(4) ? int(z.bounded(999)) : -1;
+        const int b = z.bounded(4) ? int(z.bounded(a + 1, 1000)) : -1;
+        if (a >= 0)
+            m.Validate(Feld::Messbereich4, zahl(a), true);
+        if (b >= 0)
+            m.Validate(Feld::Messbereich20, zahl(b), true);
+        if (a < 0 || b < 0 || b - a <= 50 || z.bounded(4) == 0)
             return;
-        }
-        const int v = int(z.bounded(1000));
-        zahlSpeichern(k, 11, off, v);
-        anzeige = QString::number(v);
+        const int mini = int(z.bounded(a, b - 50));
+        const int maxi = int(z.bounded(mini + 51, b + 1));
+        m.Validate(Feld::Grenzwertmin, zahl(mini), true);
+        m.Validate(Feld::Grenzwertmax, zahl(maxi), true);
     }
 
     // Recipient entries as the recipients dialog stores them (GSM, fax and

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the configuration-file tests: the default file spelled out
 // line by line, cell excerpts, and a readable difference of editor values.
-#include "image/editorwerte.h"
+#include "modell/editorwerte.h"
 #include "image/konfigspeicher.h"
 
 #include <QByteArray>

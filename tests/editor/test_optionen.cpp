@@ -269,7 +269,7 @@ private slots:
     void einlesenVermerktNichts()
     {
         Fenster f;
-        f.k.kontext().Einlesen = true;
+        f.k.modell().setFuellen(true);
         for (const char* n : {"Chk_Oeffner_3", "Chk_Gutmeldung_8", "Chk_Relaisbest1", "Chk_Quittierung",
                               "CHK_Kontrollruf", "Chk_Konto"})
             f.finde<QCheckBox>(QLatin1String(n))->setChecked(true);
@@ -282,7 +282,7 @@ private slots:
         QVERIFY(f.feld(QStringLiteral("TXT_Guthabenrufnummer"))->isEnabled());
         QCOMPARE(f.k.speicher().byte(0, 56), std::uint8_t(0));
         QCOMPARE(zellen(f.k.speicher(), 10, 0, 1), ff(1));
-        f.k.kontext().Einlesen = false;
+        f.k.modell().setFuellen(false);
         klick(f, QStringLiteral("Chk_Oeffner_3"));
         QCOMPARE(sichtbareMarker(f.k), QList<int>{21});
     }

@@ -1,7 +1,7 @@
 // The editor's pure rules: the character filter, the key and paste decisions
 // of every kind of field, the checks of the analog values and the reasons of
 // their refusals.
-#include "editor/analogpruefung.h"
+#include "modell/analogpruefung.h"
 #include "editor/zeichenregeln.h"
 
 #include <QTest>

@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(f.finde<QComboBox>(QStringLiteral("Combo_Tag"))->currentText(), QString());
         QCOMPARE(unterschiede(f.k.speicher(), startbild()), {});
         QVERIFY(!f.k.verbindung().operationLaeuft());
-        QVERIFY(!f.k.kontext().Einlesen);
+        QVERIFY(!f.k.modell().fuellt());
         QCOMPARE(f.door.beeps, 0);
         QVERIFY(f.door.meldungen.isEmpty());
         auto* timer = f.k.findChild<QTimer*>(QStringLiteral("Timer1"));

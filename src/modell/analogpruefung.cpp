@@ -1,4 +1,4 @@
-#include "editor/analogpruefung.h"
+#include "modell/analogpruefung.h"
 
 #include "image/felder.h"
 

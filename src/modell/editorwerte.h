@@ -1,8 +1,9 @@
 #pragma once
-// What every control of the editor shows, as plain values. The device read
-// decodes the image into these values and the opening of a configuration file
-// produces them together with the image; the window then shows them with its
-// handlers silent (no bytes stored, no change recorded).
+// What every control of the editor shows, as plain values. The editor model
+// holds them beside the image: its handlers, the device read's decode and the
+// opening of a configuration file change both; the window shows them with its
+// handlers silent (no bytes stored, no change recorded), the settings sheet
+// and the command line read them.
 #include "image/konfigspeicher.h"
 
 #include <QString>

@@ -1,8 +1,8 @@
 #pragma once
 // The checks of the analog input's four value fields, as pure functions: the
 // value range (the values shown at 4 mA and at 20 mA) and the two alarm
-// thresholds inside it. The widgets only carry out the decision.
-#include "door/abweisung.h"
+// thresholds inside it. The editor model's Validate carries out the decision.
+#include "modell/abweisungsgrund.h"
 
 #include <QString>
 #include <optional>
