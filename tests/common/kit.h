@@ -1,0 +1,185 @@
+#pragma once
+// The shared test kit: bytes and cells, one readable printer of editor values
+// and one image difference (both shown by QCOMPARE through QTest::toString),
+// one matcher of the boxes the program showed, one wait, and the "disk full"
+// guard. Area fixtures (the device, the window) live beside it in tests/common.
+#include "fakedoor.h"
+#include "image/konfigspeicher.h"
+#include "modell/editorwerte.h"
+
+#include <QByteArray>
+#include <QEventLoop>
+#include <QFile>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace kit {
+
+inline QByteArray ff(int n) { return QByteArray(n, char(0xFF)); }
+inline QByteArray esc() { return QByteArray(1, char(0x1B)); }
+inline QByteArray hex(const char* h) { return QByteArray::fromHex(h); }
+
+// Cells of a page; an unset cell shows as 0xEE so that it cannot pass for a byte.
+inline QByteArray zellen(const Konfigspeicher& k, int seite, int von, int anzahl)
+{
+    QByteArray out;
+    for (int i = 0; i < anzahl; ++i)
+        out.append(char(k.byte(seite, von + i, 0xEE)));
+    return out;
+}
+
+// An image from the bytes of a device's memory, page after page.
+inline Konfigspeicher bild(const QByteArray& bytes)
+{
+    Konfigspeicher k;
+    for (int i = 0; i < bytes.size() && i < kSeiten * kZellen; ++i)
+        k.setze(i / kZellen, i % kZellen, std::uint8_t(bytes.at(i)));
+    return k;
+}
+
+// The image right after start-up: the default content with the switched-off
+// acknowledgement, check call and balance monitoring. Spelled out cell by cell.
+inline Konfigspeicher startbild()
+{
+    Konfigspeicher k;
+    Grundeinstellung(k);
+    for (auto [o, b] : {std::pair{3, 0x00}, {4, 0xFF}, {5, 0x10}, {6, 0x00}, {7, 0x03}, {24, 0x03}, {40, 0x03}, {56, 0x00}})
+        k.setze(0, o, std::uint8_t(b));
+    for (int o = 8; o <= 23; ++o)
+        k.setze(0, o, 0xFF);
+    return k;
+}
+
+// The page numbers flagged in a set of page flags.
+template <class Flags>
+QList<int> geflaggt(const Flags& flags)
+{
+    QList<int> out;
+    for (int i = 0; i < int(flags.size()); ++i)
+        if (flags[std::size_t(i)])
+            out.append(i);
+    return out;
+}
+
+// Runs the event loop until `erreicht` holds or `ms` have passed. Unlike
+// QTest::qWaitFor it never sleeps, so a byte-by-byte exchange with the
+// simulator runs at full speed meanwhile.
+inline bool warten(const std::function<bool()>& erreicht, int ms = 10000)
+{
+    if (erreicht())
+        return true;
+    QEventLoop schleife;
+    QTimer takt;
+    takt.setInterval(1);
+    QObject::connect(&takt, &QTimer::timeout, &schleife, [&] {
+        if (erreicht())
+            schleife.quit();
+    });
+    QTimer frist;
+    frist.setSingleShot(true);
+    QObject::connect(&frist, &QTimer::timeout, &schleife, &QEventLoop::quit);
+    takt.start();
+    frist.start(ms);
+    schleife.exec();
+    return erreicht();
+}
+
+// The boxes shown, one line each: "icon|buttons|text" with the title left out
+// when it is the program's own; compared as a list, so a missing, extra or
+// reworded box shows in the test's output.
+inline QStringList boxen(const FakeDoor& door)
+{
+    static const char* icons[] = {"Keins", "Kritisch", "Warnung", "Information", "Frage"};
+    static const char* knoepfe[] = {"Ok", "OkAbbrechen", "JaNein"};
+    QStringList out;
+    for (const FakeDoor::Meldung& m : door.meldungen) {
+        QString z = QStringLiteral("%1|%2|%3").arg(QLatin1String(icons[int(m.icon)]), QLatin1String(knoepfe[int(m.knoepfe)]), m.text);
+        if (m.titel != Door::programmTitel())
+            z += QStringLiteral("|") + m.titel;
+        out << z;
+    }
+    return out;
+}
+
+// Whether writing to /dev/full fails as a full disk does; a test of the
+// "disk full" path skips where it does not (some containers lack it).
+inline bool plattevollVerfuegbar()
+{
+    QFile f(QStringLiteral("/dev/full"));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    return f.write("x", 1) < 0 || !f.flush();
+}
+
+} // namespace kit
+
+namespace kit {
+// Every cell in which two images differ, "page:offset ist/soll" in hex ("--"
+// for an unset cell), "" when they are equal: QCOMPARE(kit::unterschied(a, b), QString()).
+inline QString unterschied(const Konfigspeicher& ist, const Konfigspeicher& soll)
+{
+    auto z = [](std::optional<std::uint8_t> c) {
+        return c ? QStringLiteral("%1").arg(*c, 2, 16, QLatin1Char('0')).toUpper() : QStringLiteral("--");
+    };
+    QStringList out;
+    for (int s = 0; s < kSeiten; ++s)
+        for (int o = 0; o < kZellen; ++o)
+            if (ist.zelle(s, o) != soll.zelle(s, o))
+                out << QStringLiteral("%1:%2 %3/%4").arg(s).arg(o).arg(z(ist.zelle(s, o)), z(soll.zelle(s, o)));
+    return out.join(QLatin1Char(' '));
+}
+
+// The editor values field by field ("name=value"), so that a comparison names
+// the field that differs.
+inline QStringList felder(const Editorwerte& w)
+{
+    QStringList out;
+    auto f = [&out](const QString& name, const QString& wert) { out << name + QLatin1Char('=') + wert; };
+    auto b = [](bool x) { return x ? QStringLiteral("ja") : QStringLiteral("nein"); };
+    for (int i = 0; i < 8; ++i)
+        f(QStringLiteral("oeffner%1").arg(i), b(w.oeffner[std::size_t(i)]));
+    for (int i = 0; i < 9; ++i) {
+        f(QStringLiteral("gutmeldung%1").arg(i), b(w.gutmeldung[std::size_t(i)]));
+        f(QStringLiteral("smsText%1").arg(i), w.smsText[std::size_t(i)]);
+    }
+    f(QStringLiteral("anlagenbezeichnung"), w.anlagenbezeichnung);
+    f(QStringLiteral("netz"), QString::number(int(w.netz)));
+    f(QStringLiteral("quittierung"), b(w.quittierung));
+    f(QStringLiteral("sliderQuit"), QString::number(w.sliderQuit));
+    f(QStringLiteral("quit"), w.quit);
+    f(QStringLiteral("konto"), b(w.konto));
+    f(QStringLiteral("kontoAktivierbar"), b(w.kontoAktivierbar));
+    f(QStringLiteral("guthabenrufnummer"), w.guthabenrufnummer);
+    f(QStringLiteral("nummerAufladung"), w.nummerAufladung);
+    f(QStringLiteral("sliderGuthaben"), QString::number(w.sliderGuthaben));
+    f(QStringLiteral("guthaben"), w.guthaben);
+    f(QStringLiteral("kontrollruf"), QString::number(int(w.kontrollruf)));
+    f(QStringLiteral("tag"), QString::number(w.tag));
+    f(QStringLiteral("udStunde"), QString::number(w.udStunde));
+    f(QStringLiteral("udMinute"), QString::number(w.udMinute));
+    f(QStringLiteral("txtStunde"), w.txtStunde);
+    f(QStringLiteral("txtMinute"), w.txtMinute);
+    f(QStringLiteral("relaisbest1"), b(w.relaisbest1));
+    f(QStringLiteral("relaisbest2"), b(w.relaisbest2));
+    f(QStringLiteral("besttext1"), w.besttext1);
+    f(QStringLiteral("besttext2"), w.besttext2);
+    f(QStringLiteral("messbereich4"), w.messbereich4);
+    f(QStringLiteral("messbereich20"), w.messbereich20);
+    f(QStringLiteral("grenzwertmin"), w.grenzwertmin);
+    f(QStringLiteral("grenzwertmax"), w.grenzwertmax);
+    f(QStringLiteral("einheit"), w.einheit);
+    f(QStringLiteral("textMin"), w.textMin);
+    f(QStringLiteral("textMax"), w.textMax);
+    return out;
+}
+} // namespace kit
+
+// QCOMPARE on editor values prints them field by field.
+inline char* toString(const Editorwerte& w)
+{
+    return QTest::toString(kit::felder(w).join(QLatin1String("; ")));
+}
