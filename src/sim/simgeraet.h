@@ -25,7 +25,7 @@
 // echoed; so are bytes in a write that are neither a page-select character nor
 // ESC. A write or clock setting that is interrupted by the end of the
 // connection is dropped as a whole.
-#include "sim/mitschrift.h"
+#include "mitschrift/mitschrift.h"
 #include "sim/simfehler.h"
 
 #include <QByteArray>

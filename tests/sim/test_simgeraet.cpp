@@ -1,6 +1,6 @@
 #include "image/ansi.h"
 #include "image/felder.h"
-#include "sim/mitschrift.h"
+#include "mitschrift/mitschrift.h"
 #include "sim/simfehler.h"
 #include "sim/simgeraet.h"
 #include "sim/simstandard.h"
