@@ -10,6 +10,7 @@
 #include "link/datentext.h"
 #include "link/portzuordnung.h"
 #include "link/transport.h"
+#include "systemfehler/systemfehler.h"
 
 #include <QDate>
 #include <QBuffer>
@@ -378,13 +379,15 @@ bool Werkzeug::portOeffnen()
 bool Werkzeug::dateiLesen(const QString& pfad)
 {
     QFile f(pfad);
+    errno = 0;
     if (!f.open(QIODevice::ReadOnly)) {
-        dateifehler(pfad, f.errorString());
+        dateifehler(pfad, systemfehler::datei(f, errno));
         return false;
     }
+    errno = 0;
     const QByteArray inhalt = f.read(kHoechstensDatei + 1);
     if (f.error() != QFileDevice::NoError) {
-        dateifehler(pfad, f.errorString());
+        dateifehler(pfad, systemfehler::datei(f, errno));
         return false;
     }
     if (inhalt.size() > kHoechstensDatei) {
@@ -416,7 +419,7 @@ bool Werkzeug::ausgeben(const QByteArray& bytes)
     const bool ok = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_aus) == size_t(bytes.size())
                  && std::fflush(m_aus) == 0;
     if (!ok) {
-        ausgabefehler(QStringLiteral("Standardausgabe"), QString::fromLocal8Bit(std::strerror(errno)));
+        ausgabefehler(QStringLiteral("Standardausgabe"), systemfehler::text(errno));
         return false;
     }
     return true;

@@ -1,11 +1,13 @@
 // gsmbv-sim: the simulated device on a pseudo-terminal. Prints the device path
 // as its first line and runs until SIGINT or SIGTERM.
 #include "sim/simptyrunner.h"
+#include "systemfehler/systemfehler.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
@@ -115,8 +117,9 @@ int abbruch(const QString& text)
 bool lesen(const QString& pfad, int groesse, QByteArray& inhalt, QString& meldung)
 {
     QFile f(pfad);
+    errno = 0;
     if (!f.open(QIODevice::ReadOnly)) {
-        meldung = QStringLiteral("%1: %2").arg(pfad, f.errorString());
+        meldung = QStringLiteral("%1: %2").arg(pfad, systemfehler::datei(f, errno));
         return false;
     }
     inhalt = f.read(groesse + 1);
@@ -178,7 +181,7 @@ int main(int argc, char** argv)
 
     const int sfd = signalfd(-1, &signale, SFD_NONBLOCK | SFD_CLOEXEC);
     if (sfd < 0) {
-        std::perror("gsmbv-sim: signalfd");
+        std::fprintf(stderr, "gsmbv-sim: signalfd: %s\n", qPrintable(systemfehler::text(errno)));
         return 1;
     }
     QSocketNotifier signalMeldung(sfd, QSocketNotifier::Read);

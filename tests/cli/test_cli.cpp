@@ -494,7 +494,8 @@ void TestCli::writeDateiFehler_data()
     QTest::newRow("12 lines") << "zwoelf.cfg" << grunddatei(true)
                               << form.arg(13).arg("fehlt: die Datei hat nur 12 von 13 Zeilen");
     QTest::newRow("empty") << "leer.cfg" << QByteArray() << form.arg(1).arg("fehlt: die Datei ist leer");
-    QTest::newRow("missing") << "fehlt.cfg" << QByteArray("<keine>") << "No such file or directory";
+    QTest::newRow("missing") << "fehlt.cfg" << QByteArray("<keine>") << "Datei oder Ordner nicht vorhanden";
+    QTest::newRow("a folder") << "ordner.cfg" << QByteArray("<Ordner>") << "ist ein Ordner";
     QTest::newRow("too big") << "gross.cfg" << QByteArray((1 << 20) + 1, '\n')
                              << "zu groß für eine Konfigurationsdatei";
     // Files of other kinds, which a plain load would write as a configuration.
@@ -515,7 +516,9 @@ void TestCli::writeDateiFehler()
     QFETCH(QByteArray, inhalt);
     QFETCH(QString, grund);
     const QString quelle = m_dir.filePath(datei);
-    if (inhalt != "<keine>")
+    if (inhalt == "<Ordner>")
+        QVERIFY(QDir().mkpath(quelle));
+    else if (inhalt != "<keine>")
         QVERIFY(schreiben(quelle, inhalt));
     auto sim = geraet();
     const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle});
@@ -634,7 +637,7 @@ void TestCli::logNichtSchreibbar()
     // Standard output that takes nothing is a failure too.
     const Lauf voll = gsmbv({"log", "--port", sim->pfad()}, 20000,
                             [](QProcess& p) { p.setStandardOutputFile(QStringLiteral("/dev/full")); });
-    QCOMPARE(voll.fehler, QByteArray("gsmbv: Standardausgabe kann nicht geschrieben werden: No space left on device\n"));
+    QCOMPARE(voll.fehler, QByteArray("gsmbv: Standardausgabe kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger\n"));
     QCOMPARE(voll.status, int(cli::Ausgabe));
 }
 
@@ -821,13 +824,13 @@ void TestCli::showVolleAusgabe()
     QVERIFY(schreiben(datei, cfgSchreiben(simStandardKonfig())));
     const Lauf l = gsmbv({"show", datei}, 20000,
                          [](QProcess& p) { p.setStandardOutputFile(QStringLiteral("/dev/full")); });
-    QCOMPARE(l.fehler, QByteArray("gsmbv: Standardausgabe kann nicht geschrieben werden: No space left on device\n"));
+    QCOMPARE(l.fehler, QByteArray("gsmbv: Standardausgabe kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger\n"));
     QCOMPARE(l.status, int(cli::Ausgabe));
 
     const Lauf kurz = gsmbv({"show", pfad("gibtsnicht.cfg")});
     QCOMPARE(QString::fromUtf8(kurz.fehler),
              "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: " + pfad("gibtsnicht.cfg")
-                 + ": No such file or directory\n");
+                 + ": Datei oder Ordner nicht vorhanden\n");
     QCOMPARE(kurz.status, int(cli::Konfigurationsdatei));
     QCOMPARE(kurz.aus, QByteArray());
 }
@@ -930,7 +933,7 @@ void TestCli::diff()
     const Lauf fehlt = gsmbv({"diff", a, pfad("gibtsnicht.cfg")});
     QCOMPARE(QString::fromUtf8(fehlt.fehler),
              "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: " + pfad("gibtsnicht.cfg")
-                 + ": No such file or directory\n");
+                 + ": Datei oder Ordner nicht vorhanden\n");
     QCOMPARE(fehlt.status, int(cli::Konfigurationsdatei));
     QCOMPARE(fehlt.aus, QByteArray());
 }
