@@ -153,6 +153,10 @@ public:
 signals:
     // The hourglass over the main window on (true) or off.
     void mauszeiger(bool sanduhr);
+    // A step of the link or of the operation under way, in words: the port
+    // opened and closed, ACK received, the command sent, a page written, the
+    // data received, ESC sent. For a user who wants to follow them (gsmbv -v).
+    void schritt(const QString& text);
     // Emitted by every connection opening: why the port could not be opened
     // (oeffnenFehlerText), or empty when it is open. The wait for the device
     // goes on either way.
