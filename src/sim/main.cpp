@@ -101,6 +101,8 @@ QString hilfetext()
         "                          stop@N        beim Lesen nur die ersten N Bytes\n"
         "                          noise[@SAAT]  drei bis acht Zufallsbytes vor jedem ACK\n"
         "                          hangup@N      verstummt nach N gesendeten Bytes\n"
+        "                          nostore@N     beim Schreiben wird Seite N (0 bis 12) nicht\n"
+        "                                        gespeichert, ohne dass es das Gerät meldet\n"
         "  --save-image DATEI    Speicher nach jedem Schreibvorgang und am Ende hierhin\n"
         "  --transcript DATEI    Mitschrift aller Bytes (hexadezimal) in diese Datei\n"
         "  -h, --help            diese Hilfe\n"

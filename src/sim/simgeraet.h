@@ -83,7 +83,7 @@ public:
     std::optional<Uhreinstellung> letzteUhreinstellung() const { return m_uhreinstellung; }
 
     // Completed writes (ended by ESC) since the start, and the pages 0..12 the
-    // last of them stored, ascending.
+    // last of them stored, ascending (without those of nostore@N).
     int schreibvorgaenge() const { return m_schreibvorgaenge; }
     QList<int> letzteSeiten() const { return m_letzteSeiten; }
 
