@@ -108,8 +108,10 @@ public:
 
     // "r": reads the 3328 bytes of pages 0..12. `vorbereiten` runs after the
     // busy test (the caller empties the editor and resets the image there);
-    // `dekodieren` gets exactly 3328 bytes.
-    bool konfigurationLesen(Dekoder dekodieren, Fertig fertig, Weiter vorbereiten = {});
+    // `dekodieren` gets exactly 3328 bytes. `text`: Label1 while the bytes
+    // come (empty: "lese Konfigurationsdaten ..."), for a read with another
+    // purpose (the command line's backup before a write, its check after it).
+    bool konfigurationLesen(Dekoder dekodieren, Fertig fertig, Weiter vorbereiten = {}, const QString& text = {});
     // "w": for every flagged page p in ascending order the page character
     // 48+p and the page's 256 cells (unset cells as 0xFF), every byte echoed;
     // then ESC. The image and flags are taken as they are at the start; the

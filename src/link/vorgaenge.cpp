@@ -43,9 +43,10 @@ QString ohneAntwort(Warteausgang a, const QString& was, const QString& worauf, s
 
 class Lesen final : public Vorgang {
 public:
-    Lesen(Verbindung& v, Dekoder dekodieren, Fertig fertig, Verbindung::Weiter vorbereiten)
+    Lesen(Verbindung& v, Dekoder dekodieren, Fertig fertig, Verbindung::Weiter vorbereiten, const QString& text)
         : Vorgang(v, Art::Lesen, std::move(fertig)), m_dekoder(std::move(dekodieren)),
-          m_vorbereiten(std::move(vorbereiten))
+          m_vorbereiten(std::move(vorbereiten)),
+          m_text(text.isEmpty() ? QStringLiteral("lese Konfigurationsdaten ...") : text)
     {
     }
 
@@ -71,7 +72,7 @@ protected:
             }
             daten().setMaximum(kGeraeteBytes);
             setFortschritt(0);
-            daten().setText(QStringLiteral("lese Konfigurationsdaten ..."));
+            daten().setText(m_text);
             empfangBeginnen();
         });
     }
@@ -107,6 +108,7 @@ protected:
 private:
     Dekoder m_dekoder;
     Verbindung::Weiter m_vorbereiten;
+    QString m_text;
 };
 
 // ---------------------------------------------------------------------------
@@ -281,9 +283,10 @@ protected:
         setPhase(Phase::Abschliessen);
         const QByteArray& p = Empfangspuffer();
         if (p.size() < 6)
-            m_fehler = QStringLiteral("nur %1 Bytes vor >").arg(p.size() - 1);
+            m_fehler = QStringLiteral("Uhrzeit unvollständig: nur %1 von 5 Bytes vor \">\"").arg(p.size() - 1);
         else if (!rufen(m_dekoder, p.right(6)))
-            m_fehler = QStringLiteral("Uhrzeit nicht lesbar");
+            m_fehler = QStringLiteral("Uhrzeit nicht lesbar: %1")
+                           .arg(QString::fromLatin1(p.right(6).left(5).toHex(' ').toUpper()));
     }
 
 private:
@@ -352,9 +355,10 @@ private:
 
 // ---------------------------------------------------------------------------
 
-bool Verbindung::konfigurationLesen(Dekoder dekodieren, Fertig fertig, Weiter vorbereiten)
+bool Verbindung::konfigurationLesen(Dekoder dekodieren, Fertig fertig, Weiter vorbereiten, const QString& text)
 {
-    return starten(std::make_unique<Lesen>(*this, std::move(dekodieren), std::move(fertig), std::move(vorbereiten)));
+    return starten(
+        std::make_unique<Lesen>(*this, std::move(dekodieren), std::move(fertig), std::move(vorbereiten), text));
 }
 
 bool Verbindung::konfigurationSchreiben(const Konfigspeicher& bild, const Seitenaenderung& seiten, Fertig fertig)
