@@ -241,8 +241,8 @@ void TestCliTeile::aufrufFalsch_data()
                                     << "--port gibt es bei show nicht";
     QTest::newRow("timeout with show") << QStringList{"show", "--timeout", "3", "f.cfg"}
                                        << "--timeout gibt es bei show nicht";
-    QTest::newRow("unknown option") << QStringList{"log", "--port", "COM1", "--verbose"}
-                                    << "--verbose gibt es bei log nicht";
+    QTest::newRow("unknown option") << QStringList{"log", "--port", "COM1", "--no-verify"}
+                                    << "--no-verify gibt es bei log nicht";
     const QString frist = QStringLiteral("--timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5");
     QTest::newRow("timeout 0") << QStringList{"log", "--port", "COM1", "--timeout", "0"} << frist;
     QTest::newRow("timeout 0.0001") << QStringList{"log", "--port", "COM1", "--timeout", "0.0001"} << frist;
@@ -609,7 +609,7 @@ void TestCliTeile::uhrbyteNichtGeschriebenIstEinFehler()
     QVERIFY(ende.wait(5000));
     QCOMPARE(ende.at(0).at(0).toInt(), int(Uebertragungsfehler));
     QCOMPARE(inhalt(aus.f), QByteArray("14:05:09   21.06.\n"));
-    QCOMPARE(inhalt(fehler.f), QByteArray("Fehler bei Datenübertragung\n"));
+    QCOMPARE(inhalt(fehler.f), QByteArray("Fehler bei Datenübertragung\ngsmbv: Uhrzeit-Byte 1 nicht gesendet\n"));
     QCOMPARE(p->geschrieben, QByteArray("ts"));
     QVERIFY(!p->istOffen());
 }
@@ -665,7 +665,8 @@ void TestCliTeile::fortschrittNurAmTerminal()
         gelesen.append(puffer, n);
     ::close(master);
     QCOMPARE(gelesen, QByteArray("\rVerbindungsaufbau ... noch 2 s\n"
-                                 "Fehler bei Daten\xC3\xBC" "bertragung\n"));
+                                 "Fehler bei Daten\xC3\xBC" "bertragung\n"
+                                 "gsmbv: Uhrzeit unvollst\xC3\xA4ndig: nur 3 von 5 Bytes vor \">\"\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCliTeile)
