@@ -424,16 +424,20 @@ void TestCli::readSichert_data()
     QTest::addColumn<bool>("ordnerMoeglich");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("fehler");  // %1: the data folder
+    QTest::addColumn<bool>("schreiben");  // write instead of read: the backup comes before it
     QByteArray ueberlauf = simStandardSpeicher();
     ueberlauf[11 * 256 + 128] = char(0x80);
-    QTest::newRow("gesichert") << simStandardSpeicher() << true << 0 << QString();
-    QTest::newRow("Ordner nicht anlegbar")
-        << simStandardSpeicher() << false << 0
-        << "gsmbv: Konfiguration nicht gesichert: Ordner %1/gsmbv/sicherungen kann nicht angelegt werden\n";
+    QTest::newRow("gesichert") << simStandardSpeicher() << true << 0 << QString() << false;
+    const QString nichtGesichert =
+        "gsmbv: Konfiguration nicht gesichert: Ordner %1/gsmbv/sicherungen kann nicht angelegt werden\n";
+    QTest::newRow("Ordner nicht anlegbar") << simStandardSpeicher() << false << 0 << nichtGesichert << false;
+    // The write goes on without its backup.
+    QTest::newRow("write, Ordner nicht anlegbar") << simStandardSpeicher() << false << 0 << nichtGesichert << true;
     QTest::newRow("Lesen gescheitert") << ueberlauf << true << 3
                                        << "Fehler bei Datenübertragung\ngsmbv: Konfigurationsdaten nicht lesbar: "
                                           "Analogeingang Messwert 4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = "
-                                          "32768, größer als 32767\n";
+                                          "32768, größer als 32767\n"
+                                       << false;
 }
 
 void TestCli::readSichert()
@@ -444,8 +448,12 @@ void TestCli::readSichert()
     QTemporaryDir tmp;
     const QString daten = tmp.filePath(QStringLiteral("daten")), ziel = tmp.filePath(QStringLiteral("a.cfg"));
     QVERIFY(ordnerMoeglich || schreiben(daten, "eine Datei, kein Ordner"));
+    QFETCH(bool, schreiben);
+    const QString quelle = pfad("sichern-quelle.cfg");
+    QVERIFY(::schreiben(quelle, cfgSchreiben(simStandardKonfig())));
     auto sim = geraet(speicher);
-    const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel}, 20000, [&](QProcess& p) {
+    const QStringList befehl = schreiben ? QStringList{"write", quelle} : QStringList{"read", "--output", ziel};
+    const Lauf l = gsmbv(befehl + QStringList{"--port", sim->pfad()}, 20000, [&](QProcess& p) {
         QProcessEnvironment env = p.processEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), daten);
         p.setProcessEnvironment(env);
@@ -455,7 +463,8 @@ void TestCli::readSichert()
     const QDir ordner(daten + QStringLiteral("/gsmbv/sicherungen"));
     const QStringList namen = ordner.entryList(QDir::Files | QDir::Hidden);
     QCOMPARE(namen.size(), ordnerMoeglich && l.status == 0 ? 1 : 0);
-    if (l.status == 0)
+    QCOMPARE(sim->geraet().schreibvorgaenge(), schreiben ? 1 : 0);
+    if (l.status == 0 && !schreiben)
         QCOMPARE(lesen(ziel), fensterDatei(simStandardSpeicher()));
     if (!namen.isEmpty()) {
         QVERIFY2(namen[0].startsWith(QLatin1String("Pumpwerk Nord_")), qPrintable(namen[0]));
