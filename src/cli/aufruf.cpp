@@ -361,7 +361,8 @@ const char* const kPortHilfe =
 // The options of every command that talks to the device (GERÄTEOPTIONEN).
 const char* const kGeraetHilfe =
     "  -v, --verbose        jeden Schritt nennen (Port geöffnet, ACK empfangen,\n"
-    "                       Befehl gesendet, Seite geschrieben, Sicherung, ...)\n"
+    "                       Befehl gesendet, Seite geschrieben, Sicherung, ...),\n"
+    "                       statt des Fortschritts\n"
     "  -q, --quiet          nur Fehler ausgeben: kein Fortschritt, keine Abschlusszeile\n"
     "  --transcript DATEI   jedes Byte auf der Leitung in beiden Richtungen mit\n"
     "                       Uhrzeit in DATEI mitschreiben (für die Fehlersuche;\n"

@@ -481,7 +481,9 @@ bool Werkzeug::verbinden()
     const auto frist = m_a.frist.value_or(Verbindung::kWartezeit);
     m_v->setWartezeit(frist);
     m_v->setEmpfangsgrenze(frist);
-    if (m_fehler && ::isatty(::fileno(m_fehler)) && m_a.umfang != Aufruf::Umfang::Leise) {
+    // The bar only where its redrawn line does not mix with step lines (-v)
+    // and something beside errors is wanted (not -q).
+    if (m_fehler && ::isatty(::fileno(m_fehler)) && m_a.umfang == Aufruf::Umfang::Normal) {
         auto balken = std::make_unique<DatenText>(m_fehler);
         balken->setFrist(frist);
         m_balken = balken.get();
@@ -625,11 +627,12 @@ void Werkzeug::zwischenstand()
 void Werkzeug::abschluss(const QString& text)
 {
     // The bar complete when the transfer has succeeded; the line of what was
-    // done once its result is where it belongs. Only on a terminal, never
-    // with --quiet.
-    if (!m_balken)
+    // done once its result is where it belongs. On a terminal, and with
+    // --verbose as the last step anywhere; never with --quiet.
+    if (m_balken)
+        m_balken->abschliessen({});
+    if (!m_balken && m_a.umfang != Aufruf::Umfang::Ausfuehrlich)
         return;
-    m_balken->abschliessen({});
     if (!text.isEmpty() && m_fehler) {
         const QByteArray zeile = text.toUtf8() + '\n';
         std::fwrite(zeile.constData(), 1, size_t(zeile.size()), m_fehler);

@@ -721,7 +721,8 @@ void TestCli::schritteUndMitschrift_data()
         schritte += QStringLiteral("gsmbv: Seite %1 geschrieben\n").arg(s);
     schritte += "gsmbv: ESC gesendet\ngsmbv: Port geschlossen\ngsmbv: Port %1 geöffnet\ngsmbv: ACK empfangen\n"
                 "gsmbv: Befehl r gesendet\ngsmbv: 3328 Bytes empfangen\ngsmbv: Port geschlossen\n"
-                "gsmbv: zurückgelesen: Seiten 0 bis 12 wie gesendet\n";
+                "gsmbv: zurückgelesen: Seiten 0 bis 12 wie gesendet\n"
+                "Konfiguration geschrieben und geprüft: 13 Seiten\n";
     QTest::newRow("write") << QStringList{"write", "-v", pfad("stumm-quelle.cfg")} << "" << schritte << "";
     // -q: nothing on success (on a terminal: fortschrittAmTerminal).
     QTest::newRow("write -q") << QStringList{"write", "-q", pfad("stumm-quelle.cfg")} << "" << "" << "";
@@ -1275,6 +1276,11 @@ void TestCli::fortschrittAmTerminal_data()
                       "Konfiguration geschrieben: 13 Seiten\n");
     // Errors only: nothing when all goes well.
     QTest::newRow("write -q") << QStringList{"write", "-q", "DATEI"} << "" << 80 << QByteArray() << QByteArray();
+    // Every step instead of the bar.
+    QTest::newRow("write -v") << QStringList{"write", "-v", "--no-backup", "--no-verify", "DATEI"} << "" << 80
+                              << QByteArray("gsmbv: Port ")
+                              << QByteArray("gsmbv: Seite 12 geschrieben\ngsmbv: ESC gesendet\ngsmbv: Port geschlossen\n"
+                                            "Konfiguration geschrieben: 13 Seiten\n");
     QTest::newRow("log") << QStringList{"log"} << "" << 80 << aufbau
                          << "\r" + QByteArray(30, ' ') + "\rEreignisspeicher gelesen: 5 Eintr\xC3\xA4ge\n";
     // The countdown follows --timeout, one step a second.
