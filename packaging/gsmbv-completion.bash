@@ -41,7 +41,7 @@ _gsmbv()
 
     case $vorher in
         -p | --port) _gsmbv_ports "$cur"; return ;;
-        -o | --output) _gsmbv_dateien "$cur"; return ;;
+        -o | --output | --transcript) _gsmbv_dateien "$cur"; return ;;
         -t | --timeout) COMPREPLY=(); return ;;
     esac
 
@@ -49,11 +49,11 @@ _gsmbv()
         COMPREPLY=($(compgen -W "read write log clock show ports -h --help --version" -- "$cur"))
         return
     fi
-    local optionen
+    local optionen geraet="-v --verbose -q --quiet --transcript"
     case ${COMP_WORDS[1]} in
-        read | log) optionen="-p --port -o --output -t --timeout -h --help" ;;
-        write) optionen="-p --port -t --timeout --force -h --help" ;;
-        clock) optionen="-p --port -t --timeout --set -h --help" ;;
+        read | log) optionen="-p --port -o --output -t --timeout $geraet -h --help" ;;
+        write) optionen="-p --port -t --timeout --force --no-backup --no-verify $geraet -h --help" ;;
+        clock) optionen="-p --port -t --timeout --set $geraet -h --help" ;;
         show) optionen="--force -h --help" ;;
         ports) optionen="-h --help" ;;
         *) COMPREPLY=(); return ;;

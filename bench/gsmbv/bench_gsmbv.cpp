@@ -5,6 +5,8 @@
 //    floor (10 bits per byte). The transfer is timed from the command byte
 //    (written right after the device's ACK) to the operation's end; the time
 //    with the connection set-up is shown beside it;
+//  - write and verify (the write, then a configuration read) against the sum
+//    of both floors, and the whole gsmbv write as a process;
 //  - echoed characters per second through Senden with the device unpaced
 //    (--baud 0): a full write, its characters divided by its time, and the
 //    program's CPU time per character;
@@ -22,6 +24,7 @@
 // --quick: one run of each, a write of 2 pages, a 2 s wait. --nur picks parts.
 // --fenster: with the program's progress window drawn offscreen.
 #include "door/door.h"
+#include "cfgfile/cfgdatei.h"
 #include "image/konfigspeicher.h"
 #include "linkui/datenfenster.h"
 #include "link/seriellertransport.h"
@@ -31,6 +34,8 @@
 #include <QCommandLineParser>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QEventLoop>
 #include <QProcess>
 
@@ -371,6 +376,85 @@ void uebertragung(const QString& name, int bytesAufDerLeitung, int wiederholunge
               .arg(fehler, ohneProgramm));
 }
 
+// Write and verify as gsmbv write does it: the write, then a configuration
+// read on a connection of its own; the two transfers together against the sum
+// of their floors. Beside it the whole command, gsmbv write --no-backup as a
+// process, from its start to its end (with both connection set-ups).
+void schreibenUndPruefen(int wiederholungen, bool intern, const Schreiben& schreiben)
+{
+    const QString name = QStringLiteral("Schreiben und Pruefen (%1 Seiten), 9600 Bd").arg(schreiben.anzahl);
+    Geraet g(9600, {}, intern);
+    if (!g.ok()) {
+        zeile(QStringLiteral("%1: Geraet nicht gestartet (%2)").arg(name, g.fehlertext));
+        return;
+    }
+    const double bodenSchreiben = 2 * schreiben.zeichen() * 10.0 / 9600.0;
+    const double bodenLesen = (1 + 1 + kGeraeteBytes) * 10.0 / 9600.0;
+    const double boden = bodenSchreiben + bodenLesen;
+    std::vector<double> zeiten, gesamt;
+    QString fehler;
+    for (int i = 0; i < wiederholungen && fehler.isEmpty(); ++i) {
+        const Lauf w = laufen(g.pfad, Verbindung::kWartezeit, schreiben);
+        if (w.ausgang != Ausgang::Erfolg) {
+            fehler = ausgangText(w);
+            break;
+        }
+        const Lauf r = laufen(g.pfad, Verbindung::kWartezeit, lesen);
+        if (r.ausgang != Ausgang::Erfolg) {
+            fehler = ausgangText(r);
+            break;
+        }
+        zeiten.push_back(w.uebertragung + r.uebertragung);
+        gesamt.push_back(w.gesamt + r.gesamt);
+    }
+    // The command itself, when the device runs as a process of its own (the
+    // program in this process would hold the line open otherwise).
+    QString befehl;
+    if (!intern && fehler.isEmpty() && schreiben.anzahl == kGeraeteSeiten) {
+        const QString datei = QDir::temp().filePath(QStringLiteral("bench_gsmbv_%1.cfg").arg(::getpid()));
+        QFile f(datei);
+        if (f.open(QIODevice::WriteOnly) && f.write(cfgSchreiben(schreiben.bild)) > 0) {
+            f.close();
+            std::vector<double> prozess;
+            for (int i = 0; i < wiederholungen; ++i) {
+                QProcess p;
+                p.setProcessChannelMode(QProcess::ForwardedChannels);
+                const Uhr::time_point beginn = Uhr::now();
+                p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/gsmbv"),
+                        {QStringLiteral("write"), QStringLiteral("--no-backup"), QStringLiteral("-q"),
+                         QStringLiteral("-p"), g.pfad, datei});
+                if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+                    befehl = QStringLiteral("; gsmbv write: Rueckgabewert %1").arg(p.exitCode());
+                    break;
+                }
+                prozess.push_back(sekunden(Uhr::now() - beginn));
+            }
+            if (befehl.isEmpty() && !prozess.empty())
+                befehl = QStringLiteral("; gsmbv write als Prozess %1 s = %2x").arg(median(prozess), 0, 'f', 3)
+                             .arg(median(prozess) / boden, 0, 'f', 3);
+        }
+        QFile::remove(datei);
+    }
+    if (zeiten.empty()) {
+        zeile(name + fehler);
+        return;
+    }
+    const double t = median(zeiten);
+    zeile(QStringLiteral("%1: %2 s, Boden %3 s (Schreiben %4 s + Lesen %5 s), %6x (Ziel <= 1.05x: %7); "
+                         "mit Verbindungsaufbau %8 s%9; %10 Laeufe%11")
+              .arg(name)
+              .arg(t, 0, 'f', 3)
+              .arg(boden, 0, 'f', 3)
+              .arg(bodenSchreiben, 0, 'f', 3)
+              .arg(bodenLesen, 0, 'f', 3)
+              .arg(t / boden, 0, 'f', 3)
+              .arg(ziel(t / boden <= 1.05))
+              .arg(median(gesamt), 0, 'f', 3)
+              .arg(befehl)
+              .arg(zeiten.size())
+              .arg(fehler));
+}
+
 // Echoed characters per second with the device unpaced.
 void sendenUngebremst(int wiederholungen, bool intern)
 {
@@ -576,7 +660,7 @@ int main(int argc, char** argv)
                                     QStringLiteral("Simuliertes Geraet in diesem Prozess statt als eigener Prozess."));
     const QCommandLineOption nur(QStringLiteral("nur"),
                                  QStringLiteral("Nur diese Teile (kommagetrennt): start, lesen, schreiben, "
-                                                "ereignisse, senden, warten."),
+                                                "pruefen, ereignisse, senden, warten."),
                                  QStringLiteral("TEILE"));
     const QCommandLineOption fenster(QStringLiteral("fenster"),
                                      QStringLiteral("Das Fortschrittsfenster wird gezeichnet (offscreen) wie im "
@@ -608,6 +692,8 @@ int main(int argc, char** argv)
     if (teil("schreiben"))
         uebertragung(QStringLiteral("Konfiguration schreiben (%1 Seiten), 9600 Bd").arg(schreiben.anzahl),
                  2 * schreiben.zeichen(), wiederholungen, imProzess, schreiben, &schreiben);
+    if (teil("pruefen"))
+        schreibenUndPruefen(wiederholungen, imProzess, schreiben);
     // Event memory: "l", then the echo and 512 bytes.
     if (teil("ereignisse"))
         uebertragung(QStringLiteral("Ereignisspeicher lesen, 9600 Bd"), 1 + 1 + Verbindung::kLogAnzahl, wiederholungen,

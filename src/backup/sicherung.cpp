@@ -3,6 +3,7 @@
 #include "cfgfile/cfgdatei.h"
 #include "image/ansi.h"
 #include "image/felder.h"
+#include "systemfehler/systemfehler.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 
 namespace sicherung {
@@ -114,21 +116,25 @@ Ergebnis anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QStrin
         // The name is taken first, by creating the file only when it does not
         // exist; two programs that back up at the same second get two files.
         QFile platz(pfad);
+        errno = 0;
         if (!platz.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            const int nummer = errno;
             const QFileInfo fi(pfad);
             if (fi.exists() || fi.isSymLink())
                 continue;
-            return fehlschlag(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), platz.errorString()));
+            return fehlschlag(
+                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), systemfehler::datei(platz, nummer)));
         }
         platz.close();
         // Then the content replaces the empty file as a whole. The flush is
         // checked on its own: commit() does not notice a buffer that failed to
         // reach the disk and would put a short file in place.
         QSaveFile datei(pfad);
+        errno = 0;
         if (datei.open(QIODevice::WriteOnly) && datei.write(inhalt) == inhalt.size() && datei.flush()
             && datei.commit())
             return {pfad, QString()};
-        const QString grund = datei.errorString();
+        const QString grund = systemfehler::datei(datei, errno);
         datei.cancelWriting();
         if (QFileInfo(pfad).size() == 0)
             QFile::remove(pfad);  // the empty file that took the name, nothing else

@@ -21,13 +21,14 @@ struct Erlaubt {
     bool erzwingen = false;  // --force
     bool blatt = false;      // --pdf and --json
     bool zwei = false;       // two positional files
+    bool schreibschutz = false;  // --no-verify and --no-backup
 };
 
 Erlaubt erlaubt(Befehl b)
 {
     switch (b) {
     case Befehl::Read: return {true, true, true, false, false, false};
-    case Befehl::Write: return {true, false, false, true, false, true};
+    case Befehl::Write: return {true, false, false, true, false, true, false, false, true};
     case Befehl::Log: return {true, true, false, false, false, false};
     case Befehl::Clock: return {true, false, false, false, true, false};
     case Befehl::Show: return {false, false, false, true, false, true, true};
@@ -115,7 +116,7 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
     const Erlaubt e = erlaubt(a.befehl);
     const QString name = befehlsname(a.befehl);
 
-    bool portDa = false, ausgabeDa = false, fristDa = false, pdfDa = false;
+    bool portDa = false, ausgabeDa = false, fristDa = false, pdfDa = false, mitschriftDa = false;
     QStringList positionen;
     bool nurNoch = false;  // behind "--" every argument is a file name
     for (qsizetype i = 1; i < argumente.size(); ++i) {
@@ -143,6 +144,10 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
                 opt = *lang;
                 if (arg.size() > 2)
                     wert = arg.mid(2);
+            } else if (arg == QLatin1String("-v")) {
+                opt = QStringLiteral("--verbose");
+            } else if (arg == QLatin1String("-q")) {
+                opt = QStringLiteral("--quiet");
             }
         }
         const auto mitWert = [&]() -> std::optional<QString> {
@@ -206,6 +211,34 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
                 return a;
             }
             a.erzwingen = true;
+        } else if ((opt == QLatin1String("--no-verify") || opt == QLatin1String("--no-backup")) && e.schreibschutz
+                   && !wert) {
+            bool& an = opt == QLatin1String("--no-verify") ? a.pruefen : a.sichern;
+            if (!an) {
+                a.fehler = QStringLiteral("%1 ist mehrfach angegeben").arg(opt);
+                return a;
+            }
+            an = false;
+        } else if (opt == QLatin1String("--transcript") && e.port) {
+            if (!einmal(mitschriftDa))
+                return a;
+            const auto w = mitWert();
+            if (!w || w->isEmpty()) {
+                a.fehler = QStringLiteral("--transcript braucht einen Dateinamen");
+                return a;
+            }
+            a.mitschrift = *w;
+        } else if ((opt == QLatin1String("--verbose") || opt == QLatin1String("--quiet")) && e.port && !wert) {
+            const auto umfang = opt == QLatin1String("--verbose") ? Aufruf::Umfang::Ausfuehrlich : Aufruf::Umfang::Leise;
+            if (a.umfang == umfang) {
+                a.fehler = QStringLiteral("%1 ist mehrfach angegeben").arg(opt);
+                return a;
+            }
+            if (a.umfang != Aufruf::Umfang::Normal) {
+                a.fehler = QStringLiteral("-v/--verbose und -q/--quiet schließen einander aus");
+                return a;
+            }
+            a.umfang = umfang;
         } else if (opt == QLatin1String("--pdf") && e.blatt) {
             if (!einmal(pdfDa))
                 return a;
@@ -287,13 +320,14 @@ QString nutzung(Befehl b)
 {
     switch (b) {
     case Befehl::Read:
-        return QStringLiteral("Aufruf: gsmbv read -p PORT -o DATEI.cfg [-t SEKUNDEN]\n");
+        return QStringLiteral("Aufruf: gsmbv read -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]\n");
     case Befehl::Write:
-        return QStringLiteral("Aufruf: gsmbv write -p PORT [-t SEKUNDEN] [--force] DATEI.cfg\n");
+        return QStringLiteral("Aufruf: gsmbv write -p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]\n"
+                              "                   [GERÄTEOPTIONEN] DATEI.cfg\n");
     case Befehl::Log:
-        return QStringLiteral("Aufruf: gsmbv log -p PORT [-o DATEI] [-t SEKUNDEN]\n");
+        return QStringLiteral("Aufruf: gsmbv log -p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]\n");
     case Befehl::Clock:
-        return QStringLiteral("Aufruf: gsmbv clock -p PORT [--set] [-t SEKUNDEN]\n");
+        return QStringLiteral("Aufruf: gsmbv clock -p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]\n");
     case Befehl::Show:
         return QStringLiteral("Aufruf: gsmbv show [--force] [--json | --pdf DATEI.pdf] DATEI.cfg\n");
     case Befehl::Ports:
@@ -303,10 +337,11 @@ QString nutzung(Befehl b)
     case Befehl::Keiner: break;
     }
     return QStringLiteral(
-        "Aufruf: gsmbv read  -p PORT -o DATEI.cfg [-t SEKUNDEN]\n"
-        "        gsmbv write -p PORT [-t SEKUNDEN] [--force] DATEI.cfg\n"
-        "        gsmbv log   -p PORT [-o DATEI] [-t SEKUNDEN]\n"
-        "        gsmbv clock -p PORT [--set] [-t SEKUNDEN]\n"
+        "Aufruf: gsmbv read  -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]\n"
+        "        gsmbv write -p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]\n"
+        "                    [GERÄTEOPTIONEN] DATEI.cfg\n"
+        "        gsmbv log   -p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]\n"
+        "        gsmbv clock -p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]\n"
         "        gsmbv show  [--force] [--json | --pdf DATEI.pdf] DATEI.cfg\n"
         "        gsmbv ports\n"
         "        gsmbv diff  DATEI_A.cfg DATEI_B.cfg\n"
@@ -322,6 +357,16 @@ const char* const kPortHilfe =
     "  -t, --timeout SEKUNDEN\n"
     "                       Frist für jedes Warten auf das Gerät und für eine\n"
     "                       stockende Übertragung (Standard 40, z. B. 0.5)\n";
+
+// The options of every command that talks to the device (GERÄTEOPTIONEN).
+const char* const kGeraetHilfe =
+    "  -v, --verbose        jeden Schritt nennen (Port geöffnet, ACK empfangen,\n"
+    "                       Befehl gesendet, Seite geschrieben, Sicherung, ...),\n"
+    "                       statt des Fortschritts\n"
+    "  -q, --quiet          nur Fehler ausgeben: kein Fortschritt, keine Abschlusszeile\n"
+    "  --transcript DATEI   jedes Byte auf der Leitung in beiden Richtungen mit\n"
+    "                       Uhrzeit in DATEI mitschreiben (für die Fehlersuche;\n"
+    "                       auch bei einem Fehlschlag)\n";
 
 const char* const kFormHilfe =
     "Eine Datei, die nicht die Form einer Konfigurationsdatei hat (13 Zeilen wie\n"
@@ -347,7 +392,7 @@ QString hilfetext(Befehl b)
             "Sicherung in ~/.local/share/gsmbv/sicherungen/ abgelegt.\n")
             + QString::fromUtf8(kAusgabeHilfe)
             + QStringLiteral("\nOptionen:\n")
-            + QString::fromUtf8(kPortHilfe)
+            + QString::fromUtf8(kPortHilfe) + QString::fromUtf8(kGeraetHilfe)
             + QStringLiteral("  -o, --output DATEI.cfg\n"
                              "                       die Konfigurationsdatei\n");
     case Befehl::Write:
@@ -357,10 +402,25 @@ QString hilfetext(Befehl b)
             "das Gerät. Eine Datei mit weniger als 13 Zeilen wird abgewiesen; dann wird\n"
             "nichts geschrieben.\n")
             + QString::fromUtf8(kFormHilfe)
-            + QStringLiteral("\nOptionen:\n")
-            + QString::fromUtf8(kPortHilfe)
+            + QStringLiteral(
+                "\n"
+                "Vorher wird die Konfiguration des Geräts gelesen und als Sicherung in\n"
+                "~/.local/share/gsmbv/sicherungen/ abgelegt. Scheitert dieses Lesen, wird\n"
+                "nichts geschrieben (Rückgabewert wie bei read); lässt sich nur die Sicherung\n"
+                "nicht ablegen, sagt eine Zeile warum, und das Schreiben geht weiter.\n"
+                "Danach wird das Gerät zurückgelesen und jede geschriebene Seite mit dem\n"
+                "Gesendeten verglichen; weicht eine ab, endet gsmbv mit Rückgabewert 3 und\n"
+                "\"Prüfung fehlgeschlagen: Seiten 3 und 11 weichen ab\".\n"
+                "Bricht das Schreiben ab (fehlendes Echo, Strg+C, Kabel gezogen), nennt gsmbv\n"
+                "die geschriebenen Seiten und die übrigen, z. B. \"Gerät nur teilweise\n"
+                "beschrieben: Seiten 0 bis 5 geschrieben, 6 bis 12 nicht. Schreiben\n"
+                "wiederholen.\" Eine nur zum Teil gesendete Seite zählt als nicht geschrieben.\n"
+                "\nOptionen:\n")
+            + QString::fromUtf8(kPortHilfe) + QString::fromUtf8(kGeraetHilfe)
             + QStringLiteral("  --force              auch eine Datei schreiben, die nicht die Form einer\n"
-                             "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n");
+                             "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
+                             "  --no-backup          vorher nicht lesen und sichern\n"
+                             "  --no-verify          nachher nicht zurücklesen und vergleichen\n");
     case Befehl::Log:
         return nutzung(b) + QStringLiteral(
             "\n"
@@ -369,7 +429,7 @@ QString hilfetext(Befehl b)
             "LOG.TXT geschrieben (Windows-1252, Zeilenende CR LF) und ersetzt.\n")
             + QString::fromUtf8(kAusgabeHilfe)
             + QStringLiteral("\nOptionen:\n")
-            + QString::fromUtf8(kPortHilfe)
+            + QString::fromUtf8(kPortHilfe) + QString::fromUtf8(kGeraetHilfe)
             + QStringLiteral("  -o, --output DATEI   die Protokolldatei statt der Standardausgabe\n");
     case Befehl::Clock:
         return nutzung(b) + QStringLiteral(
@@ -379,7 +439,7 @@ QString hilfetext(Befehl b)
             "gestellte Zeit in einer zweiten Zeile ausgegeben.\n"
             "\n"
             "Optionen:\n")
-            + QString::fromUtf8(kPortHilfe)
+            + QString::fromUtf8(kPortHilfe) + QString::fromUtf8(kGeraetHilfe)
             + QStringLiteral("  --set                die Geräteuhr auf die Zeit des PCs stellen\n");
     case Befehl::Show:
         return nutzung(b) + QStringLiteral(
@@ -443,22 +503,31 @@ QString hilfetext(Befehl b)
             "  -o, --output DATEI   Ausgabedatei von read und log; \"-\" ist die Standardausgabe\n"
             "  --force              write und show: auch eine Datei, die nicht die Form\n"
             "                       einer Konfigurationsdatei hat\n"
+            "  --no-backup          write: vorher nicht lesen und sichern\n"
+            "  --no-verify          write: nachher nicht zurücklesen und vergleichen\n"
             "  -h, --help           Hilfe; gsmbv BEFEHL --help: Hilfe zum Befehl\n"
             "  --version            Version ausgeben\n"
+            "\n"
+            "GERÄTEOPTIONEN von read, write, log und clock:\n")
+        + QString::fromUtf8(kGeraetHilfe)
+        + QStringLiteral(
             "\n"
             "Umgebung:\n"
             "  GSMBV_PORT           der Port, wenn -p/--port fehlt\n"
             "\n"
             "Ist die Standardfehlerausgabe ein Terminal, zeigt gsmbv den Fortschritt und\n"
-            "danach eine Zeile, was getan wurde.\n"
+            "danach eine Zeile, was getan wurde (nicht mit -q). Ein Fehler steht dort als\n"
+            "Meldung, darunter \"gsmbv: ...\" mit Einzelheiten, z. B. \"kein ACK innerhalb 3 s\".\n"
             "\n"
             "Rückgabewerte:\n"
             "  0    Erfolg\n"
             "  1    Verbindung nicht möglich; bei diff: Einstellungen verschieden\n"
             "  2    falsche Argumente\n"
-            "  3    Fehler bei Datenübertragung\n"
+            "  3    Fehler bei Datenübertragung; bei write auch: Prüfung fehlgeschlagen,\n"
+            "       oder das Gerät wurde beschrieben und ließ sich danach nicht prüfen\n"
             "  4    Fehler bei Zugriff auf Konfigurationsdatei, oder keine Konfigurationsdatei\n"
-            "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF oder Standardausgabe)\n"
+            "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift oder\n"
+            "       Standardausgabe)\n"
             "  130  abgebrochen (Strg+C)\n");
 }
 

@@ -38,6 +38,11 @@ struct Aufruf {
     std::optional<std::chrono::milliseconds> frist;  // -t/--timeout
     bool stellen = false;  // --set
     bool erzwingen = false;  // --force: write or show a file that fails the form check
+    bool pruefen = true;   // write: read back and compare (off with --no-verify)
+    bool sichern = true;   // write: read and keep a backup first (off with --no-backup)
+    QString mitschrift;    // --transcript: every byte on the line into this file
+    enum class Umfang { Normal, Ausfuehrlich, Leise };
+    Umfang umfang = Umfang::Normal;  // -v/--verbose: every step; -q/--quiet: errors only
     QString fehler;        // not empty: the arguments are wrong, and why
 };
 

@@ -1,15 +1,16 @@
 #include "cli/ausgabeziel.h"
 
+#include "systemfehler/systemfehler.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-QString systemfehler() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString systemfehlertext() { return systemfehler::text(errno); }
 } // namespace
 
 bool Ausgabeziel::vorbereiten(const QString& pfad)
@@ -25,7 +26,7 @@ bool Ausgabeziel::vorbereiten(const QString& pfad)
     if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
         m_art = Art::Direkt;
         if (::access(name.constData(), W_OK) != 0) {
-            m_fehler = systemfehler();
+            m_fehler = systemfehlertext();
             return false;
         }
         return true;
@@ -33,9 +34,10 @@ bool Ausgabeziel::vorbereiten(const QString& pfad)
     m_art = Art::Datei;
     m_datei.setFileName(pfad);
     m_datei.setDirectWriteFallback(false);
+    errno = 0;
     if (m_datei.open(QIODevice::WriteOnly))
         return true;
-    m_fehler = m_datei.errorString();
+    m_fehler = systemfehler::datei(m_datei, errno);
     // The folder takes no new file. A file there that may be written is
     // overwritten in place - but only when the content is complete, so that a
     // failed transfer leaves it as it was.
@@ -57,7 +59,7 @@ Ausgabeziel::Ergebnis Ausgabeziel::schreiben(const QByteArray& inhalt, std::FILE
                             == size_t(inhalt.size())
                      && std::fflush(standardausgabe) == 0;
         if (!ok)
-            m_fehler = systemfehler();
+            m_fehler = systemfehlertext();
         return ok ? Ergebnis::Geschrieben : Ergebnis::Fehler;
     }
     case Art::Direkt: {
@@ -67,7 +69,7 @@ Ausgabeziel::Ergebnis Ausgabeziel::schreiben(const QByteArray& inhalt, std::FILE
         if (fd < 0) {
             if (errno == ENXIO)
                 return Ergebnis::KeinLeser;
-            m_fehler = systemfehler();
+            m_fehler = systemfehlertext();
             return Ergebnis::Fehler;
         }
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
@@ -82,14 +84,15 @@ Ausgabeziel::Ergebnis Ausgabeziel::schreiben(const QByteArray& inhalt, std::FILE
                 break;
         }
         if (geschrieben < inhalt.size())
-            m_fehler = systemfehler();
+            m_fehler = systemfehlertext();
         if (::close(fd) != 0 && m_fehler.isEmpty() && errno != EINTR)
-            m_fehler = systemfehler();
+            m_fehler = systemfehlertext();
         return m_fehler.isEmpty() ? Ergebnis::Geschrieben : Ergebnis::Fehler;
     }
     case Art::Datei:
+        errno = 0;
         if ((!m_datei.isOpen() && !m_datei.open(QIODevice::WriteOnly)) || m_datei.write(inhalt) != inhalt.size() || !m_datei.flush() || !m_datei.commit()) {
-            m_fehler = m_datei.errorString();
+            m_fehler = systemfehler::datei(m_datei, errno);
             return Ergebnis::Fehler;
         }
         return Ergebnis::Geschrieben;

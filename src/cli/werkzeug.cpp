@@ -7,9 +7,14 @@
 #include "blatt/einstellungen.h"
 #include "clock/uhr.h"
 #include "eventlog/ereignisspeicher.h"
+#include "image/felder.h"
+#include "cli/seiten.h"
 #include "link/datentext.h"
+#include "link/mitschrifttransport.h"
 #include "link/portzuordnung.h"
+#include "link/seriellertransport.h"
 #include "link/transport.h"
+#include "systemfehler/systemfehler.h"
 
 #include <QDate>
 #include <QBuffer>
@@ -17,7 +22,9 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace cli {
@@ -45,6 +52,37 @@ QString portText(int com, const Portangaben& a)
                                  : QStringLiteral("  Treiber: %1 (%2)\n").arg(a.treiber, a.adapter);
     t += a.zugriff ? QStringLiteral("  Zugriff: ja\n") : QStringLiteral("  Zugriff: nein (Gruppe %1)\n").arg(a.gruppe);
     return t;
+}
+
+// Why the window's decode cannot take the device's bytes, with the bytes: a
+// 16-bit analog number that does not fit its signed computation, e.g.
+// "Konfigurationsdaten nicht lesbar: Analogeingang Messwert 4 mA (Seite 11,
+// Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767". Empty when none.
+QString unlesbar(const Konfigspeicher& k)
+{
+    const struct {
+        int offset;
+        const char* name;
+    } felder[] = {{offset::Messbereich4, "Messwert 4 mA"},
+                  {offset::Messbereich20, "Messwert 20 mA"},
+                  {offset::Grenzwertmin, "unterer Grenzwert"},
+                  {offset::Grenzwertmax, "oberer Grenzwert"}};
+    for (const auto& f : felder) {
+        if (!zahlLesen(k, 11, f.offset).ueberlauf)
+            continue;
+        const std::uint8_t hoch = k.byte(11, f.offset), tief = k.byte(11, f.offset + 1);
+        const auto hex = [](std::uint8_t b) {
+            return QStringLiteral("0x") + QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+        };
+        return QStringLiteral("Konfigurationsdaten nicht lesbar: Analogeingang %1 (Seite 11, Zeichen %2 und %3): %4 %5 = "
+                              "%6, größer als 32767")
+            .arg(QString::fromUtf8(f.name))
+            .arg(f.offset + 1)
+            .arg(f.offset + 2)
+            .arg(hex(hoch), hex(tief))
+            .arg(hoch * 256 + tief);
+    }
+    return {};
 }
 
 QString eintraege(qsizetype n)
@@ -161,10 +199,7 @@ void Werkzeug::lesen()
     if (!verbinden())
         return;
     m_v->konfigurationLesen(
-        [this](const QByteArray& bytes) {
-            m_bild = geraetebild(bytes);
-            return dekodieren(m_bild).has_value();
-        },
+        bildDekoder(),
         [this](const Ergebnis& e) {
             if (e.ausgang != Ausgang::Erfolg)
                 return fehlschlag(e);
@@ -192,13 +227,91 @@ void Werkzeug::schreiben()
         return;
     if (!verbinden())
         return;
+    if (m_a.sichern)
+        return vorSchreibenSichern();
+    schreibenStarten();
+}
+
+void Werkzeug::vorSchreibenSichern()
+{
+    // The device's configuration before it is overwritten, read as `read`
+    // reads it and kept as a backup. A read that fails stops the command
+    // before anything is written.
+    m_v->konfigurationLesen(
+        bildDekoder(),
+        [this](const Ergebnis& e) {
+            if (m_beendet)  // Ctrl+C came between the operation's end and its report
+                return;
+            if (e.ausgang != Ausgang::Erfolg) {
+                // A device that answers but whose configuration cannot be read
+                // may still be written, without the backup.
+                const bool gelesenNicht = !m_unterbrochen && (e.ausgang == Ausgang::Uebertragungsfehler
+                                                              || e.ausgang == Ausgang::Zeitueberschreitung);
+                return fehlschlag(e, gelesenNicht ? QStringLiteral("Gerät nicht beschrieben: seine Konfiguration ließ "
+                                                                   "sich vorher nicht lesen (ohne Sicherung "
+                                                                   "schreiben: --no-backup)")
+                                                  : QStringLiteral("Gerät nicht beschrieben"));
+            }
+            sichern(m_bild);
+            zwischenstand();
+            if (portOeffnen(KeineVerbindung, QStringLiteral("Gerät nicht beschrieben")))
+                schreibenStarten();
+        },
+        [this] { Grundeinstellung(m_bild); }, QStringLiteral("sichere Konfigurationsdaten ..."));
+}
+
+void Werkzeug::schreibenStarten()
+{
     m_v->konfigurationSchreiben(m_datei.image, m_datei.flags, [this](const Ergebnis& e) {
+        if (m_beendet)  // Ctrl+C came between the operation's end and its report
+            return;
         if (e.ausgang != Ausgang::Erfolg)
-            return fehlschlag(e);
+            return fehlschlag(e, e.schreibstand ? teilweiseText(*e.schreibstand) : QString());
         const auto seiten = std::count(m_datei.flags.begin(), m_datei.flags.begin() + kGeraeteSeiten, true);
-        abschluss(QStringLiteral("Konfiguration geschrieben: %1 Seiten").arg(seiten));
-        ende(Erfolg);
+        if (!m_a.pruefen) {
+            abschluss(QStringLiteral("Konfiguration geschrieben: %1 Seiten").arg(seiten));
+            return ende(Erfolg);
+        }
+        zwischenstand();
+        if (portOeffnen(Uebertragungsfehler, QStringLiteral("Konfiguration geschrieben, aber nicht geprüft")))
+            zuruecklesen();
     });
+}
+
+void Werkzeug::zuruecklesen()
+{
+    // A normal configuration read; its bytes are compared with what was sent,
+    // page by page. A read that fails leaves the write unchecked: a failure.
+    m_zurueck.clear();
+    m_v->konfigurationLesen(
+        [this](const QByteArray& bytes) {
+            m_zurueck = bytes;
+            return true;
+        },
+        [this](const Ergebnis& e) {
+            if (m_beendet)  // Ctrl+C came between the operation's end and its report
+                return;
+            if (e.ausgang != Ausgang::Erfolg)
+                return fehlschlag(e, QStringLiteral("Konfiguration geschrieben, aber nicht geprüft"), Uebertragungsfehler);
+            const Abweichung a = cli::vergleichen(m_datei.image, m_datei.flags, m_zurueck);
+            const auto seiten = std::count(m_datei.flags.begin(), m_datei.flags.begin() + kGeraeteSeiten, true);
+            if (!a.seiten.isEmpty()) {
+                zwischenstand();
+                meldung(pruefText(a), Verbindung::titel(), Door::Icon::Kritisch);
+                hinweis(ersteAbweichungText(a));
+                return ende(Uebertragungsfehler);
+            }
+            QList<int> geprueft;
+            for (int p = 0; p < kGeraeteSeiten; ++p)
+                if (m_datei.flags[std::size_t(p)])
+                    geprueft.append(p);
+            schritt(QStringLiteral("zurückgelesen: %1 %2 wie gesendet")
+                        .arg(geprueft.size() == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"),
+                             seitenliste(geprueft)));
+            abschluss(QStringLiteral("Konfiguration geschrieben und geprüft: %1 Seiten").arg(seiten));
+            ende(Erfolg);
+        },
+        {}, QStringLiteral("prüfe Konfigurationsdaten ..."));
 }
 
 void Werkzeug::protokoll()
@@ -250,6 +363,8 @@ void Werkzeug::uhr()
             return true;
         },
         [this](const Ergebnis& e) {
+            if (m_beendet)  // Ctrl+C came between the operation's end and its report
+                return;
             if (e.ausgang != Ausgang::Erfolg)
                 return fehlschlag(e);
             abschluss({});
@@ -328,6 +443,19 @@ void Werkzeug::sichern(const Konfigspeicher& bild)
 {
     if (const sicherung::Ergebnis s = sicherung::anlegen(bild); !s)
         hinweis(s.fehler);
+    else
+        schritt(QStringLiteral("Sicherung angelegt: %1").arg(s.pfad));
+}
+
+Verbindung::Dekoder Werkzeug::bildDekoder()
+{
+    return [this](const QByteArray& bytes) {
+        m_bild = geraetebild(bytes);
+        if (dekodieren(m_bild))
+            return true;
+        m_lesefehler = unlesbar(geraetebild(bytes));
+        return false;
+    };
 }
 
 bool Werkzeug::verbinden()
@@ -337,7 +465,11 @@ bool Werkzeug::verbinden()
         ende(FalscheArgumente);
         return false;
     }
+    if (!m_a.mitschrift.isEmpty() && !mitschriftOeffnen())
+        return false;
     m_v = std::make_unique<Verbindung>(std::move(m_transport));
+    if (m_a.umfang == Aufruf::Umfang::Ausfuehrlich)
+        connect(m_v.get(), &Verbindung::schritt, this, &Werkzeug::schritt);
     if (port->com) {
         m_v->setPort(port->com);
     } else {
@@ -349,7 +481,9 @@ bool Werkzeug::verbinden()
     const auto frist = m_a.frist.value_or(Verbindung::kWartezeit);
     m_v->setWartezeit(frist);
     m_v->setEmpfangsgrenze(frist);
-    if (m_fehler && ::isatty(::fileno(m_fehler))) {
+    // The bar only where its redrawn line does not mix with step lines (-v)
+    // and something beside errors is wanted (not -q).
+    if (m_fehler && ::isatty(::fileno(m_fehler)) && m_a.umfang == Aufruf::Umfang::Normal) {
         auto balken = std::make_unique<DatenText>(m_fehler);
         balken->setFrist(frist);
         m_balken = balken.get();
@@ -358,7 +492,38 @@ bool Werkzeug::verbinden()
     return portOeffnen();
 }
 
-bool Werkzeug::portOeffnen()
+bool Werkzeug::mitschriftOeffnen()
+{
+    // Opened without waiting: a FIFO nobody reads would otherwise hold the
+    // tool in open(), deaf to Ctrl+C. Replaced from the start, written line by line.
+    const QByteArray name = QFile::encodeName(m_a.mitschrift);
+    errno = 0;
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int nummer = errno;
+        ausgabefehler(m_a.mitschrift, nummer == ENXIO ? QStringLiteral("kein Programm liest die FIFO")
+                                                      : systemfehler::text(nummer));
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!m_mitschriftDatei.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        ausgabefehler(m_a.mitschrift, systemfehler::datei(m_mitschriftDatei, errno));
+        return false;
+    }
+    m_mitschriftDatei.write(QStringLiteral("# %1 %2, %3: \"<-\" an das Gerät, \"->\" vom Gerät (hexadezimal)\n")
+                                .arg(versionstext().trimmed(), befehlsname(m_a.befehl),
+                                     QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")))
+                                .toUtf8());
+    m_mitschriftDatei.flush();
+    m_mitschrift.setzeUhr([] { return QTime::currentTime(); });
+    m_mitschrift.setzeAusgabe(&m_mitschriftDatei);
+    auto innen = m_transport ? std::move(m_transport) : std::make_unique<SeriellerTransport>();
+    m_transport = std::make_unique<MitschriftTransport>(std::move(innen), m_mitschrift);
+    return true;
+}
+
+bool Werkzeug::portOeffnen(int status, const QString& folge)
 {
     // A port that cannot be opened will not answer: the tool says so at once
     // instead of waiting out the time limit. The operation is started right
@@ -371,20 +536,24 @@ bool Werkzeug::portOeffnen()
     const Portursache u = m_v->transport().ursache();
     if (u.art == Portursache::Art::KeineBerechtigung)
         hinweis(QStringLiteral("sudo usermod -aG %1 $USER").arg(u.gruppe));
-    ende(KeineVerbindung);
+    if (!folge.isEmpty())
+        hinweis(folge);
+    ende(status);
     return false;
 }
 
 bool Werkzeug::dateiLesen(const QString& pfad)
 {
     QFile f(pfad);
+    errno = 0;
     if (!f.open(QIODevice::ReadOnly)) {
-        dateifehler(pfad, f.errorString());
+        dateifehler(pfad, systemfehler::datei(f, errno));
         return false;
     }
+    errno = 0;
     const QByteArray inhalt = f.read(kHoechstensDatei + 1);
     if (f.error() != QFileDevice::NoError) {
-        dateifehler(pfad, f.errorString());
+        dateifehler(pfad, systemfehler::datei(f, errno));
         return false;
     }
     if (inhalt.size() > kHoechstensDatei) {
@@ -416,7 +585,7 @@ bool Werkzeug::ausgeben(const QByteArray& bytes)
     const bool ok = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_aus) == size_t(bytes.size())
                  && std::fflush(m_aus) == 0;
     if (!ok) {
-        ausgabefehler(QStringLiteral("Standardausgabe"), QString::fromLocal8Bit(std::strerror(errno)));
+        ausgabefehler(QStringLiteral("Standardausgabe"), systemfehler::text(errno));
         return false;
     }
     return true;
@@ -433,7 +602,7 @@ void Werkzeug::zielSchreiben(const QByteArray& inhalt, std::function<void(bool)>
     // (or Ctrl+C ends the wait).
     if (!m_aufLeserGewartet) {
         m_aufLeserGewartet = true;
-        hinweis(QStringLiteral("%1: warte, bis ein anderes Programm die FIFO liest").arg(m_a.pdf.isEmpty() ? m_a.ausgabe : m_a.pdf));
+        information(QStringLiteral("%1: warte, bis ein anderes Programm die FIFO liest").arg(m_a.pdf.isEmpty() ? m_a.ausgabe : m_a.pdf));
     }
     disconnect(&m_leserWarten, nullptr, this, nullptr);
     connect(&m_leserWarten, &QTimer::timeout, this, [this, inhalt, weiter = std::move(weiter)]() mutable {
@@ -449,13 +618,21 @@ void Werkzeug::zeileBeenden()
         m_balken->zeileBeenden();
 }
 
+void Werkzeug::zwischenstand()
+{
+    if (m_balken)
+        m_balken->abschliessen({});
+}
+
 void Werkzeug::abschluss(const QString& text)
 {
     // The bar complete when the transfer has succeeded; the line of what was
-    // done once its result is where it belongs.
-    if (!m_balken)
+    // done once its result is where it belongs. On a terminal, and with
+    // --verbose as the last step anywhere; never with --quiet.
+    if (m_balken)
+        m_balken->abschliessen({});
+    if (!m_balken && m_a.umfang != Aufruf::Umfang::Ausfuehrlich)
         return;
-    m_balken->abschliessen({});
     if (!text.isEmpty() && m_fehler) {
         const QByteArray zeile = text.toUtf8() + '\n';
         std::fwrite(zeile.constData(), 1, size_t(zeile.size()), m_fehler);
@@ -471,6 +648,18 @@ void Werkzeug::hinweis(const QString& text)
     const QByteArray zeile = QStringLiteral("gsmbv: %1\n").arg(text).toUtf8();
     std::fwrite(zeile.constData(), 1, size_t(zeile.size()), m_fehler);
     std::fflush(m_fehler);
+}
+
+void Werkzeug::information(const QString& text)
+{
+    if (m_a.umfang != Aufruf::Umfang::Leise)
+        hinweis(text);
+}
+
+void Werkzeug::schritt(const QString& text)
+{
+    if (m_a.umfang == Aufruf::Umfang::Ausfuehrlich)
+        hinweis(text);
 }
 
 void Werkzeug::meldung(const QString& text, const QString& titel, Door::Icon icon)
@@ -491,17 +680,29 @@ void Werkzeug::ausgabefehler(const QString& ziel, const QString& grund)
     ende(Ausgabe);
 }
 
-void Werkzeug::fehlschlag(const Ergebnis& e)
+void Werkzeug::fehlschlag(const Ergebnis& e, const QString& folge, std::optional<int> status)
 {
-    if (m_unterbrochen)
+    if (m_unterbrochen) {
+        // Ctrl+C: that is what is said first, then what it means for the device.
+        hinweis(QStringLiteral("abgebrochen"));
+        m_abbruchGemeldet = true;
+        if (!folge.isEmpty())
+            hinweis(folge);
         return ende(Abgebrochen);
+    }
     const bool verbunden = e.ausgang != Ausgang::KeineVerbindung;
     // The operation's message; an end without one is a failure all the same.
     QString text = e.meldung;
     if (text.isEmpty())
         text = verbunden ? Verbindung::textUebertragungsfehler() : Verbindung::textKeineVerbindung();
     meldung(text, Verbindung::titel(), Door::Icon::Kritisch);
-    ende(verbunden ? Uebertragungsfehler : KeineVerbindung);
+    // The decode's own words where it failed, else the link's.
+    const QString detail = std::exchange(m_lesefehler, QString());
+    if (!detail.isEmpty() || !e.detail.isEmpty())
+        hinweis(detail.isEmpty() ? e.detail : detail);
+    if (!folge.isEmpty())
+        hinweis(folge);
+    ende(status.value_or(verbunden ? Uebertragungsfehler : KeineVerbindung));
 }
 
 void Werkzeug::ende(int status)
@@ -509,9 +710,16 @@ void Werkzeug::ende(int status)
     if (m_beendet)
         return;
     m_beendet = true;
-    if (m_unterbrochen && status == Abgebrochen)
+    if (m_unterbrochen && status == Abgebrochen && !m_abbruchGemeldet)
         hinweis(QStringLiteral("abgebrochen"));
     m_leserWarten.stop();
+    // The transcript holds every line, the last one too, whatever ended the command.
+    if (m_mitschriftDatei.isOpen()) {
+        m_mitschrift.abschliessen();
+        if (!m_mitschrift.ausgabeOk())
+            hinweis(QStringLiteral("Mitschrift %1 unvollständig: %2")
+                        .arg(m_a.mitschrift, systemfehler::datei(m_mitschriftDatei, 0)));
+    }
     // Nothing replaces the old file, and the temporary one goes at once.
     m_ziel.verwerfen();
     zeileBeenden();

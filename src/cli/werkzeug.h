@@ -9,9 +9,11 @@
 #include "image/konfigspeicher.h"
 #include "link/portangaben.h"
 #include "link/verbindung.h"
+#include "mitschrift/mitschrift.h"
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QFile>
 #include <QObject>
 #include <QTimer>
 #include <cstdio>
@@ -57,29 +59,52 @@ private:
     void uhr();
     void uhrStellen();
     void ports();
+    // The three steps of write: the backup read, the write, the read back.
+    void vorSchreibenSichern();
+    void schreibenStarten();
+    void zuruecklesen();
 
     // Keeps the configuration read as a backup (see backup/sicherung.h); a
     // failure is one "gsmbv: ..." line on standard error, the command goes on.
     void sichern(const Konfigspeicher& bild);
+    // The dekoder of a configuration read: the image of the bytes, decoded as
+    // the window decodes them.
+    Verbindung::Dekoder bildDekoder();
 
     bool verbinden();
-    bool portOeffnen();
+    bool mitschriftOeffnen();
+    // Opens the port for the next operation; when it cannot be opened the
+    // command ends with `status`, `folge` (when given) said last.
+    bool portOeffnen(int status = KeineVerbindung, const QString& folge = {});
     bool dateiLesen(const QString& pfad);
     bool ausgeben(const QByteArray& bytes);
     void zielSchreiben(const QByteArray& inhalt, std::function<void(bool)> weiter);
     void zeileBeenden();
+    // An operation of several has succeeded: its bar complete.
+    void zwischenstand();
     void abschluss(const QString& text);
+    // A line "gsmbv: ..." on standard error: always (errors and warnings),
+    // not with --quiet (information), only with --verbose (steps).
     void hinweis(const QString& text);
+    void information(const QString& text);
+    void schritt(const QString& text);
     void meldung(const QString& text, const QString& titel, Door::Icon icon);
     void dateifehler(const QString& pfad, const QString& grund);
     void ausgabefehler(const QString& ziel, const QString& grund);
-    void fehlschlag(const Ergebnis& e);
+    // The operation's message, its detail line, then `folge` (what the failure
+    // means for the device); the command ends with `status`, or by the outcome
+    // (KeineVerbindung or Uebertragungsfehler) when none is given.
+    void fehlschlag(const Ergebnis& e, const QString& folge = {}, std::optional<int> status = std::nullopt);
     // The output file: prepared before the transfer (false: it cannot be
     // written), written and put in place after it.
     void ende(int status);
 
     Aufruf m_a;
     CliDoor& m_door;
+    // The transcript (--transcript); declared before the link, whose transport
+    // writes into it, so that it outlives it.
+    QFile m_mitschriftDatei;
+    Mitschrift m_mitschrift;
     std::unique_ptr<Transport> m_transport;  // until the link takes it
     std::FILE* m_aus;
     std::FILE* m_fehler;
@@ -97,8 +122,11 @@ private:
     QString m_uhrzeit;           // the device clock as read
     QDateTime m_stellzeit;       // the PC time the clock is set to
     QByteArray m_stellbytes;
+    QByteArray m_zurueck;        // write: the device's bytes read back
+    QString m_lesefehler;        // why the last decode failed, in words
 
     bool m_unterbrochen = false;
+    bool m_abbruchGemeldet = false;
     bool m_beendet = false;
 };
 

@@ -3,7 +3,9 @@
 // outcome, the message for the user (in the system's words) and one line of
 // what exactly failed. The link shows nothing itself: the window puts the
 // message into its box, the command line prints it.
+#include <QList>
 #include <QString>
+#include <optional>
 
 enum class Ausgang {
     Erfolg,
@@ -11,6 +13,17 @@ enum class Ausgang {
     Uebertragungsfehler,  // missing echo or answer, or the decode failed: "Fehler bei Datenübertragung"
     Abgebrochen,          // the abort sequence, Daten closed or the clock dialog closed, no message
     Zeitueberschreitung,  // the optional receive limit passed without a byte: "Fehler bei Datenübertragung"
+};
+
+// How far a configuration write came that ended before its end: the flagged
+// pages whose every byte was echoed, and the flagged pages not sent or only
+// partly sent (the device may hold some of their bytes). `datenGesendet`: at
+// least one byte of page data went out, so the device may hold a mix.
+struct Schreibstand {
+    QList<int> geschrieben;
+    QList<int> offen;
+    bool datenGesendet = false;
+    bool operator==(const Schreibstand&) const = default;
 };
 
 struct Ergebnis {
@@ -24,4 +37,6 @@ struct Ergebnis {
     QString detail;
     // A beep comes before the box (the write's transfer error).
     bool signalton = false;
+    // A configuration write that failed or was aborted: how far it came.
+    std::optional<Schreibstand> schreibstand;
 };

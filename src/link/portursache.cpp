@@ -1,5 +1,7 @@
 #include "link/portursache.h"
 
+#include "systemfehler/systemfehler.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -133,6 +135,28 @@ Portursache ermitteln(const QString& geraet, QSerialPort::SerialPortError fehler
         u.programm = h->programm;
     }
     return u;
+}
+
+QString fehlertext(QSerialPort::SerialPortError fehler, int fehlernummer)
+{
+    if (fehlernummer > 0 && !systemfehler::text(fehlernummer).startsWith(QLatin1String("Systemfehler")))
+        return systemfehler::text(fehlernummer);
+    switch (fehler) {
+    case QSerialPort::NoError: break;
+    case QSerialPort::DeviceNotFoundError: return QStringLiteral("Gerät nicht vorhanden");
+    case QSerialPort::PermissionError: return QStringLiteral("keine Berechtigung oder belegt");
+    case QSerialPort::OpenError: return QStringLiteral("schon geöffnet");
+    case QSerialPort::NotOpenError: return QStringLiteral("nicht geöffnet");
+    case QSerialPort::WriteError: return QStringLiteral("Schreiben fehlgeschlagen");
+    case QSerialPort::ReadError: return QStringLiteral("Lesen fehlgeschlagen");
+    case QSerialPort::ResourceError: return QStringLiteral("Gerät nicht mehr verfügbar");
+    case QSerialPort::UnsupportedOperationError: return QStringLiteral("vom Treiber nicht unterstützt");
+    case QSerialPort::TimeoutError: return QStringLiteral("Zeitüberschreitung");
+    case QSerialPort::UnknownError: break;
+    }
+    if (fehlernummer > 0)
+        return systemfehler::text(fehlernummer);
+    return QStringLiteral("unbekannter Fehler");
 }
 
 QString text(const Portursache& u, int com, const QString& geraet, const QString& fehlertext)

@@ -45,6 +45,12 @@ QString gruppe(const QString& geraet);
 Portursache ermitteln(const QString& geraet, QSerialPort::SerialPortError fehler,
                       const QStringList& ordner = sperrOrdner());
 
+// The serial port's error in German words, for the line of a port whose
+// cause is unknown and for a write the port refused: the system's error number
+// (errno right after the failing call, 0 when not set) where it has words of
+// its own, else the port's kind of error.
+QString fehlertext(QSerialPort::SerialPortError fehler, int fehlernummer);
+
 // The cause in words for the status bar and the command line, e.g.
 // "COM 1 (/dev/ttyUSB0) ist belegt von Programm minicom (PID 4711)".
 // `fehlertext` is the port's own words, used when the cause is unknown.

@@ -79,9 +79,11 @@ bool SeriellerTransport::oeffnen(const QString& geraet)
         m_fehler = QStringLiteral("belegt");
         return false;
     }
+    errno = 0;
     if (!m_port.open(QIODevice::ReadWrite)) {
+        const int nummer = errno;
+        m_fehler = portursache::fehlertext(m_port.error(), nummer);
         m_ursache = portursache::ermitteln(geraet, m_port.error(), m_sperrOrdner);
-        m_fehler = m_port.errorString();
         m_port.clearError();
         return false;
     }
@@ -150,8 +152,9 @@ bool SeriellerTransport::schreiben(const QByteArray& bytes)
             return true;
     }
     const QByteArray rest = geschrieben > 0 ? bytes.mid(geschrieben) : bytes;
+    errno = 0;
     if (m_port.write(rest) != rest.size()) {
-        m_fehler = m_port.errorString();
+        m_fehler = portursache::fehlertext(m_port.error(), errno);
         return false;
     }
     m_port.flush();

@@ -38,7 +38,7 @@ Verbindung::~Verbindung()
     disconnect(&m_daten, nullptr, this, nullptr);
     disconnect(m_transport.get(), nullptr, this, nullptr);
     if (m_vorgang)
-        beenden(*m_vorgang, {Ausgang::Abgebrochen, {}, {}, false}, false);
+        beenden(*m_vorgang, {Ausgang::Abgebrochen, {}, {}, false, {}}, false);
     m_transport->schliessen();
 }
 
@@ -54,7 +54,10 @@ bool Verbindung::portOeffnen()
 {
     if (m_transport->istOffen())
         return true;
-    return m_transport->oeffnen(geraet());
+    if (!m_transport->oeffnen(geraet()))
+        return false;
+    emit schritt(QStringLiteral("Port %1 geöffnet").arg(geraet()));
+    return true;
 }
 
 QString Verbindung::oeffnenFehlerText() const
@@ -62,7 +65,14 @@ QString Verbindung::oeffnenFehlerText() const
     return portursache::text(m_transport->ursache(), m_port, geraet(), m_transport->letzterFehler());
 }
 
-bool Verbindung::direkt(const QByteArray& bytes) { return m_transport->schreiben(bytes); }
+bool Verbindung::direkt(const QByteArray& bytes)
+{
+    if (!m_transport->schreiben(bytes))
+        return false;
+    if (bytes.size() == 1 && std::uint8_t(bytes.at(0)) == ESC)
+        emit schritt(QStringLiteral("ESC gesendet"));
+    return true;
+}
 
 // ---------------------------------------------------------------------------
 // Starting: the one preamble of every operation
@@ -82,6 +92,7 @@ bool Verbindung::starten(std::unique_ptr<Vorgang> vorgang)
     v->vorbereiten();
     Konfig_open([this, v](Warteausgang a) {
         if (a == Warteausgang::Erhalten) {
+            emit schritt(QStringLiteral("ACK empfangen"));
             v->verbunden();
             return;
         }
@@ -89,7 +100,7 @@ bool Verbindung::starten(std::unique_ptr<Vorgang> vorgang)
         if (detail.isEmpty())
             detail = a == Warteausgang::Abgebrochen ? QStringLiteral("Verbindungsaufbau abgebrochen")
                                                     : QStringLiteral("kein ACK innerhalb %1").arg(dauerText(m_wartezeit));
-        beenden(*v, {Ausgang::KeineVerbindung, textKeineVerbindung(), detail, false}, true);
+        beenden(*v, {Ausgang::KeineVerbindung, textKeineVerbindung(), detail, false, {}}, true);
     });
     return true;
 }
@@ -244,7 +255,7 @@ void Verbindung::abbrechen()
     if (!portOffen())
         portOeffnen();
     if (portOffen())
-        m_transport->schreiben(QByteArray(1, char(ESC)));
+        direkt(QByteArray(1, char(ESC)));
     portSchliessen();
     abbruchAnfordern();
     m_empfangspuffer.clear();
@@ -270,11 +281,11 @@ void Verbindung::empfangsgrenzeErreicht()
     const QString stand = m_vorgang->stand();
     // The abort sequence: the device leaves its transfer, the port is closed.
     if (portOffen())
-        m_transport->schreiben(QByteArray(1, char(ESC)));
+        direkt(QByteArray(1, char(ESC)));
     portSchliessen();
     beenden(*m_vorgang,
             {Ausgang::Zeitueberschreitung, textUebertragungsfehler(),
-             QStringLiteral("nach %1 keine Daten mehr").arg(stand), false},
+             QStringLiteral("nach %1 keine Daten mehr").arg(stand), false, {}},
             true);
 }
 
@@ -292,7 +303,7 @@ void Verbindung::uhrDialogEntladen()
 void Verbindung::stilllegen()
 {
     if (m_vorgang)
-        beenden(*m_vorgang, {Ausgang::Abgebrochen, {}, {}, false}, false);
+        beenden(*m_vorgang, {Ausgang::Abgebrochen, {}, {}, false, {}}, false);
     portSchliessen();
     m_empfangspuffer.clear();
 }
@@ -311,6 +322,8 @@ void Verbindung::beenden(Vorgang& v, const Ergebnis& e, bool melden)
     v.m_phase = Vorgang::Phase::Beendet;
     m_vorgang = nullptr;
 
+    if (melden && portOffen())
+        emit schritt(QStringLiteral("Port geschlossen"));
     portSchliessen();
     m_daten.verbergen();
     m_fortschritt = 0;

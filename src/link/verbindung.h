@@ -108,8 +108,10 @@ public:
 
     // "r": reads the 3328 bytes of pages 0..12. `vorbereiten` runs after the
     // busy test (the caller empties the editor and resets the image there);
-    // `dekodieren` gets exactly 3328 bytes.
-    bool konfigurationLesen(Dekoder dekodieren, Fertig fertig, Weiter vorbereiten = {});
+    // `dekodieren` gets exactly 3328 bytes. `text`: Label1 while the bytes
+    // come (empty: "lese Konfigurationsdaten ..."), for a read with another
+    // purpose (the command line's backup before a write, its check after it).
+    bool konfigurationLesen(Dekoder dekodieren, Fertig fertig, Weiter vorbereiten = {}, const QString& text = {});
     // "w": for every flagged page p in ascending order the page character
     // 48+p and the page's 256 cells (unset cells as 0xFF), every byte echoed;
     // then ESC. The image and flags are taken as they are at the start; the
@@ -153,6 +155,10 @@ public:
 signals:
     // The hourglass over the main window on (true) or off.
     void mauszeiger(bool sanduhr);
+    // A step of the link or of the operation under way, in words: the port
+    // opened and closed, ACK received, the command sent, a page written, the
+    // data received, ESC sent. For a user who wants to follow them (gsmbv -v).
+    void schritt(const QString& text);
     // Emitted by every connection opening: why the port could not be opened
     // (oeffnenFehlerText), or empty when it is open. The wait for the device
     // goes on either way.

@@ -23,28 +23,30 @@ bool rufen(const Dekoder& d, const QByteArray& bytes)
     }
 }
 
-Ergebnis erfolg() { return {Ausgang::Erfolg, {}, {}, false}; }
+Ergebnis erfolg() { return {Ausgang::Erfolg, {}, {}, false, {}}; }
 
 Ergebnis uebertragungsfehler(const QString& detail, bool signalton = false)
 {
-    return {Ausgang::Uebertragungsfehler, Verbindung::textUebertragungsfehler(), detail, signalton};
+    return {Ausgang::Uebertragungsfehler, Verbindung::textUebertragungsfehler(), detail, signalton, {}};
 }
 
-// Why an awaited answer did not come, e.g. "kein Echo für r innerhalb 40 s".
-QString ohneAntwort(Warteausgang a, const QString& was, std::chrono::milliseconds frist)
+// Why an awaited answer did not come, e.g. "kein Echo für r innerhalb 40 s",
+// "keine Antwort ">" innerhalb 40 s"; `was` with its article ("kein Echo für r").
+QString ohneAntwort(Warteausgang a, const QString& was, const QString& worauf, std::chrono::milliseconds frist)
 {
     if (a == Warteausgang::Abgebrochen)
-        return QStringLiteral("abgebrochen beim Warten auf %1").arg(was);
-    return QStringLiteral("kein %1 innerhalb %2").arg(was, dauerText(frist));
+        return QStringLiteral("abgebrochen beim Warten auf %1").arg(worauf);
+    return QStringLiteral("%1 innerhalb %2").arg(was, dauerText(frist));
 }
 
 // ---------------------------------------------------------------------------
 
 class Lesen final : public Vorgang {
 public:
-    Lesen(Verbindung& v, Dekoder dekodieren, Fertig fertig, Verbindung::Weiter vorbereiten)
+    Lesen(Verbindung& v, Dekoder dekodieren, Fertig fertig, Verbindung::Weiter vorbereiten, const QString& text)
         : Vorgang(v, Art::Lesen, std::move(fertig)), m_dekoder(std::move(dekodieren)),
-          m_vorbereiten(std::move(vorbereiten))
+          m_vorbereiten(std::move(vorbereiten)),
+          m_text(text.isEmpty() ? QStringLiteral("lese Konfigurationsdaten ...") : text)
     {
     }
 
@@ -60,14 +62,17 @@ protected:
         setPhase(Phase::Befehl);
         daten().Timer1().stop();
         Senden(QByteArrayLiteral("r"), 1, [this](Warteausgang a, int) {
+            if (a == Warteausgang::Erhalten)
+                schritt(QStringLiteral("Befehl r gesendet"));
             if (a != Warteausgang::Erhalten) {
                 direkt(kEsc);
-                beenden(uebertragungsfehler(ohneAntwort(a, QStringLiteral("Echo für r"), wartezeit())));
+                beenden(uebertragungsfehler(
+                    ohneAntwort(a, QStringLiteral("kein Echo für r"), QStringLiteral("das Echo für r"), wartezeit())));
                 return;
             }
             daten().setMaximum(kGeraeteBytes);
             setFortschritt(0);
-            daten().setText(QStringLiteral("lese Konfigurationsdaten ..."));
+            daten().setText(m_text);
             empfangBeginnen();
         });
     }
@@ -82,6 +87,7 @@ protected:
             return;
         }
         setPhase(Phase::Abschliessen);
+        schritt(QStringLiteral("%1 Bytes empfangen").arg(kGeraeteBytes));
         if (!rufen(m_dekoder, Empfangspuffer())) {
             beenden(uebertragungsfehler(QStringLiteral("Konfigurationsdaten nicht lesbar")));
             return;
@@ -91,7 +97,7 @@ protected:
 
     Ergebnis abgebrochen() const override
     {
-        return {Ausgang::Abgebrochen, {}, QStringLiteral("abgebrochen nach %1").arg(stand()), false};
+        return {Ausgang::Abgebrochen, {}, QStringLiteral("abgebrochen nach %1").arg(stand()), false, {}};
     }
 
     QString stand() const override
@@ -102,6 +108,7 @@ protected:
 private:
     Dekoder m_dekoder;
     Verbindung::Weiter m_vorbereiten;
+    QString m_text;
 };
 
 // ---------------------------------------------------------------------------
@@ -120,9 +127,17 @@ protected:
         Senden(QByteArrayLiteral("w"), 1, [this](Warteausgang a, int) {
             if (a != Warteausgang::Erhalten)
                 return fehler(a, QStringLiteral("bei w"));
+            schritt(QStringLiteral("Befehl w gesendet"));
             setPhase(Phase::Uebertragen);
             naechsteSeite(0);
         });
+    }
+
+    Ergebnis abgebrochen() const override
+    {
+        Ergebnis e = Vorgang::abgebrochen();
+        e.schreibstand = schreibstand();
+        return e;
     }
 
 private:
@@ -144,9 +159,12 @@ private:
             if (p < kGeraeteSeiten)
                 daten().setText(seitenTitel(p));
             setFortschritt(0);
+            m_datenGesendet = true;
             Senden(m_bild.seite(p), kZellen, [this, p](Warteausgang a, int i) {
                 if (a != Warteausgang::Erhalten)
                     return fehler(a, QStringLiteral("bei Seite %1, Zeichen %2").arg(p).arg(i + 1));
+                m_geschrieben.append(p);
+                schritt(QStringLiteral("Seite %1 geschrieben").arg(p));
                 naechsteSeite(p + 1);
             });
         });
@@ -157,11 +175,26 @@ private:
     {
         direkt(kEsc);
         const QString was = a == Warteausgang::Abgebrochen ? QStringLiteral("abgebrochen") : QStringLiteral("Echo fehlt");
-        beenden(uebertragungsfehler(was + QLatin1Char(' ') + wo, true));
+        Ergebnis e = uebertragungsfehler(was + QLatin1Char(' ') + wo, true);
+        e.schreibstand = schreibstand();
+        beenden(e);
+    }
+
+    // The pages complete so far, and the flagged pages not (a page being sent
+    // counts as not written).
+    Schreibstand schreibstand() const
+    {
+        Schreibstand s{m_geschrieben, {}, m_datenGesendet};
+        for (int p = 0; p < kSeiten; ++p)
+            if (m_seiten[std::size_t(p)] && !m_geschrieben.contains(p))
+                s.offen.append(p);
+        return s;
     }
 
     Konfigspeicher m_bild;
     Seitenaenderung m_seiten;
+    QList<int> m_geschrieben;
+    bool m_datenGesendet = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -178,7 +211,8 @@ protected:
     {
         setPhase(Phase::Befehl);
         pufferLeeren();
-        direkt(QByteArrayLiteral("l"));
+        if (direkt(QByteArrayLiteral("l")))
+            schritt(QStringLiteral("Befehl l gesendet"));
         empfangBeginnen();
     }
 
@@ -188,6 +222,7 @@ protected:
         if (Empfangspuffer().size() <= Verbindung::kLogAnzahl)
             return;
         setPhase(Phase::Abschliessen);
+        schritt(QStringLiteral("%1 Bytes empfangen").arg(Verbindung::kLogAnzahl + 1));
         daten().verbergen();  // before the conversion, as the window has it
         // The first byte after the command is not part of the memory.
         if (!rufen(m_umwandeln, Empfangspuffer().right(Verbindung::kLogAnzahl))) {
@@ -199,7 +234,7 @@ protected:
 
     Ergebnis abgebrochen() const override
     {
-        return {Ausgang::Abgebrochen, {}, QStringLiteral("abgebrochen nach %1").arg(stand()), false};
+        return {Ausgang::Abgebrochen, {}, QStringLiteral("abgebrochen nach %1").arg(stand()), false, {}};
     }
 
     QString stand() const override
@@ -224,13 +259,16 @@ protected:
     void verbunden() override
     {
         setPhase(Phase::Befehl);
-        direkt(QByteArrayLiteral("t"));
+        if (direkt(QByteArrayLiteral("t")))
+            schritt(QStringLiteral("Befehl t gesendet"));
         setPhase(Phase::Uebertragen);
         Antwort(QByteArrayLiteral(">"), [this](Warteausgang a) {
             if (a != Warteausgang::Erhalten) {
-                beenden(uebertragungsfehler(ohneAntwort(a, QStringLiteral("Antwort mit >"), wartezeit())));
+                beenden(uebertragungsfehler(ohneAntwort(a, QStringLiteral("keine Antwort \">\""),
+                                                        QStringLiteral("die Antwort \">\""), wartezeit())));
                 return;
             }
+            schritt(QStringLiteral("Antwort \">\" empfangen"));
             pufferLeeren();
             beenden(m_fehler.isEmpty() ? erfolg() : uebertragungsfehler(m_fehler));
         });
@@ -245,9 +283,10 @@ protected:
         setPhase(Phase::Abschliessen);
         const QByteArray& p = Empfangspuffer();
         if (p.size() < 6)
-            m_fehler = QStringLiteral("nur %1 Bytes vor >").arg(p.size() - 1);
+            m_fehler = QStringLiteral("Uhrzeit unvollständig: nur %1 von 5 Bytes vor \">\"").arg(p.size() - 1);
         else if (!rufen(m_dekoder, p.right(6)))
-            m_fehler = QStringLiteral("Uhrzeit nicht lesbar");
+            m_fehler = QStringLiteral("Uhrzeit nicht lesbar: %1")
+                           .arg(QString::fromLatin1(p.right(6).left(5).toHex(' ').toUpper()));
     }
 
 private:
@@ -269,7 +308,9 @@ protected:
     {
         setPhase(Phase::Befehl);
         if (!direkt(QByteArrayLiteral("s")))
-            m_fehler = QStringLiteral("s nicht gesendet");
+            m_fehler = QStringLiteral("Befehl s nicht gesendet");
+        else
+            schritt(QStringLiteral("Befehl s gesendet"));
         pause(500, [this] { naechstesByte(); });
     }
 
@@ -282,7 +323,7 @@ protected:
 
     Ergebnis abgebrochen() const override
     {
-        return {Ausgang::Abgebrochen, {}, QStringLiteral("abgebrochen nach %1 von 5 Uhrzeit-Bytes").arg(m_schritt), false};
+        return {Ausgang::Abgebrochen, {}, QStringLiteral("abgebrochen nach %1 von 5 Uhrzeit-Bytes").arg(m_schritt), false, {}};
     }
 
 private:
@@ -298,6 +339,8 @@ private:
             return;
         }
         setPhase(Phase::Abschliessen);
+        if (m_fehler.isEmpty())
+            schritt(QStringLiteral("5 Uhrzeit-Bytes gesendet"));
         // Nothing is awaited; a byte the port refused (it was closed under
         // the setting) is a transfer error the user is told of, not a setting.
         beenden(m_fehler.isEmpty() ? erfolg() : uebertragungsfehler(m_fehler));
@@ -312,9 +355,10 @@ private:
 
 // ---------------------------------------------------------------------------
 
-bool Verbindung::konfigurationLesen(Dekoder dekodieren, Fertig fertig, Weiter vorbereiten)
+bool Verbindung::konfigurationLesen(Dekoder dekodieren, Fertig fertig, Weiter vorbereiten, const QString& text)
 {
-    return starten(std::make_unique<Lesen>(*this, std::move(dekodieren), std::move(fertig), std::move(vorbereiten)));
+    return starten(
+        std::make_unique<Lesen>(*this, std::move(dekodieren), std::move(fertig), std::move(vorbereiten), text));
 }
 
 bool Verbindung::konfigurationSchreiben(const Konfigspeicher& bild, const Seitenaenderung& seiten, Fertig fertig)

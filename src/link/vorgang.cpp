@@ -6,7 +6,7 @@ Vorgang::Vorgang(Verbindung& v, Art art, Fertig fertig) : QObject(&v), m_v(v), m
 
 Ergebnis Vorgang::abgebrochen() const
 {
-    return {Ausgang::Abgebrochen, {}, {}, false};
+    return {Ausgang::Abgebrochen, {}, {}, false, {}};
 }
 
 void Vorgang::empfangBeginnen() { m_v.empfangBeginnen(); }
@@ -24,6 +24,8 @@ void Vorgang::Antwort(const QByteArray& erwartet, std::function<void(Warteausgan
 void Vorgang::pause(int ms, std::function<void()> weiter) { m_v.pause(ms, std::move(weiter)); }
 
 bool Vorgang::direkt(const QByteArray& bytes) { return m_v.direkt(bytes); }
+
+void Vorgang::schritt(const QString& text) { emit m_v.schritt(text); }
 
 bool Vorgang::portOffen() const { return m_v.portOffen(); }
 

@@ -86,6 +86,8 @@ protected:
     void pause(int ms, std::function<void()> weiter);
     // Writes bytes without waiting (false: port closed or refused).
     bool direkt(const QByteArray& bytes);
+    // A step done, in words for a user who wants to follow it ("Seite 3 geschrieben").
+    void schritt(const QString& text);
     bool portOffen() const;
     Daten& daten();
     const QByteArray& Empfangspuffer() const;

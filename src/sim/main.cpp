@@ -1,11 +1,13 @@
 // gsmbv-sim: the simulated device on a pseudo-terminal. Prints the device path
 // as its first line and runs until SIGINT or SIGTERM.
 #include "sim/simptyrunner.h"
+#include "systemfehler/systemfehler.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
@@ -99,6 +101,8 @@ QString hilfetext()
         "                          stop@N        beim Lesen nur die ersten N Bytes\n"
         "                          noise[@SAAT]  drei bis acht Zufallsbytes vor jedem ACK\n"
         "                          hangup@N      verstummt nach N gesendeten Bytes\n"
+        "                          nostore@N     beim Schreiben wird Seite N (0 bis 12) nicht\n"
+        "                                        gespeichert, ohne dass es das Gerät meldet\n"
         "  --save-image DATEI    Speicher nach jedem Schreibvorgang und am Ende hierhin\n"
         "  --transcript DATEI    Mitschrift aller Bytes (hexadezimal) in diese Datei\n"
         "  -h, --help            diese Hilfe\n"
@@ -115,8 +119,9 @@ int abbruch(const QString& text)
 bool lesen(const QString& pfad, int groesse, QByteArray& inhalt, QString& meldung)
 {
     QFile f(pfad);
+    errno = 0;
     if (!f.open(QIODevice::ReadOnly)) {
-        meldung = QStringLiteral("%1: %2").arg(pfad, f.errorString());
+        meldung = QStringLiteral("%1: %2").arg(pfad, systemfehler::datei(f, errno));
         return false;
     }
     inhalt = f.read(groesse + 1);
@@ -178,7 +183,7 @@ int main(int argc, char** argv)
 
     const int sfd = signalfd(-1, &signale, SFD_NONBLOCK | SFD_CLOEXEC);
     if (sfd < 0) {
-        std::perror("gsmbv-sim: signalfd");
+        std::fprintf(stderr, "gsmbv-sim: signalfd: %s\n", qPrintable(systemfehler::text(errno)));
         return 1;
     }
     QSocketNotifier signalMeldung(sfd, QSocketNotifier::Read);

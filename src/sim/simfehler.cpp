@@ -1,5 +1,7 @@
 #include "sim/simfehler.h"
 
+#include <algorithm>
+
 namespace {
 
 // A non-negative decimal number that fits into `grenze`.
@@ -54,6 +56,13 @@ bool SimFehler::hinzufuegen(const QString& angabe, QString* meldung)
             ok = n.has_value();
             if (ok)
                 neu.stopp = int(*n);
+        } else if (name == QLatin1String("nostore") && mitArg) {
+            const auto n = zahl(arg, 12);
+            ok = n.has_value();
+            if (ok && !neu.nichtSpeichern.contains(int(*n))) {
+                neu.nichtSpeichern.append(int(*n));
+                std::sort(neu.nichtSpeichern.begin(), neu.nichtSpeichern.end());
+            }
         } else if (name == QLatin1String("hangup") && mitArg) {
             const auto n = zahl(arg, 0x7FFFFFFFFFFFll);
             ok = n.has_value();
@@ -65,7 +74,7 @@ bool SimFehler::hinzufuegen(const QString& angabe, QString* meldung)
         if (!ok) {
             if (meldung)
                 *meldung = QStringLiteral("unbekannte Fehlerangabe \"%1\" (erlaubt: silent, noecho@N, stop@N, "
-                                          "noise, noise@SAAT, hangup@N)").arg(t);
+                                          "noise, noise@SAAT, hangup@N, nostore@N)").arg(t);
             return false;
         }
     }
@@ -87,5 +96,7 @@ QStringList SimFehler::angaben() const
                                                      : QStringLiteral("noise@%1").arg(rauschSaat));
     if (auflegen)
         out << QStringLiteral("hangup@%1").arg(*auflegen);
+    for (int seite : nichtSpeichern)
+        out << QStringLiteral("nostore@%1").arg(seite);
     return out;
 }

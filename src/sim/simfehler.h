@@ -16,6 +16,10 @@
 //                the N-th byte is the last it sends; afterwards it takes no byte
 //                in, answers nothing and never announces itself again. The line
 //                itself stays open, as when a device loses its power supply.
+//   nostore@N    a write takes page N (0..12) in and echoes it as usual but
+//                does not store it: the page keeps what it held. Repeatable
+//                for several pages (nostore@3,nostore@11).
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -28,6 +32,7 @@ struct SimFehler {
     bool rauschen = false;                // noise
     std::uint32_t rauschSaat = 0x2545F491u; // noise@SEED (never 0)
     std::optional<qint64> auflegen;       // hangup@N, N >= 0
+    QList<int> nichtSpeichern;            // nostore@N, pages 0..12, ascending
 
     // Adds the faults of one fault description (several may be separated by commas). On an
     // unknown or malformed description nothing is changed, the result is false and

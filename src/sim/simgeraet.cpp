@@ -225,6 +225,8 @@ void SimGeraet::schreibenBeenden()
 {
     m_letzteSeiten.clear();
     for (const auto& [seite, bytes] : m_neueSeiten) {
+        if (m_fehler.nichtSpeichern.contains(seite))
+            continue;  // taken in and echoed, silently not stored
         m_speicher.replace(seite * 256, 256, bytes);
         m_letzteSeiten.append(seite);
     }

@@ -25,7 +25,7 @@
 // echoed; so are bytes in a write that are neither a page-select character nor
 // ESC. A write or clock setting that is interrupted by the end of the
 // connection is dropped as a whole.
-#include "sim/mitschrift.h"
+#include "mitschrift/mitschrift.h"
 #include "sim/simfehler.h"
 
 #include <QByteArray>
@@ -83,7 +83,7 @@ public:
     std::optional<Uhreinstellung> letzteUhreinstellung() const { return m_uhreinstellung; }
 
     // Completed writes (ended by ESC) since the start, and the pages 0..12 the
-    // last of them stored, ascending.
+    // last of them stored, ascending (without those of nostore@N).
     int schreibvorgaenge() const { return m_schreibvorgaenge; }
     QList<int> letzteSeiten() const { return m_letzteSeiten; }
 

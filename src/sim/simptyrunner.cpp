@@ -1,5 +1,7 @@
 #include "sim/simptyrunner.h"
 
+#include "systemfehler/systemfehler.h"
+
 #include <QSaveFile>
 #include <QSocketNotifier>
 
@@ -17,9 +19,9 @@
 
 namespace {
 
-QString systemfehler(const char* was)
+QString fehlerBei(const char* was)
 {
-    return QStringLiteral("%1: %2").arg(QString::fromLatin1(was), QString::fromLocal8Bit(std::strerror(errno)));
+    return QStringLiteral("%1: %2").arg(QString::fromLatin1(was), systemfehler::text(errno));
 }
 
 void schliessenFd(int& fd)
@@ -71,9 +73,10 @@ bool SimPtyRunner::einrichten()
 {
     if (!m_optionen.mitschriftDatei.isEmpty()) {
         m_mitschriftDatei.setFileName(m_optionen.mitschriftDatei);
+        errno = 0;
         if (!m_mitschriftDatei.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             m_fehlertext = QStringLiteral("Mitschrift %1: %2").arg(m_optionen.mitschriftDatei,
-                                                                    m_mitschriftDatei.errorString());
+                                                                    systemfehler::datei(m_mitschriftDatei, errno));
             return false;
         }
         m_mitschriftDatei.write("# gsmbv-sim: \"<-\" vom Geraet empfangen, \"->\" vom Geraet gesendet (hex)\n");
@@ -83,12 +86,12 @@ bool SimPtyRunner::einrichten()
 
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0) {
-        m_fehlertext = systemfehler("posix_openpt");
+        m_fehlertext = fehlerBei("posix_openpt");
         return false;
     }
     char name[128];
     if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 || ::ptsname_r(m_master, name, sizeof name) != 0) {
-        m_fehlertext = systemfehler("grantpt/unlockpt/ptsname");
+        m_fehlertext = fehlerBei("grantpt/unlockpt/ptsname");
         return false;
     }
     m_pfad = QString::fromLocal8Bit(name);
@@ -97,13 +100,13 @@ bool SimPtyRunner::einrichten()
     // The runner's own slave descriptor keeps the line alive between openers.
     m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_slave < 0) {
-        m_fehlertext = systemfehler("open slave");
+        m_fehlertext = fehlerBei("open slave");
         return false;
     }
     // Raw line: no echo, no line editing, no character translation by the terminal driver.
     termios t{};
     if (::tcgetattr(m_slave, &t) != 0) {
-        m_fehlertext = systemfehler("tcgetattr");
+        m_fehlertext = fehlerBei("tcgetattr");
         return false;
     }
     ::cfmakeraw(&t);
@@ -113,19 +116,19 @@ bool SimPtyRunner::einrichten()
     ::cfsetispeed(&t, B9600);
     ::cfsetospeed(&t, B9600);
     if (::tcsetattr(m_slave, TCSANOW, &t) != 0) {
-        m_fehlertext = systemfehler("tcsetattr");
+        m_fehlertext = fehlerBei("tcsetattr");
         return false;
     }
 
     // Opens and closes of the slave by anyone else; the runner's own open came before the watch.
     m_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_inotify < 0 || ::inotify_add_watch(m_inotify, name, IN_OPEN | IN_CLOSE) < 0) {
-        m_fehlertext = systemfehler("inotify");
+        m_fehlertext = fehlerBei("inotify");
         return false;
     }
     m_timer = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (m_timer < 0) {
-        m_fehlertext = systemfehler("timerfd_create");
+        m_fehlertext = fehlerBei("timerfd_create");
         return false;
     }
     if (m_baud > 0)
@@ -302,9 +305,11 @@ bool SimPtyRunner::speichern(QString* meldung)
     if (m_optionen.speicherDatei.isEmpty())
         return true;
     QSaveFile f(m_optionen.speicherDatei);
+    errno = 0;
     if (!f.open(QIODevice::WriteOnly) || f.write(m_geraet.speicher()) != m_geraet.speicher().size()
         || !f.commit()) {
-        const QString text = QStringLiteral("Speicherabbild %1: %2").arg(m_optionen.speicherDatei, f.errorString());
+        const QString text = QStringLiteral("Speicherabbild %1: %2")
+                                 .arg(m_optionen.speicherDatei, systemfehler::datei(f, errno));
         if (meldung)
             *meldung = text;
         else

@@ -24,7 +24,7 @@
 // clock (timerfd), so timer latency does not add up over a transfer; bytes that
 // are due are sent together. baud 0: as fast as possible. For accurate pacing
 // the runner lowers its thread's timer slack to one microsecond.
-#include "sim/mitschrift.h"
+#include "mitschrift/mitschrift.h"
 #include "sim/simfehler.h"
 #include "sim/simgeraet.h"
 #include "sim/simstandard.h"

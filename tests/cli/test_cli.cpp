@@ -235,8 +235,10 @@ private slots:
     void writeDateiFehler_data();
     void writeDateiFehler();
     void writeErzwungen();
-    void writeOhneEcho();
-    void writeUnterbrochenVerlaesstDasGeraet();
+    void writeFehlschlaege_data();
+    void writeFehlschlaege();
+    void schritteUndMitschrift_data();
+    void schritteUndMitschrift();
 
     void logAufDieAusgabe();
     void logAlsDatei();
@@ -276,6 +278,8 @@ void TestCli::initTestCase()
 {
     QVERIFY2(QFile::exists(programm()), qPrintable(programm()));
     QVERIFY(m_dir.isValid());
+    // The backups of every run (read, and write before it writes) stay here.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(pfad("daten")));
 }
 
 // ---------------------------------------------------------------------------
@@ -390,7 +394,8 @@ void TestCli::readDekodierfehlerSchreibtNichts()
     const QString ziel = pfad("dekodierfehler.cfg");
     QVERIFY(schreiben(ziel, "alt"));
     const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel});
-    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\n"));
+    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\ngsmbv: Konfigurationsdaten nicht lesbar: Analogeingang "
+                                  "Messwert 4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767\n"));
     QCOMPARE(l.status, int(cli::Uebertragungsfehler));
     QCOMPARE(lesen(ziel), QByteArray("alt"));
     QCOMPARE(QDir(m_dir.path()).entryList({"dekodierfehler*"}, QDir::Files | QDir::Hidden),
@@ -403,7 +408,7 @@ void TestCli::readStocktEndetNachDerFrist()
     const QString ziel = pfad("stockt.cfg");
     QVERIFY(schreiben(ziel, "alt"));
     const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel, "--timeout", "0.4"});
-    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\n"));
+    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\ngsmbv: nach 1000 von 3328 Bytes keine Daten mehr\n"));
     QCOMPARE(l.status, int(cli::Uebertragungsfehler));
     QVERIFY2(l.ms >= 400 && l.ms < 5000, qPrintable(QString::number(l.ms)));
     QCOMPARE(lesen(ziel), QByteArray("alt"));
@@ -419,13 +424,20 @@ void TestCli::readSichert_data()
     QTest::addColumn<bool>("ordnerMoeglich");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("fehler");  // %1: the data folder
+    QTest::addColumn<bool>("schreiben");  // write instead of read: the backup comes before it
     QByteArray ueberlauf = simStandardSpeicher();
     ueberlauf[11 * 256 + 128] = char(0x80);
-    QTest::newRow("gesichert") << simStandardSpeicher() << true << 0 << QString();
-    QTest::newRow("Ordner nicht anlegbar")
-        << simStandardSpeicher() << false << 0
-        << "gsmbv: Konfiguration nicht gesichert: Ordner %1/gsmbv/sicherungen kann nicht angelegt werden\n";
-    QTest::newRow("Lesen gescheitert") << ueberlauf << true << 3 << "Fehler bei Datenübertragung\n";
+    QTest::newRow("gesichert") << simStandardSpeicher() << true << 0 << QString() << false;
+    const QString nichtGesichert =
+        "gsmbv: Konfiguration nicht gesichert: Ordner %1/gsmbv/sicherungen kann nicht angelegt werden\n";
+    QTest::newRow("Ordner nicht anlegbar") << simStandardSpeicher() << false << 0 << nichtGesichert << false;
+    // The write goes on without its backup.
+    QTest::newRow("write, Ordner nicht anlegbar") << simStandardSpeicher() << false << 0 << nichtGesichert << true;
+    QTest::newRow("Lesen gescheitert") << ueberlauf << true << 3
+                                       << "Fehler bei Datenübertragung\ngsmbv: Konfigurationsdaten nicht lesbar: "
+                                          "Analogeingang Messwert 4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = "
+                                          "32768, größer als 32767\n"
+                                       << false;
 }
 
 void TestCli::readSichert()
@@ -436,8 +448,12 @@ void TestCli::readSichert()
     QTemporaryDir tmp;
     const QString daten = tmp.filePath(QStringLiteral("daten")), ziel = tmp.filePath(QStringLiteral("a.cfg"));
     QVERIFY(ordnerMoeglich || schreiben(daten, "eine Datei, kein Ordner"));
+    QFETCH(bool, schreiben);
+    const QString quelle = pfad("sichern-quelle.cfg");
+    QVERIFY(::schreiben(quelle, cfgSchreiben(simStandardKonfig())));
     auto sim = geraet(speicher);
-    const Lauf l = gsmbv({"read", "--port", sim->pfad(), "--output", ziel}, 20000, [&](QProcess& p) {
+    const QStringList befehl = schreiben ? QStringList{"write", quelle} : QStringList{"read", "--output", ziel};
+    const Lauf l = gsmbv(befehl + QStringList{"--port", sim->pfad()}, 20000, [&](QProcess& p) {
         QProcessEnvironment env = p.processEnvironment();
         env.insert(QStringLiteral("XDG_DATA_HOME"), daten);
         p.setProcessEnvironment(env);
@@ -447,7 +463,8 @@ void TestCli::readSichert()
     const QDir ordner(daten + QStringLiteral("/gsmbv/sicherungen"));
     const QStringList namen = ordner.entryList(QDir::Files | QDir::Hidden);
     QCOMPARE(namen.size(), ordnerMoeglich && l.status == 0 ? 1 : 0);
-    if (l.status == 0)
+    QCOMPARE(sim->geraet().schreibvorgaenge(), schreiben ? 1 : 0);
+    if (l.status == 0 && !schreiben)
         QCOMPARE(lesen(ziel), fensterDatei(simStandardSpeicher()));
     if (!namen.isEmpty()) {
         QVERIFY2(namen[0].startsWith(QLatin1String("Pumpwerk Nord_")), qPrintable(namen[0]));
@@ -470,18 +487,32 @@ void TestCli::writeSchreibtAlleSeiten()
 
     auto sim = geraet(QByteArray(kGeraeteBytes, char(0xFF)));
     QSignalSpy geschrieben(sim.get(), &SimPtyRunner::geschrieben);
-    const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle, "--timeout", "5"});
+    QTemporaryDir daten;
+    const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle, "--timeout", "5"}, 20000, [&](QProcess& p) {
+        QProcessEnvironment env = p.processEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), daten.path());
+        p.setProcessEnvironment(env);
+    });
     QCOMPARE(l.fehler, QByteArray());
     QCOMPARE(l.aus, QByteArray());
     QCOMPARE(l.status, 0);
+    // The device's configuration before, kept as a backup.
+    const QDir sicherungen(daten.filePath(QStringLiteral("gsmbv/sicherungen")));
+    const QStringList namen = sicherungen.entryList(QDir::Files);
+    QCOMPARE(namen.size(), 1);
+    QVERIFY2(namen[0].startsWith(QLatin1String("ohne Bezeichnung_")), qPrintable(namen[0]));
+    QCOMPARE(lesen(sicherungen.filePath(namen[0])), fensterDatei(QByteArray(kGeraeteBytes, char(0xFF))));
     QTRY_COMPARE(sim->geraet().schreibvorgaenge(), 1);
     QCOMPARE(sim->geraet().letzteSeiten(), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
     QCOMPARE(sim->geraet().speicher(), cfgLesen(datei).image.geraeteBytes());
     QCOMPARE(sim->geraet().speicher().mid(128, 16), QByteArray("Sch\xF6pfwerk S\xFC\x64\x03\xFF"));
     QCOMPARE(sim->geraet().speicher().mid(12 * 256 + 128, 15), QByteArray("Druck zu hoch\x03\xFF"));
-    // "w", then per page its character and 256 bytes, then ESC.
-    QCOMPARE(sim->empfangeneBytes().size(), 1 + 13 * 257 + 1);
-    QVERIFY(sim->empfangeneBytes().endsWith(ESC));
+    // The backup's "r"; "w", then per page its character and 256 bytes, then
+    // ESC; the "r" of the read back.
+    QTRY_COMPARE(sim->empfangeneBytes().size(), 1 + 1 + 13 * 257 + 1 + 1);
+    QVERIFY(sim->empfangeneBytes().startsWith("rw0"));
+    QVERIFY(sim->empfangeneBytes().endsWith(ESC + "r"));
+    QCOMPARE(sim->verbindungen(), 3);
 }
 
 void TestCli::writeDateiFehler_data()
@@ -494,7 +525,8 @@ void TestCli::writeDateiFehler_data()
     QTest::newRow("12 lines") << "zwoelf.cfg" << grunddatei(true)
                               << form.arg(13).arg("fehlt: die Datei hat nur 12 von 13 Zeilen");
     QTest::newRow("empty") << "leer.cfg" << QByteArray() << form.arg(1).arg("fehlt: die Datei ist leer");
-    QTest::newRow("missing") << "fehlt.cfg" << QByteArray("<keine>") << "No such file or directory";
+    QTest::newRow("missing") << "fehlt.cfg" << QByteArray("<keine>") << "Datei oder Ordner nicht vorhanden";
+    QTest::newRow("a folder") << "ordner.cfg" << QByteArray("<Ordner>") << "ist ein Ordner";
     QTest::newRow("too big") << "gross.cfg" << QByteArray((1 << 20) + 1, '\n')
                              << "zu groß für eine Konfigurationsdatei";
     // Files of other kinds, which a plain load would write as a configuration.
@@ -515,7 +547,9 @@ void TestCli::writeDateiFehler()
     QFETCH(QByteArray, inhalt);
     QFETCH(QString, grund);
     const QString quelle = m_dir.filePath(datei);
-    if (inhalt != "<keine>")
+    if (inhalt == "<Ordner>")
+        QVERIFY(QDir().mkpath(quelle));
+    else if (inhalt != "<keine>")
         QVERIFY(schreiben(quelle, inhalt));
     auto sim = geraet();
     const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle});
@@ -555,39 +589,191 @@ void TestCli::writeErzwungen()
     QCOMPARE(QString::fromUtf8(k.fehler),
              "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: " + kurz + ": nur 12 von 13 Zeilen\n");
     QCOMPARE(k.status, int(cli::Konfigurationsdatei));
-    QCOMPARE(sim->verbindungen(), 1);
+    QCOMPARE(sim->verbindungen(), 3);  // those of the first write: backup, write, read back
 }
 
-void TestCli::writeOhneEcho()
+// A write that fails, breaks off or is not stored: the device before it, each
+// failure kind with its exit status and its exact lines on standard error.
+void TestCli::writeFehlschlaege_data()
 {
-    const QString quelle = pfad("ohneecho.cfg");
-    QVERIFY(schreiben(quelle, cfgSchreiben(geraetebild(simStandardSpeicher()))));
-    auto sim = geraet(QByteArray(kGeraeteBytes, char(0xFF)), QStringLiteral("noecho@600"));
-    const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle, "--timeout", "0.3"});
-    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\n"));
-    QCOMPARE(l.status, int(cli::Uebertragungsfehler));
-    // Nothing after the byte without echo, but ESC.
-    QTRY_VERIFY(sim->empfangeneBytes().endsWith(ESC));
-    QCOMPARE(sim->empfangeneBytes().size(), 600 + 1);
-    QCOMPARE(sim->geraet().schreibvorgaenge(), 0);
+    QTest::addColumn<QString>("fehler");         // of the simulated device
+    QTest::addColumn<QStringList>("optionen");   // besides the port and the file
+    QTest::addColumn<bool>("strgC");             // Ctrl+C once the 600th echo is awaited
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("ausgabe");        // standard error
+    QTest::addColumn<QByteArray>("anfang");      // what the device received first
+    QTest::addColumn<QList<int>>("gespeichert"); // the pages the device stored
+
+    const QString fehler = QStringLiteral("Fehler bei Datenübertragung\ngsmbv: ");
+    const QString teilweise = QStringLiteral("gsmbv: Gerät nur teilweise beschrieben: ");
+    const QString wiederholen = QStringLiteral(". Schreiben wiederholen.\n");
+    // Echoes: "w" is 1, each page its character and 256 bytes.
+    QTest::newRow("no echo for w") << "noecho@1" << QStringList() << false << 3
+                                   << fehler + "Echo fehlt bei w\ngsmbv: Gerät nicht beschrieben: keine Seite gesendet"
+                                          + wiederholen
+                                   << QByteArray("rw") << QList<int>{};
+    QTest::newRow("no echo, page 1 select") << "noecho@259" << QStringList() << false << 3
+                                            << fehler + "Echo fehlt beim Seitenzeichen von Seite 1\n" + teilweise
+                                                   + "Seite 0 geschrieben, 1 bis 12 nicht" + wiederholen
+                                            << QByteArray("rw0") << QList<int>{};
+    QTest::newRow("no echo, page 2 byte 84") << "noecho@600" << QStringList() << false << 3
+                                             << fehler + "Echo fehlt bei Seite 2, Zeichen 84\n" + teilweise
+                                                    + "Seiten 0 und 1 geschrieben, 2 bis 12 nicht" + wiederholen
+                                             << QByteArray("rw0") << QList<int>{};
+    QTest::newRow("no echo, page 0 byte 1") << "noecho@3" << QStringList() << false << 3
+                                            << fehler + "Echo fehlt bei Seite 0, Zeichen 1\n" + teilweise
+                                                   + "Seiten 0 bis 12 nicht geschrieben" + wiederholen
+                                            << QByteArray("rw0") << QList<int>{};
+    // The device falls silent while page 6 goes over, as without power: its
+    // 3330 bytes of the backup read, ACK, then "w", pages 0 to 5, "6" and 9 echoes.
+    QTest::newRow("device gone, page 6") << "hangup@4884" << QStringList() << false << 3
+                                         << fehler + "Echo fehlt bei Seite 6, Zeichen 10\n" + teilweise
+                                                + "Seiten 0 bis 5 geschrieben, 6 bis 12 nicht" + wiederholen
+                                         << QByteArray("rw0") << QList<int>{};
+    QTest::newRow("Ctrl+C") << "noecho@600" << QStringList{"-t", "30"} << true << 130
+                            << "gsmbv: abgebrochen\n" + teilweise + "Seiten 0 und 1 geschrieben, 2 bis 12 nicht"
+                                   + wiederholen
+                            << QByteArray("rw0") << QList<int>{};
+    // The backup read fails: nothing is written.
+    QTest::newRow("backup read stops") << "stop@100" << QStringList() << false << 3
+                                       << fehler + "nach 100 von 3328 Bytes keine Daten mehr\n"
+                                                   "gsmbv: Gerät nicht beschrieben: seine Konfiguration ließ sich "
+                                                   "vorher nicht lesen (ohne Sicherung schreiben: --no-backup)\n"
+                                       << QByteArray("r\x1B") << QList<int>{};
+    // The read back fails: written, but not checked.
+    QTest::newRow("read back stops") << "stop@100" << QStringList{"--no-backup"} << false << 3
+                                     << fehler + "nach 100 von 3328 Bytes keine Daten mehr\n"
+                                                 "gsmbv: Konfiguration geschrieben, aber nicht geprüft\n"
+                                     << QByteArray("w0") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    // Pages the device takes and echoes but does not keep.
+    QTest::newRow("pages 3 and 11 not stored")
+        << "nostore@3,nostore@11" << QStringList() << false << 3
+        << "Prüfung fehlgeschlagen: Seiten 3 und 11 weichen ab\n"
+           "gsmbv: erste Abweichung: Seite 3, Zeichen 1: gesendet 0x30, gelesen 0xFF\n"
+        << QByteArray("rw0") << QList<int>{0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 12};
+    QTest::newRow("page 12 not stored, --no-backup")
+        << "nostore@12" << QStringList{"--no-backup"} << false << 3
+        << "Prüfung fehlgeschlagen: Seite 12 weicht ab\n"
+           "gsmbv: erste Abweichung: Seite 12, Zeichen 1: gesendet 0x44, gelesen 0xFF\n"
+        << QByteArray("w0") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+    QTest::newRow("not stored, --no-verify") << "nostore@3" << QStringList{"--no-verify"} << false << 0 << ""
+                                             << QByteArray("rw0") << QList<int>{0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12};
 }
 
-void TestCli::writeUnterbrochenVerlaesstDasGeraet()
+void TestCli::writeFehlschlaege()
 {
-    const QString quelle = pfad("unterbrochen.cfg");
+    QFETCH(QString, fehler);
+    QFETCH(QStringList, optionen);
+    QFETCH(bool, strgC);
+    const QString quelle = pfad("fehlschlag.cfg");
     QVERIFY(schreiben(quelle, cfgSchreiben(geraetebild(simStandardSpeicher()))));
-    auto sim = geraet(QByteArray(kGeraeteBytes, char(0xFF)), {}, 9600);
-    const Lauf l = gsmbv({"write", "--port", sim->pfad(), quelle}, 20000, {}, [&sim](QProcess& p) {
-        QTRY_VERIFY(sim->empfangeneBytes().size() > 100);
-        ::kill(pid_t(p.processId()), SIGINT);
-    });
-    QCOMPARE(l.fehler, QByteArray("gsmbv: abgebrochen\n"));
-    QCOMPARE(l.status, int(cli::Abgebrochen));
+    auto sim = geraet(QByteArray(kGeraeteBytes, char(0xFF)), fehler);
+    if (!optionen.contains("-t"))
+        optionen << "-t" << "0.3";
+    const Lauf l = gsmbv(QStringList{"write", "-p", sim->pfad()} + optionen + QStringList{quelle}, 20000,
+                         {}, [&](QProcess& p) {
+                             if (!strgC)
+                                 return;
+                             QTRY_COMPARE_WITH_TIMEOUT(sim->empfangeneBytes().size(), 1 + 600, 15000);
+                             ::kill(pid_t(p.processId()), SIGINT);
+                         });
     QVERIFY(l.normal);
-    QTRY_VERIFY(sim->empfangeneBytes().endsWith(ESC));
-    QVERIFY(sim->empfangeneBytes().size() < 1 + 13 * 257);
-    QCOMPARE(sim->geraet().schreibvorgaenge(), 0);
-    QCOMPARE(sim->geraet().speicher(), QByteArray(kGeraeteBytes, char(0xFF)));
+    QFETCH(QString, ausgabe);
+    QCOMPARE(QString::fromUtf8(l.fehler), ausgabe);
+    QTEST(l.status, "status");
+    QCOMPARE(l.aus, QByteArray());
+    QFETCH(QByteArray, anfang);
+    QVERIFY2(sim->empfangeneBytes().startsWith(anfang), sim->empfangeneBytes().left(8).toHex().constData());
+    // The pages the device stored; none: it was left with ESC and holds what it held.
+    QFETCH(QList<int>, gespeichert);
+    QCOMPARE(sim->geraet().letzteSeiten(), gespeichert);
+    if (gespeichert.isEmpty()) {
+        QTRY_VERIFY(sim->empfangeneBytes().contains(ESC));
+        QCOMPARE(sim->geraet().speicher(), QByteArray(kGeraeteBytes, char(0xFF)));
+    }
+}
+
+// -v names every step, --transcript records every byte both ways with its
+// time; both for a failure as for a success.
+void TestCli::schritteUndMitschrift_data()
+{
+    QTest::addColumn<QStringList>("argumente");  // the port and the transcript are added
+    QTest::addColumn<QString>("fehler");         // of the simulated device
+    QTest::addColumn<QString>("ausgabe");        // standard error; %1 the port, %2 the backup
+    QTest::addColumn<QString>("mitschrift");     // without times; %1 the port; "": its bytes as the device's
+
+    QTest::newRow("silent device") << QStringList{"clock", "-v"} << "silent"
+                                   << "gsmbv: Port %1 geöffnet\ngsmbv: Port geschlossen\nVerbindung nicht möglich\n"
+                                      "gsmbv: kein ACK innerhalb 300 ms\n"
+                                   << "== Port %1 geöffnet\n== Port geschlossen\n";
+    QTest::newRow("no clock answer") << QStringList{"clock"} << "hangup@1"
+                                     << "Fehler bei Datenübertragung\ngsmbv: keine Antwort \">\" innerhalb 300 ms\n"
+                                     << "== Port %1 geöffnet\n-> 06\n<- 74\n== Port geschlossen\n";
+    QTest::newRow("no echo for w") << QStringList{"write", "-v", "--no-backup", pfad("stumm-quelle.cfg")} << "noecho@1"
+                                   << "gsmbv: Port %1 geöffnet\ngsmbv: ACK empfangen\ngsmbv: ESC gesendet\n"
+                                      "gsmbv: Port geschlossen\nFehler bei Datenübertragung\ngsmbv: Echo fehlt bei w\n"
+                                      "gsmbv: Gerät nicht beschrieben: keine Seite gesendet. Schreiben wiederholen.\n"
+                                   << "== Port %1 geöffnet\n-> 06\n<- 77 1B\n== Port geschlossen\n";
+    QString schritte = "gsmbv: Port %1 geöffnet\ngsmbv: ACK empfangen\ngsmbv: Befehl r gesendet\n"
+                       "gsmbv: 3328 Bytes empfangen\ngsmbv: Port geschlossen\ngsmbv: Sicherung angelegt: %2\n"
+                       "gsmbv: Port %1 geöffnet\ngsmbv: ACK empfangen\ngsmbv: Befehl w gesendet\n";
+    for (int s = 0; s <= 12; ++s)
+        schritte += QStringLiteral("gsmbv: Seite %1 geschrieben\n").arg(s);
+    schritte += "gsmbv: ESC gesendet\ngsmbv: Port geschlossen\ngsmbv: Port %1 geöffnet\ngsmbv: ACK empfangen\n"
+                "gsmbv: Befehl r gesendet\ngsmbv: 3328 Bytes empfangen\ngsmbv: Port geschlossen\n"
+                "gsmbv: zurückgelesen: Seiten 0 bis 12 wie gesendet\n"
+                "Konfiguration geschrieben und geprüft: 13 Seiten\n";
+    QTest::newRow("write") << QStringList{"write", "-v", pfad("stumm-quelle.cfg")} << "" << schritte << "";
+    // -q: nothing on success (on a terminal: fortschrittAmTerminal).
+    QTest::newRow("write -q") << QStringList{"write", "-q", pfad("stumm-quelle.cfg")} << "" << "" << "";
+}
+
+void TestCli::schritteUndMitschrift()
+{
+    QFETCH(QStringList, argumente);
+    QFETCH(QString, fehler);
+    QVERIFY(schreiben(pfad("stumm-quelle.cfg"), cfgSchreiben(simStandardKonfig())));
+    auto sim = geraet(simStandardSpeicher(), fehler);
+    const QString datei = pfad("mitschrift.txt");
+    QVERIFY(schreiben(datei, "alt\n"));
+    QTemporaryDir daten;
+    const Lauf l = gsmbv(argumente + QStringList{"-p", sim->pfad(), "-t", "0.3", "--transcript", datei}, 20000,
+                         [&](QProcess& p) {
+                             QProcessEnvironment env = p.processEnvironment();
+                             env.insert(QStringLiteral("XDG_DATA_HOME"), daten.path());
+                             p.setProcessEnvironment(env);
+                         });
+    QFETCH(QString, ausgabe);
+    const QStringList sicherung =
+        QDir(daten.filePath(QStringLiteral("gsmbv/sicherungen"))).entryList(QDir::Files);
+    QCOMPARE(QString::fromUtf8(l.fehler),
+             ausgabe.replace(QLatin1String("%1"), sim->pfad())
+                 .replace(QLatin1String("%2"), daten.filePath("gsmbv/sicherungen/" + sicherung.value(0))));
+    QCOMPARE(l.status, fehler.isEmpty() ? 0 : fehler == "silent" ? 1 : 3);
+
+    // The transcript: a heading, then every line with its time of day.
+    const QList<QByteArray> zeilen = lesen(datei).split('\n');
+    QVERIFY2(zeilen.value(0).startsWith("# gsmbv 1.") && zeilen.value(0).endsWith(
+                 ": \"<-\" an das Gerät, \"->\" vom Gerät (hexadezimal)"), zeilen.value(0).constData());
+    QString ohneZeit;
+    QByteArray empfangen, gesendet;
+    static const QRegularExpression zeile(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d ((<-|->|==) .*)$"));
+    for (const QByteArray& z : zeilen.mid(1, zeilen.size() - 2)) {
+        const auto m = zeile.match(QString::fromUtf8(z));
+        QVERIFY2(m.hasMatch(), z.constData());
+        ohneZeit += m.captured(1) + QLatin1Char('\n');
+        if (m.captured(2) != QLatin1String("=="))
+            (m.captured(2) == QLatin1String("<-") ? empfangen : gesendet)
+                += QByteArray::fromHex(m.captured(1).mid(3).toLatin1());
+    }
+    QVERIFY(zeilen.last().isEmpty());
+    QFETCH(QString, mitschrift);
+    if (!mitschrift.isEmpty())
+        QCOMPARE(ohneZeit, mitschrift.arg(sim->pfad()));
+    // Every byte on the line, in both directions, as the device saw them.
+    QTRY_COMPARE(empfangen, sim->empfangeneBytes());
+    QCOMPARE(gesendet, sim->gesendeteBytes());
+    QCOMPARE(ohneZeit.count(QLatin1String("== Port geschlossen")), sim->verbindungen());
 }
 
 // ---------------------------------------------------------------------------
@@ -634,7 +820,7 @@ void TestCli::logNichtSchreibbar()
     // Standard output that takes nothing is a failure too.
     const Lauf voll = gsmbv({"log", "--port", sim->pfad()}, 20000,
                             [](QProcess& p) { p.setStandardOutputFile(QStringLiteral("/dev/full")); });
-    QCOMPARE(voll.fehler, QByteArray("gsmbv: Standardausgabe kann nicht geschrieben werden: No space left on device\n"));
+    QCOMPARE(voll.fehler, QByteArray("gsmbv: Standardausgabe kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger\n"));
     QCOMPARE(voll.status, int(cli::Ausgabe));
 }
 
@@ -645,7 +831,7 @@ void TestCli::logStockt()
     const QString ziel = pfad("stockt.txt");
     QVERIFY(schreiben(ziel, "alt"));
     const Lauf l = gsmbv({"log", "--port", sim->pfad(), "--output", ziel, "--timeout", "0.4"});
-    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\n"));
+    QCOMPARE(l.fehler, QByteArray("Fehler bei Datenübertragung\ngsmbv: nach 101 von 513 Bytes keine Daten mehr\n"));
     QCOMPARE(l.status, int(cli::Uebertragungsfehler));
     QCOMPARE(l.aus, QByteArray());
     QCOMPARE(lesen(ziel), QByteArray("alt"));
@@ -821,13 +1007,13 @@ void TestCli::showVolleAusgabe()
     QVERIFY(schreiben(datei, cfgSchreiben(simStandardKonfig())));
     const Lauf l = gsmbv({"show", datei}, 20000,
                          [](QProcess& p) { p.setStandardOutputFile(QStringLiteral("/dev/full")); });
-    QCOMPARE(l.fehler, QByteArray("gsmbv: Standardausgabe kann nicht geschrieben werden: No space left on device\n"));
+    QCOMPARE(l.fehler, QByteArray("gsmbv: Standardausgabe kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger\n"));
     QCOMPARE(l.status, int(cli::Ausgabe));
 
     const Lauf kurz = gsmbv({"show", pfad("gibtsnicht.cfg")});
     QCOMPARE(QString::fromUtf8(kurz.fehler),
              "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: " + pfad("gibtsnicht.cfg")
-                 + ": No such file or directory\n");
+                 + ": Datei oder Ordner nicht vorhanden\n");
     QCOMPARE(kurz.status, int(cli::Konfigurationsdatei));
     QCOMPARE(kurz.aus, QByteArray());
 }
@@ -930,7 +1116,7 @@ void TestCli::diff()
     const Lauf fehlt = gsmbv({"diff", a, pfad("gibtsnicht.cfg")});
     QCOMPARE(QString::fromUtf8(fehlt.fehler),
              "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: " + pfad("gibtsnicht.cfg")
-                 + ": No such file or directory\n");
+                 + ": Datei oder Ordner nicht vorhanden\n");
     QCOMPARE(fehlt.status, int(cli::Konfigurationsdatei));
     QCOMPARE(fehlt.aus, QByteArray());
 }
@@ -941,11 +1127,13 @@ void TestCli::diff()
 void TestCli::stummesGeraet_data()
 {
     QTest::addColumn<QStringList>("argumente");  // the port is added
-    QTest::newRow("read") << QStringList{"read", "--output", pfad("stumm.cfg")};
-    QTest::newRow("write") << QStringList{"write", pfad("stumm-quelle.cfg")};
-    QTest::newRow("log") << QStringList{"log"};
-    QTest::newRow("clock") << QStringList{"clock"};
-    QTest::newRow("clock --set") << QStringList{"clock", "--set"};
+    QTest::addColumn<QString>("folge");          // after the message and its detail
+    QTest::newRow("read") << QStringList{"read", "--output", pfad("stumm.cfg")} << "";
+    QTest::newRow("write") << QStringList{"write", pfad("stumm-quelle.cfg")} << "gsmbv: Gerät nicht beschrieben\n";
+    QTest::newRow("write --no-backup") << QStringList{"write", "--no-backup", pfad("stumm-quelle.cfg")} << "";
+    QTest::newRow("log") << QStringList{"log"} << "";
+    QTest::newRow("clock") << QStringList{"clock"} << "";
+    QTest::newRow("clock --set") << QStringList{"clock", "--set"} << "";
 }
 
 void TestCli::stummesGeraet()
@@ -954,7 +1142,8 @@ void TestCli::stummesGeraet()
     QVERIFY(schreiben(pfad("stumm-quelle.cfg"), cfgSchreiben(simStandardKonfig())));
     auto sim = geraet(simStandardSpeicher(), QStringLiteral("silent"));
     const Lauf l = gsmbv(argumente + QStringList{"--port", sim->pfad(), "--timeout", "0.3"});
-    QCOMPARE(l.fehler, QByteArray("Verbindung nicht möglich\n"));
+    QFETCH(QString, folge);
+    QCOMPARE(QString::fromUtf8(l.fehler), "Verbindung nicht möglich\ngsmbv: kein ACK innerhalb 300 ms\n" + folge);
     QCOMPARE(l.aus, QByteArray());
     QCOMPARE(l.status, int(cli::KeineVerbindung));
     QVERIFY2(l.ms >= 300 && l.ms < 5000, qPrintable(QString::number(l.ms)));
@@ -1079,8 +1268,19 @@ void TestCli::fortschrittAmTerminal_data()
                       "Konfiguration gelesen und in DATEI gespeichert\n");
     QTest::newRow("write, COLUMNS")
         << QStringList{"write", "DATEI"} << "" << 0 << aufbau
+        << QByteArray("\rpr\xC3\xBC" "fe Konfigurationsdaten ... [#################] 3328/3328\n"
+                      "Konfiguration geschrieben und gepr\xC3\xBC" "ft: 13 Seiten\n");
+    QTest::newRow("write --no-verify")
+        << QStringList{"write", "--no-verify", "DATEI"} << "" << 80 << aufbau
         << QByteArray("\rDaten zu Analogeingang ... [####################] 257/257\n"
                       "Konfiguration geschrieben: 13 Seiten\n");
+    // Errors only: nothing when all goes well.
+    QTest::newRow("write -q") << QStringList{"write", "-q", "DATEI"} << "" << 80 << QByteArray() << QByteArray();
+    // Every step instead of the bar.
+    QTest::newRow("write -v") << QStringList{"write", "-v", "--no-backup", "--no-verify", "DATEI"} << "" << 80
+                              << QByteArray("gsmbv: Port ")
+                              << QByteArray("gsmbv: Seite 12 geschrieben\ngsmbv: ESC gesendet\ngsmbv: Port geschlossen\n"
+                                            "Konfiguration geschrieben: 13 Seiten\n");
     QTest::newRow("log") << QStringList{"log"} << "" << 80 << aufbau
                          << "\r" + QByteArray(30, ' ') + "\rEreignisspeicher gelesen: 5 Eintr\xC3\xA4ge\n";
     // The countdown follows --timeout, one step a second.
@@ -1115,6 +1315,8 @@ void TestCli::fortschrittAmTerminal()
                                            });
     QVERIFY2(terminal.startsWith(anfang), terminal.constData());
     QVERIFY2(terminal.endsWith(ende), terminal.constData());
+    if (anfang.isEmpty() && ende.isEmpty())
+        QCOMPARE(terminal, QByteArray());
     QCOMPARE(l.status, fehler.isEmpty() ? 0 : int(cli::KeineVerbindung));
     // Each state on one line that fits the terminal, drawn at most about ten
     // times a second: a few kilobytes where every byte used to redraw it.
@@ -1146,6 +1348,13 @@ void TestCli::falscheArgumente_data()
                                         << int(cli::Befehl::Clock);
     QTest::newRow("show, two files") << QStringList{"show", "a.cfg", "b.cfg"}
                                      << "gsmbv: show nimmt genau eine Konfigurationsdatei" << int(cli::Befehl::Show);
+    QTest::newRow("-v and -q") << QStringList{"log", "-p", "COM1", "-v", "-q"}
+                               << "gsmbv: -v/--verbose und -q/--quiet schließen einander aus" << int(cli::Befehl::Log);
+    QTest::newRow("--no-verify with read") << QStringList{"read", "-p", "COM1", "-o", "a.cfg", "--no-verify"}
+                                           << "gsmbv: --no-verify gibt es bei read nicht" << int(cli::Befehl::Read);
+    QTest::newRow("--transcript without file") << QStringList{"clock", "-p", "COM1", "--transcript"}
+                                               << "gsmbv: --transcript braucht einen Dateinamen"
+                                               << int(cli::Befehl::Clock);
 }
 
 void TestCli::falscheArgumente()

@@ -6,6 +6,7 @@
 #include "cli/aufruf.h"
 #include "cli/clidoor.h"
 #include "blatt/einstellungen.h"
+#include "cli/seiten.h"
 #include "cli/werkzeug.h"
 #include "image/ansi.h"
 #include "link/transport.h"
@@ -141,6 +142,8 @@ private slots:
     void keineBerechtigungNenntDieGruppe();
     void uhrbyteNichtGeschriebenIstEinFehler();
     void fortschrittNurAmTerminal();
+    void teilweiseBeschrieben_data();
+    void teilweiseBeschrieben();
 };
 
 // ---------------------------------------------------------------------------
@@ -241,8 +244,8 @@ void TestCliTeile::aufrufFalsch_data()
                                     << "--port gibt es bei show nicht";
     QTest::newRow("timeout with show") << QStringList{"show", "--timeout", "3", "f.cfg"}
                                        << "--timeout gibt es bei show nicht";
-    QTest::newRow("unknown option") << QStringList{"log", "--port", "COM1", "--verbose"}
-                                    << "--verbose gibt es bei log nicht";
+    QTest::newRow("unknown option") << QStringList{"log", "--port", "COM1", "--no-verify"}
+                                    << "--no-verify gibt es bei log nicht";
     const QString frist = QStringLiteral("--timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5");
     QTest::newRow("timeout 0") << QStringList{"log", "--port", "COM1", "--timeout", "0"} << frist;
     QTest::newRow("timeout 0.0001") << QStringList{"log", "--port", "COM1", "--timeout", "0.0001"} << frist;
@@ -609,7 +612,7 @@ void TestCliTeile::uhrbyteNichtGeschriebenIstEinFehler()
     QVERIFY(ende.wait(5000));
     QCOMPARE(ende.at(0).at(0).toInt(), int(Uebertragungsfehler));
     QCOMPARE(inhalt(aus.f), QByteArray("14:05:09   21.06.\n"));
-    QCOMPARE(inhalt(fehler.f), QByteArray("Fehler bei Datenübertragung\n"));
+    QCOMPARE(inhalt(fehler.f), QByteArray("Fehler bei Datenübertragung\ngsmbv: Uhrzeit-Byte 1 nicht gesendet\n"));
     QCOMPARE(p->geschrieben, QByteArray("ts"));
     QVERIFY(!p->istOffen());
 }
@@ -665,7 +668,32 @@ void TestCliTeile::fortschrittNurAmTerminal()
         gelesen.append(puffer, n);
     ::close(master);
     QCOMPARE(gelesen, QByteArray("\rVerbindungsaufbau ... noch 2 s\n"
-                                 "Fehler bei Daten\xC3\xBC" "bertragung\n"));
+                                 "Fehler bei Daten\xC3\xBC" "bertragung\n"
+                                 "gsmbv: Uhrzeit unvollst\xC3\xA4ndig: nur 3 von 5 Bytes vor \">\"\n"));
+}
+
+// What a write that ended early says about the flagged pages: single pages,
+// runs and gaps as the list actually was.
+void TestCliTeile::teilweiseBeschrieben_data()
+{
+    QTest::addColumn<QList<int>>("geschrieben");
+    QTest::addColumn<QList<int>>("offen");
+    QTest::addColumn<QString>("text");
+    const QString t = QStringLiteral("Gerät nur teilweise beschrieben: ");
+    const QString w = QStringLiteral(". Schreiben wiederholen.");
+    QTest::newRow("runs") << QList<int>{0, 1, 2, 3, 4, 5} << QList<int>{6, 7, 8, 9, 10, 11, 12}
+                          << t + "Seiten 0 bis 5 geschrieben, 6 bis 12 nicht" + w;
+    QTest::newRow("one written") << QList<int>{4} << QList<int>{7, 8} << t + "Seite 4 geschrieben, 7 und 8 nicht" + w;
+    QTest::newRow("gaps") << QList<int>{0, 2, 3, 4, 9} << QList<int>{11, 12}
+                          << t + "Seiten 0, 2 bis 4 und 9 geschrieben, 11 und 12 nicht" + w;
+    QTest::newRow("none written, one open") << QList<int>{} << QList<int>{11} << t + "Seite 11 nicht geschrieben" + w;
+}
+
+void TestCliTeile::teilweiseBeschrieben()
+{
+    QFETCH(QList<int>, geschrieben);
+    QFETCH(QList<int>, offen);
+    QTEST(teilweiseText(Schreibstand{geschrieben, offen, true}), "text");
 }
 
 QTEST_GUILESS_MAIN(TestCliTeile)

@@ -43,8 +43,10 @@ pruefe()
 pruefe "read write log clock show ports -h --help --version" gsmbv ""
 pruefe "read" gsmbv re
 pruefe "--help --version" gsmbv --
-pruefe "-p --port -o --output -t --timeout -h --help" gsmbv read -
-pruefe "-p --port -t --timeout --force -h --help" gsmbv write -
+geraet="-v --verbose -q --quiet --transcript"
+pruefe "-p --port -o --output -t --timeout $geraet -h --help" gsmbv read -
+pruefe "-p --port -t --timeout --force --no-backup --no-verify $geraet -h --help" gsmbv write -
+pruefe "--no-backup --no-verify" gsmbv write --no-
 pruefe "--set" gsmbv clock --port COM1 --s
 pruefe "--force -h --help" gsmbv show -
 pruefe "-h --help" gsmbv ports -
@@ -59,6 +61,7 @@ pruefe "alt anlage.cfg" gsmbv write --port COM1 ""
 pruefe "anlage.cfg" gsmbv show an
 pruefe "alt anlage.cfg anlage.txt LOG.TXT" gsmbv read -p COM1 -o ""
 pruefe "LOG.TXT" gsmbv log --output L
+pruefe "alt anlage.cfg anlage.txt LOG.TXT" gsmbv clock --transcript ""
 pruefe "" gsmbv clock ""
 
 exit $fehler

@@ -446,12 +446,24 @@ private slots:
         QTest::addColumn<int>("ohneEcho");  // index of the byte the device does not echo
         QTest::addColumn<QString>("fall");
         QTest::addColumn<QString>("detail");
-        QTest::newRow("kein Echo für w") << 0 << "verstummt" << "Echo fehlt bei w";
-        QTest::newRow("kein Echo für das Seitenzeichen") << 1 << "verstummt" << "Echo fehlt beim Seitenzeichen von Seite 10";
+        QTest::addColumn<QList<int>>("geschrieben");  // pages complete; the rest of 10..12 is not
+        QTest::addColumn<bool>("datenGesendet");
+        QTest::newRow("kein Echo für w") << 0 << "verstummt" << "Echo fehlt bei w" << QList<int>{} << false;
+        QTest::newRow("kein Echo für das Seitenzeichen")
+            << 1 << "verstummt" << "Echo fehlt beim Seitenzeichen von Seite 10" << QList<int>{} << false;
+        QTest::newRow("Seitenzeichen nach der ersten Seite")
+            << 2 + 256 << "verstummt" << "Echo fehlt beim Seitenzeichen von Seite 11" << QList<int>{10} << true;
         // Pages 10, 11, 12: "w", ":", 256 bytes, ";", then the 100th byte of page 11.
-        QTest::newRow("100. Byte von Seite 11") << 2 + 256 + 1 + 99 << "verstummt" << "Echo fehlt bei Seite 11, Zeichen 100";
-        QTest::newRow("Daten geschlossen beim Warten") << 300 << "daten" << "abgebrochen bei Seite 11, Zeichen 42";
-        QTest::newRow("Abbruchsequenz beim Warten") << 300 << "abbruch" << "abgebrochen bei Seite 11, Zeichen 42";
+        QTest::newRow("100. Byte von Seite 11")
+            << 2 + 256 + 1 + 99 << "verstummt" << "Echo fehlt bei Seite 11, Zeichen 100" << QList<int>{10} << true;
+        QTest::newRow("1. Byte von Seite 10")
+            << 2 << "verstummt" << "Echo fehlt bei Seite 10, Zeichen 1" << QList<int>{} << true;
+        QTest::newRow("Daten geschlossen beim Warten")
+            << 300 << "daten" << "abgebrochen bei Seite 11, Zeichen 42" << QList<int>{10} << true;
+        QTest::newRow("Abbruchsequenz beim Warten")
+            << 300 << "abbruch" << "abgebrochen bei Seite 11, Zeichen 42" << QList<int>{10} << true;
+        QTest::newRow("letztes Byte von Seite 12")
+            << 3 * 257 << "verstummt" << "Echo fehlt bei Seite 12, Zeichen 256" << QList<int>{10, 11} << true;
     }
     void schreibfehler()
     {
@@ -478,6 +490,16 @@ private slots:
         QCOMPARE(u.beeps(), 1);
         QVERIFY(eineMeldung(u, "Fehler bei Datenübertragung"));
         QCOMPARE(u.ergebnis->detail, detail);
+        // How far it came: a page partly sent is not written.
+        QFETCH(QList<int>, geschrieben);
+        QFETCH(bool, datenGesendet);
+        QList<int> offen{10, 11, 12};
+        for (int p : geschrieben)
+            offen.removeOne(p);
+        QVERIFY(u.ergebnis->schreibstand.has_value());
+        QCOMPARE(u.ergebnis->schreibstand->geschrieben, geschrieben);
+        QCOMPARE(u.ergebnis->schreibstand->offen, offen);
+        QCOMPARE(u.ergebnis->schreibstand->datenGesendet, datenGesendet);
         QVERIFY(!u.v->portOffen());
         QVERIFY(u.ruhend());
         // The rest is not sent; the device gets ESC (once: the abort sequence

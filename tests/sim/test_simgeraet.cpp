@@ -1,6 +1,6 @@
 #include "image/ansi.h"
 #include "image/felder.h"
-#include "sim/mitschrift.h"
+#include "mitschrift/mitschrift.h"
 #include "sim/simfehler.h"
 #include "sim/simgeraet.h"
 #include "sim/simstandard.h"
@@ -438,6 +438,8 @@ private slots:
         QTest::newRow("kombiniert") << "noecho@258, stop@100,noise,hangup@5000"
                                     << QStringList{"noecho@258", "stop@100", "noise", "hangup@5000"};
         QTest::newRow("Saat") << "noise@77" << QStringList{"noise@77"};
+        QTest::newRow("nostore zweimal") << "nostore@11,nostore@3" << QStringList{"nostore@3", "nostore@11"};
+        QTest::newRow("nostore@13") << "nostore@13" << QStringList{};
         QTest::newRow("stop@0") << "stop@0" << QStringList{"stop@0"};
         QTest::newRow("noecho@0") << "noecho@0" << QStringList{};
         QTest::newRow("ohne Zahl") << "stop@" << QStringList{};

@@ -1,13 +1,19 @@
-#include "sim/mitschrift.h"
+#include "mitschrift/mitschrift.h"
 
 #include <QFileDevice>
 #include <QIODevice>
 
+QString Mitschrift::zeitText(const QTime& t)
+{
+    return t.isValid() ? t.toString(QStringLiteral("HH:mm:ss.zzz ")) : QString();
+}
+
 void Mitschrift::ereignis(const QString& text)
 {
     abschliessen();
-    m_abschnitte.append({Richtung::Ereignis, {}, text});
-    ausgeben(QStringLiteral("== ") + text + QLatin1Char('\n'));
+    const QTime zeit = m_uhr ? m_uhr() : QTime();
+    m_abschnitte.append({Richtung::Ereignis, {}, text, zeit.isValid() ? QList<QTime>{zeit} : QList<QTime>{}});
+    ausgeben(zeitText(zeit) + QStringLiteral("== ") + text + QLatin1Char('\n'));
 }
 
 void Mitschrift::anhaengen(Richtung r, const QByteArray& bytes)
@@ -17,15 +23,22 @@ void Mitschrift::anhaengen(Richtung r, const QByteArray& bytes)
     (r == Richtung::Empfangen ? m_empfangen : m_gesendet).append(bytes);
     if (m_abschnitte.isEmpty() || m_abschnitte.last().richtung != r) {
         abschliessen();
-        m_abschnitte.append({r, {}, {}});
+        m_abschnitte.append({r, {}, {}, {}});
         m_ausgegeben = 0;
     }
     Abschnitt& a = m_abschnitte.last();
+    if (m_uhr) {
+        // Every line that begins with these bytes gets the time they came.
+        const QTime jetzt = m_uhr();
+        const qsizetype zeilen = (a.bytes.size() + bytes.size() + kBytesProZeile - 1) / kBytesProZeile;
+        while (a.zeiten.size() < zeilen)
+            a.zeiten.append(jetzt);
+    }
     a.bytes.append(bytes);
     // Full lines go out at once; the rest waits for more bytes or the end of the run.
     QString zeilen;
     while (a.bytes.size() - m_ausgegeben >= kBytesProZeile) {
-        zeilen += zeile(r, a.bytes.mid(m_ausgegeben, kBytesProZeile));
+        zeilen += zeile(r, a.bytes.mid(m_ausgegeben, kBytesProZeile), a.zeiten.value(m_ausgegeben / kBytesProZeile));
         m_ausgegeben += kBytesProZeile;
     }
     m_letzterOffen = a.bytes.size() > m_ausgegeben;
@@ -37,14 +50,14 @@ void Mitschrift::abschliessen()
     if (!m_letzterOffen || m_abschnitte.isEmpty())
         return;
     const Abschnitt& a = m_abschnitte.last();
-    ausgeben(zeile(a.richtung, a.bytes.mid(m_ausgegeben)));
+    ausgeben(zeile(a.richtung, a.bytes.mid(m_ausgegeben), a.zeiten.value(m_ausgegeben / kBytesProZeile)));
     m_ausgegeben = a.bytes.size();
     m_letzterOffen = false;
 }
 
-QString Mitschrift::zeile(Richtung r, const QByteArray& bytes)
+QString Mitschrift::zeile(Richtung r, const QByteArray& bytes, const QTime& zeit)
 {
-    QString z = r == Richtung::Empfangen ? QStringLiteral("<-") : QStringLiteral("->");
+    QString z = zeitText(zeit) + (r == Richtung::Empfangen ? QStringLiteral("<-") : QStringLiteral("->"));
     for (char c : bytes)
         z += QStringLiteral(" %1").arg(std::uint8_t(c), 2, 16, QLatin1Char('0')).toUpper();
     return z + QLatin1Char('\n');
@@ -55,11 +68,11 @@ QString Mitschrift::text() const
     QString out;
     for (const Abschnitt& a : m_abschnitte) {
         if (a.richtung == Richtung::Ereignis) {
-            out += QStringLiteral("== ") + a.ereignis + QLatin1Char('\n');
+            out += zeitText(a.zeiten.value(0)) + QStringLiteral("== ") + a.ereignis + QLatin1Char('\n');
             continue;
         }
         for (qsizetype i = 0; i < a.bytes.size(); i += kBytesProZeile)
-            out += zeile(a.richtung, a.bytes.mid(i, kBytesProZeile));
+            out += zeile(a.richtung, a.bytes.mid(i, kBytesProZeile), a.zeiten.value(i / kBytesProZeile));
     }
     return out;
 }
@@ -78,14 +91,19 @@ void Mitschrift::setzeAusgabe(QIODevice* ausgabe)
 {
     abschliessen();
     m_ausgabe = ausgabe;
+    m_ausgabeOk = true;
 }
 
 void Mitschrift::ausgeben(const QString& zeilen)
 {
     if (!m_ausgabe || zeilen.isEmpty())
         return;
-    m_ausgabe->write(zeilen.toUtf8());
-    // A file is flushed line by line so that it can be followed while the device runs.
+    const QByteArray b = zeilen.toUtf8();
+    bool ok = m_ausgabe->write(b) == b.size();
+    // A file is flushed line by line so that it can be followed while the
+    // device runs, and so that it holds every line when the program ends abruptly.
     if (auto* f = qobject_cast<QFileDevice*>(m_ausgabe))
-        f->flush();
+        ok = f->flush() && ok;
+    if (!ok)
+        m_ausgabeOk = false;
 }
