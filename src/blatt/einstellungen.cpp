@@ -227,7 +227,7 @@ QString lesbar(const QString& text)
         if (u == u'\\')
             aus += QStringLiteral("\\\\");
         else if (u < 0x20 || u == 0x7F || (u >= 0x80 && u <= 0x9F))
-            aus += QStringLiteral("\\x") + QString::number(int(u), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+            aus += QStringLiteral("\\x") + zweistellig(u, 16);
         else
             aus += c;
     }

@@ -1,5 +1,7 @@
 #include "sim/mitschrift.h"
 
+#include "image/felder.h"
+
 #include <QFileDevice>
 #include <QIODevice>
 
@@ -46,7 +48,7 @@ QString Mitschrift::zeile(Richtung r, const QByteArray& bytes)
 {
     QString z = r == Richtung::Empfangen ? QStringLiteral("<-") : QStringLiteral("->");
     for (char c : bytes)
-        z += QStringLiteral(" %1").arg(std::uint8_t(c), 2, 16, QLatin1Char('0')).toUpper();
+        z += QLatin1Char(' ') + zweistellig(std::uint8_t(c), 16);
     return z + QLatin1Char('\n');
 }
 
