@@ -186,14 +186,14 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
     auto bei = [this](auto signal, auto* control, auto operation) {
         connect(control, signal, this, [this, operation](auto wert) { ausfuehren(operation(wert)); });
     };
-    bei(&QCheckBox::toggled, m_chkQuittierung, [this](bool an) { return m_k.modell.Chk_Quittierung_Click(an); });
-    bei(&QSlider::valueChanged, m_sliderQuit, [this](int v) { return m_k.modell.Slider_Quit_Change(v); });
-    bei(&QCheckBox::toggled, m_chkKonto, [this](bool an) { return m_k.modell.Chk_Konto_Click(an); });
-    bei(&QSlider::valueChanged, m_sliderGuthaben, [this](int v) { return m_k.modell.Slider_Guthaben_Change(v); });
-    bei(&QCheckBox::toggled, m_chkKontrollruf, [this](bool an) { return m_k.modell.CHK_Kontrollruf_Click(an); });
-    bei(&QComboBox::currentIndexChanged, m_comboTag, [this](int tag) { return m_k.modell.Combo_Tag_Change(tag); });
-    bei(&Aufab::valueChanged, m_udStunde, [this](int v) { return m_k.modell.UD_Stunde_Change(v); });
-    bei(&Aufab::valueChanged, m_udMinute, [this](int v) { return m_k.modell.UD_Minute_Change(v); });
+    bei(&QCheckBox::toggled, m_chkQuittierung, [this](bool an) { return m_k.modell().Chk_Quittierung_Click(an); });
+    bei(&QSlider::valueChanged, m_sliderQuit, [this](int v) { return m_k.modell().Slider_Quit_Change(v); });
+    bei(&QCheckBox::toggled, m_chkKonto, [this](bool an) { return m_k.modell().Chk_Konto_Click(an); });
+    bei(&QSlider::valueChanged, m_sliderGuthaben, [this](int v) { return m_k.modell().Slider_Guthaben_Change(v); });
+    bei(&QCheckBox::toggled, m_chkKontrollruf, [this](bool an) { return m_k.modell().CHK_Kontrollruf_Click(an); });
+    bei(&QComboBox::currentIndexChanged, m_comboTag, [this](int tag) { return m_k.modell().Combo_Tag_Change(tag); });
+    bei(&Aufab::valueChanged, m_udStunde, [this](int v) { return m_k.modell().UD_Stunde_Change(v); });
+    bei(&Aufab::valueChanged, m_udMinute, [this](int v) { return m_k.modell().UD_Minute_Change(v); });
     // An option's click handler runs when it becomes selected.
     auto gewaehlt = [this](QRadioButton* r, auto operation) {
         connect(r, &QRadioButton::toggled, this, [this, operation](bool an) {
@@ -201,17 +201,17 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
                 ausfuehren(operation());
         });
     };
-    gewaehlt(m_optA1, [this] { return m_k.modell.OPT_A1_Click(); });
-    gewaehlt(m_optTM, [this] { return m_k.modell.OPT_TM_Click(); });
-    gewaehlt(m_optAndere, [this] { return m_k.modell.OPT_Andere_Click(); });
-    gewaehlt(m_optWoche, [this] { return m_k.modell.OPT_Woche_Click(); });
-    gewaehlt(m_optTag, [this] { return m_k.modell.OPT_Tag_Click(); });
+    gewaehlt(m_optA1, [this] { return m_k.modell().OPT_A1_Click(); });
+    gewaehlt(m_optTM, [this] { return m_k.modell().OPT_TM_Click(); });
+    gewaehlt(m_optAndere, [this] { return m_k.modell().OPT_Andere_Click(); });
+    gewaehlt(m_optWoche, [this] { return m_k.modell().OPT_Woche_Click(); });
+    gewaehlt(m_optTag, [this] { return m_k.modell().OPT_Tag_Click(); });
 }
 
 void TabAllgemein::ausfuehren(const Folge& w)
 {
     m_k.folgen(w);
-    anzeigen(m_k.modell.werte());
+    anzeigen(m_k.modell().werte());
 }
 
 void TabAllgemein::kontrollrufOptionenAbwaehlen()

@@ -49,14 +49,14 @@ TabMeldelinien::TabMeldelinien(Editorkontext& kontext, Feldwaechter& waechter, Q
             auto* oe = new QCheckBox(this);
             oe->setObjectName(QStringLiteral("Chk_Oeffner_%1").arg(i));
             connect(oe, &QCheckBox::toggled, this,
-                    [this, i](bool an) { ausfuehren(m_k.modell.Chk_Oeffner_Click(i, an)); });
+                    [this, i](bool an) { ausfuehren(m_k.modell().Chk_Oeffner_Click(i, an)); });
             m_oeffner[std::size_t(i)] = oe;
             lay->addWidget(oe, r, Oeffner, Qt::AlignHCenter);
         }
         auto* gut = new QCheckBox(this);
         gut->setObjectName(QStringLiteral("Chk_Gutmeldung_%1").arg(i));
         connect(gut, &QCheckBox::toggled, this,
-                [this, i](bool an) { ausfuehren(m_k.modell.Chk_Gutmeldung_Click(i, an)); });
+                [this, i](bool an) { ausfuehren(m_k.modell().Chk_Gutmeldung_Click(i, an)); });
         m_gutmeldung[std::size_t(i)] = gut;
         lay->addWidget(gut, r, Gutmeldung, Qt::AlignHCenter);
     }
@@ -69,7 +69,7 @@ TabMeldelinien::TabMeldelinien(Editorkontext& kontext, Feldwaechter& waechter, Q
 void TabMeldelinien::ausfuehren(const Folge& w)
 {
     m_k.folgen(w);
-    anzeigen(m_k.modell.werte());
+    anzeigen(m_k.modell().werte());
 }
 
 void TabMeldelinien::anzeigen(const Editorwerte& w)

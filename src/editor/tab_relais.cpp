@@ -33,8 +33,8 @@ TabRelais::TabRelais(Editorkontext& kontext, Feldwaechter& waechter, QWidget* pa
         g->setColumnStretch(1, 1);
         lay->addWidget(gruppe);
         connect(m_chk[r], &QCheckBox::toggled, this, [this, r](bool an) {
-            m_k.folgen(m_k.modell.Chk_Relaisbest_Click(r + 1, an));
-            anzeigen(m_k.modell.werte());
+            m_k.folgen(m_k.modell().Chk_Relaisbest_Click(r + 1, an));
+            anzeigen(m_k.modell().werte());
         });
     }
     lay->addStretch();
