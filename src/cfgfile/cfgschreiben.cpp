@@ -134,6 +134,29 @@ bool zweiterTextVorhanden(const Konfigspeicher& k, int seite)
     return false;
 }
 
+// The second text of page 10 or 12 (offsets 128..255) raw, FF cells skipped.
+// At its ETX the ETX and the line end are written and the text is closed.
+struct Zweittext {
+    bool abgeschlossen = false;
+    bool geschrieben = false;  // a byte of the text was written
+};
+Zweittext zweiterText(QByteArray& out, const Konfigspeicher& k, int seite)
+{
+    Zweittext z;
+    for (int o = 128; o < 256 && !z.abgeschlossen; ++o) {
+        const std::uint8_t c = zelle(k, seite, o);
+        if (c == ETX) {
+            out.append(kEtx);
+            out.append(kZeilenende);
+            z.abgeschlossen = true;
+        } else if (c != FF) {
+            out.append(textbyte(c));
+            z.geschrieben = true;
+        }
+    }
+    return z;
+}
+
 // Line 11: both relay texts raw (CR and LF as blanks), FF cells skipped. A first text
 // that is free (FF at offset 0) is written as nothing, so when relay 2 has a
 // text an ETX goes in front of it; otherwise that text would open as relay 1.
@@ -155,20 +178,10 @@ void zeile11(QByteArray& out, const Konfigspeicher& k)
     }
     if (ersterZu || ersterGeschrieben || zweiterTextVorhanden(k, 10))
         out.append(kEtx);
-    bool zweiterGeschrieben = false;
-    for (int o = 128; o < 256; ++o) {
-        const std::uint8_t c = zelle(k, 10, o);
-        if (c == ETX) {
-            out.append(kEtx);
-            out.append(kZeilenende);
-            return;
-        }
-        if (c == FF)
-            continue;
-        out.append(textbyte(c));
-        zweiterGeschrieben = true;
-    }
-    out.append(zweiterGeschrieben ? kEtx : ' ');
+    const Zweittext zweiter = zweiterText(out, k, 10);
+    if (zweiter.abgeschlossen)
+        return;
+    out.append(zweiter.geschrieben ? kEtx : ' ');
     out.append(kZeilenende);
 }
 
@@ -200,18 +213,8 @@ void zeile13(QByteArray& out, const Konfigspeicher& k)
         out.append(kEtx);
         return;
     }
-    for (int o = 128; o < 256; ++o) {
-        const std::uint8_t c = zelle(k, 12, o);
-        if (c == ETX) {
-            out.append(kEtx);
-            out.append(kZeilenende);
-            return;
-        }
-        if (c == FF)
-            continue;
-        out.append(textbyte(c));
-    }
-    out.append(kEtx);
+    if (!zweiterText(out, k, 12).abgeschlossen)
+        out.append(kEtx);
 }
 
 } // namespace
