@@ -83,22 +83,27 @@ void zeile1(QByteArray& out, const Konfigspeicher& k)
     out.append(kZeilenende);
 }
 
+// The text of the 128 cells from `von` up to its ETX, FF cells skipped; with
+// `crAlsSemikolon` a CR becomes ";".
+void text(QByteArray& out, const Konfigspeicher& k, int seite, int von, bool crAlsSemikolon)
+{
+    for (int o = von; o < von + 128; ++o) {
+        const std::uint8_t c = zelle(k, seite, o);
+        if (c == ETX)
+            return;
+        if (c != FF)
+            out.append(crAlsSemikolon && c == CR ? ';' : textbyte(c));
+    }
+}
+
 // First text of pages 1..9, 11 and 12 (offsets 0..127), always closed by one
 // ETX. FF at offset 0 is a free text (the bytes behind it are not part of any
 // text); FF elsewhere writes nothing; CR becomes ";" where it separates
 // recipient entries.
 void ersterText(QByteArray& out, const Konfigspeicher& k, int seite, bool crAlsSemikolon)
 {
-    if (zelle(k, seite, 0) != FF) {
-        for (int o = 0; o < 128; ++o) {
-            const std::uint8_t c = zelle(k, seite, o);
-            if (c == ETX)
-                break;
-            if (c == FF)
-                continue;
-            out.append(crAlsSemikolon && c == CR ? ';' : textbyte(c));
-        }
-    }
+    if (zelle(k, seite, 0) != FF)
+        text(out, k, seite, 0, crAlsSemikolon);
     out.append(kEtx);
 }
 
@@ -107,16 +112,8 @@ void ersterText(QByteArray& out, const Konfigspeicher& k, int seite, bool crAlsS
 void zeileListeText(QByteArray& out, const Konfigspeicher& k, int seite)
 {
     ersterText(out, k, seite, true);
-    if (zelle(k, seite, 128) != FF) {
-        for (int o = 128; o < 256; ++o) {
-            const std::uint8_t c = zelle(k, seite, o);
-            if (c == ETX)
-                break;
-            if (c == FF)
-                continue;
-            out.append(c == CR ? ';' : textbyte(c));
-        }
-    }
+    if (zelle(k, seite, 128) != FF)
+        text(out, k, seite, 128, true);
     out.append(kZeilenende);
 }
 
