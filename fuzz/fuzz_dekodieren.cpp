@@ -102,8 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     };
     PRUEFE(e.udStunde == spinner(vorher.byte(0, offset::Stunde), 23, 10));
     PRUEFE(e.udMinute == spinner(vorher.byte(0, offset::Minute), 59, 0));
-    PRUEFE(e.txtStunde == bcdText(vorher.byte(0, offset::Stunde)));
-    PRUEFE(e.txtMinute == bcdText(vorher.byte(0, offset::Minute)));
+    PRUEFE(e.txtStunde == zweistellig(vorher.byte(0, offset::Stunde), 16));
+    PRUEFE(e.txtMinute == zweistellig(vorher.byte(0, offset::Minute), 16));
     PRUEFE(e.txtStunde.size() == 2 && e.txtMinute.size() == 2);
     PRUEFE(e.konto == !kontoAus);
     if (e.konto) {

@@ -1,6 +1,7 @@
 #include "backup/sicherung.h"
 
 #include "cfgfile/cfgdatei.h"
+#include "cfgfile/dateilesen.h"
 #include "image/ansi.h"
 #include "image/felder.h"
 #include "systemfehler/systemfehler.h"
@@ -20,9 +21,6 @@ namespace {
 
 // The time in a backup's file name.
 const QString kZeitformat = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
-
-// More than this is no configuration file; its content is not looked at.
-constexpr qint64 kHoechsteDateigroesse = 1 << 20;
 
 // More backups of one installation within one second than this means
 // something else is wrong.
@@ -46,15 +44,10 @@ QString ohneSteuerzeichen(const QString& text)
 // The installation name in a file, when the file is a complete configuration.
 std::optional<QString> bezeichnungIn(const QFileInfo& fi)
 {
-    if (fi.size() > kHoechsteDateigroesse)
+    const Dateiinhalt datei = dateiLesen(fi.filePath());
+    if (!datei)
         return std::nullopt;
-    QFile f(fi.filePath());
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = f.read(kHoechsteDateigroesse + 1);
-    if (f.error() != QFileDevice::NoError)
-        return std::nullopt;
-    const Dateiergebnis e = cfgLesen(bytes);
+    const Dateiergebnis e = cfgLesen(datei.bytes);
     if (!e.vollstaendig)
         return std::nullopt;
     return ohneSteuerzeichen(anlagenbezeichnung(e.image));

@@ -175,7 +175,7 @@ QList<Abschnitt> einstellungen(const Konfigspeicher& k, const Editorwerte& w)
 
     a.abschnitt(QStringLiteral("Meldelinien"));
     for (int i = 0; i < 9; ++i) {
-        const QString quelle = i < 8 ? QStringLiteral("Meldelinie %1").arg(i + 1) : QStringLiteral("Stromausfall");
+        const QString quelle = meldequelle(i + 1);
         const QString s = i < 8 ? QStringLiteral("lines[%1]").arg(i) : QStringLiteral("mains_failure");
         a.gruppe(quelle, quelle);
         a.text(s + QStringLiteral(".text"), QStringLiteral("Meldungstext"), w.smsText[std::size_t(i)]);
@@ -227,7 +227,7 @@ QString lesbar(const QString& text)
         if (u == u'\\')
             aus += QStringLiteral("\\\\");
         else if (u < 0x20 || u == 0x7F || (u >= 0x80 && u <= 0x9F))
-            aus += QStringLiteral("\\x") + QString::number(int(u), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+            aus += QStringLiteral("\\x") + zweistellig(u, 16);
         else
             aus += c;
     }

@@ -83,22 +83,27 @@ void zeile1(QByteArray& out, const Konfigspeicher& k)
     out.append(kZeilenende);
 }
 
+// The text of the 128 cells from `von` up to its ETX, FF cells skipped; with
+// `crAlsSemikolon` a CR becomes ";".
+void text(QByteArray& out, const Konfigspeicher& k, int seite, int von, bool crAlsSemikolon)
+{
+    for (int o = von; o < von + 128; ++o) {
+        const std::uint8_t c = zelle(k, seite, o);
+        if (c == ETX)
+            return;
+        if (c != FF)
+            out.append(crAlsSemikolon && c == CR ? ';' : textbyte(c));
+    }
+}
+
 // First text of pages 1..9, 11 and 12 (offsets 0..127), always closed by one
 // ETX. FF at offset 0 is a free text (the bytes behind it are not part of any
 // text); FF elsewhere writes nothing; CR becomes ";" where it separates
 // recipient entries.
 void ersterText(QByteArray& out, const Konfigspeicher& k, int seite, bool crAlsSemikolon)
 {
-    if (zelle(k, seite, 0) != FF) {
-        for (int o = 0; o < 128; ++o) {
-            const std::uint8_t c = zelle(k, seite, o);
-            if (c == ETX)
-                break;
-            if (c == FF)
-                continue;
-            out.append(crAlsSemikolon && c == CR ? ';' : textbyte(c));
-        }
-    }
+    if (zelle(k, seite, 0) != FF)
+        text(out, k, seite, 0, crAlsSemikolon);
     out.append(kEtx);
 }
 
@@ -107,16 +112,8 @@ void ersterText(QByteArray& out, const Konfigspeicher& k, int seite, bool crAlsS
 void zeileListeText(QByteArray& out, const Konfigspeicher& k, int seite)
 {
     ersterText(out, k, seite, true);
-    if (zelle(k, seite, 128) != FF) {
-        for (int o = 128; o < 256; ++o) {
-            const std::uint8_t c = zelle(k, seite, o);
-            if (c == ETX)
-                break;
-            if (c == FF)
-                continue;
-            out.append(c == CR ? ';' : textbyte(c));
-        }
-    }
+    if (zelle(k, seite, 128) != FF)
+        text(out, k, seite, 128, true);
     out.append(kZeilenende);
 }
 
@@ -132,6 +129,29 @@ bool zweiterTextVorhanden(const Konfigspeicher& k, int seite)
             return true;
     }
     return false;
+}
+
+// The second text of page 10 or 12 (offsets 128..255) raw, FF cells skipped.
+// At its ETX the ETX and the line end are written and the text is closed.
+struct Zweittext {
+    bool abgeschlossen = false;
+    bool geschrieben = false;  // a byte of the text was written
+};
+Zweittext zweiterText(QByteArray& out, const Konfigspeicher& k, int seite)
+{
+    Zweittext z;
+    for (int o = 128; o < 256 && !z.abgeschlossen; ++o) {
+        const std::uint8_t c = zelle(k, seite, o);
+        if (c == ETX) {
+            out.append(kEtx);
+            out.append(kZeilenende);
+            z.abgeschlossen = true;
+        } else if (c != FF) {
+            out.append(textbyte(c));
+            z.geschrieben = true;
+        }
+    }
+    return z;
 }
 
 // Line 11: both relay texts raw (CR and LF as blanks), FF cells skipped. A first text
@@ -155,20 +175,10 @@ void zeile11(QByteArray& out, const Konfigspeicher& k)
     }
     if (ersterZu || ersterGeschrieben || zweiterTextVorhanden(k, 10))
         out.append(kEtx);
-    bool zweiterGeschrieben = false;
-    for (int o = 128; o < 256; ++o) {
-        const std::uint8_t c = zelle(k, 10, o);
-        if (c == ETX) {
-            out.append(kEtx);
-            out.append(kZeilenende);
-            return;
-        }
-        if (c == FF)
-            continue;
-        out.append(textbyte(c));
-        zweiterGeschrieben = true;
-    }
-    out.append(zweiterGeschrieben ? kEtx : ' ');
+    const Zweittext zweiter = zweiterText(out, k, 10);
+    if (zweiter.abgeschlossen)
+        return;
+    out.append(zweiter.geschrieben ? kEtx : ' ');
     out.append(kZeilenende);
 }
 
@@ -200,18 +210,8 @@ void zeile13(QByteArray& out, const Konfigspeicher& k)
         out.append(kEtx);
         return;
     }
-    for (int o = 128; o < 256; ++o) {
-        const std::uint8_t c = zelle(k, 12, o);
-        if (c == ETX) {
-            out.append(kEtx);
-            out.append(kZeilenende);
-            return;
-        }
-        if (c == FF)
-            continue;
-        out.append(textbyte(c));
-    }
-    out.append(kEtx);
+    if (!zweiterText(out, k, 12).abgeschlossen)
+        out.append(kEtx);
 }
 
 } // namespace

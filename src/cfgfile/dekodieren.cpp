@@ -52,13 +52,8 @@ void kontrollrufZeigen(const Konfigspeicher& k, Editorwerte& w)
     // byte that is no time in packed BCD leaves them where they are.
     const std::uint8_t stunde = k.byte(0, offset::Stunde);
     const std::uint8_t minute = k.byte(0, offset::Minute);
-    w.txtStunde = bcdText(stunde);
-    w.txtMinute = bcdText(minute);
-    const auto bcdWert = [](std::uint8_t b, int hoechstens) {
-        const int zehner = b >> 4, einer = b & 0x0F;
-        const int wert = zehner * 10 + einer;
-        return (zehner <= 9 && einer <= 9 && wert <= hoechstens) ? wert : -1;
-    };
+    w.txtStunde = zweistellig(stunde, 16);
+    w.txtMinute = zweistellig(minute, 16);
     if (const int h = bcdWert(stunde, 23); h >= 0)
         w.udStunde = h;
     if (const int mi = bcdWert(minute, 59); mi >= 0)

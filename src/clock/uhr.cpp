@@ -1,14 +1,8 @@
 #include "clock/uhr.h"
 
+#include "image/felder.h"
+
 namespace uhr {
-namespace {
-
-QString zweistellig(int wert)
-{
-    return QString::number(wert).rightJustified(2, QLatin1Char('0'));
-}
-
-} // namespace
 
 std::optional<std::array<QString, 5>> Zeit(const QByteArray& antwort)
 {

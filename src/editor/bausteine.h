@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QObject;
@@ -13,6 +14,9 @@ class QWidget;
 namespace bausteine {
 
 QLabel* beschriftung(const QString& text, QWidget* parent);
+
+// A check box with its control name.
+QCheckBox* kaestchen(const QString& name, const QString& text, QWidget* parent);
 
 // A field that only shows a value (the slider and spinner read-outs, the
 // fixed battery values): no typing.

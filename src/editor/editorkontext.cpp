@@ -5,13 +5,13 @@
 
 #include <QLabel>
 
-Editorkontext::Editorkontext(Editormodell& m, QObject* parent) : QObject(parent), modell(m) {}
+Editorkontext::Editorkontext(Editormodell& m, QObject* parent) : QObject(parent), m_modell(m) {}
 
 void Editorkontext::markerZeigen()
 {
     for (int i = 0; i < kMarker; ++i)
         if (QLabel* l = m_marker[std::size_t(i)])
-            l->setHidden(!modell.marker(i));
+            l->setHidden(!m_modell.marker(i));
 }
 
 bool Editorkontext::markerSichtbar(int marker) const
@@ -37,7 +37,7 @@ QLabel* Editorkontext::markerErzeugen(int i, QWidget* parent)
     QSizePolicy sp = l->sizePolicy();
     sp.setRetainSizeWhenHidden(true);
     l->setSizePolicy(sp);
-    l->setHidden(!modell.marker(i));
+    l->setHidden(!m_modell.marker(i));
     m_marker[std::size_t(i)] = l;
     return l;
 }
@@ -45,7 +45,7 @@ QLabel* Editorkontext::markerErzeugen(int i, QWidget* parent)
 void Editorkontext::feldAnmelden(Feld f, Eingabefeld* e)
 {
     m_felder[f] = e;
-    e->setPruefung([this, f, e](bool geaendert) { return folgen(modell.Validate(f, e->text(), geaendert)); });
+    e->setPruefung([this, f, e](bool geaendert) { return folgen(m_modell.Validate(f, e->text(), geaendert)); });
 }
 
 Eingabefeld* Editorkontext::feld(Feld f) const

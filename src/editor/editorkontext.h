@@ -21,7 +21,7 @@ class Editorkontext : public QObject {
 public:
     explicit Editorkontext(Editormodell& modell, QObject* parent = nullptr);
 
-    Editormodell& modell;
+    Editormodell& modell() const { return m_modell; }
 
     // True from the first key pressed in the focused field until the next
     // field receives the focus.
@@ -50,6 +50,7 @@ signals:
     void hinweis(const QString& text);
 
 private:
+    Editormodell& m_modell;
     std::array<QLabel*, kMarker> m_marker{};
     std::map<Feld, Eingabefeld*> m_felder;
 };

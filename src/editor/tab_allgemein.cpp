@@ -4,7 +4,6 @@
 #include "editor/bausteine.h"
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
-#include "editor/feldwaechter.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,6 +18,7 @@
 #include <QVBoxLayout>
 
 using bausteine::beschriftung;
+using bausteine::kaestchen;
 
 namespace {
 constexpr int kMeinMarker = 22;
@@ -28,12 +28,6 @@ QRadioButton* option(const QString& name, const QString& text, QWidget* parent)
     auto* r = new QRadioButton(text, parent);
     r->setObjectName(name);
     return r;
-}
-QCheckBox* kaestchen(const QString& name, const QString& text, QWidget* parent)
-{
-    auto* c = new QCheckBox(text, parent);
-    c->setObjectName(name);
-    return c;
 }
 QSlider* schieber(const QString& name, int min, int max, QWidget* parent)
 {
@@ -47,15 +41,34 @@ QSlider* schieber(const QString& name, int min, int max, QWidget* parent)
 } // namespace
 
 TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent)
-    : QWidget(parent), m_k(kontext)
+    : Tab(QStringLiteral("TabAllgemein"), kontext, waechter, parent)
 {
-    setObjectName(QStringLiteral("TabAllgemein"));
+    // Built in the order of the Tab key.
+    QGroupBox* allgemein = gruppeAllgemein();
+    QGroupBox* netz = gruppeNetz();
+    QGroupBox* quittierung = gruppeQuittierung();
+    QGroupBox* konto = gruppeKonto();
+    QGroupBox* kontrollruf = gruppeKontrollruf();
 
-    // Group "Allgemeine Einstellungen"
+    // The tab: the general group and its marker on top, then two columns.
+    auto* marker = m_k.markerErzeugen(kMeinMarker, this);
+    auto* lay = new QGridLayout(this);
+    lay->addWidget(allgemein, 0, 0, 1, 2);
+    lay->addWidget(marker, 0, 2, Qt::AlignTop);
+    lay->addWidget(netz, 1, 0);
+    lay->addWidget(konto, 1, 1, 2, 1);
+    lay->addWidget(quittierung, 2, 0);
+    lay->addWidget(kontrollruf, 3, 0, 1, 2);
+    lay->setRowStretch(4, 1);
+    lay->setColumnStretch(1, 1);
+
+    verdrahten();
+}
+
+QGroupBox* TabAllgemein::gruppeAllgemein()
+{
     auto* allgemein = new QGroupBox(QStringLiteral("Allgemeine Einstellungen"), this);
-    m_anlagenbezeichnung = new Eingabefeld(QStringLiteral("Anlagenbezeichnung"), Feldart::Freitext, 70, allgemein);
-    m_k.feldAnmelden(Feld::Anlagenbezeichnung, m_anlagenbezeichnung);
-    waechter.anmelden(m_anlagenbezeichnung);
+    m_anlagenbezeichnung = feld(QStringLiteral("Anlagenbezeichnung"), Feld::Anlagenbezeichnung, Feldart::Freitext, 70, allgemein);
     {
         auto* lay = new QGridLayout(allgemein);
         lay->addWidget(beschriftung(QStringLiteral("Anlagenbezeichnung"), allgemein), 0, 0);
@@ -63,8 +76,11 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
         lay->addWidget(beschriftung(QStringLiteral("maximal 70 Zeichen"), allgemein), 0, 2);
         lay->setColumnStretch(1, 1);
     }
+    return allgemein;
+}
 
-    // Group "Netzbetreiber"
+QGroupBox* TabAllgemein::gruppeNetz()
+{
     m_netz = new QGroupBox(QStringLiteral("Netzbetreiber"), this);
     m_netz->setObjectName(QStringLiteral("Netz"));
     m_optA1 = option(QStringLiteral("OPT_A1"), QStringLiteral("A1"), m_netz);
@@ -78,8 +94,11 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
         lay->addWidget(m_optAndere);
         lay->addStretch();
     }
+    return m_netz;
+}
 
-    // Group "Quittierung"
+QGroupBox* TabAllgemein::gruppeQuittierung()
+{
     auto* quittierung = new QGroupBox(QStringLiteral("Quittierung"), this);
     m_chkQuittierung = kaestchen(QStringLiteral("Chk_Quittierung"), QStringLiteral("aktiv"), quittierung);
     m_sliderQuit = schieber(QStringLiteral("Slider_Quit"), 1, 255, quittierung);
@@ -92,18 +111,17 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
         lay->addWidget(beschriftung(QStringLiteral("Quittierungszeit in Minuten"), quittierung), 2, 1);
         lay->setColumnStretch(1, 1);
     }
+    return quittierung;
+}
 
-    // Group "Kontostandsüberwachung"
+QGroupBox* TabAllgemein::gruppeKonto()
+{
     auto* konto = new QGroupBox(QStringLiteral("Kontostandsüberwachung"), this);
     m_chkKonto = kaestchen(QStringLiteral("Chk_Konto"), QStringLiteral("aktiv"), konto);
-    m_guthabenrufnummer = new Eingabefeld(QStringLiteral("TXT_Guthabenrufnummer"), Feldart::Nummer, 15, konto);
-    m_nummerAufladung = new Eingabefeld(QStringLiteral("TXT_Nummer_Aufladung"), Feldart::Nummer, 15, konto);
-    m_k.feldAnmelden(Feld::Guthabenrufnummer, m_guthabenrufnummer);
-    m_k.feldAnmelden(Feld::NummerAufladung, m_nummerAufladung);
-    for (Eingabefeld* f : {m_guthabenrufnummer, m_nummerAufladung}) {
-        f->setEnabled(false);
-        waechter.anmelden(f);
-    }
+    m_guthabenrufnummer = feld(QStringLiteral("TXT_Guthabenrufnummer"), Feld::Guthabenrufnummer, Feldart::Nummer, 15, konto);
+    m_nummerAufladung = feld(QStringLiteral("TXT_Nummer_Aufladung"), Feld::NummerAufladung, Feldart::Nummer, 15, konto);
+    m_guthabenrufnummer->setEnabled(false);
+    m_nummerAufladung->setEnabled(false);
     m_sliderGuthaben = schieber(QStringLiteral("Slider_Guthaben"), 1, 9, konto);
     m_sliderGuthaben->setTickPosition(QSlider::TicksBelow);
     m_sliderGuthaben->setTickInterval(1);
@@ -124,8 +142,11 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
         lay->addLayout(zeile, 4, 0, 1, 2);
         lay->setColumnStretch(1, 1);
     }
+    return konto;
+}
 
-    // Group "Kontrollruf"
+QGroupBox* TabAllgemein::gruppeKontrollruf()
+{
     auto* kontrollruf = new QGroupBox(QStringLiteral("Kontrollruf"), this);
     m_chkKontrollruf = kaestchen(QStringLiteral("CHK_Kontrollruf"), QStringLiteral("aktiv"), kontrollruf);
     m_optWoche = option(QStringLiteral("OPT_Woche"), QStringLiteral("wöchentlich"), kontrollruf);
@@ -162,38 +183,30 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
         lay->setColumnStretch(1, 1);
     }
 
-    // The tab: the general group and its marker on top, then two columns.
-    auto* marker = m_k.markerErzeugen(kMeinMarker, this);
-    auto* lay = new QGridLayout(this);
-    lay->addWidget(allgemein, 0, 0, 1, 2);
-    lay->addWidget(marker, 0, 2, Qt::AlignTop);
-    lay->addWidget(m_netz, 1, 0);
-    lay->addWidget(konto, 1, 1, 2, 1);
-    lay->addWidget(quittierung, 2, 0);
-    lay->addWidget(kontrollruf, 3, 0, 1, 2);
-    lay->setRowStretch(4, 1);
-    lay->setColumnStretch(1, 1);
-
-    // Start-up state of the dependent controls: everything switched off.
+    // Start-up state: everything but the check box switched off.
     m_optWoche->setEnabled(false);
     m_optTag->setEnabled(false);
     m_comboTag->setEnabled(false);
     m_udStunde->setEnabled(false);
     m_udMinute->setEnabled(false);
+    return kontrollruf;
+}
 
+void TabAllgemein::verdrahten()
+{
     // Each handler hands the user's change to the model and shows what the
     // model then holds; showing runs no handler.
     auto bei = [this](auto signal, auto* control, auto operation) {
         connect(control, signal, this, [this, operation](auto wert) { ausfuehren(operation(wert)); });
     };
-    bei(&QCheckBox::toggled, m_chkQuittierung, [this](bool an) { return m_k.modell.Chk_Quittierung_Click(an); });
-    bei(&QSlider::valueChanged, m_sliderQuit, [this](int v) { return m_k.modell.Slider_Quit_Change(v); });
-    bei(&QCheckBox::toggled, m_chkKonto, [this](bool an) { return m_k.modell.Chk_Konto_Click(an); });
-    bei(&QSlider::valueChanged, m_sliderGuthaben, [this](int v) { return m_k.modell.Slider_Guthaben_Change(v); });
-    bei(&QCheckBox::toggled, m_chkKontrollruf, [this](bool an) { return m_k.modell.CHK_Kontrollruf_Click(an); });
-    bei(&QComboBox::currentIndexChanged, m_comboTag, [this](int tag) { return m_k.modell.Combo_Tag_Change(tag); });
-    bei(&Aufab::valueChanged, m_udStunde, [this](int v) { return m_k.modell.UD_Stunde_Change(v); });
-    bei(&Aufab::valueChanged, m_udMinute, [this](int v) { return m_k.modell.UD_Minute_Change(v); });
+    bei(&QCheckBox::toggled, m_chkQuittierung, [this](bool an) { return m_k.modell().Chk_Quittierung_Click(an); });
+    bei(&QSlider::valueChanged, m_sliderQuit, [this](int v) { return m_k.modell().Slider_Quit_Change(v); });
+    bei(&QCheckBox::toggled, m_chkKonto, [this](bool an) { return m_k.modell().Chk_Konto_Click(an); });
+    bei(&QSlider::valueChanged, m_sliderGuthaben, [this](int v) { return m_k.modell().Slider_Guthaben_Change(v); });
+    bei(&QCheckBox::toggled, m_chkKontrollruf, [this](bool an) { return m_k.modell().CHK_Kontrollruf_Click(an); });
+    bei(&QComboBox::currentIndexChanged, m_comboTag, [this](int tag) { return m_k.modell().Combo_Tag_Change(tag); });
+    bei(&Aufab::valueChanged, m_udStunde, [this](int v) { return m_k.modell().UD_Stunde_Change(v); });
+    bei(&Aufab::valueChanged, m_udMinute, [this](int v) { return m_k.modell().UD_Minute_Change(v); });
     // An option's click handler runs when it becomes selected.
     auto gewaehlt = [this](QRadioButton* r, auto operation) {
         connect(r, &QRadioButton::toggled, this, [this, operation](bool an) {
@@ -201,17 +214,11 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
                 ausfuehren(operation());
         });
     };
-    gewaehlt(m_optA1, [this] { return m_k.modell.OPT_A1_Click(); });
-    gewaehlt(m_optTM, [this] { return m_k.modell.OPT_TM_Click(); });
-    gewaehlt(m_optAndere, [this] { return m_k.modell.OPT_Andere_Click(); });
-    gewaehlt(m_optWoche, [this] { return m_k.modell.OPT_Woche_Click(); });
-    gewaehlt(m_optTag, [this] { return m_k.modell.OPT_Tag_Click(); });
-}
-
-void TabAllgemein::ausfuehren(const Folge& w)
-{
-    m_k.folgen(w);
-    anzeigen(m_k.modell.werte());
+    gewaehlt(m_optA1, [this] { return m_k.modell().OPT_A1_Click(); });
+    gewaehlt(m_optTM, [this] { return m_k.modell().OPT_TM_Click(); });
+    gewaehlt(m_optAndere, [this] { return m_k.modell().OPT_Andere_Click(); });
+    gewaehlt(m_optWoche, [this] { return m_k.modell().OPT_Woche_Click(); });
+    gewaehlt(m_optTag, [this] { return m_k.modell().OPT_Tag_Click(); });
 }
 
 void TabAllgemein::kontrollrufOptionenAbwaehlen()

@@ -3,14 +3,9 @@
 // prepaid-account monitoring and the check call. Each control's handler is the
 // model's operation of the same name (page 0 of the image, Aenderung(22));
 // the tab shows what the model then holds.
-#include "modell/editormodell.h"
-
-#include <QWidget>
+#include "editor/tab.h"
 
 class Aufab;
-class Editorkontext;
-class Eingabefeld;
-class Feldwaechter;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -19,21 +14,23 @@ class QLineEdit;
 class QRadioButton;
 class QSlider;
 
-class TabAllgemein : public QWidget {
+class TabAllgemein : public Tab {
     Q_OBJECT
 public:
     TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent = nullptr);
 
-    // Sets every control from the values, no handler running; the enabled
-    // states follow from the values.
-    void anzeigen(const Editorwerte& w);
+    void anzeigen(const Editorwerte& w) override;
 
 private:
-    // A handler's end: the model's answer followed, its values shown.
-    void ausfuehren(const Folge& w);
+    // One builder per group box: its controls, their start-up state and its layout.
+    QGroupBox* gruppeAllgemein();
+    QGroupBox* gruppeNetz();
+    QGroupBox* gruppeQuittierung();
+    QGroupBox* gruppeKonto();
+    QGroupBox* gruppeKontrollruf();
+    // Each control's handler: the model's operation of the same name.
+    void verdrahten();
     void kontrollrufOptionenAbwaehlen();
-
-    Editorkontext& m_k;
 
     Eingabefeld* m_anlagenbezeichnung;
     QGroupBox* m_netz;

@@ -3,7 +3,6 @@
 #include "editor/bausteine.h"
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
-#include "editor/feldwaechter.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,34 +18,31 @@ constexpr int kMeinMarker = 20;
 } // namespace
 
 TabAnalog::TabAnalog(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent)
-    : QWidget(parent), m_k(kontext)
+    : Tab(QStringLiteral("TabAnalog"), kontext, waechter, parent)
 {
-    setObjectName(QStringLiteral("TabAnalog"));
     auto* gruppe = new QGroupBox(QStringLiteral("Analogeingang 1"), this);
 
-    auto feld = [&](const QString& name, Feld f, Feldart art, int grenze, const QString& hinweis) {
-        auto* e = new Eingabefeld(name, art, grenze, gruppe);
+    auto mitHinweis = [&](const QString& name, Feld f, Feldart art, int grenze, const QString& hinweis) {
+        Eingabefeld* e = feld(name, f, art, grenze, gruppe);
         e->setHinweis(hinweis);
-        m_k.feldAnmelden(f, e);
-        waechter.anmelden(e);
         return e;
     };
-    m_messbereich4 = feld(QStringLiteral("Messbereich4"), Feld::Messbereich4, Feldart::Analog, 3,
-                          QStringLiteral("Wert bei 4 mA: 0 bis 999"));
-    m_messbereich20 = feld(QStringLiteral("Messbereich20"), Feld::Messbereich20, Feldart::Analog, 3,
-                           QStringLiteral("Wert bei 20 mA: 0 bis 999"));
-    m_grenzwertmin = feld(QStringLiteral("Grenzwertmin"), Feld::Grenzwertmin, Feldart::Analog, 3,
-                          QStringLiteral("Analogwert Minimumalarm: muss um mind. 50 unter Maximumalarm liegen"));
-    m_grenzwertmax = feld(QStringLiteral("Grenzwertmax"), Feld::Grenzwertmax, Feldart::Analog, 3,
-                          QStringLiteral("Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen"));
-    m_einheit = feld(QStringLiteral("Einheit"), Feld::Einheit, Feldart::Einheit, 3,
-                     QStringLiteral("Einheit des Analogwertes: max. 3 Zeichen"));
+    m_messbereich4 = mitHinweis(QStringLiteral("Messbereich4"), Feld::Messbereich4, Feldart::Analog, 3,
+                               QStringLiteral("Wert bei 4 mA: 0 bis 999"));
+    m_messbereich20 = mitHinweis(QStringLiteral("Messbereich20"), Feld::Messbereich20, Feldart::Analog, 3,
+                                QStringLiteral("Wert bei 20 mA: 0 bis 999"));
+    m_grenzwertmin = mitHinweis(QStringLiteral("Grenzwertmin"), Feld::Grenzwertmin, Feldart::Analog, 3,
+                               QStringLiteral("Analogwert Minimumalarm: muss um mind. 50 unter Maximumalarm liegen"));
+    m_grenzwertmax = mitHinweis(QStringLiteral("Grenzwertmax"), Feld::Grenzwertmax, Feldart::Analog, 3,
+                               QStringLiteral("Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen"));
+    m_einheit = mitHinweis(QStringLiteral("Einheit"), Feld::Einheit, Feldart::Einheit, 3,
+                          QStringLiteral("Einheit des Analogwertes: max. 3 Zeichen"));
     for (Eingabefeld* e : {m_messbereich4, m_messbereich20, m_grenzwertmin, m_grenzwertmax, m_einheit})
         e->setFixedWidth(60);
-    m_textMin = feld(QStringLiteral("Text_Min"), Feld::TextMin, Feldart::Freitext, 127,
-                     QStringLiteral("Meldunsgtext für Minimumalarm"));
-    m_textMax = feld(QStringLiteral("Text_Max"), Feld::TextMax, Feldart::Freitext, 127,
-                     QStringLiteral("Meldunsgtext für Maximumalarm"));
+    m_textMin = mitHinweis(QStringLiteral("Text_Min"), Feld::TextMin, Feldart::Freitext, 127,
+                          QStringLiteral("Meldunsgtext für Minimumalarm"));
+    m_textMax = mitHinweis(QStringLiteral("Text_Max"), Feld::TextMax, Feldart::Freitext, 127,
+                          QStringLiteral("Meldunsgtext für Maximumalarm"));
 
     auto* nummern = new QPushButton(QStringLiteral("Nummern"), gruppe);
     nummern->setObjectName(QStringLiteral("Cmd_Analog"));

@@ -2,29 +2,20 @@
 // Tab "Analogeingänge": the 4-20 mA input's range, thresholds, unit and alarm
 // texts (pages 11 and 12 of the image), and the fixed battery values. The
 // fields' checks are the model's Validate.
-#include "modell/editorwerte.h"
+#include "editor/tab.h"
 
-#include <QWidget>
-
-class Editorkontext;
-class Eingabefeld;
-class Feldwaechter;
-class QLineEdit;
-class QPushButton;
-
-class TabAnalog : public QWidget {
+class TabAnalog : public Tab {
     Q_OBJECT
 public:
     TabAnalog(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent = nullptr);
 
-    void anzeigen(const Editorwerte& w);
+    void anzeigen(const Editorwerte& w) override;
 
 signals:
     // Cmd_Analog was clicked.
     void nummernGeklickt();
 
 private:
-    Editorkontext& m_k;
     Eingabefeld* m_messbereich4;
     Eingabefeld* m_messbereich20;
     Eingabefeld* m_grenzwertmin;

@@ -1,32 +1,25 @@
 #pragma once
 // Tab "Meldelinien": per alarm source (Meldelinie 1..8, Stromausfall) its
 // message text, its "Nummern" button and the options "Öffner" and "Gutmeldung".
-#include "modell/editormodell.h"
+#include "editor/tab.h"
 
-#include <QWidget>
 #include <array>
 
-class Editorkontext;
-class Eingabefeld;
-class Feldwaechter;
 class QCheckBox;
 class QPushButton;
 
-class TabMeldelinien : public QWidget {
+class TabMeldelinien : public Tab {
     Q_OBJECT
 public:
     TabMeldelinien(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent = nullptr);
 
-    void anzeigen(const Editorwerte& w);
+    void anzeigen(const Editorwerte& w) override;
 
 signals:
     // CMD_Nr(i) was clicked (i = 0..8).
     void nummernGeklickt(int i);
 
 private:
-    void ausfuehren(const Folge& w);
-
-    Editorkontext& m_k;
     std::array<Eingabefeld*, 9> m_smsText{};
     std::array<QPushButton*, 9> m_cmdNr{};
     std::array<QCheckBox*, 8> m_oeffner{};

@@ -3,7 +3,6 @@
 #include "editor/bausteine.h"
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
-#include "editor/feldwaechter.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -12,19 +11,16 @@
 #include <QVBoxLayout>
 
 TabRelais::TabRelais(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent)
-    : QWidget(parent), m_k(kontext)
+    : Tab(QStringLiteral("TabRelais"), kontext, waechter, parent)
 {
-    setObjectName(QStringLiteral("TabRelais"));
     auto* lay = new QVBoxLayout(this);
     for (int r = 0; r < 2; ++r) {
         const QString nr = QString::number(r + 1);
         auto* gruppe = new QGroupBox(QStringLiteral("Relais ") + nr, this);
-        m_chk[r] = new QCheckBox(QStringLiteral("Bestätigungsmeldung"), gruppe);
-        m_chk[r]->setObjectName(QStringLiteral("Chk_Relaisbest") + nr);
-        m_text[r] = new Eingabefeld(QStringLiteral("Besttext") + nr, Feldart::Freitext, 127, gruppe);
-        m_k.feldAnmelden(r == 0 ? Feld::Besttext1 : Feld::Besttext2, m_text[r]);
+        m_chk[r] = bausteine::kaestchen(QStringLiteral("Chk_Relaisbest") + nr, QStringLiteral("Bestätigungsmeldung"), gruppe);
+        m_text[r] = feld(QStringLiteral("Besttext") + nr, r == 0 ? Feld::Besttext1 : Feld::Besttext2,
+                         Feldart::Freitext, 127, gruppe);
         m_text[r]->setEnabled(false);
-        waechter.anmelden(m_text[r]);
         auto* g = new QGridLayout(gruppe);
         g->addWidget(m_chk[r], 0, 0);
         g->addWidget(m_k.markerErzeugen(18 + r, gruppe), 0, 2);
@@ -32,10 +28,8 @@ TabRelais::TabRelais(Editorkontext& kontext, Feldwaechter& waechter, QWidget* pa
         g->addWidget(bausteine::beschriftung(QStringLiteral("maximal 127 Zeichen"), gruppe), 2, 0);
         g->setColumnStretch(1, 1);
         lay->addWidget(gruppe);
-        connect(m_chk[r], &QCheckBox::toggled, this, [this, r](bool an) {
-            m_k.folgen(m_k.modell.Chk_Relaisbest_Click(r + 1, an));
-            anzeigen(m_k.modell.werte());
-        });
+        connect(m_chk[r], &QCheckBox::toggled, this,
+                [this, r](bool an) { ausfuehren(m_k.modell().Chk_Relaisbest_Click(r + 1, an)); });
     }
     lay->addStretch();
 }

@@ -2,24 +2,18 @@
 // Tab "Relaisausgänge": per relay whether a confirmation message is sent and
 // its text (page 10 of the image); the model's Chk_Relaisbest_Click and the
 // texts' Validate do the storing.
-#include "modell/editormodell.h"
+#include "editor/tab.h"
 
-#include <QWidget>
-
-class Editorkontext;
-class Eingabefeld;
-class Feldwaechter;
 class QCheckBox;
 
-class TabRelais : public QWidget {
+class TabRelais : public Tab {
     Q_OBJECT
 public:
     TabRelais(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent = nullptr);
 
-    void anzeigen(const Editorwerte& w);
+    void anzeigen(const Editorwerte& w) override;
 
 private:
-    Editorkontext& m_k;
     QCheckBox* m_chk[2]{};
     Eingabefeld* m_text[2]{};
 };

@@ -21,13 +21,6 @@ namespace {
 
 const QString kTitelGeraet = QStringLiteral("GSM Boravilon");
 
-// "Meldelinie 3", "Stromausfall", "Analogwertüberwachung": the source as the
-// captions name it.
-QString quelle(int seite)
-{
-    return empfaenger::titel(seite).remove(QStringLiteral("GSM-Nummern für "));
-}
-
 Eintrag normiert(Eintrag e)
 {
     if (e.text.isEmpty())
@@ -188,7 +181,7 @@ void Teledit::ueberzaehligMelden()
     Door::aktuell().meldung(
         QStringLiteral("Für %1 sind %2 Empfänger gespeichert, bearbeitet werden können höchstens 8. "
                        "Angezeigt werden die ersten 8; beim Speichern %3.")
-            .arg(quelle(m_seite))
+            .arg(meldequelle(m_seite))
             .arg(m_ueberzaehlig + empfaenger::kPlaetze)
             .arg(m_ueberzaehlig == 1 ? QStringLiteral("wird der neunte entfernt")
                                      : QStringLiteral("werden die übrigen %1 entfernt").arg(m_ueberzaehlig)),
@@ -208,7 +201,7 @@ bool Teledit::oeffnen(int nummernseite)
         const Door::Antwort a = Door::aktuell().meldung(
             QStringLiteral("Die Änderungen der Nummern für %1 sind noch nicht gespeichert. "
                            "Sollen sie gespeichert werden, bevor die Nummern für %2 geöffnet werden?")
-                .arg(quelle(m_seite), quelle(nummernseite)),
+                .arg(meldequelle(m_seite), meldequelle(nummernseite)),
             Door::Icon::Frage, Door::Knoepfe::JaNein, kTitelGeraet);
         if (a == Door::Antwort::Ja && !ablegen()) {
             raise();

@@ -1,6 +1,7 @@
 #include "eventlog/ereignisspeicher.h"
 
 #include "image/ansi.h"
+#include "image/felder.h"
 
 #include <algorithm>
 
@@ -9,12 +10,6 @@ namespace {
 
 constexpr int kSatz = 8;
 constexpr std::uint8_t kFrei = 0xFF;
-
-// A time byte as its decimal digits, at least two of them (7 -> "07", 135 -> "135").
-QString zweistellig(std::uint8_t wert)
-{
-    return QString::number(wert).rightJustified(2, QLatin1Char('0'));
-}
 
 std::uint8_t byteAn(const QByteArray& b, int i)
 {

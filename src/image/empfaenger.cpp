@@ -2,6 +2,7 @@
 
 #include "image/ansi.h"
 #include "image/felder.h"
+#include "image/konfigspeicher.h"
 
 #include <QHash>
 #include <algorithm>
@@ -164,13 +165,7 @@ bool istListenseite(int seite)
 
 QString titel(int seite)
 {
-    if (seite >= 1 && seite <= 8)
-        return QStringLiteral("GSM-Nummern für Meldelinie %1").arg(seite);
-    if (seite == 9)
-        return QStringLiteral("GSM-Nummern für Stromausfall");
-    if (seite == 11)
-        return QStringLiteral("GSM-Nummern für Analogwertüberwachung");
-    return {};
+    return istListenseite(seite) ? QStringLiteral("GSM-Nummern für %1").arg(meldequelle(seite)) : QString();
 }
 
 int marker(int seite)

@@ -71,12 +71,18 @@ std::uint8_t bcd(int wert)
     return std::uint8_t((wert / 10) * 16 + (wert % 10));
 }
 
-QString bcdText(std::uint8_t byte)
+int bcdWert(std::uint8_t byte, int hoechstens)
 {
-    QString s = QString::number(byte, 16).toUpper();
-    if (s.size() == 1)
-        s.prepend(QLatin1Char('0'));
-    return s;
+    const int zehner = byte >> 4, einer = byte & 0x0F;
+    if (zehner > 9 || einer > 9)
+        return -1;
+    const int wert = zehner * 10 + einer;
+    return wert <= hoechstens ? wert : -1;
+}
+
+QString zweistellig(int wert, int basis)
+{
+    return QString::number(wert, basis).toUpper().rightJustified(2, QLatin1Char('0'));
 }
 
 void zahlSpeichern(Konfigspeicher& k, int seite, int off, std::optional<int> wert)

@@ -71,8 +71,14 @@ bool bitGesetzt(const Konfigspeicher& k, int seite, int offset, int bit);
 
 // Packed BCD: 23 -> 0x23.
 std::uint8_t bcd(int wert);
-// The byte's two upper-case hexadecimal digits, "0" in front of a single digit.
-QString bcdText(std::uint8_t byte);
+// A packed BCD byte's value (0x23 -> 23) when both digits are decimal and the
+// value is at most `hoechstens`; -1 otherwise (0x3A, or 0x24 for an hour).
+int bcdWert(std::uint8_t byte, int hoechstens);
+
+// A number's digits in base 10 or 16 (upper case), at least two of them: "0"
+// in front of a single digit (7 -> "07", 135 -> "135", 0x0A in base 16 -> "0A").
+// The one form of the times, dates and bytes the program shows.
+QString zweistellig(int wert, int basis = 10);
 
 // 16-bit number, high byte first; nothing = empty field (0xFF 0xFF).
 void zahlSpeichern(Konfigspeicher& k, int seite, int offset, std::optional<int> wert);

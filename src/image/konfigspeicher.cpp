@@ -66,14 +66,23 @@ QString seitenTitel(int seite)
 {
     if (seite == 0)
         return QStringLiteral("Allgemeine Daten ...");
-    if (seite >= 1 && seite <= 8)
-        return QStringLiteral("Daten zu Meldelinie %1 ...").arg(seite);
-    if (seite == 9)
-        return QStringLiteral("Daten zu Stromausfall ...");
+    if (seite >= 1 && seite <= 9)
+        return QStringLiteral("Daten zu %1 ...").arg(meldequelle(seite));
     if (seite == 10)
         return QStringLiteral("Bestätigungstexte ...");
     if (seite == 11 || seite == 12)
         return QStringLiteral("Daten zu Analogeingang ...");
+    return {};
+}
+
+QString meldequelle(int seite)
+{
+    if (seite >= 1 && seite <= 8)
+        return QStringLiteral("Meldelinie %1").arg(seite);
+    if (seite == 9)
+        return QStringLiteral("Stromausfall");
+    if (seite == 11)
+        return QStringLiteral("Analogwertüberwachung");
     return {};
 }
 

@@ -83,6 +83,11 @@ void Markierungen_loeschen(Seitenaenderung& s);
 // Caption shown in the progress window while page `seite` is written; empty for 13..31.
 QString seitenTitel(int seite);
 
+// The alarm source of a recipient list page as the captions name it:
+// "Meldelinie 1" .. "Meldelinie 8" (pages 1..8), "Stromausfall" (9),
+// "Analogwertüberwachung" (11); empty for any other page.
+QString meldequelle(int seite);
+
 // The page a change marker flags for text and list edits: markers 0..8 -> 1..9,
 // 9..17 -> 1..9, 18/19 -> 10, 20 -> 11 (texts of page 12 flag 12 themselves),
 // 21/22 -> 0.

@@ -1,5 +1,7 @@
 #include "mitschrift/mitschrift.h"
 
+#include "image/felder.h"
+
 #include <QFileDevice>
 #include <QIODevice>
 
@@ -59,7 +61,7 @@ QString Mitschrift::zeile(Richtung r, const QByteArray& bytes, const QTime& zeit
 {
     QString z = zeitText(zeit) + (r == Richtung::Empfangen ? QStringLiteral("<-") : QStringLiteral("->"));
     for (char c : bytes)
-        z += QStringLiteral(" %1").arg(std::uint8_t(c), 2, 16, QLatin1Char('0')).toUpper();
+        z += QLatin1Char(' ') + zweistellig(std::uint8_t(c), 16);
     return z + QLatin1Char('\n');
 }
 

@@ -49,12 +49,6 @@ std::optional<Analogfeld> analogfeld(Feld f)
     }
 }
 
-// The two-digit form a spinner's text field shows: 7 -> "07".
-QString zweistellig(int wert)
-{
-    return QStringLiteral("%1").arg(wert, 2, 10, QLatin1Char('0'));
-}
-
 // An operation's result, collected by the steps it runs.
 template <class Schritte>
 Folge folge(Schritte schritte)

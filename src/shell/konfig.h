@@ -88,9 +88,8 @@ public:
     // The same for a file named at start-up; the file dialog then offers it.
     bool dateiOeffnen(const QString& pfad);
 
-    // The message of the file commands and their largest file.
+    // The message of the file commands.
     static QString textDateifehler() { return QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei"); }
-    static constexpr qint64 kHoechsteDateigroesse = 1 << 20;
 
     // Sets every control from the values with all handlers silent, and the
     // enabled states that follow from them. Touches neither image nor flags.

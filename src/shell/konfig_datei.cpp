@@ -6,13 +6,13 @@
 
 #include "backup/sicherung.h"
 #include "cfgfile/cfgdatei.h"
+#include "cfgfile/dateilesen.h"
 #include "editor/editorkontext.h"
 #include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 #include "shell/sicherungen.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPrinter>
 #include <QSaveFile>
@@ -99,25 +99,19 @@ bool Konfig::dateiOeffnen(const QString& pfad)
 
 bool Konfig::dateiLaden(const QString& name)
 {
-    // A configuration file has a few kilobytes. Anything far larger is no
-    // configuration file and is not read into memory.
-    QFile datei(name);
-    if (!QFileInfo(name).isFile() || !datei.open(QIODevice::ReadOnly) || datei.size() > kHoechsteDateigroesse) {
+    // A missing or unreadable file, a folder or a file past 1 MiB: the file
+    // error, the editor as it was.
+    const Dateiinhalt datei = dateiLesen(name);
+    if (!datei) {
         dateiFehler();
         return false;
     }
-    const QByteArray bytes = datei.read(kHoechsteDateigroesse + 1);
-    if (datei.error() != QFileDevice::NoError || bytes.size() > kHoechsteDateigroesse) {
-        dateiFehler();
-        return false;
-    }
-    datei.close();
 
     // The reader fills the model: editor emptied, every marker shown, pages
     // 0..12 flagged, the file's settings; the controls then show it.
     m_waechter->verwerfen();
     m_kontext->Feldgeaendert = false;
-    const Ladung l = cfgLaden(m_modell, bytes);
+    const Ladung l = cfgLaden(m_modell, datei.bytes);
     zeigen();
     m_teledit->bildErneuert();
     herkunftMerken(QStringLiteral("Datei %1").arg(QFileInfo(name).absoluteFilePath())

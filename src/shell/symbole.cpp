@@ -9,11 +9,17 @@ namespace {
 
 constexpr int kGroesse = 32;
 
-QPixmap leer()
+// A picture drawn by `zeichnen` on a transparent square, smoothed.
+QIcon bild(void (*zeichnen)(QPainter&))
 {
-    QPixmap p(kGroesse, kGroesse);
-    p.fill(Qt::transparent);
-    return p;
+    QPixmap pm(kGroesse, kGroesse);
+    pm.fill(Qt::transparent);
+    {
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        zeichnen(p);
+    }
+    return QIcon(pm);
 }
 
 // The device: a grey box with a display and an antenna.
@@ -56,47 +62,36 @@ void bildschirm(QPainter& p, const QRectF& r)
     p.drawRect(QRectF(r.center().x() - 3, r.bottom(), 6, 3));
 }
 
-QPixmap abbrechen()
+void abbrechen(QPainter& p)
 {
-    QPixmap pm = leer();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(120, 0, 0), 1.5));
     p.setBrush(QColor(210, 30, 30));
     p.drawEllipse(QRectF(3, 3, 26, 26));
     p.setPen(QPen(Qt::white, 4.0, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(11, 11), QPointF(21, 21));
     p.drawLine(QPointF(21, 11), QPointF(11, 21));
-    return pm;
 }
 
-QPixmap lesen()
+// Device and PC screen with the arrow of a transfer between them.
+void uebertragung(QPainter& p, QPointF von, QPointF nach, const QColor& farbe)
 {
-    QPixmap pm = leer();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
     geraet(p, QRectF(19, 9, 11, 18));
     bildschirm(p, QRectF(1, 16, 13, 11));
-    pfeil(p, QPointF(19, 8), QPointF(5, 8), QColor(40, 170, 60));
-    return pm;
+    pfeil(p, von, nach, farbe);
 }
 
-QPixmap schreiben()
+void lesen(QPainter& p)
 {
-    QPixmap pm = leer();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    geraet(p, QRectF(19, 9, 11, 18));
-    bildschirm(p, QRectF(1, 16, 13, 11));
-    pfeil(p, QPointF(3, 8), QPointF(18, 8), QColor(220, 120, 20));
-    return pm;
+    uebertragung(p, QPointF(19, 8), QPointF(5, 8), QColor(40, 170, 60));
 }
 
-QPixmap uhr()
+void schreiben(QPainter& p)
 {
-    QPixmap pm = leer();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
+    uebertragung(p, QPointF(3, 8), QPointF(18, 8), QColor(220, 120, 20));
+}
+
+void uhr(QPainter& p)
+{
     p.setPen(QPen(QColor(30, 30, 90), 2.0));
     p.setBrush(QColor(250, 250, 235));
     p.drawEllipse(QRectF(3, 3, 26, 26));
@@ -109,14 +104,10 @@ QPixmap uhr()
     p.setPen(QPen(QColor(30, 30, 30), 2.2, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(16, 16), QPointF(16, 8));
     p.drawLine(QPointF(16, 16), QPointF(22, 19));
-    return pm;
 }
 
-QPixmap ereignisse()
+void ereignisse(QPainter& p)
 {
-    QPixmap pm = leer();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
     QPainterPath blatt;
     blatt.moveTo(6, 2);
     blatt.lineTo(21, 2);
@@ -133,14 +124,10 @@ QPixmap ereignisse()
     p.setPen(QPen(QColor(200, 30, 30), 1.6));
     p.drawLine(QPointF(9, 10), QPointF(13, 10));
     p.drawLine(QPointF(9, 18), QPointF(13, 18));
-    return pm;
 }
 
-QPixmap oeffnen()
+void oeffnen(QPainter& p)
 {
-    QPixmap pm = leer();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(120, 90, 10), 1.2));
     p.setBrush(QColor(220, 180, 60));
     QPolygonF hinten;
@@ -151,14 +138,10 @@ QPixmap oeffnen()
     QPolygonF vorne;
     vorne << QPointF(2, 27) << QPointF(8, 15) << QPointF(31, 15) << QPointF(27, 27);
     p.drawPolygon(vorne);
-    return pm;
 }
 
-QPixmap speichern()
+void speichern(QPainter& p)
 {
-    QPixmap pm = leer();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(20, 30, 70), 1.2));
     p.setBrush(QColor(50, 80, 160));
     QPolygonF diskette;
@@ -170,7 +153,6 @@ QPixmap speichern()
     p.drawRect(QRectF(18, 5, 3, 5));
     p.setBrush(Qt::white);
     p.drawRect(QRectF(7, 17, 18, 12));
-    return pm;
 }
 
 } // namespace
@@ -178,26 +160,24 @@ QPixmap speichern()
 QIcon symbole::knopf(int index)
 {
     switch (index) {
-    case 1: return QIcon(abbrechen());
-    case 2: return QIcon(lesen());
-    case 3: return QIcon(schreiben());
-    case 4: return QIcon(uhr());
-    case 5: return QIcon(ereignisse());
-    case 6: return QIcon(oeffnen());
-    case 7: return QIcon(speichern());
+    case 1: return bild(abbrechen);
+    case 2: return bild(lesen);
+    case 3: return bild(schreiben);
+    case 4: return bild(uhr);
+    case 5: return bild(ereignisse);
+    case 6: return bild(oeffnen);
+    case 7: return bild(speichern);
     default: return {};
     }
 }
 
 QIcon symbole::fenster()
 {
-    QPixmap pm = leer();
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    geraet(p, QRectF(7, 8, 18, 22));
-    p.setPen(QPen(QColor(200, 30, 30), 1.6));
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(17, 0, 12, 12), 0, 90 * 16);
-    p.drawArc(QRectF(14, -3, 18, 18), 0, 90 * 16);
-    return QIcon(pm);
+    return bild([](QPainter& p) {
+        geraet(p, QRectF(7, 8, 18, 22));
+        p.setPen(QPen(QColor(200, 30, 30), 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(17, 0, 12, 12), 0, 90 * 16);
+        p.drawArc(QRectF(14, -3, 18, 18), 0, 90 * 16);
+    });
 }

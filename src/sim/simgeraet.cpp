@@ -1,5 +1,7 @@
 #include "sim/simgeraet.h"
 
+#include "image/felder.h"
+
 #include <QElapsedTimer>
 
 namespace {
@@ -10,16 +12,6 @@ QByteArray passend(const QByteArray& bytes, int groesse)
     if (out.size() < groesse)
         out.append(QByteArray(groesse - out.size(), char(0xFF)));
     return out;
-}
-
-// Two-digit packed BCD within `hoechstens`, or -1.
-int bcdWert(std::uint8_t b, int hoechstens)
-{
-    const int zehner = b >> 4, einer = b & 0x0F;
-    if (zehner > 9 || einer > 9)
-        return -1;
-    const int v = zehner * 10 + einer;
-    return v <= hoechstens ? v : -1;
 }
 
 } // namespace

@@ -365,7 +365,7 @@ private slots:
             QVERIFY(schreiben(pfad, gut));
             QFile d(pfad);
             const qint64 groesse = fall == QLatin1String("40mb") ? 40 << 20
-                                 : Konfig::kHoechsteDateigroesse + (fall == QLatin1String("grenze+1") ? 1 : 0);
+                                 : (1 << 20) + (fall == QLatin1String("grenze+1") ? 1 : 0);
             QVERIFY(d.resize(groesse));
         }
         Fenster f;

@@ -22,7 +22,7 @@ struct Konfiguration {
 
 class Erzeuger {
 public:
-    explicit Erzeuger(quint32 saat) : z(saat) {}
+    explicit Erzeuger(quint32 saat) : m_zufall(saat) {}
 
     Konfiguration naechste()
     {
@@ -30,11 +30,11 @@ public:
         m.starten();
 
         // Operator, and a first recipient of line 1 that selects it.
-        const Netzbetreiber netz = Netzbetreiber(z.bounded(3));
+        const Netzbetreiber netz = Netzbetreiber(m_zufall.bounded(3));
         m.netzbetreiberWaehlen(netz);
         Konfigspeicher& k = m.speicher();
         for (int seite : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11}) {
-            const int art = int(z.bounded(4));
+            const int art = int(m_zufall.bounded(4));
             if (seite == 1) {
                 QList<QByteArray> e;
                 if (netz == Netzbetreiber::A1)
@@ -48,35 +48,35 @@ public:
                     continue;
                 } else
                     e << "0699" + ziffern(3, 8);
-                liste(k, seite, e + eintraege(int(z.bounded(8))));
+                liste(k, seite, e + eintraege(int(m_zufall.bounded(8))));
                 continue;
             }
             if (art == 0)
                 continue;
-            liste(k, seite, eintraege(int(z.bounded(9))));
+            liste(k, seite, eintraege(int(m_zufall.bounded(9))));
         }
 
         // Alarm lines.
         for (int i = 0; i < 8; ++i) {
-            if (z.bounded(2))
+            if (m_zufall.bounded(2))
                 m.Chk_Oeffner_Click(i, true);
-            if (z.bounded(2))
+            if (m_zufall.bounded(2))
                 m.Chk_Gutmeldung_Click(i, true);
         }
-        if (z.bounded(2))
-            m.Chk_Gutmeldung_Click(8, z.bounded(2));
+        if (m_zufall.bounded(2))
+            m.Chk_Gutmeldung_Click(8, m_zufall.bounded(2));
         for (int i = 0; i < 9; ++i)
             text(m, SMSText(i), 70);
 
         // "Allgemein".
         text(m, Feld::Anlagenbezeichnung, 70);
-        if (z.bounded(2)) {
+        if (m_zufall.bounded(2)) {
             m.Chk_Quittierung_Click(true);
-            m.Slider_Quit_Change(int(z.bounded(1, 256)));
+            m.Slider_Quit_Change(int(m_zufall.bounded(1, 256)));
         }
-        switch (z.bounded(3)) {
+        switch (m_zufall.bounded(3)) {
         case 0:
-            if (z.bounded(2)) {  // switched on and off again
+            if (m_zufall.bounded(2)) {  // switched on and off again
                 m.CHK_Kontrollruf_Click(true);
                 m.CHK_Kontrollruf_Click(false);
             }
@@ -88,16 +88,16 @@ public:
         default:
             m.CHK_Kontrollruf_Click(true);
             m.OPT_Woche_Click();
-            m.Combo_Tag_Change(int(z.bounded(7)));
+            m.Combo_Tag_Change(int(m_zufall.bounded(7)));
             zeit(m);
             break;
         }
-        if (m.werte().kontoAktivierbar && z.bounded(3)) {
+        if (m.werte().kontoAktivierbar && m_zufall.bounded(3)) {
             m.Chk_Konto_Click(true);
             nummer(m, Feld::Guthabenrufnummer);
             nummer(m, Feld::NummerAufladung);
-            m.Slider_Guthaben_Change(int(z.bounded(1, 10)));
-            if (z.bounded(4) == 0)  // ticked off again: numbers emptied behind their old bytes
+            m.Slider_Guthaben_Change(int(m_zufall.bounded(1, 10)));
+            if (m_zufall.bounded(4) == 0)  // ticked off again: numbers emptied behind their old bytes
                 m.Chk_Konto_Click(false);
         }
 
@@ -107,9 +107,9 @@ public:
 
         // "Analogeingänge".
         analog(m);
-        const bool einheit = z.bounded(3);
+        const bool einheit = m_zufall.bounded(3);
         if (einheit)
-            m.Validate(Feld::Einheit, ansi::text(zeichen(int(z.bounded(4)))), true);
+            m.Validate(Feld::Einheit, ansi::text(zeichen(int(m_zufall.bounded(4)))), true);
         text(m, Feld::TextMin, 127);
         text(m, Feld::TextMax, 127);
 
@@ -121,20 +121,20 @@ public:
     }
 
 private:
-    QRandomGenerator z;
+    QRandomGenerator m_zufall;
 
     void zeit(Editormodell& m)
     {
-        m.UD_Stunde_Change(int(z.bounded(24)));
-        m.UD_Minute_Change(int(z.bounded(60)));
+        m.UD_Stunde_Change(int(m_zufall.bounded(24)));
+        m.UD_Minute_Change(int(m_zufall.bounded(60)));
     }
 
     QByteArray ziffern(int von, int bis)
     {
         QByteArray s;
-        const int n = int(z.bounded(von, bis + 1));
+        const int n = int(m_zufall.bounded(von, bis + 1));
         for (int i = 0; i < n; ++i)
-            s.append(char('0' + z.bounded(10)));
+            s.append(char('0' + m_zufall.bounded(10)));
         return s;
     }
 
@@ -143,7 +143,7 @@ private:
     {
         QByteArray s;
         while (s.size() < n) {
-            const int c = int(z.bounded(32, 123));
+            const int c = int(m_zufall.bounded(32, 123));
             if (c == 34 || c == 35 || (c >= 91 && c <= 96))
                 continue;
             s.append(char(c));
@@ -155,37 +155,37 @@ private:
     // again, possibly after a longer text.
     void text(Editormodell& m, Feld f, int grenze)
     {
-        const int art = int(z.bounded(5));
+        const int art = int(m_zufall.bounded(5));
         if (art == 0)
             return;
         if (art >= 3)
-            m.Validate(f, ansi::text(zeichen(int(z.bounded(1, grenze + 1)))), true);
-        const QByteArray t = art == 4 ? QByteArray() : zeichen(int(z.bounded(art == 1 ? grenze - 3 : 0, grenze + 1)));
+            m.Validate(f, ansi::text(zeichen(int(m_zufall.bounded(1, grenze + 1)))), true);
+        const QByteArray t = art == 4 ? QByteArray() : zeichen(int(m_zufall.bounded(art == 1 ? grenze - 3 : 0, grenze + 1)));
         m.Validate(f, ansi::text(t), true);
     }
 
     void relais(Editormodell& m, int r)
     {
         const Feld f = r == 1 ? Feld::Besttext1 : Feld::Besttext2;
-        const int art = int(z.bounded(4));
+        const int art = int(m_zufall.bounded(4));
         if (art == 0)
             return;
         m.Chk_Relaisbest_Click(r, true);
         if (art == 3) {  // ticked, typed, unticked
-            m.Validate(f, ansi::text(zeichen(int(z.bounded(1, 128)))), true);
+            m.Validate(f, ansi::text(zeichen(int(m_zufall.bounded(1, 128)))), true);
             m.Chk_Relaisbest_Click(r, false);
             return;
         }
-        m.Validate(f, ansi::text(zeichen(int(z.bounded(art == 1 ? 120 : 1, 128)))), true);
+        m.Validate(f, ansi::text(zeichen(int(m_zufall.bounded(art == 1 ? 120 : 1, 128)))), true);
     }
 
     void nummer(Editormodell& m, Feld f)
     {
         static const char erlaubt[] = "0123456789+*#";
         QByteArray s;
-        const int n = int(z.bounded(16));
+        const int n = int(m_zufall.bounded(16));
         for (int i = 0; i < n; ++i)
-            s.append(erlaubt[z.bounded(13)]);
+            s.append(erlaubt[m_zufall.bounded(13)]);
         m.Validate(f, ansi::text(s), true);
     }
 
@@ -196,16 +196,16 @@ private:
     void analog(Editormodell& m)
     {
         const auto zahl = [](int v) { return QString::number(v); };
-        const int a = z.bounded(4) ? int(z.bounded(999)) : -1;
-        const int b = z.bounded(4) ? int(z.bounded(a + 1, 1000)) : -1;
+        const int a = m_zufall.bounded(4) ? int(m_zufall.bounded(999)) : -1;
+        const int b = m_zufall.bounded(4) ? int(m_zufall.bounded(a + 1, 1000)) : -1;
         if (a >= 0)
             m.Validate(Feld::Messbereich4, zahl(a), true);
         if (b >= 0)
             m.Validate(Feld::Messbereich20, zahl(b), true);
-        if (a < 0 || b < 0 || b - a <= 50 || z.bounded(4) == 0)
+        if (a < 0 || b < 0 || b - a <= 50 || m_zufall.bounded(4) == 0)
             return;
-        const int mini = int(z.bounded(a, b - 50));
-        const int maxi = int(z.bounded(mini + 51, b + 1));
+        const int mini = int(m_zufall.bounded(a, b - 50));
+        const int maxi = int(m_zufall.bounded(mini + 51, b + 1));
         m.Validate(Feld::Grenzwertmin, zahl(mini), true);
         m.Validate(Feld::Grenzwertmax, zahl(maxi), true);
     }
@@ -216,12 +216,12 @@ private:
     {
         QList<QByteArray> e;
         for (int i = 0; i < n; ++i) {
-            switch (z.bounded(5)) {
+            switch (m_zufall.bounded(5)) {
             case 0: e << "06646802" + ziffern(4, 10); break;
             case 1: e << "6762" + ziffern(4, 10); break;
             case 2: e << "0664680502&" + adresse() + " (Boravilon)"; break;
             case 3: e << "6761&" + adresse() + " "; break;
-            default: e << (z.bounded(2) ? "+43" : "0") + ziffern(4, 12); break;
+            default: e << (m_zufall.bounded(2) ? "+43" : "0") + ziffern(4, 12); break;
             }
         }
         return e;
@@ -231,11 +231,11 @@ private:
     {
         static const char a[] = "abcdefghijklmnopqrstuvwxyz0123456789.-_";
         QByteArray s;
-        for (int i = 0, n = int(z.bounded(1, 12)); i < n; ++i)
-            s.append(a[z.bounded(int(sizeof a) - 1)]);
+        for (int i = 0, n = int(m_zufall.bounded(1, 12)); i < n; ++i)
+            s.append(a[m_zufall.bounded(int(sizeof a) - 1)]);
         s.append('*');
-        for (int i = 0, n = int(z.bounded(1, 8)); i < n; ++i)
-            s.append(a[z.bounded(26)]);
+        for (int i = 0, n = int(m_zufall.bounded(1, 8)); i < n; ++i)
+            s.append(a[m_zufall.bounded(26)]);
         return s + ".at";
     }
 

@@ -1,12 +1,18 @@
 // The configuration file reader: every line kind, the bytes the option
 // handlers store during the load, line ends, short and hostile files.
 #include "cfgfile/cfgdatei.h"
+#include "cfgfile/dateilesen.h"
 #include "image/ansi.h"
 #include "image/felder.h"
 #include "testhilfen.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace testhilfen;
 
@@ -569,6 +575,45 @@ private slots:
         // Line 12 without ETX is all list: eight entries, nothing behind.
         QCOMPARE(testhilfen::zellen(r.image, 11, 0, 140), QByteArray("12\r").repeated(8) + E + ff(103) + ff(12));
         QCOMPARE(r.image.seite(12), QByteArray(128, 'c') + QByteArray(128, 'd'));
+    }
+
+    // Reading the file from disk: at most 1 MiB, no folder, and nothing that
+    // is no plain file (a pipe would wait for a writer for ever).
+    void dateiVonPlatte_data()
+    {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<QString>("fehler");
+        QTest::newRow("genau 1 MiB") << "grenze" << "";
+        QTest::newRow("1 MiB + 1") << "grenze+1" << "zu groß für eine Konfigurationsdatei";
+        QTest::newRow("fehlt") << "fehlt" << "No such file or directory";
+        QTest::newRow("Ordner") << "ordner" << "ist ein Ordner";
+        QTest::newRow("Pipe") << "pipe" << "keine gewöhnliche Datei";
+    }
+    void dateiVonPlatte()
+    {
+        QFETCH(QString, fall);
+        QFETCH(QString, fehler);
+        QTemporaryDir ordner;
+        const QString pfad = ordner.filePath(QStringLiteral("a.cfg"));
+        const QByteArray anfang("Kl\xE4ranlage;");
+        if (fall.startsWith(QLatin1String("grenze"))) {
+            QFile d(pfad);
+            QVERIFY(d.open(QIODevice::WriteOnly) && d.write(anfang) == anfang.size());
+            QVERIFY(d.resize((1 << 20) + (fall == QLatin1String("grenze+1") ? 1 : 0)));
+        }
+        if (fall == QLatin1String("ordner"))
+            QVERIFY(QDir(ordner.path()).mkdir(QStringLiteral("a.cfg")));
+        if (fall == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0);
+        const Dateiinhalt d = dateiLesen(pfad);
+        QCOMPARE(d.fehler, fehler);
+        QCOMPARE(bool(d), fehler.isEmpty());
+        if (d) {
+            QCOMPARE(d.bytes.size(), 1 << 20);
+            QCOMPARE(d.bytes.left(anfang.size()), anfang);
+        } else {
+            QCOMPARE(d.bytes, QByteArray());
+        }
     }
 };
 

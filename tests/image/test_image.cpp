@@ -133,8 +133,46 @@ private slots:
         QFETCH(int, byte);
         QFETCH(QString, text);
         QCOMPARE(int(bcd(wert)), byte);
-        QCOMPARE(bcdText(std::uint8_t(byte)), text);
-        QCOMPARE(bcdText(0x3A), QStringLiteral("3A"));
+        QCOMPARE(bcdWert(std::uint8_t(byte), 59), wert);
+        QCOMPARE(zweistellig(byte, 16), text);
+    }
+
+    // A byte that is no time: a digit above 9, or a value past the limit.
+    void bcdKeinWert_data()
+    {
+        QTest::addColumn<int>("byte");
+        QTest::addColumn<int>("hoechstens");
+        QTest::newRow("3A") << 0x3A << 59;
+        QTest::newRow("A0") << 0xA0 << 99;
+        QTest::newRow("24 Uhr") << 0x24 << 23;
+        QTest::newRow("60 Minuten") << 0x60 << 59;
+        QTest::newRow("FF") << 0xFF << 99;
+    }
+    void bcdKeinWert()
+    {
+        QFETCH(int, byte);
+        QFETCH(int, hoechstens);
+        QCOMPARE(bcdWert(std::uint8_t(byte), hoechstens), -1);
+    }
+
+    void zweistelligeZahl_data()
+    {
+        QTest::addColumn<int>("wert");
+        QTest::addColumn<int>("basis");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("7") << 7 << 10 << "07";
+        QTest::newRow("59") << 59 << 10 << "59";
+        QTest::newRow("135") << 135 << 10 << "135";
+        QTest::newRow("0x3A") << 0x3A << 16 << "3A";
+        QTest::newRow("0x0A") << 0x0A << 16 << "0A";
+        QTest::newRow("0xFF") << 0xFF << 16 << "FF";
+    }
+    void zweistelligeZahl()
+    {
+        QFETCH(int, wert);
+        QFETCH(int, basis);
+        QFETCH(QString, text);
+        QCOMPARE(zweistellig(wert, basis), text);
     }
 
     void zahl_data()
