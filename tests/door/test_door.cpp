@@ -22,9 +22,9 @@ namespace {
 
 // Once a modal window has the focus, notes what it shows in `gezeigt` (a box:
 // title|QMessageBox icon|buttons|text; a file dialog: title|filter|suffix|
-// save|folder|name), then answers: "maus:<button text>" clicks that button, "taste:Return" /
-// "taste:Escape" presses the key where the focus is, "tippen:<name>" types a
-// file name and Return.
+// save|folder|name), then answers: "maus:<button text>" clicks that button,
+// "taste:Return" / "taste:Escape" presses the key where the focus is,
+// "tippen:<name>" types a file name and Return.
 void beiModal(const QString& aktion, QString& gezeigt)
 {
     auto* takt = new QTimer;
@@ -65,6 +65,7 @@ void beiModal(const QString& aktion, QString& gezeigt)
                         was == QLatin1String("Escape") ? Qt::Key_Escape : Qt::Key_Return);
     });
     takt->start(10);
+    QTimer::singleShot(10000, takt, &QObject::deleteLater);  // nothing shown: gives up
 }
 
 } // namespace
