@@ -48,6 +48,7 @@ private slots:
         QTest::newRow("Steuerzeichen") << "A\x01" "B\tC\x7F" "D\u0081" << 1 << "A_B_C_D__2026-12-06_14-05-09.cfg";
         QTest::newRow("Punkte und Blanks am Rand") << " ..versteckt. . " << 1 << "versteckt_2026-12-06_14-05-09.cfg";
         QTest::newRow("nur Punkte") << " .. " << 3 << "ohne Bezeichnung_2026-12-06_14-05-09_3.cfg";
+        QTest::newRow("71 Zeichen") << QString(69, 'x') + "yz" << 1 << QString(69, 'x') + "y_2026-12-06_14-05-09.cfg";
         QTest::newRow("80 Zeichen") << QString(68, 'x') + "€ yyyyyyyyy" << 1 << QString(68, 'x') + "€_2026-12-06_14-05-09.cfg";
     }
     void dateiname()
