@@ -4,8 +4,10 @@
 #   scripts/setup.sh [PAKET...]
 set -euo pipefail
 # poppler-utils: the tests read the configuration sheet's PDF with pdftotext.
+# libclang-rt-14-dev: the fuzz seed replay needs its FuzzedDataProvider.h.
 pakete=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-        qt6-translations-l10n qt6-qpa-plugins fonts-dejavu-core poppler-utils "$@")
+        qt6-translations-l10n qt6-qpa-plugins fonts-dejavu-core poppler-utils
+        libclang-rt-14-dev "$@")
 fehlend=()
 for p in "${pakete[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || fehlend+=("$p")
