@@ -3,8 +3,8 @@
 // of the user and no real serial port behind it. Controls are found by their
 // objectName; keys are real key events; a field is entered as a click into it
 // enters it. Needs gsmbv_shell.
-#include "fakedoor.h"
 #include "editor/eingabefeld.h"
+#include "kit.h"
 #include "shell/konfig.h"
 
 #include <QApplication>
@@ -29,14 +29,29 @@ inline void plattformHinweiseAus()
 }
 
 // Types text with real key events, one character at a time, each carrying its
-// own text (also characters beyond Latin-1, which have no key code).
+// own text (also characters beyond Latin-1, which have no key code); "\b" is
+// the Backspace key, "\t" the Tab key.
 inline void tippen(QWidget* w, const QString& text)
 {
     for (QChar c : text) {
+        if (c == QLatin1Char('\b') || c == QLatin1Char('\t')) {
+            QTest::keyClick(w, c == QLatin1Char('\b') ? Qt::Key_Backspace : Qt::Key_Tab);
+            continue;
+        }
         const Qt::Key taste = c.unicode() >= 0x20 && c.unicode() < 0x7F ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
         QTest::sendKeyEvent(QTest::Press, w, taste, QString(c), Qt::NoModifier);
         QTest::sendKeyEvent(QTest::Release, w, taste, QString(c), Qt::NoModifier);
     }
+}
+
+// The change markers a window shows, in ascending order.
+inline QList<int> marker(const Konfig& k)
+{
+    QList<int> out;
+    for (int i = 0; i < kMarker; ++i)
+        if (k.markerSichtbar(i))
+            out.append(i);
+    return out;
 }
 
 struct Fenster {
@@ -95,22 +110,8 @@ struct Fenster {
     }
 
     // The change markers shown and the pages flagged, in ascending order.
-    QList<int> marker() const
-    {
-        QList<int> out;
-        for (int i = 0; i < kMarker; ++i)
-            if (k.markerSichtbar(i))
-                out.append(i);
-        return out;
-    }
-    QList<int> geflaggt()
-    {
-        QList<int> out;
-        for (int i = 0; i < kSeiten; ++i)
-            if (k.seitenaenderung()[std::size_t(i)])
-                out.append(i);
-        return out;
-    }
+    QList<int> marker() const { return kit::marker(k); }
+    QList<int> geflaggt() { return kit::geflaggt(k.seitenaenderung()); }
 };
 
 } // namespace kit
