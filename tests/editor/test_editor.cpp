@@ -89,7 +89,7 @@ private slots:
         QTest::newRow("Analog") << "Messbereich4" << "" << "" << "-1.234" << "123" << 3 << "Höchstens 3 Ziffern";
         QTest::newRow("Einheit") << "Einheit" << "" << "" << "m/sx" << "m/s" << 1 << "Höchstens 3 Zeichen";
         QTest::newRow("Einheit aus drei Blanks") << "Einheit" << "   " << "" << "V" << "V" << 0 << "Einheit des Analogwertes: max. 3 Zeichen";
-        QTest::newRow("einfügen") << "Anlagenbezeichnung" << "" << "einfuegen" << "Büro #2\nOst" << "Bro 2Ost" << 1 << zeichen;
+        QTest::newRow("einfügen") << "Anlagenbezeichnung" << "" << "einfuegen" << "Büro #2\n中Ost" << "Bro 2Ost" << 1 << zeichen;
         QTest::newRow("einfügen bis zur Grenze") << "Anlagenbezeichnung" << QString(68, 'x') << "einfuegen" << "abc" << QString(68, 'x') + "ab" << 1 << "Höchstens 70 Zeichen";
         QTest::newRow("einfügen, Nummer") << "TXT_Guthabenrufnummer" << "" << "einfuegen" << "+43 (664) 12-34" << "+436641234" << 1 << nummer;
         QTest::newRow("einfügen in drei Blanks") << "Einheit" << "   " << "einfuegen" << "bar" << "bar" << 0 << "Einheit des Analogwertes: max. 3 Zeichen";
@@ -316,7 +316,7 @@ private slots:
             << QList<int>{22} << QStringList{"TXT_Guthabenrufnummer=*101#", "TXT_Nummer_Aufladung=*105*", "Slider_Guthaben=9", "TXT_Guthaben=9"};
         QTest::newRow("Konto, Andere") << w << QStringList{"Chk_Konto", "OPT_Andere"} << "0:25 \"8006642903\" 03; 0:41 \"8006642902\" 03" << QList<int>{22}
             << QStringList{"Chk_Konto=- gesperrt", "TXT_Guthabenrufnummer= gesperrt", "Slider_Guthaben=1 gesperrt", "TXT_Guthaben="};
-        QTest::newRow("Andere, A1") << w << QStringList{"OPT_Andere", "OPT_A1"} << "" << QList<int>{22} << QStringList{"Chk_Konto=-", "TXT_Nummer_Aufladung= gesperrt"};
+        QTest::newRow("T Mobile, Andere, A1") << w << QStringList{"OPT_TM", "OPT_Andere", "OPT_A1"} << "" << QList<int>{22} << QStringList{"Chk_Konto=-", "TXT_Nummer_Aufladung= gesperrt"};
         QTest::newRow("Kontrollruf Samstag 09:01") << w << QStringList{"CHK_Kontrollruf", "OPT_Woche", "Combo_Tag:End", "Combo_Tag:Up", "UD_Stunde_ab", "UD_Minute_auf"}
             << "0:4 05 09 01" << QList<int>{22} << QStringList{"Combo_Tag=Samstag", "OPT_Tag=-", "TXT_Stunde=09", "TXT_Minute=01"};
         QTest::newRow("Kontrollruf täglich um 23") << w << QStringList{"CHK_Kontrollruf", "OPT_Woche", "OPT_Tag", "UD_Stunde:PgUp", "UD_Stunde:PgUp", "UD_Minute:Down"}

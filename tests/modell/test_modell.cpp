@@ -71,6 +71,8 @@ private slots:
         QTest::newRow("Öffner, füllen") << oeffner << true << "0:0 04" << nichts << QStringList() << QStringList{"oeffner2=ja"};
         QTest::newRow("Gutmeldung, Stromausfall") << A([](M& m) { m.Chk_Gutmeldung_Click(1, true); m.Chk_Gutmeldung_Click(3, true); return m.Chk_Gutmeldung_Click(8, true); })
             << false << "0:1 0A FF" << QList<int>{1, 21, 0} << QStringList() << QStringList{"gutmeldung1=ja", "gutmeldung3=ja", "gutmeldung8=ja"};
+        QTest::newRow("Stromausfall aus") << A([](M& m) { m.Chk_Gutmeldung_Click(8, true); return m.Chk_Gutmeldung_Click(8, false); })
+                                          << false << "" << QList<int>{1, 21, 0} << QStringList() << QStringList();
         QTest::newRow("keine solche Box") << A([](M& m) { m.Chk_Oeffner_Click(8, true); m.Chk_Gutmeldung_Click(-1, true); return m.Chk_Relaisbest_Click(3, true); })
             << false << "" << nichts << QStringList() << QStringList();
 
@@ -155,6 +157,7 @@ private slots:
         QTest::newRow("4 mA 99: leere Grenzwerte passen nicht") << analog("99", "100", "", "", Feld::Messbereich4) << false << "11:128 00 63" << analogwert
             << QStringList{"Oberer Grenzwert muss zwischen 99 und 100 liegen", "Unterer Grenzwert muss zwischen 99 und 100 liegen"} << QStringList();
         QTest::newRow("20 mA 101") << analog("0", "101", "", "", Feld::Messbereich20) << false << "11:130 00 65" << analogwert << QStringList() << QStringList();
+        QTest::newRow("20 mA 0, 4 mA leer") << analog("", "0", "", "", Feld::Messbereich20) << false << "11:130 00 00" << analogwert << QStringList() << QStringList();
         QTest::newRow("20 mA 05") << analog("5", "05", "", "", Feld::Messbereich20) << false << "" << abgelehnt << QStringList{w20} << QStringList();
         QTest::newRow("20 mA unter 4 mA") << analog("100", "99", "", "", Feld::Messbereich20) << false << "" << abgelehnt
                                           << QStringList{"Wert bei 20 mA muss größer sein als der Wert bei 4 mA"} << QStringList();

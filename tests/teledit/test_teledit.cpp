@@ -87,8 +87,10 @@ private slots:
 
     // The dialog on page 5 holding "0664", page 9 holding "999", an alarm text
     // behind each list. Steps: "n" opens page n, "i=K:text" types into slot i
-    // of kind G/F/E ("i=K!text" pastes), "neu" replaces page 2's list as a
-    // device read does, then the buttons by name; the answers go to the boxes.
+    // of kind G/F/E ("i=K!text" pastes), "@p:bytes" puts a list on page p as a
+    // device read does (the image compared with from then on), the buttons by
+    // name; the answers go to the boxes.
+    // "fenster": the open dialog's title and its slots up to the last one used.
     void dialog_data()
     {
         QTest::addColumn<bool>("a1");
@@ -97,55 +99,61 @@ private slots:
         QTest::addColumn<QString>("bild");
         QTest::addColumn<QList<int>>("marker");
         QTest::addColumn<QStringList>("boxen");
-        QTest::addColumn<QString>("titel");  // "" closed
-        QTest::addColumn<QStringList>("plaetze");
+        QTest::addColumn<QString>("fenster");
         QTest::addColumn<int>("beeps");
-        const QStringList leer(8), eintrag = {"0=G:+436641", "1=G:", "2=F:0316", "3=G:", "6=E:max@firma.at"};
-        const QString ml2 = QStringLiteral("GSM-Nummern für Meldelinie 2");
-        QTest::newRow("keine Liste") << true << QStringList{"10"} << QList<int>{} << "" << QList<int>{} << QStringList() << "" << leer << 0;
+        const QStringList eintrag = {"0=G:+436641", "1=G:", "2=F:0316", "3=G:", "6=E:max@firma.at"};
+        const int ok = int(Door::Antwort::Ok), ja = int(Door::Antwort::Ja);
+        QTest::newRow("keine Liste") << true << QStringList{"0", "10"} << QList<int>{} << "" << QList<int>{} << QStringList() << "" << 0;
         QTest::newRow("A1") << true << QStringList{"2"} + eintrag + QStringList{"CMD_Save", "2"} << QList<int>{}
-            << "2:0 \"+436641\" 0D \"066468020316\" 0D \"0664680502&max*firma.at (Boravilon)\" 0D 03" << QList<int>{10} << QStringList() << ml2
-            << QStringList{"G:+436641", "F:0316", "E:max@firma.at", "", "", "", "", ""} << 0;
+            << "2:0 \"+436641\" 0D \"066468020316\" 0D \"0664680502&max*firma.at (Boravilon)\" 0D 03" << QList<int>{10} << QStringList()
+            << "GSM-Nummern für Meldelinie 2: G:+436641|F:0316|E:max@firma.at" << 0;
         QTest::newRow("andere, Analog") << false << QStringList{"11"} + eintrag + QStringList{"CMD_Save"} << QList<int>{}
-            << "11:0 \"+436641\" 0D \"67620316\" 0D \"6761&max*firma.at \" 0D 03" << QList<int>{20} << QStringList() << "" << leer << 0;
-        QTest::newRow("Abbruch") << true << QStringList{"2", "0=G:1", "CMD_Cancel"} << QList<int>{} << "" << QList<int>{} << QStringList() << "" << leer << 0;
+            << "11:0 \"+436641\" 0D \"67620316\" 0D \"6761&max*firma.at \" 0D 03" << QList<int>{20} << QStringList() << "" << 0;
+        QTest::newRow("Abbruch") << true << QStringList{"2", "0=G:1", "CMD_Cancel"} << QList<int>{} << "" << QList<int>{} << QStringList() << "" << 0;
         QTest::newRow("getippt, eingefügt") << true << QStringList{"2", "0=G:+43 664-1/a", "1=F!0316 12", "2=E!a b@c"} << QList<int>{} << "" << QList<int>{}
-            << QStringList() << ml2 << QStringList{"G:+436641", "F:031612", "E:ab@c", "", "", "", "", ""} << 6;
-        QTest::newRow("neues Bild") << true << QStringList{"2", "0=G:5", "neu"} << QList<int>{} << "2:0 \"6762777\" 0D" << QList<int>{}
-            << QStringList() << ml2 << QStringList{"F:777", "", "", "", "", "", "", ""} << 0;
+            << QStringList() << "GSM-Nummern für Meldelinie 2: G:+436641|F:031612|E:ab@c" << 6;
+        QTest::newRow("neues Bild") << true << QStringList{"2", "0=G:5", "@2:6762777\r"} << QList<int>{} << "" << QList<int>{}
+            << QStringList() << "GSM-Nummern für Meldelinie 2: F:777" << 0;
         const QString kopieren = QStringLiteral("Keins|OkAbbrechen|Wollen Sie diese Einstellung für alle anderen Meldelinien und Alarme übernehmen ?|GSM BV Konfiguration");
         QTest::newRow("kopieren, abgebrochen") << true << QStringList{"3", "0=F:0316", "CMD_kopieren"} << QList<int>{int(Door::Antwort::Abbrechen)}
-            << "3:0 \"066468020316\" 0D 03" << QList<int>{11} << QStringList{kopieren} << "GSM-Nummern für Meldelinie 3"
-            << QStringList{"F:0316", "", "", "", "", "", "", ""} << 0;
-        QTest::newRow("kopieren") << true << QStringList{"3", "0=F:0316", "CMD_kopieren"} << QList<int>{int(Door::Antwort::Ok)}
+            << "3:0 \"066468020316\" 0D 03" << QList<int>{11} << QStringList{kopieren} << "GSM-Nummern für Meldelinie 3: F:0316" << 0;
+        QTest::newRow("kopieren") << true << QStringList{"3", "0=F:0316", "CMD_kopieren"} << QList<int>{ok}
             << "1:0 \"066468020316\" 0D 03; 2:0 \"066468020316\" 0D 03; 3:0 \"066468020316\" 0D 03; 4:0 \"066468020316\" 0D 03; "
                "5:4 \"68020316\" 0D 03; 6:0 \"066468020316\" 0D 03; 7:0 \"066468020316\" 0D 03; 8:0 \"066468020316\" 0D 03; "
                "9:0 \"066468020316\" 0D 03; 11:0 \"066468020316\" 0D 03"
-            << QList<int>{11, 9, 10, 11, 12, 13, 14, 15, 16, 17, 20} << QStringList{kopieren} << "GSM-Nummern für Meldelinie 3"
-            << QStringList{"F:0316", "", "", "", "", "", "", ""} << 0;
+            << QList<int>{11, 9, 10, 11, 12, 13, 14, 15, 16, 17, 20} << QStringList{kopieren} << "GSM-Nummern für Meldelinie 3: F:0316" << 0;
         // 129 and 152 cells do not fit: nothing stored; one digit less fits exactly.
         QStringList voll{"5"};
         for (int i = 0; i < 8; ++i)
             voll << QStringLiteral("%1=G:999999999999999").arg(i);
         const QString zuLang = QStringLiteral("Warnung|Ok|Die Rufnummern passen nicht in den Speicher des Boravilon (%1 von 128 Zeichen). "
                                               "Bitte Einträge kürzen oder entfernen.|GSM Boravilon");
-        const QString gefuellt = QStringLiteral("5:0") + QStringLiteral(" \"999999999999999\" 0D").repeated(7) + QStringLiteral(" \"99999999999999\" 0D 03");
+        const QString neune = QStringLiteral("GSM-Nummern für Meldelinie 5: ") + QStringLiteral("G:999999999999999|").repeated(7);
         QTest::newRow("zu lang") << false << voll + QStringList{"CMD_Save", "CMD_kopieren", "7=G:99999999999999", "CMD_Save"} << QList<int>{}
-            << gefuellt << QList<int>{13} << QStringList{zuLang.arg(129), zuLang.arg(129)} << "" << leer << 2;
+            << QStringLiteral("5:0") + QStringLiteral(" \"999999999999999\" 0D").repeated(7) + QStringLiteral(" \"99999999999999\" 0D 03")
+            << QList<int>{13} << QStringList{zuLang.arg(129), zuLang.arg(129)} << "" << 2;
         QTest::newRow("zu lang, email A1") << true << voll + QStringList{"7=E:999999999999999", "CMD_Save"} << QList<int>{} << "" << QList<int>{}
-            << QStringList{zuLang.arg(152)} << "GSM-Nummern für Meldelinie 5" << QStringList(7, "G:999999999999999") + QStringList{"E:999999999999999"} << 1;
+            << QStringList{zuLang.arg(152)} << neune + "E:999999999999999" << 1;
+        // Lists the editor would not write: more than eight entries, empty entries.
+        const QString mehr = QStringLiteral("Warnung|Ok|Für Meldelinie 6 sind %1 Empfänger gespeichert, bearbeitet werden können höchstens 8. "
+                                            "Angezeigt werden die ersten 8; beim Speichern %2.|GSM Boravilon");
+        QTest::newRow("zehn Einträge") << true << QStringList{"@6:1\r2\r3\r4\r5\r6\r7\r8\r9\r10\r\x03", "6", "CMD_Save"} << QList<int>{}
+            << "6:16 03 FF FF FF FF FF" << QList<int>{14} << QStringList{mehr.arg(10).arg("werden die übrigen 2 entfernt")} << "" << 0;
+        QTest::newRow("neun Einträge, neu gelesen") << true << QStringList{"6", "@6:1\r2\r3\r4\r5\r6\r7\r8\r9\r\x03"} << QList<int>{} << "" << QList<int>{}
+            << QStringList{mehr.arg(9).arg("wird der neunte entfernt")} << "GSM-Nummern für Meldelinie 6: G:1|G:2|G:3|G:4|G:5|G:6|G:7|G:8" << 0;
+        QTest::newRow("leere Einträge") << true << QStringList{"@6:\r1\r\r2\r\x03", "6", "CMD_Save"} << QList<int>{} << "6:0 31 0D 32; 6:4 03 FF FF"
+            << QList<int>{14} << QStringList() << "" << 0;
         // Another source while edits are pending: asked first.
         const QString frage = QStringLiteral("Frage|JaNein|Die Änderungen der Nummern für Meldelinie 5 sind noch nicht gespeichert. Sollen sie "
                                              "gespeichert werden, bevor die Nummern für Stromausfall geöffnet werden?|GSM Boravilon");
-        const QStringList neun{"G:999", "", "", "", "", "", "", ""};
-        QTest::newRow("anderer Ursprung, unverändert") << true << QStringList{"5", "5", "9"} << QList<int>{} << "" << QList<int>{} << QStringList()
-            << "GSM-Nummern für Stromausfall" << neun << 0;
+        const QString neun = QStringLiteral("GSM-Nummern für Stromausfall: G:999");
+        QTest::newRow("anderer Ursprung, unverändert") << true << QStringList{"5", "5", "9"} << QList<int>{} << "" << QList<int>{} << QStringList() << neun << 0;
         QTest::newRow("anderer Ursprung, verworfen") << true << QStringList{"5", "1=G:2", "5", "9"} << QList<int>{int(Door::Antwort::Nein)} << ""
-            << QList<int>{} << QStringList{frage} << "GSM-Nummern für Stromausfall" << neun << 0;
-        QTest::newRow("anderer Ursprung, gespeichert") << true << QStringList{"5", "1=G:2", "9", "0=G:900", "CMD_Save"} << QList<int>{int(Door::Antwort::Ja)}
-            << "5:5 32 0D 03; 9:1 \"00\"" << QList<int>{13, 17} << QStringList{frage} << "" << leer << 0;
-        QTest::newRow("anderer Ursprung, passt nicht") << false << voll + QStringList{"9"} << QList<int>{int(Door::Antwort::Ja)} << "" << QList<int>{}
-            << QStringList{frage, zuLang.arg(129)} << "GSM-Nummern für Meldelinie 5" << QStringList(8, "G:999999999999999") << 1;
+            << QList<int>{} << QStringList{frage} << neun << 0;
+        QTest::newRow("anderer Ursprung, gespeichert") << true << QStringList{"5", "1=G:2", "9", "0=G:900", "CMD_Save"} << QList<int>{ja}
+            << "5:5 32 0D 03; 9:1 \"00\"" << QList<int>{13, 17} << QStringList{frage} << "" << 0;
+        QTest::newRow("anderer Ursprung, passt nicht") << false << voll + QStringList{"9"} << QList<int>{ja} << "" << QList<int>{}
+            << QStringList{frage, zuLang.arg(129)} << neune + "G:999999999999999" << 1;
     }
     void dialog()
     {
@@ -161,7 +169,7 @@ private slots:
             textSpeichern(k, Bereich{seite, 128, 128}, "Alarm");
         listeSpeichern(k, 5, "0664\r\x03");
         listeSpeichern(k, 9, "999\r\x03");
-        const Konfigspeicher vorher = k;
+        Konfigspeicher vorher = k;
         Seitenaenderung flags{};
         QList<int> marker;
         Teledit t(k, flags, [&] { return a1; }, [&](int m) { marker << m; });
@@ -169,18 +177,18 @@ private slots:
         for (const QString& s : schritte) {
             if (s.contains(QLatin1Char('='))) {
                 const int i = s.left(1).toInt();
-                const char* art = s[2] == QLatin1Char('G') ? "Opt_GSM_" : s[2] == QLatin1Char('F') ? "Opt_FAX_" : "Opt_email_";
-                static_cast<QRadioButton*>(platz(art, i))->click();
+                static_cast<QRadioButton*>(platz(s[2] == 'G' ? "Opt_GSM_" : s[2] == 'F' ? "Opt_FAX_" : "Opt_email_", i))->click();
                 auto* nummer = static_cast<QLineEdit*>(platz("Nummer_", i));
                 nummer->selectAll();
                 QTest::keyClick(nummer, Qt::Key_Backspace);
                 QApplication::clipboard()->setText(s.mid(4));
-                if (s[3] == QLatin1Char('!'))
+                if (s[3] == '!')
                     QTest::keySequence(nummer, QKeySequence::Paste);
-                for (QChar c : s[3] == QLatin1Char('!') ? QString() : s.mid(4))
+                for (QChar c : s[3] == '!' ? QString() : s.mid(4))
                     QTest::sendKeyEvent(QTest::Click, nummer, c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown, QString(c), {});
-            } else if (s == QLatin1String("neu")) {
-                listeSpeichern(k, 2, "6762777\r");
+            } else if (s.startsWith('@')) {  // "@p:bytes"
+                listeSpeichern(k, s.mid(1, s.indexOf(':') - 1).toInt(), s.mid(s.indexOf(':') + 1).toLatin1());
+                vorher = k;
                 t.bildErneuert();
             } else if (s.startsWith(QLatin1String("CMD_"))) {
                 t.findChild<QPushButton*>(s)->click();
@@ -196,15 +204,17 @@ private slots:
                 seiten << (m == 20 ? 11 : m - 8);
         QCOMPARE(kit::geflaggt(flags), seiten);
         QTEST(kit::boxen(tuer), "boxen");
-        QTEST(t.isVisible() ? t.windowTitle() : QString(), "titel");
-        QStringList plaetze;
+        // A slot "G:", "F:", "E:" by its caption and kind, "" when empty.
+        const QMap<QString, QString> arten{{"GSM Nummer", "G:"}, {"FAX Nummer mit Vorwahl", "F:"}, {"email-Adresse", "E:"}};
+        QString plaetze;
         for (int i = 0; i < 8; ++i) {
-            const QString l = static_cast<QLabel*>(platz("Bezeichnung_", i))->text();
-            const QString art = l == QLatin1String("GSM Nummer") ? "G:" : l == QLatin1String("FAX Nummer mit Vorwahl") ? "F:" : l == QLatin1String("email-Adresse") ? "E:" : "?";
             const QString text = static_cast<QLineEdit*>(platz("Nummer_", i))->text();
-            plaetze << (art == QLatin1String("G:") && text.isEmpty() ? QString() : art + text);
+            const QString art = arten.value(static_cast<QLabel*>(platz("Bezeichnung_", i))->text(), "?");
+            plaetze += (art == "G:" && text.isEmpty() ? QString() : art + text) + '|';
         }
-        QTEST(t.isVisible() ? plaetze : QStringList(8), "plaetze");
+        while (plaetze.endsWith('|'))
+            plaetze.chop(1);
+        QTEST(t.isVisible() ? t.windowTitle() + ": " + plaetze : QString(), "fenster");
         QTEST(tuer.beeps, "beeps");
     }
 };
