@@ -3,11 +3,15 @@
 // of the user and no real serial port behind it. Controls are found by their
 // objectName; keys are real key events; a field is entered as a click into it
 // enters it. Needs gsmbv_shell.
+#include "editor/aufab.h"
 #include "editor/eingabefeld.h"
 #include "kit.h"
 #include "shell/konfig.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTest>
 
@@ -107,6 +111,23 @@ struct Fenster {
             return;
         zeigen(w);
         QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
+    }
+
+    // What a control shows, as "name=..." with its text, current entry, value
+    // or tick (x, -); " gesperrt" appended when it is disabled.
+    QString zeigt(const QString& name)
+    {
+        QWidget* w = finde(name);
+        if (!w)
+            return name + QStringLiteral("?");
+        auto* e = qobject_cast<QLineEdit*>(w);
+        auto* c = qobject_cast<QComboBox*>(w);
+        auto* r = qobject_cast<QSlider*>(w);
+        auto* a = qobject_cast<Aufab*>(w);
+        auto* b = qobject_cast<QAbstractButton*>(w);
+        const QString s = e ? e->text() : c ? c->currentText() : r ? QString::number(r->value()) : a ? QString::number(a->value())
+                        : b && b->isChecked() ? QStringLiteral("x") : QStringLiteral("-");
+        return name + QLatin1Char('=') + s + (w->isEnabled() ? QString() : QStringLiteral(" gesperrt"));
     }
 
     // The change markers shown and the pages flagged, in ascending order.
