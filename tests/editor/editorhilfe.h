@@ -1,8 +1,12 @@
 #pragma once
-// The former names of the window fixture (tests/common/fenster.h), for the
-// window tests that still use them.
+// The former names of the window fixture (tests/common/fenster.h) and what
+// came with them, for the window tests that still use them.
+#include "../modell/aenderung.h"
+#include "editor/editorkontext.h"
 #include "fenster.h"
-#include "kit.h"
+#include "image/felder.h"
+
+#include <QLabel>
 
 namespace hilfe {
 using kit::ff;
@@ -11,15 +15,7 @@ using kit::plattformHinweiseAus;
 using kit::startbild;
 using kit::tippen;
 using kit::zellen;
-inline QList<QPair<int, int>> unterschiede(const Konfigspeicher& a, const Konfigspeicher& b)
-{
-    QList<QPair<int, int>> out;
-    for (int s = 0; s < kSeiten; ++s)
-        for (int o = 0; o < kZellen; ++o)
-            if (a.zelle(s, o) != b.zelle(s, o))
-                out.append({s, o});
-    return out;
-}
+inline QStringList unterschiede(const Konfigspeicher& a, const Konfigspeicher& b) { return aenderung(a, b).split(QStringLiteral("; "), Qt::SkipEmptyParts); }
 inline QList<int> sichtbareMarker(const Konfig& k) { return kit::marker(k); }
 inline QList<int> geflaggt(Konfig& k) { return kit::geflaggt(k.seitenaenderung()); }
 } // namespace hilfe
