@@ -1,209 +1,226 @@
-// The editor model without a window: what each handler stores, which marker
-// and page it reports, what it refuses, and what the filling mode holds back.
+// The editor's rules without a window: what each handler and each field's
+// check-and-store step does to the image, which marker and page it records,
+// what it refuses and why, what the controls then show, and what the filling
+// mode holds back. Images are compared with the one right after start-up.
+#include "aenderung.h"
+#include "kit.h"
 #include "modell/editormodell.h"
 
-#include <QTest>
+#include <QRegularExpression>
 #include <functional>
+#include <tuple>
 
 namespace {
-
 using Ablauf = std::function<Folge(Editormodell&)>;
 
-// Page 0: the option bytes 0..7, the first cells of both numbers (24, 40)
-// and the minimum balance (56).
-QByteArray seite0(const Editormodell& m)
+// The shown values that differ from those of an empty editor, but for the
+// texts the user leaves (the rows hand them in).
+QStringList gezeigt(const Editorwerte& w)
 {
-    QByteArray b;
-    for (int o : {0, 1, 2, 3, 4, 5, 6, 7, 24, 40, 56})
-        b.append(char(m.speicher().byte(0, o, 0xEE)));
-    return b;
+    static const QRegularExpression text(QStringLiteral("^(anlagen|sms|bes|mess|grenz|einheit|text)"));
+    QStringList out;
+    const QStringList leer = kit::felder(Editorwerte{});
+    for (const QString& z : kit::felder(w))
+        if (!leer.contains(z) && !text.match(z).hasMatch())
+            out << z;
+    return out;
 }
-
-QByteArray zellen(const Editormodell& m, int seite, int von, int anzahl)
+QStringList gruende(const Folge& f)
 {
-    QByteArray b;
-    for (int i = 0; i < anzahl; ++i)
-        b.append(char(m.speicher().byte(seite, von + i, 0xEE)));
-    return b;
+    QStringList out;
+    for (const Einwand& e : f.einwaende)
+        out << QLatin1Char('!') + e.grund.text();
+    return out;
 }
-
-QList<int> sichtbar(const Editormodell& m)
+// Typing `text` into field `f` and leaving it.
+Ablauf eingabe(Feld f, const char* text, bool getippt = true)
 {
-    QList<int> l;
-    for (int i = 0; i < kMarker; ++i)
-        if (m.marker(i))
-            l << i;
-    return l;
+    return [=](Editormodell& m) { return m.Validate(f, QString::fromUtf8(text), getippt); };
 }
-
-// After start-up: acknowledgement, check call and balance monitoring off.
-const QByteArray kStart("\x00\x00\x00\x00\xFF\x10\x00\x03\x03\x03\x00", 11);
-
+// The analog values as they stand, then field `f` left.
+Ablauf analog(const char* m4, const char* m20, const char* gmin, const char* gmax, Feld f, bool getippt = true)
+{
+    return [=](Editormodell& m) {
+        Editorwerte& w = m.werte();
+        std::tie(w.messbereich4, w.messbereich20, w.grenzwertmin, w.grenzwertmax) =
+            std::tuple(QString(m4), QString(m20), QString(gmin), QString(gmax));
+        return m.Validate(f, Editormodell::text(w, f), getippt);
+    };
+}
 } // namespace
 
 Q_DECLARE_METATYPE(Ablauf)
-Q_DECLARE_METATYPE(Feld)
-Q_DECLARE_METATYPE(Einwand)
 
 class TestModell : public QObject {
     Q_OBJECT
 private slots:
-    void handler_data()
+    void bedienung_data()
     {
         QTest::addColumn<Ablauf>("ablauf");
         QTest::addColumn<bool>("fuellen");
-        QTest::addColumn<QByteArray>("zellen");  // seite0()
-        QTest::addColumn<QList<int>>("folge");   // marker, page of the last operation
-        QTest::addColumn<QString>("gezeigt");    // TXT_Guthabenrufnummer, Quit, TXT_Stunde, Combo_Tag
+        QTest::addColumn<QString>("bild");
+        QTest::addColumn<QList<int>>("folge");  // taken, marker, page of the last step
+        QTest::addColumn<QStringList>("gezeigt");  // the reasons ("!...") and what the controls show besides the texts left
+        auto A = [](auto f) { return Ablauf(f); };
+        using M = Editormodell;
+        const QList<int> nichts{1, -1, -1}, allgemein{1, 22, 0}, analogwert{1, 20, 11};
 
-        const Ablauf oeffner = [](Editormodell& m) {
-            m.Chk_Oeffner_Click(0, true);
-            m.Chk_Oeffner_Click(2, true);
-            return m.Chk_Oeffner_Click(0, false);
-        };
-        QTest::newRow("Öffner") << oeffner << false << QByteArray("\x04", 1) + kStart.mid(1) << QList<int>{21, 0}
-                                << "||10|-1";
-        QTest::newRow("Öffner, füllen") << oeffner << true << QByteArray("\x04", 1) + kStart.mid(1)
-                                        << QList<int>{-1, -1} << "||10|-1";
-        const Ablauf strom = [](Editormodell& m) { return m.Chk_Gutmeldung_Click(8, true); };
-        QTest::newRow("Gutmeldung Stromausfall")
-            << strom << false << kStart.left(2) + "\xFF" + kStart.mid(3) << QList<int>{21, 0} << "||10|-1";
+        const Ablauf oeffner = A([](M& m) { m.Chk_Oeffner_Click(0, true); m.Chk_Oeffner_Click(2, true); return m.Chk_Oeffner_Click(0, false); });
+        QTest::newRow("Öffner") << oeffner << false << "0:0 04" << QList<int>{1, 21, 0} << QStringList{"oeffner2=ja"};
+        QTest::newRow("Öffner, füllen") << oeffner << true << "0:0 04" << nichts << QStringList{"oeffner2=ja"};
+        QTest::newRow("Gutmeldung, Stromausfall") << A([](M& m) { m.Chk_Gutmeldung_Click(1, true); m.Chk_Gutmeldung_Click(3, true); return m.Chk_Gutmeldung_Click(8, true); })
+            << false << "0:1 0A FF" << QList<int>{1, 21, 0} << QStringList{"gutmeldung1=ja", "gutmeldung3=ja", "gutmeldung8=ja"};
+        QTest::newRow("Stromausfall aus") << A([](M& m) { m.Chk_Gutmeldung_Click(8, true); return m.Chk_Gutmeldung_Click(8, false); }) << false << "" << QList<int>{1, 21, 0} << QStringList();
+        QTest::newRow("keine solche Box") << A([](M& m) { m.Chk_Oeffner_Click(8, true); m.Chk_Gutmeldung_Click(-1, true); return m.Chk_Relaisbest_Click(3, true); })
+            << false << "" << nichts << QStringList();
 
         // Ticking takes the slider to 15 through the slider's handler.
-        const Ablauf quittierung = [](Editormodell& m) { return m.Chk_Quittierung_Click(true); };
-        QTest::newRow("Quittierung") << quittierung << false << kStart.left(3) + "\x0F" + kStart.mid(4)
-                                     << QList<int>{22, 0} << "|15|10|-1";
-        QTest::newRow("Quittierung, füllen") << quittierung << true << kStart << QList<int>{-1, -1} << "||10|-1";
+        QTest::newRow("Quittierung") << A([](M& m) { return m.Chk_Quittierung_Click(true); }) << false << "0:3 0F" << allgemein
+                                     << QStringList{"quittierung=ja", "sliderQuit=15", "quit=15"};
+        QTest::newRow("Quittierung, füllen") << A([](M& m) { return m.Chk_Quittierung_Click(true); }) << true << "" << nichts << QStringList{"quittierung=ja"};
+        QTest::newRow("Quittierung 200") << A([](M& m) { m.Chk_Quittierung_Click(true); return m.Slider_Quit_Change(200); }) << false
+                                         << "0:3 C8" << allgemein << QStringList{"quittierung=ja", "sliderQuit=200", "quit=200"};
+        QTest::newRow("Quittierung 200, aus") << A([](M& m) { m.Chk_Quittierung_Click(true); m.Slider_Quit_Change(200); return m.Chk_Quittierung_Click(false); })
+                                              << false << "" << allgemein << QStringList();
 
-        // Chk_Konto -> the numbers' Validate -> the slider; "Andere" empties again.
-        const Ablauf konto = [](Editormodell& m) { return m.Chk_Konto_Click(true); };
-        QTest::newRow("Konto A1") << konto << false << kStart.left(8) + QByteArray("00\x05", 3)
-                                  << QList<int>{22, 0} << "08006642903||10|-1";
-        QTest::newRow("Konto, füllen") << konto << true << kStart << QList<int>{-1, -1} << "||10|-1";
-        QTest::newRow("Konto T Mobile") << Ablauf([](Editormodell& m) {
-            m.Chk_Konto_Click(true);
-            return m.OPT_TM_Click();
-        }) << false << kStart.left(8) + QByteArray("**\x05", 3) << QList<int>{22, 0} << "*101#||10|-1";
-        QTest::newRow("Konto, Andere") << Ablauf([](Editormodell& m) {
-            m.Chk_Konto_Click(true);
-            return m.OPT_Andere_Click();
-        }) << false << kStart << QList<int>{22, 0} << "||10|-1";
+        // Chk_Konto -> the numbers' Validate -> the slider. Emptying a text
+        // puts 0x03 into its first cell only: the rest stays behind it.
+        QTest::newRow("Konto A1") << A([](M& m) { return m.Chk_Konto_Click(true); }) << false << "0:24 \"08006642903\" 03; 0:40 \"08006642902\" 03; 0:56 05" << allgemein <<
+                                  QStringList{"konto=ja", "guthabenrufnummer=08006642903", "nummerAufladung=08006642902", "sliderGuthaben=5", "guthaben=5"};
+        QTest::newRow("Konto T Mobile, Guthaben 9") << A([](M& m) { m.OPT_TM_Click(); m.Chk_Konto_Click(true); return m.Slider_Guthaben_Change(9); })
+            << false << "0:24 \"*101#\" 03; 0:40 \"*105*\" 03; 0:56 09" << allgemein <<
+            QStringList{"netz=1", "konto=ja", "guthabenrufnummer=*101#", "nummerAufladung=*105*", "sliderGuthaben=9", "guthaben=9"};
+        QTest::newRow("Konto, Andere") << A([](M& m) { m.OPT_TM_Click(); m.Chk_Konto_Click(true); return m.OPT_Andere_Click(); }) << false
+                                       << "0:25 \"101#\" 03; 0:41 \"105*\" 03" << allgemein << QStringList{"netz=2", "kontoAktivierbar=nein"};
+        QTest::newRow("Konto, füllen") << A([](M& m) { return m.Chk_Konto_Click(true); }) << true << "" << nichts << QStringList{"konto=ja"};
+        QTest::newRow("A1 gewählt") << A([](M& m) { return m.OPT_A1_Click(); }) << false << "" << allgemein << QStringList();
+        QTest::newRow("Netzbetreiber erkannt") << A([](M& m) { m.speicher().setze(1, 1, '6'); m.speicher().setze(1, 2, '7'); m.speicher().setze(1, 3, '6'); return m.netzbetreiberErkennen(); })
+                                               << false << "1:1 \"676\"" << allgemein << QStringList{"netz=1"};
 
         // The check call: daily at 10:00 when switched on, the day list's
         // changes stored, the spinners' time in packed BCD.
-        QTest::newRow("Kontrollruf") << Ablauf([](Editormodell& m) { return m.CHK_Kontrollruf_Click(true); })
-                                     << false << kStart.left(4) + QByteArray("\x07\x10\x00", 3) + kStart.mid(7)
-                                     << QList<int>{22, 0} << "||10|-1";
-        QTest::newRow("Kontrollruf Sonntag 23:05") << Ablauf([](Editormodell& m) {
-            m.CHK_Kontrollruf_Click(true);
-            m.OPT_Woche_Click();
-            m.Combo_Tag_Change(6);
-            m.UD_Stunde_Change(23);
-            return m.UD_Minute_Change(5);
-        }) << false << kStart.left(4) + QByteArray("\x06\x23\x05", 3) + kStart.mid(7) << QList<int>{22, 0}
-           << "||23|6";
+        QTest::newRow("Kontrollruf") << A([](M& m) { return m.CHK_Kontrollruf_Click(true); }) << false << "0:4 07" << allgemein << QStringList{"kontrollruf=1"};
+        QTest::newRow("Kontrollruf Sonntag 23:05") << A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); m.Combo_Tag_Change(6); m.UD_Stunde_Change(23); return m.UD_Minute_Change(5); })
+            << false << "0:4 06 23 05" << allgemein << QStringList{"kontrollruf=2", "tag=6", "udStunde=23", "udMinute=5", "txtStunde=23", "txtMinute=05"};
+        QTest::newRow("Kontrollruf wieder an") << A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); m.UD_Stunde_Change(7); m.UD_Minute_Change(30); return m.CHK_Kontrollruf_Click(true); })
+            << false << "0:4 07" << allgemein << QStringList{"kontrollruf=1"};
+        QTest::newRow("Kontrollruf aus") << A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); m.UD_Stunde_Change(7); m.UD_Minute_Change(30); return m.CHK_Kontrollruf_Click(false); })
+            << false << "" << allgemein << QStringList();
+        QTest::newRow("kein Wochentag") << A([](M& m) { return m.Combo_Tag_Change(9); }) << false << "" << allgemein << QStringList();
         // Filling: the box and the day are shown, the day is not stored.
-        QTest::newRow("Kontrollruf Donnerstag, füllen") << Ablauf([](Editormodell& m) {
-            m.CHK_Kontrollruf_Click(true);
-            m.OPT_Woche_Click();
-            return m.Combo_Tag_Change(3);
-        }) << true << kStart << QList<int>{-1, -1} << "||10|3";
-        QTest::newRow("Kontrollruf täglich, füllen") << Ablauf([](Editormodell& m) {
-            m.CHK_Kontrollruf_Click(true);
-            return m.OPT_Tag_Click();
-        }) << true << kStart.left(4) + "\x07" + kStart.mid(5) << QList<int>{-1, -1} << "||10|-1";
-        QTest::newRow("Kontrollruf aus") << Ablauf([](Editormodell& m) {
-            m.CHK_Kontrollruf_Click(true);
-            m.OPT_Woche_Click();
-            m.UD_Stunde_Change(7);
-            return m.CHK_Kontrollruf_Click(false);
-        }) << false << kStart << QList<int>{22, 0} << "||10|-1";
+        QTest::newRow("Kontrollruf Donnerstag, füllen") << A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); return m.Combo_Tag_Change(3); })
+            << true << "" << nichts << QStringList{"kontrollruf=2", "tag=3"};
+        QTest::newRow("Kontrollruf täglich, füllen") << A([](M& m) { m.CHK_Kontrollruf_Click(true); return m.OPT_Tag_Click(); })
+            << true << "0:4 07" << nichts << QStringList{"kontrollruf=1"};
+
+        // Unticking a relay empties its text in the image as well.
+        QTest::newRow("Relais 1") << A([](M& m) { return m.Chk_Relaisbest_Click(1, true); }) << false << "10:0 03" << QList<int>{1, 18, 10} << QStringList{"relaisbest1=ja"};
+        QTest::newRow("Relais 2 aus") << A([](M& m) { m.Validate(Feld::Besttext2, "Hallo", true); return m.Chk_Relaisbest_Click(2, false); })
+                                      << false << "10:128 03 \"allo\" 03" << QList<int>{1, 19, 10} << QStringList();
+        QTest::newRow("Relais 1, füllen") << A([](M& m) { return m.Chk_Relaisbest_Click(1, true); }) << true << "" << nichts << QStringList{"relaisbest1=ja"};
+
+        // The text fields: stored whether typed in or not, recorded when typed in.
+        QTest::newRow("Anlagenbezeichnung") << eingabe(Feld::Anlagenbezeichnung, "AB") << false << "0:128 \"AB\" 03" << allgemein << QStringList();
+        QTest::newRow("SMSText 0") << eingabe(SMSText(0), "xy") << false << "1:128 \"xy\" 03" << QList<int>{1, 0, 1} << QStringList();
+        QTest::newRow("SMSText 8, nicht getippt") << eingabe(SMSText(8), "Netz", false) << false << "9:128 \"Netz\" 03" << nichts << QStringList();
+        QTest::newRow("Nummer Aufladung") << eingabe(Feld::NummerAufladung, "*1") << false << "0:40 \"*1\" 03" << allgemein << QStringList{"nummerAufladung=*1"};
+        QTest::newRow("Besttext1") << eingabe(Feld::Besttext1, "") << false << "10:0 03" << QList<int>{1, 18, 10} << QStringList();
+        QTest::newRow("Text_Min") << eingabe(Feld::TextMin, "tief") << false << "12:0 \"tief\" 03" << QList<int>{1, 20, 12} << QStringList();
+        QTest::newRow("Text_Max, Umlaut") << eingabe(Feld::TextMax, "Maß") << false << "12:128 \"Ma\" DF 03" << QList<int>{1, 20, 12} << QStringList();
+        // An empty unit is stored as three blanks and counts as changed whenever it is left.
+        QTest::newRow("Einheit leer") << eingabe(Feld::Einheit, "", false) << false << "11:136 \"   \" 03" << analogwert << QStringList();
+        QTest::newRow("Einheit, nicht getippt") << eingabe(Feld::Einheit, "bar", false) << false << "11:136 \"bar\" 03" << nichts << QStringList();
+        QTest::newRow("Einheit zu lang") << eingabe(Feld::Einheit, "mbar") << false << "" << QList<int>{0, 20, 11} << QStringList{"!Höchstens 3 Zeichen"};
+
+        // The range: plain numbers 0..999, 4 mA below 20 mA; a new range checks
+        // both thresholds again.
+        const QString w4 = QStringLiteral("Wert bei 4 mA: 0 bis 999 (ohne führende Nullen)");
+        const QString w20 = QStringLiteral("Wert bei 20 mA: 0 bis 999 (ohne führende Nullen)");
+        const QList<int> abgelehnt{0, -1, -1};
+        QTest::newRow("4 mA 50") << analog("50", "", "", "", Feld::Messbereich4) << false << "11:128 00 32" << analogwert << QStringList();
+        QTest::newRow("4 mA 0") << analog("0", "", "", "", Feld::Messbereich4) << false << "11:128 00 00" << analogwert << QStringList();
+        QTest::newRow("4 mA 050") << analog("050", "", "", "", Feld::Messbereich4) << false << "" << abgelehnt << QStringList{"!" + w4};
+        QTest::newRow("4 mA 1000") << analog("1000", "", "", "", Feld::Messbereich4) << false << "" << abgelehnt << QStringList{"!" + w4};
+        QTest::newRow("4 mA nicht getippt") << analog("7", "", "", "", Feld::Messbereich4, false) << false << "11:128 00 07" << nichts << QStringList();
+        QTest::newRow("4 mA leer") << analog("", "100", "", "", Feld::Messbereich4, false) << false << "" << analogwert << QStringList();
+        QTest::newRow("4 mA gleich 20 mA") << analog("100", "100", "", "", Feld::Messbereich4) << false << "" << abgelehnt
+                                           << QStringList{"!Wert bei 4 mA muss kleiner sein als der Wert bei 20 mA"};
+        QTest::newRow("4 mA 99: leere Grenzwerte passen nicht") << analog("99", "100", "", "", Feld::Messbereich4) << false << "11:128 00 63" << analogwert
+            << QStringList{"!Oberer Grenzwert muss zwischen 99 und 100 liegen", "!Unterer Grenzwert muss zwischen 99 und 100 liegen"};
+        QTest::newRow("20 mA 101") << analog("0", "101", "", "", Feld::Messbereich20) << false << "11:130 00 65" << analogwert << QStringList();
+        QTest::newRow("20 mA 0, 4 mA leer") << analog("", "0", "", "", Feld::Messbereich20) << false << "11:130 00 00" << analogwert << QStringList();
+        QTest::newRow("20 mA 05") << analog("5", "05", "", "", Feld::Messbereich20) << false << "" << abgelehnt << QStringList{"!" + w20};
+        QTest::newRow("20 mA unter 4 mA") << analog("100", "99", "", "", Feld::Messbereich20) << false << "" << abgelehnt
+                                          << QStringList{"!Wert bei 20 mA muss größer sein als der Wert bei 4 mA"};
+        QTest::newRow("20 mA leer") << analog("5", "", "", "", Feld::Messbereich20, false) << false << "" << analogwert << QStringList();
+        // Narrower: the maximum no longer fits and keeps its bytes, the minimum is stored again.
+        QTest::newRow("Bereich verengt") << analog("0", "50", "20", "71", Feld::Messbereich20) << false << "11:130 00 32 00 14" << analogwert
+                                         << QStringList{"!Oberer Grenzwert muss zwischen 0 und 50 liegen"};
+
+        // The thresholds: inside the range, more than 50 apart.
+        QTest::newRow("Maximum 50 über Minimum") << analog("0", "100", "20", "70", Feld::Grenzwertmax) << false << "" << abgelehnt
+                                                 << QStringList{"!Oberer Grenzwert muss mindestens 51 über dem unteren liegen"};
+        QTest::newRow("Maximum 51 über Minimum") << analog("0", "100", "20", "71", Feld::Grenzwertmax) << false << "11:134 00 47" << analogwert << QStringList();
+        QTest::newRow("Minimum 50 unter Maximum") << analog("0", "100", "30", "80", Feld::Grenzwertmin) << false << "" << abgelehnt
+                                                  << QStringList{"!Unterer Grenzwert muss mindestens 51 unter dem oberen liegen"};
+        QTest::newRow("Minimum 51 unter Maximum") << analog("0", "100", "29", "80", Feld::Grenzwertmin) << false << "11:132 00 1D" << analogwert << QStringList();
+        QTest::newRow("Maximum über dem Bereich") << analog("10", "500", "", "600", Feld::Grenzwertmax) << false << "" << abgelehnt
+                                                  << QStringList{"!Oberer Grenzwert muss zwischen 10 und 500 liegen"};
+        QTest::newRow("Maximum am Bereichsende") << analog("10", "500", "", "500", Feld::Grenzwertmax) << false << "11:134 01 F4" << analogwert << QStringList();
+        QTest::newRow("Minimum unter dem Bereich") << analog("10", "500", "5", "", Feld::Grenzwertmin) << false << "" << abgelehnt
+                                                   << QStringList{"!Unterer Grenzwert muss zwischen 10 und 500 liegen"};
+        QTest::newRow("Minimum: Blank, Tab, 050, Rest") << analog("0", "500", " \t050a", "", Feld::Grenzwertmin) << false << "11:132 00 32" << analogwert << QStringList();
+        QTest::newRow("ohne Bereich: leer") << analog("0", "", "", "700", Feld::Grenzwertmax) << false << "" << nichts << QStringList();
+        QTest::newRow("Maximum leer, 4 mA bei 4") << analog("4", "500", "", "", Feld::Grenzwertmax, false) << false << "" << abgelehnt
+                                                  << QStringList{"!Oberer Grenzwert muss zwischen 4 und 500 liegen"};
+        QTest::newRow("Maximum leer, 4 mA bei 0") << analog("0", "500", "", "", Feld::Grenzwertmax, false) << false << "" << analogwert << QStringList();
+        QTest::newRow("Maximum nicht getippt") << analog("0", "500", "", "300", Feld::Grenzwertmax, false) << false << "11:134 01 2C" << nichts << QStringList();
     }
-    void handler()
+    void bedienung()
     {
         QFETCH(Ablauf, ablauf);
         QFETCH(bool, fuellen);
         QFETCH(QList<int>, folge);
         Editormodell m;
         m.starten();
-        QCOMPARE(seite0(m), kStart);
-        QCOMPARE(sichtbar(m), QList<int>{});
         m.setFuellen(fuellen);
         const Folge f = ablauf(m);
-        QTEST(seite0(m), "zellen");
-        QCOMPARE((QList<int>{f.marker, f.seite}), folge);
-        QCOMPARE(sichtbar(m), folge[0] < 0 ? QList<int>{} : QList<int>{folge[0]});
-        QCOMPARE(m.seiten()[0], folge[0] >= 0);
-        const Editorwerte& w = m.werte();
-        QTEST(QStringList({w.guthabenrufnummer, w.quit, w.txtStunde, QString::number(w.tag)}).join(QLatin1Char('|')),
-              "gezeigt");
+        QTEST(aenderung(m.speicher(), kit::startbild()), "bild");
+        QCOMPARE((QList<int>{f.angenommen, f.marker, f.seite}), folge);
+
+        QCOMPARE(m.marker(folge[1]), folge[1] >= 0);
+        QCOMPARE(kit::geflaggt(m.seiten()), folge[2] >= 0 ? QList<int>{folge[2]} : QList<int>{});
+        QTEST(gruende(f) + gezeigt(m.werte()), "gezeigt");
     }
 
-    // The check-and-store step of the fields: cells, marker, refusals.
-    void validate_data()
+    // The editor as a whole: start-up, markers, emptying.
+    void ganzerEditor()
     {
-        QTest::addColumn<QStringList>("analog");  // Messbereich4, Messbereich20, Grenzwertmin, Grenzwertmax before
-        QTest::addColumn<Feld>("feld");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("geaendert");
-        QTest::addColumn<int>("seite");
-        QTest::addColumn<int>("von");
-        QTest::addColumn<QByteArray>("zellen");
-        QTest::addColumn<QList<int>>("folge");  // taken, marker, page
-        QTest::addColumn<QList<Einwand>>("einwaende");
-        const QStringList leer{"", "", "", ""};
-        const QByteArray ff(4, char(0xFF));
-        QTest::newRow("Anlagenbezeichnung") << leer << Feld::Anlagenbezeichnung << "Pumpe" << true << 0 << 128
-                                            << QByteArray("Pumpe\x03\xFF") << QList<int>{1, 22, 0} << QList<Einwand>{};
-        QTest::newRow("SMSText 8, nicht getippt") << leer << SMSText(8) << "Netz" << false << 9 << 128
-                                                  << QByteArray("Netz\x03\xFF") << QList<int>{1, -1, -1}
-                                                  << QList<Einwand>{};
-        QTest::newRow("Text_Max") << leer << Feld::TextMax << "hoch" << true << 12 << 128
-                                  << QByteArray("hoch\x03\xFF") << QList<int>{1, 20, 12} << QList<Einwand>{};
-        QTest::newRow("Besttext2") << leer << Feld::Besttext2 << "" << true << 10 << 128
-                                   << QByteArray("\x03\xFF\xFF\xFF\xFF\xFF\xFF") << QList<int>{1, 19, 10}
-                                   << QList<Einwand>{};
-        QTest::newRow("Einheit leer, nicht getippt") << leer << Feld::Einheit << "" << false << 11 << 136
-                                                     << QByteArray("   \x03\xFF\xFF\xFF") << QList<int>{1, 20, 11}
-                                                     << QList<Einwand>{};
-        QTest::newRow("Einheit zu lang") << leer << Feld::Einheit << "mbar" << true << 11 << 136
-                                         << QByteArray("\xFF\xFF\xFF\xFF\xFF\xFF\xFF") << QList<int>{0, 20, 11}
-                                         << QList<Einwand>{{Feld::Einheit, {Abweisung::Art::Laenge, 3}}};
-        const QStringList bereich{"0", "100", "20", "71"};
-        QTest::newRow("Maximum 50 über Minimum")
-            << bereich << Feld::Grenzwertmax << "70" << true << 11 << 128
-            << QByteArray("\x00\x00\x00\x64\x00\x14\x00\x47", 8) << QList<int>{0, -1, -1}
-            << QList<Einwand>{{Feld::Grenzwertmax, {Abweisung::Art::ObererAbstand}}};
-        // A narrower range is taken; the maximum no longer fits and keeps its bytes.
-        QTest::newRow("Bereich verengt")
-            << bereich << Feld::Messbereich20 << "50" << true << 11 << 128
-            << QByteArray("\x00\x00\x00\x32\x00\x14\x00\x47", 8) << QList<int>{1, 20, 11}
-            << QList<Einwand>{{Feld::Grenzwertmax, {Abweisung::Art::ObererBereich, 0, 50}}};
-        QTest::newRow("4 mA mit führender Null")
-            << leer << Feld::Messbereich4 << "050" << true << 11 << 128 << ff + ff
-            << QList<int>{0, -1, -1} << QList<Einwand>{{Feld::Messbereich4, {Abweisung::Art::Wert4mA}}};
-    }
-    void validate()
-    {
-        QFETCH(QStringList, analog);
-        QFETCH(Feld, feld);
-        QFETCH(QString, text);
-        QFETCH(bool, geaendert);
-        QFETCH(int, seite);
-        QFETCH(int, von);
-        QFETCH(QByteArray, zellen);
         Editormodell m;
         m.starten();
-        const Feld felder[] = {Feld::Messbereich4, Feld::Messbereich20, Feld::Grenzwertmin, Feld::Grenzwertmax};
-        for (int i = 0; i < 4; ++i)
-            if (!analog[i].isEmpty())
-                QVERIFY(m.Validate(felder[i], analog[i], false).angenommen);
-        const Folge f = m.Validate(feld, text, geaendert);
-        QCOMPARE(::zellen(m, seite, von, int(zellen.size())), zellen);
-        QTEST((QList<int>{f.angenommen, f.marker, f.seite}), "folge");
-        QTEST(f.einwaende, "einwaende");
-        // The field shows what was entered, taken or not.
-        QCOMPARE(Editormodell::text(m.werte(), feld), text);
+        QCOMPARE(kit::unterschied(m.speicher(), kit::startbild()), QString());
+        QCOMPARE(m.werte(), Editorwerte{});
+        m.markieren(5, 13);
+        QCOMPARE(kit::geflaggt(m.seiten()), QList<int>{});
+        QVERIFY(m.marker(5) && !m.marker(4) && !m.marker(23));
+        m.alleMarkieren();
+        QCOMPARE(kit::geflaggt(m.seiten()), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+        QVERIFY(m.marker(0) && m.marker(22));
+        m.markierungenLoeschen();
+        QCOMPARE(kit::geflaggt(m.seiten()), QList<int>{});
+        QVERIFY(!m.marker(5));
+        m.OPT_Andere_Click();
+        m.Validate(SMSText(2), "Tor", true);
+        m.leeren();
+        Editorwerte leer;
+        leer.netz = Netzbetreiber::Andere;
+        leer.kontoAktivierbar = false;
+        QCOMPARE(m.werte(), leer);
+        QCOMPARE(aenderung(m.speicher(), kit::startbild()), QStringLiteral("3:128 \"Tor\" 03"));
+        // Reasons no field of the editor gives.
+        QCOMPARE(Abweisung{}.text(), QString());
+        QCOMPARE((Abweisung{Abweisung::Art::Empfaengerliste, 130, 128}.text()), QStringLiteral("Die Nummern passen nicht in den Speicher (130 von 128 Zeichen)"));
+        QCOMPARE(Abweisung{Abweisung::Art::Belegt}.text(), QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen"));
     }
 };
 

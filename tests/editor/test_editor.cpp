@@ -1,0 +1,327 @@
+// What only the editor's widgets do: real keys and pasted, dropped and
+// composed text in each kind of field, the check when the focus leaves a
+// field, the tab switch that is no edit, every control wired to its handler,
+// the markers, hints and enabled states shown. The rules themselves are the
+// editor model's (tests/modell).
+#include "../modell/aenderung.h"
+#include "fenster.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QTabBar>
+
+using kit::Fenster;
+using kit::tippen;
+using namespace std::chrono_literals;
+Q_DECLARE_METATYPE(Editorwerte)
+
+namespace {
+// Every field open: balance monitoring and both relays on, the range 0..100.
+void allesOffen(Fenster& f)
+{
+    Editorwerte w;
+    w.konto = w.relaisbest1 = w.relaisbest2 = true;
+    w.messbereich4 = QStringLiteral("0");
+    w.messbereich20 = QStringLiteral("100");
+    f.k.anzeigen(w);
+}
+} // namespace
+
+class TestEditor : public QObject {
+    Q_OBJECT
+private slots:
+    // Typed keys and text put in otherwise: what the field then holds, the
+    // beeps and the status bar (a refusal's reason, else the field's hint).
+    void eingabe_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("vorher");
+        QTest::addColumn<QString>("weg");
+        QTest::addColumn<QString>("eingabe");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("beeps");
+        QTest::addColumn<QString>("panel");
+        const QString zeichen = QStringLiteral("Zeichen nicht zulässig"), nummer = QStringLiteral("Nur Ziffern, +, * und #");
+        const QString a70(70, 'a'), e15(15, '1');
+        QTest::newRow("frei, verbotene Zeichen") << "Anlagenbezeichnung" << "" << "" << "a\"b#c[d\\e]f^g_h`i{j|k}l~m" << "abcdefghijklm" << 12 << zeichen;
+        QTest::newRow("frei, Umlaute, Euro, ohne Byte") << "SMSText_2" << "" << "" << "TürÖßx€y中z" << "Trxyz" << 5 << zeichen;
+        QTest::newRow("frei, Satzzeichen") << "Text_Max" << "" << "" << "A-z 0:9!$%&'()*+,./;<=>?@" << "A-z 0:9!$%&'()*+,./;<=>?@" << 0 << "Meldunsgtext für Maximumalarm";
+        QTest::newRow("frei voll") << "Anlagenbezeichnung" << a70 << "" << "b" << a70 << 1 << "Höchstens 70 Zeichen";
+        QTest::newRow("frei voll, Rückschritt") << "SMSText_0" << a70 << "" << "\b" << QString(69, 'a') << 0 << "";
+        QTest::newRow("Relaistext 127") << "Besttext1" << QString(126, 'z') << "" << "ab" << QString(126, 'z') + "a" << 1 << "Höchstens 127 Zeichen";
+        QTest::newRow("Nummer") << "TXT_Nummer_Aufladung" << "" << "" << "+0-6 (6)4a*#" << "+0664*#" << 5 << nummer;
+        QTest::newRow("Nummer voll") << "TXT_Guthabenrufnummer" << e15 << "" << "5" << e15 << 1 << "Höchstens 15 Zeichen";
+        QTest::newRow("Nummer voll, Buchstabe: zwei Beeps") << "TXT_Guthabenrufnummer" << e15 << "" << "a" << e15 << 2 << nummer;
+        QTest::newRow("Analog") << "Messbereich4" << "" << "" << "-1.234" << "123" << 3 << "Höchstens 3 Ziffern";
+        QTest::newRow("Einheit") << "Einheit" << "" << "" << "m/sx" << "m/s" << 1 << "Höchstens 3 Zeichen";
+        QTest::newRow("Einheit aus drei Blanks") << "Einheit" << "   " << "" << "V" << "V" << 0 << "Einheit des Analogwertes: max. 3 Zeichen";
+        QTest::newRow("einfügen") << "Anlagenbezeichnung" << "" << "einfuegen" << "Büro #2\n中Ost" << "Bro 2Ost" << 1 << zeichen;
+        QTest::newRow("einfügen bis zur Grenze") << "Anlagenbezeichnung" << QString(68, 'x') << "einfuegen" << "abc" << QString(68, 'x') + "ab" << 1 << "Höchstens 70 Zeichen";
+        QTest::newRow("einfügen, Nummer") << "TXT_Guthabenrufnummer" << "" << "einfuegen" << "+43 (664) 12-34" << "+436641234" << 1 << nummer;
+        QTest::newRow("einfügen in drei Blanks") << "Einheit" << "   " << "einfuegen" << "bar" << "bar" << 0 << "Einheit des Analogwertes: max. 3 Zeichen";
+        QTest::newRow("einfügen ersetzt die Auswahl") << "SMSText_0" << "xyz" << "ersetzen" << "ab#" << "ab" << 1 << zeichen;
+        QTest::newRow("ablegen") << "Text_Max" << "" << "ablegen" << "Druck [hoch]" << "Druck hoch" << 1 << zeichen;
+        QTest::newRow("komponieren") << "Messbereich4" << "" << "komponieren" << "4a2" << "42" << 1 << "Nur Ziffern";
+        QTest::newRow("Kontextmenü") << "Text_Min" << "" << "menue" << "_!" << "!" << 1 << zeichen;
+    }
+    void eingabe()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, vorher);
+        QFETCH(QString, weg);
+        QFETCH(QString, eingabe);
+        Fenster f;
+        allesOffen(f);
+        Eingabefeld* feld = f.feld(name);
+        f.betreten(feld);
+        feld->setText(vorher);
+        QApplication::clipboard()->setText(eingabe);
+        if (weg.isEmpty()) {
+            tippen(feld, eingabe);
+        } else if (weg == QLatin1String("einfuegen") || weg == QLatin1String("ersetzen")) {
+            if (weg == QLatin1String("ersetzen"))
+                feld->selectAll();
+            QTest::keyClick(feld, Qt::Key_V, Qt::ControlModifier);
+        } else if (weg == QLatin1String("ablegen")) {
+            QMimeData daten;
+            daten.setText(eingabe);
+            QDragEnterEvent hinein(QPoint(5, 5), Qt::CopyAction, &daten, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(feld, &hinein);
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &daten, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(feld, &drop);
+            QVERIFY(drop.isAccepted());
+        } else if (weg == QLatin1String("komponieren")) {
+            QInputMethodEvent ime;
+            ime.setCommitString(eingabe);
+            QApplication::sendEvent(feld, &ime);
+        } else {
+            QContextMenuEvent menue(QContextMenuEvent::Mouse, QPoint(5, 5), feld->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(feld, &menue);
+            auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(popup);
+            popup->findChild<QAction*>(QStringLiteral("edit-paste"))->trigger();
+            popup->close();
+        }
+        QTEST(feld->text(), "text");
+        QTEST(f.door.beeps, "beeps");
+        QTEST(f.k.panel(2)->text(), "panel");
+        QCOMPARE(f.fokus(), feld);
+    }
+
+    // Each field wired to its cells and marker; its hint shown while it has the focus.
+    void feldSpeichern_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("eingabe");
+        QTest::addColumn<QString>("bild");
+        QTest::addColumn<int>("marker");
+        QTest::addColumn<QString>("hinweis");
+        QTest::newRow("Anlagenbezeichnung") << "Anlagenbezeichnung" << "12" << "0:128 \"12\" 03" << 22 << "";
+        QTest::newRow("SMSText_0") << "SMSText_0" << "12" << "1:128 \"12\" 03" << 0 << "";
+        QTest::newRow("SMSText_4") << "SMSText_4" << "12" << "5:128 \"12\" 03" << 4 << "";
+        QTest::newRow("SMSText_8") << "SMSText_8" << "12" << "9:128 \"12\" 03" << 8 << "";
+        QTest::newRow("TXT_Guthabenrufnummer") << "TXT_Guthabenrufnummer" << "12" << "0:24 \"12\" 03" << 22 << "";
+        QTest::newRow("TXT_Nummer_Aufladung") << "TXT_Nummer_Aufladung" << "12" << "0:40 \"12\" 03" << 22 << "";
+        QTest::newRow("Besttext1") << "Besttext1" << "12" << "10:0 \"12\" 03" << 18 << "";
+        QTest::newRow("Besttext2") << "Besttext2" << "12" << "10:128 \"12\" 03" << 19 << "";
+        QTest::newRow("Text_Min") << "Text_Min" << "12" << "12:0 \"12\" 03" << 20 << "Meldunsgtext für Minimumalarm";
+        QTest::newRow("Text_Max") << "Text_Max" << "12" << "12:128 \"12\" 03" << 20 << "Meldunsgtext für Maximumalarm";
+        QTest::newRow("Einheit") << "Einheit" << "12" << "11:136 \"12 \" 03" << 20 << "Einheit des Analogwertes: max. 3 Zeichen";
+        QTest::newRow("Messbereich4") << "Messbereich4" << "0" << "11:128 00 00" << 20 << "Wert bei 4 mA: 0 bis 999";
+        QTest::newRow("Messbereich20") << "Messbereich20" << "100" << "11:130 00 64" << 20 << "Wert bei 20 mA: 0 bis 999";
+        QTest::newRow("Grenzwertmin") << "Grenzwertmin" << "12" << "11:132 00 0C" << 20 << "Analogwert Minimumalarm: muss um mind. 50 unter Maximumalarm liegen";
+        QTest::newRow("Grenzwertmax") << "Grenzwertmax" << "80" << "11:134 00 50" << 20 << "Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen";
+    }
+    void feldSpeichern()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, eingabe);
+        QFETCH(int, marker);
+        Fenster f;
+        allesOffen(f);
+        Eingabefeld* feld = f.feld(name);
+        f.betreten(feld);
+        feld->selectAll();
+        tippen(feld, "\b" + eingabe);
+        QTEST(f.k.panel(2)->text(), "hinweis");
+        // Nothing is stored while the field has the focus.
+        QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QString());
+        tippen(feld, QStringLiteral("\t"));
+        QVERIFY(f.fokus() != feld);
+        QTEST(aenderung(f.k.speicher(), kit::startbild()), "bild");
+        QCOMPARE(f.marker(), QList<int>{marker});
+        QCOMPARE(f.door.beeps, 0);
+    }
+
+    // A field that refuses its value keeps the focus against every way out
+    // but the abort; the refusal is seen, not only heard.
+    void ablehnungHaeltFest()
+    {
+        Fenster f;
+        f.k.setAbweisungsdauer(300ms, 100ms);
+        Eingabefeld* m4 = f.feld(QStringLiteral("Messbereich4"));
+        QTabBar* leiste = f.k.tabs()->tabBar();
+        auto fensterklick = [&](QWidget* w) {
+            QTest::mouseClick(f.k.windowHandle(), Qt::LeftButton, {}, w->mapTo(&f.k, QPoint(6, w->height() / 2)));
+        };
+        f.betreten(m4);
+        tippen(m4, QStringLiteral("007\t"));
+        QCOMPARE(f.door.beeps, 1);
+        QCOMPARE(f.k.panel(2)->text(), QStringLiteral("Wert bei 4 mA: 0 bis 999 (ohne führende Nullen)"));
+        auto* rahmen = m4->findChild<QFrame*>(QStringLiteral("Abweisungsrahmen"));
+        QVERIFY(rahmen && rahmen->isVisible() && rahmen->geometry() == m4->rect());
+        QTest::mouseClick(f.feld(QStringLiteral("Text_Min")), Qt::LeftButton);
+        QTest::mouseClick(leiste, Qt::LeftButton, {}, leiste->tabRect(1).center());
+        f.k.tabs()->setCurrentIndex(1);  // by program: the field is brought back into view
+        QCoreApplication::processEvents();
+        fensterklick(f.feld(QStringLiteral("Text_Max")));
+        QVERIFY(!f.k.eingabeUebernehmen());
+        f.finde<QAction>(QStringLiteral("Toolbar1_Button7"))->trigger();
+        QCOMPARE(f.door.beeps, 7);
+        f.finde<QAction>(QStringLiteral("Toolbar1_Button1"))->trigger();  // the abort is never held up
+        QCOMPARE(f.door.beeps, 7);
+        QCOMPARE(f.fokus(), m4);
+        QCOMPARE(f.k.tabs()->currentIndex(), 3);
+        QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QString());
+        // The frame goes first, then the reason; the hint is back.
+        QTRY_VERIFY(!m4->findChild<QFrame*>(QStringLiteral("Abweisungsrahmen")));
+        QTRY_COMPARE(f.k.panel(2)->text(), QStringLiteral("Wert bei 4 mA: 0 bis 999"));
+        // Corrected: a press at the window moves on, once checked.
+        tippen(m4, QStringLiteral("\b\b"));
+        fensterklick(f.feld(QStringLiteral("Messbereich20")));
+        QCOMPARE(f.fokus(), f.feld(QStringLiteral("Messbereich20")));
+        QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QStringLiteral("11:128 00 00"));
+        QCOMPARE(f.door.beeps, 7);
+        // A command takes typing over, the focus stays; saving sees what was typed since.
+        Eingabefeld* text = f.feld(QStringLiteral("SMSText_1"));
+        f.betreten(text);
+        tippen(text, QStringLiteral("Ein"));
+        QVERIFY(f.k.eingabeUebernehmen());
+        QCOMPARE(f.fokus(), text);
+        tippen(text, QStringLiteral("!"));
+        f.finde<QAction>(QStringLiteral("MNU_Save"))->trigger();
+        QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QStringLiteral("2:128 \"Ein!\" 03; 11:128 00 00"));
+        QCOMPARE(f.marker(), (QList<int>{1, 20}));
+    }
+
+    // Clicking through the tabs is no edit; a field left without a key stores
+    // its text again and records nothing; Delete and a refused key are edits.
+    void tabsUndVerlassen_data()
+    {
+        QTest::addColumn<bool>("tastatur");
+        QTest::newRow("Maus") << false;
+        QTest::newRow("Strg+Tab") << true;
+    }
+    void tabsUndVerlassen()
+    {
+        QFETCH(bool, tastatur);
+        Fenster f;
+        Editorwerte w;
+        w.anlagenbezeichnung = QStringLiteral("Halle");
+        f.k.anzeigen(w);
+        f.finde(QStringLiteral("Chk_Quittierung"))->setFocus(Qt::TabFocusReason);
+        QTabBar* leiste = f.k.tabs()->tabBar();
+        for (int i : {1, 2, 3, 0, 1, 2, 3, 0}) {
+            if (tastatur)
+                QTest::keyClick(f.fokus(), Qt::Key_Tab, Qt::ControlModifier);
+            else
+                QTest::mouseClick(leiste, Qt::LeftButton, {}, leiste->tabRect(i).center());
+            QCOMPARE(f.k.tabs()->currentIndex(), i);
+        }
+        QCOMPARE(f.marker(), QList<int>{});
+        QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QString());
+        Eingabefeld* name = f.feld(QStringLiteral("Anlagenbezeichnung"));
+        f.betreten(name);
+        f.betreten(f.feld(QStringLiteral("SMSText_3")));
+        QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QStringLiteral("0:128 \"Halle\" 03"));
+        QCOMPARE(f.marker(), QList<int>{});
+        f.betreten(name);
+        QTest::keyClick(name, Qt::Key_Home);
+        QTest::keyClick(name, Qt::Key_Delete);
+        f.betreten(f.feld(QStringLiteral("SMSText_3")));
+        tippen(f.feld(QStringLiteral("SMSText_3")), QStringLiteral("#"));
+        f.betreten(f.feld(QStringLiteral("SMSText_4")));
+        QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QStringLiteral("0:128 \"alle\" 03; 4:128 03"));
+        QCOMPARE(f.marker(), (QList<int>{3, 22}));
+        QCOMPARE(f.geflaggt(), (QList<int>{0, 4}));
+    }
+
+    // Values shown by the program (sliders within their range), then every
+    // option control wired to its handler: clicks ("name") and keys
+    // ("name:key") -> cells, markers, what the controls show.
+    void optionen_data()
+    {
+        QTest::addColumn<Editorwerte>("w");
+        QTest::addColumn<QStringList>("aktionen");
+        QTest::addColumn<QString>("bild");
+        QTest::addColumn<QList<int>>("marker");
+        QTest::addColumn<QStringList>("zustand");
+        Editorwerte voll, taeglich, w;
+        voll.oeffner[0] = voll.quittierung = voll.konto = voll.relaisbest1 = true;
+        std::tie(voll.smsText[3], voll.netz, voll.sliderQuit, voll.quit, voll.guthabenrufnummer, voll.sliderGuthaben) =
+            std::tuple(QStringLiteral("Tor"), Netzbetreiber::TMobile, 300, QStringLiteral("300"), QStringLiteral("*101#"), 12);
+        std::tie(voll.kontrollruf, voll.tag, voll.udStunde, voll.txtStunde, voll.einheit) =
+            std::tuple(Editorwerte::Kontrollruf::Woechentlich, 3, 22, QStringLiteral("3A"), QStringLiteral("   "));
+        std::tie(taeglich.kontrollruf, taeglich.netz, taeglich.kontoAktivierbar, taeglich.sliderQuit, taeglich.relaisbest2) =
+            std::tuple(Editorwerte::Kontrollruf::Taeglich, Netzbetreiber::Andere, false, 0, true);
+        QTest::newRow("gezeigt: voll") << voll << QStringList{"Chk_Gutmeldung_2"} << "0:1 04" << QList<int>{21}
+            << QStringList{"Chk_Oeffner_0=x", "SMSText_3=Tor", "OPT_TM=x", "Slider_Quit=255", "Quit=300", "Chk_Konto=x", "TXT_Guthabenrufnummer=*101#",
+                           "Slider_Guthaben=9", "Combo_Tag=Donnerstag", "UD_Stunde=22", "TXT_Stunde=3A", "Besttext2= gesperrt", "Einheit=   "};
+        QTest::newRow("gezeigt: täglich, Andere") << taeglich << QStringList() << "" << QList<int>{}
+            << QStringList{"OPT_Tag=x", "OPT_Woche=-", "Combo_Tag= gesperrt", "UD_Minute=0", "Chk_Konto=- gesperrt", "TXT_Nummer_Aufladung= gesperrt",
+                           "Slider_Quit=1 gesperrt", "Besttext2="};
+        QTest::newRow("Öffner, Gutmeldungen") << w << QStringList{"Chk_Oeffner_1", "Chk_Oeffner_2", "Chk_Oeffner_4", "Chk_Oeffner_7", "Chk_Gutmeldung_0",
+                                                                  "Chk_Gutmeldung_3", "Chk_Gutmeldung_5", "Chk_Gutmeldung_6", "Chk_Gutmeldung_8", "Chk_Gutmeldung_3"}
+            << "0:0 96 61 FF" << QList<int>{21} << QStringList{"Chk_Oeffner_0=-", "Chk_Oeffner_7=x", "Chk_Gutmeldung_3=-"};
+        QTest::newRow("Quittierung 16") << w << QStringList{"Chk_Quittierung", "Slider_Quit:Right"} << "0:3 10" << QList<int>{22} << QStringList{"Slider_Quit=16", "Quit=16"};
+        QTest::newRow("Quittierung aus") << w << QStringList{"Chk_Quittierung", "Chk_Quittierung"} << "" << QList<int>{22} << QStringList{"Slider_Quit=1 gesperrt", "Quit="};
+        QTest::newRow("Konto T Mobile, 9 Euro") << w << QStringList{"OPT_TM", "Chk_Konto", "Slider_Guthaben:End"} << "0:24 \"*101#\" 03; 0:40 \"*105*\" 03; 0:56 09"
+            << QList<int>{22} << QStringList{"TXT_Guthabenrufnummer=*101#", "TXT_Nummer_Aufladung=*105*", "Slider_Guthaben=9", "TXT_Guthaben=9"};
+        QTest::newRow("Konto, Andere") << w << QStringList{"Chk_Konto", "OPT_Andere"} << "0:25 \"8006642903\" 03; 0:41 \"8006642902\" 03" << QList<int>{22}
+            << QStringList{"Chk_Konto=- gesperrt", "TXT_Guthabenrufnummer= gesperrt", "Slider_Guthaben=1 gesperrt", "TXT_Guthaben="};
+        QTest::newRow("T Mobile, Andere, A1") << w << QStringList{"OPT_TM", "OPT_Andere", "OPT_A1"} << "" << QList<int>{22} << QStringList{"Chk_Konto=-", "TXT_Nummer_Aufladung= gesperrt"};
+        QTest::newRow("Kontrollruf Samstag 09:01") << w << QStringList{"CHK_Kontrollruf", "OPT_Woche", "Combo_Tag:End", "Combo_Tag:Up", "UD_Stunde_ab", "UD_Minute_auf"}
+            << "0:4 05 09 01" << QList<int>{22} << QStringList{"Combo_Tag=Samstag", "OPT_Tag=-", "TXT_Stunde=09", "TXT_Minute=01"};
+        QTest::newRow("Kontrollruf täglich um 23") << w << QStringList{"CHK_Kontrollruf", "OPT_Woche", "OPT_Tag", "UD_Stunde:PgUp", "UD_Stunde:PgUp", "UD_Minute:Down"}
+            << "0:4 07 23" << QList<int>{22} << QStringList{"Combo_Tag= gesperrt", "OPT_Tag=x", "UD_Stunde=23", "UD_Stunde_auf=- gesperrt", "UD_Minute_ab=- gesperrt"};
+        QTest::newRow("Kontrollruf aus") << w << QStringList{"CHK_Kontrollruf", "UD_Stunde:Up", "CHK_Kontrollruf"} << "" << QList<int>{22}
+            << QStringList{"OPT_Tag=- gesperrt", "OPT_Woche=- gesperrt", "UD_Stunde=10 gesperrt", "TXT_Stunde=10"};
+        QTest::newRow("Relais") << w << QStringList{"Chk_Relaisbest1", "Chk_Relaisbest2", "Chk_Relaisbest2"} << "10:0 03; 10:128 03" << QList<int>{18, 19}
+            << QStringList{"Besttext1=", "Besttext2= gesperrt"};
+    }
+    void optionen()
+    {
+        QFETCH(Editorwerte, w);
+        QFETCH(QStringList, aktionen);
+        QFETCH(QStringList, zustand);
+        Fenster f;
+        f.k.anzeigen(w);
+        QCOMPARE(f.k.werte(), w);
+        QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QString());
+        for (const QString& a : aktionen) {
+            if (!a.contains(QLatin1Char(':'))) {
+                f.klicken(a);
+                continue;
+            }
+            QWidget* el = f.finde(a.section(QLatin1Char(':'), 0, 0));
+            f.zeigen(el);
+            el->setFocus();
+            QTest::keyClick(el, QKeySequence::fromString(a.section(QLatin1Char(':'), 1))[0].key());
+        }
+        QTEST(aenderung(f.k.speicher(), kit::startbild()), "bild");
+        QTEST(f.marker(), "marker");
+        QStringList ist;
+        for (const QString& z : zustand)
+            ist << f.zeigt(z.section(QLatin1Char('='), 0, 0));
+        QCOMPARE(ist, zustand);
+        QCOMPARE(f.door.beeps, 0);
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "test_editor.moc"
