@@ -1,7 +1,6 @@
 #pragma once
-// The whole program: the window fixture with the simulated device on COM 1,
-// a pseudo-terminal with the real serial-port code between them; triggering
-// a command and waiting for its device operation; files and a full disk.
+// The window fixture with the simulated device on COM 1 (a pseudo-terminal, the real
+// serial-port code between); a command and its device operation; files, a full disk.
 #include "fenster.h"
 #include "kit.h"
 #include "sim/simptyrunner.h"

@@ -1,6 +1,4 @@
-// The program as it starts and ends: its command line, the start-up function
-// with its window (closed by menu or frame, with a file named, as the demo,
-// closed in the middle of a read), the real door's box at start-up, run.sh.
+// The programs as they start and end: command lines, the start-up function, run.sh.
 #include "ablauf.h"
 
 #include "cfgfile/cfgdatei.h"
@@ -86,12 +84,9 @@ private slots:
         QTEST(p.readAllStandardError(), "fehler");
     }
 
-    // The start-up function runs the window until it closes, exit code 0,
-    // whatever other window is open; unsaved edits are dropped without a
-    // question. A file named is opened once the window is shown (the real
-    // door's box stands over it when it fails). The demo reaches its
-    // simulated device through the serial port; a port given as a link to
-    // the device is COM 1, and a read under way ends with the window.
+    // The window runs until it closes (exit code 0, other windows open, unsaved edits
+    // dropped unasked). A file named opens once it is shown, the real door's box over
+    // it; the demo's device and a port given as a link are COM 1.
     void lauf_data()
     {
         QTest::addColumn<QString>("fall");
@@ -183,10 +178,8 @@ private slots:
         QVERIFY(!door || door->meldungen.isEmpty());
     }
 
-    // The command-line tool as an unprivileged user (the superuser opens any
-    // device and writes into any folder): the cause of a port it may not open
-    // or that another program holds; an output file in a folder that takes no
-    // new file is overwritten in place, and kept as it was when the read fails.
+    // gsmbv as an unprivileged user: why a port does not open; an output file in a folder
+    // that takes no new file is overwritten in place, or kept when the read fails.
     void alsNutzer_data()
     {
         QTest::addColumn<QString>("fall");

@@ -1,6 +1,4 @@
-// The main window's frame: the texts of its menu items and toolbar buttons,
-// the status bar and its clock, commands with an unfinished value in a field,
-// the COM port dialog, the About box and system information.
+// The main window's frame: command texts, status bar, markers, unfinished values, dialogs.
 #include "../ablauf/ablauf.h"
 
 #include "editor/teledit.h"
@@ -8,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QTimer>
@@ -43,8 +42,7 @@ private slots:
         QCOMPARE(f.k.createPopupMenu(), nullptr);
     }
 
-    // Title and status bar at start-up; the clock ticks into panels 3 and 4,
-    // in German whatever the locale.
+    // Title and status bar; the clock ticks into panels 3 and 4 in German.
     void statusleiste()
     {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -65,9 +63,25 @@ private slots:
         QLocale::setDefault(QLocale::system());
     }
 
-    // With an unfinished value in a field ("05" cannot leave Messbereich4)
-    // the commands that carry the editor's values refuse; the others run,
-    // and the read, which replaces the editor, leaves the field unchecked.
+    // Values shown unrecorded; every marker and page, then none with the first tab.
+    void markierungen()
+    {
+        kit::Fenster f;
+        Editorwerte w = f.k.werte();
+        w.anlagenbezeichnung = QStringLiteral("Halle 3");
+        f.k.anzeigen(w);
+        QCOMPARE(f.feld(QStringLiteral("Anlagenbezeichnung"))->text(), QStringLiteral("Halle 3"));
+        QCOMPARE(f.geflaggt(), QList<int>{});
+        f.k.tabs()->setCurrentIndex(2);
+        f.k.alleMarkieren();
+        QCOMPARE(f.marker(), kAlleMarker);
+        QCOMPARE(f.geflaggt(), kGeraeteseiten);
+        f.k.markierungenLoeschen();
+        QCOMPARE(f.marker().size() + f.geflaggt().size() + f.k.tabs()->currentIndex(), 0);
+    }
+
+    // With "05" in Messbereich4 the commands that carry the editor's values refuse; the
+    // others run, and the read, which replaces the editor, leaves the field unchecked.
     void unfertigerWert_data()
     {
         QTest::addColumn<QString>("aktion");
@@ -95,9 +109,7 @@ private slots:
         QCOMPARE(f.geflaggt(), QList<int>{});
     }
 
-    // The COM port dialog (modal, one at a time, the port chosen), the
-    // recipients of the analog input, the About box, the system information
-    // tool or the message that there is none.
+    // The COM port dialog, the analog input's recipients, About, system information.
     void dialoge()
     {
         kit::Fenster f;
@@ -112,10 +124,19 @@ private slots:
         QCOMPARE(f.k.verbindung().port(), 3);
         QVERIFY(kit::warten([&] { return !f.k.kommunikation(); }));
         f.klicken(QStringLiteral("Cmd_Analog"));
-        QVERIFY(f.k.teledit().isVisible());
         QCOMPARE(f.k.teledit().nummernseite(), 11);
+        QLineEdit* nummer = f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"));
+        nummer->setFocus();
+        kit::tippen(nummer, QStringLiteral("0664123"));
+        f.k.teledit().findChild<QAbstractButton*>(QStringLiteral("CMD_Save"))->click();
+        QCOMPARE(f.marker(), QList<int>{20});  // the list stored: its marker, its page
+        QCOMPARE(f.geflaggt(), QList<int>{11});
         f.finde<QAction>(QStringLiteral("MNU_Boraviloninfo"))->trigger();
-        QVERIFY(f.finde(QStringLiteral("Information")) && f.finde(QStringLiteral("Information"))->isVisible());
+        f.finde<QAction>(QStringLiteral("MNU_Boraviloninfo"))->trigger();
+        QCOMPARE(f.k.findChildren<QWidget*>(QStringLiteral("Information")).size(), 1);
+        QVERIFY(f.finde(QStringLiteral("Information"))->isVisible());
+        f.k.Toolbar1_ButtonClick(8);  // no such button: nothing happens
+        QCOMPARE(f.door.dateidialoge.size() + f.door.druckdialoge, 0);
         f.finde<QAction>(QStringLiteral("MNU_SYSTEM"))->trigger();
         QCOMPARE(f.door.starts.size() + f.door.meldungen.size(), 1);
         QVERIFY(f.door.meldungen.isEmpty() || kit::boxen(f.door) == QStringList{"Keins|Ok|Systeminformationen sind momentan nicht verfügbar"});
