@@ -116,7 +116,7 @@ private slots:
             start.datei = ordner.filePath(QStringLiteral("Anlage Süd.cfg"));
         QVERIFY(fall != QLatin1String("Datei") || schreiben(start.datei, cfgSchreiben(simStandardKonfig())));
         if (fall == QLatin1String("lesen")) {
-            start.port = ordner.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"));
+            start.port = ordner.filePath(QStringLiteral("usb-Adapter_Seriell_0001-if00-port0"));
             QVERIFY(QFile::link(sim.pfad(), start.port));
         }
         QWidget nebenfenster;
