@@ -1,4 +1,4 @@
-// The main window's frame: command texts, status bar, markers, unfinished values, dialogs.
+// The main window's frame: status bar, markers, unfinished values, dialogs.
 #include "../ablauf/ablauf.h"
 
 #include "editor/teledit.h"
@@ -7,7 +7,6 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -16,32 +15,6 @@ using namespace ablauf;
 class TestKonfig : public QObject {
     Q_OBJECT
 private slots:
-    // What each command is called; what it does is shown by the tests that use it.
-    void texte()
-    {
-        kit::Fenster f;
-        QStringList texte;
-        for (QAction* m : f.k.menuBar()->actions())
-            for (QAction* a : QList<QAction*>{m} + m->menu()->actions())
-                texte << (a->menu() ? a->menu()->objectName() : a->objectName()) + '=' + a->text();
-        for (int i = 1; i <= 7; ++i) {
-            QAction* a = f.finde<QAction>(QStringLiteral("Toolbar1_Button%1").arg(i));
-            texte << a->objectName() + '=' + a->toolTip() + (a->icon().isNull() ? QStringLiteral(" ohne Bild") : QString());
-        }
-        QCOMPARE(texte, (QStringList{"MNU_Datei=&Datei", "MNU_Lesen=Konfiguration &lesen", "MNU_Schreib=Konfiguration &schreiben",
-                                     "MNU_Open=Konfigurationsdatei ö&ffnen ...", "MNU_Sicherungen=Si&cherungen ...",
-                                     "MNU_Save=Konfigurationsdatei s&peichern ...", "MNU_Drucken=&Drucken ...",
-                                     "MNU_log=&Ereignisspeicher lesen ...", "MNU_Strich=", "MNU_end=Konfiguration b&eenden",
-                                     "MNU_Einst=&Einstellungen", "MNU_COM=&COM Port ...", "MNU_Uhr=Uhr&zeit ...", "MNU_Info=&Info",
-                                     "MNU_SYSTEM=&Systeminfo ...", "MNU_Boraviloninfo=Über GSM &Boravilon Konfiguration ...",
-                                     "Toolbar1_Button1=Verbindung abbrechen", "Toolbar1_Button2=Konfiguration von Boravilon lesen",
-                                     "Toolbar1_Button3=Konfiguration in Boravilon schreiben", "Toolbar1_Button4=Systemzeit ändern",
-                                     "Toolbar1_Button5=Ereingisspeicher auslesen", "Toolbar1_Button6=Konfigurationsdatei öffnen",
-                                     "Toolbar1_Button7=Konfigurationsdatei schreiben"}));
-        // No context menu on the toolbar or the menu bar: its only item would hide the toolbar for good.
-        QCOMPARE(f.k.createPopupMenu(), nullptr);
-    }
-
     // Title and status bar; the clock ticks into panels 3 and 4 in German.
     void statusleiste()
     {
@@ -56,6 +29,8 @@ private slots:
         auto* uhr = f.k.findChild<QTimer*>(QStringLiteral("Timer1"));
         QVERIFY(uhr && uhr->isActive());
         QCOMPARE(uhr->interval(), 1000);
+        // No context menu on the toolbar or the menu bar: its only item would hide the toolbar for good.
+        QCOMPARE(f.k.createPopupMenu(), nullptr);
         f.k.setUhr([] { return QDateTime(QDate(2025, 3, 31), QTime(23, 59, 9)); });
         uhr->setInterval(1);
         QVERIFY(kit::warten([&] { return f.k.panel(4)->text() == QLatin1String("23:59:09"); }));
