@@ -97,7 +97,7 @@ private slots:
         QTest::newRow("Datei fehlt") << "fehlt"
             << QStringList{"Fehler bei Zugriff auf Konfigurationsdatei über dem Fenster", "", "%DATEI%", "0", "wirdGeschlossen"};
         QTest::newRow("Demo") << "demo" << QStringList{"Demo: simuliertes Boravilon an COM 1 (/dev/pts/N)", "17", "wirdGeschlossen"};
-        QTest::newRow("Ende beim Lesen") << "lesen" << QStringList{"%LINK%", "wirdGeschlossen", "r"};
+        QTest::newRow("Ende beim Lesen") << "lesen" << QStringList{"%LINK%", "unterwegs", "wirdGeschlossen", "r"};
     }
     void lauf()
     {
@@ -140,6 +140,7 @@ private slots:
                     connect(k, &Konfig::wirdGeschlossen, k, [&] { ist << QStringLiteral("wirdGeschlossen"); });
                     k->MNU_Lesen_Click();
                 } else if (k->verbindung().Fortschritt() > 200) {
+                    ist << (k->verbindung().operationLaeuft() ? QStringLiteral("unterwegs") : QStringLiteral("fertig"));
                     takt.stop();
                     k->close();
                 }
