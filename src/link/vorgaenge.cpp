@@ -95,15 +95,7 @@ protected:
         beenden(erfolg());
     }
 
-    Ergebnis abgebrochen() const override
-    {
-        return {Ausgang::Abgebrochen, {}, QStringLiteral("abgebrochen nach %1").arg(stand()), false, {}};
-    }
-
-    QString stand() const override
-    {
-        return QStringLiteral("%1 von %2 Bytes").arg(Empfangspuffer().size()).arg(kGeraeteBytes);
-    }
+    QString stand() const override { return empfangenVon(kGeraeteBytes); }
 
 private:
     Dekoder m_dekoder;
@@ -232,15 +224,7 @@ protected:
         beenden(erfolg());
     }
 
-    Ergebnis abgebrochen() const override
-    {
-        return {Ausgang::Abgebrochen, {}, QStringLiteral("abgebrochen nach %1").arg(stand()), false, {}};
-    }
-
-    QString stand() const override
-    {
-        return QStringLiteral("%1 von %2 Bytes").arg(Empfangspuffer().size()).arg(Verbindung::kLogAnzahl + 1);
-    }
+    QString stand() const override { return empfangenVon(Verbindung::kLogAnzahl + 1); }
 
 private:
     Dekoder m_umwandeln;

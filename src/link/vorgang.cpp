@@ -6,7 +6,13 @@ Vorgang::Vorgang(Verbindung& v, Art art, Fertig fertig) : QObject(&v), m_v(v), m
 
 Ergebnis Vorgang::abgebrochen() const
 {
-    return {Ausgang::Abgebrochen, {}, {}, false, {}};
+    const QString wie = stand();
+    return {Ausgang::Abgebrochen, {}, wie.isEmpty() ? QString() : QStringLiteral("abgebrochen nach %1").arg(wie), false, {}};
+}
+
+QString Vorgang::empfangenVon(int gesamt) const
+{
+    return QStringLiteral("%1 von %2 Bytes").arg(Empfangspuffer().size()).arg(gesamt);
 }
 
 void Vorgang::empfangBeginnen() { m_v.empfangBeginnen(); }

@@ -62,7 +62,8 @@ protected:
     // A byte of the transfer phase, already appended to the receive buffer
     // (the operation's share of `Auswert`).
     virtual void empfangen(std::uint8_t /*zeichen*/) {}
-    // Asked to end while no answer is awaited (downloads, pauses): how it ends.
+    // Asked to end while no answer is awaited (downloads, pauses): how it ends;
+    // by default "abgebrochen nach" how far it came (stand()), when it says.
     virtual Ergebnis abgebrochen() const;
     // The receive limit passed during the transfer: how far it came, e.g.
     // "100 von 3328 Bytes".
@@ -73,6 +74,8 @@ protected:
     // --- The steps, through the link. ---
 
     void setPhase(Phase p) { m_phase = p; }
+    // How far a download came: "n von gesamt Bytes" of the receive buffer.
+    QString empfangenVon(int gesamt) const;
     // Data are awaited without a wait of their own: phase Uebertragen, the
     // receive limit runs (when set), and asking to end ends at once.
     void empfangBeginnen();
