@@ -4,17 +4,13 @@
 #include "cli/aufruf.h"
 #include "cli/clidoor.h"
 #include "cli/werkzeug.h"
+#include "prozess/abbruchsignale.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
-#include <pthread.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
 
 namespace {
 
@@ -29,14 +25,8 @@ void schreiben(std::FILE* f, const QString& text)
 
 int main(int argc, char** argv)
 {
-    // SIGINT and SIGTERM are taken from a signalfd on the event loop, so that
-    // an interrupted transfer still leaves the device with ESC. They are
-    // blocked before any thread exists, so that no thread receives them.
-    sigset_t signale;
-    sigemptyset(&signale);
-    sigaddset(&signale, SIGINT);
-    sigaddset(&signale, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signale, nullptr);
+    // An interrupted transfer still leaves the device with ESC.
+    Abbruchsignale::blockieren();
 
     QStringList argumente;
     for (int i = 1; i < argc; ++i)
@@ -87,24 +77,8 @@ int main(int argc, char** argv)
     QObject::connect(&werkzeug, &cli::Werkzeug::beendet, &app, [](int status) { QCoreApplication::exit(status); },
                      Qt::QueuedConnection);
 
-    std::unique_ptr<QSocketNotifier> signalMeldung;
-    const int sfd = signalfd(-1, &signale, SFD_NONBLOCK | SFD_CLOEXEC);
-    if (sfd >= 0) {
-        signalMeldung = std::make_unique<QSocketNotifier>(sfd, QSocketNotifier::Read);
-        QObject::connect(signalMeldung.get(), &QSocketNotifier::activated, &werkzeug, [sfd, &werkzeug] {
-            signalfd_siginfo info{};
-            while (::read(sfd, &info, sizeof info) == ssize_t(sizeof info))
-                werkzeug.unterbrechen();
-        });
-    } else {
-        // Without the signalfd the signals keep their usual effect.
-        pthread_sigmask(SIG_UNBLOCK, &signale, nullptr);
-    }
+    Abbruchsignale abbruch([&werkzeug] { werkzeug.unterbrechen(); });
 
     QMetaObject::invokeMethod(&werkzeug, &cli::Werkzeug::starten, Qt::QueuedConnection);
-    const int status = app.exec();
-    signalMeldung.reset();
-    if (sfd >= 0)
-        ::close(sfd);
-    return status;
+    return app.exec();
 }

@@ -1,18 +1,14 @@
 // gsmbv-sim: the simulated device on a pseudo-terminal. Prints the device path
 // as its first line and runs until SIGINT or SIGTERM.
+#include "prozess/abbruchsignale.h"
 #include "sim/simptyrunner.h"
 #include "systemfehler/systemfehler.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSocketNotifier>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <pthread.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
 
 #ifndef GSMBV_VERSION
 #define GSMBV_VERSION "unbekannt"
@@ -136,13 +132,8 @@ bool lesen(const QString& pfad, int groesse, QByteArray& inhalt, QString& meldun
 
 int main(int argc, char** argv)
 {
-    // SIGINT and SIGTERM are taken from a signalfd on the event loop; they must
-    // be blocked before any thread exists so that no thread receives them.
-    sigset_t signale;
-    sigemptyset(&signale);
-    sigaddset(&signale, SIGINT);
-    sigaddset(&signale, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &signale, nullptr);
+    // The device runs until SIGINT or SIGTERM, then saves its memory.
+    Abbruchsignale::blockieren();
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("gsmbv-sim"));
@@ -181,25 +172,16 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const int sfd = signalfd(-1, &signale, SFD_NONBLOCK | SFD_CLOEXEC);
-    if (sfd < 0) {
-        std::fprintf(stderr, "gsmbv-sim: signalfd: %s\n", qPrintable(systemfehler::text(errno)));
+    Abbruchsignale abbruch([] { QCoreApplication::quit(); });
+    if (!abbruch.offen()) {
+        std::fprintf(stderr, "gsmbv-sim: signalfd: %s\n", qPrintable(systemfehler::text(abbruch.fehler())));
         return 1;
     }
-    QSocketNotifier signalMeldung(sfd, QSocketNotifier::Read);
-    QObject::connect(&signalMeldung, &QSocketNotifier::activated, &app, [sfd] {
-        signalfd_siginfo info{};
-        while (::read(sfd, &info, sizeof info) == ssize_t(sizeof info)) {
-        }
-        QCoreApplication::quit();
-    });
 
     std::printf("%s\n", qPrintable(sim.pfad()));
     std::fflush(stdout);
 
     const int rc = app.exec();
-    signalMeldung.setEnabled(false);
-    ::close(sfd);
     if (!sim.speichern(&meldung)) {
         std::fprintf(stderr, "gsmbv-sim: %s\n", qPrintable(meldung));
         return 1;
