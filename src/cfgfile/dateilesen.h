@@ -17,7 +17,7 @@ struct Dateiinhalt {
 };
 
 // The bytes of the file at `pfad`, or why not: "ist ein Ordner", "keine
-// gewöhnliche Datei", the system's reason when it is missing or cannot be
-// opened or read ("No such file or directory", "Permission denied", in the
-// user's language), "zu groß für eine Konfigurationsdatei" past 1 MiB.
+// gewöhnliche Datei", the system's reason in German words when it is missing
+// or cannot be opened or read ("Datei oder Ordner nicht vorhanden", ...), "zu
+// groß für eine Konfigurationsdatei" past 1 MiB.
 Dateiinhalt dateiLesen(const QString& pfad);

@@ -2,6 +2,7 @@
 
 #include "backup/sicherung.h"
 #include "cfgfile/cfgform.h"
+#include "cfgfile/dateilesen.h"
 #include "cfgfile/dekodieren.h"
 #include "blatt/blatt.h"
 #include "blatt/einstellungen.h"
@@ -29,10 +30,6 @@
 
 namespace cli {
 namespace {
-
-// A configuration file is a few kilobytes; more than this is no configuration
-// file, and reading it whole would only cost memory.
-constexpr qint64 kHoechstensDatei = 1 << 20;
 
 QString dateiTitel() { return QStringLiteral("GSM-Boravilon"); }
 QString dateiText() { return QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei"); }
@@ -97,19 +94,19 @@ Werkzeug::Werkzeug(const Aufruf& aufruf, CliDoor& door, std::unique_ptr<Transpor
     : QObject(parent), m_a(aufruf), m_door(door), m_transport(std::move(transport)), m_aus(aus), m_fehler(fehler)
 {
     // A message ends the progress bar's line first, so it stands on a line of its own.
-    m_door.vorMeldung = [this] {
+    m_door.setVorMeldung([this] {
         if (m_balken) {
             m_balken->verbergen();
             m_balken->zeileBeenden();
         }
-    };
+    });
     m_leserWarten.setSingleShot(true);
     m_leserWarten.setInterval(100);
 }
 
 Werkzeug::~Werkzeug()
 {
-    m_door.vorMeldung = {};
+    m_door.setVorMeldung({});
 }
 
 void Werkzeug::starten()
@@ -544,22 +541,12 @@ bool Werkzeug::portOeffnen(int status, const QString& folge)
 
 bool Werkzeug::dateiLesen(const QString& pfad)
 {
-    QFile f(pfad);
-    errno = 0;
-    if (!f.open(QIODevice::ReadOnly)) {
-        dateifehler(pfad, systemfehler::datei(f, errno));
+    const Dateiinhalt d = ::dateiLesen(pfad);
+    if (!d) {
+        dateifehler(pfad, d.fehler);
         return false;
     }
-    errno = 0;
-    const QByteArray inhalt = f.read(kHoechstensDatei + 1);
-    if (f.error() != QFileDevice::NoError) {
-        dateifehler(pfad, systemfehler::datei(f, errno));
-        return false;
-    }
-    if (inhalt.size() > kHoechstensDatei) {
-        dateifehler(pfad, QStringLiteral("zu groß für eine Konfigurationsdatei"));
-        return false;
-    }
+    const QByteArray& inhalt = d.bytes;
     // A file of another kind (LOG.TXT, a file re-saved as UTF-8, ...) would
     // be written as a configuration all the same: it is refused unless --force.
     if (const Formbefund befund = cfgFormPruefen(inhalt); !befund.passt() && !m_a.erzwingen) {
