@@ -1,4 +1,5 @@
 #include "link/portangaben.h"
+#include "link/portursache.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,7 +51,7 @@ Portangaben portangaben(const QString& geraet, const Portwurzeln& w)
     a.vorhanden = fi.exists();
     if (!a.vorhanden)
         return a;
-    a.gruppe = fi.group();
+    a.gruppe = portursache::gruppe(knoten);  // the group to join, as the hint of a refused open names it
     a.zugriff = ::access(QFile::encodeName(knoten).constData(), R_OK | W_OK) == 0;
 
     const QString echt = fi.canonicalFilePath();

@@ -19,7 +19,7 @@ struct Portangaben {
     QString treiber;         // e.g. "ftdi_sio", or ""
     QString adapter;         // e.g. "FTDI FT232R USB UART" (USB adapters), or ""
     bool zugriff = false;    // this user may open it for reading and writing
-    QString gruppe;          // the group of the device node
+    QString gruppe;          // the group that may open it ("dialout" for a root-owned node)
 };
 
 // `geraet` is a path under /dev ("/dev/ttyUSB0"); it is looked up under the roots.
