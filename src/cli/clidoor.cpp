@@ -14,8 +14,8 @@ Door::Antwort CliDoor::meldung(const QString& text, Icon, Knoepfe knoepfe, const
 {
     m_meldungen.append(text);
     if (!m_stumm && m_fehler) {
-        if (vorMeldung)
-            vorMeldung();
+        if (m_vorMeldung)
+            m_vorMeldung();
         const QByteArray zeile = text.toUtf8() + '\n';
         std::fwrite(zeile.constData(), 1, size_t(zeile.size()), m_fehler);
         std::fflush(m_fehler);

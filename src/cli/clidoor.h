@@ -25,10 +25,12 @@ public:
     // Remembered but not printed from now on (after an interrupt the only
     // thing to say is that the command was aborted).
     void stumm() { m_stumm = true; }
-    // Runs before a text is printed (the tool ends a progress bar's line there).
-    std::function<void()> vorMeldung;
+    // `f` runs before a text is printed (the tool ends a progress bar's line
+    // there); an empty function: nothing runs.
+    void setVorMeldung(std::function<void()> f) { m_vorMeldung = std::move(f); }
 
 private:
+    std::function<void()> m_vorMeldung;
     std::FILE* m_fehler;
     QStringList m_meldungen;
     bool m_stumm = false;
