@@ -78,11 +78,81 @@ QString befehlsname(Befehl b)
     return {};
 }
 
-Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
-{
-    Aufruf a;
-    const auto hilfe = [](const QString& s) { return s == QLatin1String("--help") || s == QLatin1String("-h"); };
+namespace {
 
+// One option: its long name, whether the command takes it, whether it carries
+// a value (and what is said when the value is missing), and how it is stored.
+// `setzen` returns why the value is wrong, or "".
+struct Option {
+    QLatin1String name;
+    bool Erlaubt::*erlaubt;
+    const char* fehlt;  // nullptr: a switch without a value; "": setzen checks the missing value
+    QString (*setzen)(Aufruf& a, const QString& wert);
+};
+
+QString umfangSetzen(Aufruf& a, Aufruf::Umfang u)
+{
+    if (a.umfang != Aufruf::Umfang::Normal)
+        return QStringLiteral("-v/--verbose und -q/--quiet schließen einander aus");
+    a.umfang = u;
+    return {};
+}
+
+const Option kOptionen[] = {
+    {QLatin1String("--port"), &Erlaubt::port, "--port braucht einen Port",
+     [](Aufruf& a, const QString& w) {
+         if (!portLesen(w))
+             return QStringLiteral("\"%1\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad").arg(w);
+         a.port = w;
+         return QString();
+     }},
+    {QLatin1String("--output"), &Erlaubt::ausgabe, "--output braucht einen Dateinamen",
+     [](Aufruf& a, const QString& w) { a.ausgabe = w; return QString(); }},
+    // A missing --timeout value is refused by its own check, whose message names the limit.
+    {QLatin1String("--timeout"), &Erlaubt::port, "",
+     [](Aufruf& a, const QString& w) {
+         a.frist = sekunden(w);
+         return a.frist ? QString() : QStringLiteral("--timeout braucht Sekunden größer als 0 und bis %1, z. B. 5 oder 0.5").arg(kHoechsteFrist);
+     }},
+    {QLatin1String("--transcript"), &Erlaubt::port, "--transcript braucht einen Dateinamen",
+     [](Aufruf& a, const QString& w) { a.mitschrift = w; return QString(); }},
+    {QLatin1String("--pdf"), &Erlaubt::blatt, "--pdf braucht einen Dateinamen",
+     [](Aufruf& a, const QString& w) { a.pdf = w; return QString(); }},
+    {QLatin1String("--set"), &Erlaubt::stellen, nullptr, [](Aufruf& a, const QString&) { a.stellen = true; return QString(); }},
+    {QLatin1String("--force"), &Erlaubt::erzwingen, nullptr, [](Aufruf& a, const QString&) { a.erzwingen = true; return QString(); }},
+    {QLatin1String("--no-verify"), &Erlaubt::schreibschutz, nullptr, [](Aufruf& a, const QString&) { a.pruefen = false; return QString(); }},
+    {QLatin1String("--no-backup"), &Erlaubt::schreibschutz, nullptr, [](Aufruf& a, const QString&) { a.sichern = false; return QString(); }},
+    {QLatin1String("--verbose"), &Erlaubt::port, nullptr, [](Aufruf& a, const QString&) { return umfangSetzen(a, Aufruf::Umfang::Ausfuehrlich); }},
+    {QLatin1String("--quiet"), &Erlaubt::port, nullptr, [](Aufruf& a, const QString&) { return umfangSetzen(a, Aufruf::Umfang::Leise); }},
+    {QLatin1String("--json"), &Erlaubt::blatt, nullptr, [](Aufruf& a, const QString&) { a.json = true; return QString(); }},
+};
+
+// The long name of an option as given: "--name=value" splits at "=", and -p,
+// -o, -t, -v, -q stand for --port, --output, --timeout, --verbose, --quiet
+// (the first three with their value behind them or in the next argument).
+std::pair<QString, std::optional<QString>> optionLesen(const QString& arg)
+{
+    if (const qsizetype gl = arg.indexOf(QLatin1Char('=')); gl > 0 && arg.startsWith(QLatin1String("--")))
+        return {arg.left(gl), arg.mid(gl + 1)};
+    if (arg.startsWith(QLatin1String("--")))
+        return {arg, std::nullopt};
+    static const QMap<QChar, QString> kurz{{QLatin1Char('p'), QStringLiteral("--port")},
+                                           {QLatin1Char('o'), QStringLiteral("--output")},
+                                           {QLatin1Char('t'), QStringLiteral("--timeout")}};
+    if (const auto lang = kurz.find(arg.at(1)); lang != kurz.end())
+        return {*lang, arg.size() > 2 ? std::optional<QString>(arg.mid(2)) : std::nullopt};
+    if (arg == QLatin1String("-v"))
+        return {QStringLiteral("--verbose"), std::nullopt};
+    if (arg == QLatin1String("-q"))
+        return {QStringLiteral("--quiet"), std::nullopt};
+    return {arg, std::nullopt};
+}
+
+// Help, --version and the command: the first things read. Returns true when
+// the call is complete (help, version, or an error).
+bool befehlLesen(const QStringList& argumente, Aufruf& a)
+{
+    const auto hilfe = [](const QString& s) { return s == QLatin1String("--help") || s == QLatin1String("-h"); };
     // Help wins over everything else: "gsmbv read --help" shows the help of
     // read, "gsmbv --help" and "gsmbv nonsense --help" the general one.
     for (const QString& arg : argumente) {
@@ -92,34 +162,64 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
             a.hilfe = true;
             if (!hilfe(argumente.first()))
                 a.befehl = befehlFuer(argumente.first()).value_or(Befehl::Keiner);
-            return a;
+            return true;
         }
     }
     if (argumente.isEmpty()) {
         a.fehler = QStringLiteral("kein Befehl angegeben");
-        return a;
+        return true;
     }
     if (argumente.first() == QLatin1String("--version")) {
         a.version = argumente.size() == 1;
         if (!a.version)
             a.fehler = QStringLiteral("--version steht allein");
-        return a;
+        return true;
     }
     const auto befehl = befehlFuer(argumente.first());
     if (!befehl) {
         a.fehler = argumente.first().startsWith(QLatin1Char('-'))
                        ? QStringLiteral("zuerst den Befehl angeben, dann \"%1\"").arg(argumente.first())
                        : QStringLiteral("unbekannter Befehl \"%1\"").arg(argumente.first());
-        return a;
+        return true;
     }
     a.befehl = *befehl;
+    return false;
+}
+
+// The files named: one for write and show, two for diff, none otherwise.
+QString positionenPruefen(const QStringList& positionen, const Erlaubt& e, const QString& name, Aufruf& a)
+{
+    if (e.zwei) {
+        if (positionen.size() != 2 || positionen[0].isEmpty() || positionen[1].isEmpty())
+            return QStringLiteral("%1 braucht genau zwei Konfigurationsdateien").arg(name);
+        a.datei = positionen[0];
+        a.zweite = positionen[1];
+    } else if (e.datei) {
+        if (positionen.isEmpty())
+            return QStringLiteral("%1 braucht eine Konfigurationsdatei").arg(name);
+        if (positionen.size() > 1 || positionen.first().isEmpty())
+            return QStringLiteral("%1 nimmt genau eine Konfigurationsdatei").arg(name);
+        a.datei = positionen.first();
+    } else if (!positionen.isEmpty()) {
+        return QStringLiteral("unerwartetes Argument \"%1\"").arg(positionen.first());
+    }
+    return {};
+}
+
+} // namespace
+
+Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
+{
+    Aufruf a;
+    if (befehlLesen(argumente, a))
+        return a;
     const Erlaubt e = erlaubt(a.befehl);
     const QString name = befehlsname(a.befehl);
 
-    bool portDa = false, ausgabeDa = false, fristDa = false, pdfDa = false, mitschriftDa = false;
+    QStringList gegeben;  // the options given so far, each only once
     QStringList positionen;
     bool nurNoch = false;  // behind "--" every argument is a file name
-    for (qsizetype i = 1; i < argumente.size(); ++i) {
+    for (qsizetype i = 1; i < argumente.size() && a.fehler.isEmpty(); ++i) {
         const QString arg = argumente.at(i);
         if (nurNoch || arg == QLatin1String("-") || !arg.startsWith(QLatin1Char('-'))) {
             positionen.append(arg);
@@ -129,175 +229,41 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
             nurNoch = true;
             continue;
         }
-        // --name=value or --name value; -p, -o and -t stand for --port,
-        // --output and --timeout, with the value behind them or in the next argument.
-        QString opt = arg;
-        std::optional<QString> wert;
-        if (const qsizetype gl = arg.indexOf(QLatin1Char('=')); gl > 0 && arg.startsWith(QLatin1String("--"))) {
-            opt = arg.left(gl);
-            wert = arg.mid(gl + 1);
-        } else if (!arg.startsWith(QLatin1String("--"))) {
-            static const QMap<QChar, QString> kurz{{QLatin1Char('p'), QStringLiteral("--port")},
-                                                   {QLatin1Char('o'), QStringLiteral("--output")},
-                                                   {QLatin1Char('t'), QStringLiteral("--timeout")}};
-            if (const auto lang = kurz.find(arg.at(1)); lang != kurz.end()) {
-                opt = *lang;
-                if (arg.size() > 2)
-                    wert = arg.mid(2);
-            } else if (arg == QLatin1String("-v")) {
-                opt = QStringLiteral("--verbose");
-            } else if (arg == QLatin1String("-q")) {
-                opt = QStringLiteral("--quiet");
-            }
-        }
-        const auto mitWert = [&]() -> std::optional<QString> {
-            if (wert)
-                return wert;
-            if (i + 1 >= argumente.size())
-                return std::nullopt;
-            return argumente.at(++i);
-        };
-        const auto einmal = [&](bool& da) {
-            if (da) {
-                a.fehler = QStringLiteral("%1 ist mehrfach angegeben").arg(opt);
-                return false;
-            }
-            da = true;
-            return true;
-        };
-
-        if (opt == QLatin1String("--port") && e.port) {
-            if (!einmal(portDa))
-                return a;
-            const auto w = mitWert();
-            if (!w || w->isEmpty()) {
-                a.fehler = QStringLiteral("--port braucht einen Port");
-                return a;
-            }
-            if (!portLesen(*w)) {
-                a.fehler = QStringLiteral("\"%1\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad").arg(*w);
-                return a;
-            }
-            a.port = *w;
-        } else if (opt == QLatin1String("--output") && e.ausgabe) {
-            if (!einmal(ausgabeDa))
-                return a;
-            const auto w = mitWert();
-            if (!w || w->isEmpty()) {
-                a.fehler = QStringLiteral("--output braucht einen Dateinamen");
-                return a;
-            }
-            a.ausgabe = *w;
-        } else if (opt == QLatin1String("--timeout") && e.port) {
-            if (!einmal(fristDa))
-                return a;
-            const auto w = mitWert();
-            const auto f = w ? sekunden(*w) : std::nullopt;
-            if (!f) {
-                a.fehler = QStringLiteral("--timeout braucht Sekunden größer als 0 und bis %1, z. B. 5 oder 0.5")
-                               .arg(kHoechsteFrist);
-                return a;
-            }
-            a.frist = f;
-        } else if (opt == QLatin1String("--set") && e.stellen && !wert) {
-            if (a.stellen) {
-                a.fehler = QStringLiteral("--set ist mehrfach angegeben");
-                return a;
-            }
-            a.stellen = true;
-        } else if (opt == QLatin1String("--force") && e.erzwingen && !wert) {
-            if (a.erzwingen) {
-                a.fehler = QStringLiteral("--force ist mehrfach angegeben");
-                return a;
-            }
-            a.erzwingen = true;
-        } else if ((opt == QLatin1String("--no-verify") || opt == QLatin1String("--no-backup")) && e.schreibschutz
-                   && !wert) {
-            bool& an = opt == QLatin1String("--no-verify") ? a.pruefen : a.sichern;
-            if (!an) {
-                a.fehler = QStringLiteral("%1 ist mehrfach angegeben").arg(opt);
-                return a;
-            }
-            an = false;
-        } else if (opt == QLatin1String("--transcript") && e.port) {
-            if (!einmal(mitschriftDa))
-                return a;
-            const auto w = mitWert();
-            if (!w || w->isEmpty()) {
-                a.fehler = QStringLiteral("--transcript braucht einen Dateinamen");
-                return a;
-            }
-            a.mitschrift = *w;
-        } else if ((opt == QLatin1String("--verbose") || opt == QLatin1String("--quiet")) && e.port && !wert) {
-            const auto umfang = opt == QLatin1String("--verbose") ? Aufruf::Umfang::Ausfuehrlich : Aufruf::Umfang::Leise;
-            if (a.umfang == umfang) {
-                a.fehler = QStringLiteral("%1 ist mehrfach angegeben").arg(opt);
-                return a;
-            }
-            if (a.umfang != Aufruf::Umfang::Normal) {
-                a.fehler = QStringLiteral("-v/--verbose und -q/--quiet schließen einander aus");
-                return a;
-            }
-            a.umfang = umfang;
-        } else if (opt == QLatin1String("--pdf") && e.blatt) {
-            if (!einmal(pdfDa))
-                return a;
-            const auto w = mitWert();
-            if (!w || w->isEmpty()) {
-                a.fehler = QStringLiteral("--pdf braucht einen Dateinamen");
-                return a;
-            }
-            a.pdf = *w;
-        } else if (opt == QLatin1String("--json") && e.blatt && !wert) {
-            if (!einmal(a.json))
-                return a;
-        } else {
+        auto [opt, wert] = optionLesen(arg);
+        const Option* o = nullptr;
+        for (const Option& k : kOptionen)
+            if (opt == k.name && e.*k.erlaubt && (k.fehlt || !wert))
+                o = &k;
+        if (!o) {
             a.fehler = QStringLiteral("%1 gibt es bei %2 nicht").arg(opt, name);
-            return a;
+        } else if (gegeben.contains(opt)) {
+            a.fehler = QStringLiteral("%1 ist mehrfach angegeben").arg(opt);
+        } else {
+            gegeben.append(opt);
+            if (o->fehlt && !wert && i + 1 < argumente.size())
+                wert = argumente.at(++i);
+            if (o->fehlt && (!wert || wert->isEmpty()) && *o->fehlt)
+                a.fehler = QString::fromUtf8(o->fehlt);
+            else
+                a.fehler = o->setzen(a, wert.value_or(QString()));
         }
     }
-    if (pdfDa && a.json) {
+    if (a.fehler.isEmpty() && gegeben.contains(QLatin1String("--pdf")) && a.json)
         a.fehler = QStringLiteral("--pdf und --json schließen einander aus");
+    if (a.fehler.isEmpty())
+        a.fehler = positionenPruefen(positionen, e, name, a);
+    if (!a.fehler.isEmpty())
         return a;
-    }
-
-    if (e.zwei) {
-        if (positionen.size() != 2 || positionen[0].isEmpty() || positionen[1].isEmpty()) {
-            a.fehler = QStringLiteral("%1 braucht genau zwei Konfigurationsdateien").arg(name);
-            return a;
-        }
-        a.datei = positionen[0];
-        a.zweite = positionen[1];
-    } else if (e.datei) {
-        if (positionen.isEmpty()) {
-            a.fehler = QStringLiteral("%1 braucht eine Konfigurationsdatei").arg(name);
-            return a;
-        }
-        if (positionen.size() > 1 || positionen.first().isEmpty()) {
-            a.fehler = QStringLiteral("%1 nimmt genau eine Konfigurationsdatei").arg(name);
-            return a;
-        }
-        a.datei = positionen.first();
-    } else if (!positionen.isEmpty()) {
-        a.fehler = QStringLiteral("unerwartetes Argument \"%1\"").arg(positionen.first());
-        return a;
-    }
-    if (e.port && !portDa) {
-        if (umgebungsport.isEmpty()) {
+    if (e.port && !gegeben.contains(QLatin1String("--port"))) {
+        if (umgebungsport.isEmpty())
             a.fehler = QStringLiteral("%1 braucht --port (oder GSMBV_PORT)").arg(name);
-            return a;
-        }
-        if (!portLesen(umgebungsport)) {
-            a.fehler = QStringLiteral("GSMBV_PORT: \"%1\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad")
-                           .arg(umgebungsport);
-            return a;
-        }
-        a.port = umgebungsport;
+        else if (!portLesen(umgebungsport))
+            a.fehler = QStringLiteral("GSMBV_PORT: \"%1\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad").arg(umgebungsport);
+        else
+            a.port = umgebungsport;
     }
-    if (e.ausgabePflicht && !ausgabeDa) {
+    if (a.fehler.isEmpty() && e.ausgabePflicht && !gegeben.contains(QLatin1String("--output")))
         a.fehler = QStringLiteral("%1 braucht --output").arg(name);
-        return a;
-    }
     return a;
 }
 
