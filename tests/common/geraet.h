@@ -26,9 +26,9 @@ namespace geraet {
 // The five clock bytes the setting sends: 14:05:09 on the 21st (year mod 4 =
 // 2) of June, a Sunday.
 inline const QByteArray kUhr("\x09\x05\x14\xA1\xC6", 5);
-// The write: pages 0, 5 and 12 in a pattern unlike the device's memory, and
-// page 13, which the image leaves unset.
-inline const QList<int> kSeiten{0, 5, 12, 13};
+// The write: page 0 in a pattern unlike the device's memory, and page 13,
+// which the image leaves unset.
+inline const QList<int> kSeiten{0, 13};
 inline QByteArray musterseite(int p)
 {
     QByteArray b;
@@ -47,8 +47,7 @@ inline QByteArray schreibdraht()
 // The device's memory once it has taken the write (page 13 it drops).
 inline QByteArray geschrieben(QByteArray speicher = simStandardSpeicher())
 {
-    for (int p : {0, 5, 12})
-        speicher.replace(p * kZellen, kZellen, musterseite(p));
+    speicher.replace(0, kZellen, musterseite(0));
     return speicher;
 }
 
@@ -60,11 +59,7 @@ class Mithoerer : public Transport {
 public:
     Mithoerer() { connect(&m_port, &Transport::datenDa, this, &Transport::datenDa); }
     bool oeffnen(const QString& g) override { return m_port.oeffnen(g); }
-    void schliessen() override
-    {
-        m_skript.clear();
-        m_port.schliessen();
-    }
+    void schliessen() override { m_skript.clear(), m_port.schliessen(); }
     bool istOffen() const override { return m_port.istOffen(); }
     bool schreiben(const QByteArray& b) override
     {
@@ -79,11 +74,7 @@ public:
     qint64 wartend() const override { return m_skript.size() + m_port.wartend(); }
     QByteArray lesen(qint64 n) override
     {
-        if (m_skript.isEmpty())
-            return m_port.lesen(n);
-        const QByteArray b = m_skript.left(n);
-        m_skript.remove(0, n);
-        return b;
+        return m_skript.isEmpty() ? m_port.lesen(n) : std::exchange(m_skript, m_skript.mid(n)).left(n);
     }
     QString letzterFehler() const override { return m_port.letzterFehler(); }
     Portursache ursache() const override { return m_port.ursache(); }
@@ -128,7 +119,6 @@ struct Umgebung {
     std::function<void()> imBericht;
 
     explicit Umgebung(const SimFehler& f = {}) : sim(neuesGeraet(f)) { verbinden(); }
-    ~Umgebung() { v.reset(); }
 
     // A new link with COM 1 pinned to the device.
     void verbinden()
@@ -172,7 +162,7 @@ struct Umgebung {
             return v->konfigurationLesen(dekoder, fertig, [this] { vorbereitet += v->portOffen() ? 10 : 1; });
         case Art::Schreiben: {
             Seitenaenderung s{};
-            QByteArray alle;  // pages 0..12 set, of which 0, 5, 12 flagged
+            QByteArray alle;  // pages 0..12 set, of which 0 flagged
             for (int p = 0; p < kGeraeteSeiten; ++p)
                 alle += musterseite(p);
             for (int p : kSeiten)
