@@ -114,7 +114,8 @@ struct Umgebung {
     QList<QByteArray> dekodiert;  // what the decoders were handed
     bool dekoderOk = true;
     QString fensterBeimDekodieren;  // "offen", "zu": the progress window then
-    int vorbereitet = 0;            // the read's preparation ran
+    int vorbereitet = 0;            // how often the following read's preparation ran
+    std::function<void()> vorbereiten;
     std::optional<Phase> phase;   // of the operation when first seen (gesehen)
     std::function<void()> imBericht;
 
@@ -159,7 +160,7 @@ struct Umgebung {
         };
         switch (art) {
         case Art::Lesen:
-            return v->konfigurationLesen(dekoder, fertig, [this] { vorbereitet += v->portOffen() ? 10 : 1; });
+            return v->konfigurationLesen(dekoder, fertig, vorbereiten);
         case Art::Schreiben: {
             Seitenaenderung s{};
             QByteArray alle;  // pages 0..12 set, of which 0 flagged
@@ -196,6 +197,7 @@ struct Umgebung {
         v->setWartezeit(kLang);
         v->setEmpfangsgrenze(0ms);
         vorbereitet = 0;
+        vorbereiten = [this] { vorbereitet += v->portOffen() ? 10 : 1; };
         door.zuruecksetzen();
         const QByteArray vorher = g.empfangeneBytes();
         QVERIFY(starten(Art::Lesen));

@@ -10,12 +10,6 @@ using namespace geraet;
 namespace {
 const QString kAufbau = QStringLiteral("Verbindungsaufbau ...");
 
-const char* name(Ausgang a)
-{
-    static const char* namen[] = {"Erfolg", "KeineVerbindung", "Uebertragungsfehler", "Abgebrochen", "Zeitueberschreitung"};
-    return namen[int(a)];
-}
-
 // The progress texts in order, and the highest value the bar reached under
 // the last of them (not counting the value it had when the text came) with
 // its maximum; left out while connecting, when the countdown runs.
@@ -211,7 +205,8 @@ private slots:
         QVERIFY(kit::warten([&] { return !ausgang.isEmpty() ? u.berichte > 0 : !u.sim->verbunden(); }));
         QTest::qWait(5);
         QCOMPARE(u.berichte, ausgang.isEmpty() ? 0 : 1);
-        QCOMPARE(u.ergebnis ? name(u.ergebnis->ausgang) : "", ausgang);
+        const QStringList namen{"Erfolg", "KeineVerbindung", "Uebertragungsfehler", "Abgebrochen", "Zeitueberschreitung"};
+        QCOMPARE(u.ergebnis ? namen[int(u.ergebnis->ausgang)] : QString(), ausgang);
         QFETCH(QString, detail);
         if (detail != "?")
             QCOMPARE(u.ergebnis ? u.ergebnis->detail : QString(), detail);

@@ -106,10 +106,12 @@ private slots:
             inhalt = QString::number(QCoreApplication::applicationPid());
         f.write(inhalt.replace(QLatin1String("%1"), QStringLiteral("%1").arg(pid, 10)).toUtf8());
         f.close();
-        SeriellerTransport t;
+        Verbindung v;  // on the serial port
+        auto& t = static_cast<SeriellerTransport&>(v.transport());
         t.setSperrOrdner({QStringLiteral("/nonexistent"), ordner.path()});
-        QVERIFY(!t.oeffnen(QStringLiteral("/dev/ttyGSMBV0")));
-        QCOMPARE(portursache::text(t.ursache(), 1, QStringLiteral("/dev/ttyGSMBV0"), t.letzterFehler()), text.arg(pid));
+        v.zuordnung().festlegen(1, QStringLiteral("/dev/ttyGSMBV0"));
+        QVERIFY(!v.portOeffnen() && t.wartend() == 0 && !t.schreiben("x") && t.lesen(1).isEmpty());
+        QCOMPARE(v.oeffnenFehlerText(), text.arg(pid));
         kind.kill();
         kind.waitForFinished();
     }
@@ -132,11 +134,11 @@ private slots:
         QFETCH(int, ende);
         QFETCH(bool, vomBenutzer);
         auto d = std::make_unique<Daten>();
-        d->setAnsicht(std::make_unique<DatenFenster>());
         QSignalSpy geschlossen(d.get(), &Daten::geschlossen);
         d->setText(QStringLiteral("Verbindungsaufbau ..."));
         d->setMaximum(80);
         d->setWert(start);
+        d->setAnsicht(std::make_unique<DatenFenster>());
         d->zeigen();
         d->zeigen();
         QCOMPARE(d->Timer1().interval(), 500);
@@ -248,13 +250,14 @@ private slots:
     // idle: ESC to the device on the port chosen, the port closed.
     void kommunikation_data()
     {
-        QTest::addColumn<int>("vorher");
+        QTest::addColumn<int>("vorher");   // negative: the port closed
         QTest::addColumn<int>("waehlen");  // 0: the selection left as it is
         QTest::addColumn<QString>("knopf");
         QTest::addColumn<QString>("nachher");  // port, open, what the device got
         QTest::newRow("Abbruch behält den Port") << 1 << 3 << "CMD_Abbruch" << "1 offen \x1B";
         QTest::newRow("OK übernimmt und schließt") << 1 << 4 << "CMD_OK" << "4 zu ";
         QTest::newRow("OK mit gleichem Port schließt") << 2 << 0 << "CMD_OK" << "2 zu \x1B";
+        QTest::newRow("OK bei geschlossenem Port") << -1 << 2 << "CMD_OK" << "2 zu \x1B";
     }
     void kommunikation()
     {
@@ -267,13 +270,13 @@ private slots:
         int n = 0;
         for (const QString& p : {sim->pfad(), sim->pfad(), QStringLiteral("/dev/ttyUSB2"), QStringLiteral("/dev/gsmbv-gibt-es-nicht")})
             v.zuordnung().festlegen(++n, p);
-        QVERIFY(!v.setPort(5) && !v.setPort(0) && v.setPort(vorher) && v.portOeffnen());
+        QVERIFY(!v.setPort(5) && !v.setPort(0) && v.setPort(qAbs(vorher)) && (vorher < 0 || v.portOeffnen()));
         Kommunikation dlg(v);
         QStringList optionen;
         for (int n = 1; n <= 4; ++n)
             optionen << dlg.option(n)->text() + (dlg.option(n)->isChecked() ? "* " : " ") + dlg.geraetLabel(n)->text();
         QCOMPARE(optionen.mid(2), (QStringList{"COM3 /dev/ttyUSB2", "COM 4 /dev/gsmbv-gibt-es-nicht"}));
-        QVERIFY(dlg.option(vorher)->isChecked());
+        QVERIFY(dlg.option(qAbs(vorher))->isChecked());
         dlg.show();
         if (waehlen)
             QTest::mouseClick(dlg.option(waehlen), Qt::LeftButton);
