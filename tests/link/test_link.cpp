@@ -265,7 +265,7 @@ private slots:
     {
         struct Probe : Vorgang {
             Probe(Verbindung& v, Fertig f) : Vorgang(v, Art::Schreiben, std::move(f)) {}
-            void verbunden() override { Senden("ab", 4, [this](Warteausgang, int i) { beenden({Ausgang::Erfolg, {}, QString::number(i), false}); }); }
+            void verbunden() override { Senden("ab", 4, [this](Warteausgang, int i) { Ergebnis e; e.detail = QString::number(i), beenden(e); }); }
         };
         Umgebung u;
         u.draht->skript = [](std::uint8_t b) { return QByteArray(1, char(b)); };
