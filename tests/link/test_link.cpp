@@ -123,11 +123,11 @@ private slots:
         zeile(Art::Ereignisse, "", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("l") << "" << a;
         zeile(Art::Ereignisse, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "Ereignisspeicher nicht abgelegt" << uf << 0 << QByteArray("l") << "" << a;
         zeile(Art::UhrLesen, "", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("t") << "" << a;
-        zeile(Art::UhrLesen, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "Uhrzeit nicht lesbar" << uf << 0 << QByteArray("t") << "" << a;
+        zeile(Art::UhrLesen, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "?" << uf << 0 << QByteArray("t") << "" << a;
         zeile(Art::Lesen, "hangup@1", "", 0, -1, E, QByteArray(3400, 1) + "r" + simStandardSpeicher() + "xyz") << "Erfolg" << "" << keine << 0 << QByteArray("r") << "" << l + " 3327/3328";
         zeile(Art::Ereignisse, "hangup@1", "", 0, -1, E, "l" + simStandardEreignisse() + "xyz") << "Erfolg" << "" << keine << 0 << QByteArray("l") << "" << a;
         zeile(Art::UhrLesen, "hangup@1", "", 0, -1, E, QByteArray("zz\x09\x05\x0E\x15\x06>")) << "Erfolg" << "" << keine << 0 << QByteArray("t") << "" << a;
-        zeile(Art::UhrLesen, "hangup@1", "", 0, -1, X, "\x09>") << "Uebertragungsfehler" << "nur 1 Bytes vor >" << uf << 0 << QByteArray("t") << "" << a;
+        zeile(Art::UhrLesen, "hangup@1", "", 0, -1, X, "\x09>") << "Uebertragungsfehler" << "?" << uf << 0 << QByteArray("t") << "" << a;
         // Ended with ESC, as the clock dialog's unload ends it.
         zeile(Art::UhrSetzen, "", "", 0, -1, U) << "Erfolg" << "" << keine << 0 << "s" + kUhr + esc << "uhr" << a;
     }
