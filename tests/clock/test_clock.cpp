@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 namespace {
 QDateTime um(const char* iso) { return QDateTime::fromString(QLatin1String(iso), Qt::ISODate); }
@@ -29,8 +30,6 @@ private slots:
         QTest::newRow("62 wie >") << QByteArray(">>>>>>") << "62:62:62   62.62.";
         QTest::newRow("Vorlauf: die fünf vor >") << QByteArray("\x06t\x09\x05\x0E\x15\x06>") << "14:05:09   21.06.";
         QTest::newRow("vier Bytes") << QByteArray("\x05\x0E\x15\x06>") << "";
-        QTest::newRow("nur >") << QByteArray(">") << "";
-        QTest::newRow("leer") << QByteArray() << "";
         QTest::newRow("ohne >") << QByteArray("\x09\x05\x0E\x15\x06\x07") << "";
     }
     void antwort()
@@ -50,9 +49,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::newRow("So 26.06.2022 12:59:59") << um("2022-06-26T12:59:59") << QByteArray("\x59\x59\x12\xA6\xC6") << "12:59:59   26.06.";
         QTest::newRow("Di 31.12.2024 23:00:00") << um("2024-12-31T23:00:00") << QByteArray("\x00\x00\x23\x31\x32", 5) << "23:00:00   31.12.";
-        QTest::newRow("Mo 02.01.2023 00:00:09") << um("2023-01-02T00:00:09") << QByteArray("\x09\x00\x00\xC2\x01", 5) << "00:00:09   02.01.";
         QTest::newRow("Mo 15.03.2021 07:30:45") << um("2021-03-15T07:30:45") << QByteArray("\x45\x30\x07\x55\x03") << "07:30:45   15.03.";
-        QTest::newRow("Sa 21.10.2000 01:02:03") << um("2000-10-21T01:02:03") << QByteArray("\x03\x02\x01\x21\xB0") << "01:02:03   21.10.";
         QTest::newRow("Mi 07.12.2022 10:45:07") << um("2022-12-07T10:45:07") << QByteArray("\x07\x45\x10\x87\x52") << "10:45:07   07.12.";
     }
     void stellen()
@@ -63,7 +60,7 @@ private slots:
     }
 
     // The dialog: its controls, the PC time running on, "Übernehmen" without
-    // closing, and every way of closing reported once.
+    // closing, Return setting nothing, every way of closing reported once.
     void dialog_data()
     {
         QTest::addColumn<int>("weg");
@@ -79,8 +76,7 @@ private slots:
         QPointer<syszeit> d = new syszeit;
         QDateTime jetzt = um("2022-06-21T14:05:09");
         d->setZeitquelle([&] { return jetzt; });
-        QSignalSpy ueber(d, &syszeit::uebernehmen);
-        QSignalSpy ent(d, &syszeit::entladen);
+        QSignalSpy ueber(d, &syszeit::uebernehmen), ent(d, &syszeit::entladen);
         QStringList texte{d->objectName(), d->windowTitle(), d->isModal() ? "modal" : "nicht modal"};
         for (QWidget* w : d->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
             texte << w->objectName() + "=" + w->property("text").toString();
@@ -90,19 +86,18 @@ private slots:
         auto* timer = d->findChild<QTimer*>("Timer1");
         QVERIFY(timer && timer->isActive() && timer->interval() == 1000);
         d->setBoraZeit(QStringLiteral("14:05:09   21.06."));
-        QCOMPARE(d->boraZeit(), QStringLiteral("14:05:09   21.06."));
         d->show();
         QVERIFY(QTest::qWaitForWindowExposed(d));
-        QCOMPARE(pc->text(), QStringLiteral("14:05:09   21.06."));  // right when shown
+        QCOMPARE(QStringList({d->boraZeit(), pc->text()}), QStringList({"14:05:09   21.06.", "14:05:09   21.06."}));  // right when shown
         jetzt = jetzt.addSecs(1);
         QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
         QCOMPARE(pc->text(), QStringLiteral("14:05:10   21.06."));
-        QCOMPARE(d->jetzt(), jetzt);
-        QTest::keyClick(pc, Qt::Key_Return);  // sets nothing
+        d->setZeitquelle([&] { return jetzt.addDays(1); });  // a new clock shows at once
+        QCOMPARE(QStringList({pc->text(), uhr::pcZeitText(d->jetzt())}), QStringList({"14:05:10   22.06.", "14:05:10   22.06."}));
+        QTest::keyClick(pc, Qt::Key_Return);
         if (weg == 1)
             QTest::mouseClick(d->findChild<QPushButton*>("CMD_OK"), Qt::LeftButton);
-        QCOMPARE(ueber.count(), weg == 1 ? 1 : 0);
-        QCOMPARE(ent.count(), 0);
+        QCOMPARE((QList<qsizetype>{ueber.count(), ent.count()}), (QList<qsizetype>{weg == 1, 0}));
         QVERIFY(d->isVisible());
         if (weg == 0)
             QTest::mouseClick(d->findChild<QPushButton*>("CMD_Abbruch"), Qt::LeftButton);
@@ -110,16 +105,12 @@ private slots:
             d->close();
         else if (weg == 2)
             QTest::keyClick(d, Qt::Key_Escape);
-        else {
-            QCloseEvent ce;
-            QCoreApplication::sendEvent(d, &ce);
-        }
-        QCOMPARE(ent.count(), 1);
-        QVERIFY(d && !d->isVisible() && !timer->isActive());
+        else
+            QCoreApplication::sendEvent(d, std::make_unique<QCloseEvent>().get());
+        QVERIFY(ent.count() == 1 && d && !d->isVisible() && !timer->isActive());
         d->close();  // closing again reports nothing new; the dialog then goes away
-        QCOMPARE(ent.count(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!d);
+        QVERIFY(ent.count() == 1 && !d);
     }
 };
 

@@ -5,8 +5,6 @@
 #include "image/felder.h"
 #include "kit.h"
 
-#include <functional>
-
 using kit::ff;
 using Fall = std::function<QByteArray(Konfigspeicher&)>;
 Q_DECLARE_METATYPE(Fall)
@@ -19,6 +17,7 @@ void setze(Konfigspeicher& k, int seite, int von, const QByteArray& b)
     for (int i = 0; i < b.size(); ++i)
         k.setze(seite, von + i, std::uint8_t(b[i]));
 }
+QByteArray zahl(Konfigspeicher& k, int o) { return jn(zahlLesen(k, 11, o).ueberlauf) + zahlLesen(k, 11, o).text().toLatin1() + "|"; }
 } // namespace
 
 class TestImage : public QObject {
@@ -33,57 +32,36 @@ private slots:
         QByteArray alle;
         for (int b = 0; b < 256; ++b)
             alle.append(char(b));
-
         z("ANSI: jedes Byte hin und zurück", false, [alle](Konfigspeicher&) { return ansi::bytes(ansi::text(alle)); }, alle);
         z("ANSI: Umlaute, Euro, fünf undefinierte", false, [](Konfigspeicher&) { return ansi::text("\xD6\xDF\x80\x81\x8D\x8F\x90\x9D").toUtf8(); },
           "\xC3\x96\xC3\x9F\xE2\x82\xAC\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
-        z("ANSI: Zeichen ohne Byte", false, [](Konfigspeicher&) { return ansi::bytes(QStringLiteral("ä\u4e2d")) + jn(ansi::darstellbar(QStringLiteral("a\u4e2d"))); },
-          "\xE4?nein");
-        z("unbelegt", false, [](Konfigspeicher& k) { return jn(k.gesetzt(0, 0)) + zellen(k, 0, 0, 2); }, "nein\xEE\xEE");
-        z("Grundinhalt Seite 0", true, [](Konfigspeicher& k) { return k.seite(0); }, QByteArray(3, '\0') + ff(71) + "Kontostand Minimum\x03" + ff(163));
-        z("Grundinhalt Seite 11", true, [](Konfigspeicher& k) { return k.seite(11); }, ff(200) + "Batteriespannung zu niedrig\x03" + ff(28));
-        z("Grundinhalt Seiten 1..10, 12..31", true, [](Konfigspeicher& k) {
-            QByteArray b;
-            for (int s = 1; s < kSeiten; ++s)
-                b += s == 11 ? QByteArray() : k.seite(s);
-            return b;
-        }, ff(30 * 256));
-        z("Schreiben außerhalb", false, [](Konfigspeicher& k) {
-            k.setze(32, 0, 1);
-            k.setze(0, 256, 1);
-            k.setze(-1, 0, 1);
-            return jn(k == Konfigspeicher());
-        }, "ja");
-        z("Text, dann leerer Text", true, [](Konfigspeicher& k) {
-            textSpeichern(k, bereich::Anlagenbezeichnung, "AB");
-            textSpeichern(k, bereich::Anlagenbezeichnung, "");
-            return zellen(k, 0, 128, 128);
-        }, "\x03" "B\x03" + ff(125));
-        z("Nummer zu lang: ohne ETX gekürzt", true, [](Konfigspeicher& k) {
-            textSpeichern(k, bereich::Guthabenrufnummer, QByteArray(20, '7'));
-            return zellen(k, 0, 24, 17) + "|" + textLesen(k, bereich::Guthabenrufnummer);
-        }, QByteArray(16, '7') + "\xFF|" + QByteArray(16, '7'));
-        for (auto [name, b, c, text] : {std::tuple{"128 nur FF", bereich::TextMin, ff(128), ff(128)},
-                                                  {"128 bis ETX", bereich::TextMin, "Hallo\x03xyz" + ff(120), "Hallo"},
-                                                  {"128: FF ist ein Zeichen", bereich::TextMin, "a\xFF" "b\x03" + ff(124), "a\xFF" "b"},
-                                                  {"16 nur FF", bereich::Guthabenrufnummer, ff(16), ""},
-                                                  {"16 bis FF", bereich::Guthabenrufnummer, "0664" + ff(12), "0664"},
-                                                  {"16 bis ETX", bereich::Guthabenrufnummer, "*101#\x03" + ff(10), "*101#"}})
+        z("ANSI: Zeichen ohne Byte", false, [](Konfigspeicher&) { return ansi::bytes(QStringLiteral("ä\u4e2d")) + jn(ansi::darstellbar(QStringLiteral("a\u4e2d"))); }, "\xE4?nein");
+        z("unbelegt, außerhalb nichts", false, [](Konfigspeicher& k) { k.setze(32, 0, 1), k.setze(0, 256, 1), k.setze(-1, 0, 1); return jn(k.gesetzt(0, 0)) + jn(k == Konfigspeicher()); },
+          "neinja");
+        z("Grundinhalt", true, [](Konfigspeicher& k) { return k.seite(0) + k.seite(1) + k.seite(10) + k.seite(11) + k.seite(12) + k.seite(31); },
+          QByteArray(3, '\0') + ff(71) + "Kontostand Minimum\x03" + ff(163 + 2 * 256 + 200) + "Batteriespannung zu niedrig\x03" + ff(28 + 2 * 256));
+        z("Gerätebytes: Seiten 0..12, ungesetzt als FF", false, [](Konfigspeicher& k) { k.setze(12, 255, 7), k.setze(13, 0, 1); return k.geraeteBytes().right(2) + QByteArray::number(k.geraeteBytes().size()); },
+          "\xFF\x07" "3328");
+        z("Text, dann leerer Text", true, [](Konfigspeicher& k) { textSpeichern(k, bereich::Anlagenbezeichnung, "AB"), textSpeichern(k, bereich::Anlagenbezeichnung, ""); return k.seite(0).mid(128); },
+          "\x03" "B\x03" + ff(125));
+        z("Nummer zu lang: ohne ETX gekürzt", true, [](Konfigspeicher& k) { textSpeichern(k, bereich::Guthabenrufnummer, QByteArray(20, '7')); return zellen(k, 0, 24, 17) + textLesen(k, bereich::Guthabenrufnummer); },
+          QByteArray(16, '7') + "\xFF" + QByteArray(16, '7'));
+        for (auto [name, b, c, text] : {std::tuple{"128 nur FF", bereich::TextMin, ff(128), ff(128)}, {"128 bis ETX", bereich::TextMin, "Hallo\x03xyz" + ff(120), "Hallo"},
+                                        {"128: FF ist ein Zeichen", bereich::TextMin, "a\xFF" "b\x03" + ff(124), "a\xFF" "b"}, {"16 nur FF", bereich::Guthabenrufnummer, ff(16), ""},
+                                        {"16 bis FF", bereich::Guthabenrufnummer, "0664" + ff(12), "0664"}, {"16 bis ETX", bereich::Guthabenrufnummer, "*101#\x03" + ff(10), "*101#"}})
             z(name, false, [b, c](Konfigspeicher& k) { setze(k, b.seite, b.anfang, c); return textLesen(k, b); }, text);
         z("Einheit V, leer, FF", true, [](Konfigspeicher& k) {
             einheitSpeichern(k, "V");
-            QByteArray b = zellen(k, 11, 136, 4) + einheitLesen(k) + "|";
+            QByteArray b = zellen(k, 11, 136, 4) + einheitLesen(k);
             einheitSpeichern(k, "");
-            b += zellen(k, 11, 136, 4) + einheitLesen(k) + "|";
+            b += zellen(k, 11, 136, 4) + einheitLesen(k);
             k.setze(11, 137, 0xFF);
             return b + einheitLesen(k) + "|";
-        }, "V  \x03V  |   \x03   |  |");
+        }, "V  \x03V     \x03     |");
         z("Bitfeld", false, [](Konfigspeicher& k) {
             bitSetzen(k, 0, 0, 3, true);  // an unset cell counts as 0
             QByteArray b(1, char(k.byte(0, 0)));
-            k.setze(0, 0, 0x05);
-            bitSetzen(k, 0, 0, 7, true);
-            b += char(k.byte(0, 0));
+            k.setze(0, 0, 0x05), bitSetzen(k, 0, 0, 7, true), b += char(k.byte(0, 0));
             bitSetzen(k, 0, 0, 0, false);
             return b + char(k.byte(0, 0)) + jn(bitGesetzt(k, 0, 0, 2)) + jn(bitGesetzt(k, 0, 0, 0));
         }, "\x08\x85\x84janein");
@@ -93,19 +71,17 @@ private slots:
                 b += char(bcd(w)) + bcdText(bcd(w)).toLatin1();
             return b + bcdText(0x3A).toLatin1();
         }, QByteArray("\x00" "00\x09" "09\x10" "10\x23" "23\x45" "45" "3A", 17));
-        for (auto [name, wert, bytes, text] : {std::tuple{"Zahl 999", 999, QByteArray("\x03\xE7"), "999"}, {"Zahl 200", 200, QByteArray("\x00\xC8", 2), "200"},
-                                              {"Zahl 256", 256, QByteArray("\x01\x00", 2), "256"}, {"Zahl 0", 0, QByteArray(2, '\0'), "0"},
-                                              {"Zahl leer", -1, ff(2), ""}})
-            z(name, true, [w = wert](Konfigspeicher& k) {
-                zahlSpeichern(k, 11, 130, w < 0 ? std::nullopt : std::optional<int>(w));
-                return zellen(k, 11, 128, 6) + jn(zahlLesen(k, 11, 130).ueberlauf) + zahlLesen(k, 11, 130).text().toLatin1();
-            }, ff(2) + bytes + ff(2) + "nein" + text);
+        z("Zahlen 999 200 256 0 leer", true, [](Konfigspeicher& k) {
+            QByteArray b;
+            for (int w : {999, 200, 256, 0, -1})
+                zahlSpeichern(k, 11, 130, w < 0 ? std::nullopt : std::optional<int>(w)), b += zellen(k, 11, 128, 6) + zahl(k, 130);
+            return b;
+        }, ff(2) + "\x03\xE7" + ff(2) + "nein999|" + ff(2) + QByteArray("\x00\xC8", 2) + ff(2) + "nein200|" + ff(2) + QByteArray("\x01\x00", 2) + ff(2) + "nein256|"
+                 + ff(2) + QByteArray(2, '\0') + ff(2) + "nein0|" + ff(4) + ff(2) + "nein|");
         z("Zahl: FF 12 leer, 7F FF, Überlauf 80 C0 FE", false, [](Konfigspeicher& k) {
             QByteArray b;
-            for (const char* c : {"\xFF\x12", "\x7F\xFF", "\x80\x00", "\xC0\x01", "\xFE\xFF"}) {
-                setze(k, 11, 128, QByteArray(c, 2));
-                b += jn(zahlLesen(k, 11, 128).ueberlauf) + zahlLesen(k, 11, 128).text().toLatin1() + "|";
-            }
+            for (const char* c : {"\xFF\x12", "\x7F\xFF", "\x80\x00", "\xC0\x01", "\xFE\xFF"})
+                setze(k, 11, 128, QByteArray(c, 2)), b += zahl(k, 128);
             return b;
         }, "nein|nein32767|ja|ja|ja|");
         z("Liste", true, [](Konfigspeicher& k) {
@@ -126,21 +102,18 @@ private slots:
                                          {"Netz T Mobile", "0676555\r\x03", "1"}, {"Netz: 664 ab Zeichen 7", "0699996641\r\x03", "2"},
                                          {"Netz: leere Liste", "\x03", "2"}, {"Netz: nur FF", "", "2"}, {"Netz: zweiter Eintrag zählt nicht", "0699\r0664\r\x03", "2"}})
             z(name, true, [l = QByteArray(liste)](Konfigspeicher& k) { setze(k, 1, 0, l); return QByteArray::number(int(Netzbetreiber_erkennen(k))); }, netz);
-        z("Markierungen", false, [](Konfigspeicher&) {
+        z("Markierungen, Seitentitel", false, [](Konfigspeicher&) {
             Seitenaenderung s{};
             Alles_markieren(s);
             QByteArray b;
             for (bool f : s)
                 b += f ? '1' : '0';
             Markierungen_loeschen(s);
-            return b + jn(s == Seitenaenderung{});
-        }, "11111111111110000000000000000000ja");
-        z("Seitentitel", false, [](Konfigspeicher&) {
-            QStringList t;
-            for (int s : {0, 8, 9, 10, 12, 13})
-                t << seitenTitel(s);
-            return t.join('|').toUtf8();
-        }, "Allgemeine Daten ...|Daten zu Meldelinie 8 ...|Daten zu Stromausfall ...|Bestätigungstexte ...|Daten zu Analogeingang ...|");
+            b += jn(s == Seitenaenderung{});
+            for (int i : {0, 8, 9, 10, 12, 13})
+                b += "|" + seitenTitel(i).toUtf8();
+            return b;
+        }, "11111111111110000000000000000000ja|Allgemeine Daten ...|Daten zu Meldelinie 8 ...|Daten zu Stromausfall ...|Bestätigungstexte ...|Daten zu Analogeingang ...|");
     }
     void kodierung()
     {
