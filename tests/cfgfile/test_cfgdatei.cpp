@@ -89,9 +89,11 @@ Konfigspeicher geraet()
 // A random session at the editor, on the editor model: boxes, sliders,
 // spinners and options of enabled controls, random text pasted into the fields
 // (the editor's paste rules keep what a field admits), recipient lists stored
-// through the recipients codec (addresses in ASCII). A step the editor refuses
-// is taken back, as the user corrects the field before leaving it; a ticked
-// relay carries a text. At the end the operator follows page 1, as after a load.
+// through the recipients codec (addresses in ASCII: two Windows-1252 characters
+// that read as UTF-8, "Ã¶", make the form check refuse the file). A step the
+// editor refuses is taken back, as the user corrects the field before leaving
+// it; a ticked relay carries a text. At the end the operator follows page 1,
+// as after a load.
 class Sitzung {
 public:
     explicit Sitzung(quint32 saat) : z(saat) {}
