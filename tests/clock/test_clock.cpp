@@ -64,10 +64,8 @@ private slots:
     void dialog_data()
     {
         QTest::addColumn<int>("weg");
-        QTest::newRow("Abbruch") << 0;
-        QTest::newRow("close() nach Übernehmen") << 1;
-        QTest::newRow("Escape") << 2;
-        QTest::newRow("Schließfeld") << 3;
+        for (auto [name, weg] : {std::pair{"Abbruch", 0}, {"close() nach Übernehmen", 1}, {"Escape", 2}, {"Schließfeld", 3}})
+            QTest::newRow(name) << weg;
     }
     void dialog()
     {
