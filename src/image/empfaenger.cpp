@@ -110,7 +110,9 @@ bool zeichenZulaessig(Art art, QChar c)
     const std::optional<std::uint8_t> b = ansi::byteFuer(c);
     if (!b || !c.isPrint() || *b == 0xFF)
         return false;
-    return c != QLatin1Char('*') && c != QLatin1Char(' ') && c != QLatin1Char('(');
+    // ";" separates the entries of a list in the configuration file: an
+    // address holding it would open as two entries.
+    return c != QLatin1Char('*') && c != QLatin1Char(' ') && c != QLatin1Char('(') && c != QLatin1Char(';');
 }
 
 Gefiltert eingabeFiltern(Art art, const QString& alt, const QString& neu)

@@ -48,8 +48,9 @@ QList<Eintrag> listeDekodieren(const QList<QByteArray>& gespeichert);
 // Whether a slot of the given kind admits the character. GSM and fax: "0".."9"
 // and "+". E-mail: every printable character that has a byte in the code page,
 // except those the stored entry cannot carry back unchanged - "*" (stands for
-// "@"), blank and "(" (they end the address when it is read back) and the
-// character of byte 0xFF (the erased value, it would end the list).
+// "@"), blank and "(" (they end the address when it is read back), ";" (it
+// separates the entries in a configuration file) and the character of byte
+// 0xFF (the erased value, it would end the list).
 bool zeichenZulaessig(Art art, QChar c);
 // An edit from `alt` to `neu` (a typed key, a pasted or dropped text) under the
 // slot's rules: of the characters it puts in, those the kind does not admit

@@ -1,3 +1,5 @@
+// The event memory and "LOG.TXT": a record's line, the ring's order, the
+// file's bytes, where the file goes and how it is written.
 #include "eventlog/ereignisspeicher.h"
 #include "eventlog/logdatei.h"
 
@@ -10,60 +12,32 @@ namespace {
 
 QByteArray satz(int s, int m, int h, int tag, int monat, int code, char k = 'K', char a = 'S')
 {
-    QByteArray b;
-    for (int v : {s, m, h, tag, monat, code})
-        b.append(char(v));
-    b.append(k);
-    b.append(a);
-    return b;
+    const char b[] = {char(s), char(m), char(h), char(tag), char(monat), char(code), k, a};
+    return QByteArray(b, 8);
 }
-
-// A memory whose 64 slots all hold a record of Meldelinie 1 with the slot's
-// index as its seconds, so every line tells which slot it came from.
-QByteArray vollerRing()
+// 64 records of Meldelinie 1, each with its slot's index as its seconds; 255 at the positions (from 1) given.
+QByteArray voll(std::initializer_list<int> marken = {})
 {
     QByteArray m;
     for (int i = 0; i < 64; ++i)
         m += satz(i, 0, 12, 1, 1, 1, 'K', 'A');
+    for (int p : marken)
+        m[p - 1] = char(0xFF);
     return m;
 }
-
-// The line of the slot with index i of vollerRing().
-QString ringZeile(int i)
-{
-    return QStringLiteral("01.01, 12:00:%1, Meldelinie 1 - kommt : aktiv")
-        .arg(i, 2, 10, QLatin1Char('0'));
-}
-
-QStringList ringZeilen(std::initializer_list<std::pair<int, int>> strecken)
+// The lines of the slots von..bis of voll(), stretch after stretch.
+QStringList strecken(std::initializer_list<std::pair<int, int>> teile)
 {
     QStringList l;
-    for (auto [von, bis] : strecken)
+    for (auto [von, bis] : teile)
         for (int i = von; i <= bis; ++i)
-            l << ringZeile(i);
+            l << QStringLiteral("01.01, 12:00:%1, Meldelinie 1 - kommt : aktiv").arg(i, 2, 10, QLatin1Char('0'));
     return l;
 }
-
-// Puts 255 at a position counted from 1.
-QByteArray mitMarke(QByteArray m, int position)
-{
-    m[position - 1] = char(0xFF);
-    return m;
-}
-
-QByteArray lesen(const QString& pfad)
+QByteArray inhalt(const QString& pfad)
 {
     QFile f(pfad);
-    if (!f.open(QIODevice::ReadOnly))
-        return "<fehlt>";
-    return f.readAll();
-}
-
-void schreibeDatei(const QString& pfad, const QByteArray& inhalt)
-{
-    QFile f(pfad);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(inhalt);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
 }
 
 } // namespace
@@ -74,207 +48,105 @@ private slots:
     void zeile_data()
     {
         QTest::addColumn<QByteArray>("satz");
-        QTest::addColumn<QString>("erwartet");
-        QTest::newRow("Beispiel") << satz(9, 5, 14, 21, 6, 3, 'K', 'S')
-                                  << "21.06, 14:05:09, Meldelinie 3 - kommt : gesendet";
-        QTest::newRow("Nullen zweistellig") << satz(0, 0, 0, 0, 0, 1, 'G', 'A')
-                                            << "00.00, 00:00:00, Meldelinie 1 - geht : aktiv";
-        QTest::newRow("drei Ziffern") << satz(135, 255, 100, 31, 12, 8, 'K', 'F')
-                                      << "31.12, 100:255:135, Meldelinie 8 - kommt : Fehler SMS senden";
-        QTest::newRow("Stromausfall") << satz(1, 2, 3, 4, 5, 9, 'G', 'S')
-                                      << "04.05, 03:02:01, Stromausfall - geht : gesendet";
-        QTest::newRow("Minimum") << satz(1, 2, 3, 4, 5, 10) << "04.05, 03:02:01, Minimumalarm - kommt : gesendet";
-        QTest::newRow("Maximum") << satz(1, 2, 3, 4, 5, 11) << "04.05, 03:02:01, Maximumalarm - kommt : gesendet";
-        QTest::newRow("Batterie") << satz(1, 2, 3, 4, 5, 12) << "04.05, 03:02:01, Batteriespannung - kommt : gesendet";
-        QTest::newRow("GSM Modul") << satz(1, 2, 3, 4, 5, 'M', 'K', 'A')
-                                   << "04.05, 03:02:01, Fehler GSM Modul - kommt : aktiv";
-        QTest::newRow("kein Netz") << satz(1, 2, 3, 4, 5, 'N', 'G', 'A')
-                                   << QStringLiteral("04.05, 03:02:01, kein GSM-Netz verfügbar - geht : aktiv");
-        QTest::newRow("kleines k und s") << satz(7, 8, 9, 10, 11, 2, 'k', 's')
-                                         << "10.11, 09:08:07, Meldelinie 2";
-        QTest::newRow("fremde Zusatzbytes") << satz(7, 8, 9, 10, 11, 2, char(0xFF), '\0')
-                                            << "10.11, 09:08:07, Meldelinie 2";
-        QTest::newRow("Code 0") << satz(7, 8, 9, 10, 11, 0, 'K', 'S')
-                                << "10.11, 09:08:07, unbekanntes Ereignis (Code 0) - kommt : gesendet";
-        QTest::newRow("Code 13") << satz(7, 8, 9, 10, 11, 13, 'G', 'x')
-                                 << "10.11, 09:08:07, unbekanntes Ereignis (Code 13) - geht";
-        QTest::newRow("kleines m") << satz(7, 8, 9, 10, 11, 'm', 'K', 'F')
-                                   << "10.11, 09:08:07, unbekanntes Ereignis (Code 109) - kommt : Fehler SMS senden";
+        QTest::addColumn<QString>("zeile");
+        const auto z = [](const char* name, const QByteArray& s, const QString& zeile) { QTest::newRow(name) << s << zeile; };
+        z("Beispiel", satz(9, 5, 14, 21, 6, 3, 'K', 'S'), "21.06, 14:05:09, Meldelinie 3 - kommt : gesendet");
+        z("Nullen zweistellig", satz(0, 0, 0, 0, 0, 1, 'G', 'A'), "00.00, 00:00:00, Meldelinie 1 - geht : aktiv");
+        z("drei Ziffern", satz(135, 255, 100, 31, 12, 8, 'K', 'F'), "31.12, 100:255:135, Meldelinie 8 - kommt : Fehler SMS senden");
+        z("Stromausfall", satz(1, 2, 3, 4, 5, 9, 'G', 'S'), "04.05, 03:02:01, Stromausfall - geht : gesendet");
+        z("Minimum", satz(1, 2, 3, 4, 5, 10), "04.05, 03:02:01, Minimumalarm - kommt : gesendet");
+        z("Maximum", satz(1, 2, 3, 4, 5, 11), "04.05, 03:02:01, Maximumalarm - kommt : gesendet");
+        z("Batterie", satz(1, 2, 3, 4, 5, 12), "04.05, 03:02:01, Batteriespannung - kommt : gesendet");
+        z("GSM Modul", satz(1, 2, 3, 4, 5, 'M', 'K', 'A'), "04.05, 03:02:01, Fehler GSM Modul - kommt : aktiv");
+        z("kein Netz", satz(1, 2, 3, 4, 5, 'N', 'G', 'A'), QStringLiteral("04.05, 03:02:01, kein GSM-Netz verfügbar - geht : aktiv"));
+        z("kleines k und s", satz(7, 8, 9, 10, 11, 2, 'k', 's'), "10.11, 09:08:07, Meldelinie 2");
+        z("fremde Zusatzbytes", satz(7, 8, 9, 10, 11, 2, char(0xFF), '\0'), "10.11, 09:08:07, Meldelinie 2");
+        z("Code 0", satz(7, 8, 9, 10, 11, 0, 'K', 'S'), "10.11, 09:08:07, unbekanntes Ereignis (Code 0) - kommt : gesendet");
+        z("Code 13", satz(7, 8, 9, 10, 11, 13, 'G', 'x'), "10.11, 09:08:07, unbekanntes Ereignis (Code 13) - geht");
+        z("kleines m", satz(7, 8, 9, 10, 11, 'm', 'K', 'F'), "10.11, 09:08:07, unbekanntes Ereignis (Code 109) - kommt : Fehler SMS senden");
     }
     void zeile()
     {
         QFETCH(QByteArray, satz);
-        QFETCH(QString, erwartet);
-        QCOMPARE(ereignis::zeile(satz), erwartet);
-        // The same record as the only one of a memory gives the same single line.
-        const QByteArray speicher = satz + QByteArray(504, char(0xFF));
-        QCOMPARE(ereignisZeilen(speicher), QStringList{erwartet});
+        QFETCH(QString, zeile);
+        QCOMPARE(ereignis::zeile(satz), zeile);
+        QCOMPARE(ereignisZeilen(satz + QByteArray(504, char(0xFF))), QStringList{zeile});  // the only record of a memory
     }
 
+    // The first 255 marks the write position: the slots behind it first, then
+    // those from the start; a 255 where a record would begin ends a stretch.
     void ring_data()
     {
         QTest::addColumn<QByteArray>("speicher");
-        QTest::addColumn<QStringList>("erwartet");
+        QTest::addColumn<QStringList>("zeilen");
+        QStringList quer(59, QStringLiteral("01.01, 01:12:00, unbekanntes Ereignis (Code 75)"));
+        QStringList zweite = strecken({{0, 63}});
+        zweite[3] = QStringLiteral("01.01, 12:255:03, Meldelinie 1 - kommt : aktiv");
         QTest::newRow("alles 255") << QByteArray(512, char(0xFF)) << QStringList();
-        QTest::newRow("keine Marke: 64 ab Position 1") << vollerRing() << ringZeilen({{0, 63}});
-        QTest::newRow("Marke bei 201: 209..505, dann 1..193")
-            << mitMarke(vollerRing(), 201) << ringZeilen({{26, 63}, {0, 24}});
-        QTest::newRow("Marke bei 1") << mitMarke(vollerRing(), 1) << ringZeilen({{1, 63}});
-        QTest::newRow("Marke bei 505: Slot 497 zuletzt")
-            << mitMarke(vollerRing(), 505) << ringZeilen({{0, 62}});
-        QTest::newRow("Marke bei 497: Slot 505 zuerst")
-            << mitMarke(vollerRing(), 497) << ringZeilen({{63, 63}, {0, 61}});
-        QTest::newRow("nur die ersten drei")
-            << (vollerRing().left(24) + QByteArray(488, char(0xFF))) << ringZeilen({{0, 2}});
-        QTest::newRow("255 beendet die erste Strecke")
-            << mitMarke(mitMarke(vollerRing(), 201), 401) << ringZeilen({{26, 49}, {0, 24}});
-        // A 255 inside a record puts the write position off the slot grid. The
-        // first stretch then reads across slot borders at 34, 42, ... 498 (59
-        // records); the one at 506 would reach past position 512 and is not read.
-        {
-            QStringList l;
-            for (int i = 0; i < 59; ++i)
-                l << QStringLiteral("01.01, 01:12:00, unbekanntes Ereignis (Code 75)");
-            QStringList zweite = ringZeilen({{0, 63}});
-            zweite[3] = QStringLiteral("01.01, 12:255:03, Meldelinie 1 - kommt : aktiv");
-            QTest::newRow("255 mitten im Satz") << mitMarke(vollerRing(), 26) << (l + zweite);
-        }
-        QTest::newRow("zu kurz: nur ganze Sätze") << vollerRing().left(20) << ringZeilen({{0, 1}});
+        QTest::newRow("keine Marke: 64 ab Position 1") << voll() << strecken({{0, 63}});
+        QTest::newRow("Marke bei 201: 209..505, dann 1..193") << voll({201}) << strecken({{26, 63}, {0, 24}});
+        QTest::newRow("Marke bei 1") << voll({1}) << strecken({{1, 63}});
+        QTest::newRow("Marke bei 505: Slot 497 zuletzt") << voll({505}) << strecken({{0, 62}});
+        QTest::newRow("Marke bei 497: Slot 505 zuerst") << voll({497}) << strecken({{63, 63}, {0, 61}});
+        QTest::newRow("nur die ersten drei") << voll().left(24) + QByteArray(488, char(0xFF)) << strecken({{0, 2}});
+        QTest::newRow("255 beendet die erste Strecke") << voll({201, 401}) << strecken({{26, 49}, {0, 24}});
+        // Off the slot grid the first stretch reads across slot borders at 34, 42, ... 498; 506 would pass 512.
+        QTest::newRow("255 mitten im Satz") << voll({26}) << quer + zweite;
+        QTest::newRow("zu kurz: nur ganze Sätze") << voll().left(20) << strecken({{0, 1}});
+        QTest::newRow("nichts hinter 512") << voll().left(504) + QByteArray(8, char(0xFF)) + satz(1, 1, 1, 1, 1, 1) << strecken({{0, 62}});
     }
     void ring()
     {
         QFETCH(QByteArray, speicher);
-        QFETCH(QStringList, erwartet);
-        QCOMPARE(ereignisZeilen(speicher), erwartet);
+        QTEST(ereignisZeilen(speicher), "zeilen");
     }
 
-    void nichtsHinter512()
-    {
-        // Bytes behind position 512 belong to nothing: a record there is not read.
-        const QByteArray speicher = vollerRing().left(504) + QByteArray(8, char(0xFF)) + satz(1, 1, 1, 1, 1, 1);
-        QCOMPARE(ereignisZeilen(speicher), ringZeilen({{0, 62}}));
-    }
-
-    void dateiBytes()
+    // The file's bytes; the system's folders.
+    void datei()
     {
         QCOMPARE(logDatei({}), QByteArray());
-        QCOMPARE(logDatei({QStringLiteral("21.06, 14:05:09, Meldelinie 3 - kommt : gesendet"),
-                           QStringLiteral("01.02, 03:04:05, kein GSM-Netz verfügbar")}),
-                 QByteArray("21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n"
-                            "01.02, 03:04:05, kein GSM-Netz verf\xFCgbar\r\n"));
+        QCOMPARE(logDatei({QStringLiteral("21.06, 14:05:09, Meldelinie 3 - kommt : gesendet"), QStringLiteral("01.02, 03:04:05, kein GSM-Netz verfügbar")}),
+                 QByteArray("21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n01.02, 03:04:05, kein GSM-Netz verf\xFCgbar\r\n"));
+        QStringList system;
+        for (const char* o : {"/usr/bin", "/usr/local/bin", "/bin", "/sbin/", "/lib64/gsmbv", "/opt/gsmbv/bin", "/snap/gsmbv/12/bin", "/home/../usr/bin", "/",
+                              "/home/anna/gsmbv/build/bin", "/usr2/bin", "/library/bin", "/tmp/gsmbv", ""})
+            if (systemOrt(QLatin1String(o)))
+                system << QLatin1String(o);
+        QCOMPARE(system, (QStringList{"/usr/bin", "/usr/local/bin", "/bin", "/sbin/", "/lib64/gsmbv", "/opt/gsmbv/bin", "/snap/gsmbv/12/bin", "/home/../usr/bin", "/"}));
     }
 
-    void ordnerWahl()
-    {
-        QTemporaryDir tmp;
-        QVERIFY(tmp.isValid());
-        // A path below a regular file can be neither created nor written, not
-        // even by the superuser.
-        schreibeDatei(tmp.filePath("datei"), "x");
-        const QString unmoeglich = tmp.filePath("datei/bin");
-        const QString programm = tmp.filePath("programm");
-        QVERIFY(QDir().mkdir(programm));
-        const QString daten = tmp.filePath("daten/gsmbv");
-
-        QVERIFY(ordnerBeschreibbar(programm));
-        QVERIFY(!ordnerBeschreibbar(unmoeglich));
-        QVERIFY(!ordnerBeschreibbar(tmp.filePath("fehlt")));
-        QVERIFY(!ordnerBeschreibbar(tmp.filePath("datei")));
-        QVERIFY(!ordnerBeschreibbar(QString()));
-        // The probe leaves nothing behind.
-        QCOMPARE(QDir(programm).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
-
-        QCOMPARE(logOrdner(programm, daten), programm);
-        QVERIFY(!QFileInfo::exists(daten));
-        QCOMPARE(logOrdner(unmoeglich, daten), daten);
-        QVERIFY(QFileInfo(daten).isDir());
-        QCOMPARE(logOrdner(unmoeglich, tmp.filePath("datei/daten")), QString());
-        QCOMPARE(logOrdner(unmoeglich, QString()), QString());
-        // An installed program's folder is not used, though the superuser could write there.
-        QCOMPARE(logOrdner(QStringLiteral("/usr/bin"), daten), daten);
-        QVERIFY(QFile::link(QStringLiteral("/usr/bin"), tmp.filePath("verweis")));
-        QCOMPARE(logOrdner(tmp.filePath("verweis"), daten), daten);
-    }
-
-    void systemOrt_data()
-    {
-        QTest::addColumn<QString>("ordner");
-        QTest::addColumn<bool>("system");
-        QTest::newRow("/usr/bin") << "/usr/bin" << true;
-        QTest::newRow("/usr/local/bin") << "/usr/local/bin" << true;
-        QTest::newRow("/bin") << "/bin" << true;
-        QTest::newRow("/sbin/") << "/sbin/" << true;
-        QTest::newRow("/lib64/gsmbv") << "/lib64/gsmbv" << true;
-        QTest::newRow("/opt/gsmbv/bin") << "/opt/gsmbv/bin" << true;
-        QTest::newRow("/snap/gsmbv/12/bin") << "/snap/gsmbv/12/bin" << true;
-        QTest::newRow("über ..") << "/home/../usr/bin" << true;
-        QTest::newRow("Wurzel") << "/" << true;
-        QTest::newRow("Heimordner") << "/home/anna/gsmbv/build/bin" << false;
-        QTest::newRow("/usr2 ist nicht /usr") << "/usr2/bin" << false;
-        QTest::newRow("/library") << "/library/bin" << false;
-        QTest::newRow("/tmp") << "/tmp/gsmbv" << false;
-    }
-    void systemOrt()
-    {
-        QFETCH(QString, ordner);
-        QTEST(::systemOrt(ordner), "system");
-    }
-
-    void schreibenErsetzt()
-    {
-        QTemporaryDir tmp;
-        const QString pfad = tmp.filePath("LOG.TXT");
-        QVERIFY(logSchreiben(pfad, "eine lange erste Fassung\r\n"));
-        QCOMPARE(lesen(pfad), QByteArray("eine lange erste Fassung\r\n"));
-        QVERIFY(logSchreiben(pfad, "kurz\r\n"));
-        QCOMPARE(lesen(pfad), QByteArray("kurz\r\n"));
-        QVERIFY(logSchreiben(pfad, QByteArray()));
-        QCOMPARE(lesen(pfad), QByteArray());
-        // Nothing else is left in the folder.
-        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"LOG.TXT"});
-    }
-
-    void schreibenScheitert()
-    {
-        QTemporaryDir tmp;
-        schreibeDatei(tmp.filePath("datei"), "x");
-        QVERIFY(!logSchreiben(tmp.filePath("datei/LOG.TXT"), "a\r\n"));
-        // A folder in the log's place cannot be replaced either.
-        QVERIFY(QDir().mkdir(tmp.filePath("LOG.TXT")));
-        QVERIFY(!logSchreiben(tmp.filePath("LOG.TXT"), "a\r\n"));
-        QVERIFY(QFileInfo(tmp.filePath("LOG.TXT")).isDir());
-        // Once the obstacle is gone, the next download writes the file.
-        QVERIFY(QDir().rmdir(tmp.filePath("LOG.TXT")));
-        QVERIFY(logSchreiben(tmp.filePath("LOG.TXT"), "a\r\n"));
-        QCOMPARE(lesen(tmp.filePath("LOG.TXT")), QByteArray("a\r\n"));
-    }
-
+    // The folder: the program's when it is no system location and can be
+    // written to, else the data folder (created); the file replaced whole.
     void ablegen()
     {
         QTemporaryDir tmp;
-        schreibeDatei(tmp.filePath("datei"), "x");
-        const QString unmoeglich = tmp.filePath("datei/bin");
-        const QString daten = tmp.filePath("daten");
-        QByteArray speicher = satz(9, 5, 14, 21, 6, 3, 'K', 'S') + satz(1, 2, 3, 4, 5, 'N', 'G', 'A')
-                            + QByteArray(496, char(0xFF));
-
-        const QString pfad = logAblegen(speicher, unmoeglich, daten);
-        QCOMPARE(pfad, QDir(daten).filePath("LOG.TXT"));
-        QCOMPARE(lesen(pfad), QByteArray("21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n"
-                                         "04.05, 03:02:01, kein GSM-Netz verf\xFCgbar - geht : aktiv\r\n"));
-
-        // The same download again, now with an empty ring: the file is empty, not stale.
-        QCOMPARE(logAblegen(QByteArray(512, char(0xFF)), unmoeglich, daten), pfad);
-        QVERIFY(QFileInfo::exists(pfad));
-        QCOMPARE(lesen(pfad), QByteArray());
-
-        // Nowhere to write: failure, no path.
-        QCOMPARE(logAblegen(speicher, unmoeglich, tmp.filePath("datei/daten")), QString());
-
-        // A writable program folder is taken first.
-        const QString programm = tmp.filePath("programm");
-        QVERIFY(QDir().mkdir(programm));
-        QCOMPARE(logAblegen(speicher, programm, daten), QDir(programm).filePath("LOG.TXT"));
+        QFile datei(tmp.filePath("datei"));
+        QVERIFY(datei.open(QIODevice::WriteOnly) && datei.write("x") == 1 && QDir().mkdir(tmp.filePath("programm")));
+        datei.close();
+        const QString unmoeglich = tmp.filePath("datei/bin"), programm = tmp.filePath("programm"), daten = tmp.filePath("daten/gsmbv");
+        QVERIFY(QFile::link(QStringLiteral("/usr/bin"), tmp.filePath("verweis")));
+        QCOMPARE((QList<bool>{ordnerBeschreibbar(programm), ordnerBeschreibbar(unmoeglich), ordnerBeschreibbar(tmp.filePath("fehlt")),
+                              ordnerBeschreibbar(tmp.filePath("datei")), ordnerBeschreibbar(QString())}), (QList<bool>{true, false, false, false, false}));
+        QCOMPARE(QDir(programm).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());  // the probe leaves nothing
+        QCOMPARE(logOrdner(programm, daten), programm);
+        QVERIFY(!QFileInfo::exists(daten));
+        // Not the system's, though the superuser could write there; created when missing; nothing where nothing can be made.
+        QCOMPARE(QStringList({logOrdner("/usr/bin", daten), logOrdner(tmp.filePath("verweis"), daten), logOrdner(unmoeglich, tmp.filePath("datei/daten")),
+                              logOrdner(unmoeglich, QString())}), QStringList({daten, daten, "", ""}));
+        const QByteArray speicher = satz(9, 5, 14, 21, 6, 3) + satz(1, 2, 3, 4, 5, 'N', 'G', 'A') + QByteArray(496, char(0xFF));
+        const QString pfad = QDir(daten).filePath("LOG.TXT");
+        QCOMPARE(logAblegen(speicher, unmoeglich, daten), pfad);
+        QCOMPARE(inhalt(pfad), QByteArray("21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n04.05, 03:02:01, kein GSM-Netz verf\xFCgbar - geht : aktiv\r\n"));
+        QCOMPARE(logAblegen(QByteArray(512, char(0xFF)), unmoeglich, daten), pfad);  // an empty ring: the file empty, not stale
+        QCOMPARE(inhalt(pfad), QByteArray());
+        QCOMPARE(QDir(daten).entryList(QDir::Files | QDir::Hidden), QStringList{"LOG.TXT"});
+        QCOMPARE(QStringList({logAblegen(speicher, unmoeglich, tmp.filePath("datei/daten")), logAblegen(speicher, programm, daten)}),
+                 QStringList({"", QDir(programm).filePath("LOG.TXT")}));
+        // Nothing to write into: below a file, or a folder in the file's place; then again once it is gone.
+        QVERIFY(!logSchreiben(tmp.filePath("datei/LOG.TXT"), "a\r\n") && QDir().mkdir(tmp.filePath("LOG.TXT")));
+        QVERIFY(!logSchreiben(tmp.filePath("LOG.TXT"), "a\r\n") && QFileInfo(tmp.filePath("LOG.TXT")).isDir() && QDir().rmdir(tmp.filePath("LOG.TXT")));
+        QVERIFY(logSchreiben(tmp.filePath("LOG.TXT"), "a\r\n"));
+        QCOMPARE(inhalt(tmp.filePath("LOG.TXT")), QByteArray("a\r\n"));
     }
 };
 

@@ -1,0 +1,624 @@
+// The configuration file both ways and the device read's decode: a line and
+// the page it stands for, written and read back with what the editor shows;
+// whole files; the form check; device bytes and what the decode shows and
+// stores back; random editor sessions saved and opened again; files and
+// device memories of any bytes.
+#include "cfgfile/cfgdatei.h"
+#include "cfgfile/cfgform.h"
+#include "cfgfile/dateilesen.h"
+#include "cfgfile/dekodieren.h"
+#include "editor/zeichenregeln.h"
+#include "image/ansi.h"
+#include "image/empfaenger.h"
+#include "image/felder.h"
+#include "kit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <sys/stat.h>
+
+using kit::ff;
+
+namespace {
+
+const QByteArray E("\x03"), NL("\r\n");
+QByteArray auf(const QByteArray& b, int n) { return b + ff(n - int(b.size())); }  // padded with FF to n
+QByteArray zwei(const QByteArray& a, const QByteArray& b) { return auf(a, 128) + auf(b, 128); }
+QByteArray nr(const QByteArray& t) { return t.size() >= 16 ? t.left(16) : auf(t + E, 16); }  // a 16-cell number
+
+// The file of the default content, some lines (1..13, line end included) replaced.
+QByteArray datei(const QMap<int, QByteArray>& ersatz = {}, int zeilen = 13)
+{
+    QList<QByteArray> z{";;;255;255;FF;FF;" + ff(16) + ";" + ff(16) + ";255;\x03;\r\n"};
+    for (int i = 0; i < 9; ++i)
+        z << E + NL;
+    z << " \r\n" << E + QByteArray("255;").repeated(8) + ff(3) + E + ";Batteriespannung zu niedrig\x03\r\n" << E + E;
+    for (auto [nr, zeile] : ersatz.asKeyValueRange())
+        z[nr - 1] = zeile;
+    return z.mid(0, zeilen).join();
+}
+// Line 1 with everything off and empty, line 2 with an A1 recipient: read, they show an empty editor.
+const QByteArray kZeile1(";;;;255;10;0;;;;;\r\n"), kZeile2("06641234567;\x03\r\n");
+const char* const kAus = "00000000FF1000";  // page 0 offsets 0..6 of kZeile1
+
+// Page 0: offsets 0..6 (hex), 7, the numbers, the balance, the name; the cells between as by default.
+QByteArray seite0(const char* hex7, const QByteArray& n1, const QByteArray& n2, int guthaben, const QByteArray& name = E, char sieben = char(0xFF))
+{
+    return kit::hex(hex7) + sieben + ff(16) + n1 + n2 + char(guthaben) + ff(17) + "Kontostand Minimum\x03" + ff(35) + auf(name, 128);
+}
+// Page 11: list, offsets 128..139 (ranges, unit, its ETX), low-battery text.
+QByteArray seite11(const QByteArray& liste, const QByteArray& analog, const QByteArray& akku = "Batteriespannung zu niedrig\x03")
+{
+    return auf(liste, 128) + analog + ff(60) + auf(akku, 56);
+}
+
+// "name=value" of every field that differs from an empty editor's, joined by
+// "; "; ordnen() puts both sides of a comparison in the same order.
+QString ordnen(const QString& s)
+{
+    QStringList l = s.split(QStringLiteral("; "), Qt::SkipEmptyParts);
+    return l.sort(), l.join(QStringLiteral("; "));
+}
+QString geaendert(const Editorwerte& w)
+{
+    QStringList l = kit::felder(w);
+    l.removeIf([leer = kit::felder(Editorwerte())](const QString& f) { return leer.contains(f); });
+    return ordnen(l.join(QStringLiteral("; ")));
+}
+QString n(const char* feld, int anzahl, char c) { return QLatin1String(feld) + QLatin1Char('=') + QString(anzahl, QLatin1Char(c)); }
+QString yy(const char* feld) { return QLatin1String(feld) + QLatin1Char('=') + QString(128, QChar(0xFF)) + QStringLiteral("; "); }
+
+struct Zellen {
+    int seite, offset;
+    QByteArray bytes;
+};
+using Aenderungen = QList<Zellen>;
+
+// A device as the editor leaves it after start-up, with an A1 recipient first
+// on page 1: its decode shows an empty editor and stores nothing back.
+Konfigspeicher geraet()
+{
+    Konfigspeicher k = geraetebild(ff(kGeraeteBytes));
+    for (auto [s, o, b] : {std::tuple{0, 0, QByteArray(4, '\0')}, {0, 5, QByteArray("\x10\x00", 2)}, {0, 24, E}, {0, 40, E}, {0, 56, QByteArray(1, '\0')},
+                           {0, 128, E}, {1, 0, "0664\r\x03"}})
+        for (int i = 0; i < b.size(); ++i)
+            k.setze(s, o + i, std::uint8_t(b[i]));
+    for (int s = 2; s <= 12; ++s)
+        k.setze(s, s == 11 ? 0 : 128, ETX), k.setze(s, 0, ETX);
+    k.setze(1, 128, ETX);
+    return k;
+}
+
+// A random session at the editor, on the editor model: boxes, sliders,
+// spinners and options of enabled controls, random text pasted into the fields
+// (the editor's paste rules keep what a field admits), recipient lists stored
+// through the recipients codec (addresses in ASCII: two Windows-1252 characters
+// that read as UTF-8, "Ã¶", make the form check refuse the file). A step the
+// editor refuses is taken back, as the user corrects the field before leaving
+// it; a ticked relay carries a text. At the end the operator follows page 1,
+// as after a load.
+class Sitzung {
+public:
+    explicit Sitzung(quint32 saat) : z(saat) {}
+    Editormodell naechste()
+    {
+        Editormodell m;
+        m.starten();
+        for (int i = zahl(80); i > 0; --i)
+            if (const Editormodell vorher = m; !schritt(m))
+                m = vorher;
+        m.netzbetreiberErkennen();
+        return m;
+    }
+
+private:
+    QRandomGenerator z;
+    int zahl(int bis) { return int(z.bounded(bis)); }
+    QChar zeichen(int bis) { return zahl(2) ? QChar(u'0' + zahl(10)) : ansi::zeichen(std::uint8_t(zahl(bis))); }
+    static bool ok(const Folge& f) { return f.angenommen && f.einwaende.isEmpty(); }
+    QString eingabe(Feldart art, int grenze)
+    {
+        QString s;
+        for (int i = zahl(grenze + 4); i > 0; --i)
+            s += zeichen(256);
+        return einfuegenPruefen(art, grenze, QString(), 0, s).text;
+    }
+    bool schritt(Editormodell& m)
+    {
+        using K = Editorwerte::Kontrollruf;
+        const Editorwerte& w = m.werte();
+        static const Feld felder[] = {Feld::Anlagenbezeichnung, Feld::Guthabenrufnummer, Feld::NummerAufladung, Feld::TextMin, Feld::TextMax, Feld::Einheit,
+                                      Feld::Messbereich4, Feld::Messbereich20, Feld::Grenzwertmin, Feld::Grenzwertmax, SMSText(0), SMSText(4), SMSText(8)};
+        const Feld f = felder[zahl(int(std::size(felder)))];
+        const int r = 1 + zahl(2);
+        switch (zahl(16)) {
+        case 0: return ok(m.Chk_Oeffner_Click(zahl(8), zahl(2)));
+        case 1: return ok(m.Chk_Gutmeldung_Click(zahl(9), zahl(2)));
+        case 2: return ok(m.Chk_Quittierung_Click(zahl(2)));
+        case 3: return !w.quittierung || ok(m.Slider_Quit_Change(1 + zahl(255)));
+        case 4: return !w.kontoAktivierbar || ok(m.Chk_Konto_Click(zahl(2)));
+        case 5: return !w.konto || ok(m.Slider_Guthaben_Change(1 + zahl(9)));
+        case 6: return ok(m.netzbetreiberWaehlen(Netzbetreiber(zahl(3))));
+        case 7: return ok(m.CHK_Kontrollruf_Click(zahl(2)));
+        case 8: return w.kontrollruf == K::Aus || ok(zahl(2) ? m.OPT_Tag_Click() : m.OPT_Woche_Click());
+        case 9: return w.kontrollruf != K::Woechentlich || ok(m.Combo_Tag_Change(zahl(7)));
+        case 10: return w.kontrollruf == K::Aus || ok(zahl(2) ? m.UD_Stunde_Change(zahl(24)) : m.UD_Minute_Change(zahl(60)));
+        case 11: return zahl(3) ? ok(m.Chk_Relaisbest_Click(r, true)) && ok(m.Validate(r == 1 ? Feld::Besttext1 : Feld::Besttext2, "R" + eingabe(Feldart::Freitext, 126), true))
+                                : ok(m.Chk_Relaisbest_Click(r, false));
+        case 12: {  // a recipient list of page 1..9 or 11
+            QList<empfaenger::Eintrag> e(zahl(9));
+            for (empfaenger::Eintrag& x : e)
+                for (int j = 1 + zahl(14), art = zahl(3); j > 0; --j)
+                    if (const QChar c = zeichen(128); empfaenger::zeichenZulaessig(x.art = empfaenger::Art(art), c))
+                        x.text += c;
+            if (const auto l = empfaenger::listeKodieren(e, w.netz == Netzbetreiber::A1))
+                listeSpeichern(m.speicher(), zahl(10) == 9 ? 11 : 1 + zahl(9), *l);
+            return true;
+        }
+        default:  // a field, of its kind and length in the editor
+            const Feldart art = f == Feld::Einheit ? Feldart::Einheit : f >= Feld::Messbereich4 && f <= Feld::Grenzwertmax ? Feldart::Analog
+                              : f == Feld::Guthabenrufnummer || f == Feld::NummerAufladung ? Feldart::Nummer : Feldart::Freitext;
+            const int grenze = art == Feldart::Nummer ? 15 : art == Feldart::Freitext ? (f == Feld::TextMin || f == Feld::TextMax ? 127 : 70) : 3;
+            return (art == Feldart::Nummer && !w.konto) || ok(m.Validate(f, eingabe(art, grenze), true));
+        }
+    }
+};
+
+// What a file carries of an editor's values: the unit as stored (blank-padded)
+// and the thresholds as stored (one typed without a complete range shows but
+// is stored empty).
+Editorwerte gespeichert(const Editormodell& m)
+{
+    Editorwerte w = m.werte();
+    w.einheit = ansi::text(einheitLesen(m.speicher()));
+    w.grenzwertmin = zahlLesen(m.speicher(), 11, offset::Grenzwertmin).text();
+    w.grenzwertmax = zahlLesen(m.speicher(), 11, offset::Grenzwertmax).text();
+    return w;
+}
+
+// The image an editor's image comes back as: page 0 offset 7 (a leftover of
+// switching the check call off) as FF; a free area (FF in its first cell) as
+// the empty text; the bytes an emptied text leaves behind its ETX as FF.
+Konfigspeicher zurueck(const Konfigspeicher& k)
+{
+    QList<Bereich> b{bereich::Anlagenbezeichnung, bereich::Guthabenrufnummer, bereich::NummerAufladung, bereich::Besttext1,
+                     bereich::Besttext2, bereich::TextMin, bereich::TextMax, bereich::Empfaenger(11)};
+    for (int i = 1; i <= 9; ++i)
+        b << bereich::SMSText(i - 1) << bereich::Empfaenger(i);
+    Konfigspeicher e = k;
+    e.setze(0, 7, FF);
+    for (const Bereich& x : b)
+        if (k.byte(x.seite, x.anfang) == FF || k.byte(x.seite, x.anfang) == ETX)
+            for (int i = 0; i < x.breite; ++i)
+                e.setze(x.seite, x.anfang + i, i ? FF : ETX);
+    return e;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Aenderungen)
+
+class TestCfgDatei : public QObject {
+    Q_OBJECT
+private slots:
+    // One line and its page. Written: the default content with the page given.
+    // Read: kZeile1, kZeile2 and the default lines, the row's line in its place.
+    void zeilen_data()
+    {
+        QTest::addColumn<int>("nr");
+        QTest::addColumn<QByteArray>("seite");    // the page written; empty: the row only reads
+        QTest::addColumn<QByteArray>("zeile");    // the line, line end included
+        QTest::addColumn<QByteArray>("gelesen");  // the page read; empty: as written; "-": the row only writes
+        QTest::addColumn<QString>("werte");       // read: the values that differ from an empty editor's
+        const auto z = [](const char* name, int nr, const QByteArray& seite, const QByteArray& zeile, const QByteArray& gelesen, const QString& werte = {}) {
+            QTest::newRow(name) << nr << seite << zeile << gelesen << werte;
+        };
+        const QByteArray a127(127, 'a'), a128(128, 'a'), b128(128, 'b'), x128(128, 'x'), akku(";Batteriespannung zu niedrig\x03\r\n"), nur("-");
+        const QByteArray zahlen = E + QByteArray("255;").repeated(8);
+        QByteArray alle;  // every byte but ETX, LF, CR and FF
+        for (int b = 0; b < 256; ++b)
+            if (b != 0x03 && b != 0x0A && b != 0x0D && b != 0xFF)
+                alle.append(char(b));
+        z("Z1 Nummern, Guthaben, Name", 1, seite0("000000FFFFFFFF", nr("08006642903"), nr("*105*"), 5, "Pumpwerk S\xFC" "d\x03"),
+          ";;;255;255;FF;FF;08006642903;*105*;5;Pumpwerk S\xFC" "d;\r\n", seite0("000000FFFF0000", nr("08006642903"), nr("*105*"), 5, "Pumpwerk S\xFC" "d\x03"),
+          "quittierung=ja; sliderQuit=255; quit=255; udStunde=0; txtStunde=00; konto=ja; guthabenrufnummer=08006642903; nummerAufladung=*105*; "
+          "sliderGuthaben=5; guthaben=5; anlagenbezeichnung=Pumpwerk Süd");
+        z("Z1 Nummer voll, FF mitten drin", 1, seite0("000000FFFFFFFF", "0123456789012345", "12\xFF" "3\x03" "99" + ff(9), 0xFF, ff(128)),
+          ";;;255;255;FF;FF;0123456789012345;12\xFF" "3;255;\x03;\r\n", nur);
+        z("Z1 Name endet an FF, Nummer leer", 1, seite0("000000FFFFFFFF", nr(""), ff(16), 0xFF, "Halle\xFF" "xy\x03"), ";;;255;255;FF;FF;;" + ff(16) + ";255;Halle;\r\n", nur);
+        z("Z1 Name mit Semikolon", 1, seite0(kAus, nr(""), nr(""), 0, "Halle 3; Tor 2\x03"), ";;;;255;10;0;;;;Halle 3; Tor 2;\r\n", {}, "anlagenbezeichnung=Halle 3; Tor 2");
+        z("Z1 CR und LF als Leerzeichen", 1, seite0("000000FFFFFFFF", "0800\r\n1\x03" + ff(8), "\n5\x03" + ff(13), 0xFF, "Halle\r\nNord\x03"),
+          ";;;255;255;FF;FF;0800  1; 5;255;Halle  Nord;\r\n", nur);
+        z("Z1 aus 8, 12:05", 1, {}, ";;;;8;12;5;;;;;\r\n", seite0("00000000FF1205", nr(""), nr(""), 0), "udStunde=12; udMinute=5; txtStunde=12; txtMinute=05");
+        z("Z1 Feld 5 leer: ETX an 7", 1, {}, ";;;;;;;;;;;\r\n", seite0(kAus, nr(""), nr(""), 0, E, 3));
+        z("Z1 Bits, Quittierung 15", 1, {}, "133;2;255;15;7;9;45;;;;;\r\n", seite0("8502FF0F070945", nr(""), nr(""), 0),
+          "oeffner0=ja; oeffner2=ja; oeffner7=ja; gutmeldung1=ja; gutmeldung8=ja; quittierung=ja; sliderQuit=15; quit=15; kontrollruf=1; udStunde=9; "
+          "udMinute=45; txtStunde=09; txtMinute=45");
+        z("Z1 zu gross", 1, {}, "300;256;254;300;99999999999999999999;25;75;1;2;12;;\r\n", seite0("000000FFFF2359", nr("1"), nr("2"), 9),
+          "quittierung=ja; sliderQuit=255; quit=255; konto=ja; guthabenrufnummer=1; nummerAufladung=2; sliderGuthaben=9; guthaben=9; udStunde=23; "
+          "udMinute=59; txtStunde=23; txtMinute=59");
+        z("Z1 führende Ziffern", 1, {}, "3x;FF;;14min;1a;1A;3B;;;5 Euro;;\r\n", seite0("0300000E010103", nr(""), nr(""), 5),
+          "oeffner0=ja; oeffner1=ja; quittierung=ja; sliderQuit=14; quit=14; konto=ja; sliderGuthaben=5; guthaben=5; kontrollruf=2; tag=1; udStunde=1; "
+          "udMinute=3; txtStunde=01; txtMinute=03");
+        z("Z1 Guthaben leer leert die Nummern", 1, {}, ";;;;255;10;0;1234;5678;;;\r\n", seite0(kAus, "\x03" "234\x03" + ff(11), "\x03" "678\x03" + ff(11), 0));
+        z("Z1 fehlende Felder", 1, {}, "5;3\r\n", seite0("05030000FF1000", nr(""), nr(""), 0, E, 3), "oeffner0=ja; oeffner2=ja; gutmeldung0=ja; gutmeldung1=ja");
+        z("Z1 lange Felder", 1, {}, QByteArray(100'000, '1') + ";;;;7;;;" + QByteArray(100'000, 'x') + ";;2;" + QByteArray(100'000, 'n') + ";\r\n",
+          seite0("00000000071000", QByteArray(16, 'x'), nr(""), 2, QByteArray(128, 'n')),
+          "konto=ja; " + n("guthabenrufnummer", 16, 'x') + "; sliderGuthaben=2; guthaben=2; kontrollruf=1; " + n("anlagenbezeichnung", 128, 'n'));
+
+        z("Z3 Liste und Text", 3, zwei("0664111\r0676*22\r\x03", "Einbruch\x03"), "0664111;0676*22;\x03" "Einbruch\r\n", {}, "smsText1=Einbruch");
+        z("Z10 Text frei", 10, zwei("123\r\x03", ""), "123;\x03\r\n", zwei("123\r\x03", E));
+        z("Z4 CR im Text als ;", 4, zwei("", "a\rb\x03"), "\x03" "a;b\r\n", zwei(E, "a;b\x03"), "smsText2=a;b");
+        z("Z4 volle Liste", 4, zwei((QByteArray(15, '1') + "\r").repeated(7) + QByteArray(14, '2') + "\r\x03", "Text\x03"),
+          (QByteArray(15, '1') + ";").repeated(7) + QByteArray(14, '2') + ";\x03Text\r\n", {}, "smsText2=Text");
+        z("Z6 Liste ohne ETX", 6, zwei(QByteArray(128, '7'), "T\x03"), QByteArray(128, '7') + "\x03T\r\n", zwei(E, "T\x03"), "smsText4=T");
+        z("Z7 Text ohne ETX", 7, zwei("1\r\x03", x128), "1;\x03" + x128 + NL, {}, n("smsText5", 128, 'x'));
+        z("Z9 Bytes hinter FF an 0, FF im Text", 9, zwei(ff(5) + "12\r\x03", "a\xFF" "b\x03"), "\x03" "ab\r\n", zwei(E, "ab\x03"), "smsText7=ab");
+        z("Z2 LF in der Liste, CR LF im Text", 2, zwei("0664\n1\r2\r\x03", "Tor\r\nauf\x03"), "0664 1;2;\x03Tor; auf\r\n", zwei("0664 1\r2\r\x03", "Tor; auf\x03"), "smsText0=Tor; auf");
+        z("Z3 leere Einträge", 3, zwei("\r\rx\r\x03", E), ";;x;\x03\r\n", {});
+        z("Z3 Rest ohne ; fällt weg", 3, {}, "a;b;c\x03T\r\n", zwei("a\rb\r\x03", "T\x03"), "smsText1=T");
+        z("Z3 neun Einträge", 3, {}, "1;2;3;4;5;6;7;8;9;\x03\r\n", zwei("1\r2\r3\r4\r5\r6\r7\r8\r\x03", E));
+        z("Z3 zu lange Liste", 3, {}, (QByteArray(20, '9') + ";").repeated(8) + "\x03T\r\n", zwei((QByteArray(20, '9') + "\r").repeated(6) + E, "T\x03"), "smsText1=T");
+        z("Z3 Text mit ETX", 3, {}, "\x03" "AB\x03" "CD\r\n", zwei(E, "AB\x03"), "smsText1=AB");
+        z("Z3 kein ETX", 3, {}, "abc;\r\n", zwei("abc\r\x03", E));
+        z("Z3 Nullbyte, 0x1A", 3, {}, QByteArray("\x00;\x03" "a\x1A" "b\r\n", 9), zwei(QByteArray("\x00\r\x03", 3), "a\x1A" "b\x03"), "smsText1=a\x1A" "b");
+        z("Z6 lange Zeile", 6, {}, QByteArray("0664567890;").repeated(10'000) + E + QByteArray(100'000, 't') + NL,
+          zwei(QByteArray("0664567890\r").repeated(8) + E, QByteArray(128, 't')), n("smsText4", 128, 't'));
+
+        const QString beide("relaisbest1=ja; relaisbest2=ja; ");
+        z("Z11 beide Relais", 11, zwei("Tor auf\x03", "Licht an\x03"), "Tor auf\x03Licht an\x03\r\n", {}, beide + "besttext1=Tor auf; besttext2=Licht an");
+        z("Z11 nur Relais 1", 11, zwei("R1\x03", ""), "R1\x03 \r\n", zwei("R1\x03", E), "relaisbest1=ja; besttext1=R1");
+        z("Z11 Relais 1 frei, Relais 2", 11, zwei("", "R2\x03"), "\x03R2\x03\r\n", zwei(E, "R2\x03"), "relaisbest2=ja; besttext2=R2");
+        z("Z11 Relais 1 frei, Relais 2 leer", 11, zwei("", E), E + NL, zwei(E, E));
+        z("Z11 frei", 11, ff(256), " \r\n", zwei(E, E));
+        z("Z11 Relais 1 mit 127 Zeichen", 11, zwei(a127 + E, "zwei\x03"), a127 + "\x03zwei\x03\r\n", {}, beide + n("besttext1", 127, 'a') + "; besttext2=zwei");
+        z("Z11 CR und LF als Leerzeichen", 11, zwei("a\r\nb\x03", "\nc\r\x03"), "a  b\x03 c \x03\r\n", zwei("a  b\x03", " c \x03"), beide + "besttext1=a  b; besttext2= c ");
+        z("Z11 Gerät: beide voll ohne ETX", 11, a128 + b128, a128 + E + b128 + E + NL, {}, beide + n("besttext1", 128, 'a') + "; " + n("besttext2", 128, 'b'));
+        z("Z11 Gerät: FF in den Texten", 11, auf("\xFF" "a\xFF" "b", 128) + auf("\xFF" "c\x03", 128), "ab\x03" "c\x03\r\n", zwei("ab\x03", "c\x03"), beide + "besttext1=ab; besttext2=c");
+        z("Z11 alle Bytewerte roh", 11, zwei(alle.left(127) + E, alle.mid(127) + E), alle.left(127) + E + alle.mid(127) + E + NL, nur);
+        z("Z11 rohes CR", 11, {}, "a\rb\x03\rc\r\x03\r\n", zwei("a\rb\x03", "\rc\r\x03"), beide + "besttext1=a\rb; besttext2=\rc\r");
+        z("Z11 kein ETX", 11, {}, "Tor\r\n", zwei(E, E));
+
+        z("Z12 Liste, Bereich, Einheit", 12, seite11("0664111\r0664222\r\x03", kit::hex("000003E700C8FFFF") + "V  \x03"),
+          "0664111;0664222;\x03;;3;231;;200;255;255;V  \x03" + akku, {}, "messbereich4=0; messbereich20=999; grenzwertmin=200; einheit=V  ");
+        z("Z12 Einheit roh, Akkutext ohne ETX", 12, seite11(E, ff(8) + QByteArray("\x00;\x03\xFF", 4), QByteArray(56, 'B')),
+          zahlen + QByteArray("\x00;\x03\x03;", 5) + QByteArray(56, 'B') + NL, nur);
+        z("Z12 CR und LF", 12, seite11("1\n2\r\x03", ff(8) + "\r\nV\xFF", "Akku\r\n\x03"), "1 2;" + zahlen + "  V\x03;Akku  \x03\r\n", nur);
+        z("Z12 über 999, 16 Bit, kein Byte", 12, {}, "\x03" "4;0;128;0;0;300;1;2;mA \x03" + akku, seite11(E, kit::hex("0400FFFFFFFF0102") + "mA \x03"),
+          "messbereich4=1024; grenzwertmax=258; einheit=mA ");
+        z("Z12 fehlende Felder", 12, {}, "\x03" "1;2;3;\r\n", seite11(E, kit::hex("0102FFFFFFFFFFFF") + ff(4)), "messbereich4=258");
+        z("Z12 Einheit mit FF, Akkutext bleibt", 12, {}, zahlen + "\xFF" "A\xFF\x03;Akku\x03\r\n", seite11(E, ff(8) + "\xFF" "A\xFF\x03"), "einheit=A");
+        z("Z12 Einheit kurz, Steuerbytes", 12, {}, E + ";;;;;;;;" + QByteArray("\x00;\r\n", 4), seite11(E, QByteArray(8, '\0') + QByteArray("\x00;\xFF\x03", 4)),
+          QString::fromLatin1("messbereich4=0; messbereich20=0; grenzwertmin=0; grenzwertmax=0; einheit=\0;", 75));
+        z("Z12 lange Liste ohne ETX", 12, {}, QByteArray("12;").repeated(40'000) + NL, seite11(QByteArray("12\r").repeated(8) + E, ff(12)));
+
+        z("Z13 beide Texte", 13, zwei("zu tief\x03", "zu hoch\x03"), "zu tief\x03zu hoch\x03\r\n", {}, "textMin=zu tief; textMax=zu hoch");
+        z("Z13 Maximum frei", 13, zwei("zu tief\x03", ""), "zu tief\x03\x03", zwei("zu tief\x03", E), "textMin=zu tief");
+        z("Z13 Maximum leer", 13, zwei("zu tief\x03", E), "zu tief\x03\x03\r\n", {}, "textMin=zu tief");
+        z("Z13 Minimum mit 127 Zeichen", 13, zwei(QByteArray(127, 'm') + E, "hoch\x03"), QByteArray(127, 'm') + "\x03hoch\x03\r\n", {}, n("textMin", 127, 'm') + "; textMax=hoch");
+        z("Z13 Gerät: Maximum ohne ETX", 13, zwei("m\x03", x128), "m\x03" + x128 + E, {}, "textMin=m; " + n("textMax", 128, 'x'));
+        z("Z13 CR und LF", 13, zwei("zu\r\ntief\x03", "\r\x03"), "zu  tief\x03 \x03\r\n", zwei("zu  tief\x03", " \x03"), "textMin=zu  tief; textMax= ");
+        z("Z13 kein ETX", 13, {}, "tief", zwei(E, E));
+    }
+    void zeilen()
+    {
+        QFETCH(int, nr);
+        QFETCH(QByteArray, seite);
+        QFETCH(QByteArray, zeile);
+        QFETCH(QByteArray, gelesen);
+        QFETCH(QString, werte);
+        if (!seite.isEmpty()) {
+            Konfigspeicher k;
+            Grundeinstellung(k);
+            for (int o = 0; o < seite.size(); ++o)
+                k.setze(nr - 1, o, std::uint8_t(seite[o]));
+            QCOMPARE(cfgSchreiben(k), datei({{nr, zeile}}));
+        }
+        if (gelesen == "-")
+            return;
+        QMap<int, QByteArray> z{{1, kZeile1}, {2, kZeile2}};
+        z[nr] = zeile;
+        const Dateiergebnis r = cfgLesen(datei(z));
+        QVERIFY(r.vollstaendig);
+        QCOMPARE(r.image.seite(nr - 1), gelesen.isEmpty() ? seite : gelesen);
+        QCOMPARE(geaendert(r.werte), ordnen(werte));
+    }
+
+    // An image never given the default content: unset cells are written as FF.
+    void ungesetzt()
+    {
+        QCOMPARE(cfgSchreiben(Konfigspeicher()), datei({{1, "255;255;255;255;255;FF;FF;" + ff(16) + ";" + ff(16) + ";255;\x03;\r\n"},
+                                                        {12, E + QByteArray("255;").repeated(8) + ff(3) + E + ";" + ff(56) + NL}}));
+    }
+
+    // Whole files: the operator from line 2's first recipient (whatever was
+    // shown before), line ends, short files (the operator as shown before).
+    void dateien_data()
+    {
+        QTest::addColumn<QByteArray>("datei");
+        QTest::addColumn<int>("bisher");          // the operator shown before
+        QTest::addColumn<int>("zeilen");
+        QTest::addColumn<QByteArray>("nummern");  // page 0 offsets 24..56
+        QTest::addColumn<int>("seite");
+        QTest::addColumn<QByteArray>("inhalt");   // that page; empty: not looked at
+        QTest::addColumn<QString>("werte");
+        const auto z = [](const char* name, const QByteArray& d, int bisher, int zeilen, const QByteArray& nummern, int seite, const QByteArray& inhalt,
+                          const QString& werte) { QTest::newRow(name) << d << bisher << zeilen << nummern << seite << inhalt << werte; };
+        const QByteArray konto(";;;;255;10;0;1234;5678;3;;\r\n"), teil(";;;;7;10;0;1234;5678;3;Teil;\r\n"), voll = nr("1234") + nr("5678") + "\x03";
+        const QByteArray geleert = "\x03" "234\x03" + ff(11) + "\x03" "678\x03" + ff(11) + '\0', leer = nr("") + nr("") + '\0';
+        const QString kontoWerte("konto=ja; guthabenrufnummer=1234; nummerAufladung=5678; sliderGuthaben=3; guthaben=3; ");
+        const QString teilWerte = kontoWerte + "kontrollruf=1; anlagenbezeichnung=Teil; ";
+        z("A1, vorher Andere", datei({{1, konto}, {2, kZeile2}}), 2, 13, voll, 0, {}, kontoWerte);
+        z("T Mobile", datei({{1, konto}, {2, "+43676123;\x03\r\n"}}), 0, 13, voll, 0, {}, kontoWerte + "netz=1");
+        z("Andere", datei({{1, konto}, {2, "0699123;\x03\r\n"}}), 1, 13, geleert, 0, {}, "netz=2; kontoAktivierbar=nein");
+        const QByteArray rohesCr = datei({{1, kZeile1}, {2, kZeile2}, {11, "a\rb\x03\rc\x03\r\n"}}), ohneCr = datei({{1, kZeile1}, {2, kZeile2}, {11, "ab\x03" "c\x03\r\n"}});
+        const QString mitCr("relaisbest1=ja; relaisbest2=ja; besttext1=a\rb; besttext2=\rc"), schlicht("relaisbest1=ja; relaisbest2=ja; besttext1=ab; besttext2=c");
+        z("CR LF, rohes CR", rohesCr, 2, 13, leer, 10, zwei("a\rb\x03", "\rc\x03"), mitCr);
+        z("LF, rohes CR", QByteArray(rohesCr).replace("\r\n", "\n"), 2, 13, leer, 10, zwei("a\rb\x03", "\rc\x03"), mitCr);
+        z("LF", QByteArray(ohneCr).replace("\r\n", "\n"), 2, 13, leer, 10, zwei("ab\x03", "c\x03"), schlicht);
+        z("CR", QByteArray(ohneCr).replace("\r\n", "\r"), 2, 13, leer, 10, zwei("ab\x03", "c\x03"), schlicht);
+        z("Zeilen hinter Zeile 13", ohneCr + "\r\nmehr\r\n\x03\r\n", 2, 13, leer, 10, zwei("ab\x03", "c\x03"), schlicht);
+        z("leer: Startzustand", {}, 1, 0, "\x03" + ff(15) + "\x03" + ff(15) + '\0', 0, {}, "netz=1");
+        z("eine Zeile", teil, 1, 1, voll, 10, ff(256), teilWerte + "netz=1");
+        z("eine Zeile ohne Zeilenende", teil.chopped(2), 1, 1, voll, 2, ff(256), teilWerte + "netz=1");
+        z("zwölf Zeilen", datei({{1, teil}, {2, kZeile2}}, 12), 2, 12, voll, 12, ff(256), teilWerte + "netz=2; kontoAktivierbar=nein");
+        z("zwölf Zeilen und Zeilenende", datei({{1, teil}, {2, kZeile2}}, 12) + NL, 2, 13, voll, 12, zwei(E, E), teilWerte);
+    }
+    void dateien()
+    {
+        QFETCH(QByteArray, datei);
+        QFETCH(int, bisher);
+        QFETCH(int, zeilen);
+        QFETCH(int, seite);
+        QFETCH(QByteArray, inhalt);
+        QFETCH(QString, werte);
+        const Dateiergebnis r = cfgLesen(datei, Netzbetreiber(bisher));
+        QCOMPARE(r.zeilen, zeilen);
+        QCOMPARE(r.vollstaendig, zeilen == 13);
+        QCOMPARE(kit::geflaggt(r.flags), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+        QTEST(kit::zellen(r.image, 0, 24, 33), "nummern");
+        if (!inhalt.isEmpty())
+            QCOMPARE(r.image.seite(seite), inhalt);
+        if (zeilen == 0)
+            QCOMPARE(kit::unterschied(r.image, kit::startbild()), QString());
+        QCOMPARE(geaendert(r.werte), ordnen(werte));
+    }
+
+    // The form check: what the writer makes and earlier versions wrote passes;
+    // anything else is refused with the first line that does not fit and why.
+    void form_data()
+    {
+        QTest::addColumn<QByteArray>("datei");
+        QTest::addColumn<int>("zeile");  // 0: it fits
+        QTest::addColumn<QString>("grund");
+        const auto z = [](const char* name, const QByteArray& d, int zeile = 0, const QString& grund = {}) { QTest::newRow(name) << d << zeile << grund; };
+        z("Grundinhalt", datei());
+        z("Gerät ganz FF", datei({{1, "255;255;255;255;255;FF;FF;" + ff(16) + ";" + ff(16) + ";255;\x03;\r\n"}, {12, E + QByteArray("255;").repeated(8) + ff(3) + E + ";" + ff(56) + NL}}));
+        z("Windows-1252, rohes CR", datei({{1, "12;63;255;15;2;10;30;0800;;5;Sch\xF6pfwerk S\xFC" "d;\r\n"}, {9, "0664123;\x03\xDC" "bertemperatur Motor, Stra\xDF" "e 3\r\n"},
+                                           {11, "Pumpe\r1 ein\x03Hupe aus\x03\r\n"}}));
+        z("alt: Liste bis 126", datei({{2, QByteArray("066412345678901;").repeated(7) + "06641234567890;\r\n"}}));
+        z("alt: Liste 11 ohne ETX", datei({{12, QByteArray(128, 'A') + QByteArray("255;").repeated(8) + ff(3) + E + ";Akku\x03\r\n"}}));
+        z("alt: Maximum bis 255", datei({{13, "tief\x03" + QByteArray(128, 'x')}}));
+        z("Zeilenende hinter 13", datei() + NL);
+        z("LOG.TXT", "31.12, 23:59:59, Stromausfall - geht : Fehler SMS senden\r\n02.03, 05:07:135, Fehler GSM Modul\r\n", 1, "Feld 1 ist keine Zahl");
+        z("leer", {}, 1, "fehlt: die Datei ist leer");
+        z("12 Zeilen", datei({}, 12), 13, "fehlt: die Datei hat nur 12 von 13 Zeilen");
+        z("14 Zeilen", datei() + "\r\nx", 14, "eine Konfigurationsdatei endet mit Zeile 13");
+        z("UTF-8, gelöschte Zellen", QString::fromLatin1(datei()).toUtf8(), 1, "UTF-8-Zeichen an Stelle 18; erwartet ist Windows-1252");
+        z("UTF-8-Umlaut in Zeile 6", datei({{6, "0664;\x03St\xC3\xB6rung Pumpe\r\n"}}), 6, "UTF-8-Zeichen an Stelle 9; erwartet ist Windows-1252");
+        z("UTF-8-BOM", "\xEF\xBB\xBF" + datei(), 1, "beginnt mit der UTF-8-Kennung (BOM); erwartet ist Windows-1252");
+        z("Feld 4 keine Zahl", datei({{1, "12;63;255;x5;2;10;30;;;;A;\r\n"}}), 1, "Feld 4 ist keine Zahl");
+        z("Feld 10 über 255", datei({{1, ";;;;2;10;30;;;256;A;\r\n"}}), 1, "Feld 10 ist größer als 255");
+        z("Feld 6 kleines hex", datei({{1, ";;;;2;a;30;;;;A;\r\n"}}), 1, "Feld 6 ist keine Hexadezimalzahl von 0 bis FF");
+        z("Zeile 1 mit zehn Feldern", datei({{1, "1;2;3;4;5;6;7;8;9;10\r\n"}}), 1, "nach Feld 10 fehlt \";\"");
+        z("zwei ETX in Zeile 3", datei({{3, "0664;\x03" "a\x03\r\n"}}), 3, "mehr als ein ETX");
+        z("FF in Zeile 7", datei({{7, "\x03" "ab\xFF\r\n"}}), 7, "Byte FF an Stelle 4");
+        z("Relaiszeile endet im Text", datei({{11, "Pumpe ein\x03Hupe\r\n"}}), 11, "endet nicht mit ETX oder Leerzeichen");
+        z("Einheit ohne ETX", datei({{12, E + QByteArray("255;").repeated(8) + "bar;Akku\x03\r\n"}}), 12, "hinter der Einheit fehlen ETX und \";\"");
+        z("Zeile 13 ohne ETX", datei({{13, "zu tief"}}), 13, "ETX fehlt");
+    }
+    void form()
+    {
+        QFETCH(QByteArray, datei);
+        QFETCH(int, zeile);
+        QFETCH(QString, grund);
+        QCOMPARE(cfgFormPruefen(datei).text(), zeile ? QStringLiteral("Zeile %1 passt nicht zum Format einer Konfigurationsdatei (%2)").arg(zeile).arg(grund) : QString());
+    }
+
+    // The device read's decode: device bytes -> what every control shows, the
+    // cells stored back ("page:offset new/old"), or the failing field.
+    void dekodieren_data()
+    {
+        QTest::addColumn<Aenderungen>("zellen");
+        QTest::addColumn<QString>("werte");
+        QTest::addColumn<QString>("gespeichert");
+        QTest::addColumn<bool>("gelingt");
+        const auto z = [](const char* name, const Aenderungen& a, const QString& werte, const QString& gespeichert = {}, bool gelingt = true) {
+            QTest::newRow(name) << a << werte << gespeichert << gelingt;
+        };
+        Aenderungen unbeschrieben;
+        QString w("quittierung=ja; sliderQuit=255; quit=255; txtStunde=FF; txtMinute=FF; netz=2; kontoAktivierbar=nein; gutmeldung8=ja; ");
+        for (int i = 0; i < kGeraeteSeiten; ++i)
+            unbeschrieben << Zellen{i, 0, ff(256)};
+        for (int i = 0; i < 9; ++i)
+            w += yy(qPrintable(QStringLiteral("smsText%1").arg(i))) + (i < 8 ? QStringLiteral("oeffner%1=ja; gutmeldung%1=ja; ").arg(i) : QString());
+        z("unbeschriebenes Gerät", unbeschrieben, w + yy("anlagenbezeichnung") + yy("besttext1") + yy("besttext2") + yy("textMin") + yy("textMax"), "0:24 03/FF 0:40 03/FF 0:56 00/FF");
+        z("Öffner 0x85", {{0, 0, "\x85"}}, "oeffner0=ja; oeffner2=ja; oeffner7=ja");
+        z("Gutmeldung 0x02, Strom 0xFE", {{0, 1, "\x02\xFE"}}, "gutmeldung1=ja");
+        z("Quittierung 200", {{0, 3, "\xC8"}}, "quittierung=ja; sliderQuit=200; quit=200");
+        z("Kontrollruf 0x03 Donnerstag", {{0, 4, "\x03"}}, "kontrollruf=2; tag=3");
+        z("Kontrollruf 0x00 Montag", {{0, 4, QByteArray(1, '\0')}}, "kontrollruf=2; tag=0");
+        z("Zeit 07:45", {{0, 5, "\x07\x45"}}, "udStunde=7; udMinute=45; txtStunde=07; txtMinute=45");
+        z("Stunde 0x3A", {{0, 5, "\x3A"}}, "txtStunde=3A");
+        z("Stunde 0x24, Minute 0x60", {{0, 5, "\x24\x60"}}, "txtStunde=24; txtMinute=60");
+        z("Nummern bis FF und ETX", {{0, 24, "*101#\xFF" "9" + ff(9) + "0664\x03" "99" + ff(9) + "\x05"}},
+          "konto=ja; guthabenrufnummer=*101#; nummerAufladung=0664; sliderGuthaben=5; guthaben=5");
+        z("Guthaben 0 leert die Nummern", {{0, 24, "123\x03"}, {0, 40, "456\x03"}}, "", "0:24 03/31 0:40 03/34");
+        z("Guthaben 12 begrenzt", {{0, 56, "\x0C"}}, "konto=ja; sliderGuthaben=9; guthaben=9", "0:56 09/0C");
+        z("T Mobile, Guthaben 0xFF", {{1, 0, "+43676\r\x03"}, {0, 56, "\xFF"}}, "netz=1; konto=ja; sliderGuthaben=9; guthaben=9", "0:56 09/FF");
+        z("Andere, Guthaben 5", {{1, 0, "0699123\r\x03"}, {0, 24, "123\x03"}, {0, 40, "456\x03"}, {0, 56, "\x05"}}, "netz=2; kontoAktivierbar=nein", "0:24 03/31 0:40 03/34 0:56 00/05");
+        z("leere Empfängerliste", {{1, 0, E + ff(5)}}, "netz=2; kontoAktivierbar=nein");
+        z("Name", {{0, 128, "Halle 3\x03xyz"}}, "anlagenbezeichnung=Halle 3");
+        z("Name mit FF", {{0, 128, "a\xFF" "b\x03"}}, QString::fromLatin1("anlagenbezeichnung=a\xFF" "b"));
+        z("Relais 1 mit ETX vorn, Relais 2 ohne ETX", {{10, 0, "\x03" "alt\x03"}, {10, 128, "\xFF"}}, yy("besttext2"));
+        z("Relais 1 und 2", {{10, 0, "Tor\x03" + ff(124) + "Licht\x03"}}, "relaisbest1=ja; besttext1=Tor; relaisbest2=ja; besttext2=Licht");
+        z("Bereich 0x00 0x00", {{11, 128, QByteArray(2, '\0')}}, "messbereich4=0");
+        z("Bereiche", {{11, 128, kit::hex("03E77FFF0100FF00")}}, "messbereich4=999; messbereich20=32767; grenzwertmin=256");
+        z("Einheit mit FF", {{11, 136, "\xFF" "A\xFF"}}, "einheit=A");
+        z("Alarmtexte", {{12, 0, "tief\x03" + ff(123) + "hoch\x03"}}, "textMin=tief; textMax=hoch");
+        // A first byte 0x80..0xFE overflows the device's signed 16-bit
+        // computation: the read fails, the rest is shown, the number is held
+        // as an empty field, the operator is not derived (page 1 says "Andere").
+        const Zellen andere{1, 0, "0699\r\x03"};
+        z("4 mA 0x80", {andere, {11, 128, kit::hex("8001000200030004")}, {0, 128, "Name\x03"}},
+          "messbereich20=2; grenzwertmin=3; grenzwertmax=4; anlagenbezeichnung=Name", "11:128 FF/80 11:129 FF/01", false);
+        z("20 mA 0xFE", {andere, {11, 128, kit::hex("0001FE0200030004")}}, "messbereich4=1; grenzwertmin=3; grenzwertmax=4", "11:130 FF/FE 11:131 FF/02", false);
+        z("Maximum 0x9C", {andere, {11, 128, kit::hex("0001000200039C04")}}, "messbereich4=1; messbereich20=2; grenzwertmin=3", "11:134 FF/9C 11:135 FF/04", false);
+
+    }
+    void dekodieren()
+    {
+        QFETCH(Aenderungen, zellen);
+        QFETCH(QString, werte);
+        QFETCH(bool, gelingt);
+        Konfigspeicher k = geraet();
+        for (const Zellen& z : zellen)
+            for (int i = 0; i < z.bytes.size(); ++i)
+                k.setze(z.seite, z.offset + i, std::uint8_t(z.bytes[i]));
+        const Konfigspeicher vorher = k;
+        Editorwerte w;
+        QCOMPARE(::dekodieren(k, &w).has_value(), gelingt);
+        QCOMPARE(geaendert(w), ordnen(werte));
+        QTEST(kit::unterschied(k, vorher), "gespeichert");
+        if (!gelingt)
+            QVERIFY(::dekodieren(k));  // held as empty, the field no longer fails
+    }
+
+    // Editor sessions saved and opened again: the same values, the same cells
+    // (apart from what zurueck() lists); the file passes the form check; a
+    // device holding the opened image shows the same after a read; saving the
+    // opened configuration again changes nothing.
+    void sitzungen()
+    {
+        Sitzung sitzung(20240611);
+        for (int i = 0; i < 2000; ++i) {
+            const Editormodell m = sitzung.naechste();
+            const QByteArray d = cfgSchreiben(m.speicher());
+            QVERIFY2(cfgFormPruefen(d).passt(), qPrintable(QString::number(i) + ": " + cfgFormPruefen(d).text()));
+            const Dateiergebnis r = cfgLesen(d);
+            QCOMPARE(r.werte, gespeichert(m));
+            QCOMPARE(kit::unterschied(r.image, zurueck(m.speicher())), QString());
+            Konfigspeicher geraet = r.image;
+            QCOMPARE(::dekodieren(geraet).value_or(Editorwerte()), r.werte);
+            QCOMPARE(kit::unterschied(geraet, r.image), QString());
+            QCOMPARE(cfgSchreiben(cfgLesen(cfgSchreiben(r.image)).image), cfgSchreiben(r.image));
+        }
+    }
+
+    // Whatever a device holds (texts without end marks, lists past offset 127,
+    // erased cells anywhere; no LF, no UTF-8, no ";" inside page 0's numbers):
+    // a result exactly when no analog number overflows; nothing stored back but
+    // page 0 offsets 24, 40, 56 and overflowing numbers (as FF FF); saved, it
+    // passes the form check.
+    void geraetebytes()
+    {
+        QRandomGenerator zufall(16);
+        const QByteArray selten("\x03\x03\x03\x0D\xFF\xFF\xFF\xE4\xF6\xFC\xDF\xC4"), zahlen("\x00\x01\x7F\x80\xFE\xFF", 6);
+        for (int n = 0; n < 1500; ++n) {
+            QByteArray b(kGeraeteBytes, Qt::Uninitialized);
+            const int dichte = 1 << zufall.bounded(1, 11);  // one special byte in 2 .. 1024
+            for (int i = 0; i < b.size(); ++i)
+                b[i] = i >= 2944 && i < 2952 ? zahlen[zufall.bounded(6)] : zufall.bounded(dichte) ? char(zufall.bounded(0x20, 0x7F)) : selten[zufall.bounded(12)];
+            b.replace(24, 32, b.mid(24, 32).replace(';', '0'));
+            Konfigspeicher k = geraetebild(b), erwartet = k;
+            for (int o = 128; o < 136; o += 2)
+                if (k.byte(11, o) >= 0x80 && k.byte(11, o) <= 0xFE)
+                    erwartet.setze(11, o, FF), erwartet.setze(11, o + 1, FF);
+            const bool gelingt = erwartet == k;
+            QCOMPARE(::dekodieren(k).has_value(), gelingt);
+            for (int o : {24, 40, 56})
+                erwartet.setze(0, o, k.byte(0, o));
+            QCOMPARE(kit::unterschied(k, erwartet), QString());
+            QVERIFY2(cfgFormPruefen(cfgSchreiben(k)).passt(), qPrintable(cfgFormPruefen(cfgSchreiben(k)).text()));
+        }
+    }
+
+    // Files of any bytes: nothing lands outside the areas the lines own, every
+    // recipient list keeps its ETX inside offsets 0..127, every cell is set,
+    // the texts shown are what the image holds. Random bytes never pass the form check.
+    void fremdeDateien()
+    {
+        QRandomGenerator zufall(4711);
+        QByteArray alle;
+        for (int b = 0; b < 256; ++b)
+            alle.append(char(b));
+        QList<QByteArray> dateien{alle.repeated(20), QByteArray(5000, '\0'), QByteArray(5000, '\x1A'), NL.repeated(50),
+                                  (QByteArray(2'500'000, 'x') + ";\x03" + NL).repeated(12), QByteArray("9;").repeated(15'000'000)};
+        for (int i = 0; i < 300; ++i) {
+            QByteArray d(int(zufall.bounded(1, 4000)), Qt::Uninitialized);
+            for (char& c : d)  // few distinct values, so that ";", ETX, CR, LF, FF, 0x00 meet often
+                c = zufall.bounded(3) == 0 ? char(zufall.bounded(256)) : ";\x03\r\n\xFF\x1A" "19a\0"[zufall.bounded(10)];
+            dateien << d;
+        }
+        Konfigspeicher grund;
+        Grundeinstellung(grund);
+        for (const QByteArray& d : std::as_const(dateien)) {
+            const Dateiergebnis r = cfgLesen(d);
+            Konfigspeicher nurZeilen = r.image;  // the cells no line owns, and every cell set
+            for (int s = 0; s < kGeraeteSeiten; ++s)
+                for (int o = 0; o < kZellen; ++o)
+                    if (((s != 0 || o < 57 || o > 127) && (s != 11 || o < 140)) && r.image.gesetzt(s, o))
+                        nurZeilen.setze(s, o, grund.byte(s, o));
+            QCOMPARE(kit::unterschied(nurZeilen, grund), QString());
+            for (int s : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11})
+                QVERIFY(r.zeilen <= (s == 11 ? 11 : s) || kit::zellen(r.image, s, 0, 128).contains('\x03'));
+            for (int i = 0; r.zeilen == 13 && i < 9; ++i)
+                QCOMPARE(r.werte.smsText[i], ansi::text(textLesen(r.image, bereich::SMSText(i))));
+            QCOMPARE(r.werte.anlagenbezeichnung, r.zeilen ? ansi::text(textLesen(r.image, bereich::Anlagenbezeichnung)) : QString());
+        }
+        for (int i = 0; i < 500; ++i) {
+            QByteArray b(zufall.bounded(1, 5000), Qt::Uninitialized);
+            for (char& c : b)
+                c = char(zufall.bounded(256));
+            QVERIFY(!cfgFormPruefen(b).passt());
+        }
+    }
+
+    // The one reader of a file on disk: at most 1 MiB, nothing that is no plain file.
+    void dateiVonPlatte_data()
+    {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<QString>("fehler");
+        QTest::newRow("genau 1 MiB") << "grenze" << "";
+        QTest::newRow("1 MiB + 1") << "grenze+1" << "zu groß für eine Konfigurationsdatei";
+        QTest::newRow("fehlt") << "fehlt" << "Datei oder Ordner nicht vorhanden";
+        QTest::newRow("Ordner") << "ordner" << "ist ein Ordner";
+        QTest::newRow("Pipe") << "pipe" << "keine gewöhnliche Datei";
+    }
+    void dateiVonPlatte()
+    {
+        QFETCH(QString, fall);
+        QFETCH(QString, fehler);
+        QTemporaryDir ordner;
+        const QString pfad = ordner.filePath(QStringLiteral("a.cfg"));
+        const QByteArray anfang("Kl\xE4ranlage;");
+        if (fall.startsWith(QLatin1String("grenze"))) {
+            QFile d(pfad);
+            QVERIFY(d.open(QIODevice::WriteOnly) && d.write(anfang) == anfang.size());
+            QVERIFY(d.resize((1 << 20) + (fall == QLatin1String("grenze+1") ? 1 : 0)));
+        }
+        if (fall == QLatin1String("ordner"))
+            QVERIFY(QDir(ordner.path()).mkdir(QStringLiteral("a.cfg")));
+        if (fall == QLatin1String("pipe"))
+            QCOMPARE(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0);
+        const Dateiinhalt d = dateiLesen(pfad);
+        QCOMPARE(d.fehler, fehler);
+        QCOMPARE(d.bytes.size(), fehler.isEmpty() ? 1 << 20 : 0);
+        QCOMPARE(d.bytes.left(anfang.size()), fehler.isEmpty() ? anfang : QByteArray());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCfgDatei)
+#include "test_cfgdatei.moc"
