@@ -334,6 +334,12 @@ const char* const kGeraetHilfe =
     "                       Uhrzeit in DATEI mitschreiben (für die Fehlersuche;\n"
     "                       auch bei einem Fehlschlag)\n";
 
+// The options of a command on the device: the port's and the link's, then its own.
+QString geraeteoptionen(const QString& eigene)
+{
+    return QStringLiteral("\nOptionen:\n") + QString::fromUtf8(kPortHilfe) + QString::fromUtf8(kGeraetHilfe) + eigene;
+}
+
 const char* const kFormHilfe =
     "Eine Datei, die nicht die Form einer Konfigurationsdatei hat (13 Zeilen wie\n"
     "beim Speichern, Texte in Windows-1252), wird mit Rückgabewert 4 abgewiesen;\n"
@@ -357,10 +363,8 @@ QString hilfetext(Befehl b)
             "bleibt sie unverändert. Jede gelesene Konfiguration wird außerdem als\n"
             "Sicherung in ~/.local/share/gsmbv/sicherungen/ abgelegt.\n")
             + QString::fromUtf8(kAusgabeHilfe)
-            + QStringLiteral("\nOptionen:\n")
-            + QString::fromUtf8(kPortHilfe) + QString::fromUtf8(kGeraetHilfe)
-            + QStringLiteral("  -o, --output DATEI.cfg\n"
-                             "                       die Konfigurationsdatei\n");
+            + geraeteoptionen(QStringLiteral("  -o, --output DATEI.cfg\n"
+                                             "                       die Konfigurationsdatei\n"));
     case Befehl::Write:
         return nutzung(b) + QStringLiteral(
             "\n"
@@ -380,13 +384,11 @@ QString hilfetext(Befehl b)
                 "Bricht das Schreiben ab (fehlendes Echo, Strg+C, Kabel gezogen), nennt gsmbv\n"
                 "die geschriebenen Seiten und die übrigen, z. B. \"Gerät nur teilweise\n"
                 "beschrieben: Seiten 0 bis 5 geschrieben, 6 bis 12 nicht. Schreiben\n"
-                "wiederholen.\" Eine nur zum Teil gesendete Seite zählt als nicht geschrieben.\n"
-                "\nOptionen:\n")
-            + QString::fromUtf8(kPortHilfe) + QString::fromUtf8(kGeraetHilfe)
-            + QStringLiteral("  --force              auch eine Datei schreiben, die nicht die Form einer\n"
+                "wiederholen.\" Eine nur zum Teil gesendete Seite zählt als nicht geschrieben.\n")
+            + geraeteoptionen(QStringLiteral("  --force              auch eine Datei schreiben, die nicht die Form einer\n"
                              "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
                              "  --no-backup          vorher nicht lesen und sichern\n"
-                             "  --no-verify          nachher nicht zurücklesen und vergleichen\n");
+                             "  --no-verify          nachher nicht zurücklesen und vergleichen\n"));
     case Befehl::Log:
         return nutzung(b) + QStringLiteral(
             "\n"
@@ -394,19 +396,14 @@ QString hilfetext(Befehl b)
             "aus, eine Zeile je Ereignis (UTF-8). Mit --output wird die Datei im Format von\n"
             "LOG.TXT geschrieben (Windows-1252, Zeilenende CR LF) und ersetzt.\n")
             + QString::fromUtf8(kAusgabeHilfe)
-            + QStringLiteral("\nOptionen:\n")
-            + QString::fromUtf8(kPortHilfe) + QString::fromUtf8(kGeraetHilfe)
-            + QStringLiteral("  -o, --output DATEI   die Protokolldatei statt der Standardausgabe\n");
+            + geraeteoptionen(QStringLiteral("  -o, --output DATEI   die Protokolldatei statt der Standardausgabe\n"));
     case Befehl::Clock:
         return nutzung(b) + QStringLiteral(
             "\n"
             "Liest die Uhr des Geräts und gibt sie aus, z. B. \"14:05:09   21.06.\".\n"
             "Mit --set wird die Uhr danach auf Datum und Uhrzeit des PCs gestellt und die\n"
-            "gestellte Zeit in einer zweiten Zeile ausgegeben.\n"
-            "\n"
-            "Optionen:\n")
-            + QString::fromUtf8(kPortHilfe) + QString::fromUtf8(kGeraetHilfe)
-            + QStringLiteral("  --set                die Geräteuhr auf die Zeit des PCs stellen\n");
+            "gestellte Zeit in einer zweiten Zeile ausgegeben.\n")
+            + geraeteoptionen(QStringLiteral("  --set                die Geräteuhr auf die Zeit des PCs stellen\n"));
     case Befehl::Show:
         return nutzung(b) + QStringLiteral(
             "\n"

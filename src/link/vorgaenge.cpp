@@ -201,10 +201,8 @@ public:
 protected:
     void verbunden() override
     {
-        setPhase(Phase::Befehl);
         pufferLeeren();
-        if (direkt(QByteArrayLiteral("l")))
-            schritt(QStringLiteral("Befehl l gesendet"));
+        befehlSenden('l');
         empfangBeginnen();
     }
 
@@ -242,9 +240,7 @@ public:
 protected:
     void verbunden() override
     {
-        setPhase(Phase::Befehl);
-        if (direkt(QByteArrayLiteral("t")))
-            schritt(QStringLiteral("Befehl t gesendet"));
+        befehlSenden('t');
         setPhase(Phase::Uebertragen);
         Antwort(QByteArrayLiteral(">"), [this](Warteausgang a) {
             if (a != Warteausgang::Erhalten) {
@@ -290,11 +286,8 @@ public:
 protected:
     void verbunden() override
     {
-        setPhase(Phase::Befehl);
-        if (!direkt(QByteArrayLiteral("s")))
+        if (!befehlSenden('s'))
             m_fehler = QStringLiteral("Befehl s nicht gesendet");
-        else
-            schritt(QStringLiteral("Befehl s gesendet"));
         pause(500, [this] { naechstesByte(); });
     }
 

@@ -10,6 +10,15 @@ Ergebnis Vorgang::abgebrochen() const
     return {Ausgang::Abgebrochen, {}, wie.isEmpty() ? QString() : QStringLiteral("abgebrochen nach %1").arg(wie), false, {}};
 }
 
+bool Vorgang::befehlSenden(char befehl)
+{
+    setPhase(Phase::Befehl);
+    if (!direkt(QByteArray(1, befehl)))
+        return false;
+    schritt(QStringLiteral("Befehl %1 gesendet").arg(QLatin1Char(befehl)));
+    return true;
+}
+
 QString Vorgang::empfangenVon(int gesamt) const
 {
     return QStringLiteral("%1 von %2 Bytes").arg(Empfangspuffer().size()).arg(gesamt);

@@ -74,6 +74,9 @@ protected:
     // --- The steps, through the link. ---
 
     void setPhase(Phase p) { m_phase = p; }
+    // Phase Befehl: the command byte sent without an echo awaited (l, t, s),
+    // and the step named; false when the port refused it.
+    bool befehlSenden(char befehl);
     // How far a download came: "n von gesamt Bytes" of the receive buffer.
     QString empfangenVon(int gesamt) const;
     // Data are awaited without a wait of their own: phase Uebertragen, the
