@@ -469,61 +469,6 @@ private slots:
         QVERIFY(neu.hinzufuegen(angabe));
         QCOMPARE(neu.angaben(), angaben);
     }
-
-    void standardKonfiguration()
-    {
-        const QByteArray bytes = simStandardSpeicher();
-        QCOMPARE(bytes.size(), 3328);
-        const Konfigspeicher k = simStandardKonfig();
-        QCOMPARE(k.geraeteBytes(), bytes);
-        QCOMPARE(Netzbetreiber_erkennen(k), Netzbetreiber::A1);
-        QCOMPARE(bytes.mid(0, 7), QByteArray("\x0C\x3F\xFF\x0F\x02\x10\x30"));
-        QCOMPARE(bytes.at(56), char(5));
-        QCOMPARE(textLesen(k, bereich::Guthabenrufnummer), QByteArray("08006642903"));
-        QCOMPARE(textLesen(k, bereich::NummerAufladung), QByteArray("08006642902"));
-        QCOMPARE(bytes.mid(74, 19), QByteArray("Kontostand Minimum\x03"));
-        QCOMPARE(bytes.mid(128, 14) + bytes.mid(142, 114), QByteArray("Pumpwerk Nord\x03") + ff(114));
-        QCOMPARE(ansi::text(textLesen(k, bereich::SMSText(0))), QStringLiteral("Einbruch Halle 1"));
-        QCOMPARE(textLesen(k, bereich::SMSText(4)), QByteArray("St\xF6rung Pumpe 1"));
-        for (int i = 0; i < 9; ++i)
-            QVERIFY(!textLesen(k, bereich::SMSText(i)).isEmpty());
-        QCOMPARE(listeLesen(k, 1), (QList<QByteArray>{"06641234567", "0664680207229555123",
-                                                       "0664680502&technik*pumpwerk-nord.at (Boravilon)"}));
-        for (int s : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11})
-            QVERIFY(!listeLesen(k, s).isEmpty());
-        QVERIFY(!textLesen(k, bereich::Besttext1).isEmpty());
-        QVERIFY(!textLesen(k, bereich::Besttext2).isEmpty());
-        QCOMPARE(bytes.mid(11 * 256 + 128, 12), QByteArray("\x00\x00\x01\xF4\x00\x64\x01\x90" "bar\x03", 12));
-        QCOMPARE(bytes.mid(11 * 256 + 200, 28), QByteArray("Batteriespannung zu niedrig\x03"));
-        QCOMPARE(textLesen(k, bereich::TextMin), QByteArray("Druck Steigleitung zu niedrig"));
-        QCOMPARE(textLesen(k, bereich::TextMax), QByteArray("Druck Steigleitung zu hoch"));
-    }
-
-    void standardEreignisse()
-    {
-        const QByteArray r = simStandardEreignisse();
-        QCOMPARE(r.size(), 512);
-        QCOMPARE(r.indexOf(char(0xFF)), kStandardMarkerSlot * 8);
-        QCOMPARE(r.mid(kStandardMarkerSlot * 8, 8), ff(8));
-        const QByteArray codes("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C" "MN");
-        QSet<char> gesehen;
-        for (int slot = 0; slot < 64; ++slot) {
-            if (slot == kStandardMarkerSlot)
-                continue;
-            const QByteArray rec = r.mid(slot * 8, 8);
-            QVERIFY2(std::uint8_t(rec[0]) < 60 && std::uint8_t(rec[1]) < 60 && std::uint8_t(rec[2]) < 24,
-                     rec.toHex().constData());
-            QVERIFY(rec[3] >= 1 && rec[3] <= 31 && rec[4] >= 1 && rec[4] <= 12);
-            QVERIFY(codes.contains(rec[5]));
-            QVERIFY(rec[6] == 'K' || rec[6] == 'G');
-            QVERIFY(rec[7] == 'A' || rec[7] == 'S' || rec[7] == 'F');
-            gesehen.insert(rec[5]);
-        }
-        QCOMPARE(gesehen.size(), codes.size());  // every event code occurs
-        // The oldest record follows the marker, the newest precedes it.
-        const QByteArray aeltester = r.mid((kStandardMarkerSlot + 1) * 8, 8);
-        QCOMPARE(aeltester, QByteArray("\x28\x0C\x06\x03\x05\x01KS"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSimGeraet)
