@@ -159,6 +159,27 @@ private slots:
         }
     }
 
+    void rauschenVorDemAck()
+    {
+        auto a = geraet();
+        auto b = geraet();
+        auto c = geraet();
+        a->setzeFehler(fehler("noise"));
+        b->setzeFehler(fehler("noise"));
+        c->setzeFehler(fehler("noise@12345"));
+        QList<QByteArray> folge;
+        for (int i = 0; i < 20; ++i) {
+            const QByteArray x = a->verbunden();
+            QCOMPARE(b->verbunden(), x);  // same seed, same noise
+            QVERIFY2(x.size() >= 4 && x.size() <= 9, x.toHex().constData());
+            QCOMPARE(x.back(), char(0x06));
+            QCOMPARE(x.count(char(0x06)), 1);
+            folge.append(x);
+        }
+        QVERIFY(folge[0] != folge[1]);   // every connection its own noise
+        QVERIFY(c->verbunden() != folge[0]);
+    }
+
     void ereignisspeicher()
     {
         auto g = geraet();
