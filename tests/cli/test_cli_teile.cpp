@@ -213,6 +213,10 @@ void TestCliTeile::aufruf_data()
     zeile("force with read", {"read", "-p", "COM1", "-o", "a", "--force"}, "! --force gibt es bei read nicht");
     zeile("force twice", {"show", "--force", "--force", "a.cfg"}, "! --force ist mehrfach angegeben");
     zeile("port with ports", {"ports", "-p", "COM1"}, "! --port gibt es bei ports nicht");
+    zeile("-v and -q", {"log", "-p", "COM1", "-v", "-q"}, "! -v/--verbose und -q/--quiet schließen einander aus");
+    zeile("no-verify with read", {"read", "-p", "COM1", "-o", "a", "--no-verify"}, "! --no-verify gibt es bei read nicht");
+    zeile("transcript without file", {"clock", "-p", "COM1", "--transcript"},
+          "! --transcript braucht einen Dateinamen");
 }
 
 void TestCliTeile::aufruf()
