@@ -106,14 +106,6 @@ private:
     QByteArray m_eingang;
 };
 
-Aufruf aufruf(std::initializer_list<const char*> argumente)
-{
-    QStringList l;
-    for (const char* a : argumente)
-        l << QString::fromUtf8(a);
-    return aufrufLesen(l);
-}
-
 const QByteArray kETX("\x03");
 const QByteArray kNL("\r\n");
 
@@ -122,14 +114,8 @@ const QByteArray kNL("\r\n");
 class TestCliTeile : public QObject {
     Q_OBJECT
 private slots:
-    void aufrufGueltig_data();
-    void aufrufGueltig();
-    void aufrufFalsch_data();
-    void aufrufFalsch();
-    void umgebungsport_data();
-    void umgebungsport();
-    void hilfe_data();
-    void hilfe();
+    void aufruf_data();
+    void aufruf();
     void port_data();
     void port();
     void lesbar_data();
@@ -149,200 +135,121 @@ private slots:
 // ---------------------------------------------------------------------------
 // Command line
 
-void TestCliTeile::aufrufGueltig_data()
+// One row: the arguments (and GSMBV_PORT) -> what was understood, or the
+// reason the arguments are wrong ("! ...").
+void TestCliTeile::aufruf_data()
 {
     QTest::addColumn<QStringList>("argumente");
-    QTest::addColumn<int>("befehl");
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<QString>("ausgabe");
-    QTest::addColumn<QString>("datei");
-    QTest::addColumn<qint64>("fristMs");  // -1 = none given
-    QTest::addColumn<bool>("stellen");
-
-    const auto B = [](Befehl b) { return int(b); };
-    QTest::newRow("read") << QStringList{"read", "--port", "COM1", "--output", "a.cfg"} << B(Befehl::Read)
-                          << "COM1" << "a.cfg" << "" << qint64(-1) << false;
-    QTest::newRow("read, = forms, any order")
-        << QStringList{"read", "--output=b c.cfg", "--timeout=2.5", "--port=/dev/ttyUSB0"} << B(Befehl::Read)
-        << "/dev/ttyUSB0" << "b c.cfg" << "" << qint64(2500) << false;
-    QTest::newRow("write, file first") << QStringList{"write", "x.cfg", "--port", "com4"} << B(Befehl::Write)
-                                       << "com4" << "" << "x.cfg" << qint64(-1) << false;
-    QTest::newRow("write, file after --") << QStringList{"write", "--port", "p", "--", "--seltsam.cfg"}
-                                          << B(Befehl::Write) << "p" << "" << "--seltsam.cfg" << qint64(-1) << false;
-    QTest::newRow("log to stdout") << QStringList{"log", "--port", "/dev/pts/3", "--timeout", "0.001"}
-                                   << B(Befehl::Log) << "/dev/pts/3" << "" << "" << qint64(1) << false;
-    QTest::newRow("log to file") << QStringList{"log", "--port", "COM2", "--output", "LOG.TXT"} << B(Befehl::Log)
-                                 << "COM2" << "LOG.TXT" << "" << qint64(-1) << false;
-    QTest::newRow("clock") << QStringList{"clock", "--port", "COM3"} << B(Befehl::Clock) << "COM3" << ""
-                           << "" << qint64(-1) << false;
-    QTest::newRow("clock --set, longest timeout")
-        << QStringList{"clock", "--set", "--port", "COM3", "--timeout", "86400"} << B(Befehl::Clock) << "COM3"
-        << "" << "" << qint64(86400000) << true;
-    QTest::newRow("show") << QStringList{"show", "anlage.cfg"} << B(Befehl::Show) << "" << "" << "anlage.cfg"
-                          << qint64(-1) << false;
-    QTest::newRow("show -") << QStringList{"show", "-"} << B(Befehl::Show) << "" << "" << "-" << qint64(-1)
-                            << false;
-    QTest::newRow("short options") << QStringList{"read", "-p", "COM1", "-o", "a.cfg", "-t", "2"} << B(Befehl::Read)
-                                   << "COM1" << "a.cfg" << "" << qint64(2000) << false;
-    QTest::newRow("short options, values attached, -o -")
-        << QStringList{"log", "-p/dev/ttyUSB0", "-o-", "-t0.5"} << B(Befehl::Log) << "/dev/ttyUSB0" << "-" << ""
-        << qint64(500) << false;
-    QTest::newRow("ports") << QStringList{"ports"} << B(Befehl::Ports) << "" << "" << "" << qint64(-1) << false;
-}
-
-void TestCliTeile::aufrufGueltig()
-{
-    QFETCH(QStringList, argumente);
-    const Aufruf a = aufrufLesen(argumente);
-    QCOMPARE(a.fehler, QString());
-    QFETCH(int, befehl);
-    QCOMPARE(int(a.befehl), befehl);
-    QFETCH(QString, port);
-    QCOMPARE(a.port, port);
-    QFETCH(QString, ausgabe);
-    QCOMPARE(a.ausgabe, ausgabe);
-    QFETCH(QString, datei);
-    QCOMPARE(a.datei, datei);
-    QFETCH(qint64, fristMs);
-    QCOMPARE(a.frist.has_value(), fristMs >= 0);
-    if (a.frist)
-        QCOMPARE(qint64(a.frist->count()), fristMs);
-    QFETCH(bool, stellen);
-    QCOMPARE(a.stellen, stellen);
-    QVERIFY(!a.hilfe);
-}
-
-void TestCliTeile::aufrufFalsch_data()
-{
-    QTest::addColumn<QStringList>("argumente");
-    QTest::addColumn<QString>("fehler");
-
-    QTest::newRow("nothing") << QStringList{} << "kein Befehl angegeben";
-    QTest::newRow("unknown command") << QStringList{"lesen"} << "unbekannter Befehl \"lesen\"";
-    QTest::newRow("option first") << QStringList{"--port", "COM1", "read"}
-                                  << "zuerst den Befehl angeben, dann \"--port\"";
-    QTest::newRow("read without port") << QStringList{"read", "--output", "a.cfg"}
-                                       << "read braucht --port (oder GSMBV_PORT)";
-    QTest::newRow("read without output") << QStringList{"read", "--port", "COM1"} << "read braucht --output";
-    QTest::newRow("port without value") << QStringList{"log", "--port"} << "--port braucht einen Port";
-    QTest::newRow("port empty") << QStringList{"log", "--port="} << "--port braucht einen Port";
-    QTest::newRow("COM5") << QStringList{"clock", "--port", "COM5"}
-                          << "\"COM5\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad";
-    QTest::newRow("COM0") << QStringList{"clock", "--port", "com0"}
-                          << "\"com0\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad";
-    QTest::newRow("port twice") << QStringList{"clock", "--port", "COM1", "--port", "COM2"}
-                                << "--port ist mehrfach angegeben";
-    QTest::newRow("set twice") << QStringList{"clock", "--port", "COM1", "--set", "--set"}
-                               << "--set ist mehrfach angegeben";
-    QTest::newRow("set with a value") << QStringList{"clock", "--port", "COM1", "--set=1"}
-                                      << "--set gibt es bei clock nicht";
-    QTest::newRow("set with read") << QStringList{"read", "--port", "COM1", "--output", "a", "--set"}
-                                   << "--set gibt es bei read nicht";
-    QTest::newRow("output with write") << QStringList{"write", "--port", "COM1", "--output", "a", "f.cfg"}
-                                       << "--output gibt es bei write nicht";
-    QTest::newRow("port with show") << QStringList{"show", "--port", "COM1", "f.cfg"}
-                                    << "--port gibt es bei show nicht";
-    QTest::newRow("timeout with show") << QStringList{"show", "--timeout", "3", "f.cfg"}
-                                       << "--timeout gibt es bei show nicht";
-    QTest::newRow("unknown option") << QStringList{"log", "--port", "COM1", "--no-verify"}
-                                    << "--no-verify gibt es bei log nicht";
-    const QString frist = QStringLiteral("--timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5");
-    QTest::newRow("timeout 0") << QStringList{"log", "--port", "COM1", "--timeout", "0"} << frist;
-    QTest::newRow("timeout 0.0001") << QStringList{"log", "--port", "COM1", "--timeout", "0.0001"} << frist;
-    QTest::newRow("timeout negative") << QStringList{"log", "--port", "COM1", "--timeout", "-1"} << frist;
-    QTest::newRow("timeout words") << QStringList{"log", "--port", "COM1", "--timeout", "fünf"} << frist;
-    QTest::newRow("timeout comma") << QStringList{"log", "--port", "COM1", "--timeout", "0,5"} << frist;
-    QTest::newRow("timeout too long") << QStringList{"log", "--port", "COM1", "--timeout", "86401"} << frist;
-    QTest::newRow("timeout missing") << QStringList{"log", "--port", "COM1", "--timeout"} << frist;
-    QTest::newRow("write without file") << QStringList{"write", "--port", "COM1"}
-                                        << "write braucht eine Konfigurationsdatei";
-    QTest::newRow("write two files") << QStringList{"write", "--port", "COM1", "a.cfg", "b.cfg"}
-                                     << "write nimmt genau eine Konfigurationsdatei";
-    QTest::newRow("show without file") << QStringList{"show"} << "show braucht eine Konfigurationsdatei";
-    QTest::newRow("show empty name") << QStringList{"show", ""} << "show nimmt genau eine Konfigurationsdatei";
-    QTest::newRow("pdf and json") << QStringList{"show", "--json", "--pdf", "a.pdf", "f.cfg"}
-                                  << "--pdf und --json schließen einander aus";
-    QTest::newRow("pdf without name") << QStringList{"show", "f.cfg", "--pdf"} << "--pdf braucht einen Dateinamen";
-    QTest::newRow("json twice") << QStringList{"show", "--json", "f.cfg", "--json"} << "--json ist mehrfach angegeben";
-    QTest::newRow("json with read") << QStringList{"read", "--port", "COM1", "--output", "a", "--json"}
-                                    << "--json gibt es bei read nicht";
-    QTest::newRow("pdf with diff") << QStringList{"diff", "--pdf", "x.pdf", "a.cfg", "b.cfg"}
-                                   << "--pdf gibt es bei diff nicht";
-    QTest::newRow("diff one file") << QStringList{"diff", "a.cfg"} << "diff braucht genau zwei Konfigurationsdateien";
-    QTest::newRow("diff three files") << QStringList{"diff", "a.cfg", "b.cfg", "c.cfg"}
-                                      << "diff braucht genau zwei Konfigurationsdateien";
-    QTest::newRow("stray argument") << QStringList{"log", "--port", "COM1", "LOG.TXT"}
-                                    << "unerwartetes Argument \"LOG.TXT\"";
-    QTest::newRow("version with more") << QStringList{"--version", "read"} << "--version steht allein";
-    QTest::newRow("-o without value") << QStringList{"read", "-p", "COM1", "-o"} << "--output braucht einen Dateinamen";
-    QTest::newRow("-p and --port") << QStringList{"clock", "-p", "COM1", "--port", "COM2"}
-                                   << "--port ist mehrfach angegeben";
-    QTest::newRow("unknown short option") << QStringList{"log", "-p", "COM1", "-x"} << "-x gibt es bei log nicht";
-    QTest::newRow("force with read") << QStringList{"read", "-p", "COM1", "-o", "a", "--force"}
-                                     << "--force gibt es bei read nicht";
-    QTest::newRow("force twice") << QStringList{"show", "--force", "--force", "a.cfg"}
-                                 << "--force ist mehrfach angegeben";
-    QTest::newRow("port with ports") << QStringList{"ports", "-p", "COM1"} << "--port gibt es bei ports nicht";
-}
-
-void TestCliTeile::umgebungsport_data()
-{
     QTest::addColumn<QString>("umgebung");  // GSMBV_PORT
-    QTest::addColumn<QStringList>("argumente");
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<QString>("fehler");
-    const QString stabil = QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
-    QTest::newRow("taken") << stabil << QStringList{"clock"} << stabil << "";
-    QTest::newRow("--port wins") << "COM2" << QStringList{"clock", "-p", "COM3"} << "COM3" << "";
-    QTest::newRow("not a port") << "COM9" << QStringList{"log"} << ""
-                                << "GSMBV_PORT: \"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad";
-    QTest::newRow("not a port, --port given") << "COM9" << QStringList{"log", "--port", "COM1"} << "COM1" << "";
-    QTest::newRow("show takes no port") << "COM1" << QStringList{"show", "a.cfg"} << "" << "";
-    QTest::newRow("empty") << "" << QStringList{"read", "-o", "a.cfg"} << "" << "read braucht --port (oder GSMBV_PORT)";
+    QTest::addColumn<QString>("erwartet");
+    const auto zeile = [](const char* name, QStringList a, const char* erwartet, const char* umgebung = "") {
+        QTest::newRow(name) << a << QString::fromUtf8(umgebung) << QString::fromUtf8(erwartet);
+    };
+    zeile("read", {"read", "--port", "COM1", "--output", "a.cfg"}, "read p=COM1 o=a.cfg");
+    zeile("= forms, any order", {"read", "--output=b c.cfg", "--timeout=2.5", "--port=/dev/ttyUSB0"},
+          "read p=/dev/ttyUSB0 o=b c.cfg t=2500");
+    zeile("write, file first", {"write", "x.cfg", "--port", "com4"}, "write p=com4 x.cfg");
+    zeile("file after --", {"write", "--port", "p", "--", "--seltsam.cfg"}, "write p=p --seltsam.cfg");
+    zeile("log, shortest timeout", {"log", "--port", "/dev/pts/3", "--timeout", "0.001"}, "log p=/dev/pts/3 t=1");
+    zeile("clock --set, longest timeout", {"clock", "--set", "--port", "COM3", "--timeout", "86400"},
+          "clock p=COM3 t=86400000 set");
+    zeile("show -", {"show", "-"}, "show -");
+    zeile("short options", {"read", "-p", "COM1", "-o", "a.cfg", "-t", "2"}, "read p=COM1 o=a.cfg t=2000");
+    zeile("values attached, -o -", {"log", "-p/dev/ttyUSB0", "-o-", "-t0.5"}, "log p=/dev/ttyUSB0 o=- t=500");
+    zeile("ports", {"ports"}, "ports");
+    zeile("write, every option", {"write", "--force", "--no-verify", "--no-backup", "-q", "--transcript", "m.txt",
+                                  "-p", "COM1", "f.cfg"}, "write p=COM1 f.cfg force no-verify no-backup -q m=m.txt");
+    zeile("show --json", {"show", "--json", "f.cfg"}, "show f.cfg json");
+    zeile("diff", {"diff", "a.cfg", "b.cfg"}, "diff a.cfg b.cfg");
+    zeile("--help", {"--help"}, " help");
+    zeile("read --help, wrong otherwise", {"read", "--help", "--set"}, "read help");
+    zeile("unknown command --help", {"lesen", "--help"}, " help");
+    zeile("--help behind --", {"show", "--", "--help"}, "show --help");
+    zeile("GSMBV_PORT taken", {"clock", "-v"}, "clock p=/dev/serial/by-id/x -v", "/dev/serial/by-id/x");
+    zeile("--port wins", {"clock", "-p", "COM3"}, "clock p=COM3", "COM2");
+    zeile("GSMBV_PORT not a port, --port given", {"log", "--port", "COM1"}, "log p=COM1", "COM9");
+    zeile("show takes no GSMBV_PORT", {"show", "a.cfg"}, "show a.cfg", "COM1");
+    zeile("GSMBV_PORT not a port", {"log"}, "! GSMBV_PORT: \"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad",
+          "COM9");
+    zeile("nothing", {}, "! kein Befehl angegeben");
+    zeile("unknown command", {"lesen"}, "! unbekannter Befehl \"lesen\"");
+    zeile("option first", {"--port", "COM1", "read"}, "! zuerst den Befehl angeben, dann \"--port\"");
+    zeile("read without port", {"read", "--output", "a.cfg"}, "! read braucht --port (oder GSMBV_PORT)");
+    zeile("read without output", {"read", "--port", "COM1"}, "! read braucht --output");
+    zeile("port without value", {"log", "--port"}, "! --port braucht einen Port");
+    zeile("port empty", {"log", "--port="}, "! --port braucht einen Port");
+    zeile("COM5", {"clock", "--port", "COM5"}, "! \"COM5\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad");
+    zeile("com0", {"clock", "--port", "com0"}, "! \"com0\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad");
+    zeile("-p and --port", {"clock", "-p", "COM1", "--port", "COM2"}, "! --port ist mehrfach angegeben");
+    zeile("set twice", {"clock", "--port", "COM1", "--set", "--set"}, "! --set ist mehrfach angegeben");
+    zeile("set with a value", {"clock", "--port", "COM1", "--set=1"}, "! --set gibt es bei clock nicht");
+    zeile("set with read", {"read", "--port", "COM1", "--output", "a", "--set"}, "! --set gibt es bei read nicht");
+    zeile("output with write", {"write", "--port", "COM1", "--output", "a", "f.cfg"},
+          "! --output gibt es bei write nicht");
+    zeile("port with show", {"show", "--port", "COM1", "f.cfg"}, "! --port gibt es bei show nicht");
+    zeile("timeout with show", {"show", "--timeout", "3", "f.cfg"}, "! --timeout gibt es bei show nicht");
+    zeile("no-verify with log", {"log", "--port", "COM1", "--no-verify"}, "! --no-verify gibt es bei log nicht");
+    const char* frist = "! --timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5";
+    zeile("timeout 0.0001", {"log", "-p", "COM1", "--timeout", "0.0001"}, frist);
+    zeile("timeout negative", {"log", "-p", "COM1", "--timeout", "-1"}, frist);
+    zeile("timeout words", {"log", "-p", "COM1", "--timeout", "fünf"}, frist);
+    zeile("timeout comma", {"log", "-p", "COM1", "--timeout", "0,5"}, frist);
+    zeile("timeout too long", {"log", "-p", "COM1", "--timeout", "86401"}, frist);
+    zeile("timeout missing", {"log", "-p", "COM1", "--timeout"}, frist);
+    zeile("write two files", {"write", "-p", "COM1", "a.cfg", "b.cfg"}, "! write nimmt genau eine Konfigurationsdatei");
+    zeile("show without file", {"show"}, "! show braucht eine Konfigurationsdatei");
+    zeile("show empty name", {"show", ""}, "! show nimmt genau eine Konfigurationsdatei");
+    zeile("pdf and json", {"show", "--json", "--pdf", "a.pdf", "f.cfg"}, "! --pdf und --json schließen einander aus");
+    zeile("pdf without name", {"show", "f.cfg", "--pdf"}, "! --pdf braucht einen Dateinamen");
+    zeile("json twice", {"show", "--json", "f.cfg", "--json"}, "! --json ist mehrfach angegeben");
+    zeile("json with read", {"read", "-p", "COM1", "-o", "a", "--json"}, "! --json gibt es bei read nicht");
+    zeile("pdf with diff", {"diff", "--pdf", "x.pdf", "a.cfg", "b.cfg"}, "! --pdf gibt es bei diff nicht");
+    zeile("diff one file", {"diff", "a.cfg"}, "! diff braucht genau zwei Konfigurationsdateien");
+    zeile("diff three files", {"diff", "a", "b", "c"}, "! diff braucht genau zwei Konfigurationsdateien");
+    zeile("stray argument", {"log", "--port", "COM1", "LOG.TXT"}, "! unerwartetes Argument \"LOG.TXT\"");
+    zeile("version with more", {"--version", "read"}, "! --version steht allein");
+    zeile("-o without value", {"read", "-p", "COM1", "-o"}, "! --output braucht einen Dateinamen");
+    zeile("unknown short option", {"log", "-p", "COM1", "-x"}, "! -x gibt es bei log nicht");
+    zeile("force with read", {"read", "-p", "COM1", "-o", "a", "--force"}, "! --force gibt es bei read nicht");
+    zeile("force twice", {"show", "--force", "--force", "a.cfg"}, "! --force ist mehrfach angegeben");
+    zeile("port with ports", {"ports", "-p", "COM1"}, "! --port gibt es bei ports nicht");
+    zeile("-v and -q", {"log", "-p", "COM1", "-v", "-q"}, "! -v/--verbose und -q/--quiet schließen einander aus");
+    zeile("no-verify with read", {"read", "-p", "COM1", "-o", "a", "--no-verify"}, "! --no-verify gibt es bei read nicht");
+    zeile("transcript without file", {"clock", "-p", "COM1", "--transcript"},
+          "! --transcript braucht einen Dateinamen");
 }
 
-void TestCliTeile::umgebungsport()
+void TestCliTeile::aufruf()
 {
+    QFETCH(QStringList, argumente);
     QFETCH(QString, umgebung);
-    QFETCH(QStringList, argumente);
     const Aufruf a = aufrufLesen(argumente, umgebung);
-    QFETCH(QString, fehler);
-    QCOMPARE(a.fehler, fehler);
-    QFETCH(QString, port);
-    QCOMPARE(a.port, port);
-}
-
-void TestCliTeile::aufrufFalsch()
-{
-    QFETCH(QStringList, argumente);
-    const Aufruf a = aufrufLesen(argumente);
-    QFETCH(QString, fehler);
-    QCOMPARE(a.fehler, fehler);
-    QVERIFY(!a.hilfe);
-}
-
-void TestCliTeile::hilfe_data()
-{
-    QTest::addColumn<QStringList>("argumente");
-    QTest::addColumn<int>("befehl");
-    QTest::newRow("--help") << QStringList{"--help"} << int(Befehl::Keiner);
-    QTest::newRow("-h") << QStringList{"-h"} << int(Befehl::Keiner);
-    QTest::newRow("read --help, wrong otherwise") << QStringList{"read", "--help", "--set"} << int(Befehl::Read);
-    QTest::newRow("show -h") << QStringList{"show", "-h"} << int(Befehl::Show);
-    QTest::newRow("unknown command --help") << QStringList{"lesen", "--help"} << int(Befehl::Keiner);
-}
-
-void TestCliTeile::hilfe()
-{
-    QFETCH(QStringList, argumente);
-    const Aufruf a = aufrufLesen(argumente);
-    QVERIFY(a.hilfe);
-    QFETCH(int, befehl);
-    QCOMPARE(int(a.befehl), befehl);
-    // Behind "--" the same word is a file name.
-    const Aufruf datei = aufruf({"show", "--", "--help"});
-    QVERIFY(!datei.hilfe);
-    QCOMPARE(datei.datei, QStringLiteral("--help"));
+    QString bild;
+    if (!a.fehler.isEmpty()) {
+        bild = "! " + a.fehler;
+    } else {
+        QStringList t{a.befehl == Befehl::Keiner ? QString() : befehlsname(a.befehl)};
+        const auto wenn = [&t](bool ja, const QString& text) {
+            if (ja)
+                t << text;
+        };
+        wenn(a.hilfe, "help");
+        wenn(!a.port.isEmpty(), "p=" + a.port);
+        wenn(!a.ausgabe.isEmpty(), "o=" + a.ausgabe);
+        wenn(a.frist.has_value(), QStringLiteral("t=%1").arg(a.frist ? a.frist->count() : 0));
+        wenn(!a.datei.isEmpty(), a.datei);
+        wenn(!a.zweite.isEmpty(), a.zweite);
+        wenn(a.stellen, "set");
+        wenn(a.json, "json");
+        wenn(a.erzwingen, "force");
+        wenn(!a.pruefen, "no-verify");
+        wenn(!a.sichern, "no-backup");
+        wenn(a.umfang == Aufruf::Umfang::Ausfuehrlich, "-v");
+        wenn(a.umfang == Aufruf::Umfang::Leise, "-q");
+        wenn(!a.mitschrift.isEmpty(), "m=" + a.mitschrift);
+        bild = t.join(' ');
+    }
+    QTEST(bild, "erwartet");
 }
 
 void TestCliTeile::port_data()

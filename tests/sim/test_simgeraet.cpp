@@ -57,24 +57,106 @@ SimFehler fehler(const QString& angabe)
 class TestSimGeraet : public QObject {
     Q_OBJECT
 private slots:
-    void verbindung_data()
+    // One row: faults, then a session -- "+" connects, "-" disconnects, any
+    // other entry is sent -- and what the device answered over it all, what
+    // its memory holds, the pages its last write stored and its writes.
+    void ablauf_data()
     {
         QTest::addColumn<QString>("angabe");
-        QTest::addColumn<QByteArray>("erwartet");
-        QTest::newRow("ohne Fehler") << QString() << b1(0x06);
-        QTest::newRow("silent") << "silent" << QByteArray();
-        QTest::newRow("hangup@0") << "hangup@0" << QByteArray();
-        QTest::newRow("noecho betrifft das ACK nicht") << "noecho@1" << b1(0x06);
+        QTest::addColumn<QList<QByteArray>>("schritte");
+        QTest::addColumn<QByteArray>("antwort");
+        QTest::addColumn<QByteArray>("speicher");
+        QTest::addColumn<QList<int>>("seiten");
+        QTest::addColumn<int>("vorgaenge");
+        using L = QList<QByteArray>;
+        const QByteArray ACK = b1(0x06), alt = speicherMuster(), r = "r" + alt;
+        const QByteArray s0 = musterseite(1), s1 = musterseite(2), s12 = musterseite(3);
+        const auto mit = [&alt](std::initializer_list<std::pair<int, QByteArray>> seiten) {
+            QByteArray m = alt;
+            for (const auto& [seite, inhalt] : seiten)
+                m.replace(seite * 256, 256, inhalt);
+            return m;
+        };
+        const auto zeile = [](const char* name, const QString& angabe, const L& schritte, const QByteArray& antwort,
+                              const QByteArray& speicher, const QList<int>& seiten = {}, int vorgaenge = 0) {
+            QTest::newRow(name) << angabe << schritte << antwort << speicher << seiten << vorgaenge;
+        };
+        zeile("ACK on every connection", "", L{"+", "-", "+"}, ACK + ACK, alt);
+        zeile("silent", "silent", L{"+", "r", "-", "+"}, "", alt);
+        zeile("hangup@0", "hangup@0", L{"+", "t"}, "", alt);
+        zeile("noecho does not touch the ACK", "noecho@1", L{"+", "r"}, ACK + r, alt);
+        zeile("read twice", "", L{"+", "r", "r"}, ACK + r + r, alt);
+        zeile("stop@0", "stop@0", L{"+", "r", "r"}, ACK + "rr", alt);
+        zeile("stop@3327, every read", "stop@3327", L{"+", "r", "r"}, ACK + r.left(3328) + r.left(3328), alt);
+        zeile("stop@3328", "stop@3328", L{"+", "r"}, ACK + r, alt);
+        zeile("stop@9999", "stop@9999", L{"+", "r"}, ACK + r, alt);
+        zeile("write nothing", "", L{"+", "w" + ESC}, ACK + "w", alt, {}, 1);
+        zeile("page 0", "", L{"+", "w0" + s0 + ESC}, ACK + "w0" + s0, mit({{0, s0}}), {0}, 1);
+        zeile("pages 1 and 12", "", L{"+", "w1" + s1 + "<" + s12 + ESC}, ACK + "w1" + s1 + "<" + s12,
+              mit({{1, s1}, {12, s12}}), {1, 12}, 1);
+        zeile("same page twice: the last counts", "", L{"+", "w1" + s1 + "1" + s0 + ESC}, ACK + "w1" + s1 + "1" + s0,
+              mit({{1, s0}}), {1}, 1);
+        zeile("pages 13 and 31 echoed and dropped", "", L{"+", "w=" + s0 + "O" + s1 + ESC},
+              ACK + "w=" + s0 + "O" + s1, alt, {}, 1);
+        zeile("stray bytes instead of a page select: no echo", "", L{"+", "wP/x2" + s1 + "\x06" + ESC},
+              ACK + "w2" + s1, mit({{2, s1}}), {2}, 1);
+        zeile("ESC within a page is data", "", L{"+", "w0" + s0.left(10) + ESC + s0.left(100), ESC},
+              ACK + "w0" + s0.left(10) + ESC + s0.left(100) + ESC, alt);
+        zeile("disconnect drops a write begun; 0 is no command", "",
+              L{"+", "w0" + s0 + "1" + s1.left(50), "-", "+", "0" + ESC + "s12", "-", "+", "t"},
+              ACK + "w0" + s0 + "1" + s1.left(50) + ACK + ACK + "\x09\x05\x0E\x15\x06>", alt);
+        zeile("ESC leaves a clock setting", "", L{"+", "s\x12\x34" + ESC + "t"}, ACK + "\x09\x05\x0E\x15\x06>", alt);
+        QByteArray fremd;
+        for (int c = 0; c < 256; ++c)
+            if (!QByteArray("rwlts").contains(char(c)))
+                fremd.append(char(c));
+        zeile("unknown bytes unanswered", "", L{"+", fremd, "R W L T S", "l"}, ACK + "l" + simStandardEreignisse(),
+              alt);
+        // Every write misses the same echo; the byte is taken in all the same.
+        const QByteArray w = "w0" + s0 + ";" + s12;
+        const auto ohne = [](QByteArray b, int n) { return b.remove(n - 1, 1); };
+        const QByteArray m = mit({{0, s0}, {11, s12}});
+        zeile("noecho@1: the w", "noecho@1", L{"+", w + ESC, w + ESC}, ACK + ohne(w, 1) + ohne(w, 1), m, {0, 11}, 2);
+        zeile("noecho@2: page select", "noecho@2", L{"+", w + ESC}, ACK + ohne(w, 2), m, {0, 11}, 1);
+        zeile("noecho@360: page 11 byte 100", "noecho@360", L{"+", w + ESC}, ACK + ohne(w, 360), m, {0, 11}, 1);
+        zeile("noecho@515: last byte", "noecho@515", L{"+", w + ESC}, ACK + ohne(w, 515), m, {0, 11}, 1);
+        zeile("noecho@516: after the end", "noecho@516", L{"+", w + ESC}, ACK + w, m, {0, 11}, 1);
+        // Gone for good at the n-th byte sent: nothing is taken in any more.
+        const L danach{"+", "r", "l", "-", "+", "w0" + s0 + ESC + "rlt", "-", "+"};
+        const QByteArray l = "l" + simStandardEreignisse();
+        zeile("hangup after the ACK", "hangup@1", danach, ACK, alt);
+        zeile("hangup within the read", "hangup@100", danach, ACK + r.left(99), alt);
+        zeile("hangup right after the read", "hangup@3330", danach, ACK + r, alt);
+        zeile("hangup within the events", "hangup@3331", danach, ACK + r + "l", alt);
+        zeile("hangup at the next ACK", "hangup@3844", danach, ACK + r + l + ACK, alt);
     }
-    void verbindung()
+    void ablauf()
     {
         QFETCH(QString, angabe);
-        QFETCH(QByteArray, erwartet);
-        auto g = geraet();
-        g->setzeFehler(fehler(angabe));
-        QCOMPARE(g->verbunden(), erwartet);
-        g->getrennt();
-        QCOMPARE(g->verbunden(), erwartet);
+        QFETCH(QList<QByteArray>, schritte);
+        for (bool einzeln : {false, true}) {  // each entry at once, then byte by byte
+            auto g = geraet();
+            g->setzeFehler(fehler(angabe));
+            QByteArray antwort;
+            for (const QByteArray& b : schritte) {
+                if (b == "+")
+                    antwort += g->verbunden();
+                else if (b == "-")
+                    g->getrennt();
+                else if (!einzeln)
+                    antwort += g->empfangen(b);
+                else
+                    for (char c : b)
+                        antwort += g->empfangen(QByteArray(1, c));
+            }
+            QTEST(antwort, "antwort");
+            QTEST(g->speicher(), "speicher");
+            QTEST(g->letzteSeiten(), "seiten");
+            QTEST(g->schreibvorgaenge(), "vorgaenge");
+            QVERIFY(!g->letzteUhreinstellung());
+            if (angabe.startsWith("hangup@"))
+                QCOMPARE(g->gesendet(), angabe.mid(7).toLongLong());
+        }
     }
 
     void rauschenVorDemAck()
@@ -96,164 +178,6 @@ private slots:
         }
         QVERIFY(folge[0] != folge[1]);   // every connection its own noise
         QVERIFY(c->verbunden() != folge[0]);
-    }
-
-    void lesen_data()
-    {
-        QTest::addColumn<QString>("angabe");
-        QTest::addColumn<int>("anzahl");
-        QTest::newRow("ganz") << QString() << 3328;
-        QTest::newRow("stop@0") << "stop@0" << 0;
-        QTest::newRow("stop@1") << "stop@1" << 1;
-        QTest::newRow("stop@3327") << "stop@3327" << 3327;
-        QTest::newRow("stop@3328") << "stop@3328" << 3328;
-        QTest::newRow("stop@9999") << "stop@9999" << 3328;
-        QTest::newRow("noecho betrifft nur Schreiben") << "noecho@1" << 3328;
-    }
-    void lesen()
-    {
-        QFETCH(QString, angabe);
-        QFETCH(int, anzahl);
-        auto g = geraet();
-        g->setzeFehler(fehler(angabe));
-        g->verbunden();
-        QCOMPARE(g->empfangen("r"), QByteArray("r") + speicherMuster().left(anzahl));
-        // The device is ready for the next command.
-        QCOMPARE(g->empfangen("r"), QByteArray("r") + speicherMuster().left(anzahl));
-    }
-
-    void schreiben_data()
-    {
-        QTest::addColumn<QByteArray>("gesendet");
-        QTest::addColumn<QByteArray>("echo");
-        QTest::addColumn<QList<int>>("seiten");
-        QTest::addColumn<QByteArray>("speicher");
-        QTest::addColumn<bool>("vollendet");  // ended by ESC
-
-        const QByteArray s0 = musterseite(1), s1 = musterseite(2), s12 = musterseite(3);
-        QByteArray alt = speicherMuster();
-
-        QTest::newRow("nichts") << (QByteArray("w") + ESC) << QByteArray("w") << QList<int>{} << alt << true;
-
-        QByteArray m = alt;
-        m.replace(0, 256, s0);
-        QTest::newRow("Seite 0") << (QByteArray("w0") + s0 + ESC) << (QByteArray("w0") + s0) << QList<int>{0} << m << true;
-
-        m = alt;
-        m.replace(256, 256, s1);
-        m.replace(12 * 256, 256, s12);
-        QTest::newRow("Seiten 1 und 12") << (QByteArray("w1") + s1 + "<" + s12 + ESC)
-                                         << (QByteArray("w1") + s1 + "<" + s12) << QList<int>{1, 12} << m << true;
-
-        m = alt;
-        m.replace(256, 256, s0);
-        QTest::newRow("gleiche Seite zweimal: die letzte gilt")
-            << (QByteArray("w1") + s1 + "1" + s0 + ESC) << (QByteArray("w1") + s1 + "1" + s0) << QList<int>{1} << m << true;
-
-        QTest::newRow("Seiten 13 und 31 werden bestaetigt und verworfen")
-            << (QByteArray("w=") + s0 + "O" + s1 + ESC) << (QByteArray("w=") + s0 + "O" + s1) << QList<int>{} << alt << true;
-
-        m = alt;
-        m.replace(2 * 256, 256, s1);
-        QTest::newRow("fremde Zeichen statt Seitenwahl: ohne Echo uebergangen")
-            << (QByteArray("wP/x2") + s1 + "\x06" + ESC) << (QByteArray("w2") + s1) << QList<int>{2} << m << true;
-
-        QTest::newRow("ESC mitten in der Seite ist ein Datenbyte")
-            << (QByteArray("w0") + s0.left(10) + ESC + s0.left(100))
-            << (QByteArray("w0") + s0.left(10) + ESC + s0.left(100)) << QList<int>{} << alt << false;
-    }
-    void schreiben()
-    {
-        QFETCH(QByteArray, gesendet);
-        QFETCH(QByteArray, echo);
-        QFETCH(QList<int>, seiten);
-        QFETCH(QByteArray, speicher);
-        QFETCH(bool, vollendet);
-        auto g = geraet();
-        g->verbunden();
-        QCOMPARE(g->empfangen(gesendet), echo);
-        if (!vollendet) {  // the device still waits for the rest of the page
-            QCOMPARE(g->schreibvorgaenge(), 0);
-            QCOMPARE(g->speicher(), speicher);
-            QCOMPARE(g->empfangen(ESC), ESC);  // still data of page 0, echoed
-            return;
-        }
-        QCOMPARE(g->schreibvorgaenge(), 1);
-        QCOMPARE(g->letzteSeiten(), seiten);
-        QCOMPARE(g->speicher(), speicher);
-        // Byte by byte gives the same.
-        auto h = geraet();
-        h->verbunden();
-        QByteArray e;
-        for (char c : gesendet)
-            e += h->empfangen(QByteArray(1, c));
-        QCOMPARE(e, echo);
-        QCOMPARE(h->speicher(), speicher);
-    }
-
-    void keinEcho_data()
-    {
-        QTest::addColumn<int>("n");
-        QTest::newRow("das w") << 1;
-        QTest::newRow("die Seitenwahl") << 2;
-        QTest::newRow("erstes Datenbyte") << 3;
-        QTest::newRow("100. Byte von Seite 11") << 2 + 256 + 1 + 100;
-        QTest::newRow("letztes Byte") << 2 + 256 + 1 + 256;
-        QTest::newRow("nach dem Ende") << 2 + 256 + 1 + 256 + 1;
-    }
-    void keinEcho()
-    {
-        QFETCH(int, n);
-        auto g = geraet();
-        g->setzeFehler(fehler(QStringLiteral("noecho@%1").arg(n)));
-        g->verbunden();
-        const QByteArray s0 = musterseite(5), s11 = musterseite(6);
-        const QByteArray zeichen = QByteArray("w0") + s0 + ";" + s11;
-        QByteArray erwartet = zeichen;
-        if (n <= zeichen.size())
-            erwartet.remove(n - 1, 1);
-        for (int durchgang = 0; durchgang < 2; ++durchgang) {  // every write misses the same echo
-            QByteArray echo;
-            for (char c : zeichen)
-                echo += g->empfangen(QByteArray(1, c));
-            QCOMPARE(echo, erwartet);
-            QCOMPARE(g->empfangen(ESC), QByteArray());
-            // The unechoed byte was taken in all the same.
-            QCOMPARE(g->speicher().mid(0, 256), s0);
-            QCOMPARE(g->speicher().mid(11 * 256, 256), s11);
-            QCOMPARE(g->schreibvorgaenge(), durchgang + 1);
-        }
-    }
-
-    void trennenVerwirftAngefangenes()
-    {
-        auto g = geraet();
-        g->verbunden();
-        // A complete page, then the line is closed before ESC: nothing is stored.
-        g->empfangen(QByteArray("w0") + musterseite(9) + "1" + musterseite(9).left(50));
-        g->getrennt();
-        QCOMPARE(g->speicher(), speicherMuster());
-        QCOMPARE(g->schreibvorgaenge(), 0);
-        // The next connection starts afresh: "0" is no command outside a write.
-        QCOMPARE(g->verbunden(), b1(0x06));
-        QCOMPARE(g->empfangen(QByteArray("0") + ESC + "s12"), QByteArray());
-        g->getrennt();
-        QVERIFY(!g->letzteUhreinstellung());
-        g->verbunden();
-        QCOMPARE(g->empfangen("t"), QByteArray("\x09\x05\x0E\x15\x06>"));
-    }
-
-    void fremdeBytesOhneAntwort()
-    {
-        auto g = geraet();
-        g->verbunden();
-        QByteArray alle;
-        for (int b = 0; b < 256; ++b)
-            if (!QByteArray("rwlts").contains(char(b)))
-                alle.append(char(b));
-        QCOMPARE(g->empfangen(alle), QByteArray());
-        QCOMPARE(g->empfangen("R W L T S"), QByteArray());
-        QCOMPARE(g->empfangen("l").size(), 513);
     }
 
     void ereignisspeicher()
@@ -348,47 +272,6 @@ private slots:
         QCOMPARE(g->empfangen("t").at(0), char(danachT.at(0) + 2));
     }
 
-    void uhrStellenAbgebrochen()
-    {
-        auto g = geraet();
-        g->verbunden();
-        // ESC leaves the setting; the bytes after it are commands again.
-        QCOMPARE(g->empfangen(QByteArray("s\x12\x34") + ESC + "t"), QByteArray("\x09\x05\x0E\x15\x06>"));
-        QVERIFY(!g->letzteUhreinstellung());
-    }
-
-    void auflegen_data()
-    {
-        QTest::addColumn<int>("n");
-        QTest::addColumn<QByteArray>("antworten");  // ACK, "r" answer, "l" answer, next ACK
-        const QByteArray r = QByteArray("r") + speicherMuster();
-        QTest::newRow("nach dem ACK") << 1 << b1(0x06);
-        QTest::newRow("mitten im Lesen") << 100 << (b1(0x06) + r.left(99));
-        QTest::newRow("genau nach dem Lesen") << 3330 << (b1(0x06) + r);
-        QTest::newRow("im Ereignisspeicher") << 3331 << (b1(0x06) + r + "l");
-        QTest::newRow("beim naechsten ACK")
-            << 3330 + 513 + 1 << (b1(0x06) + r + QByteArray("l") + simStandardEreignisse() + b1(0x06));
-    }
-    void auflegen()
-    {
-        QFETCH(int, n);
-        QFETCH(QByteArray, antworten);
-        auto g = geraet();
-        g->setzeFehler(fehler(QStringLiteral("hangup@%1").arg(n)));
-        QByteArray alles = g->verbunden();
-        alles += g->empfangen("r");
-        alles += g->empfangen("l");
-        g->getrennt();
-        alles += g->verbunden();
-        QCOMPARE(alles, antworten);
-        QCOMPARE(g->gesendet(), qint64(n));
-        QVERIFY(g->weg());
-        // Gone for good: nothing is taken in any more.
-        QCOMPARE(g->empfangen(QByteArray("w0") + musterseite(1) + ESC + "rlt"), QByteArray());
-        QCOMPARE(g->verbunden(), QByteArray());
-        QCOMPARE(g->schreibvorgaenge(), 0);
-    }
-
     void mitschrift()
     {
         auto g = geraet();
@@ -468,61 +351,6 @@ private slots:
         SimFehler neu;
         QVERIFY(neu.hinzufuegen(angabe));
         QCOMPARE(neu.angaben(), angaben);
-    }
-
-    void standardKonfiguration()
-    {
-        const QByteArray bytes = simStandardSpeicher();
-        QCOMPARE(bytes.size(), 3328);
-        const Konfigspeicher k = simStandardKonfig();
-        QCOMPARE(k.geraeteBytes(), bytes);
-        QCOMPARE(Netzbetreiber_erkennen(k), Netzbetreiber::A1);
-        QCOMPARE(bytes.mid(0, 7), QByteArray("\x0C\x3F\xFF\x0F\x02\x10\x30"));
-        QCOMPARE(bytes.at(56), char(5));
-        QCOMPARE(textLesen(k, bereich::Guthabenrufnummer), QByteArray("08006642903"));
-        QCOMPARE(textLesen(k, bereich::NummerAufladung), QByteArray("08006642902"));
-        QCOMPARE(bytes.mid(74, 19), QByteArray("Kontostand Minimum\x03"));
-        QCOMPARE(bytes.mid(128, 14) + bytes.mid(142, 114), QByteArray("Pumpwerk Nord\x03") + ff(114));
-        QCOMPARE(ansi::text(textLesen(k, bereich::SMSText(0))), QStringLiteral("Einbruch Halle 1"));
-        QCOMPARE(textLesen(k, bereich::SMSText(4)), QByteArray("St\xF6rung Pumpe 1"));
-        for (int i = 0; i < 9; ++i)
-            QVERIFY(!textLesen(k, bereich::SMSText(i)).isEmpty());
-        QCOMPARE(listeLesen(k, 1), (QList<QByteArray>{"06641234567", "0664680207229555123",
-                                                       "0664680502&technik*pumpwerk-nord.at (Boravilon)"}));
-        for (int s : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11})
-            QVERIFY(!listeLesen(k, s).isEmpty());
-        QVERIFY(!textLesen(k, bereich::Besttext1).isEmpty());
-        QVERIFY(!textLesen(k, bereich::Besttext2).isEmpty());
-        QCOMPARE(bytes.mid(11 * 256 + 128, 12), QByteArray("\x00\x00\x01\xF4\x00\x64\x01\x90" "bar\x03", 12));
-        QCOMPARE(bytes.mid(11 * 256 + 200, 28), QByteArray("Batteriespannung zu niedrig\x03"));
-        QCOMPARE(textLesen(k, bereich::TextMin), QByteArray("Druck Steigleitung zu niedrig"));
-        QCOMPARE(textLesen(k, bereich::TextMax), QByteArray("Druck Steigleitung zu hoch"));
-    }
-
-    void standardEreignisse()
-    {
-        const QByteArray r = simStandardEreignisse();
-        QCOMPARE(r.size(), 512);
-        QCOMPARE(r.indexOf(char(0xFF)), kStandardMarkerSlot * 8);
-        QCOMPARE(r.mid(kStandardMarkerSlot * 8, 8), ff(8));
-        const QByteArray codes("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C" "MN");
-        QSet<char> gesehen;
-        for (int slot = 0; slot < 64; ++slot) {
-            if (slot == kStandardMarkerSlot)
-                continue;
-            const QByteArray rec = r.mid(slot * 8, 8);
-            QVERIFY2(std::uint8_t(rec[0]) < 60 && std::uint8_t(rec[1]) < 60 && std::uint8_t(rec[2]) < 24,
-                     rec.toHex().constData());
-            QVERIFY(rec[3] >= 1 && rec[3] <= 31 && rec[4] >= 1 && rec[4] <= 12);
-            QVERIFY(codes.contains(rec[5]));
-            QVERIFY(rec[6] == 'K' || rec[6] == 'G');
-            QVERIFY(rec[7] == 'A' || rec[7] == 'S' || rec[7] == 'F');
-            gesehen.insert(rec[5]);
-        }
-        QCOMPARE(gesehen.size(), codes.size());  // every event code occurs
-        // The oldest record follows the marker, the newest precedes it.
-        const QByteArray aeltester = r.mid((kStandardMarkerSlot + 1) * 8, 8);
-        QCOMPARE(aeltester, QByteArray("\x28\x0C\x06\x03\x05\x01KS"));
     }
 };
 
