@@ -32,8 +32,7 @@ void allesOffen(Fenster& f)
 class TestEditor : public QObject {
     Q_OBJECT
 private slots:
-    // Typed keys and text put in otherwise: what the field then holds, the
-    // beeps and the status bar (a refusal's reason, else the field's hint).
+    // Typed keys and text put in otherwise: what the field holds, beeps, the status bar (reason or hint).
     void eingabe_data()
     {
         QTest::addColumn<QString>("name");
@@ -154,8 +153,7 @@ private slots:
         QCOMPARE(f.door.beeps, 0);
     }
 
-    // A field that refuses its value keeps the focus against every way out
-    // but the abort; the refusal is seen, not only heard.
+    // A refused value keeps the focus against every way out but the abort; it is seen, not only heard.
     void ablehnungHaeltFest()
     {
         Fenster f;
@@ -247,9 +245,8 @@ private slots:
         QCOMPARE(f.geflaggt(), (QList<int>{0, 4}));
     }
 
-    // Values shown by the program (sliders within their range), then every
-    // option control wired to its handler: clicks ("name") and keys
-    // ("name:key") -> cells, markers, what the controls show.
+    // Values shown by the program (sliders within their range), then every option control wired to its
+    // handler: clicks ("name") and keys ("name:key") -> cells, markers, what the controls show.
     void optionen_data()
     {
         QTest::addColumn<Editorwerte>("w");

@@ -18,8 +18,7 @@ Q_DECLARE_METATYPE(empfaenger::Art)
 class TestTeledit : public QObject {
     Q_OBJECT
 private slots:
-    // An edit keeps what the slot admits and drops the rest; characters of a
-    // stored list may stay and be deleted.
+    // An edit keeps what the slot admits and drops the rest; a stored list's characters may stay or go.
     void filter_data()
     {
         QTest::addColumn<Art>("art");
