@@ -61,6 +61,7 @@ private slots:
         z("frei voll, Rückschritt", "SMSText_0", a70, "", "\b", QString(69, 'a'), 0, "");
         z("Relaistext 127", "Besttext1", QString(126, 'z'), "", "ab", QString(126, 'z') + "a", 1, "Höchstens 127 Zeichen");
         z("Nummer", "TXT_Nummer_Aufladung", "", "", "+0-6 (6)4a*#", "+0664*#", 5, nummer);
+        z("Nummer, Rückschritt", "TXT_Nummer_Aufladung", "12", "", "\b", "1", 0, "");
         z("Nummer voll", "TXT_Guthabenrufnummer", e15, "", "5", e15, 1, "Höchstens 15 Zeichen");
         z("Nummer voll, Buchstabe: zwei Beeps", "TXT_Guthabenrufnummer", e15, "", "a", e15, 2, nummer);
         z("Analog", "Messbereich4", "", "", "-1.234", "123", 3, "Höchstens 3 Ziffern");
