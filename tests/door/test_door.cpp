@@ -1,30 +1,30 @@
-// The real door, QtDoor, on the offscreen platform: each of its calls with
-// what it shows, the user's answer by mouse or key (a timer finds the modal
-// box or dialog and acts as a user would) and what it returns. Launches and
-// the viewer start a real stand-in program; the whole window's "Kopieren"
-// goes through the real box.
+// The real door on the offscreen platform: each call, what it shows, the user's answer by mouse or
+// key and what it returns; the about box and the system-information launcher.
 #include "doorqt/qtdoor.h"
 #include "editor/teledit.h"
 #include "kit.h"
+#include "shell/information.h"
 #include "shell/konfig.h"
+#include "shell/sysinfo.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 
 namespace {
 
-// Once a modal window has the focus, notes what it shows in `gezeigt` (a box:
-// title|QMessageBox icon|buttons|text; a file dialog: title|filter|suffix|
-// save|folder|name), then answers: "maus:<button text>" clicks that button,
-// "taste:Return" / "taste:Escape" presses the key where the focus is,
-// "tippen:<name>" types a file name and Return.
+// Once a modal window has the focus, notes what it shows (a box: title|icon|buttons|text;
+// a file dialog: title|filter|suffix|save|folder|name), then answers: "maus:<button>",
+// "taste:Return" / "taste:Escape" where the focus is, "tippen:<name>" a file name and Return.
 void beiModal(const QString& aktion, QString& gezeigt)
 {
     auto* takt = new QTimer;
@@ -84,35 +84,27 @@ private slots:
         auto z = [](const QString& aufruf, const QString& aktion, const QString& gezeigt, const QString& ergebnis) {
             QTest::addRow("%s %s", qPrintable(aufruf), qPrintable(aktion)) << aufruf << aktion << gezeigt << ergebnis;
         };
-        // Each kind of box the program shows, each button by mouse and by key.
+        // Each kind of box the program shows, each button by mouse or by key.
         z("meldung 1 0 GSM Boravilon", "maus:OK", "GSM Boravilon|3|OK|Verbindung nicht möglich", "Ok");
         z("meldung 2 0 GSM Boravilon", "taste:Return", "GSM Boravilon|2|OK|Verbindung nicht möglich", "Ok");
         z("meldung 3 0 GSM Boravilon", "taste:Escape", "GSM Boravilon|1|OK|Verbindung nicht möglich", "Ok");
         z("meldung 0 0", "maus:OK", "GSMBV_V3_Konfiguration|0|OK|Verbindung nicht möglich", "Ok");
-        z("meldung 0 1 GSM BV Konfiguration", "maus:OK", "GSM BV Konfiguration|0|Abbrechen OK|Verbindung nicht möglich", "Ok");
-        z("meldung 0 1 GSM BV Konfiguration", "maus:Abbrechen", "GSM BV Konfiguration|0|Abbrechen OK|Verbindung nicht möglich", "Abbrechen");
         z("meldung 0 1 GSM BV Konfiguration", "taste:Return", "GSM BV Konfiguration|0|Abbrechen OK|Verbindung nicht möglich", "Ok");
         z("meldung 0 1 GSM BV Konfiguration", "taste:Escape", "GSM BV Konfiguration|0|Abbrechen OK|Verbindung nicht möglich", "Abbrechen");
-        z("meldung 2 2 GSM Boravilon", "maus:Ja", "GSM Boravilon|2|Ja Nein|Verbindung nicht möglich", "Ja");
-        z("meldung 2 2 GSM Boravilon", "maus:Nein", "GSM Boravilon|2|Ja Nein|Verbindung nicht möglich", "Nein");
         z("meldung 4 2 GSM Boravilon", "taste:Return", "GSM Boravilon|4|Ja Nein|Verbindung nicht möglich", "Ja");
         z("meldung 1 2 GSM Boravilon", "taste:Escape", "GSM Boravilon|3|Ja Nein|Verbindung nicht möglich", "Nein");
-        // The file dialogs open in the given name's folder, with that name.
         const QString sp = "Konfigurationsdatei|Konfigurationsdateien (*.cfg)|cfg|1|<ordner>|alt.cfg";
         z("speichern", "tippen:neu", sp, "<ordner>/neu.cfg");
-        z("speichern", "tippen:anlage.cfg", sp, "<ordner>/anlage.cfg");
         z("speichern", "taste:Escape", sp, "");
         z("oeffnen", "tippen:alt.cfg", "Konfigurationsdatei|Konfigurationsdateien (*.cfg)|cfg|0|<ordner>|alt.cfg", "<ordner>/alt.cfg");
         z("drucken", "taste:Return", "Drucken", "ja");
         z("drucken", "taste:Escape", "Drucken", "nein");
-        // A launch gives each argument as one word (no shell); the viewer goes
-        // through xdg-open. A stand-in notes its arguments. A beep shows nothing.
+        // A launch gives each argument as one word (no shell), the viewer goes through xdg-open (a stand-in).
         z("starten xdg-open", "", "", "a b;touch c $(x)||");
         z("starten fehlt", "", "", "nicht gestartet");
         z("anzeigen", "", "", "/tmp/Ein Ordner/LOG.TXT|");
         z("beep", "", "", "");
-        // The main window as the user has it, with nothing but the real door:
-        // "Kopieren" on Meldelinie 3; pages flagged|holding the list|markers shown.
+        // "Kopieren" on Meldelinie 3 in the main window: pages flagged|holding the list|markers shown.
         const QString frage = "GSM BV Konfiguration|0|Abbrechen OK|Wollen Sie diese Einstellung für alle anderen Meldelinien und Alarme übernehmen ?";
         z("fenster", "taste:Return", frage, "1 2 3 4 5 6 7 8 9 11|1 2 3 4 5 6 7 8 9 11|9 10 11 12 13 14 15 16 17 20");
         z("fenster", "maus:Abbrechen", frage, "3|3|11");
@@ -183,6 +175,104 @@ private slots:
         }
         QTEST(gezeigt.replace(ordner.path(), QStringLiteral("<ordner>")), "gezeigt");
         QTEST(ergebnis.replace(ordner.path(), QStringLiteral("<ordner>")), "ergebnis");
+    }
+
+    void keyValue_data()
+    {
+        QTest::addColumn<QByteArray>("puffer");
+        QTest::addColumn<uint>("laenge");
+        QTest::addColumn<uint>("typ");
+        QTest::addColumn<QString>("erwartet");
+        const QByteArray p("C:\\Programme\\INFO.EXE");  // 20 bytes
+        QTest::newRow("SZ mit Endnull") << (p + '\0') << 21u << 1u << "C:\\Programme\\INFO.EXE";
+        QTest::newRow("SZ kürzer gemeldet") << (p + '\0') << 16u << 1u << "C:\\Programme\\INF";
+        QTest::newRow("SZ Windows-1252") << QByteArray("Gr\xF6\xDF" "e\0", 6) << 6u << 1u << "Größe";
+        QTest::newRow("SZ Länge über Puffer") << QByteArray(1030, 'x') << 5000u << 1u << QString(1024, 'x');
+        QTest::newRow("DWORD little-endian, ohne Vorzeichen") << kit::hex("F0030201") << 4u << 4u << "16909296";
+        QTest::newRow("DWORD kurz gemeldet") << kit::hex("05010707") << 2u << 4u << "261";
+        QTest::newRow("MULTI_SZ bleibt") << QByteArray("a\0b\0\0", 5) << 5u << 7u << "alt";
+    }
+    void keyValue()
+    {
+        QFETCH(QByteArray, puffer);
+        QFETCH(uint, laenge);
+        QFETCH(uint, typ);
+        QTEST(sysinfo::GetKeyValue(puffer, laenge, typ, QStringLiteral("alt")), "erwartet");
+    }
+
+    // Executable stand-ins on the search path; searched first, a "hardinfo" that may not be executed.
+    void sysinfoStart_data()
+    {
+        QTest::addColumn<QStringList>("vorhanden");
+        QTest::addColumn<bool>("startGelingt");
+        QTest::addColumn<QStringList>("gezeigt");  // launches, then boxes
+        const QString box = "Keins|Ok|Systeminformationen sind momentan nicht verfügbar";
+        QTest::newRow("nur fremde") << QStringList{"texteditor", "hardinfo.txt"} << true << QStringList{box};
+        QTest::newRow("Reihenfolge") << QStringList{"lxtask", "gnome-system-monitor", "kinfocenter"} << true
+                                     << QStringList{"kinfocenter"};
+        QTest::newRow("nur lxtask") << QStringList{"lxtask"} << true << QStringList{"lxtask"};
+        QTest::newRow("Start scheitert") << QStringList{"hardinfo"} << false << QStringList{"hardinfo", box};
+    }
+    void sysinfoStart()
+    {
+        QFETCH(QStringList, vorhanden);
+        QFETCH(bool, startGelingt);
+        QTemporaryDir nicht, tmp;
+        QFile gesperrt(nicht.filePath(QStringLiteral("hardinfo")));
+        QVERIFY(gesperrt.open(QIODevice::WriteOnly) && gesperrt.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        for (const QString& name : vorhanden) {
+            QFile f(tmp.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        }
+        FakeDoor tuer;
+        tuer.startErfolg = startGelingt;
+        const bool gestartet = StartSysInfo({nicht.path(), tmp.path()});
+        QStringList ist;
+        for (const FakeDoor::Start& s : tuer.starts)
+            ist << QDir(tmp.path()).relativeFilePath(s.programm) + s.argumente.join(' ');
+        QTEST(ist + kit::boxen(tuer), "gezeigt");
+        QCOMPARE(gestartet, tuer.meldungen.isEmpty());
+    }
+
+    // The about box: modal, no buttons, all inside; centred on its screen at each repaint; closed, gone.
+    void zeigen()
+    {
+        FakeDoor tuer;
+        QPointer<Information> box = Information::zeigen();
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        QCOMPARE(box->windowTitle(), QStringLiteral("über GSM Boravilon Konfiguration"));
+        QCOMPARE(box->windowModality(), Qt::ApplicationModal);
+        QVERIFY(box->findChildren<QAbstractButton*>().isEmpty());
+        QStringList texte;
+        int unten = 0;  // the contact lines one below the other, below the version
+        for (QLabel* l : box->findChildren<QLabel*>()) {
+            QVERIFY2(box->rect().contains(l->geometry()) && (!l->objectName().startsWith("Kontakt_") || l->y() > unten - 2),
+                     qPrintable(l->objectName()));
+            unten = l->geometry().bottom();
+            texte << l->objectName() + '=' + (l->pixmap().isNull() ? QStringLiteral("%1 %2%3").arg(l->text()).arg(l->font().pointSizeF()).arg(l->font().bold() ? " fett" : "") : "Bild");
+        }
+        QCOMPARE(texte, (QStringList{"ImageGSMBV=Bild", "Image2=Bild", "Label1=GSM Boravilon 12 fett",
+                                     "Label3=Konfigurationsprogramm 9.75 fett", "Label11= Windows NT 4.0 9.75", "Label2= Windows 2000 9.75",
+                                     "Label12=Version: 1.3 Release 05052003 9.75 fett", "Kontakt_0=Musterwerk Alarmtechnik GmbH 8.25",
+                                     "Kontakt_1=Beispielweg 12, 12345 Musterstadt 8.25", "Kontakt_2=Telefon: +49 000 1234567 8.25",
+                                     "Kontakt_3=E-Mail: info@example.org 8.25", "Kontakt_4=Internet: www.example.org 8.25",
+                                     "Kontakt_5=Alarm-, Melde- und Fernwirktechnik 8.25"}));
+        const QRect schirm = box->screen()->geometry(), rahmen = box->frameGeometry();
+        const QPoint mitte(schirm.x() + (schirm.width() - rahmen.width()) / 2,
+                           schirm.y() + (schirm.height() - rahmen.height()) / 2);
+        QCOMPARE(box->pos(), mitte);
+        box->move(mitte + QPoint(-137, 55));
+        QTRY_COMPARE(box->pos(), mitte + QPoint(-137, 55));
+        box->repaint();
+        QCOMPARE(box->pos(), mitte);
+        QCOMPARE(Information::zeigen(), box.data());
+        box->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!box);
+        box = Information::zeigen();  // a new one
+        QVERIFY(box);
+        delete box;
+        QCOMPARE(kit::boxen(tuer), QStringList());
     }
 };
 

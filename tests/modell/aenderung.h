@@ -1,8 +1,6 @@
 #pragma once
-// The cells in which an image differs from another, run by run: "page:offset"
-// and the new cells, two or more printable characters in a row quoted, other
-// bytes in hex, "--" for an unset cell; `0:24 "*101#" 03; 0:56 05`, "" when
-// the images are equal.
+// The cells in which an image differs from another, run by run: "page:offset" and the new cells, two
+// or more printable characters quoted, other bytes in hex, "--" unset: `0:24 "*101#" 03; 0:56 05`.
 #include "image/konfigspeicher.h"
 
 #include <QStringList>
