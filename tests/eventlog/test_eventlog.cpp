@@ -45,40 +45,28 @@ QByteArray inhalt(const QString& pfad)
 class TestEventlog : public QObject {
     Q_OBJECT
 private slots:
-    void zeile_data()
-    {
-        QTest::addColumn<QByteArray>("satz");
-        QTest::addColumn<QString>("zeile");
-        const auto z = [](const char* name, const QByteArray& s, const QString& zeile) { QTest::newRow(name) << s << zeile; };
-        z("Beispiel", satz(9, 5, 14, 21, 6, 3, 'K', 'S'), "21.06, 14:05:09, Meldelinie 3 - kommt : gesendet");
-        z("Nullen zweistellig", satz(0, 0, 0, 0, 0, 1, 'G', 'A'), "00.00, 00:00:00, Meldelinie 1 - geht : aktiv");
-        z("drei Ziffern", satz(135, 255, 100, 31, 12, 8, 'K', 'F'), "31.12, 100:255:135, Meldelinie 8 - kommt : Fehler SMS senden");
-        z("Stromausfall", satz(1, 2, 3, 4, 5, 9, 'G', 'S'), "04.05, 03:02:01, Stromausfall - geht : gesendet");
-        z("Minimum", satz(1, 2, 3, 4, 5, 10), "04.05, 03:02:01, Minimumalarm - kommt : gesendet");
-        z("Maximum", satz(1, 2, 3, 4, 5, 11), "04.05, 03:02:01, Maximumalarm - kommt : gesendet");
-        z("Batterie", satz(1, 2, 3, 4, 5, 12), "04.05, 03:02:01, Batteriespannung - kommt : gesendet");
-        z("GSM Modul", satz(1, 2, 3, 4, 5, 'M', 'K', 'A'), "04.05, 03:02:01, Fehler GSM Modul - kommt : aktiv");
-        z("kein Netz", satz(1, 2, 3, 4, 5, 'N', 'G', 'A'), QStringLiteral("04.05, 03:02:01, kein GSM-Netz verfügbar - geht : aktiv"));
-        z("kleines k und s", satz(7, 8, 9, 10, 11, 2, 'k', 's'), "10.11, 09:08:07, Meldelinie 2");
-        z("fremde Zusatzbytes", satz(7, 8, 9, 10, 11, 2, char(0xFF), '\0'), "10.11, 09:08:07, Meldelinie 2");
-        z("Code 0", satz(7, 8, 9, 10, 11, 0, 'K', 'S'), "10.11, 09:08:07, unbekanntes Ereignis (Code 0) - kommt : gesendet");
-        z("Code 13", satz(7, 8, 9, 10, 11, 13, 'G', 'x'), "10.11, 09:08:07, unbekanntes Ereignis (Code 13) - geht");
-        z("kleines m", satz(7, 8, 9, 10, 11, 'm', 'K', 'F'), "10.11, 09:08:07, unbekanntes Ereignis (Code 109) - kommt : Fehler SMS senden");
-    }
-    void zeile()
-    {
-        QFETCH(QByteArray, satz);
-        QFETCH(QString, zeile);
-        QCOMPARE(ereignis::zeile(satz), zeile);
-        QCOMPARE(ereignisZeilen(satz + QByteArray(504, char(0xFF))), QStringList{zeile});  // the only record of a memory
-    }
-
-    // The first 255 marks the write position: the slots behind it first, then
-    // those from the start; a 255 where a record would begin ends a stretch.
+    // A record's line; the ring's order: the first 255 marks the write position, the slots behind it
+    // first, then those from the start; a 255 where a record would begin ends a stretch.
     void ring_data()
     {
         QTest::addColumn<QByteArray>("speicher");
         QTest::addColumn<QStringList>("zeilen");
+        const auto z = [](const char* name, const QByteArray& s, const QStringList& zeilen) { QTest::newRow(name) << s << zeilen; };
+        const QByteArray frei(504, char(0xFF));  // behind the only record
+        z("Beispiel", satz(9, 5, 14, 21, 6, 3, 'K', 'S') + frei, {"21.06, 14:05:09, Meldelinie 3 - kommt : gesendet"});
+        z("Nullen zweistellig", satz(0, 0, 0, 0, 0, 1, 'G', 'A') + frei, {"00.00, 00:00:00, Meldelinie 1 - geht : aktiv"});
+        z("drei Ziffern", satz(135, 255, 100, 31, 12, 8, 'K', 'F') + frei, {"31.12, 100:255:135, Meldelinie 8 - kommt : Fehler SMS senden"});
+        z("Stromausfall", satz(1, 2, 3, 4, 5, 9, 'G', 'S') + frei, {"04.05, 03:02:01, Stromausfall - geht : gesendet"});
+        z("Minimum", satz(1, 2, 3, 4, 5, 10) + frei, {"04.05, 03:02:01, Minimumalarm - kommt : gesendet"});
+        z("Maximum", satz(1, 2, 3, 4, 5, 11) + frei, {"04.05, 03:02:01, Maximumalarm - kommt : gesendet"});
+        z("Batterie", satz(1, 2, 3, 4, 5, 12) + frei, {"04.05, 03:02:01, Batteriespannung - kommt : gesendet"});
+        z("GSM Modul", satz(1, 2, 3, 4, 5, 'M', 'K', 'A') + frei, {"04.05, 03:02:01, Fehler GSM Modul - kommt : aktiv"});
+        z("kein Netz", satz(1, 2, 3, 4, 5, 'N', 'G', 'A') + frei, {QStringLiteral("04.05, 03:02:01, kein GSM-Netz verfügbar - geht : aktiv")});
+        z("kleines k und s", satz(7, 8, 9, 10, 11, 2, 'k', 's') + frei, {"10.11, 09:08:07, Meldelinie 2"});
+        z("fremde Zusatzbytes", satz(7, 8, 9, 10, 11, 2, char(0xFF), '\0') + frei, {"10.11, 09:08:07, Meldelinie 2"});
+        z("Code 0", satz(7, 8, 9, 10, 11, 0, 'K', 'S') + frei, {"10.11, 09:08:07, unbekanntes Ereignis (Code 0) - kommt : gesendet"});
+        z("Code 13", satz(7, 8, 9, 10, 11, 13, 'G', 'x') + frei, {"10.11, 09:08:07, unbekanntes Ereignis (Code 13) - geht"});
+        z("kleines m", satz(7, 8, 9, 10, 11, 'm', 'K', 'F') + frei, {"10.11, 09:08:07, unbekanntes Ereignis (Code 109) - kommt : Fehler SMS senden"});
         QStringList quer(59, QStringLiteral("01.01, 01:12:00, unbekanntes Ereignis (Code 75)"));
         QStringList zweite = strecken({{0, 63}});
         zweite[3] = QStringLiteral("01.01, 12:255:03, Meldelinie 1 - kommt : aktiv");

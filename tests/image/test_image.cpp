@@ -95,12 +95,19 @@ private slots:
             return jn(listeRahmen({QByteArray(126, '1')}).has_value()) + jn(listeRahmen({QByteArray(127, '1')}).has_value())
                  + jn(listeRahmen(QList<QByteArray>(8, QByteArray(15, '1'))).has_value());
         }, "janeinnein");
-        z("E-Mail: ; * Blank ( nicht, @ _ ä schon", false, [](Konfigspeicher&) {
+        z("Empfänger: GSM, Fax, E-Mail bei A1 und sonst, leere fallen weg", false, [](Konfigspeicher&) {
+            using empfaenger::Art;
+            const QList<empfaenger::Eintrag> e{{Art::GSM, "0664"}, {Art::Fax, "123"}, {Art::GSM, ""}, {Art::Email, "a@b.at"}};
+            return *empfaenger::listeKodieren(e, true) + *empfaenger::listeKodieren(e, false);
+        }, "0664\r06646802123\r0664680502&a*b.at (Boravilon)\r\x03" + ff(80) + "0664\r6762123\r6761&a*b.at \r\x03" + ff(101));
+        z("E-Mail: ; * Blank ( Tab ÿ 中 nicht, @ _ ä schon; Nummer: 9 + ja, a nicht", false, [](Konfigspeicher&) {
             QByteArray b;
-            for (QChar c : QStringLiteral(";* (@_ä"))
+            for (QChar c : QStringLiteral(";* (\tÿ\u4e2d@_ä"))
                 b += jn(empfaenger::zeichenZulaessig(empfaenger::Art::Email, c));
+            for (QChar c : QStringLiteral("9+a"))
+                b += jn(empfaenger::zeichenZulaessig(empfaenger::Art::Fax, c));
             return b;
-        }, "neinneinneinneinjajaja");
+        }, "neinneinneinneinneinneinneinjajajajajanein");
         for (auto [name, liste, netz] : {std::tuple{"Netz A1 national", "06641234\r\x03", "0"}, {"Netz A1 international", "+43664123\r\x03", "0"},
                                          {"Netz T Mobile", "0676555\r\x03", "1"}, {"Netz: 664 ab Zeichen 7", "0699996641\r\x03", "2"},
                                          {"Netz: leere Liste", "\x03", "2"}, {"Netz: nur FF", "", "2"}, {"Netz: zweiter Eintrag zählt nicht", "0699\r0664\r\x03", "2"}})
