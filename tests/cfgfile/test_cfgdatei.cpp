@@ -4,7 +4,9 @@
 #include "cfgfile/cfgform.h"
 #include "cfgfile/dateilesen.h"
 #include "cfgfile/dekodieren.h"
+#include "editor/zeichenregeln.h"
 #include "image/ansi.h"
+#include "image/empfaenger.h"
 #include "image/felder.h"
 #include "kit.h"
 
@@ -82,6 +84,111 @@ Konfigspeicher geraet()
         k.setze(s, s == 11 ? 0 : 128, ETX), k.setze(s, 0, ETX);
     k.setze(1, 128, ETX);
     return k;
+}
+
+// A random session at the editor, on the editor model: boxes, sliders,
+// spinners and options of enabled controls, random text pasted into the fields
+// (the editor's paste rules keep what a field admits), recipient lists stored
+// through the recipients codec (addresses in ASCII: two Windows-1252 characters
+// that read as UTF-8, "Ã¶", make the form check refuse the file). A step the
+// editor refuses is taken back, as the user corrects the field before leaving
+// it; a ticked relay carries a text. At the end the operator follows page 1,
+// as after a load.
+class Sitzung {
+public:
+    explicit Sitzung(quint32 saat) : z(saat) {}
+    Editormodell naechste()
+    {
+        Editormodell m;
+        m.starten();
+        for (int i = zahl(80); i > 0; --i)
+            if (const Editormodell vorher = m; !schritt(m))
+                m = vorher;
+        m.netzbetreiberErkennen();
+        return m;
+    }
+
+private:
+    QRandomGenerator z;
+    int zahl(int bis) { return int(z.bounded(bis)); }
+    QChar zeichen(int bis) { return zahl(2) ? QChar(u'0' + zahl(10)) : ansi::zeichen(std::uint8_t(zahl(bis))); }
+    static bool ok(const Folge& f) { return f.angenommen && f.einwaende.isEmpty(); }
+    QString eingabe(Feldart art, int grenze)
+    {
+        QString s;
+        for (int i = zahl(grenze + 4); i > 0; --i)
+            s += zeichen(256);
+        return einfuegenPruefen(art, grenze, QString(), 0, s).text;
+    }
+    bool schritt(Editormodell& m)
+    {
+        using K = Editorwerte::Kontrollruf;
+        const Editorwerte& w = m.werte();
+        static const Feld felder[] = {Feld::Anlagenbezeichnung, Feld::Guthabenrufnummer, Feld::NummerAufladung, Feld::TextMin, Feld::TextMax, Feld::Einheit,
+                                      Feld::Messbereich4, Feld::Messbereich20, Feld::Grenzwertmin, Feld::Grenzwertmax, SMSText(0), SMSText(4), SMSText(8)};
+        const Feld f = felder[zahl(int(std::size(felder)))];
+        const int r = 1 + zahl(2);
+        switch (zahl(16)) {
+        case 0: return ok(m.Chk_Oeffner_Click(zahl(8), zahl(2)));
+        case 1: return ok(m.Chk_Gutmeldung_Click(zahl(9), zahl(2)));
+        case 2: return ok(m.Chk_Quittierung_Click(zahl(2)));
+        case 3: return !w.quittierung || ok(m.Slider_Quit_Change(1 + zahl(255)));
+        case 4: return !w.kontoAktivierbar || ok(m.Chk_Konto_Click(zahl(2)));
+        case 5: return !w.konto || ok(m.Slider_Guthaben_Change(1 + zahl(9)));
+        case 6: return ok(m.netzbetreiberWaehlen(Netzbetreiber(zahl(3))));
+        case 7: return ok(m.CHK_Kontrollruf_Click(zahl(2)));
+        case 8: return w.kontrollruf == K::Aus || ok(zahl(2) ? m.OPT_Tag_Click() : m.OPT_Woche_Click());
+        case 9: return w.kontrollruf != K::Woechentlich || ok(m.Combo_Tag_Change(zahl(7)));
+        case 10: return w.kontrollruf == K::Aus || ok(zahl(2) ? m.UD_Stunde_Change(zahl(24)) : m.UD_Minute_Change(zahl(60)));
+        case 11: return zahl(3) ? ok(m.Chk_Relaisbest_Click(r, true)) && ok(m.Validate(r == 1 ? Feld::Besttext1 : Feld::Besttext2, "R" + eingabe(Feldart::Freitext, 126), true))
+                                : ok(m.Chk_Relaisbest_Click(r, false));
+        case 12: {  // a recipient list of page 1..9 or 11
+            QList<empfaenger::Eintrag> e(zahl(9));
+            for (empfaenger::Eintrag& x : e)
+                for (int j = 1 + zahl(14), art = zahl(3); j > 0; --j)
+                    if (const QChar c = zeichen(128); empfaenger::zeichenZulaessig(x.art = empfaenger::Art(art), c))
+                        x.text += c;
+            if (const auto l = empfaenger::listeKodieren(e, w.netz == Netzbetreiber::A1))
+                listeSpeichern(m.speicher(), zahl(10) == 9 ? 11 : 1 + zahl(9), *l);
+            return true;
+        }
+        default:  // a field, of its kind and length in the editor
+            const Feldart art = f == Feld::Einheit ? Feldart::Einheit : f >= Feld::Messbereich4 && f <= Feld::Grenzwertmax ? Feldart::Analog
+                              : f == Feld::Guthabenrufnummer || f == Feld::NummerAufladung ? Feldart::Nummer : Feldart::Freitext;
+            const int grenze = art == Feldart::Nummer ? 15 : art == Feldart::Freitext ? (f == Feld::TextMin || f == Feld::TextMax ? 127 : 70) : 3;
+            return (art == Feldart::Nummer && !w.konto) || ok(m.Validate(f, eingabe(art, grenze), true));
+        }
+    }
+};
+
+// What a file carries of an editor's values: the unit as stored (blank-padded)
+// and the thresholds as stored (one typed without a complete range shows but
+// is stored empty).
+Editorwerte gespeichert(const Editormodell& m)
+{
+    Editorwerte w = m.werte();
+    w.einheit = ansi::text(einheitLesen(m.speicher()));
+    w.grenzwertmin = zahlLesen(m.speicher(), 11, offset::Grenzwertmin).text();
+    w.grenzwertmax = zahlLesen(m.speicher(), 11, offset::Grenzwertmax).text();
+    return w;
+}
+
+// The image an editor's image comes back as: page 0 offset 7 (a leftover of
+// switching the check call off) as FF; a free area (FF in its first cell) as
+// the empty text; the bytes an emptied text leaves behind its ETX as FF.
+Konfigspeicher zurueck(const Konfigspeicher& k)
+{
+    QList<Bereich> b{bereich::Anlagenbezeichnung, bereich::Guthabenrufnummer, bereich::NummerAufladung, bereich::Besttext1,
+                     bereich::Besttext2, bereich::TextMin, bereich::TextMax, bereich::Empfaenger(11)};
+    for (int i = 1; i <= 9; ++i)
+        b << bereich::SMSText(i - 1) << bereich::Empfaenger(i);
+    Konfigspeicher e = k;
+    e.setze(0, 7, FF);
+    for (const Bereich& x : b)
+        if (k.byte(x.seite, x.anfang) == FF || k.byte(x.seite, x.anfang) == ETX)
+            for (int i = 0; i < x.breite; ++i)
+                e.setze(x.seite, x.anfang + i, i ? FF : ETX);
+    return e;
 }
 
 } // namespace
@@ -386,6 +493,27 @@ private slots:
         QTEST(kit::unterschied(k, vorher), "gespeichert");
         if (!gelingt)
             QVERIFY(::dekodieren(k));  // held as empty, the field no longer fails
+    }
+
+    // Editor sessions saved and opened again: the same values, the same cells
+    // (apart from what zurueck() lists); the file passes the form check; a
+    // device holding the opened image shows the same after a read; saving the
+    // opened configuration again changes nothing.
+    void sitzungen()
+    {
+        Sitzung sitzung(20240611);
+        for (int i = 0; i < 2000; ++i) {
+            const Editormodell m = sitzung.naechste();
+            const QByteArray d = cfgSchreiben(m.speicher());
+            QVERIFY2(cfgFormPruefen(d).passt(), qPrintable(QString::number(i) + ": " + cfgFormPruefen(d).text()));
+            const Dateiergebnis r = cfgLesen(d);
+            QCOMPARE(r.werte, gespeichert(m));
+            QCOMPARE(kit::unterschied(r.image, zurueck(m.speicher())), QString());
+            Konfigspeicher geraet = r.image;
+            QCOMPARE(::dekodieren(geraet).value_or(Editorwerte()), r.werte);
+            QCOMPARE(kit::unterschied(geraet, r.image), QString());
+            QCOMPARE(cfgSchreiben(cfgLesen(cfgSchreiben(r.image)).image), cfgSchreiben(r.image));
+        }
     }
 
     // Files of any bytes: nothing lands outside the areas the lines own, every
