@@ -1,0 +1,896 @@
+// The whole program against the simulated device on COM 1 (a pseudo-terminal, the real
+// serial-port code between): the main window's frame, files and printing, the device
+// commands, the programs as they start and end.
+#include "cfgfile/cfgdatei.h"
+#include "editor/teledit.h"
+#include "fenster.h"
+#include "kit.h"
+#include "linkui/kommunikation.h"
+#include "linkui/syszeit.h"
+#include "pdftext.h"
+#include "shell/programm.h"
+#include "shell/sicherungen.h"
+#include "sim/simptyrunner.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <optional>
+#include <sys/fsuid.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using kit::esc;
+using kit::ff;
+
+SimOptionen simOptionen(const QByteArray& speicher = simStandardSpeicher())
+{
+    SimOptionen o;
+    o.baud = 0;
+    o.speicher = speicher;
+    return o;
+}
+
+QByteArray lesen(const QString& pfad)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+}
+bool schreiben(const QString& pfad, const QByteArray& inhalt)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
+}
+
+// Runs `tun` while no file of this process may grow beyond 100 bytes: the disk is "full".
+void plattevoll(const std::function<void()>& tun)
+{
+    rlimit vorher{};
+    getrlimit(RLIMIT_FSIZE, &vorher);
+    rlimit knapp = vorher;
+    knapp.rlim_cur = 100;
+    const auto signalVorher = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &knapp);
+    tun();
+    setrlimit(RLIMIT_FSIZE, &vorher);
+    std::signal(SIGXFSZ, signalVorher);
+}
+
+// Triggers a menu item or toolbar button and waits for the end of its device operation.
+std::optional<Ausgang> ausfuehren(Konfig& k, const QString& name)
+{
+    std::optional<Ausgang> a;
+    const auto c = QObject::connect(&k, &Konfig::geraetBeendet, [&a](Ausgang x) { a = x; });
+    k.findChild<QAction*>(name)->trigger();
+    kit::warten([&] { return a.has_value(); }, 20000);
+    QObject::disconnect(c);
+    return a;
+}
+
+// The file dialog answered with `pfad`, then the command.
+void datei(kit::Fenster& f, const char* befehl, const QString& pfad)
+{
+    f.door.dateinamen.enqueue(pfad);
+    f.k.findChild<QAction*>(QLatin1String(befehl))->trigger();
+}
+
+// Replaces a field's text as the user does: a click into it, all selected, typed, Tab.
+Eingabefeld* eingeben(kit::Fenster& f, const QString& feld, const QString& text, bool verlassen = true)
+{
+    QApplication::setActiveWindow(&f.k);
+    Eingabefeld* e = f.feld(feld);
+    f.betreten(e);
+    QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+    kit::tippen(e, text);
+    if (verlassen)
+        QTest::keyClick(e, Qt::Key_Tab);
+    return e;
+}
+
+// The simulated device and a main window on it.
+struct Stand {
+    SimPtyRunner sim;
+    kit::Fenster f;
+    explicit Stand(const SimOptionen& o = simOptionen(), std::chrono::milliseconds frist = 2s) : sim(o), f(sim.pfad())
+    {
+        f.k.verbindung().setWartezeit(frist);
+    }
+    std::optional<Ausgang> ausfuehren(const QString& name) { return ::ausfuehren(f.k, name); }
+    // Nothing under way, the port closed on both sides, no progress window, no wait cursor.
+    bool ruhend()
+    {
+        return kit::warten([&] {
+            return !f.k.verbindung().operationLaeuft() && !f.k.verbindung().portOffen() && !sim.verbunden()
+                && !f.k.findChild<QWidget*>(QStringLiteral("Daten")) && f.k.cursor().shape() == Qt::ArrowCursor;
+        }, 3000);
+    }
+};
+
+const QList<int> kAlleMarker{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
+const QList<int> kGeraeteseiten{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+
+// A configuration file: "Kläranlage West", the recipients and text of line 1, relays, analog input.
+const QByteArray kDatei = "12;63;255;15;2;10;30;08006642903;08006642902;5;Kl\xE4ranlage West;\r\n"
+                          "06641234567;0664680207229555123;\x03" "Einbruch Halle 1\r\n"
+                          + QByteArray("\x03\r\n").repeated(8) + "Relais 1 ein\x03Relais 2 aus\x03\r\n"
+                          "06641234567;\x03;;1;244;;100;1;144;bar\x03;Batteriespannung zu niedrig\x03\r\n"
+                          "zu tief\x03zu hoch\x03\r\n";
+
+const QString kDateifehler = QStringLiteral("Kritisch|Ok|Fehler bei Zugriff auf Konfigurationsdatei|GSM-Boravilon");
+const QString kUeberschreiben = QStringLiteral("Warnung|JaNein|Datei bereits vorhanden! Überschreiben?|GSM Boravilon");
+
+bool rechte(const QString& pfad, mode_t modus) { return ::chmod(QFile::encodeName(pfad).constData(), modus) == 0; }
+
+// What a write of `pages` of `speicher` puts on the wire after its command.
+QByteArray seiten(const QByteArray& speicher, const QList<int>& pages)
+{
+    QByteArray out;
+    for (int p : pages)
+        out += char('0' + p) + speicher.mid(p * kZellen, kZellen);
+    return out;
+}
+const QString kUebertragung = QStringLiteral("Kritisch|Ok|Fehler bei Datenübertragung|GSM Boravilon");
+const QString kKeineVerbindung = QStringLiteral("Kritisch|Ok|Verbindung nicht möglich|GSM Boravilon");
+
+} // namespace
+
+Q_DECLARE_METATYPE(Ausgang)
+
+class TestAblauf : public QObject {
+    Q_OBJECT
+private slots:
+    // The program's names: its desktop entry and its data folder.
+    void initTestCase()
+    {
+        kit::plattformHinweiseAus();
+        programmEinrichten();
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("gsmbv-konfig"));
+        QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation), qEnvironmentVariable("XDG_DATA_HOME") + "/gsmbv");
+    }
+
+    // Title and status bar, the clock ticking into panels 3 and 4 in German; values shown
+    // unrecorded; every marker and page, then none with the first tab; the COM port dialog,
+    // the analog input's recipients, About, system information.
+    void rahmen()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        kit::Fenster f;
+        QCOMPARE(f.k.windowTitle(), QStringLiteral("GSM Boravilon Konfiguration"));
+        QStringList panels;
+        for (int i = 1; i <= 4; ++i)
+            panels << f.k.panel(i)->text() + '|' + QString::number(i == 2 ? 0 : f.k.panel(i)->width());
+        QCOMPARE(panels, (QStringList{"Ulmix|106", "|0", "|294", "Zeit|169"}));
+        QVERIFY(f.k.panel(2)->width() > 0 && !f.k.panel(0) && !f.k.panel(5));
+        auto* uhr = f.k.findChild<QTimer*>(QStringLiteral("Timer1"));
+        QVERIFY(uhr && uhr->isActive());
+        QCOMPARE(uhr->interval(), 1000);
+        // No context menu on the toolbar or the menu bar: its only item would hide the toolbar for good.
+        QCOMPARE(f.k.createPopupMenu(), nullptr);
+        f.k.setUhr([] { return QDateTime(QDate(2025, 3, 31), QTime(23, 59, 9)); });
+        uhr->setInterval(1);
+        QVERIFY(kit::warten([&] { return f.k.panel(4)->text() == QLatin1String("23:59:09"); }));
+        QCOMPARE(f.k.panel(3)->text(), QStringLiteral("31.März 2025"));
+        QLocale::setDefault(QLocale::system());
+        Editorwerte w = f.k.werte();
+        w.anlagenbezeichnung = QStringLiteral("Halle 3");
+        f.k.anzeigen(w);
+        QCOMPARE(f.feld(QStringLiteral("Anlagenbezeichnung"))->text(), QStringLiteral("Halle 3"));
+        QCOMPARE(f.geflaggt(), QList<int>{});
+        f.k.tabs()->setCurrentIndex(2);
+        f.k.alleMarkieren();
+        QCOMPARE(f.marker(), kAlleMarker);
+        QCOMPARE(f.geflaggt(), kGeraeteseiten);
+        f.k.markierungenLoeschen();
+        QCOMPARE(f.marker().size() + f.geflaggt().size() + f.k.tabs()->currentIndex(), 0);
+        f.finde<QAction>(QStringLiteral("MNU_COM"))->trigger();
+        f.finde<QAction>(QStringLiteral("MNU_COM"))->trigger();
+        QCOMPARE(f.k.findChildren<Kommunikation*>().size(), 1);
+        Kommunikation* d = f.k.kommunikation();
+        QVERIFY(d->isVisible() && d->windowModality() == Qt::ApplicationModal && d->option(1)->isChecked());
+        QCOMPARE(d->geraetLabel(2)->text(), QStringLiteral("/nonexistent/gsmbv-test-port"));
+        d->option(3)->click();
+        d->findChild<QAbstractButton*>(QStringLiteral("CMD_OK"))->click();
+        QCOMPARE(f.k.verbindung().port(), 3);
+        QVERIFY(kit::warten([&] { return !f.k.kommunikation(); }));
+        f.klicken(QStringLiteral("Cmd_Analog"));
+        QCOMPARE(f.k.teledit().nummernseite(), 11);
+        QLineEdit* nummer = f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"));
+        nummer->setFocus();
+        kit::tippen(nummer, QStringLiteral("0664123"));
+        f.k.teledit().findChild<QAbstractButton*>(QStringLiteral("CMD_Save"))->click();
+        QCOMPARE(f.marker(), QList<int>{20});  // the list stored: its marker, its page
+        QCOMPARE(f.geflaggt(), QList<int>{11});
+        f.finde<QAction>(QStringLiteral("MNU_Boraviloninfo"))->trigger();
+        f.finde<QAction>(QStringLiteral("MNU_Boraviloninfo"))->trigger();
+        QCOMPARE(f.k.findChildren<QWidget*>(QStringLiteral("Information")).size(), 1);
+        QVERIFY(f.finde(QStringLiteral("Information"))->isVisible());
+        f.k.Toolbar1_ButtonClick(8);  // no such button: nothing happens
+        QCOMPARE(f.door.dateidialoge.size() + f.door.druckdialoge, 0);
+        f.finde<QAction>(QStringLiteral("MNU_SYSTEM"))->trigger();
+        QCOMPARE(f.door.starts.size() + f.door.meldungen.size(), 1);
+        QVERIFY(f.door.meldungen.isEmpty() || kit::boxen(f.door) == QStringList{"Keins|Ok|Systeminformationen sind momentan nicht verfügbar"});
+    }
+
+    // With "05" in Messbereich4 the commands that carry the editor's values refuse; the
+    // others run, and the read, which replaces the editor, leaves the field unchecked.
+    void unfertigerWert_data()
+    {
+        QTest::addColumn<QString>("aktion");
+        QTest::addColumn<bool>("verweigert");
+        for (const char* n : {"MNU_Save", "Toolbar1_Button7", "MNU_Schreib", "Toolbar1_Button3", "MNU_Drucken"})
+            QTest::newRow(n) << n << true;
+        for (const char* n : {"MNU_Lesen", "MNU_Open", "MNU_log", "MNU_COM"})
+            QTest::newRow(n) << n << false;
+    }
+    void unfertigerWert()
+    {
+        QFETCH(QString, aktion);
+        QFETCH(bool, verweigert);
+        kit::Fenster f;
+        f.k.verbindung().setWartezeit(50ms);
+        Eingabefeld* m4 = eingeben(f, QStringLiteral("Messbereich4"), QStringLiteral("05"), false);
+        f.finde<QAction>(aktion)->trigger();
+        QCOMPARE(f.door.beeps, verweigert ? 1 : 0);
+        QCOMPARE(f.k.panel(2)->text() == QStringLiteral("Wert bei 4 mA: 0 bis 999 (ohne führende Nullen)"), verweigert);
+        QVERIFY(!verweigert || f.fokus() == m4);
+        QCOMPARE(f.door.dateidialoge.size() + f.door.druckdialoge, aktion == QLatin1String("MNU_Open") ? 1 : 0);
+        QCOMPARE(f.k.verbindung().operationLaeuft() || f.k.kommunikation(), !verweigert && aktion != QLatin1String("MNU_Open"));
+        QVERIFY(kit::warten([&] { return !f.k.verbindung().operationLaeuft(); }));
+        QCOMPARE(m4->text(), aktion == QLatin1String("MNU_Lesen") ? QString() : QStringLiteral("05"));
+        QCOMPARE(f.geflaggt(), QList<int>{});
+    }
+
+
+    // A save writes the image, asks before replacing, leaves an existing file whole on
+    // failure, overwrites a writable file in place in a folder that takes no new file.
+    // The dialog offers "*.cfg", then the last name; ".cfg" is added to a bare name.
+    void speichern_data()
+    {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<QStringList>("boxen");
+        QTest::addColumn<bool>("geschrieben");
+        QTest::newRow("neu") << "" << QStringList() << true;
+        QTest::newRow("überschreiben: Ja") << "alt" << QStringList{kUeberschreiben} << true;
+        QTest::newRow("überschreiben: Nein") << "alt,nein" << QStringList{kUeberschreiben} << false;
+        QTest::newRow("Name eines Ordners") << "ordner" << QStringList{kDateifehler} << false;
+        QTest::newRow("Platte voll") << "alt,voll" << QStringList{kUeberschreiben, kDateifehler} << false;
+        QTest::newRow("Ordner schreibgeschützt") << "alt,ro" << QStringList{kUeberschreiben} << true;
+        QTest::newRow("Ordner und Datei schreibgeschützt") << "alt,ro,datei ro" << QStringList{kUeberschreiben, kDateifehler} << false;
+    }
+    void speichern()
+    {
+        QFETCH(QString, fall);
+        QFETCH(QStringList, boxen);
+        QTemporaryDir tmp;
+        const QString ordner = tmp.filePath(QStringLiteral("o"));
+        QVERIFY(QDir().mkdir(ordner) && rechte(tmp.path(), 0755));
+        const QString pfad = ordner + QStringLiteral("/a.cfg");
+        const QByteArray alt = "alt\r\n\xFF\x00\x03 unverändert";
+        QVERIFY(!fall.startsWith(QLatin1String("alt")) || schreiben(pfad, alt));
+        QVERIFY(fall != QLatin1String("ordner") || QDir().mkdir(pfad));
+        QVERIFY(!fall.startsWith(QLatin1String("alt")) || rechte(pfad, fall.contains(QLatin1String("datei ro")) ? 0444 : 0666));
+        QVERIFY(rechte(ordner, fall.contains(QLatin1String(",ro")) ? 0555 : 0755));
+        kit::Fenster f;
+        QVERIFY(schreiben(tmp.filePath(QStringLiteral("quelle.cfg")), kDatei));
+        datei(f, "Toolbar1_Button6", tmp.filePath(QStringLiteral("quelle.cfg")));
+        f.finde<QAction>(QStringLiteral("MNU_Save"))->trigger();  // cancelled: nothing written
+        QCOMPARE(kit::boxen(f.door), QStringList());
+        f.door.antworten.enqueue(fall.contains(QLatin1String("nein")) ? Door::Antwort::Nein : Door::Antwort::Ja);
+        if (fall.contains(QLatin1String("voll"))) {
+            plattevoll([&] { datei(f, "MNU_Save", pfad); });
+        } else if (fall.isEmpty()) {
+            datei(f, "MNU_Save", pfad.chopped(4));
+        } else {
+            // The superuser ignores permissions: "nobody" meanwhile.
+            const bool nutzer = ::geteuid() == 0 && fall.contains(QLatin1String(",ro"));
+            if (nutzer)
+                ::setfsuid(65534);
+            datei(f, "MNU_Save", pfad);
+            if (nutzer)
+                ::setfsuid(0);
+        }
+        QVERIFY(rechte(ordner, 0755));
+        QCOMPARE(kit::boxen(f.door), boxen);
+        QCOMPARE(f.door.beeps, int(boxen.size()));
+        QFETCH(bool, geschrieben);
+        QCOMPARE(lesen(pfad), geschrieben ? kDatei : fall.startsWith(QLatin1String("alt")) ? alt : QByteArray("<fehlt>"));
+        QCOMPARE(QDir(ordner).entryList(QDir::Files | QDir::Hidden), geschrieben || fall.startsWith(QLatin1String("alt")) ? QStringList{"a.cfg"} : QStringList());
+        QCOMPARE(f.marker(), kAlleMarker);  // a save changes nothing in the editor
+        const Door::Dateidialog d = f.door.dateidialoge.last();
+        QCOMPARE(QStringList({d.titel, d.filter, d.endung, d.name, f.door.dateidialoge.first().name}),
+                 QStringList({"Konfigurationsdatei", "Konfigurationsdateien (*.cfg)", "cfg", tmp.filePath("quelle.cfg"), "*.cfg"}));
+        if (fall.isEmpty()) {  // opening the bare name finds the file with ".cfg"
+            datei(f, "MNU_Open", pfad.chopped(4));
+            QCOMPARE(f.k.dateidialog().name + '|' + f.k.herkunft(), pfad + "|Datei " + pfad);
+        }
+    }
+
+    // Opening replaces editor, image and flags; a short file loads what it has, then the
+    // error; a file that cannot be read leaves the editor alone.
+    void oeffnen_data()
+    {
+        QTest::addColumn<QByteArray>("inhalt");  // "<fehlt>" none
+        QTest::addColumn<bool>("fehler");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("zeile1");  // of the file saved afterwards; "" the opened file's
+        const qsizetype zwoelf = kDatei.lastIndexOf("\r\n", kDatei.size() - 3) + 2;
+        QTest::newRow("zwölf Zeilen") << kDatei.left(zwoelf) << true << "Kläranlage West" << QByteArray();
+        QTest::newRow("0 Bytes") << QByteArray() << true << "" << QByteArray(";;;;255;10;0;;;;\x03;\r\n");
+        QTest::newRow("eine leere Zeile") << QByteArray("\r\n") << true << "" << QByteArray(";;;;255;10;0;;;;;\r\n");
+        QTest::newRow("fehlt") << QByteArray("<fehlt>") << true << "vorher" << QByteArray();
+    }
+    void oeffnen()
+    {
+        QFETCH(QByteArray, inhalt);
+        QFETCH(bool, fehler);
+        QFETCH(QString, name);
+        QFETCH(QByteArray, zeile1);
+        QTemporaryDir ordner;
+        const QString pfad = ordner.filePath(QStringLiteral("a.cfg"));
+        QVERIFY(inhalt == "<fehlt>" || schreiben(pfad, inhalt));
+        kit::Fenster f;
+        eingeben(f, QStringLiteral("Anlagenbezeichnung"), QStringLiteral("vorher"));
+        f.k.CMD_Nr_Click(0);  // an open recipients editor follows what is opened
+        datei(f, "MNU_Open", pfad);
+        QCOMPARE(kit::boxen(f.door), fehler ? QStringList{kDateifehler} : QStringList());
+        QCOMPARE(f.k.werte().anlagenbezeichnung, name);
+        QCOMPARE(f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"))->text(), name.startsWith(QLatin1String("Kl")) ? QStringLiteral("06641234567") : QString());
+        const bool geladen = name != QLatin1String("vorher");
+        QCOMPARE(f.marker(), geladen ? kAlleMarker : QList<int>{22});
+        QCOMPARE(f.geflaggt(), geladen ? kGeraeteseiten : QList<int>{0});
+        if (!geladen)
+            return;
+        f.door.zuruecksetzen();
+        datei(f, "MNU_Save", ordner.filePath(QStringLiteral("neu.cfg")));
+        const QByteArray neu = lesen(ordner.filePath(QStringLiteral("neu.cfg")));
+        if (zeile1.isEmpty())
+            QCOMPARE(neu.left(inhalt.size()), inhalt.left(neu.size()));
+        else
+            QCOMPARE(neu.left(neu.indexOf("\r\n") + 2), zeile1);
+        QCOMPARE(kit::boxen(f.door), QStringList());
+    }
+
+    // "Drucken ...": the sheet headed by where the configuration came from.
+    void drucken_data()
+    {
+        QTest::addColumn<QString>("vorher");  // "lesen", "oeffnen", "oeffnen, aendern"
+        QTest::addColumn<QString>("ziel");    // the dialog's PDF: "" cancelled, "-" the test's file
+        QTest::addColumn<QString>("kopf");    // the sheet's head; "" no sheet
+        QTest::addColumn<QStringList>("boxen");
+        const QString anlage = QStringLiteral("GSM Boravilon Konfiguration Anlagenbezeichnung Kläranlage West Datum 21.06.2024 Herkunft ");
+        QTest::newRow("Start") << "" << "-" << "GSM Boravilon Konfiguration Anlagenbezeichnung – Datum 21.06.2024 Herkunft Grundeinstellung" << QStringList();
+        QTest::newRow("Gerät") << "lesen" << "-" << "GSM Boravilon Konfiguration Anlagenbezeichnung Pumpwerk Nord Datum 21.06.2024 Herkunft Gerät an COM 1 (%PTY%)" << QStringList();
+        QTest::newRow("Datei") << "oeffnen" << "-" << anlage + "Datei %DATEI%" << QStringList();
+        QTest::newRow("Datei, geändert") << "oeffnen, aendern" << "-" << anlage + "Datei %DATEI%, seither geändert" << QStringList();
+        QTest::newRow("abgebrochen") << "lesen" << "" << "" << QStringList();
+        QTest::newRow("PDF nicht schreibbar") << "" << "/nonexistent/blatt.pdf" << "" << QStringList{"Kritisch|Ok|Fehler beim Drucken|GSM Boravilon"};
+    }
+    void drucken()
+    {
+        QFETCH(QString, vorher);
+        QFETCH(QString, ziel);
+        QFETCH(QString, kopf);
+        QTemporaryDir ordner;
+        const QString pfad = ordner.filePath(QStringLiteral("anlage.cfg"));
+        QVERIFY(schreiben(pfad, kDatei));
+        Stand s;
+        kit::Fenster& f = s.f;
+        f.k.setUhr([] { return QDateTime(QDate(2024, 6, 21), QTime(9, 30)); });
+        if (vorher == QLatin1String("lesen"))
+            QCOMPARE(s.ausfuehren(QStringLiteral("MNU_Lesen")), Ausgang::Erfolg);
+        if (vorher.startsWith(QLatin1String("oeffnen")))
+            datei(f, "MNU_Open", pfad);
+        if (vorher.endsWith(QLatin1String("aendern")))
+            f.finde<QCheckBox>(QStringLiteral("Chk_Oeffner_0"))->click();
+        const QString pdf = ziel == QLatin1String("-") ? ordner.filePath(QStringLiteral("blatt.pdf")) : ziel;
+        if (!ziel.isEmpty())
+            f.door.druckAntwort = [pdf](QPrinter& p) {
+                p.setOutputFileName(pdf);  // "Print to file" in the dialog
+                return true;
+            };
+        f.finde<QAction>(QStringLiteral("MNU_Drucken"))->trigger();
+        QCOMPARE(f.door.druckdialoge, 1);
+        QTEST(kit::boxen(f.door), "boxen");
+        if (kopf.isEmpty()) {
+            QVERIFY(!QFile::exists(ordner.filePath(QStringLiteral("blatt.pdf"))));
+            return;
+        }
+        const QString text = pdfText(pdf);
+        QCOMPARE(text.left(text.indexOf(QStringLiteral("\n\n"))).simplified(),
+                 kopf.replace(QStringLiteral("%PTY%"), s.sim.pfad()).replace(QStringLiteral("%DATEI%"), pfad));
+    }
+    // A read: image, values, no marker or flag, the backup in panel 2. A failed
+    // decode shows what it read; no device leaves the start-up image.
+    void geraetLesen_data()
+    {
+        QTest::addColumn<QByteArray>("speicher");  // empty: COM 1 leads nowhere
+        QTest::addColumn<bool>("ordner");          // the backup folder can be made
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QString>("hinweis");      // %1 the folder, %2 the backup's name
+        QTest::addColumn<QStringList>("texte");    // Anlagenbezeichnung, Messbereich4, Quit
+        QTest::addColumn<QStringList>("boxen");
+        QTest::addColumn<QByteArray>("bild");  // the image afterwards as device bytes; empty: the start-up image
+        QByteArray ueberlauf = simStandardSpeicher();
+        ueberlauf[11 * kZellen + 128] = char(0x80);
+        const QByteArray ohneZahl = QByteArray(ueberlauf).replace(11 * kZellen + 128, 2, ff(2));  // as the editor shows it
+        const QStringList standard{"Pumpwerk Nord", "0", "15"};
+        QTest::newRow("gesichert") << simStandardSpeicher() << true << Ausgang::Erfolg << "Konfiguration gesichert: %1/%2" << standard
+                                   << QStringList() << simStandardSpeicher();
+        QTest::newRow("Ordner nicht anlegbar") << simStandardSpeicher() << false << Ausgang::Erfolg
+                                               << "Konfiguration nicht gesichert: Ordner %1 kann nicht angelegt werden" << standard
+                                               << QStringList() << simStandardSpeicher();
+        QTest::newRow("Zahl übergelaufen") << ueberlauf << true << Ausgang::Uebertragungsfehler << ""
+                                           << QStringList{"Pumpwerk Nord", "", "15"} << QStringList{kUebertragung} << ohneZahl;
+        QTest::newRow("kein Gerät") << QByteArray() << true << Ausgang::KeineVerbindung << "Gerät /dev/gsmbv-fehlt nicht vorhanden"
+                                    << QStringList{"", "", ""} << QStringList{kKeineVerbindung} << QByteArray();
+    }
+    void geraetLesen()
+    {
+        QFETCH(QByteArray, speicher);
+        QFETCH(bool, ordner);
+        QFETCH(QString, hinweis);
+        QTemporaryDir tmp;
+        const QString sicherungen = tmp.filePath(QStringLiteral("sicherungen"));
+        QVERIFY(ordner || schreiben(sicherungen, "im Weg"));
+        Stand s(simOptionen(speicher.isEmpty() ? simStandardSpeicher() : speicher), 200ms);
+        if (speicher.isEmpty())
+            s.f.k.verbindung().zuordnung().festlegen(1, QStringLiteral("/dev/gsmbv-fehlt"));
+        s.f.k.setSicherungsOrdner(sicherungen);
+        s.f.k.CMD_Nr_Click(0);  // an open recipients editor follows the read
+        QTEST(*s.ausfuehren(QStringLiteral("MNU_Lesen")), "ausgang");
+        QVERIFY(s.ruhend());
+        QCOMPARE(s.sim.empfangeneBytes(), speicher.isEmpty() ? QByteArray() : QByteArray("r"));
+        QFETCH(QByteArray, bild);
+        QCOMPARE(kit::unterschied(s.f.k.speicher(), bild.isEmpty() ? kit::startbild() : kit::bild(bild)), QString());
+        const Editorwerte& w = s.f.k.werte();
+        QTEST((QStringList{w.anlagenbezeichnung, w.messbereich4, w.quit}), "texte");
+        QCOMPARE(s.f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"))->text(),
+                 speicher.isEmpty() ? QString() : QStringLiteral("06641234567"));
+        QCOMPARE(s.f.marker() + s.f.geflaggt(), QList<int>{});
+        QTEST(kit::boxen(s.f.door), "boxen");
+        const QStringList namen = QDir(sicherungen).entryList(QDir::Files);
+        QCOMPARE(s.f.k.panel(2)->text(), hinweis.replace(QLatin1String("%1"), sicherungen).replace(QLatin1String("%2"), namen.value(0)));
+        QCOMPARE(namen.size(), hinweis.startsWith(QLatin1String("Konfiguration gesichert")) ? 1 : 0);
+        QVERIFY(namen.isEmpty() || namen[0].startsWith(QLatin1String("Pumpwerk Nord_")));
+        if (speicher.isEmpty()) {  // the port's hint goes when a command opens the connection
+            s.f.k.verbindung().zuordnung().festlegen(1, s.sim.pfad());
+            QCOMPARE(s.ausfuehren(QStringLiteral("MNU_Schreib")), Ausgang::Erfolg);
+            QCOMPARE(s.f.k.panel(2)->text(), QString());
+            return;
+        }
+        s.f.finde<QCheckBox>(QStringLiteral("Chk_Oeffner_0"))->click();  // edits after the read are recorded again
+        QCOMPARE(s.f.geflaggt(), QList<int>{0});
+        if (namen.isEmpty())
+            return;
+        for (int mal = 0; mal < 2; ++mal)  // one list at a time; the backup opens from it
+            s.f.finde<QAction>(QStringLiteral("MNU_Sicherungen"))->trigger();
+        QTreeWidget* liste = s.f.k.sicherungen()->liste();
+        QVERIFY(liste->topLevelItemCount() == 1 && QTest::qWaitForWindowExposed(s.f.k.sicherungen()));
+        liste->setCurrentItem(nullptr);
+        const QPoint mitte = liste->visualItemRect(liste->topLevelItem(0)).center();
+        QTest::mouseClick(liste->viewport(), Qt::LeftButton, {}, mitte);
+        QTest::mouseDClick(liste->viewport(), Qt::LeftButton, {}, mitte);
+        QVERIFY(kit::warten([&] { return !s.f.k.sicherungen(); }));
+        QCOMPARE(s.f.geflaggt(), kGeraeteseiten);
+    }
+
+    // A write sends the flagged pages (of the start-up image, too), every character but the
+    // ESC echoed; the flags stay. An echo lost leaves device, image and flags as they were.
+    void geraetSchreiben_data()
+    {
+        QTest::addColumn<QString>("vorlauf");
+        QTest::addColumn<int>("keinEcho");
+        QTest::addColumn<QByteArray>("draht");   // after the 'w'
+        QTest::addColumn<QByteArray>("danach");  // the device's memory
+        QTest::addColumn<QList<int>>("geflaggt");
+        const QByteArray ost = simStandardSpeicher().replace(128, 14, "Pumpwerk Ost\x03\xFF");
+        QTest::newRow("Name getippt") << "name" << 0 << seiten(ost, {0}) + esc() << ost << QList<int>{0};
+        const QByteArray start = QByteArray("\x00\x00\x00\x00\xFF\x10\x00\x03", 8) + ff(16) + "\x03" + ff(15) + "\x03" + ff(15)
+                               + QByteArray(1, '\0') + ff(17) + "Kontostand Minimum\x03" + ff(35) + "Pumpwerk Ost\x03" + ff(115);
+        QTest::newRow("Start, Name getippt") << "start" << 0 << '0' + start + esc() << start + simStandardSpeicher().mid(kZellen)
+                                             << QList<int>{0};
+        QTest::newRow("nichts geändert") << "" << 0 << esc() << simStandardSpeicher() << QList<int>{};
+        // 'w' is echo 1; pages 0 and 1 take 257 each; page 2's select character, then 100 bytes.
+        QTest::newRow("Echo fehlt") << "datei" << 1 + 2 * 257 + 1 + 100
+                                    << seiten(simStandardSpeicher(), {0, 1, 2}).left(2 * 257 + 101) + esc() << simStandardSpeicher()
+                                    << kGeraeteseiten;
+    }
+    void geraetSchreiben()
+    {
+        QFETCH(QString, vorlauf);
+        QFETCH(int, keinEcho);
+        QFETCH(QByteArray, draht);
+        Stand s(simOptionen(), 300ms);
+        QTemporaryDir ordner;
+        if (vorlauf == QLatin1String("datei") && schreiben(ordner.filePath(QStringLiteral("a.cfg")), cfgSchreiben(simStandardKonfig())))
+            datei(s.f, "MNU_Open", ordner.filePath(QStringLiteral("a.cfg")));
+        else if (vorlauf != QLatin1String("start"))
+            QCOMPARE(s.ausfuehren(QStringLiteral("MNU_Lesen")), Ausgang::Erfolg);
+        if (vorlauf == QLatin1String("name") || vorlauf == QLatin1String("start"))
+            eingeben(s.f, QStringLiteral("Anlagenbezeichnung"), QStringLiteral("Pumpwerk Ost"));
+        SimFehler f;
+        QVERIFY(!keinEcho || f.hinzufuegen(QStringLiteral("noecho@%1").arg(keinEcho)));
+        s.sim.geraet().setzeFehler(f);
+        const Konfigspeicher bild = s.f.k.speicher();
+        for (int mal = keinEcho || vorlauf.isEmpty() ? 1 : 2; mal > 0; --mal) {
+            const qsizetype ab = s.sim.empfangeneBytes().size(), gesendetAb = s.sim.gesendeteBytes().size();
+            QCOMPARE(s.ausfuehren(QStringLiteral("Toolbar1_Button3")), keinEcho ? Ausgang::Uebertragungsfehler : Ausgang::Erfolg);
+            QCOMPARE(s.sim.empfangeneBytes().mid(ab), 'w' + draht);
+            QCOMPARE(s.sim.gesendeteBytes().mid(gesendetAb), "\x06w" + draht.left(keinEcho ? keinEcho - 2 : draht.size() - 1));
+        }
+        QTEST(s.sim.geraet().speicher(), "danach");
+        QTEST(s.f.geflaggt(), "geflaggt");
+        QCOMPARE(kit::unterschied(s.f.k.speicher(), bild), QString());
+        QVERIFY(s.ruhend());
+        QCOMPARE(kit::boxen(s.f.door), keinEcho ? QStringList{kUebertragung} : QStringList());
+        QCOMPARE(s.f.door.beeps, keinEcho ? 1 : 0);
+    }
+
+    // A read under way: device commands beep, the progress window is centred, the wait
+    // cursor shows. Abort (ESC), closing the progress window or the main window (silently,
+    // its dialogs with it) end it; the port is closed and a read runs again.
+    void unterbrechen_data()
+    {
+        QTest::addColumn<QString>("wie");
+        QTest::addColumn<QByteArray>("draht");
+        QTest::newRow("Verbindung abbrechen") << "Toolbar1_Button1" << "r" + esc();
+        QTest::newRow("Fortschrittsfenster geschlossen") << "Daten" << QByteArray("r");
+        QTest::newRow("Hauptfenster geschlossen") << "Konfig" << QByteArray("r");
+    }
+    void unterbrechen()
+    {
+        QFETCH(QString, wie);
+        SimOptionen o = simOptionen();
+        o.fehler.stopp = 1000;
+        Stand s(o);
+        std::optional<Ausgang> ausgang;
+        QObject::connect(&s.f.k, &Konfig::geraetBeendet, [&](Ausgang a) { ausgang = a; });
+        s.f.k.CMD_Nr_Click(4);
+        s.f.finde<QAction>(QStringLiteral("MNU_Lesen"))->trigger();
+        QVERIFY(kit::warten([&] { return s.f.k.verbindung().Fortschritt() == 1000; }));
+        for (const char* n : {"MNU_Lesen", "MNU_Schreib", "MNU_log", "MNU_Uhr", "MNU_Drucken", "Toolbar1_Button2", "Toolbar1_Button3",
+                              "Toolbar1_Button4", "Toolbar1_Button5", "MNU_Open"})
+            s.f.finde<QAction>(QLatin1String(n))->trigger();
+        QCOMPARE(s.f.door.beeps + 10 * s.f.door.druckdialoge, 9);
+        QCOMPARE(s.f.door.dateidialoge.size(), 1);  // opening a file is no device command
+        QCOMPARE(s.f.k.panel(2)->text(), QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen"));
+        QWidget* daten = s.f.finde(QStringLiteral("Daten"));
+        QVERIFY(daten && daten->isVisible());
+        QVERIFY((daten->geometry().center() - s.f.k.geometry().center()).manhattanLength() <= 6);
+        QCOMPARE(s.f.k.cursor().shape(), Qt::WaitCursor);
+        if (wie == QLatin1String("Toolbar1_Button1"))
+            s.f.finde<QAction>(wie)->trigger();
+        else
+            (wie == QLatin1String("Daten") ? daten : &s.f.k)->close();
+        QVERIFY(s.ruhend());
+        QTest::qWait(20);
+        QCOMPARE(ausgang, wie == QLatin1String("Konfig") ? std::nullopt : std::optional(Ausgang::Abgebrochen));
+        QTEST(s.sim.empfangeneBytes(), "draht");
+        QCOMPARE(s.f.k.teledit().isVisible(), wie != QLatin1String("Konfig"));
+        QCOMPARE(kit::boxen(s.f.door), QStringList());
+        s.sim.geraet().setzeFehler({});
+        kit::Fenster neu(s.sim.pfad());
+        QCOMPARE(ausfuehren(wie == QLatin1String("Konfig") ? neu.k : s.f.k, QStringLiteral("Toolbar1_Button2")), Ausgang::Erfolg);
+        QCOMPARE((wie == QLatin1String("Konfig") ? neu.k : s.f.k).werte().anlagenbezeichnung, QStringLiteral("Pumpwerk Nord"));
+    }
+
+    // LOG.TXT replaced and shown; one that cannot be written stays, one that cannot be shown is named.
+    void ereignisspeicher_data()
+    {
+        QTest::addColumn<QString>("aktion");
+        QTest::addColumn<bool>("schreibbar");
+        QTest::addColumn<bool>("anzeige");
+        QTest::addColumn<QString>("box");  // %1 the log
+        QTest::newRow("gezeigt") << "MNU_log" << true << true << "";
+        QTest::newRow("kein Ordner schreibbar") << "Toolbar1_Button5" << false << true << kUebertragung;
+        QTest::newRow("kein Anzeigeprogramm") << "Toolbar1_Button5" << true << false
+            << "Information|Ok|Ereignisspeicher gespeichert in:\n%1\n\nKein Programm zum Anzeigen gefunden.|GSM Boravilon";
+    }
+    void ereignisspeicher()
+    {
+        QFETCH(bool, schreibbar);
+        QFETCH(QString, box);
+        QTemporaryDir ordner;
+        Stand s;
+        QByteArray ring = ff(512);  // the write position in slot 2
+        ring.replace(0, 16, QByteArray("\x09\x05\x0E\x15\x06\x03KS\x00\x00\x00\x01\x01\x09GA", 16));
+        s.sim.geraet().setzeEreignisse(ring.replace(24, 16, QByteArray("\x3B\x3B\x17\x1F\x0CMKF\x07\x87\x0C\x05\x05Nkx", 16)));
+        const QString log = ordner.filePath(QStringLiteral("LOG.TXT"));
+        QVERIFY(schreiben(log, "alter Inhalt\r\n"));
+        s.f.k.setLogOrdner(schreibbar ? ordner.path() : log, log + QStringLiteral("/unter"));  // a file is no folder
+        QFETCH(bool, anzeige);
+        s.f.door.anzeigeErfolg = anzeige;
+        QFETCH(QString, aktion);
+        QCOMPARE(s.ausfuehren(aktion), schreibbar ? Ausgang::Erfolg : Ausgang::Uebertragungsfehler);
+        QVERIFY(s.ruhend());
+        QCOMPARE(s.sim.empfangeneBytes(), QByteArray("l"));
+        QCOMPARE(QStringList({s.f.k.logPfad()}) + s.f.door.angezeigt + kit::boxen(s.f.door),
+                 (schreibbar ? QStringList{log, log} : QStringList{QString()}) + (box.isEmpty() ? QStringList() : QStringList{box.replace(QLatin1String("%1"), log)}));
+        QCOMPARE(lesen(log), schreibbar ? QByteArray("31.12, 23:59:59, Fehler GSM Modul - kommt : Fehler SMS senden\r\n"
+                                                     "05.05, 12:135:07, kein GSM-Netz verf\xFC" "gbar\r\n"
+                                                     "21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n"
+                                                     "01.01, 00:00:00, Stromausfall - geht : aktiv\r\n")
+                                        : QByteArray("alter Inhalt\r\n"));
+    }
+
+    // The clock read into the dialog and set to the PC's time; failures: the message
+    // first, the dialog after a read that got an answer, closed after a setting.
+    void uhr_data()
+    {
+        QTest::addColumn<bool>("setzen");
+        QTest::addColumn<QString>("fehler");  // the simulated device's fault
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QByteArray>("draht");
+        QTest::addColumn<bool>("dialogBeiMeldung");
+        QTest::addColumn<bool>("dialogDanach");
+        QTest::newRow("Lesen und Setzen") << true << "" << Ausgang::Erfolg << "" << QByteArray("tts") << false << false;
+        QTest::newRow("Lesen, Gerät stumm") << false << "silent" << Ausgang::KeineVerbindung << kKeineVerbindung << QByteArray() << false << false;
+        QTest::newRow("Lesen, keine Uhrzeit") << false << "hangup@1" << Ausgang::Uebertragungsfehler << kUebertragung << QByteArray("t") << false << true;
+        QTest::newRow("Setzen, Gerät stumm") << true << "silent" << Ausgang::KeineVerbindung << kKeineVerbindung << QByteArray("tt") << true << false;
+    }
+    void uhr()
+    {
+        QFETCH(bool, setzen);
+        QFETCH(QString, box);
+        QFETCH(QByteArray, draht);
+        SimOptionen o = simOptionen();
+        o.uhr = QDateTime(QDate(2024, 6, 21), QTime(14, 5, 9));
+        Stand s(o, 200ms);
+        for (int mal = setzen ? 2 : 0; mal > 0; --mal) {  // read twice: one dialog
+            QCOMPARE(s.ausfuehren(QStringLiteral("MNU_Uhr")), Ausgang::Erfolg);
+            QVERIFY(s.f.k.uhrDialog() && s.f.k.uhrDialog()->isVisible() && !s.f.k.uhrDialog()->isModal());
+            QCOMPARE(s.f.k.uhrDialog()->boraZeit(), QStringLiteral("14:05:09   21.06."));
+        }
+        QFETCH(QString, fehler);
+        SimFehler f;
+        QVERIFY(fehler.isEmpty() || f.hinzufuegen(fehler));
+        s.sim.geraet().setzeFehler(f);
+        std::optional<Ausgang> ende;
+        QObject::connect(&s.f.k, &Konfig::geraetBeendet, [&](Ausgang a) { ende = a; });
+        bool dialogBeiMeldung = false;
+        s.f.door.beiMeldung = [&] { dialogBeiMeldung = s.f.k.uhrDialog() && s.f.k.uhrDialog()->isVisible(); };
+        const QDateTime vor = QDateTime::currentDateTime().addSecs(-1);
+        if (setzen)
+            s.f.k.uhrDialog()->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
+        else
+            s.f.finde<QAction>(QStringLiteral("Toolbar1_Button4"))->trigger();
+        QVERIFY(kit::warten([&] { return ende.has_value(); }));
+        QTEST(*ende, "ausgang");
+        QVERIFY(s.ruhend());
+        QCOMPARE(kit::boxen(s.f.door), box.isEmpty() ? QStringList() : QStringList{box});
+        QTEST(dialogBeiMeldung, "dialogBeiMeldung");
+        QFETCH(bool, dialogDanach);
+        QVERIFY(kit::warten([&] { return (s.f.k.uhrDialog() != nullptr) == dialogDanach; }, 1000));
+        const auto e = s.sim.geraet().letzteUhreinstellung();
+        QCOMPARE(s.sim.empfangeneBytes(), draht + (e ? e->bytes + esc() : QByteArray()));
+        QCOMPARE(e.has_value(), box.isEmpty());
+        if (!e)
+            return;
+        const QDateTime gestellt(QDate(vor.date().year(), e->monat, e->tag), QTime(e->stunde, e->minute, e->sekunde));
+        QVERIFY2(e->gueltig && gestellt >= vor && gestellt <= QDateTime::currentDateTime(), qPrintable(gestellt.toString()));
+        QCOMPARE(e->wochentag, gestellt.date().dayOfWeek() - 1);
+    }
+
+    void startoptionen_data()
+    {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<QString>("ergebnis");  // demo|port|file, or the error
+        QTest::newRow("nichts") << QStringList{} << "0||";
+        QTest::newRow("--demo") << QStringList{"--demo"} << "1||";
+        QTest::newRow("--port GERÄT") << QStringList{"--port", "/dev/ttyUSB0"} << "0|/dev/ttyUSB0|";
+        QTest::newRow("--port=GERÄT, Datei") << QStringList{"a b.cfg", "--port=/dev/ttyACM1"} << "0|/dev/ttyACM1|a b.cfg";
+        QTest::newRow("--port ohne Gerät") << QStringList{"--port"} << "--port ohne Gerät";
+        QTest::newRow("--port=") << QStringList{"--port="} << "--port ohne Gerät";
+        QTest::newRow("unbekannt") << QStringList{"--demo", "-x"} << "unbekanntes Argument „-x“";
+        QTest::newRow("beides") << QStringList{"--demo", "--port", "/dev/ttyS0"} << "--demo und --port schließen einander aus";
+        QTest::newRow("Datei nach --") << QStringList{"--demo", "--", "--port"} << "1||--port";
+        QTest::newRow("zwei Dateien") << QStringList{"a.cfg", "b.cfg"} << "nur eine Konfigurationsdatei, nicht auch „b.cfg“";
+    }
+    void startoptionen()
+    {
+        QFETCH(QStringList, argumente);
+        QString fehler;
+        const auto o = startoptionenLesen(argumente, &fehler);
+        QTEST(o ? QStringLiteral("%1|%2|%3").arg(int(o->demo)).arg(o->port, o->datei) : fehler, "ergebnis");
+    }
+
+    // The program: usage on standard output, a wrong argument's exit code;
+    // run.sh starts the demo only when no port is given.
+    void prozess_data()
+    {
+        QTest::addColumn<QString>("programm");
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("ausgabe");
+        QTest::addColumn<QByteArray>("fehler");
+        const QByteArray hilfe = aufrufText().toUtf8();
+        QVERIFY(hilfe.startsWith("Aufruf: gsmbv-konfig [--demo | --port GERÄT] [DATEI.cfg]\n"));
+        const QString konfig = qEnvironmentVariable("GSMBV_BIN_DIR") + "/gsmbv-konfig", run = qEnvironmentVariable("GSMBV_SOURCE_DIR") + "/run.sh";
+        QTest::newRow("--help") << konfig << QStringList{"--help"} << 0 << hilfe << QByteArray();
+        QTest::newRow("unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe;
+        QTest::newRow("run.sh") << run << QStringList{} << 0 << QByteArray("--demo\n") << QByteArray();
+        QTest::newRow("run.sh, Port und Datei") << run << QStringList{"--port=/dev/ttyS1", "a b.cfg"} << 0 << QByteArray("--port=/dev/ttyS1\na b.cfg\n") << QByteArray();
+        QTest::newRow("run.sh, Datei --port") << run << QStringList{"--", "--port"} << 0 << QByteArray("--demo\n--\n--port\n") << QByteArray();
+    }
+    void prozess()
+    {
+        QFETCH(QString, programm);
+        QFETCH(QStringList, argumente);
+        QProcess p;
+        QTemporaryDir laufzeit;  // keeps Qt's note about a missing runtime folder off standard error
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), laufzeit.path());
+        env.insert(QStringLiteral("GSMBV_RUN_ZEIGEN"), QStringLiteral("1"));
+        p.setProcessEnvironment(env);
+        p.start(programm, argumente);
+        QVERIFY(p.waitForFinished(10000));
+        QTEST(p.exitCode(), "code");
+        QTEST(p.readAllStandardOutput(), "ausgabe");
+        QTEST(p.readAllStandardError(), "fehler");
+    }
+
+    // The window runs until it closes (exit code 0, other windows open, unsaved edits
+    // dropped unasked). A file named opens once it is shown, the real door's box over
+    // it; the demo's device and a port given as a link are COM 1.
+    void lauf_data()
+    {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<QStringList>("gesehen");
+        QTest::newRow("Konfiguration beenden") << "MNU_end" << QStringList{"wirdGeschlossen"};
+        QTest::newRow("Schließfeld") << "" << QStringList{"wirdGeschlossen"};
+        QTest::newRow("Datei") << "Datei" << QStringList{"Pumpwerk Nord", "%DATEI%", "23", "wirdGeschlossen"};
+        QTest::newRow("Datei fehlt") << "fehlt"
+            << QStringList{"Fehler bei Zugriff auf Konfigurationsdatei über dem Fenster", "", "%DATEI%", "0", "wirdGeschlossen"};
+        QTest::newRow("Demo") << "demo" << QStringList{"Demo: simuliertes Boravilon an COM 1 (/dev/pts/N)", "17", "wirdGeschlossen"};
+        QTest::newRow("Ende beim Lesen") << "lesen" << QStringList{"%LINK%", "unterwegs", "wirdGeschlossen", "r"};
+    }
+    void lauf()
+    {
+        QFETCH(QString, fall);
+        QFETCH(QStringList, gesehen);
+        QTemporaryDir ordner;
+        std::optional<FakeDoor> door;
+        if (fall != QLatin1String("fehlt"))
+            door.emplace();
+        SimOptionen o = simOptionen();
+        o.baud = 38400;
+        SimPtyRunner sim(o);
+        Startoptionen start;
+        start.demo = fall == QLatin1String("demo");
+        if (fall == QLatin1String("Datei") || fall == QLatin1String("fehlt"))
+            start.datei = ordner.filePath(QStringLiteral("Anlage Süd.cfg"));
+        QVERIFY(fall != QLatin1String("Datei") || schreiben(start.datei, cfgSchreiben(simStandardKonfig())));
+        if (fall == QLatin1String("lesen")) {
+            start.port = ordner.filePath(QStringLiteral("usb-Adapter_Seriell_0001-if00-port0"));
+            QVERIFY(QFile::link(sim.pfad(), start.port));
+        }
+        QWidget nebenfenster;
+        nebenfenster.show();
+        QStringList ist;
+        QTimer takt;  // looks at the running program
+        connect(&takt, &QTimer::timeout, [&] {
+            Konfig* k = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* kk = qobject_cast<Konfig*>(w); kk && kk->isVisible())
+                    k = kk;
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box && k) {
+                ist << box->text() + QStringLiteral(" über dem Fenster");
+                return box->accept();
+            }
+            if (!k || (fall == QLatin1String("fehlt") && ist.isEmpty()))
+                return;
+            if (fall == QLatin1String("lesen")) {
+                if (ist.isEmpty()) {
+                    ist << k->verbindung().geraet();
+                    connect(k, &Konfig::wirdGeschlossen, k, [&] { ist << QStringLiteral("wirdGeschlossen"); });
+                    k->MNU_Lesen_Click();
+                } else if (k->verbindung().Fortschritt() > 200) {
+                    ist << (k->verbindung().operationLaeuft() ? QStringLiteral("unterwegs") : QStringLiteral("fertig"));
+                    takt.stop();
+                    k->close();
+                }
+                return;
+            }
+            takt.stop();
+            connect(k, &Konfig::wirdGeschlossen, k, [&] { ist << QStringLiteral("wirdGeschlossen"); });
+            k->speicher().setze(0, 128, 'X');
+            if (fall == QLatin1String("demo")) {
+                ist << k->panel(2)->text().replace(QRegularExpression(QStringLiteral("/dev/pts/\\d+")), QStringLiteral("/dev/pts/N"));
+                connect(k, &Konfig::geraetBeendet, k, [&ist, k] {
+                    ist << QString::number(k->uhrDialog() ? k->uhrDialog()->boraZeit().size() : 0);
+                    k->close();
+                });
+                return k->MNU_Uhr_Click();
+            }
+            if (!start.datei.isEmpty())
+                ist << k->werte().anlagenbezeichnung << k->dateidialog().name << QString::number(kit::marker(*k).size());
+            if (fall == QLatin1String("MNU_end"))
+                return k->findChild<QAction*>(QStringLiteral("MNU_end"))->trigger();
+            k->close();
+        });
+        takt.start(5);
+        QTimer wachhund;
+        connect(&wachhund, &QTimer::timeout, [] { QCoreApplication::exit(98); });
+        wachhund.start(10000);
+        QCOMPARE(konfigAusfuehren(*qApp, start), 0);
+        if (fall == QLatin1String("lesen")) {
+            QVERIFY(kit::warten([&] { return !sim.verbunden(); }));
+            ist << QString::fromLatin1(sim.empfangeneBytes());
+        }
+        QCOMPARE(ist, gesehen.replaceInStrings(QStringLiteral("%DATEI%"), start.datei).replaceInStrings(QStringLiteral("%LINK%"), start.port));
+        QVERIFY(!door || door->meldungen.isEmpty());
+    }
+
+    // gsmbv as an unprivileged user: why a port does not open; an output file in a folder
+    // that takes no new file is overwritten in place, or kept when the read fails.
+    void alsNutzer_data()
+    {
+        QTest::addColumn<QString>("fall");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("zeile");  // of standard error, %1 the device
+        QTest::addColumn<QByteArray>("datei");
+        QTest::newRow("keine Berechtigung") << "rechte" << 1 << "gsmbv: Keine Berechtigung für %1 – Benutzer in die Gruppe tty aufnehmen und neu anmelden" << QByteArray("alt\n");
+        QTest::newRow("exklusiv belegt") << "exklusiv" << 1 << "gsmbv: COM 1 (%1) ist belegt von einem anderen Programm" << QByteArray("alt\n");
+        QTest::newRow("gelesen") << "" << 0 << "" << QByteArray("12;63;255;15;2;10;30;08006642903;08006642902;5;Pumpwerk Nord;\r\n");
+    }
+    void alsNutzer()
+    {
+        QFETCH(QString, fall);
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (::geteuid() != 0 || setpriv.isEmpty())
+            QSKIP("needs the superuser and setpriv to run the tool as \"nobody\"");
+        SimPtyRunner sim(simOptionen());
+        const QByteArray pty = sim.pfad().toLocal8Bit();
+        const QString port = sim.pfad();
+        QTemporaryDir tmp;
+        const QString ordner = tmp.filePath(QStringLiteral("ro")), pfad = ordner + QStringLiteral("/a.cfg"), gsmbv = tmp.filePath(QStringLiteral("gsmbv"));
+        QVERIFY(QDir().mkdir(ordner) && schreiben(pfad, "alt\n") && QFile::copy(qEnvironmentVariable("GSMBV_BIN_DIR") + "/gsmbv", gsmbv));
+        for (const auto& [datei, modus] : {std::pair{tmp.path(), 0755}, {gsmbv, 0755}, {pfad, 0666}, {ordner, 0555}, {sim.pfad(), fall == "rechte" ? 0600 : 0666}})
+            QVERIFY(::chmod(QFile::encodeName(datei).constData(), mode_t(modus)) == 0);
+        const group* tty = ::getgrnam("tty");  // the device's group, whatever the terminals' default
+        QVERIFY(tty && ::chown(pty.constData(), uid_t(-1), tty->gr_gid) == 0);
+        const int exklusiv = fall == QLatin1String("exklusiv") ? ::open(pty.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK) : -1;
+        QVERIFY(exklusiv < 0 || ::ioctl(exklusiv, TIOCEXCL) == 0);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
+        p.setProcessEnvironment(env);
+        p.start(setpriv, {"--reuid=nobody", "--regid=nogroup", "--clear-groups", gsmbv, "read", "--port", port, "--output", pfad, "--timeout", "2"});
+        QVERIFY(kit::warten([&] { return p.state() == QProcess::NotRunning; }, 20000));
+        if (exklusiv >= 0)
+            ::close(exklusiv);
+        QVERIFY(::chmod(QFile::encodeName(ordner).constData(), 0755) == 0);
+        QTEST(p.exitCode(), "code");
+        QFETCH(QString, zeile);
+        const QStringList fehler = QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'));
+        QVERIFY2(zeile.isEmpty() || fehler.contains(zeile.arg(port)), qPrintable(fehler.join(QLatin1Char('|'))));
+        QFETCH(QByteArray, datei);
+        QCOMPARE(lesen(pfad).left(datei.size()), datei);
+        QCOMPARE(QDir(ordner).entryList(QDir::Files | QDir::Hidden), QStringList{"a.cfg"});
+    }
+};
+
+QTEST_MAIN(TestAblauf)
+#include "test_ablauf.moc"
