@@ -182,11 +182,9 @@ void TestCliTeile::aufruf_data()
     zeile("-p and --port", {"clock", "-p", "COM1", "--port", "COM2"}, "! --port ist mehrfach angegeben");
     zeile("set twice", {"clock", "--port", "COM1", "--set", "--set"}, "! --set ist mehrfach angegeben");
     zeile("set with a value", {"clock", "--port", "COM1", "--set=1"}, "! --set gibt es bei clock nicht");
-    zeile("set with read", {"read", "--port", "COM1", "--output", "a", "--set"}, "! --set gibt es bei read nicht");
     zeile("output with write", {"write", "--port", "COM1", "--output", "a", "f.cfg"},
           "! --output gibt es bei write nicht");
     zeile("port with show", {"show", "--port", "COM1", "f.cfg"}, "! --port gibt es bei show nicht");
-    zeile("timeout with show", {"show", "--timeout", "3", "f.cfg"}, "! --timeout gibt es bei show nicht");
     zeile("no-verify with log", {"log", "--port", "COM1", "--no-verify"}, "! --no-verify gibt es bei log nicht");
     const char* frist = "! --timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5";
     zeile("timeout 0.0001", {"log", "-p", "COM1", "--timeout", "0.0001"}, frist);
@@ -199,7 +197,6 @@ void TestCliTeile::aufruf_data()
     zeile("show empty name", {"show", ""}, "! show nimmt genau eine Konfigurationsdatei");
     zeile("pdf and json", {"show", "--json", "--pdf", "a.pdf", "f.cfg"}, "! --pdf und --json schließen einander aus");
     zeile("pdf without name", {"show", "f.cfg", "--pdf"}, "! --pdf braucht einen Dateinamen");
-    zeile("json twice", {"show", "--json", "f.cfg", "--json"}, "! --json ist mehrfach angegeben");
     zeile("json with read", {"read", "-p", "COM1", "-o", "a", "--json"}, "! --json gibt es bei read nicht");
     zeile("pdf with diff", {"diff", "--pdf", "x.pdf", "a.cfg", "b.cfg"}, "! --pdf gibt es bei diff nicht");
     zeile("diff one file", {"diff", "a.cfg"}, "! diff braucht genau zwei Konfigurationsdateien");
@@ -207,7 +204,6 @@ void TestCliTeile::aufruf_data()
     zeile("version with more", {"--version", "read"}, "! --version steht allein");
     zeile("-o without value", {"read", "-p", "COM1", "-o"}, "! --output braucht einen Dateinamen");
     zeile("unknown short option", {"log", "-p", "COM1", "-x"}, "! -x gibt es bei log nicht");
-    zeile("force twice", {"show", "--force", "--force", "a.cfg"}, "! --force ist mehrfach angegeben");
     zeile("port with ports", {"ports", "-p", "COM1"}, "! --port gibt es bei ports nicht");
     zeile("-v and -q", {"log", "-p", "COM1", "-v", "-q"}, "! -v/--verbose und -q/--quiet schließen einander aus");
     zeile("transcript without file", {"clock", "-p", "COM1", "--transcript"},
