@@ -11,7 +11,6 @@
 
 namespace {
 
-QByteArray ff(int n) { return QByteArray(n, char(0xFF)); }
 QByteArray b1(int v) { return QByteArray(1, char(v)); }
 const QByteArray ESC = b1(0x1B);
 
@@ -32,16 +31,12 @@ QByteArray speicherMuster()
     return s;
 }
 
-struct Uhrzeit {
-    qint64 ms = 0;
-};
-
 // An engine on a clock that only moves when the test says so.
-std::unique_ptr<SimGeraet> geraet(std::shared_ptr<Uhrzeit> zeit = std::make_shared<Uhrzeit>(),
+std::unique_ptr<SimGeraet> geraet(std::shared_ptr<qint64> zeit = std::make_shared<qint64>(0),
                                   const QDateTime& uhr = QDateTime(QDate(2024, 6, 21), QTime(14, 5, 9)))
 {
     return std::make_unique<SimGeraet>(speicherMuster(), simStandardEreignisse(), uhr,
-                                       [zeit] { return zeit->ms; });
+                                       [zeit] { return *zeit; });
 }
 
 SimFehler fehler(const QString& angabe)
@@ -190,7 +185,7 @@ private slots:
         g->verbunden();
         QCOMPARE(g->empfangen("l"), QByteArray("l") + ring);
         g->setzeEreignisse("kurz");
-        QCOMPARE(g->empfangen("l"), QByteArray("lkurz") + ff(508));
+        QCOMPARE(g->empfangen("l"), QByteArray("lkurz") + QByteArray(508, char(0xFF)));
     }
 
     void uhrLesen_data()
@@ -213,10 +208,9 @@ private slots:
         QFETCH(QDateTime, gestellt);
         QFETCH(qint64, spaeterMs);
         QFETCH(QByteArray, antwort);
-        auto zeit = std::make_shared<Uhrzeit>();
-        zeit->ms = 5'000;
+        auto zeit = std::make_shared<qint64>(5'000);
         auto g = geraet(zeit, gestellt);
-        zeit->ms += spaeterMs;
+        *zeit += spaeterMs;
         g->verbunden();
         QCOMPARE(g->empfangen("t"), antwort);
     }
@@ -254,7 +248,7 @@ private slots:
         QFETCH(bool, gueltig);
         QFETCH(QByteArray, danachT);
         QFETCH(QList<int>, felder);
-        auto zeit = std::make_shared<Uhrzeit>();
+        auto zeit = std::make_shared<qint64>(0);
         auto g = geraet(zeit);
         g->verbunden();
         // No echo, no answer, for "s" and its five bytes; the ESC that follows is ignored.
@@ -268,7 +262,7 @@ private slots:
         QCOMPARE(e->gueltig, gueltig);
         QCOMPARE((QList<int>{e->sekunde, e->minute, e->stunde, e->tag, e->monat, e->jahrRest, e->wochentag}), felder);
         QCOMPARE(g->empfangen("t"), danachT);
-        zeit->ms += 2'000;
+        *zeit += 2'000;
         QCOMPARE(g->empfangen("t").at(0), char(danachT.at(0) + 2));
     }
 
