@@ -800,6 +800,12 @@ void TestCli::fehlschlaege_data()
     zeile("no echo, page 2 byte 84", w, "noecho@600", {}, 3,
           uebertragung + "Echo fehlt bei Seite 2, Zeichen 84\n" + teilweise
               + "Seiten 0 und 1 geschrieben, 2 bis 12 nicht" + wiederholen, "rw0");
+    zeile("no echo, page 1 select", w, "noecho@259", {}, 3,
+          uebertragung + "Echo fehlt beim Seitenzeichen von Seite 1\n" + teilweise
+              + "Seite 0 geschrieben, 1 bis 12 nicht" + wiederholen, "rw0");
+    zeile("no echo, page 0 byte 1", w, "noecho@3", {}, 3,
+          uebertragung + "Echo fehlt bei Seite 0, Zeichen 1\n" + teilweise + "Seiten 0 bis 12 nicht geschrieben"
+              + wiederholen, "rw0");
     zeile("Ctrl+C", {"write", "-p", "PORT", "-t", "30", "@quelle.cfg"}, "noecho@600", {}, 130,
           "gsmbv: abgebrochen\n" + teilweise + "Seiten 0 und 1 geschrieben, 2 bis 12 nicht" + wiederholen, "rw0", {},
           true);
@@ -818,6 +824,10 @@ void TestCli::fehlschlaege_data()
           "Prüfung fehlgeschlagen: Seiten 3 und 11 weichen ab\n"
           "gsmbv: erste Abweichung: Seite 3, Zeichen 1: gesendet 0x30, gelesen 0xFF\n",
           "rw0", {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 12});
+    zeile("page 12 not stored, --no-backup", QStringList{"write", "--no-backup"} + w.mid(1), "nostore@12", {}, 3,
+          "Prüfung fehlgeschlagen: Seite 12 weicht ab\n"
+          "gsmbv: erste Abweichung: Seite 12, Zeichen 1: gesendet 0x44, gelesen 0xFF\n",
+          "w0", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
     zeile("not stored, --no-verify", QStringList{"write", "--no-verify"} + w.mid(1), "nostore@3", {}, 0, "", "rw0",
           {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12});
 }
@@ -881,7 +891,14 @@ void TestCli::festerName()
     QCOMPARE(l.fehler, QByteArray());
     QCOMPARE(l.status, 0);
     QVERIFY(l.aus.startsWith("14:05:"));
-    QCOMPARE(sim->verbindungen(), 1);
+    l = gsmbv({"clock", "-t", "5"}, 20000, [&](QProcess& p) {
+        QProcessEnvironment e = p.processEnvironment();
+        e.insert("GSMBV_PORT", name);
+        p.setProcessEnvironment(e);
+    });
+    QCOMPARE(l.status, 0);
+    QVERIFY(l.aus.startsWith("14:05:"));
+    QCOMPARE(sim->verbindungen(), 2);
 
     // Both names are one port: while another program holds the device under
     // its own name, the stable name finds it locked.
