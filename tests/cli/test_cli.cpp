@@ -780,7 +780,6 @@ void TestCli::fehlschlaege_data()
           datei + "gibtsnicht.cfg: Datei oder Ordner nicht vorhanden\n", "-");
     zeile("no such device", {"clock", "-p", "/dev/gsmbv-gibtsnicht", "-t", "30"}, "", standard, 1,
           "Verbindung nicht möglich\ngsmbv: Gerät /dev/gsmbv-gibtsnicht nicht vorhanden\n", "-");
-    zeile("silent, read", {"read", "-p", "PORT", "-o", "@alt.cfg", "-t", "0.1"}, "silent", standard, 1, stumm, "");
     zeile("silent, write", {"write", "-p", "PORT", "-t", "0.1", "@quelle.cfg"}, "silent", standard, 1,
           stumm + "gsmbv: Gerät nicht beschrieben\n", "");
     zeile("silent, write --no-backup", {"write", "--no-backup", "-p", "PORT", "-t", "0.1", "@quelle.cfg"}, "silent",
@@ -986,10 +985,6 @@ void TestCli::fortschrittAmTerminal_data()
         << QStringList{"write", "DATEI"} << "" << 0 << aufbau
         << QByteArray("\rpr\xC3\xBC" "fe Konfigurationsdaten ... [#################] 3328/3328\n"
                       "Konfiguration geschrieben und gepr\xC3\xBC" "ft: 13 Seiten\n");
-    QTest::newRow("write --no-verify")
-        << QStringList{"write", "--no-verify", "DATEI"} << "" << 80 << aufbau
-        << QByteArray("\rDaten zu Analogeingang ... [####################] 257/257\n"
-                      "Konfiguration geschrieben: 13 Seiten\n");
     // Errors only: nothing when all goes well.
     QTest::newRow("write -q") << QStringList{"write", "-q", "DATEI"} << "" << 80 << QByteArray() << QByteArray();
     // Every step instead of the bar.
