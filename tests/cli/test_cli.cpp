@@ -367,10 +367,6 @@ void TestCli::schritteUndMitschrift_data()
     QTest::addColumn<QString>("ausgabe");        // standard error; %1 the port, %2 the backup
     QTest::addColumn<QString>("mitschrift");     // without times; %1 the port; "": its bytes as the device's
 
-    QTest::newRow("silent device") << QStringList{"clock", "-v"} << "silent"
-                                   << "gsmbv: Port %1 geöffnet\ngsmbv: Port geschlossen\nVerbindung nicht möglich\n"
-                                      "gsmbv: kein ACK innerhalb 200 ms\n"
-                                   << "== Port %1 geöffnet\n== Port geschlossen\n";
     QString schritte = "gsmbv: Port %1 geöffnet\ngsmbv: ACK empfangen\ngsmbv: Befehl r gesendet\n"
                        "gsmbv: 3328 Bytes empfangen\ngsmbv: Port geschlossen\ngsmbv: Sicherung angelegt: %2\n"
                        "gsmbv: Port %1 geöffnet\ngsmbv: ACK empfangen\ngsmbv: Befehl w gesendet\n";
@@ -613,7 +609,6 @@ void TestCli::befehle_data()
                                      "zum Format einer Konfigurationsdatei (UTF-8-Zeichen an Stelle 65; erwartet ist "
                                      "Windows-1252)\n";
 
-    QTest::newRow("diff, equal") << QStringList{"diff", "@quelle.cfg", "@quelle.cfg"} << 0 << QString() << QString();
     // The same settings in other bytes: line 1's fax and e-mail behind the
     // other operators' gateway prefixes.
     Konfigspeicher gleich = simStandardKonfig();
@@ -987,13 +982,6 @@ void TestCli::fortschrittAmTerminal_data()
                       "Konfiguration geschrieben und gepr\xC3\xBC" "ft: 13 Seiten\n");
     // Errors only: nothing when all goes well.
     QTest::newRow("write -q") << QStringList{"write", "-q", "DATEI"} << "" << 80 << QByteArray() << QByteArray();
-    // Every step instead of the bar.
-    QTest::newRow("write -v") << QStringList{"write", "-v", "--no-backup", "--no-verify", "DATEI"} << "" << 80
-                              << QByteArray("gsmbv: Port ")
-                              << QByteArray("gsmbv: Seite 12 geschrieben\ngsmbv: ESC gesendet\ngsmbv: Port geschlossen\n"
-                                            "Konfiguration geschrieben: 13 Seiten\n");
-    QTest::newRow("log") << QStringList{"log"} << "" << 80 << aufbau
-                         << "\r" + QByteArray(30, ' ') + "\rEreignisspeicher gelesen: 5 Eintr\xC3\xA4ge\n";
     // The countdown follows --timeout, one step a second.
     QTest::newRow("silent device, 1.2 s")
         << QStringList{"clock", "-t", "1.2"} << "silent" << 80
