@@ -704,8 +704,6 @@ void TestCli::fehlschlaege_data()
 
     // Files of every kind a write must refuse before it opens the port.
     QVERIFY(schreiben(pfad("zwoelf.cfg"), zwoelfZeilen()));
-    QVERIFY(QDir().mkpath(pfad("ordner.cfg")));
-    QVERIFY(schreiben(pfad("gross.cfg"), QByteArray((1 << 20) + 1, '\n')));
 
     const QByteArray standard = simStandardSpeicher();
     QByteArray ueberlauf = standard;
@@ -756,8 +754,6 @@ void TestCli::fehlschlaege_data()
 
     schreibzeile("12 lines", "@zwoelf.cfg", form.arg(13).arg("fehlt: die Datei hat nur 12 von 13 Zeilen"));
     schreibzeile("missing", "@fehlt.cfg", "Datei oder Ordner nicht vorhanden\n");
-    schreibzeile("a folder", "@ordner.cfg", "ist ein Ordner\n");
-    schreibzeile("too big", "@gross.cfg", "zu groß für eine Konfigurationsdatei\n");
     // A file with missing lines stays refused with --force: half of the device would get the defaults.
     zeile("12 lines, --force", {"write", "--force", "-p", "PORT", "@zwoelf.cfg"}, "", standard, 4,
           datei + "zwoelf.cfg: nur 12 von 13 Zeilen\n", "-");
@@ -765,9 +761,6 @@ void TestCli::fehlschlaege_data()
     // Echoes: "w" is 1, each page its character and 256 bytes.
     zeile("no echo for w", w, "noecho@1", {}, 3,
           uebertragung + "Echo fehlt bei w\ngsmbv: Gerät nicht beschrieben: keine Seite gesendet" + wiederholen, "rw");
-    zeile("no echo, page 2 byte 84", w, "noecho@600", {}, 3,
-          uebertragung + "Echo fehlt bei Seite 2, Zeichen 84\n" + teilweise
-              + "Seiten 0 und 1 geschrieben, 2 bis 12 nicht" + wiederholen, "rw0");
     zeile("no echo, page 1 select", w, "noecho@259", {}, 3,
           uebertragung + "Echo fehlt beim Seitenzeichen von Seite 1\n" + teilweise
               + "Seite 0 geschrieben, 1 bis 12 nicht" + wiederholen, "rw0");
