@@ -807,7 +807,7 @@ void TestCli::fehlschlaege()
     for (QString& a : argumente)
         a = a == "PORT" ? sim->pfad() : a.startsWith('@') ? pfad(qPrintable(a.mid(1))) : a;
     const Lauf l = gsmbv(
-        argumente, 5000,
+        argumente, 20000,
         [&](QProcess& p) {
             if (voll)
                 p.setStandardOutputFile(QStringLiteral("/dev/full"));
