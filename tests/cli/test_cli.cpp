@@ -880,23 +880,30 @@ void TestCli::festerName()
 void TestCli::portsImBaum()
 {
     // A /sys and /dev of its own: a USB adapter with a stable name, an
-    // on-board port, a virtual console (no device: no serial port).
+    // on-board port behind the serial core's own devices (bus serial-base),
+    // a virtual console (no device: no serial port).
     QTemporaryDir baum;
     const QString sys = baum.filePath("sys"), dev = baum.filePath("dev");
     const QString usb = sys + "/devices/pci0000:00/usb1/1-1";
     const QString uart = sys + "/devices/platform/serial8250";
-    for (const QString& d : {usb + "/1-1:1.0/ttyUSB0/tty/ttyUSB0", uart + "/tty/ttyS0",
+    const QString kern = sys + "/bus/serial-base";
+    for (const QString& d : {usb + "/1-1:1.0/ttyUSB0/tty/ttyUSB0", uart + "/serial8250:0/serial8250:0.0/tty/ttyS0",
                              sys + "/bus/usb-serial/drivers/ftdi_sio", sys + "/bus/platform/drivers/serial8250",
-                             sys + "/devices/virtual/tty/tty0", sys + "/class/tty", dev + "/serial/by-id"})
+                             kern + "/drivers/port", kern + "/drivers/ctrl", sys + "/devices/virtual/tty/tty0",
+                             sys + "/class/tty", dev + "/serial/by-id"})
         QVERIFY(QDir().mkpath(d));
     QVERIFY(schreiben(usb + "/product", "FT232R USB UART\n"));
     QVERIFY(schreiben(usb + "/manufacturer", "FTDI\n"));
     QVERIFY(QFile::link(sys + "/bus/usb-serial/drivers/ftdi_sio", usb + "/1-1:1.0/ttyUSB0/driver"));
     QVERIFY(QFile::link(usb + "/1-1:1.0/ttyUSB0", usb + "/1-1:1.0/ttyUSB0/tty/ttyUSB0/device"));
     QVERIFY(QFile::link(sys + "/bus/platform/drivers/serial8250", uart + "/driver"));
-    QVERIFY(QFile::link(uart, uart + "/tty/ttyS0/device"));
+    for (const QString& stufe : {QString("/serial8250:0"), QString("/serial8250:0/serial8250:0.0")}) {
+        QVERIFY(QFile::link(kern, uart + stufe + "/subsystem"));
+        QVERIFY(QFile::link(kern + (stufe.endsWith(".0") ? "/drivers/port" : "/drivers/ctrl"), uart + stufe + "/driver"));
+    }
+    QVERIFY(QFile::link(uart + "/serial8250:0/serial8250:0.0", uart + "/serial8250:0/serial8250:0.0/tty/ttyS0/device"));
     QVERIFY(QFile::link(usb + "/1-1:1.0/ttyUSB0/tty/ttyUSB0", sys + "/class/tty/ttyUSB0"));
-    QVERIFY(QFile::link(uart + "/tty/ttyS0", sys + "/class/tty/ttyS0"));
+    QVERIFY(QFile::link(uart + "/serial8250:0/serial8250:0.0/tty/ttyS0", sys + "/class/tty/ttyS0"));
     QVERIFY(QFile::link(sys + "/devices/virtual/tty/tty0", sys + "/class/tty/tty0"));
     QVERIFY(schreiben(dev + "/ttyUSB0", "") && schreiben(dev + "/ttyS0", "") && schreiben(dev + "/tty0", ""));
     QVERIFY(::symlink("../../ttyUSB0", QFile::encodeName(dev + "/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0")) == 0);
