@@ -51,16 +51,8 @@ SimOptionen simOptionen(const QByteArray& speicher = simStandardSpeicher())
     return o;
 }
 
-QByteArray lesen(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
-bool schreiben(const QString& pfad, const QByteArray& inhalt)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
-}
+using kit::lesen;
+using kit::schreiben;
 
 // Runs `tun` while no file of this process may grow beyond 100 bytes: the disk is "full".
 void plattevoll(const std::function<void()>& tun)

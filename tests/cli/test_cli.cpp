@@ -83,17 +83,8 @@ Lauf gsmbv(const QStringList& argumente, int grenzeMs = 20000,
     return l;
 }
 
-QByteArray lesen(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
-
-bool schreiben(const QString& pfad, const QByteArray& inhalt)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
-}
+using kit::lesen;
+using kit::schreiben;
 
 std::unique_ptr<SimPtyRunner> geraet(const QByteArray& speicher = simStandardSpeicher(),
                                      const QString& fehler = {}, int baud = 0)

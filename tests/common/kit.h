@@ -23,6 +23,18 @@ inline QByteArray ff(int n) { return QByteArray(n, char(0xFF)); }
 inline QByteArray esc() { return QByteArray(1, char(0x1B)); }
 inline QByteArray hex(const char* h) { return QByteArray::fromHex(h); }
 
+// A file's bytes ("<fehlt>" when it cannot be read); a file written whole.
+inline QByteArray lesen(const QString& pfad)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+}
+inline bool schreiben(const QString& pfad, const QByteArray& inhalt)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
+}
+
 // Cells of a page; an unset cell shows as 0xEE so that it cannot pass for a byte.
 inline QByteArray zellen(const Konfigspeicher& k, int seite, int von, int anzahl)
 {
