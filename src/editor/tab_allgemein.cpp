@@ -1,9 +1,8 @@
-#include "editor/tab_allgemein.h"
-
 #include "editor/aufab.h"
 #include "editor/bausteine.h"
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
+#include "editor/tabs.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,7 +17,6 @@
 #include <QVBoxLayout>
 
 using bausteine::beschriftung;
-using bausteine::kaestchen;
 
 namespace {
 constexpr int kMeinMarker = 22;
@@ -38,7 +36,58 @@ QSlider* schieber(const QString& name, int min, int max, QWidget* parent)
     s->setEnabled(false);
     return s;
 }
+
+class TabAllgemein : public Tab {
+public:
+    TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent);
+
+private:
+    // One builder per group box: its controls, their start-up state and its layout.
+    QGroupBox* gruppeAllgemein();
+    QGroupBox* gruppeNetz();
+    QGroupBox* gruppeQuittierung();
+    QGroupBox* gruppeKonto();
+    QGroupBox* gruppeKontrollruf();
+    // Each control's handler: the model's operation of the same name.
+    void verdrahten();
+    // What the base does not show: the options, sliders, day and time, and
+    // the enabled states.
+    void zeigen(const Editorwerte& w);
+    void kontrollrufOptionenAbwaehlen();
+
+    Eingabefeld* m_anlagenbezeichnung;
+    QGroupBox* m_netz;
+    QRadioButton* m_optA1;
+    QRadioButton* m_optTM;
+    QRadioButton* m_optAndere;
+
+    QCheckBox* m_chkQuittierung;
+    QSlider* m_sliderQuit;
+    QLineEdit* m_quit;
+
+    QCheckBox* m_chkKonto;
+    Eingabefeld* m_guthabenrufnummer;
+    Eingabefeld* m_nummerAufladung;
+    QSlider* m_sliderGuthaben;
+    QLineEdit* m_guthaben;
+
+    QCheckBox* m_chkKontrollruf;
+    QButtonGroup* m_kontrollrufArt;
+    QRadioButton* m_optWoche;
+    QRadioButton* m_optTag;
+    QComboBox* m_comboTag;
+    QLineEdit* m_txtStunde;
+    Aufab* m_udStunde;
+    QLineEdit* m_txtMinute;
+    Aufab* m_udMinute;
+};
+
 } // namespace
+
+Tab* tabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent)
+{
+    return new TabAllgemein(kontext, waechter, parent);
+}
 
 TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent)
     : Tab(QStringLiteral("TabAllgemein"), kontext, waechter, parent)
@@ -51,7 +100,7 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
     QGroupBox* kontrollruf = gruppeKontrollruf();
 
     // The tab: the general group and its marker on top, then two columns.
-    auto* marker = m_k.markerErzeugen(kMeinMarker, this);
+    auto* marker = kontext.markerErzeugen(kMeinMarker, this);
     auto* lay = new QGridLayout(this);
     lay->addWidget(allgemein, 0, 0, 1, 2);
     lay->addWidget(marker, 0, 2, Qt::AlignTop);
@@ -63,6 +112,9 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
     lay->setColumnStretch(1, 1);
 
     verdrahten();
+    beimAnzeigen([this](const Editorwerte& w) { zeigen(w); },
+                 {m_optA1, m_optTM, m_optAndere, m_chkQuittierung, m_sliderQuit, m_chkKonto, m_sliderGuthaben,
+                  m_chkKontrollruf, m_optWoche, m_optTag, m_comboTag, m_udStunde, m_udMinute});
 }
 
 QGroupBox* TabAllgemein::gruppeAllgemein()
@@ -100,7 +152,7 @@ QGroupBox* TabAllgemein::gruppeNetz()
 QGroupBox* TabAllgemein::gruppeQuittierung()
 {
     auto* quittierung = new QGroupBox(QStringLiteral("Quittierung"), this);
-    m_chkQuittierung = kaestchen(QStringLiteral("Chk_Quittierung"), QStringLiteral("aktiv"), quittierung);
+    m_chkQuittierung = bausteine::kaestchen(QStringLiteral("Chk_Quittierung"), QStringLiteral("aktiv"), quittierung);
     m_sliderQuit = schieber(QStringLiteral("Slider_Quit"), 1, 255, quittierung);
     m_quit = bausteine::anzeigefeld(QStringLiteral("Quit"), QString(), 40, quittierung);
     {
@@ -117,7 +169,7 @@ QGroupBox* TabAllgemein::gruppeQuittierung()
 QGroupBox* TabAllgemein::gruppeKonto()
 {
     auto* konto = new QGroupBox(QStringLiteral("Kontostandsüberwachung"), this);
-    m_chkKonto = kaestchen(QStringLiteral("Chk_Konto"), QStringLiteral("aktiv"), konto);
+    m_chkKonto = bausteine::kaestchen(QStringLiteral("Chk_Konto"), QStringLiteral("aktiv"), konto);
     m_guthabenrufnummer = feld(QStringLiteral("TXT_Guthabenrufnummer"), Feld::Guthabenrufnummer, Feldart::Nummer, 15, konto);
     m_nummerAufladung = feld(QStringLiteral("TXT_Nummer_Aufladung"), Feld::NummerAufladung, Feldart::Nummer, 15, konto);
     m_guthabenrufnummer->setEnabled(false);
@@ -148,7 +200,7 @@ QGroupBox* TabAllgemein::gruppeKonto()
 QGroupBox* TabAllgemein::gruppeKontrollruf()
 {
     auto* kontrollruf = new QGroupBox(QStringLiteral("Kontrollruf"), this);
-    m_chkKontrollruf = kaestchen(QStringLiteral("CHK_Kontrollruf"), QStringLiteral("aktiv"), kontrollruf);
+    m_chkKontrollruf = bausteine::kaestchen(QStringLiteral("CHK_Kontrollruf"), QStringLiteral("aktiv"), kontrollruf);
     m_optWoche = option(QStringLiteral("OPT_Woche"), QStringLiteral("wöchentlich"), kontrollruf);
     m_optTag = option(QStringLiteral("OPT_Tag"), QStringLiteral("täglich"), kontrollruf);
     m_kontrollrufArt = new QButtonGroup(this);
@@ -199,14 +251,14 @@ void TabAllgemein::verdrahten()
     auto bei = [this](auto signal, auto* control, auto operation) {
         connect(control, signal, this, [this, operation](auto wert) { ausfuehren(operation(wert)); });
     };
-    bei(&QCheckBox::toggled, m_chkQuittierung, [this](bool an) { return m_k.modell().Chk_Quittierung_Click(an); });
-    bei(&QSlider::valueChanged, m_sliderQuit, [this](int v) { return m_k.modell().Slider_Quit_Change(v); });
-    bei(&QCheckBox::toggled, m_chkKonto, [this](bool an) { return m_k.modell().Chk_Konto_Click(an); });
-    bei(&QSlider::valueChanged, m_sliderGuthaben, [this](int v) { return m_k.modell().Slider_Guthaben_Change(v); });
-    bei(&QCheckBox::toggled, m_chkKontrollruf, [this](bool an) { return m_k.modell().CHK_Kontrollruf_Click(an); });
-    bei(&QComboBox::currentIndexChanged, m_comboTag, [this](int tag) { return m_k.modell().Combo_Tag_Change(tag); });
-    bei(&Aufab::valueChanged, m_udStunde, [this](int v) { return m_k.modell().UD_Stunde_Change(v); });
-    bei(&Aufab::valueChanged, m_udMinute, [this](int v) { return m_k.modell().UD_Minute_Change(v); });
+    bei(&QCheckBox::toggled, m_chkQuittierung, [this](bool an) { return kontext().modell().Chk_Quittierung_Click(an); });
+    bei(&QSlider::valueChanged, m_sliderQuit, [this](int v) { return kontext().modell().Slider_Quit_Change(v); });
+    bei(&QCheckBox::toggled, m_chkKonto, [this](bool an) { return kontext().modell().Chk_Konto_Click(an); });
+    bei(&QSlider::valueChanged, m_sliderGuthaben, [this](int v) { return kontext().modell().Slider_Guthaben_Change(v); });
+    bei(&QCheckBox::toggled, m_chkKontrollruf, [this](bool an) { return kontext().modell().CHK_Kontrollruf_Click(an); });
+    bei(&QComboBox::currentIndexChanged, m_comboTag, [this](int tag) { return kontext().modell().Combo_Tag_Change(tag); });
+    bei(&Aufab::valueChanged, m_udStunde, [this](int v) { return kontext().modell().UD_Stunde_Change(v); });
+    bei(&Aufab::valueChanged, m_udMinute, [this](int v) { return kontext().modell().UD_Minute_Change(v); });
     // An option's click handler runs when it becomes selected.
     auto gewaehlt = [this](QRadioButton* r, auto operation) {
         connect(r, &QRadioButton::toggled, this, [this, operation](bool an) {
@@ -214,11 +266,11 @@ void TabAllgemein::verdrahten()
                 ausfuehren(operation());
         });
     };
-    gewaehlt(m_optA1, [this] { return m_k.modell().OPT_A1_Click(); });
-    gewaehlt(m_optTM, [this] { return m_k.modell().OPT_TM_Click(); });
-    gewaehlt(m_optAndere, [this] { return m_k.modell().OPT_Andere_Click(); });
-    gewaehlt(m_optWoche, [this] { return m_k.modell().OPT_Woche_Click(); });
-    gewaehlt(m_optTag, [this] { return m_k.modell().OPT_Tag_Click(); });
+    gewaehlt(m_optA1, [this] { return kontext().modell().OPT_A1_Click(); });
+    gewaehlt(m_optTM, [this] { return kontext().modell().OPT_TM_Click(); });
+    gewaehlt(m_optAndere, [this] { return kontext().modell().OPT_Andere_Click(); });
+    gewaehlt(m_optWoche, [this] { return kontext().modell().OPT_Woche_Click(); });
+    gewaehlt(m_optTag, [this] { return kontext().modell().OPT_Tag_Click(); });
 }
 
 void TabAllgemein::kontrollrufOptionenAbwaehlen()
@@ -232,14 +284,8 @@ void TabAllgemein::kontrollrufOptionenAbwaehlen()
 
 // --- Showing values ----------------------------------------------------------
 
-void TabAllgemein::anzeigen(const Editorwerte& w)
+void TabAllgemein::zeigen(const Editorwerte& w)
 {
-    const bausteine::Stumm stumm{m_anlagenbezeichnung, m_optA1, m_optTM, m_optAndere, m_chkQuittierung,
-                                 m_sliderQuit, m_chkKonto, m_guthabenrufnummer, m_nummerAufladung,
-                                 m_sliderGuthaben, m_chkKontrollruf, m_optWoche, m_optTag, m_comboTag,
-                                 m_udStunde, m_udMinute};
-    textZeigen(m_anlagenbezeichnung, w.anlagenbezeichnung);
-
     switch (w.netz) {
     case Netzbetreiber::A1: m_optA1->setChecked(true); break;
     case Netzbetreiber::TMobile: m_optTM->setChecked(true); break;
@@ -253,8 +299,6 @@ void TabAllgemein::anzeigen(const Editorwerte& w)
 
     m_chkKonto->setChecked(w.konto);
     m_chkKonto->setEnabled(w.kontoAktivierbar);
-    textZeigen(m_guthabenrufnummer, w.guthabenrufnummer);
-    textZeigen(m_nummerAufladung, w.nummerAufladung);
     m_guthabenrufnummer->setEnabled(w.konto);
     m_nummerAufladung->setEnabled(w.konto);
     m_sliderGuthaben->setValue(w.sliderGuthaben);

@@ -5,10 +5,7 @@
 #include "doorqt/qtdoor.h"
 #include "editor/editorkontext.h"
 #include "editor/feldwaechter.h"
-#include "editor/tab_allgemein.h"
-#include "editor/tab_analog.h"
-#include "editor/tab_meldelinien.h"
-#include "editor/tab_relais.h"
+#include "editor/tabs.h"
 #include "editor/teledit.h"
 #include "linkui/syszeit.h"
 #include "linkui/datenfenster.h"
@@ -53,18 +50,18 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
-    m_allgemein = new TabAllgemein(*m_kontext, *m_waechter, m_tabs);
-    m_meldelinien = new TabMeldelinien(*m_kontext, *m_waechter, m_tabs);
-    m_relais = new TabRelais(*m_kontext, *m_waechter, m_tabs);
-    m_analog = new TabAnalog(*m_kontext, *m_waechter, m_tabs);
+    m_allgemein = tabAllgemein(*m_kontext, *m_waechter, m_tabs);
+    m_meldelinien = tabMeldelinien(*m_kontext, *m_waechter, m_tabs);
+    m_relais = tabRelais(*m_kontext, *m_waechter, m_tabs);
+    m_analog = tabAnalog(*m_kontext, *m_waechter, m_tabs);
     m_tabs->addTab(m_allgemein, QStringLiteral("Allgemein"));
     m_tabs->addTab(m_meldelinien, QStringLiteral("Meldelinien"));
     m_tabs->addTab(m_relais, QStringLiteral("Relaisausgänge"));
     m_tabs->addTab(m_analog, QStringLiteral("Analogeingänge"));
     setCentralWidget(m_tabs);
 
-    connect(m_meldelinien, &TabMeldelinien::nummernGeklickt, this, [this](int i) { CMD_Nr_Click(i); });
-    connect(m_analog, &TabAnalog::nummernGeklickt, this, [this] { Cmd_Analog_Click(); });
+    connect(m_meldelinien, &Tab::nummernGeklickt, this, [this](int i) { CMD_Nr_Click(i); });
+    connect(m_analog, &Tab::nummernGeklickt, this, [this] { Cmd_Analog_Click(); });
 
     menuesAnlegen();
     werkzeugleisteAnlegen();

@@ -38,10 +38,7 @@ class QMenu;
 class QTabWidget;
 class QTimer;
 class QToolBar;
-class TabAllgemein;
-class TabAnalog;
-class TabMeldelinien;
-class TabRelais;
+class Tab;
 
 class Konfig : public QMainWindow {
     Q_OBJECT
@@ -145,10 +142,6 @@ public:
     void setUhr(std::function<QDateTime()> uhr) { m_uhr = std::move(uhr); }
 
     QTabWidget* tabs() const { return m_tabs; }
-    TabAllgemein* tabAllgemein() const { return m_allgemein; }
-    TabMeldelinien* tabMeldelinien() const { return m_meldelinien; }
-    TabRelais* tabRelais() const { return m_relais; }
-    TabAnalog* tabAnalog() const { return m_analog; }
 
     // No context menu on the toolbar or the menu bar: its only item would
     // hide the toolbar, with no way to bring it back.
@@ -219,10 +212,10 @@ private:
     Feldwaechter* m_waechter;
 
     QTabWidget* m_tabs;
-    TabAllgemein* m_allgemein;
-    TabMeldelinien* m_meldelinien;
-    TabRelais* m_relais;
-    TabAnalog* m_analog;
+    Tab* m_allgemein;
+    Tab* m_meldelinien;
+    Tab* m_relais;
+    Tab* m_analog;
 
     QToolBar* m_toolbar = nullptr;
     std::array<QLabel*, 4> m_panel{};
