@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QRegularExpression>
+#include <array>
 #include <cmath>
 
 #ifndef GSMBV_VERSION
@@ -349,103 +350,118 @@ const char* const kAusgabeHilfe =
     "\"-\" als DATEI ist die Standardausgabe. Ein Gerät oder eine FIFO wird direkt\n"
     "beschrieben; eine Datei wird erst ersetzt, wenn die neue vollständig ist.\n";
 
+// A command's help after its usage: what it does, in up to three pieces (a
+// shared paragraph among them), then its options; a command on the device
+// gets the port's and the link's options before its own.
+struct Befehlshilfe {
+    Befehl befehl;
+    std::array<const char*, 3> text;
+    bool amGeraet;
+    const char* optionen;
+};
+
+const Befehlshilfe kBefehlshilfe[] = {
+    {Befehl::Read,
+     {"Liest die Konfiguration des Geräts (Seiten 0 bis 12) und speichert sie als\n"
+      "Konfigurationsdatei, wie das Fenster sie nach \"Konfiguration lesen\" speichert.\n"
+      "Eine vorhandene Datei wird ohne Rückfrage ersetzt; schlägt das Lesen fehl,\n"
+      "bleibt sie unverändert. Jede gelesene Konfiguration wird außerdem als\n"
+      "Sicherung in ~/.local/share/gsmbv/sicherungen/ abgelegt.\n",
+      kAusgabeHilfe},
+     true,
+     "  -o, --output DATEI.cfg\n"
+     "                       die Konfigurationsdatei\n"},
+    {Befehl::Write,
+     {"Öffnet die Konfigurationsdatei wie das Fenster und schreibt alle 13 Seiten in\n"
+      "das Gerät. Eine Datei mit weniger als 13 Zeilen wird abgewiesen; dann wird\n"
+      "nichts geschrieben.\n",
+      kFormHilfe,
+      "\n"
+      "Vorher wird die Konfiguration des Geräts gelesen und als Sicherung in\n"
+      "~/.local/share/gsmbv/sicherungen/ abgelegt. Scheitert dieses Lesen, wird\n"
+      "nichts geschrieben (Rückgabewert wie bei read); lässt sich nur die Sicherung\n"
+      "nicht ablegen, sagt eine Zeile warum, und das Schreiben geht weiter.\n"
+      "Danach wird das Gerät zurückgelesen und jede geschriebene Seite mit dem\n"
+      "Gesendeten verglichen; weicht eine ab, endet gsmbv mit Rückgabewert 3 und\n"
+      "\"Prüfung fehlgeschlagen: Seiten 3 und 11 weichen ab\".\n"
+      "Bricht das Schreiben ab (fehlendes Echo, Strg+C, Kabel gezogen), nennt gsmbv\n"
+      "die geschriebenen Seiten und die übrigen, z. B. \"Gerät nur teilweise\n"
+      "beschrieben: Seiten 0 bis 5 geschrieben, 6 bis 12 nicht. Schreiben\n"
+      "wiederholen.\" Eine nur zum Teil gesendete Seite zählt als nicht geschrieben.\n"},
+     true,
+     "  --force              auch eine Datei schreiben, die nicht die Form einer\n"
+     "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
+     "  --no-backup          vorher nicht lesen und sichern\n"
+     "  --no-verify          nachher nicht zurücklesen und vergleichen\n"},
+    {Befehl::Log,
+     {"Lädt den Ereignisspeicher des Geräts herunter und gibt das Ereignisprotokoll\n"
+      "aus, eine Zeile je Ereignis (UTF-8). Mit --output wird die Datei im Format von\n"
+      "LOG.TXT geschrieben (Windows-1252, Zeilenende CR LF) und ersetzt.\n",
+      kAusgabeHilfe},
+     true,
+     "  -o, --output DATEI   die Protokolldatei statt der Standardausgabe\n"},
+    {Befehl::Clock,
+     {"Liest die Uhr des Geräts und gibt sie aus, z. B. \"14:05:09   21.06.\".\n"
+      "Mit --set wird die Uhr danach auf Datum und Uhrzeit des PCs gestellt und die\n"
+      "gestellte Zeit in einer zweiten Zeile ausgegeben.\n"},
+     true,
+     "  --set                die Geräteuhr auf die Zeit des PCs stellen\n"},
+    {Befehl::Show,
+     {"Gibt jede Einstellung der Konfigurationsdatei aus, eine je Zeile als\n"
+      "\"Beschriftung: Wert\" mit den Beschriftungen des Fensters (UTF-8).\n"
+      "Steuerzeichen in Texten erscheinen als \\xHH, ein \\ als \\\\.\n",
+      kFormHilfe},
+     false,
+     "  --force          auch eine Datei zeigen, die nicht die Form einer\n"
+     "                   Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
+     "  --json           jede Einstellung als ein JSON-Objekt (UTF-8) mit festen\n"
+     "                   englischen Schlüsseln, nach ihren Teilen geschachtelt:\n"
+     "                   \"lines[2].text\" ist der Meldungstext der Meldelinie 3.\n"
+     "                   Schalter sind true/false, Zahlenfelder Zahlen (leer: null),\n"
+     "                   ein Empfänger ist {\"number\": ..., \"type\": \"GSM\"|\"Fax\"|\"email\"}.\n"
+     "  --pdf DATEI.pdf  statt der Ausgabe das Konfigurationsblatt als PDF (A4)\n"
+     "                   schreiben: jede Einstellung nach den Registerkarten des\n"
+     "                   Fensters, mit Anlagenbezeichnung, Datum und Herkunft.\n"
+     "                   Eine vorhandene Datei wird ersetzt.\n"},
+    {Befehl::Ports,
+     {"Zeigt COM1 bis COM4 mit dem Gerät, für das sie stehen, dem festen Namen unter\n"
+      "/dev/serial/by-id/ (wo es einen gibt), dem Treiber und Adapter und ob dieser\n"
+      "Benutzer die Schnittstelle zum Lesen und Schreiben öffnen darf.\n"},
+     false,
+     nullptr},
+    {Befehl::Diff,
+     {"Vergleicht die Einstellungen zweier Konfigurationsdateien, wie das Fenster sie\n"
+      "zeigt, und gibt jede abweichende aus: Beschriftung und Schlüssel (wie bei\n"
+      "show --json), dann \"< \" mit dem Wert in DATEI_A und \"> \" mit dem in DATEI_B.\n"
+      "Ein leerer Wert erscheint als (leer), ein Empfänger, den nur eine Datei hat,\n"
+      "in der anderen als (nicht vorhanden).\n"
+      "Für ein Gerät: gsmbv read --port PORT --output jetzt.cfg, dann\n"
+      "gsmbv diff alt.cfg jetzt.cfg.\n"
+      "\n"
+      "Rückgabewerte:\n"
+      "  0    keine Einstellung verschieden\n"
+      "  1    Einstellungen verschieden\n"
+      "  2    falsche Argumente\n"
+      "  4    Fehler bei Zugriff auf Konfigurationsdatei\n"},
+     false,
+     nullptr},
+};
+
 } // namespace
 
 QString hilfetext(Befehl b)
 {
-    switch (b) {
-    case Befehl::Read:
-        return nutzung(b) + QStringLiteral(
-            "\n"
-            "Liest die Konfiguration des Geräts (Seiten 0 bis 12) und speichert sie als\n"
-            "Konfigurationsdatei, wie das Fenster sie nach \"Konfiguration lesen\" speichert.\n"
-            "Eine vorhandene Datei wird ohne Rückfrage ersetzt; schlägt das Lesen fehl,\n"
-            "bleibt sie unverändert. Jede gelesene Konfiguration wird außerdem als\n"
-            "Sicherung in ~/.local/share/gsmbv/sicherungen/ abgelegt.\n")
-            + QString::fromUtf8(kAusgabeHilfe)
-            + geraeteoptionen(QStringLiteral("  -o, --output DATEI.cfg\n"
-                                             "                       die Konfigurationsdatei\n"));
-    case Befehl::Write:
-        return nutzung(b) + QStringLiteral(
-            "\n"
-            "Öffnet die Konfigurationsdatei wie das Fenster und schreibt alle 13 Seiten in\n"
-            "das Gerät. Eine Datei mit weniger als 13 Zeilen wird abgewiesen; dann wird\n"
-            "nichts geschrieben.\n")
-            + QString::fromUtf8(kFormHilfe)
-            + QStringLiteral(
-                "\n"
-                "Vorher wird die Konfiguration des Geräts gelesen und als Sicherung in\n"
-                "~/.local/share/gsmbv/sicherungen/ abgelegt. Scheitert dieses Lesen, wird\n"
-                "nichts geschrieben (Rückgabewert wie bei read); lässt sich nur die Sicherung\n"
-                "nicht ablegen, sagt eine Zeile warum, und das Schreiben geht weiter.\n"
-                "Danach wird das Gerät zurückgelesen und jede geschriebene Seite mit dem\n"
-                "Gesendeten verglichen; weicht eine ab, endet gsmbv mit Rückgabewert 3 und\n"
-                "\"Prüfung fehlgeschlagen: Seiten 3 und 11 weichen ab\".\n"
-                "Bricht das Schreiben ab (fehlendes Echo, Strg+C, Kabel gezogen), nennt gsmbv\n"
-                "die geschriebenen Seiten und die übrigen, z. B. \"Gerät nur teilweise\n"
-                "beschrieben: Seiten 0 bis 5 geschrieben, 6 bis 12 nicht. Schreiben\n"
-                "wiederholen.\" Eine nur zum Teil gesendete Seite zählt als nicht geschrieben.\n")
-            + geraeteoptionen(QStringLiteral("  --force              auch eine Datei schreiben, die nicht die Form einer\n"
-                             "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
-                             "  --no-backup          vorher nicht lesen und sichern\n"
-                             "  --no-verify          nachher nicht zurücklesen und vergleichen\n"));
-    case Befehl::Log:
-        return nutzung(b) + QStringLiteral(
-            "\n"
-            "Lädt den Ereignisspeicher des Geräts herunter und gibt das Ereignisprotokoll\n"
-            "aus, eine Zeile je Ereignis (UTF-8). Mit --output wird die Datei im Format von\n"
-            "LOG.TXT geschrieben (Windows-1252, Zeilenende CR LF) und ersetzt.\n")
-            + QString::fromUtf8(kAusgabeHilfe)
-            + geraeteoptionen(QStringLiteral("  -o, --output DATEI   die Protokolldatei statt der Standardausgabe\n"));
-    case Befehl::Clock:
-        return nutzung(b) + QStringLiteral(
-            "\n"
-            "Liest die Uhr des Geräts und gibt sie aus, z. B. \"14:05:09   21.06.\".\n"
-            "Mit --set wird die Uhr danach auf Datum und Uhrzeit des PCs gestellt und die\n"
-            "gestellte Zeit in einer zweiten Zeile ausgegeben.\n")
-            + geraeteoptionen(QStringLiteral("  --set                die Geräteuhr auf die Zeit des PCs stellen\n"));
-    case Befehl::Show:
-        return nutzung(b) + QStringLiteral(
-            "\n"
-            "Gibt jede Einstellung der Konfigurationsdatei aus, eine je Zeile als\n"
-            "\"Beschriftung: Wert\" mit den Beschriftungen des Fensters (UTF-8).\n"
-            "Steuerzeichen in Texten erscheinen als \\xHH, ein \\ als \\\\.\n")
-            + QString::fromUtf8(kFormHilfe)
-            + QStringLiteral("\nOptionen:\n"
-                             "  --force          auch eine Datei zeigen, die nicht die Form einer\n"
-                             "                   Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
-                             "  --json           jede Einstellung als ein JSON-Objekt (UTF-8) mit festen\n"
-                             "                   englischen Schlüsseln, nach ihren Teilen geschachtelt:\n"
-                             "                   \"lines[2].text\" ist der Meldungstext der Meldelinie 3.\n"
-                             "                   Schalter sind true/false, Zahlenfelder Zahlen (leer: null),\n"
-                             "                   ein Empfänger ist {\"number\": ..., \"type\": \"GSM\"|\"Fax\"|\"email\"}.\n"
-                             "  --pdf DATEI.pdf  statt der Ausgabe das Konfigurationsblatt als PDF (A4)\n"
-                             "                   schreiben: jede Einstellung nach den Registerkarten des\n"
-                             "                   Fensters, mit Anlagenbezeichnung, Datum und Herkunft.\n"
-                             "                   Eine vorhandene Datei wird ersetzt.\n");
-    case Befehl::Ports:
-        return nutzung(b) + QStringLiteral(
-            "\n"
-            "Zeigt COM1 bis COM4 mit dem Gerät, für das sie stehen, dem festen Namen unter\n"
-            "/dev/serial/by-id/ (wo es einen gibt), dem Treiber und Adapter und ob dieser\n"
-            "Benutzer die Schnittstelle zum Lesen und Schreiben öffnen darf.\n");
-    case Befehl::Diff:
-        return nutzung(b) + QStringLiteral(
-            "\n"
-            "Vergleicht die Einstellungen zweier Konfigurationsdateien, wie das Fenster sie\n"
-            "zeigt, und gibt jede abweichende aus: Beschriftung und Schlüssel (wie bei\n"
-            "show --json), dann \"< \" mit dem Wert in DATEI_A und \"> \" mit dem in DATEI_B.\n"
-            "Ein leerer Wert erscheint als (leer), ein Empfänger, den nur eine Datei hat,\n"
-            "in der anderen als (nicht vorhanden).\n"
-            "Für ein Gerät: gsmbv read --port PORT --output jetzt.cfg, dann\n"
-            "gsmbv diff alt.cfg jetzt.cfg.\n"
-            "\n"
-            "Rückgabewerte:\n"
-            "  0    keine Einstellung verschieden\n"
-            "  1    Einstellungen verschieden\n"
-            "  2    falsche Argumente\n"
-            "  4    Fehler bei Zugriff auf Konfigurationsdatei\n");
-    case Befehl::Keiner: break;
+    for (const Befehlshilfe& h : kBefehlshilfe) {
+        if (h.befehl != b)
+            continue;
+        QString text = nutzung(b) + QLatin1Char('\n');
+        for (const char* teil : h.text)
+            text += QString::fromUtf8(teil);  // a null piece adds nothing
+        if (h.optionen && h.amGeraet)
+            text += geraeteoptionen(QString::fromUtf8(h.optionen));
+        else if (h.optionen)
+            text += QStringLiteral("\nOptionen:\n") + QString::fromUtf8(h.optionen);
+        return text;
     }
     return nutzung(b) + QStringLiteral(
         "\n"
