@@ -81,6 +81,12 @@ QByteArray dateiInhalt(const QString& pfad)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
 }
 
+bool dateiSchreiben(const QString& pfad, const QByteArray& inhalt)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
+}
+
 } // namespace
 
 class TestSimPty : public QObject {
@@ -201,11 +207,7 @@ private slots:
         const QString image = dir.filePath(QStringLiteral("ein.bin"));
         const QString aus = dir.filePath(QStringLiteral("aus.bin"));
         const QString protokoll = dir.filePath(QStringLiteral("mitschrift.txt"));
-        {
-            QFile f(image);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(abbild);
-        }
+        QVERIFY(dateiSchreiben(image, abbild));
         QProcess p;
         p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"),
                 {"--image", image, "--baud", "0", "--save-image", aus, "--transcript", protokoll, "--fault",
@@ -274,11 +276,7 @@ private slots:
         QFETCH(QString, meldung);
         QTemporaryDir dir;
         const QString kurz = dir.filePath(QStringLiteral("kurz.bin"));
-        {
-            QFile f(kurz);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(511, 'x'));
-        }
+        QVERIFY(dateiSchreiben(kurz, QByteArray(511, 'x')));
         argumente.replaceInStrings(QStringLiteral("@kurz"), kurz);
         QProcess p;
         p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"), argumente);
