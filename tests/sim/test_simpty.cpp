@@ -1,18 +1,18 @@
+// The simulated device on a pseudo-terminal, seen from the other end of the
+// line: the runner in this process, and the gsmbv-sim program.
 #include "sim/simptyrunner.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QSerialPort>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <QSocketNotifier>
-
 #include <csignal>
 #include <fcntl.h>
-#include <unistd.h>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -27,38 +27,14 @@ QByteArray musterseite(int saat)
     return s;
 }
 
-// The program's side of the cable: a serial port on the runner's slave that
-// collects everything it receives.
+// The program's side of the cable: a plain descriptor on the runner's slave
+// that collects everything it receives. Unlike a serial-port class it neither
+// sets the line up nor flushes it when it opens, so whatever the runner leaves
+// in the line (or a line not made raw) shows.
 class Gegenstelle : public QObject {
 public:
-    explicit Gegenstelle(const QString& pfad)
-    {
-        port.setPortName(pfad);
-        port.setReadBufferSize(16);  // once nobody reads, the rest stays in the line
-    }
-    bool oeffnen()
-    {
-        empfangen.clear();
-        anhalten();
-        connect(&port, &QSerialPort::readyRead, this, [this] { empfangen += port.readAll(); });
-        return port.open(QIODevice::ReadWrite) && port.setBaudRate(9600) && port.setDataBits(QSerialPort::Data8)
-            && port.setParity(QSerialPort::NoParity) && port.setStopBits(QSerialPort::OneStop)
-            && port.setFlowControl(QSerialPort::NoFlowControl);
-    }
-    void senden(const QByteArray& b) { QCOMPARE(port.write(b), qint64(b.size())); }
-    // Reads no more.
-    void anhalten() { disconnect(&port, &QSerialPort::readyRead, this, nullptr); }
-
-    QSerialPort port;
-    QByteArray empfangen;
-};
-
-// The same with a plain descriptor, which (unlike QSerialPort) flushes nothing
-// on its own when it opens the line.
-class RoheGegenstelle : public QObject {
-public:
-    explicit RoheGegenstelle(const QString& pfad) : m_pfad(pfad.toLocal8Bit()) {}
-    ~RoheGegenstelle() override { schliessen(); }
+    explicit Gegenstelle(const QString& pfad) : m_pfad(pfad.toLocal8Bit()) {}
+    ~Gegenstelle() override { schliessen(); }
     bool oeffnen()
     {
         empfangen.clear();
@@ -75,6 +51,7 @@ public:
         return true;
     }
     void senden(const QByteArray& b) { QCOMPARE(::write(m_fd, b.constData(), size_t(b.size())), ssize_t(b.size())); }
+    // Reads no more: what comes stays in the line.
     void anhalten() { m_lesbar->setEnabled(false); }
     void schliessen()
     {
@@ -104,44 +81,20 @@ QByteArray dateiInhalt(const QString& pfad)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
 }
 
+bool dateiSchreiben(const QString& pfad, const QByteArray& inhalt)
+{
+    QFile f(pfad);
+    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
+}
+
 } // namespace
 
 class TestSimPty : public QObject {
     Q_OBJECT
 
-    // Three openers in a row, each leaving in the middle of a read with bytes
-    // unread in the line: every next one finds only its own ACK.
-    template <class Seite>
-    void altlasten(int baud)
-    {
-        SimPtyRunner sim(optionen(baud));
-        Seite pc(sim.pfad());
-        for (int runde = 0; runde < 2; ++runde) {
-            QVERIFY(pc.oeffnen());
-            QTRY_VERIFY_WITH_TIMEOUT(!pc.empfangen.isEmpty(), 2000);
-            QTest::qWait(30);
-            QCOMPARE(pc.empfangen, ACK);  // nothing left over from the last round
-            const qsizetype vorher = sim.gesendeteBytes().size();
-            pc.senden("r");
-            pc.anhalten();
-            QTRY_VERIFY_WITH_TIMEOUT(sim.gesendeteBytes().size() > vorher + 100, 2000);
-            schliessen(pc);
-            QTRY_VERIFY(!sim.verbunden());
-        }
-        QCOMPARE(sim.verbindungen(), 2);
-        QVERIFY(pc.oeffnen());
-        QTRY_VERIFY_WITH_TIMEOUT(!pc.empfangen.isEmpty(), 2000);
-        pc.senden("t");
-        QTRY_VERIFY(pc.empfangen.endsWith('>'));
-        QCOMPARE(pc.empfangen.size(), 1 + 6);
-        QCOMPARE(sim.mitschrift().text().count(QStringLiteral("== verbunden\n")), 3);
-        QCOMPARE(sim.mitschrift().text().count(QStringLiteral("== getrennt\n")), 2);
-    }
-    static void schliessen(Gegenstelle& g) { g.port.close(); }
-    static void schliessen(RoheGegenstelle& g) { g.schliessen(); }
-
 private slots:
-    void ackErstNachDemOeffnen()
+    // The ACK only once the other side opens the line; bytes paced at 9600 bit/s.
+    void leitung()
     {
         SimOptionen o = optionen(9600);
         o.fehler.stumm = true;
@@ -159,7 +112,7 @@ private slots:
         QTest::qWait(150);
         QCOMPARE(pc.empfangen, QByteArray());
         QCOMPARE(sim.empfangeneBytes(), QByteArray("r"));
-        pc.port.close();
+        pc.schliessen();
         QTRY_VERIFY(!sim.verbunden());
 
         // Faults can be changed while the runner runs.
@@ -173,83 +126,22 @@ private slots:
         QCOMPARE(sim.verbindungen(), 2);
         QTest::qWait(50);
         QCOMPARE(pc.empfangen, ACK);  // and only once
-        // A write without an image file to keep it in.
-        pc.senden(QByteArray("w") + ESC);
-        QTRY_COMPARE(sim.geraet().schreibvorgaenge(), 1);
-        pc.port.close();
-        QTRY_VERIFY(!sim.verbunden());
-    }
-
-    // The program writes its final ESC and closes the port at once: the ESC is
-    // on the wire and still ends the write, which is kept in the image file.
-    void schreibenUndSchliessen()
-    {
-        QTemporaryDir dir;
-        SimOptionen o = optionen(9600);
-        o.speicherDatei = dir.filePath(QStringLiteral("abbild.bin"));
-        SimPtyRunner sim(o);
-        QVERIFY(sim.ok());
-        Gegenstelle pc(sim.pfad());
-        QVERIFY(pc.oeffnen());
-        QTRY_COMPARE(pc.empfangen, ACK);
-        const QByteArray seite = musterseite(3);
-        pc.senden(QByteArray("w;") + seite);
-        QTRY_COMPARE_WITH_TIMEOUT(pc.empfangen, ACK + "w;" + seite, 3000);
-        pc.senden(ESC);
-        QVERIFY(pc.port.waitForBytesWritten(100) || pc.port.bytesToWrite() == 0);
-        pc.port.close();
-        QTRY_VERIFY(!sim.verbunden());
-        QCOMPARE(sim.geraet().schreibvorgaenge(), 1);
-        QByteArray erwartet = simStandardSpeicher();
-        erwartet.replace(11 * 256, 256, seite);
-        QCOMPARE(sim.geraet().speicher(), erwartet);
-        QCOMPARE(dateiInhalt(o.speicherDatei), erwartet);
-        QCOMPARE(sim.empfangeneBytes(), QByteArray("w;") + seite + ESC);
-        QCOMPARE(sim.gesendeteBytes(), ACK + "w;" + seite);
-    }
-
-    void keineAltlastenFuerDenNaechsten_data()
-    {
-        QTest::addColumn<int>("baud");
-        QTest::addColumn<bool>("roh");
-        QTest::newRow("ungebremst, QSerialPort") << 0 << false;
-        QTest::newRow("9600, QSerialPort") << 9600 << false;
-        QTest::newRow("ungebremst, Deskriptor") << 0 << true;
-        QTest::newRow("9600, Deskriptor") << 9600 << true;
-    }
-    void keineAltlastenFuerDenNaechsten()
-    {
-        QFETCH(int, baud);
-        QFETCH(bool, roh);
-        if (roh)
-            altlasten<RoheGegenstelle>(baud);
-        else
-            altlasten<Gegenstelle>(baud);
-    }
-
-    void tempo()
-    {
-        SimPtyRunner sim(optionen(9600));
-        const double byteMs = 10.0 * 1000.0 / 9600.0;
-        Gegenstelle pc(sim.pfad());
-        QVERIFY(pc.oeffnen());
-        QTRY_COMPARE(pc.empfangen, ACK);
 
         // 42 characters written at once come in one per byte time; each echo
         // leaves only after its byte has arrived: the last one after 43 byte times.
+        const double byteMs = 10.0 * 1000.0 / 9600.0;
         pc.empfangen.clear();
-        QElapsedTimer uhr;
-        uhr.start();
+        uhr.restart();
         pc.senden(QByteArray("w0") + musterseite(1).left(40));
         QTRY_COMPARE_WITH_TIMEOUT(pc.empfangen.size(), 42, 3000);
         const double echoMs = double(uhr.nsecsElapsed()) / 1e6;
         QVERIFY2(echoMs >= 43 * byteMs * 0.98, qPrintable(QString::number(echoMs)));
-        pc.port.close();
-        QTRY_VERIFY(!sim.verbunden());
+        // The write ends without an image file to keep it in.
+        pc.senden(musterseite(1).mid(40) + ESC);
+        QTRY_COMPARE_WITH_TIMEOUT(sim.geraet().schreibvorgaenge(), 1, 3000);
 
         // The event memory: "l" on the wire, then 513 bytes back.
-        QVERIFY(pc.oeffnen());
-        QTRY_COMPARE(pc.empfangen, ACK);
+        QTRY_COMPARE(pc.empfangen.size(), 2 + 256);
         pc.empfangen.clear();
         uhr.restart();
         pc.senden("l");
@@ -257,12 +149,52 @@ private slots:
         const double logMs = double(uhr.nsecsElapsed()) / 1e6;
         QVERIFY2(logMs >= 514 * byteMs * 0.98, qPrintable(QString::number(logMs)));
         QCOMPARE(pc.empfangen, QByteArray("l") + simStandardEreignisse());
+        pc.schliessen();
+        QTRY_VERIFY(!sim.verbunden());
     }
 
+    // Two openers in a row, each leaving in the middle of a read with bytes
+    // unread in the line: every next one finds only its own ACK.
+    void keineAltlastenFuerDenNaechsten_data()
+    {
+        QTest::addColumn<int>("baud");
+        QTest::newRow("ungebremst") << 0;
+        QTest::newRow("9600") << 9600;
+    }
+    void keineAltlastenFuerDenNaechsten()
+    {
+        QFETCH(int, baud);
+        SimPtyRunner sim(optionen(baud));
+        Gegenstelle pc(sim.pfad());
+        for (int runde = 0; runde < 2; ++runde) {
+            QVERIFY(pc.oeffnen());
+            QTRY_VERIFY_WITH_TIMEOUT(!pc.empfangen.isEmpty(), 2000);
+            QTest::qWait(30);
+            QCOMPARE(pc.empfangen, ACK);  // nothing left over from the last round
+            const qsizetype vorher = sim.gesendeteBytes().size();
+            pc.senden("r");
+            pc.anhalten();
+            QTRY_VERIFY_WITH_TIMEOUT(sim.gesendeteBytes().size() > vorher + 100, 2000);
+            pc.schliessen();
+            QTRY_VERIFY(!sim.verbunden());
+        }
+        QCOMPARE(sim.verbindungen(), 2);
+        QVERIFY(pc.oeffnen());
+        QTRY_VERIFY_WITH_TIMEOUT(!pc.empfangen.isEmpty(), 2000);
+        pc.senden("t");
+        QTRY_VERIFY(pc.empfangen.endsWith('>'));
+        QCOMPARE(pc.empfangen.size(), 1 + 6);
+        QCOMPARE(sim.mitschrift().text().count(QStringLiteral("== verbunden\n")), 3);
+        QCOMPARE(sim.mitschrift().text().count(QStringLiteral("== getrennt\n")), 2);
+    }
+
+    // gsmbv-sim: its memory from a file, a read cut short, a write whose final
+    // ESC comes as the other side closes the line (it still ends the write, which
+    // is saved at once), the memory saved again on its end, the transcript.
     void programm_data()
     {
         QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGTERM, nach einem Schreiben") << int(SIGTERM);
         QTest::newRow("SIGINT") << int(SIGINT);
     }
     void programm()
@@ -275,11 +207,7 @@ private slots:
         const QString image = dir.filePath(QStringLiteral("ein.bin"));
         const QString aus = dir.filePath(QStringLiteral("aus.bin"));
         const QString protokoll = dir.filePath(QStringLiteral("mitschrift.txt"));
-        {
-            QFile f(image);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(abbild);
-        }
+        QVERIFY(dateiSchreiben(image, abbild));
         QProcess p;
         p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"),
                 {"--image", image, "--baud", "0", "--save-image", aus, "--transcript", protokoll, "--fault",
@@ -294,13 +222,16 @@ private slots:
         QTRY_COMPARE(pc.empfangen, ACK);
         pc.senden("r");
         QTRY_COMPARE(pc.empfangen, ACK + "r" + abbild.left(100));
+        const QByteArray schreiben = QByteArray("w2") + musterseite(2);
         if (signal == SIGTERM) {
-            // A completed write is saved at once.
-            pc.senden(QByteArray("w2") + musterseite(2) + ESC);
+            pc.senden(schreiben);
+            QTRY_COMPARE(pc.empfangen, ACK + "r" + abbild.left(100) + schreiben);
+            pc.senden(ESC);
+            pc.schliessen();
             abbild.replace(512, 256, musterseite(2));
             QTRY_COMPARE(dateiInhalt(aus), abbild);
         }
-        pc.port.close();
+        pc.schliessen();
         QTest::qWait(50);
         ::kill(pid_t(p.processId()), signal);
         QVERIFY(p.waitForFinished(5000));
@@ -323,7 +254,6 @@ private slots:
             if (ziel)
                 *ziel += QByteArray::fromHex(z.mid(3).toLatin1());
         }
-        const QByteArray schreiben = QByteArray("w2") + musterseite(2);
         QCOMPARE(rein, signal == SIGTERM ? QByteArray("r") + schreiben + ESC : QByteArray("r"));
         QCOMPARE(raus, ACK + "r" + abbild.left(100) + (signal == SIGTERM ? schreiben : QByteArray()));
         QVERIFY(text.endsWith(QStringLiteral("== getrennt\n")));
@@ -346,11 +276,7 @@ private slots:
         QFETCH(QString, meldung);
         QTemporaryDir dir;
         const QString kurz = dir.filePath(QStringLiteral("kurz.bin"));
-        {
-            QFile f(kurz);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(511, 'x'));
-        }
+        QVERIFY(dateiSchreiben(kurz, QByteArray(511, 'x')));
         argumente.replaceInStrings(QStringLiteral("@kurz"), kurz);
         QProcess p;
         p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"), argumente);
