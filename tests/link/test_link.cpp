@@ -86,9 +86,8 @@ struct Aufzeichnung : DatenAnsicht {
 // The five clock bytes the setting sends: 14:05:09 on the 21st (year mod 4 =
 // 2) of June, a Sunday.
 const QByteArray kUhr("\x09\x05\x14\xA1\xC6", 5);
-// The write: page 0 in a pattern unlike the device's memory, and page 13,
-// which the image leaves unset.
-const QList<int> kSeiten{0, 13};
+// The write: pages 0..12 in a pattern unlike the device's memory, of which
+// page 0 is flagged, and page 13, which the image leaves unset.
 QByteArray musterseite(int p)
 {
     QByteArray b;
@@ -97,13 +96,7 @@ QByteArray musterseite(int p)
     return b;
 }
 // "w", per page its character 48+p and its 256 bytes, then ESC.
-QByteArray schreibdraht()
-{
-    QByteArray d = "w";
-    for (int p : kSeiten)
-        d += char(48 + p) + musterseite(p);
-    return d + kit::esc();
-}
+QByteArray schreibdraht() { return "w0" + musterseite(0) + "=" + musterseite(13) + kit::esc(); }
 // The device's memory once it has taken the write (page 13 it drops).
 QByteArray geschrieben(QByteArray speicher = simStandardSpeicher())
 {
@@ -223,11 +216,10 @@ struct Umgebung {
             return v->konfigurationLesen(dekoder, fertig, vorbereiten);
         case Art::Schreiben: {
             Seitenaenderung s{};
-            QByteArray alle;  // pages 0..12 set, of which 0 flagged
+            s[0] = s[13] = true;
+            QByteArray alle;
             for (int p = 0; p < kGeraeteSeiten; ++p)
                 alle += musterseite(p);
-            for (int p : kSeiten)
-                s[std::size_t(p)] = true;
             return v->konfigurationSchreiben(kit::bild(alle), s, fertig);
         }
         case Art::Ereignisse: return v->ereignisspeicherLesen(dekoder, fertig);
