@@ -435,12 +435,9 @@ private slots:
         const QString leer = QString::fromUtf8(kit::lesen(QFINDTESTDATA("daten/unbeschrieben.txt"))).replace('\n', "; ");
         z("unbeschriebenes Gerät", {{0, 0, ff(kGeraeteBytes)}}, leer, "0:24 03/FF 0:40 03/FF 0:56 00/FF");
         z("Öffner 0x85", {{0, 0, "\x85"}}, "oeffner0=ja; oeffner2=ja; oeffner7=ja");
-        z("Gutmeldung 0x02, Strom 0xFE", {{0, 1, "\x02\xFE"}}, "gutmeldung1=ja");
         z("Quittierung 200", {{0, 3, "\xC8"}}, "quittierung=ja; sliderQuit=200; quit=200");
         z("Kontrollruf 0x07 täglich", {{0, 4, "\x07"}}, "kontrollruf=1");
-        z("Kontrollruf 0x03 Donnerstag", {{0, 4, "\x03"}}, "kontrollruf=2; tag=3");
         z("Kontrollruf 0x00 Montag", {{0, 4, QByteArray(1, '\0')}}, "kontrollruf=2; tag=0");
-        z("Zeit 07:45", {{0, 5, "\x07\x45"}}, "udStunde=7; udMinute=45; txtStunde=07; txtMinute=45");
         z("Stunde 0x3A", {{0, 5, "\x3A"}}, "txtStunde=3A");
         z("Stunde 0x24, Minute 0x60", {{0, 5, "\x24\x60"}}, "txtStunde=24; txtMinute=60");
         z("Nummern bis FF und ETX", {{0, 24, "*101#\xFF" "9" + ff(9) + "0664\x03" "99" + ff(9) + "\x05"}},
@@ -454,17 +451,14 @@ private slots:
         z("Name mit FF", {{0, 128, "a\xFF" "b\x03"}}, QString::fromLatin1("anlagenbezeichnung=a\xFF" "b"));
         z("Relais 1 mit ETX vorn, Relais 2 ohne ETX", {{10, 0, "\x03" "alt\x03"}, {10, 128, "\xFF"}}, n("besttext2", 128, '\xFF'));
         z("Relais 1 und 2", {{10, 0, "Tor\x03" + ff(124) + "Licht\x03"}}, "relaisbest1=ja; besttext1=Tor; relaisbest2=ja; besttext2=Licht");
-        z("Bereich 0x00 0x00", {{11, 128, QByteArray(2, '\0')}}, "messbereich4=0");
         z("Bereiche", {{11, 128, kit::hex("03E77FFF0100FF00")}}, "messbereich4=999; messbereich20=32767; grenzwertmin=256");
         z("Einheit mit FF", {{11, 136, "\xFF" "A\xFF"}}, "einheit=A");
-        z("Alarmtexte", {{12, 0, "tief\x03" + ff(123) + "hoch\x03"}}, "textMin=tief; textMax=hoch");
         // A first byte 0x80..0xFE overflows the device's signed 16-bit computation: the read fails, the rest
         // is shown, the number is held as an empty field, the operator is not derived (page 1 says "Andere").
         const Zellen andere{1, 0, "0699\r\x03"};
         z("4 mA 0x80", {andere, {11, 128, kit::hex("8001000200030004")}, {0, 128, "Name\x03"}},
           "messbereich20=2; grenzwertmin=3; grenzwertmax=4; anlagenbezeichnung=Name", "11:128 FF/80 11:129 FF/01", false);
         z("20 mA 0xFE", {andere, {11, 128, kit::hex("0001FE0200030004")}}, "messbereich4=1; grenzwertmin=3; grenzwertmax=4", "11:130 FF/FE 11:131 FF/02", false);
-        z("Maximum 0x9C", {andere, {11, 128, kit::hex("0001000200039C04")}}, "messbereich4=1; messbereich20=2; grenzwertmin=3", "11:134 FF/9C 11:135 FF/04", false);
 
     }
     void dekodieren()

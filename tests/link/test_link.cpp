@@ -325,7 +325,6 @@ private slots:
         zeile(Art::Lesen, "silent", "abbruch", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << esc << "" << a;
         zeile(Art::Lesen, "silent", "datenZu", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << QByteArray() << "" << a;
         zeile(Art::Lesen, "silent", "frist,portwechsel", 0, -1, V) << "KeineVerbindung" << "kein ACK innerhalb 20 ms" << vnm << 0 << QByteArray() << "" << a;
-        zeile(Art::Lesen, "silent", "zerstoeren", 0, -1, V) << "" << "" << keine << 0 << QByteArray() << "" << "";
         zeile(Art::Lesen, "", "portFehlt,abbruch", 0, -1, V) << "KeineVerbindung" << "Gerät /dev/gsmbv-gibt-es-nicht nicht vorhanden" << vnm << 0 << QByteArray() << "" << a;
 
         // The command: its echo awaited (r, w), the clock setting's pause after s.
@@ -349,7 +348,6 @@ private slots:
         zeile(Art::Ereignisse, "", "portwechsel,datenZu", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 513 Bytes" << keine << 0 << QByteArray("l") << "" << a;
         zeile(Art::Ereignisse, "hangup@1", "zerstoeren", 1, -1, U) << "" << "" << keine << 0 << QByteArray("l") << "" << "";
         zeile(Art::Schreiben, "noecho@259", "frist", 259, -1, U) << "Uebertragungsfehler" << "Echo fehlt beim Seitenzeichen von Seite 13 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(259) + esc << "" << s0 + " 257/257";
-        zeile(Art::Schreiben, "noecho@386", "frist", 386, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 13, Zeichen 127 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(386) + esc << "" << s0 + " 257/257";
         // The last echo lost: the device has the whole write, and the ESC ends it.
         zeile(Art::Schreiben, "noecho@515", "frist", 515, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 13, Zeichen 256 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w << "geschrieben" << s0 + " 257/257";
         zeile(Art::Schreiben, "hangup@103", "frist", 103, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 101 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(103) + esc << "" << s0 + " 101/257";
@@ -363,14 +361,11 @@ private slots:
         zeile(Art::UhrSetzen, "", "abbruch", 2, -1, U) << "Abgebrochen" << "abgebrochen nach 1 von 5 Uhrzeit-Bytes" << keine << 0 << "s" + kUhr.left(1) + esc << "" << a;
 
         // The data complete: decoded, stored, the clock set.
-        zeile(Art::Lesen, "", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("r") << "" << l + " 3327/3328";
         zeile(Art::Lesen, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "Konfigurationsdaten nicht lesbar" << uf << 0 << QByteArray("r") << "" << l + " 3327/3328";
         zeile(Art::Lesen, "", "bericht", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("r") << "" << "";
         zeile(Art::Schreiben, "", "", 0, -1, X) << "Erfolg" << "" << keine << 0 << w << "geschrieben" << s0 + " 257/257";
         zeile(Art::Schreiben, "", "bericht", 0, -1, X) << "Erfolg" << "" << keine << 0 << w << "geschrieben" << "";
-        zeile(Art::Ereignisse, "", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("l") << "" << a;
         zeile(Art::Ereignisse, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "Ereignisspeicher nicht abgelegt" << uf << 0 << QByteArray("l") << "" << a;
-        zeile(Art::UhrLesen, "", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("t") << "" << a;
         zeile(Art::UhrLesen, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "?" << uf << 0 << QByteArray("t") << "" << a;
         zeile(Art::Lesen, "hangup@1", "", 0, -1, E, QByteArray(3400, 1) + "r" + simStandardSpeicher() + "xyz") << "Erfolg" << "" << keine << 0 << QByteArray("r") << "" << l + " 3327/3328";
         zeile(Art::Ereignisse, "hangup@1", "", 0, -1, E, "l" + simStandardEreignisse() + "xyz") << "Erfolg" << "" << keine << 0 << QByteArray("l") << "" << a;
@@ -679,7 +674,6 @@ private slots:
         QTest::addColumn<int>("spalten");
         QTest::addColumn<QString>("zeile");
         const QString l = QStringLiteral("lese Konfigurationsdaten ...");
-        QTest::newRow("Lesen") << l << 3328 << 1200 << 80 << "lese Konfigurationsdaten ... [#######.............] 1200/3328";
         QTest::newRow("voll") << "Bestätigungstexte ..." << 257 << 257 << 80 << "Bestätigungstexte ... [####################] 257/257";
         QTest::newRow("über dem Maximum") << "x" << 80 << 81 << 80 << "x [####################] 80/80";
         // Narrower: a shorter bar, then none, then the text cut; the last column stays free.
