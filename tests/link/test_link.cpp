@@ -1,18 +1,9 @@
-// The device link: as one table of operation x phase x what happens there (a
+// The device link as one table: operation x phase x what happens there (a
 // fault of the simulated device, the abort button, the progress window
-// closed, the port changed, the link destroyed) -> the outcome, the boxes
-// and beeps, the bytes on the wire, the device's memory, the progress shown,
-// and a following read that delivers the device's memory; then the parts
-// the table does not reach: the COM port mapping, other programs' lock files,
-// the progress window (its countdown, the tool window, the text bar) and the
-// COM port dialog.
-//
-// The device fixture: the simulated device on a pseudo-terminal behind the
-// link on COM 1, through the real serial transport; a progress view that
-// records what it showed; the fake door, through which each operation's end
-// is shown as the window shows it (the beep, then the critical box). A hook
-// runs right after the n-th byte the link writes, so that a wait can be made
-// short or the port changed at an exact point.
+// closed, the port changed, the link destroyed) -> the outcome, the boxes and
+// beeps, the wire, the device's memory, the progress shown, and a following
+// read. Then the parts the table does not reach: the COM port mapping, lock
+// files, the progress window and its text bar, the COM port dialog.
 #include "kit.h"
 #include "link/datentext.h"
 #include "link/portzuordnung.h"
@@ -152,6 +143,9 @@ std::unique_ptr<SimPtyRunner> neuesGeraet(const SimFehler& fehler = {}, const QB
     return std::make_unique<SimPtyRunner>(o);
 }
 
+// The simulated device on a pseudo-terminal behind the link on COM 1, through
+// the real serial transport; each operation's end shown through the fake door
+// as the window shows it (the beep, then the critical box).
 struct Umgebung {
     // Every wait of the link ends early when its answer comes; only a wait
     // made short on purpose (kurz) runs out.
