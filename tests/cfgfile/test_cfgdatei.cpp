@@ -239,8 +239,6 @@ private slots:
           "konto=ja; " + n("guthabenrufnummer", 16, 'x') + "; sliderGuthaben=2; guthaben=2; kontrollruf=1; " + n("anlagenbezeichnung", 128, 'n'));
 
         z("Z3 Liste und Text", 3, zwei("0664111\r0676*22\r\x03", "Einbruch\x03"), "0664111;0676*22;\x03" "Einbruch\r\n", {}, "smsText1=Einbruch");
-        z("Z10 Text frei", 10, zwei("123\r\x03", ""), "123;\x03\r\n", zwei("123\r\x03", E));
-        z("Z4 CR im Text als ;", 4, zwei("", "a\rb\x03"), "\x03" "a;b\r\n", zwei(E, "a;b\x03"), "smsText2=a;b");
         z("Z4 volle Liste", 4, zwei((QByteArray(15, '1') + "\r").repeated(7) + QByteArray(14, '2') + "\r\x03", "Text\x03"),
           (QByteArray(15, '1') + ";").repeated(7) + QByteArray(14, '2') + ";\x03Text\r\n", {}, "smsText2=Text");
         z("Z6 Liste ohne ETX", 6, zwei(QByteArray(128, '7'), "T\x03"), QByteArray(128, '7') + "\x03T\r\n", zwei(E, "T\x03"), "smsText4=T");
