@@ -426,8 +426,8 @@ private slots:
             QTest::newRow(name) << a << werte << gespeichert << gelingt;
         };
         // A device never written: every cell FF, the values shown one a line in the file.
-        const QString leer = QString::fromUtf8(kit::lesen(QFINDTESTDATA("daten/unbeschrieben.txt"))).replace('\n', "; ");
-        z("unbeschriebenes Gerät", {{0, 0, ff(kGeraeteBytes)}}, leer, "0:24 03/FF 0:40 03/FF 0:56 00/FF");
+        const QByteArray leer = kit::lesen(QFINDTESTDATA("daten/unbeschrieben.txt")).replace('\n', "; ");
+        z("unbeschriebenes Gerät", {{0, 0, ff(kGeraeteBytes)}}, QString::fromUtf8(leer), "0:24 03/FF 0:40 03/FF 0:56 00/FF");
         z("Öffner 0x85", {{0, 0, "\x85"}}, "oeffner0=ja; oeffner2=ja; oeffner7=ja");
         z("Quittierung 200", {{0, 3, "\xC8"}}, "quittierung=ja; sliderQuit=200; quit=200");
         z("Kontrollruf 0x07 täglich", {{0, 4, "\x07"}}, "kontrollruf=1");
