@@ -1,8 +1,8 @@
 #pragma once
 // The shared test kit: bytes and cells, one readable printer of editor values
 // and one image difference (both shown by QCOMPARE through QTest::toString),
-// one matcher of the boxes the program showed, one wait, and the "disk full"
-// guard. Area fixtures (the device, the window) live beside it in tests/common.
+// one matcher of the boxes the program showed, and one wait. Area fixtures
+// (the device, the window) live beside it in tests/common.
 #include "fakedoor.h"
 #include "image/konfigspeicher.h"
 #include "modell/editorwerte.h"
@@ -117,19 +117,6 @@ inline QStringList boxen(const FakeDoor& door)
     return out;
 }
 
-// Whether writing to /dev/full fails as a full disk does; a test of the
-// "disk full" path skips where it does not (some containers lack it).
-inline bool plattevollVerfuegbar()
-{
-    QFile f(QStringLiteral("/dev/full"));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    return f.write("x", 1) < 0 || !f.flush();
-}
-
-} // namespace kit
-
-namespace kit {
 // Every cell in which two images differ, "page:offset ist/soll" in hex ("--"
 // for an unset cell), "" when they are equal: QCOMPARE(kit::unterschied(a, b), QString()).
 inline QString unterschied(const Konfigspeicher& ist, const Konfigspeicher& soll)
@@ -150,42 +137,27 @@ inline QString unterschied(const Konfigspeicher& ist, const Konfigspeicher& soll
 inline QStringList felder(const Editorwerte& w)
 {
     QStringList out;
-    auto f = [&out](const QString& name, const QString& wert) { out << name + QLatin1Char('=') + wert; };
     auto b = [](bool x) { return x ? QStringLiteral("ja") : QStringLiteral("nein"); };
+    auto n = [](int x) { return QString::number(x); };
     for (int i = 0; i < 8; ++i)
-        f(QStringLiteral("oeffner%1").arg(i), b(w.oeffner[std::size_t(i)]));
+        out << QStringLiteral("oeffner%1=").arg(i) + b(w.oeffner[std::size_t(i)]);
     for (int i = 0; i < 9; ++i) {
-        f(QStringLiteral("gutmeldung%1").arg(i), b(w.gutmeldung[std::size_t(i)]));
-        f(QStringLiteral("smsText%1").arg(i), w.smsText[std::size_t(i)]);
+        out << QStringLiteral("gutmeldung%1=").arg(i) + b(w.gutmeldung[std::size_t(i)]);
+        out << QStringLiteral("smsText%1=").arg(i) + w.smsText[std::size_t(i)];
     }
-    f(QStringLiteral("anlagenbezeichnung"), w.anlagenbezeichnung);
-    f(QStringLiteral("netz"), QString::number(int(w.netz)));
-    f(QStringLiteral("quittierung"), b(w.quittierung));
-    f(QStringLiteral("sliderQuit"), QString::number(w.sliderQuit));
-    f(QStringLiteral("quit"), w.quit);
-    f(QStringLiteral("konto"), b(w.konto));
-    f(QStringLiteral("kontoAktivierbar"), b(w.kontoAktivierbar));
-    f(QStringLiteral("guthabenrufnummer"), w.guthabenrufnummer);
-    f(QStringLiteral("nummerAufladung"), w.nummerAufladung);
-    f(QStringLiteral("sliderGuthaben"), QString::number(w.sliderGuthaben));
-    f(QStringLiteral("guthaben"), w.guthaben);
-    f(QStringLiteral("kontrollruf"), QString::number(int(w.kontrollruf)));
-    f(QStringLiteral("tag"), QString::number(w.tag));
-    f(QStringLiteral("udStunde"), QString::number(w.udStunde));
-    f(QStringLiteral("udMinute"), QString::number(w.udMinute));
-    f(QStringLiteral("txtStunde"), w.txtStunde);
-    f(QStringLiteral("txtMinute"), w.txtMinute);
-    f(QStringLiteral("relaisbest1"), b(w.relaisbest1));
-    f(QStringLiteral("relaisbest2"), b(w.relaisbest2));
-    f(QStringLiteral("besttext1"), w.besttext1);
-    f(QStringLiteral("besttext2"), w.besttext2);
-    f(QStringLiteral("messbereich4"), w.messbereich4);
-    f(QStringLiteral("messbereich20"), w.messbereich20);
-    f(QStringLiteral("grenzwertmin"), w.grenzwertmin);
-    f(QStringLiteral("grenzwertmax"), w.grenzwertmax);
-    f(QStringLiteral("einheit"), w.einheit);
-    f(QStringLiteral("textMin"), w.textMin);
-    f(QStringLiteral("textMax"), w.textMax);
+    const std::pair<const char*, QString> liste[] = {
+        {"anlagenbezeichnung", w.anlagenbezeichnung}, {"netz", n(int(w.netz))}, {"quittierung", b(w.quittierung)},
+        {"sliderQuit", n(w.sliderQuit)}, {"quit", w.quit}, {"konto", b(w.konto)},
+        {"kontoAktivierbar", b(w.kontoAktivierbar)}, {"guthabenrufnummer", w.guthabenrufnummer},
+        {"nummerAufladung", w.nummerAufladung}, {"sliderGuthaben", n(w.sliderGuthaben)}, {"guthaben", w.guthaben},
+        {"kontrollruf", n(int(w.kontrollruf))}, {"tag", n(w.tag)}, {"udStunde", n(w.udStunde)},
+        {"udMinute", n(w.udMinute)}, {"txtStunde", w.txtStunde}, {"txtMinute", w.txtMinute},
+        {"relaisbest1", b(w.relaisbest1)}, {"relaisbest2", b(w.relaisbest2)}, {"besttext1", w.besttext1},
+        {"besttext2", w.besttext2}, {"messbereich4", w.messbereich4}, {"messbereich20", w.messbereich20},
+        {"grenzwertmin", w.grenzwertmin}, {"grenzwertmax", w.grenzwertmax}, {"einheit", w.einheit},
+        {"textMin", w.textMin}, {"textMax", w.textMax}};
+    for (const auto& [name, wert] : liste)
+        out << QLatin1String(name) + QLatin1Char('=') + wert;
     return out;
 }
 } // namespace kit

@@ -1,28 +1,270 @@
 // The device link as one table: operation x phase x what happens there (a
 // fault of the simulated device, the abort button, the progress window
-// closed, the port changed, the link destroyed) -> the outcome, the boxes
-// and beeps, the bytes on the wire, the device's memory, the progress shown,
-// and a following read that delivers the device's memory.
-#include "geraet.h"
+// closed, the port changed, the link destroyed) -> the outcome, the boxes and
+// beeps, the wire, the device's memory, the progress shown, and a following
+// read. Then the parts the table does not reach: the COM port mapping, lock
+// files, the progress window and its text bar, the COM port dialog.
+#include "kit.h"
+#include "link/datentext.h"
+#include "link/portzuordnung.h"
+#include "link/seriellertransport.h"
+#include "link/verbindung.h"
+#include "linkui/datenfenster.h"
+#include "linkui/kommunikation.h"
+#include "sim/simptyrunner.h"
 
-using namespace geraet;
+#include <QApplication>
+#include <QLabel>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+using namespace std::chrono_literals;
+using Art = Vorgang::Art;
+using Phase = Vorgang::Phase;
+Q_DECLARE_METATYPE(Art)
+Q_DECLARE_METATYPE(Phase)
 
 namespace {
+
 const QString kAufbau = QStringLiteral("Verbindungsaufbau ...");
 
-// The progress texts in order, and the highest value the bar reached under
-// the last of them (not counting the value it had when the text came) with
-// its maximum; left out while connecting, when the countdown runs.
-QString verlauf(const Aufzeichnung& a)
+// The progress view: every state the window was asked to show, and how often
+// it was shown and hidden.
+struct Aufzeichnung : DatenAnsicht {
+    struct Stand {
+        QString text;
+        int maximum;
+        int wert;
+    };
+    QList<Stand> staende;
+    int gezeigt = 0;
+    int verborgen = 0;
+    void zeigen(Daten& d) override
+    {
+        ++gezeigt;
+        aktualisieren(d);
+    }
+    void aktualisieren(const Daten& d) override { staende.append({d.text(), d.maximum(), d.wert()}); }
+    void verbergen() override { ++verborgen; }
+
+    // The texts in order, and the highest value the bar reached under the
+    // last of them (not counting the value it had when the text came) with
+    // its maximum; left out while connecting, when the countdown runs.
+    QString verlauf() const
+    {
+        QStringList t;
+        for (const Stand& s : staende)
+            if (t.isEmpty() || t.last() != s.text)
+                t.append(s.text);
+        if (t.last() == kAufbau)
+            return t.join(QLatin1String(" > "));
+        int hoechster = 0;
+        for (qsizetype i = 1; i < staende.size(); ++i)
+            if (staende[i].text == t.last() && staende[i - 1].text == t.last())
+                hoechster = std::max(hoechster, staende[i].wert);
+        return t.join(QLatin1String(" > ")) + QStringLiteral(" %1/%2").arg(hoechster).arg(staende.last().maximum);
+    }
+};
+
+// The five clock bytes the setting sends: 14:05:09 on the 21st (year mod 4 =
+// 2) of June, a Sunday.
+const QByteArray kUhr("\x09\x05\x14\xA1\xC6", 5);
+// The write: pages 0..12 in a pattern unlike the device's memory, of which
+// page 0 is flagged, and page 13, which the image leaves unset.
+QByteArray musterseite(int p)
 {
-    QString s = a.texte().join(QLatin1String(" > "));
-    if (a.texte().last() == kAufbau)
-        return s;
-    int hoechster = 0;
-    for (qsizetype i = 1; i < a.staende.size(); ++i)
-        if (a.staende[i].text == a.texte().last() && a.staende[i - 1].text == a.texte().last())
-            hoechster = std::max(hoechster, a.staende[i].wert);
-    return s + QStringLiteral(" %1/%2").arg(hoechster).arg(a.staende.last().maximum);
+    QByteArray b;
+    for (int o = 0; o < kZellen; ++o)
+        b.append(p < kGeraeteSeiten ? char((p * 37 + o * 11 + 5) & 0xFF) : '\xFF');
+    return b;
+}
+// "w", per page its character 48+p and its 256 bytes, then ESC.
+QByteArray schreibdraht() { return "w0" + musterseite(0) + "=" + musterseite(13) + kit::esc(); }
+// The device's memory once it has taken the write (page 13 it drops).
+QByteArray geschrieben(QByteArray speicher = simStandardSpeicher())
+{
+    speicher.replace(0, kZellen, musterseite(0));
+    return speicher;
+}
+
+// The link's serial transport, counting the bytes written and running a hook
+// right after the n-th (before the link awaits its echo or answer). A script
+// may answer a byte written with bytes that are then received as though the
+// device had sent them (answers the simulated device never gives).
+class Mithoerer : public Transport {
+public:
+    Mithoerer() { connect(&m_port, &Transport::datenDa, this, &Transport::datenDa); }
+    bool oeffnen(const QString& g) override { return m_port.oeffnen(g); }
+    void schliessen() override { m_skript.clear(), m_port.schliessen(); }
+    bool istOffen() const override { return m_port.istOffen(); }
+    bool schreiben(const QByteArray& b) override
+    {
+        const bool ok = m_port.schreiben(b);
+        m_geschrieben += int(b.size());
+        if (m_geschrieben == bei && dann)
+            std::exchange(dann, {})();
+        if (skript && ok && !(m_skript += skript(std::uint8_t(b[0]))).isEmpty())
+            QMetaObject::invokeMethod(this, &Transport::datenDa, Qt::QueuedConnection);
+        return ok;
+    }
+    qint64 wartend() const override { return m_skript.size() + m_port.wartend(); }
+    QByteArray lesen(qint64 n) override
+    {
+        return m_skript.isEmpty() ? m_port.lesen(n) : std::exchange(m_skript, m_skript.mid(n)).left(n);
+    }
+    QString letzterFehler() const override { return m_port.letzterFehler(); }
+    Portursache ursache() const override { return m_port.ursache(); }
+    int bei = -1;
+    std::function<void()> dann;
+    std::function<QByteArray(std::uint8_t)> skript;
+
+private:
+    SeriellerTransport m_port;
+    int m_geschrieben = 0;
+    QByteArray m_skript;
+};
+
+std::unique_ptr<SimPtyRunner> neuesGeraet(const SimFehler& fehler = {}, const QByteArray& speicher = simStandardSpeicher())
+{
+    SimOptionen o;
+    o.baud = 0;
+    o.ackVerzoegerungMs = 0;
+    o.fehler = fehler;
+    o.speicher = speicher;
+    o.uhr = QDateTime(QDate(2024, 6, 21), QTime(14, 5, 9));
+    return std::make_unique<SimPtyRunner>(o);
+}
+
+// The simulated device on a pseudo-terminal behind the link on COM 1, through
+// the real serial transport; each operation's end shown through the fake door
+// as the window shows it (the beep, then the critical box).
+struct Umgebung {
+    // Every wait of the link ends early when its answer comes; only a wait
+    // made short on purpose (kurz) runs out.
+    static constexpr std::chrono::milliseconds kLang{10000}, kKurz{20};
+
+    FakeDoor door;
+    std::unique_ptr<SimPtyRunner> sim;
+    std::unique_ptr<Verbindung> v;
+    Mithoerer* draht = nullptr;
+    Aufzeichnung* ansicht = nullptr;
+    std::optional<Ergebnis> ergebnis;
+    int berichte = 0;
+    QList<QByteArray> dekodiert;  // what the decoders were handed
+    bool dekoderOk = true;
+    QString fensterBeimDekodieren;  // "offen", "zu": the progress window then
+    int vorbereitet = 0;            // how often the following read's preparation ran
+    std::function<void()> vorbereiten;
+    std::optional<Phase> phase;   // of the operation when first seen (gesehen)
+    std::function<void()> imBericht;
+
+    explicit Umgebung(const SimFehler& f = {}) : sim(neuesGeraet(f)) { verbinden(); }
+
+    // A new link with COM 1 pinned to the device.
+    void verbinden()
+    {
+        auto t = std::make_unique<Mithoerer>();
+        draht = t.get();
+        v = std::make_unique<Verbindung>(std::move(t));
+        v->zuordnung().festlegen(1, sim->pfad());
+        v->setWartezeit(kLang);
+        auto a = std::make_unique<Aufzeichnung>();
+        ansicht = a.get();
+        v->daten().setAnsicht(std::move(a));
+    }
+    // Notes the phase of the operation under way, the first time only.
+    void gesehen()
+    {
+        if (!phase)
+            phase = v->vorgang()->phase();
+    }
+
+    bool starten(Art art)
+    {
+        auto fertig = [this](const Ergebnis& e) {
+            ergebnis = e;
+            ++berichte;
+            if (e.signalton)
+                door.beep();
+            if (!e.meldung.isEmpty())
+                door.meldung(e.meldung, Door::Icon::Kritisch, Door::Knoepfe::Ok, Verbindung::titel());
+            if (imBericht)
+                imBericht();
+        };
+        auto dekoder = [this](const QByteArray& b) {
+            dekodiert.append(b);
+            fensterBeimDekodieren = v->daten().sichtbar() ? "offen" : "zu";
+            gesehen();
+            return dekoderOk;
+        };
+        switch (art) {
+        case Art::Lesen:
+            return v->konfigurationLesen(dekoder, fertig, vorbereiten);
+        case Art::Schreiben: {
+            Seitenaenderung s{};
+            s[0] = s[13] = true;
+            QByteArray alle;
+            for (int p = 0; p < kGeraeteSeiten; ++p)
+                alle += musterseite(p);
+            return v->konfigurationSchreiben(kit::bild(alle), s, fertig);
+        }
+        case Art::Ereignisse: return v->ereignisspeicherLesen(dekoder, fertig);
+        case Art::UhrLesen: return v->uhrLesen(dekoder, fertig);
+        case Art::UhrSetzen:
+            return v->uhrSetzen([this](int i) { return gesehen(), std::uint8_t(kUhr[i]); }, fertig);
+        }
+        return false;
+    }
+
+    // Nothing under way: no operation, no wait, the progress window hidden,
+    // the port closed.
+    bool ruhend() const
+    {
+        return !v->operationLaeuft() && !v->wartet() && !v->daten().sichtbar() && !v->portOffen()
+            && ansicht->gezeigt == ansicht->verborgen;
+    }
+
+    // A read now delivers the memory of the device on the current port and
+    // leaves the link idle. Check QTest::currentTestFailed() after the call.
+    void folgeLesen(SimPtyRunner& g)
+    {
+        ergebnis.reset();
+        dekodiert.clear();
+        dekoderOk = true;
+        imBericht = {};
+        v->setWartezeit(kLang);
+        v->setEmpfangsgrenze(0ms);
+        vorbereitet = 0;
+        vorbereiten = [this] { vorbereitet += v->portOffen() ? 10 : 1; };
+        door.zuruecksetzen();
+        const QByteArray vorher = g.empfangeneBytes();
+        QVERIFY(starten(Art::Lesen));
+        QVERIFY(kit::warten([&] { return ergebnis.has_value(); }));
+        QCOMPARE(ergebnis->ausgang, Ausgang::Erfolg);
+        QCOMPARE(vorbereitet, 1);  // once, before the port is opened
+        QCOMPARE(dekodiert, QList<QByteArray>{g.geraet().speicher()});
+        QCOMPARE(kit::boxen(door), QStringList());
+        QVERIFY(ruhend());
+        QCOMPARE(g.empfangeneBytes(), vorher + "r");
+    }
+};
+
+// The progress windows on screen: "caption|text|value/maximum".
+QStringList fensterZeilen()
+{
+    QStringList out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* balken = w->findChild<QProgressBar*>("ProgressBar1"); balken && w->objectName() == QLatin1String("Daten"))
+            out << QStringLiteral("%1|%2|%3/%4").arg(w->windowTitle(), w->findChild<QLabel*>("Label1")->text()).arg(balken->value()).arg(balken->maximum());
+    return out;
 }
 } // namespace
 
@@ -77,7 +319,6 @@ private slots:
         zeile(Art::Lesen, "silent", "abbruch", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << esc << "" << a;
         zeile(Art::Lesen, "silent", "datenZu", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << QByteArray() << "" << a;
         zeile(Art::Lesen, "silent", "frist,portwechsel", 0, -1, V) << "KeineVerbindung" << "kein ACK innerhalb 20 ms" << vnm << 0 << QByteArray() << "" << a;
-        zeile(Art::Lesen, "silent", "zerstoeren", 0, -1, V) << "" << "" << keine << 0 << QByteArray() << "" << "";
         zeile(Art::Lesen, "", "portFehlt,abbruch", 0, -1, V) << "KeineVerbindung" << "Gerät /dev/gsmbv-gibt-es-nicht nicht vorhanden" << vnm << 0 << QByteArray() << "" << a;
 
         // The command: its echo awaited (r, w), the clock setting's pause after s.
@@ -101,7 +342,6 @@ private slots:
         zeile(Art::Ereignisse, "", "portwechsel,datenZu", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 513 Bytes" << keine << 0 << QByteArray("l") << "" << a;
         zeile(Art::Ereignisse, "hangup@1", "zerstoeren", 1, -1, U) << "" << "" << keine << 0 << QByteArray("l") << "" << "";
         zeile(Art::Schreiben, "noecho@259", "frist", 259, -1, U) << "Uebertragungsfehler" << "Echo fehlt beim Seitenzeichen von Seite 13 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(259) + esc << "" << s0 + " 257/257";
-        zeile(Art::Schreiben, "noecho@386", "frist", 386, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 13, Zeichen 127 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(386) + esc << "" << s0 + " 257/257";
         // The last echo lost: the device has the whole write, and the ESC ends it.
         zeile(Art::Schreiben, "noecho@515", "frist", 515, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 13, Zeichen 256 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w << "geschrieben" << s0 + " 257/257";
         zeile(Art::Schreiben, "hangup@103", "frist", 103, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 101 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(103) + esc << "" << s0 + " 101/257";
@@ -115,14 +355,11 @@ private slots:
         zeile(Art::UhrSetzen, "", "abbruch", 2, -1, U) << "Abgebrochen" << "abgebrochen nach 1 von 5 Uhrzeit-Bytes" << keine << 0 << "s" + kUhr.left(1) + esc << "" << a;
 
         // The data complete: decoded, stored, the clock set.
-        zeile(Art::Lesen, "", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("r") << "" << l + " 3327/3328";
         zeile(Art::Lesen, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "Konfigurationsdaten nicht lesbar" << uf << 0 << QByteArray("r") << "" << l + " 3327/3328";
         zeile(Art::Lesen, "", "bericht", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("r") << "" << "";
         zeile(Art::Schreiben, "", "", 0, -1, X) << "Erfolg" << "" << keine << 0 << w << "geschrieben" << s0 + " 257/257";
         zeile(Art::Schreiben, "", "bericht", 0, -1, X) << "Erfolg" << "" << keine << 0 << w << "geschrieben" << "";
-        zeile(Art::Ereignisse, "", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("l") << "" << a;
         zeile(Art::Ereignisse, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "Ereignisspeicher nicht abgelegt" << uf << 0 << QByteArray("l") << "" << a;
-        zeile(Art::UhrLesen, "", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("t") << "" << a;
         zeile(Art::UhrLesen, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "?" << uf << 0 << QByteArray("t") << "" << a;
         zeile(Art::Lesen, "hangup@1", "", 0, -1, E, QByteArray(3400, 1) + "r" + simStandardSpeicher() + "xyz") << "Erfolg" << "" << keine << 0 << QByteArray("r") << "" << l + " 3327/3328";
         zeile(Art::Ereignisse, "hangup@1", "", 0, -1, E, "l" + simStandardEreignisse() + "xyz") << "Erfolg" << "" << keine << 0 << QByteArray("l") << "" << a;
@@ -210,27 +447,25 @@ private slots:
         QFETCH(QString, detail);
         // A write that failed once connected also says how far it came: pages
         // written, pages not, data sent.
-        const auto stand = [](const std::optional<Schreibstand>& st) {
-            if (!st)
-                return QStringLiteral("kein Stand");
-            QStringList g, o;
-            for (int p : st->geschrieben)
-                g << QString::number(p);
-            for (int p : st->offen)
-                o << QString::number(p);
-            return QStringLiteral("geschrieben %1; offen %2; %3")
-                .arg(g.isEmpty() ? QStringLiteral("-") : g.join(','), o.join(','),
-                     st->datenGesendet ? QStringLiteral("Daten gesendet") : QStringLiteral("keine Daten"));
+        const auto seiten = [](const QList<int>& l) {
+            QStringList s;
+            for (int p : l)
+                s << QString::number(p);
+            return s.isEmpty() ? QStringLiteral("-") : s.join(',');
         };
         QString ist = u.ergebnis ? u.ergebnis->detail : QString();
-        if (art == Art::Schreiben && u.ergebnis && u.ergebnis->ausgang != Ausgang::Erfolg && u.ergebnis->ausgang != Ausgang::KeineVerbindung)
-            ist += QStringLiteral(" | ") + stand(u.ergebnis->schreibstand);
+        if (art == Art::Schreiben && u.ergebnis && u.ergebnis->ausgang != Ausgang::Erfolg
+            && u.ergebnis->ausgang != Ausgang::KeineVerbindung) {
+            const Schreibstand st = u.ergebnis->schreibstand.value_or(Schreibstand());
+            ist += QStringLiteral(" | geschrieben %1; offen %2; ").arg(seiten(st.geschrieben), seiten(st.offen))
+                + (st.datenGesendet ? "Daten gesendet" : "keine Daten");
+        }
         if (detail != "?")
             QCOMPARE(ist, detail);
         QTEST(u.phase.value_or(Phase::Beendet), "phase");
         QTEST(kit::boxen(u.door), "boxen");
         QTEST(u.door.beeps, "beeps");
-        QTEST(u.v ? verlauf(*u.ansicht) : QString(), "verlauf");  // the view goes with the link
+        QTEST(u.v ? u.ansicht->verlauf() : QString(), "verlauf");  // the view goes with the link
         const bool dekodiert = (ausgang == "Erfolg" || e.contains("dekoder")) && art != Art::Schreiben && art != Art::UhrSetzen;
         QCOMPARE(u.dekodiert.size(), dekodiert ? 1 : 0);
         // The event memory is converted after the progress window is gone.
@@ -291,7 +526,264 @@ private slots:
         QCOMPARE(u.ergebnis->detail, QStringLiteral("4"));
         QTRY_COMPARE(u.sim->empfangeneBytes(), QByteArray("ab\xFF\xFF"));
     }
+
+    void comZuordnung_data()
+    {
+        QTest::addColumn<QStringList>("namen");
+        QTest::addColumn<QString>("fest");  // a pinned port, "n=path"
+        QTest::addColumn<QString>("com");   // COM 1..4
+        QTest::newRow("keine Ports") << QStringList{} << "" << "/dev/ttyS0 /dev/ttyS1 /dev/ttyS2 /dev/ttyS3";
+        QTest::newRow("USB-Adapter zuerst") << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << "" << "/dev/ttyUSB0 /dev/ttyS0 /dev/ttyS1 /dev/ttyS3";
+        QTest::newRow("USB und ACM nach Namen") << QStringList{"ttyUSB1", "ttyS0", "ttyACM0", "ttyUSB0"} << "" << "/dev/ttyACM0 /dev/ttyUSB0 /dev/ttyUSB1 /dev/ttyS0";
+        QTest::newRow("Nummern als Zahlen") << QStringList{"ttyS10", "ttyS2", "ttyUSB10", "ttyUSB9"} << "" << "/dev/ttyUSB9 /dev/ttyUSB10 /dev/ttyS2 /dev/ttyS10";
+        QTest::newRow("andere nach Namen") << QStringList{"ttyS0", "ttyAMA0", "rfcomm0"} << "" << "/dev/rfcomm0 /dev/ttyAMA0 /dev/ttyS0 /dev/ttyS3";
+        // A pinned port takes none of the machine's ports from the others.
+        QTest::newRow("COM 1 fest") << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << "1=/dev/pts/3" << "/dev/pts/3 /dev/ttyUSB0 /dev/ttyS0 /dev/ttyS1";
+        QTest::newRow("COM 1 fest auf den ersten Port") << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << "1=/dev/ttyUSB0" << "/dev/ttyUSB0 /dev/ttyS0 /dev/ttyS1 /dev/ttyS3";
+        QTest::newRow("COM 2 fest") << QStringList{"ttyS0", "ttyS1", "ttyUSB0"} << "2=/dev/pts/7" << "/dev/ttyUSB0 /dev/pts/7 /dev/ttyS0 /dev/ttyS1";
+        QTest::newRow("keine Ports, COM 1 fest") << QStringList{} << "1=/dev/pts/3" << "/dev/pts/3 /dev/ttyS1 /dev/ttyS2 /dev/ttyS3";
+    }
+    void comZuordnung()
+    {
+        QFETCH(QStringList, namen);
+        QFETCH(QString, fest);
+        Portzuordnung z([namen] { return namen; });
+        const int n = fest.section('=', 0, 0).toInt();
+        z.festlegen(n, fest.section('=', 1));
+        QStringList ist;
+        for (int i = 1; i <= 4; ++i)
+            ist << z.geraet(i);
+        QTEST(ist.join(' '), "com");
+        if (fest.isEmpty())
+            return;
+        z.festlegen(n, QString());  // unpinned: the plain mapping again
+        QCOMPARE(z.geraet(1), namen.isEmpty() ? QStringLiteral("/dev/ttyS0") : QStringLiteral("/dev/ttyUSB0"));
+    }
+
+    // A port locked by another program is not opened. Lock files hold the
+    // process number as text (padded as the UUCP convention writes it, or
+    // plain and followed by the program's name as Qt writes it). A lock whose
+    // process has ended, or whose number now belongs to another program,
+    // holds nothing: the port is tried (here it does not exist).
+    void sperrdatei_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("inhalt");  // %1: the process number
+        QTest::addColumn<bool>("lebt");
+        QTest::addColumn<QString>("text");    // %1: the process number
+        const QString belegt = QStringLiteral("COM 1 (/dev/ttyGSMBV0) ist belegt von Programm sleep (PID %1)");
+        const QString fehlt = QStringLiteral("Gerät /dev/ttyGSMBV0 nicht vorhanden");
+        QTest::newRow("UUCP, aufgefüllt") << "LCK..ttyGSMBV0" << "%1\n" << true << belegt;
+        QTest::newRow("ohne Zeilenende") << "LCK..ttyGSMBV0" << "%1" << true << belegt;
+        QTest::newRow("Qt, gleiches Programm") << "LCK..ttyGSMBV0" << "%1\n/usr/bin/sleep\nhost\n" << true << belegt;
+        QTest::newRow("Qt, Nummer neu vergeben") << "LCK..ttyGSMBV0" << "%1\nminicom\nhost\n" << true << fehlt;
+        QTest::newRow("Prozess beendet") << "LCK..ttyGSMBV0" << "%1\n" << false << fehlt;
+        QTest::newRow("anderes Gerät") << "LCK..ttyGSMBV1" << "%1\n" << true << fehlt;
+        QTest::newRow("keine Zahl") << "LCK..ttyGSMBV0" << "frei\n" << true << fehlt;
+        QTest::newRow("eigene Sperre") << "LCK..ttyGSMBV0" << "eigen" << true << fehlt;
+    }
+    void sperrdatei()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, inhalt);
+        QFETCH(bool, lebt);
+        QFETCH(QString, text);
+        QProcess kind;
+        kind.start(QStringLiteral("sleep"), {lebt ? QStringLiteral("30") : QStringLiteral("0")});
+        QVERIFY(kind.waitForStarted());
+        const qint64 pid = kind.processId();
+        if (!lebt)
+            QVERIFY(kind.waitForFinished());
+        QTemporaryDir ordner;
+        QFile f(ordner.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        if (inhalt == QLatin1String("eigen"))
+            inhalt = QString::number(QCoreApplication::applicationPid());
+        f.write(inhalt.replace(QLatin1String("%1"), QStringLiteral("%1").arg(pid, 10)).toUtf8());
+        f.close();
+        Verbindung v;  // on the serial port
+        auto& t = static_cast<SeriellerTransport&>(v.transport());
+        t.setSperrOrdner({QStringLiteral("/nonexistent"), ordner.path()});
+        v.zuordnung().festlegen(1, QStringLiteral("/dev/ttyGSMBV0"));
+        QVERIFY(!v.portOeffnen() && t.wartend() == 0 && !t.schreiben("x") && t.lesen(1).isEmpty());
+        QCOMPARE(v.oeffnenFehlerText(), text.arg(pid));
+        kind.kill();
+        kind.waitForFinished();
+    }
+
+    // The countdown lowers the bar to 1, never below; it stops when the
+    // program hides the window, and only the user's close asks the
+    // operation to end. The window shows one tool window with the text
+    // and the bar, and goes with Daten.
+    void datenFenster_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("ende");
+        QTest::addColumn<bool>("vomBenutzer");
+        QTest::newRow("zählt bis 1, vom Benutzer geschlossen") << 6 << 1 << true;
+        QTest::newRow("0 bleibt, vom Programm verborgen") << 0 << 0 << false;
+    }
+    void datenFenster()
+    {
+        QFETCH(int, start);
+        QFETCH(int, ende);
+        QFETCH(bool, vomBenutzer);
+        auto d = std::make_unique<Daten>();
+        QSignalSpy geschlossen(d.get(), &Daten::geschlossen);
+        d->setText(QStringLiteral("Verbindungsaufbau ..."));
+        d->setMaximum(80);
+        d->setWert(start);
+        d->setAnsicht(std::make_unique<DatenFenster>());
+        d->zeigen();
+        d->zeigen();
+        QCOMPARE(d->Timer1().interval(), 500);
+        d->Timer1().setInterval(2);
+        d->Timer1().start();
+        QTRY_COMPARE(d->wert(), ende);
+        QTest::qWait(20);
+        QCOMPARE(fensterZeilen(), QStringList{QStringLiteral("Datenübertragung von/zu Boravilon|Verbindungsaufbau ...|%1/80").arg(ende)});
+        QWidget* w = QApplication::topLevelWidgets().constFirst();
+        QVERIFY(w->windowFlags().testFlag(Qt::Tool));
+        if (vomBenutzer)
+            w->close();
+        else
+            d->verbergen();
+        QVERIFY(!d->Timer1().isActive());
+        QCOMPARE(geschlossen.size(), vomBenutzer ? 1 : 0);
+        QTRY_COMPARE(fensterZeilen(), QStringList());
+        d->zeigen();
+        d->setWert(1200);
+        d->setMaximum(3328);
+        d->setText(QStringLiteral("lese Konfigurationsdaten ..."));
+        QCOMPARE(fensterZeilen(), QStringList{"Datenübertragung von/zu Boravilon|lese Konfigurationsdaten ...|1200/3328"});
+        d.reset();
+        QTRY_COMPARE(fensterZeilen(), QStringList());
+    }
+
+    void datenTextZeile_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("maximum");  // 0: the countdown, `wert` seconds left
+        QTest::addColumn<int>("wert");
+        QTest::addColumn<int>("spalten");
+        QTest::addColumn<QString>("zeile");
+        const QString l = QStringLiteral("lese Konfigurationsdaten ...");
+        QTest::newRow("voll") << "Bestätigungstexte ..." << 257 << 257 << 80 << "Bestätigungstexte ... [####################] 257/257";
+        QTest::newRow("über dem Maximum") << "x" << 80 << 81 << 80 << "x [####################] 80/80";
+        // Narrower: a shorter bar, then none, then the text cut; the last column stays free.
+        QTest::newRow("50 Spalten") << l << 3328 << 1200 << 50 << "lese Konfigurationsdaten ... [##......] 1200/3328";
+        QTest::newRow("40 Spalten") << l << 3328 << 1200 << 40 << "lese Konfigurationsdaten ... 1200/3328";
+        QTest::newRow("12 Spalten") << l << 3328 << 1200 << 12 << "l 1200/3328";
+        QTest::newRow("5 Spalten") << l << 3328 << 1200 << 5 << "1200";
+        QTest::newRow("Countdown") << "Verbindungsaufbau ..." << 0 << 38 << 80 << "Verbindungsaufbau ... noch 38 s";
+        QTest::newRow("Countdown, 20 Spalten") << "Verbindungsaufbau ..." << 0 << 5 << 20 << "Verbindungsaufbau .";
+    }
+    void datenTextZeile()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, maximum);
+        QFETCH(int, wert);
+        QFETCH(int, spalten);
+        QTEST(maximum ? DatenText::zeile(text, maximum, wert, spalten) : DatenText::countdown(text, wert, spalten), "zeile");
+    }
+
+    void datenTextStrom_data()
+    {
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<int>("abstandMs");
+        QTest::addColumn<QByteArray>("ausgabe");
+        QTest::newRow("Datei") << false << 100 << QByteArray("Verbindungsaufbau ...\nlese Konfigurationsdaten ...\nfertig\n");
+        QTest::newRow("Terminal, jede Änderung")
+            << true << 0
+            << QByteArray("\rVerbindungsaufbau ... noch 40 s"
+                          "\rlese Konfigurationsdaten ... [###################.] 79/80"
+                          "\rlese Konfigurationsdaten ... [....................] 79/3328"
+                          "\rlese Konfigurationsdaten ... [....................] 1/3328 "  // padded over the longer line
+                          "\rlese Konfigurationsdaten ... [####################] 3328/3328\nfertig\n");
+        // Changes within 100 ms of a draw wait; closing draws the last state.
+        QTest::newRow("Terminal, 100 ms")
+            << true << 100
+            << QByteArray("\rVerbindungsaufbau ... noch 40 s"
+                          "\rlese Konfigurationsdaten ... [....................] 1/3328"
+                          "\rlese Konfigurationsdaten ... [####################] 3328/3328\nfertig\n");
+    }
+    void datenTextStrom()
+    {
+        QFETCH(bool, terminal);
+        QFETCH(int, abstandMs);
+        std::FILE* f = std::tmpfile();
+        QVERIFY(f);
+        {
+            Daten d;
+            auto* text = new DatenText(f);
+            d.setAnsicht(std::unique_ptr<DatenAnsicht>(text));
+            text->setTerminal(terminal);
+            text->setBreite(80);
+            text->setAbstand(std::chrono::milliseconds(abstandMs));
+            d.setText(QStringLiteral("Verbindungsaufbau ..."));
+            d.setMaximum(80);
+            d.setWert(80);
+            d.zeigen();
+            d.setWert(79);  // the countdown shows seconds: not drawn again
+            d.setText(QStringLiteral("lese Konfigurationsdaten ..."));
+            d.setMaximum(3328);
+            d.setWert(1);
+            d.verbergen();  // the operation has ended
+            d.setWert(2);   // closed: nothing more
+            text->abschliessen(QStringLiteral("fertig"));
+        }
+        std::rewind(f);
+        QFile gelesen;
+        QVERIFY(gelesen.open(f, QIODevice::ReadOnly));
+        QTEST(gelesen.readAll(), "ausgabe");
+        std::fclose(f);
+    }
+
+    // Load selects the current port; OK closes the port and takes the
+    // selection, Abbruch changes nothing. Then the toolbar's abort while
+    // idle: ESC to the device on the port chosen, the port closed.
+    void kommunikation_data()
+    {
+        QTest::addColumn<int>("vorher");   // negative: the port closed
+        QTest::addColumn<int>("waehlen");  // 0: the selection left as it is
+        QTest::addColumn<QString>("knopf");
+        QTest::addColumn<QString>("nachher");  // port, open, what the device got
+        QTest::newRow("Abbruch behält den Port") << 1 << 3 << "CMD_Abbruch" << "1 offen \x1B";
+        QTest::newRow("OK übernimmt und schließt") << 1 << 4 << "CMD_OK" << "4 zu ";
+        QTest::newRow("OK mit gleichem Port schließt") << 2 << 0 << "CMD_OK" << "2 zu \x1B";
+        QTest::newRow("OK bei geschlossenem Port") << -1 << 2 << "CMD_OK" << "2 zu \x1B";
+    }
+    void kommunikation()
+    {
+        QFETCH(int, vorher);
+        QFETCH(int, waehlen);
+        QFETCH(QString, knopf);
+        FakeDoor door;
+        const auto sim = neuesGeraet();
+        Verbindung v;  // on the serial port
+        int n = 0;
+        for (const QString& p : {sim->pfad(), sim->pfad(), QStringLiteral("/dev/ttyUSB2"), QStringLiteral("/dev/gsmbv-gibt-es-nicht")})
+            v.zuordnung().festlegen(++n, p);
+        QVERIFY(!v.setPort(5) && !v.setPort(0) && v.setPort(qAbs(vorher)) && (vorher < 0 || v.portOeffnen()));
+        Kommunikation dlg(v);
+        QStringList optionen;
+        for (int n = 1; n <= 4; ++n)
+            optionen << dlg.option(n)->text() + (dlg.option(n)->isChecked() ? "* " : " ") + dlg.geraetLabel(n)->text();
+        QCOMPARE(optionen.mid(2), (QStringList{"COM3 /dev/ttyUSB2", "COM 4 /dev/gsmbv-gibt-es-nicht"}));
+        QVERIFY(dlg.option(qAbs(vorher))->isChecked());
+        dlg.show();
+        if (waehlen)
+            QTest::mouseClick(dlg.option(waehlen), Qt::LeftButton);
+        QTest::mouseClick(dlg.findChild<QPushButton*>(knopf), Qt::LeftButton);
+        QVERIFY(!dlg.isVisible());
+        const QString ist = QStringLiteral("%1 %2 ").arg(v.port()).arg(v.portOffen() ? "offen" : "zu");
+        v.abbrechen();
+        QVERIFY(!v.portOffen());
+        QTest::qWait(20);
+        QTEST(ist + QString::fromLatin1(sim->empfangeneBytes()), "nachher");
+    }
 };
 
-QTEST_GUILESS_MAIN(TestLink)
+
+QTEST_MAIN(TestLink)
 #include "test_link.moc"
