@@ -17,18 +17,6 @@ using kit::tippen;
 using namespace std::chrono_literals;
 Q_DECLARE_METATYPE(Editorwerte)
 
-namespace {
-// Every field open: balance monitoring and both relays on, the range 0..100.
-void allesOffen(Fenster& f)
-{
-    Editorwerte w;
-    w.konto = w.relaisbest1 = w.relaisbest2 = true;
-    w.messbereich4 = QStringLiteral("0");
-    w.messbereich20 = QStringLiteral("100");
-    f.k.anzeigen(w);
-}
-} // namespace
-
 class TestEditor : public QObject {
     Q_OBJECT
 private slots:
@@ -98,7 +86,11 @@ private slots:
         QFETCH(QString, eingabe);
         QFETCH(int, marker);
         Fenster f;
-        allesOffen(f);
+        Editorwerte w;  // every field open: balance monitoring and both relays on, the range 0..100
+        w.konto = w.relaisbest1 = w.relaisbest2 = true;
+        w.messbereich4 = QStringLiteral("0");
+        w.messbereich20 = QStringLiteral("100");
+        f.k.anzeigen(w);
         Eingabefeld* feld = f.feld(name);
         f.betreten(feld);
         feld->setText(vorher);

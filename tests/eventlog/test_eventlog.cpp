@@ -2,11 +2,10 @@
 // file's bytes, where the file goes and how it is written.
 #include "eventlog/ereignisspeicher.h"
 #include "eventlog/logdatei.h"
+#include "kit.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -34,12 +33,6 @@ QStringList strecken(std::initializer_list<std::pair<int, int>> teile)
             l << QStringLiteral("01.01, 12:00:%1, Meldelinie 1 - kommt : aktiv").arg(i, 2, 10, QLatin1Char('0'));
     return l;
 }
-QByteArray inhalt(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
-
 } // namespace
 
 class TestEventlog : public QObject {
@@ -124,9 +117,9 @@ private slots:
         const QByteArray speicher = satz(9, 5, 14, 21, 6, 3) + satz(1, 2, 3, 4, 5, 'N', 'G', 'A') + QByteArray(496, char(0xFF));
         const QString pfad = QDir(daten).filePath("LOG.TXT");
         QCOMPARE(logAblegen(speicher, unmoeglich, daten), pfad);
-        QCOMPARE(inhalt(pfad), QByteArray("21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n04.05, 03:02:01, kein GSM-Netz verf\xFCgbar - geht : aktiv\r\n"));
+        QCOMPARE(kit::lesen(pfad), QByteArray("21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n04.05, 03:02:01, kein GSM-Netz verf\xFCgbar - geht : aktiv\r\n"));
         QCOMPARE(logAblegen(QByteArray(512, char(0xFF)), unmoeglich, daten), pfad);  // an empty ring: the file empty, not stale
-        QCOMPARE(inhalt(pfad), QByteArray());
+        QCOMPARE(kit::lesen(pfad), QByteArray());
         QCOMPARE(QDir(daten).entryList(QDir::Files | QDir::Hidden), QStringList{"LOG.TXT"});
         QCOMPARE(QStringList({logAblegen(speicher, unmoeglich, tmp.filePath("datei/daten")), logAblegen(speicher, programm, daten)}),
                  QStringList({"", QDir(programm).filePath("LOG.TXT")}));
@@ -134,7 +127,7 @@ private slots:
         QVERIFY(!logSchreiben(tmp.filePath("datei/LOG.TXT"), "a\r\n") && QDir().mkdir(tmp.filePath("LOG.TXT")));
         QVERIFY(!logSchreiben(tmp.filePath("LOG.TXT"), "a\r\n") && QFileInfo(tmp.filePath("LOG.TXT")).isDir() && QDir().rmdir(tmp.filePath("LOG.TXT")));
         QVERIFY(logSchreiben(tmp.filePath("LOG.TXT"), "a\r\n"));
-        QCOMPARE(inhalt(tmp.filePath("LOG.TXT")), QByteArray("a\r\n"));
+        QCOMPARE(kit::lesen(tmp.filePath("LOG.TXT")), QByteArray("a\r\n"));
     }
 };
 
