@@ -32,7 +32,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("nummer");
         QTest::addColumn<QString>("datei");
-        QTest::newRow("schlicht") << "Tankstelle Nord" << 1 << "Tankstelle Nord_2026-12-06_14-05-09.cfg";
         QTest::newRow("unsicher") << "Halle 3/4: \"Süd\" *?<>|\\" << 1 << "Halle 3_4_ _Süd_ _______2026-12-06_14-05-09.cfg";
         QTest::newRow("Steuerzeichen") << "A\x01" "B\tC\x7F" "D\u0081" << 1 << "A_B_C_D__2026-12-06_14-05-09.cfg";
         QTest::newRow("Punkte und Blanks am Rand") << " ..versteckt. . " << 1 << "versteckt_2026-12-06_14-05-09.cfg";
