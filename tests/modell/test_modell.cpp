@@ -136,6 +136,8 @@ private slots:
         QTest::newRow("Maximum am Bereichsende") << analog("10", "500", "", "500", Feld::Grenzwertmax) << false << "11:134 01 F4" << analogwert << QStringList();
         QTest::newRow("Minimum: Blank, Tab, 050, Rest") << analog("0", "500", " \t050a", "", Feld::Grenzwertmin) << false << "11:132 00 32" << analogwert << QStringList();
         QTest::newRow("ohne Bereich: leer") << analog("0", "", "", "700", Feld::Grenzwertmax) << false << "" << nichts << QStringList();
+        QTest::newRow("Maximum leer, 4 mA bei 4") << analog("4", "500", "", "", Feld::Grenzwertmax, false) << false << "" << abgelehnt
+                                                  << QStringList{"!Oberer Grenzwert muss zwischen 4 und 500 liegen"};
         QTest::newRow("Maximum leer, 4 mA bei 0") << analog("0", "500", "", "", Feld::Grenzwertmax, false) << false << "" << analogwert << QStringList();
         QTest::newRow("Maximum nicht getippt") << analog("0", "500", "", "300", Feld::Grenzwertmax, false) << false << "11:134 01 2C" << nichts << QStringList();
     }
