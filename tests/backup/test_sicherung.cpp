@@ -59,7 +59,8 @@ private slots:
         QCOMPARE(inhalt.left(inhalt.indexOf('\n') + 1), ";;;255;255;FF;FF;" + QByteArray(16, '\xFF') + ';' + QByteArray(16, '\xFF') + ";255;Halle 3/4;\r\n");
         QCOMPARE(inhalt.count("\r\n"), 12);
         QVERIFY(kit::schreiben(pfad("Halle 3_4_2026-12-06_14-05-09_2.cfg"), "fremd"));
-        QCOMPARE(sicherung::anlegen(bild(QStringLiteral("Halle 3/4")), kZeit, o).pfad, pfad("Halle 3_4_2026-12-06_14-05-09_3.cfg"));
+        QCOMPARE(sicherung::anlegen(bild(QStringLiteral("Halle 3/4")), kZeit, o).pfad,
+                 pfad("Halle 3_4_2026-12-06_14-05-09_3.cfg"));
         QCOMPARE(kit::lesen(pfad("Halle 3_4_2026-12-06_14-05-09_3.cfg")), inhalt);
         QCOMPARE(kit::lesen(erste), inhalt);
         QCOMPARE(kit::lesen(pfad("Halle 3_4_2026-12-06_14-05-09_2.cfg")), "fremd");
