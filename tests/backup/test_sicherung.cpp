@@ -3,10 +3,10 @@
 #include "backup/sicherung.h"
 #include "image/ansi.h"
 #include "image/felder.h"
+#include "kit.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTest>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -22,17 +22,6 @@ Konfigspeicher bild(const QString& name)
     return k;
 }
 
-// Reads a file; with `neu`, writes it (and its last change) instead.
-QByteArray datei(const QString& pfad, const QByteArray& neu = {}, const QDateTime& geaendert = {})
-{
-    QFile f(pfad);
-    if (!f.open(neu.isNull() ? QIODevice::ReadOnly : QIODevice::WriteOnly))
-        return "<fehlt>";
-    if (!neu.isNull() && (f.write(neu) != neu.size() || !f.flush() || (geaendert.isValid() && !f.setFileTime(geaendert, QFileDevice::FileModificationTime))))
-        return "<nicht geschrieben>";
-    return neu.isNull() ? f.readAll() : neu;
-}
-
 } // namespace
 
 class TestSicherung : public QObject {
@@ -43,7 +32,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("nummer");
         QTest::addColumn<QString>("datei");
-        QTest::newRow("schlicht") << "Tankstelle Nord" << 1 << "Tankstelle Nord_2026-12-06_14-05-09.cfg";
         QTest::newRow("unsicher") << "Halle 3/4: \"Süd\" *?<>|\\" << 1 << "Halle 3_4_ _Süd_ _______2026-12-06_14-05-09.cfg";
         QTest::newRow("Steuerzeichen") << "A\x01" "B\tC\x7F" "D\u0081" << 1 << "A_B_C_D__2026-12-06_14-05-09.cfg";
         QTest::newRow("Punkte und Blanks am Rand") << " ..versteckt. . " << 1 << "versteckt_2026-12-06_14-05-09.cfg";
@@ -64,23 +52,27 @@ private slots:
     {
         QTemporaryDir tmp;
         const QString o = tmp.filePath(QStringLiteral("a/sicherungen"));  // made when missing
+        auto pfad = [&o](const char* name) { return o + QLatin1Char('/') + QString::fromUtf8(name); };
         const QString erste = sicherung::anlegen(bild(QStringLiteral("Halle 3/4")), kZeit, o).pfad;
-        QCOMPARE(erste, o + QStringLiteral("/Halle 3_4_2026-12-06_14-05-09.cfg"));
-        const QByteArray inhalt = datei(erste);
+        QCOMPARE(erste, pfad("Halle 3_4_2026-12-06_14-05-09.cfg"));
+        const QByteArray inhalt = kit::lesen(erste);
         QCOMPARE(inhalt.left(inhalt.indexOf('\n') + 1), ";;;255;255;FF;FF;" + QByteArray(16, '\xFF') + ';' + QByteArray(16, '\xFF') + ";255;Halle 3/4;\r\n");
         QCOMPARE(inhalt.count("\r\n"), 12);
-        QCOMPARE(datei(o + QStringLiteral("/Halle 3_4_2026-12-06_14-05-09_2.cfg"), "fremd"), "fremd");
-        QCOMPARE(sicherung::anlegen(bild(QStringLiteral("Halle 3/4")), kZeit, o).pfad, o + QStringLiteral("/Halle 3_4_2026-12-06_14-05-09_3.cfg"));
-        QCOMPARE(datei(o + QStringLiteral("/Halle 3_4_2026-12-06_14-05-09_3.cfg")), inhalt);
-        QCOMPARE(datei(erste), inhalt);
-        QCOMPARE(datei(o + QStringLiteral("/Halle 3_4_2026-12-06_14-05-09_2.cfg")), "fremd");
+        QVERIFY(kit::schreiben(pfad("Halle 3_4_2026-12-06_14-05-09_2.cfg"), "fremd"));
+        QCOMPARE(sicherung::anlegen(bild(QStringLiteral("Halle 3/4")), kZeit, o).pfad,
+                 pfad("Halle 3_4_2026-12-06_14-05-09_3.cfg"));
+        QCOMPARE(kit::lesen(pfad("Halle 3_4_2026-12-06_14-05-09_3.cfg")), inhalt);
+        QCOMPARE(kit::lesen(erste), inhalt);
+        QCOMPARE(kit::lesen(pfad("Halle 3_4_2026-12-06_14-05-09_2.cfg")), "fremd");
 
         QVERIFY(sicherung::anlegen(bild(QString()), kZeit.addDays(-400), o));
         QVERIFY(sicherung::anlegen(bild(QStringLiteral("Tankstelle")), kZeit.addSecs(1), o));
-        datei(o + QStringLiteral("/Kaputt_2026-12-07_08-00-00.cfg"), "keine Konfiguration");
-        datei(o + QStringLiteral("/meine anlage.cfg"), "x", QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
-        datei(o + QStringLiteral("/leer_2026-12-08_08-00-00.cfg"), "");
-        datei(o + QStringLiteral("/notiz.txt"), "x");
+        QVERIFY(kit::schreiben(pfad("Kaputt_2026-12-07_08-00-00.cfg"), "keine Konfiguration"));
+        QFile anlage(pfad("meine anlage.cfg"));
+        QVERIFY(anlage.open(QIODevice::WriteOnly) && anlage.write("x") == 1 && anlage.flush());
+        QVERIFY(anlage.setFileTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), QFileDevice::FileModificationTime));
+        QVERIFY(kit::schreiben(pfad("leer_2026-12-08_08-00-00.cfg"), ""));
+        QVERIFY(kit::schreiben(pfad("notiz.txt"), "x"));
         QVERIFY(QDir(o).mkdir(QStringLiteral("ordner_2026-12-09_08-00-00.cfg")));
         QStringList gezeigt;
         for (const sicherung::Eintrag& e : sicherung::liste(o))

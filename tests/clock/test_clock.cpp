@@ -23,7 +23,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("antwort");
         QTest::addColumn<QString>("text");  // "": no clock value
-        QTest::newRow("Beispiel") << QByteArray("\x09\x05\x0E\x15\x06>") << "14:05:09   21.06.";
         QTest::newRow("Nullen") << QByteArray("\0\0\0\0\0>", 6) << "00:00:00   00.00.";
         QTest::newRow("kein BCD") << QByteArray("\x20\x14\x12\x31\x12>") << "18:20:32   49.18.";
         QTest::newRow("drei Ziffern") << QByteArray("\x87\xFF\x64\x63\x0A>") << "100:255:135   99.10.";

@@ -33,16 +33,8 @@ public:
         return knoepfe == Knoepfe::JaNein ? Antwort::Ja : Antwort::Ok;
     }
     void beep() override { ++beeps; }
-    QString dateiSpeichern(const Dateidialog& d) override
-    {
-        dateidialoge.append(d);
-        return dateinamen.isEmpty() ? QString() : dateinamen.dequeue();
-    }
-    QString dateiOeffnen(const Dateidialog& d) override
-    {
-        dateidialoge.append(d);
-        return dateinamen.isEmpty() ? QString() : dateinamen.dequeue();
-    }
+    QString dateiSpeichern(const Dateidialog& d) override { return dateidialog(d); }
+    QString dateiOeffnen(const Dateidialog& d) override { return dateidialog(d); }
     bool starten(const QString& programm, const QStringList& argumente) override
     {
         starts.append({programm, argumente});
@@ -53,7 +45,6 @@ public:
         angezeigt.append(pfad);
         return anzeigeErfolg;
     }
-
     bool druckdialog(QPrinter& drucker) override
     {
         ++druckdialoge;
@@ -86,4 +77,11 @@ public:
     // Answers the print dialog as the user would (choosing a PDF file, say);
     // unset: cancelled.
     std::function<bool(QPrinter&)> druckAntwort;
+
+private:
+    QString dateidialog(const Dateidialog& d)
+    {
+        dateidialoge.append(d);
+        return dateinamen.isEmpty() ? QString() : dateinamen.dequeue();
+    }
 };

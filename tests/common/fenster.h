@@ -43,8 +43,7 @@ inline void tippen(QWidget* w, const QString& text)
             continue;
         }
         const Qt::Key taste = c.unicode() >= 0x20 && c.unicode() < 0x7F ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
-        QTest::sendKeyEvent(QTest::Press, w, taste, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, w, taste, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, w, taste, QString(c), Qt::NoModifier);
     }
 }
 

@@ -73,8 +73,6 @@ private slots:
         QTest::newRow("Abbruch") << true << QStringList{"2", "0=G:1", "CMD_Cancel"} << QList<int>{} << "" << QList<int>{} << QStringList() << "" << 0;
         QTest::newRow("getippt, eingefügt") << true << QStringList{"2", "0=G:+43 664-1/a", "1=F!0316 12", "2=E!a b@c"} << QList<int>{} << "" << QList<int>{}
             << QStringList() << "GSM-Nummern für Meldelinie 2: G:+436641|F:031612|E:ab@c" << 6;
-        QTest::newRow("neues Bild") << true << QStringList{"2", "0=G:5", "@2:6762777\r"} << QList<int>{} << "" << QList<int>{}
-            << QStringList() << "GSM-Nummern für Meldelinie 2: F:777" << 0;
         const QString kopieren = QStringLiteral("Keins|OkAbbrechen|Wollen Sie diese Einstellung für alle anderen Meldelinien und Alarme übernehmen ?|GSM BV Konfiguration");
         QTest::newRow("kopieren, abgebrochen") << true << QStringList{"3", "0=F:0316", "CMD_kopieren"} << QList<int>{int(Door::Antwort::Abbrechen)}
             << "3:0 \"066468020316\" 0D 03" << QList<int>{11} << QStringList{kopieren} << "GSM-Nummern für Meldelinie 3: F:0316" << 0;
