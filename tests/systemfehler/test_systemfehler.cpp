@@ -40,7 +40,7 @@ private slots:
         QVERIFY(kit::schreiben(tmp.filePath(QStringLiteral("datei")), "x"));
         QVERIFY(QFile::link(tmp.filePath(QStringLiteral("b")), tmp.filePath(QStringLiteral("a"))));
         QVERIFY(QFile::link(tmp.filePath(QStringLiteral("a")), tmp.filePath(QStringLiteral("b"))));
-        if (pfad == QLatin1String("/dev/full") && !kit::plattevollVerfuegbar())
+        if (pfad == QLatin1String("/dev/full") && !QFile::exists(pfad))
             QSKIP("no /dev/full here");
         QFile f(pfad.isEmpty() ? QString() : QDir(tmp.path()).filePath(pfad));
         errno = 0;
