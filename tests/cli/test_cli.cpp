@@ -76,10 +76,8 @@ Lauf gsmbv(QStringList argumente, const QStringList& umgebung = {},
         vorher(p);
     QSignalSpy fertig(&p, &QProcess::finished);
     p.start();
-    if (!p.waitForStarted(5000)) {
-        qWarning("gsmbv did not start: %s", qPrintable(p.errorString()));
+    if (!p.waitForStarted(5000))
         return l;
-    }
     if (waehrend)
         waehrend(p);
     if (fertig.isEmpty() && !fertig.wait(grenzeMs)) {
@@ -249,7 +247,7 @@ void TestCli::laeufe_data()
            "diff ");
     falsch("ports", {"ports", "x"}, "unerwartetes Argument \"x\"", "ports", "ports ");
 
-    // show, diff: the settings list itself is checked where it is built.
+    const QByteArray datei = "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: %D/";
     // Operator T Mobile, balance monitoring on, daily check call, no
     // acknowledgement, both relays off, every kind of recipient.
     fall("show", {.argumente = {"show", "daten/tmobile.cfg"}, .aus = "daten/tmobile.show"});
@@ -263,9 +261,8 @@ void TestCli::laeufe_data()
                           .aus = "Anlagenbezeichnung: Pumpwerk Nord\n…\nMeldelinie 5 Meldungstext: "
                                  "St\xC3\x83\xC2\xB6rung Pumpe 1\n…"});
     fall("show refuses", {.argumente = {"show", "@utf8.cfg"}, .status = 4,
-                          .fehler = "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: %D/utf8.cfg: Zeile 6 passt "
-                                    "nicht zum Format einer Konfigurationsdatei (UTF-8-Zeichen an Stelle 65; "
-                                    "erwartet ist Windows-1252)\n"});
+                          .fehler = datei + "utf8.cfg: Zeile 6 passt nicht zum Format einer Konfigurationsdatei "
+                                            "(UTF-8-Zeichen an Stelle 65; erwartet ist Windows-1252)\n"});
     // The same settings in other bytes: line 1's fax and e-mail behind the
     // other operators' gateway prefixes.
     fall("diff, equal settings, other bytes", {.argumente = {"diff", "@quelle.cfg", "daten/gleich.cfg"}});
@@ -307,7 +304,6 @@ void TestCli::laeufe_data()
     // Runs that fail: nothing reaches standard output, the file that was there stays.
     QByteArray ueberlauf = simStandardSpeicher();
     ueberlauf[11 * 256 + 128] = char(0x80);
-    const QByteArray datei = "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: %D/";
     const QByteArray uebertragung = "Fehler bei Datenübertragung\ngsmbv: ";
     const QByteArray stumm = "Verbindung nicht möglich\ngsmbv: kein ACK innerhalb 100 ms\n";
     const QByteArray teilweise = "gsmbv: Gerät nur teilweise beschrieben: ";
@@ -315,8 +311,11 @@ void TestCli::laeufe_data()
     const QByteArray voll = "gsmbv: Standardausgabe kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger\n";
     const QStringList w{"write", "-p", "PORT", "-t", "0.2", "@quelle.cfg"};
     const QStringList ohneSicherung = QStringList{"write", "--no-backup"} + w.mid(1);
-    fall("read, no such folder", {.argumente = {"read", "-p", "PORT", "-o", "@gibtsnicht/a.cfg"}, .status = 4,
-                                  .fehler = datei + "gibtsnicht/a.cfg: Datei oder Ordner nicht vorhanden\n"});
+    const auto dateifehler = [&](const char* name, const QStringList& a, const QByteArray& grund) {
+        fall(name, {.argumente = a, .status = 4, .fehler = datei + grund + "\n"});
+    };
+    dateifehler("read, no such folder", {"read", "-p", "PORT", "-o", "@gibtsnicht/a.cfg"},
+                "gibtsnicht/a.cfg: Datei oder Ordner nicht vorhanden");
     fall("read, decode fails", {.argumente = r, .speicher = ueberlauf, .status = 3,
                                 .fehler = uebertragung + "Konfigurationsdaten nicht lesbar: Analogeingang Messwert "
                                           "4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767\n",
@@ -333,10 +332,9 @@ void TestCli::laeufe_data()
                        .status = 3, .fehler = uebertragung + "nach 101 von 513 Bytes keine Daten mehr\n", .anfang = "l"});
     fall("show, standard output full", {.argumente = {"show", "@quelle.cfg", ">/dev/full"}, .status = 5,
                                         .fehler = voll});
-    fall("show, no such file", {.argumente = {"show", "@gibtsnicht.cfg"}, .status = 4,
-                                .fehler = datei + "gibtsnicht.cfg: Datei oder Ordner nicht vorhanden\n"});
-    fall("diff, no such file", {.argumente = {"diff", "@quelle.cfg", "@gibtsnicht.cfg"}, .status = 4,
-                                .fehler = datei + "gibtsnicht.cfg: Datei oder Ordner nicht vorhanden\n"});
+    dateifehler("show, no such file", {"show", "@gibtsnicht.cfg"}, "gibtsnicht.cfg: Datei oder Ordner nicht vorhanden");
+    dateifehler("diff, no such file", {"diff", "@quelle.cfg", "@gibtsnicht.cfg"},
+                "gibtsnicht.cfg: Datei oder Ordner nicht vorhanden");
     fall("no such device", {.argumente = {"clock", "-p", "/dev/gsmbv-gibtsnicht", "-t", "30"}, .status = 1,
                             .fehler = "Verbindung nicht möglich\ngsmbv: Gerät /dev/gsmbv-gibtsnicht nicht vorhanden\n"});
     fall("silent, write", {.argumente = {"write", "-p", "PORT", "-t", "0.1", "@quelle.cfg"}, .geraetefehler = "silent",
@@ -350,15 +348,12 @@ void TestCli::laeufe_data()
     fall("silent, write --no-backup", {.argumente = {"write", "--no-backup", "-p", "PORT", "-t", "0.1", "@quelle.cfg"},
                                        .geraetefehler = "silent", .status = 1, .fehler = stumm, .anfang = ""});
     // Files a write must refuse before it opens the port.
-    const QByteArray form = "Zeile 13 passt nicht zum Format einer Konfigurationsdatei (fehlt: die Datei hat nur 12 "
-                            "von 13 Zeilen)";
-    fall("12 lines", {.argumente = {"write", "-p", "PORT", "@zwoelf.cfg"}, .status = 4,
-                      .fehler = datei + "zwoelf.cfg: " + form + "\n"});
-    fall("missing", {.argumente = {"write", "-p", "PORT", "@fehlt.cfg"}, .status = 4,
-                     .fehler = datei + "fehlt.cfg: Datei oder Ordner nicht vorhanden\n"});
+    dateifehler("12 lines", {"write", "-p", "PORT", "@zwoelf.cfg"},
+                "zwoelf.cfg: Zeile 13 passt nicht zum Format einer Konfigurationsdatei (fehlt: die Datei hat nur 12 "
+                "von 13 Zeilen)");
+    dateifehler("missing", {"write", "-p", "PORT", "@fehlt.cfg"}, "fehlt.cfg: Datei oder Ordner nicht vorhanden");
     // A file with missing lines stays refused with --force: half of the device would get the defaults.
-    fall("12 lines, --force", {.argumente = {"write", "--force", "-p", "PORT", "@zwoelf.cfg"}, .status = 4,
-                               .fehler = datei + "zwoelf.cfg: nur 12 von 13 Zeilen\n"});
+    dateifehler("12 lines, --force", {"write", "--force", "-p", "PORT", "@zwoelf.cfg"}, "zwoelf.cfg: nur 12 von 13 Zeilen");
 
     // Echoes: "w" is 1, each page its character and 256 bytes.
     fall("no echo for w", {.argumente = w, .geraetefehler = "noecho@1", .status = 3,

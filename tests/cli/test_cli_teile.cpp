@@ -30,13 +30,8 @@ namespace {
 QByteArray inhalt(std::FILE* f)
 {
     std::fflush(f);
-    std::rewind(f);
-    QByteArray b;
-    char puffer[4096];
-    size_t n;
-    while ((n = std::fread(puffer, 1, sizeof puffer, f)) > 0)
-        b.append(puffer, qsizetype(n));
-    return b;
+    QFile d;
+    return d.open(::fileno(f), QIODevice::ReadOnly) && d.seek(0) ? d.readAll() : QByteArray("<nicht lesbar>");
 }
 
 struct Datei {
