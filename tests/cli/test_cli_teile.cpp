@@ -11,7 +11,6 @@
 #include "link/transport.h"
 #include "terminal.h"
 
-#include <QQueue>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,7 +21,6 @@ Q_DECLARE_METATYPE(Door::Knoepfe)
 Q_DECLARE_METATYPE(Door::Antwort)
 
 using namespace cli;
-using namespace std::chrono_literals;
 
 namespace {
 
