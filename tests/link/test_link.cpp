@@ -485,12 +485,8 @@ private slots:
             if (ausgang == "Erfolg" && art != Art::UhrLesen && dekodiert)
                 QCOMPARE(u.dekodiert, QList<QByteArray>{art == Art::Lesen ? g.speicher() : g.ereignisse()});
         }
-        if (ausgang == "Erfolg" && art == Art::UhrLesen) {
-            // Seconds run on from 09; minutes, hours, day and month as set.
-            // (The device's answer is the five bytes right before ">".)
-            QCOMPARE(u.dekodiert[0].mid(1), QByteArray("\x05\x0E\x15\x06>"));
-            QVERIFY(u.dekodiert[0][0] >= 9 && u.dekodiert[0][0] < 15);
-        }
+        if (ausgang == "Erfolg" && art == Art::UhrLesen)  // the answer: the five bytes right before ">"
+            QCOMPARE(u.dekodiert[0], QByteArray("\x09\x05\x0E\x15\x06>"));
         if (QTest::currentTestFailed())
             return;
 
