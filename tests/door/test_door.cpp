@@ -1,10 +1,8 @@
 // The real door on the offscreen platform: each call, what it shows, the user's answer by mouse or
 // key and what it returns; the about box and the system-information launcher.
 #include "doorqt/qtdoor.h"
-#include "editor/teledit.h"
 #include "kit.h"
 #include "shell/information.h"
-#include "shell/konfig.h"
 #include "shell/sysinfo.h"
 
 #include <QAbstractButton>
@@ -16,7 +14,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrinter>
-#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -104,10 +101,6 @@ private slots:
         z("starten fehlt", "", "", "nicht gestartet");
         z("anzeigen", "", "", "/tmp/Ein Ordner/LOG.TXT|");
         z("beep", "", "", "");
-        // "Kopieren" on Meldelinie 3 in the main window: pages flagged|holding the list|markers shown.
-        const QString frage = "GSM BV Konfiguration|0|Abbrechen OK|Wollen Sie diese Einstellung für alle anderen Meldelinien und Alarme übernehmen ?";
-        z("fenster", "taste:Return", frage, "1 2 3 4 5 6 7 8 9 11|1 2 3 4 5 6 7 8 9 11|9 10 11 12 13 14 15 16 17 20");
-        z("fenster", "maus:Abbrechen", frage, "3|3|11");
     }
     void tuer()
     {
@@ -136,26 +129,6 @@ private slots:
             QPrinter drucker;
             drucker.setOutputFileName(ordner.filePath(QStringLiteral("gedruckt.pdf")));
             ergebnis = tuer.druckdialog(drucker) ? "ja" : "nein";
-        } else if (art == QLatin1String("fenster")) {
-            Door::setzen(nullptr);
-            Konfig k;
-            k.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&k));
-            k.findChild<QPushButton*>(QStringLiteral("CMD_Nr_2"))->click();
-            QTest::keyClicks(k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0")), QStringLiteral("06641234"));
-            k.teledit().findChild<QPushButton*>(QStringLiteral("CMD_kopieren"))->click();
-            QVERIFY(k.teledit().isVisible());
-            QStringList seiten, liste, marker;
-            for (int s = 0; s <= 12; ++s) {
-                if (k.seitenaenderung()[std::size_t(s)])
-                    seiten << QString::number(s);
-                if (k.speicher().seite(s).left(128) == QByteArray("06641234\r\x03") + kit::ff(118))
-                    liste << QString::number(s);
-            }
-            for (int m = 0; m <= 20; ++m)
-                if (k.markerSichtbar(m))
-                    marker << QString::number(m);
-            ergebnis = seiten.join(' ') + '|' + liste.join(' ') + '|' + marker.join(' ');
         } else if (art == QLatin1String("beep")) {
             tuer.beep();
             QCOMPARE(QApplication::topLevelWidgets().size(), fenster);

@@ -294,7 +294,6 @@ private slots:
         QTest::addColumn<QStringList>("boxen");
         QTest::addColumn<int>("beeps");
         QTest::addColumn<QByteArray>("draht");
-        QTest::addColumn<QString>("speicher"); // "": unchanged
         QTest::addColumn<QString>("verlauf");
 
         const QStringList keine, vnm{"Kritisch|Ok|Verbindung nicht möglich|GSM Boravilon"},
@@ -314,59 +313,59 @@ private slots:
 
         // Connecting: the same for every operation.
         for (Art art : {Art::Lesen, Art::Schreiben, Art::Ereignisse, Art::UhrLesen, Art::UhrSetzen})
-            zeile(art, "silent", "frist", 0, -1, V) << "KeineVerbindung" << "kein ACK innerhalb 20 ms" << vnm << 0 << QByteArray() << "" << a;
-        zeile(Art::Lesen, "noise@7", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("r") << "" << l + " 3327/3328";
-        zeile(Art::Lesen, "silent", "abbruch", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << esc << "" << a;
-        zeile(Art::Lesen, "silent", "datenZu", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << QByteArray() << "" << a;
-        zeile(Art::Lesen, "silent", "frist,portwechsel", 0, -1, V) << "KeineVerbindung" << "kein ACK innerhalb 20 ms" << vnm << 0 << QByteArray() << "" << a;
-        zeile(Art::Lesen, "", "portFehlt,abbruch", 0, -1, V) << "KeineVerbindung" << "Gerät /dev/gsmbv-gibt-es-nicht nicht vorhanden" << vnm << 0 << QByteArray() << "" << a;
+            zeile(art, "silent", "frist", 0, -1, V) << "KeineVerbindung" << "kein ACK innerhalb 20 ms" << vnm << 0 << QByteArray() << a;
+        zeile(Art::Lesen, "noise@7", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("r") << l + " 3327/3328";
+        zeile(Art::Lesen, "silent", "abbruch", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << esc << a;
+        zeile(Art::Lesen, "silent", "datenZu", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << QByteArray() << a;
+        zeile(Art::Lesen, "silent", "frist,portwechsel", 0, -1, V) << "KeineVerbindung" << "kein ACK innerhalb 20 ms" << vnm << 0 << QByteArray() << a;
+        zeile(Art::Lesen, "", "portFehlt,abbruch", 0, -1, V) << "KeineVerbindung" << "Gerät /dev/gsmbv-gibt-es-nicht nicht vorhanden" << vnm << 0 << QByteArray() << a;
 
         // The command: its echo awaited (r, w), the clock setting's pause after s.
-        zeile(Art::Lesen, "hangup@1", "frist", 1, -1, B) << "Uebertragungsfehler" << "kein Echo für r innerhalb 20 ms" << uf << 0 << "r" + esc << "" << a;
-        zeile(Art::Lesen, "hangup@1", "abbruch", 1, -1, B) << "Uebertragungsfehler" << "abgebrochen beim Warten auf das Echo für r" << uf << 0 << "r" + esc << "" << a;
-        zeile(Art::Lesen, "", "frist,portwechsel", 1, -1, B) << "Uebertragungsfehler" << "kein Echo für r innerhalb 20 ms" << uf << 0 << QByteArray("r") << "" << a;
-        zeile(Art::Lesen, "hangup@1", "zerstoeren", 1, -1, B) << "" << "" << keine << 0 << QByteArray("r") << "" << "";
-        zeile(Art::Schreiben, "noecho@1", "frist", 1, -1, B) << "Uebertragungsfehler" << "Echo fehlt bei w | geschrieben -; offen 0,13; keine Daten" << uf << 1 << "w" + esc << "" << a;
-        zeile(Art::Schreiben, "hangup@1", "datenZu", 1, -1, B) << "Uebertragungsfehler" << "abgebrochen bei w | geschrieben -; offen 0,13; keine Daten" << uf << 1 << "w" + esc << "" << a;
-        zeile(Art::UhrSetzen, "", "dialog", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 5 Uhrzeit-Bytes" << keine << 0 << "s" + esc << "" << a;
-        zeile(Art::UhrSetzen, "", "datenZu", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 5 Uhrzeit-Bytes" << keine << 0 << "s" + esc << "" << a;
-        zeile(Art::UhrSetzen, "", "portwechsel", 1, -1, B) << "Uebertragungsfehler" << "Uhrzeit-Byte 1 nicht gesendet" << uf << 0 << QByteArray("s") << "" << a;
+        zeile(Art::Lesen, "hangup@1", "frist", 1, -1, B) << "Uebertragungsfehler" << "kein Echo für r innerhalb 20 ms" << uf << 0 << "r" + esc << a;
+        zeile(Art::Lesen, "hangup@1", "abbruch", 1, -1, B) << "Uebertragungsfehler" << "abgebrochen beim Warten auf das Echo für r" << uf << 0 << "r" + esc << a;
+        zeile(Art::Lesen, "", "frist,portwechsel", 1, -1, B) << "Uebertragungsfehler" << "kein Echo für r innerhalb 20 ms" << uf << 0 << QByteArray("r") << a;
+        zeile(Art::Lesen, "hangup@1", "zerstoeren", 1, -1, B) << "" << "" << keine << 0 << QByteArray("r") << "";
+        zeile(Art::Schreiben, "noecho@1", "frist", 1, -1, B) << "Uebertragungsfehler" << "Echo fehlt bei w | geschrieben -; offen 0,13; keine Daten" << uf << 1 << "w" + esc << a;
+        zeile(Art::Schreiben, "hangup@1", "datenZu", 1, -1, B) << "Uebertragungsfehler" << "abgebrochen bei w | geschrieben -; offen 0,13; keine Daten" << uf << 1 << "w" + esc << a;
+        zeile(Art::UhrSetzen, "", "dialog", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 5 Uhrzeit-Bytes" << keine << 0 << "s" + esc << a;
+        zeile(Art::UhrSetzen, "", "datenZu", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 5 Uhrzeit-Bytes" << keine << 0 << "s" + esc << a;
+        zeile(Art::UhrSetzen, "", "portwechsel", 1, -1, B) << "Uebertragungsfehler" << "Uhrzeit-Byte 1 nicht gesendet" << uf << 0 << QByteArray("s") << a;
 
         // The transfer: data received, pages sent, the clock bytes.
-        zeile(Art::Lesen, "stop@100", "dialog,datenZu", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << QByteArray("r") << "" << l + " 100/3328";
-        zeile(Art::Lesen, "stop@100", "abbruch", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << "r" + esc << "" << l + " 100/3328";
-        zeile(Art::Lesen, "stop@100", "grenze", 0, -1, X) << "Zeitueberschreitung" << "nach 100 von 3328 Bytes keine Daten mehr" << uf << 0 << "r" + esc << "" << l + " 100/3328";
-        zeile(Art::Lesen, "stop@100", "weg,abbruch", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << QByteArray("r") << "" << l + " 100/3328";
-        zeile(Art::Ereignisse, "hangup@1", "datenZu", 1, -1, U) << "Abgebrochen" << "abgebrochen nach 0 von 513 Bytes" << keine << 0 << QByteArray("l") << "" << a;
-        zeile(Art::Ereignisse, "hangup@202", "abbruch", 1, 201, U) << "Abgebrochen" << "abgebrochen nach 201 von 513 Bytes" << keine << 0 << "l" + esc << "" << a;
-        zeile(Art::Ereignisse, "", "portwechsel,datenZu", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 513 Bytes" << keine << 0 << QByteArray("l") << "" << a;
-        zeile(Art::Ereignisse, "hangup@1", "zerstoeren", 1, -1, U) << "" << "" << keine << 0 << QByteArray("l") << "" << "";
-        zeile(Art::Schreiben, "noecho@259", "frist", 259, -1, U) << "Uebertragungsfehler" << "Echo fehlt beim Seitenzeichen von Seite 13 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(259) + esc << "" << s0 + " 257/257";
+        zeile(Art::Lesen, "stop@100", "dialog,datenZu", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << QByteArray("r") << l + " 100/3328";
+        zeile(Art::Lesen, "stop@100", "abbruch", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << "r" + esc << l + " 100/3328";
+        zeile(Art::Lesen, "stop@100", "grenze", 0, -1, X) << "Zeitueberschreitung" << "nach 100 von 3328 Bytes keine Daten mehr" << uf << 0 << "r" + esc << l + " 100/3328";
+        zeile(Art::Lesen, "stop@100", "weg,abbruch", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << QByteArray("r") << l + " 100/3328";
+        zeile(Art::Ereignisse, "hangup@1", "datenZu", 1, -1, U) << "Abgebrochen" << "abgebrochen nach 0 von 513 Bytes" << keine << 0 << QByteArray("l") << a;
+        zeile(Art::Ereignisse, "hangup@202", "abbruch", 1, 201, U) << "Abgebrochen" << "abgebrochen nach 201 von 513 Bytes" << keine << 0 << "l" + esc << a;
+        zeile(Art::Ereignisse, "", "portwechsel,datenZu", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 513 Bytes" << keine << 0 << QByteArray("l") << a;
+        zeile(Art::Ereignisse, "hangup@1", "zerstoeren", 1, -1, U) << "" << "" << keine << 0 << QByteArray("l") << "";
+        zeile(Art::Schreiben, "noecho@259", "frist", 259, -1, U) << "Uebertragungsfehler" << "Echo fehlt beim Seitenzeichen von Seite 13 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(259) + esc << s0 + " 257/257";
         // The last echo lost: the device has the whole write, and the ESC ends it.
-        zeile(Art::Schreiben, "noecho@515", "frist", 515, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 13, Zeichen 256 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w << "geschrieben" << s0 + " 257/257";
-        zeile(Art::Schreiben, "hangup@103", "frist", 103, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 101 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(103) + esc << "" << s0 + " 101/257";
-        zeile(Art::Schreiben, "noecho@130", "abbruch", 130, -1, U) << "Uebertragungsfehler" << "abgebrochen bei Seite 0, Zeichen 128 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(130) + esc << "" << s0 + " 128/257";
-        zeile(Art::Schreiben, "noecho@259", "datenZu", 259, -1, U) << "Uebertragungsfehler" << "abgebrochen beim Seitenzeichen von Seite 13 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(259) + esc << "" << s0 + " 257/257";
-        zeile(Art::Schreiben, "", "frist,portwechsel", 130, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 128 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(130) << "" << s0 + " 128/257";
-        zeile(Art::Schreiben, "noecho@130", "zerstoeren", 130, -1, U) << "" << "" << keine << 0 << w.left(130) << "" << "";
-        zeile(Art::UhrLesen, "hangup@1", "frist", 1, -1, B) << "Uebertragungsfehler" << "keine Antwort \">\" innerhalb 20 ms" << uf << 0 << QByteArray("t") << "" << a;
-        zeile(Art::UhrLesen, "hangup@1", "abbruch", 1, -1, U) << "Uebertragungsfehler" << "abgebrochen beim Warten auf die Antwort \">\"" << uf << 0 << "t" + esc << "" << a;
-        zeile(Art::UhrLesen, "", "frist,portwechsel", 1, -1, B) << "Uebertragungsfehler" << "keine Antwort \">\" innerhalb 20 ms" << uf << 0 << QByteArray("t") << "" << a;
-        zeile(Art::UhrSetzen, "", "abbruch", 2, -1, U) << "Abgebrochen" << "abgebrochen nach 1 von 5 Uhrzeit-Bytes" << keine << 0 << "s" + kUhr.left(1) + esc << "" << a;
+        zeile(Art::Schreiben, "noecho@515", "frist", 515, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 13, Zeichen 256 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w << s0 + " 257/257";
+        zeile(Art::Schreiben, "hangup@103", "frist", 103, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 101 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(103) + esc << s0 + " 101/257";
+        zeile(Art::Schreiben, "noecho@130", "abbruch", 130, -1, U) << "Uebertragungsfehler" << "abgebrochen bei Seite 0, Zeichen 128 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(130) + esc << s0 + " 128/257";
+        zeile(Art::Schreiben, "noecho@259", "datenZu", 259, -1, U) << "Uebertragungsfehler" << "abgebrochen beim Seitenzeichen von Seite 13 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(259) + esc << s0 + " 257/257";
+        zeile(Art::Schreiben, "", "frist,portwechsel", 130, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 128 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(130) << s0 + " 128/257";
+        zeile(Art::Schreiben, "noecho@130", "zerstoeren", 130, -1, U) << "" << "" << keine << 0 << w.left(130) << "";
+        zeile(Art::UhrLesen, "hangup@1", "frist", 1, -1, B) << "Uebertragungsfehler" << "keine Antwort \">\" innerhalb 20 ms" << uf << 0 << QByteArray("t") << a;
+        zeile(Art::UhrLesen, "hangup@1", "abbruch", 1, -1, U) << "Uebertragungsfehler" << "abgebrochen beim Warten auf die Antwort \">\"" << uf << 0 << "t" + esc << a;
+        zeile(Art::UhrLesen, "", "frist,portwechsel", 1, -1, B) << "Uebertragungsfehler" << "keine Antwort \">\" innerhalb 20 ms" << uf << 0 << QByteArray("t") << a;
+        zeile(Art::UhrSetzen, "", "abbruch", 2, -1, U) << "Abgebrochen" << "abgebrochen nach 1 von 5 Uhrzeit-Bytes" << keine << 0 << "s" + kUhr.left(1) + esc << a;
 
         // The data complete: decoded, stored, the clock set.
-        zeile(Art::Lesen, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "Konfigurationsdaten nicht lesbar" << uf << 0 << QByteArray("r") << "" << l + " 3327/3328";
-        zeile(Art::Lesen, "", "bericht", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("r") << "" << "";
-        zeile(Art::Schreiben, "", "", 0, -1, X) << "Erfolg" << "" << keine << 0 << w << "geschrieben" << s0 + " 257/257";
-        zeile(Art::Schreiben, "", "bericht", 0, -1, X) << "Erfolg" << "" << keine << 0 << w << "geschrieben" << "";
-        zeile(Art::Ereignisse, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "Ereignisspeicher nicht abgelegt" << uf << 0 << QByteArray("l") << "" << a;
-        zeile(Art::UhrLesen, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "?" << uf << 0 << QByteArray("t") << "" << a;
-        zeile(Art::Lesen, "hangup@1", "", 0, -1, E, QByteArray(3400, 1) + "r" + simStandardSpeicher() + "xyz") << "Erfolg" << "" << keine << 0 << QByteArray("r") << "" << l + " 3327/3328";
-        zeile(Art::Ereignisse, "hangup@1", "", 0, -1, E, "l" + simStandardEreignisse() + "xyz") << "Erfolg" << "" << keine << 0 << QByteArray("l") << "" << a;
-        zeile(Art::UhrLesen, "hangup@1", "", 0, -1, E, QByteArray("zz\x09\x05\x0E\x15\x06>")) << "Erfolg" << "" << keine << 0 << QByteArray("t") << "" << a;
-        zeile(Art::UhrLesen, "hangup@1", "", 0, -1, X, "\x09>") << "Uebertragungsfehler" << "Uhrzeit unvollständig: nur 1 von 5 Bytes vor \">\"" << uf << 0 << QByteArray("t") << "" << a;
+        zeile(Art::Lesen, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "Konfigurationsdaten nicht lesbar" << uf << 0 << QByteArray("r") << l + " 3327/3328";
+        zeile(Art::Lesen, "", "bericht", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("r") << "";
+        zeile(Art::Schreiben, "", "", 0, -1, X) << "Erfolg" << "" << keine << 0 << w << s0 + " 257/257";
+        zeile(Art::Schreiben, "", "bericht", 0, -1, X) << "Erfolg" << "" << keine << 0 << w << "";
+        zeile(Art::Ereignisse, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "Ereignisspeicher nicht abgelegt" << uf << 0 << QByteArray("l") << a;
+        zeile(Art::UhrLesen, "", "dekoder", 0, -1, E) << "Uebertragungsfehler" << "?" << uf << 0 << QByteArray("t") << a;
+        zeile(Art::Lesen, "hangup@1", "", 0, -1, E, QByteArray(3400, 1) + "r" + simStandardSpeicher() + "xyz") << "Erfolg" << "" << keine << 0 << QByteArray("r") << l + " 3327/3328";
+        zeile(Art::Ereignisse, "hangup@1", "", 0, -1, E, "l" + simStandardEreignisse() + "xyz") << "Erfolg" << "" << keine << 0 << QByteArray("l") << a;
+        zeile(Art::UhrLesen, "hangup@1", "", 0, -1, E, QByteArray("zz\x09\x05\x0E\x15\x06>")) << "Erfolg" << "" << keine << 0 << QByteArray("t") << a;
+        zeile(Art::UhrLesen, "hangup@1", "", 0, -1, X, "\x09>") << "Uebertragungsfehler" << "Uhrzeit unvollständig: nur 1 von 5 Bytes vor \">\"" << uf << 0 << QByteArray("t") << a;
         // Ended with ESC, as the clock dialog's unload ends it.
-        zeile(Art::UhrSetzen, "", "", 0, -1, U) << "Erfolg" << "" << keine << 0 << "s" + kUhr + esc << "uhr" << a;
+        zeile(Art::UhrSetzen, "", "", 0, -1, U) << "Erfolg" << "" << keine << 0 << "s" + kUhr + esc << a;
     }
     void matrix()
     {
@@ -475,24 +474,16 @@ private slots:
             u.v->uhrDialogEntladen();  // the clock dialog closes after the operation
         }
         QFETCH(QByteArray, draht);
-        QFETCH(QString, speicher);
         if (u.sim) {
             kit::warten([&] { return u.sim->empfangeneBytes().size() >= draht.size(); }, 2000);
             QTest::qWait(5);
             QCOMPARE(u.sim->empfangeneBytes(), draht);
             const SimGeraet& g = u.sim->geraet();
-            QCOMPARE(g.speicher(), speicher == "geschrieben" ? geschrieben() : simStandardSpeicher());
-            QCOMPARE(g.letzteSeiten(), speicher == "geschrieben" ? QList<int>{0} : QList<int>());
-            QCOMPARE(g.letzteUhreinstellung() ? g.letzteUhreinstellung()->bytes : QByteArray(), speicher == "uhr" ? kUhr : QByteArray());
             if (ausgang == "Erfolg" && art != Art::UhrLesen && dekodiert)
                 QCOMPARE(u.dekodiert, QList<QByteArray>{art == Art::Lesen ? g.speicher() : g.ereignisse()});
         }
-        if (ausgang == "Erfolg" && art == Art::UhrLesen) {
-            // Seconds run on from 09; minutes, hours, day and month as set.
-            // (The device's answer is the five bytes right before ">".)
-            QCOMPARE(u.dekodiert[0].mid(1), QByteArray("\x05\x0E\x15\x06>"));
-            QVERIFY(u.dekodiert[0][0] >= 9 && u.dekodiert[0][0] < 15);
-        }
+        if (ausgang == "Erfolg" && art == Art::UhrLesen)  // the answer: the five bytes right before ">"
+            QCOMPARE(u.dekodiert[0], QByteArray("\x09\x05\x0E\x15\x06>"));
         if (QTest::currentTestFailed())
             return;
 
