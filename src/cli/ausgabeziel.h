@@ -15,7 +15,7 @@
 class Ausgabeziel {
 public:
     enum class Art { Standardausgabe, Direkt, Datei };
-    enum class Ergebnis { Geschrieben, Fehler, KeinLeser };
+    enum class Schreibausgang { Geschrieben, Fehler, KeinLeser };
 
     // Prepares the target before anything is transferred: a file is created
     // (as a temporary one), a device or FIFO must exist and be writable.
@@ -25,7 +25,7 @@ public:
 
     // Writes the whole content (to `standardausgabe` for "-"). KeinLeser: a
     // FIFO that nobody reads yet; nothing was written, try again later.
-    Ergebnis schreiben(const QByteArray& inhalt, std::FILE* standardausgabe);
+    Schreibausgang schreiben(const QByteArray& inhalt, std::FILE* standardausgabe);
     // Nothing replaces the old file; the temporary one goes at once.
     void verwerfen();
 

@@ -54,7 +54,7 @@ QString teilweiseText(const Schreibstand& s)
         .arg(mitNomen(s.geschrieben), seitenliste(s.offen));
 }
 
-Abweichung vergleichen(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& gelesen)
+Abweichung abweichungSuchen(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& gelesen)
 {
     Abweichung a;
     for (int p = 0; p < kGeraeteSeiten; ++p) {

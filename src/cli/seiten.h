@@ -31,7 +31,7 @@ struct Abweichung {
 // Compares every flagged page 0..12 of `bild` (unset cells as 0xFF, as they
 // were sent) with the bytes read back (pages 0..12 in serial order; a byte
 // missing counts as different).
-Abweichung vergleichen(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& gelesen);
+Abweichung abweichungSuchen(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& gelesen);
 
 // "Prüfung fehlgeschlagen: Seiten 3 und 11 weichen ab" ("Seite 3 weicht ab").
 QString pruefText(const Abweichung& a);

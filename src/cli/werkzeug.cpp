@@ -113,7 +113,7 @@ void Werkzeug::starten()
 {
     switch (m_a.befehl) {
     case Befehl::Show: return zeigen();
-    case Befehl::Diff: return vergleichen();
+    case Befehl::Diff: return unterschiede();
     case Befehl::Read: return lesen();
     case Befehl::Write: return schreiben();
     case Befehl::Log: return protokoll();
@@ -162,7 +162,7 @@ void Werkzeug::zeigen()
     ende(Erfolg);
 }
 
-void Werkzeug::vergleichen()
+void Werkzeug::unterschiede()
 {
     if (!dateiLesen(m_a.datei))
         return;
@@ -290,7 +290,7 @@ void Werkzeug::zuruecklesen()
                 return;
             if (e.ausgang != Ausgang::Erfolg)
                 return fehlschlag(e, QStringLiteral("Konfiguration geschrieben, aber nicht geprüft"), Uebertragungsfehler);
-            const Abweichung a = cli::vergleichen(m_datei.image, m_datei.flags, m_zurueck);
+            const Abweichung a = abweichungSuchen(m_datei.image, m_datei.flags, m_zurueck);
             const auto seiten = std::count(m_datei.flags.begin(), m_datei.flags.begin() + kGeraeteSeiten, true);
             if (!a.seiten.isEmpty()) {
                 zwischenstand();
@@ -581,9 +581,9 @@ bool Werkzeug::ausgeben(const QByteArray& bytes)
 void Werkzeug::zielSchreiben(const QByteArray& inhalt, std::function<void(bool)> weiter)
 {
     switch (m_ziel.schreiben(inhalt, m_aus)) {
-    case Ausgabeziel::Ergebnis::Geschrieben: return weiter(true);
-    case Ausgabeziel::Ergebnis::Fehler: return weiter(false);
-    case Ausgabeziel::Ergebnis::KeinLeser: break;
+    case Ausgabeziel::Schreibausgang::Geschrieben: return weiter(true);
+    case Ausgabeziel::Schreibausgang::Fehler: return weiter(false);
+    case Ausgabeziel::Schreibausgang::KeinLeser: break;
     }
     // A FIFO nobody reads yet: tried again every 100 ms until a reader comes
     // (or Ctrl+C ends the wait).

@@ -52,7 +52,7 @@ signals:
 
 private:
     void zeigen();
-    void vergleichen();
+    void unterschiede();
     void lesen();
     void schreiben();
     void protokoll();
