@@ -45,13 +45,14 @@ QString teilweiseText(const Schreibstand& s)
 {
     if (!s.datenGesendet)
         return QStringLiteral("Gerät nicht beschrieben: keine Seite gesendet. Schreiben wiederholen.");
+    const QList<int> offen = s.offen();
     if (s.geschrieben.isEmpty())
         return QStringLiteral("Gerät nur teilweise beschrieben: %1 nicht geschrieben. Schreiben wiederholen.")
-            .arg(mitNomen(s.offen));
-    if (s.offen.isEmpty())  // cannot come from a write that ended early; said plainly all the same
+            .arg(mitNomen(offen));
+    if (offen.isEmpty())  // cannot come from a write that ended early; said plainly all the same
         return QStringLiteral("Gerät beschrieben: %1 geschrieben.").arg(mitNomen(s.geschrieben));
     return QStringLiteral("Gerät nur teilweise beschrieben: %1 geschrieben, %2 nicht. Schreiben wiederholen.")
-        .arg(mitNomen(s.geschrieben), seitenliste(s.offen));
+        .arg(mitNomen(s.geschrieben), seitenliste(offen));
 }
 
 Abweichung abweichungSuchen(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& gelesen)

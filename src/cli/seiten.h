@@ -2,7 +2,7 @@
 // What gsmbv write says about pages: which were written when a write ended
 // early, and which differ when the device is read back. Pure: no I/O here.
 #include "image/konfigspeicher.h"
-#include "link/ergebnis.h"
+#include "link/vorgangsbericht.h"
 
 #include <QByteArray>
 #include <QList>

@@ -8,13 +8,13 @@
 #include "blatt/einstellungen.h"
 #include "clock/uhr.h"
 #include "eventlog/ereignisspeicher.h"
-#include "image/felder.h"
+#include "cli/fortschrittszeile.h"
 #include "cli/seiten.h"
-#include "link/datentext.h"
 #include "link/mitschrifttransport.h"
 #include "link/portzuordnung.h"
 #include "link/seriellertransport.h"
 #include "link/transport.h"
+#include "linktext/linktext.h"
 #include "systemfehler/systemfehler.h"
 
 #include <QDate>
@@ -49,37 +49,6 @@ QString portText(int com, const Portangaben& a)
                                  : QStringLiteral("  Treiber: %1 (%2)\n").arg(a.treiber, a.adapter);
     t += a.zugriff ? QStringLiteral("  Zugriff: ja\n") : QStringLiteral("  Zugriff: nein (Gruppe %1)\n").arg(a.gruppe);
     return t;
-}
-
-// Why the window's decode cannot take the device's bytes, with the bytes: a
-// 16-bit analog number that does not fit its signed computation, e.g.
-// "Konfigurationsdaten nicht lesbar: Analogeingang Messwert 4 mA (Seite 11,
-// Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767". Empty when none.
-QString unlesbar(const Konfigspeicher& k)
-{
-    const struct {
-        int offset;
-        const char* name;
-    } felder[] = {{offset::Messbereich4, "Messwert 4 mA"},
-                  {offset::Messbereich20, "Messwert 20 mA"},
-                  {offset::Grenzwertmin, "unterer Grenzwert"},
-                  {offset::Grenzwertmax, "oberer Grenzwert"}};
-    for (const auto& f : felder) {
-        if (!zahlLesen(k, 11, f.offset).ueberlauf)
-            continue;
-        const std::uint8_t hoch = k.byte(11, f.offset), tief = k.byte(11, f.offset + 1);
-        const auto hex = [](std::uint8_t b) {
-            return QStringLiteral("0x") + QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-        };
-        return QStringLiteral("Konfigurationsdaten nicht lesbar: Analogeingang %1 (Seite 11, Zeichen %2 und %3): %4 %5 = "
-                              "%6, größer als 32767")
-            .arg(QString::fromUtf8(f.name))
-            .arg(f.offset + 1)
-            .arg(f.offset + 2)
-            .arg(hex(hoch), hex(tief))
-            .arg(hoch * 256 + tief);
-    }
-    return {};
 }
 
 QString eintraege(qsizetype n)
@@ -197,7 +166,7 @@ void Werkzeug::lesen()
         return;
     m_v->konfigurationLesen(
         bildDekoder(),
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             if (e.ausgang != Ausgang::Erfolg)
                 return fehlschlag(e);
             // The backup first: it is kept even when --output cannot be written.
@@ -234,9 +203,11 @@ void Werkzeug::vorSchreibenSichern()
     // The device's configuration before it is overwritten, read as `read`
     // reads it and kept as a backup. A read that fails stops the command
     // before anything is written.
+    if (m_balken)
+        m_balken->setLesetext(QStringLiteral("sichere Konfigurationsdaten ..."));
     m_v->konfigurationLesen(
         bildDekoder(),
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             if (m_beendet)  // Ctrl+C came between the operation's end and its report
                 return;
             if (e.ausgang != Ausgang::Erfolg) {
@@ -254,12 +225,12 @@ void Werkzeug::vorSchreibenSichern()
             if (portOeffnen(KeineVerbindung, QStringLiteral("Gerät nicht beschrieben")))
                 schreibenStarten();
         },
-        [this] { Grundeinstellung(m_bild); }, QStringLiteral("sichere Konfigurationsdaten ..."));
+        [this] { Grundeinstellung(m_bild); });
 }
 
 void Werkzeug::schreibenStarten()
 {
-    m_v->konfigurationSchreiben(m_datei.image, m_datei.flags, [this](const Ergebnis& e) {
+    m_v->konfigurationSchreiben(m_datei.image, m_datei.flags, [this](const Vorgangsbericht& e) {
         if (m_beendet)  // Ctrl+C came between the operation's end and its report
             return;
         if (e.ausgang != Ausgang::Erfolg)
@@ -279,13 +250,15 @@ void Werkzeug::zuruecklesen()
 {
     // A normal configuration read; its bytes are compared with what was sent,
     // page by page. A read that fails leaves the write unchecked: a failure.
+    if (m_balken)
+        m_balken->setLesetext(QStringLiteral("prüfe Konfigurationsdaten ..."));
     m_zurueck.clear();
     m_v->konfigurationLesen(
         [this](const QByteArray& bytes) {
             m_zurueck = bytes;
             return true;
         },
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             if (m_beendet)  // Ctrl+C came between the operation's end and its report
                 return;
             if (e.ausgang != Ausgang::Erfolg)
@@ -294,7 +267,7 @@ void Werkzeug::zuruecklesen()
             const auto seiten = std::count(m_datei.flags.begin(), m_datei.flags.begin() + kGeraeteSeiten, true);
             if (!a.seiten.isEmpty()) {
                 zwischenstand();
-                meldung(pruefText(a), Verbindung::titel(), Door::Icon::Kritisch);
+                meldung(pruefText(a), linktext::titel(), Door::Icon::Kritisch);
                 hinweis(ersteAbweichungText(a));
                 return ende(Uebertragungsfehler);
             }
@@ -307,8 +280,7 @@ void Werkzeug::zuruecklesen()
                              seitenliste(geprueft)));
             abschluss(QStringLiteral("Konfiguration geschrieben und geprüft: %1 Seiten").arg(seiten));
             ende(Erfolg);
-        },
-        {}, QStringLiteral("prüfe Konfigurationsdaten ..."));
+        });
 }
 
 void Werkzeug::protokoll()
@@ -322,7 +294,7 @@ void Werkzeug::protokoll()
             m_ereignisse = speicher;
             return true;
         },
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             if (e.ausgang != Ausgang::Erfolg)
                 return fehlschlag(e);
             abschluss({});
@@ -359,7 +331,7 @@ void Werkzeug::uhr()
             m_uhrzeit = *text;
             return true;
         },
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             if (m_beendet)  // Ctrl+C came between the operation's end and its report
                 return;
             if (e.ausgang != Ausgang::Erfolg)
@@ -387,7 +359,7 @@ void Werkzeug::uhrStellen()
             }
             return std::uint8_t(m_stellbytes.at(i));
         },
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             // The setting has left the "s" command with ESC and closed the port.
             if (e.ausgang != Ausgang::Erfolg)
                 return fehlschlag(e);
@@ -448,10 +420,7 @@ Verbindung::Dekoder Werkzeug::bildDekoder()
 {
     return [this](const QByteArray& bytes) {
         m_bild = geraetebild(bytes);
-        if (dekodieren(m_bild))
-            return true;
-        m_lesefehler = unlesbar(geraetebild(bytes));
-        return false;
+        return dekodieren(m_bild).has_value();
     };
 }
 
@@ -466,7 +435,8 @@ bool Werkzeug::verbinden()
         return false;
     m_v = std::make_unique<Verbindung>(std::move(m_transport));
     if (m_a.umfang == Aufruf::Umfang::Ausfuehrlich)
-        connect(m_v.get(), &Verbindung::schritt, this, &Werkzeug::schritt);
+        connect(m_v.get(), &Verbindung::schrittGetan, this,
+                [this](const Schrittmeldung& s) { schritt(linktext::schritt(s)); });
     if (port->com) {
         m_v->setPort(port->com);
     } else {
@@ -481,10 +451,10 @@ bool Werkzeug::verbinden()
     // The bar only where its redrawn line does not mix with step lines (-v)
     // and something beside errors is wanted (not -q).
     if (m_fehler && ::isatty(::fileno(m_fehler)) && m_a.umfang == Aufruf::Umfang::Normal) {
-        auto balken = std::make_unique<DatenText>(m_fehler);
-        balken->setFrist(frist);
-        m_balken = balken.get();
-        m_v->daten().setAnsicht(std::move(balken));
+        m_balken = std::make_unique<Fortschrittszeile>(m_fehler);
+        m_balken->setFrist(frist);
+        connect(m_v.get(), &Verbindung::fortschritt, this,
+                [this](const Fortschrittsstand& s) { m_balken->anzeigen(s); });
     }
     return portOeffnen();
 }
@@ -527,7 +497,7 @@ bool Werkzeug::portOeffnen(int status, const QString& folge)
     // after, with nothing received in between, so the device's ACK is not lost.
     if (m_v->portOeffnen())
         return true;
-    meldung(Verbindung::textKeineVerbindung(), Verbindung::titel(), Door::Icon::Kritisch);
+    meldung(linktext::textKeineVerbindung(), linktext::titel(), Door::Icon::Kritisch);
     // The cause in the window's words; for a missing group also the command.
     hinweis(m_v->oeffnenFehlerText());
     const Portursache u = m_v->transport().ursache();
@@ -667,7 +637,7 @@ void Werkzeug::ausgabefehler(const QString& ziel, const QString& grund)
     ende(Ausgabe);
 }
 
-void Werkzeug::fehlschlag(const Ergebnis& e, const QString& folge, std::optional<int> status)
+void Werkzeug::fehlschlag(const Vorgangsbericht& e, const QString& folge, std::optional<int> status)
 {
     if (m_unterbrochen) {
         // Ctrl+C: that is what is said first, then what it means for the device.
@@ -679,14 +649,12 @@ void Werkzeug::fehlschlag(const Ergebnis& e, const QString& folge, std::optional
     }
     const bool verbunden = e.ausgang != Ausgang::KeineVerbindung;
     // The operation's message; an end without one is a failure all the same.
-    QString text = e.meldung;
+    QString text = linktext::meldung(e);
     if (text.isEmpty())
-        text = verbunden ? Verbindung::textUebertragungsfehler() : Verbindung::textKeineVerbindung();
-    meldung(text, Verbindung::titel(), Door::Icon::Kritisch);
-    // The decode's own words where it failed, else the link's.
-    const QString detail = std::exchange(m_lesefehler, QString());
-    if (!detail.isEmpty() || !e.detail.isEmpty())
-        hinweis(detail.isEmpty() ? e.detail : detail);
+        text = verbunden ? linktext::textUebertragungsfehler() : linktext::textKeineVerbindung();
+    meldung(text, linktext::titel(), Door::Icon::Kritisch);
+    if (const QString detail = linktext::detail(e); !detail.isEmpty())
+        hinweis(detail);
     if (!folge.isEmpty())
         hinweis(folge);
     ende(status.value_or(verbunden ? Uebertragungsfehler : KeineVerbindung));

@@ -21,7 +21,7 @@
 #include <optional>
 #include <memory>
 
-class DatenText;
+class Fortschrittszeile;
 class Transport;
 
 namespace cli {
@@ -94,7 +94,7 @@ private:
     // The operation's message, its detail line, then `folge` (what the failure
     // means for the device); the command ends with `status`, or by the outcome
     // (KeineVerbindung or Uebertragungsfehler) when none is given.
-    void fehlschlag(const Ergebnis& e, const QString& folge = {}, std::optional<int> status = std::nullopt);
+    void fehlschlag(const Vorgangsbericht& e, const QString& folge = {}, std::optional<int> status = std::nullopt);
     // The output file: prepared before the transfer (false: it cannot be
     // written), written and put in place after it.
     void ende(int status);
@@ -110,7 +110,7 @@ private:
     std::FILE* m_fehler;
 
     std::unique_ptr<Verbindung> m_v;
-    DatenText* m_balken = nullptr;  // the progress bar on a terminal (owned by Daten)
+    std::unique_ptr<Fortschrittszeile> m_balken;  // the progress bar on a terminal
     Ausgabeziel m_ziel;
     QTimer m_leserWarten;           // a FIFO without reader: the next try
     bool m_aufLeserGewartet = false;
@@ -123,7 +123,6 @@ private:
     QDateTime m_stellzeit;       // the PC time the clock is set to
     QByteArray m_stellbytes;
     QByteArray m_zurueck;        // write: the device's bytes read back
-    QString m_lesefehler;        // why the last decode failed, in words
 
     bool m_unterbrochen = false;
     bool m_abbruchGemeldet = false;

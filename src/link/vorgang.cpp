@@ -1,66 +1,99 @@
 #include "link/vorgang.h"
 
-#include "link/verbindung.h"
+#include <algorithm>
 
-Vorgang::Vorgang(Verbindung& v, Art art, Fertig fertig) : QObject(&v), m_v(v), m_art(art), m_fertig(std::move(fertig)) {}
-
-Ergebnis Vorgang::abgebrochen() const
+QList<int> Schreibstand::offen() const
 {
-    const QString wie = stand();
-    return {Ausgang::Abgebrochen, {}, wie.isEmpty() ? QString() : QStringLiteral("abgebrochen nach %1").arg(wie), false, {}};
+    QList<int> o = nichtGesendet;
+    if (seite >= 0)
+        o.append(seite);
+    std::sort(o.begin(), o.end());
+    return o;
 }
 
-bool Vorgang::befehlSenden(char befehl)
+Auftrag Auftrag::senden(const QByteArray& bytes, int laenge)
 {
-    setPhase(Phase::Befehl);
-    if (!direkt(QByteArray(1, befehl)))
-        return false;
-    schritt(QStringLiteral("Befehl %1 gesendet").arg(QLatin1Char(befehl)));
-    return true;
+    Auftrag a;
+    a.tun = Tun::Senden;
+    a.bytes = bytes;
+    a.zahl = laenge;
+    return a;
 }
 
-QString Vorgang::empfangenVon(int gesamt) const
+Auftrag Auftrag::warten(const QByteArray& antwort)
 {
-    return QStringLiteral("%1 von %2 Bytes").arg(Empfangspuffer().size()).arg(gesamt);
+    Auftrag a;
+    a.tun = Tun::Warten;
+    a.bytes = antwort;
+    return a;
 }
 
-void Vorgang::empfangBeginnen() { m_v.empfangBeginnen(); }
-
-void Vorgang::Senden(const QByteArray& text, int laenge, std::function<void(Warteausgang, int)> weiter)
+Auftrag Auftrag::empfangen(int anzahl)
 {
-    m_v.Senden(text, laenge, std::move(weiter));
+    Auftrag a;
+    a.tun = Tun::Empfangen;
+    a.zahl = anzahl;
+    return a;
 }
 
-void Vorgang::Antwort(const QByteArray& erwartet, std::function<void(Warteausgang)> weiter)
+Auftrag Auftrag::direkt(const QByteArray& bytes, int pauseMs)
 {
-    m_v.Antwort(erwartet, std::move(weiter));
+    Auftrag a;
+    a.tun = Tun::Direkt;
+    a.bytes = bytes;
+    a.zahl = pauseMs;
+    return a;
 }
 
-void Vorgang::pause(int ms, std::function<void()> weiter) { m_v.pause(ms, std::move(weiter)); }
-
-bool Vorgang::direkt(const QByteArray& bytes) { return m_v.direkt(bytes); }
-
-void Vorgang::schritt(const QString& text) { emit m_v.schritt(text); }
-
-bool Vorgang::portOffen() const { return m_v.portOffen(); }
-
-Daten& Vorgang::daten() { return m_v.m_daten; }
-
-const QByteArray& Vorgang::Empfangspuffer() const { return m_v.m_empfangspuffer; }
-
-void Vorgang::pufferLeeren() { m_v.m_empfangspuffer.clear(); }
-
-int Vorgang::Fortschritt() const { return m_v.m_fortschritt; }
-
-void Vorgang::setFortschritt(int wert) { m_v.m_fortschritt = wert; }
-
-std::chrono::milliseconds Vorgang::wartezeit() const { return m_v.wartezeit(); }
-
-void Vorgang::beenden(const Ergebnis& e) { m_v.beenden(*this, e, true); }
-
-QString dauerText(std::chrono::milliseconds ms)
+Auftrag Auftrag::ende(const Vorgangsbericht& b, bool esc)
 {
-    if (ms.count() % 1000 == 0)
-        return QStringLiteral("%1 s").arg(ms.count() / 1000);
-    return QStringLiteral("%1 ms").arg(ms.count());
+    Auftrag a;
+    a.tun = Tun::Ende;
+    a.bericht = b;
+    a.esc = esc;
+    return a;
+}
+
+Auftrag& Auftrag::zeigen(int max, int s)
+{
+    maximum = max;
+    seite = s;
+    return *this;
+}
+
+Vorgang::Phase Vorgang::phase() const
+{
+    switch (m_schritt) {
+    case Schritt::Verbinden: return Phase::Verbinden;
+    case Schritt::Befehl: return Phase::Befehl;
+    case Schritt::Abschliessen: return Phase::Abschliessen;
+    case Schritt::Beendet: return Phase::Beendet;
+    default: return Phase::Uebertragen;
+    }
+}
+
+Vorgangsbericht Vorgang::bericht(Ausgang a, Grund g) const
+{
+    Vorgangsbericht b;
+    b.art = m_art;
+    b.ausgang = a;
+    b.schritt = m_schritt;
+    b.grund = g;
+    return b;
+}
+
+Vorgangsbericht Vorgang::bericht(Ausgang a, const Schrittende& s) const
+{
+    Grund g = Grund::Abbruch;
+    switch (s.ausgang) {
+    case Warteausgang::Zeitueberschreitung:
+        g = m_schritt == Schritt::Empfangen ? Grund::KeineDaten : Grund::KeineAntwort;
+        break;
+    case Warteausgang::NichtGesendet: g = Grund::NichtGesendet; break;
+    case Warteausgang::Erhalten:
+    case Warteausgang::Abgebrochen: break;
+    }
+    Vorgangsbericht b = bericht(a, g);
+    b.frist = s.frist;
+    return b;
 }

@@ -100,7 +100,7 @@ Konfig::~Konfig()
 
 void Konfig::verbinden()
 {
-    m_verbindung->daten().setAnsicht(std::make_unique<DatenFenster>(this));
+    new DatenFenster(*m_verbindung, this);
     // Why the port did not open shows at once, beside the wait; the box
     // "Verbindung nicht möglich" follows when the wait is over. The hint stays
     // until the next device command opens the connection.
@@ -111,10 +111,11 @@ void Konfig::verbinden()
             hinweisSetzen(QString());
         m_portHinweis = text;
     });
-    connect(m_verbindung.get(), &Verbindung::mauszeiger, this, [this](bool sanduhr) {
-        if (sanduhr)
+    // The hourglass while an operation runs.
+    connect(m_verbindung.get(), &Verbindung::fortschritt, this, [this](const Fortschrittsstand& s) {
+        if (s.schritt == Schritt::Verbinden)
             setCursor(Qt::WaitCursor);
-        else
+        else if (s.schritt == Schritt::Beendet)
             unsetCursor();
     });
     m_teledit = new Teledit(

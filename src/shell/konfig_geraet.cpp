@@ -11,6 +11,7 @@
 #include "editor/teledit.h"
 #include "eventlog/logdatei.h"
 #include "linkui/kommunikation.h"
+#include "linktext/linktext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,16 +33,16 @@ void Konfig::showEvent(QShowEvent* e)
     QMainWindow::showEvent(e);
 }
 
-void Konfig::geraetEnde(const Ergebnis& e)
+void Konfig::geraetEnde(const Vorgangsbericht& b)
 {
     if (m_geschlossen)
         return;
     // The link's message in the program's box for device errors; the
     // write's transfer error beeps first.
-    if (e.signalton)
+    if (linktext::signalton(b))
         Door::aktuell().beep();
-    if (!e.meldung.isEmpty())
-        Door::aktuell().meldung(e.meldung, Door::Icon::Kritisch, Door::Knoepfe::Ok, Verbindung::titel());
+    if (const QString text = linktext::meldung(b); !text.isEmpty())
+        Door::aktuell().meldung(text, Door::Icon::Kritisch, Door::Knoepfe::Ok, linktext::titel());
 }
 
 // --- Configuration read --------------------------------------------------------
@@ -56,7 +57,7 @@ void Konfig::MNU_Lesen_Click()
     // end: nothing the handlers do meanwhile is recorded as a change.
     m_verbindung->konfigurationLesen(
         [this](const QByteArray& bytes) { return konfigurationUebernehmen(bytes); },
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             m_modell.setFuellen(false);
             geraetEnde(e);
             // Every configuration read is kept, before anything can change it.
@@ -105,7 +106,7 @@ void Konfig::MNU_Schreib_Click()
 {
     if (!befehlZulassen(true, true))
         return;
-    m_verbindung->konfigurationSchreiben(m_modell.speicher(), m_modell.seiten(), [this](const Ergebnis& e) {
+    m_verbindung->konfigurationSchreiben(m_modell.speicher(), m_modell.seiten(), [this](const Vorgangsbericht& e) {
         geraetEnde(e);
         emit geraetBeendet(e.ausgang);
     });
@@ -131,13 +132,13 @@ void Konfig::MNU_log_Click()
         return;
     m_verbindung->ereignisspeicherLesen(
         [this](const QByteArray& speicher) { return logAblegenIn(speicher); },
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             geraetEnde(e);
             if (e.ausgang == Ausgang::Erfolg && !m_geschlossen && !Door::aktuell().anzeigen(m_logPfad)) {
                 Door::aktuell().meldung(
                     QStringLiteral("Ereignisspeicher gespeichert in:\n%1\n\nKein Programm zum Anzeigen gefunden.")
                         .arg(QDir::toNativeSeparators(m_logPfad)),
-                    Door::Icon::Information, Door::Knoepfe::Ok, Verbindung::titel());
+                    Door::Icon::Information, Door::Knoepfe::Ok, linktext::titel());
             }
             emit geraetBeendet(e.ausgang);
         });
@@ -156,7 +157,7 @@ void Konfig::MNU_Uhr_Click()
             *boraZeit = uhr::boraZeitText(antwort);
             return boraZeit->has_value();
         },
-        [this, boraZeit](const Ergebnis& e) {
+        [this, boraZeit](const Vorgangsbericht& e) {
             geraetEnde(e);
             if (e.ausgang != Ausgang::KeineVerbindung && !m_geschlossen)
                 uhrDialogZeigen(*boraZeit);
@@ -189,7 +190,7 @@ void Konfig::uhrUebernehmen()
                 *stand = uhr::stellBytes(QDateTime::currentDateTime());
             return std::uint8_t(stand->at(i));
         },
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             // The message first, then the dialog closes, whatever the outcome.
             geraetEnde(e);
             if (m_syszeit)
@@ -202,7 +203,7 @@ void Konfig::uhrDialogEntladen()
 {
     // The dialog ends a clock setting under way (ESC, port closed); another
     // operation that runs meanwhile goes on.
-    m_verbindung->uhrDialogEntladen();
+    m_verbindung->uhrSetzenBeenden();
 }
 
 // --- COM port, abort ---------------------------------------------------------------

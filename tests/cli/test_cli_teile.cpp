@@ -1,10 +1,12 @@
 // The parts of gsmbv that need no device: the command line, the port names,
-// the escapes of "show", the image of a device read, and the tool's reports
-// when the port refuses to open or a clock byte cannot be written.
+// the escapes of "show", the image of a device read, the progress line, and
+// the tool's reports when the port refuses to open or a clock byte cannot be
+// written.
 #include "blatt/einstellungen.h"
 #include "cfgfile/dekodieren.h"
 #include "cli/aufruf.h"
 #include "cli/clidoor.h"
+#include "cli/fortschrittszeile.h"
 #include "cli/seiten.h"
 #include "cli/werkzeug.h"
 #include "image/ansi.h"
@@ -106,6 +108,10 @@ private slots:
     void werkzeug();
     void teilweiseBeschrieben_data();
     void teilweiseBeschrieben();
+    void zeile_data();
+    void zeile();
+    void zeilenstrom_data();
+    void zeilenstrom();
 };
 
 // ---------------------------------------------------------------------------
@@ -419,7 +425,81 @@ void TestCliTeile::teilweiseBeschrieben()
 {
     QFETCH(QList<int>, geschrieben);
     QFETCH(QList<int>, offen);
-    QTEST(teilweiseText(Schreibstand{geschrieben, offen, true}), "text");
+    QTEST(teilweiseText(Schreibstand{geschrieben, offen.first(), 0, offen.mid(1), true}), "text");
+}
+
+// ---------------------------------------------------------------------------
+// The progress line
+
+void TestCliTeile::zeile_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("maximum");  // 0: the countdown, `wert` seconds left
+    QTest::addColumn<int>("wert");
+    QTest::addColumn<int>("spalten");
+    QTest::addColumn<QString>("zeile");
+    const QString l = QStringLiteral("lese Konfigurationsdaten ...");
+    QTest::newRow("voll") << "Bestätigungstexte ..." << 257 << 257 << 80 << "Bestätigungstexte ... [####################] 257/257";
+    QTest::newRow("über dem Maximum") << "x" << 80 << 81 << 80 << "x [####################] 80/80";
+    // Narrower: a shorter bar, then none, then the text cut; the last column stays free.
+    QTest::newRow("50 Spalten") << l << 3328 << 1200 << 50 << "lese Konfigurationsdaten ... [##......] 1200/3328";
+    QTest::newRow("40 Spalten") << l << 3328 << 1200 << 40 << "lese Konfigurationsdaten ... 1200/3328";
+    QTest::newRow("12 Spalten") << l << 3328 << 1200 << 12 << "l 1200/3328";
+    QTest::newRow("5 Spalten") << l << 3328 << 1200 << 5 << "1200";
+    QTest::newRow("Countdown") << "Verbindungsaufbau ..." << 0 << 38 << 80 << "Verbindungsaufbau ... noch 38 s";
+    QTest::newRow("Countdown, 20 Spalten") << "Verbindungsaufbau ..." << 0 << 5 << 20 << "Verbindungsaufbau .";
+}
+
+void TestCliTeile::zeile()
+{
+    QFETCH(QString, text);
+    QFETCH(int, maximum);
+    QFETCH(int, wert);
+    QFETCH(int, spalten);
+    QTEST(maximum ? Fortschrittszeile::zeile(text, maximum, wert, spalten)
+                  : Fortschrittszeile::countdown(text, wert, spalten), "zeile");
+}
+
+void TestCliTeile::zeilenstrom_data()
+{
+    QTest::addColumn<bool>("terminal");
+    QTest::addColumn<int>("abstandMs");
+    QTest::addColumn<QByteArray>("ausgabe");
+    QTest::newRow("Datei") << false << 100 << QByteArray("Verbindungsaufbau ...\nlese Konfigurationsdaten ...\nfertig\n");
+    QTest::newRow("Terminal, jede Änderung")
+        << true << 0
+        << QByteArray("\rVerbindungsaufbau ... noch 40 s"
+                      "\rlese Konfigurationsdaten ... [....................] 79/3328"
+                      "\rlese Konfigurationsdaten ... [....................] 1/3328 "  // padded over the longer line
+                      "\rlese Konfigurationsdaten ... [####################] 3328/3328\nfertig\n");
+    // Changes within 100 ms of a draw wait; the end draws the last state.
+    QTest::newRow("Terminal, 100 ms")
+        << true << 100
+        << QByteArray("\rVerbindungsaufbau ... noch 40 s"
+                      "\rlese Konfigurationsdaten ... [....................] 1/3328"
+                      "\rlese Konfigurationsdaten ... [####################] 3328/3328\nfertig\n");
+}
+
+void TestCliTeile::zeilenstrom()
+{
+    QFETCH(bool, terminal);
+    QFETCH(int, abstandMs);
+    Datei f;
+    {
+        Fortschrittszeile z(f.f);
+        z.setTerminal(terminal);
+        z.setBreite(80);
+        z.setAbstand(std::chrono::milliseconds(abstandMs));
+        const auto stand = [&](Schritt s, int wert, int maximum) { z.anzeigen({Vorgangsart::Lesen, s, -1, wert, maximum}); };
+        stand(Schritt::Verbinden, 0, 0);
+        stand(Schritt::Befehl, 79, 0);  // the countdown shows seconds: not drawn again
+        stand(Schritt::Empfangen, 79, 3328);
+        stand(Schritt::Empfangen, 1, 0);
+        stand(Schritt::Beendet, 1, 0);
+        stand(Schritt::Empfangen, 2, 0);  // over: nothing more
+        z.abschliessen(QStringLiteral("fertig"));
+    }
+    QTEST(inhalt(f.f), "ausgabe");
 }
 
 QTEST_GUILESS_MAIN(TestCliTeile)
