@@ -111,12 +111,15 @@ void Konfig::verbinden()
             hinweisSetzen(QString());
         m_portHinweis = text;
     });
-    // The hourglass while an operation runs.
+    // The hourglass while an operation runs. A device command clears the
+    // previous command's status message as it begins.
     connect(m_verbindung.get(), &Verbindung::fortschritt, this, [this](const Fortschrittsstand& s) {
-        if (s.schritt == Schritt::Verbinden)
+        if (s.schritt == Schritt::Verbinden) {
             setCursor(Qt::WaitCursor);
-        else if (s.schritt == Schritt::Beendet)
+            hinweisSetzen(QString());
+        } else if (s.schritt == Schritt::Beendet) {
             unsetCursor();
+        }
     });
     m_teledit = new Teledit(
         m_modell.speicher(), m_modell.seiten(), [this] { return netzbetreiber() == Netzbetreiber::A1; },

@@ -37,6 +37,15 @@ void Konfig::geraetEnde(const Vorgangsbericht& b)
 {
     if (m_geschlossen)
         return;
+    // What exactly failed stays in the status bar, in the command line's
+    // words; a device that did not answer gets the advice what to check.
+    if (b.ausgang != Ausgang::Erfolg) {
+        QString detail = linktext::detail(b);
+        if (b.ausgang == Ausgang::KeineVerbindung && b.grund == Grund::KeineAntwort && !b.port)
+            detail += QStringLiteral(" – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port prüfen");
+        if (!detail.isEmpty())
+            hinweisSetzen(detail);
+    }
     // The link's message in the program's box for device errors; the
     // write's transfer error beeps first.
     if (linktext::signalton(b))
