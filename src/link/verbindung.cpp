@@ -171,6 +171,7 @@ void Verbindung::ausfuehren(Auftrag a)
 {
     if (a.tun == Auftrag::Tun::Ende)
         return enden(a);
+    Q_ASSERT(a.tun != Auftrag::Tun::Nichts);  // an operation always says what comes next
     if (a.tun == Auftrag::Tun::Nichts)
         return;
     // Asked to end while the operation chose this step: it ends without it.
