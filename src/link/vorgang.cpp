@@ -11,44 +11,17 @@ QList<int> Schreibstand::offen() const
     return o;
 }
 
-Auftrag Auftrag::senden(const QByteArray& bytes, int laenge)
-{
-    Auftrag a;
-    a.tun = Tun::Senden;
-    a.bytes = bytes;
-    a.zahl = laenge;
-    return a;
-}
+Auftrag Auftrag::senden(const QByteArray& bytes, int laenge) { return Auftrag(Tun::Senden, bytes, laenge); }
 
-Auftrag Auftrag::warten(const QByteArray& antwort)
-{
-    Auftrag a;
-    a.tun = Tun::Warten;
-    a.bytes = antwort;
-    return a;
-}
+Auftrag Auftrag::warten(const QByteArray& antwort) { return Auftrag(Tun::Warten, antwort); }
 
-Auftrag Auftrag::empfangen(int anzahl)
-{
-    Auftrag a;
-    a.tun = Tun::Empfangen;
-    a.zahl = anzahl;
-    return a;
-}
+Auftrag Auftrag::empfangen(int anzahl) { return Auftrag(Tun::Empfangen, {}, anzahl); }
 
-Auftrag Auftrag::direkt(const QByteArray& bytes, int pauseMs)
-{
-    Auftrag a;
-    a.tun = Tun::Direkt;
-    a.bytes = bytes;
-    a.zahl = pauseMs;
-    return a;
-}
+Auftrag Auftrag::direkt(const QByteArray& bytes, int pauseMs) { return Auftrag(Tun::Direkt, bytes, pauseMs); }
 
 Auftrag Auftrag::ende(const Vorgangsbericht& b, bool esc)
 {
-    Auftrag a;
-    a.tun = Tun::Ende;
+    Auftrag a(Tun::Ende);
     a.bericht = b;
     a.esc = esc;
     return a;

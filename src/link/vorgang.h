@@ -62,6 +62,9 @@ struct Auftrag {
     // The operation's end: the port closed, its report posted.
     static Auftrag ende(const Vorgangsbericht& b, bool esc = false);
     Auftrag& zeigen(int maximum, int seite = -1);
+
+    Auftrag() = default;
+    explicit Auftrag(Tun t, const QByteArray& b = {}, int z = 0) : tun(t), bytes(b), zahl(z) {}
 };
 
 class Vorgang : public QObject {
