@@ -130,7 +130,7 @@ void Verbindung::Konfig_open()
     emit fortschritt(m_stand);
     emit portHinweis(offen ? QString() : oeffnenFehlerText());
     m_lauf = {};
-    m_lauf.tun = Auftrag::Tun::Warten;
+    m_lauf.tun = Anweisung::Tun::Warten;
     Antwort(QByteArray(1, char(ACK)));
 }
 
@@ -159,7 +159,7 @@ void Verbindung::schrittFertig(Schrittende s)
         return beenden(keineVerbindung(s), true);
     QPointer<Verbindung> self(this);
     m_imWeiter = true;
-    Auftrag a = v->weiter(s);
+    Anweisung a = v->weiter(s);
     if (!self)
         return;
     m_imWeiter = false;
@@ -167,12 +167,12 @@ void Verbindung::schrittFertig(Schrittende s)
         ausfuehren(std::move(a));
 }
 
-void Verbindung::ausfuehren(Auftrag a)
+void Verbindung::ausfuehren(Anweisung a)
 {
-    if (a.tun == Auftrag::Tun::Ende)
+    if (a.tun == Anweisung::Tun::Ende)
         return enden(a);
-    Q_ASSERT(a.tun != Auftrag::Tun::Nichts);  // an operation always says what comes next
-    if (a.tun == Auftrag::Tun::Nichts)
+    Q_ASSERT(a.tun != Anweisung::Tun::Nichts);  // an operation always says what comes next
+    if (a.tun == Anweisung::Tun::Nichts)
         return;
     // Asked to end while the operation chose this step: it ends without it.
     if (m_abbruch)
@@ -186,15 +186,15 @@ void Verbindung::ausfuehren(Auftrag a)
     }
     m_lauf = {a.tun, a.bytes, 0, a.zahl, a.maximum > 0, a.verbergen};
     switch (a.tun) {
-    case Auftrag::Tun::Senden:
+    case Anweisung::Tun::Senden:
         if (a.zahl > m_lauf.text.size())
             m_lauf.text.append(QByteArray(a.zahl - m_lauf.text.size(), char(0xFF)));
         return sendenNaechstes();
-    case Auftrag::Tun::Warten: return Antwort(a.bytes);
-    case Auftrag::Tun::Empfangen: return empfangBeginnen();
-    case Auftrag::Tun::Direkt: return direkt(a);
-    case Auftrag::Tun::Nichts:
-    case Auftrag::Tun::Ende: break;
+    case Anweisung::Tun::Warten: return Antwort(a.bytes);
+    case Anweisung::Tun::Empfangen: return empfangBeginnen();
+    case Anweisung::Tun::Direkt: return direkt(a);
+    case Anweisung::Tun::Nichts:
+    case Anweisung::Tun::Ende: break;
     }
 }
 
@@ -240,7 +240,7 @@ void Verbindung::empfangPruefen()
     schrittFertig(schrittende(Warteausgang::Erhalten, m_empfangspuffer));
 }
 
-void Verbindung::direkt(const Auftrag& a)
+void Verbindung::direkt(const Anweisung& a)
 {
     // What the device sends for a command comes after it.
     const bool befehl = m_vorgang->schritt() == Schritt::Befehl;
@@ -258,7 +258,7 @@ void Verbindung::direkt(const Auftrag& a)
     m_pause.start(a.zahl);
 }
 
-void Verbindung::enden(const Auftrag& a)
+void Verbindung::enden(const Anweisung& a)
 {
     if (a.bericht.ausgang == Ausgang::Erfolg && m_direktGesendet > 0)
         melden(Schrittmeldung::Was::DatenGesendet, m_direktGesendet);
@@ -305,7 +305,7 @@ void Verbindung::Auswert(std::uint8_t z)
     // Only the bytes of a download are the operation's data. Whatever comes
     // before (noise ahead of the ACK, bytes ahead of the echo) is only looked
     // at by the waits: it neither moves the bar nor completes a download.
-    if (!m_vorgang || m_lauf.tun != Auftrag::Tun::Empfangen)
+    if (!m_vorgang || m_lauf.tun != Anweisung::Tun::Empfangen)
         return;
     if (m_lauf.zaehlen && m_empfangspuffer.size() < m_lauf.anzahl)
         zaehlen();
@@ -347,7 +347,7 @@ void Verbindung::warteEnde(Warteausgang a)
         s.daten = m_empfangspuffer.left(bis);
         m_empfangspuffer.remove(0, bis);
     }
-    if (m_lauf.tun == Auftrag::Tun::Senden) {
+    if (m_lauf.tun == Anweisung::Tun::Senden) {
         if (s.erhalten()) {
             ++m_lauf.i;
             return sendenNaechstes();
@@ -396,7 +396,7 @@ void Verbindung::abbruchAnfordern()
 
 void Verbindung::empfangsgrenzeErreicht()
 {
-    if (!m_vorgang || m_lauf.tun != Auftrag::Tun::Empfangen || m_warten.aktiv)
+    if (!m_vorgang || m_lauf.tun != Anweisung::Tun::Empfangen || m_warten.aktiv)
         return;
     // The abort sequence: the device leaves its transfer, the port is closed.
     if (portOffen())

@@ -170,9 +170,9 @@ private:
         QByteArray erwartet;
         std::chrono::milliseconds frist{0};
     };
-    // The Auftrag being carried out.
+    // The Anweisung being carried out.
     struct Lauf {
-        Auftrag::Tun tun = Auftrag::Tun::Nichts;
+        Anweisung::Tun tun = Anweisung::Tun::Nichts;
         QByteArray text;  // Senden: the lengthened bytes
         int i = 0;        // Senden: the byte awaiting its echo
         int anzahl = 0;   // Empfangen: bytes to collect
@@ -181,15 +181,15 @@ private:
     };
 
     // Carrying out the operation's steps.
-    void ausfuehren(Auftrag a);
+    void ausfuehren(Anweisung a);
     void schrittFertig(Schrittende s);
-    void enden(const Auftrag& a);
+    void enden(const Anweisung& a);
     void Konfig_open();
     void sendenNaechstes();
     void Antwort(const QByteArray& erwartet);
     void empfangBeginnen();
     void empfangPruefen();
-    void direkt(const Auftrag& a);
+    void direkt(const Anweisung& a);
     bool schreiben(const QByteArray& bytes);
     void zaehlen();
     void melden(Schrittmeldung::Was was, int zahl = 0, const QByteArray& bytes = {});

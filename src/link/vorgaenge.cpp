@@ -1,7 +1,7 @@
 // The five device operations: configuration read ("r") and write ("w"),
 // event memory ("l"), clock read ("t") and set ("s"). Each goes on after the
 // link's common preamble (the device's ACK) with its steps, one `weiter` that
-// reads top to bottom, and ends through its one Auftrag `ende`.
+// reads top to bottom, and ends through its one Anweisung `ende`.
 #include "link/verbindung.h"
 
 namespace {
@@ -27,29 +27,29 @@ protected:
 
     // A wait that did not end well: a transfer error, ESC first where the
     // device may still be in its command.
-    Auftrag fehlschlag(const Schrittende& s, bool esc = false) const
+    Anweisung fehlschlag(const Schrittende& s, bool esc = false) const
     {
-        return Auftrag::ende(bericht(Ausgang::Uebertragungsfehler, s), esc);
+        return Anweisung::ende(bericht(Ausgang::Uebertragungsfehler, s), esc);
     }
     // A download asked to end, or the receive limit passed (the link has
     // already left the device's transfer): how far it came.
-    Auftrag unvollstaendig(const Schrittende& s, int gesamt) const
+    Anweisung unvollstaendig(const Schrittende& s, int gesamt) const
     {
         Vorgangsbericht b = bericht(s.ausgang == Warteausgang::Zeitueberschreitung ? Ausgang::Zeitueberschreitung
                                                                                     : Ausgang::Abgebrochen, s);
         b.bytes = int(s.daten.size());
         b.gesamt = gesamt;
-        return Auftrag::ende(b);
+        return Anweisung::ende(b);
     }
     // The data complete: decoded (or converted) in Abschliessen.
-    Auftrag dekodiert(const Dekoder& d, const QByteArray& daten)
+    Anweisung dekodiert(const Dekoder& d, const QByteArray& daten)
     {
         setSchritt(Schritt::Abschliessen);
         if (rufen(d, daten))
-            return Auftrag::ende(bericht(Ausgang::Erfolg));
+            return Anweisung::ende(bericht(Ausgang::Erfolg));
         Vorgangsbericht b = bericht(Ausgang::Uebertragungsfehler, Grund::Unlesbar);
         b.daten = daten;
-        return Auftrag::ende(b);
+        return Anweisung::ende(b);
     }
 };
 
@@ -68,17 +68,17 @@ public:
             m_vorbereiten();
     }
 
-    Auftrag weiter(const Schrittende& s) override
+    Anweisung weiter(const Schrittende& s) override
     {
         switch (schritt()) {
         case Schritt::Verbinden:
             setSchritt(Schritt::Befehl);
-            return Auftrag::senden("r");
+            return Anweisung::senden("r");
         case Schritt::Befehl:  // configuration data are the bytes after the echo of "r"
             if (!s.erhalten())
                 return fehlschlag(s, true);
             setSchritt(Schritt::Empfangen);
-            return Auftrag::empfangen(kGeraeteBytes).zeigen(kGeraeteBytes);
+            return Anweisung::empfangen(kGeraeteBytes).zeigen(kGeraeteBytes);
         case Schritt::Empfangen:
             if (!s.erhalten())
                 return unvollstaendig(s, kGeraeteBytes);
@@ -102,14 +102,14 @@ public:
     {
     }
 
-    Auftrag weiter(const Schrittende& s) override
+    Anweisung weiter(const Schrittende& s) override
     {
         if (!s.erhalten())
             return fehlschlag(s);
         switch (schritt()) {
         case Schritt::Verbinden:
             setSchritt(Schritt::Befehl);
-            return Auftrag::senden("w");
+            return Anweisung::senden("w");
         case Schritt::Seite:
             m_stand.geschrieben.append(m_stand.seite);
             [[fallthrough]];
@@ -117,14 +117,14 @@ public:
             m_stand.seite = naechsteSeite(m_stand.seite + 1);
             if (m_stand.seite < 0) {
                 setSchritt(Schritt::Abschliessen);
-                return Auftrag::ende(bericht(Ausgang::Erfolg), true);
+                return Anweisung::ende(bericht(Ausgang::Erfolg), true);
             }
             setSchritt(Schritt::Seitenzeichen);
-            return Auftrag::senden(QByteArray(1, char(48 + m_stand.seite)));
+            return Anweisung::senden(QByteArray(1, char(48 + m_stand.seite)));
         case Schritt::Seitenzeichen:
             setSchritt(Schritt::Seite);
             m_stand.datenGesendet = true;
-            return Auftrag::senden(m_bild.seite(m_stand.seite), kZellen).zeigen(kZellen + 1, m_stand.seite);
+            return Anweisung::senden(m_bild.seite(m_stand.seite), kZellen).zeigen(kZellen + 1, m_stand.seite);
         default:
             return {};
         }
@@ -142,7 +142,7 @@ private:
 
     // The rest is not sent: ESC leaves the device's write; the report says
     // how far it came.
-    Auftrag fehlschlag(const Schrittende& s) const
+    Anweisung fehlschlag(const Schrittende& s) const
     {
         Vorgangsbericht b = bericht(Ausgang::Uebertragungsfehler, s);
         Schreibstand stand = m_stand;
@@ -152,7 +152,7 @@ private:
             if (m_seiten[std::size_t(p)])
                 stand.nichtGesendet.append(p);
         b.schreibstand = stand;
-        return Auftrag::ende(b, true);
+        return Anweisung::ende(b, true);
     }
 
     Konfigspeicher m_bild;
@@ -166,15 +166,15 @@ class Ereignisse final : public Schritte {
 public:
     explicit Ereignisse(Dekoder umwandeln) : Schritte(Art::Ereignisse), m_umwandeln(std::move(umwandeln)) {}
 
-    Auftrag weiter(const Schrittende& s) override
+    Anweisung weiter(const Schrittende& s) override
     {
         switch (schritt()) {
         case Schritt::Verbinden:
             setSchritt(Schritt::Befehl);
-            return Auftrag::direkt("l");
+            return Anweisung::direkt("l");
         case Schritt::Befehl: {  // the memory comes whether or not the port took the command
             setSchritt(Schritt::Empfangen);
-            Auftrag a = Auftrag::empfangen(Verbindung::kLogAnzahl + 1);
+            Anweisung a = Anweisung::empfangen(Verbindung::kLogAnzahl + 1);
             a.verbergen = true;  // the progress goes before the conversion
             return a;
         }
@@ -198,15 +198,15 @@ class UhrLesen final : public Schritte {
 public:
     explicit UhrLesen(Dekoder dekodieren) : Schritte(Art::UhrLesen), m_dekoder(std::move(dekodieren)) {}
 
-    Auftrag weiter(const Schrittende& s) override
+    Anweisung weiter(const Schrittende& s) override
     {
         switch (schritt()) {
         case Schritt::Verbinden:
             setSchritt(Schritt::Befehl);
-            return Auftrag::direkt("t");
+            return Anweisung::direkt("t");
         case Schritt::Befehl:
             setSchritt(Schritt::Antwort);
-            return Auftrag::warten(">");
+            return Anweisung::warten(">");
         case Schritt::Antwort: {
             if (!s.erhalten())
                 return fehlschlag(s);
@@ -215,7 +215,7 @@ public:
                 Vorgangsbericht b = bericht(Ausgang::Uebertragungsfehler, Grund::Unvollstaendig);
                 b.bytes = int(s.daten.size()) - 1;
                 b.gesamt = 5;
-                return Auftrag::ende(b);
+                return Anweisung::ende(b);
             }
             return dekodiert(m_dekoder, s.daten.right(6));
         }
@@ -237,7 +237,7 @@ public:
     // Nothing is awaited. A byte the port refused (it was closed under the
     // setting) is a transfer error the user is told of at the end; the
     // setting ends as its dialog's unload ends it, with ESC.
-    Auftrag weiter(const Schrittende& s) override
+    Anweisung weiter(const Schrittende& s) override
     {
         if (s.ausgang == Warteausgang::NichtGesendet && !m_fehler) {
             m_fehler = bericht(Ausgang::Uebertragungsfehler, s);
@@ -247,22 +247,22 @@ public:
             Vorgangsbericht b = bericht(Ausgang::Abgebrochen, s);
             b.bytes = m_gesendet;
             b.gesamt = 5;
-            return Auftrag::ende(b, true);
+            return Anweisung::ende(b, true);
         }
         switch (schritt()) {
         case Schritt::Verbinden:
             setSchritt(Schritt::Befehl);
-            return Auftrag::direkt("s", 500);
+            return Anweisung::direkt("s", 500);
         case Schritt::Befehl:
         case Schritt::Uhrbyte:
             if (m_gesendet < 5) {
                 setSchritt(Schritt::Uhrbyte);
                 const std::uint8_t b = m_uhrbyte ? m_uhrbyte(m_gesendet) : 0;
                 ++m_gesendet;
-                return Auftrag::direkt(QByteArray(1, char(b)), 200);
+                return Anweisung::direkt(QByteArray(1, char(b)), 200);
             }
             setSchritt(Schritt::Abschliessen);
-            return Auftrag::ende(m_fehler.value_or(bericht(Ausgang::Erfolg)), true);
+            return Anweisung::ende(m_fehler.value_or(bericht(Ausgang::Erfolg)), true);
         default:
             return {};
         }

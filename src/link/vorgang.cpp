@@ -11,23 +11,23 @@ QList<int> Schreibstand::offen() const
     return o;
 }
 
-Auftrag Auftrag::senden(const QByteArray& bytes, int laenge) { return Auftrag(Tun::Senden, bytes, laenge); }
+Anweisung Anweisung::senden(const QByteArray& bytes, int laenge) { return Anweisung(Tun::Senden, bytes, laenge); }
 
-Auftrag Auftrag::warten(const QByteArray& antwort) { return Auftrag(Tun::Warten, antwort); }
+Anweisung Anweisung::warten(const QByteArray& antwort) { return Anweisung(Tun::Warten, antwort); }
 
-Auftrag Auftrag::empfangen(int anzahl) { return Auftrag(Tun::Empfangen, {}, anzahl); }
+Anweisung Anweisung::empfangen(int anzahl) { return Anweisung(Tun::Empfangen, {}, anzahl); }
 
-Auftrag Auftrag::direkt(const QByteArray& bytes, int pauseMs) { return Auftrag(Tun::Direkt, bytes, pauseMs); }
+Anweisung Anweisung::direkt(const QByteArray& bytes, int pauseMs) { return Anweisung(Tun::Direkt, bytes, pauseMs); }
 
-Auftrag Auftrag::ende(const Vorgangsbericht& b, bool esc)
+Anweisung Anweisung::ende(const Vorgangsbericht& b, bool esc)
 {
-    Auftrag a(Tun::Ende);
+    Anweisung a(Tun::Ende);
     a.bericht = b;
     a.esc = esc;
     return a;
 }
 
-Auftrag& Auftrag::zeigen(int max, int s)
+Anweisung& Anweisung::zeigen(int max, int s)
 {
     maximum = max;
     seite = s;

@@ -1,7 +1,7 @@
 #pragma once
 // One device operation (configuration read or write, event memory, clock
 // read or set) as a sequence of steps. The operation talks to no port: the
-// link (Verbindung) carries out one Auftrag at a time -- send with echoes,
+// link (Verbindung) carries out one Anweisung at a time -- send with echoes,
 // wait for an answer, receive data, write without an echo, end -- and hands
 // the operation how it ended (Schrittende); the operation's `weiter` decides
 // the next one from the step it is in. So each operation reads top to bottom
@@ -11,7 +11,7 @@
 // start the same way (the link's one preamble: the busy test, `Konfig_open`,
 // the wait for ACK, "Verbindung nicht möglich" without one); after the ACK
 // the operation gets its first `weiter`. It ends in exactly one way, the
-// Auftrag `ende`, or when the link is shut down (no report then).
+// Anweisung `ende`, or when the link is shut down (no report then).
 #include "link/vorgangsbericht.h"
 
 #include <QByteArray>
@@ -37,7 +37,7 @@ struct Schrittende {
 };
 
 // What the operation asks the link to do next.
-struct Auftrag {
+struct Anweisung {
     enum class Tun { Nichts, Senden, Warten, Empfangen, Direkt, Ende };
     Tun tun = Tun::Nichts;
     QByteArray bytes;  // Senden: the bytes, Warten: the answer, Direkt: the bytes
@@ -52,19 +52,19 @@ struct Auftrag {
 
     // Sends `bytes` lengthened with 0xFF to `laenge`, one at a time, each
     // awaiting its echo; stops at the first missing one.
-    static Auftrag senden(const QByteArray& bytes, int laenge = 1);
+    static Anweisung senden(const QByteArray& bytes, int laenge = 1);
     // Waits for `antwort` anywhere in what arrives.
-    static Auftrag warten(const QByteArray& antwort);
+    static Anweisung warten(const QByteArray& antwort);
     // Collects `anzahl` bytes (a command written clears what came before it).
-    static Auftrag empfangen(int anzahl);
+    static Anweisung empfangen(int anzahl);
     // Writes `bytes` without awaiting anything, then waits `pauseMs`.
-    static Auftrag direkt(const QByteArray& bytes, int pauseMs = 0);
+    static Anweisung direkt(const QByteArray& bytes, int pauseMs = 0);
     // The operation's end: the port closed, its report posted.
-    static Auftrag ende(const Vorgangsbericht& b, bool esc = false);
-    Auftrag& zeigen(int maximum, int seite = -1);
+    static Anweisung ende(const Vorgangsbericht& b, bool esc = false);
+    Anweisung& zeigen(int maximum, int seite = -1);
 
-    Auftrag() = default;
-    explicit Auftrag(Tun t, const QByteArray& b = {}, int z = 0) : tun(t), bytes(b), zahl(z) {}
+    Anweisung() = default;
+    explicit Anweisung(Tun t, const QByteArray& b = {}, int z = 0) : tun(t), bytes(b), zahl(z) {}
 };
 
 class Vorgang : public QObject {
@@ -81,7 +81,7 @@ public:
     virtual void vorbereiten() {}
     // The step the operation is in has ended as `s` (the first call: the
     // device's ACK came, in Verbinden). Returns what comes next.
-    virtual Auftrag weiter(const Schrittende& s) = 0;
+    virtual Anweisung weiter(const Schrittende& s) = 0;
     // The link ended it (Beendet).
     void beendet() { m_schritt = Schritt::Beendet; }
 

@@ -500,11 +500,11 @@ private slots:
     {
         struct Probe : Vorgang {
             Probe() : Vorgang(Art::Schreiben) {}
-            Auftrag weiter(const Schrittende& s) override
+            Anweisung weiter(const Schrittende& s) override
             {
                 Vorgangsbericht b;
                 b.bytes = s.gesendet;
-                return std::exchange(m_gesendet, true) ? Auftrag::ende(b) : Auftrag::senden("ab", 4);
+                return std::exchange(m_gesendet, true) ? Anweisung::ende(b) : Anweisung::senden("ab", 4);
             }
             bool m_gesendet = false;
         };
