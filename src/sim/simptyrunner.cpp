@@ -4,8 +4,10 @@
 
 #include <QSaveFile>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
+#include <utility>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -41,6 +43,7 @@ SimPtyRunner::SimPtyRunner(const SimOptionen& optionen, QObject* parent)
     , m_baud(std::max(optionen.baud, 0))
 {
     m_geraet.setzeFehler(optionen.fehler);
+    m_geraet.setzeSchreibmodell(optionen.schreibmodell);
     // Ten bits per byte: start bit, eight data bits, stop bit.
     m_bitzeitNs = m_baud > 0 ? qint64(10'000'000'000LL / m_baud) : 0;
     if (!einrichten()) {
@@ -83,6 +86,12 @@ bool SimPtyRunner::einrichten()
         m_mitschriftDatei.flush();
         m_mitschrift.setzeAusgabe(&m_mitschriftDatei);
     }
+    // The memory file holds the memory from the start, not what an earlier run left.
+    if (!speichern(&m_fehlertext))
+        return false;
+    m_abbildTimer = new QTimer(this);
+    m_abbildTimer->setSingleShot(true);
+    connect(m_abbildTimer, &QTimer::timeout, this, [this] { abbildNachfuehren(true); });
 
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0) {
@@ -212,8 +221,9 @@ void SimPtyRunner::masterLesen()
             const QByteArray b(1, char(puffer[i]));
             m_mitschrift.empfangen(b);
             einplanen(m_geraet.empfangen(b), m_letzteAnkunft);
-            schreibstandPruefen();
         }
+        // Before any answer to these bytes goes out.
+        nachEmpfang();
     }
 }
 
@@ -233,6 +243,7 @@ void SimPtyRunner::schliessen()
     // device; what the device would answer has nobody to go to.
     masterLesen();
     m_geraet.getrennt();
+    abbildNachfuehren(true);
     m_ausgang.clear();
     m_ausstehend.clear();
     m_letzteAnkunft = m_letzteFaelligkeit = 0;
@@ -291,30 +302,48 @@ void SimPtyRunner::timerStellen()
     ::timerfd_settime(m_timer, TFD_TIMER_ABSTIME, &its, nullptr);
 }
 
-void SimPtyRunner::schreibstandPruefen()
+void SimPtyRunner::nachEmpfang()
 {
-    if (m_geraet.schreibvorgaenge() == m_schreibstand)
+    const bool beendet = m_geraet.schreibvorgaenge() != m_schreibstand;
+    abbildNachfuehren(beendet);
+    if (beendet) {
+        m_schreibstand = m_geraet.schreibvorgaenge();
+        emit geschrieben();
+    }
+}
+
+void SimPtyRunner::abbildNachfuehren(bool sofort)
+{
+    if (m_optionen.speicherDatei.isEmpty() || m_geraet.speicherstand() == m_abbildStand)
         return;
-    m_schreibstand = m_geraet.schreibvorgaenge();
-    speichern();
-    emit geschrieben();
+    const qint64 seit = m_seitAbbild.isValid() ? m_seitAbbild.elapsed() : kAbbildAbstandMs;
+    if (sofort || seit >= kAbbildAbstandMs)
+        speichern();
+    else if (!m_abbildTimer->isActive())
+        m_abbildTimer->start(int(kAbbildAbstandMs - seit));
 }
 
 bool SimPtyRunner::speichern(QString* meldung)
 {
     if (m_optionen.speicherDatei.isEmpty())
         return true;
+    if (m_abbildTimer)
+        m_abbildTimer->stop();
+    m_seitAbbild.start();
+    const qint64 stand = m_geraet.speicherstand();
     QSaveFile f(m_optionen.speicherDatei);
     errno = 0;
-    if (!f.open(QIODevice::WriteOnly) || f.write(m_geraet.speicher()) != m_geraet.speicher().size()
-        || !f.commit()) {
-        const QString text = QStringLiteral("Speicherabbild %1: %2")
-                                 .arg(m_optionen.speicherDatei, systemfehler::datei(f, errno));
-        if (meldung)
-            *meldung = text;
-        else
-            qWarning("%s", qPrintable(text));
-        return false;
+    if (f.open(QIODevice::WriteOnly) && f.write(m_geraet.speicher()) == m_geraet.speicher().size() && f.flush()
+        && f.commit()) {
+        m_abbildStand = stand;
+        m_abbildFehler.clear();
+        return true;
     }
-    return true;
+    const QString text =
+        QStringLiteral("Speicherabbild %1: %2").arg(m_optionen.speicherDatei, systemfehler::datei(f, errno));
+    if (meldung)
+        *meldung = text;
+    else if (std::exchange(m_abbildFehler, text) != text)
+        qWarning("%s", qPrintable(text));  // once, not at every byte the device takes
+    return false;
 }
