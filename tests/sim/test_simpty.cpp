@@ -5,7 +5,6 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
@@ -80,12 +79,6 @@ SimOptionen optionen(int baud)
     return o;
 }
 
-QByteArray dateiInhalt(const QString& pfad)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
-
 // Milliseconds of processor time this process uses while its event loop runs
 // for `ms` (an idle loop sleeps in the system and uses next to none).
 double rechenzeitWaehrend(int ms)
@@ -100,12 +93,6 @@ double rechenzeitWaehrend(int ms)
     QTimer::singleShot(ms, &schleife, &QEventLoop::quit);
     schleife.exec();
     return jetzt() - vorher;
-}
-
-bool dateiSchreiben(const QString& pfad, const QByteArray& inhalt)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
 }
 
 } // namespace
@@ -263,8 +250,8 @@ private slots:
         const QString image = dir.filePath(QStringLiteral("ein.bin"));
         const QString aus = dir.filePath(QStringLiteral("aus.bin"));
         const QString protokoll = dir.filePath(QStringLiteral("mitschrift.txt"));
-        QVERIFY(dateiSchreiben(image, abbild));
-        QVERIFY(dateiSchreiben(aus, "von einem frueheren Lauf"));
+        QVERIFY(kit::schreiben(image, abbild));
+        QVERIFY(kit::schreiben(aus, "von einem frueheren Lauf"));
         QProcess p;
         p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"),
                 {"--image", image, "--baud", "0", "--save-image", aus, "--transcript", protokoll, "--fault",
@@ -273,7 +260,7 @@ private slots:
         QVERIFY(p.waitForReadyRead(5000));
         const QString pfad = QString::fromLocal8Bit(p.readLine()).trimmed();
         QVERIFY2(pfad.startsWith(QLatin1String("/dev/")), qPrintable(pfad));
-        QCOMPARE(dateiInhalt(aus), abbild);  // from the start
+        QCOMPARE(kit::lesen(aus), abbild);  // from the start
 
         Gegenstelle pc(pfad);
         QVERIFY(pc.oeffnen());
@@ -290,7 +277,7 @@ private slots:
         }
         const QByteArray geschrieben = QByteArray(abbild).replace(512, gespeichert, musterseite(2).left(gespeichert));
         if (bytes == 256) {
-            QTRY_COMPARE(dateiInhalt(aus), geschrieben);  // followed while the write runs
+            QTRY_COMPARE(kit::lesen(aus), geschrieben);  // followed while the write runs
             pc.senden(ESC);
             pc.schliessen();
         }
@@ -300,9 +287,9 @@ private slots:
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 0);
         QCOMPARE(p.readAllStandardError(), QByteArray());
-        QCOMPARE(dateiInhalt(aus), geschrieben);  // saved on exit as well
+        QCOMPARE(kit::lesen(aus), geschrieben);  // saved on exit as well
 
-        const QString text = QString::fromUtf8(dateiInhalt(protokoll));
+        const QString text = QString::fromUtf8(kit::lesen(protokoll));
         const QStringList zeilen = text.split(QLatin1Char('\n'));
         QVERIFY(zeilen.size() > 8);
         QVERIFY(zeilen[0].startsWith(QLatin1Char('#')));
@@ -343,7 +330,7 @@ private slots:
         QFETCH(QString, meldung);
         QTemporaryDir dir;
         const QString kurz = dir.filePath(QStringLiteral("kurz.bin"));
-        QVERIFY(dateiSchreiben(kurz, QByteArray(511, 'x')));
+        QVERIFY(kit::schreiben(kurz, QByteArray(511, 'x')));
         argumente.replaceInStrings(QStringLiteral("@kurz"), kurz);
         QProcess p;
         p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"), argumente);
