@@ -72,7 +72,7 @@ SimPtyRunner::~SimPtyRunner()
     m_mitschrift.setzeAusgabe(nullptr);
 }
 
-bool SimPtyRunner::einrichten()
+bool SimPtyRunner::dateienEinrichten()
 {
     if (!m_optionen.mitschriftDatei.isEmpty()) {
         m_mitschriftDatei.setFileName(m_optionen.mitschriftDatei);
@@ -92,7 +92,13 @@ bool SimPtyRunner::einrichten()
     m_abbildTimer = new QTimer(this);
     m_abbildTimer->setSingleShot(true);
     connect(m_abbildTimer, &QTimer::timeout, this, [this] { abbildNachfuehren(true); });
+    return true;
+}
 
+bool SimPtyRunner::einrichten()
+{
+    if (!dateienEinrichten())
+        return false;
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0) {
         m_fehlertext = fehlerBei("posix_openpt");

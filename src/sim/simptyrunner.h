@@ -110,6 +110,7 @@ private:
     };
 
     bool einrichten();
+    bool dateienEinrichten();
     void inotifyLesen();
     void masterLesen();
     void verarbeiten();
