@@ -2,6 +2,7 @@
 
 #include "systemfehler/systemfehler.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -338,15 +339,20 @@ bool SimPtyRunner::speichern(QString* meldung)
     m_seitAbbild.start();
     const qint64 stand = m_geraet.speicherstand();
     QSaveFile f(m_optionen.speicherDatei);
+    QString grund;
+    // A device or a pipe would be replaced by a plain file, not written.
+    if (const QFileInfo da(m_optionen.speicherDatei); da.exists() && !da.isFile())
+        grund = QStringLiteral("keine gewöhnliche Datei");
     errno = 0;
-    if (f.open(QIODevice::WriteOnly) && f.write(m_geraet.speicher()) == m_geraet.speicher().size() && f.flush()
-        && f.commit()) {
+    if (grund.isEmpty() && f.open(QIODevice::WriteOnly) && f.write(m_geraet.speicher()) == m_geraet.speicher().size()
+        && f.flush() && f.commit()) {
         m_abbildStand = stand;
         m_abbildFehler.clear();
         return true;
     }
-    const QString text =
-        QStringLiteral("Speicherabbild %1: %2").arg(m_optionen.speicherDatei, systemfehler::datei(f, errno));
+    if (grund.isEmpty())
+        grund = systemfehler::datei(f, errno);
+    const QString text = QStringLiteral("Speicherabbild %1: %2").arg(m_optionen.speicherDatei, grund);
     if (meldung)
         *meldung = text;
     else if (std::exchange(m_abbildFehler, text) != text)

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
@@ -15,6 +16,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -323,6 +325,7 @@ private slots:
         // Refused at the start, not only at the end after a session's writes.
         QTest::newRow("Speicherabbild nicht schreibbar") << QStringList{"--save-image", "/nonexistent/aus.bin"}
                                                          << "Speicherabbild /nonexistent/aus.bin: " << 1;
+        QTest::newRow("Speicherabbild eine Pipe") << QStringList{"--save-image", "@fifo"} << "keine gewöhnliche Datei" << 1;
     }
     void programmFehler()
     {
@@ -331,7 +334,9 @@ private slots:
         QTemporaryDir dir;
         const QString kurz = dir.filePath(QStringLiteral("kurz.bin"));
         QVERIFY(kit::schreiben(kurz, QByteArray(511, 'x')));
-        argumente.replaceInStrings(QStringLiteral("@kurz"), kurz);
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        argumente.replaceInStrings(QStringLiteral("@kurz"), kurz).replaceInStrings(QStringLiteral("@fifo"), fifo);
         QProcess p;
         p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"), argumente);
         QVERIFY(p.waitForFinished(5000));
@@ -340,6 +345,7 @@ private slots:
         QCOMPARE(p.readAllStandardOutput(), QByteArray());
         const QString fehler = QString::fromLocal8Bit(p.readAllStandardError());
         QVERIFY2(fehler.startsWith(QLatin1String("gsmbv-sim: ")) && fehler.contains(meldung), qPrintable(fehler));
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     }
 };
 
