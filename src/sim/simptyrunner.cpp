@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <utility>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -19,12 +18,27 @@
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 QString fehlerBei(const char* was)
 {
     return QStringLiteral("%1: %2").arg(QString::fromLatin1(was), systemfehler::text(errno));
+}
+
+// Replaces the file at `pfad` by `inhalt` as a whole (a reader sees the old
+// content or the new one, never a mix). "" when done, else the reason.
+QString dateiErsetzen(const QString& pfad, const QByteArray& inhalt)
+{
+    // A device or a pipe would be replaced by a plain file, not written.
+    if (const QFileInfo da(pfad); da.exists() && !da.isFile())
+        return QStringLiteral("keine gewöhnliche Datei");
+    QSaveFile f(pfad);
+    errno = 0;
+    if (f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size() && f.flush() && f.commit())
+        return {};
+    return systemfehler::datei(f, errno);
 }
 
 void schliessenFd(int& fd)
@@ -338,20 +352,12 @@ bool SimPtyRunner::speichern(QString* meldung)
         m_abbildTimer->stop();
     m_seitAbbild.start();
     const qint64 stand = m_geraet.speicherstand();
-    QSaveFile f(m_optionen.speicherDatei);
-    QString grund;
-    // A device or a pipe would be replaced by a plain file, not written.
-    if (const QFileInfo da(m_optionen.speicherDatei); da.exists() && !da.isFile())
-        grund = QStringLiteral("keine gewöhnliche Datei");
-    errno = 0;
-    if (grund.isEmpty() && f.open(QIODevice::WriteOnly) && f.write(m_geraet.speicher()) == m_geraet.speicher().size()
-        && f.flush() && f.commit()) {
+    const QString grund = dateiErsetzen(m_optionen.speicherDatei, m_geraet.speicher());
+    if (grund.isEmpty()) {
         m_abbildStand = stand;
         m_abbildFehler.clear();
         return true;
     }
-    if (grund.isEmpty())
-        grund = systemfehler::datei(f, errno);
     const QString text = QStringLiteral("Speicherabbild %1: %2").arg(m_optionen.speicherDatei, grund);
     if (meldung)
         *meldung = text;

@@ -40,8 +40,8 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -92,8 +92,7 @@ public:
     // Bytes of the device not yet delivered to the other side.
     bool unterwegs() const { return !m_ausgang.empty() || !m_ausstehend.isEmpty(); }
 
-    // Writes the memory to the memory file of the options (if any) now. The
-    // one place that writes the file.
+    // Writes the memory to the memory file of the options (if any) now.
     bool speichern(QString* meldung = nullptr);
 
     static constexpr qint64 kAbbildAbstandMs = 100;
