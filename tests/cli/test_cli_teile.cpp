@@ -419,7 +419,7 @@ void TestCliTeile::teilweiseBeschrieben()
 {
     QFETCH(QList<int>, geschrieben);
     QFETCH(QList<int>, offen);
-    QTEST(teilweiseText(Schreibstand{geschrieben, offen, true}), "text");
+    QTEST(teilweiseText(geschrieben, offen, true), "text");
 }
 
 QTEST_GUILESS_MAIN(TestCliTeile)
