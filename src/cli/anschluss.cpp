@@ -72,7 +72,8 @@ bool Anschluss::verbinden()
         return false;
     m_v = std::make_unique<Verbindung>(std::move(m_transport));
     if (m_a.umfang == Aufruf::Umfang::Ausfuehrlich)
-        QObject::connect(m_v.get(), &Verbindung::schritt, m_v.get(), [this](const QString& t) { m_konsole.schritt(t); });
+        QObject::connect(m_v.get(), &Verbindung::schritt, m_v.get(),
+                         [this](const QString& text) { m_konsole.schritt(text); });
     if (port->com) {
         m_v->setPort(port->com);
     } else {
@@ -95,8 +96,9 @@ bool Anschluss::mitschriftOeffnen()
     const int fd = ohneWartenOeffnen(QFile::encodeName(m_a.mitschrift), O_CREAT | O_TRUNC);
     if (fd < 0) {
         const int nummer = errno;
-        m_lauf.beenden(m_konsole.ausgabefehler(m_a.mitschrift, nummer == ENXIO ? QStringLiteral("kein Programm liest die FIFO")
-                                                                                : systemfehler::text(nummer)));
+        const QString grund =
+            nummer == ENXIO ? QStringLiteral("kein Programm liest die FIFO") : systemfehler::text(nummer);
+        m_lauf.beenden(m_konsole.ausgabefehler(m_a.mitschrift, grund));
         return false;
     }
     if (!m_mitschriftDatei.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {

@@ -2,8 +2,14 @@
 
 #include "cfgfile/cfgform.h"
 #include "cfgfile/dateilesen.h"
+#include "cli/lauf.h"
 
 namespace cli {
+
+void Auftrag::ende(int status)
+{
+    m_t.lauf.beenden(status);
+}
 
 Dateiladung dateiLaden(const QString& pfad, bool erzwingen)
 {

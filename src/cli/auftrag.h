@@ -40,6 +40,8 @@ public:
     virtual void starten() = 0;
 
 protected:
+    void ende(int status);  // the run's end (Lauf::beenden)
+
     Teile m_t;
 };
 

@@ -5,7 +5,6 @@
 #include "cli/auftrag.h"
 #include "cli/ausgabedatei.h"
 #include "cli/konsole.h"
-#include "cli/lauf.h"
 
 namespace cli {
 namespace {
@@ -21,7 +20,7 @@ public:
         // only when it is complete.
         const QString& pfad = m_t.aufruf.ausgabe;
         if (!m_t.datei.vorbereiten(pfad))
-            return m_t.lauf.beenden(m_t.konsole.dateifehler(pfad, m_t.datei.fehler()));
+            return ende(m_t.konsole.dateifehler(pfad, m_t.datei.fehler()));
         if (!m_t.anschluss.verbinden())
             return;
         m_t.anschluss.verbindung().konfigurationLesen(m_t.anschluss.bildDekoder(m_bild),
@@ -44,12 +43,12 @@ private:
         const bool aus = m_t.datei.standardausgabe();
         if (!ok) {
             if (aus)
-                return m_t.lauf.beenden(m_t.konsole.ausgabefehler(QStringLiteral("Standardausgabe"), m_t.datei.fehler()));
-            return m_t.lauf.beenden(m_t.konsole.dateifehler(pfad, m_t.datei.fehler()));
+                return ende(m_t.konsole.ausgabefehler(QStringLiteral("Standardausgabe"), m_t.datei.fehler()));
+            return ende(m_t.konsole.dateifehler(pfad, m_t.datei.fehler()));
         }
         m_t.konsole.abschluss(aus ? QStringLiteral("Konfiguration gelesen und auf die Standardausgabe geschrieben")
                                   : QStringLiteral("Konfiguration gelesen und in %1 gespeichert").arg(pfad));
-        m_t.lauf.beenden(Erfolg);
+        ende(Erfolg);
     }
 
     Konfigspeicher m_bild;  // the device read's image

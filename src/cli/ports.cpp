@@ -2,7 +2,6 @@
 // machine tells about it.
 #include "cli/auftrag.h"
 #include "cli/konsole.h"
-#include "cli/lauf.h"
 #include "link/portzuordnung.h"
 
 namespace cli {
@@ -38,7 +37,7 @@ public:
         QByteArray text;
         for (int com = 1; com <= 4; ++com)
             text += portText(com, portangaben(zuordnung.geraet(com), w)).toUtf8();
-        m_t.lauf.beenden(m_t.konsole.ergebnis(text) ? Erfolg : Ausgabe);
+        ende(m_t.konsole.ergebnis(text) ? Erfolg : Ausgabe);
     }
 };
 

@@ -4,7 +4,6 @@
 #include "cli/auftrag.h"
 #include "cli/ausgabedatei.h"
 #include "cli/konsole.h"
-#include "cli/lauf.h"
 #include "eventlog/ereignisspeicher.h"
 
 namespace cli {
@@ -23,7 +22,7 @@ public:
     {
         const QString& pfad = m_t.aufruf.ausgabe;
         if (!pfad.isEmpty() && !m_t.datei.vorbereiten(pfad))
-            return m_t.lauf.beenden(m_t.konsole.ausgabefehler(pfad, m_t.datei.fehler()));
+            return ende(m_t.konsole.ausgabefehler(pfad, m_t.datei.fehler()));
         if (!m_t.anschluss.verbinden())
             return;
         m_t.anschluss.verbindung().ereignisspeicherLesen(
@@ -46,15 +45,15 @@ private:
             QByteArray text;
             for (const QString& z : zeilen)
                 text += z.toUtf8() + '\n';
-            return m_t.lauf.beenden(m_t.konsole.ergebnis(text) ? Erfolg : Ausgabe);
+            return ende(m_t.konsole.ergebnis(text) ? Erfolg : Ausgabe);
         }
         m_t.datei.schreiben(logDatei(zeilen), [this, gelesen, pfad](bool ok) {
             const bool aus = m_t.datei.standardausgabe();
+            const QString ziel = aus ? QStringLiteral("Standardausgabe") : pfad;
             if (!ok)
-                return m_t.lauf.beenden(
-                    m_t.konsole.ausgabefehler(aus ? QStringLiteral("Standardausgabe") : pfad, m_t.datei.fehler()));
+                return ende(m_t.konsole.ausgabefehler(ziel, m_t.datei.fehler()));
             m_t.konsole.abschluss(aus ? gelesen : gelesen + QStringLiteral(" und in %1 gespeichert").arg(pfad));
-            m_t.lauf.beenden(Erfolg);
+            ende(Erfolg);
         });
     }
 

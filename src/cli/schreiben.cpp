@@ -4,7 +4,6 @@
 #include "cli/anschluss.h"
 #include "cli/auftrag.h"
 #include "cli/konsole.h"
-#include "cli/lauf.h"
 #include "cli/seiten.h"
 
 namespace cli {
@@ -18,7 +17,7 @@ public:
     {
         const Dateiladung datei = dateiLaden(m_t.aufruf.datei, m_t.aufruf.erzwingen);
         if (!datei.fehler.isEmpty())
-            return m_t.lauf.beenden(m_t.konsole.dateifehler(m_t.aufruf.datei, datei.fehler));
+            return ende(m_t.konsole.dateifehler(m_t.aufruf.datei, datei.fehler));
         m_datei = datei.inhalt;
         if (!m_t.anschluss.verbinden())
             return;
@@ -49,7 +48,7 @@ private:
             m_datei.image, m_datei.flags, m_t.anschluss.bericht(Auswirkung::TeilweiseBeschrieben, [this] {
                 if (!m_t.aufruf.pruefen) {
                     m_t.konsole.abschluss(QStringLiteral("Konfiguration geschrieben: %1 Seiten").arg(seiten().size()));
-                    return m_t.lauf.beenden(Erfolg);
+                    return ende(Erfolg);
                 }
                 m_t.konsole.zwischenstand();
                 if (m_t.anschluss.portOeffnen(Uebertragungsfehler,
@@ -78,14 +77,14 @@ private:
             m_t.konsole.zwischenstand();
             m_t.konsole.meldung(pruefText(a), Verbindung::titel());
             m_t.konsole.hinweis(ersteAbweichungText(a));
-            return m_t.lauf.beenden(Uebertragungsfehler);
+            return ende(Uebertragungsfehler);
         }
         const QList<int> geprueft = seiten();
         m_t.konsole.schritt(QStringLiteral("zurückgelesen: %1 %2 wie gesendet")
                                 .arg(geprueft.size() == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"),
                                      seitenliste(geprueft)));
         m_t.konsole.abschluss(QStringLiteral("Konfiguration geschrieben und geprüft: %1 Seiten").arg(geprueft.size()));
-        m_t.lauf.beenden(Erfolg);
+        ende(Erfolg);
     }
 
     // The flagged pages of the device, ascending.

@@ -3,7 +3,6 @@
 #include "cli/anschluss.h"
 #include "cli/auftrag.h"
 #include "cli/konsole.h"
-#include "cli/lauf.h"
 #include "clock/uhr.h"
 
 #include <QDateTime>
@@ -35,9 +34,9 @@ private:
     {
         m_t.konsole.abschluss({});
         if (!m_t.konsole.ergebnis(m_uhrzeit.toUtf8() + '\n'))
-            return m_t.lauf.beenden(Ausgabe);
+            return ende(Ausgabe);
         if (!m_t.aufruf.stellen)
-            return m_t.lauf.beenden(Erfolg);
+            return ende(Erfolg);
         stellen();
     }
 
@@ -58,8 +57,7 @@ private:
             },
             m_t.anschluss.bericht(Auswirkung::Keine, [this] {
                 m_t.konsole.abschluss({});
-                m_t.lauf.beenden(m_t.konsole.ergebnis(::uhr::pcZeitText(m_stellzeit).toUtf8() + '\n') ? Erfolg
-                                                                                                      : Ausgabe);
+                ende(m_t.konsole.ergebnis(::uhr::pcZeitText(m_stellzeit).toUtf8() + '\n') ? Erfolg : Ausgabe);
             }));
     }
 

@@ -2,7 +2,6 @@
 #include "blatt/einstellungen.h"
 #include "cli/auftrag.h"
 #include "cli/konsole.h"
-#include "cli/lauf.h"
 
 namespace cli {
 namespace {
@@ -31,8 +30,8 @@ public:
                         .arg(x.beschriftung, x.schluessel, wert(x.a), wert(x.b))
                         .toUtf8();
         if (!m_t.konsole.ergebnis(text))
-            return m_t.lauf.beenden(Ausgabe);
-        m_t.lauf.beenden(u.isEmpty() ? Erfolg : Verschieden);
+            return ende(Ausgabe);
+        ende(u.isEmpty() ? Erfolg : Verschieden);
     }
 
 private:
@@ -41,7 +40,7 @@ private:
     {
         const Dateiladung datei = dateiLaden(pfad, false);
         if (!datei.fehler.isEmpty()) {
-            m_t.lauf.beenden(m_t.konsole.dateifehler(pfad, datei.fehler));
+            ende(m_t.konsole.dateifehler(pfad, datei.fehler));
             return std::nullopt;
         }
         return blatt::einstellungen(datei.inhalt.image, datei.inhalt.werte);

@@ -5,7 +5,6 @@
 #include "cli/auftrag.h"
 #include "cli/ausgabedatei.h"
 #include "cli/konsole.h"
-#include "cli/lauf.h"
 
 #include <QBuffer>
 #include <QDate>
@@ -23,7 +22,7 @@ public:
         const Aufruf& a = m_t.aufruf;
         const Dateiladung datei = dateiLaden(a.datei, a.erzwingen);
         if (!datei.fehler.isEmpty())
-            return m_t.lauf.beenden(m_t.konsole.dateifehler(a.datei, datei.fehler));
+            return ende(m_t.konsole.dateifehler(a.datei, datei.fehler));
         const QList<blatt::Abschnitt> einstellungen = blatt::einstellungen(datei.inhalt.image, datei.inhalt.werte);
         if (!a.pdf.isEmpty())
             return blattSchreiben(datei.inhalt, einstellungen);
@@ -34,7 +33,7 @@ public:
             for (const QString& zeile : blatt::zeilen(einstellungen))
                 text += zeile.toUtf8() + '\n';
         }
-        m_t.lauf.beenden(m_t.konsole.ergebnis(text) ? Erfolg : Ausgabe);
+        ende(m_t.konsole.ergebnis(text) ? Erfolg : Ausgabe);
     }
 
 private:
@@ -44,15 +43,15 @@ private:
     {
         const QString& pdf = m_t.aufruf.pdf;
         if (!m_t.datei.vorbereiten(pdf))
-            return m_t.lauf.beenden(m_t.konsole.ausgabefehler(pdf, m_t.datei.fehler()));
+            return ende(m_t.konsole.ausgabefehler(pdf, m_t.datei.fehler()));
         const blatt::Kopf kopf{datei.werte.anlagenbezeichnung, QDate::currentDate(),
                                QStringLiteral("Datei %1").arg(QFileInfo(m_t.aufruf.datei).absoluteFilePath())};
         QBuffer puffer;
         puffer.open(QIODevice::WriteOnly);
         if (!blatt::pdf(puffer, kopf, einstellungen))
-            return m_t.lauf.beenden(m_t.konsole.ausgabefehler(pdf, QStringLiteral("das Blatt lässt sich nicht zeichnen")));
+            return ende(m_t.konsole.ausgabefehler(pdf, QStringLiteral("das Blatt lässt sich nicht zeichnen")));
         m_t.datei.schreiben(puffer.data(), [this, pdf](bool ok) {
-            m_t.lauf.beenden(ok ? Erfolg : m_t.konsole.ausgabefehler(pdf, m_t.datei.fehler()));
+            ende(ok ? Erfolg : m_t.konsole.ausgabefehler(pdf, m_t.datei.fehler()));
         });
     }
 };
