@@ -13,6 +13,14 @@ namespace {
 QString systemfehlertext() { return systemfehler::text(errno); }
 } // namespace
 
+int ohneWartenOeffnen(const QByteArray& name, int flags)
+{
+    const int fd = ::open(name.constData(), O_WRONLY | flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd >= 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 bool Ausgabeziel::vorbereiten(const QString& pfad)
 {
     m_pfad = pfad;
@@ -63,16 +71,14 @@ Ausgabeziel::Schreibausgang Ausgabeziel::schreiben(const QByteArray& inhalt, std
         return ok ? Schreibausgang::Geschrieben : Schreibausgang::Fehler;
     }
     case Art::Direkt: {
-        // Without O_NONBLOCK a FIFO without reader would hold the program in
-        // open(), deaf to Ctrl+C; the caller tries again instead.
-        const int fd = ::open(QFile::encodeName(m_pfad).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        // A FIFO without reader: the caller tries again later.
+        const int fd = ohneWartenOeffnen(QFile::encodeName(m_pfad));
         if (fd < 0) {
             if (errno == ENXIO)
                 return Schreibausgang::KeinLeser;
             m_fehler = systemfehlertext();
             return Schreibausgang::Fehler;
         }
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         qsizetype geschrieben = 0;
         while (geschrieben < inhalt.size()) {
             const ssize_t n = ::write(fd, inhalt.constData() + geschrieben, size_t(inhalt.size() - geschrieben));

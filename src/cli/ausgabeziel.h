@@ -37,3 +37,10 @@ private:
     QSaveFile m_datei;
     QString m_fehler;
 };
+
+// Opens `name` for writing without waiting (O_WRONLY and `flags`, e.g.
+// O_CREAT | O_TRUNC, new files 0666 less the umask): a FIFO that nobody reads
+// would otherwise hold the program in open(), deaf to Ctrl+C. The descriptor
+// returned blocks again, so that every write is taken whole. -1 with errno
+// set when it cannot be opened; ENXIO: a FIFO that nobody reads yet.
+int ohneWartenOeffnen(const QByteArray& name, int flags = 0);

@@ -1,5 +1,6 @@
 // gsmbv-sim: the simulated device on a pseudo-terminal. Prints the device path
-// as its first line and runs until SIGINT or SIGTERM.
+// as its first line and runs until SIGINT or SIGTERM, then saves its memory
+// (--save-image) as it stands, also in the middle of a write.
 #include "prozess/abbruchsignale.h"
 #include "sim/simptyrunner.h"
 #include "systemfehler/systemfehler.h"
@@ -21,6 +22,7 @@ struct Argumente {
     bool version = false;
     QString image, events, saveImage, transcript;
     QString baud = QStringLiteral("9600");
+    QString writeModel = QStringLiteral("byte");
     QStringList fehlerangaben;
     QString fehler;
 };
@@ -56,6 +58,8 @@ bool argumenteLesen(const QStringList& argumente, Argumente& a)
             ziel = &a.saveImage;
         else if (name == QLatin1String("--transcript"))
             ziel = &a.transcript;
+        else if (name == QLatin1String("--write-model"))
+            ziel = &a.writeModel;
         else if (name != QLatin1String("--fault")) {
             a.fehler = QStringLiteral("unbekannte Option \"%1\"").arg(name);
             return false;
@@ -99,10 +103,30 @@ QString hilfetext()
         "                          hangup@N      verstummt nach N gesendeten Bytes\n"
         "                          nostore@N     beim Schreiben wird Seite N (0 bis 12) nicht\n"
         "                                        gespeichert, ohne dass es das Gerät meldet\n"
-        "  --save-image DATEI    Speicher nach jedem Schreibvorgang und am Ende hierhin\n"
+        "  --write-model MODELL  was ein Schreibvorgang im Speicher hinterlässt:\n"
+        "                          byte      (Standard) jedes Byte einer Seite steht im\n"
+        "                                    Speicher, sobald das Gerät es empfangen\n"
+        "                                    hat; ein abgebrochener Schreibvorgang\n"
+        "                                    hinterlässt alle bis dahin empfangenen\n"
+        "                                    Bytes, auch die einer angefangenen Seite\n"
+        "                          complete  erst ESC am Ende des Schreibvorgangs\n"
+        "                                    speichert alle vollständig empfangenen\n"
+        "                                    Seiten; ein abgebrochener Schreibvorgang\n"
+        "                                    hinterlässt nichts\n"
+        "  --save-image DATEI    Speicher (3328 Bytes) vom Start an in dieser Datei: sofort\n"
+        "                        nach jedem Schreibvorgang, beim Schließen der Leitung und\n"
+        "                        beim Beenden (auch mitten im Schreiben), während eines\n"
+        "                        Schreibvorgangs spätestens 0,1 s nach jeder Änderung\n"
         "  --transcript DATEI    Mitschrift aller Bytes (hexadezimal) in diese Datei\n"
         "  -h, --help            diese Hilfe\n"
-        "  --version             Version ausgeben\n");
+        "  --version             Version ausgeben\n"
+        "\n"
+        "Ein ESC unter den 256 Bytes einer Seite ist ein Datenbyte der Seite; an Stelle\n"
+        "eines Seitenzeichens beendet es den Schreibvorgang. Bleibt ein Schreibvorgang\n"
+        "oder das Stellen der Uhr unvollendet, ist das Gerät wieder bereit, sobald 5 s\n"
+        "lang kein Zeichen kam (das nächste ist ein neuer Befehl) oder die Leitung\n"
+        "geschlossen und wieder geöffnet wird (es meldet sich mit ACK). Die Uhr bleibt\n"
+        "dann unverändert.\n");
 }
 
 int abbruch(const QString& text)
@@ -163,6 +187,12 @@ int main(int argc, char** argv)
     for (const QString& angabe : a.fehlerangaben)
         if (!o.fehler.hinzufuegen(angabe, &meldung))
             return abbruch(meldung);
+    if (a.writeModel == QLatin1String("byte"))
+        o.schreibmodell = SimGeraet::Schreibmodell::Zeichenweise;
+    else if (a.writeModel == QLatin1String("complete"))
+        o.schreibmodell = SimGeraet::Schreibmodell::Vollstaendig;
+    else
+        return abbruch(QStringLiteral("--write-model: \"%1\" ist kein Modell (byte oder complete)").arg(a.writeModel));
     o.speicherDatei = a.saveImage;
     o.mitschriftDatei = a.transcript;
 

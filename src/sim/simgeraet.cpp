@@ -33,6 +33,14 @@ SimGeraet::SimGeraet(const QByteArray& speicher, const QByteArray& ereignisse, c
 void SimGeraet::setzeSpeicher(const QByteArray& speicher)
 {
     m_speicher = passend(speicher, kSpeicherBytes);
+    ++m_speicherstand;
+}
+
+void SimGeraet::setzeSchreibmodell(Schreibmodell m)
+{
+    m_schreibmodell = m;
+    if (m_zustand == Zustand::SeiteWaehlen || m_zustand == Zustand::SeiteEmpfangen)
+        verlassen();
 }
 
 void SimGeraet::setzeEreignisse(const QByteArray& ereignisse)
@@ -101,8 +109,13 @@ QByteArray SimGeraet::empfangen(const QByteArray& bytes)
     QByteArray aus;
     for (char c : bytes) {
         m_mitschrift.empfangen(QByteArray(1, c));
-        if (!m_weg)
-            byteEmpfangen(std::uint8_t(c), aus);
+        if (m_weg)
+            continue;
+        const qint64 jetzt = m_jetzt();
+        if (m_zustand != Zustand::Bereit && jetzt - m_letztesByteMs >= kRuhezeitMs)
+            verlassen();  // silent too long: the command is over, this byte starts a new one
+        m_letztesByteMs = jetzt;
+        byteEmpfangen(std::uint8_t(c), aus);
     }
     return aus;
 }
@@ -111,42 +124,7 @@ void SimGeraet::byteEmpfangen(std::uint8_t b, QByteArray& aus)
 {
     switch (m_zustand) {
     case Zustand::Bereit:
-        switch (b) {
-        case 'r': {
-            QByteArray strom(1, 'r');
-            const int n = m_fehler.stopp ? std::min(*m_fehler.stopp, kSpeicherBytes) : kSpeicherBytes;
-            strom.append(m_speicher.left(n));
-            senden(aus, strom);
-            break;
-        }
-        case 'w':
-            m_echoZaehler = 0;
-            m_neueSeiten.clear();
-            echo(aus, b);
-            m_zustand = Zustand::SeiteWaehlen;
-            break;
-        case 'l':
-            senden(aus, QByteArray(1, 'l') + m_ereignisse);
-            break;
-        case 't': {
-            const QDateTime jetzt = uhr();
-            QByteArray antwort;
-            antwort.append(char(jetzt.time().second()));
-            antwort.append(char(jetzt.time().minute()));
-            antwort.append(char(jetzt.time().hour()));
-            antwort.append(char(jetzt.date().day()));
-            antwort.append(char(jetzt.date().month()));
-            antwort.append('>');
-            senden(aus, antwort);
-            break;
-        }
-        case 's':
-            m_uhrPuffer.clear();
-            m_zustand = Zustand::UhrStellen;
-            break;
-        default:
-            break;  // not a command: ignored
-        }
+        befehl(b, aus);
         break;
 
     case Zustand::SeiteWaehlen:
@@ -161,14 +139,7 @@ void SimGeraet::byteEmpfangen(std::uint8_t b, QByteArray& aus)
         break;
 
     case Zustand::SeiteEmpfangen:
-        echo(aus, b);
-        m_seitenPuffer.append(char(b));
-        if (m_seitenPuffer.size() == 256) {
-            if (m_seite < SimGeraet::kSpeicherBytes / 256)
-                m_neueSeiten[m_seite] = m_seitenPuffer;
-            m_seitenPuffer.clear();
-            m_zustand = Zustand::SeiteWaehlen;
-        }
+        seitenbyte(b, aus);
         break;
 
     case Zustand::UhrStellen:
@@ -183,6 +154,69 @@ void SimGeraet::byteEmpfangen(std::uint8_t b, QByteArray& aus)
         }
         break;
     }
+}
+
+void SimGeraet::befehl(std::uint8_t b, QByteArray& aus)
+{
+    switch (b) {
+    case 'r': {
+        QByteArray strom(1, 'r');
+        const int n = m_fehler.stopp ? std::min(*m_fehler.stopp, kSpeicherBytes) : kSpeicherBytes;
+        strom.append(m_speicher.left(n));
+        senden(aus, strom);
+        break;
+    }
+    case 'w':
+        m_echoZaehler = 0;
+        m_neueSeiten.clear();
+        echo(aus, b);
+        m_zustand = Zustand::SeiteWaehlen;
+        break;
+    case 'l':
+        senden(aus, QByteArray(1, 'l') + m_ereignisse);
+        break;
+    case 't': {
+        const QDateTime jetzt = uhr();
+        QByteArray antwort;
+        antwort.append(char(jetzt.time().second()));
+        antwort.append(char(jetzt.time().minute()));
+        antwort.append(char(jetzt.time().hour()));
+        antwort.append(char(jetzt.date().day()));
+        antwort.append(char(jetzt.date().month()));
+        antwort.append('>');
+        senden(aus, antwort);
+        break;
+    }
+    case 's':
+        m_uhrPuffer.clear();
+        m_zustand = Zustand::UhrStellen;
+        break;
+    default:
+        break;  // not a command: ignored
+    }
+}
+
+void SimGeraet::seitenbyte(std::uint8_t b, QByteArray& aus)
+{
+    echo(aus, b);
+    const bool gespeichert = m_seite < kSpeicherBytes / 256 && !m_fehler.nichtSpeichern.contains(m_seite);
+    if (gespeichert && m_schreibmodell == Schreibmodell::Zeichenweise)
+        ablegen(m_seite * 256 + int(m_seitenPuffer.size()), char(b));
+    m_seitenPuffer.append(char(b));
+    if (m_seitenPuffer.size() == 256) {
+        if (m_seite < kSpeicherBytes / 256)
+            m_neueSeiten[m_seite] = m_seitenPuffer;
+        m_seitenPuffer.clear();
+        m_zustand = Zustand::SeiteWaehlen;
+    }
+}
+
+void SimGeraet::ablegen(int stelle, char b)
+{
+    if (m_speicher.at(stelle) == b)
+        return;
+    m_speicher[stelle] = b;
+    ++m_speicherstand;
 }
 
 void SimGeraet::echo(QByteArray& aus, std::uint8_t b)
@@ -219,7 +253,9 @@ void SimGeraet::schreibenBeenden()
     for (const auto& [seite, bytes] : m_neueSeiten) {
         if (m_fehler.nichtSpeichern.contains(seite))
             continue;  // taken in and echoed, silently not stored
-        m_speicher.replace(seite * 256, 256, bytes);
+        if (m_schreibmodell == Schreibmodell::Vollstaendig)
+            for (int i = 0; i < 256; ++i)
+                ablegen(seite * 256 + i, bytes.at(i));
         m_letzteSeiten.append(seite);
     }
     ++m_schreibvorgaenge;

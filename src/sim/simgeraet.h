@@ -8,10 +8,10 @@
 //   "r"            echo 'r', then the 3328 bytes of the configuration memory
 //   "w"            echo 'w'; then per page a page-select character (48 + page,
 //                  pages 0..31), echoed, and the page's 256 bytes, each echoed;
-//                  ESC (27) in place of a page-select character ends the write
-//                  and stores every complete page 0..12 received (pages 13..31
-//                  are echoed and dropped). Inside a page's 256 bytes every value
-//                  is data, ESC included.
+//                  ESC (27) in place of a page-select character ends the write.
+//                  Inside a page's 256 bytes every value is data, ESC included:
+//                  a device that takes pages of 256 bytes cannot tell it apart.
+//                  Pages 13..31 are echoed and dropped.
 //   "l"            one leading byte (the echo 'l'), then the 512 event bytes
 //   "t"            no echo; five clock bytes (seconds, minutes, hours, day,
 //                  month as plain binary values) and ">"
@@ -21,10 +21,23 @@
 //                  4-0 BCD month)
 //   ESC            leaves a write (between pages) or a clock setting
 //
+// What a write stores depends on the write model:
+//   Zeichenweise   (the default) every byte of pages 0..12 is in the memory the
+//                  moment it is echoed; a read right after the write sees it. A
+//                  write broken off, inside a page or between pages, leaves the
+//                  memory with every byte received up to then.
+//   Vollstaendig   nothing is stored until ESC ends the write; then every
+//                  complete page 0..12 received is. A write broken off is
+//                  dropped as a whole, a page left unfinished as well.
+//
+// When the device is ready for a command again: a write or clock setting under
+// way is left when no byte comes for kRuhezeitMs (the next byte is then read
+// as a command), when the line is opened again (the device announces itself
+// with ACK) and when it is closed. A clock setting left unfinished sets nothing.
+//
 // Bytes outside a command that are no command letter are ignored and not
 // echoed; so are bytes in a write that are neither a page-select character nor
-// ESC. A write or clock setting that is interrupted by the end of the
-// connection is dropped as a whole.
+// ESC.
 #include "mitschrift/mitschrift.h"
 #include "sim/simfehler.h"
 
@@ -42,6 +55,10 @@ public:
     static constexpr int kEreignisBytes = 512;
     static constexpr std::uint8_t ACK = 0x06;
     static constexpr std::uint8_t ESC = 0x1B;
+    // Silence after which a command under way is left.
+    static constexpr qint64 kRuhezeitMs = 5000;
+
+    enum class Schreibmodell { Zeichenweise, Vollstaendig };
 
     // Monotonic milliseconds; the clock runs on from its setting by this source.
     using Zeitquelle = std::function<qint64()>;
@@ -58,13 +75,19 @@ public:
     QByteArray verbunden();
     // Bytes from the other side, in order; returns the bytes to send in answer.
     QByteArray empfangen(const QByteArray& bytes);
-    // The other side closed the line: any command is left, a partial write or
-    // clock setting is dropped.
+    // The other side closed the line: any command is left (what a write left
+    // in the memory stays there, as the write model has it).
     void getrennt();
+
+    // Applies from the next byte on; a write under way is left.
+    Schreibmodell schreibmodell() const { return m_schreibmodell; }
+    void setzeSchreibmodell(Schreibmodell m);
 
     // Configuration memory, pages 0..12 in serial order.
     const QByteArray& speicher() const { return m_speicher; }
     void setzeSpeicher(const QByteArray& speicher);
+    // Counts the changes of the memory: it moves whenever a byte of it changes.
+    qint64 speicherstand() const { return m_speicherstand; }
     const QByteArray& ereignisse() const { return m_ereignisse; }
     void setzeEreignisse(const QByteArray& ereignisse);
 
@@ -83,7 +106,8 @@ public:
     std::optional<Uhreinstellung> letzteUhreinstellung() const { return m_uhreinstellung; }
 
     // Completed writes (ended by ESC) since the start, and the pages 0..12 the
-    // last of them stored, ascending (without those of nostore@N).
+    // last of them took in whole, ascending (without those of nostore@N). A
+    // write broken off counts as none and leaves both as they were.
     int schreibvorgaenge() const { return m_schreibvorgaenge; }
     QList<int> letzteSeiten() const { return m_letzteSeiten; }
 
@@ -104,6 +128,9 @@ private:
     enum class Zustand { Bereit, SeiteWaehlen, SeiteEmpfangen, UhrStellen };
 
     void byteEmpfangen(std::uint8_t b, QByteArray& aus);
+    void befehl(std::uint8_t b, QByteArray& aus);
+    void seitenbyte(std::uint8_t b, QByteArray& aus);
+    void ablegen(int stelle, char b);
     void senden(QByteArray& aus, const QByteArray& bytes);
     void echo(QByteArray& aus, std::uint8_t b);
     void schreibenBeenden();
@@ -124,6 +151,9 @@ private:
     int m_seite = 0;                         // page being received
     QByteArray m_seitenPuffer;
     std::map<int, QByteArray> m_neueSeiten;  // complete pages 0..12 of the running write
+    Schreibmodell m_schreibmodell = Schreibmodell::Zeichenweise;
+    qint64 m_letztesByteMs = 0;              // when the last byte came in
+    qint64 m_speicherstand = 0;
     QByteArray m_uhrPuffer;
 
     int m_schreibvorgaenge = 0;

@@ -2,8 +2,10 @@
 
 #include "systemfehler/systemfehler.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,12 +18,27 @@
 #include <termios.h>
 #include <time.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 QString fehlerBei(const char* was)
 {
     return QStringLiteral("%1: %2").arg(QString::fromLatin1(was), systemfehler::text(errno));
+}
+
+// Replaces the file at `pfad` by `inhalt` as a whole (a reader sees the old
+// content or the new one, never a mix). "" when done, else the reason.
+QString dateiErsetzen(const QString& pfad, const QByteArray& inhalt)
+{
+    // A device or a pipe would be replaced by a plain file, not written.
+    if (const QFileInfo da(pfad); da.exists() && !da.isFile())
+        return QStringLiteral("keine gewöhnliche Datei");
+    QSaveFile f(pfad);
+    errno = 0;
+    if (f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size() && f.flush() && f.commit())
+        return {};
+    return systemfehler::datei(f, errno);
 }
 
 void schliessenFd(int& fd)
@@ -41,6 +58,7 @@ SimPtyRunner::SimPtyRunner(const SimOptionen& optionen, QObject* parent)
     , m_baud(std::max(optionen.baud, 0))
 {
     m_geraet.setzeFehler(optionen.fehler);
+    m_geraet.setzeSchreibmodell(optionen.schreibmodell);
     // Ten bits per byte: start bit, eight data bits, stop bit.
     m_bitzeitNs = m_baud > 0 ? qint64(10'000'000'000LL / m_baud) : 0;
     if (!einrichten()) {
@@ -69,7 +87,7 @@ SimPtyRunner::~SimPtyRunner()
     m_mitschrift.setzeAusgabe(nullptr);
 }
 
-bool SimPtyRunner::einrichten()
+bool SimPtyRunner::dateienEinrichten()
 {
     if (!m_optionen.mitschriftDatei.isEmpty()) {
         m_mitschriftDatei.setFileName(m_optionen.mitschriftDatei);
@@ -83,7 +101,19 @@ bool SimPtyRunner::einrichten()
         m_mitschriftDatei.flush();
         m_mitschrift.setzeAusgabe(&m_mitschriftDatei);
     }
+    // The memory file holds the memory from the start, not what an earlier run left.
+    if (!speichern(&m_fehlertext))
+        return false;
+    m_abbildTimer = new QTimer(this);
+    m_abbildTimer->setSingleShot(true);
+    connect(m_abbildTimer, &QTimer::timeout, this, [this] { abbildNachfuehren(true); });
+    return true;
+}
 
+bool SimPtyRunner::einrichten()
+{
+    if (!dateienEinrichten())
+        return false;
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0) {
         m_fehlertext = fehlerBei("posix_openpt");
@@ -212,8 +242,9 @@ void SimPtyRunner::masterLesen()
             const QByteArray b(1, char(puffer[i]));
             m_mitschrift.empfangen(b);
             einplanen(m_geraet.empfangen(b), m_letzteAnkunft);
-            schreibstandPruefen();
         }
+        // Before any answer to these bytes goes out.
+        nachEmpfang();
     }
 }
 
@@ -233,6 +264,7 @@ void SimPtyRunner::schliessen()
     // device; what the device would answer has nobody to go to.
     masterLesen();
     m_geraet.getrennt();
+    abbildNachfuehren(true);
     m_ausgang.clear();
     m_ausstehend.clear();
     m_letzteAnkunft = m_letzteFaelligkeit = 0;
@@ -291,30 +323,45 @@ void SimPtyRunner::timerStellen()
     ::timerfd_settime(m_timer, TFD_TIMER_ABSTIME, &its, nullptr);
 }
 
-void SimPtyRunner::schreibstandPruefen()
+void SimPtyRunner::nachEmpfang()
 {
-    if (m_geraet.schreibvorgaenge() == m_schreibstand)
+    const bool beendet = m_geraet.schreibvorgaenge() != m_schreibstand;
+    abbildNachfuehren(beendet);
+    if (beendet) {
+        m_schreibstand = m_geraet.schreibvorgaenge();
+        emit geschrieben();
+    }
+}
+
+void SimPtyRunner::abbildNachfuehren(bool sofort)
+{
+    if (m_optionen.speicherDatei.isEmpty() || m_geraet.speicherstand() == m_abbildStand)
         return;
-    m_schreibstand = m_geraet.schreibvorgaenge();
-    speichern();
-    emit geschrieben();
+    const qint64 seit = m_seitAbbild.isValid() ? m_seitAbbild.elapsed() : kAbbildAbstandMs;
+    if (sofort || seit >= kAbbildAbstandMs)
+        speichern();
+    else if (!m_abbildTimer->isActive())
+        m_abbildTimer->start(int(kAbbildAbstandMs - seit));
 }
 
 bool SimPtyRunner::speichern(QString* meldung)
 {
     if (m_optionen.speicherDatei.isEmpty())
         return true;
-    QSaveFile f(m_optionen.speicherDatei);
-    errno = 0;
-    if (!f.open(QIODevice::WriteOnly) || f.write(m_geraet.speicher()) != m_geraet.speicher().size()
-        || !f.commit()) {
-        const QString text = QStringLiteral("Speicherabbild %1: %2")
-                                 .arg(m_optionen.speicherDatei, systemfehler::datei(f, errno));
-        if (meldung)
-            *meldung = text;
-        else
-            qWarning("%s", qPrintable(text));
-        return false;
+    if (m_abbildTimer)
+        m_abbildTimer->stop();
+    m_seitAbbild.start();
+    const qint64 stand = m_geraet.speicherstand();
+    const QString grund = dateiErsetzen(m_optionen.speicherDatei, m_geraet.speicher());
+    if (grund.isEmpty()) {
+        m_abbildStand = stand;
+        m_abbildFehler.clear();
+        return true;
     }
-    return true;
+    const QString text = QStringLiteral("Speicherabbild %1: %2").arg(m_optionen.speicherDatei, grund);
+    if (meldung)
+        *meldung = text;
+    else if (std::exchange(m_abbildFehler, text) != text)
+        qWarning("%s", qPrintable(text));  // once, not at every byte the device takes
+    return false;
 }

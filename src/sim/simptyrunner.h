@@ -24,6 +24,15 @@
 // clock (timerfd), so timer latency does not add up over a transfer; bytes that
 // are due are sent together. baud 0: as fast as possible. For accurate pacing
 // the runner lowers its thread's timer slack to one microsecond.
+//
+// The memory file (speicherDatei) holds the device's memory from the start on
+// and follows every change: at once when a write ends, when the other side
+// closes the line and when speichern() is called (the program's end); while a
+// write runs, at most kAbbildAbstandMs after a byte changed the memory. A save
+// costs milliseconds (the file is replaced and synced to disk as a whole), more
+// than a byte takes at 9600 bit/s, hence the spacing. A read can only follow a
+// write that ended or was broken off (line closed, or the device's silence
+// limit of seconds), so whatever a read of the device shows, the file holds.
 #include "mitschrift/mitschrift.h"
 #include "sim/simfehler.h"
 #include "sim/simgeraet.h"
@@ -31,6 +40,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
 #include <QString>
@@ -38,6 +48,7 @@
 #include <deque>
 
 class QSocketNotifier;
+class QTimer;
 
 struct SimOptionen {
     QByteArray speicher = simStandardSpeicher();      // 3328 bytes
@@ -45,7 +56,8 @@ struct SimOptionen {
     int baud = 9600;                                  // 0 = as fast as possible
     SimFehler fehler;
     QString mitschriftDatei;   // transcript file, "" = none
-    QString speicherDatei;     // memory as 3328 raw bytes after every completed write, "" = none
+    QString speicherDatei;     // memory as 3328 raw bytes, kept up to date; "" = none
+    SimGeraet::Schreibmodell schreibmodell = SimGeraet::Schreibmodell::Zeichenweise;
     QDateTime uhr;             // device clock at start; invalid = the PC's local time
     int ackVerzoegerungMs = 20; // from the other side's open to the ACK
 };
@@ -83,6 +95,8 @@ public:
     // Writes the memory to the memory file of the options (if any) now.
     bool speichern(QString* meldung = nullptr);
 
+    static constexpr qint64 kAbbildAbstandMs = 100;
+
 signals:
     void geoeffnet();    // the other side opened the line
     void geschlossen();  // the other side closed it
@@ -95,6 +109,7 @@ private:
     };
 
     bool einrichten();
+    bool dateienEinrichten();
     void inotifyLesen();
     void masterLesen();
     void verarbeiten();
@@ -103,7 +118,8 @@ private:
     void timerStellen();
     void oeffnen();
     void schliessen();
-    void schreibstandPruefen();
+    void nachEmpfang();
+    void abbildNachfuehren(bool sofort);
     static qint64 jetztNs();
 
     SimOptionen m_optionen;
@@ -128,6 +144,10 @@ private:
     bool m_verbunden = false;
     int m_verbindungen = 0;
     int m_schreibstand = 0;
+    qint64 m_abbildStand = -1;     // the memory's change count the file holds
+    QElapsedTimer m_seitAbbild;    // since the file was last written
+    QTimer* m_abbildTimer = nullptr;
+    QString m_abbildFehler;        // the last failure to write it, already reported
 
     std::deque<Zeitbyte> m_ausgang;  // produced by the device, not yet due
     QByteArray m_ausstehend;         // due, not yet accepted by the pty

@@ -17,7 +17,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 Q_DECLARE_METATYPE(Door::Knoepfe)
 Q_DECLARE_METATYPE(Door::Antwort)
@@ -39,13 +42,14 @@ struct Datei {
     ~Datei() { std::fclose(f); }
 };
 
-// A port that answers from a script: ACK on opening, the clock answer on "t",
-// and that refuses to open or refuses writes from the n-th on.
+// A port that answers from a script: ACK on opening, `antwort` on the first
+// byte written, and that refuses to open or refuses writes from the n-th on.
 class Skriptport : public Transport {
 public:
     int schreibenBis = 0;  // writes from this one on fail; -1: opening fails for want of permission
-    QByteArray uhrAntwort;
+    QByteArray antwort;
     QByteArray geschrieben;
+    std::function<void(int n)> beimSchliessen;  // the open port is closed for the n-th time
 
     bool oeffnen(const QString&) override
     {
@@ -54,15 +58,19 @@ public:
             antworten(QByteArray(1, char(0x06)));
         return m_offen;
     }
-    void schliessen() override { m_offen = false; }
+    void schliessen() override
+    {
+        if (std::exchange(m_offen, false) && beimSchliessen)
+            beimSchliessen(++m_schliessungen);
+    }
     bool istOffen() const override { return m_offen; }
     bool schreiben(const QByteArray& b) override
     {
         if (!m_offen || m_schreibvorgaenge++ >= schreibenBis)
             return false;
+        if (geschrieben.isEmpty())
+            antworten(antwort);
         geschrieben += b;
-        if (b == "t")
-            antworten(uhrAntwort);
         return true;
     }
     qint64 wartend() const override { return m_eingang.size(); }
@@ -87,6 +95,7 @@ private:
     }
     bool m_offen = false;
     int m_schreibvorgaenge = 0;
+    int m_schliessungen = 0;
     QByteArray m_eingang;
 };
 
@@ -333,14 +342,17 @@ void TestCliTeile::standardtuer()
 // ---------------------------------------------------------------------------
 // The tool's own reports
 
-// One row: the arguments, how the scripted port behaves, and whether standard
-// error is a terminal -> exit status, standard output, standard error and the
-// bytes the port took. No run leaves a file behind.
+// One row: the arguments, how the scripted port behaves, at which closing of
+// the port Ctrl+C comes (at an operation's end, before its report arrives),
+// and whether standard error is a terminal -> exit status, standard output,
+// standard error and the bytes the port took ("?": any byte). No run leaves a
+// file or a backup behind.
 void TestCliTeile::werkzeug_data()
 {
     QTest::addColumn<QStringList>("argumente");
     QTest::addColumn<int>("schreibenBis");  // -1: the port refuses to open
-    QTest::addColumn<QByteArray>("uhr");
+    QTest::addColumn<QByteArray>("antwort");
+    QTest::addColumn<int>("strgC");  // 0: none
     QTest::addColumn<bool>("terminal");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("aus");
@@ -349,24 +361,36 @@ void TestCliTeile::werkzeug_data()
     const QByteArray uhr("\x09\x05\x0E\x15\x06>"), zeit("14:05:09   21.06.\n");
     // Reported at once: nobody waits 30 s for a port that cannot be opened.
     QTest::newRow("no permission names the group")
-        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg", "-t", "30"} << -1 << uhr << false
+        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg", "-t", "30"} << -1 << uhr << 0 << false
         << int(KeineVerbindung) << QByteArray()
         << "Verbindung nicht möglich\ngsmbv: Keine Berechtigung für /dev/ttyGSMBV9 – Benutzer in die Gruppe dialout "
            "aufnehmen und neu anmelden\ngsmbv: sudo usermod -aG dialout $USER\n"
         << QByteArray();
     // The port takes "t" and "s" but no clock byte: no success reported.
     QTest::newRow("clock byte not written") << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "--set", "-t", "2"} << 2
-                                            << uhr << false << int(Uebertragungsfehler) << zeit
+                                            << uhr << 0 << false << int(Uebertragungsfehler) << zeit
                                             << "Fehler bei Datenübertragung\ngsmbv: Uhrzeit-Byte 1 nicht gesendet\n"
                                             << QByteArray("ts");
     // On a terminal the bar is drawn, and a message that comes while it is
     // shown stands on a line of its own.
     QTest::newRow("terminal, short clock answer")
-        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "-t", "2"} << 99 << QByteArray("\x09\x05\x0E>") << true
+        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "-t", "2"} << 99 << QByteArray("\x09\x05\x0E>") << 0 << true
         << int(Uebertragungsfehler) << QByteArray()
         << "\rVerbindungsaufbau ... noch 2 s\nFehler bei Datenübertragung\n"
            "gsmbv: Uhrzeit unvollständig: nur 3 von 5 Bytes vor \">\"\n"
         << QByteArray("t");
+    // The operation has succeeded, but Ctrl+C ended the run before its report
+    // came: no file, no backup, nothing more on standard output.
+    const QByteArray konfiguration = "r" + QByteArray(3328, char(0xFF));
+    QTest::newRow("read, Ctrl+C before the report")
+        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg"} << 99 << konfiguration << 1 << false
+        << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("r");
+    QTest::newRow("log, Ctrl+C before the report")
+        << QStringList{"log", "-p", "/dev/ttyGSMBV9", "-o", "@/LOG.TXT"} << 99 << QByteArray(513, char(0xFF)) << 1
+        << false << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("l");
+    QTest::newRow("clock --set, Ctrl+C before the report of the setting")
+        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "--set"} << 99 << uhr << 2 << false << int(Abgebrochen) << zeit
+        << "gsmbv: abgebrochen\n" << QByteArray("ts?????\x1B");
 }
 
 void TestCliTeile::werkzeug()
@@ -375,12 +399,14 @@ void TestCliTeile::werkzeug()
     QFETCH(int, schreibenBis);
     QFETCH(bool, terminal);
     QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));  // the backups
     argumente.replaceInStrings(QStringLiteral("@"), dir.path());
     auto port = std::make_unique<Skriptport>();
     Skriptport* p = port.get();
     p->schreibenBis = schreibenBis;
-    QFETCH(QByteArray, uhr);
-    p->uhrAntwort = uhr;
+    QFETCH(QByteArray, antwort);
+    p->antwort = antwort;
+    QFETCH(int, strgC);
     Datei aus, fehlerdatei;
     Terminal pty;
     std::FILE* fehler = terminal ? ::fdopen(::dup(pty.seite()), "w") : fehlerdatei.f;
@@ -390,18 +416,27 @@ void TestCliTeile::werkzeug()
         const Aufruf a = aufrufLesen(argumente);
         QCOMPARE(a.fehler, QString());
         Werkzeug w(a, door, std::move(port), aus.f, fehler);
+        p->beimSchliessen = [&w, strgC](int n) {
+            if (n == strgC)
+                QMetaObject::invokeMethod(&w, &Werkzeug::unterbrechen, Qt::QueuedConnection);
+        };
         QSignalSpy ende(&w, &Werkzeug::beendet);
         w.starten();
         QVERIFY(!ende.isEmpty() || ende.wait(5000));
+        QCoreApplication::processEvents();  // a report still on its way
         QTEST(ende.at(0).at(0).toInt(), "status");
-        QTEST(p->geschrieben, "geschrieben");
+        QFETCH(QByteArray, geschrieben);
+        for (qsizetype i = 0; i < std::min(geschrieben.size(), p->geschrieben.size()); ++i)
+            if (geschrieben[i] == '?')
+                p->geschrieben[i] = '?';
+        QCOMPARE(p->geschrieben, geschrieben);
         QVERIFY(!p->istOffen());
     }
     QTEST(inhalt(aus.f), "aus");
     if (terminal)
         std::fclose(fehler);
     QTEST(QString::fromUtf8(terminal ? pty.gelesen() : inhalt(fehler)), "fehler");
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 // What a write that ended early says about the flagged pages: single pages,
@@ -425,7 +460,7 @@ void TestCliTeile::teilweiseBeschrieben()
 {
     QFETCH(QList<int>, geschrieben);
     QFETCH(QList<int>, offen);
-    QTEST(teilweiseText(Schreibstand{geschrieben, offen.first(), 0, offen.mid(1), true}), "text");
+    QTEST(teilweiseText(geschrieben, offen, true), "text");
 }
 
 // ---------------------------------------------------------------------------

@@ -52,9 +52,11 @@ class TestSimGeraet : public QObject {
     Q_OBJECT
 private slots:
     // One row: faults, then a session -- "+" connects, "-" disconnects, "@..."
-    // gives the device that event memory, any other entry is sent -- and what
-    // the device answered over it all, what its memory holds, the pages its
-    // last write stored and its writes.
+    // gives the device that event memory, "~N" lets N ms pass, any other entry
+    // is sent -- and what the device answered over it all, what its memory
+    // holds, the pages its last write took in whole and its writes. A row runs
+    // with both write models, or with the one its first entry names ("=byte",
+    // "=complete").
     void ablauf_data()
     {
         QTest::addColumn<QString>("angabe");
@@ -95,11 +97,32 @@ private slots:
               ACK + "w=" + s0 + "O" + s1, alt, {}, 1);
         zeile("stray bytes instead of a page select: no echo", "", L{"+", "wP/x2" + s1 + "\x06" + ESC},
               ACK + "w2" + s1, mit({{2, s1}}), {2}, 1);
-        zeile("ESC within a page is data", "", L{"+", "w0" + s0.left(10) + ESC + s0.left(100), ESC},
-              ACK + "w0" + s0.left(10) + ESC + s0.left(100) + ESC, alt);
-        zeile("disconnect drops a write begun; 0 is no command", "",
-              L{"+", "w0" + s0 + "1" + s1.left(50), "-", "+", "0" + ESC + "s12", "-", "+", "t"},
-              ACK + "w0" + s0 + "1" + s1.left(50) + ACK + ACK + "\x09\x05\x0E\x15\x06>", alt);
+        // Every byte of a page is stored as it comes, ESC included, and stays
+        // when the write breaks off; the other model keeps only whole writes.
+        const QByteArray escSeite = s0.left(10) + ESC + s0.left(100) + ESC;
+        const L escDrin{"+", "w0" + s0.left(10) + ESC + s0.left(100), ESC};
+        zeile("ESC within a page is data", "", L{"=byte"} + escDrin, ACK + "w0" + escSeite, mit({{0, escSeite + alt.mid(112, 144)}}));
+        zeile("ESC within a page is data, complete", "", L{"=complete"} + escDrin, ACK + "w0" + escSeite, alt);
+        const L abgerissen{"+", "w0" + s0 + "1" + s1.left(50), "-", "+", "0" + ESC + "s12", "-", "+", "t"};
+        const QByteArray abgerissenAntwort = ACK + "w0" + s0 + "1" + s1.left(50) + ACK + ACK + "\x09\x05\x0E\x15\x06>";
+        zeile("disconnect ends a write begun; 0 is no command", "", L{"=byte"} + abgerissen, abgerissenAntwort,
+              mit({{0, s0}, {1, s1.left(50) + alt.mid(256 + 50, 206)}}));
+        zeile("disconnect drops a write begun, complete", "", L{"=complete"} + abgerissen, abgerissenAntwort, alt);
+        // 5 s without a byte end a write: the next byte is a command.
+        const L stille{"+", "w0" + s0.left(20), "~4999", s0.mid(20, 1), "~5000", "t"};
+        const QByteArray stilleAntwort = ACK + "w0" + s0.left(21) + "\x12\x05\x0E\x15\x06>";
+        zeile("silence ends a write", "", L{"=byte"} + stille, stilleAntwort, mit({{0, s0.left(21) + alt.mid(21, 235)}}));
+        zeile("silence drops a write, complete", "", L{"=complete"} + stille, stilleAntwort, alt);
+        // A write takes in only its own pages: none of an earlier one, ended or broken off.
+        const L danachNeu{"+", "w0" + s0 + "1" + s1.left(9), "-", "+", "w2" + s12 + ESC};
+        const QByteArray danachNeuAntwort = ACK + "w0" + s0 + "1" + s1.left(9) + ACK + "w2" + s12;
+        zeile("later write after a broken one", "", L{"=byte"} + danachNeu, danachNeuAntwort,
+              mit({{0, s0}, {1, s1.left(9) + alt.mid(256 + 9, 247)}, {2, s12}}), {2}, 1);
+        zeile("later write after a broken one, complete", "", L{"=complete"} + danachNeu, danachNeuAntwort,
+              mit({{2, s12}}), {2}, 1);
+        zeile("two writes", "", L{"+", "w0" + s0 + ESC, "w1" + s1 + ESC}, ACK + "w0" + s0 + "w1" + s1,
+              mit({{0, s0}, {1, s1}}), {1}, 2);
+        zeile("nostore@1", "nostore@1", L{"+", "w0" + s0 + "1" + s1 + ESC}, ACK + "w0" + s0 + "1" + s1, mit({{0, s0}}), {0}, 1);
         zeile("ESC leaves a clock setting", "", L{"+", "s\x12\x34" + ESC + "t"}, ACK + "\x09\x05\x0E\x15\x06>", alt);
         QByteArray fremd;
         for (int c = 0; c < 256; ++c)
@@ -130,9 +153,16 @@ private slots:
     {
         QFETCH(QString, angabe);
         QFETCH(QList<QByteArray>, schritte);
+        using M = SimGeraet::Schreibmodell;
+        QList<M> modelle{M::Zeichenweise, M::Vollstaendig};
+        if (schritte.first().startsWith('='))
+            modelle = {schritte.takeFirst() == "=byte" ? M::Zeichenweise : M::Vollstaendig};
+        for (M modell : modelle)
         for (bool einzeln : {false, true}) {  // each entry at once, then byte by byte
-            auto g = geraet();
+            auto zeit = std::make_shared<qint64>(0);
+            auto g = geraet(zeit);
             g->setzeFehler(fehler(angabe));
+            g->setzeSchreibmodell(modell);
             QByteArray antwort, gesendet;
             for (const QByteArray& b : schritte) {
                 if (b == "+")
@@ -141,6 +171,8 @@ private slots:
                     g->getrennt();
                 else if (b.startsWith('@'))
                     g->setzeEreignisse(b.mid(1));
+                else if (b.startsWith('~') && b.size() > 1)
+                    *zeit += b.mid(1).toLongLong();
                 else if (gesendet += b; !einzeln)
                     antwort += g->empfangen(b);
                 else

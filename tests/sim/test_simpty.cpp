@@ -1,17 +1,22 @@
 // The simulated device on a pseudo-terminal, seen from the other end of the
 // line: the runner in this process, and the gsmbv-sim program.
+#include "kit.h"
 #include "sim/simptyrunner.h"
 
 #include <QElapsedTimer>
-#include <QFile>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -51,8 +56,9 @@ public:
         return true;
     }
     void senden(const QByteArray& b) { QCOMPARE(::write(m_fd, b.constData(), size_t(b.size())), ssize_t(b.size())); }
-    // Reads no more: what comes stays in the line.
+    // Reads no more: what comes stays in the line; then reads again.
     void anhalten() { m_lesbar->setEnabled(false); }
+    void fortsetzen() { m_lesbar->setEnabled(true); }
     void schliessen()
     {
         m_lesbar.reset();
@@ -75,16 +81,20 @@ SimOptionen optionen(int baud)
     return o;
 }
 
-QByteArray dateiInhalt(const QString& pfad)
+// Milliseconds of processor time this process uses while its event loop runs
+// for `ms` (an idle loop sleeps in the system and uses next to none).
+double rechenzeitWaehrend(int ms)
 {
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
-}
-
-bool dateiSchreiben(const QString& pfad, const QByteArray& inhalt)
-{
-    QFile f(pfad);
-    return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
+    const auto jetzt = [] {
+        timespec t{};
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
+    };
+    const double vorher = jetzt();
+    QEventLoop schleife;
+    QTimer::singleShot(ms, &schleife, &QEventLoop::quit);
+    schleife.exec();
+    return jetzt() - vorher;
 }
 
 } // namespace
@@ -188,18 +198,53 @@ private slots:
         QCOMPARE(sim.mitschrift().text().count(QStringLiteral("== getrennt\n")), 2);
     }
 
-    // gsmbv-sim: its memory from a file, a read cut short, a write whose final
-    // ESC comes as the other side closes the line (it still ends the write, which
-    // is saved at once), the memory saved again on its end, the transcript.
+    // The other side stops reading and the line's buffer fills up: the runner
+    // waits for room without spinning, then delivers every byte once and in
+    // order; with nothing left to send it sits idle.
+    void vollerPuffer()
+    {
+        SimPtyRunner sim(optionen(0));
+        Gegenstelle pc(sim.pfad());
+        QVERIFY(pc.oeffnen());
+        QTRY_COMPARE(pc.empfangen, ACK);
+        pc.anhalten();
+        pc.senden(QByteArray(40, 'r'));
+        const QByteArray alles = ACK + ("r" + simStandardSpeicher()).repeated(40);
+        QVERIFY(kit::warten([&] { return sim.empfangeneBytes().size() == 40; }));
+        for (const bool voll : {true, false}) {
+            const double ms = rechenzeitWaehrend(300);
+            QVERIFY2(ms < 20, qPrintable(QStringLiteral("%1 ms Rechenzeit").arg(ms)));
+            QCOMPARE(sim.unterwegs(), voll);
+            if (voll) {
+                QVERIFY(sim.gesendeteBytes().size() < alles.size());
+                pc.fortsetzen();
+                QVERIFY(kit::warten([&] { return pc.empfangen.size() >= alles.size(); }));
+            }
+        }
+        QCOMPARE(pc.empfangen, alles);
+        QCOMPARE(sim.gesendeteBytes(), alles);
+    }
+
+    // gsmbv-sim: its memory from a file, a read cut short, the memory file
+    // from the start and after every change: a write whose final ESC comes as
+    // the other side closes the line (it still ends the write), or a write
+    // ended by the signal in the middle of a page; the transcript.
     void programm_data()
     {
         QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM, nach einem Schreiben") << int(SIGTERM);
-        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::addColumn<QString>("modell");
+        QTest::addColumn<int>("bytes");  // of page 2 sent; 256: then ESC and the line closed
+        QTest::addColumn<int>("gespeichert");  // of them in the memory
+        QTest::newRow("SIGTERM, nach einem Schreiben") << int(SIGTERM) << "byte" << 256 << 256;
+        QTest::newRow("SIGINT mitten in der Seite") << int(SIGINT) << "byte" << 100 << 100;
+        QTest::newRow("SIGTERM mitten in der Seite, complete") << int(SIGTERM) << "complete" << 100 << 0;
     }
     void programm()
     {
         QFETCH(int, signal);
+        QFETCH(QString, modell);
+        QFETCH(int, bytes);
+        QFETCH(int, gespeichert);
         QTemporaryDir dir;
         QByteArray abbild;
         for (int i = 0; i < 3328; ++i)
@@ -207,40 +252,46 @@ private slots:
         const QString image = dir.filePath(QStringLiteral("ein.bin"));
         const QString aus = dir.filePath(QStringLiteral("aus.bin"));
         const QString protokoll = dir.filePath(QStringLiteral("mitschrift.txt"));
-        QVERIFY(dateiSchreiben(image, abbild));
+        QVERIFY(kit::schreiben(image, abbild));
+        QVERIFY(kit::schreiben(aus, "von einem frueheren Lauf"));
         QProcess p;
         p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"),
                 {"--image", image, "--baud", "0", "--save-image", aus, "--transcript", protokoll, "--fault",
-                 "stop@100"});
+                 "stop@100", "--write-model", modell});
         QVERIFY(p.waitForStarted());
         QVERIFY(p.waitForReadyRead(5000));
         const QString pfad = QString::fromLocal8Bit(p.readLine()).trimmed();
         QVERIFY2(pfad.startsWith(QLatin1String("/dev/")), qPrintable(pfad));
+        QCOMPARE(kit::lesen(aus), abbild);  // from the start
 
         Gegenstelle pc(pfad);
         QVERIFY(pc.oeffnen());
         QTRY_COMPARE(pc.empfangen, ACK);
         pc.senden("r");
         QTRY_COMPARE(pc.empfangen, ACK + "r" + abbild.left(100));
-        const QByteArray schreiben = QByteArray("w2") + musterseite(2);
-        if (signal == SIGTERM) {
-            pc.senden(schreiben);
-            QTRY_COMPARE(pc.empfangen, ACK + "r" + abbild.left(100) + schreiben);
+        // The page in two parts, the second while the file still holds the
+        // first; the signal comes before the file has caught up.
+        QByteArray schreiben;
+        for (const QByteArray& teil : {"w2" + musterseite(2).left(50), musterseite(2).mid(50, bytes - 50)}) {
+            pc.senden(teil);
+            schreiben += teil;
+            QVERIFY(kit::warten([&] { return pc.empfangen == ACK + "r" + abbild.left(100) + schreiben; }));
+        }
+        const QByteArray geschrieben = QByteArray(abbild).replace(512, gespeichert, musterseite(2).left(gespeichert));
+        if (bytes == 256) {
+            QTRY_COMPARE(kit::lesen(aus), geschrieben);  // followed while the write runs
             pc.senden(ESC);
             pc.schliessen();
-            abbild.replace(512, 256, musterseite(2));
-            QTRY_COMPARE(dateiInhalt(aus), abbild);
         }
-        pc.schliessen();
-        QTest::qWait(50);
         ::kill(pid_t(p.processId()), signal);
         QVERIFY(p.waitForFinished(5000));
+        pc.schliessen();
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         QCOMPARE(p.exitCode(), 0);
         QCOMPARE(p.readAllStandardError(), QByteArray());
-        QCOMPARE(dateiInhalt(aus), abbild);  // saved on exit as well
+        QCOMPARE(kit::lesen(aus), geschrieben);  // saved on exit as well
 
-        const QString text = QString::fromUtf8(dateiInhalt(protokoll));
+        const QString text = QString::fromUtf8(kit::lesen(protokoll));
         const QStringList zeilen = text.split(QLatin1Char('\n'));
         QVERIFY(zeilen.size() > 8);
         QVERIFY(zeilen[0].startsWith(QLatin1Char('#')));
@@ -254,21 +305,27 @@ private slots:
             if (ziel)
                 *ziel += QByteArray::fromHex(z.mid(3).toLatin1());
         }
-        QCOMPARE(rein, signal == SIGTERM ? QByteArray("r") + schreiben + ESC : QByteArray("r"));
-        QCOMPARE(raus, ACK + "r" + abbild.left(100) + (signal == SIGTERM ? schreiben : QByteArray()));
-        QVERIFY(text.endsWith(QStringLiteral("== getrennt\n")));
+        QCOMPARE(rein, "r" + schreiben + (bytes == 256 ? ESC : QByteArray()));
+        QCOMPARE(raus, ACK + "r" + abbild.left(100) + schreiben);
+        QCOMPARE(text.endsWith(QStringLiteral("== getrennt\n")), bytes == 256);
     }
 
     void programmFehler_data()
     {
         QTest::addColumn<QStringList>("argumente");
         QTest::addColumn<QString>("meldung");
-        QTest::newRow("Abbild zu kurz") << QStringList{"--image", "@kurz"} << "3328";
-        QTest::newRow("Ereignisse zu kurz") << QStringList{"--events", "@kurz"} << "512";
-        QTest::newRow("Abbild fehlt") << QStringList{"--image", "/nonexistent/x.bin"} << "/nonexistent/x.bin";
-        QTest::newRow("Fehlerangabe") << QStringList{"--fault", "stop@1", "--fault", "crash"} << "crash";
-        QTest::newRow("Geschwindigkeit") << QStringList{"--baud", "schnell"} << "schnell";
-        QTest::newRow("Argument") << QStringList{"extra"} << "extra";
+        QTest::addColumn<int>("status");
+        QTest::newRow("Abbild zu kurz") << QStringList{"--image", "@kurz"} << "3328" << 2;
+        QTest::newRow("Ereignisse zu kurz") << QStringList{"--events", "@kurz"} << "512" << 2;
+        QTest::newRow("Abbild fehlt") << QStringList{"--image", "/nonexistent/x.bin"} << "/nonexistent/x.bin" << 2;
+        QTest::newRow("Fehlerangabe") << QStringList{"--fault", "stop@1", "--fault", "crash"} << "crash" << 2;
+        QTest::newRow("Geschwindigkeit") << QStringList{"--baud", "schnell"} << "schnell" << 2;
+        QTest::newRow("Argument") << QStringList{"extra"} << "extra" << 2;
+        QTest::newRow("Schreibmodell") << QStringList{"--write-model", "page"} << "\"page\" ist kein Modell" << 2;
+        // Refused at the start, not only at the end after a session's writes.
+        QTest::newRow("Speicherabbild nicht schreibbar") << QStringList{"--save-image", "/nonexistent/aus.bin"}
+                                                         << "Speicherabbild /nonexistent/aus.bin: " << 1;
+        QTest::newRow("Speicherabbild eine Pipe") << QStringList{"--save-image", "@fifo"} << "keine gewöhnliche Datei" << 1;
     }
     void programmFehler()
     {
@@ -276,16 +333,19 @@ private slots:
         QFETCH(QString, meldung);
         QTemporaryDir dir;
         const QString kurz = dir.filePath(QStringLiteral("kurz.bin"));
-        QVERIFY(dateiSchreiben(kurz, QByteArray(511, 'x')));
-        argumente.replaceInStrings(QStringLiteral("@kurz"), kurz);
+        QVERIFY(kit::schreiben(kurz, QByteArray(511, 'x')));
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        argumente.replaceInStrings(QStringLiteral("@kurz"), kurz).replaceInStrings(QStringLiteral("@fifo"), fifo);
         QProcess p;
         p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"), argumente);
         QVERIFY(p.waitForFinished(5000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 2);
+        QTEST(p.exitCode(), "status");
         QCOMPARE(p.readAllStandardOutput(), QByteArray());
         const QString fehler = QString::fromLocal8Bit(p.readAllStandardError());
         QVERIFY2(fehler.startsWith(QLatin1String("gsmbv-sim: ")) && fehler.contains(meldung), qPrintable(fehler));
+        QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
     }
 };
 
