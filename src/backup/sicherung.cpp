@@ -4,13 +4,13 @@
 #include "cfgfile/dateilesen.h"
 #include "image/ansi.h"
 #include "image/felder.h"
+#include "systemfehler/ablage.h"
 #include "systemfehler/systemfehler.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
@@ -53,9 +53,10 @@ std::optional<QString> bezeichnungIn(const QFileInfo& fi)
     return ohneSteuerzeichen(anlagenbezeichnung(e.image));
 }
 
-Ergebnis fehlschlag(const QString& grund)
+// No backup: `satz` says why with the whole path, `grund` alone, about `ort`.
+Versuch fehlschlag(const QString& satz, const QString& grund, const QString& ort)
 {
-    return {QString(), QStringLiteral("Konfiguration nicht gesichert: %1").arg(grund)};
+    return {QString(), QStringLiteral("Konfiguration nicht gesichert: %1").arg(satz), grund, ort};
 }
 
 } // namespace
@@ -97,10 +98,11 @@ QString dateiname(const QString& anlagenbezeichnung, const QDateTime& zeit, int 
     return name + QStringLiteral(".cfg");
 }
 
-Ergebnis anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QString& ordner)
+Versuch anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QString& ordner)
 {
-    if (!QDir().mkpath(ordner))
-        return fehlschlag(QStringLiteral("Ordner %1 kann nicht angelegt werden").arg(QDir::toNativeSeparators(ordner)));
+    if (const QString grund = ablage::ordnerAnlegen(ordner); !grund.isEmpty())
+        return fehlschlag(QStringLiteral("Ordner %1 kann nicht angelegt werden").arg(QDir::toNativeSeparators(ordner)),
+                          QStringLiteral("Ordner nicht anlegbar, %1").arg(grund), ordner);
     const QString bezeichnung = anlagenbezeichnung(bild);
     const QByteArray inhalt = cfgSchreiben(bild);
 
@@ -110,33 +112,28 @@ Ergebnis anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QStrin
         // exist; two programs that back up at the same second get two files.
         QFile platz(pfad);
         errno = 0;
-        if (!platz.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (!platz.open(QIODevice::WriteOnly | QIODevice::NewOnly, ablage::kPrivat)) {
             const int nummer = errno;
             const QFileInfo fi(pfad);
             if (fi.exists() || fi.isSymLink())
                 continue;
-            return fehlschlag(
-                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), systemfehler::datei(platz, nummer)));
+            const QString grund = systemfehler::datei(platz, nummer);
+            return fehlschlag(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), grund), grund, pfad);
         }
         platz.close();
-        // Then the content replaces the empty file as a whole. The flush is
-        // checked on its own: commit() does not notice a buffer that failed to
-        // reach the disk and would put a short file in place.
-        QSaveFile datei(pfad);
-        errno = 0;
-        if (datei.open(QIODevice::WriteOnly) && datei.write(inhalt) == inhalt.size() && datei.flush()
-            && datei.commit())
-            return {pfad, QString()};
-        const QString grund = systemfehler::datei(datei, errno);
-        datei.cancelWriting();
+        // Then the content replaces the empty file as a whole.
+        const QString grund = ablage::dateiErsetzen(pfad, inhalt, ablage::kPrivat);
+        if (grund.isEmpty())
+            return {pfad, QString(), QString(), QString()};
         if (QFileInfo(pfad).size() == 0)
             QFile::remove(pfad);  // the empty file that took the name, nothing else
-        return fehlschlag(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), grund));
+        return fehlschlag(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), grund), grund, pfad);
     }
-    return fehlschlag(QStringLiteral("zu viele Sicherungen von „%1“ in derselben Sekunde").arg(bezeichnung));
+    const QString grund = QStringLiteral("zu viele Sicherungen von „%1“ in derselben Sekunde").arg(bezeichnung);
+    return fehlschlag(grund, grund, ordner);
 }
 
-Ergebnis anlegen(const Konfigspeicher& bild)
+Versuch anlegen(const Konfigspeicher& bild)
 {
     return anlegen(bild, QDateTime::currentDateTime(), ordner());
 }

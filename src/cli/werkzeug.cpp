@@ -438,7 +438,7 @@ void Werkzeug::unterbrechen()
 
 void Werkzeug::sichern(const Konfigspeicher& bild)
 {
-    if (const sicherung::Ergebnis s = sicherung::anlegen(bild); !s)
+    if (const sicherung::Versuch s = sicherung::anlegen(bild); !s)
         hinweis(s.fehler);
     else
         schritt(QStringLiteral("Sicherung angelegt: %1").arg(s.pfad));

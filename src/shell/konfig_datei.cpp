@@ -11,11 +11,11 @@
 #include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 #include "shell/sicherungen.h"
+#include "systemfehler/ablage.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
-#include <QSaveFile>
 
 Door::Dateidialog Konfig::dateidialog() const
 {
@@ -63,21 +63,10 @@ void Konfig::MNU_Save_Click()
         if (a != Door::Antwort::Ja)
             return;
     }
-    // Written beside the old file and put in its place only when complete: a
-    // full disk or a lost medium leaves the old file as it was. The explicit
-    // flush matters: commit() does not notice a buffer that failed to reach
-    // the disk and would put the short file in place.
-    // A folder that takes no new file (while the file itself may be
-    // written) gets the file overwritten in place, with the same checks.
-    const QByteArray inhalt = cfgSchreiben(m_modell.speicher());
-    QSaveFile datei(name);
-    datei.setDirectWriteFallback(true);
-    if (!datei.open(QIODevice::WriteOnly) || datei.write(inhalt) != inhalt.size() || !datei.flush()) {
-        datei.cancelWriting();
-        dateiFehler();
-        return;
-    }
-    if (!datei.commit())
+    // Replaced whole or left as it was, with the permissions the user's file
+    // has (a new one: the usual ones). A folder that takes no new file (while
+    // the file itself may be written) gets the file overwritten in place.
+    if (!ablage::dateiErsetzen(name, cfgSchreiben(m_modell.speicher()), std::nullopt, true).isEmpty())
         dateiFehler();
 }
 
@@ -137,7 +126,7 @@ void Konfig::sichern()
 {
     // The read itself has succeeded whatever happens here; the status bar
     // says where the backup is, or why there is none.
-    const sicherung::Ergebnis s = sicherung::anlegen(m_modell.speicher(), QDateTime::currentDateTime(), sicherungsOrdner());
+    const sicherung::Versuch s = sicherung::anlegen(m_modell.speicher(), QDateTime::currentDateTime(), sicherungsOrdner());
     hinweisSetzen(s ? QStringLiteral("Konfiguration gesichert: %1").arg(QDir::toNativeSeparators(s.pfad)) : s.fehler);
 }
 

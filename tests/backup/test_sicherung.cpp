@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 namespace {
@@ -50,6 +51,7 @@ private slots:
     // name in a complete file, else the one in the file name, newest first.
     void anlegenUndListe()
     {
+        ::umask(022);  // the usual one: private files must not rely on the user's
         QTemporaryDir tmp;
         const QString o = tmp.filePath(QStringLiteral("a/sicherungen"));  // made when missing
         auto pfad = [&o](const char* name) { return o + QLatin1Char('/') + QString::fromUtf8(name); };
@@ -58,6 +60,7 @@ private slots:
         const QByteArray inhalt = kit::lesen(erste);
         QCOMPARE(inhalt.left(inhalt.indexOf('\n') + 1), ";;;255;255;FF;FF;" + QByteArray(16, '\xFF') + ';' + QByteArray(16, '\xFF') + ";255;Halle 3/4;\r\n");
         QCOMPARE(inhalt.count("\r\n"), 12);
+        QCOMPARE(QStringList({kit::modus(tmp.filePath("a")), kit::modus(o), kit::modus(erste)}), QStringList({"700", "700", "600"}));
         QVERIFY(kit::schreiben(pfad("Halle 3_4_2026-12-06_14-05-09_2.cfg"), "fremd"));
         QCOMPARE(sicherung::anlegen(bild(QStringLiteral("Halle 3/4")), kZeit, o).pfad,
                  pfad("Halle 3_4_2026-12-06_14-05-09_3.cfg"));
@@ -99,7 +102,7 @@ private slots:
         const rlimit knapp{100, vorher.rlim_max};  // no file of this process may grow beyond 100 bytes
         const auto signalVorher = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &knapp), 0);
-        const sicherung::Ergebnis e = sicherung::anlegen(bild(QStringLiteral("Nord")), kZeit, tmp.path());
+        const sicherung::Versuch e = sicherung::anlegen(bild(QStringLiteral("Nord")), kZeit, tmp.path());
         setrlimit(RLIMIT_FSIZE, &vorher);
         std::signal(SIGXFSZ, signalVorher);
         // In German words, not the system's English ones.
