@@ -1,6 +1,7 @@
 #include "backup/sicherung.h"
 
 #include "cfgfile/cfgdatei.h"
+#include "cfgfile/cfgform.h"
 #include "cfgfile/dateilesen.h"
 #include "image/ansi.h"
 #include "image/felder.h"
@@ -14,7 +15,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
-#include <optional>
+#include <utility>
 
 namespace sicherung {
 namespace {
@@ -41,16 +42,15 @@ QString ohneSteuerzeichen(const QString& text)
     return out.trimmed();
 }
 
-// The installation name in a file, when the file is a complete configuration.
-std::optional<QString> bezeichnungIn(const QFileInfo& fi)
+// The installation name in a file, or why the file is no configuration.
+std::pair<QString, QString> bezeichnungIn(const QFileInfo& fi)
 {
     const Dateiinhalt datei = dateiLesen(fi.filePath());
     if (!datei)
-        return std::nullopt;
-    const Dateiergebnis e = cfgLesen(datei.bytes);
-    if (!e.vollstaendig)
-        return std::nullopt;
-    return ohneSteuerzeichen(anlagenbezeichnung(e.image));
+        return {QString(), datei.fehler};
+    if (const Formbefund befund = cfgFormPruefen(datei.bytes); !befund.passt())
+        return {QString(), befund.text()};
+    return {ohneSteuerzeichen(anlagenbezeichnung(cfgLesen(datei.bytes).image)), QString()};
 }
 
 // No backup: `satz` says why with the whole path, `grund` alone, about `ort`.
@@ -102,7 +102,7 @@ Versuch anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QString
 {
     if (const QString grund = ablage::ordnerAnlegen(ordner); !grund.isEmpty())
         return fehlschlag(QStringLiteral("Ordner %1 kann nicht angelegt werden").arg(QDir::toNativeSeparators(ordner)),
-                          QStringLiteral("Ordner nicht anlegbar, %1").arg(grund), ordner);
+                          QStringLiteral("Ordner nicht anlegbar (%1)").arg(grund), ordner);
     const QString bezeichnung = anlagenbezeichnung(bild);
     const QByteArray inhalt = cfgSchreiben(bild);
 
@@ -142,40 +142,35 @@ QList<Eintrag> liste(const QString& ordner)
 {
     static const QRegularExpression form(
         QStringLiteral("^(.*)_(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)(?:_(\\d{1,3}))?\\.cfg$"));
-    struct Sortiert {
-        Eintrag e;
-        int nummer;
-    };
-    QList<Sortiert> alle;
+    QList<Eintrag> alle;
     const QFileInfoList dateien = QDir(ordner).entryInfoList({QStringLiteral("*.cfg")}, QDir::Files, QDir::Name);
     for (const QFileInfo& fi : dateien) {
         // Empty: a backup that is just being written, or no configuration at all.
         if (fi.size() == 0)
             continue;
-        Sortiert s{{fi.completeBaseName(), fi.lastModified(), fi.filePath()}, 0};
+        Eintrag e{fi.completeBaseName(), fi.lastModified(), 1, fi.filePath(), QString()};
         if (const auto m = form.match(fi.fileName()); m.hasMatch()) {
             const QDateTime zeit = QDateTime::fromString(m.captured(2), kZeitformat);
             if (zeit.isValid()) {
-                s.e.anlagenbezeichnung = m.captured(1);
-                s.e.zeit = zeit;
-                s.nummer = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
+                e.anlagenbezeichnung = m.captured(1);
+                e.zeit = zeit;
+                e.nummer = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
             }
         }
-        if (const auto inhalt = bezeichnungIn(fi))
-            s.e.anlagenbezeichnung = *inhalt;
-        if (s.e.anlagenbezeichnung.isEmpty())
-            s.e.anlagenbezeichnung = ohneBezeichnung();
-        alle.append(s);
+        const auto [inhalt, fehler] = bezeichnungIn(fi);
+        e.fehler = fehler;
+        if (fehler.isEmpty())
+            e.anlagenbezeichnung = inhalt;
+        if (e.anlagenbezeichnung.isEmpty())
+            e.anlagenbezeichnung = ohneBezeichnung();
+        alle.append(e);
     }
-    std::stable_sort(alle.begin(), alle.end(), [](const Sortiert& a, const Sortiert& b) {
-        if (a.e.zeit != b.e.zeit)
-            return a.e.zeit > b.e.zeit;
+    std::stable_sort(alle.begin(), alle.end(), [](const Eintrag& a, const Eintrag& b) {
+        if (a.zeit != b.zeit)
+            return a.zeit > b.zeit;
         return a.nummer > b.nummer;
     });
-    QList<Eintrag> out;
-    for (const Sortiert& s : alle)
-        out.append(s.e);
-    return out;
+    return alle;
 }
 
 } // namespace sicherung

@@ -55,13 +55,17 @@ Versuch anlegen(const Konfigspeicher& bild);
 struct Eintrag {
     QString anlagenbezeichnung;  // from the file's content; else from its name
     QDateTime zeit;              // from the file name; else the file's last change
+    int nummer = 1;              // of the backups of one name and second: "_2" is 2
     QString pfad;
+    QString fehler;              // why the file opens as no configuration; empty: it does
 };
 
 // Every non-empty "*.cfg" in `ordner`, newest first. The installation name
-// comes from the file when it is a complete configuration file (control
-// characters left out), else from the file name; a file whose name is not a
-// backup's shows its last change as date and time.
+// comes from the file when it is a configuration file in the writer's form
+// (control characters left out), else from the file name; a file whose name
+// is not a backup's shows its last change as date and time. A file that is
+// no configuration (unreadable, too large, not in the form) is listed with
+// the reason.
 QList<Eintrag> liste(const QString& ordner);
 
 } // namespace sicherung

@@ -72,21 +72,24 @@ private slots:
         QVERIFY(sicherung::anlegen(bild(QStringLiteral("Tankstelle")), kZeit.addSecs(1), o));
         QVERIFY(kit::schreiben(pfad("Kaputt_2026-12-07_08-00-00.cfg"), "keine Konfiguration"));
         QFile anlage(pfad("meine anlage.cfg"));
-        QVERIFY(anlage.open(QIODevice::WriteOnly) && anlage.write("x") == 1 && anlage.flush());
+        QVERIFY(anlage.open(QIODevice::WriteOnly) && anlage.write(QByteArray((1 << 20) + 1, ';')) == (1 << 20) + 1 && anlage.flush());
         QVERIFY(anlage.setFileTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), QFileDevice::FileModificationTime));
         QVERIFY(kit::schreiben(pfad("leer_2026-12-08_08-00-00.cfg"), ""));
         QVERIFY(kit::schreiben(pfad("notiz.txt"), "x"));
         QVERIFY(QDir(o).mkdir(QStringLiteral("ordner_2026-12-09_08-00-00.cfg")));
         QStringList gezeigt;
         for (const sicherung::Eintrag& e : sicherung::liste(o))
-            gezeigt << e.anlagenbezeichnung + e.zeit.toString(QStringLiteral("|dd.MM.yyyy HH:mm:ss|")) + QFileInfo(e.pfad).fileName();
-        QCOMPARE(gezeigt, (QStringList{"Kaputt|07.12.2026 08:00:00|Kaputt_2026-12-07_08-00-00.cfg",
-                                       "Tankstelle|06.12.2026 14:05:10|Tankstelle_2026-12-06_14-05-10.cfg",
-                                       "Halle 3/4|06.12.2026 14:05:09|Halle 3_4_2026-12-06_14-05-09_3.cfg",
-                                       "Halle 3_4|06.12.2026 14:05:09|Halle 3_4_2026-12-06_14-05-09_2.cfg",
-                                       "Halle 3/4|06.12.2026 14:05:09|Halle 3_4_2026-12-06_14-05-09.cfg",
-                                       "meine anlage|02.01.2026 03:04:05|meine anlage.cfg",
-                                       "ohne Bezeichnung|01.11.2025 14:05:09|ohne Bezeichnung_2025-11-01_14-05-09.cfg"}));
+            gezeigt << e.anlagenbezeichnung + e.zeit.toString(QStringLiteral("|dd.MM.yyyy HH:mm:ss|")) + QString::number(e.nummer) + '|'
+                           + QFileInfo(e.pfad).fileName() + (e.fehler.isEmpty() ? QString() : '|' + e.fehler);
+        // Files that are no configuration are listed with the reason; two of one second by their number.
+        const QString form = QStringLiteral("Zeile 1 passt nicht zum Format einer Konfigurationsdatei (%1)");
+        QCOMPARE(gezeigt, (QStringList{"Kaputt|07.12.2026 08:00:00|1|Kaputt_2026-12-07_08-00-00.cfg|" + form.arg("Feld 1 ist keine Zahl"),
+                                       "Tankstelle|06.12.2026 14:05:10|1|Tankstelle_2026-12-06_14-05-10.cfg",
+                                       "Halle 3/4|06.12.2026 14:05:09|3|Halle 3_4_2026-12-06_14-05-09_3.cfg",
+                                       "Halle 3_4|06.12.2026 14:05:09|2|Halle 3_4_2026-12-06_14-05-09_2.cfg|" + form.arg("Feld 1 ist keine Zahl"),
+                                       "Halle 3/4|06.12.2026 14:05:09|1|Halle 3_4_2026-12-06_14-05-09.cfg",
+                                       "meine anlage|02.01.2026 03:04:05|1|meine anlage.cfg|zu groß für eine Konfigurationsdatei",
+                                       "ohne Bezeichnung|01.11.2025 14:05:09|1|ohne Bezeichnung_2025-11-01_14-05-09.cfg"}));
         QCOMPARE(sicherung::liste(tmp.filePath(QStringLiteral("fehlt"))).size(), 0);
         QCOMPARE(sicherung::anlegen(bild(QString()), kZeit, o + QStringLiteral("/notiz.txt/x")).fehler,
                  QStringLiteral("Konfiguration nicht gesichert: Ordner %1/notiz.txt/x kann nicht angelegt werden").arg(o));
