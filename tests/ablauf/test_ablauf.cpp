@@ -798,8 +798,8 @@ private slots:
         QTEST(o ? QStringLiteral("%1|%2|%3").arg(int(o->demo)).arg(o->port, o->datei) : fehler, "ergebnis");
     }
 
-    // The program: usage on standard output, a wrong argument's exit code;
-    // run.sh starts the demo only when no port is given.
+    // The program: usage on standard output, a wrong argument's exit code, also without a
+    // display, which is then named in German; run.sh starts the demo only when no port is given.
     void prozess_data()
     {
         QTest::addColumn<QString>("programm");
@@ -807,14 +807,20 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QByteArray>("ausgabe");
         QTest::addColumn<QByteArray>("fehler");
+        QTest::addColumn<bool>("anzeige");  // false: neither a display nor a platform given
         const QByteArray hilfe = aufrufText().toUtf8();
         QVERIFY(hilfe.startsWith("Aufruf: gsmbv-konfig [--demo | --port GERÄT] [DATEI.cfg]\n"));
         const QString konfig = qEnvironmentVariable("GSMBV_BIN_DIR") + "/gsmbv-konfig", run = qEnvironmentVariable("GSMBV_SOURCE_DIR") + "/run.sh";
-        QTest::newRow("--help") << konfig << QStringList{"--help"} << 0 << hilfe << QByteArray();
-        QTest::newRow("unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe;
-        QTest::newRow("run.sh") << run << QStringList{} << 0 << QByteArray("--demo\n") << QByteArray();
-        QTest::newRow("run.sh, Port und Datei") << run << QStringList{"--port=/dev/ttyS1", "a b.cfg"} << 0 << QByteArray("--port=/dev/ttyS1\na b.cfg\n") << QByteArray();
-        QTest::newRow("run.sh, Datei --port") << run << QStringList{"--", "--port"} << 0 << QByteArray("--demo\n--\n--port\n") << QByteArray();
+        QTest::newRow("--help") << konfig << QStringList{"--help"} << 0 << hilfe << QByteArray() << true;
+        QTest::newRow("unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe << true;
+        QTest::newRow("ohne Anzeige, unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe << false;
+        QTest::newRow("ohne Anzeige, --port ohne Gerät") << konfig << QStringList{"--port"} << 2 << QByteArray() << "gsmbv-konfig: --port ohne Gerät\n\n" + hilfe << false;
+        QTest::newRow("ohne Anzeige") << konfig << QStringList{"a.cfg"} << 1 << QByteArray()
+                                      << QByteArray("gsmbv-konfig: keine grafische Anzeige (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt)\n"
+                                                    "Ohne Anzeige: die Kommandozeile gsmbv (gsmbv --help)\n") << false;
+        QTest::newRow("run.sh") << run << QStringList{} << 0 << QByteArray("--demo\n") << QByteArray() << true;
+        QTest::newRow("run.sh, Port und Datei") << run << QStringList{"--port=/dev/ttyS1", "a b.cfg"} << 0 << QByteArray("--port=/dev/ttyS1\na b.cfg\n") << QByteArray() << true;
+        QTest::newRow("run.sh, Datei --port") << run << QStringList{"--", "--port"} << 0 << QByteArray("--demo\n--\n--port\n") << QByteArray() << true;
     }
     void prozess()
     {
@@ -826,6 +832,10 @@ private slots:
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), laufzeit.path());
         env.insert(QStringLiteral("GSMBV_RUN_ZEIGEN"), QStringLiteral("1"));
+        QFETCH(bool, anzeige);
+        for (const char* n : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            if (!anzeige)
+                env.remove(QLatin1String(n));
         p.setProcessEnvironment(env);
         p.start(programm, argumente);
         QVERIFY(p.waitForFinished(10000));
