@@ -111,16 +111,20 @@ std::pair<qint64, QString> sperreLesen(const QByteArray& inhalt)
 
 // The names a lock file for the device may have: "LCK..ttyUSB0" for
 // /dev/ttyUSB0, "LCK..pts_3" (as Qt's serial port writes it) and "LCK..3"
-// for /dev/pts/3.
+// for /dev/pts/3; for a link (a stable name) also those of its device.
 QStringList sperrNamen(const QString& geraet)
 {
-    QString rest = QDir::cleanPath(geraet);
-    if (rest.startsWith(QLatin1String("/dev/")))
-        rest = rest.mid(5);
-    QStringList namen{QStringLiteral("LCK..") + QString(rest).replace(QLatin1Char('/'), QLatin1Char('_'))};
-    const QString basis = QFileInfo(geraet).fileName();
-    if (!namen.contains(QStringLiteral("LCK..") + basis))
-        namen << QStringLiteral("LCK..") + basis;
+    QStringList namen;
+    for (const QString& name : {geraet, QFileInfo(geraet).canonicalFilePath()}) {
+        if (name.isEmpty())
+            continue;
+        QString rest = QDir::cleanPath(name);
+        if (rest.startsWith(QLatin1String("/dev/")))
+            rest = rest.mid(5);
+        for (const QString& n : {QString(rest).replace(QLatin1Char('/'), QLatin1Char('_')), QFileInfo(name).fileName()})
+            if (!namen.contains(QStringLiteral("LCK..") + n))
+                namen << QStringLiteral("LCK..") + n;
+    }
     return namen;
 }
 
