@@ -10,6 +10,28 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+namespace {
+// One backup's row: name, date, time, the file's path as tooltip. The second
+// backup of one name and second shows its number, as its file name does; a
+// file that is no configuration is shown with its reason, but never chosen.
+void zeileAnlegen(QTreeWidget* liste, const sicherung::Eintrag& e, QSize groesse)
+{
+    const QString uhrzeit = e.zeit.toString(QStringLiteral("HH:mm:ss"))
+                          + (e.nummer > 1 ? QStringLiteral(" (%1)").arg(e.nummer) : QString());
+    const QString name = e.fehler.isEmpty() ? e.anlagenbezeichnung : e.anlagenbezeichnung + QStringLiteral(" (unlesbar)");
+    auto* zeile = new QTreeWidgetItem(liste, {name, e.zeit.toString(QStringLiteral("dd.MM.yyyy")), uhrzeit});
+    zeile->setData(0, Qt::UserRole, e.pfad);
+    zeile->setSizeHint(0, groesse);
+    QString tipp = QDir::toNativeSeparators(e.pfad);
+    if (!e.fehler.isEmpty()) {
+        zeile->setFlags(zeile->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+        tipp += QStringLiteral("\nKeine Konfigurationsdatei: ") + e.fehler;
+    }
+    for (int spalte = 0; spalte < 3; ++spalte)
+        zeile->setToolTip(spalte, tipp);
+}
+} // namespace
+
 Sicherungen::Sicherungen(const QString& ordner, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Sicherungen"));
@@ -34,24 +56,8 @@ Sicherungen::Sicherungen(const QString& ordner, QWidget* parent) : QDialog(paren
     // reach above the font's ascent: as much room below the text as above.
     const QFontMetrics fm = m_liste->fontMetrics();
     const int ueberstand = qMax(0, -(fm.ascent() + fm.tightBoundingRect(QStringLiteral("ÄÖÜÅ")).top()));
-    const QSize zeilengroesse(0, fm.height() + 2 * ueberstand + 2);
-    for (const sicherung::Eintrag& e : eintraege) {
-        // The second backup of one name and second shows its number, as its file name does.
-        const QString uhrzeit = e.zeit.toString(QStringLiteral("HH:mm:ss"))
-                              + (e.nummer > 1 ? QStringLiteral(" (%1)").arg(e.nummer) : QString());
-        const QString name = e.fehler.isEmpty() ? e.anlagenbezeichnung : e.anlagenbezeichnung + QStringLiteral(" (unlesbar)");
-        auto* zeile = new QTreeWidgetItem(m_liste, {name, e.zeit.toString(QStringLiteral("dd.MM.yyyy")), uhrzeit});
-        zeile->setData(0, Qt::UserRole, e.pfad);
-        zeile->setSizeHint(0, zeilengroesse);
-        QString tipp = QDir::toNativeSeparators(e.pfad);
-        if (!e.fehler.isEmpty()) {
-            // Shown, but never chosen: it would not open.
-            zeile->setFlags(zeile->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
-            tipp += QStringLiteral("\nKeine Konfigurationsdatei: ") + e.fehler;
-        }
-        for (int spalte = 0; spalte < 3; ++spalte)
-            zeile->setToolTip(spalte, tipp);
-    }
+    for (const sicherung::Eintrag& e : eintraege)
+        zeileAnlegen(m_liste, e, QSize(0, fm.height() + 2 * ueberstand + 2));
     m_liste->header()->setStretchLastSection(false);
     m_liste->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_liste->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
