@@ -10,6 +10,7 @@
 #include "linkui/syszeit.h"
 #include "linkui/datenfenster.h"
 #include "linkui/kommunikation.h"
+#include "shell/hinweisfeld.h"
 #include "shell/information.h"
 #include "shell/symbole.h"
 #include "shell/sysinfo.h"
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -43,7 +45,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_abweisungsUhr = new QTimer(this);
     m_abweisungsUhr->setSingleShot(true);
     m_abweisungsUhr->setInterval(4000);
-    connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_panel[1]->setText(m_hinweis); });
+    connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_hinweisfeld->zeigen(m_hinweis, m_hinweisTipp); });
 
     m_kontext = new Editorkontext(m_modell, this);
     m_waechter = new Feldwaechter(*m_kontext, this);
@@ -66,7 +68,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     menuesAnlegen();
     werkzeugleisteAnlegen();
     statusleisteAnlegen();
-    connect(m_kontext, &Editorkontext::hinweis, this, &Konfig::hinweisSetzen);
+    connect(m_kontext, &Editorkontext::hinweis, this, [this](const QString& text) { hinweisSetzen(text); });
     connect(&Abweisungen::melder(), &Abweisungen::abgewiesen, this, &Konfig::abweisungZeigen);
 
     m_timer = new QTimer(this);
@@ -205,7 +207,7 @@ void Konfig::statusleisteAnlegen()
     const int twips[4] = {1587, 12347, 4410, 2540};
     const double dpi = logicalDpiX();
     for (int i = 0; i < 4; ++i) {
-        auto* l = new QLabel(texte[i], leiste);
+        QLabel* l = i == 1 ? (m_hinweisfeld = new Hinweisfeld(leiste)) : new QLabel(texte[i], leiste);
         l->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
@@ -220,6 +222,16 @@ void Konfig::statusleisteAnlegen()
         m_panel[std::size_t(i)] = l;
         leiste->addWidget(l, i == 1 ? 1 : 0);
     }
+    // The window is never narrower than its panels: they would overlap, and
+    // the editor's number fields would hide their first digits. The size grip
+    // keeps its place while hidden (it shows once the pointer is over the
+    // bar), so that the panels need not move for it.
+    if (auto* griff = leiste->findChild<QSizeGrip*>()) {
+        QSizePolicy p = griff->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        griff->setSizePolicy(p);
+    }
+    leiste->setMinimumWidth(leiste->minimumSizeHint().width());
 }
 
 QLabel* Konfig::panel(int nummer) const
@@ -229,11 +241,12 @@ QLabel* Konfig::panel(int nummer) const
     return m_panel[std::size_t(nummer - 1)];
 }
 
-void Konfig::hinweisSetzen(const QString& text)
+void Konfig::hinweisSetzen(const QString& text, const QString& tipp)
 {
     m_hinweis = text;
+    m_hinweisTipp = tipp;
     if (!m_abweisungsUhr->isActive())
-        m_panel[1]->setText(text);
+        m_hinweisfeld->zeigen(text, tipp);
 }
 
 void Konfig::setAbweisungsdauer(std::chrono::milliseconds grund, std::chrono::milliseconds rahmen)
@@ -252,7 +265,7 @@ void Konfig::abweisungZeigen(const QString& grund, QWidget* feld)
         if (!w)
             return;
     }
-    m_panel[1]->setText(grund);
+    m_hinweisfeld->zeigen(grund);
     m_abweisungsUhr->start();
     if (!feld)
         return;
