@@ -192,7 +192,7 @@ void Editormodell::relaisbest(Folge& w, int r, bool an)
     if (m_fuellen)
         return;
     // Unticking empties the text in the image as well (0x03 at its first cell).
-    validate(w, feld, t, true);
+    feldAblegen(w, feld, t, true);
 }
 
 // --- Acknowledgement -----------------------------------------------------------------
@@ -253,8 +253,8 @@ void Editormodell::konto(Folge& w, bool an)
         if (m_werte.sliderGuthaben != 1)
             sliderGuthaben(w, 1);
         m_werte.guthaben.clear();
-        validate(w, Feld::Guthabenrufnummer, QString(), false);
-        validate(w, Feld::NummerAufladung, QString(), false);
+        feldAblegen(w, Feld::Guthabenrufnummer, QString(), false);
+        feldAblegen(w, Feld::NummerAufladung, QString(), false);
         m_speicher.setze(kSeite0, offset::Guthaben, 0);
         vermerken(w, kMarkerAllgemein, kSeite0);
         return;
@@ -270,8 +270,8 @@ void Editormodell::konto(Folge& w, bool an)
         m_werte.guthabenrufnummer = QStringLiteral("*101#");
         m_werte.nummerAufladung = QStringLiteral("*105*");
     }
-    validate(w, Feld::Guthabenrufnummer, m_werte.guthabenrufnummer, true);
-    validate(w, Feld::NummerAufladung, m_werte.nummerAufladung, true);
+    feldAblegen(w, Feld::Guthabenrufnummer, m_werte.guthabenrufnummer, true);
+    feldAblegen(w, Feld::NummerAufladung, m_werte.nummerAufladung, true);
     sliderGuthaben(w, 5);
 }
 
@@ -435,10 +435,10 @@ void Editormodell::spinner(Folge& w, int& spinner, QString& anzeige, int off, in
 
 Folge Editormodell::Validate(Feld f, const QString& t, bool geaendert)
 {
-    return folge([&](Folge& w) { validate(w, f, t, geaendert); });
+    return folge([&](Folge& w) { feldAblegen(w, f, t, geaendert); });
 }
 
-void Editormodell::validate(Folge& w, Feld f, const QString& t, bool geaendert)
+void Editormodell::feldAblegen(Folge& w, Feld f, const QString& t, bool geaendert)
 {
     text(m_werte, f) = t;
     if (analogfeld(f)) {
