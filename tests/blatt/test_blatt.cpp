@@ -35,6 +35,9 @@ private slots:
         QTest::newRow("leere Werte") << blatt::einstellungen(tm.image, tm.werte)
                                      << blatt::Kopf{tm.werte.anlagenbezeichnung, QDate(2025, 3, 4), "Datei /srv/tmobile.cfg"}
                                      << false << "tmobile.txt";
+        // A long name of wide letters: wrapped in the head, shortened in the footer beside the page number.
+        QTest::newRow("langer Name") << QList<blatt::Abschnitt>() << blatt::Kopf{QString(70, 'W'), QDate(2025, 5, 6), "Datei /srv/w.cfg"}
+                                     << false << "breit.txt";
         // No group of the window fills a page; should one ever do, it goes on
         // on the next page under its title, row by row, none lost.
         blatt::Gruppe lang{QStringLiteral("Lange Gruppe"), {}, {}};
