@@ -212,7 +212,7 @@ QGroupBox* TabAllgemein::gruppeKontrollruf()
     m_kontrollrufArt->addButton(m_optTag);
     m_comboTag = new QComboBox(kontrollruf);
     m_comboTag->setObjectName(QStringLiteral("Combo_Tag"));
-    m_comboTag->addItems(Editormodell::wochentage());
+    m_comboTag->addItems(einstellung(QStringLiteral("general.check_call.day")).wahl);
     m_comboTag->setCurrentIndex(-1);
     m_comboTag->setMinimumWidth(130);
     m_txtStunde = bausteine::anzeigefeld(QStringLiteral("TXT_Stunde"), QStringLiteral("10"), 32, kontrollruf);

@@ -81,9 +81,6 @@ public:
     static bool& schalter(Editorwerte& w, const Einstellung& e);
     static bool schalter(const Editorwerte& w, const Einstellung& e);
 
-    // The entries of the check call's day list, Monday first.
-    static const QStringList& wochentage();
-
     // Change marker Aenderung(i) shown.
     bool marker(int i) const { return i >= 0 && i < kMarker && m_marker[std::size_t(i)]; }
 

@@ -3,6 +3,7 @@
 #include "image/empfaenger.h"
 
 #include <QHash>
+#include <array>
 
 using namespace Qt::StringLiterals;
 
@@ -18,9 +19,10 @@ class Aufbau {
 public:
     explicit Aufbau(QList<Einstellung>& t) : m_t(t) {}
 
-    void gruppe(Reiter r, const QString& titel, const QString& prefix = {})
+    void gruppe(Reiter r, int marker, const QString& titel, const QString& prefix = {})
     {
         m_reiter = r;
+        m_marker = marker;
         m_gruppe = titel;
         m_prefix = prefix;
     }
@@ -37,6 +39,7 @@ public:
         e.art = a;
         e.regel = g;
         e.index = index;
+        e.marker = m_marker;
         m_t.append(e);
         return m_t.last();
     }
@@ -68,6 +71,7 @@ public:
 private:
     QList<Einstellung>& m_t;
     Reiter m_reiter = Reiter::Allgemein;
+    int m_marker = -1;
     QString m_gruppe, m_prefix;
 };
 
@@ -75,26 +79,27 @@ void allgemein(Aufbau& a)
 {
     const Bereich quittierung{0, offset::Quittierung, 1}, guthaben{0, offset::Guthaben, 1};
     const Bereich ruf{0, offset::Kontrollruf, 1}, zeit{0, offset::Stunde, 2};
-    a.gruppe(Reiter::Allgemein, u"Allgemeine Einstellungen"_s);
+    a.gruppe(Reiter::Allgemein, 22, u"Allgemeine Einstellungen"_s);
     a.feld(u"general.installation_name"_s, u"Anlagenbezeichnung"_s, bereich::Anlagenbezeichnung, K::Text, W::Text,
            Feld::Anlagenbezeichnung, Feldart::Freitext, 70);
-    a.gruppe(Reiter::Allgemein, u"Netzbetreiber"_s);
+    a.gruppe(Reiter::Allgemein, 22, u"Netzbetreiber"_s);
     a.auswahl(u"general.operator"_s, u"Netzbetreiber"_s, {}, K::Keine, G::Netzbetreiber, {u"A1"_s, u"T Mobile"_s, u"Andere"_s},
               {u"a1"_s, u"t_mobile"_s, u"other"_s});
-    a.gruppe(Reiter::Allgemein, u"Quittierung"_s);
+    a.gruppe(Reiter::Allgemein, 22, u"Quittierung"_s);
     a.zeile(u"general.acknowledgement.active"_s, u"Quittierung"_s, quittierung, K::Byte, W::Aktiv, G::Chk_Quittierung);
     a.zahl(u"general.acknowledgement.minutes"_s, u"Quittierungszeit in Minuten"_s, quittierung, G::Slider_Quit, 1, 255);
-    a.gruppe(Reiter::Allgemein, u"Kontostandsüberwachung"_s);
+    a.gruppe(Reiter::Allgemein, 22, u"Kontostandsüberwachung"_s);
     a.zeile(u"general.balance.active"_s, u"Kontostandsüberwachung"_s, guthaben, K::Byte, W::Aktiv, G::Chk_Konto);
     a.feld(u"general.balance.query_number"_s, u"Nummer für SMS Kontostandsabfrage"_s, bereich::Guthabenrufnummer, K::Text,
            W::Text, Feld::Guthabenrufnummer, Feldart::Nummer, 15);
     a.feld(u"general.balance.topup_number"_s, u"Nummer für Kontoaufladung"_s, bereich::NummerAufladung, K::Text, W::Text,
            Feld::NummerAufladung, Feldart::Nummer, 15);
     a.zahl(u"general.balance.minimum_euro"_s, u"Minimalguthaben in EURO"_s, guthaben, G::Slider_Guthaben, 1, 9);
-    a.gruppe(Reiter::Allgemein, u"Kontrollruf"_s);
+    a.gruppe(Reiter::Allgemein, 22, u"Kontrollruf"_s);
     a.auswahl(u"general.check_call.mode"_s, u"Kontrollruf"_s, ruf, K::Tagplan, G::Kontrollruf,
               {u"aus"_s, u"täglich"_s, u"wöchentlich"_s}, {u"off"_s, u"daily"_s, u"weekly"_s});
-    a.auswahl(u"general.check_call.day"_s, u"Tag"_s, ruf, K::Tagplan, G::Combo_Tag, Editormodell::wochentage(),
+    a.auswahl(u"general.check_call.day"_s, u"Tag"_s, ruf, K::Tagplan, G::Combo_Tag,
+              {u"Montag"_s, u"Dienstag"_s, u"Mittwoch"_s, u"Donnerstag"_s, u"Freitag"_s, u"Samstag"_s, u"Sonntag"_s},
               {u"monday"_s, u"tuesday"_s, u"wednesday"_s, u"thursday"_s, u"friday"_s, u"saturday"_s, u"sunday"_s})
         .beschriftung = u"Kontrollruf Tag"_s;
     a.zeile(u"general.check_call.time"_s, u"senden um"_s, zeit, K::BCD, W::Uhrzeit, G::UD_Zeit).beschriftung =
@@ -107,8 +112,9 @@ void quellen(Aufbau& a)
     for (int i = 0; i < 9; ++i) {
         const QString quelle = meldequelle(i + 1);
         const QString s = i < 8 ? u"lines[%1]"_s.arg(i) : u"mains_failure"_s;
-        a.gruppe(Reiter::Meldelinien, quelle, quelle);
-        a.feld(s + u".text"_s, u"Meldungstext"_s, bereich::SMSText(i), K::Text, W::Text, SMSText(i), Feldart::Freitext, 70);
+        a.gruppe(Reiter::Meldelinien, 21, quelle, quelle);
+        a.feld(s + u".text"_s, u"Meldungstext"_s, bereich::SMSText(i), K::Text, W::Text, SMSText(i), Feldart::Freitext, 70)
+            .marker = i;
         if (i < 8)
             a.zeile(s + u".normally_closed"_s, u"Öffner"_s, {0, offset::Oeffner, 1}, K::Bit, W::JaNein, G::Chk_Oeffner, i);
         if (i < 8)
@@ -116,13 +122,14 @@ void quellen(Aufbau& a)
         else
             a.zeile(s + u".all_clear"_s, u"Gutmeldung"_s, {0, offset::GutmeldungStrom, 1}, K::Schalter, W::JaNein,
                     G::Chk_Gutmeldung, i);
-        a.zeile(s + u".recipients"_s, u"Nummern"_s, bereich::Empfaenger(i + 1), K::Liste, W::Empfaenger, G::Nummern, i + 1);
+        a.zeile(s + u".recipients"_s, u"Nummern"_s, bereich::Empfaenger(i + 1), K::Liste, W::Empfaenger, G::Nummern, i + 1)
+            .marker = 9 + i;
     }
     for (int r = 1; r <= 2; ++r) {
         const QString relais = u"Relais %1"_s.arg(r);
         const QString s = u"relays[%1]"_s.arg(r - 1);
         const Bereich text = r == 1 ? bereich::Besttext1 : bereich::Besttext2;
-        a.gruppe(Reiter::Relais, relais, relais);
+        a.gruppe(Reiter::Relais, 17 + r, relais, relais);
         a.zeile(s + u".confirmation"_s, u"Bestätigungsmeldung"_s, text, K::Textende, W::Aktiv, G::Chk_Relaisbest, r);
         a.feld(s + u".text"_s, u"Bestätigungstext"_s, text, K::Text, W::Text, r == 1 ? Feld::Besttext1 : Feld::Besttext2,
                Feldart::Freitext, 127);
@@ -131,7 +138,7 @@ void quellen(Aufbau& a)
 
 void analog(Aufbau& a)
 {
-    a.gruppe(Reiter::Analog, u"Analogeingang 1"_s, u"Analogeingang"_s);
+    a.gruppe(Reiter::Analog, 20, u"Analogeingang 1"_s, u"Analogeingang"_s);
     auto wert = [&](const QString& s, const QString& kurz, int off, Feld f) {
         a.feld(s, kurz, {11, off, 2}, K::Zahl16, W::Zahl, f, Feldart::Analog, 3);
     };
@@ -198,10 +205,14 @@ const Einstellung* Einstellung::finden(QStringView schluessel)
 
 const Einstellung* Einstellung::finden(Feld f)
 {
-    for (const Einstellung& e : alle())
-        if (e.regel == G::Validate && e.feld == f)
-            return &e;
-    return nullptr;
+    static const std::array<const Einstellung*, std::size_t(Feld::TextMax) + 1> felder = [] {
+        std::array<const Einstellung*, std::size_t(Feld::TextMax) + 1> a{};
+        for (const Einstellung& e : alle())
+            if (e.regel == G::Validate)
+                a[std::size_t(e.feld)] = &e;
+        return a;
+    }();
+    return felder[std::size_t(f)];
 }
 
 QString Einstellung::wert(const Editorwerte& w) const

@@ -76,6 +76,7 @@ struct Einstellung {
     Wertart art = Wertart::Text;
     Regel regel = Regel::Validate;
     int index = 0;
+    int marker = -1;       // the change marker Aenderung(i) its rule shows
     Feld feld = Feld::Anlagenbezeichnung;  // Regel::Validate
     Feldart zeichen = Feldart::Freitext;   // Regel::Validate: the characters it takes
     int min = 0;           // Zahl: the range; Validate: `max` is the most characters
