@@ -139,12 +139,48 @@ void listeAblegen(Leser& l, int seite, Ansicht text)
     l.anpassen(listenSchluessel(seite), ansi::text(datei.toByteArray()), ansi::text(gespeichert));
 }
 
+// Fields 5 to 7 of line 1: the check-call schedule, hour and minute.
+void kontrollruf(Leser& l, Ansicht plan, Ansicht stunde, Ansicht minute)
+{
+    Editormodell& m = l.m;
+    Konfigspeicher& k = m.speicher();
+    if (plan.isEmpty()) {
+        m.CHK_Kontrollruf_Click(false);
+    } else if (const std::int64_t v = zahl(plan); v >= 8) {
+        // Off as the file has it: the stretch behind the time all FF.
+        m.werte().kontrollruf = Editorwerte::Kontrollruf::Aus;
+        k.setze(0, offset::Kontrollruf, 0xFF);
+        k.setze(0, offset::Stunde, 0x10);
+        k.setze(0, offset::Minute, 0x00);
+        for (int o = 7; o <= 24; ++o)
+            k.setze(0, o, FF);
+    } else if (v == 7) {
+        m.CHK_Kontrollruf_Click(true);
+        m.OPT_Tag_Click();
+    } else {
+        m.CHK_Kontrollruf_Click(true);
+        m.OPT_Woche_Click();
+        m.Combo_Tag_Change(int(v));
+        // The day list's handler stores nothing while the editor is filled;
+        // the day is the file's.
+        k.setze(0, offset::Kontrollruf, std::uint8_t(v));
+    }
+    // The spinners start at 10 and 0. Their handlers store hour and minute
+    // from the final values even where setting them changes nothing, so the
+    // image never keeps the 0xFF of the default content behind a shown time.
+    // Values beyond the spinners' ranges are taken as their ends.
+    m.UD_Stunde_Change(stunde.isEmpty() ? 10 : int(std::min<std::int64_t>(zahl(stunde), 23)));
+    m.UD_Minute_Change(minute.isEmpty() ? 0 : int(std::min<std::int64_t>(zahl(minute), 59)));
+    if (zahl(stunde) > 23 || zahl(minute) > 59)
+        l.anpassen(QStringLiteral("general.check_call.time"), QStringLiteral("%1:%2").arg(zahl(stunde)).arg(zahl(minute)),
+                   m.werte().txtStunde + ':' + m.werte().txtMinute);
+}
+
 // ---------------------------------------------------------------------------
 // Line 1, page 0.
 void zeile1(Leser& l, Ansicht zeile)
 {
     Editormodell& m = l.m;
-    Konfigspeicher& k = m.speicher();
     Felder f{zeile};
     Ansicht feld[10];
     for (Ansicht& x : feld)
@@ -179,37 +215,7 @@ void zeile1(Leser& l, Ansicht zeile)
         l.anpassen(QStringLiteral("general.acknowledgement.minutes"), QString::number(quit), m.werte().quit);
     }
 
-    // Field 5: the check-call schedule.
-    if (feld[4].isEmpty()) {
-        m.CHK_Kontrollruf_Click(false);
-    } else if (const std::int64_t v = zahl(feld[4]); v >= 8) {
-        // Off as the file has it: the stretch behind the time all FF.
-        m.werte().kontrollruf = Editorwerte::Kontrollruf::Aus;
-        k.setze(0, offset::Kontrollruf, 0xFF);
-        k.setze(0, offset::Stunde, 0x10);
-        k.setze(0, offset::Minute, 0x00);
-        for (int o = 7; o <= 24; ++o)
-            k.setze(0, o, FF);
-    } else if (v == 7) {
-        m.CHK_Kontrollruf_Click(true);
-        m.OPT_Tag_Click();
-    } else {
-        m.CHK_Kontrollruf_Click(true);
-        m.OPT_Woche_Click();
-        m.Combo_Tag_Change(int(v));
-        // The day list's handler stores nothing while the editor is filled;
-        // the day is the file's.
-        k.setze(0, offset::Kontrollruf, std::uint8_t(v));
-    }
-    // The spinners start at 10 and 0. Their handlers store hour and minute
-    // from the final values even where setting them changes nothing, so the
-    // image never keeps the 0xFF of the default content behind a shown time.
-    // Values beyond the spinners' ranges are taken as their ends.
-    m.UD_Stunde_Change(feld[5].isEmpty() ? 10 : int(std::min<std::int64_t>(zahl(feld[5]), 23)));
-    m.UD_Minute_Change(feld[6].isEmpty() ? 0 : int(std::min<std::int64_t>(zahl(feld[6]), 59)));
-    if (zahl(feld[5]) > 23 || zahl(feld[6]) > 59)
-        l.anpassen(QStringLiteral("general.check_call.time"), QStringLiteral("%1:%2").arg(zahl(feld[5])).arg(zahl(feld[6])),
-                   m.werte().txtStunde + ':' + m.werte().txtMinute);
+    kontrollruf(l, feld[4], feld[5], feld[6]);
 
     // Fields 8 and 9: the two numbers; field 10: the minimum balance. An empty
     // balance switches the monitoring off, which empties both numbers again.
