@@ -139,6 +139,19 @@ void listeAblegen(Leser& l, int seite, Ansicht text)
     l.anpassen(listenSchluessel(seite), ansi::text(datei.toByteArray()), ansi::text(gespeichert));
 }
 
+// Fields 4 and 10 of line 1: a check box and its slider. 0 (or empty)
+// unticks the box; any other value ticks it and moves the slider there, taken
+// into the slider's range.
+void schalterMitZahl(Leser& l, const char* kaestchen, const char* schieber, std::int64_t wert)
+{
+    l.m.schalten(*Einstellung::finden(QString::fromLatin1(kaestchen)), wert != 0);
+    const Einstellung& s = *Einstellung::finden(QString::fromLatin1(schieber));
+    if (wert == 0)
+        return;
+    l.m.schieben(s, int(std::clamp<std::int64_t>(wert, s.min, s.max)));
+    l.anpassen(s.schluessel, QString::number(wert), s.wert(l.m.werte()));
+}
+
 // Fields 5 to 7 of line 1: the check-call schedule, hour and minute.
 void kontrollruf(Leser& l, Ansicht plan, Ansicht stunde, Ansicht minute)
 {
@@ -205,15 +218,7 @@ void zeile1(Leser& l, Ansicht zeile)
     if (zahl(feld[2]) == 255)
         m.Chk_Gutmeldung_Click(8, true);
 
-    // Field 4: acknowledgement minutes; 0 (or empty) is off, more than the
-    // slider's 255 is taken as 255.
-    if (const std::int64_t quit = zahl(feld[3]); quit == 0) {
-        m.Chk_Quittierung_Click(false);
-    } else {
-        m.Chk_Quittierung_Click(true);
-        m.Slider_Quit_Change(int(std::min<std::int64_t>(quit, 255)));
-        l.anpassen(QStringLiteral("general.acknowledgement.minutes"), QString::number(quit), m.werte().quit);
-    }
+    schalterMitZahl(l, "general.acknowledgement.active", "general.acknowledgement.minutes", zahl(feld[3]));
 
     kontrollruf(l, feld[4], feld[5], feld[6]);
 
@@ -221,13 +226,7 @@ void zeile1(Leser& l, Ansicht zeile)
     // balance switches the monitoring off, which empties both numbers again.
     const QString abfrage = textAblegen(l, Feld::Guthabenrufnummer, feld[7], false);
     const QString aufladung = textAblegen(l, Feld::NummerAufladung, feld[8], false);
-    if (const std::int64_t guthaben = zahl(feld[9]); guthaben == 0) {
-        m.Chk_Konto_Click(false);
-    } else {
-        m.Chk_Konto_Click(true);
-        m.Slider_Guthaben_Change(int(std::min<std::int64_t>(guthaben, 9)));
-        l.anpassen(QStringLiteral("general.balance.minimum_euro"), QString::number(guthaben), m.werte().guthaben);
-    }
+    schalterMitZahl(l, "general.balance.active", "general.balance.minimum_euro", zahl(feld[9]));
     l.anpassen(QStringLiteral("general.balance.query_number"), abfrage, m.werte().guthabenrufnummer);
     l.anpassen(QStringLiteral("general.balance.topup_number"), aufladung, m.werte().nummerAufladung);
 

@@ -62,9 +62,9 @@ void schalterByte(Editormodell& m, const Einstellung& e, std::uint8_t b)
 {
     Editorwerte& w = m.werte();
     if (e.regel == Regel::Chk_Konto)
-        m.Chk_Konto_Click(b != 0);
+        m.schalten(e, b != 0);
     else if (e.regel == Regel::Slider_Guthaben && b != 0)
-        m.Slider_Guthaben_Change(std::clamp<int>(b, e.min, e.max));
+        m.schieben(e, std::clamp<int>(b, e.min, e.max));
     else if (e.regel == Regel::Chk_Quittierung)
         w.quittierung = b != 0;
     else if (b != 0) {

@@ -157,6 +157,8 @@ public:
     Folge Nummern_Kopieren(int seite);
     // A check box of the table ticked or unticked: its handler.
     Folge schalten(const Einstellung& e, bool an);
+    // A slider of the table moved to `wert`: its handler.
+    Folge schieben(const Einstellung& e, int wert);
 
     // --- Settings by key (einstellung.h) ---
     // The value `text` for the setting `schluessel`, through the rules the

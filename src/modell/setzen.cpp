@@ -104,6 +104,13 @@ Folge Editormodell::schalten(const Einstellung& e, bool an)
     return {};
 }
 
+Folge Editormodell::schieben(const Einstellung& e, int wert)
+{
+    if (e.regel == G::Slider_Quit)
+        return Slider_Quit_Change(wert);
+    return e.regel == G::Slider_Guthaben ? Slider_Guthaben_Change(wert) : Folge{};
+}
+
 Folge Editormodell::Nummern_Speichern(int seite, const QList<empfaenger::Eintrag>& liste)
 {
     Folge w;
@@ -215,7 +222,7 @@ Folge Editormodell::uebernehmen(const Einstellung& e, const QString& t)
             return abgewiesen(&e, a);
         if (QString::number(*v) == e.wert(m_werte))
             return {};
-        return e.regel == G::Slider_Quit ? Slider_Quit_Change(*v) : Slider_Guthaben_Change(*v);
+        return schieben(e, *v);
     case G::UD_Zeit: {
         const QRegularExpressionMatch m = uhrzeit.match(t);
         const int h = m.captured(1).toInt(), mi = m.captured(2).toInt();

@@ -2,60 +2,56 @@
 
 #include "modell/editormodell.h"
 
-#include <QList>
-#include <utility>
-
 Konfigspeicher simStandardKonfig()
 {
     // A small pumping station as an installer sets it up at the window: on the
-    // default content, every setting by its key through the editor's rules.
+    // default content, every setting by its key through the editor's rules
+    // (ticking the boxes gives 15 minutes, A1's numbers and 5 EURO).
     Editormodell m;
     Grundeinstellung(m.speicher());
-    const QString leitung = QStringLiteral("GSM 06641234567"), bereitschaft = QStringLiteral("GSM 06769876543");
-    const QString technik = QStringLiteral("email technik@pumpwerk-nord.at"), buero = QStringLiteral("Fax 07229555123");
-    const QString wartung = QStringLiteral("email wartung@pumpen-service.at");
-    const auto liste = [](const QStringList& e) { return e.join(QLatin1Char(';')); };
-    const QList<std::pair<const char*, QString>> werte = {
-        {"general.installation_name", QStringLiteral("Pumpwerk Nord")},
-        {"general.acknowledgement.active", QStringLiteral("aktiv")},  // within 15 minutes
-        {"general.balance.active", QStringLiteral("aktiv")},          // A1's numbers, 5 EURO
-        {"general.check_call.mode", QStringLiteral("weekly")},
-        {"general.check_call.day", QStringLiteral("wednesday")},
-        {"general.check_call.time", QStringLiteral("10:30")},
-        {"lines[2].normally_closed", QStringLiteral("ja")},
-        {"lines[3].normally_closed", QStringLiteral("ja")},
-        {"mains_failure.all_clear", QStringLiteral("ja")},
-        {"lines[0].text", QStringLiteral("Einbruch Halle 1")},
-        {"lines[1].text", QStringLiteral("Einbruch Halle 2")},
-        {"lines[2].text", QStringLiteral("Brandmeldung Halle 1")},
-        {"lines[3].text", QStringLiteral("Wasserstand Becken hoch")},
-        {"mains_failure.text", QStringLiteral("Stromausfall Pumpwerk Nord")},
-        {"lines[0].recipients", liste({leitung, buero, technik})},
-        {"lines[1].recipients", liste({leitung, buero})},
-        {"lines[2].recipients", liste({leitung, bereitschaft, buero, technik})},
-        {"lines[3].recipients", liste({bereitschaft, technik})},
-        {"lines[4].recipients", liste({bereitschaft, wartung})},
-        {"lines[5].recipients", liste({bereitschaft, wartung})},
-        {"lines[6].recipients", liste({leitung})},
-        {"lines[7].recipients", liste({bereitschaft, buero})},
-        {"mains_failure.recipients", liste({leitung, bereitschaft, buero, technik})},
-        {"relays[0].confirmation", QStringLiteral("aktiv")},
-        {"relays[0].text", QStringLiteral("Relais 1 geschaltet: Pumpe 1 ein")},
-        {"relays[1].confirmation", QStringLiteral("aktiv")},
-        {"relays[1].text", QStringLiteral("Relais 2 geschaltet: Hupe aus")},
-        {"analog.recipients", liste({leitung, bereitschaft, technik})},
-        {"analog.value_4ma", QStringLiteral("0")},
-        {"analog.value_20ma", QStringLiteral("500")},
-        {"analog.lower_threshold", QStringLiteral("100")},
-        {"analog.upper_threshold", QStringLiteral("400")},
-        {"analog.unit", QStringLiteral("bar")},
-        {"analog.lower_text", QStringLiteral("Druck Steigleitung zu niedrig")},
-        {"analog.upper_text", QStringLiteral("Druck Steigleitung zu hoch")},
-    };
-    for (int i = 0; i < 6; ++i)  // all-clear messages for lines 1..6
-        m.setzen(QStringLiteral("lines[%1].all_clear").arg(i), QStringLiteral("ja"));
-    for (const auto& [schluessel, wert] : werte) {
-        [[maybe_unused]] const Folge f = m.setzen(QLatin1String(schluessel), wert);
+    const char* const einstellungen = R"(general.installation_name=Pumpwerk Nord
+general.acknowledgement.active=aktiv
+general.balance.active=aktiv
+general.check_call.mode=weekly
+general.check_call.day=wednesday
+general.check_call.time=10:30
+lines[2].normally_closed=ja
+lines[3].normally_closed=ja
+lines[0].all_clear=ja
+lines[1].all_clear=ja
+lines[2].all_clear=ja
+lines[3].all_clear=ja
+lines[4].all_clear=ja
+lines[5].all_clear=ja
+mains_failure.all_clear=ja
+lines[0].text=Einbruch Halle 1
+lines[1].text=Einbruch Halle 2
+lines[2].text=Brandmeldung Halle 1
+lines[3].text=Wasserstand Becken hoch
+mains_failure.text=Stromausfall Pumpwerk Nord
+lines[0].recipients=GSM 06641234567; Fax 07229555123; email technik@pumpwerk-nord.at
+lines[1].recipients=GSM 06641234567; Fax 07229555123
+lines[2].recipients=GSM 06641234567; GSM 06769876543; Fax 07229555123; email technik@pumpwerk-nord.at
+lines[3].recipients=GSM 06769876543; email technik@pumpwerk-nord.at
+lines[4].recipients=GSM 06769876543; email wartung@pumpen-service.at
+lines[5].recipients=GSM 06769876543; email wartung@pumpen-service.at
+lines[6].recipients=GSM 06641234567
+lines[7].recipients=GSM 06769876543; Fax 07229555123
+mains_failure.recipients=GSM 06641234567; GSM 06769876543; Fax 07229555123; email technik@pumpwerk-nord.at
+relays[0].confirmation=aktiv
+relays[0].text=Relais 1 geschaltet: Pumpe 1 ein
+relays[1].confirmation=aktiv
+relays[1].text=Relais 2 geschaltet: Hupe aus
+analog.recipients=GSM 06641234567; GSM 06769876543; email technik@pumpwerk-nord.at
+analog.value_4ma=0
+analog.value_20ma=500
+analog.lower_threshold=100
+analog.upper_threshold=400
+analog.unit=bar
+analog.lower_text=Druck Steigleitung zu niedrig
+analog.upper_text=Druck Steigleitung zu hoch)";
+    for (const QString& zeile : QString::fromUtf8(einstellungen).split(QLatin1Char('\n'))) {
+        [[maybe_unused]] const Folge f = m.setzen(zeile.section(QLatin1Char('='), 0, 0), zeile.section(QLatin1Char('='), 1));
         Q_ASSERT(f.angenommen && f.einwaende.isEmpty());
     }
     // Umlauts, which the window's fields do not take, came with a file: its
