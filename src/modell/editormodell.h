@@ -170,8 +170,10 @@ public:
     // control set to the value it has runs no handler. Switches take
     // "aktiv"/"aus" or "ja"/"nein" and "true"/"false"; choices their text or
     // their code; the time "hh:mm"; a recipient list entries "GSM 0664...",
-    // "Fax ...", "email ..." separated by ";". Refused: angenommen false and
-    // the reason in `einwaende`.
+    // "Fax ...", "email ..." separated by ";". Refused: angenommen false, the
+    // reason in `einwaende`, nothing stored and the value shown as before. A
+    // value taken may bring refusals of others (a new analog range checks both
+    // thresholds again, which keep their cells until corrected).
     Folge setzen(const QString& schluessel, const QString& text);
     // A recipient list by its key ("lines[2].recipients"): at most eight
     // entries, each of the characters its slot admits, fitting the list's cells.

@@ -208,12 +208,19 @@ Folge Editormodell::uebernehmen(const Einstellung& e, const QString& t)
     static const QRegularExpression uhrzeit(u"^([0-9]{1,2}):([0-9]{2})$"_s);
     std::optional<int> v;
     switch (e.regel) {
-    case G::Validate:
+    case G::Validate: {
         if (const Abweisung a = textPruefen(e, t))
             return abgewiesen(&e, a);
         if (const Abweisung a = gesperrt(e))
             return abgewiesen(&e, a);
-        return Validate(e.feld, t, true);
+        // A value the field's check refuses is not taken: without a field to
+        // keep it in, the setting shows what it showed before.
+        const QString vorher = text(m_werte, e.feld);
+        const Folge f = Validate(e.feld, t, true);
+        if (!f.angenommen)
+            text(m_werte, e.feld) = vorher;
+        return f;
+    }
     case G::Slider_Quit:
     case G::Slider_Guthaben:
         if (v = zahl(t); !v || *v < e.min || *v > e.max)

@@ -203,7 +203,7 @@ private slots:
         QTest::newRow("Relaistext ohne Bestätigung") << S({"relays[1].text=Tor"}) << false << "" << abgelehnt << QStringList{"!Nur bei aktiver Bestätigungsmeldung"};
         QTest::newRow("Relais 2 mit Text") << S({"relays[1].confirmation=aktiv", "relays[1].text=Tor"}) << false << "10:128 \"Tor\" 03" << QList<int>{1, 19, 10}
                                            << QStringList{"relaisbest2=ja"};
-        QTest::newRow("4 mA 050") << S({"analog.value_4ma=050"}) << false << "" << abgelehnt << QStringList{"!" + w4};
+        QTest::newRow("4 mA 050, zweimal") << S({"analog.value_4ma=050", "analog.value_4ma=050"}) << false << "" << abgelehnt << QStringList{"!" + w4, "!" + w4};
         QTest::newRow("4 mA 1000") << S({"analog.value_4ma=1000"}) << false << "" << abgelehnt << QStringList{"!Höchstens 3 Ziffern"};
         QTest::newRow("Grenzwerte 50 auseinander") << S({"analog.value_4ma=0", "analog.value_20ma=100", "analog.upper_threshold=71", "analog.lower_threshold=21"})
             << false << "11:128 00 00 00 64; 11:134 00 47" << QList<int>{0, 20, 11} << QStringList{"!Unterer Grenzwert muss mindestens 51 unter dem oberen liegen"};
