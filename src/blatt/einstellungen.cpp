@@ -15,8 +15,6 @@ using namespace Qt::StringLiterals;
 namespace blatt {
 namespace {
 
-const QStringList kArten{u"GSM"_s, u"Fax"_s, u"email"_s}, kArtCodes{u"gsm"_s, u"fax"_s, u"email"_s};
-
 // A setting's value for JSON: a switch as a boolean, a number as a number
 // (null when empty), a time null while the check call is off, anything else
 // as its text.
@@ -53,11 +51,13 @@ void nummern(Gruppe& g, const Einstellung& e, const Konfigspeicher& k)
     const QList<empfaenger::Eintrag> liste = empfaenger::listeDekodieren(listeLesen(k, e.index));
     g.listen.append(e.schluessel);
     for (qsizetype i = 0; i < liste.size(); ++i) {
-        const int a = int(liste[i].art);
+        const QString art = empfaengerArten()[int(liste[i].art)];
         const QString kurz = u"Nummer %1"_s.arg(i + 1);
         g.eintraege.append({u"%1[%2]"_s.arg(e.schluessel).arg(i), quelle + u' ' + kurz, kurz,
-                            kArten[a] + u' ' + liste[i].text,
-                            QJsonObject{{u"type"_s, kArten[a]}, {u"type_code"_s, kArtCodes[a]}, {u"number"_s, liste[i].text}}});
+                            art + u' ' + liste[i].text,
+                            QJsonObject{{u"type"_s, art},
+                                        {u"type_code"_s, empfaengerCodes()[int(liste[i].art)]},
+                                        {u"number"_s, liste[i].text}}});
     }
 }
 

@@ -174,6 +174,18 @@ QString schalterText(const Einstellung& e, bool an)
 
 } // namespace
 
+const QStringList& empfaengerArten()
+{
+    static const QStringList arten{u"GSM"_s, u"Fax"_s, u"email"_s};
+    return arten;
+}
+
+const QStringList& empfaengerCodes()
+{
+    static const QStringList codes{u"gsm"_s, u"fax"_s, u"email"_s};
+    return codes;
+}
+
 QString reiterTitel(Reiter r)
 {
     switch (r) {

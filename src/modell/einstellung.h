@@ -18,6 +18,11 @@
 #include <QString>
 #include <QStringList>
 
+// The kinds of recipient (empfaenger::Art) as the recipients editor names
+// them ("GSM", "Fax", "email") and as codes ("gsm", "fax", "email").
+const QStringList& empfaengerArten();
+const QStringList& empfaengerCodes();
+
 enum class Reiter { Allgemein, Meldelinien, Relais, Analog };
 // The tab's title: "Allgemein", "Meldelinien", "Relaisausgänge", "Analogeingänge".
 QString reiterTitel(Reiter r);

@@ -52,19 +52,15 @@ std::optional<int> zahl(const QString& t)
     return t.toInt();
 }
 
-const QStringList kArten{u"GSM"_s, u"Fax"_s, u"email"_s};
-
 // "GSM 0664...; Fax 0316...; email a@b.at": the kind by its caption or code.
-std::optional<QList<empfaenger::Eintrag>> listeLesen(const QString& text)
+std::optional<QList<empfaenger::Eintrag>> listeAusText(const QString& text)
 {
     QList<empfaenger::Eintrag> liste;
     for (const QString& teil : text.split(u';', Qt::SkipEmptyParts)) {
         const QString t = teil.trimmed();
         const qsizetype blank = t.indexOf(u' ');
         const QString art = t.left(blank);
-        qsizetype i = kArten.indexOf(art);
-        if (i < 0)
-            i = QStringList{u"gsm"_s, u"fax"_s, u"email"_s}.indexOf(art);
+        const qsizetype i = std::max(empfaengerArten().indexOf(art), empfaengerCodes().indexOf(art));
         if (i < 0 || blank < 0)
             return std::nullopt;
         liste.append({empfaenger::Art(i), t.mid(blank + 1)});
@@ -151,9 +147,9 @@ Folge Editormodell::setzen(const QString& schluessel, const QString& text)
     if (!e)
         return abgewiesen(nullptr, {A::Schluessel});
     if (e->art == Wertart::Empfaenger) {
-        const auto liste = listeLesen(text);
+        const auto liste = listeAusText(text);
         if (!liste)
-            return abgewiesen(e, {A::Wahl, 0, 0, kArten.join(u", "_s)});
+            return abgewiesen(e, {A::Wahl, 0, 0, empfaengerArten().join(u", "_s)});
         return setzen(schluessel, *liste);
     }
     if (text == e->wert(m_werte))
