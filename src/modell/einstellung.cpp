@@ -83,7 +83,7 @@ void allgemein(Aufbau& a)
     a.feld(u"general.installation_name"_s, u"Anlagenbezeichnung"_s, bereich::Anlagenbezeichnung, K::Text, W::Text,
            Feld::Anlagenbezeichnung, Feldart::Freitext, 70);
     a.gruppe(Reiter::Allgemein, 22, u"Netzbetreiber"_s);
-    a.auswahl(u"general.operator"_s, u"Netzbetreiber"_s, {}, K::Keine, G::Netzbetreiber, {u"A1"_s, u"T Mobile"_s, u"Andere"_s},
+    a.auswahl(u"general.operator"_s, u"Netzbetreiber"_s, {-1, 0, 0}, K::Keine, G::Netzbetreiber, {u"A1"_s, u"T Mobile"_s, u"Andere"_s},
               {u"a1"_s, u"t_mobile"_s, u"other"_s});
     a.gruppe(Reiter::Allgemein, 22, u"Quittierung"_s);
     a.zeile(u"general.acknowledgement.active"_s, u"Quittierung"_s, quittierung, K::Byte, W::Aktiv, G::Chk_Quittierung);
@@ -115,13 +115,13 @@ void quellen(Aufbau& a)
         a.gruppe(Reiter::Meldelinien, 21, quelle, quelle);
         a.feld(s + u".text"_s, u"Meldungstext"_s, bereich::SMSText(i), K::Text, W::Text, SMSText(i), Feldart::Freitext, 70)
             .marker = i;
-        if (i < 8)
+        if (i < 8) {
             a.zeile(s + u".normally_closed"_s, u"Öffner"_s, {0, offset::Oeffner, 1}, K::Bit, W::JaNein, G::Chk_Oeffner, i);
-        if (i < 8)
             a.zeile(s + u".all_clear"_s, u"Gutmeldung"_s, {0, offset::Gutmeldung, 1}, K::Bit, W::JaNein, G::Chk_Gutmeldung, i);
-        else
+        } else {
             a.zeile(s + u".all_clear"_s, u"Gutmeldung"_s, {0, offset::GutmeldungStrom, 1}, K::Schalter, W::JaNein,
                     G::Chk_Gutmeldung, i);
+        }
         a.zeile(s + u".recipients"_s, u"Nummern"_s, bereich::Empfaenger(i + 1), K::Liste, W::Empfaenger, G::Nummern, i + 1)
             .marker = 9 + i;
     }
