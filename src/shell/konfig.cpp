@@ -123,9 +123,7 @@ void Konfig::verbinden()
             unsetCursor();
         }
     });
-    m_teledit = new Teledit(
-        m_modell.speicher(), m_modell.seiten(), [this] { return netzbetreiber() == Netzbetreiber::A1; },
-        [this](int marker) { markieren(marker); }, this);
+    m_teledit = new Teledit(*m_kontext, this);
 }
 
 void Konfig::starten()
@@ -323,17 +321,6 @@ void Konfig::editorLeeren()
 Netzbetreiber Konfig::netzbetreiber() const
 {
     return m_modell.werte().netz;
-}
-
-void Konfig::markieren(int marker)
-{
-    markieren(marker, markerSeite(marker));
-}
-
-void Konfig::markieren(int marker, int seite)
-{
-    m_modell.markieren(marker, seite);
-    m_kontext->markerZeigen();
 }
 
 void Konfig::alleMarkieren()

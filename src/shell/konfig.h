@@ -117,10 +117,6 @@ public:
 
     // Every control and marker shows what the model holds.
     void zeigen();
-    // Shows change marker `marker` and flags its page (markerSeite).
-    void markieren(int marker);
-    // The same with the page named (the analog texts flag page 12).
-    void markieren(int marker, int seite);
     // Every marker shown, pages 0..12 flagged.
     void alleMarkieren();
     // Every marker hidden, every flag cleared, tab 0 selected.
