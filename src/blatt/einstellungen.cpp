@@ -3,6 +3,7 @@
 #include "image/empfaenger.h"
 #include "image/felder.h"
 #include "modell/einstellung.h"
+#include "modell/empfaengerliste.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -54,10 +55,7 @@ void nummern(Gruppe& g, const Einstellung& e, const Konfigspeicher& k)
         const QString art = empfaengerArten()[int(liste[i].art)];
         const QString kurz = u"Nummer %1"_s.arg(i + 1);
         g.eintraege.append({u"%1[%2]"_s.arg(e.schluessel).arg(i), quelle + u' ' + kurz, kurz,
-                            art + u' ' + liste[i].text,
-                            QJsonObject{{u"type"_s, art},
-                                        {u"type_code"_s, empfaengerCodes()[int(liste[i].art)]},
-                                        {u"number"_s, liste[i].text}}});
+                            art + u' ' + liste[i].text, empfaengerliste::json(liste[i])});
     }
 }
 

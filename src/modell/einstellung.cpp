@@ -215,6 +215,16 @@ const Einstellung* Einstellung::finden(QStringView schluessel)
     return it == index.cend() ? nullptr : &alle()[*it];
 }
 
+const Einstellung* Einstellung::setzbar(QStringView schluessel)
+{
+    if (const Einstellung* e = finden(schluessel))
+        return e;
+    if (!schluessel.endsWith(u"_code"))
+        return nullptr;
+    const Einstellung* e = finden(schluessel.chopped(5));
+    return e && e->art == W::Auswahl ? e : nullptr;
+}
+
 const Einstellung* Einstellung::finden(Feld f)
 {
     static const std::array<const Einstellung*, std::size_t(Feld::TextMax) + 1> felder = [] {

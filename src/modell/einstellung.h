@@ -94,6 +94,9 @@ struct Einstellung {
     // The setting of a key, or of a field; null when there is none.
     static const Einstellung* finden(QStringView schluessel);
     static const Einstellung* finden(Feld f);
+    // The setting a key of setting by key names: its own key, or a choice's
+    // "<key>_code"; null when there is none.
+    static const Einstellung* setzbar(QStringView schluessel);
 
     // The value as the window shows it ("aktiv", "Mittwoch", "10:30"); empty
     // for a recipient list.

@@ -3,6 +3,7 @@
 #include "image/ansi.h"
 #include "modell/editormodell.h"
 #include "modell/einstellung.h"
+#include "modell/empfaengerliste.h"
 
 #include <QRegularExpression>
 
@@ -59,11 +60,10 @@ std::optional<QList<empfaenger::Eintrag>> listeAusText(const QString& text)
     for (const QString& teil : text.split(u';', Qt::SkipEmptyParts)) {
         const QString t = teil.trimmed();
         const qsizetype blank = t.indexOf(u' ');
-        const QString art = t.left(blank);
-        const qsizetype i = std::max(empfaengerArten().indexOf(art), empfaengerCodes().indexOf(art));
-        if (i < 0 || blank < 0)
+        const std::optional<empfaenger::Art> art = empfaengerliste::artLesen(t.left(blank));
+        if (!art || blank < 0)
             return std::nullopt;
-        liste.append({empfaenger::Art(i), t.mid(blank + 1)});
+        liste.append({*art, t.mid(blank + 1)});
     }
     return liste;
 }
@@ -140,10 +140,7 @@ Folge Editormodell::Nummern_Kopieren(int seite)
 
 Folge Editormodell::setzen(const QString& schluessel, const QString& text)
 {
-    const Einstellung* e = Einstellung::finden(schluessel);
-    if (!e && schluessel.endsWith(u"_code"_s))  // a choice by its JSON code's key
-        if (e = Einstellung::finden(schluessel.chopped(5)); e && e->art != Wertart::Auswahl)
-            e = nullptr;
+    const Einstellung* e = Einstellung::setzbar(schluessel);
     if (!e)
         return abgewiesen(nullptr, {A::Schluessel});
     if (e->art == Wertart::Empfaenger) {
@@ -163,18 +160,18 @@ Folge Editormodell::setzen(const QString& schluessel, const QList<empfaenger::Ei
     if (!e || e->art != Wertart::Empfaenger)
         return abgewiesen(nullptr, {A::Schluessel});
     QList<empfaenger::Eintrag> liste;
-    for (const empfaenger::Eintrag& x : eintraege) {
-        if (x.text.isEmpty())
-            continue;  // an empty slot makes no entry
+    for (const empfaenger::Eintrag& x : eintraege)
+        if (!x.text.isEmpty())  // an empty slot makes no entry
+            liste.append(x);
+    // The list as it stands changes nothing, whatever it holds.
+    if (liste == empfaenger::listeDekodieren(listeLesen(m_speicher, e->index)))
+        return {};
+    for (const empfaenger::Eintrag& x : liste)
         for (QChar c : x.text)
             if (!empfaenger::zeichenZulaessig(x.art, c))
                 return abgewiesen(e, {x.art == empfaenger::Art::Email ? A::Zeichen : A::Rufnummernzeichen});
-        liste.append(x);
-    }
     if (liste.size() > empfaenger::kPlaetze)
         return abgewiesen(e, {A::Empfaengerzahl, empfaenger::kPlaetze});
-    if (liste == empfaenger::listeDekodieren(listeLesen(m_speicher, e->index)))
-        return {};
     return Nummern_Speichern(e->index, liste);
 }
 

@@ -1,5 +1,6 @@
 // The configuration file both ways and the device read's decode: a line and its page, whole files, the form
 // check, what the decode shows and stores back, files of any bytes, the reader of a file on disk.
+#include "blatt/einstellungen.h"
 #include "cfgfile/cfgdatei.h"
 #include "cfgfile/cfgform.h"
 #include "cfgfile/dateilesen.h"
@@ -9,6 +10,7 @@
 #include "image/empfaenger.h"
 #include "image/felder.h"
 #include "kit.h"
+#include "modell/vorgaben.h"
 
 #include <QDir>
 #include <QFile>
@@ -499,9 +501,14 @@ private slots:
     void sitzungen()
     {
         Sitzung sitzung{QRandomGenerator(20240611)};
+        Editormodell vorige;
+        cfgLaden(vorige, datei());
         for (int i = 0; i < 2000; ++i) {
             const Editormodell m = sitzung.naechste();
             const QByteArray d = cfgSchreiben(m.speicher());
+            vorlage(d, vorige);
+            if (QTest::currentTestFailed())
+                return;
             QVERIFY2(cfgFormPruefen(d).passt(), qPrintable(QString::number(i) + ": " + cfgFormPruefen(d).text()));
             const Dateiergebnis r = cfgLesen(d);
             QCOMPARE(r.werte, gespeichert(m));
@@ -511,6 +518,34 @@ private slots:
             QCOMPARE(kit::unterschied(geraet, r.image), QString());
             QCOMPARE(cfgSchreiben(cfgLesen(cfgSchreiben(r.image)).image), cfgSchreiben(r.image));
         }
+    }
+
+    // The settings of a file as `gsmbv show --json` gives them, set back onto the opened file: not a byte
+    // changes; set onto the file opened before (`vorige`, which becomes this one): it opens with the same settings.
+    static void vorlage(const QByteArray& d, Editormodell& vorige)
+    {
+        Editormodell m;
+        cfgLaden(m, d);
+        // An empty unit is stored as three blanks (its cells are never free again).
+        const auto zeilen = [](const Konfigspeicher& k, const Editorwerte& w) {
+            return blatt::zeilen(blatt::einstellungen(k, w)).replaceInStrings(QRegularExpression("^(Analogeingang Messwert Einheit: ) +$"), "\\1");
+        };
+        const Jsonvorgaben j = vorgabenAusJson(blatt::json(blatt::einstellungen(m.speicher(), m.werte())));
+        QCOMPARE(j.fehler, QList<Ablehnung>());
+        Editormodell selbst = m;
+        QCOMPARE(vorgabenAnwenden(selbst, j.werte), QList<Ablehnung>());
+        QCOMPARE(cfgSchreiben(selbst.speicher()), cfgSchreiben(m.speicher()));
+        // Refused only where a list stored for another operator does not fit with this one's prefixes: then not at all.
+        const QByteArray bisher = cfgSchreiben(vorige.speicher());
+        const QList<Ablehnung> a = vorgabenAnwenden(vorige, j.werte);
+        for (const Ablehnung& x : a)
+            QVERIFY2(x.schluessel.endsWith("recipients") && x.grund.startsWith("Die Nummern passen nicht"), qPrintable(x.text()));
+        const Dateiergebnis neu = cfgLesen(cfgSchreiben(vorige.speicher()));
+        if (a.isEmpty())
+            QCOMPARE(zeilen(neu.image, neu.werte), zeilen(m.speicher(), m.werte()));
+        else
+            QCOMPARE(cfgSchreiben(neu.image), bisher);
+        vorige = m;
     }
 
     // Files of any bytes: nothing lands outside the areas the lines own, every

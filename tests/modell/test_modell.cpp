@@ -3,6 +3,8 @@
 #include "aenderung.h"
 #include "kit.h"
 #include "modell/editormodell.h"
+#include "modell/empfaengerliste.h"
+#include "modell/vorgaben.h"
 
 #include <QRegularExpression>
 #include <functional>
@@ -226,6 +228,109 @@ private slots:
         for (const Einwand& e : f.einwaende)
             ist << QLatin1Char('!') + e.grund.text();
         QTEST(ist + gezeigt(m.werte()), "gezeigt");
+    }
+
+    // Many values at once, in the window's order whatever order they come in, all or none. Each step: a JSON
+    // document, or "key=value" lines; "--" starts the next call (the image compared with the one after start-up).
+    void vorgaben_data()
+    {
+        QTest::addColumn<QStringList>("schritte");
+        QTest::addColumn<QString>("bild");
+        QTest::addColumn<QStringList>("abgelehnt");  // of the last call
+        const auto z = [](const char* name, const QStringList& s, const char* bild, const QStringList& ab = {}) {
+            QTest::newRow(name) << s << QString::fromUtf8(bild) << ab;
+        };
+        z("Schalter nach seinem Wert", {"general.acknowledgement.minutes=30", "general.acknowledgement.active=aktiv"}, "0:3 1E");
+        z("Konto: Minimum, Nummer, Schalter", {"general.balance.minimum_euro=7", "general.balance.query_number=*100#", "general.balance.active=true"},
+          "0:24 \"*100#\" 03; 0:40 \"08006642902\" 03; 0:56 07");
+        z("Kontrollruf: Zeit, Tag, Art", {"general.check_call.time=07:30", "general.check_call.day_code=friday", "general.check_call.mode=wöchentlich"},
+          "0:4 04 07 30");
+        z("Relais: Text, Schalter", {"relays[0].text=Tor auf", "relays[0].confirmation=true"}, "10:0 \"Tor auf\" 03");
+        z("Liste vor Netzbetreiber", {"lines[0].recipients=Fax 0316", "general.operator=t_mobile"}, "1:0 \"67620316\" 0D 03");
+        z("der letzte Wert gilt", {"general.installation_name=A", "general.installation_name=Halle"}, "0:128 \"Halle\" 03");
+        z("Analog: Grenzwerte vor dem Bereich", {"analog.upper_threshold=900", "analog.value_20ma=999", "analog.lower_threshold=700", "analog.value_4ma=600"},
+          "11:128 02 58 03 E7 02 BC 03 84");
+        // The range moved past its old place: emptied first, so neither end is refused by the other.
+        const QStringList bereich{"analog.value_4ma=0", "analog.value_20ma=100", "analog.lower_threshold=20", "analog.upper_threshold=80", "--"};
+        z("Analog: Bereich verschoben", bereich + QStringList{"analog.value_4ma=500", "analog.value_20ma=999", "analog.lower_threshold=600", "analog.upper_threshold=900"},
+          "11:128 01 F4 03 E7 02 58 03 84");
+        z("Analog: Grenzwerte getauscht", bereich + QStringList{"analog.lower_threshold=10", "analog.upper_threshold=15"},
+          "11:128 00 00 00 64 00 14 00 50", {"analog.upper_threshold: Oberer Grenzwert muss mindestens 51 über dem unteren liegen",
+                                             "analog.lower_threshold: Unterer Grenzwert muss mindestens 51 unter dem oberen liegen"});
+        z("Analog: Bereich verengt", bereich + QStringList{"analog.value_20ma=50"}, "11:128 00 00 00 64 00 14 00 50",
+          {"analog.upper_threshold: Oberer Grenzwert muss zwischen 0 und 50 liegen"});
+        z("alles oder nichts", {"general.installation_name=Halle 3", "general.balance.minimum_euro=5", "x=1"}, "",
+          {"x: Keine solche Einstellung", "general.balance.minimum_euro: Nur bei aktiver Kontostandsüberwachung"});
+        z("JSON", {R"({"general": {"operator_code": "other", "balance": {"active": false}, "check_call": {"time": null}},
+                       "lines": [{"text": "Einbruch", "recipients": [{"type_code": "fax", "number": "0316"}, "gsm 0664"]}, {}],
+                       "analog.value_20ma": 50, "mains_failure": {"all_clear": true}})"},
+          "0:2 FF; 1:0 \"67620316\" 0D \"0664\" 0D 03; 1:128 \"Einbruch\" 03; 11:130 00 32");
+        z("JSON abgelehnt", {R"({"general": {"operator": "A1", "operator_code": "other"}, "x": {"y": 1}, "relays": [{"text": []}],
+                                "lines": [{"recipients": [{"type": "SMS", "number": "1"}, {"type": "GSM", "type_code": "fax", "number": "1"}, 5]}]})"},
+          "", {"lines[0].recipients[0]: Erlaubt: GSM, Fax, email", "lines[0].recipients[1]: Erlaubt: GSM, Fax, email",
+               R"(lines[0].recipients[2]: erwartet: {"type": "GSM", "number": "..."})", "relays[0].text: erwartet: Text, Zahl, true/false oder null",
+               "x.y: Keine solche Einstellung", "general.operator_code: widerspricht general.operator (\"A1\")"});
+        z("kein JSON", {"{\n\"a\": }"}, "", {": kein gültiges JSON (Zeile 2)"});
+    }
+    void vorgaben()
+    {
+        QFETCH(QStringList, schritte);
+        Editormodell m;
+        m.starten();
+        QList<Vorgabe> werte;
+        QList<Ablehnung> abgelehnt;
+        const auto anwenden = [&] {
+            if (!werte.isEmpty())
+                abgelehnt = vorgabenAnwenden(m, werte);
+            werte.clear();
+        };
+        for (const QString& s : schritte) {
+            if (s == "--") {
+                anwenden();
+            } else if (s.startsWith('{')) {
+                const Jsonvorgaben j = vorgabenAusJson(s.toUtf8());
+                abgelehnt = j.fehler;
+                if (j.fehler.isEmpty())
+                    werte = j.werte, anwenden();
+            } else {
+                werte.append({s.section('=', 0, 0), s.section('=', 1), {}});
+            }
+        }
+        anwenden();
+        QTEST(aenderung(m.speicher(), kit::startbild()), "bild");
+        QStringList ist;
+        for (const Ablehnung& a : abgelehnt)
+            ist << a.text();
+        QTEST(ist, "abgelehnt");
+    }
+
+    // A recipient list from a CSV file (taken as "G:..|F:..|E:..", or the rows refused) for the operator A1.
+    void csv_data()
+    {
+        QTest::addColumn<QByteArray>("datei");
+        QTest::addColumn<QString>("ergebnis");
+        QTest::newRow("wie geschrieben") << empfaengerliste::csv({{empfaenger::Art::Fax, "0316"}, {empfaenger::Art::Email, "x\"y,z@q.at"}, {}})
+                                         << "F:0316|E:x\"y,z@q.at";
+        QTest::newRow("Komma, BOM, CR LF, leere Zeilen") << QByteArray("\xEF\xBB\xBFtype,number\r\n\r\nFAX, 0316 ,\r\n  \nemail,\"j\xC3\xB6rg@x.at\"\r\n")
+                                                          << "F:0316|E:jörg@x.at";
+        QTest::newRow("Windows-1252, Tab") << QByteArray("GSM\t+43664\nemail\tj\xF6rg@x.at\n") << "G:+43664|E:jörg@x.at";
+        QTest::newRow("jede Zeile abgewiesen") << QByteArray("Art;Nummer\nGSM;0664 1\nSMS;1\nFax;\nemail;a b\nGSM;1;x\nGSM\nGSM;\"1\n")
+            << "Zeile 2: Nur Ziffern und +|Zeile 3: Erlaubt: GSM, Fax, email|Zeile 4: Nummer fehlt|Zeile 5: Zeichen nicht zulässig|"
+               "Zeile 6: mehr als zwei Spalten (Art und Nummer)|Zeile 7: Art und Nummer erwartet|Zeile 8: Anführungszeichen nicht geschlossen";
+        QTest::newRow("neun") << QByteArray("GSM;1\n").repeated(9) << "Zeile 9: Höchstens 8 Empfänger";
+        QTest::newRow("zu lang für A1") << QByteArray("email;123456789012345678901234567890\n").repeated(4)
+                                        << "Zeile 3: Die Nummern passen nicht in den Speicher (217 von 128 Zeichen)";
+    }
+    void csv()
+    {
+        QFETCH(QByteArray, datei);
+        const empfaengerliste::Gelesen g = empfaengerliste::ausCsv(datei, true);
+        QStringList ist;
+        for (const empfaenger::Eintrag& e : g.liste)
+            ist << QStringLiteral("GFE")[int(e.art)] + QStringLiteral(":") + e.text;
+        for (const empfaengerliste::Zeilenfehler& f : g.fehler)
+            ist << f.text();
+        QTEST((g.fehler.isEmpty() ? ist : ist.mid(g.liste.size())).join('|'), "ergebnis");
     }
 
     // The editor as a whole: markers, emptying.
