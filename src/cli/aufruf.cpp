@@ -1,5 +1,7 @@
 #include "cli/aufruf.h"
 
+#include "modell/einstellung.h"
+
 #include <QMap>
 #include <QRegularExpression>
 #include <array>
@@ -23,16 +25,20 @@ struct Erlaubt {
     bool blatt = false;      // --pdf and --json
     bool zwei = false;       // two positional files
     bool schreibschutz = false;  // --no-verify and --no-backup
+    bool zuweisen = false;   // write --set SCHLÜSSEL=WERT
+    bool vorgaben = false;   // set: --from, SCHLÜSSEL=WERT after the file
+    bool liste = false;      // --empfaenger
 };
 
 Erlaubt erlaubt(Befehl b)
 {
     switch (b) {
     case Befehl::Read: return {true, true, true, false, false, false};
-    case Befehl::Write: return {true, false, false, true, false, true, false, false, true};
+    case Befehl::Write: return {true, false, false, true, false, true, false, false, true, true};
     case Befehl::Log: return {true, true, false, false, false, false};
     case Befehl::Clock: return {true, false, false, false, true, false};
-    case Befehl::Show: return {false, false, false, true, false, true, true};
+    case Befehl::Show: return {false, false, false, true, false, true, true, false, false, false, false, true};
+    case Befehl::Set: return {false, true, false, true, false, false, false, false, false, false, true, true};
     case Befehl::Ports: return {false, false, false, false, false, false};
     case Befehl::Diff: return {false, false, false, true, false, false, false, true};
     case Befehl::Keiner: break;
@@ -43,7 +49,7 @@ Erlaubt erlaubt(Befehl b)
 std::optional<Befehl> befehlFuer(const QString& name)
 {
     for (Befehl b : {Befehl::Read, Befehl::Write, Befehl::Log, Befehl::Clock, Befehl::Show, Befehl::Ports,
-                     Befehl::Diff})
+                     Befehl::Diff, Befehl::Set})
         if (name == befehlsname(b))
             return b;
     return std::nullopt;
@@ -74,6 +80,7 @@ QString befehlsname(Befehl b)
     case Befehl::Show: return QStringLiteral("show");
     case Befehl::Ports: return QStringLiteral("ports");
     case Befehl::Diff: return QStringLiteral("diff");
+    case Befehl::Set: return QStringLiteral("set");
     case Befehl::Keiner: break;
     }
     return {};
@@ -89,6 +96,7 @@ struct Option {
     bool Erlaubt::*erlaubt;
     const char* fehlt;  // nullptr: a switch without a value; "": setzen checks the missing value
     QString (*setzen)(Aufruf& a, const QString& wert);
+    bool mehrfach = false;  // may be given more than once
 };
 
 QString umfangSetzen(Aufruf& a, Aufruf::Umfang u)
@@ -96,6 +104,35 @@ QString umfangSetzen(Aufruf& a, Aufruf::Umfang u)
     if (a.umfang != Aufruf::Umfang::Normal)
         return QStringLiteral("-v/--verbose und -q/--quiet schließen einander aus");
     a.umfang = u;
+    return {};
+}
+
+// "SCHLÜSSEL=WERT" (the value may be empty).
+QString zuweisungLesen(Aufruf& a, const QString& w, const QString& wo)
+{
+    if (w.indexOf(QLatin1Char('=')) <= 0)
+        return QStringLiteral("%1: \"%2\" ist keine Zuweisung SCHLÜSSEL=WERT").arg(wo, w);
+    a.zuweisungen.append(w);
+    return {};
+}
+
+// show --empfaenger LISTE, set --empfaenger LISTE=DATEI.csv.
+QString empfaengerLesen(Aufruf& a, const QString& w)
+{
+    if (a.befehl == Befehl::Set) {
+        const qsizetype gleich = w.indexOf(QLatin1Char('='));
+        if (gleich <= 0 || gleich == w.size() - 1)
+            return QStringLiteral("--empfaenger braucht LISTE=DATEI.csv, z. B. lines[0].recipients=nummern.csv");
+        a.listen.append(w);
+        return {};
+    }
+    if (!a.liste.isEmpty())
+        return QStringLiteral("--empfaenger ist mehrfach angegeben");
+    const Einstellung* e = Einstellung::finden(w);
+    if (!e || e->art != Wertart::Empfaenger)
+        return QStringLiteral("\"%1\" ist keine Empfängerliste: lines[0].recipients bis lines[7].recipients, "
+                              "mains_failure.recipients oder analog.recipients").arg(w);
+    a.liste = w;
     return {};
 }
 
@@ -126,6 +163,11 @@ const Option kOptionen[] = {
     {QLatin1String("--verbose"), &Erlaubt::port, nullptr, [](Aufruf& a, const QString&) { return umfangSetzen(a, Aufruf::Umfang::Ausfuehrlich); }},
     {QLatin1String("--quiet"), &Erlaubt::port, nullptr, [](Aufruf& a, const QString&) { return umfangSetzen(a, Aufruf::Umfang::Leise); }},
     {QLatin1String("--json"), &Erlaubt::blatt, nullptr, [](Aufruf& a, const QString&) { a.json = true; return QString(); }},
+    {QLatin1String("--set"), &Erlaubt::zuweisen, "--set braucht SCHLÜSSEL=WERT",
+     [](Aufruf& a, const QString& w) { return zuweisungLesen(a, w, QStringLiteral("--set")); }, true},
+    {QLatin1String("--from"), &Erlaubt::vorgaben, "--from braucht eine JSON-Datei",
+     [](Aufruf& a, const QString& w) { a.werteDatei = w; return QString(); }},
+    {QLatin1String("--empfaenger"), &Erlaubt::liste, "--empfaenger braucht eine Empfängerliste", empfaengerLesen, true},
 };
 
 // The long name of an option as given: "--name=value" splits at "=", and -p,
@@ -198,7 +240,10 @@ QString positionenPruefen(const QStringList& positionen, const Erlaubt& e, const
     } else if (e.datei) {
         if (positionen.isEmpty())
             return QStringLiteral("%1 braucht eine Konfigurationsdatei").arg(name);
-        if (positionen.size() > 1 || positionen.first().isEmpty())
+        for (qsizetype i = 1; e.vorgaben && i < positionen.size(); ++i)
+            if (const QString f = zuweisungLesen(a, positionen[i], name); !f.isEmpty())
+                return f;
+        if ((positionen.size() > 1 && !e.vorgaben) || positionen.first().isEmpty())
             return QStringLiteral("%1 nimmt genau eine Konfigurationsdatei").arg(name);
         a.datei = positionen.first();
     } else if (!positionen.isEmpty()) {
@@ -237,7 +282,7 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
                 o = &k;
         if (!o) {
             a.fehler = QStringLiteral("%1 gibt es bei %2 nicht").arg(opt, name);
-        } else if (gegeben.contains(opt)) {
+        } else if (gegeben.contains(opt) && !o->mehrfach) {
             a.fehler = QStringLiteral("%1 ist mehrfach angegeben").arg(opt);
         } else {
             gegeben.append(opt);
@@ -249,8 +294,8 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
                 a.fehler = o->setzen(a, wert.value_or(QString()));
         }
     }
-    if (a.fehler.isEmpty() && gegeben.contains(QLatin1String("--pdf")) && a.json)
-        a.fehler = QStringLiteral("--pdf und --json schließen einander aus");
+    if (a.fehler.isEmpty() && int(gegeben.contains(QLatin1String("--pdf"))) + int(a.json) + int(!a.liste.isEmpty()) > 1)
+        a.fehler = QStringLiteral("--json, --pdf und --empfaenger schließen einander aus");
     if (a.fehler.isEmpty())
         a.fehler = positionenPruefen(positionen, e, name, a);
     if (!a.fehler.isEmpty())
@@ -265,6 +310,8 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
     }
     if (a.fehler.isEmpty() && e.ausgabePflicht && !gegeben.contains(QLatin1String("--output")))
         a.fehler = QStringLiteral("%1 braucht --output").arg(name);
+    if (a.fehler.isEmpty() && e.vorgaben && a.zuweisungen.isEmpty() && a.werteDatei.isEmpty() && a.listen.isEmpty())
+        a.fehler = QStringLiteral("set braucht Werte: SCHLÜSSEL=WERT, --from oder --empfaenger");
     return a;
 }
 
@@ -295,12 +342,15 @@ struct Nutzung {
 
 const Nutzung kNutzung[] = {
     {Befehl::Read, "-p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
-    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]", "[GERÄTEOPTIONEN] DATEI.cfg"},
+    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]",
+     "[--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg"},
     {Befehl::Log, "-p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
     {Befehl::Clock, "-p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
-    {Befehl::Show, "[--force] [--json | --pdf DATEI.pdf] DATEI.cfg", nullptr},
+    {Befehl::Show, "[--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg", nullptr},
     {Befehl::Ports, "", nullptr},
     {Befehl::Diff, "DATEI_A.cfg DATEI_B.cfg", nullptr},
+    {Befehl::Set, "[-o NEU.cfg] [--from WERTE.json] [--empfaenger LISTE=DATEI.csv ...]",
+     "DATEI.cfg [SCHLÜSSEL=WERT ...]"},
 };
 
 // `kopf` and the command's name, padded to `breite`, then its usage; a second
@@ -409,7 +459,10 @@ const Befehlshilfe kBefehlshilfe[] = {
      "  --force              auch eine Datei schreiben, die nicht die Form einer\n"
      "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
      "  --no-backup          vorher nicht lesen und sichern\n"
-     "  --no-verify          nachher nicht zurücklesen und vergleichen\n"},
+     "  --no-verify          nachher nicht zurücklesen und vergleichen\n"
+     "  --set SCHLÜSSEL=WERT eine Einstellung vor dem Schreiben ändern, wie set es\n"
+     "                       tut (die Datei bleibt, wie sie ist); mehrfach möglich.\n"
+     "                       Ein abgewiesener Wert: nichts geschrieben, Rückgabewert 4\n"},
     {Befehl::Log,
      {"Lädt den Ereignisspeicher des Geräts herunter und gibt das Ereignisprotokoll\n"
       "aus, eine Zeile je Ereignis (UTF-8). Mit --output wird die Datei im Format von\n"
@@ -439,7 +492,12 @@ const Befehlshilfe kBefehlshilfe[] = {
      "  --pdf DATEI.pdf  statt der Ausgabe das Konfigurationsblatt als PDF (A4)\n"
      "                   schreiben: jede Einstellung nach den Registerkarten des\n"
      "                   Fensters, mit Anlagenbezeichnung, Datum und Herkunft.\n"
-     "                   Eine vorhandene Datei wird ersetzt.\n"},
+     "                   Eine vorhandene Datei wird ersetzt.\n"
+     "  --empfaenger LISTE\n"
+     "                   nur die Empfängerliste LISTE (lines[0].recipients bis\n"
+     "                   lines[7].recipients, mains_failure.recipients,\n"
+     "                   analog.recipients) als CSV: Kopfzeile \"Art;Nummer\",\n"
+     "                   dann je Empfänger eine Zeile wie \"Fax;0316123456\"\n"},
     {Befehl::Ports,
      {"Zeigt COM1 bis COM4 mit dem Gerät, für das sie stehen, dem festen Namen unter\n"
       "/dev/serial/by-id/ (wo es einen gibt), dem Treiber und Adapter und ob dieser\n"
@@ -462,6 +520,38 @@ const Befehlshilfe kBefehlshilfe[] = {
       "  4    Fehler bei Zugriff auf Konfigurationsdatei\n"},
      false,
      nullptr},
+    {Befehl::Set,
+     {"Ändert Einstellungen der Konfigurationsdatei nach den Schlüsseln von\n"
+      "show --json, mit den Regeln des Fensters: die Zeichen und Längen der Felder,\n"
+      "die Bereiche, die Prüfung der Analogwerte, der Platz für die Empfänger; ein\n"
+      "Feld, das im Fenster gesperrt ist, nimmt keinen Wert. Werte stehen, wie show\n"
+      "sie ausgibt: Schalter als ja/nein, aktiv/aus oder true/false, eine Auswahl als\n"
+      "Text oder Code (täglich oder daily), die Uhrzeit als hh:mm, eine\n"
+      "Empfängerliste als \"GSM 0664...; Fax 0316...; email a@b.at\"; ein leerer Wert\n"
+      "leert das Feld. Die Werte gelten in der Reihenfolge des Fensters: ein Schalter\n"
+      "vor dem, was er freigibt, der Netzbetreiber vor den Nummern.\n",
+      "\n"
+      "Wird ein Wert abgewiesen, nennt gsmbv Schlüssel und Grund in den Worten des\n"
+      "Fensters und ändert nichts (Rückgabewert 4). Sonst ersetzt das Ergebnis\n"
+      "DATEI.cfg; ändert kein Wert etwas, bleibt sie Byte für Byte, wie sie ist.\n"
+      "Eine Datei, die nicht die Form einer Konfigurationsdatei hat, wird abgewiesen.\n",
+      "\n"
+      "Rückgabewerte:\n"
+      "  0    übernommen\n"
+      "  2    falsche Argumente\n"
+      "  4    ein Wert abgewiesen, oder eine Datei nicht lesbar\n"},
+     false,
+     "  -o, --output NEU.cfg das Ergebnis in NEU.cfg (\"-\": Standardausgabe)\n"
+     "  --from WERTE.json    die Werte eines JSON-Objekts wie von show --json, ganz\n"
+     "                       oder in Teilen\n"
+     "  --empfaenger LISTE=DATEI.csv\n"
+     "                       die Empfängerliste LISTE (lines[0].recipients, ...,\n"
+     "                       analog.recipients) aus einer CSV-Datei wie von\n"
+     "                       show --empfaenger: je Zeile Art und Nummer; jede\n"
+     "                       abgewiesene Zeile wird mit Nummer und Grund genannt.\n"
+     "                       Mehrfach möglich.\n"
+     "Erst gelten die Werte von --from, dann die Listen, dann SCHLÜSSEL=WERT; ist\n"
+     "eine Einstellung mehrmals angegeben, gilt die letzte Angabe.\n"},
 };
 
 } // namespace
@@ -492,11 +582,13 @@ QString hilfetext(Befehl b)
         "  show    Einstellungen einer Konfigurationsdatei ausgeben (Text, JSON, PDF)\n"
         "  ports   serielle Schnittstellen und ihre Geräte zeigen\n"
         "  diff    abweichende Einstellungen zweier Konfigurationsdateien ausgeben\n"
+        "  set     Einstellungen einer Konfigurationsdatei ändern (Werte, JSON, CSV)\n"
         "\n"
         "Optionen:\n")
         + QString::fromUtf8(kPortHilfe)
         + QStringLiteral(
-            "  -o, --output DATEI   Ausgabedatei von read und log; \"-\" ist die Standardausgabe\n"
+            "  -o, --output DATEI   Ausgabedatei von read, log und set; \"-\" ist die\n"
+            "                       Standardausgabe\n"
             "  --force              write und show: auch eine Datei, die nicht die Form\n"
             "                       einer Konfigurationsdatei hat\n"
             "  --no-backup          write: vorher nicht lesen und sichern\n"
@@ -521,7 +613,8 @@ QString hilfetext(Befehl b)
             "  2    falsche Argumente\n"
             "  3    Fehler bei Datenübertragung; bei write auch: Prüfung fehlgeschlagen,\n"
             "       oder das Gerät wurde beschrieben und ließ sich danach nicht prüfen\n"
-            "  4    Fehler bei Zugriff auf Konfigurationsdatei, oder keine Konfigurationsdatei\n"
+            "  4    Fehler bei Zugriff auf Konfigurationsdatei, oder keine Konfigurationsdatei;\n"
+            "       bei set und write --set auch: ein Wert abgewiesen\n"
             "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift oder\n"
             "       Standardausgabe)\n"
             "  130  abgebrochen (Strg+C)\n");

@@ -19,6 +19,7 @@ Dateiladung dateiLaden(const QString& pfad, bool erzwingen)
         k.fehler = d.fehler;
         return k;
     }
+    k.bytes = d.bytes;
     if (const Formbefund befund = cfgFormPruefen(d.bytes); !befund.passt() && !erzwingen) {
         k.fehler = befund.text();
         return k;

@@ -53,15 +53,24 @@ std::unique_ptr<Auftrag> auftragWrite(const Teile& t);
 std::unique_ptr<Auftrag> auftragLog(const Teile& t);
 std::unique_ptr<Auftrag> auftragClock(const Teile& t);
 std::unique_ptr<Auftrag> auftragPorts(const Teile& t);
+std::unique_ptr<Auftrag> auftragSet(const Teile& t);
 
 // A configuration file as write, show and diff take it. A file of another
 // kind (LOG.TXT, a file re-saved as UTF-8, ...) is refused unless `erzwingen`;
 // a file with missing lines always, so that no device is written half from a
 // file and half from the default content.
 struct Dateiladung {
+    QByteArray bytes;  // the file as it is on disk
     Dateiergebnis inhalt;
     QString fehler;  // why it was refused, in words; empty: taken
 };
 Dateiladung dateiLaden(const QString& pfad, bool erzwingen);
+
+// The values the command line gives for a configuration - set: --from,
+// --empfaenger and SCHLÜSSEL=WERT in this order; write: --set - applied to
+// the loaded file through the editor's rules, all or none. False when a value
+// was refused or a file of values could not be read: each said on standard
+// error, `datei` as it was.
+bool werteSetzen(const Aufruf& a, Konsole& konsole, Dateiergebnis& datei);
 
 } // namespace cli

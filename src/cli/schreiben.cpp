@@ -20,6 +20,11 @@ public:
         if (!datei.fehler.isEmpty())
             return ende(m_t.konsole.dateifehler(m_t.aufruf.datei, datei.fehler));
         m_datei = datei.inhalt;
+        // --set: the values go into the loaded file before anything is sent.
+        if (!m_t.aufruf.zuweisungen.isEmpty() && !werteSetzen(m_t.aufruf, m_t.konsole, m_datei)) {
+            m_t.konsole.hinweis(QStringLiteral("Gerät nicht beschrieben"));
+            return ende(Konfigurationsdatei);
+        }
         if (!m_t.anschluss.verbinden())
             return;
         if (m_t.aufruf.sichern)

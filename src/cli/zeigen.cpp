@@ -1,10 +1,12 @@
 // gsmbv show: every setting of a configuration file, as lines, as JSON, or
-// as the configuration sheet in a PDF.
+// as the configuration sheet in a PDF; or one recipient list as CSV.
 #include "blatt/blatt.h"
 #include "blatt/einstellungen.h"
 #include "cli/auftrag.h"
 #include "cli/ausgabedatei.h"
 #include "cli/konsole.h"
+#include "image/felder.h"
+#include "modell/empfaengerliste.h"
 
 #include <QBuffer>
 #include <QDate>
@@ -27,7 +29,10 @@ public:
         if (!a.pdf.isEmpty())
             return blattSchreiben(datei.inhalt, einstellungen);
         QByteArray text;
-        if (a.json) {
+        if (!a.liste.isEmpty()) {
+            const Einstellung* liste = Einstellung::finden(a.liste);
+            text = empfaengerliste::csv(empfaenger::listeDekodieren(listeLesen(datei.inhalt.image, liste->index)));
+        } else if (a.json) {
             text = blatt::json(einstellungen);
         } else {
             for (const QString& zeile : blatt::zeilen(einstellungen))

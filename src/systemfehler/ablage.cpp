@@ -59,6 +59,27 @@ QString dateiErsetzen(const QString& pfad, const QByteArray& inhalt, std::option
     return grund;
 }
 
+Inhalt einlesen(const QString& pfad, qint64 hoechstens)
+{
+    const QFileInfo fi(pfad);
+    if (fi.isDir())
+        return {{}, QStringLiteral("ist ein Ordner")};
+    if (fi.exists() && !fi.isFile())
+        return {{}, QStringLiteral("keine gewöhnliche Datei")};
+    QFile datei(pfad);
+    errno = 0;
+    if (!datei.open(QIODevice::ReadOnly))
+        return {{}, systemfehler::datei(datei, errno)};
+    // One byte more than allowed tells a file at the limit from a larger one.
+    errno = 0;
+    QByteArray bytes = datei.read(hoechstens + 1);
+    if (datei.error() != QFileDevice::NoError)
+        return {{}, systemfehler::datei(datei, errno)};
+    if (bytes.size() > hoechstens)
+        return {{}, QStringLiteral("größer als %1 KiB").arg(hoechstens / 1024)};
+    return {std::move(bytes), {}};
+}
+
 QString ordnerAnlegen(const QString& pfad)
 {
     const QString ziel = QDir::cleanPath(QDir(pfad).absolutePath());

@@ -26,6 +26,17 @@ inline constexpr QFileDevice::Permissions kPrivat = QFileDevice::ReadOwner | QFi
 QString dateiErsetzen(const QString& pfad, const QByteArray& inhalt,
                       std::optional<QFileDevice::Permissions> rechte = std::nullopt, bool vorOrt = false);
 
+// A small file read whole: its bytes, or why not.
+struct Inhalt {
+    QByteArray bytes;
+    QString fehler;  // empty: read
+    explicit operator bool() const { return fehler.isEmpty(); }
+};
+// Reads the plain file at `pfad` whole when it holds at most `hoechstens`
+// bytes: a folder, a device or a pipe (which would wait for a writer) is not
+// opened, a larger file not read into memory ("größer als 64 KiB").
+Inhalt einlesen(const QString& pfad, qint64 hoechstens);
+
 // Makes the folder `pfad` and every missing folder above it, each 0700 (only
 // the user may look into it); a folder that exists is left as it is. Empty
 // when the folder is there, else why not.

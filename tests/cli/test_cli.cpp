@@ -132,7 +132,7 @@ bool passt(const QByteArray& ist, const QByteArray& muster)
 }
 
 // One run of the table: arguments (PORT: the simulated device, @name: a file
-// in the test's folder, daten/name: a file of the test's sources, ">/dev/full":
+// in the test's folder, daten/name (also behind "="): a file of the test's sources, ">/dev/full":
 // standard output that takes nothing, a first gsmbv-sim or gsmbv-konfig runs
 // that program) and the device -> exit status, standard output and error
 // ("…" any text, %D the test's folder, %S the data folder, or daten/name:
@@ -178,6 +178,7 @@ private slots:
     void uhr();
     void showPdf();
     void festerName();
+    void rundweg();
     void portsImBaum();
 
 private:
@@ -210,7 +211,7 @@ void TestCli::laeufe_data()
     hilfe("write -h", {"write", "-h"}, "Aufruf: gsmbv write -p PORT…weniger als 13 Zeilen…\n");
     hilfe("log --help", {"log", "--port", "x", "--help"}, "Aufruf: gsmbv log -p PORT…Windows-1252…\n");
     hilfe("clock --help", {"clock", "--help"}, "Aufruf: gsmbv clock -p PORT [--set]…--set  …\n");
-    hilfe("show --help", {"show", "--help"}, "Aufruf: gsmbv show [--force] [--json | --pdf DATEI.pdf] DATEI.cfg…"
+    hilfe("show --help", {"show", "--help"}, "Aufruf: gsmbv show [--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg…"
                                              "\"lines[2].text\" ist der Meldungstext der Meldelinie 3…\n");
     hilfe("diff --help", {"diff", "--help"},
           "Aufruf: gsmbv diff DATEI_A.cfg DATEI_B.cfg…  1    Einstellungen verschieden\n…\n");
@@ -235,17 +236,20 @@ void TestCli::laeufe_data()
            "read -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", "read ");
     falsch("write", {"write", "-p", "COM1"}, "write braucht eine Konfigurationsdatei",
            "write -p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]\n"
-           "                   [GERÄTEOPTIONEN] DATEI.cfg", "write ");
+           "                   [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg", "write ");
     falsch("log", {"log", "-p", "COM9"}, "\"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad",
            "log -p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", "log ");
     falsch("clock", {"clock", "-p", "COM1", "-t", "0"},
            "--timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5",
            "clock -p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", "clock ");
     falsch("show", {"show", "a", "b"}, "show nimmt genau eine Konfigurationsdatei",
-           "show [--force] [--json | --pdf DATEI.pdf] DATEI.cfg", "show ");
+           "show [--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg", "show ");
     falsch("diff", {"diff", "a"}, "diff braucht genau zwei Konfigurationsdateien", "diff DATEI_A.cfg DATEI_B.cfg",
            "diff ");
     falsch("ports", {"ports", "x"}, "unerwartetes Argument \"x\"", "ports", "ports ");
+    falsch("set", {"set", "a.cfg"}, "set braucht Werte: SCHLÜSSEL=WERT, --from oder --empfaenger",
+           "set [-o NEU.cfg] [--from WERTE.json] [--empfaenger LISTE=DATEI.csv ...]\n"
+           "                 DATEI.cfg [SCHLÜSSEL=WERT ...]", "set ");
 
     const QByteArray datei = "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: %D/";
     // Operator T Mobile, balance monitoring on, daily check call, no
@@ -268,6 +272,34 @@ void TestCli::laeufe_data()
     fall("diff, equal settings, other bytes", {.argumente = {"diff", "@quelle.cfg", "daten/gleich.cfg"}});
     fall("diff, differ", {.argumente = {"diff", "@quelle.cfg", "daten/anders.cfg"}, .status = 1,
                           .aus = "daten/diff.txt"});
+
+    // set: settings by key through the window's rules (into @alt.cfg: the data files stay as they are); a
+    // refused value, a refused row of a list: nothing written. One list as CSV.
+    const QByteArray sim = lesen(pfad("quelle.cfg"));
+    const auto zeile = [&](int nr, const QByteArray& neu) {
+        QList<QByteArray> z = sim.split('\n');
+        z[nr - 1] = neu;
+        return z.join('\n');
+    };
+    const QStringList s{"set", "@quelle.cfg", "-o", "@alt.cfg"};
+    fall("set", {.argumente = s + QStringList{"general.check_call.mode=weekly", "general.check_call.day=friday"},
+                 .datei = zeile(1, "12;63;255;15;4;10;30;08006642903;08006642902;5;Pumpwerk Nord;\r")});
+    fall("set, refused", {.argumente = s + QStringList{"analog.value_4ma=050", "lines[0].recipients=SMS 1",
+                                                       "general.balance.minimum_euro=10"},
+                          .status = 4, .fehler = "gsmbv: general.balance.minimum_euro: Erlaubt: 1 bis 9\n"
+                                                 "gsmbv: lines[0].recipients: Erlaubt: GSM, Fax, email\n"
+                                                 "gsmbv: analog.value_4ma: Wert bei 4 mA: 0 bis 999 (ohne führende Nullen)\n"
+                                                 "gsmbv: %D/alt.cfg nicht geschrieben\n"});
+    fall("set --empfaenger", {.argumente = s + QStringList{"--empfaenger", "lines[1].recipients=daten/nummern.csv"},
+                              .datei = zeile(3, "+436641234567;066468020316123456;0664680502&technik*pumpwerk.at (Boravilon);"
+                                                "\x03" "Einbruch Halle 2\r")});
+    fall("set --empfaenger, refused rows", {.argumente = s + QStringList{"--empfaenger", "lines[1].recipients=daten/falsch.csv"},
+                                            .status = 4, .fehler = "gsmbv: …/falsch.csv, Zeile 2: Nur Ziffern und +\n"
+                                                                   "gsmbv: …/falsch.csv, Zeile 3: Erlaubt: GSM, Fax, email\n"
+                                                                   "gsmbv: …/falsch.csv, Zeile 5: Nummer fehlt\n"
+                                                                   "gsmbv: %D/alt.cfg nicht geschrieben\n"});
+    fall("show --empfaenger", {.argumente = {"show", "--empfaenger", "lines[0].recipients", "daten/tmobile.cfg"},
+                               .aus = "Art;Nummer\nGSM;06769876543\nFax;07229555123\nemail;info@example.org\n"});
 
     // read and write that succeed, with the backup of the device's configuration.
     // A read replaces a larger file as a whole; a backup that cannot be kept is
@@ -301,6 +333,13 @@ void TestCli::laeufe_data()
                                 .gespeichert = alle, .sicherung = leer, .terminal = 80});
     fall("write, folder impossible", {.argumente = w5, .fehler = nichtGesichert, .anfang = "rw0", .ende = ESC + "r",
                                       .gespeichert = alle, .danach = simStandardSpeicher(), .ohneOrdner = true});
+    // --set: the file's values changed on the way; refused, the port is never opened.
+    fall("write --set", {.argumente = w5 + QStringList{"--set", "general.installation_name=Halle 7"}, .anfang = "rw0",
+                         .ende = ESC + "r", .gespeichert = alle,
+                         .danach = QByteArray(simStandardSpeicher()).replace(128, 128, "Halle 7\x03" + kit::ff(120)),
+                         .sicherung = leer});
+    fall("write --set, refused", {.argumente = w5 + QStringList{"--set", "analog.value_4ma=abc"}, .status = 4,
+                                  .fehler = "gsmbv: analog.value_4ma: Nur Ziffern\ngsmbv: Gerät nicht beschrieben\n"});
 
     // Runs that fail: nothing reaches standard output, the file that was there stays.
     QByteArray ueberlauf = simStandardSpeicher();
@@ -431,6 +470,8 @@ void TestCli::laeufe()
             a = pfad(qPrintable(a.mid(1)));
         else if (a.startsWith(QLatin1String("daten/")))
             a = quelle(a);
+        else
+            a.replace(QLatin1String("=daten/"), QLatin1Char('=') + quelle(QStringLiteral("daten/")));
     }
     Terminal terminal(std::max(f.terminal, 0));
     const int seite = terminal.seite();
@@ -653,6 +694,26 @@ void TestCli::showPdf()
     const Lauf kaputt = gsmbv({"show", "--pdf", "/nonexistent/blatt.pdf", datei}, ohneAnzeige);
     QCOMPARE(kaputt.status, int(cli::Ausgabe));
     QVERIFY2(kaputt.fehler.startsWith("gsmbv: /nonexistent/blatt.pdf kann nicht geschrieben werden: "), kaputt.fehler);
+}
+
+// show --json, then set --from: the same file byte for byte, set in place (a device never written, a file of
+// every kind of recipient, the simulator's sample). Onto the default content the sample's texts with umlauts,
+// which came with a file, are refused as the window's fields refuse them, and nothing is written.
+void TestCli::rundweg()
+{
+    const QString json = pfad("werte.json"), kopie = pfad("kopie.cfg"), neu = pfad("neu.cfg");
+    for (const QString& datei : {quelle("daten/leer.cfg"), quelle("daten/tmobile.cfg"), pfad("quelle.cfg")}) {
+        QVERIFY(schreiben(json, gsmbv({"show", "--json", datei}).aus) && schreiben(kopie, lesen(datei)));
+        const Lauf l = gsmbv({"set", kopie, "--from", json});
+        QCOMPARE(l.fehler + QByteArray::number(l.status), QByteArray("0"));
+        QCOMPARE(lesen(kopie), lesen(datei));
+    }
+    const Lauf l = gsmbv({"set", quelle("daten/grund.cfg"), "--from", json, "-o", neu});
+    QCOMPARE(l.status, 4);
+    QCOMPARE(l.fehler, "gsmbv: lines[4].text: Zeichen nicht zulässig\ngsmbv: lines[5].text: Zeichen nicht zulässig\n"
+                       "gsmbv: lines[6].text: Zeichen nicht zulässig\ngsmbv: lines[7].text: Zeichen nicht zulässig\n"
+                       "gsmbv: " + QFile::encodeName(neu) + " nicht geschrieben\n");
+    QVERIFY(!QFile::exists(neu));
 }
 
 void TestCli::festerName()

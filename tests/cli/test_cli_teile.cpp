@@ -188,7 +188,7 @@ void TestCliTeile::aufruf_data()
     zeile("write two files", {"write", "-p", "COM1", "a.cfg", "b.cfg"}, "! write nimmt genau eine Konfigurationsdatei");
     zeile("show without file", {"show"}, "! show braucht eine Konfigurationsdatei");
     zeile("show empty name", {"show", ""}, "! show nimmt genau eine Konfigurationsdatei");
-    zeile("pdf and json", {"show", "--json", "--pdf", "a.pdf", "f.cfg"}, "! --pdf und --json schließen einander aus");
+    zeile("pdf and json", {"show", "--json", "--pdf", "a.pdf", "f.cfg"}, "! --json, --pdf und --empfaenger schließen einander aus");
     zeile("pdf without name", {"show", "f.cfg", "--pdf"}, "! --pdf braucht einen Dateinamen");
     zeile("json with read", {"read", "-p", "COM1", "-o", "a", "--json"}, "! --json gibt es bei read nicht");
     zeile("pdf with diff", {"diff", "--pdf", "x.pdf", "a.cfg", "b.cfg"}, "! --pdf gibt es bei diff nicht");
@@ -199,6 +199,23 @@ void TestCliTeile::aufruf_data()
     zeile("-v and -q", {"log", "-p", "COM1", "-v", "-q"}, "! -v/--verbose und -q/--quiet schließen einander aus");
     zeile("transcript without file", {"clock", "-p", "COM1", "--transcript"},
           "! --transcript braucht einen Dateinamen");
+    // Values by key: after the file (set) or with --set (write); lists from CSV (set), one list as CSV (show).
+    zeile("set", {"set", "a.cfg", "x.y=1", "--empfaenger", "lines[0].recipients=l.csv", "-o", "n.cfg", "name=", "--from", "w.json",
+                  "--empfaenger=analog.recipients=a=b.csv"},
+          "set o=n.cfg a.cfg from=w.json listen=lines[0].recipients=l.csv|analog.recipients=a=b.csv werte=x.y=1|name=");
+    zeile("write --set twice", {"write", "-p", "COM1", "--set", "a=1", "f.cfg", "--set=b=c=d"}, "write p=COM1 f.cfg werte=a=1|b=c=d");
+    zeile("show --empfaenger", {"show", "--empfaenger", "mains_failure.recipients", "f.cfg"}, "show f.cfg liste=mains_failure.recipients");
+    zeile("set without values", {"set", "a.cfg", "-o", "b.cfg"}, "! set braucht Werte: SCHLÜSSEL=WERT, --from oder --empfaenger");
+    zeile("set, no assignment", {"set", "a.cfg", "b.cfg"}, "! set: \"b.cfg\" ist keine Zuweisung SCHLÜSSEL=WERT");
+    zeile("set, list without file", {"set", "a.cfg", "--empfaenger", "analog.recipients="},
+          "! --empfaenger braucht LISTE=DATEI.csv, z. B. lines[0].recipients=nummern.csv");
+    zeile("write --set without =", {"write", "-p", "COM1", "--set", "a", "f.cfg"}, "! --set: \"a\" ist keine Zuweisung SCHLÜSSEL=WERT");
+    zeile("show --empfaenger, no list", {"show", "--empfaenger", "lines[8].recipients", "f.cfg"},
+          "! \"lines[8].recipients\" ist keine Empfängerliste: lines[0].recipients bis lines[7].recipients, "
+          "mains_failure.recipients oder analog.recipients");
+    zeile("show --empfaenger twice", {"show", "--empfaenger", "analog.recipients", "--empfaenger", "analog.recipients", "f.cfg"},
+          "! --empfaenger ist mehrfach angegeben");
+    zeile("--from with show", {"show", "--from", "w.json", "f.cfg"}, "! --from gibt es bei show nicht");
 }
 
 void TestCliTeile::aufruf()
@@ -229,6 +246,10 @@ void TestCliTeile::aufruf()
         wenn(a.umfang == Aufruf::Umfang::Ausfuehrlich, "-v");
         wenn(a.umfang == Aufruf::Umfang::Leise, "-q");
         wenn(!a.mitschrift.isEmpty(), "m=" + a.mitschrift);
+        wenn(!a.werteDatei.isEmpty(), "from=" + a.werteDatei);
+        wenn(!a.listen.isEmpty(), "listen=" + a.listen.join('|'));
+        wenn(!a.liste.isEmpty(), "liste=" + a.liste);
+        wenn(!a.zuweisungen.isEmpty(), "werte=" + a.zuweisungen.join('|'));
         bild = t.join(' ');
     }
     QTEST(bild, "erwartet");
