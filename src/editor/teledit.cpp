@@ -4,8 +4,11 @@
 #include "door/door.h"
 #include "editor/editorkontext.h"
 #include "image/felder.h"
+#include "modell/empfaengerliste.h"
+#include "systemfehler/ablage.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,6 +24,13 @@ using empfaenger::Eintrag;
 namespace {
 
 const QString kTitelGeraet = QStringLiteral("GSM Boravilon");
+// A recipients file has a few hundred bytes.
+constexpr qint64 kHoechsteListendatei = 64 * 1024;
+
+Door::Dateidialog csvDialog(const QString& titel, const QString& name)
+{
+    return {titel, QStringLiteral("CSV-Dateien (*.csv)"), name, QStringLiteral("csv")};
+}
 
 Eintrag normiert(Eintrag e)
 {
@@ -95,8 +105,14 @@ Teledit::Teledit(Editorkontext& kontext, QWidget* parent) : QDialog(parent), m_k
     connect(m_save, &QPushButton::clicked, this, &Teledit::speichernKlick);
     connect(m_cancel, &QPushButton::clicked, this, &Teledit::reject);
     connect(m_kopieren, &QPushButton::clicked, this, &Teledit::kopierenKlick);
+    m_importieren = knopf(QStringLiteral("CMD_Importieren"), QStringLiteral("Importieren ..."));
+    m_exportieren = knopf(QStringLiteral("CMD_Exportieren"), QStringLiteral("Exportieren ..."));
+    connect(m_importieren, &QPushButton::clicked, this, &Teledit::importierenKlick);
+    connect(m_exportieren, &QPushButton::clicked, this, &Teledit::exportierenKlick);
 
     auto* knoepfe = new QHBoxLayout;
+    knoepfe->addWidget(m_importieren);
+    knoepfe->addWidget(m_exportieren);
     knoepfe->addStretch();
     knoepfe->addWidget(m_save);
     knoepfe->addWidget(m_kopieren);
@@ -257,4 +273,54 @@ void Teledit::kopierenKlick()
         Door::Icon::Keins, Door::Knoepfe::OkAbbrechen, QStringLiteral("GSM BV Konfiguration"));
     if (a == Door::Antwort::Ok)
         m_k.folgen(m_k.modell().Nummern_Kopieren(m_seite));
+}
+
+// The file's list replaces the source's list, stored at once; a file with a
+// refused row changes nothing.
+void Teledit::importierenKlick()
+{
+    const QString name = Door::aktuell().dateiOeffnen(csvDialog(QStringLiteral("Nummern importieren"), QStringLiteral("*.csv")));
+    if (name.isEmpty())
+        return;
+    const QString datei = QFileInfo(name).fileName();
+    const ablage::Inhalt inhalt = ablage::einlesen(name, kHoechsteListendatei);
+    QStringList gruende;
+    empfaengerliste::Gelesen g;
+    if (!inhalt)
+        gruende.append(inhalt.fehler);
+    else
+        g = empfaengerliste::ausCsv(inhalt.bytes, m_k.modell().werte().netz == Netzbetreiber::A1);
+    for (const empfaengerliste::Zeilenfehler& f : g.fehler)
+        gruende.append(f.text());
+    if (gruende.isEmpty()) {  // it fits: the rows were counted for the operator shown
+        m_k.folgen(m_k.modell().Nummern_Speichern(m_seite, g.liste));
+        laden(m_seite);
+        return;
+    }
+    Door::aktuell().beep();
+    Door::aktuell().meldung(QStringLiteral("Aus %1 wurden keine Nummern übernommen:\n%2").arg(datei, gruende.join(u'\n')),
+                            Door::Icon::Warnung, Door::Knoepfe::Ok, kTitelGeraet);
+}
+
+// The slots as they stand, stored or not.
+void Teledit::exportierenKlick()
+{
+    QString name = Door::aktuell().dateiSpeichern(csvDialog(QStringLiteral("Nummern exportieren"),
+                                                            QStringLiteral("Nummern %1.csv").arg(meldequelle(m_seite))));
+    if (name.isEmpty())
+        return;
+    if (QFileInfo(name).suffix().isEmpty())
+        name += QStringLiteral(".csv");
+    if (QFileInfo(name).isFile()) {
+        Door::aktuell().beep();
+        if (Door::aktuell().meldung(QStringLiteral("Datei bereits vorhanden! Überschreiben?"), Door::Icon::Warnung,
+                                    Door::Knoepfe::JaNein, kTitelGeraet) != Door::Antwort::Ja)
+            return;
+    }
+    const QString fehler = ablage::dateiErsetzen(name, empfaengerliste::csv(eintraege()), std::nullopt, true);
+    if (!fehler.isEmpty()) {
+        Door::aktuell().beep();
+        Door::aktuell().meldung(QStringLiteral("%1 lässt sich nicht schreiben: %2").arg(QFileInfo(name).fileName(), fehler),
+                                Door::Icon::Kritisch, Door::Knoepfe::Ok, kTitelGeraet);
+    }
 }

@@ -24,6 +24,12 @@
 // editor. A list that does not fit into its 128 cells is refused with a beep
 // and a message, and nothing is stored. Closing without "Speichern" never
 // changes the image.
+//
+// "Importieren ..." reads a CSV file (modell/empfaengerliste.h) chosen in the
+// door's file dialog and stores it as the source's list at once, as
+// "Speichern" does; a file with a refused row is refused whole, with a beep
+// and a message that names every such row with its line number and reason.
+// "Exportieren ..." writes the slots as they stand into a CSV file.
 #include "image/empfaenger.h"
 
 #include <QDialog>
@@ -72,6 +78,8 @@ private:
     bool ablegen();
     void speichernKlick();
     void kopierenKlick();
+    void importierenKlick();
+    void exportierenKlick();
 
     Editorkontext& m_k;
     int m_seite = 0;
@@ -81,4 +89,6 @@ private:
     QPushButton* m_save = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_kopieren = nullptr;
+    QPushButton* m_importieren = nullptr;
+    QPushButton* m_exportieren = nullptr;
 };

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 
 using namespace empfaenger;
 Q_DECLARE_METATYPE(empfaenger::Art)
@@ -188,6 +189,67 @@ private slots:
             plaetze.chop(1);
         QTEST(t.isVisible() ? t.windowTitle() + ": " + plaetze : QString(), "fenster");
         QTEST(tuer.beeps, "beeps");
+    }
+
+    // "Importieren ..." from a CSV file chosen in the file dialog (none: cancelled), stored at once; then
+    // "Exportieren ..." of the slots into "aus" (".csv" added), which may exist already (the question answered Ja).
+    void dateien_data()
+    {
+        QTest::addColumn<bool>("a1");
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<bool>("vorhanden");
+        QTest::addColumn<QString>("bild");
+        QTest::addColumn<QStringList>("boxen");
+        QTest::addColumn<QString>("fenster");
+        QTest::addColumn<QByteArray>("export");
+        const QString ueberschreiben = QStringLiteral("Warnung|JaNein|Datei bereits vorhanden! Überschreiben?|GSM Boravilon");
+        QTest::newRow("A1") << true << QByteArray("Art;Nummer\nGSM;+43664\nFax;0316\n") << false
+            << "5:0 \"+43664\" 0D \"066468020316\" 0D 03" << QStringList() << "G:+43664|F:0316" << QByteArray("Art;Nummer\nGSM;+43664\nFax;0316\n");
+        // Three addresses fit behind the other operators' prefix; behind A1's they would not.
+        const QByteArray drei = QByteArray("email;123456789012345678901234567890\n").repeated(3);
+        QTest::newRow("andere, passt") << false << drei << true
+            << "5:0 \"67\"; 5:3 \"1&123456789012345678901234567890 \" 0D \"6761&123456789012345678901234567890 \" 0D "
+               "\"6761&123456789012345678901234567890 \" 0D 03"
+            << QStringList{ueberschreiben} << QStringLiteral("E:123456789012345678901234567890|").repeated(3).chopped(1) << QByteArray("Art;Nummer\n") + drei;
+        QTest::newRow("abgewiesen") << true << QByteArray("GSM;0664 1\n\nSMS;1\n") << false << ""
+            << QStringList{"Warnung|Ok|Aus liste.csv wurden keine Nummern übernommen:\nZeile 1: Nur Ziffern und +\nZeile 3: Erlaubt: GSM, Fax, email|GSM Boravilon"}
+            << "G:0664" << QByteArray("Art;Nummer\nGSM;0664\n");
+        QTest::newRow("abgebrochen") << true << QByteArray() << false << "" << QStringList() << "G:0664" << QByteArray("Art;Nummer\nGSM;0664\n");
+    }
+    void dateien()
+    {
+        QFETCH(bool, a1);
+        QFETCH(QByteArray, csv);
+        QTemporaryDir ordner;
+        const QString liste = ordner.filePath("liste.csv"), aus = ordner.filePath("aus");
+        FakeDoor tuer;
+        tuer.dateinamen.enqueue(csv.isNull() ? QString() : liste);
+        tuer.dateinamen.enqueue(aus);
+        QVERIFY(kit::schreiben(liste, csv));
+        if (QTest::currentDataTag() == QByteArray("andere, passt"))
+            QVERIFY(kit::schreiben(aus + ".csv", "alt"));
+        Editormodell m;
+        m.werte().netz = a1 ? Netzbetreiber::A1 : Netzbetreiber::Andere;
+        Grundeinstellung(m.speicher());
+        listeSpeichern(m.speicher(), 5, "0664\r\x03");
+        const Konfigspeicher vorher = m.speicher();
+        Editorkontext kontext(m);
+        Teledit t(kontext);
+        t.oeffnen(5);
+        t.findChild<QPushButton*>("CMD_Importieren")->click();
+        t.findChild<QPushButton*>("CMD_Exportieren")->click();
+        QTEST(aenderung(m.speicher(), vorher), "bild");
+        QCOMPARE(kit::geflaggt(m.seiten()), aenderung(m.speicher(), vorher).isEmpty() ? QList<int>() : QList<int>{5});
+        QCOMPARE(m.marker(13), !aenderung(m.speicher(), vorher).isEmpty());
+        QTEST(kit::boxen(tuer), "boxen");
+        QCOMPARE(tuer.beeps, int(kit::boxen(tuer).size()));
+        QStringList plaetze;
+        for (int i = 0; i < 8; ++i)
+            if (const QString text = t.findChild<QLineEdit*>("Nummer_" + QString::number(i))->text(); !text.isEmpty())
+                plaetze << QStringLiteral("GFE")[t.findChild<QRadioButton*>("Opt_FAX_" + QString::number(i))->isChecked() ? 1
+                                                 : t.findChild<QRadioButton*>("Opt_email_" + QString::number(i))->isChecked() ? 2 : 0] + (":" + text);
+        QTEST(plaetze.join('|'), "fenster");
+        QTEST(kit::lesen(aus + ".csv"), "export");
     }
 };
 
