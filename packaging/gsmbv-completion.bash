@@ -1,6 +1,7 @@
 # Bash completion for gsmbv, the command-line tool of the GSM Boravilon
 # configuration: the commands, the options of each command, the ports after
-# -p/--port (COM1 to COM4, USB adapters, their stable names) and files.
+# -p/--port (COM1 to COM4, USB adapters, their stable names), the recipient
+# lists after --empfaenger and files.
 
 # Ports beginning with $1. _GSMBV_DEV stands for /dev (tests give a tree of their own).
 _gsmbv_ports()
@@ -30,32 +31,38 @@ _gsmbv_dateien()
 
 _gsmbv()
 {
-    local cur=${COMP_WORDS[COMP_CWORD]} vorher=
+    local cur=${COMP_WORDS[COMP_CWORD]} vorher= gleich=
     ((COMP_CWORD > 0)) && vorher=${COMP_WORDS[COMP_CWORD-1]}
-    # Bash splits "--port=x" into "--port", "=", "x".
+    # Bash splits "--port=x" (and "LISTE=DATEI.csv") into "--port", "=", "x".
     if [[ $cur == = ]]; then
-        cur=
+        cur= gleich=1
     elif [[ $vorher == = ]] && ((COMP_CWORD > 1)); then
-        vorher=${COMP_WORDS[COMP_CWORD-2]}
+        vorher=${COMP_WORDS[COMP_CWORD-2]} gleich=1
     fi
 
+    local listen="mains_failure.recipients analog.recipients" i
+    for i in 0 1 2 3 4 5 6 7; do listen+=" lines[$i].recipients"; done
     case $vorher in
         -p | --port) _gsmbv_ports "$cur"; return ;;
         -o | --output | --transcript) _gsmbv_dateien "$cur"; return ;;
-        -t | --timeout) COMPREPLY=(); return ;;
+        -t | --timeout | --set) [[ ${COMP_WORDS[1]} != clock ]] && { COMPREPLY=(); return; } ;;
+        --from) _gsmbv_dateien "$cur" .json; return ;;
+        --empfaenger) COMPREPLY=($(compgen -W "$listen" -- "$cur")); return ;;
+        *.recipients) [[ -n $gleich ]] && { _gsmbv_dateien "$cur" .csv; return; } ;;
     esac
 
     if ((COMP_CWORD == 1)); then
-        COMPREPLY=($(compgen -W "read write log clock show ports -h --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "read write log clock show ports diff set -h --help --version" -- "$cur"))
         return
     fi
     local optionen geraet="-v --verbose -q --quiet --transcript"
     case ${COMP_WORDS[1]} in
         read | log) optionen="-p --port -o --output -t --timeout $geraet -h --help" ;;
-        write) optionen="-p --port -t --timeout --force --no-backup --no-verify $geraet -h --help" ;;
+        write) optionen="-p --port -t --timeout --force --no-backup --no-verify --set $geraet -h --help" ;;
         clock) optionen="-p --port -t --timeout --set $geraet -h --help" ;;
-        show) optionen="--force -h --help" ;;
-        ports) optionen="-h --help" ;;
+        show) optionen="--force --json --pdf --empfaenger -h --help" ;;
+        set) optionen="-o --output --from --empfaenger -h --help" ;;
+        ports | diff) optionen="-h --help" ;;
         *) COMPREPLY=(); return ;;
     esac
     if [[ $cur == -* ]]; then
@@ -63,7 +70,7 @@ _gsmbv()
         return
     fi
     case ${COMP_WORDS[1]} in
-        write | show) _gsmbv_dateien "$cur" .cfg ;;
+        write | show | diff | set) _gsmbv_dateien "$cur" .cfg ;;
         *) COMPREPLY=() ;;
     esac
 }

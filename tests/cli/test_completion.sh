@@ -2,9 +2,12 @@
 # The bash completion of gsmbv, run by bash itself: for each command line the
 # completion function is called as bash calls it (COMP_WORDS, COMP_CWORD) and
 # COMPREPLY is compared, sorted, with the expected words.
-# Usage: test_completion.sh SCRIPT
+# With the program as well, each command's options after "-" are those its
+# help names.
+# Usage: test_completion.sh SCRIPT [GSMBV]
 set -u
 skript=$(realpath "$1")
+programm=${2:+$(realpath "$2")}
 export LC_ALL=C
 baum=$(mktemp -d)
 trap 'rm -rf "$baum"' EXIT
@@ -13,7 +16,7 @@ trap 'rm -rf "$baum"' EXIT
 mkdir -p "$baum/dev/serial/by-id" "$baum/arbeit/alt"
 touch "$baum/dev/ttyUSB0" "$baum/dev/ttyACM1" "$baum/dev/ttyS0"
 ln -s ../../ttyUSB0 "$baum/dev/serial/by-id/usb-FTDI_FT232R_A1B2-if00-port0"
-touch "$baum/arbeit/anlage.cfg" "$baum/arbeit/anlage.txt" "$baum/arbeit/LOG.TXT"
+touch "$baum/arbeit/anlage.cfg" "$baum/arbeit/anlage.txt" "$baum/arbeit/LOG.TXT" "$baum/arbeit/nummern.csv" "$baum/arbeit/werte.json"
 cd "$baum/arbeit" || exit 1
 
 # shellcheck source=/dev/null
@@ -40,17 +43,21 @@ pruefe()
     fi
 }
 
-pruefe "read write log clock show ports -h --help --version" gsmbv ""
+pruefe "read write log clock show ports diff set -h --help --version" gsmbv ""
 pruefe "read" gsmbv re
 pruefe "--help --version" gsmbv --
-geraet="-v --verbose -q --quiet --transcript"
-pruefe "-p --port -o --output -t --timeout $geraet -h --help" gsmbv read -
-pruefe "-p --port -t --timeout --force --no-backup --no-verify $geraet -h --help" gsmbv write -
+if [[ -n $programm ]]; then
+    for befehl in read write log clock show ports diff set; do
+        pruefe "-h --help $("$programm" $befehl --help | grep -oE '^  (-[a-z], )?--[a-z-]+' | tr -d ,)" gsmbv $befehl -
+    done
+fi
 pruefe "--no-backup --no-verify" gsmbv write --no-
 pruefe "--set" gsmbv clock --port COM1 --s
-pruefe "--force -h --help" gsmbv show -
-pruefe "-h --help" gsmbv ports -
+pruefe "" gsmbv write --set ""
 pruefe "" gsmbv backup -
+pruefe "mains_failure.recipients" gsmbv show --empfaenger m
+pruefe "alt nummern.csv" gsmbv set anlage.cfg --empfaenger "lines[0].recipients" = ""
+pruefe "alt werte.json" gsmbv set anlage.cfg --from ""
 pruefe "COM1 COM2 COM3 COM4 $usb $acm $byid" gsmbv read --port ""
 pruefe "COM2" gsmbv log -p COM2
 pruefe "$byid" gsmbv clock --port "$baum/dev/serial/"
@@ -59,9 +66,9 @@ pruefe "COM1 COM2 COM3 COM4 $usb $acm $byid" gsmbv write --port =
 pruefe "" gsmbv read --timeout ""
 pruefe "alt anlage.cfg" gsmbv write --port COM1 ""
 pruefe "anlage.cfg" gsmbv show an
-pruefe "alt anlage.cfg anlage.txt LOG.TXT" gsmbv read -p COM1 -o ""
+pruefe "alt anlage.cfg anlage.txt LOG.TXT nummern.csv werte.json" gsmbv read -p COM1 -o ""
 pruefe "LOG.TXT" gsmbv log --output L
-pruefe "alt anlage.cfg anlage.txt LOG.TXT" gsmbv clock --transcript ""
+pruefe "alt anlage.cfg anlage.txt LOG.TXT nummern.csv werte.json" gsmbv clock --transcript ""
 pruefe "" gsmbv clock ""
 
 exit $fehler
