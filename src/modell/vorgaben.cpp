@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -23,6 +24,17 @@ void ablehnungen(const Folge& f, const QString& schluessel, QList<Ablehnung>& au
         aus.append({schluessel, u"nicht übernommen"_s});
 }
 
+// Steps of setting by key: a setting and its value.
+using Schritte = QList<std::pair<const Einstellung*, QString>>;
+
+QList<Ablehnung> gehen(Editormodell& m, const Schritte& schritte)
+{
+    QList<Ablehnung> fehler;
+    for (const auto& [e, text] : schritte)
+        ablehnungen(m.setzen(e->schluessel, text), e->schluessel, fehler);
+    return fehler;
+}
+
 class Anwendung {
 public:
     Anwendung(Editormodell& m, QList<Ablehnung>& fehler) : m_m(m), m_fehler(fehler) {}
@@ -32,31 +44,45 @@ public:
         const Folge f = v.liste ? m_m.setzen(v.schluessel, *v.liste) : m_m.setzen(v.schluessel, v.text);
         ablehnungen(f, v.schluessel, m_fehler);
     }
-    void setzen(const QString& schluessel, const QString& text) { setzen(Vorgabe{schluessel, text, {}}); }
 
-    // The range and the thresholds as one (see vorgaben.h).
+    // The range and the thresholds as one, the way a user would go: the values
+    // in the window's order, the thresholds in either order (one of them always
+    // suits two thresholds that fit each other); where one end of the range
+    // stands in the way of the other, the range emptied and entered again.
     void analog(const QHash<const Einstellung*, Vorgabe>& ziel)
     {
         const Einstellung* m4 = Einstellung::finden(Feld::Messbereich4);
         const Einstellung* m20 = Einstellung::finden(Feld::Messbereich20);
-        const Einstellung* schwellen[] = {Einstellung::finden(Feld::Grenzwertmin), Einstellung::finden(Feld::Grenzwertmax)};
-        bool anders = false;
-        for (const Einstellung* e : {m4, m20, schwellen[0], schwellen[1]})
-            anders = anders || (ziel.contains(e) && ziel.value(e).text != e->wert(m_m.werte()));
-        if (!anders)
+        Schritte bereich, schwellen;
+        for (const Einstellung* e : {m4, m20, Einstellung::finden(Feld::Grenzwertmin), Einstellung::finden(Feld::Grenzwertmax)})
+            if (ziel.contains(e) && ziel.value(e).text != e->wert(m_m.werte()))
+                (istBereich(e) ? bereich : schwellen).append({e, ziel.value(e).text});
+        if (bereich.isEmpty() && schwellen.isEmpty())
             return;
-        const QString wert4 = ziel.contains(m4) ? ziel.value(m4).text : m4->wert(m_m.werte());
-        const QString wert20 = ziel.contains(m20) ? ziel.value(m20).text : m20->wert(m_m.werte());
-        setzen(m4->schluessel, QString());
-        setzen(m20->schluessel, QString());
-        for (const Einstellung* e : schwellen)
-            if (ziel.contains(e))
-                setzen(ziel.value(e));
-        setzen(m4->schluessel, wert4);
-        setzen(m20->schluessel, wert20);
+        const auto wert = [&](const Einstellung* e) { return ziel.contains(e) ? ziel.value(e).text : e->wert(m_m.werte()); };
+        const Schritte umgekehrt(schwellen.crbegin(), schwellen.crend());
+        const Schritte neu = Schritte{{m4, QString()}, {m20, QString()}} + schwellen + Schritte{{m4, wert(m4)}, {m20, wert(m20)}};
+        QList<QList<Ablehnung>> fehler;
+        for (const Schritte& weg : {bereich + schwellen, bereich + umgekehrt, neu}) {
+            Editormodell versuch = m_m;
+            if (fehler.append(gehen(versuch, weg)); fehler.last().isEmpty()) {
+                m_m = versuch;
+                return;
+            }
+        }
+        // Said are the refusals of the last way, each threshold against the whole
+        // range; unless it refused a range end nobody changed (a device's range
+        // the window would not take again): then those of the window's order.
+        const bool fremd = std::any_of(fehler.last().cbegin(), fehler.last().cend(), [&](const Ablehnung& a) {
+            const Einstellung* e = Einstellung::setzbar(a.schluessel);
+            return e && istBereich(e) && std::none_of(bereich.cbegin(), bereich.cend(), [&](const auto& s) { return s.first == e; });
+        });
+        m_fehler += fremd ? fehler.first() : fehler.last();
     }
 
 private:
+    static bool istBereich(const Einstellung* e) { return e->feld == Feld::Messbereich4 || e->feld == Feld::Messbereich20; }
+
     Editormodell& m_m;
     QList<Ablehnung>& m_fehler;
 };

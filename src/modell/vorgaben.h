@@ -9,10 +9,12 @@
 // monitoring before its numbers, the check call before its day and time, a
 // relay's confirmation before its text), the operator before the balance
 // monitoring's defaults and before the recipient lists it encodes. The analog
-// range and thresholds go as one: when one of them changes, the range is
-// emptied, the thresholds given are entered, then the range is entered again
-// (4 mA, then 20 mA), which checks both thresholds against it and against
-// each other - as a user would empty the range to move it anywhere.
+// range and thresholds go as one, the way a user would enter them: in the
+// window's order, the thresholds in the order in which they do not refuse each
+// other; where one end of the range stands in the way of the other (a range
+// moved past its old place), the range is emptied, the thresholds entered, and
+// the range entered again (4 mA, then 20 mA), which checks both thresholds
+// against it and against each other.
 //
 // Also the values of a JSON document as `gsmbv show --json` writes it, nested
 // by the parts of the keys or with whole keys ("general.operator_code").

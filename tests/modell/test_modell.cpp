@@ -231,7 +231,8 @@ private slots:
     }
 
     // Many values at once, in the window's order whatever order they come in, all or none. Each step: a JSON
-    // document, or "key=value" lines; "--" starts the next call (the image compared with the one after start-up).
+    // document, or "key=value" lines; "--" starts the next call; "@4=" and "@20=" put a range end into its
+    // field as a device read may leave it (the image compared with the one after start-up).
     void vorgaben_data()
     {
         QTest::addColumn<QStringList>("schritte");
@@ -257,6 +258,13 @@ private slots:
         z("Analog: Grenzwerte getauscht", bereich + QStringList{"analog.lower_threshold=10", "analog.upper_threshold=15"},
           "11:128 00 00 00 64 00 14 00 50", {"analog.upper_threshold: Oberer Grenzwert muss mindestens 51 über dem unteren liegen",
                                              "analog.lower_threshold: Unterer Grenzwert muss mindestens 51 unter dem oberen liegen"});
+        // A device's range that the window would not take again (1500): never re-entered, so the thresholds
+        // go in the order in which they fit - the upper one first where the lower would pass the old upper.
+        z("Analog: Grenzwert im Bereich eines Geräts", {"@4=20", "@20=1500", "analog.lower_threshold=100"}, "11:132 00 64");
+        z("Analog: Grenzwerte nur umgekehrt", {"@4=20", "@20=1500", "analog.lower_threshold=100", "analog.upper_threshold=200", "--",
+                                               "analog.lower_threshold=300", "analog.upper_threshold=900"}, "11:132 01 2C 03 84");
+        z("Analog: Grenzwerte zu eng im Bereich eines Geräts", {"@4=20", "@20=1500", "analog.lower_threshold=100", "analog.upper_threshold=120"},
+          "", {"analog.upper_threshold: Oberer Grenzwert muss mindestens 51 über dem unteren liegen"});
         z("Analog: Bereich verengt", bereich + QStringList{"analog.value_20ma=50"}, "11:128 00 00 00 64 00 14 00 50",
           {"analog.upper_threshold: Oberer Grenzwert muss zwischen 0 und 50 liegen"});
         z("alles oder nichts", {"general.installation_name=Halle 3", "general.balance.minimum_euro=5", "x=1"}, "",
@@ -287,6 +295,8 @@ private slots:
         for (const QString& s : schritte) {
             if (s == "--") {
                 anwenden();
+            } else if (s.startsWith('@')) {
+                (s.startsWith("@4=") ? m.werte().messbereich4 : m.werte().messbereich20) = s.section('=', 1);
             } else if (s.startsWith('{')) {
                 const Jsonvorgaben j = vorgabenAusJson(s.toUtf8());
                 abgelehnt = j.fehler;
