@@ -525,11 +525,12 @@ const Befehlshilfe kBefehlshilfe[] = {
       "show --json, mit den Regeln des Fensters: die Zeichen und Längen der Felder,\n"
       "die Bereiche, die Prüfung der Analogwerte, der Platz für die Empfänger; ein\n"
       "Feld, das im Fenster gesperrt ist, nimmt keinen Wert. Werte stehen, wie show\n"
-      "sie ausgibt: Schalter als ja/nein, aktiv/aus oder true/false, eine Auswahl als\n"
-      "Text oder Code (täglich oder daily), die Uhrzeit als hh:mm, eine\n"
-      "Empfängerliste als \"GSM 0664...; Fax 0316...; email a@b.at\"; ein leerer Wert\n"
-      "leert das Feld. Die Werte gelten in der Reihenfolge des Fensters: ein Schalter\n"
-      "vor dem, was er freigibt, der Netzbetreiber vor den Nummern.\n",
+      "sie ausgibt: ein Schalter mit seinem Wort (ja/nein oder aktiv/aus) oder als\n"
+      "true/false, eine Auswahl als Text oder Code (täglich oder daily), die Uhrzeit\n"
+      "als hh:mm, eine Empfängerliste als \"GSM 0664...; Fax 0316...; email a@b.at\";\n"
+      "ein leerer Wert leert das Feld. Die Werte gelten in der Reihenfolge des\n"
+      "Fensters: ein Schalter vor dem, was er freigibt, der Netzbetreiber vor den\n"
+      "Nummern.\n",
       "\n"
       "Wird ein Wert abgewiesen, nennt gsmbv Schlüssel und Grund in den Worten des\n"
       "Fensters und ändert nichts (Rückgabewert 4). Sonst ersetzt das Ergebnis\n"
