@@ -314,7 +314,7 @@ Speicher speicherLesen(const QString& pfad)
         return s;
     }
     if (!QFileInfo(s.pfad).exists()) {
-        s.fehler = QStringLiteral("eine Sicherung ohne Speicherabbild (%1 fehlt)").arg(QFileInfo(s.pfad).fileName());
+        s.fehler = QStringLiteral("ohne Speicherabbild (keine .%1-Datei daneben)").arg(kSpeicherendung);
         return s;
     }
     const Dateiinhalt d = dateiLesen(s.pfad);

@@ -166,7 +166,7 @@ private slots:
         QTest::addColumn<QString>("fehler");
         QTest::newRow("cfg") << "cfg speicher" << "a.cfg" << "";
         QTest::newRow("Speicherdatei") << "speicher" << "a.speicher" << "";
-        QTest::newRow("ohne Speicher") << "cfg" << "a.cfg" << "eine Sicherung ohne Speicherabbild (a.speicher fehlt)";
+        QTest::newRow("ohne Speicher") << "cfg" << "a.cfg" << "ohne Speicherabbild (keine .speicher-Datei daneben)";
         QTest::newRow("zu kurz") << "cfg kurz" << "a.cfg" << "Speicherabbild a.speicher hat 100 statt 3328 Bytes";
         QTest::newRow("ein Ordner") << "cfg ordner" << "a.cfg" << "Speicherabbild a.speicher: ist ein Ordner";
         QTest::newRow("fehlt") << "speicher" << "b.cfg" << "Datei oder Ordner nicht vorhanden";

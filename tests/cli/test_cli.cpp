@@ -767,7 +767,7 @@ void TestCli::wiederherstellen_data()
                            << QByteArray() << QByteArray("5A");
     QTest::newRow("no memory file") << QStringList{"@" + ohneSpeicher + ".cfg"} << "" << QByteArray() << "" << 4
                                     << "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: %B/" + ohneSpeicher
-                                           + ".cfg: eine Sicherung ohne Speicherabbild (" + ohneSpeicher + ".speicher fehlt)\n"
+                                           + ".cfg: ohne Speicherabbild (keine .speicher-Datei daneben)\n"
                                     << QByteArray();
     QTest::newRow("none before a write") << QStringList() << "leer" << QByteArray() << "" << 4
                                          << QByteArray("gsmbv: keine Sicherung vor einem Schreiben von „Pumpwerk Nord“ in "
