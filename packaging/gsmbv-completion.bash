@@ -46,7 +46,7 @@ _gsmbv()
     esac
 
     if ((COMP_CWORD == 1)); then
-        COMPREPLY=($(compgen -W "read write log clock show ports -h --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "read write log clock show ports diff restore -h --help --version" -- "$cur"))
         return
     fi
     local optionen geraet="-v --verbose -q --quiet --transcript"
@@ -54,8 +54,9 @@ _gsmbv()
         read | log) optionen="-p --port -o --output -t --timeout $geraet -h --help" ;;
         write) optionen="-p --port -t --timeout --force --no-backup --no-verify $geraet -h --help" ;;
         clock) optionen="-p --port -t --timeout --set $geraet -h --help" ;;
+        restore) optionen="-p --port -t --timeout --no-backup --no-verify $geraet -h --help" ;;
         show) optionen="--force -h --help" ;;
-        ports) optionen="-h --help" ;;
+        ports | diff) optionen="-h --help" ;;
         *) COMPREPLY=(); return ;;
     esac
     if [[ $cur == -* ]]; then
@@ -63,7 +64,7 @@ _gsmbv()
         return
     fi
     case ${COMP_WORDS[1]} in
-        write | show) _gsmbv_dateien "$cur" .cfg ;;
+        write | show | diff | restore) _gsmbv_dateien "$cur" .cfg ;;
         *) COMPREPLY=() ;;
     esac
 }

@@ -125,14 +125,15 @@ Verbindung::Fertig Anschluss::bericht(Auswirkung auswirkung, std::function<void(
 Verbindung::Dekoder Anschluss::bildDekoder(Konfigspeicher& bild)
 {
     return [this, &bild](const QByteArray& bytes) {
+        m_gelesen = bytes;
         bild = geraetebild(bytes);
         return dekodieren(bild).has_value();
     };
 }
 
-void Anschluss::sichern(const Konfigspeicher& bild)
+void Anschluss::sichern(const Konfigspeicher& bild, const std::optional<QString>& vorSchreiben)
 {
-    if (const sicherung::Versuch s = sicherung::anlegen(bild); !s)
+    if (const sicherung::Versuch s = sicherung::anlegen({bild, m_gelesen, vorSchreiben}); !s)
         m_konsole.hinweis(s.fehler);
     else
         m_konsole.schritt(QStringLiteral("Sicherung angelegt: %1").arg(s.pfad));

@@ -34,6 +34,7 @@ void Werkzeug::starten()
     case Befehl::Log: m_auftrag = auftragLog(t); break;
     case Befehl::Clock: m_auftrag = auftragClock(t); break;
     case Befehl::Ports: m_auftrag = auftragPorts(t); break;
+    case Befehl::Restore: m_auftrag = auftragRestore(t); break;
     case Befehl::Keiner: return m_lauf.beenden(FalscheArgumente);
     }
     m_auftrag->starten();

@@ -159,6 +159,7 @@ void Konfig::menuesAnlegen()
     einst->setObjectName(QStringLiteral("MNU_Einst"));
     eintrag(einst, "MNU_COM", QStringLiteral("&COM Port ..."), &Konfig::MNU_COM_Click);
     eintrag(einst, "MNU_Uhr", QStringLiteral("Uhr&zeit ..."), &Konfig::MNU_Uhr_Click);
+    eintrag(einst, "MNU_Sicherungsordner", QStringLiteral("&Sicherungsordner ..."), &Konfig::MNU_Sicherungsordner_Click);
 
     QMenu* info = menuBar()->addMenu(QStringLiteral("&Info"));
     info->setObjectName(QStringLiteral("MNU_Info"));

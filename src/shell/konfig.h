@@ -66,7 +66,8 @@ public:
     Sicherungen* sicherungen() const;
 
     // Where a successful device read keeps its backup and where the list of
-    // backups looks. Unset: the user's backup folder (sicherung::ordner()).
+    // backups looks, for this run ("Einstellungen" > "Sicherungsordner ...").
+    // Unset: the backup folder of sicherung::ordner().
     void setSicherungsOrdner(const QString& ordner) { m_sicherungsOrdner = ordner; }
     QString sicherungsOrdner() const;
 
@@ -88,6 +89,15 @@ public:
     // The same for a file named at start-up or given by the desktop; the file
     // dialog then offers it. Refused while a device operation runs.
     bool dateiOeffnen(const QString& pfad);
+
+    // Writes the memory of the backup `pfad` (its *.cfg) back into the device,
+    // every byte of pages 0..12, after a question that names it
+    // (`benennung`) and the port: the device read and kept as a backup first,
+    // then the write, then the read back compared byte for byte; each failure
+    // shows its box as a write does, and the status bar what became of the
+    // device. Refused while a device operation runs; a backup without its
+    // memory file gives the file error and its reason.
+    void sicherungWiederherstellen(const QString& pfad, const QString& benennung);
 
     // The message of the file commands.
     static QString textDateifehler() { return QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei"); }
@@ -164,6 +174,7 @@ public slots:
     // Menu "Einstellungen"
     virtual void MNU_COM_Click();
     virtual void MNU_Uhr_Click();
+    virtual void MNU_Sicherungsordner_Click();
     // Menu "Info"
     virtual void MNU_SYSTEM_Click();
     virtual void MNU_Boraviloninfo_Click();
@@ -204,7 +215,12 @@ private:
     void uhrDialogEntladen();
     void dateiFehler();
     void dateiHinweis(const QString& ursache, const QString& pfad);
-    void sichern();
+    void sichern(const Konfigspeicher& bild, const QByteArray& speicher,
+                 const std::optional<QString>& vorSchreiben = std::nullopt);
+    struct Rueckschrieb;
+    void rueckschriebSchreiben(const std::shared_ptr<Rueckschrieb>& r);
+    void rueckschriebPruefen(const std::shared_ptr<Rueckschrieb>& r);
+    void rueckschriebEnde(const Vorgangsbericht& e, const QString& folge);
     QString dateinameWaehlen(bool speichern);
     bool logAblegenIn(const QByteArray& speicher512);
     void herkunftMerken(const QString& herkunft);
@@ -235,6 +251,7 @@ private:
     QPointer<Kommunikation> m_kommunikation;
     QPointer<Sicherungen> m_sicherungen;
     std::optional<QString> m_sicherungsOrdner;
+    QByteArray m_gelesen;               // the bytes of the last configuration read, as they came
     bool m_geschlossen = false;         // closed: late operation ends are ignored
     QString m_dateiname;                // the file dialog's last name
     QString m_logPfad;

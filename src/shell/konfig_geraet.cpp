@@ -71,7 +71,7 @@ void Konfig::MNU_Lesen_Click()
             geraetEnde(e);
             // Every configuration read is kept, before anything can change it.
             if (e.ausgang == Ausgang::Erfolg)
-                sichern();
+                sichern(m_modell.speicher(), m_gelesen);
             emit geraetBeendet(e.ausgang);
         },
         [this] {
@@ -99,6 +99,7 @@ bool Konfig::konfigurationUebernehmen(const QByteArray& bytes)
     // Pages 0..12 from the device; the pages the device does not have stay
     // unset. A decode that fails keeps the operator option (it is derived only
     // at the end) and shows everything else.
+    m_gelesen = bytes;
     m_modell.speicher() = geraetebild(bytes);
     const bool ok = dekodieren(m_modell);
     m_modell.setFuellen(false);

@@ -2,6 +2,7 @@
 // a pseudo-terminal (in this process, on this test's event loop). Exact
 // standard output, standard error, exit status and file bytes for every
 // command, the failures included; the device's memory after a write.
+#include "backup/sicherung.h"
 #include "cfgfile/cfgdatei.h"
 #include "cli/aufruf.h"
 #include "kit.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -179,6 +181,8 @@ private slots:
     void showPdf();
     void festerName();
     void portsImBaum();
+    void wiederherstellen_data();
+    void wiederherstellen();
 
 private:
     QTemporaryDir m_dir;
@@ -205,7 +209,7 @@ void TestCli::laeufe_data()
     const auto hilfe = [&](const char* name, const QStringList& a, const QByteArray& aus) {
         fall(name, {.argumente = a, .aus = aus});
     };
-    hilfe("help", {"--help"}, "Aufruf: gsmbv read  -p PORT…GSMBV_PORT  …\n");
+    hilfe("help", {"--help"}, "Aufruf: gsmbv read    -p PORT…GSMBV_PORT  …\n");
     hilfe("read --help", {"read", "--help"}, "Aufruf: gsmbv read -p PORT -o DATEI.cfg…ohne Rückfrage ersetzt…\n");
     hilfe("write -h", {"write", "-h"}, "Aufruf: gsmbv write -p PORT…weniger als 13 Zeilen…\n");
     hilfe("log --help", {"log", "--port", "x", "--help"}, "Aufruf: gsmbv log -p PORT…Windows-1252…\n");
@@ -215,6 +219,7 @@ void TestCli::laeufe_data()
     hilfe("diff --help", {"diff", "--help"},
           "Aufruf: gsmbv diff DATEI_A.cfg DATEI_B.cfg…  1    Einstellungen verschieden\n…\n");
     hilfe("ports --help", {"ports", "--help"}, "Aufruf: gsmbv ports…/dev/serial/by-id/…\n");
+    hilfe("restore --help", {"restore", "--help"}, "Aufruf: gsmbv restore -p PORT…NAME.speicher…\n");
     hilfe("simulator --help", {"gsmbv-sim", "--help"},
           "Aufruf: gsmbv-sim [OPTIONEN]…Die erste Ausgabezeile ist\nder Gerätepfad…\n");
     hilfe("window --help", {"gsmbv-konfig", "--help"}, "Aufruf: gsmbv-konfig…--version…\n");
@@ -230,7 +235,7 @@ void TestCli::laeufe_data()
                     .fehler = QByteArray("gsmbv: ") + grund + "\nAufruf: gsmbv " + aufruf + "\n"
                               + (*befehl ? "" : "…\n") + "Hilfe: gsmbv " + befehl + "--help\n"});
     };
-    falsch("nothing", {}, "kein Befehl angegeben", "read  -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", "");
+    falsch("nothing", {}, "kein Befehl angegeben", "read    -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", "");
     falsch("read", {"read", "-p", "COM1"}, "read braucht --output",
            "read -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", "read ");
     falsch("write", {"write", "-p", "COM1"}, "write braucht eine Konfigurationsdatei",
@@ -471,12 +476,17 @@ void TestCli::laeufe()
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), vorher);
     QVERIFY(!QFileInfo(QStringLiteral("/dev/null")).isFile());  // never replaced by a regular file
 
+    // A backup: its *.cfg, the memory as read and, before a write, the name written.
     const QDir sicherungen(ordner + QStringLiteral("/gsmbv/sicherungen"));
     const QStringList namen = sicherungen.entryList(QDir::Files | QDir::Hidden);
-    QCOMPARE(namen.size(), f.sicherung.isEmpty() ? 0 : 1);
+    const bool vorSchreiben = f.argumente.value(0) == QLatin1String("write");
+    QCOMPARE(namen.size(), f.sicherung.isEmpty() ? 0 : vorSchreiben ? 3 : 2);
     if (!namen.isEmpty()) {
         QVERIFY2(namen[0].startsWith(QLatin1String("ohne Bezeichnung_")), qPrintable(namen[0]));
-        QCOMPARE(lesen(sicherungen.filePath(namen[0])), erwartet(f.sicherung));
+        const QString name = sicherungen.filePath(QFileInfo(namen[0]).completeBaseName());
+        QCOMPARE(lesen(name + ".cfg"), erwartet(f.sicherung));
+        QCOMPARE(lesen(name + ".speicher"), speicher);
+        QCOMPARE(lesen(name + ".vorschreiben"), vorSchreiben ? QByteArray("Pumpwerk Nord\n") : QByteArray("<fehlt>"));
     }
 
     if (f.anfang == "-")
@@ -719,6 +729,121 @@ void TestCli::portsImBaum()
     QCOMPARE(l.fehler, QByteArray());
     QCOMPARE(l.status, 0);
     QCOMPARE(QString::fromUtf8(l.aus), QString::fromUtf8(lesen(quelle("daten/ports.txt"))).replace("%Z", zugriffS0));
+}
+
+namespace {
+// A memory full of random bytes that a read still decodes (the four analog
+// numbers of page 11 below 0x8000), from a fixed seed.
+QByteArray zufallsspeicher()
+{
+    QRandomGenerator z(22);
+    QByteArray b(kGeraeteBytes, '\0');
+    for (char& c : b)
+        c = char(z.bounded(256));
+    for (int o : {128, 130, 132, 134})
+        b[11 * kZellen + o] = char(z.bounded(0x80));
+    return b;
+}
+} // namespace
+
+// gsmbv restore against a device that holds quelle.cfg; for the undo it held
+// random bytes before gsmbv write put quelle.cfg there. The folder also
+// holds a newer read of that device, a newer backup of that name before a
+// write of another one (all 0x5A), and one without its memory.
+void TestCli::wiederherstellen_data()
+{
+    QTest::addColumn<QStringList>("argumente");  // after "restore -p PORT -t 5"; @name: a file of the backup folder
+    QTest::addColumn<QString>("ordner");         // GSMBV_SICHERUNGEN: "" the backups', "leer" an empty one
+    QTest::addColumn<QByteArray>("vorab");       // the device's memory before the restore; empty: quelle.cfg; "zufall": written over random bytes
+    QTest::addColumn<QString>("geraetefehler");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("fehler");      // "…" any text, %B the backups' folder, %L the empty one
+    QTest::addColumn<QByteArray>("danach");      // "zufall": the random memory; "5A": all 0x5A ("5A-3": page 3 as before); empty: as before
+    const QByteArray ohneSpeicher = "alt_2020-01-01_00-00-00";
+    QTest::newRow("undo the write") << QStringList() << "" << QByteArray("zufall") << "" << 0
+                                    << QByteArray("gsmbv: Sicherung vor dem letzten Schreiben von „Pumpwerk Nord“: %B/…\n")
+                                    << QByteArray("zufall");
+    QTest::newRow("named") << QStringList{"@Pumpwerk Nord_2030-01-01_00-00-00@anderer.cfg"} << "" << QByteArray() << "" << 0
+                           << QByteArray() << QByteArray("5A");
+    QTest::newRow("no memory file") << QStringList{"@" + ohneSpeicher + ".cfg"} << "" << QByteArray() << "" << 4
+                                    << "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: %B/" + ohneSpeicher
+                                           + ".cfg: ohne Speicherabbild (keine .speicher-Datei daneben)\n"
+                                    << QByteArray();
+    QTest::newRow("none before a write") << QStringList() << "leer" << QByteArray() << "" << 4
+                                         << QByteArray("gsmbv: keine Sicherung vor einem Schreiben von „Pumpwerk Nord“ in "
+                                                       "%L\ngsmbv: Gerät nicht beschrieben\n")
+                                         << QByteArray();
+    QTest::newRow("device without a name") << QStringList() << "" << kit::ff(kGeraeteBytes) << "" << 4
+                                           << QByteArray("gsmbv: das Gerät hat keine Anlagenbezeichnung: die Sicherung angeben "
+                                                         "(gsmbv restore -p PORT SICHERUNG)\ngsmbv: Gerät nicht beschrieben\n")
+                                           << QByteArray();
+    QTest::newRow("--no-backup, none named") << QStringList{"--no-backup"} << "" << QByteArray() << "" << 2
+                                             << QByteArray("gsmbv: restore ohne SICHERUNG liest das Gerät zuerst: --no-backup "
+                                                           "nur mit SICHERUNG\nAufruf: gsmbv restore -p PORT…")
+                                             << QByteArray();
+    QTest::newRow("page 3 not stored") << QStringList{"@Pumpwerk Nord_2030-01-01_00-00-00@anderer.cfg"} << "" << QByteArray()
+                                       << "nostore@3" << 3
+                                       << QByteArray("Prüfung fehlgeschlagen: Seite 3 weicht ab\ngsmbv: erste Abweichung: "
+                                                     "Seite 3, Zeichen 1: gesendet 0x5A, gelesen 0x30\n")
+                                       << QByteArray("5A-3");
+}
+
+void TestCli::wiederherstellen()
+{
+    QFETCH(QStringList, argumente);
+    QFETCH(QString, ordner);
+    QFETCH(QByteArray, vorab);
+    QFETCH(QByteArray, danach);
+    QTemporaryDir tmp;
+    const QString b = tmp.filePath(QStringLiteral("sicherungen")), leer = tmp.filePath(QStringLiteral("leer"));
+    const QStringList umgebung{"GSMBV_SICHERUNGEN=" + (ordner.isEmpty() ? b : leer), "XDG_DATA_HOME=" + tmp.filePath("xdg")};
+    auto sim = geraet(vorab == "zufall" ? zufallsspeicher() : vorab.isEmpty() ? simStandardSpeicher() : vorab);
+    const QStringList p{"-p", sim->pfad(), "-t", "5"};
+    if (vorab == "zufall")
+        QCOMPARE(gsmbv(QStringList{"write"} + p + QStringList{pfad("quelle.cfg")}, {"GSMBV_SICHERUNGEN=" + b}).status, 0);
+    QVERIFY(sicherung::anlegen({simStandardKonfig(), simStandardSpeicher()}, b, QDateTime::currentDateTime().addDays(1),
+                               QStringLiteral("werkstatt")));
+    // Newer, and of the name the device holds, but before a write that gave a device another name.
+    QVERIFY(sicherung::anlegen({simStandardKonfig(), QByteArray(kGeraeteBytes, '\x5A'), QStringLiteral("Tankstelle")}, b,
+                               QDateTime(QDate(2030, 1, 1), QTime(0, 0)), QStringLiteral("anderer")));
+    QVERIFY(QFile::copy(pfad("quelle.cfg"), b + "/alt_2020-01-01_00-00-00.cfg"));
+    QFETCH(QString, geraetefehler);
+    SimFehler f;
+    QVERIFY(geraetefehler.isEmpty() || f.hinzufuegen(geraetefehler));
+    sim->geraet().setzeFehler(f);
+    const QByteArray vorher = sim->geraet().speicher();
+    const int verbindungen = sim->verbindungen();
+    const QStringList sicherungenVorher = QDir(b).entryList({"*.cfg"}, QDir::Files);
+
+    for (QString& a : argumente)
+        if (a.startsWith('@'))
+            a = b + '/' + a.mid(1);
+    const Lauf l = gsmbv(QStringList{"restore"} + p + argumente, umgebung);
+    QTEST(l.status, "status");
+    QFETCH(QByteArray, fehler);
+    fehler.replace("%B", QFile::encodeName(b)).replace("%L", QFile::encodeName(leer));
+    QVERIFY2(passt(l.fehler, fehler), l.fehler.constData());
+    QByteArray soll = danach == "zufall" ? zufallsspeicher() : danach.startsWith("5A") ? QByteArray(kGeraeteBytes, '\x5A') : vorher;
+    if (danach == "5A-3")
+        soll.replace(3 * kZellen, kZellen, vorher.mid(3 * kZellen, kZellen));
+    QVERIFY(kit::warten([&] { return !sim->verbunden(); }));
+    QCOMPARE(sim->geraet().speicher().toHex(), soll.toHex());
+    // The port is not opened for a backup refused; a device read once for a
+    // backup that is not found; a backup of its content kept before a write.
+    const QStringList neu = QDir(b).entryList({"*.cfg"}, QDir::Files);
+    if (l.status == 2 || l.status == 4)
+        QCOMPARE(neu, sicherungenVorher);
+    if (l.status == 4)
+        QCOMPARE(sim->verbindungen() - verbindungen, argumente.isEmpty() ? 1 : 0);
+    else
+        QCOMPARE(sim->verbindungen() - verbindungen, l.status == 2 ? 0 : 3);
+    if (l.status == 0 || l.status == 3) {
+        QCOMPARE(neu.size(), sicherungenVorher.size() + 1);
+        const QString name = QDir(b).filePath(QFileInfo(*std::find_if(neu.begin(), neu.end(), [&](const QString& n) {
+            return !sicherungenVorher.contains(n); })).completeBaseName());
+        QCOMPARE(lesen(name + ".speicher"), vorher);
+        QVERIFY(QFile::exists(name + ".vorschreiben"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -40,8 +40,8 @@ pruefe()
     fi
 }
 
-pruefe "read write log clock show ports -h --help --version" gsmbv ""
-pruefe "read" gsmbv re
+pruefe "read write log clock show ports diff restore -h --help --version" gsmbv ""
+pruefe "read restore" gsmbv re
 pruefe "--help --version" gsmbv --
 geraet="-v --verbose -q --quiet --transcript"
 pruefe "-p --port -o --output -t --timeout $geraet -h --help" gsmbv read -
@@ -50,6 +50,8 @@ pruefe "--no-backup --no-verify" gsmbv write --no-
 pruefe "--set" gsmbv clock --port COM1 --s
 pruefe "--force -h --help" gsmbv show -
 pruefe "-h --help" gsmbv ports -
+pruefe "-p --port -t --timeout --no-backup --no-verify $geraet -h --help" gsmbv restore -
+pruefe "alt anlage.cfg" gsmbv restore -p COM1 ""
 pruefe "" gsmbv backup -
 pruefe "COM1 COM2 COM3 COM4 $usb $acm $byid" gsmbv read --port ""
 pruefe "COM2" gsmbv log -p COM2
