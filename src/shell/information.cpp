@@ -121,11 +121,13 @@ Information::Information(QWidget* parent)
     produkt->setObjectName(QStringLiteral("ImageGSMBV"));
     produkt->setGeometry(twipsX(kBildLinks), twipsY(kBildOben), twipsX(kBildBreite), twipsY(kBildHoehe));
     produkt->setPixmap(produktbild(produkt->size()));
+    produkt->setAccessibleName(QStringLiteral("Bild des Boravilon 3.0"));
 
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("Image2"));
     logo->setGeometry(twipsX(kLogoLinks), twipsY(kLogoOben), twipsX(kLogoSeite), twipsY(kLogoSeite));
     logo->setPixmap(zeichen(logo->size()));
+    logo->setAccessibleName(QStringLiteral("Firmenzeichen"));
 
     beschriftung("Label1", QStringLiteral("GSM Boravilon"), 3480, 120, 12, true);
     beschriftung("Label3", QStringLiteral("Konfigurationsprogramm"), 3480, 480, 9.75, true);
