@@ -10,6 +10,8 @@
 #include "linkui/syszeit.h"
 #include "linkui/datenfenster.h"
 #include "linkui/kommunikation.h"
+#include "shell/fokusrueckgabe.h"
+#include "shell/hinweisfeld.h"
 #include "shell/information.h"
 #include "shell/symbole.h"
 #include "shell/sysinfo.h"
@@ -45,6 +47,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_abweisungsUhr->setInterval(4000);
     connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_panel[1]->setText(m_hinweis); });
 
+    new Fokusrueckgabe(this);
     m_kontext = new Editorkontext(m_modell, this);
     m_waechter = new Feldwaechter(*m_kontext, this);
 
@@ -148,8 +151,11 @@ void Konfig::menuesAnlegen()
     eintrag(datei, "MNU_Save", QStringLiteral("Konfigurationsdatei s&peichern ..."), &Konfig::MNU_Save_Click);
     eintrag(datei, "MNU_Drucken", QStringLiteral("&Drucken ..."), &Konfig::MNU_Drucken_Click);
     eintrag(datei, "MNU_log", QStringLiteral("&Ereignisspeicher lesen ..."), &Konfig::MNU_log_Click);
+    // The abort of the toolbar's first button, for the keyboard.
+    eintrag(datei, "MNU_Abbruch", QStringLiteral("&Verbindung abbrechen"), &Konfig::Verbindung_abbrechen);
     datei->addSeparator()->setObjectName(QStringLiteral("MNU_Strich"));
-    eintrag(datei, "MNU_end", QStringLiteral("Konfiguration b&eenden"), &Konfig::MNU_end_Click);
+    // "E" belongs to "Ereignisspeicher": the close takes the "B".
+    eintrag(datei, "MNU_end", QStringLiteral("Konfiguration &beenden"), &Konfig::MNU_end_Click);
 
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("MNU_Einst"));
@@ -167,6 +173,10 @@ void Konfig::werkzeugleisteAnlegen()
 {
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setAccessibleName(QStringLiteral("Werkzeugleiste"));
+    // The button that shows the buttons a narrow window has no room for.
+    if (auto* mehr = m_toolbar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
+        mehr->setAccessibleName(QStringLiteral("Weitere Werkzeuge"));
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setIconSize(QSize(24, 24));
@@ -196,12 +206,13 @@ void Konfig::statusleisteAnlegen()
 {
     QStatusBar* leiste = statusBar();
     leiste->setObjectName(QStringLiteral("StatusBar"));
+    leiste->setAccessibleName(QStringLiteral("Statusleiste"));
     leiste->setSizeGripEnabled(true);
     const QString texte[4] = {QStringLiteral("Ulmix"), QString(), QString(), QStringLiteral("Zeit")};
     const int twips[4] = {1587, 12347, 4410, 2540};
     const double dpi = logicalDpiX();
     for (int i = 0; i < 4; ++i) {
-        auto* l = new QLabel(texte[i], leiste);
+        QLabel* l = i == 1 ? new Hinweisfeld(leiste) : new QLabel(texte[i], leiste);
         l->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
@@ -248,7 +259,7 @@ void Konfig::abweisungZeigen(const QString& grund, QWidget* feld)
         if (!w)
             return;
     }
-    m_panel[1]->setText(grund);
+    static_cast<Hinweisfeld*>(m_panel[1])->ansagen(grund);
     m_abweisungsUhr->start();
     if (!feld)
         return;
