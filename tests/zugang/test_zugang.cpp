@@ -1,0 +1,179 @@
+// The window and its dialogs as a screen reader and the keyboard reach them:
+// what the Tab key reaches, in which order, with which role, name and
+// description (Qt's accessibility interface: what AT-SPI hands on); default
+// button, Escape and the focus coming back; the menus' mnemonics. The
+// program end to end through AT-SPI, and the announcements that only a
+// platform bridge passes on, are bildschirmleser.py's.
+#include "backup/sicherung.h"
+#include "door/door.h"
+#include "doorqt/qtdoor.h"
+#include "fenster.h"
+#include "sim/simptyrunner.h"
+
+#include <QAccessible>
+#include <QDialog>
+#include <QMenuBar>
+#include <QMetaEnum>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+namespace {
+
+// "Rolle Name" and " (Beschreibung)" when there is one, as the accessibility
+// interface tells them.
+QString zugang(QObject* o)
+{
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o);
+    if (!i)
+        return QStringLiteral("?");
+    const QMetaEnum rollen = QMetaEnum::fromType<QAccessible::Role>();
+    QString s = QLatin1String(rollen.valueToKey(i->role())) + QLatin1Char(' ') + i->text(QAccessible::Name);
+    const QString beschreibung = i->text(QAccessible::Description);
+    if (!beschreibung.isEmpty())
+        s += QStringLiteral(" (") + beschreibung + QLatin1Char(')');
+    return s;
+}
+
+// What the Tab key reaches from the focus on, once round (at most 80 steps).
+QList<QWidget*> tabKette()
+{
+    QList<QWidget*> kette;
+    QWidget* start = QApplication::focusWidget();
+    for (QWidget* w = start; w && kette.size() < 80;) {
+        kette.append(w);
+        QTest::keyClick(w, Qt::Key_Tab);
+        w = QApplication::focusWidget();
+        if (w == start)
+            break;
+    }
+    return kette;
+}
+
+} // namespace
+
+class TestZugang : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        deutschEinrichten();
+    }
+
+    // Each dialog opened from the keyboard: its controls in the order of the
+    // Tab key, its default button; Escape closes it and the focus is back
+    // where it was.
+    void dialoge_data()
+    {
+        QTest::addColumn<QString>("oeffnen");  // a menu item, a button (pressed with Space) or "Meldung"
+        QTest::addColumn<QString>("fokus");    // the control that has the focus before
+        QTest::addColumn<QStringList>("kette");
+        QTest::addColumn<QString>("standard");
+        auto nummer = [](int i) {
+            const QString e = QStringLiteral("Eintrag %1, ").arg(i);
+            return QStringList{"EditableText " + e + "GSM-Nummer", "RadioButton " + e + "GSM"};
+        };
+        QStringList nummern;
+        for (int i = 1; i <= 8; ++i)
+            nummern << nummer(i);
+        QTest::newRow("COM Port") << "MNU_COM" << "Anlagenbezeichnung"
+            << QStringList{"RadioButton COM 1 (/dev/ttyS0)", "Button OK", "Button Abbruch"} << "OK";
+        QTest::newRow("Uhrzeit") << "MNU_Uhr" << "Anlagenbezeichnung"
+            << QStringList{"EditableText Boravilon Zeit", "EditableText PC-Zeit", "Button Übernehmen", "Button Abbruch"}
+            << "Abbruch";
+        QTest::newRow("Nummern") << "CMD_Nr_2" << "CMD_Nr_2"
+            << nummern + QStringList{"Button Speichern", "Button Kopieren", "Button Abbruch"} << "Speichern";
+        QTest::newRow("Sicherungen") << "MNU_Sicherungen" << "Anlagenbezeichnung"
+            << QStringList{"Tree Sicherungen", "Button Öffnen", "Button Abbrechen"} << "Öffnen";
+        QTest::newRow("Über") << "MNU_Boraviloninfo" << "Anlagenbezeichnung" << QStringList{} << "";
+        QTest::newRow("Meldung") << "Meldung" << "Anlagenbezeichnung"
+            << QStringList{"Button OK", "Button Abbrechen"} << "OK";
+    }
+    void dialoge()
+    {
+        QFETCH(QString, oeffnen);
+        QFETCH(QString, fokus);
+        SimOptionen o;
+        o.baud = 0;
+        SimPtyRunner sim(o);
+        kit::Fenster f(sim.pfad());
+        for (int com = 2; com <= 4; ++com)
+            f.k.verbindung().zuordnung().festlegen(com, QStringLiteral("/dev/ttyS%1").arg(com - 1));
+        if (oeffnen == QLatin1String("MNU_COM"))
+            f.k.verbindung().zuordnung().festlegen(1, QStringLiteral("/dev/ttyS0"));
+        QTemporaryDir ordner;
+        f.k.setSicherungsOrdner(ordner.path());
+        sicherung::anlegen(f.k.speicher(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), ordner.path());
+        QWidget* vorher = f.finde(fokus);
+        f.betreten(vorher);
+
+        // Looked at once the dialog is the active window, also inside a
+        // message box's own event loop; then closed with Escape.
+        QStringList kette;
+        QString standard;
+        bool geprueft = false;
+        QTimer uhr;
+        connect(&uhr, &QTimer::timeout, this, [&] {
+            QWidget* d = QApplication::activeWindow();
+            if (geprueft || !qobject_cast<QDialog*>(d) || !d->isVisible())
+                return;
+            geprueft = true;
+            for (QWidget* w : tabKette())
+                kette << zugang(w);
+            for (QPushButton* b : d->findChildren<QPushButton*>())
+                if (b->isDefault())
+                    standard = b->text();
+            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : d, Qt::Key_Escape);
+        });
+        uhr.start(20);
+        QtDoor echteTuer;
+        if (oeffnen == QLatin1String("Meldung")) {
+            Door::setzen(&echteTuer);
+            QCOMPARE(Door::aktuell().meldung(QStringLiteral("Frage"), Door::Icon::Keins, Door::Knoepfe::OkAbbrechen),
+                     Door::Antwort::Abbrechen);
+            Door::setzen(&f.door);
+        } else if (auto* a = f.k.findChild<QAction*>(oeffnen)) {
+            a->trigger();
+        } else {
+            QTest::keyClick(f.finde(oeffnen), Qt::Key_Space);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(geprueft, 10000);
+        QTEST(kette, "kette");
+        QTEST(standard, "standard");
+        // Every name there and told once; then back where the dialog was opened.
+        for (const QString& s : kette)
+            QVERIFY2(!s.section(QLatin1Char(' '), 1).isEmpty() && kette.count(s) == 1, qPrintable(s));
+        QTRY_COMPARE(QApplication::activeWindow(), &f.k);
+        QTRY_COMPARE(QApplication::focusWidget(), vorher);
+    }
+
+    // Each menu's items with their mnemonics: no letter twice in a menu, and
+    // every toolbar command also in a menu ("Verbindung abbrechen").
+    void menues()
+    {
+        kit::Fenster f;
+        QStringList ist;
+        for (QAction* m : f.k.menuBar()->actions()) {
+            QStringList zeile{m->text()};
+            QList<QChar> buchstaben;
+            for (QAction* a : m->menu()->actions()) {
+                if (a->isSeparator())
+                    continue;
+                zeile << a->text();
+                const QChar b = a->text().at(a->text().indexOf(QLatin1Char('&')) + 1).toLower();
+                QVERIFY2(!buchstaben.contains(b), qPrintable(a->text()));
+                buchstaben << b;
+            }
+            ist << zeile.join(QLatin1Char('|'));
+        }
+        QCOMPARE(ist, (QStringList{
+            "&Datei|Konfiguration &lesen|Konfiguration &schreiben|Konfigurationsdatei ö&ffnen ...|Si&cherungen ...|"
+            "Konfigurationsdatei s&peichern ...|&Drucken ...|&Ereignisspeicher lesen ...|&Verbindung abbrechen|"
+            "Konfiguration &beenden",
+            "&Einstellungen|&COM Port ...|Uhr&zeit ...",
+            "&Info|&Systeminfo ...|Über GSM &Boravilon Konfiguration ...",
+        }));
+    }
+};
+
+QTEST_MAIN(TestZugang)
+#include "test_zugang.moc"
