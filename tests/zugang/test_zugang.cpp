@@ -7,14 +7,23 @@
 #include "backup/sicherung.h"
 #include "door/door.h"
 #include "doorqt/qtdoor.h"
+#include "editor/teledit.h"
 #include "fenster.h"
+#include "linkui/kommunikation.h"
+#include "linkui/syszeit.h"
+#include "shell/information.h"
+#include "shell/sicherungen.h"
 #include "sim/simptyrunner.h"
 
 #include <QAccessible>
 #include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMetaEnum>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -47,6 +56,52 @@ QList<QWidget*> tabKette()
             break;
     }
     return kette;
+}
+
+// What does not fit in a window as it is shown: a control outside its parent,
+// two sibling controls on top of each other, a text cut off (labels, buttons,
+// group titles, read-only fields, tabs). One line per fault, "" when all fits.
+QStringList passtNicht(QWidget* fenster)
+{
+    QStringList fehler;
+    auto name = [](const QWidget* w) {
+        return QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ')
+             + (w->objectName().isEmpty() ? w->accessibleName() : w->objectName());
+    };
+    auto zaehlt = [fenster](const QWidget* w) {
+        return w->isVisibleTo(fenster) && !w->isWindow() && !w->objectName().startsWith(QLatin1String("qt_"))
+            && !qobject_cast<const QTabBar*>(w->parentWidget());  // its scroll buttons
+    };
+    const QList<QWidget*> alle = fenster->findChildren<QWidget*>();
+    for (QWidget* w : alle) {
+        if (!zaehlt(w))
+            continue;
+        if (!w->parentWidget()->rect().contains(w->geometry()))
+            fehler << name(w) + QStringLiteral(" ragt aus ") + name(w->parentWidget());
+        for (QWidget* n : alle)
+            if (n != w && n->parentWidget() == w->parentWidget() && zaehlt(n) && w < n
+                && w->geometry().intersects(n->geometry()))
+                fehler << name(w) + QStringLiteral(" über ") + name(n);
+        const QFontMetrics fm = w->fontMetrics();
+        int breite = 0, platz = w->width();
+        if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty() && !l->wordWrap()) {
+            breite = fm.horizontalAdvance(l->text());
+            platz = l->contentsRect().width();
+        } else if (auto* l = qobject_cast<QLabel*>(w); l && l->wordWrap() && l->heightForWidth(l->width()) > l->height()) {
+            breite = platz + 1;
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w); b && !b->text().isEmpty()) {
+            breite = b->sizeHint().width();
+        } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+            breite = g->minimumSizeHint().width();
+        } else if (auto* e = qobject_cast<QLineEdit*>(w); e && e->isReadOnly()) {
+            breite = fm.horizontalAdvance(e->text()) + 8;  // frame and margins
+        } else if (auto* t = qobject_cast<QTabBar*>(w)) {
+            breite = t->tabRect(t->count() - 1).right() + 1;
+        }
+        if (breite > platz)
+            fehler << name(w) + QStringLiteral(" abgeschnitten: %1 > %2").arg(breite).arg(platz);
+    }
+    return fehler;
 }
 
 } // namespace
@@ -172,6 +227,55 @@ private slots:
             "&Einstellungen|&COM Port ...|Uhr&zeit ...",
             "&Info|&Systeminfo ...|Über GSM &Boravilon Konfiguration ...",
         }));
+    }
+
+    // Every tab and dialog at its default size, with a text scale of 100 %
+    // and 150 %: nothing outside its parent, nothing on top of another,
+    // no text cut off. (The test runs once more with QT_SCALE_FACTOR=1.5.)
+    void skalierung_data()
+    {
+        QTest::addColumn<QString>("fenster");
+        QTest::addColumn<qreal>("schrift");
+        for (const char* fenster : {"Allgemein", "Meldelinien", "Relaisausgänge", "Analogeingänge", "COM Port", "Systemzeit",
+                                    "Nummern", "Sicherungen", "Über"})
+            for (qreal schrift : {1.0, 1.5})
+                QTest::addRow("%s %d %%", fenster, int(schrift * 100)) << QString::fromUtf8(fenster) << schrift;
+    }
+    void skalierung()
+    {
+        QFETCH(QString, fenster);
+        QFETCH(qreal, schrift);
+        const QFont vorher = QApplication::font();
+        QFont f0 = vorher;
+        f0.setPointSizeF(vorher.pointSizeF() * schrift);
+        QApplication::setFont(f0);
+        {
+            kit::Fenster f;
+            // Everything that can show: every marker, the longest date.
+            f.k.alleMarkieren();
+            f.k.setUhr([] { return QDateTime(QDate(2024, 9, 28), QTime(23, 59, 59)); });
+            f.k.Timer1_Timer();
+            QTemporaryDir ordner;
+            sicherung::anlegen(f.k.speicher(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), ordner.path());
+            QWidget* w = &f.k;
+            for (int i = 0; i < f.k.tabs()->count(); ++i)
+                if (f.k.tabs()->tabText(i) == fenster)
+                    f.k.tabs()->setCurrentIndex(i);
+            if (fenster == QStringLiteral("COM Port"))
+                w = new Kommunikation(f.k.verbindung(), &f.k);
+            else if (fenster == QStringLiteral("Systemzeit"))
+                w = new syszeit(&f.k);
+            else if (fenster == QStringLiteral("Sicherungen"))
+                w = new Sicherungen(ordner.path(), &f.k);
+            else if (fenster == QStringLiteral("Über"))
+                w = new Information(&f.k);
+            else if (fenster == QStringLiteral("Nummern") && f.k.teledit().oeffnen(3))
+                w = &f.k.teledit();
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+            QCOMPARE(passtNicht(w).join(QLatin1Char('\n')), QString());
+        }
+        QApplication::setFont(vorher);
     }
 };
 
