@@ -64,8 +64,8 @@ Teledit::Teledit(Konfigspeicher& speicher, Seitenaenderung& aenderung, IstA1 ist
         gruppe->addButton(p.fax);
         gruppe->addButton(p.email);
         p.gsm->setChecked(true);
-        p.bezeichnung->setBuddy(p.nummer);
-        // A screen reader names a slot's controls by the entry they belong to.
+        // A screen reader names a slot's controls by the entry they belong to
+        // (the label beside the field is no buddy: its name would win).
         p.gsm->setAccessibleName(QStringLiteral("Eintrag %1, GSM").arg(i + 1));
         p.fax->setAccessibleName(QStringLiteral("Eintrag %1, Fax").arg(i + 1));
         p.email->setAccessibleName(QStringLiteral("Eintrag %1, E-Mail").arg(i + 1));

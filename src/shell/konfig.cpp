@@ -7,6 +7,7 @@
 #include "editor/feldwaechter.h"
 #include "editor/tabs.h"
 #include "editor/teledit.h"
+#include "editor/zugangsnamen.h"
 #include "linkui/syszeit.h"
 #include "linkui/datenfenster.h"
 #include "linkui/kommunikation.h"
@@ -62,6 +63,8 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_tabs->addTab(m_relais, QStringLiteral("Relaisausgänge"));
     m_tabs->addTab(m_analog, QStringLiteral("Analogeingänge"));
     setCentralWidget(m_tabs);
+
+    tabsBenennen(m_tabs, *m_kontext);
 
     connect(m_meldelinien, &Tab::nummernGeklickt, this, [this](int i) { CMD_Nr_Click(i); });
     connect(m_analog, &Tab::nummernGeklickt, this, [this] { Cmd_Analog_Click(); });

@@ -29,27 +29,32 @@
 namespace {
 
 // "Rolle Name" and " (Beschreibung)" when there is one, as the accessibility
-// interface tells them.
+// interface tells them. A list's name on Linux is its entry: it is named by
+// its label (the labelled-by relation).
 QString zugang(QObject* o)
 {
     QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o);
     if (!i)
         return QStringLiteral("?");
     const QMetaEnum rollen = QMetaEnum::fromType<QAccessible::Role>();
-    QString s = QLatin1String(rollen.valueToKey(i->role())) + QLatin1Char(' ') + i->text(QAccessible::Name);
+    const auto beschriftet = i->relations(QAccessible::Label);
+    const QString name = i->role() == QAccessible::ComboBox && !beschriftet.isEmpty()
+                           ? beschriftet.first().first->text(QAccessible::Name) : i->text(QAccessible::Name);
+    QString s = QLatin1String(rollen.valueToKey(i->role())) + QLatin1Char(' ') + name;
     const QString beschreibung = i->text(QAccessible::Description);
     if (!beschreibung.isEmpty())
         s += QStringLiteral(" (") + beschreibung + QLatin1Char(')');
     return s;
 }
 
-// What the Tab key reaches from the focus on, once round (at most 80 steps).
-QList<QWidget*> tabKette()
+// What the Tab key reaches from the focus on, once round (at most 80 steps),
+// as a screen reader hears it when the control gets the focus.
+QStringList tabKette()
 {
-    QList<QWidget*> kette;
+    QStringList kette;
     QWidget* start = QApplication::focusWidget();
     for (QWidget* w = start; w && kette.size() < 80;) {
-        kette.append(w);
+        kette.append(zugang(w));
         QTest::keyClick(w, Qt::Key_Tab);
         w = QApplication::focusWidget();
         if (w == start)
@@ -172,8 +177,7 @@ private slots:
             if (geprueft || !qobject_cast<QDialog*>(d) || !d->isVisible())
                 return;
             geprueft = true;
-            for (QWidget* w : tabKette())
-                kette << zugang(w);
+            kette = tabKette();
             for (QPushButton* b : d->findChildren<QPushButton*>())
                 if (b->isDefault())
                     standard = b->text();
@@ -199,6 +203,78 @@ private slots:
             QVERIFY2(!s.section(QLatin1Char(' '), 1).isEmpty() && kette.count(s) == 1, qPrintable(s));
         QTRY_COMPARE(QApplication::activeWindow(), &f.k);
         QTRY_COMPARE(QApplication::focusWidget(), vorher);
+    }
+
+    // Each tab with every control switched on: what the Tab key reaches from
+    // the tab bar on, in order, with role, name and description; with the
+    // change markers shown, "geändert" ends the descriptions of their groups.
+    void reiter_data()
+    {
+        QTest::addColumn<int>("reiter");
+        QTest::addColumn<bool>("markiert");
+        QTest::addColumn<QStringList>("kette");
+        // The boxes ticked mark "Allgemein" and the relays as changed.
+        QTest::newRow("Allgemein") << 0 << false << QStringList{
+            "PageTabList Allgemein", "EditableText Anlagenbezeichnung (geändert)", "RadioButton A1 (geändert)",
+            "CheckBox Quittierung aktiv (geändert)", "Slider Quittierungszeit in Minuten (geändert)",
+            "CheckBox Kontostandsüberwachung aktiv (geändert)",
+            "EditableText Nummer für SMS Kontostandsabfrage (geändert)", "EditableText Nummer für Kontoaufladung (geändert)",
+            "Slider Minimalguthaben in EURO (geändert)", "CheckBox Kontrollruf aktiv (geändert)",
+            "RadioButton wöchentlich (geändert)", "ComboBox Kontrollruf Tag (geändert)",
+            "SpinBox Kontrollruf Stunde (geändert)", "SpinBox Kontrollruf Minute (geändert)"};
+        QStringList linien{"PageTabList Meldelinien"};
+        for (const char* quelle : {"Meldelinie 1", "Meldelinie 2", "Meldelinie 3", "Meldelinie 4", "Meldelinie 5",
+                                   "Meldelinie 6", "Meldelinie 7", "Meldelinie 8", "Stromausfall"}) {
+            linien << QStringLiteral("EditableText Meldungstext %1").arg(quelle) << QStringLiteral("Button Nummern %1").arg(quelle);
+            if (QLatin1String(quelle) != QLatin1String("Stromausfall"))
+                linien << QStringLiteral("CheckBox Öffner %1").arg(quelle);
+            linien << QStringLiteral("CheckBox Gutmeldung %1").arg(quelle);
+        }
+        QTest::newRow("Meldelinien") << 1 << false << linien;
+        QTest::newRow("Relaisausgänge") << 2 << false << QStringList{
+            "PageTabList Relaisausgänge", "CheckBox Bestätigungsmeldung Relais 1 (geändert)",
+            "EditableText Bestätigungstext Relais 1 (geändert)", "CheckBox Bestätigungsmeldung Relais 2 (geändert)",
+            "EditableText Bestätigungstext Relais 2 (geändert)"};
+        const QStringList analog{
+            "PageTabList Analogeingänge", "EditableText Messwert 4 mA (Wert bei 4 mA: 0 bis 999)",
+            "EditableText Messwert 20 mA (Wert bei 20 mA: 0 bis 999)",
+            "EditableText Messwert Einheit (Einheit des Analogwertes: max. 3 Zeichen)",
+            "EditableText unterer Grenzwert (Analogwert Minimumalarm: muss um mind. 50 unter Maximumalarm liegen)",
+            "EditableText oberer Grenzwert (Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen)",
+            "Button Nummern Analogeingang", "EditableText Meldungstext unterer Grenzwert (Meldunsgtext für Minimumalarm)",
+            "EditableText Meldungstext oberer Grenzwert (Meldunsgtext für Maximumalarm)"};
+        QTest::newRow("Analogeingänge") << 3 << false << analog;
+        QStringList geaendert{analog.first()};
+        for (const QString& s : analog.mid(1))
+            geaendert << (s.endsWith(QLatin1Char(')')) ? s.chopped(1) + QStringLiteral(", geändert)") : s + QStringLiteral(" (geändert)"));
+        QTest::newRow("Analogeingänge geändert") << 3 << true << geaendert;
+    }
+    void reiter()
+    {
+        QFETCH(int, reiter);
+        QFETCH(bool, markiert);
+        kit::Fenster f;
+        for (const char* an : {"Chk_Quittierung", "Chk_Konto", "CHK_Kontrollruf", "OPT_Woche", "Chk_Relaisbest1", "Chk_Relaisbest2"})
+            f.klicken(QLatin1String(an));
+        Editorwerte analog = f.k.werte();
+        analog.messbereich4 = QStringLiteral("0");
+        analog.messbereich20 = QStringLiteral("100");
+        analog.grenzwertmin = QStringLiteral("10");
+        analog.grenzwertmax = QStringLiteral("90");
+        analog.einheit = QStringLiteral("bar");
+        f.k.anzeigen(analog);
+        if (markiert)
+            f.k.alleMarkieren();
+        f.k.tabs()->setCurrentIndex(reiter);
+        f.k.tabs()->tabBar()->setFocus(Qt::TabFocusReason);
+        QTEST(tabKette(), "kette");
+        // Unique within the whole window, also across the tabs.
+        QStringList namen;
+        for (QWidget* w : f.k.findChildren<QWidget*>())
+            if (w->focusPolicy() & Qt::TabFocus && !w->focusProxy() && !w->isWindow() && !w->objectName().startsWith(QLatin1String("qt_")))
+                namen << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        for (const QString& n : namen)
+            QVERIFY2(!n.isEmpty() && namen.count(n) == 1, qPrintable(n + QStringLiteral(" / ") + namen.join(QLatin1Char('|'))));
     }
 
     // Each menu's items with their mnemonics: no letter twice in a menu, and
