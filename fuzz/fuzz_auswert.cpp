@@ -20,6 +20,7 @@
 #include "eventlog/ereignisspeicher.h"
 #include "link/transport.h"
 #include "link/verbindung.h"
+#include "linktext/linktext.h"
 #include "pruefen.h"
 
 #include <QCoreApplication>
@@ -156,11 +157,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     v->setWartezeit(std::chrono::hours(1));  // no deadline passes during a run
 
     int fertig = 0;
-    std::optional<Ergebnis> ergebnis;
+    std::optional<Vorgangsbericht> ergebnis;
+    // The progress as the link reports it: shown from the start to its end.
+    bool sichtbar = false;
+    Fortschrittsstand stand;
+    QObject::connect(v.get(), &Verbindung::fortschritt, [&](const Fortschrittsstand& s) {
+        sichtbar = s.schritt != Schritt::Beendet;
+        stand = s;
+    });
     // A decode that lets the event loop run (as one that showed a box would):
     // bytes arrive meanwhile.
     std::function<void()> waehrendDekodierung;
-    auto melden = [&](const Ergebnis& e) {
+    auto melden = [&](const Vorgangsbericht& e) {
         ++fertig;
         ergebnis = e;
         if (ende == ImBericht) {
@@ -209,7 +217,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
             [&](const QByteArray& b) {
                 ++dekodiert;
                 PRUEFE(b.size() == Verbindung::kLogAnzahl);
-                PRUEFE(imAbschluss() && !v->daten().sichtbar());
+                PRUEFE(imAbschluss() && !sichtbar);
                 if (waehrendDekodierung)
                     waehrendDekodierung();
                 return !logDatei(ereignisZeilen(b)).isNull() && dekoderOk;
@@ -267,10 +275,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
             break;
         PRUEFE(v->Empfangspuffer().size() <= t->geliefert);
         PRUEFE(v->Fortschritt() >= 0 && v->Fortschritt() <= kGeraeteBytes);
-        if (v->daten().sichtbar())
-            PRUEFE(v->daten().wert() >= 0 && v->daten().wert() <= v->daten().maximum());
+        if (sichtbar)
+            PRUEFE(stand.wert >= 0 && (stand.maximum == 0 || stand.wert <= stand.maximum));
         PRUEFE(fertig <= 1);
-        PRUEFE(v->operationLaeuft() || !v->daten().sichtbar());
+        PRUEFE(v->operationLaeuft() || !sichtbar);
     }
 
     if (!v) {
@@ -286,7 +294,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
         v->abbrechen();
         break;
     case DatenZu:
-        v->daten().schliessen();
+        v->abbruchAnfordern();
         break;
     case Zerstoeren:
         waehrendDekodierung = {};
@@ -309,29 +317,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     if (v->operationLaeuft()) {
         // Still under way: waiting for an answer or for data.
         PRUEFE(fertig == 0);
-        PRUEFE(v->daten().sichtbar());
+        PRUEFE(sichtbar);
     } else {
         // Ended: idle, the port closed, one report with the message that goes with it.
         PRUEFE(fertig == 1);
-        PRUEFE(!v->daten().sichtbar() && !v->wartet() && !t->offen);
-        const Ergebnis& e = *ergebnis;
+        PRUEFE(!sichtbar && !v->wartet() && !t->offen);
+        const Vorgangsbericht& e = *ergebnis;
+        const QString meldung = linktext::meldung(e);
         switch (e.ausgang) {
         case Ausgang::Erfolg:
-            PRUEFE(e.meldung.isEmpty() && !e.signalton);
+            PRUEFE(meldung.isEmpty() && !linktext::signalton(e));
             PRUEFE(dekodiert == (op == Schreiben ? 0 : 1));
             if (op == Schreiben)
                 PRUEFE(vorEnde == voll);
             break;
         case Ausgang::KeineVerbindung:
-            PRUEFE(e.meldung == Verbindung::textKeineVerbindung() && !e.signalton);
+            PRUEFE(meldung == linktext::textKeineVerbindung() && !linktext::signalton(e));
             PRUEFE(dekodiert == 0);
             break;
         case Ausgang::Uebertragungsfehler:
-            PRUEFE(e.meldung == Verbindung::textUebertragungsfehler() && !e.detail.isEmpty());
-            PRUEFE(e.signalton == (op == Schreiben));
+            PRUEFE(meldung == linktext::textUebertragungsfehler() && !linktext::detail(e).isEmpty());
+            PRUEFE(linktext::signalton(e) == (op == Schreiben));
             break;
         case Ausgang::Abgebrochen:
-            PRUEFE(e.meldung.isEmpty() && !e.signalton);
+            PRUEFE(meldung.isEmpty() && !linktext::signalton(e));
             break;
         case Ausgang::Zeitueberschreitung:
             PRUEFE(false);  // no receive limit is set

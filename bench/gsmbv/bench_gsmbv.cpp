@@ -29,6 +29,7 @@
 #include "linkui/datenfenster.h"
 #include "link/seriellertransport.h"
 #include "link/verbindung.h"
+#include "linktext/linktext.h"
 #include "sim/simptyrunner.h"
 
 #include <QCommandLineParser>
@@ -219,8 +220,9 @@ Lauf laufen(const QString& pfad, std::chrono::milliseconds wartezeit, Starten st
     Verbindung v(std::move(transport));
     v.zuordnung().festlegen(1, pfad);
     v.setWartezeit(wartezeit);
+    std::unique_ptr<DatenFenster> fenster;
     if (g_fenster)
-        v.daten().setAnsicht(std::make_unique<DatenFenster>());
+        fenster = std::make_unique<DatenFenster>(v);
 
     Lauf lauf;
     QEventLoop schleife;
@@ -228,11 +230,11 @@ Lauf laufen(const QString& pfad, std::chrono::milliseconds wartezeit, Starten st
     double cpuEnde = 0;
     const double cpuStart = cpuSekunden();
     const Uhr::time_point beginn = Uhr::now();
-    const bool angenommen = starten(v, [&](const Ergebnis& e) {
+    const bool angenommen = starten(v, [&](const Vorgangsbericht& e) {
         ende = Uhr::now();
         cpuEnde = cpuSekunden();
         lauf.ausgang = e.ausgang;
-        lauf.meldung = e.meldung;
+        lauf.meldung = linktext::meldung(e);
         schleife.quit();
     });
     if (!angenommen) {

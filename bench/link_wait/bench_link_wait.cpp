@@ -46,7 +46,7 @@ int main(int argc, char** argv)
     const double cpuStart = cpuSekunden();
     uhr.start();
     Ausgang ausgang = Ausgang::Abgebrochen;
-    v.ereignisspeicherLesen({}, [&](const Ergebnis& e) {
+    v.ereignisspeicherLesen({}, [&](const Vorgangsbericht& e) {
         cpuEnde = cpuSekunden();
         dauer = uhr.elapsed();
         ausgang = e.ausgang;

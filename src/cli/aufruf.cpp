@@ -283,36 +283,53 @@ std::optional<Portangabe> portLesen(const QString& port)
     return Portangabe{0, port};
 }
 
+namespace {
+
+// Each command's usage behind "gsmbv NAME": its options and files, and the
+// second line of a long one.
+struct Nutzung {
+    Befehl befehl;
+    const char* zeile;
+    const char* weiter;
+};
+
+const Nutzung kNutzung[] = {
+    {Befehl::Read, "-p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
+    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]", "[GERÄTEOPTIONEN] DATEI.cfg"},
+    {Befehl::Log, "-p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
+    {Befehl::Clock, "-p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
+    {Befehl::Show, "[--force] [--json | --pdf DATEI.pdf] DATEI.cfg", nullptr},
+    {Befehl::Ports, "", nullptr},
+    {Befehl::Diff, "DATEI_A.cfg DATEI_B.cfg", nullptr},
+};
+
+// `kopf` and the command's name, padded to `breite`, then its usage; a second
+// line stands `einzug` columns in.
+QString nutzungszeilen(const Nutzung& n, const QString& kopf, int breite, qsizetype einzug)
+{
+    QString t = kopf + befehlsname(n.befehl).leftJustified(breite);
+    if (*n.zeile)
+        t += QLatin1Char(' ') + QString::fromUtf8(n.zeile);
+    t += QLatin1Char('\n');
+    if (n.weiter)
+        t += QString(einzug, QLatin1Char(' ')) + QString::fromUtf8(n.weiter) + QLatin1Char('\n');
+    return t;
+}
+
+} // namespace
+
 QString nutzung(Befehl b)
 {
-    switch (b) {
-    case Befehl::Read:
-        return QStringLiteral("Aufruf: gsmbv read -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]\n");
-    case Befehl::Write:
-        return QStringLiteral("Aufruf: gsmbv write -p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]\n"
-                              "                   [GERÄTEOPTIONEN] DATEI.cfg\n");
-    case Befehl::Log:
-        return QStringLiteral("Aufruf: gsmbv log -p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]\n");
-    case Befehl::Clock:
-        return QStringLiteral("Aufruf: gsmbv clock -p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]\n");
-    case Befehl::Show:
-        return QStringLiteral("Aufruf: gsmbv show [--force] [--json | --pdf DATEI.pdf] DATEI.cfg\n");
-    case Befehl::Ports:
-        return QStringLiteral("Aufruf: gsmbv ports\n");
-    case Befehl::Diff:
-        return QStringLiteral("Aufruf: gsmbv diff DATEI_A.cfg DATEI_B.cfg\n");
-    case Befehl::Keiner: break;
-    }
-    return QStringLiteral(
-        "Aufruf: gsmbv read  -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]\n"
-        "        gsmbv write -p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]\n"
-        "                    [GERÄTEOPTIONEN] DATEI.cfg\n"
-        "        gsmbv log   -p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]\n"
-        "        gsmbv clock -p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]\n"
-        "        gsmbv show  [--force] [--json | --pdf DATEI.pdf] DATEI.cfg\n"
-        "        gsmbv ports\n"
-        "        gsmbv diff  DATEI_A.cfg DATEI_B.cfg\n"
-        "        gsmbv [BEFEHL] --help\n");
+    const QString aufruf = QStringLiteral("Aufruf: gsmbv "), weitere = QStringLiteral("        gsmbv ");
+    // One command: its second line under the blank before its options.
+    for (const Nutzung& n : kNutzung)
+        if (n.befehl == b)
+            return nutzungszeilen(n, aufruf, 0, aufruf.size() + befehlsname(b).size());
+    // All of them: the names in a column, a second line under the options.
+    QString t;
+    for (const Nutzung& n : kNutzung)
+        t += nutzungszeilen(n, t.isEmpty() ? aufruf : weitere, 5, weitere.size() + 6);
+    return t + weitere + QStringLiteral("[BEFEHL] --help\n");
 }
 
 namespace {

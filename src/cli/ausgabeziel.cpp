@@ -13,6 +13,14 @@ namespace {
 QString systemfehlertext() { return systemfehler::text(errno); }
 } // namespace
 
+int ohneWartenOeffnen(const QByteArray& name, int flags)
+{
+    const int fd = ::open(name.constData(), O_WRONLY | flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd >= 0)
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 bool Ausgabeziel::vorbereiten(const QString& pfad)
 {
     m_pfad = pfad;
@@ -49,30 +57,28 @@ bool Ausgabeziel::vorbereiten(const QString& pfad)
     return true;
 }
 
-Ausgabeziel::Ergebnis Ausgabeziel::schreiben(const QByteArray& inhalt, std::FILE* standardausgabe)
+Ausgabeziel::Schreibausgang Ausgabeziel::schreiben(const QByteArray& inhalt, std::FILE* standardausgabe)
 {
     switch (m_art) {
     case Art::Standardausgabe: {
         if (!standardausgabe)
-            return Ergebnis::Geschrieben;
+            return Schreibausgang::Geschrieben;
         const bool ok = std::fwrite(inhalt.constData(), 1, size_t(inhalt.size()), standardausgabe)
                             == size_t(inhalt.size())
                      && std::fflush(standardausgabe) == 0;
         if (!ok)
             m_fehler = systemfehlertext();
-        return ok ? Ergebnis::Geschrieben : Ergebnis::Fehler;
+        return ok ? Schreibausgang::Geschrieben : Schreibausgang::Fehler;
     }
     case Art::Direkt: {
-        // Without O_NONBLOCK a FIFO without reader would hold the program in
-        // open(), deaf to Ctrl+C; the caller tries again instead.
-        const int fd = ::open(QFile::encodeName(m_pfad).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        // A FIFO without reader: the caller tries again later.
+        const int fd = ohneWartenOeffnen(QFile::encodeName(m_pfad));
         if (fd < 0) {
             if (errno == ENXIO)
-                return Ergebnis::KeinLeser;
+                return Schreibausgang::KeinLeser;
             m_fehler = systemfehlertext();
-            return Ergebnis::Fehler;
+            return Schreibausgang::Fehler;
         }
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         qsizetype geschrieben = 0;
         while (geschrieben < inhalt.size()) {
             const ssize_t n = ::write(fd, inhalt.constData() + geschrieben, size_t(inhalt.size() - geschrieben));
@@ -87,17 +93,17 @@ Ausgabeziel::Ergebnis Ausgabeziel::schreiben(const QByteArray& inhalt, std::FILE
             m_fehler = systemfehlertext();
         if (::close(fd) != 0 && m_fehler.isEmpty() && errno != EINTR)
             m_fehler = systemfehlertext();
-        return m_fehler.isEmpty() ? Ergebnis::Geschrieben : Ergebnis::Fehler;
+        return m_fehler.isEmpty() ? Schreibausgang::Geschrieben : Schreibausgang::Fehler;
     }
     case Art::Datei:
         errno = 0;
         if ((!m_datei.isOpen() && !m_datei.open(QIODevice::WriteOnly)) || m_datei.write(inhalt) != inhalt.size() || !m_datei.flush() || !m_datei.commit()) {
             m_fehler = systemfehler::datei(m_datei, errno);
-            return Ergebnis::Fehler;
+            return Schreibausgang::Fehler;
         }
-        return Ergebnis::Geschrieben;
+        return Schreibausgang::Geschrieben;
     }
-    return Ergebnis::Fehler;
+    return Schreibausgang::Fehler;
 }
 
 void Ausgabeziel::verwerfen()

@@ -15,7 +15,7 @@
 class Ausgabeziel {
 public:
     enum class Art { Standardausgabe, Direkt, Datei };
-    enum class Ergebnis { Geschrieben, Fehler, KeinLeser };
+    enum class Schreibausgang { Geschrieben, Fehler, KeinLeser };
 
     // Prepares the target before anything is transferred: a file is created
     // (as a temporary one), a device or FIFO must exist and be writable.
@@ -25,7 +25,7 @@ public:
 
     // Writes the whole content (to `standardausgabe` for "-"). KeinLeser: a
     // FIFO that nobody reads yet; nothing was written, try again later.
-    Ergebnis schreiben(const QByteArray& inhalt, std::FILE* standardausgabe);
+    Schreibausgang schreiben(const QByteArray& inhalt, std::FILE* standardausgabe);
     // Nothing replaces the old file; the temporary one goes at once.
     void verwerfen();
 
@@ -37,3 +37,10 @@ private:
     QSaveFile m_datei;
     QString m_fehler;
 };
+
+// Opens `name` for writing without waiting (O_WRONLY and `flags`, e.g.
+// O_CREAT | O_TRUNC, new files 0666 less the umask): a FIFO that nobody reads
+// would otherwise hold the program in open(), deaf to Ctrl+C. The descriptor
+// returned blocks again, so that every write is taken whole. -1 with errno
+// set when it cannot be opened; ENXIO: a FIFO that nobody reads yet.
+int ohneWartenOeffnen(const QByteArray& name, int flags = 0);

@@ -41,20 +41,20 @@ QString seitenliste(QList<int> seiten)
     return teile.join(QStringLiteral(", ")) + QStringLiteral(" und ") + letzter;
 }
 
-QString teilweiseText(const Schreibstand& s)
+QString teilweiseText(const QList<int>& geschrieben, const QList<int>& offen, bool datenGesendet)
 {
-    if (!s.datenGesendet)
+    if (!datenGesendet)
         return QStringLiteral("Gerät nicht beschrieben: keine Seite gesendet. Schreiben wiederholen.");
-    if (s.geschrieben.isEmpty())
+    if (geschrieben.isEmpty())
         return QStringLiteral("Gerät nur teilweise beschrieben: %1 nicht geschrieben. Schreiben wiederholen.")
-            .arg(mitNomen(s.offen));
-    if (s.offen.isEmpty())  // cannot come from a write that ended early; said plainly all the same
-        return QStringLiteral("Gerät beschrieben: %1 geschrieben.").arg(mitNomen(s.geschrieben));
+            .arg(mitNomen(offen));
+    if (offen.isEmpty())  // cannot come from a write that ended early; said plainly all the same
+        return QStringLiteral("Gerät beschrieben: %1 geschrieben.").arg(mitNomen(geschrieben));
     return QStringLiteral("Gerät nur teilweise beschrieben: %1 geschrieben, %2 nicht. Schreiben wiederholen.")
-        .arg(mitNomen(s.geschrieben), seitenliste(s.offen));
+        .arg(mitNomen(geschrieben), seitenliste(offen));
 }
 
-Abweichung vergleichen(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& gelesen)
+Abweichung abweichungSuchen(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& gelesen)
 {
     Abweichung a;
     for (int p = 0; p < kGeraeteSeiten; ++p) {

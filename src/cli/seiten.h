@@ -2,7 +2,6 @@
 // What gsmbv write says about pages: which were written when a write ended
 // early, and which differ when the device is read back. Pure: no I/O here.
 #include "image/konfigspeicher.h"
-#include "link/ergebnis.h"
 
 #include <QByteArray>
 #include <QList>
@@ -15,11 +14,12 @@ namespace cli {
 // "0, 3 bis 5 und 11" (three or more in a row as "von bis").
 QString seitenliste(QList<int> seiten);
 
-// After a write that ended early: "Gerät nur teilweise beschrieben: Seiten 0
-// bis 5 geschrieben, 6 bis 12 nicht. Schreiben wiederholen." (a page partly
-// sent is among those not written), or, when no byte of page data went out,
-// "Gerät nicht beschrieben: keine Seite gesendet. Schreiben wiederholen."
-QString teilweiseText(const Schreibstand& s);
+// After a write that ended early, from the pages written and those not (a
+// page partly sent is among those not written): "Gerät nur teilweise
+// beschrieben: Seiten 0 bis 5 geschrieben, 6 bis 12 nicht. Schreiben
+// wiederholen.", or, when no byte of page data went out (`datenGesendet`
+// false), "Gerät nicht beschrieben: keine Seite gesendet. Schreiben wiederholen."
+QString teilweiseText(const QList<int>& geschrieben, const QList<int>& offen, bool datenGesendet);
 
 // The device read back after a write, against what the write sent.
 struct Abweichung {
@@ -31,7 +31,7 @@ struct Abweichung {
 // Compares every flagged page 0..12 of `bild` (unset cells as 0xFF, as they
 // were sent) with the bytes read back (pages 0..12 in serial order; a byte
 // missing counts as different).
-Abweichung vergleichen(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& gelesen);
+Abweichung abweichungSuchen(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& gelesen);
 
 // "Prüfung fehlgeschlagen: Seiten 3 und 11 weichen ab" ("Seite 3 weicht ab").
 QString pruefText(const Abweichung& a);

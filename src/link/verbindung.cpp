@@ -4,6 +4,20 @@
 #include "link/seriellertransport.h"
 
 #include <QCoreApplication>
+#include <QPointer>
+
+namespace {
+
+Schrittende schrittende(Warteausgang a, const QByteArray& daten = {}, int gesendet = 0)
+{
+    Schrittende s;
+    s.ausgang = a;
+    s.daten = daten;
+    s.gesendet = gesendet;
+    return s;
+}
+
+} // namespace
 
 Verbindung::Verbindung(std::unique_ptr<Transport> transport, QObject* parent)
     : QObject(parent), m_transport(std::move(transport))
@@ -11,8 +25,6 @@ Verbindung::Verbindung(std::unique_ptr<Transport> transport, QObject* parent)
     if (!m_transport)
         m_transport = std::make_unique<SeriellerTransport>();
     connect(m_transport.get(), &Transport::datenDa, this, &Verbindung::lesenSchleife);
-    // The user closed the progress window: the operation is asked to end.
-    connect(&m_daten, &Daten::geschlossen, this, &Verbindung::abbruchAnfordern);
 
     m_frist.setSingleShot(true);
     // A coarse timer may end a 40-second wait two seconds early or late.
@@ -25,20 +37,15 @@ Verbindung::Verbindung(std::unique_ptr<Transport> transport, QObject* parent)
     connect(&m_empfangsfrist, &QTimer::timeout, this, &Verbindung::empfangsgrenzeErreicht);
     m_pause.setSingleShot(true);
     m_pause.setTimerType(Qt::PreciseTimer);
-    connect(&m_pause, &QTimer::timeout, this, [this] {
-        if (auto weiter = std::move(m_nachPause))
-            weiter();
-    });
+    connect(&m_pause, &QTimer::timeout, this, [this] { schrittFertig(m_nachPause); });
 }
 
 Verbindung::~Verbindung()
 {
     // The owner may be half gone: nothing may call back from here on.
     blockSignals(true);
-    disconnect(&m_daten, nullptr, this, nullptr);
     disconnect(m_transport.get(), nullptr, this, nullptr);
-    if (m_vorgang)
-        beenden(*m_vorgang, {Ausgang::Abgebrochen, {}, {}, false, {}}, false);
+    beenden({}, false);
     m_transport->schliessen();
 }
 
@@ -56,7 +63,9 @@ bool Verbindung::portOeffnen()
         return true;
     if (!m_transport->oeffnen(geraet()))
         return false;
-    emit schritt(QStringLiteral("Port %1 geöffnet").arg(geraet()));
+    Schrittmeldung s;
+    s.geraet = geraet();
+    emit schrittGetan(s);
     return true;
 }
 
@@ -65,19 +74,29 @@ QString Verbindung::oeffnenFehlerText() const
     return portursache::text(m_transport->ursache(), m_port, geraet(), m_transport->letzterFehler());
 }
 
-bool Verbindung::direkt(const QByteArray& bytes)
+bool Verbindung::schreiben(const QByteArray& bytes)
 {
     if (!m_transport->schreiben(bytes))
         return false;
     if (bytes.size() == 1 && std::uint8_t(bytes.at(0)) == ESC)
-        emit schritt(QStringLiteral("ESC gesendet"));
+        melden(Schrittmeldung::Was::EscGesendet);
     return true;
+}
+
+void Verbindung::melden(Schrittmeldung::Was was, int zahl, const QByteArray& bytes)
+{
+    Schrittmeldung s;
+    s.was = was;
+    s.art = m_stand.art;
+    s.zahl = zahl;
+    s.bytes = bytes;
+    emit schrittGetan(s);
 }
 
 // ---------------------------------------------------------------------------
 // Starting: the one preamble of every operation
 
-bool Verbindung::starten(std::unique_ptr<Vorgang> vorgang)
+bool Verbindung::starten(std::unique_ptr<Vorgang> vorgang, Fertig fertig)
 {
     if (!vorgang)
         return false;
@@ -85,24 +104,167 @@ bool Verbindung::starten(std::unique_ptr<Vorgang> vorgang)
         abweisen({Abweisung::Art::Belegt});
         return false;
     }
-    Vorgang* v = vorgang.release();
-    v->setParent(this);
-    m_vorgang = v;
+    m_vorgang = vorgang.release();
+    m_vorgang->setParent(this);
+    m_fertig = std::move(fertig);
+    m_abbruch = false;
     m_fortschritt = 0;
-    v->vorbereiten();
-    Konfig_open([this, v](Warteausgang a) {
-        if (a == Warteausgang::Erhalten) {
-            emit schritt(QStringLiteral("ACK empfangen"));
-            v->verbunden();
-            return;
-        }
-        QString detail = m_oeffnenFehler;
-        if (detail.isEmpty())
-            detail = a == Warteausgang::Abgebrochen ? QStringLiteral("Verbindungsaufbau abgebrochen")
-                                                    : QStringLiteral("kein ACK innerhalb %1").arg(dauerText(m_wartezeit));
-        beenden(*v, {Ausgang::KeineVerbindung, textKeineVerbindung(), detail, false, {}}, true);
-    });
+    m_direktGesendet = 0;
+    m_stand = {};
+    m_stand.art = m_vorgang->art();
+    m_vorgang->vorbereiten();
+    Konfig_open();
     return true;
+}
+
+void Verbindung::Konfig_open()
+{
+    // A port that cannot be opened ends like a silent device; the cause is
+    // told at once.
+    const bool offen = portOffen() || portOeffnen();
+    m_portfehler.reset();
+    if (!offen)
+        m_portfehler = Portfehler{m_transport->ursache(), m_port, geraet(), m_transport->letzterFehler()};
+    m_empfangspuffer.clear();
+    m_angezeigt = true;
+    emit fortschritt(m_stand);
+    emit portHinweis(offen ? QString() : oeffnenFehlerText());
+    m_lauf = {};
+    m_lauf.tun = Anweisung::Tun::Warten;
+    Antwort(QByteArray(1, char(ACK)));
+}
+
+Vorgangsbericht Verbindung::keineVerbindung(const Schrittende& s) const
+{
+    Vorgangsbericht b;
+    b.art = m_stand.art;
+    b.ausgang = Ausgang::KeineVerbindung;
+    b.grund = s.ausgang == Warteausgang::Abgebrochen ? Grund::Abbruch : Grund::KeineAntwort;
+    b.frist = s.frist;
+    b.port = m_portfehler;
+    return b;
+}
+
+// ---------------------------------------------------------------------------
+// The operation's steps: each ends in schrittFertig, which asks the
+// operation for the next one.
+
+void Verbindung::schrittFertig(Schrittende s)
+{
+    Vorgang* v = m_vorgang;
+    if (!v)
+        return;
+    m_lauf = {};
+    if (v->schritt() == Schritt::Verbinden && !s.erhalten())
+        return beenden(keineVerbindung(s), true);
+    QPointer<Verbindung> self(this);
+    m_imWeiter = true;
+    Anweisung a = v->weiter(s);
+    if (!self)
+        return;
+    m_imWeiter = false;
+    if (m_vorgang == v)  // not ended meanwhile (a decode that ran the event loop)
+        ausfuehren(std::move(a));
+}
+
+void Verbindung::ausfuehren(Anweisung a)
+{
+    if (a.tun == Anweisung::Tun::Ende)
+        return enden(a);
+    Q_ASSERT(a.tun != Anweisung::Tun::Nichts);  // an operation always says what comes next
+    if (a.tun == Anweisung::Tun::Nichts)
+        return;
+    // Asked to end while the operation chose this step: it ends without it.
+    if (m_abbruch)
+        return schrittFertig(schrittende(Warteausgang::Abgebrochen, m_empfangspuffer));
+    if (a.maximum > 0) {
+        m_fortschritt = 0;
+        m_stand.schritt = m_vorgang->schritt();
+        m_stand.maximum = a.maximum;
+        m_stand.seite = a.seite;
+        emit fortschritt(m_stand);
+    }
+    m_lauf = {a.tun, a.bytes, 0, a.zahl, a.maximum > 0, a.verbergen};
+    switch (a.tun) {
+    case Anweisung::Tun::Senden:
+        if (a.zahl > m_lauf.text.size())
+            m_lauf.text.append(QByteArray(a.zahl - m_lauf.text.size(), char(0xFF)));
+        return sendenNaechstes();
+    case Anweisung::Tun::Warten: return Antwort(a.bytes);
+    case Anweisung::Tun::Empfangen: return empfangBeginnen();
+    case Anweisung::Tun::Direkt: return direkt(a);
+    case Anweisung::Tun::Nichts:
+    case Anweisung::Tun::Ende: break;
+    }
+}
+
+void Verbindung::zaehlen()
+{
+    ++m_fortschritt;
+    m_stand.schritt = m_vorgang->schritt();
+    m_stand.wert = m_fortschritt;
+    emit fortschritt(m_stand);
+}
+
+void Verbindung::sendenNaechstes()
+{
+    if (m_lauf.i >= m_lauf.text.size()) {
+        if (m_vorgang->schritt() == Schritt::Befehl)
+            melden(Schrittmeldung::Was::BefehlGesendet, 0, m_lauf.text.left(1));
+        else if (m_vorgang->schritt() == Schritt::Seite)
+            melden(Schrittmeldung::Was::SeiteGeschrieben, m_stand.seite);
+        return schrittFertig(schrittende(Warteausgang::Erhalten, {}, int(m_lauf.text.size())));
+    }
+    zaehlen();
+    const QByteArray zeichen = m_lauf.text.mid(m_lauf.i, 1);
+    m_transport->schreiben(zeichen);
+    m_empfangspuffer.clear();
+    Antwort(zeichen);
+}
+
+void Verbindung::empfangBeginnen()
+{
+    if (m_empfangsgrenze.count() > 0)
+        m_empfangsfrist.start(m_empfangsgrenze);
+    empfangPruefen();
+}
+
+void Verbindung::empfangPruefen()
+{
+    if (m_empfangspuffer.size() < m_lauf.anzahl)
+        return;
+    m_empfangsfrist.stop();
+    melden(Schrittmeldung::Was::DatenEmpfangen, m_lauf.anzahl);
+    if (m_lauf.verbergen)
+        fortschrittEnde();
+    schrittFertig(schrittende(Warteausgang::Erhalten, m_empfangspuffer));
+}
+
+void Verbindung::direkt(const Anweisung& a)
+{
+    // What the device sends for a command comes after it.
+    const bool befehl = m_vorgang->schritt() == Schritt::Befehl;
+    if (befehl)
+        m_empfangspuffer.clear();
+    const bool ok = schreiben(a.bytes);
+    if (ok && befehl)
+        melden(Schrittmeldung::Was::BefehlGesendet, 0, a.bytes);
+    else if (ok)
+        m_direktGesendet += int(a.bytes.size());
+    const Schrittende s = schrittende(ok ? Warteausgang::Erhalten : Warteausgang::NichtGesendet);
+    if (a.zahl <= 0)
+        return schrittFertig(s);
+    m_nachPause = s;
+    m_pause.start(a.zahl);
+}
+
+void Verbindung::enden(const Anweisung& a)
+{
+    if (a.bericht.ausgang == Ausgang::Erfolg && m_direktGesendet > 0)
+        melden(Schrittmeldung::Was::DatenGesendet, m_direktGesendet);
+    if (a.esc && portOffen())
+        schreiben(QByteArray(1, char(ESC)));
+    beenden(a.bericht, true);
 }
 
 // ---------------------------------------------------------------------------
@@ -140,22 +302,25 @@ void Verbindung::zeichenEmpfangen(std::uint8_t z)
 void Verbindung::Auswert(std::uint8_t z)
 {
     m_empfangspuffer.append(char(z));
-    // Only the bytes of the transfer phase are the operation's data. Whatever
-    // comes before (noise ahead of the ACK, bytes ahead of the echo) is only
-    // looked at by the waits: it neither moves the bar nor starts a decode.
-    if (m_vorgang && m_vorgang->phase() == Vorgang::Phase::Uebertragen)
-        m_vorgang->empfangen(z);
+    // Only the bytes of a download are the operation's data. Whatever comes
+    // before (noise ahead of the ACK, bytes ahead of the echo) is only looked
+    // at by the waits: it neither moves the bar nor completes a download.
+    if (!m_vorgang || m_lauf.tun != Anweisung::Tun::Empfangen)
+        return;
+    if (m_lauf.zaehlen && m_empfangspuffer.size() < m_lauf.anzahl)
+        zaehlen();
+    empfangPruefen();
 }
 
 // ---------------------------------------------------------------------------
 // Waiting
 
-void Verbindung::Antwort(const QByteArray& erwartet, std::function<void(Warteausgang)> weiter)
+void Verbindung::Antwort(const QByteArray& erwartet)
 {
     Q_ASSERT(!m_warten.aktiv);
-    m_warten = {true, erwartet, std::move(weiter)};
+    m_warten = {true, erwartet, m_wartezeit};
     m_frist.start(m_wartezeit);
-    if (m_vorgang && m_vorgang->abbruchAngefordert()) {
+    if (m_abbruch) {
         warteEnde(Warteausgang::Abgebrochen);
         return;
     }
@@ -171,80 +336,31 @@ void Verbindung::pruefeWarten()
 void Verbindung::warteEnde(Warteausgang a)
 {
     m_frist.stop();
-    const QByteArray erwartet = m_warten.erwartet;
-    auto weiter = std::move(m_warten.weiter);
-    m_warten = {};
+    const Warten w = std::exchange(m_warten, {});
+    Schrittende s = schrittende(a);
+    if (a == Warteausgang::Zeitueberschreitung)
+        s.frist = w.frist;
     if (a == Warteausgang::Erhalten) {
         // Discard up to and including the answer; what followed it in the
         // same delivery belongs to the next stage.
-        const qsizetype pos = m_empfangspuffer.indexOf(erwartet);
-        m_empfangspuffer.remove(0, pos + erwartet.size());
+        const qsizetype bis = m_empfangspuffer.indexOf(w.erwartet) + w.erwartet.size();
+        s.daten = m_empfangspuffer.left(bis);
+        m_empfangspuffer.remove(0, bis);
     }
-    if (weiter)
-        weiter(a);
-}
-
-void Verbindung::pause(int ms, std::function<void()> weiter)
-{
-    m_nachPause = std::move(weiter);
-    m_pause.start(ms);
-}
-
-// ---------------------------------------------------------------------------
-// Opening, sending, receiving data
-
-void Verbindung::Konfig_open(std::function<void(Warteausgang)> weiter)
-{
-    // A port that cannot be opened ends like a silent device; the cause is
-    // told at once.
-    const bool offen = portOffen() || portOeffnen();
-    m_oeffnenFehler = offen ? QString() : oeffnenFehlerText();
-    emit portHinweis(m_oeffnenFehler);
-    m_empfangspuffer.clear();
-    emit mauszeiger(true);
-    m_daten.setText(Daten::textVerbindungsaufbau());
-    m_daten.setMaximum(80);
-    m_daten.setWert(80);
-    m_daten.zeigen();
-    m_daten.Timer1().start();
-    Antwort(QByteArray(1, char(ACK)), std::move(weiter));
-}
-
-void Verbindung::Senden(const QByteArray& text, int laenge, std::function<void(Warteausgang, int)> weiter)
-{
-    QByteArray t = text;
-    if (laenge > t.size())
-        t.append(QByteArray(laenge - t.size(), char(0xFF)));
-    sendenAb(std::move(t), 0, std::move(weiter));
-}
-
-void Verbindung::sendenAb(QByteArray text, int i, std::function<void(Warteausgang, int)> weiter)
-{
-    if (i >= text.size()) {
-        if (weiter)
-            weiter(Warteausgang::Erhalten, i);
-        return;
-    }
-    ++m_fortschritt;
-    m_daten.setWert(m_fortschritt);
-    const QByteArray zeichen = text.mid(i, 1);
-    m_transport->schreiben(zeichen);
-    m_empfangspuffer.clear();
-    Antwort(zeichen, [this, text = std::move(text), i, weiter = std::move(weiter)](Warteausgang a) mutable {
-        if (a != Warteausgang::Erhalten) {
-            if (weiter)
-                weiter(a, i);
-            return;
+    if (m_lauf.tun == Anweisung::Tun::Senden) {
+        if (s.erhalten()) {
+            ++m_lauf.i;
+            return sendenNaechstes();
         }
-        sendenAb(std::move(text), i + 1, std::move(weiter));
-    });
-}
-
-void Verbindung::empfangBeginnen()
-{
-    m_vorgang->setPhase(Vorgang::Phase::Uebertragen);
-    if (m_empfangsgrenze.count() > 0)
-        m_empfangsfrist.start(m_empfangsgrenze);
+        s.gesendet = m_lauf.i;
+        s.daten.clear();
+    } else if (s.erhalten() && m_vorgang) {
+        if (m_vorgang->schritt() == Schritt::Verbinden)
+            melden(Schrittmeldung::Was::AckEmpfangen);
+        else
+            melden(Schrittmeldung::Was::AntwortEmpfangen, 0, w.erwartet);
+    }
+    schrittFertig(s);
 }
 
 // ---------------------------------------------------------------------------
@@ -255,7 +371,7 @@ void Verbindung::abbrechen()
     if (!portOffen())
         portOeffnen();
     if (portOffen())
-        direkt(QByteArray(1, char(ESC)));
+        schreiben(QByteArray(1, char(ESC)));
     portSchliessen();
     abbruchAnfordern();
     m_empfangspuffer.clear();
@@ -265,36 +381,38 @@ void Verbindung::abbruchAnfordern()
 {
     if (!m_vorgang)
         return;
-    m_vorgang->m_abbruch = true;
-    // A running wait hands its end to its continuation, which ends the
-    // operation as a missing answer there does; without a wait it ends now.
+    m_abbruch = true;
+    // A running wait hands its end to the operation, which ends as a missing
+    // answer there does; a download or a pause ends now. An operation that
+    // is deciding its next step meets the request there.
     if (m_warten.aktiv)
-        warteEnde(Warteausgang::Abgebrochen);
-    else
-        beenden(*m_vorgang, m_vorgang->abgebrochen(), true);
+        return warteEnde(Warteausgang::Abgebrochen);
+    if (m_imWeiter)
+        return;
+    m_pause.stop();
+    m_empfangsfrist.stop();
+    schrittFertig(schrittende(Warteausgang::Abgebrochen, m_empfangspuffer));
 }
 
 void Verbindung::empfangsgrenzeErreicht()
 {
-    if (!m_vorgang || m_vorgang->phase() != Vorgang::Phase::Uebertragen || m_warten.aktiv)
+    if (!m_vorgang || m_lauf.tun != Anweisung::Tun::Empfangen || m_warten.aktiv)
         return;
-    const QString stand = m_vorgang->stand();
     // The abort sequence: the device leaves its transfer, the port is closed.
     if (portOffen())
-        direkt(QByteArray(1, char(ESC)));
+        schreiben(QByteArray(1, char(ESC)));
     portSchliessen();
-    beenden(*m_vorgang,
-            {Ausgang::Zeitueberschreitung, textUebertragungsfehler(),
-             QStringLiteral("nach %1 keine Daten mehr").arg(stand), false, {}},
-            true);
+    Schrittende s = schrittende(Warteausgang::Zeitueberschreitung, m_empfangspuffer);
+    s.frist = m_empfangsgrenze;
+    schrittFertig(s);
 }
 
-void Verbindung::uhrDialogEntladen()
+void Verbindung::uhrSetzenBeenden()
 {
     if (m_vorgang && m_vorgang->art() != Vorgang::Art::UhrSetzen)
         return;
     if (portOffen()) {
-        direkt(QByteArray(1, char(ESC)));
+        schreiben(QByteArray(1, char(ESC)));
         portSchliessen();
     }
     abbruchAnfordern();
@@ -302,45 +420,50 @@ void Verbindung::uhrDialogEntladen()
 
 void Verbindung::stilllegen()
 {
-    if (m_vorgang)
-        beenden(*m_vorgang, {Ausgang::Abgebrochen, {}, {}, false, {}}, false);
+    beenden({}, false);
     portSchliessen();
     m_empfangspuffer.clear();
 }
 
-void Verbindung::beenden(Vorgang& v, const Ergebnis& e, bool melden)
+void Verbindung::fortschrittEnde()
 {
-    if (m_vorgang != &v || v.m_phase == Vorgang::Phase::Beendet)
+    if (!std::exchange(m_angezeigt, false))
+        return;
+    m_stand.schritt = Schritt::Beendet;
+    emit fortschritt(m_stand);
+}
+
+void Verbindung::beenden(const Vorgangsbericht& b, bool melden)
+{
+    Vorgang* v = m_vorgang;
+    if (!v)
         return;
     m_frist.stop();
     m_empfangsfrist.stop();
     m_pause.stop();
-    m_nachPause = {};
     m_warten = {};
-    if (melden)
-        v.vorDemEnde();
-    v.m_phase = Vorgang::Phase::Beendet;
+    m_lauf = {};
+    m_imWeiter = false;
+    v->beendet();
     m_vorgang = nullptr;
 
     if (melden && portOffen())
-        emit schritt(QStringLiteral("Port geschlossen"));
+        this->melden(Schrittmeldung::Was::PortGeschlossen);
     portSchliessen();
-    m_daten.verbergen();
+    fortschrittEnde();
     m_fortschritt = 0;
-    emit mauszeiger(false);
 
-    Vorgang::Fertig fertig = std::move(v.m_fertig);
-    v.m_fertig = {};
-    // The operation may still be on the call stack (its continuation ended it).
-    v.deleteLater();
+    Fertig fertig = std::exchange(m_fertig, {});
+    // The operation may still be on the call stack (it asked for its end).
+    v->deleteLater();
     // Posted to the application object, not to this one, so that the report
     // may even destroy the Verbindung; it is dropped when that already happened.
     if (melden && fertig)
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [self = QPointer<Verbindung>(this), fertig = std::move(fertig), e] {
+            [self = QPointer<Verbindung>(this), fertig = std::move(fertig), b] {
                 if (self)
-                    fertig(e);
+                    fertig(b);
             },
             Qt::QueuedConnection);
 }

@@ -1,16 +1,13 @@
 // The five device operations: configuration read ("r") and write ("w"),
-// event memory ("l"), clock read ("t") and set ("s"). Each is a Vorgang that
-// goes on after the link's common preamble (the device's ACK) with its
-// command, and ends through its one end.
+// event memory ("l"), clock read ("t") and set ("s"). Each goes on after the
+// link's common preamble (the device's ACK) with its steps, one `weiter` that
+// reads top to bottom, and ends through its one Anweisung `ende`.
 #include "link/verbindung.h"
 
 namespace {
 
 using Dekoder = Verbindung::Dekoder;
-using Fertig = Vorgang::Fertig;
-using Phase = Vorgang::Phase;
-
-const QByteArray kEsc(1, char(Verbindung::ESC));
+using Art = Vorgang::Art;
 
 bool rufen(const Dekoder& d, const QByteArray& bytes)
 {
@@ -23,206 +20,173 @@ bool rufen(const Dekoder& d, const QByteArray& bytes)
     }
 }
 
-Ergebnis erfolg() { return {Ausgang::Erfolg, {}, {}, false, {}}; }
+// The steps the downloads and the clock read share.
+class Schritte : public Vorgang {
+protected:
+    using Vorgang::Vorgang;
 
-Ergebnis uebertragungsfehler(const QString& detail, bool signalton = false)
-{
-    return {Ausgang::Uebertragungsfehler, Verbindung::textUebertragungsfehler(), detail, signalton, {}};
-}
-
-// Why an awaited answer did not come, e.g. "kein Echo für r innerhalb 40 s",
-// "keine Antwort ">" innerhalb 40 s"; `was` with its article ("kein Echo für r").
-QString ohneAntwort(Warteausgang a, const QString& was, const QString& worauf, std::chrono::milliseconds frist)
-{
-    if (a == Warteausgang::Abgebrochen)
-        return QStringLiteral("abgebrochen beim Warten auf %1").arg(worauf);
-    return QStringLiteral("%1 innerhalb %2").arg(was, dauerText(frist));
-}
+    // A wait that did not end well: a transfer error, ESC first where the
+    // device may still be in its command.
+    Anweisung fehlschlag(const Schrittende& s, bool esc = false) const
+    {
+        return Anweisung::ende(bericht(Ausgang::Uebertragungsfehler, s), esc);
+    }
+    // A download asked to end, or the receive limit passed (the link has
+    // already left the device's transfer): how far it came.
+    Anweisung unvollstaendig(const Schrittende& s, int gesamt) const
+    {
+        Vorgangsbericht b = bericht(s.ausgang == Warteausgang::Zeitueberschreitung ? Ausgang::Zeitueberschreitung
+                                                                                    : Ausgang::Abgebrochen, s);
+        b.bytes = int(s.daten.size());
+        b.gesamt = gesamt;
+        return Anweisung::ende(b);
+    }
+    // The data complete: decoded (or converted) in Abschliessen.
+    Anweisung dekodiert(const Dekoder& d, const QByteArray& daten)
+    {
+        setSchritt(Schritt::Abschliessen);
+        if (rufen(d, daten))
+            return Anweisung::ende(bericht(Ausgang::Erfolg));
+        Vorgangsbericht b = bericht(Ausgang::Uebertragungsfehler, Grund::Unlesbar);
+        b.daten = daten;
+        return Anweisung::ende(b);
+    }
+};
 
 // ---------------------------------------------------------------------------
 
-class Lesen final : public Vorgang {
+class Lesen final : public Schritte {
 public:
-    Lesen(Verbindung& v, Dekoder dekodieren, Fertig fertig, Verbindung::Weiter vorbereiten, const QString& text)
-        : Vorgang(v, Art::Lesen, std::move(fertig)), m_dekoder(std::move(dekodieren)),
-          m_vorbereiten(std::move(vorbereiten)),
-          m_text(text.isEmpty() ? QStringLiteral("lese Konfigurationsdaten ...") : text)
+    Lesen(Dekoder dekodieren, Verbindung::Weiter vorbereiten)
+        : Schritte(Art::Lesen), m_dekoder(std::move(dekodieren)), m_vorbereiten(std::move(vorbereiten))
     {
     }
 
-protected:
     void vorbereiten() override
     {
         if (m_vorbereiten)
             m_vorbereiten();
     }
 
-    void verbunden() override
+    Anweisung weiter(const Schrittende& s) override
     {
-        setPhase(Phase::Befehl);
-        daten().Timer1().stop();
-        Senden(QByteArrayLiteral("r"), 1, [this](Warteausgang a, int) {
-            if (a == Warteausgang::Erhalten)
-                schritt(QStringLiteral("Befehl r gesendet"));
-            if (a != Warteausgang::Erhalten) {
-                direkt(kEsc);
-                beenden(uebertragungsfehler(
-                    ohneAntwort(a, QStringLiteral("kein Echo für r"), QStringLiteral("das Echo für r"), wartezeit())));
-                return;
-            }
-            daten().setMaximum(kGeraeteBytes);
-            setFortschritt(0);
-            daten().setText(m_text);
-            empfangBeginnen();
-        });
-    }
-
-    // Configuration data are the bytes after the echo of "r"; the 3328th
-    // starts the decode.
-    void empfangen(std::uint8_t) override
-    {
-        if (Empfangspuffer().size() < kGeraeteBytes) {
-            setFortschritt(Fortschritt() + 1);
-            daten().setWert(Fortschritt());
-            return;
+        switch (schritt()) {
+        case Schritt::Verbinden:
+            setSchritt(Schritt::Befehl);
+            return Anweisung::senden("r");
+        case Schritt::Befehl:  // configuration data are the bytes after the echo of "r"
+            if (!s.erhalten())
+                return fehlschlag(s, true);
+            setSchritt(Schritt::Empfangen);
+            return Anweisung::empfangen(kGeraeteBytes).zeigen(kGeraeteBytes);
+        case Schritt::Empfangen:
+            if (!s.erhalten())
+                return unvollstaendig(s, kGeraeteBytes);
+            return dekodiert(m_dekoder, s.daten);
+        default:
+            return {};
         }
-        setPhase(Phase::Abschliessen);
-        schritt(QStringLiteral("%1 Bytes empfangen").arg(kGeraeteBytes));
-        if (!rufen(m_dekoder, Empfangspuffer())) {
-            beenden(uebertragungsfehler(QStringLiteral("Konfigurationsdaten nicht lesbar")));
-            return;
-        }
-        beenden(erfolg());
     }
-
-    QString stand() const override { return empfangenVon(kGeraeteBytes); }
 
 private:
     Dekoder m_dekoder;
     Verbindung::Weiter m_vorbereiten;
-    QString m_text;
 };
 
 // ---------------------------------------------------------------------------
 
 class Schreiben final : public Vorgang {
 public:
-    Schreiben(Verbindung& v, const Konfigspeicher& bild, const Seitenaenderung& seiten, Fertig fertig)
-        : Vorgang(v, Art::Schreiben, std::move(fertig)), m_bild(bild), m_seiten(seiten)
+    Schreiben(const Konfigspeicher& bild, const Seitenaenderung& seiten)
+        : Vorgang(Art::Schreiben), m_bild(bild), m_seiten(seiten)
     {
     }
 
-protected:
-    void verbunden() override
+    Anweisung weiter(const Schrittende& s) override
     {
-        setPhase(Phase::Befehl);
-        Senden(QByteArrayLiteral("w"), 1, [this](Warteausgang a, int) {
-            if (a != Warteausgang::Erhalten)
-                return fehler(a, QStringLiteral("bei w"));
-            schritt(QStringLiteral("Befehl w gesendet"));
-            setPhase(Phase::Uebertragen);
-            naechsteSeite(0);
-        });
-    }
-
-    Ergebnis abgebrochen() const override
-    {
-        Ergebnis e = Vorgang::abgebrochen();
-        e.schreibstand = schreibstand();
-        return e;
+        if (!s.erhalten())
+            return fehlschlag(s);
+        switch (schritt()) {
+        case Schritt::Verbinden:
+            setSchritt(Schritt::Befehl);
+            return Anweisung::senden("w");
+        case Schritt::Seite:
+            m_stand.geschrieben.append(m_stand.seite);
+            [[fallthrough]];
+        case Schritt::Befehl:
+            m_stand.seite = naechsteSeite(m_stand.seite + 1);
+            if (m_stand.seite < 0) {
+                setSchritt(Schritt::Abschliessen);
+                return Anweisung::ende(bericht(Ausgang::Erfolg), true);
+            }
+            setSchritt(Schritt::Seitenzeichen);
+            return Anweisung::senden(QByteArray(1, char(48 + m_stand.seite)));
+        case Schritt::Seitenzeichen:
+            setSchritt(Schritt::Seite);
+            m_stand.datenGesendet = true;
+            return Anweisung::senden(m_bild.seite(m_stand.seite), kZellen).zeigen(kZellen + 1, m_stand.seite);
+        default:
+            return {};
+        }
     }
 
 private:
-    void naechsteSeite(int nach)
+    // The first flagged page from `ab`, else -1.
+    int naechsteSeite(int ab) const
     {
-        int p = nach;
-        while (p < kSeiten && !m_seiten[std::size_t(p)])
-            ++p;
-        if (p >= kSeiten) {
-            setPhase(Phase::Abschliessen);
-            direkt(kEsc);
-            beenden(erfolg());
-            return;
-        }
-        Senden(QByteArray(1, char(48 + p)), 1, [this, p](Warteausgang a, int) {
-            if (a != Warteausgang::Erhalten)
-                return fehler(a, QStringLiteral("beim Seitenzeichen von Seite %1").arg(p));
-            daten().setMaximum(kZellen + 1);
-            if (p < kGeraeteSeiten)
-                daten().setText(seitenTitel(p));
-            setFortschritt(0);
-            m_datenGesendet = true;
-            Senden(m_bild.seite(p), kZellen, [this, p](Warteausgang a, int i) {
-                if (a != Warteausgang::Erhalten)
-                    return fehler(a, QStringLiteral("bei Seite %1, Zeichen %2").arg(p).arg(i + 1));
-                m_geschrieben.append(p);
-                schritt(QStringLiteral("Seite %1 geschrieben").arg(p));
-                naechsteSeite(p + 1);
-            });
-        });
+        for (int p = ab; p < kSeiten; ++p)
+            if (m_seiten[std::size_t(p)])
+                return p;
+        return -1;
     }
 
-    // The rest is not sent: ESC leaves the device's write, a beep and the box follow.
-    void fehler(Warteausgang a, const QString& wo)
+    // The rest is not sent: ESC leaves the device's write; the report says
+    // how far it came.
+    Anweisung fehlschlag(const Schrittende& s) const
     {
-        direkt(kEsc);
-        const QString was = a == Warteausgang::Abgebrochen ? QStringLiteral("abgebrochen") : QStringLiteral("Echo fehlt");
-        Ergebnis e = uebertragungsfehler(was + QLatin1Char(' ') + wo, true);
-        e.schreibstand = schreibstand();
-        beenden(e);
-    }
-
-    // The pages complete so far, and the flagged pages not (a page being sent
-    // counts as not written).
-    Schreibstand schreibstand() const
-    {
-        Schreibstand s{m_geschrieben, {}, m_datenGesendet};
-        for (int p = 0; p < kSeiten; ++p)
-            if (m_seiten[std::size_t(p)] && !m_geschrieben.contains(p))
-                s.offen.append(p);
-        return s;
+        Vorgangsbericht b = bericht(Ausgang::Uebertragungsfehler, s);
+        Schreibstand stand = m_stand;
+        if (schritt() == Schritt::Seite)
+            stand.echos = s.gesendet;
+        for (int p = stand.seite + 1; p < kSeiten; ++p)  // from page 0 while still at "w"
+            if (m_seiten[std::size_t(p)])
+                stand.nichtGesendet.append(p);
+        b.schreibstand = stand;
+        return Anweisung::ende(b, true);
     }
 
     Konfigspeicher m_bild;
     Seitenaenderung m_seiten;
-    QList<int> m_geschrieben;
-    bool m_datenGesendet = false;
+    Schreibstand m_stand;
 };
 
 // ---------------------------------------------------------------------------
 
-class Ereignisse final : public Vorgang {
+class Ereignisse final : public Schritte {
 public:
-    Ereignisse(Verbindung& v, Dekoder umwandeln, Fertig fertig)
-        : Vorgang(v, Art::Ereignisse, std::move(fertig)), m_umwandeln(std::move(umwandeln))
-    {
-    }
+    explicit Ereignisse(Dekoder umwandeln) : Schritte(Art::Ereignisse), m_umwandeln(std::move(umwandeln)) {}
 
-protected:
-    void verbunden() override
+    Anweisung weiter(const Schrittende& s) override
     {
-        pufferLeeren();
-        befehlSenden('l');
-        empfangBeginnen();
-    }
-
-    // The 513th byte completes the memory.
-    void empfangen(std::uint8_t) override
-    {
-        if (Empfangspuffer().size() <= Verbindung::kLogAnzahl)
-            return;
-        setPhase(Phase::Abschliessen);
-        schritt(QStringLiteral("%1 Bytes empfangen").arg(Verbindung::kLogAnzahl + 1));
-        daten().verbergen();  // before the conversion, as the window has it
-        // The first byte after the command is not part of the memory.
-        if (!rufen(m_umwandeln, Empfangspuffer().right(Verbindung::kLogAnzahl))) {
-            beenden(uebertragungsfehler(QStringLiteral("Ereignisspeicher nicht abgelegt")));
-            return;
+        switch (schritt()) {
+        case Schritt::Verbinden:
+            setSchritt(Schritt::Befehl);
+            return Anweisung::direkt("l");
+        case Schritt::Befehl: {  // the memory comes whether or not the port took the command
+            setSchritt(Schritt::Empfangen);
+            Anweisung a = Anweisung::empfangen(Verbindung::kLogAnzahl + 1);
+            a.verbergen = true;  // the progress goes before the conversion
+            return a;
         }
-        beenden(erfolg());
+        case Schritt::Empfangen:
+            if (!s.erhalten())
+                return unvollstaendig(s, Verbindung::kLogAnzahl + 1);
+            // The first byte after the command is not part of the memory.
+            return dekodiert(m_umwandeln, s.daten.right(Verbindung::kLogAnzahl));
+        default:
+            return {};
+        }
     }
-
-    QString stand() const override { return empfangenVon(Verbindung::kLogAnzahl + 1); }
 
 private:
     Dekoder m_umwandeln;
@@ -230,130 +194,111 @@ private:
 
 // ---------------------------------------------------------------------------
 
-class UhrLesen final : public Vorgang {
+class UhrLesen final : public Schritte {
 public:
-    UhrLesen(Verbindung& v, Dekoder dekodieren, Fertig fertig)
-        : Vorgang(v, Art::UhrLesen, std::move(fertig)), m_dekoder(std::move(dekodieren))
-    {
-    }
+    explicit UhrLesen(Dekoder dekodieren) : Schritte(Art::UhrLesen), m_dekoder(std::move(dekodieren)) {}
 
-protected:
-    void verbunden() override
+    Anweisung weiter(const Schrittende& s) override
     {
-        befehlSenden('t');
-        setPhase(Phase::Uebertragen);
-        Antwort(QByteArrayLiteral(">"), [this](Warteausgang a) {
-            if (a != Warteausgang::Erhalten) {
-                beenden(uebertragungsfehler(ohneAntwort(a, QStringLiteral("keine Antwort \">\""),
-                                                        QStringLiteral("die Antwort \">\""), wartezeit())));
-                return;
+        switch (schritt()) {
+        case Schritt::Verbinden:
+            setSchritt(Schritt::Befehl);
+            return Anweisung::direkt("t");
+        case Schritt::Befehl:
+            setSchritt(Schritt::Antwort);
+            return Anweisung::warten(">");
+        case Schritt::Antwort: {
+            if (!s.erhalten())
+                return fehlschlag(s);
+            // The five clock bytes are the ones right before the ">".
+            if (s.daten.size() < 6) {
+                Vorgangsbericht b = bericht(Ausgang::Uebertragungsfehler, Grund::Unvollstaendig);
+                b.bytes = int(s.daten.size()) - 1;
+                b.gesamt = 5;
+                return Anweisung::ende(b);
             }
-            schritt(QStringLiteral("Antwort \">\" empfangen"));
-            pufferLeeren();
-            beenden(m_fehler.isEmpty() ? erfolg() : uebertragungsfehler(m_fehler));
-        });
-    }
-
-    // The five clock bytes are the ones right before the ">"; the wait for
-    // the ">" ends right after this.
-    void empfangen(std::uint8_t z) override
-    {
-        if (z != '>')
-            return;
-        setPhase(Phase::Abschliessen);
-        const QByteArray& p = Empfangspuffer();
-        if (p.size() < 6)
-            m_fehler = QStringLiteral("Uhrzeit unvollständig: nur %1 von 5 Bytes vor \">\"").arg(p.size() - 1);
-        else if (!rufen(m_dekoder, p.right(6)))
-            m_fehler = QStringLiteral("Uhrzeit nicht lesbar: %1")
-                           .arg(QString::fromLatin1(p.right(6).left(5).toHex(' ').toUpper()));
+            return dekodiert(m_dekoder, s.daten.right(6));
+        }
+        default:
+            return {};
+        }
     }
 
 private:
     Dekoder m_dekoder;
-    QString m_fehler;
 };
 
 // ---------------------------------------------------------------------------
 
 class UhrSetzen final : public Vorgang {
 public:
-    UhrSetzen(Verbindung& v, Verbindung::Uhrbyte byteFuer, Fertig fertig)
-        : Vorgang(v, Art::UhrSetzen, std::move(fertig)), m_uhrbyte(std::move(byteFuer))
-    {
-    }
+    explicit UhrSetzen(Verbindung::Uhrbyte byteFuer) : Vorgang(Art::UhrSetzen), m_uhrbyte(std::move(byteFuer)) {}
 
-protected:
-    void verbunden() override
+    // Nothing is awaited. A byte the port refused (it was closed under the
+    // setting) is a transfer error the user is told of at the end; the
+    // setting ends as its dialog's unload ends it, with ESC.
+    Anweisung weiter(const Schrittende& s) override
     {
-        if (!befehlSenden('s'))
-            m_fehler = QStringLiteral("Befehl s nicht gesendet");
-        pause(500, [this] { naechstesByte(); });
-    }
-
-    // The setting ends as the clock dialog's unload ends it: ESC to the device.
-    void vorDemEnde() override
-    {
-        if (phase() != Phase::Verbinden && portOffen())
-            direkt(kEsc);
-    }
-
-    Ergebnis abgebrochen() const override
-    {
-        return {Ausgang::Abgebrochen, {}, QStringLiteral("abgebrochen nach %1 von 5 Uhrzeit-Bytes").arg(m_schritt), false, {}};
+        if (s.ausgang == Warteausgang::NichtGesendet && !m_fehler) {
+            m_fehler = bericht(Ausgang::Uebertragungsfehler, s);
+            m_fehler->bytes = m_gesendet;
+        }
+        if (s.ausgang == Warteausgang::Abgebrochen) {
+            Vorgangsbericht b = bericht(Ausgang::Abgebrochen, s);
+            b.bytes = m_gesendet;
+            b.gesamt = 5;
+            return Anweisung::ende(b, true);
+        }
+        switch (schritt()) {
+        case Schritt::Verbinden:
+            setSchritt(Schritt::Befehl);
+            return Anweisung::direkt("s", 500);
+        case Schritt::Befehl:
+        case Schritt::Uhrbyte:
+            if (m_gesendet < 5) {
+                setSchritt(Schritt::Uhrbyte);
+                const std::uint8_t b = m_uhrbyte ? m_uhrbyte(m_gesendet) : 0;
+                ++m_gesendet;
+                return Anweisung::direkt(QByteArray(1, char(b)), 200);
+            }
+            setSchritt(Schritt::Abschliessen);
+            return Anweisung::ende(m_fehler.value_or(bericht(Ausgang::Erfolg)), true);
+        default:
+            return {};
+        }
     }
 
 private:
-    void naechstesByte()
-    {
-        setPhase(Phase::Uebertragen);
-        if (m_schritt < 5) {
-            const std::uint8_t b = m_uhrbyte ? m_uhrbyte(m_schritt) : 0;
-            if (!direkt(QByteArray(1, char(b))) && m_fehler.isEmpty())
-                m_fehler = QStringLiteral("Uhrzeit-Byte %1 nicht gesendet").arg(m_schritt + 1);
-            ++m_schritt;
-            pause(200, [this] { naechstesByte(); });
-            return;
-        }
-        setPhase(Phase::Abschliessen);
-        if (m_fehler.isEmpty())
-            schritt(QStringLiteral("5 Uhrzeit-Bytes gesendet"));
-        // Nothing is awaited; a byte the port refused (it was closed under
-        // the setting) is a transfer error the user is told of, not a setting.
-        beenden(m_fehler.isEmpty() ? erfolg() : uebertragungsfehler(m_fehler));
-    }
-
     Verbindung::Uhrbyte m_uhrbyte;
-    int m_schritt = 0;
-    QString m_fehler;
+    int m_gesendet = 0;
+    std::optional<Vorgangsbericht> m_fehler;
 };
 
 } // namespace
 
 // ---------------------------------------------------------------------------
 
-bool Verbindung::konfigurationLesen(Dekoder dekodieren, Fertig fertig, Weiter vorbereiten, const QString& text)
+bool Verbindung::konfigurationLesen(Dekoder dekodieren, Fertig fertig, Weiter vorbereiten)
 {
-    return starten(
-        std::make_unique<Lesen>(*this, std::move(dekodieren), std::move(fertig), std::move(vorbereiten), text));
+    return starten(std::make_unique<Lesen>(std::move(dekodieren), std::move(vorbereiten)), std::move(fertig));
 }
 
 bool Verbindung::konfigurationSchreiben(const Konfigspeicher& bild, const Seitenaenderung& seiten, Fertig fertig)
 {
-    return starten(std::make_unique<Schreiben>(*this, bild, seiten, std::move(fertig)));
+    return starten(std::make_unique<Schreiben>(bild, seiten), std::move(fertig));
 }
 
 bool Verbindung::ereignisspeicherLesen(Dekoder umwandeln, Fertig fertig)
 {
-    return starten(std::make_unique<Ereignisse>(*this, std::move(umwandeln), std::move(fertig)));
+    return starten(std::make_unique<Ereignisse>(std::move(umwandeln)), std::move(fertig));
 }
 
 bool Verbindung::uhrLesen(Dekoder dekodieren, Fertig fertig)
 {
-    return starten(std::make_unique<UhrLesen>(*this, std::move(dekodieren), std::move(fertig)));
+    return starten(std::make_unique<UhrLesen>(std::move(dekodieren)), std::move(fertig));
 }
 
 bool Verbindung::uhrSetzen(Uhrbyte byteFuer, Fertig fertig)
 {
-    return starten(std::make_unique<UhrSetzen>(*this, std::move(byteFuer), std::move(fertig)));
+    return starten(std::make_unique<UhrSetzen>(std::move(byteFuer)), std::move(fertig));
 }

@@ -1,66 +1,72 @@
 #include "link/vorgang.h"
 
-#include "link/verbindung.h"
+#include <algorithm>
 
-Vorgang::Vorgang(Verbindung& v, Art art, Fertig fertig) : QObject(&v), m_v(v), m_art(art), m_fertig(std::move(fertig)) {}
-
-Ergebnis Vorgang::abgebrochen() const
+QList<int> Schreibstand::offen() const
 {
-    const QString wie = stand();
-    return {Ausgang::Abgebrochen, {}, wie.isEmpty() ? QString() : QStringLiteral("abgebrochen nach %1").arg(wie), false, {}};
+    QList<int> o = nichtGesendet;
+    if (seite >= 0)
+        o.append(seite);
+    std::sort(o.begin(), o.end());
+    return o;
 }
 
-bool Vorgang::befehlSenden(char befehl)
+Anweisung Anweisung::senden(const QByteArray& bytes, int laenge) { return Anweisung(Tun::Senden, bytes, laenge); }
+
+Anweisung Anweisung::warten(const QByteArray& antwort) { return Anweisung(Tun::Warten, antwort); }
+
+Anweisung Anweisung::empfangen(int anzahl) { return Anweisung(Tun::Empfangen, {}, anzahl); }
+
+Anweisung Anweisung::direkt(const QByteArray& bytes, int pauseMs) { return Anweisung(Tun::Direkt, bytes, pauseMs); }
+
+Anweisung Anweisung::ende(const Vorgangsbericht& b, bool esc)
 {
-    setPhase(Phase::Befehl);
-    if (!direkt(QByteArray(1, befehl)))
-        return false;
-    schritt(QStringLiteral("Befehl %1 gesendet").arg(QLatin1Char(befehl)));
-    return true;
+    Anweisung a(Tun::Ende);
+    a.bericht = b;
+    a.esc = esc;
+    return a;
 }
 
-QString Vorgang::empfangenVon(int gesamt) const
+Anweisung& Anweisung::zeigen(int max, int s)
 {
-    return QStringLiteral("%1 von %2 Bytes").arg(Empfangspuffer().size()).arg(gesamt);
+    maximum = max;
+    seite = s;
+    return *this;
 }
 
-void Vorgang::empfangBeginnen() { m_v.empfangBeginnen(); }
-
-void Vorgang::Senden(const QByteArray& text, int laenge, std::function<void(Warteausgang, int)> weiter)
+Vorgang::Phase Vorgang::phase() const
 {
-    m_v.Senden(text, laenge, std::move(weiter));
+    switch (m_schritt) {
+    case Schritt::Verbinden: return Phase::Verbinden;
+    case Schritt::Befehl: return Phase::Befehl;
+    case Schritt::Abschliessen: return Phase::Abschliessen;
+    case Schritt::Beendet: return Phase::Beendet;
+    default: return Phase::Uebertragen;
+    }
 }
 
-void Vorgang::Antwort(const QByteArray& erwartet, std::function<void(Warteausgang)> weiter)
+Vorgangsbericht Vorgang::bericht(Ausgang a, Grund g) const
 {
-    m_v.Antwort(erwartet, std::move(weiter));
+    Vorgangsbericht b;
+    b.art = m_art;
+    b.ausgang = a;
+    b.schritt = m_schritt;
+    b.grund = g;
+    return b;
 }
 
-void Vorgang::pause(int ms, std::function<void()> weiter) { m_v.pause(ms, std::move(weiter)); }
-
-bool Vorgang::direkt(const QByteArray& bytes) { return m_v.direkt(bytes); }
-
-void Vorgang::schritt(const QString& text) { emit m_v.schritt(text); }
-
-bool Vorgang::portOffen() const { return m_v.portOffen(); }
-
-Daten& Vorgang::daten() { return m_v.m_daten; }
-
-const QByteArray& Vorgang::Empfangspuffer() const { return m_v.m_empfangspuffer; }
-
-void Vorgang::pufferLeeren() { m_v.m_empfangspuffer.clear(); }
-
-int Vorgang::Fortschritt() const { return m_v.m_fortschritt; }
-
-void Vorgang::setFortschritt(int wert) { m_v.m_fortschritt = wert; }
-
-std::chrono::milliseconds Vorgang::wartezeit() const { return m_v.wartezeit(); }
-
-void Vorgang::beenden(const Ergebnis& e) { m_v.beenden(*this, e, true); }
-
-QString dauerText(std::chrono::milliseconds ms)
+Vorgangsbericht Vorgang::bericht(Ausgang a, const Schrittende& s) const
 {
-    if (ms.count() % 1000 == 0)
-        return QStringLiteral("%1 s").arg(ms.count() / 1000);
-    return QStringLiteral("%1 ms").arg(ms.count());
+    Grund g = Grund::Abbruch;
+    switch (s.ausgang) {
+    case Warteausgang::Zeitueberschreitung:
+        g = m_schritt == Schritt::Empfangen ? Grund::KeineDaten : Grund::KeineAntwort;
+        break;
+    case Warteausgang::NichtGesendet: g = Grund::NichtGesendet; break;
+    case Warteausgang::Erhalten:
+    case Warteausgang::Abgebrochen: break;
+    }
+    Vorgangsbericht b = bericht(a, g);
+    b.frist = s.frist;
+    return b;
 }

@@ -1,119 +1,100 @@
 #pragma once
-// One running device operation (configuration read or write, event memory,
-// clock read or set): its kind, its phase, a request to end it early, and
-// the data only it needs. The link (Verbindung) holds at most one; "Belegt"
-// is that one exists.
+// One device operation (configuration read or write, event memory, clock
+// read or set) as a sequence of steps. The operation talks to no port: the
+// link (Verbindung) carries out one Anweisung at a time -- send with echoes,
+// wait for an answer, receive data, write without an echo, end -- and hands
+// the operation how it ended (Schrittende); the operation's `weiter` decides
+// the next one from the step it is in. So each operation reads top to bottom
+// in one function, and its report is data.
 //
-// Every operation starts the same way (the link's one preamble): the busy
-// test, `Konfig_open`, "Verbindung nicht möglich" when the device does not
-// announce itself. Then `verbunden()` sends its command and the operation
-// goes through its phases, each step handing its result on as a value. It
-// ends in exactly one way, `beenden`: the link closes the port, hides Daten,
-// restores the pointer and reports the outcome once -- whatever ended it
-// (success, an error, the abort button, Daten closed by the user, the
-// receive limit, the link shut down, in which case nothing is reported).
-#include "link/daten.h"
-#include "link/ergebnis.h"
+// The link holds at most one operation ("Belegt" is that one exists). All
+// start the same way (the link's one preamble: the busy test, `Konfig_open`,
+// the wait for ACK, "Verbindung nicht möglich" without one); after the ACK
+// the operation gets its first `weiter`. It ends in exactly one way, the
+// Anweisung `ende`, or when the link is shut down (no report then).
+#include "link/vorgangsbericht.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <chrono>
-#include <cstdint>
-#include <functional>
 
-class Verbindung;
-
-// How a wait for an answer ended.
+// How a step ended.
 enum class Warteausgang {
-    Erhalten,             // the awaited byte(s) arrived
-    Zeitueberschreitung,  // the time limit passed
+    Erhalten,             // done: the awaited byte(s) arrived, the bytes went out, the pause passed
+    Zeitueberschreitung,  // the time limit passed (of a wait, or the receive limit)
     Abgebrochen,          // the operation was asked to end
+    NichtGesendet,        // a byte written without an echo was refused by the port
+};
+
+struct Schrittende {
+    Warteausgang ausgang = Warteausgang::Erhalten;
+    int gesendet = 0;  // send with echo: bytes echoed before it stopped (all when done)
+    // Wait: the bytes received up to and including the answer. Receive: the
+    // bytes collected (what came so far when it did not complete).
+    QByteArray daten;
+    std::chrono::milliseconds frist{0};  // the time limit that ran out
+    bool erhalten() const { return ausgang == Warteausgang::Erhalten; }
+};
+
+// What the operation asks the link to do next.
+struct Anweisung {
+    enum class Tun { Nichts, Senden, Warten, Empfangen, Direkt, Ende };
+    Tun tun = Tun::Nichts;
+    QByteArray bytes;  // Senden: the bytes, Warten: the answer, Direkt: the bytes
+    int zahl = 0;      // Senden: the length; Empfangen: bytes to collect; Direkt: pause (ms)
+    // Progress: the transfer's total, counted from 0 from this step on (0:
+    // the count goes on, nothing new shown), and the page being sent.
+    int maximum = 0;
+    int seite = -1;
+    bool verbergen = false;  // Empfangen: the progress is over once the data are complete
+    bool esc = false;        // Ende: ESC to the device first (when the port is open)
+    Vorgangsbericht bericht; // Ende
+
+    // Sends `bytes` lengthened with 0xFF to `laenge`, one at a time, each
+    // awaiting its echo; stops at the first missing one.
+    static Anweisung senden(const QByteArray& bytes, int laenge = 1);
+    // Waits for `antwort` anywhere in what arrives.
+    static Anweisung warten(const QByteArray& antwort);
+    // Collects `anzahl` bytes (a command written clears what came before it).
+    static Anweisung empfangen(int anzahl);
+    // Writes `bytes` without awaiting anything, then waits `pauseMs`.
+    static Anweisung direkt(const QByteArray& bytes, int pauseMs = 0);
+    // The operation's end: the port closed, its report posted.
+    static Anweisung ende(const Vorgangsbericht& b, bool esc = false);
+    Anweisung& zeigen(int maximum, int seite = -1);
+
+    Anweisung() = default;
+    explicit Anweisung(Tun t, const QByteArray& b = {}, int z = 0) : tun(t), bytes(b), zahl(z) {}
 };
 
 class Vorgang : public QObject {
 public:
-    enum class Art { Lesen, Schreiben, Ereignisse, UhrLesen, UhrSetzen };
-    enum class Phase {
-        Verbinden,     // waiting for the device's ACK
-        Befehl,        // the command byte goes out (and its echo or pause)
-        Uebertragen,   // data on the way: received, sent page by page, or the clock bytes
-        Abschliessen,  // the data complete: decode, conversion, the final ESC
-        Beendet,
-    };
-    // Called once when the operation has ended: posted, so never from inside
-    // the link's own call chain; dropped when the link is gone first. It may
-    // start the next operation or destroy the link.
-    using Fertig = std::function<void(const Ergebnis&)>;
+    using Art = Vorgangsart;
+    enum class Phase { Verbinden, Befehl, Uebertragen, Abschliessen, Beendet };
 
     Art art() const { return m_art; }
-    Phase phase() const { return m_phase; }
-    // Asked to end early (abort sequence, Daten closed, clock dialog closed).
-    bool abbruchAngefordert() const { return m_abbruch; }
-
-protected:
-    Vorgang(Verbindung& v, Art art, Fertig fertig);
-
-    // --- What the link calls. ---
+    Schritt schritt() const { return m_schritt; }
+    // Verbinden, Befehl, Uebertragen (pages, data, answer, clock bytes), Abschliessen, Beendet.
+    Phase phase() const;
 
     // After the busy test, before the connection is opened.
     virtual void vorbereiten() {}
-    // The device has announced itself: send the command.
-    virtual void verbunden() = 0;
-    // A byte of the transfer phase, already appended to the receive buffer
-    // (the operation's share of `Auswert`).
-    virtual void empfangen(std::uint8_t /*zeichen*/) {}
-    // Asked to end while no answer is awaited (downloads, pauses): how it ends;
-    // by default "abgebrochen nach" how far it came (stand()), when it says.
-    virtual Ergebnis abgebrochen() const;
-    // The receive limit passed during the transfer: how far it came, e.g.
-    // "100 von 3328 Bytes".
-    virtual QString stand() const { return {}; }
-    // Right before the port is closed at the end (not when the link is shut down).
-    virtual void vorDemEnde() {}
+    // The step the operation is in has ended as `s` (the first call: the
+    // device's ACK came, in Verbinden). Returns what comes next.
+    virtual Anweisung weiter(const Schrittende& s) = 0;
+    // The link ended it (Beendet).
+    void beendet() { m_schritt = Schritt::Beendet; }
 
-    // --- The steps, through the link. ---
-
-    void setPhase(Phase p) { m_phase = p; }
-    // Phase Befehl: the command byte sent without an echo awaited (l, t, s),
-    // and the step named; false when the port refused it.
-    bool befehlSenden(char befehl);
-    // How far a download came: "n von gesamt Bytes" of the receive buffer.
-    QString empfangenVon(int gesamt) const;
-    // Data are awaited without a wait of their own: phase Uebertragen, the
-    // receive limit runs (when set), and asking to end ends at once.
-    void empfangBeginnen();
-    // Sends `text` (lengthened with 0xFF to `laenge`) one byte at a time, each
-    // awaiting its echo; stops at the first missing one and hands on how the
-    // last wait ended and the index of that byte (the length when all came).
-    void Senden(const QByteArray& text, int laenge, std::function<void(Warteausgang, int)> weiter);
-    // Waits for `erwartet` anywhere in the receive buffer.
-    void Antwort(const QByteArray& erwartet, std::function<void(Warteausgang)> weiter);
-    // Waits `ms` without awaiting anything.
-    void pause(int ms, std::function<void()> weiter);
-    // Writes bytes without waiting (false: port closed or refused).
-    bool direkt(const QByteArray& bytes);
-    // A step done, in words for a user who wants to follow it ("Seite 3 geschrieben").
-    void schritt(const QString& text);
-    bool portOffen() const;
-    Daten& daten();
-    const QByteArray& Empfangspuffer() const;
-    void pufferLeeren();
-    int Fortschritt() const;
-    void setFortschritt(int wert);
-    std::chrono::milliseconds wartezeit() const;
-
-    // The one end of the operation (a second call does nothing).
-    void beenden(const Ergebnis& e);
+protected:
+    explicit Vorgang(Art art) : m_art(art) {}
+    void setSchritt(Schritt s) { m_schritt = s; }
+    // The report of this operation in its current step.
+    Vorgangsbericht bericht(Ausgang a, Grund g = Grund::Keiner) const;
+    // A step that did not end well: KeineAntwort (with the time limit),
+    // Abbruch, KeineDaten or NichtGesendet.
+    Vorgangsbericht bericht(Ausgang a, const Schrittende& s) const;
 
 private:
-    friend class Verbindung;
-
-    Verbindung& m_v;
     Art m_art;
-    Phase m_phase = Phase::Verbinden;
-    bool m_abbruch = false;
-    Fertig m_fertig;
+    Schritt m_schritt = Schritt::Verbinden;
 };
-
-// "3 s", "250 ms": a time limit as the details name it.
-QString dauerText(std::chrono::milliseconds ms);

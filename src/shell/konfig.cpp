@@ -106,7 +106,7 @@ Konfig::~Konfig()
 
 void Konfig::verbinden()
 {
-    m_verbindung->daten().setAnsicht(std::make_unique<DatenFenster>(this));
+    new DatenFenster(*m_verbindung, this);
     // Why the port did not open shows at once, beside the wait; the box
     // "Verbindung nicht möglich" follows when the wait is over. The hint stays
     // until the next device command opens the connection.
@@ -117,11 +117,15 @@ void Konfig::verbinden()
             hinweisSetzen(QString());
         m_portHinweis = text;
     });
-    connect(m_verbindung.get(), &Verbindung::mauszeiger, this, [this](bool sanduhr) {
-        if (sanduhr)
+    // The hourglass while an operation runs. A device command clears the
+    // previous command's status message as it begins.
+    connect(m_verbindung.get(), &Verbindung::fortschritt, this, [this](const Fortschrittsstand& s) {
+        if (s.schritt == Schritt::Verbinden) {
             setCursor(Qt::WaitCursor);
-        else
+            hinweisSetzen(QString());
+        } else if (s.schritt == Schritt::Beendet) {
             unsetCursor();
+        }
     });
     m_teledit = new Teledit(
         m_modell.speicher(), m_modell.seiten(), [this] { return netzbetreiber() == Netzbetreiber::A1; },

@@ -7,7 +7,7 @@
 // after it.
 //
 // The device commands start an operation of the link and return at once; the
-// operation reports its end (an Ergebnis), the window shows its message and
+// operation reports its end (a Vorgangsbericht), the window shows its message and
 // does its own part, then emits geraetBeendet. The file commands run to their
 // end within the slot.
 #include "blatt/blatt.h"
@@ -196,7 +196,7 @@ private:
     void statusleisteAnlegen();
     void starten();
     void verbinden();
-    void geraetEnde(const Ergebnis& e);
+    void geraetEnde(const Vorgangsbericht& b);
     bool konfigurationUebernehmen(const QByteArray& bytes);
     void uhrDialogZeigen(const std::optional<QString>& boraZeit);
     void uhrUebernehmen();

@@ -11,6 +11,7 @@
 #include "editor/teledit.h"
 #include "eventlog/logdatei.h"
 #include "linkui/kommunikation.h"
+#include "linktext/linktext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,16 +38,25 @@ void Konfig::showEvent(QShowEvent* e)
     QMainWindow::showEvent(e);
 }
 
-void Konfig::geraetEnde(const Ergebnis& e)
+void Konfig::geraetEnde(const Vorgangsbericht& b)
 {
     if (m_geschlossen)
         return;
+    // What exactly failed stays in the status bar, in the command line's
+    // words; a device that did not answer gets the advice what to check.
+    if (b.ausgang != Ausgang::Erfolg) {
+        QString detail = linktext::detail(b);
+        if (b.ausgang == Ausgang::KeineVerbindung && b.grund == Grund::KeineAntwort && !b.port)
+            detail += QStringLiteral(" – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port prüfen");
+        if (!detail.isEmpty())
+            hinweisSetzen(detail);
+    }
     // The link's message in the program's box for device errors; the
     // write's transfer error beeps first.
-    if (e.signalton)
+    if (linktext::signalton(b))
         Door::aktuell().beep();
-    if (!e.meldung.isEmpty())
-        Door::aktuell().meldung(e.meldung, Door::Icon::Kritisch, Door::Knoepfe::Ok, Verbindung::titel());
+    if (const QString text = linktext::meldung(b); !text.isEmpty())
+        Door::aktuell().meldung(text, Door::Icon::Kritisch, Door::Knoepfe::Ok, linktext::titel());
 }
 
 // --- Configuration read --------------------------------------------------------
@@ -61,7 +71,7 @@ void Konfig::MNU_Lesen_Click()
     // end: nothing the handlers do meanwhile is recorded as a change.
     m_verbindung->konfigurationLesen(
         [this](const QByteArray& bytes) { return konfigurationUebernehmen(bytes); },
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             m_modell.setFuellen(false);
             geraetEnde(e);
             // Every configuration read is kept, before anything can change it.
@@ -110,7 +120,7 @@ void Konfig::MNU_Schreib_Click()
 {
     if (!befehlZulassen(true, true))
         return;
-    m_verbindung->konfigurationSchreiben(m_modell.speicher(), m_modell.seiten(), [this](const Ergebnis& e) {
+    m_verbindung->konfigurationSchreiben(m_modell.speicher(), m_modell.seiten(), [this](const Vorgangsbericht& e) {
         geraetEnde(e);
         emit geraetBeendet(e.ausgang);
     });
@@ -136,13 +146,13 @@ void Konfig::MNU_log_Click()
         return;
     m_verbindung->ereignisspeicherLesen(
         [this](const QByteArray& speicher) { return logAblegenIn(speicher); },
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             geraetEnde(e);
             if (e.ausgang == Ausgang::Erfolg && !m_geschlossen && !Door::aktuell().anzeigen(m_logPfad)) {
                 Door::aktuell().meldung(
                     QStringLiteral("Ereignisspeicher gespeichert in:\n%1\n\nKein Programm zum Anzeigen gefunden.")
                         .arg(QDir::toNativeSeparators(m_logPfad)),
-                    Door::Icon::Information, Door::Knoepfe::Ok, Verbindung::titel());
+                    Door::Icon::Information, Door::Knoepfe::Ok, linktext::titel());
             }
             emit geraetBeendet(e.ausgang);
         });
@@ -161,7 +171,7 @@ void Konfig::MNU_Uhr_Click()
             *boraZeit = uhr::boraZeitText(antwort);
             return boraZeit->has_value();
         },
-        [this, boraZeit](const Ergebnis& e) {
+        [this, boraZeit](const Vorgangsbericht& e) {
             geraetEnde(e);
             if (e.ausgang != Ausgang::KeineVerbindung && !m_geschlossen)
                 uhrDialogZeigen(*boraZeit);
@@ -194,7 +204,7 @@ void Konfig::uhrUebernehmen()
                 *stand = uhr::stellBytes(QDateTime::currentDateTime());
             return std::uint8_t(stand->at(i));
         },
-        [this](const Ergebnis& e) {
+        [this](const Vorgangsbericht& e) {
             // The message first, then the dialog closes, whatever the outcome.
             geraetEnde(e);
             if (m_syszeit)
@@ -207,7 +217,7 @@ void Konfig::uhrDialogEntladen()
 {
     // The dialog ends a clock setting under way (ESC, port closed); another
     // operation that runs meanwhile goes on.
-    m_verbindung->uhrDialogEntladen();
+    m_verbindung->uhrSetzenBeenden();
 }
 
 // --- COM port, abort ---------------------------------------------------------------

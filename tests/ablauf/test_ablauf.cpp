@@ -395,11 +395,12 @@ private slots:
         QCOMPARE(text.left(text.indexOf(QStringLiteral("\n\n"))).simplified(),
                  kopf.replace(QStringLiteral("%PTY%"), s.sim.pfad()).replace(QStringLiteral("%DATEI%"), pfad));
     }
-    // A read: image, values, no marker or flag, the backup in panel 2. A failed
-    // decode shows what it read; no device leaves the start-up image.
+    // A read: image, values, no marker or flag, the backup in panel 2 in place
+    // of the last read's. A failed decode shows what it read; no device leaves
+    // the start-up image. Panel 2 says what failed, as gsmbv does.
     void geraetLesen_data()
     {
-        QTest::addColumn<QByteArray>("speicher");  // empty: COM 1 leads nowhere
+        QTest::addColumn<QByteArray>("speicher");  // empty: COM 1 leads nowhere; "silent": a mute device
         QTest::addColumn<bool>("ordner");          // the backup folder can be made
         QTest::addColumn<Ausgang>("ausgang");
         QTest::addColumn<QString>("hinweis");      // %1 the folder, %2 the backup's name
@@ -415,10 +416,14 @@ private slots:
         QTest::newRow("Ordner nicht anlegbar") << simStandardSpeicher() << false << Ausgang::Erfolg
                                                << "Konfiguration nicht gesichert: Ordner %1 kann nicht angelegt werden" << standard
                                                << QStringList() << simStandardSpeicher();
-        QTest::newRow("Zahl übergelaufen") << ueberlauf << true << Ausgang::Uebertragungsfehler << ""
+        QTest::newRow("Zahl übergelaufen") << ueberlauf << true << Ausgang::Uebertragungsfehler
+                                           << "Konfigurationsdaten nicht lesbar: Analogeingang Messwert 4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767"
                                            << QStringList{"Pumpwerk Nord", "", "15"} << QStringList{kUebertragung} << ohneZahl;
         QTest::newRow("kein Gerät") << QByteArray() << true << Ausgang::KeineVerbindung << "Gerät /dev/gsmbv-fehlt nicht vorhanden"
                                     << QStringList{"", "", ""} << QStringList{kKeineVerbindung} << QByteArray();
+        QTest::newRow("Gerät stumm") << QByteArray("silent") << true << Ausgang::KeineVerbindung
+                                     << "kein ACK innerhalb 200 ms – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port prüfen"
+                                     << QStringList{"", "", ""} << QStringList{kKeineVerbindung} << QByteArray();
     }
     void geraetLesen()
     {
@@ -428,28 +433,33 @@ private slots:
         QTemporaryDir tmp;
         const QString sicherungen = tmp.filePath(QStringLiteral("sicherungen"));
         QVERIFY(ordner || schreiben(sicherungen, "im Weg"));
-        Stand s(simOptionen(speicher.isEmpty() ? simStandardSpeicher() : speicher), 200ms);
+        const bool stumm = speicher == "silent", ohne = speicher.isEmpty() || stumm;
+        SimOptionen o = simOptionen(ohne ? simStandardSpeicher() : speicher);
+        QVERIFY(!stumm || o.fehler.hinzufuegen(QStringLiteral("silent")));
+        Stand s(o, 200ms);
         if (speicher.isEmpty())
             s.f.k.verbindung().zuordnung().festlegen(1, QStringLiteral("/dev/gsmbv-fehlt"));
         s.f.k.setSicherungsOrdner(sicherungen);
         s.f.k.CMD_Nr_Click(0);  // an open recipients editor follows the read
+        s.f.k.hinweisSetzen(QStringLiteral("Konfiguration gesichert: älter"));
         QTEST(*s.ausfuehren(QStringLiteral("MNU_Lesen")), "ausgang");
         QVERIFY(s.ruhend());
-        QCOMPARE(s.sim.empfangeneBytes(), speicher.isEmpty() ? QByteArray() : QByteArray("r"));
+        QCOMPARE(s.sim.empfangeneBytes(), ohne ? QByteArray() : QByteArray("r"));
         QFETCH(QByteArray, bild);
         QCOMPARE(kit::unterschied(s.f.k.speicher(), bild.isEmpty() ? kit::startbild() : kit::bild(bild)), QString());
         const Editorwerte& w = s.f.k.werte();
         QTEST((QStringList{w.anlagenbezeichnung, w.messbereich4, w.quit}), "texte");
         QCOMPARE(s.f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"))->text(),
-                 speicher.isEmpty() ? QString() : QStringLiteral("06641234567"));
+                 ohne ? QString() : QStringLiteral("06641234567"));
         QCOMPARE(s.f.marker() + s.f.geflaggt(), QList<int>{});
         QTEST(kit::boxen(s.f.door), "boxen");
         const QStringList namen = QDir(sicherungen).entryList(QDir::Files);
         QCOMPARE(s.f.k.panel(2)->text(), hinweis.replace(QLatin1String("%1"), sicherungen).replace(QLatin1String("%2"), namen.value(0)));
         QCOMPARE(namen.size(), hinweis.startsWith(QLatin1String("Konfiguration gesichert")) ? 1 : 0);
         QVERIFY(namen.isEmpty() || namen[0].startsWith(QLatin1String("Pumpwerk Nord_")));
-        if (speicher.isEmpty()) {  // the port's hint goes when a command opens the connection
+        if (ohne) {  // the failure's line goes when a command opens the connection
             s.f.k.verbindung().zuordnung().festlegen(1, s.sim.pfad());
+            s.sim.geraet().setzeFehler({});
             QCOMPARE(s.ausfuehren(QStringLiteral("MNU_Schreib")), Ausgang::Erfolg);
             QCOMPARE(s.f.k.panel(2)->text(), QString());
             return;
@@ -517,6 +527,8 @@ private slots:
         QVERIFY(s.ruhend());
         QCOMPARE(kit::boxen(s.f.door), keinEcho ? QStringList{kUebertragung} : QStringList());
         QCOMPARE(s.f.door.beeps, keinEcho ? 1 : 0);
+        // The read's backup line went when the write began; a lost echo says where.
+        QCOMPARE(s.f.k.panel(2)->text(), keinEcho ? QStringLiteral("Echo fehlt bei Seite 2, Zeichen 100") : QString());
     }
 
     // A read under way: device commands beep, the progress window is centred, the wait

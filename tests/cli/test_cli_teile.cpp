@@ -1,10 +1,12 @@
 // The parts of gsmbv that need no device: the command line, the port names,
-// the escapes of "show", the image of a device read, and the tool's reports
-// when the port refuses to open or a clock byte cannot be written.
+// the escapes of "show", the image of a device read, the progress line, and
+// the tool's reports when the port refuses to open or a clock byte cannot be
+// written.
 #include "blatt/einstellungen.h"
 #include "cfgfile/dekodieren.h"
 #include "cli/aufruf.h"
 #include "cli/clidoor.h"
+#include "cli/fortschrittszeile.h"
 #include "cli/seiten.h"
 #include "cli/werkzeug.h"
 #include "image/ansi.h"
@@ -15,7 +17,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <utility>
 
 Q_DECLARE_METATYPE(Door::Knoepfe)
 Q_DECLARE_METATYPE(Door::Antwort)
@@ -37,13 +42,14 @@ struct Datei {
     ~Datei() { std::fclose(f); }
 };
 
-// A port that answers from a script: ACK on opening, the clock answer on "t",
-// and that refuses to open or refuses writes from the n-th on.
+// A port that answers from a script: ACK on opening, `antwort` on the first
+// byte written, and that refuses to open or refuses writes from the n-th on.
 class Skriptport : public Transport {
 public:
     int schreibenBis = 0;  // writes from this one on fail; -1: opening fails for want of permission
-    QByteArray uhrAntwort;
+    QByteArray antwort;
     QByteArray geschrieben;
+    std::function<void(int n)> beimSchliessen;  // the open port is closed for the n-th time
 
     bool oeffnen(const QString&) override
     {
@@ -52,15 +58,19 @@ public:
             antworten(QByteArray(1, char(0x06)));
         return m_offen;
     }
-    void schliessen() override { m_offen = false; }
+    void schliessen() override
+    {
+        if (std::exchange(m_offen, false) && beimSchliessen)
+            beimSchliessen(++m_schliessungen);
+    }
     bool istOffen() const override { return m_offen; }
     bool schreiben(const QByteArray& b) override
     {
         if (!m_offen || m_schreibvorgaenge++ >= schreibenBis)
             return false;
+        if (geschrieben.isEmpty())
+            antworten(antwort);
         geschrieben += b;
-        if (b == "t")
-            antworten(uhrAntwort);
         return true;
     }
     qint64 wartend() const override { return m_eingang.size(); }
@@ -85,6 +95,7 @@ private:
     }
     bool m_offen = false;
     int m_schreibvorgaenge = 0;
+    int m_schliessungen = 0;
     QByteArray m_eingang;
 };
 
@@ -106,6 +117,10 @@ private slots:
     void werkzeug();
     void teilweiseBeschrieben_data();
     void teilweiseBeschrieben();
+    void zeile_data();
+    void zeile();
+    void zeilenstrom_data();
+    void zeilenstrom();
 };
 
 // ---------------------------------------------------------------------------
@@ -327,14 +342,17 @@ void TestCliTeile::standardtuer()
 // ---------------------------------------------------------------------------
 // The tool's own reports
 
-// One row: the arguments, how the scripted port behaves, and whether standard
-// error is a terminal -> exit status, standard output, standard error and the
-// bytes the port took. No run leaves a file behind.
+// One row: the arguments, how the scripted port behaves, at which closing of
+// the port Ctrl+C comes (at an operation's end, before its report arrives),
+// and whether standard error is a terminal -> exit status, standard output,
+// standard error and the bytes the port took ("?": any byte). No run leaves a
+// file or a backup behind.
 void TestCliTeile::werkzeug_data()
 {
     QTest::addColumn<QStringList>("argumente");
     QTest::addColumn<int>("schreibenBis");  // -1: the port refuses to open
-    QTest::addColumn<QByteArray>("uhr");
+    QTest::addColumn<QByteArray>("antwort");
+    QTest::addColumn<int>("strgC");  // 0: none
     QTest::addColumn<bool>("terminal");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("aus");
@@ -343,24 +361,36 @@ void TestCliTeile::werkzeug_data()
     const QByteArray uhr("\x09\x05\x0E\x15\x06>"), zeit("14:05:09   21.06.\n");
     // Reported at once: nobody waits 30 s for a port that cannot be opened.
     QTest::newRow("no permission names the group")
-        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg", "-t", "30"} << -1 << uhr << false
+        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg", "-t", "30"} << -1 << uhr << 0 << false
         << int(KeineVerbindung) << QByteArray()
         << "Verbindung nicht möglich\ngsmbv: Keine Berechtigung für /dev/ttyGSMBV9 – Benutzer in die Gruppe dialout "
            "aufnehmen und neu anmelden\ngsmbv: sudo usermod -aG dialout $USER\n"
         << QByteArray();
     // The port takes "t" and "s" but no clock byte: no success reported.
     QTest::newRow("clock byte not written") << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "--set", "-t", "2"} << 2
-                                            << uhr << false << int(Uebertragungsfehler) << zeit
+                                            << uhr << 0 << false << int(Uebertragungsfehler) << zeit
                                             << "Fehler bei Datenübertragung\ngsmbv: Uhrzeit-Byte 1 nicht gesendet\n"
                                             << QByteArray("ts");
     // On a terminal the bar is drawn, and a message that comes while it is
     // shown stands on a line of its own.
     QTest::newRow("terminal, short clock answer")
-        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "-t", "2"} << 99 << QByteArray("\x09\x05\x0E>") << true
+        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "-t", "2"} << 99 << QByteArray("\x09\x05\x0E>") << 0 << true
         << int(Uebertragungsfehler) << QByteArray()
         << "\rVerbindungsaufbau ... noch 2 s\nFehler bei Datenübertragung\n"
            "gsmbv: Uhrzeit unvollständig: nur 3 von 5 Bytes vor \">\"\n"
         << QByteArray("t");
+    // The operation has succeeded, but Ctrl+C ended the run before its report
+    // came: no file, no backup, nothing more on standard output.
+    const QByteArray konfiguration = "r" + QByteArray(3328, char(0xFF));
+    QTest::newRow("read, Ctrl+C before the report")
+        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg"} << 99 << konfiguration << 1 << false
+        << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("r");
+    QTest::newRow("log, Ctrl+C before the report")
+        << QStringList{"log", "-p", "/dev/ttyGSMBV9", "-o", "@/LOG.TXT"} << 99 << QByteArray(513, char(0xFF)) << 1
+        << false << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("l");
+    QTest::newRow("clock --set, Ctrl+C before the report of the setting")
+        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "--set"} << 99 << uhr << 2 << false << int(Abgebrochen) << zeit
+        << "gsmbv: abgebrochen\n" << QByteArray("ts?????\x1B");
 }
 
 void TestCliTeile::werkzeug()
@@ -369,12 +399,14 @@ void TestCliTeile::werkzeug()
     QFETCH(int, schreibenBis);
     QFETCH(bool, terminal);
     QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));  // the backups
     argumente.replaceInStrings(QStringLiteral("@"), dir.path());
     auto port = std::make_unique<Skriptport>();
     Skriptport* p = port.get();
     p->schreibenBis = schreibenBis;
-    QFETCH(QByteArray, uhr);
-    p->uhrAntwort = uhr;
+    QFETCH(QByteArray, antwort);
+    p->antwort = antwort;
+    QFETCH(int, strgC);
     Datei aus, fehlerdatei;
     Terminal pty;
     std::FILE* fehler = terminal ? ::fdopen(::dup(pty.seite()), "w") : fehlerdatei.f;
@@ -384,18 +416,27 @@ void TestCliTeile::werkzeug()
         const Aufruf a = aufrufLesen(argumente);
         QCOMPARE(a.fehler, QString());
         Werkzeug w(a, door, std::move(port), aus.f, fehler);
+        p->beimSchliessen = [&w, strgC](int n) {
+            if (n == strgC)
+                QMetaObject::invokeMethod(&w, &Werkzeug::unterbrechen, Qt::QueuedConnection);
+        };
         QSignalSpy ende(&w, &Werkzeug::beendet);
         w.starten();
         QVERIFY(!ende.isEmpty() || ende.wait(5000));
+        QCoreApplication::processEvents();  // a report still on its way
         QTEST(ende.at(0).at(0).toInt(), "status");
-        QTEST(p->geschrieben, "geschrieben");
+        QFETCH(QByteArray, geschrieben);
+        for (qsizetype i = 0; i < std::min(geschrieben.size(), p->geschrieben.size()); ++i)
+            if (geschrieben[i] == '?')
+                p->geschrieben[i] = '?';
+        QCOMPARE(p->geschrieben, geschrieben);
         QVERIFY(!p->istOffen());
     }
     QTEST(inhalt(aus.f), "aus");
     if (terminal)
         std::fclose(fehler);
     QTEST(QString::fromUtf8(terminal ? pty.gelesen() : inhalt(fehler)), "fehler");
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 // What a write that ended early says about the flagged pages: single pages,
@@ -419,7 +460,81 @@ void TestCliTeile::teilweiseBeschrieben()
 {
     QFETCH(QList<int>, geschrieben);
     QFETCH(QList<int>, offen);
-    QTEST(teilweiseText(Schreibstand{geschrieben, offen, true}), "text");
+    QTEST(teilweiseText(geschrieben, offen, true), "text");
+}
+
+// ---------------------------------------------------------------------------
+// The progress line
+
+void TestCliTeile::zeile_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("maximum");  // 0: the countdown, `wert` seconds left
+    QTest::addColumn<int>("wert");
+    QTest::addColumn<int>("spalten");
+    QTest::addColumn<QString>("zeile");
+    const QString l = QStringLiteral("lese Konfigurationsdaten ...");
+    QTest::newRow("voll") << "Bestätigungstexte ..." << 257 << 257 << 80 << "Bestätigungstexte ... [####################] 257/257";
+    QTest::newRow("über dem Maximum") << "x" << 80 << 81 << 80 << "x [####################] 80/80";
+    // Narrower: a shorter bar, then none, then the text cut; the last column stays free.
+    QTest::newRow("50 Spalten") << l << 3328 << 1200 << 50 << "lese Konfigurationsdaten ... [##......] 1200/3328";
+    QTest::newRow("40 Spalten") << l << 3328 << 1200 << 40 << "lese Konfigurationsdaten ... 1200/3328";
+    QTest::newRow("12 Spalten") << l << 3328 << 1200 << 12 << "l 1200/3328";
+    QTest::newRow("5 Spalten") << l << 3328 << 1200 << 5 << "1200";
+    QTest::newRow("Countdown") << "Verbindungsaufbau ..." << 0 << 38 << 80 << "Verbindungsaufbau ... noch 38 s";
+    QTest::newRow("Countdown, 20 Spalten") << "Verbindungsaufbau ..." << 0 << 5 << 20 << "Verbindungsaufbau .";
+}
+
+void TestCliTeile::zeile()
+{
+    QFETCH(QString, text);
+    QFETCH(int, maximum);
+    QFETCH(int, wert);
+    QFETCH(int, spalten);
+    QTEST(maximum ? Fortschrittszeile::zeile(text, maximum, wert, spalten)
+                  : Fortschrittszeile::countdown(text, wert, spalten), "zeile");
+}
+
+void TestCliTeile::zeilenstrom_data()
+{
+    QTest::addColumn<bool>("terminal");
+    QTest::addColumn<int>("abstandMs");
+    QTest::addColumn<QByteArray>("ausgabe");
+    QTest::newRow("Datei") << false << 100 << QByteArray("Verbindungsaufbau ...\nlese Konfigurationsdaten ...\nfertig\n");
+    QTest::newRow("Terminal, jede Änderung")
+        << true << 0
+        << QByteArray("\rVerbindungsaufbau ... noch 40 s"
+                      "\rlese Konfigurationsdaten ... [....................] 79/3328"
+                      "\rlese Konfigurationsdaten ... [....................] 1/3328 "  // padded over the longer line
+                      "\rlese Konfigurationsdaten ... [####################] 3328/3328\nfertig\n");
+    // Changes within 100 ms of a draw wait; the end draws the last state.
+    QTest::newRow("Terminal, 100 ms")
+        << true << 100
+        << QByteArray("\rVerbindungsaufbau ... noch 40 s"
+                      "\rlese Konfigurationsdaten ... [....................] 1/3328"
+                      "\rlese Konfigurationsdaten ... [####################] 3328/3328\nfertig\n");
+}
+
+void TestCliTeile::zeilenstrom()
+{
+    QFETCH(bool, terminal);
+    QFETCH(int, abstandMs);
+    Datei f;
+    {
+        Fortschrittszeile z(f.f);
+        z.setTerminal(terminal);
+        z.setBreite(80);
+        z.setAbstand(std::chrono::milliseconds(abstandMs));
+        const auto stand = [&](Schritt s, int wert, int maximum) { z.anzeigen({Vorgangsart::Lesen, s, -1, wert, maximum}); };
+        stand(Schritt::Verbinden, 0, 0);
+        stand(Schritt::Befehl, 79, 0);  // the countdown shows seconds: not drawn again
+        stand(Schritt::Empfangen, 79, 3328);
+        stand(Schritt::Empfangen, 1, 0);
+        stand(Schritt::Beendet, 1, 0);
+        stand(Schritt::Empfangen, 2, 0);  // over: nothing more
+        z.abschliessen(QStringLiteral("fertig"));
+    }
+    QTEST(inhalt(f.f), "ausgabe");
 }
 
 QTEST_GUILESS_MAIN(TestCliTeile)

@@ -3,14 +3,14 @@
 // closed, the port changed, the link destroyed) -> the outcome, the boxes and
 // beeps, the wire, the device's memory, the progress shown, and a following
 // read. Then the parts the table does not reach: the COM port mapping, lock
-// files, the progress window and its text bar, the COM port dialog.
+// files, the progress window, the COM port dialog.
 #include "kit.h"
-#include "link/datentext.h"
 #include "link/portzuordnung.h"
 #include "link/seriellertransport.h"
 #include "link/verbindung.h"
 #include "linkui/datenfenster.h"
 #include "linkui/kommunikation.h"
+#include "linktext/linktext.h"
 #include "sim/simptyrunner.h"
 
 #include <QApplication>
@@ -22,7 +22,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -36,24 +35,14 @@ namespace {
 
 const QString kAufbau = QStringLiteral("Verbindungsaufbau ...");
 
-// The progress view: every state the window was asked to show, and how often
-// it was shown and hidden.
-struct Aufzeichnung : DatenAnsicht {
+// The progress window: every state it showed at the link's reports.
+struct Aufzeichnung {
     struct Stand {
         QString text;
         int maximum;
         int wert;
     };
     QList<Stand> staende;
-    int gezeigt = 0;
-    int verborgen = 0;
-    void zeigen(Daten& d) override
-    {
-        ++gezeigt;
-        aktualisieren(d);
-    }
-    void aktualisieren(const Daten& d) override { staende.append({d.text(), d.maximum(), d.wert()}); }
-    void verbergen() override { ++verborgen; }
 
     // The texts in order, and the highest value the bar reached under the
     // last of them (not counting the value it had when the text came) with
@@ -155,8 +144,9 @@ struct Umgebung {
     std::unique_ptr<SimPtyRunner> sim;
     std::unique_ptr<Verbindung> v;
     Mithoerer* draht = nullptr;
-    Aufzeichnung* ansicht = nullptr;
-    std::optional<Ergebnis> ergebnis;
+    std::unique_ptr<DatenFenster> fenster;
+    Aufzeichnung ansicht;
+    std::optional<Vorgangsbericht> ergebnis;
     int berichte = 0;
     QList<QByteArray> dekodiert;  // what the decoders were handed
     bool dekoderOk = true;
@@ -176,9 +166,12 @@ struct Umgebung {
         v = std::make_unique<Verbindung>(std::move(t));
         v->zuordnung().festlegen(1, sim->pfad());
         v->setWartezeit(kLang);
-        auto a = std::make_unique<Aufzeichnung>();
-        ansicht = a.get();
-        v->daten().setAnsicht(std::move(a));
+        fenster = std::make_unique<DatenFenster>(*v);
+        ansicht = {};
+        QObject::connect(v.get(), &Verbindung::fortschritt, fenster.get(), [this] {
+            if (fenster->sichtbar())
+                ansicht.staende.append({fenster->text(), fenster->maximum(), fenster->wert()});
+        });
     }
     // Notes the phase of the operation under way, the first time only.
     void gesehen()
@@ -189,19 +182,19 @@ struct Umgebung {
 
     bool starten(Art art)
     {
-        auto fertig = [this](const Ergebnis& e) {
+        auto fertig = [this](const Vorgangsbericht& e) {
             ergebnis = e;
             ++berichte;
-            if (e.signalton)
+            if (linktext::signalton(e))
                 door.beep();
-            if (!e.meldung.isEmpty())
-                door.meldung(e.meldung, Door::Icon::Kritisch, Door::Knoepfe::Ok, Verbindung::titel());
+            if (!linktext::meldung(e).isEmpty())
+                door.meldung(linktext::meldung(e), Door::Icon::Kritisch, Door::Knoepfe::Ok, linktext::titel());
             if (imBericht)
                 imBericht();
         };
         auto dekoder = [this](const QByteArray& b) {
             dekodiert.append(b);
-            fensterBeimDekodieren = v->daten().sichtbar() ? "offen" : "zu";
+            fensterBeimDekodieren = fenster->sichtbar() ? "offen" : "zu";
             gesehen();
             return dekoderOk;
         };
@@ -228,8 +221,7 @@ struct Umgebung {
     // the port closed.
     bool ruhend() const
     {
-        return !v->operationLaeuft() && !v->wartet() && !v->daten().sichtbar() && !v->portOffen()
-            && ansicht->gezeigt == ansicht->verborgen;
+        return !v->operationLaeuft() && !v->wartet() && !fenster->sichtbar() && !v->portOffen();
     }
 
     // A read now delivers the memory of the device on the current port and
@@ -425,9 +417,9 @@ private slots:
             if (was == "abbruch")
                 u.v->abbrechen();
             else if (was == "datenZu")
-                u.v->daten().schliessen();
+                u.fenster->fenster()->close();
             else if (was == "dialog")
-                u.v->uhrDialogEntladen();
+                u.v->uhrSetzenBeenden();
             else if (was == "zerstoeren")
                 u.v.reset();
             else if (was == "weg") {
@@ -452,11 +444,11 @@ private slots:
                 s << QString::number(p);
             return s.isEmpty() ? QStringLiteral("-") : s.join(',');
         };
-        QString ist = u.ergebnis ? u.ergebnis->detail : QString();
+        QString ist = u.ergebnis ? linktext::detail(*u.ergebnis) : QString();
         if (art == Art::Schreiben && u.ergebnis && u.ergebnis->ausgang != Ausgang::Erfolg
             && u.ergebnis->ausgang != Ausgang::KeineVerbindung) {
             const Schreibstand st = u.ergebnis->schreibstand.value_or(Schreibstand());
-            ist += QStringLiteral(" | geschrieben %1; offen %2; ").arg(seiten(st.geschrieben), seiten(st.offen))
+            ist += QStringLiteral(" | geschrieben %1; offen %2; ").arg(seiten(st.geschrieben), seiten(st.offen()))
                 + (st.datenGesendet ? "Daten gesendet" : "keine Daten");
         }
         if (detail != "?")
@@ -464,14 +456,14 @@ private slots:
         QTEST(u.phase.value_or(Phase::Beendet), "phase");
         QTEST(kit::boxen(u.door), "boxen");
         QTEST(u.door.beeps, "beeps");
-        QTEST(u.v ? u.ansicht->verlauf() : QString(), "verlauf");  // the view goes with the link
+        QTEST(u.v ? u.ansicht.verlauf() : QString(), "verlauf");
         const bool dekodiert = (ausgang == "Erfolg" || e.contains("dekoder")) && art != Art::Schreiben && art != Art::UhrSetzen;
         QCOMPARE(u.dekodiert.size(), dekodiert ? 1 : 0);
         // The event memory is converted after the progress window is gone.
         QCOMPARE(u.fensterBeimDekodieren, !dekodiert ? "" : art == Art::Ereignisse ? "zu" : "offen");
         if (u.v) {
             QVERIFY(u.ruhend());
-            u.v->uhrDialogEntladen();  // the clock dialog closes after the operation
+            u.v->uhrSetzenBeenden();  // the clock dialog closes after the operation
         }
         QFETCH(QByteArray, draht);
         if (u.sim) {
@@ -507,14 +499,20 @@ private slots:
     void auffuellen()
     {
         struct Probe : Vorgang {
-            Probe(Verbindung& v, Fertig f) : Vorgang(v, Art::Schreiben, std::move(f)) {}
-            void verbunden() override { Senden("ab", 4, [this](Warteausgang, int i) { Ergebnis e; e.detail = QString::number(i), beenden(e); }); }
+            Probe() : Vorgang(Art::Schreiben) {}
+            Anweisung weiter(const Schrittende& s) override
+            {
+                Vorgangsbericht b;
+                b.bytes = s.gesendet;
+                return std::exchange(m_gesendet, true) ? Anweisung::ende(b) : Anweisung::senden("ab", 4);
+            }
+            bool m_gesendet = false;
         };
         Umgebung u;
         u.draht->skript = [](std::uint8_t b) { return QByteArray(1, char(b)); };
-        QVERIFY(u.v->starten(std::make_unique<Probe>(*u.v, [&u](const Ergebnis& e) { u.ergebnis = e; })));
+        QVERIFY(u.v->starten(std::make_unique<Probe>(), [&u](const Vorgangsbericht& e) { u.ergebnis = e; }));
         QVERIFY(kit::warten([&] { return u.ergebnis.has_value(); }));
-        QCOMPARE(u.ergebnis->detail, QStringLiteral("4"));
+        QCOMPARE(u.ergebnis->bytes, 4);
         QTRY_COMPARE(u.sim->empfangeneBytes(), QByteArray("ab\xFF\xFF"));
     }
 
@@ -602,132 +600,54 @@ private slots:
         kind.waitForFinished();
     }
 
-    // The countdown lowers the bar to 1, never below; it stops when the
-    // program hides the window, and only the user's close asks the
-    // operation to end. The window shows one tool window with the text
-    // and the bar, and goes with Daten.
+    // The countdown lowers the bar from 80 to 1, never below; the read's
+    // data stop it, the write's pages leave it running. Only the user's close
+    // says so (the link then ends the operation); the link's end hides the
+    // window. One tool window with the caption, the text and the bar.
     void datenFenster_data()
     {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("ende");
+        QTest::addColumn<Art>("art");
         QTest::addColumn<bool>("vomBenutzer");
-        QTest::newRow("zählt bis 1, vom Benutzer geschlossen") << 6 << 1 << true;
-        QTest::newRow("0 bleibt, vom Programm verborgen") << 0 << 0 << false;
+        QTest::addColumn<QString>("danach");  // after a transfer's state
+        QTest::addColumn<bool>("countdown");
+        QTest::newRow("Lesen, vom Benutzer geschlossen") << Art::Lesen << true << "lese Konfigurationsdaten ...|1200/3328" << false;
+        QTest::newRow("Schreiben, verborgen") << Art::Schreiben << false << "Daten zu Meldelinie 3 ...|17/257" << true;
     }
     void datenFenster()
     {
-        QFETCH(int, start);
-        QFETCH(int, ende);
+        QFETCH(Art, art);
         QFETCH(bool, vomBenutzer);
-        auto d = std::make_unique<Daten>();
-        QSignalSpy geschlossen(d.get(), &Daten::geschlossen);
-        d->setText(QStringLiteral("Verbindungsaufbau ..."));
-        d->setMaximum(80);
-        d->setWert(start);
-        d->setAnsicht(std::make_unique<DatenFenster>());
-        d->zeigen();
-        d->zeigen();
+        Verbindung v;
+        auto d = std::make_unique<DatenFenster>(v);
+        QSignalSpy geschlossen(d.get(), &DatenFenster::geschlossen);
         QCOMPARE(d->Timer1().interval(), 500);
         d->Timer1().setInterval(2);
-        d->Timer1().start();
-        QTRY_COMPARE(d->wert(), ende);
+        Fortschrittsstand s;
+        s.art = art;
+        d->anzeigen(s);
+        d->anzeigen(s);
+        QTRY_COMPARE(d->wert(), 1);
         QTest::qWait(20);
-        QCOMPARE(fensterZeilen(), QStringList{QStringLiteral("Datenübertragung von/zu Boravilon|Verbindungsaufbau ...|%1/80").arg(ende)});
+        QCOMPARE(fensterZeilen(), QStringList{"Datenübertragung von/zu Boravilon|Verbindungsaufbau ...|1/80"});
         QWidget* w = QApplication::topLevelWidgets().constFirst();
         QVERIFY(w->windowFlags().testFlag(Qt::Tool));
+        s.schritt = Schritt::Beendet;
         if (vomBenutzer)
             w->close();
         else
-            d->verbergen();
+            d->anzeigen(s);
         QVERIFY(!d->Timer1().isActive());
         QCOMPARE(geschlossen.size(), vomBenutzer ? 1 : 0);
         QTRY_COMPARE(fensterZeilen(), QStringList());
-        d->zeigen();
-        d->setWert(1200);
-        d->setMaximum(3328);
-        d->setText(QStringLiteral("lese Konfigurationsdaten ..."));
-        QCOMPARE(fensterZeilen(), QStringList{"Datenübertragung von/zu Boravilon|lese Konfigurationsdaten ...|1200/3328"});
+        s.schritt = Schritt::Verbinden;
+        d->anzeigen(s);
+        s = {art, art == Art::Lesen ? Schritt::Empfangen : Schritt::Seite, 3, art == Art::Lesen ? 1200 : 17, art == Art::Lesen ? 3328 : 257};
+        d->anzeigen(s);
+        QFETCH(QString, danach);
+        QCOMPARE(fensterZeilen(), QStringList{"Datenübertragung von/zu Boravilon|" + danach});
+        QTEST(d->Timer1().isActive(), "countdown");
         d.reset();
         QTRY_COMPARE(fensterZeilen(), QStringList());
-    }
-
-    void datenTextZeile_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("maximum");  // 0: the countdown, `wert` seconds left
-        QTest::addColumn<int>("wert");
-        QTest::addColumn<int>("spalten");
-        QTest::addColumn<QString>("zeile");
-        const QString l = QStringLiteral("lese Konfigurationsdaten ...");
-        QTest::newRow("voll") << "Bestätigungstexte ..." << 257 << 257 << 80 << "Bestätigungstexte ... [####################] 257/257";
-        QTest::newRow("über dem Maximum") << "x" << 80 << 81 << 80 << "x [####################] 80/80";
-        // Narrower: a shorter bar, then none, then the text cut; the last column stays free.
-        QTest::newRow("50 Spalten") << l << 3328 << 1200 << 50 << "lese Konfigurationsdaten ... [##......] 1200/3328";
-        QTest::newRow("40 Spalten") << l << 3328 << 1200 << 40 << "lese Konfigurationsdaten ... 1200/3328";
-        QTest::newRow("12 Spalten") << l << 3328 << 1200 << 12 << "l 1200/3328";
-        QTest::newRow("5 Spalten") << l << 3328 << 1200 << 5 << "1200";
-        QTest::newRow("Countdown") << "Verbindungsaufbau ..." << 0 << 38 << 80 << "Verbindungsaufbau ... noch 38 s";
-        QTest::newRow("Countdown, 20 Spalten") << "Verbindungsaufbau ..." << 0 << 5 << 20 << "Verbindungsaufbau .";
-    }
-    void datenTextZeile()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, maximum);
-        QFETCH(int, wert);
-        QFETCH(int, spalten);
-        QTEST(maximum ? DatenText::zeile(text, maximum, wert, spalten) : DatenText::countdown(text, wert, spalten), "zeile");
-    }
-
-    void datenTextStrom_data()
-    {
-        QTest::addColumn<bool>("terminal");
-        QTest::addColumn<int>("abstandMs");
-        QTest::addColumn<QByteArray>("ausgabe");
-        QTest::newRow("Datei") << false << 100 << QByteArray("Verbindungsaufbau ...\nlese Konfigurationsdaten ...\nfertig\n");
-        QTest::newRow("Terminal, jede Änderung")
-            << true << 0
-            << QByteArray("\rVerbindungsaufbau ... noch 40 s"
-                          "\rlese Konfigurationsdaten ... [###################.] 79/80"
-                          "\rlese Konfigurationsdaten ... [....................] 79/3328"
-                          "\rlese Konfigurationsdaten ... [....................] 1/3328 "  // padded over the longer line
-                          "\rlese Konfigurationsdaten ... [####################] 3328/3328\nfertig\n");
-        // Changes within 100 ms of a draw wait; closing draws the last state.
-        QTest::newRow("Terminal, 100 ms")
-            << true << 100
-            << QByteArray("\rVerbindungsaufbau ... noch 40 s"
-                          "\rlese Konfigurationsdaten ... [....................] 1/3328"
-                          "\rlese Konfigurationsdaten ... [####################] 3328/3328\nfertig\n");
-    }
-    void datenTextStrom()
-    {
-        QFETCH(bool, terminal);
-        QFETCH(int, abstandMs);
-        std::FILE* f = std::tmpfile();
-        QVERIFY(f);
-        {
-            Daten d;
-            auto* text = new DatenText(f);
-            d.setAnsicht(std::unique_ptr<DatenAnsicht>(text));
-            text->setTerminal(terminal);
-            text->setBreite(80);
-            text->setAbstand(std::chrono::milliseconds(abstandMs));
-            d.setText(QStringLiteral("Verbindungsaufbau ..."));
-            d.setMaximum(80);
-            d.setWert(80);
-            d.zeigen();
-            d.setWert(79);  // the countdown shows seconds: not drawn again
-            d.setText(QStringLiteral("lese Konfigurationsdaten ..."));
-            d.setMaximum(3328);
-            d.setWert(1);
-            d.verbergen();  // the operation has ended
-            d.setWert(2);   // closed: nothing more
-            text->abschliessen(QStringLiteral("fertig"));
-        }
-        std::rewind(f);
-        QFile gelesen;
-        QVERIFY(gelesen.open(f, QIODevice::ReadOnly));
-        QTEST(gelesen.readAll(), "ausgabe");
-        std::fclose(f);
     }
 
     // Load selects the current port; OK closes the port and takes the

@@ -1,25 +1,26 @@
 #pragma once
-// The progress window for the command line: the status text and a bar of
-// characters on a stream (standard error). On a terminal the line is redrawn
-// in place, at most about ten times a second and only when it changes, fitted
-// to the terminal's width (it never wraps); while connecting it counts down
-// the seconds left of the wait. Otherwise every new status text is written on
-// a line of its own.
+// The progress of a device operation for the command line: the status text
+// and a bar of characters on a stream (standard error). On a terminal the
+// line is redrawn in place, at most about ten times a second and only when
+// it changes, fitted to the terminal's width (it never wraps); while
+// connecting it counts down the seconds left of the wait. Otherwise every
+// new status text is written on a line of its own.
 //
-// When the window closes the last line stays open, so that the tool can show
-// it complete after a successful transfer (abschliessen) or end it before a
-// message (zeileBeenden).
-#include "link/daten.h"
+// When the progress is over the last line stays open, so that the tool can
+// show it complete after a successful transfer (abschliessen) or end it
+// before a message (zeileBeenden).
+#include "link/vorgangsbericht.h"
 
 #include <QElapsedTimer>
+#include <QString>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
 
-class DatenText : public DatenAnsicht {
+class Fortschrittszeile {
 public:
-    explicit DatenText(std::FILE* strom = stderr);
-    ~DatenText() override;
+    explicit Fortschrittszeile(std::FILE* strom = stderr);
+    ~Fortschrittszeile();
 
     // Whether the stream is a terminal (decided by the constructor; settable for tests).
     void setTerminal(bool terminal) { m_terminal = terminal; }
@@ -29,10 +30,14 @@ public:
     void setFrist(std::chrono::milliseconds frist) { m_frist = frist; }
     // The least time between two draws (100 ms).
     void setAbstand(std::chrono::milliseconds abstand) { m_abstand = abstand; }
+    // The status text while a configuration read's data come (empty: "lese
+    // Konfigurationsdaten ..."), for a read with another purpose.
+    void setLesetext(const QString& text) { m_lesetext = text; }
 
-    void zeigen(Daten& d) override;
-    void aktualisieren(const Daten& d) override;
-    void verbergen() override;
+    // Shows what the link reports (Verbindung::fortschritt).
+    void anzeigen(const Fortschrittsstand& s);
+    // The progress is over: the last state drawn, the line left open.
+    void verbergen();
 
     // After a successful operation: the bar drawn complete ("3328/3328"; a
     // countdown line is wiped instead), then `text` on a line of its own
@@ -48,9 +53,9 @@ public:
     static QString countdown(const QString& text, int sekunden, int spalten);
 
 private:
-    bool verbindet() const;
     int spalten() const;
     QString aktuelleZeile() const;
+    void aktualisieren();
     void anfordern();
     void zeichnen(const QString& z);
     void schreiben(const QByteArray& b);
@@ -60,8 +65,10 @@ private:
     int m_breite = 0;
     std::chrono::milliseconds m_frist{40000};
     std::chrono::milliseconds m_abstand{100};
+    QString m_lesetext;
 
     bool m_sichtbar = false;
+    bool m_verbindet = false;   // the status text is the connection's: the countdown runs
     QString m_text;
     int m_maximum = 100;
     int m_wert = 0;

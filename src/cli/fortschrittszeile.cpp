@@ -1,4 +1,6 @@
-#include "link/datentext.h"
+#include "cli/fortschrittszeile.h"
+
+#include "linktext/linktext.h"
 
 #include <algorithm>
 #include <sys/ioctl.h>
@@ -9,19 +11,19 @@ constexpr int kBalken = 20;
 constexpr int kBalkenMindestens = 5;
 } // namespace
 
-DatenText::DatenText(std::FILE* strom) : m_strom(strom)
+Fortschrittszeile::Fortschrittszeile(std::FILE* strom) : m_strom(strom)
 {
     m_terminal = strom && ::isatty(::fileno(strom));
     m_takt.setSingleShot(true);
     m_takt.callOnTimeout([this] { anfordern(); });
 }
 
-DatenText::~DatenText()
+Fortschrittszeile::~Fortschrittszeile()
 {
     zeileBeenden();
 }
 
-QString DatenText::zeile(const QString& text, int maximum, int wert, int spalten)
+QString Fortschrittszeile::zeile(const QString& text, int maximum, int wert, int spalten)
 {
     const int platz = std::max(spalten - 1, 1);  // the last column stays free: no wrap
     const int oben = std::max(maximum, 1);
@@ -38,17 +40,12 @@ QString DatenText::zeile(const QString& text, int maximum, int wert, int spalten
     return text.left(platz - zahl.size() - 1) + QLatin1Char(' ') + zahl;
 }
 
-QString DatenText::countdown(const QString& text, int sekunden, int spalten)
+QString Fortschrittszeile::countdown(const QString& text, int sekunden, int spalten)
 {
     return (text + QStringLiteral(" noch %1 s").arg(sekunden)).left(std::max(spalten - 1, 1));
 }
 
-bool DatenText::verbindet() const
-{
-    return m_text == Daten::textVerbindungsaufbau();
-}
-
-int DatenText::spalten() const
+int Fortschrittszeile::spalten() const
 {
     if (m_breite > 0)
         return m_breite;
@@ -60,34 +57,46 @@ int DatenText::spalten() const
     return ok && spalten > 0 ? spalten : 80;
 }
 
-QString DatenText::aktuelleZeile() const
+QString Fortschrittszeile::aktuelleZeile() const
 {
-    if (verbindet()) {
+    if (m_verbindet) {
         const qint64 rest = m_frist.count() - (m_aufbau.isValid() ? m_aufbau.elapsed() : 0);
         return countdown(m_text, int(std::max<qint64>((rest + 999) / 1000, 0)), spalten());
     }
     return zeile(m_text, m_maximum, m_wert, spalten());
 }
 
-void DatenText::zeigen(Daten& d)
+void Fortschrittszeile::anzeigen(const Fortschrittsstand& s)
 {
-    m_sichtbar = true;
-    m_text.clear();
-    m_letzterText.clear();
-    // A line a previous window left open stays as it was.
-    zeileBeenden();
-    aktualisieren(d);
+    if (s.schritt == Schritt::Beendet)
+        return verbergen();
+    if (s.schritt == Schritt::Verbinden) {
+        m_sichtbar = true;
+        m_letzterText.clear();
+        // A line a previous operation left open stays as it was.
+        zeileBeenden();
+        m_aufbau.start();
+        m_verbindet = true;
+        m_maximum = m_wert = 80;
+    } else {
+        if (s.maximum > 0)
+            m_maximum = s.maximum;
+        m_wert = s.wert;
+    }
+    QString text = linktext::beschriftung(s);
+    if (s.art == Vorgangsart::Lesen && s.schritt == Schritt::Empfangen && !m_lesetext.isEmpty())
+        text = m_lesetext;
+    if (!text.isEmpty()) {
+        m_verbindet = s.schritt == Schritt::Verbinden;
+        m_text = text;
+    }
+    aktualisieren();
 }
 
-void DatenText::aktualisieren(const Daten& d)
+void Fortschrittszeile::aktualisieren()
 {
     if (!m_sichtbar || !m_strom)
         return;
-    if (d.text() != m_text && d.text() == Daten::textVerbindungsaufbau())
-        m_aufbau.start();
-    m_text = d.text();
-    m_maximum = d.maximum();
-    m_wert = d.wert();
     if (!m_terminal) {
         if (m_text == m_letzterText)
             return;
@@ -98,7 +107,7 @@ void DatenText::aktualisieren(const Daten& d)
     anfordern();
 }
 
-void DatenText::anfordern()
+void Fortschrittszeile::anfordern()
 {
     if (!m_sichtbar || !m_terminal)
         return;
@@ -113,13 +122,13 @@ void DatenText::anfordern()
     m_takt.stop();
     zeichnen(aktuelleZeile());
     // The countdown moves on by itself: the next draw when its second is up.
-    if (verbindet()) {
+    if (m_verbindet) {
         const qint64 imSekundenschritt = (m_frist.count() - m_aufbau.elapsed()) % 1000;
         m_takt.start(std::max<qint64>(imSekundenschritt > 0 ? imSekundenschritt : 1000, m_abstand.count()));
     }
 }
 
-void DatenText::zeichnen(const QString& z)
+void Fortschrittszeile::zeichnen(const QString& z)
 {
     if (z == m_letzte)
         return;
@@ -131,7 +140,7 @@ void DatenText::zeichnen(const QString& z)
     schreiben(aus.toUtf8());
 }
 
-void DatenText::verbergen()
+void Fortschrittszeile::verbergen()
 {
     if (!m_sichtbar)
         return;
@@ -141,12 +150,12 @@ void DatenText::verbergen()
     m_sichtbar = false;
 }
 
-void DatenText::abschliessen(const QString& text)
+void Fortschrittszeile::abschliessen(const QString& text)
 {
     m_takt.stop();
     m_sichtbar = false;
     if (m_terminal && !m_letzte.isEmpty()) {
-        if (verbindet()) {
+        if (m_verbindet) {
             schreiben((QLatin1Char('\r') + QString(m_letzte.size(), QLatin1Char(' ')) + QLatin1Char('\r')).toUtf8());
             m_letzte.clear();
         } else {
@@ -158,7 +167,7 @@ void DatenText::abschliessen(const QString& text)
         schreiben(text.toUtf8() + '\n');
 }
 
-void DatenText::zeileBeenden()
+void Fortschrittszeile::zeileBeenden()
 {
     if (m_letzte.isEmpty())
         return;
@@ -166,7 +175,7 @@ void DatenText::zeileBeenden()
     schreiben("\n");
 }
 
-void DatenText::schreiben(const QByteArray& b)
+void Fortschrittszeile::schreiben(const QByteArray& b)
 {
     if (!m_strom)
         return;

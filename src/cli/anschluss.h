@@ -1,0 +1,72 @@
+#pragma once
+// The device for one command: the link made from the arguments (the port,
+// COM n or a device path; one time limit for every wait and for a transfer
+// whose bytes stop coming; the steps with -v; the progress bar on a
+// terminal), the transcript of --transcript, the image of a configuration
+// read and its backup, and the one way every operation's report comes back.
+#include "cli/aufruf.h"
+#include "cli/bericht.h"
+#include "image/konfigspeicher.h"
+#include "link/verbindung.h"
+#include "mitschrift/mitschrift.h"
+
+#include <QFile>
+#include <functional>
+#include <memory>
+
+class Transport;
+
+namespace cli {
+
+class Konsole;
+class Lauf;
+
+class Anschluss {
+public:
+    // `transport`: null means the serial port.
+    Anschluss(const Aufruf& aufruf, Konsole& konsole, Lauf& lauf, std::unique_ptr<Transport> transport);
+    ~Anschluss();
+
+    // Makes the link and opens its port. False when that failed: said, and
+    // the run has ended.
+    bool verbinden();
+    // Opens the port for the next operation of the same command; when it
+    // cannot be opened the run ends with `status`, `folge` said last.
+    bool portOeffnen(int status = KeineVerbindung, const QString& folge = {});
+    // The link, once verbinden() succeeded.
+    Verbindung& verbindung() { return *m_v; }
+
+    // The report every operation hands back, and the only way it comes back.
+    // It is dropped once the run has ended (Ctrl+C came between the
+    // operation's end and its report): nothing more is written or sent. A
+    // failure is said (see berichten) and ends the run; a success goes on
+    // with `weiter`.
+    Verbindung::Fertig bericht(Auswirkung auswirkung, std::function<void()> weiter);
+
+    // The decoder of a configuration read: the image of the bytes into
+    // `bild`, decoded as the window decodes them.
+    Verbindung::Dekoder bildDekoder(Konfigspeicher& bild);
+    // Keeps a configuration read as a backup (see backup/sicherung.h); a
+    // failure is one line, the command goes on.
+    void sichern(const Konfigspeicher& bild);
+
+    // Ctrl+C: an operation under way is aborted as with the window's abort
+    // button (ESC, port closed) and ends through its report. False when none runs.
+    bool abbrechen();
+    // The run has ended: the transcript holds every line, the last one too.
+    void abschliessen();
+
+private:
+    bool mitschriftOeffnen();
+
+    const Aufruf& m_a;
+    Konsole& m_konsole;
+    Lauf& m_lauf;
+    // Declared before the link, whose transport writes into it, so that it outlives it.
+    QFile m_mitschriftDatei;
+    Mitschrift m_mitschrift;
+    std::unique_ptr<Transport> m_transport;  // until the link takes it
+    std::unique_ptr<Verbindung> m_v;
+};
+
+} // namespace cli

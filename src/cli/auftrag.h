@@ -1,0 +1,67 @@
+#pragma once
+// A command of gsmbv, carried out on the event loop: one class per command,
+// each in its own file, reading top to bottom from starten() to the end of
+// the run. The pieces a command calls belong to the run (Werkzeug), which
+// tidies them up when it ends, whatever ended it.
+//
+// A new command: a file with its class and its make function, declared
+// below; its entry in Werkzeug::starten; its name, options, usage and help in
+// aufruf.cpp.
+#include "cfgfile/cfgdatei.h"
+#include "cli/aufruf.h"
+#include "link/portangaben.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace cli {
+
+class Anschluss;
+class Ausgabedatei;
+class Konsole;
+class Lauf;
+
+// What a command works with.
+struct Teile {
+    const Aufruf& aufruf;
+    Lauf& lauf;               // the end of the run, with its exit status
+    Konsole& konsole;         // standard output and standard error
+    Ausgabedatei& datei;      // the file of --output or --pdf
+    Anschluss& anschluss;     // the device
+    const std::optional<Portwurzeln>& portwurzeln;  // ports: a tree of its own instead of /sys and /dev
+};
+
+class Auftrag {
+public:
+    explicit Auftrag(const Teile& teile) : m_t(teile) {}
+    virtual ~Auftrag() = default;
+    // Call it from the running event loop; the run ends through Lauf.
+    virtual void starten() = 0;
+
+protected:
+    void ende(int status);  // the run's end (Lauf::beenden)
+
+    Teile m_t;
+};
+
+// The command of each Befehl.
+std::unique_ptr<Auftrag> auftragShow(const Teile& t);
+std::unique_ptr<Auftrag> auftragDiff(const Teile& t);
+std::unique_ptr<Auftrag> auftragRead(const Teile& t);
+std::unique_ptr<Auftrag> auftragWrite(const Teile& t);
+std::unique_ptr<Auftrag> auftragLog(const Teile& t);
+std::unique_ptr<Auftrag> auftragClock(const Teile& t);
+std::unique_ptr<Auftrag> auftragPorts(const Teile& t);
+
+// A configuration file as write, show and diff take it. A file of another
+// kind (LOG.TXT, a file re-saved as UTF-8, ...) is refused unless `erzwingen`;
+// a file with missing lines always, so that no device is written half from a
+// file and half from the default content.
+struct Dateiladung {
+    Dateiergebnis inhalt;
+    QString fehler;  // why it was refused, in words; empty: taken
+};
+Dateiladung dateiLaden(const QString& pfad, bool erzwingen);
+
+} // namespace cli

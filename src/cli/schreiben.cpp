@@ -1,0 +1,114 @@
+// gsmbv write: a configuration file into the device, in three operations:
+// the backup read of what the device held, the write, and the read back
+// that checks every page written.
+#include "cli/anschluss.h"
+#include "cli/auftrag.h"
+#include "cli/konsole.h"
+#include "cli/seiten.h"
+#include "linktext/linktext.h"
+
+namespace cli {
+namespace {
+
+class Schreiben final : public Auftrag {
+public:
+    using Auftrag::Auftrag;
+
+    void starten() override
+    {
+        const Dateiladung datei = dateiLaden(m_t.aufruf.datei, m_t.aufruf.erzwingen);
+        if (!datei.fehler.isEmpty())
+            return ende(m_t.konsole.dateifehler(m_t.aufruf.datei, datei.fehler));
+        m_datei = datei.inhalt;
+        if (!m_t.anschluss.verbinden())
+            return;
+        if (m_t.aufruf.sichern)
+            return sicherungLesen();
+        schreiben();
+    }
+
+private:
+    // The device's configuration before it is overwritten, read as `read`
+    // reads it and kept as a backup. A read that fails stops the command
+    // before anything is written.
+    void sicherungLesen()
+    {
+        m_t.konsole.setLesetext(QStringLiteral("sichere Konfigurationsdaten ..."));
+        m_t.anschluss.verbindung().konfigurationLesen(
+            m_t.anschluss.bildDekoder(m_bild), m_t.anschluss.bericht(Auswirkung::NichtBeschrieben, [this] {
+                m_t.anschluss.sichern(m_bild);
+                m_t.konsole.zwischenstand();
+                if (m_t.anschluss.portOeffnen(KeineVerbindung, QStringLiteral("Gerät nicht beschrieben")))
+                    schreiben();
+            }),
+            [this] { Grundeinstellung(m_bild); });
+    }
+
+    void schreiben()
+    {
+        m_t.anschluss.verbindung().konfigurationSchreiben(
+            m_datei.image, m_datei.flags, m_t.anschluss.bericht(Auswirkung::TeilweiseBeschrieben, [this] {
+                if (!m_t.aufruf.pruefen) {
+                    m_t.konsole.abschluss(QStringLiteral("Konfiguration geschrieben: %1 Seiten").arg(seiten().size()));
+                    return ende(Erfolg);
+                }
+                m_t.konsole.zwischenstand();
+                if (m_t.anschluss.portOeffnen(Uebertragungsfehler,
+                                              QStringLiteral("Konfiguration geschrieben, aber nicht geprüft")))
+                    zuruecklesen();
+            }));
+    }
+
+    // A normal configuration read; its bytes are compared with what was
+    // sent, page by page. A read that fails leaves the write unchecked: a failure.
+    void zuruecklesen()
+    {
+        m_t.konsole.setLesetext(QStringLiteral("prüfe Konfigurationsdaten ..."));
+        m_t.anschluss.verbindung().konfigurationLesen(
+            [this](const QByteArray& bytes) {
+                m_zurueck = bytes;
+                return true;
+            },
+            m_t.anschluss.bericht(Auswirkung::NichtGeprueft, [this] { pruefen(); }));
+    }
+
+    void pruefen()
+    {
+        const Abweichung a = abweichungSuchen(m_datei.image, m_datei.flags, m_zurueck);
+        if (!a.seiten.isEmpty()) {
+            m_t.konsole.zwischenstand();
+            m_t.konsole.meldung(pruefText(a), linktext::titel());
+            m_t.konsole.hinweis(ersteAbweichungText(a));
+            return ende(Uebertragungsfehler);
+        }
+        const QList<int> geprueft = seiten();
+        m_t.konsole.schritt(QStringLiteral("zurückgelesen: %1 %2 wie gesendet")
+                                .arg(geprueft.size() == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"),
+                                     seitenliste(geprueft)));
+        m_t.konsole.abschluss(QStringLiteral("Konfiguration geschrieben und geprüft: %1 Seiten").arg(geprueft.size()));
+        ende(Erfolg);
+    }
+
+    // The flagged pages of the device, ascending.
+    QList<int> seiten() const
+    {
+        QList<int> s;
+        for (int p = 0; p < kGeraeteSeiten; ++p)
+            if (m_datei.flags[std::size_t(p)])
+                s.append(p);
+        return s;
+    }
+
+    Dateiergebnis m_datei;   // the configuration file
+    Konfigspeicher m_bild;   // the backup read's image
+    QByteArray m_zurueck;    // the device's bytes read back
+};
+
+} // namespace
+
+std::unique_ptr<Auftrag> auftragWrite(const Teile& t)
+{
+    return std::make_unique<Schreiben>(t);
+}
+
+} // namespace cli
