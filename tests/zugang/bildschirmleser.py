@@ -5,8 +5,10 @@ Starts its own virtual display and, under a private D-Bus session on it
 (dbus-run-session, so the accessibility bus is its own), the simulated device on
 a pseudo-terminal and gsmbv-konfig on that with Qt's AT-SPI bridge switched on;
 finds the controls by role and name, reads the device's configuration through
-the menu, changes the installation name and the message text of alarm line 3
-with keys, writes, and compares the simulated device's memory.
+the menu (its progress read off the progress window meanwhile), hears a
+refused key's reason announced, changes the installation name and the message
+text of alarm line 3 with keys, writes, and compares the simulated device's
+memory.
 
     python3 bildschirmleser.py BIN_DIR [--baum DATEI]
 
@@ -189,7 +191,7 @@ def ablauf(bin_dir, baum_datei):
     prozesse = []
     try:
         image = os.path.join(tmp, "speicher.bin")
-        sim = subprocess.Popen([os.path.join(bin_dir, "gsmbv-sim"), "--baud", "0", "--save-image", image],
+        sim = subprocess.Popen([os.path.join(bin_dir, "gsmbv-sim"), "--save-image", image],
                                stdout=subprocess.PIPE, text=True)
         prozesse.append(sim)
         pty = sim.stdout.readline().strip()
@@ -206,6 +208,10 @@ def ablauf(bin_dir, baum_datei):
         vorher = speicher(image)
 
         ausloesen(suchen(fenster, "menu item", "Konfiguration lesen"))
+        # While the device sends (3328 bytes at 9600 bit/s), the progress
+        # window's bar is named by its caption and its value is read.
+        balken = suchen(app, "progress bar", "lese Konfigurationsdaten ...")
+        warten(lambda: 0 < balken.queryValue().currentValue < 3328, "Fortschritt während des Lesens")
         name = suchen(fenster, "text", "Anlagenbezeichnung")
         warten(lambda: text(name) == "Pumpwerk Nord", "gelesene Anlagenbezeichnung")
 

@@ -9,6 +9,7 @@
 #include "doorqt/qtdoor.h"
 #include "editor/teledit.h"
 #include "fenster.h"
+#include "linkui/datenfenster.h"
 #include "linkui/kommunikation.h"
 #include "linkui/syszeit.h"
 #include "shell/information.h"
@@ -313,7 +314,7 @@ private slots:
         QTest::addColumn<QString>("fenster");
         QTest::addColumn<qreal>("schrift");
         for (const char* fenster : {"Allgemein", "Meldelinien", "Relaisausgänge", "Analogeingänge", "COM Port", "Systemzeit",
-                                    "Nummern", "Sicherungen", "Über"})
+                                    "Nummern", "Sicherungen", "Über", "Daten"})
             for (qreal schrift : {1.0, 1.5})
                 QTest::addRow("%s %d %%", fenster, int(schrift * 100)) << QString::fromUtf8(fenster) << schrift;
     }
@@ -347,6 +348,11 @@ private slots:
                 w = new Information(&f.k);
             else if (fenster == QStringLiteral("Nummern") && f.k.teledit().oeffnen(3))
                 w = &f.k.teledit();
+            if (auto* daten = f.k.findChild<DatenFenster*>(); daten && fenster == QStringLiteral("Daten")) {
+                daten->anzeigen({Vorgangsart::Lesen, Schritt::Verbinden});
+                daten->anzeigen({Vorgangsart::Lesen, Schritt::Empfangen, -1, 1000, 3328});
+                w = daten->fenster();
+            }
             w->show();
             QVERIFY(QTest::qWaitForWindowExposed(w));
             QCOMPARE(passtNicht(w).join(QLatin1Char('\n')), QString());
