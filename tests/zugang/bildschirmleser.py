@@ -94,11 +94,14 @@ def suchen(wurzel, rollenname, name, frist=FRIST):
 
 
 def baum(o, tiefe=0, zeilen=None):
+    """Role, name and (description) of `o` and below, indented; what is not shown now is marked."""
     zeilen = [] if zeilen is None else zeilen
     beschreibung = o.description or ""
     zeile = "  " * tiefe + rolle(o) + " \"" + (o.name or "") + "\""
     if beschreibung and beschreibung != o.name:
         zeile += " (" + beschreibung + ")"
+    if not o.getState().contains(pyatspi.STATE_SHOWING):
+        zeile += " [nicht sichtbar]"
     zeilen.append(zeile)
     if rolle(o) not in ("combo box",):
         for k in kinder(o):
