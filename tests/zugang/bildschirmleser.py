@@ -147,11 +147,12 @@ def neu_eintippen(o, s):
 
 
 def anzeige_starten():
-    """A virtual display of its own; a number far from those other programs take first."""
+    """A virtual display of its own, on a number far from those other programs take first; it
+    stays up between clients (a server that resets refuses the client that comes meanwhile)."""
     for _ in range(20):
         nummer = str(random.randint(200, 2000))
         lesen, schreiben = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", ":" + nummer, "-displayfd", str(schreiben), "-screen", "0", "1600x1200x24",
+        xvfb = subprocess.Popen(["Xvfb", ":" + nummer, "-displayfd", str(schreiben), "-screen", "0", "1600x1200x24", "-noreset",
                                  "-nolisten", "tcp"], pass_fds=(schreiben,), stderr=subprocess.DEVNULL)
         os.close(schreiben)
         with os.fdopen(lesen) as f:
