@@ -180,7 +180,7 @@ void Konfig::werkzeugleisteAnlegen()
 {
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
-    m_toolbar->setAccessibleName(QStringLiteral("Werkzeugleiste"));
+    m_toolbar->setWindowTitle(QStringLiteral("Werkzeugleiste"));  // its name to a screen reader
     // The button that shows the buttons a narrow window has no room for.
     if (auto* mehr = m_toolbar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
         mehr->setAccessibleName(QStringLiteral("Weitere Werkzeuge"));
