@@ -1,20 +1,21 @@
 #include "backup/sicherung.h"
 
 #include "cfgfile/cfgdatei.h"
+#include "cfgfile/cfgform.h"
 #include "cfgfile/dateilesen.h"
 #include "image/ansi.h"
 #include "image/felder.h"
+#include "systemfehler/ablage.h"
 #include "systemfehler/systemfehler.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
-#include <optional>
+#include <utility>
 
 namespace sicherung {
 namespace {
@@ -41,21 +42,21 @@ QString ohneSteuerzeichen(const QString& text)
     return out.trimmed();
 }
 
-// The installation name in a file, when the file is a complete configuration.
-std::optional<QString> bezeichnungIn(const QFileInfo& fi)
+// The installation name in a file, or why the file is no configuration.
+std::pair<QString, QString> bezeichnungIn(const QFileInfo& fi)
 {
     const Dateiinhalt datei = dateiLesen(fi.filePath());
     if (!datei)
-        return std::nullopt;
-    const Dateiergebnis e = cfgLesen(datei.bytes);
-    if (!e.vollstaendig)
-        return std::nullopt;
-    return ohneSteuerzeichen(anlagenbezeichnung(e.image));
+        return {QString(), datei.fehler};
+    if (const Formbefund befund = cfgFormPruefen(datei.bytes); !befund.passt())
+        return {QString(), befund.text()};
+    return {ohneSteuerzeichen(anlagenbezeichnung(cfgLesen(datei.bytes).image)), QString()};
 }
 
-Ergebnis fehlschlag(const QString& grund)
+// No backup: `satz` says why with the whole path, `grund` alone, about `ort`.
+Versuch fehlschlag(const QString& satz, const QString& grund, const QString& ort)
 {
-    return {QString(), QStringLiteral("Konfiguration nicht gesichert: %1").arg(grund)};
+    return {QString(), QStringLiteral("Konfiguration nicht gesichert: %1").arg(satz), grund, ort};
 }
 
 } // namespace
@@ -97,10 +98,11 @@ QString dateiname(const QString& anlagenbezeichnung, const QDateTime& zeit, int 
     return name + QStringLiteral(".cfg");
 }
 
-Ergebnis anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QString& ordner)
+Versuch anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QString& ordner)
 {
-    if (!QDir().mkpath(ordner))
-        return fehlschlag(QStringLiteral("Ordner %1 kann nicht angelegt werden").arg(QDir::toNativeSeparators(ordner)));
+    if (const QString grund = ablage::ordnerAnlegen(ordner); !grund.isEmpty())
+        return fehlschlag(QStringLiteral("Ordner %1 kann nicht angelegt werden").arg(QDir::toNativeSeparators(ordner)),
+                          QStringLiteral("Ordner nicht anlegbar (%1)").arg(grund), ordner);
     const QString bezeichnung = anlagenbezeichnung(bild);
     const QByteArray inhalt = cfgSchreiben(bild);
 
@@ -110,33 +112,28 @@ Ergebnis anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QStrin
         // exist; two programs that back up at the same second get two files.
         QFile platz(pfad);
         errno = 0;
-        if (!platz.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (!platz.open(QIODevice::WriteOnly | QIODevice::NewOnly, ablage::kPrivat)) {
             const int nummer = errno;
             const QFileInfo fi(pfad);
             if (fi.exists() || fi.isSymLink())
                 continue;
-            return fehlschlag(
-                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), systemfehler::datei(platz, nummer)));
+            const QString grund = systemfehler::datei(platz, nummer);
+            return fehlschlag(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), grund), grund, pfad);
         }
         platz.close();
-        // Then the content replaces the empty file as a whole. The flush is
-        // checked on its own: commit() does not notice a buffer that failed to
-        // reach the disk and would put a short file in place.
-        QSaveFile datei(pfad);
-        errno = 0;
-        if (datei.open(QIODevice::WriteOnly) && datei.write(inhalt) == inhalt.size() && datei.flush()
-            && datei.commit())
-            return {pfad, QString()};
-        const QString grund = systemfehler::datei(datei, errno);
-        datei.cancelWriting();
+        // Then the content replaces the empty file as a whole.
+        const QString grund = ablage::dateiErsetzen(pfad, inhalt, ablage::kPrivat);
+        if (grund.isEmpty())
+            return {pfad, QString(), QString(), QString()};
         if (QFileInfo(pfad).size() == 0)
             QFile::remove(pfad);  // the empty file that took the name, nothing else
-        return fehlschlag(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), grund));
+        return fehlschlag(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(pfad), grund), grund, pfad);
     }
-    return fehlschlag(QStringLiteral("zu viele Sicherungen von „%1“ in derselben Sekunde").arg(bezeichnung));
+    const QString grund = QStringLiteral("zu viele Sicherungen von „%1“ in derselben Sekunde").arg(bezeichnung);
+    return fehlschlag(grund, grund, ordner);
 }
 
-Ergebnis anlegen(const Konfigspeicher& bild)
+Versuch anlegen(const Konfigspeicher& bild)
 {
     return anlegen(bild, QDateTime::currentDateTime(), ordner());
 }
@@ -145,40 +142,35 @@ QList<Eintrag> liste(const QString& ordner)
 {
     static const QRegularExpression form(
         QStringLiteral("^(.*)_(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)(?:_(\\d{1,3}))?\\.cfg$"));
-    struct Sortiert {
-        Eintrag e;
-        int nummer;
-    };
-    QList<Sortiert> alle;
+    QList<Eintrag> alle;
     const QFileInfoList dateien = QDir(ordner).entryInfoList({QStringLiteral("*.cfg")}, QDir::Files, QDir::Name);
     for (const QFileInfo& fi : dateien) {
         // Empty: a backup that is just being written, or no configuration at all.
         if (fi.size() == 0)
             continue;
-        Sortiert s{{fi.completeBaseName(), fi.lastModified(), fi.filePath()}, 0};
+        Eintrag e{fi.completeBaseName(), fi.lastModified(), 1, fi.filePath(), QString()};
         if (const auto m = form.match(fi.fileName()); m.hasMatch()) {
             const QDateTime zeit = QDateTime::fromString(m.captured(2), kZeitformat);
             if (zeit.isValid()) {
-                s.e.anlagenbezeichnung = m.captured(1);
-                s.e.zeit = zeit;
-                s.nummer = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
+                e.anlagenbezeichnung = m.captured(1);
+                e.zeit = zeit;
+                e.nummer = m.captured(3).isEmpty() ? 1 : m.captured(3).toInt();
             }
         }
-        if (const auto inhalt = bezeichnungIn(fi))
-            s.e.anlagenbezeichnung = *inhalt;
-        if (s.e.anlagenbezeichnung.isEmpty())
-            s.e.anlagenbezeichnung = ohneBezeichnung();
-        alle.append(s);
+        const auto [inhalt, fehler] = bezeichnungIn(fi);
+        e.fehler = fehler;
+        if (fehler.isEmpty())
+            e.anlagenbezeichnung = inhalt;
+        if (e.anlagenbezeichnung.isEmpty())
+            e.anlagenbezeichnung = ohneBezeichnung();
+        alle.append(e);
     }
-    std::stable_sort(alle.begin(), alle.end(), [](const Sortiert& a, const Sortiert& b) {
-        if (a.e.zeit != b.e.zeit)
-            return a.e.zeit > b.e.zeit;
+    std::stable_sort(alle.begin(), alle.end(), [](const Eintrag& a, const Eintrag& b) {
+        if (a.zeit != b.zeit)
+            return a.zeit > b.zeit;
         return a.nummer > b.nummer;
     });
-    QList<Eintrag> out;
-    for (const Sortiert& s : alle)
-        out.append(s.e);
-    return out;
+    return alle;
 }
 
 } // namespace sicherung

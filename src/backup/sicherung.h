@@ -2,7 +2,9 @@
 // Automatic backups: every configuration read from a device is kept as a
 // "*.cfg" file in the user's data folder, named by its installation name and
 // the time of the read, in the format the window saves. The program only ever
-// adds backups: it never replaces, shortens or deletes one.
+// adds backups: it never replaces, shortens or deletes one. Backups hold the
+// recipients' phone numbers: each is the user's alone (0600), and so is each
+// folder made for them (0700).
 //
 // Used by the window and by the command line; the file name, the listing and
 // the writing are testable without either.
@@ -33,9 +35,12 @@ QString ohneBezeichnung();
 // on "_2", "_3", ... (nummer), and ".cfg".
 QString dateiname(const QString& anlagenbezeichnung, const QDateTime& zeit, int nummer = 1);
 
-struct Ergebnis {
+// The attempt to keep a backup: the file kept, or why none could be kept.
+struct Versuch {
     QString pfad;    // the backup kept; empty when none could be kept
-    QString fehler;  // why not, as a German sentence for the status bar
+    QString fehler;  // why not, as one German sentence with the whole path
+    QString grund;   // why not, the reason alone ("keine Berechtigung", ...)
+    QString ort;     // the file or folder the reason is about
     explicit operator bool() const { return !pfad.isEmpty(); }
 };
 
@@ -43,20 +48,24 @@ struct Ergebnis {
 // in `ordner`, created when missing. A name that is taken gets the next
 // number: an existing backup is never replaced. The file appears complete or
 // not at all.
-Ergebnis anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QString& ordner);
+Versuch anlegen(const Konfigspeicher& bild, const QDateTime& zeit, const QString& ordner);
 // The same in the user's backup folder, at the current time.
-Ergebnis anlegen(const Konfigspeicher& bild);
+Versuch anlegen(const Konfigspeicher& bild);
 
 struct Eintrag {
     QString anlagenbezeichnung;  // from the file's content; else from its name
     QDateTime zeit;              // from the file name; else the file's last change
+    int nummer = 1;              // of the backups of one name and second: "_2" is 2
     QString pfad;
+    QString fehler;              // why the file opens as no configuration; empty: it does
 };
 
 // Every non-empty "*.cfg" in `ordner`, newest first. The installation name
-// comes from the file when it is a complete configuration file (control
-// characters left out), else from the file name; a file whose name is not a
-// backup's shows its last change as date and time.
+// comes from the file when it is a configuration file in the writer's form
+// (control characters left out), else from the file name; a file whose name
+// is not a backup's shows its last change as date and time. A file that is
+// no configuration (unreadable, too large, not in the form) is listed with
+// the reason.
 QList<Eintrag> liste(const QString& ordner);
 
 } // namespace sicherung

@@ -132,7 +132,7 @@ Verbindung::Dekoder Anschluss::bildDekoder(Konfigspeicher& bild)
 
 void Anschluss::sichern(const Konfigspeicher& bild)
 {
-    if (const sicherung::Ergebnis s = sicherung::anlegen(bild); !s)
+    if (const sicherung::Versuch s = sicherung::anlegen(bild); !s)
         m_konsole.hinweis(s.fehler);
     else
         m_konsole.schritt(QStringLiteral("Sicherung angelegt: %1").arg(s.pfad));

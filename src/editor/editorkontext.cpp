@@ -78,7 +78,7 @@ bool Editorkontext::folgen(const Folge& w)
     if (w.marker >= 0)
         markerZeigen();
     for (const Einwand& e : w.einwaende)
-        abweisen(e.grund, feld(e.feld));
+        abweisen(e.grund, e.feld ? feld(*e.feld) : nullptr);
     return w.angenommen;
 }
 

@@ -2,6 +2,7 @@
 
 #include "door/abweisung.h"
 #include "door/door.h"
+#include "editor/editorkontext.h"
 #include "image/felder.h"
 
 #include <QButtonGroup>
@@ -30,13 +31,7 @@ Eintrag normiert(Eintrag e)
 
 } // namespace
 
-Teledit::Teledit(Konfigspeicher& speicher, Seitenaenderung& aenderung, IstA1 istA1,
-                 MarkerZeigen markerZeigen, QWidget* parent)
-    : QDialog(parent)
-    , m_speicher(speicher)
-    , m_aenderung(aenderung)
-    , m_istA1(std::move(istA1))
-    , m_markerZeigen(std::move(markerZeigen))
+Teledit::Teledit(Editorkontext& kontext, QWidget* parent) : QDialog(parent), m_k(kontext)
 {
     setObjectName(QStringLiteral("Teledit"));
     setWindowTitle(QStringLiteral("Telefonnummern ML 1"));
@@ -169,7 +164,7 @@ void Teledit::laden(int seite)
 {
     m_seite = seite;
     setWindowTitle(empfaenger::titel(seite));
-    const QList<Eintrag> liste = empfaenger::listeDekodieren(listeLesen(m_speicher, seite));
+    const QList<Eintrag> liste = empfaenger::listeDekodieren(listeLesen(m_k.modell().speicher(), seite));
     for (int i = 0; i < empfaenger::kPlaetze; ++i)
         zeigen(i, i < liste.size() ? liste[i] : Eintrag{});
     m_ueberzaehlig = std::max(0, int(liste.size()) - empfaenger::kPlaetze);
@@ -249,22 +244,15 @@ void Teledit::bildErneuert()
 bool Teledit::ablegen()
 {
     const QList<Eintrag> liste = eintraege();
-    const bool a1 = m_istA1 && m_istA1();
-    const std::optional<QByteArray> gerahmt = empfaenger::listeKodieren(liste, a1);
-    if (!gerahmt) {
-        abweisen({Abweisung::Art::Empfaengerliste, empfaenger::listeBedarf(liste, a1), empfaenger::kListenZellen});
-        Door::aktuell().meldung(
-            QStringLiteral("Die Rufnummern passen nicht in den Speicher des Boravilon "
-                           "(%1 von %2 Zeichen). Bitte Einträge kürzen oder entfernen.")
-                .arg(empfaenger::listeBedarf(liste, a1))
-                .arg(empfaenger::kListenZellen),
-            Door::Icon::Warnung, Door::Knoepfe::Ok, kTitelGeraet);
+    const Folge f = m_k.modell().Nummern_Speichern(m_seite, liste);
+    if (!m_k.folgen(f)) {
+        Door::aktuell().meldung(QStringLiteral("Die Rufnummern passen nicht in den Speicher des Boravilon "
+                                               "(%1 von %2 Zeichen). Bitte Einträge kürzen oder entfernen.")
+                                    .arg(f.einwaende.value(0).grund.a)
+                                    .arg(empfaenger::kListenZellen),
+                                Door::Icon::Warnung, Door::Knoepfe::Ok, kTitelGeraet);
         return false;
     }
-    listeSpeichern(m_speicher, m_seite, *gerahmt);
-    m_aenderung[m_seite] = true;
-    if (m_markerZeigen)
-        m_markerZeigen(empfaenger::marker(m_seite));
     m_abgelegt = liste;
     m_ueberzaehlig = 0;
     return true;
@@ -285,15 +273,6 @@ void Teledit::kopierenKlick()
     const Door::Antwort a = Door::aktuell().meldung(
         QStringLiteral("Wollen Sie diese Einstellung für alle anderen Meldelinien und Alarme übernehmen ?"),
         Door::Icon::Keins, Door::Knoepfe::OkAbbrechen, QStringLiteral("GSM BV Konfiguration"));
-    if (a != Door::Antwort::Ok)
-        return;
-    QByteArray zellen;
-    for (int o = 0; o < empfaenger::kListenZellen; ++o)
-        zellen.append(char(m_speicher.byte(m_seite, o)));
-    for (int seite : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11}) {
-        listeSpeichern(m_speicher, seite, zellen);
-        m_aenderung[seite] = true;
-        if (m_markerZeigen)
-            m_markerZeigen(empfaenger::marker(seite));
-    }
+    if (a == Door::Antwort::Ok)
+        m_k.folgen(m_k.modell().Nummern_Kopieren(m_seite));
 }

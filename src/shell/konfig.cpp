@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -46,7 +47,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_abweisungsUhr = new QTimer(this);
     m_abweisungsUhr->setSingleShot(true);
     m_abweisungsUhr->setInterval(4000);
-    connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_panel[1]->setText(m_hinweis); });
+    connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_hinweisfeld->zeigen(m_hinweis, m_hinweisTipp); });
 
     new Fokusrueckgabe(this);
     m_kontext = new Editorkontext(m_modell, this);
@@ -72,7 +73,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     menuesAnlegen();
     werkzeugleisteAnlegen();
     statusleisteAnlegen();
-    connect(m_kontext, &Editorkontext::hinweis, this, &Konfig::hinweisSetzen);
+    connect(m_kontext, &Editorkontext::hinweis, this, [this](const QString& text) { hinweisSetzen(text); });
     connect(&Abweisungen::melder(), &Abweisungen::abgewiesen, this, &Konfig::abweisungZeigen);
 
     m_timer = new QTimer(this);
@@ -127,9 +128,7 @@ void Konfig::verbinden()
             unsetCursor();
         }
     });
-    m_teledit = new Teledit(
-        m_modell.speicher(), m_modell.seiten(), [this] { return netzbetreiber() == Netzbetreiber::A1; },
-        [this](int marker) { markieren(marker); }, this);
+    m_teledit = new Teledit(*m_kontext, this);
 }
 
 void Konfig::starten()
@@ -219,7 +218,7 @@ void Konfig::statusleisteAnlegen()
     const int twips[4] = {1587, 12347, 4410, 2540};
     const double dpi = logicalDpiX();
     for (int i = 0; i < 4; ++i) {
-        QLabel* l = i == 1 ? new Hinweisfeld(leiste) : new QLabel(texte[i], leiste);
+        QLabel* l = i == 1 ? (m_hinweisfeld = new Hinweisfeld(leiste)) : new QLabel(texte[i], leiste);
         l->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
@@ -234,6 +233,16 @@ void Konfig::statusleisteAnlegen()
         m_panel[std::size_t(i)] = l;
         leiste->addWidget(l, i == 1 ? 1 : 0);
     }
+    // The window is never narrower than its panels: they would overlap, and
+    // the editor's number fields would hide their first digits. The size grip
+    // keeps its place while hidden (it shows once the pointer is over the
+    // bar), so that the panels need not move for it.
+    if (auto* griff = leiste->findChild<QSizeGrip*>()) {
+        QSizePolicy p = griff->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        griff->setSizePolicy(p);
+    }
+    leiste->setMinimumWidth(leiste->minimumSizeHint().width());
 }
 
 QLabel* Konfig::panel(int nummer) const
@@ -243,11 +252,12 @@ QLabel* Konfig::panel(int nummer) const
     return m_panel[std::size_t(nummer - 1)];
 }
 
-void Konfig::hinweisSetzen(const QString& text)
+void Konfig::hinweisSetzen(const QString& text, const QString& tipp)
 {
     m_hinweis = text;
+    m_hinweisTipp = tipp;
     if (!m_abweisungsUhr->isActive())
-        m_panel[1]->setText(text);
+        m_hinweisfeld->zeigen(text, tipp);
 }
 
 void Konfig::setAbweisungsdauer(std::chrono::milliseconds grund, std::chrono::milliseconds rahmen)
@@ -266,7 +276,7 @@ void Konfig::abweisungZeigen(const QString& grund, QWidget* feld)
         if (!w)
             return;
     }
-    static_cast<Hinweisfeld*>(m_panel[1])->ansagen(grund);
+    m_hinweisfeld->ansagen(grund);
     m_abweisungsUhr->start();
     if (!feld)
         return;
@@ -324,17 +334,6 @@ void Konfig::editorLeeren()
 Netzbetreiber Konfig::netzbetreiber() const
 {
     return m_modell.werte().netz;
-}
-
-void Konfig::markieren(int marker)
-{
-    markieren(marker, markerSeite(marker));
-}
-
-void Konfig::markieren(int marker, int seite)
-{
-    m_modell.markieren(marker, seite);
-    m_kontext->markerZeigen();
 }
 
 void Konfig::alleMarkieren()

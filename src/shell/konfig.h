@@ -28,6 +28,7 @@
 
 class Editorkontext;
 class Feldwaechter;
+class Hinweisfeld;
 class Kommunikation;
 class Sicherungen;
 class Teledit;
@@ -79,10 +80,13 @@ public:
 
     // Loads a configuration file into the editor and the image, as the open
     // command does once its dialog has given a name: every marker shown,
-    // pages 0..12 flagged; a file that cannot be read gives the file error and
-    // leaves the editor as it was. False on any error.
-    bool dateiLaden(const QString& pfad);
-    // The same for a file named at start-up; the file dialog then offers it.
+    // pages 0..12 flagged; a file that cannot be read (with `nurGanze`: that
+    // is no configuration file in the writer's form) gives the file error and
+    // leaves the editor as it was. Every error names its cause and the file in
+    // the status bar. False on any error.
+    bool dateiLaden(const QString& pfad, bool nurGanze = false);
+    // The same for a file named at start-up or given by the desktop; the file
+    // dialog then offers it. Refused while a device operation runs.
     bool dateiOeffnen(const QString& pfad);
 
     // The message of the file commands.
@@ -113,10 +117,6 @@ public:
 
     // Every control and marker shows what the model holds.
     void zeigen();
-    // Shows change marker `marker` and flags its page (markerSeite).
-    void markieren(int marker);
-    // The same with the page named (the analog texts flag page 12).
-    void markieren(int marker, int seite);
     // Every marker shown, pages 0..12 flagged.
     void alleMarkieren();
     // Every marker hidden, every flag cleared, tab 0 selected.
@@ -127,9 +127,10 @@ public:
     // field refuses its value (beep given, the focus stays there).
     bool eingabeUebernehmen();
 
-    // Status bar panel 2: the focused field's hint, or any other hint. While a
+    // Status bar panel 2: the focused field's hint, or any other hint, with
+    // its tooltip (empty: the whole text when the panel cuts it). While a
     // refusal's reason is shown, the hint comes back when that time is over.
-    void hinweisSetzen(const QString& text);
+    void hinweisSetzen(const QString& text, const QString& tipp = QString());
     // A refusal (see door/abweisung.h): its reason in panel 2 for a few seconds,
     // and a red frame on its field (of this window or its dialogs) for a moment.
     void abweisungZeigen(const QString& grund, QWidget* feld);
@@ -202,6 +203,7 @@ private:
     void uhrUebernehmen();
     void uhrDialogEntladen();
     void dateiFehler();
+    void dateiHinweis(const QString& ursache, const QString& pfad);
     void sichern();
     QString dateinameWaehlen(bool speichern);
     bool logAblegenIn(const QByteArray& speicher512);
@@ -221,7 +223,9 @@ private:
     std::array<QLabel*, 4> m_panel{};
     QTimer* m_timer;
     std::function<QDateTime()> m_uhr;
+    Hinweisfeld* m_hinweisfeld = nullptr;  // panel 2
     QString m_hinweis;               // panel 2 when no refusal is shown
+    QString m_hinweisTipp;           // its tooltip
     QTimer* m_abweisungsUhr;         // ends the showing of a refusal's reason
     std::chrono::milliseconds m_rahmendauer{400};
 

@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QShowEvent>
-#include <QStatusBar>
 
 syszeit* Konfig::uhrDialog() const
 {
@@ -31,10 +30,6 @@ Kommunikation* Konfig::kommunikation() const
 void Konfig::showEvent(QShowEvent* e)
 {
     m_geschlossen = false;
-    // The window is never narrower than the status bar's panels, which would
-    // lie on top of each other (the main window heeds only a set minimum;
-    // the bar's own is known once it is laid out, size grip included).
-    statusBar()->setMinimumWidth(statusBar()->minimumSizeHint().width());
     QMainWindow::showEvent(e);
 }
 

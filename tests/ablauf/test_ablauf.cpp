@@ -6,7 +6,9 @@
 #include "fenster.h"
 #include "kit.h"
 #include "linkui/kommunikation.h"
+#include "link/portursache.h"
 #include "linkui/syszeit.h"
+#include "modell/abweisungsgrund.h"
 #include "pdftext.h"
 #include "shell/programm.h"
 #include "shell/sicherungen.h"
@@ -23,6 +25,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStatusBar>
+#include <QToolTip>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -134,6 +138,19 @@ const QString kDateifehler = QStringLiteral("Kritisch|Ok|Fehler bei Zugriff auf 
 const QString kUeberschreiben = QStringLiteral("Warnung|JaNein|Datei bereits vorhanden! Überschreiben?|GSM Boravilon");
 
 bool rechte(const QString& pfad, mode_t modus) { return ::chmod(QFile::encodeName(pfad).constData(), modus) == 0; }
+
+// Panel 2's line and tooltip ("text|tooltip") at the window's default width (40 pixels and
+// its four panels' 20884 twips at 96 dpi); " (abgeschnitten)" is added when the line does
+// not fit whole.
+QString statuszeile(Konfig& k)
+{
+    k.resize(1432, k.height());
+    const QLabel* p = k.panel(2);
+    kit::warten([&] { return k.statusBar()->width() == 1432; }, 1000);
+    const QFontMetrics fm = p->fontMetrics();
+    const bool ganz = fm.horizontalAdvance(p->text()) + fm.horizontalAdvance(QLatin1Char('x')) <= p->contentsRect().width();
+    return p->text() + '|' + p->toolTip() + (ganz ? QString() : QStringLiteral(" (abgeschnitten)"));
+}
 
 const QString kUebertragung = QStringLiteral("Kritisch|Ok|Fehler bei Datenübertragung|GSM Boravilon");
 const QString kKeineVerbindung = QStringLiteral("Kritisch|Ok|Verbindung nicht möglich|GSM Boravilon");
@@ -311,11 +328,16 @@ private slots:
         QTest::addColumn<QByteArray>("inhalt");  // "<fehlt>" none
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("zeile1");  // of the file saved afterwards; "" the opened file's
+        QTest::addColumn<QString>("hinweis");    // panel 2: the cause and the file (its whole path %1 the tooltip)
         const qsizetype zwoelf = kDatei.lastIndexOf("\r\n", kDatei.size() - 3) + 2;
-        QTest::newRow("zwölf Zeilen") << kDatei.left(zwoelf) << "Kläranlage West" << QByteArray();
-        QTest::newRow("0 Bytes") << QByteArray() << "" << QByteArray(";;;;255;10;0;;;;\x03;\r\n");
-        QTest::newRow("eine leere Zeile") << QByteArray("\r\n") << "" << QByteArray(";;;;255;10;0;;;;;\r\n");
-        QTest::newRow("fehlt") << QByteArray("<fehlt>") << "vorher" << QByteArray();
+        const QString keine = QStringLiteral("Keine Konfigurationsdatei, Zeile %1 – a.cfg|%2");
+        QTest::newRow("zwölf Zeilen") << kDatei.left(zwoelf) << "Kläranlage West" << QByteArray()
+                                      << keine.arg("13 fehlt: die Datei hat nur 12 von 13 Zeilen");
+        QTest::newRow("0 Bytes") << QByteArray() << "" << QByteArray(";;;;255;10;0;;;;\x03;\r\n") << keine.arg("1 fehlt: die Datei ist leer");
+        QTest::newRow("eine leere Zeile") << QByteArray("\r\n") << "" << QByteArray(";;;;255;10;0;;;;;\r\n") << keine.arg("1: nach Feld 1 fehlt \";\"");
+        QTest::newRow("Ereignisprotokoll") << daten("LOG.TXT") << "" << QByteArray("31;;;;255;10;0;;;;;\r\n") << keine.arg("1: Feld 1 ist keine Zahl");
+        QTest::newRow("fehlt") << QByteArray("<fehlt>") << "vorher" << QByteArray()
+                               << "Datei nicht geöffnet, Datei oder Ordner nicht vorhanden – a.cfg|%1";
     }
     void oeffnen()
     {
@@ -330,6 +352,8 @@ private slots:
         f.k.CMD_Nr_Click(0);  // an open recipients editor follows what is opened
         datei(f, "MNU_Open", pfad);
         QCOMPARE(kit::boxen(f.door), QStringList{kDateifehler});
+        QFETCH(QString, hinweis);
+        QCOMPARE(statuszeile(f.k), hinweis.arg(pfad));
         QCOMPARE(f.k.werte().anlagenbezeichnung, name);
         QCOMPARE(f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"))->text(), name.startsWith(QLatin1String("Kl")) ? QStringLiteral("06641234567") : QString());
         const bool geladen = name != QLatin1String("vorher");
@@ -345,6 +369,94 @@ private slots:
         else
             QCOMPARE(neu.left(neu.indexOf("\r\n") + 2), zeile1);
         QCOMPARE(kit::boxen(f.door), QStringList());
+    }
+
+    // Panel 2 shows each of its lines whole at the window's default width: the fields'
+    // hints, the refusals' reasons, the port's causes (the lines of files and backups are
+    // looked at where they come up). A line too long for a narrower window is cut at its
+    // end, with the whole line as its tooltip. At the window's least width the panels stand
+    // side by side and the number fields are as wide as they ask to be.
+    void statusleiste()
+    {
+        kit::Fenster f;
+        QStringList zeilen;
+        for (const Eingabefeld* e : f.k.findChildren<Eingabefeld*>())
+            zeilen << e->hinweis();
+        for (int art = int(Abweisung::Art::Zeichen); art <= int(Abweisung::Art::Belegt); ++art)
+            zeilen << Abweisung{Abweisung::Art(art), 999, 999}.text();
+        Portursache u;
+        u.programm = QStringLiteral("ModemManager");
+        u.pid = 4194304;
+        u.gruppe = QStringLiteral("dialout");
+        u.eigentuemer = QStringLiteral("root");
+        u.rechte = QStringLiteral("crw-------");
+        using A = Portursache::Art;
+        for (A art : {A::Unbekannt, A::NichtVorhanden, A::KeinPort, A::KeineBerechtigung, A::NurEigentuemer, A::Belegt}) {
+            u.art = art;
+            zeilen << portursache::text(u, 4, QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Gerät nicht mehr verfügbar"));
+        }
+        QStringList zuLang;
+        for (const QString& z : zeilen) {
+            f.k.hinweisSetzen(z);
+            if (statuszeile(f.k).endsWith(QLatin1String(" (abgeschnitten)")))
+                zuLang << z;
+        }
+        QCOMPARE(zuLang, QStringList());
+        const QString lang = QStringLiteral("Ein Hinweis, der nicht in die Statuszeile passt: ") + QString(120, QLatin1Char('W'));
+        f.k.hinweisSetzen(lang);
+        QLabel* panel = f.k.panel(2);
+        QHelpEvent frage(QEvent::ToolTip, QPoint(5, 5), panel->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(panel, &frage);
+        QCOMPARE(QToolTip::text(), lang);
+        f.k.resize(200, f.k.height());
+        QVERIFY(kit::warten([&] { return f.k.statusBar()->width() == f.k.width(); }, 1000));
+        QStringList ueberlappt;
+        for (int i = 2; i <= 4; ++i)
+            if (f.k.panel(i)->geometry().left() <= f.k.panel(i - 1)->geometry().right())
+                ueberlappt << QStringLiteral("%1/%2").arg(i - 1).arg(i);
+        QCOMPARE(ueberlappt, QStringList());
+        QVERIFY(f.k.panel(4)->geometry().right() < f.k.statusBar()->width());
+        for (const char* n : {"TXT_Guthabenrufnummer", "TXT_Nummer_Aufladung"})
+            QVERIFY2(f.feld(QLatin1String(n))->width() >= f.feld(QLatin1String(n))->sizeHint().width(), n);
+    }
+
+    // The list of backups: newest first; a file that is no configuration is shown as
+    // unreadable with its reason and is never chosen; the second backup of one second shows
+    // its number; rows are high enough for the dots of "Ö". A backup that no longer opens
+    // leaves the editor as it was.
+    void sicherungsliste()
+    {
+        QTemporaryDir tmp;
+        const QByteArray oel = cfgSchreiben(simStandardKonfig()).replace("Pumpwerk Nord", "\xD6lpumpe");
+        const QString zweite = tmp.filePath(QStringLiteral("Ölpumpe_2025-03-01_10-00-00_2.cfg"));
+        QVERIFY(schreiben(tmp.filePath(QStringLiteral("Zukunft_2030-01-01_00-00-00.cfg")), "kein Inhalt\r\n"));
+        QVERIFY(schreiben(tmp.filePath(QStringLiteral("Ölpumpe_2025-03-01_10-00-00.cfg")), oel) && schreiben(zweite, oel));
+        QFile gross(tmp.filePath(QStringLiteral("gross.cfg")));
+        QVERIFY(gross.open(QIODevice::WriteOnly) && gross.write(QByteArray(2 << 20, '1')) == 2 << 20 && gross.flush());
+        QVERIFY(gross.setFileTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), QFileDevice::FileModificationTime));
+        kit::Fenster f;
+        eingeben(f, QStringLiteral("Anlagenbezeichnung"), QStringLiteral("vorher"));
+        f.k.setSicherungsOrdner(tmp.path());
+        f.finde<QAction>(QStringLiteral("MNU_Sicherungen"))->trigger();
+        QTreeWidget* liste = f.k.sicherungen()->liste();
+        QVERIFY(QTest::qWaitForWindowExposed(f.k.sicherungen()));
+        QStringList zeilen;
+        for (int i = 0; i < liste->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* z = liste->topLevelItem(i);
+            zeilen << QStringList{z->text(0), z->text(1), z->text(2), z->flags() & Qt::ItemIsEnabled ? "wählbar" : "-"}.join('|');
+        }
+        QCOMPARE(zeilen, (QStringList{"Zukunft (unlesbar)|01.01.2030|00:00:00|-", "gross (unlesbar)|02.01.2026|03:04:05|-",
+                                      "Ölpumpe|01.03.2025|10:00:00 (2)|wählbar", "Ölpumpe|01.03.2025|10:00:00|wählbar"}));
+        QCOMPARE(liste->currentItem(), liste->topLevelItem(2));
+        QCOMPARE(liste->topLevelItem(1)->toolTip(0), tmp.filePath(QStringLiteral("gross.cfg")) + "\nKeine Konfigurationsdatei: zu groß für eine Konfigurationsdatei");
+        // From the dots of the Ö to the foot of the p.
+        QVERIFY(liste->visualItemRect(liste->topLevelItem(3)).height() > liste->fontMetrics().tightBoundingRect(QStringLiteral("Ölpumpe")).height());
+        QVERIFY(schreiben(zweite, oel.left(400)));  // spoilt since the list was made
+        f.k.sicherungen()->findChild<QPushButton*>(QStringLiteral("CMD_Oeffnen"))->click();
+        QCOMPARE(kit::boxen(f.door), QStringList{kDateifehler});
+        QCOMPARE(statuszeile(f.k), "Keine Konfigurationsdatei, Zeile 6 fehlt: die Datei hat nur 5 von 13 Zeilen – Ölpumpe_2025-03-01_10-00-00_2.cfg|" + zweite);
+        QCOMPARE(f.k.werte().anlagenbezeichnung + '|' + f.k.herkunft(), QStringLiteral("vorher|Grundeinstellung, seither geändert"));
+        QCOMPARE(f.marker(), QList<int>{22});
     }
 
     // "Drucken ...": the sheet headed by where the configuration came from.
@@ -403,7 +515,7 @@ private slots:
         QTest::addColumn<QByteArray>("speicher");  // empty: COM 1 leads nowhere; "silent": a mute device
         QTest::addColumn<bool>("ordner");          // the backup folder can be made
         QTest::addColumn<Ausgang>("ausgang");
-        QTest::addColumn<QString>("hinweis");      // %1 the folder, %2 the backup's name
+        QTest::addColumn<QString>("hinweis");      // panel 2 and its tooltip; %1 the folder, %2 the backup's name
         QTest::addColumn<QStringList>("texte");    // Anlagenbezeichnung, Messbereich4, Quit
         QTest::addColumn<QStringList>("boxen");
         QTest::addColumn<QByteArray>("bild");  // the image afterwards as device bytes; empty: the start-up image
@@ -411,18 +523,18 @@ private slots:
         ueberlauf[11 * kZellen + 128] = char(0x80);
         const QByteArray ohneZahl = QByteArray(ueberlauf).replace(11 * kZellen + 128, 2, ff(2));  // as the editor shows it
         const QStringList standard{"Pumpwerk Nord", "0", "15"};
-        QTest::newRow("gesichert") << simStandardSpeicher() << true << Ausgang::Erfolg << "Konfiguration gesichert: %1/%2" << standard
+        QTest::newRow("gesichert") << simStandardSpeicher() << true << Ausgang::Erfolg << "Konfiguration gesichert: %2|%1/%2" << standard
                                    << QStringList() << simStandardSpeicher();
         QTest::newRow("Ordner nicht anlegbar") << simStandardSpeicher() << false << Ausgang::Erfolg
-                                               << "Konfiguration nicht gesichert: Ordner %1 kann nicht angelegt werden" << standard
+                                               << "Konfiguration nicht gesichert, Ordner nicht anlegbar (ist kein Ordner) – sicherungen|%1" << standard
                                                << QStringList() << simStandardSpeicher();
         QTest::newRow("Zahl übergelaufen") << ueberlauf << true << Ausgang::Uebertragungsfehler
-                                           << "Konfigurationsdaten nicht lesbar: Analogeingang Messwert 4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767"
+                                           << "Konfigurationsdaten nicht lesbar: Analogeingang Messwert 4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767| (abgeschnitten)"
                                            << QStringList{"Pumpwerk Nord", "", "15"} << QStringList{kUebertragung} << ohneZahl;
-        QTest::newRow("kein Gerät") << QByteArray() << true << Ausgang::KeineVerbindung << "Gerät /dev/gsmbv-fehlt nicht vorhanden"
+        QTest::newRow("kein Gerät") << QByteArray() << true << Ausgang::KeineVerbindung << "Gerät /dev/gsmbv-fehlt nicht vorhanden|"
                                     << QStringList{"", "", ""} << QStringList{kKeineVerbindung} << QByteArray();
         QTest::newRow("Gerät stumm") << QByteArray("silent") << true << Ausgang::KeineVerbindung
-                                     << "kein ACK innerhalb 200 ms – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port prüfen"
+                                     << "kein ACK innerhalb 200 ms – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port prüfen|"
                                      << QStringList{"", "", ""} << QStringList{kKeineVerbindung} << QByteArray();
     }
     void geraetLesen()
@@ -454,7 +566,7 @@ private slots:
         QCOMPARE(s.f.marker() + s.f.geflaggt(), QList<int>{});
         QTEST(kit::boxen(s.f.door), "boxen");
         const QStringList namen = QDir(sicherungen).entryList(QDir::Files);
-        QCOMPARE(s.f.k.panel(2)->text(), hinweis.replace(QLatin1String("%1"), sicherungen).replace(QLatin1String("%2"), namen.value(0)));
+        QCOMPARE(statuszeile(s.f.k), hinweis.replace(QLatin1String("%1"), sicherungen).replace(QLatin1String("%2"), namen.value(0)));
         QCOMPARE(namen.size(), hinweis.startsWith(QLatin1String("Konfiguration gesichert")) ? 1 : 0);
         QVERIFY(namen.isEmpty() || namen[0].startsWith(QLatin1String("Pumpwerk Nord_")));
         if (ohne) {  // the failure's line goes when a command opens the connection
@@ -553,11 +665,14 @@ private slots:
         s.f.k.CMD_Nr_Click(4);
         s.f.finde<QAction>(QStringLiteral("MNU_Lesen"))->trigger();
         QVERIFY(kit::warten([&] { return s.f.k.verbindung().Fortschritt() == 1000; }));
+        // Opening a file too: the read's end would overwrite it.
         for (const char* n : {"MNU_Lesen", "MNU_Schreib", "MNU_log", "MNU_Uhr", "MNU_Drucken", "Toolbar1_Button2", "Toolbar1_Button3",
-                              "Toolbar1_Button4", "Toolbar1_Button5", "MNU_Open"})
+                              "Toolbar1_Button4", "Toolbar1_Button5", "MNU_Open", "Toolbar1_Button6", "MNU_Sicherungen"})
             s.f.finde<QAction>(QLatin1String(n))->trigger();
-        QCOMPARE(s.f.door.beeps + 10 * s.f.door.druckdialoge, 9);
-        QCOMPARE(s.f.door.dateidialoge.size(), 1);  // opening a file is no device command
+        QVERIFY(!s.f.k.dateiOeffnen(QStringLiteral("/nonexistent/anlage.cfg")));  // as the desktop hands it over
+        QCOMPARE(s.f.door.beeps + 10 * s.f.door.druckdialoge, 13);
+        QCOMPARE(s.f.door.dateidialoge.size(), 0);
+        QVERIFY(!s.f.k.sicherungen());
         QCOMPARE(s.f.k.panel(2)->text(), QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen"));
         QWidget* daten = s.f.finde(QStringLiteral("Daten"));
         QVERIFY(daten && daten->isVisible());
@@ -695,8 +810,8 @@ private slots:
         QTEST(o ? QStringLiteral("%1|%2|%3").arg(int(o->demo)).arg(o->port, o->datei) : fehler, "ergebnis");
     }
 
-    // The program: usage on standard output, a wrong argument's exit code;
-    // run.sh starts the demo only when no port is given.
+    // The program: usage on standard output, a wrong argument's exit code, also without a
+    // display, which is then named in German; run.sh starts the demo only when no port is given.
     void prozess_data()
     {
         QTest::addColumn<QString>("programm");
@@ -704,14 +819,20 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QByteArray>("ausgabe");
         QTest::addColumn<QByteArray>("fehler");
+        QTest::addColumn<bool>("anzeige");  // false: neither a display nor a platform given
         const QByteArray hilfe = aufrufText().toUtf8();
         QVERIFY(hilfe.startsWith("Aufruf: gsmbv-konfig [--demo | --port GERÄT] [DATEI.cfg]\n"));
         const QString konfig = qEnvironmentVariable("GSMBV_BIN_DIR") + "/gsmbv-konfig", run = qEnvironmentVariable("GSMBV_SOURCE_DIR") + "/run.sh";
-        QTest::newRow("--help") << konfig << QStringList{"--help"} << 0 << hilfe << QByteArray();
-        QTest::newRow("unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe;
-        QTest::newRow("run.sh") << run << QStringList{} << 0 << QByteArray("--demo\n") << QByteArray();
-        QTest::newRow("run.sh, Port und Datei") << run << QStringList{"--port=/dev/ttyS1", "a b.cfg"} << 0 << QByteArray("--port=/dev/ttyS1\na b.cfg\n") << QByteArray();
-        QTest::newRow("run.sh, Datei --port") << run << QStringList{"--", "--port"} << 0 << QByteArray("--demo\n--\n--port\n") << QByteArray();
+        QTest::newRow("--help") << konfig << QStringList{"--help"} << 0 << hilfe << QByteArray() << true;
+        QTest::newRow("unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe << true;
+        QTest::newRow("ohne Anzeige, unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe << false;
+        QTest::newRow("ohne Anzeige, --port ohne Gerät") << konfig << QStringList{"--port"} << 2 << QByteArray() << "gsmbv-konfig: --port ohne Gerät\n\n" + hilfe << false;
+        QTest::newRow("ohne Anzeige") << konfig << QStringList{"a.cfg"} << 1 << QByteArray()
+                                      << QByteArray("gsmbv-konfig: keine grafische Anzeige (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt)\n"
+                                                    "Ohne Anzeige: die Kommandozeile gsmbv (gsmbv --help)\n") << false;
+        QTest::newRow("run.sh") << run << QStringList{} << 0 << QByteArray("--demo\n") << QByteArray() << true;
+        QTest::newRow("run.sh, Port und Datei") << run << QStringList{"--port=/dev/ttyS1", "a b.cfg"} << 0 << QByteArray("--port=/dev/ttyS1\na b.cfg\n") << QByteArray() << true;
+        QTest::newRow("run.sh, Datei --port") << run << QStringList{"--", "--port"} << 0 << QByteArray("--demo\n--\n--port\n") << QByteArray() << true;
     }
     void prozess()
     {
@@ -723,6 +844,10 @@ private slots:
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), laufzeit.path());
         env.insert(QStringLiteral("GSMBV_RUN_ZEIGEN"), QStringLiteral("1"));
+        QFETCH(bool, anzeige);
+        for (const char* n : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            if (!anzeige)
+                env.remove(QLatin1String(n));
         p.setProcessEnvironment(env);
         p.start(programm, argumente);
         QVERIFY(p.waitForFinished(10000));
@@ -740,9 +865,10 @@ private slots:
         QTest::addColumn<QStringList>("gesehen");
         QTest::newRow("Konfiguration beenden") << "MNU_end" << QStringList{"wirdGeschlossen"};
         QTest::newRow("Schließfeld") << "" << QStringList{"wirdGeschlossen"};
-        QTest::newRow("Datei") << "Datei" << QStringList{"Pumpwerk Nord", "%DATEI%", "23", "wirdGeschlossen"};
+        QTest::newRow("Datei") << "Datei" << QStringList{"Pumpwerk Nord", "%DATEI%", "23", "", "wirdGeschlossen"};
         QTest::newRow("Datei fehlt") << "fehlt"
-            << QStringList{"Fehler bei Zugriff auf Konfigurationsdatei über dem Fenster", "", "%DATEI%", "0", "wirdGeschlossen"};
+            << QStringList{"Fehler bei Zugriff auf Konfigurationsdatei über dem Fenster", "", "%DATEI%", "0",
+                           "Datei nicht geöffnet, Datei oder Ordner nicht vorhanden – Anlage Süd.cfg", "wirdGeschlossen"};
         QTest::newRow("Demo") << "demo" << QStringList{"Demo: simuliertes Boravilon an COM 1 (/dev/pts/N)", "17", "wirdGeschlossen"};
         QTest::newRow("Ende beim Lesen") << "lesen" << QStringList{"%LINK%", "unterwegs", "wirdGeschlossen", "r"};
     }
@@ -805,7 +931,7 @@ private slots:
                 return k->MNU_Uhr_Click();
             }
             if (!start.datei.isEmpty())
-                ist << k->werte().anlagenbezeichnung << k->dateidialog().name << QString::number(kit::marker(*k).size());
+                ist << k->werte().anlagenbezeichnung << k->dateidialog().name << QString::number(kit::marker(*k).size()) << k->panel(2)->text();
             if (fall == QLatin1String("MNU_end"))
                 return k->findChild<QAction*>(QStringLiteral("MNU_end"))->trigger();
             k->close();
@@ -831,7 +957,9 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("zeile");  // of standard error, %1 the device
         QTest::addColumn<QByteArray>("datei");
-        QTest::newRow("keine Berechtigung") << "rechte" << 1 << "gsmbv: Keine Berechtigung für %1 – Benutzer in die Gruppe tty aufnehmen und neu anmelden" << QByteArray("alt\n");
+        // The group is advised only when it may read and write the device.
+        QTest::newRow("keine Berechtigung, Gruppe darf") << "gruppe" << 1 << "gsmbv: Keine Berechtigung für %1 – Benutzer in die Gruppe tty aufnehmen und neu anmelden" << QByteArray("alt\n");
+        QTest::newRow("nur der Eigentümer darf") << "rechte" << 1 << "gsmbv: Keine Berechtigung für %1 (Eigentümer root, Gruppe tty, Rechte crw-------)" << QByteArray("alt\n");
         QTest::newRow("exklusiv belegt") << "exklusiv" << 1 << "gsmbv: COM 1 (%1) ist belegt von einem anderen Programm" << QByteArray("alt\n");
         QTest::newRow("gelesen") << "" << 0 << "" << QByteArray("12;63;255;15;2;10;30;08006642903;08006642902;5;Pumpwerk Nord;\r\n");
     }
@@ -846,7 +974,7 @@ private slots:
         QTemporaryDir tmp;
         const QString ordner = tmp.filePath(QStringLiteral("ro")), pfad = ordner + QStringLiteral("/a.cfg"), gsmbv = tmp.filePath(QStringLiteral("gsmbv"));
         QVERIFY(QDir().mkdir(ordner) && schreiben(pfad, "alt\n") && QFile::copy(qEnvironmentVariable("GSMBV_BIN_DIR") + "/gsmbv", gsmbv));
-        for (const auto& [datei, modus] : {std::pair{tmp.path(), 0755}, {gsmbv, 0755}, {pfad, 0666}, {ordner, 0555}, {sim.pfad(), fall == "rechte" ? 0600 : 0666}})
+        for (const auto& [datei, modus] : {std::pair{tmp.path(), 0755}, {gsmbv, 0755}, {pfad, 0666}, {ordner, 0555}, {sim.pfad(), fall == "rechte" ? 0600 : fall == "gruppe" ? 0660 : 0666}})
             QVERIFY(rechte(datei, mode_t(modus)));
         const group* tty = ::getgrnam("tty");  // the device's group, whatever the terminals' default
         QVERIFY(tty && ::chown(pty.constData(), uid_t(-1), tty->gr_gid) == 0);

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 namespace {
@@ -50,6 +51,7 @@ private slots:
     // name in a complete file, else the one in the file name, newest first.
     void anlegenUndListe()
     {
+        ::umask(022);  // the usual one: private files must not rely on the user's
         QTemporaryDir tmp;
         const QString o = tmp.filePath(QStringLiteral("a/sicherungen"));  // made when missing
         auto pfad = [&o](const char* name) { return o + QLatin1Char('/') + QString::fromUtf8(name); };
@@ -58,6 +60,7 @@ private slots:
         const QByteArray inhalt = kit::lesen(erste);
         QCOMPARE(inhalt.left(inhalt.indexOf('\n') + 1), ";;;255;255;FF;FF;" + QByteArray(16, '\xFF') + ';' + QByteArray(16, '\xFF') + ";255;Halle 3/4;\r\n");
         QCOMPARE(inhalt.count("\r\n"), 12);
+        QCOMPARE(QStringList({kit::modus(tmp.filePath("a")), kit::modus(o), kit::modus(erste)}), QStringList({"700", "700", "600"}));
         QVERIFY(kit::schreiben(pfad("Halle 3_4_2026-12-06_14-05-09_2.cfg"), "fremd"));
         QCOMPARE(sicherung::anlegen(bild(QStringLiteral("Halle 3/4")), kZeit, o).pfad,
                  pfad("Halle 3_4_2026-12-06_14-05-09_3.cfg"));
@@ -69,21 +72,24 @@ private slots:
         QVERIFY(sicherung::anlegen(bild(QStringLiteral("Tankstelle")), kZeit.addSecs(1), o));
         QVERIFY(kit::schreiben(pfad("Kaputt_2026-12-07_08-00-00.cfg"), "keine Konfiguration"));
         QFile anlage(pfad("meine anlage.cfg"));
-        QVERIFY(anlage.open(QIODevice::WriteOnly) && anlage.write("x") == 1 && anlage.flush());
+        QVERIFY(anlage.open(QIODevice::WriteOnly) && anlage.write(QByteArray((1 << 20) + 1, ';')) == (1 << 20) + 1 && anlage.flush());
         QVERIFY(anlage.setFileTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), QFileDevice::FileModificationTime));
         QVERIFY(kit::schreiben(pfad("leer_2026-12-08_08-00-00.cfg"), ""));
         QVERIFY(kit::schreiben(pfad("notiz.txt"), "x"));
         QVERIFY(QDir(o).mkdir(QStringLiteral("ordner_2026-12-09_08-00-00.cfg")));
         QStringList gezeigt;
         for (const sicherung::Eintrag& e : sicherung::liste(o))
-            gezeigt << e.anlagenbezeichnung + e.zeit.toString(QStringLiteral("|dd.MM.yyyy HH:mm:ss|")) + QFileInfo(e.pfad).fileName();
-        QCOMPARE(gezeigt, (QStringList{"Kaputt|07.12.2026 08:00:00|Kaputt_2026-12-07_08-00-00.cfg",
-                                       "Tankstelle|06.12.2026 14:05:10|Tankstelle_2026-12-06_14-05-10.cfg",
-                                       "Halle 3/4|06.12.2026 14:05:09|Halle 3_4_2026-12-06_14-05-09_3.cfg",
-                                       "Halle 3_4|06.12.2026 14:05:09|Halle 3_4_2026-12-06_14-05-09_2.cfg",
-                                       "Halle 3/4|06.12.2026 14:05:09|Halle 3_4_2026-12-06_14-05-09.cfg",
-                                       "meine anlage|02.01.2026 03:04:05|meine anlage.cfg",
-                                       "ohne Bezeichnung|01.11.2025 14:05:09|ohne Bezeichnung_2025-11-01_14-05-09.cfg"}));
+            gezeigt << e.anlagenbezeichnung + e.zeit.toString(QStringLiteral("|dd.MM.yyyy HH:mm:ss|")) + QString::number(e.nummer) + '|'
+                           + QFileInfo(e.pfad).fileName() + (e.fehler.isEmpty() ? QString() : '|' + e.fehler);
+        // Files that are no configuration are listed with the reason; two of one second by their number.
+        const QString form = QStringLiteral("Zeile 1 passt nicht zum Format einer Konfigurationsdatei (%1)");
+        QCOMPARE(gezeigt, (QStringList{"Kaputt|07.12.2026 08:00:00|1|Kaputt_2026-12-07_08-00-00.cfg|" + form.arg("Feld 1 ist keine Zahl"),
+                                       "Tankstelle|06.12.2026 14:05:10|1|Tankstelle_2026-12-06_14-05-10.cfg",
+                                       "Halle 3/4|06.12.2026 14:05:09|3|Halle 3_4_2026-12-06_14-05-09_3.cfg",
+                                       "Halle 3_4|06.12.2026 14:05:09|2|Halle 3_4_2026-12-06_14-05-09_2.cfg|" + form.arg("Feld 1 ist keine Zahl"),
+                                       "Halle 3/4|06.12.2026 14:05:09|1|Halle 3_4_2026-12-06_14-05-09.cfg",
+                                       "meine anlage|02.01.2026 03:04:05|1|meine anlage.cfg|zu groß für eine Konfigurationsdatei",
+                                       "ohne Bezeichnung|01.11.2025 14:05:09|1|ohne Bezeichnung_2025-11-01_14-05-09.cfg"}));
         QCOMPARE(sicherung::liste(tmp.filePath(QStringLiteral("fehlt"))).size(), 0);
         QCOMPARE(sicherung::anlegen(bild(QString()), kZeit, o + QStringLiteral("/notiz.txt/x")).fehler,
                  QStringLiteral("Konfiguration nicht gesichert: Ordner %1/notiz.txt/x kann nicht angelegt werden").arg(o));
@@ -99,7 +105,7 @@ private slots:
         const rlimit knapp{100, vorher.rlim_max};  // no file of this process may grow beyond 100 bytes
         const auto signalVorher = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &knapp), 0);
-        const sicherung::Ergebnis e = sicherung::anlegen(bild(QStringLiteral("Nord")), kZeit, tmp.path());
+        const sicherung::Versuch e = sicherung::anlegen(bild(QStringLiteral("Nord")), kZeit, tmp.path());
         setrlimit(RLIMIT_FSIZE, &vorher);
         std::signal(SIGXFSZ, signalVorher);
         // In German words, not the system's English ones.

@@ -83,8 +83,12 @@ public:
     QString letzterFehler() const override { return schreibenBis < 0 ? QStringLiteral("Permission denied") : QString(); }
     Portursache ursache() const override
     {
-        return schreibenBis < 0 ? Portursache{Portursache::Art::KeineBerechtigung, QStringLiteral("dialout"), {}, 0}
-                                : Portursache{};
+        Portursache u;
+        if (schreibenBis < 0) {
+            u.art = Portursache::Art::KeineBerechtigung;
+            u.gruppe = QStringLiteral("dialout");
+        }
+        return u;
     }
 
 private:

@@ -1,6 +1,8 @@
 // The German words of failures the program really meets: each row makes the
-// failure happen on the file system and checks what a user would read.
+// failure happen on the file system and checks what a user would read. Then
+// files and folders as the program lays them down, with their permissions.
 #include "kit.h"
+#include "systemfehler/ablage.h"
 #include "systemfehler/systemfehler.h"
 
 #include <QDir>
@@ -53,6 +55,49 @@ private slots:
         const int gesetzt = errno;
         QVERIFY(!gelungen);
         QTEST(systemfehler::datei(f, nummer < 0 ? gesetzt : nummer), "text");
+    }
+
+    // Under the usual umask 022: a file replaced keeps its permissions or
+    // gets the private ones; folders made are private, one that exists stays.
+    // `vorher`: what stands at "a" ("datei 640", "ordner 755"); `ziel`: the
+    // file written or the folder made; `ergebnis`: the modes of "a" and of
+    // the target, or why it failed.
+    void ablegen_data()
+    {
+        QTest::addColumn<QString>("vorher");
+        QTest::addColumn<QString>("ziel");
+        QTest::addColumn<bool>("privat");
+        QTest::addColumn<QString>("ergebnis");
+        QTest::newRow("neue Datei") << "" << "a" << false << "644 644";
+        QTest::newRow("neue Datei, privat") << "" << "a" << true << "600 600";
+        QTest::newRow("ersetzt, Rechte bleiben") << "datei 640" << "a" << false << "640 640";
+        QTest::newRow("ersetzt, privat") << "datei 644" << "a" << true << "600 600";
+        QTest::newRow("Ordner im Weg") << "ordner 755" << "a" << true << "ist ein Ordner";
+        QTest::newRow("neue Ordner") << "" << "a/b/" << false << "700 700";
+        QTest::newRow("Ordner bleibt") << "ordner 755" << "a/b/" << false << "755 700";
+        QTest::newRow("Datei im Weg") << "datei 640" << "a/b/" << false << "ein Teil des Pfads ist kein Ordner";
+    }
+    void ablegen()
+    {
+        QFETCH(QString, vorher);
+        QFETCH(QString, ziel);
+        QFETCH(bool, privat);
+        const mode_t umaskVorher = ::umask(022);
+        QTemporaryDir tmp;
+        const QString a = tmp.filePath(QStringLiteral("a")), pfad = tmp.filePath(ziel);
+        const int rechte = vorher.section(' ', 1).toInt(nullptr, 8);
+        if (vorher.startsWith(QLatin1String("datei")))
+            QVERIFY(kit::schreiben(a, "alt") && ::chmod(QFile::encodeName(a).constData(), mode_t(rechte)) == 0);
+        if (vorher.startsWith(QLatin1String("ordner")))
+            QVERIFY(QDir().mkdir(a) && ::chmod(QFile::encodeName(a).constData(), mode_t(rechte)) == 0);
+        const QString fehler = ziel.endsWith(QLatin1Char('/'))
+            ? ablage::ordnerAnlegen(pfad)
+            : ablage::dateiErsetzen(pfad, "neu\r\n", privat ? std::optional(ablage::kPrivat) : std::nullopt);
+        ::umask(umaskVorher);
+        QTEST(fehler.isEmpty() ? kit::modus(a) + ' ' + kit::modus(QDir::cleanPath(pfad)) : fehler, "ergebnis");
+        if (fehler.isEmpty() && !ziel.endsWith(QLatin1Char('/')))
+            QCOMPARE(kit::lesen(pfad), QByteArray("neu\r\n"));
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"a"});
     }
 };
 
