@@ -3,6 +3,7 @@
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
 #include "image/konfigspeicher.h"
+#include "modell/einstellung.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -17,44 +18,22 @@ namespace {
 QList<std::pair<QString, QString>> namen()
 {
     QList<std::pair<QString, QString>> n{
-        {"Anlagenbezeichnung", "Anlagenbezeichnung"},
-        {"Chk_Quittierung", "Quittierung aktiv"},
         {"Slider_Quit", "Quittierungszeit in Minuten"},
         {"Quit", "Quittierungszeit in Minuten, Wert"},
-        {"Chk_Konto", "Kontostandsüberwachung aktiv"},
-        {"TXT_Guthabenrufnummer", "Nummer für SMS Kontostandsabfrage"},
-        {"TXT_Nummer_Aufladung", "Nummer für Kontoaufladung"},
         {"Slider_Guthaben", "Minimalguthaben in EURO"},
         {"TXT_Guthaben", "Minimalguthaben in EURO, Wert"},
-        {"CHK_Kontrollruf", "Kontrollruf aktiv"},
+        {"CHK_Kontrollruf", "Kontrollruf"},
         {"Combo_Tag", "Kontrollruf Tag"},
         {"UD_Stunde", "Kontrollruf Stunde"},
         {"TXT_Stunde", "Kontrollruf Stunde, Wert"},
         {"UD_Minute", "Kontrollruf Minute"},
         {"TXT_Minute", "Kontrollruf Minute, Wert"},
-        {"Chk_Relaisbest1", "Bestätigungsmeldung Relais 1"},
-        {"Besttext1", "Bestätigungstext Relais 1"},
-        {"Chk_Relaisbest2", "Bestätigungsmeldung Relais 2"},
-        {"Besttext2", "Bestätigungstext Relais 2"},
-        {"Messbereich4", "Messwert 4 mA"},
-        {"Messbereich20", "Messwert 20 mA"},
-        {"Einheit", "Messwert Einheit"},
-        {"Grenzwertmin", "unterer Grenzwert"},
-        {"Grenzwertmax", "oberer Grenzwert"},
-        {"Text_Min", "Meldungstext unterer Grenzwert"},
-        {"Text_Max", "Meldungstext oberer Grenzwert"},
         {"Cmd_Analog", "Nummern Analogeingang"},
         {"TXT_Batterie", "Grenzwert Batteriespannung"},
         {"TXT_TextBatterie", "Meldungstext Batteriespannung"},
     };
-    for (int i = 0; i < 9; ++i) {
-        const QString quelle = meldequelle(i + 1);
-        n.append({QStringLiteral("SMSText_%1").arg(i), QStringLiteral("Meldungstext ") + quelle});
-        n.append({QStringLiteral("CMD_Nr_%1").arg(i), QStringLiteral("Nummern ") + quelle});
-        n.append({QStringLiteral("Chk_Gutmeldung_%1").arg(i), QStringLiteral("Gutmeldung ") + quelle});
-        if (i < 8)
-            n.append({QStringLiteral("Chk_Oeffner_%1").arg(i), QStringLiteral("Öffner ") + quelle});
-    }
+    for (int i = 0; i < 9; ++i)
+        n.append({QStringLiteral("CMD_Nr_%1").arg(i), QStringLiteral("Nummern ") + meldequelle(i + 1)});
     return n;
 }
 
@@ -81,9 +60,19 @@ QList<QStringList> markerGruppen()
 
 } // namespace
 
+QString zugangsname(const Einstellung& e)
+{
+    const bool familie = e.reiter == Reiter::Meldelinien || e.reiter == Reiter::Relais;
+    return familie ? e.kurz + QLatin1Char(' ') + e.gruppe : e.kurz;
+}
+
 void tabsBenennen(QWidget* fenster, Editorkontext& kontext)
 {
-    for (const auto& [objekt, name] : namen()) {
+    QList<std::pair<QString, QString>> alle = namen();
+    for (QWidget* w : fenster->findChildren<QWidget*>())  // named by their settings
+        if (!w->accessibleName().isEmpty() && !w->objectName().isEmpty())
+            alle.append({w->objectName(), w->accessibleName()});
+    for (const auto& [objekt, name] : alle) {
         auto* w = fenster->findChild<QWidget*>(objekt);
         if (!w)
             continue;

@@ -217,10 +217,10 @@ private slots:
         // The boxes ticked mark "Allgemein" and the relays as changed.
         QTest::newRow("Allgemein") << 0 << false << QStringList{
             "PageTabList Allgemein", "EditableText Anlagenbezeichnung (geändert)", "RadioButton A1 (geändert)",
-            "CheckBox Quittierung aktiv (geändert)", "Slider Quittierungszeit in Minuten (geändert)",
-            "CheckBox Kontostandsüberwachung aktiv (geändert)",
+            "CheckBox Quittierung (geändert)", "Slider Quittierungszeit in Minuten (geändert)",
+            "CheckBox Kontostandsüberwachung (geändert)",
             "EditableText Nummer für SMS Kontostandsabfrage (geändert)", "EditableText Nummer für Kontoaufladung (geändert)",
-            "Slider Minimalguthaben in EURO (geändert)", "CheckBox Kontrollruf aktiv (geändert)",
+            "Slider Minimalguthaben in EURO (geändert)", "CheckBox Kontrollruf (geändert)",
             "RadioButton wöchentlich (geändert)", "ComboBox Kontrollruf Tag (geändert)",
             "SpinBox Kontrollruf Stunde (geändert)", "SpinBox Kontrollruf Minute (geändert)"};
         QStringList linien{"PageTabList Meldelinien"};
@@ -242,8 +242,8 @@ private slots:
             "EditableText Messwert Einheit (Einheit des Analogwertes: max. 3 Zeichen)",
             "EditableText unterer Grenzwert (Analogwert Minimumalarm: muss um mind. 50 unter Maximumalarm liegen)",
             "EditableText oberer Grenzwert (Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen)",
-            "Button Nummern Analogeingang", "EditableText Meldungstext unterer Grenzwert (Meldunsgtext für Minimumalarm)",
-            "EditableText Meldungstext oberer Grenzwert (Meldunsgtext für Maximumalarm)"};
+            "Button Nummern Analogeingang", "EditableText Meldungstext Minimumalarm (Meldunsgtext für Minimumalarm)",
+            "EditableText Meldungstext Maximumalarm (Meldunsgtext für Maximumalarm)"};
         QTest::newRow("Analogeingänge") << 3 << false << analog;
         QStringList geaendert{analog.first()};
         for (const QString& s : analog.mid(1))
