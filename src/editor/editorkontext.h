@@ -6,10 +6,12 @@
 // and hands it to its tabs.
 #include "modell/editormodell.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <array>
 #include <map>
+#include <utility>
 
 class Eingabefeld;
 class QLineEdit;
@@ -33,6 +35,9 @@ public:
     bool markerSichtbar(int marker) const;
     // The labels show the model's markers.
     void markerZeigen();
+    // The controls marker `i` stands for: while it shows, their description
+    // (what a screen reader says after the name) ends in "geändert".
+    void markerGruppe(int i, const QList<QWidget*>& steuerelemente);
 
     // A text, number, unit or analog field of the model: its check-and-store
     // step becomes the model's Validate with the field's text.
@@ -52,6 +57,8 @@ signals:
 private:
     Editormodell& m_modell;
     std::array<QLabel*, kMarker> m_marker{};
+    // Per marker its controls with their own description.
+    std::array<QList<std::pair<QWidget*, QString>>, kMarker> m_gruppe{};
     std::map<Feld, Eingabefeld*> m_felder;
 };
 

@@ -7,9 +7,11 @@
 #include "editor/feldwaechter.h"
 #include "editor/tabs.h"
 #include "editor/teledit.h"
+#include "editor/zugangsnamen.h"
 #include "linkui/syszeit.h"
 #include "linkui/datenfenster.h"
 #include "linkui/kommunikation.h"
+#include "shell/fokusrueckgabe.h"
 #include "shell/hinweisfeld.h"
 #include "shell/information.h"
 #include "shell/symbole.h"
@@ -47,6 +49,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_abweisungsUhr->setInterval(4000);
     connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_hinweisfeld->zeigen(m_hinweis, m_hinweisTipp); });
 
+    new Fokusrueckgabe(this);
     m_kontext = new Editorkontext(m_modell, this);
     m_waechter = new Feldwaechter(*m_kontext, this);
 
@@ -61,6 +64,8 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_tabs->addTab(m_relais, QStringLiteral("Relaisausgänge"));
     m_tabs->addTab(m_analog, QStringLiteral("Analogeingänge"));
     setCentralWidget(m_tabs);
+
+    tabsBenennen(m_tabs, *m_kontext);
 
     connect(m_meldelinien, &Tab::nummernGeklickt, this, [this](int i) { CMD_Nr_Click(i); });
     connect(m_analog, &Tab::nummernGeklickt, this, [this] { Cmd_Analog_Click(); });
@@ -152,8 +157,11 @@ void Konfig::menuesAnlegen()
     eintrag(datei, "MNU_Save", QStringLiteral("Konfigurationsdatei s&peichern ..."), &Konfig::MNU_Save_Click);
     eintrag(datei, "MNU_Drucken", QStringLiteral("&Drucken ..."), &Konfig::MNU_Drucken_Click);
     eintrag(datei, "MNU_log", QStringLiteral("&Ereignisspeicher lesen ..."), &Konfig::MNU_log_Click);
+    // The abort of the toolbar's first button, for the keyboard.
+    eintrag(datei, "MNU_Abbruch", QStringLiteral("&Verbindung abbrechen"), &Konfig::Verbindung_abbrechen);
     datei->addSeparator()->setObjectName(QStringLiteral("MNU_Strich"));
-    eintrag(datei, "MNU_end", QStringLiteral("Konfiguration b&eenden"), &Konfig::MNU_end_Click);
+    // "E" belongs to "Ereignisspeicher": the close takes the "B".
+    eintrag(datei, "MNU_end", QStringLiteral("Konfiguration &beenden"), &Konfig::MNU_end_Click);
 
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("MNU_Einst"));
@@ -172,6 +180,10 @@ void Konfig::werkzeugleisteAnlegen()
 {
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setWindowTitle(QStringLiteral("Werkzeugleiste"));  // its name to a screen reader
+    // The button that shows the buttons a narrow window has no room for.
+    if (auto* mehr = m_toolbar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
+        mehr->setAccessibleName(QStringLiteral("Weitere Werkzeuge"));
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setIconSize(QSize(24, 24));
@@ -201,6 +213,7 @@ void Konfig::statusleisteAnlegen()
 {
     QStatusBar* leiste = statusBar();
     leiste->setObjectName(QStringLiteral("StatusBar"));
+    leiste->setAccessibleName(QStringLiteral("Statusleiste"));
     leiste->setSizeGripEnabled(true);
     const QString texte[4] = {QStringLiteral("Ulmix"), QString(), QString(), QStringLiteral("Zeit")};
     const int twips[4] = {1587, 12347, 4410, 2540};
@@ -264,7 +277,7 @@ void Konfig::abweisungZeigen(const QString& grund, QWidget* feld)
         if (!w)
             return;
     }
-    m_hinweisfeld->zeigen(grund);
+    m_hinweisfeld->ansagen(grund);
     m_abweisungsUhr->start();
     if (!feld)
         return;

@@ -61,6 +61,8 @@ Sicherungen::Sicherungen(const QString& ordner, QWidget* parent) : QDialog(paren
 
     m_liste = new QTreeWidget(this);
     m_liste->setObjectName(QStringLiteral("Liste"));
+    m_liste->setAccessibleName(QStringLiteral("Sicherungen"));
+    text->setBuddy(m_liste);
     m_liste->setRootIsDecorated(false);
     m_liste->setUniformRowHeights(true);
     m_liste->setSelectionMode(QAbstractItemView::SingleSelection);
