@@ -144,7 +144,7 @@ private slots:
         QTest::newRow("Nummern") << "CMD_Nr_2" << "CMD_Nr_2"
             << nummern + QStringList{"Button Speichern", "Button Kopieren", "Button Abbruch"} << "Speichern";
         QTest::newRow("Sicherungen") << "MNU_Sicherungen" << "Anlagenbezeichnung"
-            << QStringList{"Tree Sicherungen", "Button Öffnen", "Button Abbrechen"} << "Öffnen";
+            << QStringList{"Tree Sicherungen", "Button Öffnen", "Button Wiederherstellen", "Button Abbrechen"} << "Öffnen";
         QTest::newRow("Über") << "MNU_Boraviloninfo" << "Anlagenbezeichnung" << QStringList{} << "";
         QTest::newRow("Meldung") << "Meldung" << "Anlagenbezeichnung"
             << QStringList{"Button OK", "Button Abbrechen"} << "OK";
@@ -163,7 +163,7 @@ private slots:
             f.k.verbindung().zuordnung().festlegen(1, QStringLiteral("/dev/ttyS0"));
         QTemporaryDir ordner;
         f.k.setSicherungsOrdner(ordner.path());
-        sicherung::anlegen(f.k.speicher(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), ordner.path());
+        sicherung::anlegen({f.k.speicher(), QByteArray()}, ordner.path(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), QStringLiteral("werkbank"));
         QWidget* vorher = f.finde(fokus);
         f.betreten(vorher);
 
@@ -340,7 +340,7 @@ private slots:
             "&Datei|Konfiguration &lesen|Konfiguration &schreiben|Konfigurationsdatei ö&ffnen ...|Si&cherungen ...|"
             "Konfigurationsdatei s&peichern ...|&Drucken ...|&Ereignisspeicher lesen ...|&Verbindung abbrechen|"
             "Konfiguration &beenden",
-            "&Einstellungen|&COM Port ...|Uhr&zeit ...",
+            "&Einstellungen|&COM Port ...|Uhr&zeit ...|&Sicherungsordner ...",
             "&Info|&Systeminfo ...|Über GSM &Boravilon Konfiguration ...",
         }));
     }
@@ -372,7 +372,7 @@ private slots:
             f.k.setUhr([] { return QDateTime(QDate(2024, 9, 28), QTime(23, 59, 59)); });
             f.k.Timer1_Timer();
             QTemporaryDir ordner;
-            sicherung::anlegen(f.k.speicher(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), ordner.path());
+            sicherung::anlegen({f.k.speicher(), QByteArray()}, ordner.path(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), QStringLiteral("werkbank"));
             QWidget* w = &f.k;
             for (int i = 0; i < f.k.tabs()->count(); ++i)
                 if (f.k.tabs()->tabText(i) == fenster)
