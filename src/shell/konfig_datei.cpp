@@ -126,6 +126,7 @@ bool Konfig::dateiLaden(const QString& name, bool nurGanze)
     m_kontext->Feldgeaendert = false;
     const Ladung l = cfgLaden(m_modell, datei.bytes);
     zeigen();
+    verlaufBeginnen();
     m_teledit->bildErneuert();
     herkunftMerken(QStringLiteral("Datei %1").arg(QFileInfo(name).absoluteFilePath())
                    + (l.vollstaendig ? QString() : QStringLiteral(" (nur %1 von 13 Zeilen)").arg(l.zeilen)));
@@ -148,11 +149,11 @@ Sicherungen* Konfig::sicherungen() const
     return m_sicherungen;
 }
 
-void Konfig::sichern()
+void Konfig::sichern(const Konfigspeicher& bild)
 {
     // The read itself has succeeded whatever happens here; the status bar
     // says where the backup is, or why there is none.
-    const sicherung::Versuch s = sicherung::anlegen(m_modell.speicher(), QDateTime::currentDateTime(), sicherungsOrdner());
+    const sicherung::Versuch s = sicherung::anlegen(bild, QDateTime::currentDateTime(), sicherungsOrdner());
     if (s)
         hinweisSetzen(QStringLiteral("Konfiguration gesichert: %1").arg(QFileInfo(s.pfad).fileName()),
                       QDir::toNativeSeparators(s.pfad));
