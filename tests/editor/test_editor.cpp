@@ -31,6 +31,32 @@ QString stand(Fenster& f, const QString& zeigt = QString())
     const QString z = aenderung(f.k.speicher(), kit::startbild()) + " / M" + m.join(' ') + " / S" + s.join(' ');
     return zeigt.isEmpty() ? z : z + " / " + f.zeigt(zeigt);
 }
+
+// One action of the user: "name" a click, "name:key" a key, "name=text" typed into a field
+// over its text and left, "Nummern i=n" / "Kopieren i=n" n in the first slot of source i's
+// recipients, stored / copied.
+void bedienen(Fenster& f, const QString& a)
+{
+    const QString name = a.section(QLatin1Char('='), 0, 0), text = a.section(QLatin1Char('='), 1);
+    if (name.startsWith(QLatin1String("Nummern ")) || name.startsWith(QLatin1String("Kopieren "))) {
+        f.k.CMD_Nr_Click(name.section(QLatin1Char(' '), 1).toInt());
+        auto* nummer = f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"));
+        nummer->setFocus();
+        tippen(nummer, text);
+        f.k.teledit().findChild<QAbstractButton*>(name.startsWith('N') ? QStringLiteral("CMD_Save") : QStringLiteral("CMD_kopieren"))->click();
+    } else if (a.contains(QLatin1Char('='))) {
+        f.betreten(f.feld(name));
+        QTest::keyClick(f.feld(name), Qt::Key_A, Qt::ControlModifier);
+        tippen(f.feld(name), text + '\t');
+    } else if (a.contains(QLatin1Char(':'))) {
+        QWidget* el = f.finde(a.section(QLatin1Char(':'), 0, 0));
+        f.zeigen(el);
+        el->setFocus();
+        QTest::keyClick(el, QKeySequence::fromString(a.section(QLatin1Char(':'), 1))[0].key());
+    } else {
+        f.klicken(a);
+    }
+}
 } // namespace
 
 class TestEditor : public QObject {
@@ -281,16 +307,8 @@ private slots:
         f.k.anzeigen(w);
         QCOMPARE(f.k.werte(), w);
         QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QString());
-        for (const QString& a : aktionen) {
-            if (!a.contains(QLatin1Char(':'))) {
-                f.klicken(a);
-                continue;
-            }
-            QWidget* el = f.finde(a.section(QLatin1Char(':'), 0, 0));
-            f.zeigen(el);
-            el->setFocus();
-            QTest::keyClick(el, QKeySequence::fromString(a.section(QLatin1Char(':'), 1))[0].key());
-        }
+        for (const QString& a : aktionen)
+            bedienen(f, a);
         QTEST(aenderung(f.k.speicher(), kit::startbild()), "bild");
         QTEST(f.marker(), "marker");
         QStringList ist;
@@ -302,8 +320,7 @@ private slots:
 
     // Every kind of committed change is one step: after the changes, one undo shows the state
     // before the last one, a redo the state after it (cells, markers, pages, a control), and
-    // the undos run out after `schritte`. "name=text": typed into a field and left; "Nummern i=n" /
-    // "Kopieren i=n": n in the first slot of source i's recipients, stored / copied.
+    // the undos run out after `schritte`.
     void rueckgaengig_data()
     {
         QTest::addColumn<QStringList>("aktionen");
@@ -339,27 +356,8 @@ private slots:
         auto* zurueck = f.finde<QAction>(QStringLiteral("MNU_Rueckgaengig"));
         auto* vor = f.finde<QAction>(QStringLiteral("MNU_Wiederholen"));
         QVERIFY(!zurueck->isEnabled() && !vor->isEnabled());
-        for (const QString& a : aktionen) {
-            const QString name = a.section(QLatin1Char('='), 0, 0), text = a.section(QLatin1Char('='), 1);
-            if (name.startsWith(QLatin1String("Nummern ")) || name.startsWith(QLatin1String("Kopieren "))) {
-                f.k.CMD_Nr_Click(name.section(QLatin1Char(' '), 1).toInt());
-                auto* nummer = f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"));
-                nummer->setFocus();
-                tippen(nummer, text);
-                f.k.teledit().findChild<QAbstractButton*>(name.startsWith('N') ? QStringLiteral("CMD_Save") : QStringLiteral("CMD_kopieren"))->click();
-            } else if (a.contains(QLatin1Char('='))) {
-                f.betreten(f.feld(name));
-                QTest::keyClick(f.feld(name), Qt::Key_A, Qt::ControlModifier);
-                tippen(f.feld(name), text + '\t');
-            } else if (a.contains(QLatin1Char(':'))) {
-                QWidget* el = f.finde(a.section(QLatin1Char(':'), 0, 0));
-                f.zeigen(el);
-                el->setFocus();
-                QTest::keyClick(el, QKeySequence::fromString(a.section(QLatin1Char(':'), 1))[0].key());
-            } else {
-                f.klicken(a);
-            }
-        }
+        for (const QString& a : aktionen)
+            bedienen(f, a);
         QTEST(stand(f, zeigt), "nachher");
         zurueck->trigger();
         QTEST(stand(f, zeigt), "vorher");
