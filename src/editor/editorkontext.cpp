@@ -73,13 +73,31 @@ Eingabefeld* Editorkontext::feld(Feld f) const
     return it == m_felder.end() ? nullptr : it->second;
 }
 
+bool Editorkontext::zeigtModell(const Eingabefeld* e) const
+{
+    for (const auto& [f, feld] : m_felder)
+        if (feld == e)
+            return e->text() == Editormodell::text(m_modell.werte(), f);
+    return false;
+}
+
 bool Editorkontext::folgen(const Folge& w)
 {
     if (w.marker >= 0)
         markerZeigen();
     for (const Einwand& e : w.einwaende)
         abweisen(e.grund, e.feld ? feld(*e.feld) : nullptr);
+    // A refused value is no step: what it left (the text shown, a marker)
+    // goes with the step that takes the corrected value.
+    if (m_schritte == 0 && w.angenommen)
+        festhalten();
     return w.angenommen;
+}
+
+void Editorkontext::festhalten()
+{
+    if (m_modell.festhalten())
+        emit verlaufGeaendert();
 }
 
 void textZeigen(QLineEdit* feld, const QString& text)

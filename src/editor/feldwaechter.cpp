@@ -306,6 +306,19 @@ bool Feldwaechter::eventFilter(QObject* obj, QEvent* e)
             m_fokusGrund = static_cast<QFocusEvent*>(e)->reason();
         break;
     }
+    case QEvent::ShortcutOverride: {
+        auto* feld = qobject_cast<Eingabefeld*>(obj);
+        auto* ke = static_cast<QKeyEvent*>(e);
+        const Verlaufstaste t = feld && feld->waechter() == this ? verlaufstaste(ke) : Verlaufstaste::Keine;
+        if (t == Verlaufstaste::Keine)
+            break;
+        // The field keeps the key while it has a step of its own to take
+        // back or do again; otherwise the key is the window's.
+        const bool eigene = !feld->isReadOnly()
+                         && (t == Verlaufstaste::Rueckgaengig ? feld->isUndoAvailable() : feld->isRedoAvailable());
+        ke->setAccepted(eigene);
+        return true;
+    }
     case QEvent::KeyPress: {
         auto* feld = qobject_cast<Eingabefeld*>(obj);
         auto* ke = static_cast<QKeyEvent*>(e);
@@ -358,10 +371,25 @@ bool Feldwaechter::eventFilter(QObject* obj, QEvent* e)
     return QObject::eventFilter(obj, e);
 }
 
+Feldwaechter::Verlaufstaste Feldwaechter::verlaufstaste(const QKeyEvent* e)
+{
+    const QKeyCombination k = e->keyCombination();
+    if (e->matches(QKeySequence::Undo) || k == QKeyCombination(Qt::ControlModifier, Qt::Key_Z))
+        return Verlaufstaste::Rueckgaengig;
+    if (e->matches(QKeySequence::Redo) || k == QKeyCombination(Qt::ControlModifier, Qt::Key_Y))
+        return Verlaufstaste::Wiederholen;
+    return Verlaufstaste::Keine;
+}
+
 bool Feldwaechter::tasteFiltern(Eingabefeld* feld, QKeyEvent* e)
 {
     if (feld->isReadOnly())
         return false;
+    // Ctrl+Y does the field's redo also where the platform's redo key is another.
+    if (verlaufstaste(e) == Verlaufstaste::Wiederholen && !e->matches(QKeySequence::Redo)) {
+        feld->redo();
+        return true;
+    }
     if (e->matches(QKeySequence::Paste)) {
         m_k.Feldgeaendert = true;
         zwischenablageEinfuegen(feld);

@@ -15,7 +15,10 @@
 //    activated, the focus set by the program) is not entered by the user: left
 //    before a key or a mouse button is pressed in it, it is not checked, so
 //    that clicking through the tabs changes nothing. Focus by the mouse, the
-//    Tab key or a shortcut enters a field.
+//    Tab key or a shortcut enters a field;
+//  - the keys of undo and redo (Ctrl+Z, Ctrl+Y and the platform's) are the
+//    field's own while it has typing to take back or do again, else they
+//    reach the window's commands (the editor's history).
 // A menu or toolbar command that carries the editor's values takes pending
 // typing over with `uebernehmen()`; one that replaces the editor's contents
 // abandons the field with `verwerfen()`.
@@ -61,6 +64,8 @@ private:
     void betreten(Eingabefeld* feld);
     bool pruefenNoetig(const Eingabefeld* feld) const;
     bool tasteFiltern(Eingabefeld* feld, class QKeyEvent* e);
+    enum class Verlaufstaste { Keine, Rueckgaengig, Wiederholen };
+    static Verlaufstaste verlaufstaste(const class QKeyEvent* e);
     bool klickPruefen(QWidget* ziel);
     bool mausGedrueckt(QObject* obj, class QMouseEvent* e);
     void vonAussen(Eingabefeld* feld);

@@ -268,6 +268,8 @@ void Teledit::speichernKlick()
 // (prefixes included) to every source's list. The dialog stays open.
 void Teledit::kopierenKlick()
 {
+    // Stored and copied: one step of the editor's history.
+    const Editorkontext::Schritt schritt(m_k);
     if (!ablegen())
         return;
     const Door::Antwort a = Door::aktuell().meldung(

@@ -4,6 +4,7 @@
 #include "door/door.h"
 #include "doorqt/qtdoor.h"
 #include "editor/editorkontext.h"
+#include "editor/eingabefeld.h"
 #include "editor/feldwaechter.h"
 #include "editor/tabs.h"
 #include "editor/teledit.h"
@@ -74,6 +75,7 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     werkzeugleisteAnlegen();
     statusleisteAnlegen();
     connect(m_kontext, &Editorkontext::hinweis, this, [this](const QString& text) { hinweisSetzen(text); });
+    connect(m_kontext, &Editorkontext::verlaufGeaendert, this, &Konfig::verlaufZeigen);
     connect(&Abweisungen::melder(), &Abweisungen::abgewiesen, this, &Konfig::abweisungZeigen);
 
     m_timer = new QTimer(this);
@@ -137,6 +139,7 @@ void Konfig::starten()
     m_modell.starten();
     zeigen();
     herkunftMerken(QStringLiteral("Grundeinstellung"));
+    verlaufBeginnen();
 }
 
 void Konfig::menuesAnlegen()
@@ -152,6 +155,7 @@ void Konfig::menuesAnlegen()
     datei->setObjectName(QStringLiteral("MNU_Datei"));
     eintrag(datei, "MNU_Lesen", QStringLiteral("Konfiguration &lesen"), &Konfig::MNU_Lesen_Click);
     eintrag(datei, "MNU_Schreib", QStringLiteral("Konfiguration &schreiben"), &Konfig::MNU_Schreib_Click);
+    eintrag(datei, "MNU_Vergleichen", QStringLiteral("Ver&gleichen mit Gerät ..."), &Konfig::MNU_Vergleichen_Click);
     eintrag(datei, "MNU_Open", QStringLiteral("Konfigurationsdatei ö&ffnen ..."), &Konfig::MNU_Open_Click);
     eintrag(datei, "MNU_Sicherungen", QStringLiteral("Si&cherungen ..."), &Konfig::MNU_Sicherungen_Click);
     eintrag(datei, "MNU_Save", QStringLiteral("Konfigurationsdatei s&peichern ..."), &Konfig::MNU_Save_Click);
@@ -162,6 +166,13 @@ void Konfig::menuesAnlegen()
     datei->addSeparator()->setObjectName(QStringLiteral("MNU_Strich"));
     // "E" belongs to "Ereignisspeicher": the close takes the "B".
     eintrag(datei, "MNU_end", QStringLiteral("Konfiguration &beenden"), &Konfig::MNU_end_Click);
+
+    QMenu* bearbeiten = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
+    bearbeiten->setObjectName(QStringLiteral("MNU_Bearbeiten"));
+    m_rueckgaengig = eintrag(bearbeiten, "MNU_Rueckgaengig", QStringLiteral("&Rückgängig"), &Konfig::MNU_Rueckgaengig_Click);
+    m_rueckgaengig->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_wiederholen = eintrag(bearbeiten, "MNU_Wiederholen", QStringLiteral("&Wiederholen"), &Konfig::MNU_Wiederholen_Click);
+    m_wiederholen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
 
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("MNU_Einst"));
@@ -313,6 +324,7 @@ void Konfig::anzeigen(const Editorwerte& w)
 {
     m_modell.werte() = w;
     zeigen();
+    verlaufBeginnen();
 }
 
 void Konfig::zeigen()
@@ -374,6 +386,54 @@ bool Konfig::befehlZulassen(bool belegtRegel, bool eingabeTragen)
 void Konfig::MNU_end_Click()
 {
     close();
+}
+
+// --- The editor's history ------------------------------------------------------
+
+void Konfig::verlaufBeginnen()
+{
+    m_modell.verlaufBeginnen();
+    verlaufZeigen();
+}
+
+void Konfig::verlaufZeigen()
+{
+    m_rueckgaengig->setEnabled(m_modell.kannRueckgaengig());
+    m_wiederholen->setEnabled(m_modell.kannWiederholen());
+}
+
+void Konfig::MNU_Rueckgaengig_Click()
+{
+    verlaufGehen(&Editormodell::rueckgaengig);
+}
+
+void Konfig::MNU_Wiederholen_Click()
+{
+    verlaufGehen(&Editormodell::wiederholen);
+}
+
+void Konfig::verlaufGehen(bool (Editormodell::*schritt)())
+{
+    // The field being typed in: typing that left its text as the editor
+    // shows it is dropped; otherwise its value is taken in as a command takes
+    // it (a step of its own, which an undo takes back at once), and a value
+    // it refuses stops the command, the focus staying there.
+    if (Eingabefeld* feld = m_waechter->aktuellesFeld(); feld && m_kontext->zeigtModell(feld))
+        m_waechter->verwerfen();
+    else if (!befehlZulassen(false, true))
+        return;
+    const int seite = m_teledit->isVisible() ? m_teledit->nummernseite() : -1;
+    const QByteArray liste = m_modell.speicher().seite(qMax(seite, 0)).left(128);
+    if ((m_modell.*schritt)()) {
+        // The controls show the state restored, no handler running; the
+        // field being edited holds no typing of its own any more.
+        m_waechter->verwerfen();
+        zeigen();
+        // An open recipients editor without edits of its own shows its list as restored.
+        if (seite > 0 && m_modell.speicher().seite(seite).left(128) != liste && !m_teledit->geaendert())
+            m_teledit->bildErneuert();
+    }
+    verlaufZeigen();
 }
 
 // About, system information and the COM port leave the editor as it is: a

@@ -126,6 +126,7 @@ bool Konfig::dateiLaden(const QString& name, bool nurGanze)
     m_kontext->Feldgeaendert = false;
     const Ladung l = cfgLaden(m_modell, datei.bytes);
     zeigen();
+    verlaufBeginnen();
     m_teledit->bildErneuert();
     herkunftMerken(QStringLiteral("Datei %1").arg(QFileInfo(name).absoluteFilePath())
                    + (l.vollstaendig ? QString() : QStringLiteral(" (nur %1 von 13 Zeilen)").arg(l.zeilen)));

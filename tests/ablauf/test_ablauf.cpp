@@ -12,6 +12,7 @@
 #include "pdftext.h"
 #include "shell/programm.h"
 #include "shell/sicherungen.h"
+#include "shell/vergleich.h"
 #include "sim/simptyrunner.h"
 
 #include <QAction>
@@ -242,7 +243,7 @@ private slots:
     {
         QTest::addColumn<QString>("aktion");
         QTest::addColumn<bool>("verweigert");
-        for (const char* n : {"MNU_Save", "Toolbar1_Button7", "MNU_Schreib", "Toolbar1_Button3", "MNU_Drucken"})
+        for (const char* n : {"MNU_Save", "Toolbar1_Button7", "MNU_Schreib", "Toolbar1_Button3", "MNU_Drucken", "MNU_Vergleichen"})
             QTest::newRow(n) << n << true;
         for (const char* n : {"MNU_Lesen", "MNU_Open", "MNU_log", "MNU_COM"})
             QTest::newRow(n) << n << false;
@@ -743,6 +744,82 @@ private slots:
         QCOMPARE(s.f.door.beeps, keinEcho ? 1 : 0);
         // The read's backup line went when the write began; a lost echo says where.
         QCOMPARE(s.f.k.panel(2)->text(), keinEcho ? QStringLiteral("Echo fehlt bei Seite 2, Zeichen 100") : QString());
+    }
+
+    // Comparing with the device reads it, keeps a backup and leaves the editor as it was (image,
+    // flags, markers, values, history); the dialog lists the settings that differ and the
+    // pages a write would send now, and goes with Escape. Failures as for a read, without a
+    // list. A read and an open start the editor's history anew.
+    void vergleichen_data()
+    {
+        QTest::addColumn<QByteArray>("speicher");  // empty: COM 1 leads nowhere
+        QTest::addColumn<QString>("vorlauf");      // "lesen", "ändern" (read, then edited), "datei" (the device's configuration opened)
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QStringList>("dialog");   // its first line, the rows "Einstellung|Gerät|Editor", its last line
+        QTest::addColumn<QStringList>("boxen");
+        QTest::addColumn<int>("sicherungen");
+        const QString kopf = QStringLiteral("12:00:00, Gerät an COM 1 (%PTY%): ");
+        QTest::newRow("gelesen") << simStandardSpeicher() << "lesen" << Ausgang::Erfolg
+            << QStringList{kopf + "keine Unterschiede", "Konfiguration schreiben sendet jetzt keine Seite."} << QStringList() << 2;
+        QTest::newRow("geändert") << simStandardSpeicher() << "ändern" << Ausgang::Erfolg
+            << QStringList{kopf + "2 Unterschiede", "Anlagenbezeichnung|Pumpwerk Nord|Pumpwerk Ost", "Meldelinie 2 Öffner|nein|ja",
+                           "Konfiguration schreiben sendet jetzt Seite 0."} << QStringList() << 2;
+        QTest::newRow("Datei") << simStandardSpeicher() << "datei" << Ausgang::Erfolg
+            << QStringList{kopf + "keine Unterschiede", "Konfiguration schreiben sendet jetzt die Seiten 0 bis 12."} << QStringList() << 1;
+        QByteArray ueberlauf = simStandardSpeicher();
+        ueberlauf[11 * kZellen + 128] = char(0x80);
+        QTest::newRow("Gerät unlesbar") << ueberlauf << "" << Ausgang::Uebertragungsfehler << QStringList() << QStringList{kUebertragung} << 0;
+        QTest::newRow("kein Gerät") << QByteArray() << "" << Ausgang::KeineVerbindung << QStringList() << QStringList{kKeineVerbindung} << 0;
+    }
+    void vergleichen()
+    {
+        QFETCH(QByteArray, speicher);
+        QFETCH(QString, vorlauf);
+        QTemporaryDir tmp;
+        Stand s(simOptionen(speicher.isEmpty() ? simStandardSpeicher() : speicher), 300ms);
+        if (speicher.isEmpty())
+            s.f.k.verbindung().zuordnung().festlegen(1, QStringLiteral("/dev/gsmbv-fehlt"));
+        s.f.k.setSicherungsOrdner(tmp.path());
+        s.f.k.setUhr([] { return QDateTime(QDate(2025, 6, 2), QTime(12, 0)); });
+        auto* zurueck = s.f.finde<QAction>(QStringLiteral("MNU_Rueckgaengig"));
+        s.f.klicken(QStringLiteral("Chk_Gutmeldung_0"));
+        if (vorlauf == QLatin1String("datei") && schreiben(tmp.filePath(QStringLiteral("a.cfg")), cfgSchreiben(simStandardKonfig())))
+            datei(s.f, "MNU_Open", tmp.filePath(QStringLiteral("a.cfg")));
+        else if (!vorlauf.isEmpty())
+            QCOMPARE(s.ausfuehren(QStringLiteral("MNU_Lesen")), Ausgang::Erfolg);
+        QCOMPARE(zurueck->isEnabled(), vorlauf.isEmpty());
+        if (vorlauf == QStringLiteral("ändern")) {
+            eingeben(s.f, QStringLiteral("Anlagenbezeichnung"), QStringLiteral("Pumpwerk Ost"));
+            s.f.klicken(QStringLiteral("Chk_Oeffner_1"));
+        }
+        const Konfigspeicher bild = s.f.k.speicher();
+        const Editorwerte werte = s.f.k.werte();
+        const QList<int> marker = s.f.marker(), seiten = s.f.geflaggt();
+        const bool rueckgaengig = zurueck->isEnabled();
+        const qsizetype ab = s.sim.empfangeneBytes().size();
+        QTEST(*s.ausfuehren(QStringLiteral("MNU_Vergleichen")), "ausgang");
+        QVERIFY(s.ruhend());
+        QCOMPARE(s.sim.empfangeneBytes().mid(ab), speicher.isEmpty() ? QByteArray() : QByteArray("r"));
+        QCOMPARE(kit::unterschied(s.f.k.speicher(), bild), QString());
+        QCOMPARE(s.f.k.werte(), werte);
+        QCOMPARE(s.f.marker() + s.f.geflaggt(), marker + seiten);
+        QCOMPARE(zurueck->isEnabled(), rueckgaengig);
+        QTEST(kit::boxen(s.f.door), "boxen");
+        QTEST(int(QDir(tmp.path()).entryList({QStringLiteral("*.cfg")}, QDir::Files).size()) - (vorlauf == QLatin1String("datei")), "sicherungen");
+        QStringList dialog;
+        if (Vergleich* v = s.f.k.vergleich()) {
+            QVERIFY(v->isVisible() && !v->isModal());
+            dialog << v->findChild<QLabel*>(QStringLiteral("Label1"))->text().replace(s.sim.pfad(), QStringLiteral("%PTY%"));
+            for (int i = 0; i < v->liste()->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem* z = v->liste()->topLevelItem(i);
+                dialog << z->text(0) + '|' + z->text(1) + '|' + z->text(2);
+            }
+            dialog << v->findChild<QLabel*>(QStringLiteral("Label2"))->text();
+            QVERIFY(v->findChild<QPushButton*>(QStringLiteral("CMD_Schliessen"))->isDefault());
+            QTest::keyClick(v, Qt::Key_Escape);
+            QVERIFY(kit::warten([&] { return !s.f.k.vergleich(); }));
+        }
+        QTEST(dialog, "dialog");
     }
 
     // A read under way: device commands beep, the progress window is centred, the wait

@@ -337,9 +337,10 @@ private slots:
             ist << zeile.join(QLatin1Char('|'));
         }
         QCOMPARE(ist, (QStringList{
-            "&Datei|Konfiguration &lesen|Konfiguration &schreiben|Konfigurationsdatei ö&ffnen ...|Si&cherungen ...|"
+            "&Datei|Konfiguration &lesen|Konfiguration &schreiben|Ver&gleichen mit Gerät ...|Konfigurationsdatei ö&ffnen ...|Si&cherungen ...|"
             "Konfigurationsdatei s&peichern ...|&Drucken ...|&Ereignisspeicher lesen ...|&Verbindung abbrechen|"
             "Konfiguration &beenden",
+            "&Bearbeiten|&Rückgängig|&Wiederholen",
             "&Einstellungen|&COM Port ...|Uhr&zeit ...|&Sicherungsordner ...",
             "&Info|&Systeminfo ...|Über GSM &Boravilon Konfiguration ...",
         }));
