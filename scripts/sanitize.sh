@@ -19,6 +19,12 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 
 cd build-san
 rc=0
-ctest --output-on-failure -j"$(nproc)" "$@" || rc=$?
+ctest --output-on-failure -j"$(nproc)" -E '^test_bildschirmleser$' "$@" || rc=$?
+# The screen-reader test runs the window on a real X display. There
+# libxkbcommon-x11 copies the keymap's names with strndup from length-bounded
+# X replies that carry no terminating zero; strict string checks take that for
+# an overflow inside the system library. That one test runs without them.
+ASAN_OPTIONS="${ASAN_OPTIONS/strict_string_checks=1/strict_string_checks=0}" \
+    ctest --output-on-failure -R '^test_bildschirmleser$' "$@" || rc=$?
 echo "sanitize.sh: Bauen $((gebaut - start)) s, Tests $((SECONDS - gebaut)) s"
 exit $rc
