@@ -19,6 +19,11 @@ public:
         const Dateiladung datei = dateiLaden(m_t.aufruf.datei, m_t.aufruf.erzwingen);
         if (!datei.fehler.isEmpty())
             return ende(m_t.konsole.dateifehler(m_t.aufruf.datei, datei.fehler));
+        anpassungenNennen(m_t.konsole, datei.inhalt);
+        if (const qsizetype n = datei.inhalt.anpassungen.size(); n > 0 && m_t.aufruf.streng)
+            return ende(m_t.konsole.dateifehler(
+                m_t.aufruf.datei, n == 1 ? QStringLiteral("mit --strict abgewiesen: 1 Einstellung angepasst")
+                                         : QStringLiteral("mit --strict abgewiesen: %1 Einstellungen angepasst").arg(n)));
         m_datei = datei.inhalt;
         if (!m_t.anschluss.verbinden())
             return;

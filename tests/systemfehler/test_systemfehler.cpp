@@ -30,6 +30,7 @@ private slots:
         QTest::newRow("Name zu lang") << QString(300, QLatin1Char('a')) << false << -1 << "Name zu lang";
         QTest::newRow("Verknüpfung im Kreis") << "a" << false << -1 << "zu viele symbolische Verknüpfungen";
         QTest::newRow("Platte voll") << "/dev/full" << true << -1 << "kein Platz mehr auf dem Datenträger";
+        QTest::newRow("Platte voll ohne Fehlernummer") << "/dev/full" << true << 0 << "kein Platz mehr auf dem Datenträger";
         QTest::newRow("Ordner ohne Fehlernummer") << "." << true << 0 << "ist ein Ordner";
         QTest::newRow("Öffnen ohne Fehlernummer") << "fehlt.cfg" << false << 0 << "lässt sich nicht öffnen";
         QTest::newRow("nichts geschehen") << "" << false << 0 << "Zugriff fehlgeschlagen";
