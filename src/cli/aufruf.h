@@ -16,8 +16,10 @@ enum Status : int {
     KeineVerbindung = 1,      // "Verbindung nicht möglich"
     FalscheArgumente = 2,     // usage text on standard error
     Uebertragungsfehler = 3,  // "Fehler bei Datenübertragung"
-    Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei", no configuration file, or write --strict and values adjusted
-    Ausgabe = 5,              // the log file of --output, the sheet of --pdf, the transcript, standard output, or a warning cannot be written
+    Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei", or no configuration file,
+                              // or write --strict and values the rules adjust
+    Ausgabe = 5,              // the log file of --output, the sheet of --pdf, the transcript, standard
+                              // output, or a warning on standard error cannot be written
     Verschieden = 1,          // diff: the settings differ (as with diff(1))
     Abgebrochen = 130,        // SIGINT or SIGTERM: the transfer was aborted
 };

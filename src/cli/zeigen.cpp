@@ -46,8 +46,9 @@ private:
         const QString& pdf = m_t.aufruf.pdf;
         if (!m_t.datei.vorbereiten(pdf))
             return ende(m_t.konsole.ausgabefehler(pdf, m_t.datei.fehler()));
+        const QString herkunft = dateiname::lesbar(QFileInfo(m_t.aufruf.datei).absoluteFilePath());
         const blatt::Kopf kopf{datei.werte.anlagenbezeichnung, QDate::currentDate(),
-                               QStringLiteral("Datei %1").arg(dateiname::lesbar(QFileInfo(m_t.aufruf.datei).absoluteFilePath()))};
+                               QStringLiteral("Datei %1").arg(herkunft)};
         QBuffer puffer;
         puffer.open(QIODevice::WriteOnly);
         if (!blatt::pdf(puffer, kopf, einstellungen))

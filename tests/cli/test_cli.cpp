@@ -65,7 +65,8 @@ bool rohSchreiben(const QByteArray& name, const QByteArray& inhalt)
 {
     QFile f;
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    return fd >= 0 && f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle) && f.write(inhalt) == inhalt.size();
+    return fd >= 0 && f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)
+        && f.write(inhalt) == inhalt.size();
 }
 
 // Runs gsmbv (or gsmbv-sim, gsmbv-konfig if named first); the event loop keeps
@@ -81,7 +82,8 @@ Lauf gsmbv(QStringList argumente, const QStringList& umgebung = {},
     p.setProgram(programm(anderes ? argumente.takeFirst() : QStringLiteral("gsmbv")));
     p.setArguments(argumente);
     // QProcess passes arguments as UTF-8: a name that is none goes through bash as $'\xHH...'.
-    if (std::any_of(argumente.begin(), argumente.end(), [](const QString& a) { return dateiname::bytes(a) != a.toUtf8(); })) {
+    const auto keinUtf8 = [](const QString& a) { return dateiname::bytes(a) != a.toUtf8(); };
+    if (std::any_of(argumente.begin(), argumente.end(), keinUtf8)) {
         QString skript = QStringLiteral("exec");
         for (const QString& a : QStringList{p.program()} + argumente) {
             skript += QStringLiteral(" $'");
@@ -400,7 +402,8 @@ void TestCli::laeufe_data()
                                    .fehler = "gsmbv: /dev/full kann nicht geschrieben werden: kein Platz mehr auf dem "
                                              "Datenträger\n"});
     // A name that is no UTF-8 is printed as it was given.
-    dateifehler("show, missing name in Latin-1", {"show", "@fehlt%E4.cfg"}, "fehlt\xE4.cfg: Datei oder Ordner nicht vorhanden");
+    dateifehler("show, missing name in Latin-1", {"show", "@fehlt%E4.cfg"},
+                "fehlt\xE4.cfg: Datei oder Ordner nicht vorhanden");
     fall("write --strict refuses", {.argumente = {"write", "--strict", "-p", "PORT", "@angepasst.cfg"}, .status = 4,
                                     .fehler = angepasst + datei + "angepasst.cfg: mit --strict abgewiesen: 1 Einstellung "
                                                                   "angepasst\n"});
