@@ -534,7 +534,7 @@ QString hilfetext(Befehl b)
             "  4    Fehler bei Zugriff auf Konfigurationsdatei, oder keine Konfigurationsdatei;\n"
             "       bei write --strict auch: Werte würden angepasst\n"
             "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift,\n"
-            "       Standardausgabe oder Warnungen auf der Standardfehlerausgabe)\n"
+            "       Standardausgabe oder Meldungen auf der Standardfehlerausgabe)\n"
             "  130  abgebrochen (Strg+C)\n");
 }
 

@@ -19,7 +19,7 @@ enum Status : int {
     Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei", or no configuration file,
                               // or write --strict and values the rules adjust
     Ausgabe = 5,              // the log file of --output, the sheet of --pdf, the transcript, standard
-                              // output, or a warning on standard error cannot be written
+                              // output, or a line on standard error cannot be written
     Verschieden = 1,          // diff: the settings differ (as with diff(1))
     Abgebrochen = 130,        // SIGINT or SIGTERM: the transfer was aborted
 };
