@@ -58,7 +58,8 @@ public:
     // button (ESC, port closed) and ends through its report. False when none runs.
     bool abbrechen();
     // The run has ended: the transcript holds every line, the last one too.
-    void abschliessen();
+    // False when it could not be written whole (said).
+    bool abschliessen();
 
 private:
     bool mitschriftOeffnen();

@@ -25,19 +25,20 @@ struct Erlaubt {
     bool zwei = false;       // two positional files
     bool schreibschutz = false;  // --no-verify and --no-backup
     bool hoechstensEine = false; // at most one positional file
+    bool streng = false;         // --strict
 };
 
 Erlaubt erlaubt(Befehl b)
 {
     switch (b) {
     case Befehl::Read: return {true, true, true, false, false, false};
-    case Befehl::Write: return {true, false, false, true, false, true, false, false, true};
+    case Befehl::Write: return {.datei = true, .erzwingen = true, .schreibschutz = true, .streng = true};
     case Befehl::Log: return {true, true, false, false, false, false};
     case Befehl::Clock: return {true, false, false, false, true, false};
     case Befehl::Show: return {false, false, false, true, false, true, true};
     case Befehl::Ports: return {false, false, false, false, false, false};
     case Befehl::Diff: return {false, false, false, true, false, false, false, true};
-    case Befehl::Restore: return {true, false, false, false, false, false, false, false, true, true};
+    case Befehl::Restore: return {.schreibschutz = true, .hoechstensEine = true};
     case Befehl::Keiner: break;
     }
     return {false, false, false, false, false, false};
@@ -125,6 +126,7 @@ const Option kOptionen[] = {
      [](Aufruf& a, const QString& w) { a.pdf = w; return QString(); }},
     {QLatin1String("--set"), &Erlaubt::stellen, nullptr, [](Aufruf& a, const QString&) { a.stellen = true; return QString(); }},
     {QLatin1String("--force"), &Erlaubt::erzwingen, nullptr, [](Aufruf& a, const QString&) { a.erzwingen = true; return QString(); }},
+    {QLatin1String("--strict"), &Erlaubt::streng, nullptr, [](Aufruf& a, const QString&) { a.streng = true; return QString(); }},
     {QLatin1String("--no-verify"), &Erlaubt::schreibschutz, nullptr, [](Aufruf& a, const QString&) { a.pruefen = false; return QString(); }},
     {QLatin1String("--no-backup"), &Erlaubt::schreibschutz, nullptr, [](Aufruf& a, const QString&) { a.sichern = false; return QString(); }},
     {QLatin1String("--verbose"), &Erlaubt::port, nullptr, [](Aufruf& a, const QString&) { return umfangSetzen(a, Aufruf::Umfang::Ausfuehrlich); }},
@@ -307,7 +309,7 @@ struct Nutzung {
 
 const Nutzung kNutzung[] = {
     {Befehl::Read, "-p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
-    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]", "[GERÄTEOPTIONEN] DATEI.cfg"},
+    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup]", "[--no-verify] [GERÄTEOPTIONEN] DATEI.cfg"},
     {Befehl::Log, "-p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
     {Befehl::Clock, "-p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
     {Befehl::Show, "[--force] [--json | --pdf DATEI.pdf] DATEI.cfg", nullptr},
@@ -379,6 +381,10 @@ const char* const kFormHilfe =
     "beim Speichern, Texte in Windows-1252), wird mit Rückgabewert 4 abgewiesen;\n"
     "die Meldung nennt die erste Zeile, die nicht passt.\n";
 
+const char* const kAnpassungHilfe =
+    "Werte, die das Fenster beim Öffnen nach seinen Regeln anders ablegt (etwa ein\n"
+    "Minimalguthaben von 20 EURO als 9), nennt je eine Zeile \"gsmbv: angepasst: ...\".\n";
+
 const char* const kAusgabeHilfe =
     "\"-\" als DATEI ist die Standardausgabe. Ein Gerät oder eine FIFO wird direkt\n"
     "beschrieben; eine Datei wird erst ersetzt, wenn die neue vollständig ist.\n";
@@ -388,7 +394,7 @@ const char* const kAusgabeHilfe =
 // gets the port's and the link's options before its own.
 struct Befehlshilfe {
     Befehl befehl;
-    std::array<const char*, 3> text;
+    std::array<const char*, 4> text;
     bool amGeraet;
     const char* optionen;
 };
@@ -409,6 +415,7 @@ const Befehlshilfe kBefehlshilfe[] = {
       "das Gerät. Eine Datei mit weniger als 13 Zeilen wird abgewiesen; dann wird\n"
       "nichts geschrieben.\n",
       kFormHilfe,
+      kAnpassungHilfe,
       "\n"
       "Vorher wird die Konfiguration des Geräts gelesen und als Sicherung im\n"
       "Sicherungsordner abgelegt (gsmbv restore). Scheitert dieses Lesen, wird\n"
@@ -424,6 +431,8 @@ const Befehlshilfe kBefehlshilfe[] = {
      true,
      "  --force              auch eine Datei schreiben, die nicht die Form einer\n"
      "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
+     "  --strict             eine Datei, deren Werte angepasst würden, mit\n"
+     "                       Rückgabewert 4 abweisen, ohne das Gerät zu fragen\n"
      "  --no-backup          vorher nicht lesen und sichern\n"
      "  --no-verify          nachher nicht zurücklesen und vergleichen\n"},
     {Befehl::Log,
@@ -443,7 +452,7 @@ const Befehlshilfe kBefehlshilfe[] = {
      {"Gibt jede Einstellung der Konfigurationsdatei aus, eine je Zeile als\n"
       "\"Beschriftung: Wert\" mit den Beschriftungen des Fensters (UTF-8).\n"
       "Steuerzeichen in Texten erscheinen als \\xHH, ein \\ als \\\\.\n",
-      kFormHilfe},
+      kFormHilfe, kAnpassungHilfe},
      false,
      "  --force          auch eine Datei zeigen, die nicht die Form einer\n"
      "                   Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
@@ -543,6 +552,7 @@ QString hilfetext(Befehl b)
             "  -o, --output DATEI   Ausgabedatei von read und log; \"-\" ist die Standardausgabe\n"
             "  --force              write und show: auch eine Datei, die nicht die Form\n"
             "                       einer Konfigurationsdatei hat\n"
+            "  --strict             write: keine Datei, deren Werte angepasst würden\n"
             "  --no-backup          write, restore: vorher nicht lesen und sichern\n"
             "  --no-verify          write, restore: nachher nicht zurücklesen und vergleichen\n"
             "  -h, --help           Hilfe; gsmbv BEFEHL --help: Hilfe zum Befehl\n"
@@ -568,9 +578,10 @@ QString hilfetext(Befehl b)
             "  3    Fehler bei Datenübertragung; bei write auch: Prüfung fehlgeschlagen,\n"
             "       oder das Gerät wurde beschrieben und ließ sich danach nicht prüfen\n"
             "  4    Fehler bei Zugriff auf Konfigurationsdatei, oder keine Konfigurationsdatei;\n"
-            "       bei restore auch: keine Sicherung zum Zurückschreiben\n"
-            "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift oder\n"
-            "       Standardausgabe)\n"
+            "       bei restore auch: keine Sicherung zum Zurückschreiben;\n"
+            "       bei write --strict auch: Werte würden angepasst\n"
+            "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift,\n"
+            "       Standardausgabe oder Meldungen auf der Standardfehlerausgabe)\n"
             "  130  abgebrochen (Strg+C)\n");
 }
 

@@ -16,8 +16,10 @@ enum Status : int {
     KeineVerbindung = 1,      // "Verbindung nicht möglich"
     FalscheArgumente = 2,     // usage text on standard error
     Uebertragungsfehler = 3,  // "Fehler bei Datenübertragung"
-    Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei", or no configuration file (restore: no backup to write)
-    Ausgabe = 5,              // the log file of --output, the sheet of --pdf, or standard output, cannot be written
+    Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei", or no configuration file,
+                              // or write --strict and values the rules adjust (restore: no backup to write)
+    Ausgabe = 5,              // the log file of --output, the sheet of --pdf, the transcript, standard
+                              // output, or a line on standard error cannot be written
     Verschieden = 1,          // diff: the settings differ (as with diff(1))
     Abgebrochen = 130,        // SIGINT or SIGTERM: the transfer was aborted
 };
@@ -38,6 +40,7 @@ struct Aufruf {
     std::optional<std::chrono::milliseconds> frist;  // -t/--timeout
     bool stellen = false;  // --set
     bool erzwingen = false;  // --force: write or show a file that fails the form check
+    bool streng = false;   // write --strict: refuse a file whose values the editor's rules change
     bool pruefen = true;   // write, restore: read back and compare (off with --no-verify)
     bool sichern = true;   // write, restore: read and keep a backup first (off with --no-backup)
     QString mitschrift;    // --transcript: every byte on the line into this file

@@ -76,4 +76,8 @@ struct Dateiladung {
 };
 Dateiladung dateiLaden(const QString& pfad, bool erzwingen);
 
+// Each setting the editor's rules stored otherwise than the file has it, one
+// line on standard error ("angepasst: Minimalguthaben in EURO 20 → 9").
+void anpassungenNennen(Konsole& konsole, const Dateiergebnis& datei);
+
 } // namespace cli

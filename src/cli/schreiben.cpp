@@ -23,6 +23,13 @@ public:
             const Dateiladung datei = dateiLaden(m_t.aufruf.datei, m_t.aufruf.erzwingen);
             if (!datei.fehler.isEmpty())
                 return ende(m_t.konsole.dateifehler(m_t.aufruf.datei, datei.fehler));
+            anpassungenNennen(m_t.konsole, datei.inhalt);
+            // --strict: nothing reaches the device that is not as the file has it.
+            if (const qsizetype n = datei.inhalt.anpassungen.size(); n > 0 && m_t.aufruf.streng)
+                return ende(m_t.konsole.dateifehler(
+                    m_t.aufruf.datei, QStringLiteral("mit --strict abgewiesen: %1 angepasst")
+                                          .arg(n == 1 ? QStringLiteral("1 Einstellung")
+                                                      : QStringLiteral("%1 Einstellungen").arg(n))));
             m_datei = datei.inhalt;
         }
         if (!m_t.anschluss.verbinden())

@@ -58,8 +58,11 @@ void Werkzeug::abschliessen(int status)
     if (m_lauf.unterbrochen() && status == Abgebrochen)
         m_konsole.abgebrochen();
     m_datei.verwerfen();
-    m_anschluss.abschliessen();
+    const bool mitschrift = m_anschluss.abschliessen();
     m_konsole.zeileBeenden();
+    // Output that was lost makes a success none; a failure keeps its own status.
+    if (status == Erfolg && (!mitschrift || !m_konsole.allesGesagt()))
+        status = Ausgabe;
     emit beendet(status);
 }
 

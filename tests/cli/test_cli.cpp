@@ -9,6 +9,7 @@
 #include "pdftext.h"
 #include "sim/simptyrunner.h"
 #include "sim/simstandard.h"
+#include "systemfehler/dateiname.h"
 #include "terminal.h"
 
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,7 +27,9 @@
 #include <memory>
 #include <optional>
 #include <algorithm>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -52,6 +56,21 @@ QString quelle(const QString& name)
 using kit::lesen;
 using kit::schreiben;
 
+// A file by the bytes of its name, which need not be UTF-8; "<fehlt>" when it cannot be read.
+QByteArray rohLesen(const QByteArray& name)
+{
+    QFile f;
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    return fd >= 0 && f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? f.readAll() : "<fehlt>";
+}
+bool rohSchreiben(const QByteArray& name, const QByteArray& inhalt)
+{
+    QFile f;
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    return fd >= 0 && f.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)
+        && f.write(inhalt) == inhalt.size();
+}
+
 // Runs gsmbv (or gsmbv-sim, gsmbv-konfig if named first); the event loop keeps
 // running meanwhile, so the simulated device answers. `umgebung`: NAME=value
 // is set, a bare NAME removed. `waehrend` runs once the program has started.
@@ -64,6 +83,19 @@ Lauf gsmbv(QStringList argumente, const QStringList& umgebung = {},
     const bool anderes = !argumente.isEmpty() && argumente[0].startsWith(QLatin1String("gsmbv-"));
     p.setProgram(programm(anderes ? argumente.takeFirst() : QStringLiteral("gsmbv")));
     p.setArguments(argumente);
+    // QProcess passes arguments as UTF-8: a name that is none goes through bash as $'\xHH...'.
+    const auto keinUtf8 = [](const QString& a) { return dateiname::bytes(a) != a.toUtf8(); };
+    if (std::any_of(argumente.begin(), argumente.end(), keinUtf8)) {
+        QString skript = QStringLiteral("exec");
+        for (const QString& a : QStringList{p.program()} + argumente) {
+            skript += QStringLiteral(" $'");
+            for (const char c : dateiname::bytes(a))
+                skript += QStringLiteral("\\x%1").arg(uchar(c), 2, 16, QLatin1Char('0'));
+            skript += QLatin1Char('\'');
+        }
+        p.setProgram(QStringLiteral("/bin/bash"));
+        p.setArguments({QStringLiteral("-c"), skript});
+    }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));  // system error texts in English
     env.remove(QStringLiteral("GSMBV_PORT"));
@@ -134,14 +166,16 @@ bool passt(const QByteArray& ist, const QByteArray& muster)
 }
 
 // One run of the table: arguments (PORT: the simulated device, @name: a file
-// in the test's folder, daten/name: a file of the test's sources, ">/dev/full":
-// standard output that takes nothing, a first gsmbv-sim or gsmbv-konfig runs
-// that program) and the device -> exit status, standard output and error
-// ("…" any text, %D the test's folder, %S the data folder, or daten/name:
-// that file's bytes), what the device received first ("-": the port was
-// never opened) and last, the pages it stored (none: it holds what
-// it held), the file @alt.cfg and the backup afterwards. On a terminal each
-// state of the progress is one line that fits it, drawn a few times a second.
+// in the test's folder, %E4 in it the byte 0xE4, daten/name: a file of the
+// test's sources, ">/dev/full" and "2>/dev/full": standard output or error
+// that takes nothing, ">|": standard output whose reader is gone, a first
+// gsmbv-sim or gsmbv-konfig runs that program) and the device -> exit status,
+// standard output and error ("…" any text, %D the test's folder, %S the data
+// folder, or daten/name: that file's bytes), what the device received first
+// ("-": the port was never opened) and last, the pages it stored (none: it
+// holds what it held), the file @alt.cfg (or `ziel`) and the backup
+// afterwards. On a terminal each state of the progress is one line that fits
+// it, drawn a few times a second.
 struct Fall {
     QStringList argumente{};
     QString geraetefehler{};
@@ -154,11 +188,12 @@ struct Fall {
     QByteArray ende{};
     QList<int> gespeichert{};
     QByteArray danach{};                // the device's memory after a write, also one broken off
-    std::optional<QByteArray> datei{};  // @alt.cfg afterwards; none: as it was
+    std::optional<QByteArray> datei{};  // @alt.cfg afterwards ("…" any text); none: as it was
     QByteArray sicherung{};             // the one backup kept; empty: none
     bool ohneOrdner = false;            // the data folder cannot be made
     bool strgC = false;                 // Ctrl+C once the 600th echo is awaited
     int terminal = -1;                  // standard error on a terminal this wide (0: it tells none, COLUMNS=60)
+    QByteArray ziel = "alt.cfg";        // the file that stands for @alt.cfg
 };
 
 } // namespace
@@ -169,6 +204,7 @@ class TestCli : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanupTestCase();
 
     void laeufe_data();
     void laeufe();
@@ -200,6 +236,14 @@ void TestCli::initTestCase()
     // The default image's file without its last line.
     const QByteArray grund = lesen(quelle("daten/grund.cfg"));
     QVERIFY(schreiben(pfad("zwoelf.cfg"), grund.left(grund.lastIndexOf("\r\n") + 2)));
+    // A name that is no UTF-8 (Latin-1 "ä"); a file whose balance minimum the rules lower to 9.
+    QVERIFY(rohSchreiben(QFile::encodeName(pfad("quelle")) + "\xE4.cfg", cfgSchreiben(simStandardKonfig())));
+    QVERIFY(schreiben(pfad("angepasst.cfg"), lesen(quelle("daten/tmobile.cfg")).replace(";*105*;3;", ";*105*;20;")));
+}
+
+void TestCli::cleanupTestCase()
+{
+    ::unlink((QFile::encodeName(pfad("quelle")) + "\xE4.cfg").constData());  // Qt cannot name it to remove it
 }
 
 void TestCli::laeufe_data()
@@ -239,8 +283,8 @@ void TestCli::laeufe_data()
     falsch("read", {"read", "-p", "COM1"}, "read braucht --output",
            "read -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", "read ");
     falsch("write", {"write", "-p", "COM1"}, "write braucht eine Konfigurationsdatei",
-           "write -p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]\n"
-           "                   [GERÄTEOPTIONEN] DATEI.cfg", "write ");
+           "write -p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup]\n"
+           "                   [--no-verify] [GERÄTEOPTIONEN] DATEI.cfg", "write ");
     falsch("log", {"log", "-p", "COM9"}, "\"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad",
            "log -p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", "log ");
     falsch("clock", {"clock", "-p", "COM1", "-t", "0"},
@@ -259,7 +303,8 @@ void TestCli::laeufe_data()
     // The default content: operator "Andere" (no recipients), so the balance
     // monitoring is off; acknowledgement 255 minutes; check call off; the time
     // fields read "FF" as 0.
-    fall("show, default content", {.argumente = {"show", "daten/grund.cfg"}, .aus = "daten/grund.show"});
+    fall("show, default content", {.argumente = {"show", "daten/grund.cfg"}, .aus = "daten/grund.show",
+                                   .fehler = "gsmbv: angepasst: Minimalguthaben in EURO 255 → 9\n"});
     fall("show --json", {.argumente = {"show", "--json", "daten/tmobile.cfg"}, .aus = "daten/tmobile.json"});
     // --force shows a file that only fails the form check; without it show refuses it.
     fall("show --force", {.argumente = {"show", "--force", "@utf8.cfg"},
@@ -268,6 +313,13 @@ void TestCli::laeufe_data()
     fall("show refuses", {.argumente = {"show", "@utf8.cfg"}, .status = 4,
                           .fehler = datei + "utf8.cfg: Zeile 6 passt nicht zum Format einer Konfigurationsdatei "
                                             "(UTF-8-Zeichen an Stelle 65; erwartet ist Windows-1252)\n"});
+    // What the rules store otherwise than the file has it is said, and is
+    // output that matters.
+    const QByteArray angepasst = "gsmbv: angepasst: Minimalguthaben in EURO 20 → 9\n";
+    fall("show, a value adjusted", {.argumente = {"show", "@angepasst.cfg"},
+                                    .aus = "…\nMinimalguthaben in EURO: 9\n…", .fehler = angepasst});
+    fall("show, standard error full", {.argumente = {"show", "@angepasst.cfg", "2>/dev/full"}, .status = 5,
+                                       .aus = "…"});
     // The same settings in other bytes: line 1's fax and e-mail behind the
     // other operators' gateway prefixes.
     fall("diff, equal settings, other bytes", {.argumente = {"diff", "@quelle.cfg", "daten/gleich.cfg"}});
@@ -304,6 +356,14 @@ void TestCli::laeufe_data()
     // Errors only: nothing when all goes well.
     fall("write -q, terminal", {.argumente = QStringList{"write", "-q"} + w5.mid(1), .anfang = "rw0", .ende = ESC + "r",
                                 .gespeichert = alle, .sicherung = leer, .terminal = 80});
+    fall("write, a value adjusted", {.argumente = {"write", "--no-backup", "-p", "PORT", "-t", "5", "@angepasst.cfg"},
+                                     .fehler = angepasst, .anfang = "w0", .ende = ESC + "r", .gespeichert = alle});
+    // Names that are no UTF-8 (Latin-1 "ä") are the files they name (a transcript's: Ctrl+C below).
+    const QByteArray latin1 = "alt%E4.cfg";
+    fall("read, output named in Latin-1", {.argumente = {"read", "-p", "PORT", "-o", "@alt%E4.cfg"}, .anfang = "r",
+                                           .ende = "r", .datei = leer, .sicherung = leer, .ziel = latin1});
+    fall("show --pdf named in Latin-1", {.argumente = {"show", "--pdf", "@alt%E4.cfg", "@quelle%E4.cfg"},
+                                         .datei = "%PDF-…", .ziel = latin1});
     fall("write, folder impossible", {.argumente = w5, .fehler = nichtGesichert, .anfang = "rw0", .ende = ESC + "r",
                                       .gespeichert = alle, .danach = simStandardSpeicher(), .ohneOrdner = true});
 
@@ -338,6 +398,20 @@ void TestCli::laeufe_data()
                        .status = 3, .fehler = uebertragung + "nach 101 von 513 Bytes keine Daten mehr\n", .anfang = "l"});
     fall("show, standard output full", {.argumente = {"show", "@quelle.cfg", ">/dev/full"}, .status = 5,
                                         .fehler = voll});
+    fall("help, standard output full", {.argumente = {"--help", ">/dev/full"}, .status = 5, .fehler = voll});
+    fall("log, reader of standard output gone", {.argumente = {"log", "-p", "PORT", ">|"}, .status = 5,
+                                                 .fehler = "gsmbv: Standardausgabe kann nicht geschrieben werden: der "
+                                                           "Empfänger hat die Verbindung geschlossen\n",
+                                                 .anfang = "l"});
+    fall("transcript, disk full", {.argumente = {"clock", "-p", "PORT", "--transcript", "/dev/full"}, .status = 5,
+                                   .fehler = "gsmbv: /dev/full kann nicht geschrieben werden: kein Platz mehr auf dem "
+                                             "Datenträger\n"});
+    // A name that is no UTF-8 is printed as it was given.
+    dateifehler("show, missing name in Latin-1", {"show", "@fehlt%E4.cfg"},
+                "fehlt\xE4.cfg: Datei oder Ordner nicht vorhanden");
+    fall("write --strict refuses", {.argumente = {"write", "--strict", "-p", "PORT", "@angepasst.cfg"}, .status = 4,
+                                    .fehler = angepasst + datei + "angepasst.cfg: mit --strict abgewiesen: 1 Einstellung "
+                                                                  "angepasst\n"});
     dateifehler("show, no such file", {"show", "@gibtsnicht.cfg"}, "gibtsnicht.cfg: Datei oder Ordner nicht vorhanden");
     dateifehler("diff, no such file", {"diff", "@quelle.cfg", "@gibtsnicht.cfg"},
                 "gibtsnicht.cfg: Datei oder Ordner nicht vorhanden");
@@ -377,10 +451,12 @@ void TestCli::laeufe_data()
                                     .fehler = uebertragung + "Echo fehlt bei Seite 0, Zeichen 1\n" + teilweise
                                               + "Seiten 0 bis 12 nicht geschrieben" + wiederholen,
                                     .anfang = "rw0", .danach = bisEsc(1), .sicherung = leer});
-    fall("Ctrl+C", {.argumente = {"write", "-p", "PORT", "-t", "30", "@quelle.cfg"}, .geraetefehler = "noecho@600",
-                    .status = 130, .fehler = "gsmbv: abgebrochen\n" + teilweise + "Seiten 0 und 1 geschrieben, 2 bis 12 "
-                                             "nicht" + wiederholen,
-                    .anfang = "rw0", .danach = bisEsc(2 * 256 + 84), .sicherung = leer, .strgC = true});
+    // The transcript (named in Latin-1) ends with the ESC and the port closed, nothing after them.
+    fall("Ctrl+C", {.argumente = {"write", "-p", "PORT", "-t", "30", "--transcript", "@alt%E4.cfg", "@quelle.cfg"},
+                    .geraetefehler = "noecho@600", .status = 130,
+                    .fehler = "gsmbv: abgebrochen\n" + teilweise + "Seiten 0 und 1 geschrieben, 2 bis 12 nicht" + wiederholen,
+                    .anfang = "rw0", .danach = bisEsc(2 * 256 + 84), .datei = "# gsmbv …1B\n… == Port geschlossen\n",
+                    .sicherung = leer, .strgC = true, .ziel = latin1});
     // The backup read fails: nothing is written.
     fall("backup read stops", {.argumente = w, .geraetefehler = "stop@100", .status = 3,
                                .fehler = uebertragung + "nach 100 von 3328 Bytes keine Daten mehr\ngsmbv: Gerät nicht "
@@ -423,17 +499,30 @@ void TestCli::laeufe()
     const QByteArray speicher = f.speicher.isEmpty() ? kit::ff(kGeraeteBytes) : f.speicher;
     auto sim = geraet(speicher, f.geraetefehler, f.ereignisse.isEmpty() ? ereignisring() : f.ereignisse);
     const QByteArray alt(20000, 'x');  // larger than anything written over it
-    QVERIFY(schreiben(pfad("alt.cfg"), alt));
+    const QByteArray ziel = QFile::encodeName(m_dir.path()) + '/' + QByteArray::fromPercentEncoding(f.ziel);
+    QVERIFY(rohSchreiben(ziel, alt));
+    const auto wegraeumen = qScopeGuard([&] {
+        if (f.ziel != "alt.cfg")
+            ::unlink(ziel.constData());  // Qt cannot name it to remove it
+    });
     const QStringList vorher = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
     QTemporaryDir daten;
     const QString ordner = daten.filePath(QStringLiteral("daten"));
     QVERIFY(!f.ohneOrdner || schreiben(ordner, "eine Datei, kein Ordner"));
     const bool voll = f.argumente.removeAll(">/dev/full") > 0;
+    const bool fehlerVoll = f.argumente.removeAll("2>/dev/full") > 0;
+    // A pipe whose reading end is closed.
+    int rohr[2] = {-1, -1};
+    QVERIFY(!f.argumente.removeAll(">|") || (::pipe(rohr) == 0 && ::close(rohr[0]) == 0));
+    const auto rohrZu = qScopeGuard([&] {
+        if (rohr[1] >= 0)
+            ::close(rohr[1]);
+    });
     for (QString& a : f.argumente) {
         if (a == QLatin1String("PORT"))
             a = sim->pfad();
         else if (a.startsWith('@'))
-            a = pfad(qPrintable(a.mid(1)));
+            a = dateiname::text(QFile::encodeName(m_dir.path()) + '/' + QByteArray::fromPercentEncoding(a.mid(1).toUtf8()));
         else if (a.startsWith(QLatin1String("daten/")))
             a = quelle(a);
     }
@@ -445,8 +534,12 @@ void TestCli::laeufe()
         [&](QProcess& p) {
             if (voll)
                 p.setStandardOutputFile(QStringLiteral("/dev/full"));
+            if (fehlerVoll)
+                p.setStandardErrorFile(QStringLiteral("/dev/full"));
             if (f.terminal >= 0)
                 p.setChildProcessModifier([seite] { ::dup2(seite, 2); });
+            if (rohr[1] >= 0)
+                p.setChildProcessModifier([fd = rohr[1]] { ::dup2(fd, 1); });
         },
         [&](QProcess& p) {
             if (f.strgC) {
@@ -472,7 +565,11 @@ void TestCli::laeufe()
     // German throughout: none of the toolkit's English help, no umlauts written out.
     for (const char* fremd : {"Usage", "Options:", "Displays", "Geraet", "waehl"})
         QVERIFY2(!(l.aus + l.fehler).contains(fremd), fremd);
-    QCOMPARE(lesen(pfad("alt.cfg")), f.datei ? erwartet(*f.datei) : alt);
+    const QByteArray danach = rohLesen(ziel), soll = f.datei ? erwartet(*f.datei) : alt;
+    if (soll.contains("…"))
+        QVERIFY2(passt(danach, soll), danach.left(300).constData());
+    else
+        QCOMPARE(danach, soll);
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), vorher);
     QVERIFY(!QFileInfo(QStringLiteral("/dev/null")).isFile());  // never replaced by a regular file
 
@@ -524,16 +621,17 @@ void TestCli::writeErzwungen()
 }
 
 // -v names every step of a write, --transcript records every byte both ways
-// with its time.
+// with its time, in a file for the user alone.
 void TestCli::schritteUndMitschrift()
 {
     auto sim = geraet();
     const QString datei = pfad("mitschrift.txt");
-    QVERIFY(schreiben(datei, "alt\n"));
+    QFile::remove(datei);
     QTemporaryDir daten;
     const Lauf l = gsmbv({"write", "-v", pfad("quelle.cfg"), "-p", sim->pfad(), "--transcript", datei},
                          {"XDG_DATA_HOME=" + daten.path()});
     QCOMPARE(l.status, 0);
+    QCOMPARE(kit::modus(datei), QStringLiteral("600"));
     const QStringList sicherung = QDir(daten.filePath(QStringLiteral("gsmbv/sicherungen"))).entryList(QDir::Files);
     QCOMPARE(QString::fromUtf8(l.fehler),
              QString::fromUtf8(lesen(quelle("daten/schritte.txt")))
@@ -643,10 +741,8 @@ void TestCli::uhr()
 
 void TestCli::showPdf()
 {
-    // As on a server: no display, no platform chosen.
-    QTemporaryDir laufzeit;
-    QFile::setPermissions(laufzeit.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QStringList ohneAnzeige{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR=" + laufzeit.path()};
+    // As on a server: no display, no platform chosen, no runtime folder.
+    const QStringList ohneAnzeige{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"};
     const QString datei = pfad("quelle.cfg"), pdf = pfad("blatt.pdf");
     const Lauf l = gsmbv({"show", "--pdf", pdf, datei}, ohneAnzeige);
     QCOMPARE(l.fehler, QByteArray());
