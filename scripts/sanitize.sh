@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds the whole tree with AddressSanitizer and UndefinedBehaviorSanitizer in
-# build-san and runs every test there. Any sanitizer report fails the run.
+# build-san, with the standard library's checks on (_GLIBCXX_ASSERTIONS: an index
+# out of range, front() of an empty container abort), and runs every test
+# there. Any sanitizer report or failed check fails the run.
 #   scripts/sanitize.sh [ctest arguments...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 start=$SECONDS
-cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DGSMBV_SANITIZE=ON >/dev/null
+cmake -S . -B build-san -DCMAKE_BUILD_TYPE=Debug -DGSMBV_SANITIZE=ON -DCMAKE_CXX_FLAGS=-D_GLIBCXX_ASSERTIONS >/dev/null
 cmake --build build-san -j"$(nproc)"
 gebaut=$SECONDS
 
