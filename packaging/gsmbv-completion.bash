@@ -1,7 +1,10 @@
 # Bash completion for gsmbv, the command-line tool of the GSM Boravilon
 # configuration: the commands, the options of each command, the ports after
 # -p/--port (COM1 to COM4, USB adapters, their stable names), the recipient
-# lists after --empfaenger and files.
+# lists after --empfaenger and files: any after -o/--output and --transcript,
+# PDFs after --pdf, JSON after --from, CSV after LISTE=, configuration files
+# for write, show, diff, restore and set. tests/cli/test_completion.sh checks
+# the commands and options against the program's own help.
 
 # Ports beginning with $1. _GSMBV_DEV stands for /dev (tests give a tree of their own).
 _gsmbv_ports()
@@ -45,21 +48,24 @@ _gsmbv()
     case $vorher in
         -p | --port) _gsmbv_ports "$cur"; return ;;
         -o | --output | --transcript) _gsmbv_dateien "$cur"; return ;;
-        -t | --timeout | --set) [[ ${COMP_WORDS[1]} != clock ]] && { COMPREPLY=(); return; } ;;
+        --pdf) _gsmbv_dateien "$cur" .pdf; return ;;
+        -t | --timeout) COMPREPLY=(); return ;;
+        --set) [[ ${COMP_WORDS[1]} != clock ]] && { COMPREPLY=(); return; } ;;
         --from) _gsmbv_dateien "$cur" .json; return ;;
         --empfaenger) COMPREPLY=($(compgen -W "$listen" -- "$cur")); return ;;
         *.recipients) [[ -n $gleich ]] && { _gsmbv_dateien "$cur" .csv; return; } ;;
     esac
 
     if ((COMP_CWORD == 1)); then
-        COMPREPLY=($(compgen -W "read write log clock show ports diff set -h --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "read write log clock show ports diff restore set -h --help --version" -- "$cur"))
         return
     fi
     local optionen geraet="-v --verbose -q --quiet --transcript"
     case ${COMP_WORDS[1]} in
         read | log) optionen="-p --port -o --output -t --timeout $geraet -h --help" ;;
-        write) optionen="-p --port -t --timeout --force --no-backup --no-verify --set $geraet -h --help" ;;
+        write) optionen="-p --port -t --timeout --force --strict --no-backup --no-verify --set $geraet -h --help" ;;
         clock) optionen="-p --port -t --timeout --set $geraet -h --help" ;;
+        restore) optionen="-p --port -t --timeout --no-backup --no-verify $geraet -h --help" ;;
         show) optionen="--force --json --pdf --empfaenger -h --help" ;;
         set) optionen="-o --output --from --empfaenger -h --help" ;;
         ports | diff) optionen="-h --help" ;;
@@ -70,7 +76,7 @@ _gsmbv()
         return
     fi
     case ${COMP_WORDS[1]} in
-        write | show | diff | set) _gsmbv_dateien "$cur" .cfg ;;
+        write | show | diff | restore | set) _gsmbv_dateien "$cur" .cfg ;;
         *) COMPREPLY=() ;;
     esac
 }

@@ -195,4 +195,11 @@ QList<Unterschied> unterschiede(const QList<Abschnitt>& a, const QList<Abschnitt
     return u;
 }
 
+QString vergleichswert(const std::optional<QString>& wert)
+{
+    if (!wert)
+        return QStringLiteral("(nicht vorhanden)");
+    return wert->isEmpty() ? QStringLiteral("(leer)") : lesbar(*wert);
+}
+
 } // namespace blatt

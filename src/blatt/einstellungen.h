@@ -77,5 +77,8 @@ struct Unterschied {
 // The settings that differ, in the order of `a`, those only in `b` after
 // their neighbours. Compared by key and value text.
 QList<Unterschied> unterschiede(const QList<Abschnitt>& a, const QList<Abschnitt>& b);
+// A value of a difference for one line: made readable, "(leer)" when empty,
+// "(nicht vorhanden)" when that configuration does not have the setting.
+QString vergleichswert(const std::optional<QString>& wert);
 
 } // namespace blatt

@@ -5,7 +5,7 @@
 // control shows.
 //
 // Bytes in, bytes out: no file access here. The save command writes the result
-// of cfgSchreiben with QSaveFile; the open command reads the file's bytes and
+// of cfgSchreiben with ablage::dateiErsetzen; the open command reads the file's bytes and
 // loads them into the window's model with cfgLaden (the controls then show the
 // model's values with their handlers silent: every byte the handlers store is
 // already in the image).

@@ -7,6 +7,7 @@
 #include "cli/konsole.h"
 #include "image/felder.h"
 #include "modell/empfaengerliste.h"
+#include "systemfehler/dateiname.h"
 
 #include <QBuffer>
 #include <QDate>
@@ -25,6 +26,7 @@ public:
         const Dateiladung datei = dateiLaden(a.datei, a.erzwingen);
         if (!datei.fehler.isEmpty())
             return ende(m_t.konsole.dateifehler(a.datei, datei.fehler));
+        anpassungenNennen(m_t.konsole, datei.inhalt);
         const QList<blatt::Abschnitt> einstellungen = blatt::einstellungen(datei.inhalt.image, datei.inhalt.werte);
         if (!a.pdf.isEmpty())
             return blattSchreiben(datei.inhalt, einstellungen);
@@ -49,8 +51,9 @@ private:
         const QString& pdf = m_t.aufruf.pdf;
         if (!m_t.datei.vorbereiten(pdf))
             return ende(m_t.konsole.ausgabefehler(pdf, m_t.datei.fehler()));
+        const QString herkunft = dateiname::lesbar(QFileInfo(m_t.aufruf.datei).absoluteFilePath());
         const blatt::Kopf kopf{datei.werte.anlagenbezeichnung, QDate::currentDate(),
-                               QStringLiteral("Datei %1").arg(QFileInfo(m_t.aufruf.datei).absoluteFilePath())};
+                               QStringLiteral("Datei %1").arg(herkunft)};
         QBuffer puffer;
         puffer.open(QIODevice::WriteOnly);
         if (!blatt::pdf(puffer, kopf, einstellungen))

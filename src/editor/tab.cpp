@@ -4,6 +4,7 @@
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
 #include "editor/feldwaechter.h"
+#include "editor/zugangsnamen.h"
 
 #include "modell/einstellung.h"
 
@@ -28,6 +29,7 @@ Eingabefeld* Tab::feld(const QString& name, const QString& schluessel, QWidget* 
 {
     const Einstellung& s = einstellung(schluessel);
     auto* e = new Eingabefeld(name, s.zeichen, s.max, parent);
+    e->setAccessibleName(zugangsname(s));
     m_k.feldAnmelden(s.feld, e);
     m_waechter.anmelden(e);
     m_felder.emplace_back(e, s.feld);
@@ -39,6 +41,7 @@ QCheckBox* Tab::kaestchen(const QString& name, const QString& text, const QStrin
 {
     const Einstellung* e = &einstellung(schluessel);
     QCheckBox* c = bausteine::kaestchen(name, text, parent);
+    c->setAccessibleName(zugangsname(*e));
     connect(c, &QCheckBox::toggled, this, [this, e](bool neu) { ausfuehren(m_k.modell().schalten(*e, neu)); });
     m_kaestchen.emplace_back(c, e);
     m_stumm.push_back(c);

@@ -69,6 +69,12 @@ Teledit::Teledit(Editorkontext& kontext, QWidget* parent) : QDialog(parent), m_k
         gruppe->addButton(p.fax);
         gruppe->addButton(p.email);
         p.gsm->setChecked(true);
+        // A screen reader names a slot's controls by the entry they belong to
+        // (the label beside the field is no buddy: its name would win).
+        p.gsm->setAccessibleName(QStringLiteral("Eintrag %1, GSM").arg(i + 1));
+        p.fax->setAccessibleName(QStringLiteral("Eintrag %1, Fax").arg(i + 1));
+        p.email->setAccessibleName(QStringLiteral("Eintrag %1, E-Mail").arg(i + 1));
+        artBenennen(i, Art::GSM);
 
         auto* arten = new QHBoxLayout;
         arten->addWidget(p.gsm);
@@ -85,28 +91,37 @@ Teledit::Teledit(Editorkontext& kontext, QWidget* parent) : QDialog(parent), m_k
             {{p.gsm, Art::GSM}, {p.fax, Art::Fax}, {p.email, Art::Email}}};
         for (const auto& [knopf, a] : knoepfe)
             connect(knopf, &QRadioButton::toggled, this, [this, i, a = a](bool an) {
-                if (an)
+                if (an) {
                     m_platz[i].bezeichnung->setText(empfaenger::bezeichnung(a));
+                    artBenennen(i, a);
+                }
             });
         connect(p.nummer, &QLineEdit::textEdited, this, [this, i](const QString& neu) { bearbeitet(i, neu); });
     }
 
-    // No default button: Enter in a slot must not store or close the list.
+    // Enter stores the list and closes the dialog ("Speichern"), Escape closes
+    // it without storing ("Abbruch"), as in every dialog of the program.
     auto knopf = [this](const QString& name, const QString& text) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(name);
-        b->setAutoDefault(false);
-        b->setDefault(false);
         return b;
     };
     m_save = knopf(QStringLiteral("CMD_Save"), QStringLiteral("Speichern"));
+    m_save->setDefault(true);
     m_cancel = knopf(QStringLiteral("CMD_Cancel"), QStringLiteral("Abbruch"));
     m_kopieren = knopf(QStringLiteral("CMD_kopieren"), QStringLiteral("Kopieren"));
+    setTabOrder(m_save, m_kopieren);
+    setTabOrder(m_kopieren, m_cancel);
     connect(m_save, &QPushButton::clicked, this, &Teledit::speichernKlick);
     connect(m_cancel, &QPushButton::clicked, this, &Teledit::reject);
     connect(m_kopieren, &QPushButton::clicked, this, &Teledit::kopierenKlick);
+    // Tab goes along the row: the file buttons at its left come first.
     m_importieren = knopf(QStringLiteral("CMD_Importieren"), QStringLiteral("Importieren ..."));
     m_exportieren = knopf(QStringLiteral("CMD_Exportieren"), QStringLiteral("Exportieren ..."));
+    setTabOrder(m_importieren, m_exportieren);
+    setTabOrder(m_exportieren, m_save);
+    setTabOrder(m_save, m_kopieren);
+    setTabOrder(m_kopieren, m_cancel);
     connect(m_importieren, &QPushButton::clicked, this, &Teledit::importierenKlick);
     connect(m_exportieren, &QPushButton::clicked, this, &Teledit::exportierenKlick);
 
@@ -120,6 +135,14 @@ Teledit::Teledit(Editorkontext& kontext, QWidget* parent) : QDialog(parent), m_k
     auto* aussen = new QVBoxLayout(this);
     aussen->addLayout(raster);
     aussen->addLayout(knoepfe);
+}
+
+void Teledit::artBenennen(int i, Art a)
+{
+    static const QString kArten[] = {QStringLiteral("GSM-Nummer"), QStringLiteral("Fax-Nummer mit Vorwahl"),
+                                     QStringLiteral("E-Mail-Adresse")};
+    const int k = a == Art::GSM ? 0 : a == Art::Fax ? 1 : 2;
+    m_platz[i].nummer->setAccessibleName(QStringLiteral("Eintrag %1, %2").arg(i + 1).arg(kArten[k]));
 }
 
 Art Teledit::art(int i) const
@@ -266,6 +289,8 @@ void Teledit::speichernKlick()
 // (prefixes included) to every source's list. The dialog stays open.
 void Teledit::kopierenKlick()
 {
+    // Stored and copied: one step of the editor's history.
+    const Editorkontext::Schritt schritt(m_k);
     if (!ablegen())
         return;
     const Door::Antwort a = Door::aktuell().meldung(

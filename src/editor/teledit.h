@@ -70,6 +70,8 @@ private:
     };
 
     empfaenger::Art art(int i) const;
+    // The slot's field is named by its entry and kind: "Eintrag 3, GSM-Nummer".
+    void artBenennen(int i, empfaenger::Art a);
     QList<empfaenger::Eintrag> eintraege() const;
     void laden(int seite);
     void zeigen(int i, const empfaenger::Eintrag& e);

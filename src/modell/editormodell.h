@@ -22,6 +22,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <deque>
 #include <optional>
 
 struct Einstellung;
@@ -160,6 +161,26 @@ public:
     // A slider of the table moved to `wert`: its handler.
     Folge schieben(const Einstellung& e, int wert);
 
+    // --- The history of committed changes ---
+    // A committed change is one step: festhalten() after the user's change
+    // (a field left, a box ticked, a list stored) makes whatever changed
+    // since the last step (image, page flags, markers, shown values) one
+    // step; nothing when nothing changed, nothing while filling. A new step
+    // drops the steps undone before it. The oldest steps beyond kVerlauf go.
+    static constexpr int kVerlauf = 500;
+    // True when it recorded a step.
+    bool festhalten();
+    // The state before the last step, and the state after the step undone
+    // last. A change not yet committed is committed first. False when there
+    // is no such step or while filling.
+    bool rueckgaengig();
+    bool wiederholen();
+    bool kannRueckgaengig() const { return !m_fuellen && !m_zurueck.empty(); }
+    bool kannWiederholen() const { return !m_fuellen && !m_vor.empty(); }
+    // A new history from the state as it is (start-up, device read, file
+    // opened): nothing to undo or redo.
+    void verlaufBeginnen();
+
     // --- Settings by key (einstellung.h) ---
     // The value `text` for the setting `schluessel`, through the rules the
     // window applies: only what the window's control could take (the
@@ -201,9 +222,23 @@ private:
     Abweisung gesperrt(const Einstellung& e) const;
     bool analog(Folge& w, Feld f, bool geaendert);
 
+    // Everything a step restores.
+    struct Stand {
+        Konfigspeicher speicher;
+        Seitenaenderung seiten{};
+        std::array<bool, kMarker> marker{};
+        Editorwerte werte;
+        bool operator==(const Stand&) const = default;
+    };
+    Stand stand() const { return {m_speicher, m_seiten, m_marker, m_werte}; }
+    void herstellen(const Stand& s);
+
     Konfigspeicher m_speicher;
     Seitenaenderung m_seiten{};
     std::array<bool, kMarker> m_marker{};
     Editorwerte m_werte;
     bool m_fuellen = false;
+    Stand m_festgehalten;            // the state after the last step (or at the history's start)
+    std::deque<Stand> m_zurueck;     // the states before each step, the last step's last
+    std::deque<Stand> m_vor;         // the states after each step undone, the last undone last
 };

@@ -32,6 +32,7 @@ class Hinweisfeld;
 class Kommunikation;
 class Sicherungen;
 class Teledit;
+class Vergleich;
 class syszeit;
 class QAction;
 class QLabel;
@@ -64,9 +65,12 @@ public:
     Kommunikation* kommunikation() const;
     // The list of backups while it is open, else null.
     Sicherungen* sicherungen() const;
+    // The comparison with the device while it is open, else null.
+    Vergleich* vergleich() const;
 
     // Where a successful device read keeps its backup and where the list of
-    // backups looks. Unset: the user's backup folder (sicherung::ordner()).
+    // backups looks, for this run ("Einstellungen" > "Sicherungsordner ...").
+    // Unset: the backup folder of sicherung::ordner().
     void setSicherungsOrdner(const QString& ordner) { m_sicherungsOrdner = ordner; }
     QString sicherungsOrdner() const;
 
@@ -89,11 +93,21 @@ public:
     // dialog then offers it. Refused while a device operation runs.
     bool dateiOeffnen(const QString& pfad);
 
+    // Writes the memory of the backup `pfad` (its *.cfg) back into the device,
+    // every byte of pages 0..12, after a question that names it
+    // (`benennung`) and the port: the device read and kept as a backup first,
+    // then the write, then the read back compared byte for byte; each failure
+    // shows its box as a write does, and the status bar what became of the
+    // device. Refused while a device operation runs; a backup without its
+    // memory file gives the file error and its reason.
+    void sicherungWiederherstellen(const QString& pfad, const QString& benennung);
+
     // The message of the file commands.
     static QString textDateifehler() { return QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei"); }
 
     // Sets every control from the values with all handlers silent, and the
-    // enabled states that follow from them. Touches neither image nor flags.
+    // enabled states that follow from them. Touches neither image nor flags;
+    // the editor's history starts anew.
     void anzeigen(const Editorwerte& w);
     // What every control shows (a field being typed in: its text as last left).
     const Editorwerte& werte() const { return m_modell.werte(); }
@@ -155,15 +169,23 @@ public slots:
     // Menu "Datei"
     virtual void MNU_Lesen_Click();
     virtual void MNU_Schreib_Click();
+    // Reads the device into a configuration of its own, the editor untouched,
+    // and shows where the two differ (the dialog `Vergleich`).
+    virtual void MNU_Vergleichen_Click();
     virtual void MNU_Open_Click();
     virtual void MNU_Sicherungen_Click();
     virtual void MNU_Save_Click();
     virtual void MNU_Drucken_Click();
     virtual void MNU_log_Click();
     void MNU_end_Click();
+    // Menu "Bearbeiten": the last committed change of the editor taken back,
+    // the last one taken back done again.
+    void MNU_Rueckgaengig_Click();
+    void MNU_Wiederholen_Click();
     // Menu "Einstellungen"
     virtual void MNU_COM_Click();
     virtual void MNU_Uhr_Click();
+    virtual void MNU_Sicherungsordner_Click();
     // Menu "Info"
     virtual void MNU_SYSTEM_Click();
     virtual void MNU_Boraviloninfo_Click();
@@ -204,7 +226,16 @@ private:
     void uhrDialogEntladen();
     void dateiFehler();
     void dateiHinweis(const QString& ursache, const QString& pfad);
-    void sichern();
+    void sichern(const Konfigspeicher& bild, const QByteArray& speicher,
+                 const std::optional<QString>& vorSchreiben = std::nullopt);
+    struct Rueckschrieb;
+    void rueckschriebSchreiben(const std::shared_ptr<Rueckschrieb>& r);
+    void rueckschriebPruefen(const std::shared_ptr<Rueckschrieb>& r);
+    void rueckschriebEnde(const Vorgangsbericht& e, const QString& folge);
+    void vergleichZeigen(const Konfigspeicher& bild, const Editorwerte& werte);
+    void verlaufGehen(bool (Editormodell::*schritt)());
+    void verlaufBeginnen();
+    void verlaufZeigen();
     QString dateinameWaehlen(bool speichern);
     bool logAblegenIn(const QByteArray& speicher512);
     void herkunftMerken(const QString& herkunft);
@@ -234,7 +265,11 @@ private:
     QPointer<syszeit> m_syszeit;
     QPointer<Kommunikation> m_kommunikation;
     QPointer<Sicherungen> m_sicherungen;
+    QPointer<Vergleich> m_vergleich;
+    QAction* m_rueckgaengig = nullptr;
+    QAction* m_wiederholen = nullptr;
     std::optional<QString> m_sicherungsOrdner;
+    QByteArray m_gelesen;               // the bytes of the last configuration read, as they came
     bool m_geschlossen = false;         // closed: late operation ends are ignored
     QString m_dateiname;                // the file dialog's last name
     QString m_logPfad;

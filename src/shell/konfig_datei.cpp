@@ -126,6 +126,7 @@ bool Konfig::dateiLaden(const QString& name, bool nurGanze)
     m_kontext->Feldgeaendert = false;
     const Ladung l = cfgLaden(m_modell, datei.bytes);
     zeigen();
+    verlaufBeginnen();
     m_teledit->bildErneuert();
     herkunftMerken(QStringLiteral("Datei %1").arg(QFileInfo(name).absoluteFilePath())
                    + (l.vollstaendig ? QString() : QStringLiteral(" (nur %1 von 13 Zeilen)").arg(l.zeilen)));
@@ -148,11 +149,11 @@ Sicherungen* Konfig::sicherungen() const
     return m_sicherungen;
 }
 
-void Konfig::sichern()
+void Konfig::sichern(const Konfigspeicher& bild, const QByteArray& speicher, const std::optional<QString>& vorSchreiben)
 {
     // The read itself has succeeded whatever happens here; the status bar
     // says where the backup is, or why there is none.
-    const sicherung::Versuch s = sicherung::anlegen(m_modell.speicher(), QDateTime::currentDateTime(), sicherungsOrdner());
+    const sicherung::Versuch s = sicherung::anlegen({bild, speicher, vorSchreiben}, sicherungsOrdner());
     if (s)
         hinweisSetzen(QStringLiteral("Konfiguration gesichert: %1").arg(QFileInfo(s.pfad).fileName()),
                       QDir::toNativeSeparators(s.pfad));
@@ -172,6 +173,7 @@ void Konfig::MNU_Sicherungen_Click()
         // A backup is taken whole or not at all: one that is no configuration
         // file (any more) leaves the editor as it was.
         connect(m_sicherungen, &Sicherungen::oeffnen, this, [this](const QString& pfad) { dateiLaden(pfad, true); });
+        connect(m_sicherungen, &Sicherungen::wiederherstellen, this, &Konfig::sicherungWiederherstellen);
     }
     m_sicherungen->show();
     m_sicherungen->raise();

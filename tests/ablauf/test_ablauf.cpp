@@ -12,6 +12,7 @@
 #include "pdftext.h"
 #include "shell/programm.h"
 #include "shell/sicherungen.h"
+#include "shell/vergleich.h"
 #include "sim/simptyrunner.h"
 
 #include <QAction>
@@ -153,6 +154,15 @@ QString statuszeile(Konfig& k)
 }
 
 const QString kUebertragung = QStringLiteral("Kritisch|Ok|Fehler bei Datenübertragung|GSM Boravilon");
+
+// The memory of a backup: bytes 7 * i + 3, the installation name "Tankstelle Süd".
+QByteArray rueckspeicher()
+{
+    QByteArray m;
+    for (int i = 0; i < kGeraeteBytes; ++i)
+        m += char(7 * i + 3);
+    return m.replace(128, 15, "Tankstelle S\xFC" "d\x03");
+}
 const QString kKeineVerbindung = QStringLiteral("Kritisch|Ok|Verbindung nicht möglich|GSM Boravilon");
 
 } // namespace
@@ -233,7 +243,7 @@ private slots:
     {
         QTest::addColumn<QString>("aktion");
         QTest::addColumn<bool>("verweigert");
-        for (const char* n : {"MNU_Save", "Toolbar1_Button7", "MNU_Schreib", "Toolbar1_Button3", "MNU_Drucken"})
+        for (const char* n : {"MNU_Save", "Toolbar1_Button7", "MNU_Schreib", "Toolbar1_Button3", "MNU_Drucken", "MNU_Vergleichen"})
             QTest::newRow(n) << n << true;
         for (const char* n : {"MNU_Lesen", "MNU_Open", "MNU_log", "MNU_COM"})
             QTest::newRow(n) << n << false;
@@ -420,34 +430,48 @@ private slots:
             QVERIFY2(f.feld(QLatin1String(n))->width() >= f.feld(QLatin1String(n))->sizeHint().width(), n);
     }
 
-    // The list of backups: newest first; a file that is no configuration is shown as
-    // unreadable with its reason and is never chosen; the second backup of one second shows
-    // its number; rows are high enough for the dots of "Ö". A backup that no longer opens
-    // leaves the editor as it was.
+    // The list of backups of the folder chosen for the run: newest first, why each was
+    // taken; a file that is no configuration is shown as unreadable with its reason and is
+    // never opened, chosen only to be written back with its memory file; the second backup
+    // of one second shows its number; rows are high enough for the dots of "Ö". A backup
+    // that no longer opens leaves the editor as it was.
     void sicherungsliste()
     {
         QTemporaryDir tmp;
         const QByteArray oel = cfgSchreiben(simStandardKonfig()).replace("Pumpwerk Nord", "\xD6lpumpe");
         const QString zweite = tmp.filePath(QStringLiteral("Ölpumpe_2025-03-01_10-00-00_2.cfg"));
         QVERIFY(schreiben(tmp.filePath(QStringLiteral("Zukunft_2030-01-01_00-00-00.cfg")), "kein Inhalt\r\n"));
+        QVERIFY(schreiben(tmp.filePath(QStringLiteral("Zukunft_2030-01-01_00-00-00.speicher")), ff(kGeraeteBytes)));
+        QVERIFY(schreiben(tmp.filePath(QStringLiteral("Ölpumpe_2025-03-01_10-00-00_2.vorschreiben")), "Ölpumpe\n"));
         QVERIFY(schreiben(tmp.filePath(QStringLiteral("Ölpumpe_2025-03-01_10-00-00.cfg")), oel) && schreiben(zweite, oel));
         QFile gross(tmp.filePath(QStringLiteral("gross.cfg")));
         QVERIFY(gross.open(QIODevice::WriteOnly) && gross.write(QByteArray(2 << 20, '1')) == 2 << 20 && gross.flush());
         QVERIFY(gross.setFileTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), QFileDevice::FileModificationTime));
         kit::Fenster f;
         eingeben(f, QStringLiteral("Anlagenbezeichnung"), QStringLiteral("vorher"));
-        f.k.setSicherungsOrdner(tmp.path());
+        f.door.dateinamen.enqueue(tmp.path());
+        f.finde<QAction>(QStringLiteral("MNU_Sicherungsordner"))->trigger();
+        QCOMPARE(f.door.dateidialoge.value(0).ordner, true);
+        QCOMPARE(f.k.panel(2)->text(), "Sicherungsordner für diese Sitzung: " + tmp.path());
         f.finde<QAction>(QStringLiteral("MNU_Sicherungen"))->trigger();
         QTreeWidget* liste = f.k.sicherungen()->liste();
         QVERIFY(QTest::qWaitForWindowExposed(f.k.sicherungen()));
         QStringList zeilen;
+        const auto knopf = [&f](const char* name) { return f.k.sicherungen()->findChild<QPushButton*>(QLatin1String(name)); };
         for (int i = 0; i < liste->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* z = liste->topLevelItem(i);
-            zeilen << QStringList{z->text(0), z->text(1), z->text(2), z->flags() & Qt::ItemIsEnabled ? "wählbar" : "-"}.join('|');
+            QTreeWidgetItem* z = liste->topLevelItem(i);
+            const bool waehlbar = z->flags() & Qt::ItemIsEnabled;
+            if (waehlbar)
+                liste->setCurrentItem(z);
+            zeilen << QStringList{z->text(0), z->text(1), z->text(2), z->text(3), waehlbar ? "wählbar" : "-",
+                                  waehlbar && knopf("CMD_Oeffnen")->isEnabled() ? "Öffnen" : "-",
+                                  waehlbar && knopf("CMD_Wiederherstellen")->isEnabled() ? "Wiederherstellen" : "-"}.join('|');
         }
-        QCOMPARE(zeilen, (QStringList{"Zukunft (unlesbar)|01.01.2030|00:00:00|-", "gross (unlesbar)|02.01.2026|03:04:05|-",
-                                      "Ölpumpe|01.03.2025|10:00:00 (2)|wählbar", "Ölpumpe|01.03.2025|10:00:00|wählbar"}));
-        QCOMPARE(liste->currentItem(), liste->topLevelItem(2));
+        QCOMPARE(zeilen, (QStringList{"Zukunft (unlesbar)|01.01.2030|00:00:00|gelesen|wählbar|-|Wiederherstellen",
+                                      "gross (unlesbar)|02.01.2026|03:04:05|gelesen|-|-|-",
+                                      "Ölpumpe|01.03.2025|10:00:00 (2)|vor Schreiben|wählbar|Öffnen|Wiederherstellen",
+                                      "Ölpumpe|01.03.2025|10:00:00|gelesen|wählbar|Öffnen|Wiederherstellen"}));
+        liste->setCurrentItem(liste->topLevelItem(2));
         QCOMPARE(liste->topLevelItem(1)->toolTip(0), tmp.filePath(QStringLiteral("gross.cfg")) + "\nKeine Konfigurationsdatei: zu groß für eine Konfigurationsdatei");
         // From the dots of the Ö to the foot of the p.
         QVERIFY(liste->visualItemRect(liste->topLevelItem(3)).height() > liste->fontMetrics().tightBoundingRect(QStringLiteral("Ölpumpe")).height());
@@ -565,10 +589,12 @@ private slots:
                  ohne ? QString() : QStringLiteral("06641234567"));
         QCOMPARE(s.f.marker() + s.f.geflaggt(), QList<int>{});
         QTEST(kit::boxen(s.f.door), "boxen");
-        const QStringList namen = QDir(sicherungen).entryList(QDir::Files);
+        const QStringList namen = QDir(sicherungen).entryList({QStringLiteral("*.cfg")}, QDir::Files);
         QCOMPARE(statuszeile(s.f.k), hinweis.replace(QLatin1String("%1"), sicherungen).replace(QLatin1String("%2"), namen.value(0)));
-        QCOMPARE(namen.size(), hinweis.startsWith(QLatin1String("Konfiguration gesichert")) ? 1 : 0);
+        QCOMPARE(QDir(sicherungen).entryList(QDir::Files).size(), hinweis.startsWith(QLatin1String("Konfiguration gesichert")) ? 2 : 0);
         QVERIFY(namen.isEmpty() || namen[0].startsWith(QLatin1String("Pumpwerk Nord_")));
+        // Beside it the memory as the device sent it.
+        QVERIFY(namen.isEmpty() || lesen(sicherungen + '/' + QFileInfo(namen[0]).completeBaseName() + ".speicher") == speicher);
         if (ohne) {  // the failure's line goes when a command opens the connection
             s.f.k.verbindung().zuordnung().festlegen(1, s.sim.pfad());
             s.sim.geraet().setzeFehler({});
@@ -590,6 +616,83 @@ private slots:
         QTest::mouseDClick(liste->viewport(), Qt::LeftButton, {}, mitte);
         QVERIFY(kit::warten([&] { return !s.f.k.sicherungen(); }));
         QCOMPARE(s.f.geflaggt(), kGeraeteseiten);
+    }
+
+    // "Wiederherstellen" in the list of backups: after the question, the device read and kept
+    // as a backup before a write, every page of the backup's memory, the read back compared
+    // byte for byte; the editor untouched. A failure shows its box as a write's does.
+    void wiederherstellen_data()
+    {
+        QTest::addColumn<bool>("mitSpeicher");  // the backup has its memory file
+        QTest::addColumn<QString>("fehler");    // the device's fault
+        QTest::addColumn<bool>("ja");           // the answer to the question
+        QTest::addColumn<QStringList>("boxen"); // after the question
+        QTest::addColumn<QString>("hinweis");   // panel 2 and its tooltip; %1 the backup's *.cfg
+        QTest::addColumn<QByteArray>("draht");  // what the device received
+        QTest::addColumn<bool>("zurueck");      // the device holds the backup's memory
+        const QByteArray m = rueckspeicher();
+        QByteArray alles = "rw";
+        for (int p = 0; p < kGeraeteSeiten; ++p)
+            alles += char('0' + p) + m.mid(p * kZellen, kZellen);
+        alles += esc() + "r";
+        QTest::newRow("Ja") << true << "" << true << QStringList() << "Konfiguration geschrieben und geprüft: 13 Seiten|" << alles << true;
+        QTest::newRow("Nein") << true << "" << false << QStringList() << "|" << QByteArray() << false;
+        QTest::newRow("ohne Speicherabbild") << false << "" << true << QStringList{kDateifehler}
+                                             << "Nicht wiederhergestellt, ohne Speicherabbild (keine .speicher-Datei daneben) – "
+                                                "Pumpwerk Nord_2025-03-01_10-00-00.cfg|%1"
+                                             << QByteArray() << false;
+        QTest::newRow("Seite 3 nicht gespeichert") << true << "nostore@3" << true
+                                                   << QStringList{"Kritisch|Ok|Prüfung fehlgeschlagen: Seite 3 weicht ab|GSM Boravilon"}
+                                                   << "erste Abweichung: Seite 3, Zeichen 1: gesendet 0x03, gelesen 0x30|" << alles << false;
+        QTest::newRow("Echo fehlt") << true << "noecho@5" << true << QStringList{kUebertragung}
+                                    << "Echo fehlt bei Seite 0, Zeichen 3|" << "rw0" + m.left(3) + esc() << false;
+        QTest::newRow("Gerät stumm") << true << "silent" << true << QStringList{kKeineVerbindung}
+                                     << "kein ACK innerhalb 300 ms – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port "
+                                        "prüfen – Gerät nicht beschrieben|"
+                                     << QByteArray() << false;
+    }
+    void wiederherstellen()
+    {
+        QFETCH(bool, mitSpeicher);
+        QFETCH(QString, fehler);
+        QFETCH(QByteArray, draht);
+        QFETCH(bool, zurueck);
+        QTemporaryDir tmp;
+        const QString name = tmp.filePath(QStringLiteral("Pumpwerk Nord_2025-03-01_10-00-00."));
+        QVERIFY(schreiben(name + "cfg", cfgSchreiben(simStandardKonfig())));
+        QVERIFY(!mitSpeicher || schreiben(name + "speicher", rueckspeicher()));
+        Stand s(simOptionen(), 300ms);
+        s.f.k.setSicherungsOrdner(tmp.path());
+        SimFehler f;
+        QVERIFY(fehler.isEmpty() || f.hinzufuegen(fehler));
+        s.sim.geraet().setzeFehler(f);
+        const Konfigspeicher bild = s.f.k.speicher();
+        QFETCH(bool, ja);
+        s.f.door.antworten.enqueue(ja ? Door::Antwort::Ja : Door::Antwort::Nein);
+        std::optional<Ausgang> ausgang;
+        QObject::connect(&s.f.k, &Konfig::geraetBeendet, [&](Ausgang a) { ausgang = a; });
+        s.f.finde<QAction>(QStringLiteral("MNU_Sicherungen"))->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(s.f.k.sicherungen()));
+        s.f.k.sicherungen()->findChild<QPushButton*>(QStringLiteral("CMD_Wiederherstellen"))->click();
+        QVERIFY(draht.isEmpty() || kit::warten([&] { return ausgang.has_value(); }));
+        QVERIFY(s.ruhend());
+        const QStringList frage{QStringLiteral("Frage|JaNein|Sicherung „Pumpwerk Nord“ vom 01.03.2025, 10:00:00 in das Gerät an COM 1 (%1) "
+                                         "zurückschreiben?\n\nAlle 13 Seiten des Geräts werden überschrieben; sein jetziger "
+                                         "Inhalt wird vorher gesichert.|GSM Boravilon").arg(s.sim.pfad())};
+        QFETCH(QStringList, boxen);
+        QCOMPARE(kit::boxen(s.f.door), mitSpeicher ? frage + boxen : boxen);
+        QFETCH(QString, hinweis);
+        QCOMPARE(statuszeile(s.f.k), hinweis.replace(QLatin1String("%1"), name + "cfg"));
+        QCOMPARE(s.sim.empfangeneBytes(), draht);
+        QCOMPARE(s.sim.geraet().speicher() == rueckspeicher(), zurueck);
+        QCOMPARE(kit::unterschied(s.f.k.speicher(), bild), QString());
+        // The device's content before the write, kept as a backup before a write of the name written.
+        const QStringList namen = QDir(tmp.path()).entryList({QStringLiteral("*.vorschreiben")}, QDir::Files);
+        QCOMPARE(namen.size(), draht.size() > 1 ? 1 : 0);
+        if (!namen.isEmpty()) {
+            QCOMPARE(lesen(tmp.filePath(namen[0])), QByteArray("Tankstelle Süd\n"));
+            QCOMPARE(lesen(tmp.filePath(QFileInfo(namen[0]).completeBaseName() + ".speicher")), simStandardSpeicher());
+        }
     }
 
     // A write sends the flagged pages (of the start-up image, too), every character but the
@@ -643,6 +746,82 @@ private slots:
         QCOMPARE(s.f.k.panel(2)->text(), keinEcho ? QStringLiteral("Echo fehlt bei Seite 2, Zeichen 100") : QString());
     }
 
+    // Comparing with the device reads it, keeps a backup and leaves the editor as it was (image,
+    // flags, markers, values, history); the dialog lists the settings that differ and the
+    // pages a write would send now, and goes with Escape. Failures as for a read, without a
+    // list. A read and an open start the editor's history anew.
+    void vergleichen_data()
+    {
+        QTest::addColumn<QByteArray>("speicher");  // empty: COM 1 leads nowhere
+        QTest::addColumn<QString>("vorlauf");      // "lesen", "ändern" (read, then edited), "datei" (the device's configuration opened)
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QStringList>("dialog");   // its first line, the rows "Einstellung|Gerät|Editor", its last line
+        QTest::addColumn<QStringList>("boxen");
+        QTest::addColumn<int>("sicherungen");
+        const QString kopf = QStringLiteral("12:00:00, Gerät an COM 1 (%PTY%): ");
+        QTest::newRow("gelesen") << simStandardSpeicher() << "lesen" << Ausgang::Erfolg
+            << QStringList{kopf + "keine Unterschiede", "Konfiguration schreiben sendet jetzt keine Seite."} << QStringList() << 2;
+        QTest::newRow("geändert") << simStandardSpeicher() << "ändern" << Ausgang::Erfolg
+            << QStringList{kopf + "2 Unterschiede", "Anlagenbezeichnung|Pumpwerk Nord|Pumpwerk Ost", "Meldelinie 2 Öffner|nein|ja",
+                           "Konfiguration schreiben sendet jetzt Seite 0."} << QStringList() << 2;
+        QTest::newRow("Datei") << simStandardSpeicher() << "datei" << Ausgang::Erfolg
+            << QStringList{kopf + "keine Unterschiede", "Konfiguration schreiben sendet jetzt die Seiten 0 bis 12."} << QStringList() << 1;
+        QByteArray ueberlauf = simStandardSpeicher();
+        ueberlauf[11 * kZellen + 128] = char(0x80);
+        QTest::newRow("Gerät unlesbar") << ueberlauf << "" << Ausgang::Uebertragungsfehler << QStringList() << QStringList{kUebertragung} << 0;
+        QTest::newRow("kein Gerät") << QByteArray() << "" << Ausgang::KeineVerbindung << QStringList() << QStringList{kKeineVerbindung} << 0;
+    }
+    void vergleichen()
+    {
+        QFETCH(QByteArray, speicher);
+        QFETCH(QString, vorlauf);
+        QTemporaryDir tmp;
+        Stand s(simOptionen(speicher.isEmpty() ? simStandardSpeicher() : speicher), 300ms);
+        if (speicher.isEmpty())
+            s.f.k.verbindung().zuordnung().festlegen(1, QStringLiteral("/dev/gsmbv-fehlt"));
+        s.f.k.setSicherungsOrdner(tmp.path());
+        s.f.k.setUhr([] { return QDateTime(QDate(2025, 6, 2), QTime(12, 0)); });
+        auto* zurueck = s.f.finde<QAction>(QStringLiteral("MNU_Rueckgaengig"));
+        s.f.klicken(QStringLiteral("Chk_Gutmeldung_0"));
+        if (vorlauf == QLatin1String("datei") && schreiben(tmp.filePath(QStringLiteral("a.cfg")), cfgSchreiben(simStandardKonfig())))
+            datei(s.f, "MNU_Open", tmp.filePath(QStringLiteral("a.cfg")));
+        else if (!vorlauf.isEmpty())
+            QCOMPARE(s.ausfuehren(QStringLiteral("MNU_Lesen")), Ausgang::Erfolg);
+        QCOMPARE(zurueck->isEnabled(), vorlauf.isEmpty());
+        if (vorlauf == QStringLiteral("ändern")) {
+            eingeben(s.f, QStringLiteral("Anlagenbezeichnung"), QStringLiteral("Pumpwerk Ost"));
+            s.f.klicken(QStringLiteral("Chk_Oeffner_1"));
+        }
+        const Konfigspeicher bild = s.f.k.speicher();
+        const Editorwerte werte = s.f.k.werte();
+        const QList<int> marker = s.f.marker(), seiten = s.f.geflaggt();
+        const bool rueckgaengig = zurueck->isEnabled();
+        const qsizetype ab = s.sim.empfangeneBytes().size();
+        QTEST(*s.ausfuehren(QStringLiteral("MNU_Vergleichen")), "ausgang");
+        QVERIFY(s.ruhend());
+        QCOMPARE(s.sim.empfangeneBytes().mid(ab), speicher.isEmpty() ? QByteArray() : QByteArray("r"));
+        QCOMPARE(kit::unterschied(s.f.k.speicher(), bild), QString());
+        QCOMPARE(s.f.k.werte(), werte);
+        QCOMPARE(s.f.marker() + s.f.geflaggt(), marker + seiten);
+        QCOMPARE(zurueck->isEnabled(), rueckgaengig);
+        QTEST(kit::boxen(s.f.door), "boxen");
+        QTEST(int(QDir(tmp.path()).entryList({QStringLiteral("*.cfg")}, QDir::Files).size()) - (vorlauf == QLatin1String("datei")), "sicherungen");
+        QStringList dialog;
+        if (Vergleich* v = s.f.k.vergleich()) {
+            QVERIFY(v->isVisible() && !v->isModal());
+            dialog << v->findChild<QLabel*>(QStringLiteral("Label1"))->text().replace(s.sim.pfad(), QStringLiteral("%PTY%"));
+            for (int i = 0; i < v->liste()->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem* z = v->liste()->topLevelItem(i);
+                dialog << z->text(0) + '|' + z->text(1) + '|' + z->text(2);
+            }
+            dialog << v->findChild<QLabel*>(QStringLiteral("Label2"))->text();
+            QVERIFY(v->findChild<QPushButton*>(QStringLiteral("CMD_Schliessen"))->isDefault());
+            QTest::keyClick(v, Qt::Key_Escape);
+            QVERIFY(kit::warten([&] { return !s.f.k.vergleich(); }));
+        }
+        QTEST(dialog, "dialog");
+    }
+
     // A read under way: device commands beep, the progress window is centred, the wait
     // cursor shows. Abort (ESC), closing the progress window or the main window (silently,
     // its dialogs with it) end it; the port is closed and a read runs again.
@@ -670,7 +849,8 @@ private slots:
                               "Toolbar1_Button4", "Toolbar1_Button5", "MNU_Open", "Toolbar1_Button6", "MNU_Sicherungen"})
             s.f.finde<QAction>(QLatin1String(n))->trigger();
         QVERIFY(!s.f.k.dateiOeffnen(QStringLiteral("/nonexistent/anlage.cfg")));  // as the desktop hands it over
-        QCOMPARE(s.f.door.beeps + 10 * s.f.door.druckdialoge, 13);
+        s.f.k.sicherungWiederherstellen(QStringLiteral("/nonexistent/x.cfg"), QStringLiteral("x"));
+        QCOMPARE(s.f.door.beeps + 10 * s.f.door.druckdialoge, 14);
         QCOMPARE(s.f.door.dateidialoge.size(), 0);
         QVERIFY(!s.f.k.sicherungen());
         QCOMPARE(s.f.k.panel(2)->text(), QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen"));

@@ -6,6 +6,7 @@
 #include "modell/empfaengerliste.h"
 #include "modell/vorgaben.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <functional>
 #include <tuple>
@@ -341,6 +342,89 @@ private slots:
         for (const empfaengerliste::Zeilenfehler& f : g.fehler)
             ist << f.text();
         QTEST((g.fehler.isEmpty() ? ist : ist.mid(g.liste.size())).join('|'), "ergebnis");
+    }
+
+    // A long session of committed changes of every kind, undone to the start
+    // and done again to the end, state by state; a change while filling, a
+    // refused one and one equal to the state are no step; a new step ends
+    // the redo; the oldest steps beyond the limit go.
+    void verlauf()
+    {
+        Editormodell m;
+        m.starten();
+        m.verlaufBeginnen();
+        QVERIFY(!m.rueckgaengig() && !m.wiederholen());
+        QRandomGenerator z(25);
+        const auto r = [&z](int n) { return int(z.bounded(n)); };
+        const QStringList texte{"", "Tor", "0664123", "12", "100", "bar", "050", "Süd"};
+        const QList<int> listen{1, 2, 3, 4, 5, 6, 7, 8, 9, 11};
+        const QList<std::function<void()>> aenderungen{
+            [&] { m.Chk_Oeffner_Click(r(8), r(2)); },
+            [&] { m.Chk_Gutmeldung_Click(r(9), r(2)); },
+            [&] { m.Chk_Relaisbest_Click(1 + r(2), r(2)); },
+            [&] { m.Chk_Quittierung_Click(r(2)); },
+            [&] { m.Slider_Quit_Change(1 + r(255)); },
+            [&] { m.Chk_Konto_Click(r(2)); },
+            [&] { m.Slider_Guthaben_Change(1 + r(9)); },
+            [&] { m.netzbetreiberWaehlen(Netzbetreiber(r(3))); },
+            [&] { m.CHK_Kontrollruf_Click(r(2)); },
+            [&] { r(2) ? m.OPT_Woche_Click() : m.OPT_Tag_Click(); },
+            [&] { m.Combo_Tag_Change(r(7)); },
+            [&] { m.UD_Stunde_Change(r(24)); },
+            [&] { m.UD_Minute_Change(r(60)); },
+            [&] { m.Validate(Feld(r(int(Feld::TextMax) + 1)), texte[r(texte.size())], r(2)); },
+            [&] { m.Nummern_Speichern(listen[r(listen.size())], {{empfaenger::Art(r(3)), texte[r(texte.size())]}}); },
+            [&] { m.Nummern_Kopieren(listen[r(listen.size())]); },
+        };
+        using Zustand = std::tuple<QString, QList<int>, QList<int>, Editorwerte>;
+        const auto zustand = [&m] {
+            QList<int> marker;
+            for (int i = 0; i < kMarker; ++i)
+                if (m.marker(i))
+                    marker << i;
+            return Zustand{aenderung(m.speicher(), kit::startbild()), marker, kit::geflaggt(m.seiten()), m.werte()};
+        };
+        QList<Zustand> zustaende{zustand()};
+        QCOMPARE(std::get<0>(zustaende[0]), QString());
+        for (int i = 0; i < 300 && zustaende.size() <= 200; ++i) {
+            aenderungen[r(aenderungen.size())]();
+            if (m.festhalten())
+                zustaende << zustand();
+            QVERIFY(!m.festhalten());
+        }
+        QCOMPARE(zustaende.size(), 201);
+        for (qsizetype i = zustaende.size() - 2; i >= 0; --i) {
+            QVERIFY(m.kannRueckgaengig() && m.rueckgaengig());
+            QCOMPARE(zustand(), zustaende[i]);
+        }
+        QVERIFY(!m.rueckgaengig());
+        QCOMPARE(m.speicher(), kit::startbild());
+        for (qsizetype i = 1; i < zustaende.size(); ++i) {
+            QVERIFY(m.kannWiederholen() && m.wiederholen());
+            QCOMPARE(zustand(), zustaende[i]);
+        }
+        QVERIFY(!m.wiederholen());
+
+        // No step: while filling, as it was. A step after an undo ends the redo.
+        m.setFuellen(true);
+        m.Chk_Oeffner_Click(0, !m.werte().oeffner[0]);
+        QVERIFY(!m.festhalten() && !m.kannRueckgaengig() && !m.rueckgaengig());
+        m.setFuellen(false);
+        m.verlaufBeginnen();
+        m.Validate(Feld::Anlagenbezeichnung, m.werte().anlagenbezeichnung, false);
+        QVERIFY(!m.festhalten());
+        m.Validate(Feld::Anlagenbezeichnung, "Halle 1", true);
+        QVERIFY(m.festhalten() && m.rueckgaengig() && m.kannWiederholen());
+        m.Chk_Oeffner_Click(3, !m.werte().oeffner[3]);
+        QVERIFY(!m.wiederholen() && !m.kannWiederholen() && m.rueckgaengig());
+        for (int i = 0; i <= Editormodell::kVerlauf; ++i) {
+            m.UD_Minute_Change(i % 2);
+            m.festhalten();
+        }
+        int schritte = 0;
+        while (m.rueckgaengig())
+            ++schritte;
+        QCOMPARE(schritte, 500);
     }
 
     // The editor as a whole: markers, emptying.
