@@ -113,7 +113,7 @@ private slots:
     }
 
     // Names as the system gives them: what is no UTF-8 is kept byte for byte,
-    // and a file replaced under such a name is that very file.
+    // and a file replaced or read under such a name is that very file.
     void dateiname_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -137,6 +137,7 @@ private slots:
         QTemporaryDir tmp;
         const QByteArray name = QFile::encodeName(tmp.path()) + '/' + bytes;
         QCOMPARE(ablage::dateiErsetzen(dateiname::text(name), "neu"), QString());
+        QCOMPARE(ablage::einlesen(dateiname::text(name), 8).bytes, QByteArray("neu"));
         char gelesen[8] = {};
         const int fd = ::open(name.constData(), O_RDONLY);
         QVERIFY(fd >= 0);
