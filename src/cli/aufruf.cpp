@@ -587,7 +587,9 @@ const Befehlshilfe kBefehlshilfe[] = {
       "Wird ein Wert abgewiesen, nennt gsmbv Schlüssel und Grund in den Worten des\n"
       "Fensters und ändert nichts (Rückgabewert 4). Sonst ersetzt das Ergebnis\n"
       "DATEI.cfg; ändert kein Wert etwas, bleibt sie Byte für Byte, wie sie ist.\n"
-      "Eine Datei, die nicht die Form einer Konfigurationsdatei hat, wird abgewiesen.\n",
+      "Was die Regeln beim Öffnen anpassen, nennt gsmbv wie bei write (\"angepasst:\n"
+      "...\"), außer ein angegebener Wert ersetzt es. Eine Datei, die nicht die Form\n"
+      "einer Konfigurationsdatei hat, wird abgewiesen.\n",
       "\n"
       "Rückgabewerte:\n"
       "  0    übernommen\n"

@@ -4,6 +4,7 @@
 #include "cli/auftrag.h"
 #include "cli/ausgabedatei.h"
 #include "cli/konsole.h"
+#include "modell/einstellung.h"
 
 namespace cli {
 namespace {
@@ -32,12 +33,23 @@ public:
         const bool gleich = bytes == cfgSchreiben(datei.inhalt.image);
         if (gleich && !anderswo)
             return ende(Erfolg);
+        if (!gleich)
+            anpassungenNennen(datei.inhalt, neu);
         if (!m_t.datei.vorbereiten(ziel))
             return ende(schreibfehler(ziel));
         m_t.datei.schreiben(gleich ? datei.bytes : bytes, [this, ziel](bool ok) { ende(ok ? Erfolg : schreibfehler(ziel)); });
     }
 
 private:
+    // What the window's rules changed on opening goes into the file with the
+    // values, named as write names it - unless a value given replaced it.
+    void anpassungenNennen(const Dateiergebnis& geladen, const Dateiergebnis& neu)
+    {
+        for (const Anpassung& a : geladen.anpassungen)
+            if (const Einstellung* e = Einstellung::finden(a.schluessel); !e || e->wert(neu.werte) == e->wert(geladen.werte))
+                m_t.konsole.hinweis(a.text());
+    }
+
     int schreibfehler(const QString& ziel)
     {
         if (m_t.datei.standardausgabe())

@@ -348,6 +348,11 @@ void TestCli::laeufe_data()
                                                  "gsmbv: lines[0].recipients: Erlaubt: GSM, Fax, email\n"
                                                  "gsmbv: analog.value_4ma: Wert bei 4 mA: 0 bis 999 (ohne führende Nullen)\n"
                                                  "gsmbv: %D/alt.cfg nicht geschrieben\n"});
+    // A value the rules adjusted on opening goes into the file with the values: named, unless a value replaced it.
+    const QStringList sa{"set", "@angepasst.cfg", "-o", "@alt.cfg", "general.installation_name=Halle 7"};
+    fall("set, a value adjusted", {.argumente = sa, .fehler = angepasst, .datei = "5;;;;7;8;5;*101#;*105*;9;Halle 7;\r\n…"});
+    fall("set, the adjusted value replaced", {.argumente = sa + QStringList{"general.balance.minimum_euro=4"},
+                                              .datei = "5;;;;7;8;5;*101#;*105*;4;Halle 7;\r\n…"});
     fall("set --empfaenger", {.argumente = s + QStringList{"--empfaenger", "lines[1].recipients=daten/nummern.csv"},
                               .datei = zeile(3, "+436641234567;066468020316123456;0664680502&technik*pumpwerk.at (Boravilon);"
                                                 "\x03" "Einbruch Halle 2\r")});
