@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTabBar>
+#include <QTemporaryDir>
 
 using kit::Fenster;
 using kit::tippen;
@@ -34,11 +35,20 @@ QString stand(Fenster& f, const QString& zeigt = QString())
 
 // One action of the user: "name" a click, "name:key" a key, "name=text" typed into a field
 // over its text and left, "Nummern i=n" / "Kopieren i=n" n in the first slot of source i's
-// recipients, stored / copied.
+// recipients, stored / copied, "Importieren i=csv" source i's recipients from a CSV file ("|"
+// between rows), then the dialog closed with "Abbruch".
 void bedienen(Fenster& f, const QString& a)
 {
     const QString name = a.section(QLatin1Char('='), 0, 0), text = a.section(QLatin1Char('='), 1);
-    if (name.startsWith(QLatin1String("Nummern ")) || name.startsWith(QLatin1String("Kopieren "))) {
+    if (name.startsWith(QLatin1String("Importieren "))) {
+        QTemporaryDir ordner;
+        const QString datei = ordner.filePath(QStringLiteral("liste.csv"));
+        QVERIFY(kit::schreiben(datei, text.toUtf8().replace('|', '\n')));
+        f.door.dateinamen.enqueue(datei);
+        f.k.CMD_Nr_Click(name.section(QLatin1Char(' '), 1).toInt());
+        f.k.teledit().findChild<QAbstractButton*>(QStringLiteral("CMD_Importieren"))->click();
+        f.k.teledit().findChild<QAbstractButton*>(QStringLiteral("CMD_Cancel"))->click();
+    } else if (name.startsWith(QLatin1String("Nummern ")) || name.startsWith(QLatin1String("Kopieren "))) {
         f.k.CMD_Nr_Click(name.section(QLatin1Char(' '), 1).toInt());
         auto* nummer = f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"));
         nummer->setFocus();
@@ -342,6 +352,8 @@ private slots:
         QTest::newRow("Spinner") << QStringList{"CHK_Kontrollruf", "UD_Stunde:Up"} << "TXT_Stunde"
             << "0:4 07 / M22 / S0 / TXT_Stunde=10" << "0:4 07 11 / M22 / S0 / TXT_Stunde=11" << 2;
         QTest::newRow("Liste gespeichert") << QStringList{"Nummern 3=0664123"} << "" << " / M / S" << "4:0 \"0664123\" 0D 03 / M12 / S4" << 1;
+        QTest::newRow("Liste importiert") << QStringList{"Importieren 3=Art;Nummer|GSM;0664123|Fax;0316"} << "" << " / M / S"
+            << "4:0 \"0664123\" 0D \"066468020316\" 0D 03 / M12 / S4" << 1;
         QString neun;
         for (int seite : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11})
             neun += QStringLiteral("%1:0 \"0664\" 0D 03; ").arg(seite);
