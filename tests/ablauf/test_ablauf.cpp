@@ -235,6 +235,9 @@ private slots:
         QCOMPARE(f.door.dateidialoge.size() + f.door.druckdialoge, 0);
         f.finde<QAction>(QStringLiteral("MNU_SYSTEM"))->trigger();
         QCOMPARE(f.door.starts.size() + f.door.meldungen.size(), 1);
+        f.finde<QAction>(QStringLiteral("MNU_COM"))->trigger();
+        f.k.close();  // its dialogs go with it
+        QVERIFY(kit::warten([&] { return !f.k.kommunikation(); }));
     }
 
     // With "05" in Messbereich4 the commands that carry the editor's values refuse; the
