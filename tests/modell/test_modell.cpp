@@ -83,8 +83,6 @@ private slots:
                                          << "0:3 C8" << allgemein << QStringList{"quittierung=ja", "sliderQuit=200", "quit=200"};
 
         QTest::newRow("Konto, füllen") << A([](M& m) { return m.Chk_Konto_Click(true); }) << true << "" << nichts << QStringList{"konto=ja"};
-        QTest::newRow("Konto aus") << A([](M& m) { m.Chk_Konto_Click(true); return m.Chk_Konto_Click(false); }) << false
-                                   << "0:25 \"8006642903\" 03; 0:41 \"8006642902\" 03" << allgemein << QStringList();  // emptied by an ETX
         QTest::newRow("Netzbetreiber erkannt") << A([](M& m) { m.speicher().setze(1, 1, '6'); m.speicher().setze(1, 2, '7'); m.speicher().setze(1, 3, '6'); return m.netzbetreiberErkennen(); })
                                                << false << "1:1 \"676\"" << allgemein << QStringList{"netz=1"};
 
