@@ -76,8 +76,8 @@ bool haelt(const QLayout* l, const QWidget* w)
 
 // What does not fit in a window as it is shown: a control outside its parent
 // or outside the layout its parent has, two sibling controls on top of each
-// other, a text cut off (labels, buttons, group titles, read-only fields,
-// tabs). One line per fault, "" when all fits.
+// other, a change marker stretched, a text cut off (labels, buttons, group
+// titles, read-only fields, tabs). One line per fault, "" when all fits.
 QStringList passtNicht(QWidget* fenster)
 {
     QStringList fehler;
@@ -97,6 +97,9 @@ QStringList passtNicht(QWidget* fenster)
             fehler << name(w) + QStringLiteral(" ragt aus ") + name(w->parentWidget());
         if (const QLayout* l = w->parentWidget()->layout(); l && !haelt(l, w))
             fehler << name(w) + QStringLiteral(" in keinem Layout");
+        // A change marker is a star beside its group: the row's free width is the fields'.
+        if (w->objectName().startsWith(QLatin1String("Aenderung_")) && w->width() > w->sizeHint().width())
+            fehler << name(w) + QStringLiteral(" breiter als sein Stern");
         for (QWidget* n : alle)
             if (n != w && n->parentWidget() == w->parentWidget() && zaehlt(n) && w < n
                 && w->geometry().intersects(n->geometry()))
