@@ -219,6 +219,12 @@ private slots:
         d->findChild<QAbstractButton*>(QStringLiteral("CMD_OK"))->click();
         QCOMPARE(f.k.verbindung().port(), 3);  // the dialog works on the window's connection
         QVERIFY(kit::warten([&] { return !f.k.kommunikation(); }));
+        QStringList analog;  // the analog tab's captions, the change marker aside
+        for (QLabel* l : f.k.tabs()->widget(3)->findChildren<QLabel*>())
+            if (l->text() != QLatin1String("*"))
+                analog << l->text();
+        QCOMPARE(analog.join(QLatin1Char('|')), QStringLiteral("Messwert 4 mA|Messwert 20 mA|Messwert Einheit|Meldungstext (maximal 127 "
+                                                               "Zeichen)|unterer Grenzwert|oberer Grenzwert|Grenzwert|Meldungstext|maximal 127 Zeichen"));
         f.klicken(QStringLiteral("Cmd_Analog"));
         QCOMPARE(f.k.teledit().nummernseite(), 11);
         QLineEdit* nummer = f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"));
@@ -861,6 +867,7 @@ private slots:
         QVERIFY(daten && daten->isVisible());
         QVERIFY((daten->geometry().center() - s.f.k.geometry().center()).manhattanLength() <= 6);
         QCOMPARE(s.f.k.cursor().shape(), Qt::WaitCursor);
+        QCOMPARE(daten->cursor().shape(), Qt::WaitCursor);
         if (wie == QLatin1String("Toolbar1_Button1"))
             s.f.finde<QAction>(wie)->trigger();
         else
