@@ -219,6 +219,12 @@ private slots:
         d->findChild<QAbstractButton*>(QStringLiteral("CMD_OK"))->click();
         QCOMPARE(f.k.verbindung().port(), 3);  // the dialog works on the window's connection
         QVERIFY(kit::warten([&] { return !f.k.kommunikation(); }));
+        QStringList analog;  // the analog tab's captions, the change marker aside
+        for (QLabel* l : f.k.tabs()->widget(3)->findChildren<QLabel*>())
+            if (l->text() != QLatin1String("*"))
+                analog << l->text();
+        QCOMPARE(analog.join(QLatin1Char('|')), QStringLiteral("Messwert 4 mA|Messwert 20 mA|Messwert Einheit|Meldungstext (maximal 127 "
+                                                               "Zeichen)|unterer Grenzwert|oberer Grenzwert|Grenzwert|Meldungstext|maximal 127 Zeichen"));
         f.klicken(QStringLiteral("Cmd_Analog"));
         QCOMPARE(f.k.teledit().nummernseite(), 11);
         QLineEdit* nummer = f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"));
@@ -235,6 +241,9 @@ private slots:
         QCOMPARE(f.door.dateidialoge.size() + f.door.druckdialoge, 0);
         f.finde<QAction>(QStringLiteral("MNU_SYSTEM"))->trigger();
         QCOMPARE(f.door.starts.size() + f.door.meldungen.size(), 1);
+        f.finde<QAction>(QStringLiteral("MNU_COM"))->trigger();
+        f.k.close();  // its dialogs go with it
+        QVERIFY(kit::warten([&] { return !f.k.kommunikation(); }));
     }
 
     // With "05" in Messbereich4 the commands that carry the editor's values refuse; the
@@ -858,6 +867,7 @@ private slots:
         QVERIFY(daten && daten->isVisible());
         QVERIFY((daten->geometry().center() - s.f.k.geometry().center()).manhattanLength() <= 6);
         QCOMPARE(s.f.k.cursor().shape(), Qt::WaitCursor);
+        QCOMPARE(daten->cursor().shape(), Qt::WaitCursor);
         if (wie == QLatin1String("Toolbar1_Button1"))
             s.f.finde<QAction>(wie)->trigger();
         else

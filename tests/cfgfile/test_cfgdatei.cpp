@@ -251,7 +251,7 @@ private slots:
         z("Z6 Liste ohne ETX", 6, zwei(QByteArray(128, '7'), "T\x03"), QByteArray(128, '7') + "\x03T\r\n", zwei(E, "T\x03"), "smsText4=T",
           QStringList{"angepasst: Meldelinie 5 Nummern 777777777777…(128) → (leer)"});
         z("Z7 Text ohne ETX", 7, zwei("1\r\x03", x128), "1;\x03" + x128 + NL, {}, n("smsText5", 128, 'x'));
-        z("Z9 Bytes hinter FF an 0, FF im Text", 9, zwei(ff(5) + "12\r\x03", "a\xFF" "b\x03"), "\x03" "ab\r\n", zwei(E, "ab\x03"), "smsText7=ab");
+        z("Z9 Bytes hinter FF an 0, FF im Text", 9, zwei(ff(1) + "12\r\x03", "a\xFF" "b\x03"), "\x03" "ab\r\n", zwei(E, "ab\x03"), "smsText7=ab");
         z("Z2 LF in der Liste, CR LF im Text", 2, zwei("0664\n1\r2\r\x03", "Tor\r\nauf\x03"), "0664 1;2;\x03Tor; auf\r\n", zwei("0664 1\r2\r\x03", "Tor; auf\x03"), "smsText0=Tor; auf");
         z("Z3 leere Einträge", 3, zwei("\r\rx\r\x03", E), ";;x;\x03\r\n", {});
         z("Z3 Rest ohne ; fällt weg", 3, {}, "a;b;c\x03T\r\n", zwei("a\rb\r\x03", "T\x03"), "smsText1=T",
@@ -402,7 +402,7 @@ private slots:
         const auto z = [](const char* name, const QByteArray& d, int zeile = 0, const QString& grund = {}) { QTest::newRow(name) << d << zeile << grund; };
         z("Grundinhalt", datei());
         z("Gerät ganz FF", datei({{1, "255;255;255;255;255;FF;FF;" + ff(16) + ";" + ff(16) + ";255;\x03;\r\n"}, {12, E + QByteArray("255;").repeated(8) + ff(3) + E + ";" + ff(56) + NL}}));
-        z("Windows-1252, rohes CR", datei({{1, "12;63;255;15;2;10;30;0800;;5;Sch\xF6pfwerk S\xFC" "d;\r\n"}, {9, "0664123;\x03\xDC" "bertemperatur Motor, Stra\xDF" "e 3\r\n"},
+        z("Windows-1252, rohes CR", datei({{1, "12;63;255;15;2;10;30;0800;;5;Sch\xF6pfwerk S\xFC" "d;\r\n"}, {9, "0664123;\x03\xDC" "bertemperatur Motor \xE9\x96" "Stra\xDF" "e 3\r\n"},
                                            {11, "Pumpe\r1 ein\x03Hupe aus\x03\r\n"}}));
         z("alt: Liste bis 126", datei({{2, QByteArray("066412345678901;").repeated(7) + "06641234567890;\r\n"}}));
         z("alt: Liste 11 ohne ETX", datei({{12, QByteArray(128, 'A') + QByteArray("255;").repeated(8) + ff(3) + E + ";Akku\x03\r\n"}}));

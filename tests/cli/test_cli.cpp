@@ -256,10 +256,10 @@ void TestCli::laeufe_data()
         fall(name, {.argumente = a, .aus = aus});
     };
     hilfe("help", {"--help"}, "Aufruf: gsmbv read    -p PORT…GSMBV_PORT  …\n");
-    hilfe("read --help", {"read", "--help"}, "Aufruf: gsmbv read -p PORT -o DATEI.cfg…ohne Rückfrage ersetzt…\n");
+    hilfe("read --help", {"read", "--help"}, "Aufruf: gsmbv read -p PORT -o DATEI.cfg…ohne Rückfrage ersetzt…  -p, --port PORT …\n");
     hilfe("write -h", {"write", "-h"}, "Aufruf: gsmbv write -p PORT…weniger als 13 Zeilen…\n");
     hilfe("log --help", {"log", "--port", "x", "--help"}, "Aufruf: gsmbv log -p PORT…Windows-1252…\n");
-    hilfe("clock --help", {"clock", "--help"}, "Aufruf: gsmbv clock -p PORT [--set]…--set  …\n");
+    hilfe("clock --help", {"clock", "--help"}, "Aufruf: gsmbv clock -p PORT [--set]…  -p, --port PORT …--set  …\n");
     hilfe("show --help", {"show", "--help"}, "Aufruf: gsmbv show [--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg…"
                                              "\"lines[2].text\" ist der Meldungstext der Meldelinie 3…\n");
     hilfe("diff --help", {"diff", "--help"},
@@ -451,6 +451,8 @@ void TestCli::laeufe_data()
     fall("transcript, disk full", {.argumente = {"clock", "-p", "PORT", "--transcript", "/dev/full"}, .status = 5,
                                    .fehler = "gsmbv: /dev/full kann nicht geschrieben werden: kein Platz mehr auf dem "
                                              "Datenträger\n"});
+    fall("transcript, no folder", {.argumente = {"clock", "-p", "PORT", "--transcript", "/nonexistent/m.txt"}, .status = 5,
+                                   .fehler = "gsmbv: /nonexistent/m.txt kann nicht geschrieben werden: Datei oder Ordner nicht vorhanden\n"});
     // A name that is no UTF-8 is printed as it was given.
     dateifehler("show, missing name in Latin-1", {"show", "@fehlt%E4.cfg"},
                 "fehlt\xE4.cfg: Datei oder Ordner nicht vorhanden");
@@ -519,10 +521,10 @@ void TestCli::laeufe_data()
                                                  "Abweichung: Seite 3, Zeichen 1: gesendet 0x30, gelesen 0xFF\n",
                                        .anfang = "rw0", .gespeichert = {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 12},
                                        .sicherung = leer});
-    fall("page 12 not stored, --no-backup", {.argumente = ohneSicherung, .geraetefehler = "nostore@12", .status = 3,
-                                             .fehler = "Prüfung fehlgeschlagen: Seite 12 weicht ab\ngsmbv: erste "
-                                                       "Abweichung: Seite 12, Zeichen 1: gesendet 0x44, gelesen 0xFF\n",
-                                             .anfang = "w0", .gespeichert = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}});
+    fall("pages 0 and 12 not stored, --no-backup", {.argumente = ohneSicherung, .geraetefehler = "nostore@0,nostore@12", .status = 3,
+                                                    .fehler = "Prüfung fehlgeschlagen: Seiten 0 und 12 weichen ab\ngsmbv: erste "
+                                                              "Abweichung: Seite 0, Zeichen 1: gesendet 0x0C, gelesen 0xFF\n",
+                                                    .anfang = "w0", .gespeichert = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}});
     fall("not stored, --no-verify", {.argumente = QStringList{"write", "--no-verify"} + w.mid(1),
                                      .geraetefehler = "nostore@3", .anfang = "rw0",
                                      .gespeichert = {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12}, .sicherung = leer});

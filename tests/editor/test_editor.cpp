@@ -232,6 +232,10 @@ private slots:
         f.finde<QAction>(QStringLiteral("MNU_Save"))->trigger();
         QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QStringLiteral("2:128 \"Ein!\" 03; 11:128 00 00"));
         QCOMPARE(f.marker(), (QList<int>{1, 20}));
+        // A click into another window is that window's, the field left pending.
+        f.k.teledit().oeffnen(3);
+        QTest::mouseClick(f.k.teledit().findChild<QAbstractButton*>(QStringLiteral("CMD_Cancel")), Qt::LeftButton);
+        QVERIFY(!f.k.teledit().isVisible());
     }
 
     // Clicking through the tabs is no edit; a field left without a key stores

@@ -239,6 +239,8 @@ private slots:
         stellen("23:59:45 am 31.12., Montag", "\x45\x59\x23\x31\x12", true, {45, 59, 23, 31, 12, 0, 0}, "\x2D\x3B\x17\x1F\x0C>");
         stellen("29.2. im Schaltjahr", QByteArray("\x00\x00\x00\x29\x02", 5), true, {0, 0, 0, 29, 2, 0, 0},
                 QByteArray("\x00\x00\x00\x1D\x02>", 6));
+        stellen("1.3., Samstag", QByteArray("\x00\x00\x00\x41\xA3", 5), true, {0, 0, 0, 1, 3, 1, 5},
+                QByteArray("\x00\x00\x00\x01\x03>", 6));
         stellen("29.2. sonst", QByteArray("\x00\x00\x00\x69\x02", 5), false, {0, 0, 0, 29, 2, 1, 0}, vorher);
         stellen("Sekunden nicht BCD", "\x3A\x05\x14\x21\x06", false, {-1, 5, 14, 21, 6, 0, 0}, vorher);
         stellen("Stunde 24", QByteArray("\x00\x00\x24\x21\x06", 5), false, {0, 0, -1, 21, 6, 0, 0}, vorher);

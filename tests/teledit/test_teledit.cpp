@@ -185,6 +185,7 @@ private slots:
             const QString art = arten.value(static_cast<QLabel*>(platz("Bezeichnung_", i))->text(), "?");
             plaetze += (art == "G:" && text.isEmpty() ? QString() : art + text) + '|';
         }
+        QCOMPARE(platz("Frame_", 7)->property("title").toString(), QStringLiteral("Nummer 8"));
         while (plaetze.endsWith('|'))
             plaetze.chop(1);
         QTEST(t.isVisible() ? t.windowTitle() + ": " + plaetze : QString(), "fenster");

@@ -20,6 +20,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMetaEnum>
@@ -64,9 +65,19 @@ QStringList tabKette()
     return kette;
 }
 
-// What does not fit in a window as it is shown: a control outside its parent,
-// two sibling controls on top of each other, a text cut off (labels, buttons,
-// group titles, read-only fields, tabs). One line per fault, "" when all fits.
+// Whether a layout holds the widget, also in a nested layout.
+bool haelt(const QLayout* l, const QWidget* w)
+{
+    for (int i = 0; l && i < l->count(); ++i)
+        if (QLayoutItem* e = l->itemAt(i); e->widget() == w || haelt(e->layout(), w))
+            return true;
+    return l && l->menuBar() == w;
+}
+
+// What does not fit in a window as it is shown: a control outside its parent
+// or outside the layout its parent has, two sibling controls on top of each
+// other, a change marker stretched, a text cut off (labels, buttons, group
+// titles, read-only fields, tabs). One line per fault, "" when all fits.
 QStringList passtNicht(QWidget* fenster)
 {
     QStringList fehler;
@@ -84,6 +95,11 @@ QStringList passtNicht(QWidget* fenster)
             continue;
         if (!w->parentWidget()->rect().contains(w->geometry()))
             fehler << name(w) + QStringLiteral(" ragt aus ") + name(w->parentWidget());
+        if (const QLayout* l = w->parentWidget()->layout(); l && !haelt(l, w))
+            fehler << name(w) + QStringLiteral(" in keinem Layout");
+        // A change marker is a star beside its group: the row's free width is the fields'.
+        if (w->objectName().startsWith(QLatin1String("Aenderung_")) && w->width() > w->sizeHint().width())
+            fehler << name(w) + QStringLiteral(" breiter als sein Stern");
         for (QWidget* n : alle)
             if (n != w && n->parentWidget() == w->parentWidget() && zaehlt(n) && w < n
                 && w->geometry().intersects(n->geometry()))
