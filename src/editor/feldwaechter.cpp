@@ -279,6 +279,36 @@ bool Feldwaechter::mausGedrueckt(QObject* obj, QMouseEvent* me)
     return false;
 }
 
+// Composed text: the preedit goes on as it is, the committed text through the
+// rules. True when the event is the filter's.
+bool Feldwaechter::eingabeZusammengesetzt(Eingabefeld* feld, QInputMethodEvent* ie)
+{
+    if (ie->commitString().isEmpty())
+        return false;
+    m_k.Feldgeaendert = true;
+    if (ie->replacementLength() == 0) {
+        QInputMethodEvent rest(ie->preeditString(), ie->attributes());
+        QCoreApplication::sendEvent(feld, &rest);
+        einfuegen(feld, ie->commitString());
+    }
+    return true;  // replacing committed text around the cursor: not taken
+}
+
+// Text dropped on a field goes in at the drop point through the rules.
+void Feldwaechter::fallenGelassen(Eingabefeld* feld, QDropEvent* de)
+{
+    if (!de->mimeData() || !de->mimeData()->hasText() || feld->isReadOnly()) {
+        de->ignore();
+        return;
+    }
+    feld->setCursorPosition(feld->cursorPositionAt(de->position().toPoint()));
+    feld->deselect();
+    einfuegen(feld, de->mimeData()->text());
+    de->setDropAction(Qt::CopyAction);
+    de->accept();
+    feld->setFocus(Qt::MouseFocusReason);
+}
+
 bool Feldwaechter::eventFilter(QObject* obj, QEvent* e)
 {
     switch (e->type()) {
@@ -332,35 +362,14 @@ bool Feldwaechter::eventFilter(QObject* obj, QEvent* e)
     }
     case QEvent::InputMethod: {
         auto* feld = qobject_cast<Eingabefeld*>(obj);
-        auto* ie = static_cast<QInputMethodEvent*>(e);
-        if (feld && feld->waechter() == this && !ie->commitString().isEmpty()) {
-            // Composed text: the preedit goes on as it is, the committed text
-            // through the rules.
-            m_k.Feldgeaendert = true;
-            if (ie->replacementLength() == 0) {
-                QInputMethodEvent rest(ie->preeditString(), ie->attributes());
-                QCoreApplication::sendEvent(feld, &rest);
-                einfuegen(feld, ie->commitString());
-                return true;
-            }
-            return true;  // replacing committed text around the cursor: not taken
-        }
+        if (feld && feld->waechter() == this && eingabeZusammengesetzt(feld, static_cast<QInputMethodEvent*>(e)))
+            return true;
         break;
     }
     case QEvent::Drop: {
         auto* feld = qobject_cast<Eingabefeld*>(obj);
-        auto* de = static_cast<QDropEvent*>(e);
         if (feld && feld->waechter() == this) {
-            if (de->mimeData() && de->mimeData()->hasText() && !feld->isReadOnly()) {
-                feld->setCursorPosition(feld->cursorPositionAt(de->position().toPoint()));
-                feld->deselect();
-                einfuegen(feld, de->mimeData()->text());
-                de->setDropAction(Qt::CopyAction);
-                de->accept();
-                feld->setFocus(Qt::MouseFocusReason);
-            } else {
-                de->ignore();
-            }
+            fallenGelassen(feld, static_cast<QDropEvent*>(e));
             return true;
         }
         break;

@@ -64,6 +64,8 @@ private:
     void betreten(Eingabefeld* feld);
     bool pruefenNoetig(const Eingabefeld* feld) const;
     bool tasteFiltern(Eingabefeld* feld, class QKeyEvent* e);
+    bool eingabeZusammengesetzt(Eingabefeld* feld, class QInputMethodEvent* ie);
+    void fallenGelassen(Eingabefeld* feld, class QDropEvent* de);
     enum class Verlaufstaste { Keine, Rueckgaengig, Wiederholen };
     static Verlaufstaste verlaufstaste(const class QKeyEvent* e);
     bool klickPruefen(QWidget* ziel);

@@ -48,57 +48,68 @@ Teledit::Teledit(Editorkontext& kontext, QWidget* parent) : QDialog(parent), m_k
     setModal(false);
 
     auto* raster = new QGridLayout;
-    for (int i = 0; i < empfaenger::kPlaetze; ++i) {
-        Platz& p = m_platz[i];
-        const QString n = QString::number(i);
-        auto* rahmen = new QGroupBox(QStringLiteral("Nummer %1").arg(i + 1), this);
-        rahmen->setObjectName(QStringLiteral("Frame_") + n);
-        p.bezeichnung = new QLabel(empfaenger::bezeichnung(Art::GSM), rahmen);
-        p.bezeichnung->setObjectName(QStringLiteral("Bezeichnung_") + n);
-        p.nummer = new QLineEdit(rahmen);
-        p.nummer->setObjectName(QStringLiteral("Nummer_") + n);
-        p.nummer->setMinimumWidth(220);
-        p.gsm = new QRadioButton(QStringLiteral("GSM"), rahmen);
-        p.gsm->setObjectName(QStringLiteral("Opt_GSM_") + n);
-        p.fax = new QRadioButton(QStringLiteral("Fax"), rahmen);
-        p.fax->setObjectName(QStringLiteral("Opt_FAX_") + n);
-        p.email = new QRadioButton(QStringLiteral("email"), rahmen);
-        p.email->setObjectName(QStringLiteral("Opt_email_") + n);
-        auto* gruppe = new QButtonGroup(rahmen);
-        gruppe->addButton(p.gsm);
-        gruppe->addButton(p.fax);
-        gruppe->addButton(p.email);
-        p.gsm->setChecked(true);
-        // A screen reader names a slot's controls by the entry they belong to
-        // (the label beside the field is no buddy: its name would win).
-        p.gsm->setAccessibleName(QStringLiteral("Eintrag %1, GSM").arg(i + 1));
-        p.fax->setAccessibleName(QStringLiteral("Eintrag %1, Fax").arg(i + 1));
-        p.email->setAccessibleName(QStringLiteral("Eintrag %1, E-Mail").arg(i + 1));
-        artBenennen(i, Art::GSM);
+    for (int i = 0; i < empfaenger::kPlaetze; ++i)
+        raster->addWidget(platzBauen(i), i % 4, i / 4);
+    auto* aussen = new QVBoxLayout(this);
+    aussen->addLayout(raster);
+    aussen->addLayout(knopfleisteBauen());
+}
 
-        auto* arten = new QHBoxLayout;
-        arten->addWidget(p.gsm);
-        arten->addWidget(p.fax);
-        arten->addWidget(p.email);
-        arten->addStretch();
-        auto* innen = new QVBoxLayout(rahmen);
-        innen->addWidget(p.bezeichnung);
-        innen->addWidget(p.nummer);
-        innen->addLayout(arten);
-        raster->addWidget(rahmen, i % 4, i / 4);
+// One slot's frame: its kind's caption, the number field and the three kinds.
+QGroupBox* Teledit::platzBauen(int i)
+{
+    Platz& p = m_platz[i];
+    const QString n = QString::number(i);
+    auto* rahmen = new QGroupBox(QStringLiteral("Nummer %1").arg(i + 1), this);
+    rahmen->setObjectName(QStringLiteral("Frame_") + n);
+    p.bezeichnung = new QLabel(empfaenger::bezeichnung(Art::GSM), rahmen);
+    p.bezeichnung->setObjectName(QStringLiteral("Bezeichnung_") + n);
+    p.nummer = new QLineEdit(rahmen);
+    p.nummer->setObjectName(QStringLiteral("Nummer_") + n);
+    p.nummer->setMinimumWidth(220);
+    p.gsm = new QRadioButton(QStringLiteral("GSM"), rahmen);
+    p.gsm->setObjectName(QStringLiteral("Opt_GSM_") + n);
+    p.fax = new QRadioButton(QStringLiteral("Fax"), rahmen);
+    p.fax->setObjectName(QStringLiteral("Opt_FAX_") + n);
+    p.email = new QRadioButton(QStringLiteral("email"), rahmen);
+    p.email->setObjectName(QStringLiteral("Opt_email_") + n);
+    auto* gruppe = new QButtonGroup(rahmen);
+    gruppe->addButton(p.gsm);
+    gruppe->addButton(p.fax);
+    gruppe->addButton(p.email);
+    p.gsm->setChecked(true);
+    // A screen reader names a slot's controls by the entry they belong to
+    // (the label beside the field is no buddy: its name would win).
+    p.gsm->setAccessibleName(QStringLiteral("Eintrag %1, GSM").arg(i + 1));
+    p.fax->setAccessibleName(QStringLiteral("Eintrag %1, Fax").arg(i + 1));
+    p.email->setAccessibleName(QStringLiteral("Eintrag %1, E-Mail").arg(i + 1));
+    artBenennen(i, Art::GSM);
 
-        const std::array<std::pair<QRadioButton*, Art>, 3> knoepfe{
-            {{p.gsm, Art::GSM}, {p.fax, Art::Fax}, {p.email, Art::Email}}};
-        for (const auto& [knopf, a] : knoepfe)
-            connect(knopf, &QRadioButton::toggled, this, [this, i, a = a](bool an) {
-                if (an) {
-                    m_platz[i].bezeichnung->setText(empfaenger::bezeichnung(a));
-                    artBenennen(i, a);
-                }
-            });
-        connect(p.nummer, &QLineEdit::textEdited, this, [this, i](const QString& neu) { bearbeitet(i, neu); });
-    }
+    auto* arten = new QHBoxLayout;
+    arten->addWidget(p.gsm);
+    arten->addWidget(p.fax);
+    arten->addWidget(p.email);
+    arten->addStretch();
+    auto* innen = new QVBoxLayout(rahmen);
+    innen->addWidget(p.bezeichnung);
+    innen->addWidget(p.nummer);
+    innen->addLayout(arten);
 
+    const std::array<std::pair<QRadioButton*, Art>, 3> knoepfe{
+        {{p.gsm, Art::GSM}, {p.fax, Art::Fax}, {p.email, Art::Email}}};
+    for (const auto& [knopf, a] : knoepfe)
+        connect(knopf, &QRadioButton::toggled, this, [this, i, a = a](bool an) {
+            if (an) {
+                m_platz[i].bezeichnung->setText(empfaenger::bezeichnung(a));
+                artBenennen(i, a);
+            }
+        });
+    connect(p.nummer, &QLineEdit::textEdited, this, [this, i](const QString& neu) { bearbeitet(i, neu); });
+    return rahmen;
+}
+
+QLayout* Teledit::knopfleisteBauen()
+{
     // Enter stores the list and closes the dialog ("Speichern"), Escape closes
     // it without storing ("Abbruch"), as in every dialog of the program.
     auto knopf = [this](const QString& name, const QString& text) {
@@ -110,8 +121,6 @@ Teledit::Teledit(Editorkontext& kontext, QWidget* parent) : QDialog(parent), m_k
     m_save->setDefault(true);
     m_cancel = knopf(QStringLiteral("CMD_Cancel"), QStringLiteral("Abbruch"));
     m_kopieren = knopf(QStringLiteral("CMD_kopieren"), QStringLiteral("Kopieren"));
-    setTabOrder(m_save, m_kopieren);
-    setTabOrder(m_kopieren, m_cancel);
     connect(m_save, &QPushButton::clicked, this, &Teledit::speichernKlick);
     connect(m_cancel, &QPushButton::clicked, this, &Teledit::reject);
     connect(m_kopieren, &QPushButton::clicked, this, &Teledit::kopierenKlick);
@@ -132,9 +141,7 @@ Teledit::Teledit(Editorkontext& kontext, QWidget* parent) : QDialog(parent), m_k
     knoepfe->addWidget(m_save);
     knoepfe->addWidget(m_kopieren);
     knoepfe->addWidget(m_cancel);
-    auto* aussen = new QVBoxLayout(this);
-    aussen->addLayout(raster);
-    aussen->addLayout(knoepfe);
+    return knoepfe;
 }
 
 void Teledit::artBenennen(int i, Art a)

@@ -36,7 +36,9 @@
 #include <array>
 
 class Editorkontext;
+class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -71,6 +73,8 @@ private:
 
     empfaenger::Art art(int i) const;
     // The slot's field is named by its entry and kind: "Eintrag 3, GSM-Nummer".
+    QGroupBox* platzBauen(int i);
+    QLayout* knopfleisteBauen();
     void artBenennen(int i, empfaenger::Art a);
     QList<empfaenger::Eintrag> eintraege() const;
     void laden(int seite);
