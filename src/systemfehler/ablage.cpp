@@ -169,7 +169,7 @@ Inhalt einlesen(const QString& pfad, qint64 hoechstens)
     if (datei.error() != QFileDevice::NoError)
         return {{}, systemfehler::datei(datei, errno)};
     if (bytes.size() > hoechstens)
-        return {{}, QStringLiteral("größer als %1 KiB").arg(hoechstens / 1024)};
+        return {{}, QStringLiteral("größer als %1 KiB").arg(hoechstens / 1024), true};
     return {std::move(bytes), {}};
 }
 

@@ -61,6 +61,7 @@ QString dateiErsetzen(const QString& pfad, const QByteArray& inhalt,
 struct Inhalt {
     QByteArray bytes;
     QString fehler;  // empty: read
+    bool zuGross = false;  // refused for its size alone
     explicit operator bool() const { return fehler.isEmpty(); }
 };
 // Reads the plain file at `pfad` whole when it holds at most `hoechstens`
