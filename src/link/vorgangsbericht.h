@@ -45,6 +45,7 @@ enum class Grund {
     NichtGesendet,   // the port refused a byte
     Unvollstaendig,  // the clock answer: fewer than five bytes (`bytes`) before ">"
     Unlesbar,        // the decode or conversion refused the data (`daten`)
+    Getrennt,        // the line is gone: the other end hung up, the adapter was pulled
 };
 
 // The port would not open.

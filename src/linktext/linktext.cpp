@@ -125,6 +125,7 @@ QString detail(const Vorgangsbericht& b)
     case Grund::Unvollstaendig:
         return QStringLiteral("Uhrzeit unvollständig: nur %1 von %2 Bytes vor \">\"").arg(b.bytes).arg(b.gesamt);
     case Grund::Unlesbar: return unlesbar(b);
+    case Grund::Getrennt: return QStringLiteral("Verbindung getrennt");
     case Grund::Keiner: break;
     }
     return {};

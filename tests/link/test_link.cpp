@@ -90,7 +90,11 @@ QByteArray geschrieben(QByteArray speicher = simStandardSpeicher())
 // device had sent them (answers the simulated device never gives).
 class Mithoerer : public Transport {
 public:
-    Mithoerer() { connect(&m_port, &Transport::datenDa, this, &Transport::datenDa); }
+    Mithoerer()
+    {
+        connect(&m_port, &Transport::datenDa, this, &Transport::datenDa);
+        connect(&m_port, &Transport::getrennt, this, &Transport::getrennt);
+    }
     bool oeffnen(const QString& g) override { return m_port.oeffnen(g); }
     void schliessen() override { m_skript.clear(), m_port.schliessen(); }
     bool istOffen() const override { return m_port.istOffen(); }
@@ -309,6 +313,7 @@ private slots:
         zeile(Art::Lesen, "noise@7", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("r") << l + " 3327/3328";
         zeile(Art::Lesen, "silent", "abbruch", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << esc << a;
         zeile(Art::Lesen, "silent", "datenZu", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << QByteArray() << a;
+        zeile(Art::UhrLesen, "silent", "weg", 0, -1, V) << "KeineVerbindung" << "Verbindung getrennt" << vnm << 0 << QByteArray() << a;
         zeile(Art::Lesen, "silent", "frist,portwechsel", 0, -1, V) << "KeineVerbindung" << "kein ACK innerhalb 20 ms" << vnm << 0 << QByteArray() << a;
         zeile(Art::Lesen, "", "portFehlt,abbruch", 0, -1, V) << "KeineVerbindung" << "Gerät /dev/gsmbv-gibt-es-nicht nicht vorhanden" << vnm << 0 << QByteArray() << a;
 
@@ -327,7 +332,8 @@ private slots:
         zeile(Art::Lesen, "stop@100", "dialog,datenZu", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << QByteArray("r") << l + " 100/3328";
         zeile(Art::Lesen, "stop@100", "abbruch", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << "r" + esc << l + " 100/3328";
         zeile(Art::Lesen, "stop@100", "grenze", 0, -1, X) << "Zeitueberschreitung" << "nach 100 von 3328 Bytes keine Daten mehr" << uf << 0 << "r" + esc << l + " 100/3328";
-        zeile(Art::Lesen, "stop@100", "weg,abbruch", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << QByteArray("r") << l + " 100/3328";
+        // The line gone (the device's pseudo-terminal closed) ends the wait at once.
+        zeile(Art::Lesen, "stop@100", "weg", 1, 100, U) << "Uebertragungsfehler" << "Verbindung getrennt" << uf << 0 << QByteArray("r") << l + " 100/3328";
         zeile(Art::Ereignisse, "hangup@1", "datenZu", 1, -1, U) << "Abgebrochen" << "abgebrochen nach 0 von 513 Bytes" << keine << 0 << QByteArray("l") << a;
         zeile(Art::Ereignisse, "hangup@202", "abbruch", 1, 201, U) << "Abgebrochen" << "abgebrochen nach 201 von 513 Bytes" << keine << 0 << "l" + esc << a;
         zeile(Art::Ereignisse, "", "portwechsel,datenZu", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 513 Bytes" << keine << 0 << QByteArray("l") << a;
@@ -339,6 +345,7 @@ private slots:
         zeile(Art::Schreiben, "noecho@130", "abbruch", 130, -1, U) << "Uebertragungsfehler" << "abgebrochen bei Seite 0, Zeichen 128 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(130) + esc << s0 + " 128/257";
         zeile(Art::Schreiben, "noecho@259", "datenZu", 259, -1, U) << "Uebertragungsfehler" << "abgebrochen beim Seitenzeichen von Seite 13 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(259) + esc << s0 + " 257/257";
         zeile(Art::Schreiben, "", "frist,portwechsel", 130, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 128 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(130) << s0 + " 128/257";
+        zeile(Art::Schreiben, "noecho@130", "weg", 130, -1, U) << "Uebertragungsfehler" << "Verbindung getrennt | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(130) << s0 + " 128/257";
         zeile(Art::Schreiben, "noecho@130", "zerstoeren", 130, -1, U) << "" << "" << keine << 0 << w.left(130) << "";
         zeile(Art::UhrLesen, "hangup@1", "frist", 1, -1, B) << "Uebertragungsfehler" << "keine Antwort \">\" innerhalb 20 ms" << uf << 0 << QByteArray("t") << a;
         zeile(Art::UhrLesen, "hangup@1", "abbruch", 1, -1, U) << "Uebertragungsfehler" << "abgebrochen beim Warten auf die Antwort \">\"" << uf << 0 << "t" + esc << a;
