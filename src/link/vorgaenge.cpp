@@ -113,7 +113,7 @@ public:
             setSchritt(Schritt::Befehl);
             return Anweisung::senden("w");
         case Schritt::Seite:
-            m_stand.geschrieben.append(m_stand.seite);
+            m_stand.bestaetigt.append(m_stand.seite);
             [[fallthrough]];
         case Schritt::Befehl:
             m_stand.seite = naechsteSeite(m_stand.seite + 1);
@@ -125,7 +125,6 @@ public:
             return Anweisung::senden(QByteArray(1, char(48 + m_stand.seite)));
         case Schritt::Seitenzeichen:
             setSchritt(Schritt::Seite);
-            m_stand.datenGesendet = true;
             return Anweisung::senden(m_bild.seite(m_stand.seite), kZellen).zeigen(kZellen + 1, m_stand.seite);
         default:
             return {};
