@@ -104,9 +104,10 @@ bool Anschluss::portOeffnen(int status, const QString& folge)
     return false;
 }
 
-Verbindung::Fertig Anschluss::bericht(Auswirkung auswirkung, std::function<void()> weiter)
+Verbindung::Fertig Anschluss::bericht(Auswirkung auswirkung, std::function<void()> weiter, Zuruecklesen zuruecklesen)
 {
-    return [this, auswirkung, weiter = std::move(weiter)](const Vorgangsbericht& e) {
+    return [this, auswirkung, weiter = std::move(weiter), zuruecklesen = std::move(zuruecklesen)](
+               const Vorgangsbericht& e) {
         if (m_lauf.beendet())
             return;
         const Bericht b = berichten(e, auswirkung, m_lauf.unterbrochen());
@@ -118,6 +119,8 @@ Verbindung::Fertig Anschluss::bericht(Auswirkung auswirkung, std::function<void(
             m_konsole.meldung(b.meldung, linktext::titel());
         for (const QString& h : b.hinweise)
             m_konsole.hinweis(h);
+        if (b.zuruecklesen && zuruecklesen)
+            return zuruecklesen(e, b.status);
         m_lauf.beenden(b.status);
     };
 }

@@ -36,12 +36,15 @@ public:
     // The link, once verbinden() succeeded.
     Verbindung& verbindung() { return *m_v; }
 
+    // What a write that broke off goes on with once its failure is said: the
+    // report, and the exit status the run is to end with.
+    using Zuruecklesen = std::function<void(const Vorgangsbericht& e, int status)>;
     // The report every operation hands back, and the only way it comes back.
-    // It is dropped once the run has ended (Ctrl+C came between the
-    // operation's end and its report): nothing more is written or sent. A
-    // failure is said (see berichten) and ends the run; a success goes on
-    // with `weiter`.
-    Verbindung::Fertig bericht(Auswirkung auswirkung, std::function<void()> weiter);
+    // It is dropped once the run has ended: nothing more is written or sent.
+    // A failure is said (see berichten) and ends the run, or goes on with
+    // `zuruecklesen` where berichten asks for it; a success goes on with
+    // `weiter`, unless Ctrl+C came meanwhile.
+    Verbindung::Fertig bericht(Auswirkung auswirkung, std::function<void()> weiter, Zuruecklesen zuruecklesen = {});
 
     // The decoder of a configuration read: the image of the bytes into
     // `bild`, decoded as the window decodes them.
@@ -53,6 +56,8 @@ public:
     // Ctrl+C: an operation under way is aborted as with the window's abort
     // button (ESC, port closed) and ends through its report. False when none runs.
     bool abbrechen();
+    // An operation is under way.
+    bool laeuft() const { return m_v && m_v->operationLaeuft(); }
     // The run has ended: the transcript holds every line, the last one too.
     void abschliessen();
 

@@ -1,9 +1,11 @@
 // gsmbv write: a configuration file into the device, in three operations:
 // the backup read of what the device held, the write, and the read back
-// that checks every page written.
+// that checks every page written. A write that breaks off is read back as
+// well, to say what each page now holds.
 #include "cli/anschluss.h"
 #include "cli/auftrag.h"
 #include "cli/konsole.h"
+#include "cli/lauf.h"
 #include "cli/seiten.h"
 #include "linktext/linktext.h"
 
@@ -35,7 +37,11 @@ private:
     {
         m_t.konsole.setLesetext(QStringLiteral("sichere Konfigurationsdaten ..."));
         m_t.anschluss.verbindung().konfigurationLesen(
-            m_t.anschluss.bildDekoder(m_bild), m_t.anschluss.bericht(Auswirkung::NichtBeschrieben, [this] {
+            [this, dekoder = m_t.anschluss.bildDekoder(m_bild)](const QByteArray& bytes) {
+                m_vorher = bytes;
+                return dekoder(bytes);
+            },
+            m_t.anschluss.bericht(Auswirkung::NichtBeschrieben, [this] {
                 m_t.anschluss.sichern(m_bild);
                 m_t.konsole.zwischenstand();
                 if (m_t.anschluss.portOeffnen(KeineVerbindung, QStringLiteral("Gerät nicht beschrieben")))
@@ -47,16 +53,61 @@ private:
     void schreiben()
     {
         m_t.anschluss.verbindung().konfigurationSchreiben(
-            m_datei.image, m_datei.flags, m_t.anschluss.bericht(Auswirkung::TeilweiseBeschrieben, [this] {
-                if (!m_t.aufruf.pruefen) {
-                    m_t.konsole.abschluss(QStringLiteral("Konfiguration geschrieben: %1 Seiten").arg(seiten().size()));
-                    return ende(Erfolg);
-                }
+            m_datei.image, m_datei.flags,
+            m_t.anschluss.bericht(
+                Auswirkung::TeilweiseBeschrieben,
+                [this] {
+                    if (!m_t.aufruf.pruefen) {
+                        m_t.konsole.abschluss(
+                            QStringLiteral("Konfiguration geschrieben: %1 Seiten").arg(seiten().size()));
+                        return ende(Erfolg);
+                    }
+                    m_t.konsole.zwischenstand();
+                    if (m_t.anschluss.portOeffnen(Uebertragungsfehler, textNichtGeprueft()))
+                        zuruecklesen();
+                },
+                [this](const Vorgangsbericht& e, int status) { nachlesen(e, status); }));
+    }
+
+    // The write broke off after a page character went out. On a new
+    // connection (the device leaves a write when the line is closed and
+    // opened again) a normal read shows what each page now holds, against the
+    // file and the backup. A read that fails leaves only what the echoes
+    // told. The run ends with the write's status, or Abgebrochen once Ctrl+C
+    // came (another Ctrl+C ends the read as the first ended the write).
+    void nachlesen(const Vorgangsbericht& e, int status)
+    {
+        m_stand = e.schreibstand.value_or(Schreibstand());
+        m_status = status;
+        Verbindung& v = m_t.anschluss.verbindung();
+        if (!v.portOeffnen())
+            return nichtNachgelesen(v.oeffnenFehlerText());
+        m_t.konsole.setLesetext(QStringLiteral("prüfe Konfigurationsdaten ..."));
+        v.konfigurationLesen(
+            [this](const QByteArray& bytes) {
+                m_zurueck = bytes;
+                return true;
+            },
+            [this](const Vorgangsbericht& r) {
+                if (m_t.lauf.beendet())
+                    return;
+                if (r.ausgang != Ausgang::Erfolg)
+                    return nichtNachgelesen(linktext::detail(r));
                 m_t.konsole.zwischenstand();
-                if (m_t.anschluss.portOeffnen(Uebertragungsfehler,
-                                              QStringLiteral("Konfiguration geschrieben, aber nicht geprüft")))
-                    zuruecklesen();
-            }));
+                if (m_t.lauf.unterbrochen())
+                    m_t.konsole.abgebrochen();
+                m_t.konsole.hinweis(haeltText(m_datei.image, m_datei.flags, m_vorher, m_zurueck));
+                ende(m_t.lauf.unterbrochen() ? Abgebrochen : m_status);
+            });
+    }
+
+    void nichtNachgelesen(const QString& grund)
+    {
+        if (m_t.lauf.unterbrochen())
+            m_t.konsole.abgebrochen();
+        m_t.konsole.hinweis(QStringLiteral("nicht zurückgelesen: ") + grund);
+        m_t.konsole.hinweis(linktext::schreibstand(m_stand));
+        ende(m_t.lauf.unterbrochen() ? Abgebrochen : m_status);
     }
 
     // A normal configuration read; its bytes are compared with what was
@@ -84,7 +135,7 @@ private:
         const QList<int> geprueft = seiten();
         m_t.konsole.schritt(QStringLiteral("zurückgelesen: %1 %2 wie gesendet")
                                 .arg(geprueft.size() == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"),
-                                     seitenliste(geprueft)));
+                                     linktext::seitenliste(geprueft)));
         m_t.konsole.abschluss(QStringLiteral("Konfiguration geschrieben und geprüft: %1 Seiten").arg(geprueft.size()));
         ende(Erfolg);
     }
@@ -101,7 +152,10 @@ private:
 
     Dateiergebnis m_datei;   // the configuration file
     Konfigspeicher m_bild;   // the backup read's image
+    QByteArray m_vorher;     // the backup read's bytes; empty: no backup read
     QByteArray m_zurueck;    // the device's bytes read back
+    Schreibstand m_stand;    // how far a write that broke off came
+    int m_status = 0;        // and the exit status it ends the run with
 };
 
 } // namespace

@@ -43,13 +43,25 @@ void Werkzeug::unterbrechen()
 {
     if (m_lauf.beendet())
         return;
-    if (m_lauf.unterbrochen())
+    const int mal = m_lauf.unterbrechen();
+    if (mal == 1)
+        m_door.stumm();
+    // A running operation ends through its report, which ends the run (the
+    // read back of a write that broke off is one more, and a second Ctrl+C
+    // ends it the same way).
+    if (mal <= 2 && m_anschluss.abbrechen())
+        return;
+    if (mal > 1)
         return m_lauf.beenden(Abgebrochen);
-    m_lauf.unterbrechen();
-    m_door.stumm();
-    // A running operation ends through its report, which ends the run.
-    if (!m_anschluss.abbrechen())
-        m_lauf.beenden(Abgebrochen);
+    // None runs: a report already on its way says what it meant first; the
+    // run ends after it, unless it began the read back.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_lauf.beendet() && !m_anschluss.laeuft())
+                m_lauf.beenden(Abgebrochen);
+        },
+        Qt::QueuedConnection);
 }
 
 void Werkzeug::abschliessen(int status)
