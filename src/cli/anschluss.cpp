@@ -120,7 +120,7 @@ Verbindung::Fertig Anschluss::bericht(Auswirkung auswirkung, std::function<void(
         for (const QString& h : b.hinweise)
             m_konsole.hinweis(h);
         if (b.zuruecklesen && zuruecklesen)
-            return zuruecklesen(e, b.status);
+            return zuruecklesen(b);
         m_lauf.beenden(b.status);
     };
 }

@@ -36,9 +36,9 @@ public:
     // The link, once verbinden() succeeded.
     Verbindung& verbindung() { return *m_v; }
 
-    // What a write that broke off goes on with once its failure is said: the
-    // report, and the exit status the run is to end with.
-    using Zuruecklesen = std::function<void(const Vorgangsbericht& e, int status)>;
+    // What a write that broke off goes on with once its failure is said
+    // (see Bericht::zuruecklesen).
+    using Zuruecklesen = std::function<void(const Bericht& b)>;
     // The report every operation hands back, and the only way it comes back.
     // It is dropped once the run has ended: nothing more is written or sent.
     // A failure is said (see berichten) and ends the run, or goes on with

@@ -50,6 +50,8 @@ Bericht berichten(const Vorgangsbericht& e, Auswirkung auswirkung, bool unterbro
     }
     const QString folge = folgeText(e, auswirkung, unterbrochen);
     b.zuruecklesen = zuruecklesen(e, auswirkung);
+    if (b.zuruecklesen)
+        b.ungeprueft = linktext::schreibstand(*e.schreibstand);
     if (unterbrochen) {
         // Ctrl+C: that is what is said first, then what it means for the device.
         b.abgebrochen = true;

@@ -26,8 +26,10 @@ struct Bericht {
     int status = 0;            // the exit status of a failure
     // A write broke off after a page character went out, and the line is
     // still there: what the device holds is to be read back, and said; the
-    // run then ends with `status`.
+    // run then ends with `status`. When the read fails, `ungeprueft` is said:
+    // what the echoes confirmed.
     bool zuruecklesen = false;
+    QString ungeprueft;
 };
 
 // `unterbrochen`: Ctrl+C came before the report. A success that came with it

@@ -66,7 +66,7 @@ private:
                     if (m_t.anschluss.portOeffnen(Uebertragungsfehler, textNichtGeprueft()))
                         zuruecklesen();
                 },
-                [this](const Vorgangsbericht& e, int status) { nachlesen(e, status); }));
+                [this](const Bericht& b) { nachlesen(b); }));
     }
 
     // The write broke off after a page character went out. On a new
@@ -75,10 +75,10 @@ private:
     // file and the backup. A read that fails leaves only what the echoes
     // told. The run ends with the write's status, or Abgebrochen once Ctrl+C
     // came (another Ctrl+C ends the read as the first ended the write).
-    void nachlesen(const Vorgangsbericht& e, int status)
+    void nachlesen(const Bericht& b)
     {
-        m_stand = e.schreibstand.value_or(Schreibstand());
-        m_status = status;
+        m_ungeprueft = b.ungeprueft;
+        m_status = b.status;
         Verbindung& v = m_t.anschluss.verbindung();
         if (!v.portOeffnen())
             return nichtNachgelesen(v.oeffnenFehlerText());
@@ -106,7 +106,7 @@ private:
         if (m_t.lauf.unterbrochen())
             m_t.konsole.abgebrochen();
         m_t.konsole.hinweis(QStringLiteral("nicht zurückgelesen: ") + grund);
-        m_t.konsole.hinweis(linktext::schreibstand(m_stand));
+        m_t.konsole.hinweis(m_ungeprueft);
         ende(m_t.lauf.unterbrochen() ? Abgebrochen : m_status);
     }
 
@@ -154,7 +154,7 @@ private:
     Konfigspeicher m_bild;   // the backup read's image
     QByteArray m_vorher;     // the backup read's bytes; empty: no backup read
     QByteArray m_zurueck;    // the device's bytes read back
-    Schreibstand m_stand;    // how far a write that broke off came
+    QString m_ungeprueft;    // a write that broke off: what its echoes confirmed,
     int m_status = 0;        // and the exit status it ends the run with
 };
 
