@@ -246,6 +246,8 @@ int main(int argc, char** argv)
         falschMelden(z, aussagen, a, p, saat, n);
         if (z.falsch + z.zuLang == vorher)
             QDir(d).removeRecursively();  // kept only for a run to look into
+        if (z.laeufe % 50 == 0)
+            std::fprintf(stderr, "%d Läufe, %d falsch\n", z.laeufe, z.falsch + z.zuLang);
         std::fflush(stdout);
     }
     ausgeben("Läufe: %s\n", QStringLiteral("%1 (Saat %2)").arg(z.laeufe).arg(saat));

@@ -46,13 +46,13 @@ void Werkzeug::unterbrechen()
     const int mal = m_lauf.unterbrechen();
     if (mal == 1)
         m_door.stumm();
+    if (mal > 2)
+        return m_lauf.beenden(Abgebrochen);
     // A running operation ends through its report, which ends the run (the
     // read back of a write that broke off is one more, and a second Ctrl+C
     // ends it the same way).
-    if (mal <= 2 && m_anschluss.abbrechen())
+    if (m_anschluss.abbrechen())
         return;
-    if (mal > 1)
-        return m_lauf.beenden(Abgebrochen);
     // None runs: a report already on its way says what it meant first; the
     // run ends after it, unless it began the read back.
     QMetaObject::invokeMethod(
