@@ -161,7 +161,8 @@ Ausfuehrung ausfuehren(const Plan& p, const QDir& d)
 
 struct Zaehlung {
     int laeufe = 0, falsch = 0, zuLang = 0;
-    QMap<QString, int> arten, modelle, aussagen;
+    QMap<QString, int> arten, zweite, modelle, aussagen;
+    int zweiSignale = 0;  // runs with a second signal
     qint64 laengster = 0;  // ms, the longest run
     int stille = 0, stilleGrenze = 0;  // the longest silence of any run, and that run's limit
 };
@@ -169,7 +170,10 @@ struct Zaehlung {
 void laufZaehlen(Zaehlung& z, const Plan& p, const Ausfuehrung& a, const QList<Aussage>& aussagen)
 {
     ++z.laeufe;
-    ++z.arten[p.art + (p.fehler.size() > 1 ? QStringLiteral(" +") : QString())];
+    ++z.arten[p.art];
+    if (!p.zweiter.isEmpty())
+        ++z.zweite[p.zweiter];
+    z.zweiSignale += p.signal2 != 0;
     ++z.modelle[p.bytemodell ? QStringLiteral("byte") : QStringLiteral("complete")];
     for (const Aussage& s : aussagen)
         ++z.aussagen[s.art];
@@ -252,6 +256,8 @@ int main(int argc, char** argv)
     }
     ausgeben("Läufe: %s\n", QStringLiteral("%1 (Saat %2)").arg(z.laeufe).arg(saat));
     ausgeben("Fehlerarten: %s\n", zaehlungText(z.arten));
+    ausgeben("dazu ein zweiter Fehler: %s\n",
+             zaehlungText(z.zweite) + QStringLiteral("; ein zweites Signal: %1").arg(z.zweiSignale));
     ausgeben("Schreibmodelle: %s\n", zaehlungText(z.modelle));
     int summe = 0;
     for (int v : z.aussagen)

@@ -77,13 +77,17 @@ Plan planen(Zufall& z)
     p.vorher = vorherWaehlen(z, cfgLesen(p.datei).image.geraeteBytes());
     fehlerWaehlen(p, z, p.art);
     // A second fault now and then: the signals meet the waits and the read back.
-    if (z.ja(p.art == QLatin1String("signal") ? 0.5 : 0.25))
-        fehlerWaehlen(p, z, QStringList{"noecho", "nostore", "noise", "stop"}[z.zahl(4)]);
+    if (z.ja(p.art == QLatin1String("signal") ? 0.5 : 0.25)) {
+        p.zweiter = QStringList{"noecho", "nostore", "noise", "stop"}[z.zahl(4)];
+        fehlerWaehlen(p, z, p.zweiter);
+    }
     const int dauer = p.baud ? 15000 : 2000;  // about how long a whole write takes
     p.nachMs = 150 + z.zahl(dauer);
     if (p.art == QLatin1String("signal")) {
         static const int signale[] = {SIGINT, SIGTERM, SIGHUP};
-        p.signal = signale[z.zahl(3)];
+        const int welches = z.zahl(3);
+        p.signal = signale[welches];
+        p.art = QStringList{"SIGINT", "SIGTERM", "SIGHUP"}[welches];
         if (z.ja(0.25))
             p.signal2 = signale[z.zahl(3)], p.nach2Ms = z.zahl(1500);
     }

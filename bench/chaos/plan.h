@@ -10,7 +10,8 @@
 #include <QStringList>
 
 struct Plan {
-    QString art;                // the fault kind it is counted under
+    QString art;                // the fault kind it is counted under (a signal by its name)
+    QString zweiter;            // a second fault kind with it, if any
     QStringList fehler;         // gsmbv-sim --fault
     QList<int> nichtGespeichert;
     bool bytemodell = true;
