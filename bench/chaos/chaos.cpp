@@ -29,22 +29,23 @@
 
 #include <csignal>
 #include <cstdio>
+#include <sys/prctl.h>
 
 namespace {
 
 struct Ausfuehrung {
     Laufergebnis ergebnis;
     qint64 dauerMs = 0;
-    int stilleMs = 0;     // the longest the line stayed silent (see stille)
-    int wartezeiten = 0;  // silences of more than 100 ms
+    int stilleMs = 0;     // the longest the line stayed silent (see stilleMessen)
+    int wartezeiten = 0;  // silences of more than half the time limit
     QStringList befehle;  // the two command lines, to repeat the run by hand
 };
 
 // The silences of a run, from gsmbv's transcript (a line for every byte and
 // every opening and closing of the port, with its time of day) between the
 // program's start and its end: the longest, and how many lasted more than
-// 100 ms (a wait that ran out or was cut short, the device's ACK).
-void stilleMessen(const QByteArray& mitschrift, int startMs, int endeMs, Ausfuehrung& a)
+// half the time limit `fristMs` (a wait that ran out, or was cut short late).
+void stilleMessen(const QByteArray& mitschrift, int startMs, int endeMs, int fristMs, Ausfuehrung& a)
 {
     static const QRegularExpression zeit(QStringLiteral("^(\\d\\d):(\\d\\d):(\\d\\d)\\.(\\d\\d\\d) "));
     QList<int> zeiten{startMs};
@@ -56,8 +57,15 @@ void stilleMessen(const QByteArray& mitschrift, int startMs, int endeMs, Ausfueh
     for (qsizetype i = 1; i < zeiten.size(); ++i) {
         const int still = (zeiten[i] - zeiten[i - 1] + 86400000) % 86400000;  // across midnight too
         a.stilleMs = std::max(a.stilleMs, still);
-        a.wartezeiten += still > 100;
+        a.wartezeiten += still > fristMs / 2;
     }
+}
+
+// gsmbv and gsmbv-sim end (SIGTERM: gsmbv leaves the device, the simulated
+// device saves its memory) when the campaign itself is ended.
+void mitEnden(QProcess& p)
+{
+    p.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
 QString programm(const char* name) { return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name); }
@@ -92,6 +100,7 @@ QStringList simArgumente(const Plan& p, const QDir& d)
 void schreibenLassen(const Plan& p, const QDir& d, QProcess& sim, const QString& port, Ausfuehrung& a)
 {
     QProcess g;
+    mitEnden(g);
     g.setProgram(programm("gsmbv"));
     g.setArguments(QStringList{"write", "-p", port, "-t", QString::number(p.fristMs / 1000.0), "--transcript",
                                d.filePath("draht.txt")}
@@ -119,7 +128,7 @@ void schreibenLassen(const Plan& p, const QDir& d, QProcess& sim, const QString&
     }
     const bool fertig = !laeuftNoch(g, p.grenzeMs() + 20000);
     a.dauerMs = uhr.elapsed();
-    stilleMessen(lesen(d.filePath("draht.txt")), startMs, QTime::currentTime().msecsSinceStartOfDay(), a);
+    stilleMessen(lesen(d.filePath("draht.txt")), startMs, QTime::currentTime().msecsSinceStartOfDay(), p.fristMs, a);
     if (!fertig) {
         g.kill();
         g.waitForFinished(2000);
@@ -144,6 +153,7 @@ Ausfuehrung ausfuehren(const Plan& p, const QDir& d)
     schreiben(d.filePath("vorher.bin"), p.vorher);
     QFile::remove(d.filePath("geraet.bin"));
     QProcess sim;
+    mitEnden(sim);
     sim.start(programm("gsmbv-sim"), simArgumente(p, d));
     a.befehle << programm("gsmbv-sim") + QLatin1Char(' ') + simArgumente(p, d).join(' ');
     if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000))

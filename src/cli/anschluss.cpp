@@ -27,7 +27,7 @@ Anschluss::Anschluss(const Aufruf& aufruf, Konsole& konsole, Lauf& lauf, std::un
 
 Anschluss::~Anschluss() = default;
 
-bool Anschluss::verbinden()
+bool Anschluss::verbinden(const QString& folge)
 {
     const auto port = portLesen(m_a.port);
     if (!port) {  // the arguments were checked; a library caller may still pass anything
@@ -54,7 +54,7 @@ bool Anschluss::verbinden()
     if (Fortschrittszeile* balken = m_konsole.balken(frist))
         QObject::connect(m_v.get(), &Verbindung::fortschritt, m_v.get(),
                          [balken](const Fortschrittsstand& s) { balken->anzeigen(s); });
-    return portOeffnen();
+    return portOeffnen(KeineVerbindung, folge);
 }
 
 bool Anschluss::mitschriftOeffnen()

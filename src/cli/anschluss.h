@@ -27,9 +27,9 @@ public:
     Anschluss(const Aufruf& aufruf, Konsole& konsole, Lauf& lauf, std::unique_ptr<Transport> transport);
     ~Anschluss();
 
-    // Makes the link and opens its port. False when that failed: said, and
-    // the run has ended.
-    bool verbinden();
+    // Makes the link and opens its port. False when that failed: said
+    // (`folge` last when the port did not open), and the run has ended.
+    bool verbinden(const QString& folge = {});
     // Opens the port for the next operation of the same command; when it
     // cannot be opened the run ends with `status`, `folge` said last.
     bool portOeffnen(int status = KeineVerbindung, const QString& folge = {});

@@ -22,7 +22,7 @@ public:
         if (!datei.fehler.isEmpty())
             return ende(m_t.konsole.dateifehler(m_t.aufruf.datei, datei.fehler));
         m_datei = datei.inhalt;
-        if (!m_t.anschluss.verbinden())
+        if (!m_t.anschluss.verbinden(QStringLiteral("Gerät nicht beschrieben")))
             return;
         if (m_t.aufruf.sichern)
             return sicherungLesen();

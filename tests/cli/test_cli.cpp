@@ -340,6 +340,9 @@ void TestCli::laeufe_data()
                 "gibtsnicht.cfg: Datei oder Ordner nicht vorhanden");
     fall("no such device", {.argumente = {"clock", "-p", "/dev/gsmbv-gibtsnicht", "-t", "30"}, .status = 1,
                             .fehler = "Verbindung nicht möglich\ngsmbv: Gerät /dev/gsmbv-gibtsnicht nicht vorhanden\n"});
+    fall("no such device, write", {.argumente = {"write", "-p", "/dev/gsmbv-gibtsnicht", "@quelle.cfg"}, .status = 1,
+                                   .fehler = "Verbindung nicht möglich\ngsmbv: Gerät /dev/gsmbv-gibtsnicht nicht "
+                                             "vorhanden\ngsmbv: Gerät nicht beschrieben\n"});
     fall("silent, write", {.argumente = {"write", "-p", "PORT", "-t", "0.1", "@quelle.cfg"}, .geraetefehler = "silent",
                            .status = 1, .fehler = stumm + "gsmbv: Gerät nicht beschrieben\n", .anfang = ""});
     // The countdown follows --timeout, one step a second.
