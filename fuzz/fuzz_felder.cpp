@@ -127,7 +127,7 @@ void feldPruefen(const Konfigspeicher& k, Feld f, const QString& t, bool geaende
     PRUEFE(folge.angenommen || f == Feld::Einheit || istAnalog(f));
     PRUEFE(folge.angenommen == (folge.einwaende.isEmpty() || (istAnalog(f) && folge.einwaende.first().feld != f)));
     for (const Einwand& e : folge.einwaende)
-        PRUEFE(e.grund && (e.feld == f || istAnalog(e.feld)));
+        PRUEFE(e.grund && e.feld && (e.feld == f || istAnalog(*e.feld)));
     if (folge.angenommen && !istAnalog(f) && f != Feld::Einheit) {
         const QByteArray bytes = ansi::bytes(t).left(b.breite);
         for (int i = 0; i < bytes.size(); ++i)

@@ -1,6 +1,9 @@
 # Bash completion for gsmbv, the command-line tool of the GSM Boravilon
 # configuration: the commands, the options of each command, the ports after
-# -p/--port (COM1 to COM4, USB adapters, their stable names) and files.
+# -p/--port (COM1 to COM4, USB adapters, their stable names) and files: any
+# after -o/--output and --transcript, PDFs after --pdf, configuration files
+# for write, show and diff. tests/cli/test_completion.sh checks the commands
+# and options against the program's own help.
 
 # Ports beginning with $1. _GSMBV_DEV stands for /dev (tests give a tree of their own).
 _gsmbv_ports()
@@ -42,20 +45,22 @@ _gsmbv()
     case $vorher in
         -p | --port) _gsmbv_ports "$cur"; return ;;
         -o | --output | --transcript) _gsmbv_dateien "$cur"; return ;;
+        --pdf) _gsmbv_dateien "$cur" .pdf; return ;;
         -t | --timeout) COMPREPLY=(); return ;;
     esac
 
     if ((COMP_CWORD == 1)); then
-        COMPREPLY=($(compgen -W "read write log clock show ports -h --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "read write log clock show ports diff restore -h --help --version" -- "$cur"))
         return
     fi
     local optionen geraet="-v --verbose -q --quiet --transcript"
     case ${COMP_WORDS[1]} in
         read | log) optionen="-p --port -o --output -t --timeout $geraet -h --help" ;;
-        write) optionen="-p --port -t --timeout --force --no-backup --no-verify $geraet -h --help" ;;
+        write) optionen="-p --port -t --timeout --force --strict --no-backup --no-verify $geraet -h --help" ;;
         clock) optionen="-p --port -t --timeout --set $geraet -h --help" ;;
-        show) optionen="--force -h --help" ;;
-        ports) optionen="-h --help" ;;
+        restore) optionen="-p --port -t --timeout --no-backup --no-verify $geraet -h --help" ;;
+        show) optionen="--force --json --pdf -h --help" ;;
+        ports | diff) optionen="-h --help" ;;
         *) COMPREPLY=(); return ;;
     esac
     if [[ $cur == -* ]]; then
@@ -63,7 +68,7 @@ _gsmbv()
         return
     fi
     case ${COMP_WORDS[1]} in
-        write | show) _gsmbv_dateien "$cur" .cfg ;;
+        write | show | diff | restore) _gsmbv_dateien "$cur" .cfg ;;
         *) COMPREPLY=() ;;
     esac
 }

@@ -1,6 +1,7 @@
 #include "blatt/blatt.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QIODevice>
 #include <QPageLayout>
 #include <QPainter>
@@ -276,8 +277,15 @@ int zeichnen(QPagedPaintDevice& geraet, const Kopf& kopf, const QList<Abschnitt>
 
     const qsizetype n = s.seiten().size();
     const QFont fuss = schrift(8);
-    const QString links = (kopf.anlage.isEmpty() ? QString() : lesbar(kopf.anlage) + QStringLiteral(", "))
-                        + kopf.datum.toString(QStringLiteral("dd.MM.yyyy"));
+    // The footer's installation name is shortened ("…") to leave the page
+    // number its place; the head shows it whole.
+    const QFontMetricsF fm(fuss, &geraet);
+    const QString datum = kopf.datum.toString(QStringLiteral("dd.MM.yyyy"));
+    const qreal platz = breite - fm.horizontalAdvance(QStringLiteral("Seite %1 von %1").arg(n)) - 4 * mm
+                      - fm.horizontalAdvance(QStringLiteral(", ") + datum);
+    const QString links = (kopf.anlage.isEmpty() ? QString()
+                                                 : fm.elidedText(lesbar(kopf.anlage), Qt::ElideRight, platz) + QStringLiteral(", "))
+                        + datum;
     for (qsizetype i = 0; i < n; ++i) {
         if (i > 0 && !geraet.newPage()) {
             p.end();

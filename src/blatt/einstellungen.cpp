@@ -2,6 +2,7 @@
 
 #include "image/empfaenger.h"
 #include "image/felder.h"
+#include "modell/einstellung.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -9,100 +10,56 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 namespace blatt {
 namespace {
 
-QString art(empfaenger::Art a)
+// A setting's value for JSON: a switch as a boolean, a number as a number
+// (null when empty), a time null while the check call is off, anything else
+// as its text.
+QJsonValue jsonWert(const Einstellung& e, const QString& text)
 {
-    // The captions of the recipients editor's option buttons.
-    switch (a) {
-    case empfaenger::Art::GSM: return QStringLiteral("GSM");
-    case empfaenger::Art::Fax: return QStringLiteral("Fax");
-    case empfaenger::Art::Email: return QStringLiteral("email");
-    }
-    return {};
-}
-
-QString netz(Netzbetreiber n)
-{
-    switch (n) {
-    case Netzbetreiber::A1: return QStringLiteral("A1");
-    case Netzbetreiber::TMobile: return QStringLiteral("T Mobile");
-    case Netzbetreiber::Andere: return QStringLiteral("Andere");
-    }
-    return {};
-}
-
-QString tag(int t)
-{
-    static const char* const tage[] = {"Montag", "Dienstag", "Mittwoch", "Donnerstag",
-                                       "Freitag", "Samstag", "Sonntag"};
-    return t >= 0 && t < 7 ? QString::fromLatin1(tage[t]) : QString();
-}
-
-// Builds one group after the other; the captions of `gsmbv show` are the
-// group's prefix followed by the short caption.
-class Aufbau {
-public:
-    explicit Aufbau(QList<Abschnitt>& abschnitte) : m_abschnitte(abschnitte) {}
-
-    void abschnitt(const QString& titel) { m_abschnitte.append({titel, {}}); }
-    // `prefix`: what stands before the short captions in `gsmbv show`.
-    void gruppe(const QString& titel, const QString& prefix)
-    {
-        m_abschnitte.last().gruppen.append({titel, {}, {}});
-        m_prefix = prefix.isEmpty() ? QString() : prefix + QLatin1Char(' ');
-    }
-
-    void text(const QString& schluessel, const QString& kurz, const QString& wert)
-    {
-        add(schluessel, kurz, wert, wert);
-    }
-    // The next setting's caption in `gsmbv show` is not prefix + short caption.
-    void beschriftung(const QString& voll) { m_voll = voll; }
-    // A number field: its text is a number or empty (null in JSON).
-    void zahl(const QString& schluessel, const QString& kurz, const QString& wert)
-    {
+    switch (e.art) {
+    case Wertart::Aktiv: return text == u"aktiv"_s;
+    case Wertart::JaNein: return text == u"ja"_s;
+    case Wertart::Zahl: {
         bool ok = false;
-        const int n = wert.toInt(&ok);
-        add(schluessel, kurz, wert, ok ? QJsonValue(n) : wert.isEmpty() ? QJsonValue() : QJsonValue(wert));
+        const int n = text.toInt(&ok);
+        return ok ? QJsonValue(n) : text.isEmpty() ? QJsonValue() : QJsonValue(text);
     }
-    void schalter(const QString& schluessel, const QString& kurz, bool an, const QString& ja, const QString& nein)
-    {
-        add(schluessel, kurz, an ? ja : nein, an);
+    case Wertart::Uhrzeit: return text.isEmpty() ? QJsonValue() : QJsonValue(text);
+    default: break;
     }
-    void aktiv(const QString& schluessel, const QString& kurz, bool an)
-    {
-        schalter(schluessel, kurz, an, QStringLiteral("aktiv"), QStringLiteral("aus"));
-    }
-    void ja(const QString& schluessel, const QString& kurz, bool an)
-    {
-        schalter(schluessel, kurz, an, QStringLiteral("ja"), QStringLiteral("nein"));
-    }
-    void nummern(const QString& schluessel, const Konfigspeicher& k, int seite)
-    {
-        const QList<empfaenger::Eintrag> liste = empfaenger::listeDekodieren(listeLesen(k, seite));
-        m_abschnitte.last().gruppen.last().listen.append(schluessel + QStringLiteral(".recipients"));
-        for (qsizetype i = 0; i < liste.size(); ++i) {
-            const QString a = art(liste[i].art);
-            add(QStringLiteral("%1.recipients[%2]").arg(schluessel).arg(i), QStringLiteral("Nummer %1").arg(i + 1),
-                a + QLatin1Char(' ') + liste[i].text,
-                QJsonObject{{QStringLiteral("type"), a}, {QStringLiteral("number"), liste[i].text}});
-        }
-    }
+    return text;
+}
 
-private:
-    void add(const QString& schluessel, const QString& kurz, const QString& text, const QJsonValue& wert)
-    {
-        const QString voll = m_voll.isEmpty() ? m_prefix + kurz : m_voll;
-        m_voll.clear();
-        m_abschnitte.last().gruppen.last().eintraege.append({schluessel, voll, kurz, text, wert});
-    }
+Eintrag eintrag(const Einstellung& e, const Editorwerte& w)
+{
+    const QString text = e.wert(w);
+    const QString code = e.code(text);
+    QJsonValue c(QJsonValue::Undefined);
+    if (e.art == Wertart::Auswahl)
+        c = code.isEmpty() ? QJsonValue() : QJsonValue(code);
+    return {e.schluessel, e.beschriftung, e.kurz, text, jsonWert(e, text), c};
+}
 
-    QList<Abschnitt>& m_abschnitte;
-    QString m_prefix;
-    QString m_voll;
-};
+// One row per recipient of the list: "Meldelinie 1 Nummer 1", "GSM 0664...".
+void nummern(Gruppe& g, const Einstellung& e, const Konfigspeicher& k)
+{
+    const QString quelle = e.beschriftung.chopped(e.kurz.size() + 1);
+    const QList<empfaenger::Eintrag> liste = empfaenger::listeDekodieren(listeLesen(k, e.index));
+    g.listen.append(e.schluessel);
+    for (qsizetype i = 0; i < liste.size(); ++i) {
+        const QString art = empfaengerArten()[int(liste[i].art)];
+        const QString kurz = u"Nummer %1"_s.arg(i + 1);
+        g.eintraege.append({u"%1[%2]"_s.arg(e.schluessel).arg(i), quelle + u' ' + kurz, kurz,
+                            art + u' ' + liste[i].text,
+                            QJsonObject{{u"type"_s, art},
+                                        {u"type_code"_s, empfaengerCodes()[int(liste[i].art)]},
+                                        {u"number"_s, liste[i].text}}});
+    }
+}
 
 // "lines[2].recipients[0]" -> "lines", 2, "recipients", 0.
 struct Teil {
@@ -142,70 +99,18 @@ QJsonValue einsetzen(QJsonValue ziel, const QList<Teil>& t, qsizetype i, const Q
 
 QList<Abschnitt> einstellungen(const Konfigspeicher& k, const Editorwerte& w)
 {
-    using K = Editorwerte::Kontrollruf;
     QList<Abschnitt> abschnitte;
-    Aufbau a(abschnitte);
-
-    a.abschnitt(QStringLiteral("Allgemein"));
-    a.gruppe(QStringLiteral("Allgemeine Einstellungen"), {});
-    a.text(QStringLiteral("general.installation_name"), QStringLiteral("Anlagenbezeichnung"), w.anlagenbezeichnung);
-    a.gruppe(QStringLiteral("Netzbetreiber"), {});
-    a.text(QStringLiteral("general.operator"), QStringLiteral("Netzbetreiber"), netz(w.netz));
-    a.gruppe(QStringLiteral("Quittierung"), {});
-    a.aktiv(QStringLiteral("general.acknowledgement.active"), QStringLiteral("Quittierung"), w.quittierung);
-    a.zahl(QStringLiteral("general.acknowledgement.minutes"), QStringLiteral("Quittierungszeit in Minuten"), w.quit);
-    a.gruppe(QStringLiteral("Kontostandsüberwachung"), {});
-    a.aktiv(QStringLiteral("general.balance.active"), QStringLiteral("Kontostandsüberwachung"), w.konto);
-    a.text(QStringLiteral("general.balance.query_number"), QStringLiteral("Nummer für SMS Kontostandsabfrage"),
-           w.guthabenrufnummer);
-    a.text(QStringLiteral("general.balance.topup_number"), QStringLiteral("Nummer für Kontoaufladung"),
-           w.nummerAufladung);
-    a.zahl(QStringLiteral("general.balance.minimum_euro"), QStringLiteral("Minimalguthaben in EURO"), w.guthaben);
-    a.gruppe(QStringLiteral("Kontrollruf"), {});
-    a.text(QStringLiteral("general.check_call.mode"), QStringLiteral("Kontrollruf"),
-           w.kontrollruf == K::Aus        ? QStringLiteral("aus")
-           : w.kontrollruf == K::Taeglich ? QStringLiteral("täglich")
-                                          : QStringLiteral("wöchentlich"));
-    a.beschriftung(QStringLiteral("Kontrollruf Tag"));
-    a.text(QStringLiteral("general.check_call.day"), QStringLiteral("Tag"),
-           w.kontrollruf == K::Woechentlich ? tag(w.tag) : QString());
-    a.beschriftung(QStringLiteral("Kontrollruf senden um"));
-    a.text(QStringLiteral("general.check_call.time"), QStringLiteral("senden um"),
-           w.txtStunde + QLatin1Char(':') + w.txtMinute);
-
-    a.abschnitt(QStringLiteral("Meldelinien"));
-    for (int i = 0; i < 9; ++i) {
-        const QString quelle = meldequelle(i + 1);
-        const QString s = i < 8 ? QStringLiteral("lines[%1]").arg(i) : QStringLiteral("mains_failure");
-        a.gruppe(quelle, quelle);
-        a.text(s + QStringLiteral(".text"), QStringLiteral("Meldungstext"), w.smsText[std::size_t(i)]);
-        if (i < 8)
-            a.ja(s + QStringLiteral(".normally_closed"), QStringLiteral("Öffner"), w.oeffner[std::size_t(i)]);
-        a.ja(s + QStringLiteral(".all_clear"), QStringLiteral("Gutmeldung"), w.gutmeldung[std::size_t(i)]);
-        a.nummern(s, k, i + 1);
+    for (const Einstellung& e : Einstellung::alle()) {
+        if (abschnitte.isEmpty() || abschnitte.last().titel != reiterTitel(e.reiter))
+            abschnitte.append({reiterTitel(e.reiter), {}});
+        QList<Gruppe>& gruppen = abschnitte.last().gruppen;
+        if (gruppen.isEmpty() || gruppen.last().titel != e.gruppe)
+            gruppen.append({e.gruppe, {}, {}});
+        if (e.art == Wertart::Empfaenger)
+            nummern(gruppen.last(), e, k);
+        else
+            gruppen.last().eintraege.append(eintrag(e, w));
     }
-
-    a.abschnitt(QStringLiteral("Relaisausgänge"));
-    const bool best[2] = {w.relaisbest1, w.relaisbest2};
-    const QString texte[2] = {w.besttext1, w.besttext2};
-    for (int r = 0; r < 2; ++r) {
-        const QString relais = QStringLiteral("Relais %1").arg(r + 1);
-        const QString s = QStringLiteral("relays[%1]").arg(r);
-        a.gruppe(relais, relais);
-        a.aktiv(s + QStringLiteral(".confirmation"), QStringLiteral("Bestätigungsmeldung"), best[r]);
-        a.text(s + QStringLiteral(".text"), QStringLiteral("Bestätigungstext"), texte[r]);
-    }
-
-    a.abschnitt(QStringLiteral("Analogeingänge"));
-    a.gruppe(QStringLiteral("Analogeingang 1"), QStringLiteral("Analogeingang"));
-    a.zahl(QStringLiteral("analog.value_4ma"), QStringLiteral("Messwert 4 mA"), w.messbereich4);
-    a.zahl(QStringLiteral("analog.value_20ma"), QStringLiteral("Messwert 20 mA"), w.messbereich20);
-    a.text(QStringLiteral("analog.unit"), QStringLiteral("Messwert Einheit"), w.einheit);
-    a.zahl(QStringLiteral("analog.lower_threshold"), QStringLiteral("unterer Grenzwert"), w.grenzwertmin);
-    a.zahl(QStringLiteral("analog.upper_threshold"), QStringLiteral("oberer Grenzwert"), w.grenzwertmax);
-    a.text(QStringLiteral("analog.lower_text"), QStringLiteral("Meldungstext Minimumalarm"), w.textMin);
-    a.text(QStringLiteral("analog.upper_text"), QStringLiteral("Meldungstext Maximumalarm"), w.textMax);
-    a.nummern(QStringLiteral("analog"), k, 11);
     return abschnitte;
 }
 
@@ -249,8 +154,11 @@ QByteArray json(const QList<Abschnitt>& abschnitte)
         for (const Gruppe& g : a.gruppen) {
             for (const QString& liste : g.listen)
                 wurzel = einsetzen(wurzel, teile(liste), 0, QJsonArray());
-            for (const Eintrag& e : g.eintraege)
+            for (const Eintrag& e : g.eintraege) {
                 wurzel = einsetzen(wurzel, teile(e.schluessel), 0, e.wert);
+                if (!e.code.isUndefined())
+                    wurzel = einsetzen(wurzel, teile(e.schluessel + u"_code"_s), 0, e.code);
+            }
         }
     return QJsonDocument(wurzel.toObject()).toJson(QJsonDocument::Indented);
 }
@@ -287,6 +195,13 @@ QList<Unterschied> unterschiede(const QList<Abschnitt>& a, const QList<Abschnitt
                   y ? std::optional<QString>(y->text) : std::nullopt});
     }
     return u;
+}
+
+QString vergleichswert(const std::optional<QString>& wert)
+{
+    if (!wert)
+        return QStringLiteral("(nicht vorhanden)");
+    return wert->isEmpty() ? QStringLiteral("(leer)") : lesbar(*wert);
 }
 
 } // namespace blatt

@@ -3,14 +3,19 @@
 // tabs. `gsmbv show` (text and JSON), `gsmbv diff` and the configuration sheet
 // take their settings from here only, so they cannot disagree.
 //
-// A setting has a stable English key ("general.installation_name",
+// The settings and their order are the table of settings (modell/einstellung.h):
+// each has its stable English key ("general.installation_name",
 // "lines[2].recipients[0]"), the caption the window uses ("Anlagenbezeichnung",
 // "Meldelinie 3 Nummer 1"), a short caption for a row of its group on the
 // sheet ("Nummer 1"), its value as text, and the value typed for JSON: a
-// boolean, a number, null for an empty number field, a string, or for a
-// recipient an object {"type", "number"}.
-#include "modell/editorwerte.h"
+// boolean, a number, null for an empty number field or the time of a check
+// call that is off, a string, or for a recipient an object {"type",
+// "type_code", "number"}. A choice's JSON has a sibling "<key>_code" with a
+// stable code ("daily", "wednesday", "t_mobile"; null when nothing is chosen),
+// which setting by key takes as well as the text.
 #include "image/konfigspeicher.h"
+#include "modell/editorwerte.h"
+#include "modell/einstellung.h"
 
 #include <QJsonValue>
 #include <QList>
@@ -26,6 +31,7 @@ struct Eintrag {
     QString kurz;          // the caption within its group on the sheet
     QString text;          // the value as the window shows it (raw, not escaped)
     QJsonValue wert;       // the value for JSON
+    QJsonValue code = QJsonValue(QJsonValue::Undefined);  // a choice's code for JSON ("<key>_code"); undefined: none
 };
 
 // A group box of the window ("Kontrollruf", "Meldelinie 3", "Relais 1", ...).
@@ -71,5 +77,8 @@ struct Unterschied {
 // The settings that differ, in the order of `a`, those only in `b` after
 // their neighbours. Compared by key and value text.
 QList<Unterschied> unterschiede(const QList<Abschnitt>& a, const QList<Abschnitt>& b);
+// A value of a difference for one line: made readable, "(leer)" when empty,
+// "(nicht vorhanden)" when that configuration does not have the setting.
+QString vergleichswert(const std::optional<QString>& wert);
 
 } // namespace blatt

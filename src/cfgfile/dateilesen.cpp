@@ -1,22 +1,32 @@
 #include "cfgfile/dateilesen.h"
 
+#include "systemfehler/dateiname.h"
 #include "systemfehler/systemfehler.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 Dateiinhalt dateiLesen(const QString& pfad)
 {
-    const QFileInfo fi(pfad);
-    if (fi.isDir())
+    // By the name's bytes, so that a name that is no UTF-8 is this very file.
+    const QByteArray name = dateiname::bytes(pfad);
+    struct stat st {};
+    const bool da = ::stat(name.constData(), &st) == 0;
+    if (da && S_ISDIR(st.st_mode))
         return {{}, QStringLiteral("ist ein Ordner")};
-    if (fi.exists() && !fi.isFile())
+    if (da && !S_ISREG(st.st_mode))
         return {{}, QStringLiteral("keine gewöhnliche Datei")};
-    QFile datei(pfad);
-    errno = 0;
-    if (!datei.open(QIODevice::ReadOnly))
-        return {{}, systemfehler::datei(datei, errno)};
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {{}, systemfehler::text(errno)};
+    QFile datei;
+    if (!datei.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {{}, systemfehler::datei(datei, 0)};
+    }
     // One byte more than allowed tells a file at the limit from a larger one,
     // whatever size the file claims.
     errno = 0;

@@ -1,57 +1,51 @@
-// The device read's decode, on the editor model in filling mode. The read
-// command has emptied the editor before: every box unticked, CHK_Kontrollruf
-// off with the spinners at 10 and 0, both sliders at 1, all texts empty. The
-// controls are then set field by field; a handler runs only where a value
-// changes, recording nothing and taking over no defaults. Most handlers store
-// back the very byte the control was set from, so only those that store
-// something else run here: the balance monitoring (offset 56 and, when off,
-// the two numbers) and the operator rule at the end. An analog number that
-// fails the read is stored back as an empty field.
+// The device read's decode, on the editor model in filling mode, setting by
+// setting as the table of settings lists them. The read command has emptied
+// the editor before: every box unticked, CHK_Kontrollruf off with the spinners
+// at 10 and 0, both sliders at 1, all texts empty. Each setting is shown as its
+// cells hold it; a handler runs only where a value changes, recording nothing
+// and taking over no defaults. Most handlers store back the very byte the
+// control was set from, so only those that store something else run here: the
+// balance monitoring (offset 56 and, when off, the two numbers) and the
+// operator rule at the end. An analog number that fails the read is stored
+// back as an empty field.
 #include "cfgfile/dekodieren.h"
 
 #include "image/ansi.h"
 #include "image/felder.h"
+#include "modell/einstellung.h"
 
 #include <algorithm>
 
 namespace {
 
-QString text(const Konfigspeicher& k, Bereich b)
-{
-    return ansi::text(textLesen(k, b));
-}
+using K = Kodierung;
 
-// A relay's confirmation text and box: ticked when the text area's ETX stands
-// behind its first cell; an area without ETX leaves the box unticked.
-void relais(const Konfigspeicher& k, Bereich b, QString& text, bool& an)
+// A relay's box: ticked when the text area's ETX stands behind its first
+// cell; an area without ETX leaves the box unticked.
+bool textende(const Konfigspeicher& k, Bereich b)
 {
-    text = ::text(k, b);
-    an = false;
     for (int i = 0; i < b.breite; ++i)
-        if (k.byte(b.seite, b.anfang + i) == ETX) {
-            an = i > 0;
-            break;
-        }
+        if (k.byte(b.seite, b.anfang + i) == ETX)
+            return i > 0;
+    return false;
 }
 
-// Check call. Switched off it leaves the spinners at 10 and 0, the values
-// they already show, so their handlers store nothing.
-void kontrollrufZeigen(const Konfigspeicher& k, Editorwerte& w)
+// The check call. Its time texts show the bytes' hexadecimal digits. The
+// spinners follow a valid time (shown silently, nothing stored), so that the
+// first click on an arrow steps from the time the installer sees and not from
+// 10:00; a byte that is no time in packed BCD leaves them where they are.
+// Switched off the spinners stay at 10 and 0, the values they already show.
+void kontrollruf(const Einstellung& e, std::uint8_t ruf, Editorwerte& w)
 {
-    using K = Editorwerte::Kontrollruf;
-    const std::uint8_t ruf = k.byte(0, offset::Kontrollruf);
-    if (ruf == 7)
-        w.kontrollruf = K::Taeglich;
-    else if (ruf < 7) {
-        w.kontrollruf = K::Woechentlich;
+    using Ruf = Editorwerte::Kontrollruf;
+    if (e.regel == Regel::Kontrollruf)
+        w.kontrollruf = ruf == 7 ? Ruf::Taeglich : ruf < 7 ? Ruf::Woechentlich : Ruf::Aus;
+    else if (ruf < 7)
         w.tag = ruf;
-    }
-    // The time texts show the bytes' hexadecimal digits. The spinners follow a
-    // valid time (shown silently, nothing stored), so that the first click on
-    // an arrow steps from the time the installer sees and not from 10:00; a
-    // byte that is no time in packed BCD leaves them where they are.
-    const std::uint8_t stunde = k.byte(0, offset::Stunde);
-    const std::uint8_t minute = k.byte(0, offset::Minute);
+}
+void zeit(const Konfigspeicher& k, Bereich b, Editorwerte& w)
+{
+    const std::uint8_t stunde = k.byte(b.seite, b.anfang), minute = k.byte(b.seite, b.anfang + 1);
     w.txtStunde = zweistellig(stunde, 16);
     w.txtMinute = zweistellig(minute, 16);
     if (const int h = bcdWert(stunde, 23); h >= 0)
@@ -60,75 +54,71 @@ void kontrollrufZeigen(const Konfigspeicher& k, Editorwerte& w)
         w.udMinute = mi;
 }
 
+// A byte whose 0 switches its group off: the acknowledgement shown as the
+// image holds it (the slider takes 1..255, its whole range); the balance
+// monitoring by its handlers: off stores the emptied numbers and 0, on the
+// slider's value clamped to 1..9.
+void schalterByte(Editormodell& m, const Einstellung& e, std::uint8_t b)
+{
+    Editorwerte& w = m.werte();
+    if (e.regel == Regel::Chk_Konto)
+        m.schalten(e, b != 0);
+    else if (e.regel == Regel::Slider_Guthaben && b != 0)
+        m.schieben(e, std::clamp<int>(b, e.min, e.max));
+    else if (e.regel == Regel::Chk_Quittierung)
+        w.quittierung = b != 0;
+    else if (b != 0) {
+        w.sliderQuit = b;
+        w.quit = QString::number(b);
+    }
+}
+
+// Shows one setting as its cells hold it. False when the cells fail the read:
+// a 16-bit number the device's signed computation cannot hold. That field is
+// shown empty and held as an empty field (FF FF): the image stays what the
+// editor shows, so a save or a later write carries no value the user cannot see.
+bool zeigen(Editormodell& m, const Einstellung& e)
+{
+    Konfigspeicher& k = m.speicher();
+    Editorwerte& w = m.werte();
+    const Bereich b = e.zellen;
+    switch (e.kodierung) {
+    case K::Text: Editormodell::text(w, e.feld) = ansi::text(textLesen(k, b)); break;
+    case K::Einheit: Editormodell::text(w, e.feld) = ansi::text(einheitLesen(k)); break;
+    case K::Zahl16: {
+        const Zahlwert z = zahlLesen(k, b.seite, b.anfang);
+        if (z.ueberlauf) {
+            zahlSpeichern(k, b.seite, b.anfang, std::nullopt);
+            return false;
+        }
+        Editormodell::text(w, e.feld) = z.text();
+        break;
+    }
+    case K::Bit: Editormodell::schalter(w, e) = bitGesetzt(k, b.seite, b.anfang, e.index); break;
+    case K::Schalter: Editormodell::schalter(w, e) = k.byte(b.seite, b.anfang) == 0xFF; break;
+    case K::Textende: Editormodell::schalter(w, e) = textende(k, b); break;
+    case K::Byte: schalterByte(m, e, k.byte(b.seite, b.anfang)); break;
+    case K::Tagplan: kontrollruf(e, k.byte(b.seite, b.anfang), w); break;
+    case K::BCD: zeit(k, b, w); break;
+    case K::Keine:
+    case K::Liste: break;
+    }
+    return true;
+}
+
 } // namespace
 
 bool dekodieren(Editormodell& m)
 {
     const Editormodell::Fuellen fuellen(m);
     m.leeren();
-    Konfigspeicher& k = m.speicher();
-    Editorwerte& w = m.werte();
-
-    // The boxes, the acknowledgement and the check call are shown as the
-    // image holds them; their handlers would store back the very bytes they
-    // were set from (or, in filling mode, nothing).
-    for (int i = 0; i < 8; ++i) {
-        w.oeffner[i] = bitGesetzt(k, 0, offset::Oeffner, i);
-        w.gutmeldung[i] = bitGesetzt(k, 0, offset::Gutmeldung, i);
-    }
-    w.gutmeldung[8] = k.byte(0, offset::GutmeldungStrom) == 0xFF;
-
-    // Acknowledgement: the slider takes the byte (1..255 is its whole range).
-    if (const std::uint8_t q = k.byte(0, offset::Quittierung); q != 0) {
-        w.quittierung = true;
-        w.sliderQuit = q;
-        w.quit = QString::number(q);
-    }
-
-    kontrollrufZeigen(k, w);
-
-    w.guthabenrufnummer = text(k, bereich::Guthabenrufnummer);
-    w.nummerAufladung = text(k, bereich::NummerAufladung);
-
-    // Balance monitoring: off, Chk_Konto's handler stores the emptied numbers
-    // and 0; on, the slider's handler stores its value, clamped to 1..9.
-    if (const std::uint8_t g = k.byte(0, offset::Guthaben); g == 0) {
-        m.Chk_Konto_Click(false);
-    } else {
-        m.Chk_Konto_Click(true);
-        m.Slider_Guthaben_Change(std::clamp<int>(g, 1, 9));
-    }
-
-    w.anlagenbezeichnung = text(k, bereich::Anlagenbezeichnung);
-    for (int i = 0; i < 9; ++i)
-        w.smsText[i] = text(k, bereich::SMSText(i));
-    relais(k, bereich::Besttext1, w.besttext1, w.relaisbest1);
-    relais(k, bereich::Besttext2, w.besttext2, w.relaisbest2);
-
-    // A number the device's signed computation cannot hold fails the read.
-    // Everything else is still shown, and that field is shown empty and held
-    // as an empty field (FF FF): the image stays what the editor shows, so a
-    // save or a later write carries no value the user cannot see.
-    bool ueberlauf = false;
-    QString* felder[4] = {&w.messbereich4, &w.messbereich20, &w.grenzwertmin, &w.grenzwertmax};
-    for (int paar = 0; paar < 4; ++paar) {
-        const int o = offset::Messbereich4 + 2 * paar;
-        const Zahlwert z = zahlLesen(k, 11, o);
-        if (z.ueberlauf) {
-            ueberlauf = true;
-            zahlSpeichern(k, 11, o, std::nullopt);
-            continue;
-        }
-        *felder[paar] = z.text();
-    }
-    w.einheit = ansi::text(einheitLesen(k));
-    w.textMin = text(k, bereich::TextMin);
-    w.textMax = text(k, bereich::TextMax);
+    bool ok = true;
+    for (const Einstellung& e : Einstellung::alle())
+        ok = zeigen(m, e) && ok;
     // A failed read does not derive the operator.
-    if (ueberlauf)
-        return false;
-    m.netzbetreiberErkennen();
-    return true;
+    if (ok)
+        m.netzbetreiberErkennen();
+    return ok;
 }
 
 std::optional<Editorwerte> dekodieren(Konfigspeicher& k, Editorwerte* bisDahin)

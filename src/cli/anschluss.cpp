@@ -10,6 +10,7 @@
 #include "link/seriellertransport.h"
 #include "link/transport.h"
 #include "linktext/linktext.h"
+#include "systemfehler/dateiname.h"
 #include "systemfehler/systemfehler.h"
 
 #include <QDate>
@@ -59,8 +60,9 @@ bool Anschluss::verbinden(const QString& folge)
 
 bool Anschluss::mitschriftOeffnen()
 {
-    // Replaced from the start, written line by line; a FIFO as well.
-    const int fd = ohneWartenOeffnen(QFile::encodeName(m_a.mitschrift), O_CREAT | O_TRUNC);
+    // Replaced from the start, written line by line; a FIFO as well. It holds
+    // the recipients' numbers: a file made here is the user's alone.
+    const int fd = ohneWartenOeffnen(dateiname::bytes(m_a.mitschrift), O_CREAT | O_TRUNC, 0600);
     if (fd < 0) {
         const int nummer = errno;
         const QString grund =
@@ -73,11 +75,16 @@ bool Anschluss::mitschriftOeffnen()
         m_lauf.beenden(m_konsole.ausgabefehler(m_a.mitschrift, systemfehler::datei(m_mitschriftDatei, errno)));
         return false;
     }
-    m_mitschriftDatei.write(QStringLiteral("# %1 %2, %3: \"<-\" an das Gerät, \"->\" vom Gerät (hexadezimal)\n")
+    const QByteArray kopf = QStringLiteral("# %1 %2, %3: \"<-\" an das Gerät, \"->\" vom Gerät (hexadezimal)\n")
                                 .arg(versionstext().trimmed(), befehlsname(m_a.befehl),
                                      QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")))
-                                .toUtf8());
-    m_mitschriftDatei.flush();
+                                .toUtf8();
+    // A transcript that takes not even its first line is no transcript: the device is not asked.
+    errno = 0;
+    if (m_mitschriftDatei.write(kopf) != kopf.size() || !m_mitschriftDatei.flush()) {
+        m_lauf.beenden(m_konsole.ausgabefehler(m_a.mitschrift, systemfehler::datei(m_mitschriftDatei, errno)));
+        return false;
+    }
     m_mitschrift.setzeUhr([] { return QTime::currentTime(); });
     m_mitschrift.setzeAusgabe(&m_mitschriftDatei);
     auto innen = m_transport ? std::move(m_transport) : std::make_unique<SeriellerTransport>();
@@ -128,14 +135,15 @@ Verbindung::Fertig Anschluss::bericht(Auswirkung auswirkung, std::function<void(
 Verbindung::Dekoder Anschluss::bildDekoder(Konfigspeicher& bild)
 {
     return [this, &bild](const QByteArray& bytes) {
+        m_gelesen = bytes;
         bild = geraetebild(bytes);
         return dekodieren(bild).has_value();
     };
 }
 
-void Anschluss::sichern(const Konfigspeicher& bild)
+void Anschluss::sichern(const Konfigspeicher& bild, const std::optional<QString>& vorSchreiben)
 {
-    if (const sicherung::Ergebnis s = sicherung::anlegen(bild); !s)
+    if (const sicherung::Versuch s = sicherung::anlegen({bild, m_gelesen, vorSchreiben}); !s)
         m_konsole.hinweis(s.fehler);
     else
         m_konsole.schritt(QStringLiteral("Sicherung angelegt: %1").arg(s.pfad));
@@ -149,14 +157,16 @@ bool Anschluss::abbrechen()
     return true;
 }
 
-void Anschluss::abschliessen()
+bool Anschluss::abschliessen()
 {
     if (!m_mitschriftDatei.isOpen())
-        return;
+        return true;
     m_mitschrift.abschliessen();
-    if (!m_mitschrift.ausgabeOk())
-        m_konsole.hinweis(QStringLiteral("Mitschrift %1 unvollständig: %2")
-                              .arg(m_a.mitschrift, systemfehler::datei(m_mitschriftDatei, 0)));
+    if (m_mitschrift.ausgabeOk())
+        return true;
+    m_konsole.hinweis(QStringLiteral("Mitschrift %1 unvollständig: %2")
+                          .arg(m_a.mitschrift, systemfehler::datei(m_mitschriftDatei, 0)));
+    return false;
 }
 
 } // namespace cli

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Transport;
 
@@ -47,11 +48,14 @@ public:
     Verbindung::Fertig bericht(Auswirkung auswirkung, std::function<void()> weiter, Zuruecklesen zuruecklesen = {});
 
     // The decoder of a configuration read: the image of the bytes into
-    // `bild`, decoded as the window decodes them.
+    // `bild`, decoded as the window decodes them; the bytes as they came are
+    // kept for the backup.
     Verbindung::Dekoder bildDekoder(Konfigspeicher& bild);
-    // Keeps a configuration read as a backup (see backup/sicherung.h); a
-    // failure is one line, the command goes on.
-    void sichern(const Konfigspeicher& bild);
+    // Keeps a configuration read as a backup (see backup/sicherung.h): `bild`
+    // and the bytes of the last read bildDekoder decoded; `vorSchreiben`: the
+    // installation name of the write that follows. A failure is one line, the
+    // command goes on.
+    void sichern(const Konfigspeicher& bild, const std::optional<QString>& vorSchreiben = std::nullopt);
 
     // Ctrl+C: an operation under way is aborted as with the window's abort
     // button (ESC, port closed) and ends through its report. False when none runs.
@@ -59,7 +63,8 @@ public:
     // An operation is under way.
     bool laeuft() const { return m_v && m_v->operationLaeuft(); }
     // The run has ended: the transcript holds every line, the last one too.
-    void abschliessen();
+    // False when it could not be written whole (said).
+    bool abschliessen();
 
 private:
     bool mitschriftOeffnen();
@@ -72,6 +77,7 @@ private:
     Mitschrift m_mitschrift;
     std::unique_ptr<Transport> m_transport;  // until the link takes it
     std::unique_ptr<Verbindung> m_v;
+    QByteArray m_gelesen;  // the bytes of the last configuration read
 };
 
 } // namespace cli

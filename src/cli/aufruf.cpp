@@ -1,6 +1,7 @@
 #include "cli/aufruf.h"
 
 #include <QMap>
+#include <algorithm>
 #include <QRegularExpression>
 #include <array>
 #include <cmath>
@@ -23,18 +24,21 @@ struct Erlaubt {
     bool blatt = false;      // --pdf and --json
     bool zwei = false;       // two positional files
     bool schreibschutz = false;  // --no-verify and --no-backup
+    bool hoechstensEine = false; // at most one positional file
+    bool streng = false;         // --strict
 };
 
 Erlaubt erlaubt(Befehl b)
 {
     switch (b) {
     case Befehl::Read: return {true, true, true, false, false, false};
-    case Befehl::Write: return {true, false, false, true, false, true, false, false, true};
+    case Befehl::Write: return {.datei = true, .erzwingen = true, .schreibschutz = true, .streng = true};
     case Befehl::Log: return {true, true, false, false, false, false};
     case Befehl::Clock: return {true, false, false, false, true, false};
     case Befehl::Show: return {false, false, false, true, false, true, true};
     case Befehl::Ports: return {false, false, false, false, false, false};
     case Befehl::Diff: return {false, false, false, true, false, false, false, true};
+    case Befehl::Restore: return {.schreibschutz = true, .hoechstensEine = true};
     case Befehl::Keiner: break;
     }
     return {false, false, false, false, false, false};
@@ -43,7 +47,7 @@ Erlaubt erlaubt(Befehl b)
 std::optional<Befehl> befehlFuer(const QString& name)
 {
     for (Befehl b : {Befehl::Read, Befehl::Write, Befehl::Log, Befehl::Clock, Befehl::Show, Befehl::Ports,
-                     Befehl::Diff})
+                     Befehl::Diff, Befehl::Restore})
         if (name == befehlsname(b))
             return b;
     return std::nullopt;
@@ -74,6 +78,7 @@ QString befehlsname(Befehl b)
     case Befehl::Show: return QStringLiteral("show");
     case Befehl::Ports: return QStringLiteral("ports");
     case Befehl::Diff: return QStringLiteral("diff");
+    case Befehl::Restore: return QStringLiteral("restore");
     case Befehl::Keiner: break;
     }
     return {};
@@ -121,6 +126,7 @@ const Option kOptionen[] = {
      [](Aufruf& a, const QString& w) { a.pdf = w; return QString(); }},
     {QLatin1String("--set"), &Erlaubt::stellen, nullptr, [](Aufruf& a, const QString&) { a.stellen = true; return QString(); }},
     {QLatin1String("--force"), &Erlaubt::erzwingen, nullptr, [](Aufruf& a, const QString&) { a.erzwingen = true; return QString(); }},
+    {QLatin1String("--strict"), &Erlaubt::streng, nullptr, [](Aufruf& a, const QString&) { a.streng = true; return QString(); }},
     {QLatin1String("--no-verify"), &Erlaubt::schreibschutz, nullptr, [](Aufruf& a, const QString&) { a.pruefen = false; return QString(); }},
     {QLatin1String("--no-backup"), &Erlaubt::schreibschutz, nullptr, [](Aufruf& a, const QString&) { a.sichern = false; return QString(); }},
     {QLatin1String("--verbose"), &Erlaubt::port, nullptr, [](Aufruf& a, const QString&) { return umfangSetzen(a, Aufruf::Umfang::Ausfuehrlich); }},
@@ -187,10 +193,18 @@ bool befehlLesen(const QStringList& argumente, Aufruf& a)
     return false;
 }
 
-// The files named: one for write and show, two for diff, none otherwise.
+// The files named: one for write and show, two for diff, at most one for
+// restore, none otherwise.
 QString positionenPruefen(const QStringList& positionen, const Erlaubt& e, const QString& name, Aufruf& a)
 {
-    if (e.zwei) {
+    if (e.hoechstensEine) {
+        if (positionen.size() > 1 || (!positionen.isEmpty() && positionen.first().isEmpty()))
+            return QStringLiteral("%1 nimmt höchstens eine Sicherung").arg(name);
+        a.datei = positionen.value(0);
+        // Without a backup named, the device's read chooses it.
+        if (a.datei.isEmpty() && !a.sichern)
+            return QStringLiteral("%1 ohne SICHERUNG liest das Gerät zuerst: --no-backup nur mit SICHERUNG").arg(name);
+    } else if (e.zwei) {
         if (positionen.size() != 2 || positionen[0].isEmpty() || positionen[1].isEmpty())
             return QStringLiteral("%1 braucht genau zwei Konfigurationsdateien").arg(name);
         a.datei = positionen[0];
@@ -295,21 +309,22 @@ struct Nutzung {
 
 const Nutzung kNutzung[] = {
     {Befehl::Read, "-p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
-    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--no-backup] [--no-verify]", "[GERÄTEOPTIONEN] DATEI.cfg"},
+    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup]", "[--no-verify] [GERÄTEOPTIONEN] DATEI.cfg"},
     {Befehl::Log, "-p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
     {Befehl::Clock, "-p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
     {Befehl::Show, "[--force] [--json | --pdf DATEI.pdf] DATEI.cfg", nullptr},
     {Befehl::Ports, "", nullptr},
     {Befehl::Diff, "DATEI_A.cfg DATEI_B.cfg", nullptr},
+    {Befehl::Restore, "-p PORT [-t SEKUNDEN] [--no-backup] [--no-verify]", "[GERÄTEOPTIONEN] [SICHERUNG]"},
 };
 
 // `kopf` and the command's name, padded to `breite`, then its usage; a second
 // line stands `einzug` columns in.
 QString nutzungszeilen(const Nutzung& n, const QString& kopf, int breite, qsizetype einzug)
 {
-    QString t = kopf + befehlsname(n.befehl).leftJustified(breite);
+    QString t = kopf + befehlsname(n.befehl);
     if (*n.zeile)
-        t += QLatin1Char(' ') + QString::fromUtf8(n.zeile);
+        t = t.leftJustified(kopf.size() + breite) + QLatin1Char(' ') + QString::fromUtf8(n.zeile);
     t += QLatin1Char('\n');
     if (n.weiter)
         t += QString(einzug, QLatin1Char(' ')) + QString::fromUtf8(n.weiter) + QLatin1Char('\n');
@@ -326,9 +341,12 @@ QString nutzung(Befehl b)
         if (n.befehl == b)
             return nutzungszeilen(n, aufruf, 0, aufruf.size() + befehlsname(b).size());
     // All of them: the names in a column, a second line under the options.
+    int breite = 0;
+    for (const Nutzung& n : kNutzung)
+        breite = std::max(breite, int(befehlsname(n.befehl).size()));
     QString t;
     for (const Nutzung& n : kNutzung)
-        t += nutzungszeilen(n, t.isEmpty() ? aufruf : weitere, 5, weitere.size() + 6);
+        t += nutzungszeilen(n, t.isEmpty() ? aufruf : weitere, breite, weitere.size() + breite + 1);
     return t + weitere + QStringLiteral("[BEFEHL] --help\n");
 }
 
@@ -363,6 +381,10 @@ const char* const kFormHilfe =
     "beim Speichern, Texte in Windows-1252), wird mit Rückgabewert 4 abgewiesen;\n"
     "die Meldung nennt die erste Zeile, die nicht passt.\n";
 
+const char* const kAnpassungHilfe =
+    "Werte, die das Fenster beim Öffnen nach seinen Regeln anders ablegt (etwa ein\n"
+    "Minimalguthaben von 20 EURO als 9), nennt je eine Zeile \"gsmbv: angepasst: ...\".\n";
+
 const char* const kAusgabeHilfe =
     "\"-\" als DATEI ist die Standardausgabe. Ein Gerät oder eine FIFO wird direkt\n"
     "beschrieben; eine Datei wird erst ersetzt, wenn die neue vollständig ist.\n";
@@ -372,7 +394,7 @@ const char* const kAusgabeHilfe =
 // gets the port's and the link's options before its own.
 struct Befehlshilfe {
     Befehl befehl;
-    std::array<const char*, 3> text;
+    std::array<const char*, 4> text;
     bool amGeraet;
     const char* optionen;
 };
@@ -383,7 +405,7 @@ const Befehlshilfe kBefehlshilfe[] = {
       "Konfigurationsdatei, wie das Fenster sie nach \"Konfiguration lesen\" speichert.\n"
       "Eine vorhandene Datei wird ohne Rückfrage ersetzt; schlägt das Lesen fehl,\n"
       "bleibt sie unverändert. Jede gelesene Konfiguration wird außerdem als\n"
-      "Sicherung in ~/.local/share/gsmbv/sicherungen/ abgelegt.\n",
+      "Sicherung im Sicherungsordner abgelegt (siehe gsmbv restore --help).\n",
       kAusgabeHilfe},
      true,
      "  -o, --output DATEI.cfg\n"
@@ -393,9 +415,10 @@ const Befehlshilfe kBefehlshilfe[] = {
       "das Gerät. Eine Datei mit weniger als 13 Zeilen wird abgewiesen; dann wird\n"
       "nichts geschrieben.\n",
       kFormHilfe,
+      kAnpassungHilfe,
       "\n"
-      "Vorher wird die Konfiguration des Geräts gelesen und als Sicherung in\n"
-      "~/.local/share/gsmbv/sicherungen/ abgelegt. Scheitert dieses Lesen, wird\n"
+      "Vorher wird die Konfiguration des Geräts gelesen und als Sicherung im\n"
+      "Sicherungsordner abgelegt (gsmbv restore). Scheitert dieses Lesen, wird\n"
       "nichts geschrieben (Rückgabewert wie bei read); lässt sich nur die Sicherung\n"
       "nicht ablegen, sagt eine Zeile warum, und das Schreiben geht weiter.\n"
       "Danach wird das Gerät zurückgelesen und jede geschriebene Seite mit dem\n"
@@ -410,6 +433,8 @@ const Befehlshilfe kBefehlshilfe[] = {
      true,
      "  --force              auch eine Datei schreiben, die nicht die Form einer\n"
      "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
+     "  --strict             eine Datei, deren Werte angepasst würden, mit\n"
+     "                       Rückgabewert 4 abweisen, ohne das Gerät zu fragen\n"
      "  --no-backup          vorher nicht lesen und sichern\n"
      "  --no-verify          nachher nicht zurücklesen und vergleichen\n"},
     {Befehl::Log,
@@ -429,7 +454,7 @@ const Befehlshilfe kBefehlshilfe[] = {
      {"Gibt jede Einstellung der Konfigurationsdatei aus, eine je Zeile als\n"
       "\"Beschriftung: Wert\" mit den Beschriftungen des Fensters (UTF-8).\n"
       "Steuerzeichen in Texten erscheinen als \\xHH, ein \\ als \\\\.\n",
-      kFormHilfe},
+      kFormHilfe, kAnpassungHilfe},
      false,
      "  --force          auch eine Datei zeigen, die nicht die Form einer\n"
      "                   Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
@@ -464,6 +489,33 @@ const Befehlshilfe kBefehlshilfe[] = {
       "  4    Fehler bei Zugriff auf Konfigurationsdatei\n"},
      false,
      nullptr},
+    {Befehl::Restore,
+     {"Schreibt eine Sicherung Byte für Byte in das Gerät zurück: alle 13 Seiten, wie\n"
+      "das Gerät sie beim Sichern hielt, auch was keine Einstellung zeigt. SICHERUNG\n"
+      "ist die .cfg-Datei einer Sicherung (geschrieben wird ihr Speicherabbild, die\n"
+      ".speicher-Datei daneben) oder die .speicher-Datei selbst. Eine Sicherung ohne\n"
+      "Speicherabbild wird mit Rückgabewert 4 abgewiesen; ihre Einstellungen schreibt\n"
+      "gsmbv write zurück.\n"
+      "\n"
+      "Ohne SICHERUNG liest gsmbv zuerst das Gerät und nimmt die neueste Sicherung,\n"
+      "die vor einem Schreiben abgelegt wurde, das dem Gerät seine jetzige\n"
+      "Anlagenbezeichnung gab: so wird das letzte Schreiben zurückgenommen. Sie wird\n"
+      "genannt, bevor etwas geschrieben wird; gibt es keine (oder hat das Gerät keine\n"
+      "Anlagenbezeichnung), endet gsmbv mit Rückgabewert 4 und schreibt nichts.\n",
+      "\n"
+      "Wie bei write wird vorher die Konfiguration des Geräts als Sicherung abgelegt\n"
+      "und nachher jede Seite zurückgelesen und Byte für Byte verglichen, mit\n"
+      "denselben Meldungen und Rückgabewerten.\n",
+      "\n"
+      "Der Sicherungsordner ist GSMBV_SICHERUNGEN, sonst ~/.local/share/gsmbv/\n"
+      "sicherungen/ ($XDG_DATA_HOME/gsmbv/sicherungen/). Eine Sicherung ist NAME.cfg\n"
+      "(die Einstellungen), NAME.speicher (die 3328 Bytes, wie gelesen) und, vor\n"
+      "einem Schreiben abgelegt, NAME.vorschreiben (die Anlagenbezeichnung, die das\n"
+      "Schreiben dem Gerät gab). NAME endet auf @RECHNER, so dass mehrere Rechner\n"
+      "einen Ordner teilen können.\n"},
+     true,
+     "  --no-backup          vorher nicht lesen und sichern (nur mit SICHERUNG)\n"
+     "  --no-verify          nachher nicht zurücklesen und vergleichen\n"},
 };
 
 } // namespace
@@ -494,6 +546,7 @@ QString hilfetext(Befehl b)
         "  show    Einstellungen einer Konfigurationsdatei ausgeben (Text, JSON, PDF)\n"
         "  ports   serielle Schnittstellen und ihre Geräte zeigen\n"
         "  diff    abweichende Einstellungen zweier Konfigurationsdateien ausgeben\n"
+        "  restore eine Sicherung Byte für Byte in das Gerät zurückschreiben\n"
         "\n"
         "Optionen:\n")
         + QString::fromUtf8(kPortHilfe)
@@ -501,17 +554,20 @@ QString hilfetext(Befehl b)
             "  -o, --output DATEI   Ausgabedatei von read und log; \"-\" ist die Standardausgabe\n"
             "  --force              write und show: auch eine Datei, die nicht die Form\n"
             "                       einer Konfigurationsdatei hat\n"
-            "  --no-backup          write: vorher nicht lesen und sichern\n"
-            "  --no-verify          write: nachher nicht zurücklesen und vergleichen\n"
+            "  --strict             write: keine Datei, deren Werte angepasst würden\n"
+            "  --no-backup          write, restore: vorher nicht lesen und sichern\n"
+            "  --no-verify          write, restore: nachher nicht zurücklesen und vergleichen\n"
             "  -h, --help           Hilfe; gsmbv BEFEHL --help: Hilfe zum Befehl\n"
             "  --version            Version ausgeben\n"
             "\n"
-            "GERÄTEOPTIONEN von read, write, log und clock:\n")
+            "GERÄTEOPTIONEN von read, write, log, clock und restore:\n")
         + QString::fromUtf8(kGeraetHilfe)
         + QStringLiteral(
             "\n"
             "Umgebung:\n"
             "  GSMBV_PORT           der Port, wenn -p/--port fehlt\n"
+            "  GSMBV_SICHERUNGEN    der Sicherungsordner (sonst\n"
+            "                       ~/.local/share/gsmbv/sicherungen/)\n"
             "\n"
             "Ist die Standardfehlerausgabe ein Terminal, zeigt gsmbv den Fortschritt und\n"
             "danach eine Zeile, was getan wurde (nicht mit -q). Ein Fehler steht dort als\n"
@@ -523,9 +579,11 @@ QString hilfetext(Befehl b)
             "  2    falsche Argumente\n"
             "  3    Fehler bei Datenübertragung; bei write auch: Prüfung fehlgeschlagen,\n"
             "       oder das Gerät wurde beschrieben und ließ sich danach nicht prüfen\n"
-            "  4    Fehler bei Zugriff auf Konfigurationsdatei, oder keine Konfigurationsdatei\n"
-            "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift oder\n"
-            "       Standardausgabe)\n"
+            "  4    Fehler bei Zugriff auf Konfigurationsdatei, oder keine Konfigurationsdatei;\n"
+            "       bei restore auch: keine Sicherung zum Zurückschreiben;\n"
+            "       bei write --strict auch: Werte würden angepasst\n"
+            "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift,\n"
+            "       Standardausgabe oder Meldungen auf der Standardfehlerausgabe)\n"
             "  130  abgebrochen (Strg+C, SIGTERM, SIGHUP)\n");
 }
 

@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Befehl { Keiner, Read, Write, Log, Clock, Show, Ports, Diff };
+enum class Befehl { Keiner, Read, Write, Log, Clock, Show, Ports, Diff, Restore };
 
 // Exit statuses, one per kind of failure.
 enum Status : int {
@@ -16,8 +16,10 @@ enum Status : int {
     KeineVerbindung = 1,      // "Verbindung nicht möglich"
     FalscheArgumente = 2,     // usage text on standard error
     Uebertragungsfehler = 3,  // "Fehler bei Datenübertragung"
-    Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei", or no configuration file
-    Ausgabe = 5,              // the log file of --output, the sheet of --pdf, or standard output, cannot be written
+    Konfigurationsdatei = 4,  // "Fehler bei Zugriff auf Konfigurationsdatei", or no configuration file,
+                              // or write --strict and values the rules adjust (restore: no backup to write)
+    Ausgabe = 5,              // the log file of --output, the sheet of --pdf, the transcript, standard
+                              // output, or a line on standard error cannot be written
     Verschieden = 1,          // diff: the settings differ (as with diff(1))
     Abgebrochen = 130,        // SIGINT or SIGTERM: the transfer was aborted
 };
@@ -31,15 +33,16 @@ struct Aufruf {
     bool version = false;  // --version
     QString port;          // -p/--port as given, else GSMBV_PORT
     QString ausgabe;       // -o/--output ("-": standard output)
-    QString datei;         // the configuration file of write and show, the first of diff
+    QString datei;         // the configuration file of write and show, the first of diff, restore's backup (may be empty)
     QString zweite;        // the second configuration file of diff
     QString pdf;           // show --pdf: the sheet's file
     bool json = false;     // show --json
     std::optional<std::chrono::milliseconds> frist;  // -t/--timeout
     bool stellen = false;  // --set
     bool erzwingen = false;  // --force: write or show a file that fails the form check
-    bool pruefen = true;   // write: read back and compare (off with --no-verify)
-    bool sichern = true;   // write: read and keep a backup first (off with --no-backup)
+    bool streng = false;   // write --strict: refuse a file whose values the editor's rules change
+    bool pruefen = true;   // write, restore: read back and compare (off with --no-verify)
+    bool sichern = true;   // write, restore: read and keep a backup first (off with --no-backup)
     QString mitschrift;    // --transcript: every byte on the line into this file
     enum class Umfang { Normal, Ausfuehrlich, Leise };
     Umfang umfang = Umfang::Normal;  // -v/--verbose: every step; -q/--quiet: errors only

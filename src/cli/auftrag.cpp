@@ -2,6 +2,7 @@
 
 #include "cfgfile/cfgform.h"
 #include "cfgfile/dateilesen.h"
+#include "cli/konsole.h"
 #include "cli/lauf.h"
 
 namespace cli {
@@ -28,6 +29,12 @@ Dateiladung dateiLaden(const QString& pfad, bool erzwingen)
     if (!k.inhalt.vollstaendig)
         k.fehler = QStringLiteral("nur %1 von 13 Zeilen").arg(k.inhalt.zeilen);
     return k;
+}
+
+void anpassungenNennen(Konsole& konsole, const Dateiergebnis& datei)
+{
+    for (const Anpassung& a : datei.anpassungen)
+        konsole.hinweis(a.text());
 }
 
 } // namespace cli

@@ -12,6 +12,7 @@
 #include "link/portangaben.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -49,10 +50,21 @@ protected:
 std::unique_ptr<Auftrag> auftragShow(const Teile& t);
 std::unique_ptr<Auftrag> auftragDiff(const Teile& t);
 std::unique_ptr<Auftrag> auftragRead(const Teile& t);
-std::unique_ptr<Auftrag> auftragWrite(const Teile& t);
 std::unique_ptr<Auftrag> auftragLog(const Teile& t);
 std::unique_ptr<Auftrag> auftragClock(const Teile& t);
 std::unique_ptr<Auftrag> auftragPorts(const Teile& t);
+std::unique_ptr<Auftrag> auftragRestore(const Teile& t);
+
+// What a write puts into the device when it is not the configuration file
+// named (restore writes a backup's memory the same way): the content and its
+// pages given at the start, or chosen by `waehlen` once the device's
+// configuration has been read, before its backup is kept (`waehlen` gets that
+// image; nothing: it has said why and ended the run).
+struct Schreibquelle {
+    std::optional<Dateiergebnis> inhalt;
+    std::function<std::optional<Dateiergebnis>(const Konfigspeicher& geraet)> waehlen;
+};
+std::unique_ptr<Auftrag> auftragWrite(const Teile& t, Schreibquelle quelle = {});
 
 // A configuration file as write, show and diff take it. A file of another
 // kind (LOG.TXT, a file re-saved as UTF-8, ...) is refused unless `erzwingen`;
@@ -63,5 +75,9 @@ struct Dateiladung {
     QString fehler;  // why it was refused, in words; empty: taken
 };
 Dateiladung dateiLaden(const QString& pfad, bool erzwingen);
+
+// Each setting the editor's rules stored otherwise than the file has it, one
+// line on standard error ("angepasst: Minimalguthaben in EURO 20 → 9").
+void anpassungenNennen(Konsole& konsole, const Dateiergebnis& datei);
 
 } // namespace cli

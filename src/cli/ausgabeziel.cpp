@@ -1,9 +1,8 @@
 #include "cli/ausgabeziel.h"
 
+#include "systemfehler/dateiname.h"
 #include "systemfehler/systemfehler.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,9 +12,9 @@ namespace {
 QString systemfehlertext() { return systemfehler::text(errno); }
 } // namespace
 
-int ohneWartenOeffnen(const QByteArray& name, int flags)
+int ohneWartenOeffnen(const QByteArray& name, int flags, mode_t modus)
 {
-    const int fd = ::open(name.constData(), O_WRONLY | flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    const int fd = ::open(name.constData(), O_WRONLY | flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, modus);
     if (fd >= 0)
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
@@ -29,7 +28,7 @@ bool Ausgabeziel::vorbereiten(const QString& pfad)
         m_art = Art::Standardausgabe;
         return true;
     }
-    const QByteArray name = QFile::encodeName(pfad);
+    const QByteArray name = dateiname::bytes(pfad);
     struct stat st {};
     if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
         m_art = Art::Direkt;
@@ -40,21 +39,9 @@ bool Ausgabeziel::vorbereiten(const QString& pfad)
         return true;
     }
     m_art = Art::Datei;
-    m_datei.setFileName(pfad);
-    m_datei.setDirectWriteFallback(false);
-    errno = 0;
-    if (m_datei.open(QIODevice::WriteOnly))
-        return true;
-    m_fehler = systemfehler::datei(m_datei, errno);
-    // The folder takes no new file. A file there that may be written is
-    // overwritten in place - but only when the content is complete, so that a
-    // failed transfer leaves it as it was.
-    QFile vorhanden(pfad);
-    if (!QFileInfo(pfad).isFile() || !vorhanden.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    m_fehler.clear();
-    m_datei.setDirectWriteFallback(true);
-    return true;
+    m_datei = std::make_unique<ablage::Ersetzung>(pfad, std::nullopt, true);
+    m_fehler = m_datei->beginnen();
+    return m_fehler.isEmpty();
 }
 
 Ausgabeziel::Schreibausgang Ausgabeziel::schreiben(const QByteArray& inhalt, std::FILE* standardausgabe)
@@ -72,7 +59,7 @@ Ausgabeziel::Schreibausgang Ausgabeziel::schreiben(const QByteArray& inhalt, std
     }
     case Art::Direkt: {
         // A FIFO without reader: the caller tries again later.
-        const int fd = ohneWartenOeffnen(QFile::encodeName(m_pfad));
+        const int fd = ohneWartenOeffnen(dateiname::bytes(m_pfad));
         if (fd < 0) {
             if (errno == ENXIO)
                 return Schreibausgang::KeinLeser;
@@ -96,20 +83,14 @@ Ausgabeziel::Schreibausgang Ausgabeziel::schreiben(const QByteArray& inhalt, std
         return m_fehler.isEmpty() ? Schreibausgang::Geschrieben : Schreibausgang::Fehler;
     }
     case Art::Datei:
-        errno = 0;
-        if ((!m_datei.isOpen() && !m_datei.open(QIODevice::WriteOnly)) || m_datei.write(inhalt) != inhalt.size() || !m_datei.flush() || !m_datei.commit()) {
-            m_fehler = systemfehler::datei(m_datei, errno);
-            return Schreibausgang::Fehler;
-        }
-        return Schreibausgang::Geschrieben;
+        m_fehler = m_datei ? m_datei->abschliessen(inhalt) : systemfehler::text(EBADF);
+        return m_fehler.isEmpty() ? Schreibausgang::Geschrieben : Schreibausgang::Fehler;
     }
     return Schreibausgang::Fehler;
 }
 
 void Ausgabeziel::verwerfen()
 {
-    if (m_datei.isOpen()) {
-        m_datei.cancelWriting();
-        m_datei.commit();
-    }
+    if (m_datei)
+        m_datei->verwerfen();
 }

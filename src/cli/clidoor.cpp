@@ -1,5 +1,7 @@
 #include "cli/clidoor.h"
 
+#include "systemfehler/dateiname.h"
+
 CliDoor::CliDoor(std::FILE* fehler) : m_fehler(fehler)
 {
     Door::setzen(this);
@@ -16,7 +18,7 @@ Door::Antwort CliDoor::meldung(const QString& text, Icon, Knoepfe knoepfe, const
     if (!m_stumm && m_fehler) {
         if (m_vorMeldung)
             m_vorMeldung();
-        const QByteArray zeile = text.toUtf8() + '\n';
+        const QByteArray zeile = dateiname::bytes(text) + '\n';
         std::fwrite(zeile.constData(), 1, size_t(zeile.size()), m_fehler);
         std::fflush(m_fehler);
     }

@@ -1,6 +1,7 @@
 #include "cli/konsole.h"
 
 #include "door/door.h"
+#include "systemfehler/dateiname.h"
 #include "systemfehler/systemfehler.h"
 
 #include <cerrno>
@@ -30,14 +31,15 @@ void Konsole::zeile(const QByteArray& bytes)
 {
     if (!m_fehler)
         return;
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_fehler);
-    std::fflush(m_fehler);
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_fehler) != size_t(bytes.size())
+        || std::fflush(m_fehler) != 0)
+        m_ungesagt = true;
 }
 
 void Konsole::hinweis(const QString& text)
 {
     zeileBeenden();
-    zeile(QStringLiteral("gsmbv: %1\n").arg(text).toUtf8());
+    zeile(dateiname::bytes(QStringLiteral("gsmbv: %1\n").arg(text)));
 }
 
 void Konsole::information(const QString& text)
@@ -118,7 +120,7 @@ void Konsole::abschluss(const QString& text)
     if (!m_balken && m_umfang != Aufruf::Umfang::Ausfuehrlich)
         return;
     if (!text.isEmpty())
-        zeile(text.toUtf8() + '\n');
+        zeile(dateiname::bytes(text) + '\n');
 }
 
 } // namespace cli

@@ -52,6 +52,9 @@ public:
     // Before a message: the bar's line is ended, so it stands on a line of its own.
     void vorMeldung();
     void zeileBeenden();
+    // False once a line for standard error was not taken whole: a run that
+    // succeeded without saying all it had to say ends with Ausgabe.
+    bool allesGesagt() const { return !m_ungesagt; }
     // An operation of several has succeeded: its bar complete.
     void zwischenstand();
     // The transfer has succeeded: the bar complete; then the line of what was
@@ -66,6 +69,7 @@ private:
     Aufruf::Umfang m_umfang;
     std::unique_ptr<Fortschrittszeile> m_balken;
     bool m_abgebrochen = false;
+    bool m_ungesagt = false;
 };
 
 } // namespace cli

@@ -2,6 +2,7 @@
 // the backup read of what the device held, the write, and the read back
 // that checks every page written. A write that breaks off is read back as
 // well, to say what each page now holds.
+#include "backup/sicherung.h"
 #include "cli/anschluss.h"
 #include "cli/auftrag.h"
 #include "cli/konsole.h"
@@ -14,14 +15,25 @@ namespace {
 
 class Schreiben final : public Auftrag {
 public:
-    using Auftrag::Auftrag;
+    Schreiben(const Teile& t, Schreibquelle quelle) : Auftrag(t), m_quelle(std::move(quelle)) {}
 
     void starten() override
     {
-        const Dateiladung datei = dateiLaden(m_t.aufruf.datei, m_t.aufruf.erzwingen);
-        if (!datei.fehler.isEmpty())
-            return ende(m_t.konsole.dateifehler(m_t.aufruf.datei, datei.fehler));
-        m_datei = datei.inhalt;
+        if (m_quelle.inhalt) {
+            m_datei = *m_quelle.inhalt;
+        } else if (!m_quelle.waehlen) {
+            const Dateiladung datei = dateiLaden(m_t.aufruf.datei, m_t.aufruf.erzwingen);
+            if (!datei.fehler.isEmpty())
+                return ende(m_t.konsole.dateifehler(m_t.aufruf.datei, datei.fehler));
+            anpassungenNennen(m_t.konsole, datei.inhalt);
+            // --strict: nothing reaches the device that is not as the file has it.
+            if (const qsizetype n = datei.inhalt.anpassungen.size(); n > 0 && m_t.aufruf.streng)
+                return ende(m_t.konsole.dateifehler(
+                    m_t.aufruf.datei, QStringLiteral("mit --strict abgewiesen: %1 angepasst")
+                                          .arg(n == 1 ? QStringLiteral("1 Einstellung")
+                                                      : QStringLiteral("%1 Einstellungen").arg(n))));
+            m_datei = datei.inhalt;
+        }
         if (!m_t.anschluss.verbinden(QStringLiteral("Gerät nicht beschrieben")))
             return;
         if (m_t.aufruf.sichern)
@@ -42,7 +54,13 @@ private:
                 return dekoder(bytes);
             },
             m_t.anschluss.bericht(Auswirkung::NichtBeschrieben, [this] {
-                m_t.anschluss.sichern(m_bild);
+                if (m_quelle.waehlen && !m_quelle.inhalt) {
+                    const auto gewaehlt = m_quelle.waehlen(m_bild);
+                    if (!gewaehlt)
+                        return;
+                    m_datei = *gewaehlt;
+                }
+                m_t.anschluss.sichern(m_bild, sicherung::listenname(m_datei.image));
                 m_t.konsole.zwischenstand();
                 if (m_t.anschluss.portOeffnen(KeineVerbindung, QStringLiteral("Gerät nicht beschrieben")))
                     schreiben();
@@ -150,6 +168,7 @@ private:
         return s;
     }
 
+    Schreibquelle m_quelle;  // restore: the backup's memory instead of a file
     Dateiergebnis m_datei;   // the configuration file
     Konfigspeicher m_bild;   // the backup read's image
     QByteArray m_vorher;     // the backup read's bytes; empty: no backup read
@@ -160,9 +179,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<Auftrag> auftragWrite(const Teile& t)
+std::unique_ptr<Auftrag> auftragWrite(const Teile& t, Schreibquelle quelle)
 {
-    return std::make_unique<Schreiben>(t);
+    return std::make_unique<Schreiben>(t, std::move(quelle));
 }
 
 } // namespace cli

@@ -34,6 +34,7 @@ void Werkzeug::starten()
     case Befehl::Log: m_auftrag = auftragLog(t); break;
     case Befehl::Clock: m_auftrag = auftragClock(t); break;
     case Befehl::Ports: m_auftrag = auftragPorts(t); break;
+    case Befehl::Restore: m_auftrag = auftragRestore(t); break;
     case Befehl::Keiner: return m_lauf.beenden(FalscheArgumente);
     }
     m_auftrag->starten();
@@ -69,8 +70,11 @@ void Werkzeug::abschliessen(int status)
     if (m_lauf.unterbrochen() && status == Abgebrochen)
         m_konsole.abgebrochen();
     m_datei.verwerfen();
-    m_anschluss.abschliessen();
+    const bool mitschrift = m_anschluss.abschliessen();
     m_konsole.zeileBeenden();
+    // Output that was lost makes a success none; a failure keeps its own status.
+    if (status == Erfolg && (!mitschrift || !m_konsole.allesGesagt()))
+        status = Ausgabe;
     emit beendet(status);
 }
 

@@ -48,7 +48,9 @@ signals:
 
 private:
     // The end, whatever ended the run: what Ctrl+C did said, the output file
-    // not put in place, the transcript complete, the bar's line ended.
+    // not put in place, the transcript complete, the bar's line ended. A
+    // transcript or a line on standard error that could not be written turns
+    // a success into Ausgabe.
     void abschliessen(int status);
 
     Aufruf m_a;

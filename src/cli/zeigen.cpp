@@ -5,6 +5,7 @@
 #include "cli/auftrag.h"
 #include "cli/ausgabedatei.h"
 #include "cli/konsole.h"
+#include "systemfehler/dateiname.h"
 
 #include <QBuffer>
 #include <QDate>
@@ -23,6 +24,7 @@ public:
         const Dateiladung datei = dateiLaden(a.datei, a.erzwingen);
         if (!datei.fehler.isEmpty())
             return ende(m_t.konsole.dateifehler(a.datei, datei.fehler));
+        anpassungenNennen(m_t.konsole, datei.inhalt);
         const QList<blatt::Abschnitt> einstellungen = blatt::einstellungen(datei.inhalt.image, datei.inhalt.werte);
         if (!a.pdf.isEmpty())
             return blattSchreiben(datei.inhalt, einstellungen);
@@ -44,8 +46,9 @@ private:
         const QString& pdf = m_t.aufruf.pdf;
         if (!m_t.datei.vorbereiten(pdf))
             return ende(m_t.konsole.ausgabefehler(pdf, m_t.datei.fehler()));
+        const QString herkunft = dateiname::lesbar(QFileInfo(m_t.aufruf.datei).absoluteFilePath());
         const blatt::Kopf kopf{datei.werte.anlagenbezeichnung, QDate::currentDate(),
-                               QStringLiteral("Datei %1").arg(QFileInfo(m_t.aufruf.datei).absoluteFilePath())};
+                               QStringLiteral("Datei %1").arg(herkunft)};
         QBuffer puffer;
         puffer.open(QIODevice::WriteOnly);
         if (!blatt::pdf(puffer, kopf, einstellungen))

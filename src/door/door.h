@@ -20,6 +20,7 @@ public:
         QString filter;
         QString name;     // initial file name (may be a pattern such as "*.cfg")
         QString endung;   // default extension, added to a name typed without one
+        bool ordner = false;  // a folder is chosen (dateiOeffnen): `name` is the one to start in
     };
 
     // The program's own title, used by boxes that have none of their own.

@@ -56,14 +56,19 @@ namespace {
 QString dialog(const Door::Dateidialog& d, bool speichern)
 {
     QFileDialog fd(QApplication::activeWindow(), d.titel);
-    fd.setNameFilter(d.filter);
+    if (!d.filter.isEmpty())
+        fd.setNameFilter(d.filter);
     fd.setDefaultSuffix(d.endung);
     fd.setAcceptMode(speichern ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    fd.setFileMode(speichern ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    fd.setFileMode(speichern ? QFileDialog::AnyFile : d.ordner ? QFileDialog::Directory : QFileDialog::ExistingFile);
     // Overwriting is asked by the program itself, in its own words.
     fd.setOption(QFileDialog::DontConfirmOverwrite, true);
     const QFileInfo fi(d.name);
-    if (!d.name.contains(QLatin1Char('*'))) {
+    if (d.ordner) {
+        fd.setOption(QFileDialog::ShowDirsOnly, true);
+        if (fi.isDir())
+            fd.setDirectory(fi.absoluteFilePath());
+    } else if (!d.name.contains(QLatin1Char('*'))) {
         if (fi.dir().exists() && fi.isAbsolute())
             fd.setDirectory(fi.absolutePath());
         fd.selectFile(fi.fileName());

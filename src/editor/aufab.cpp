@@ -1,5 +1,7 @@
 #include "editor/aufab.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
@@ -7,9 +9,56 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+namespace {
+
+// To a screen reader the control is a spin box with its value and range; the
+// arrow buttons, which the keyboard never reaches, are not shown of it.
+class AufabZugang : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit AufabZugang(QWidget* w) : QAccessibleWidget(w, QAccessible::SpinBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        if (t == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        return t == QAccessible::Value ? QString::number(aufab()->value()) : QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+
+    QVariant currentValue() const override { return aufab()->value(); }
+    void setCurrentValue(const QVariant& wert) override { aufab()->setValue(wert.toInt()); }
+    QVariant maximumValue() const override { return aufab()->maximum(); }
+    QVariant minimumValue() const override { return aufab()->minimum(); }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    Aufab* aufab() const { return static_cast<Aufab*>(widget()); }
+};
+
+QAccessibleInterface* zugangFabrik(const QString& klasse, QObject* o)
+{
+    if (klasse == QLatin1String("Aufab") && o && o->isWidgetType())
+        return new AufabZugang(static_cast<QWidget*>(o));
+    return nullptr;
+}
+
+} // namespace
+
 Aufab::Aufab(const QString& name, int minimum, int maximum, int wert, QWidget* parent)
     : QWidget(parent), m_min(minimum), m_max(maximum), m_wert(qBound(minimum, wert, maximum))
 {
+    static const bool eingerichtet = [] {
+        QAccessible::installFactory(zugangFabrik);
+        return true;
+    }();
+    Q_UNUSED(eingerichtet);
     setObjectName(name);
     setFocusPolicy(Qt::StrongFocus);
     auto* lay = new QVBoxLayout(this);
@@ -39,6 +88,8 @@ void Aufab::setValue(int wert)
         return;
     m_wert = wert;
     knoepfeAnpassen();
+    QAccessibleValueChangeEvent ereignis(this, m_wert);
+    QAccessible::updateAccessibility(&ereignis);
     emit valueChanged(m_wert);
 }
 

@@ -4,14 +4,32 @@
 #include "editor/eingabefeld.h"
 
 #include <QLabel>
+#include <QWidget>
 
 Editorkontext::Editorkontext(Editormodell& m, QObject* parent) : QObject(parent), m_modell(m) {}
 
 void Editorkontext::markerZeigen()
 {
-    for (int i = 0; i < kMarker; ++i)
+    static const QString kGeaendert = QStringLiteral("geändert");
+    for (int i = 0; i < kMarker; ++i) {
+        const bool an = m_modell.marker(i);
         if (QLabel* l = m_marker[std::size_t(i)])
-            l->setHidden(!m_modell.marker(i));
+            l->setHidden(!an);
+        for (const auto& [w, eigene] : m_gruppe[std::size_t(i)]) {
+            const QString b = !an ? eigene : eigene.isEmpty() ? kGeaendert : eigene + QStringLiteral(", ") + kGeaendert;
+            if (w->accessibleDescription() != b)
+                w->setAccessibleDescription(b);
+        }
+    }
+}
+
+void Editorkontext::markerGruppe(int i, const QList<QWidget*>& steuerelemente)
+{
+    auto& gruppe = m_gruppe[std::size_t(i)];
+    gruppe.clear();
+    for (QWidget* w : steuerelemente)
+        gruppe.append({w, w->accessibleDescription()});
+    markerZeigen();
 }
 
 bool Editorkontext::markerSichtbar(int marker) const
@@ -25,6 +43,7 @@ QLabel* Editorkontext::markerErzeugen(int i, QWidget* parent)
 {
     auto* l = new QLabel(QStringLiteral("*"), parent);
     l->setObjectName(QStringLiteral("Aenderung_%1").arg(i));
+    l->setAccessibleName(QStringLiteral("geändert"));
     QFont f(QStringLiteral("Arial Black"));
     f.setPointSize(12);
     f.setBold(true);
@@ -54,13 +73,31 @@ Eingabefeld* Editorkontext::feld(Feld f) const
     return it == m_felder.end() ? nullptr : it->second;
 }
 
+bool Editorkontext::zeigtModell(const Eingabefeld* e) const
+{
+    for (const auto& [f, feld] : m_felder)
+        if (feld == e)
+            return e->text() == Editormodell::text(m_modell.werte(), f);
+    return false;
+}
+
 bool Editorkontext::folgen(const Folge& w)
 {
     if (w.marker >= 0)
         markerZeigen();
     for (const Einwand& e : w.einwaende)
-        abweisen(e.grund, feld(e.feld));
+        abweisen(e.grund, e.feld ? feld(*e.feld) : nullptr);
+    // A refused value is no step: what it left (the text shown, a marker)
+    // goes with the step that takes the corrected value.
+    if (m_schritte == 0 && w.angenommen)
+        festhalten();
     return w.angenommen;
+}
+
+void Editorkontext::festhalten()
+{
+    if (m_modell.festhalten())
+        emit verlaufGeaendert();
 }
 
 void textZeigen(QLineEdit* feld, const QString& text)

@@ -31,7 +31,44 @@ void Feldwaechter::anmelden(Eingabefeld* feld)
     // The application-wide filter sees the field's events first.
     feld->setWaechter(this);
     // Every edit by the user counts, also those without a key (cut from the menu).
-    connect(feld, &QLineEdit::textEdited, this, [this] { m_k.Feldgeaendert = true; });
+    connect(feld, &QLineEdit::textEdited, this, [this] {
+        m_k.Feldgeaendert = true;
+        m_fremd = nullptr;
+    });
+    // A text set from outside - an assistive technology (screen reader, on-screen
+    // keyboard, voice input) through the accessibility interface - is no typing:
+    // taken under the same rules once it is clear that no edit of the user's
+    // follows (the program's own showing holds the field's signals back).
+    connect(feld, &QLineEdit::textChanged, this, [this, feld] {
+        if (m_eigen)
+            return;
+        m_fremd = feld;
+        QTimer::singleShot(0, this, [this, feld = QPointer<Eingabefeld>(feld)] {
+            if (feld && feld == m_fremd)
+                vonAussen(feld);
+        });
+    });
+}
+
+void Feldwaechter::vonAussen(Eingabefeld* feld)
+{
+    m_fremd = nullptr;
+    const QString neu = feld->text();
+    const Einfuegeentscheid e = einfuegenPruefen(feld->art(), feld->grenze(), QString(), 0, neu);
+    if (e.beeps > 0)
+        abweisen(e.grund, feld, e.beeps);
+    if (e.text != neu) {
+        m_eigen = true;
+        feld->setText(e.text);
+        m_eigen = false;
+    }
+    m_geprueft = nullptr;
+    if (feld == m_feld) {
+        m_k.Feldgeaendert = true;  // stored when the field is left
+        return;
+    }
+    // Not the field being edited: stored now, as if typed in and left.
+    feld->pruefen(true);
 }
 
 namespace {
@@ -269,6 +306,19 @@ bool Feldwaechter::eventFilter(QObject* obj, QEvent* e)
             m_fokusGrund = static_cast<QFocusEvent*>(e)->reason();
         break;
     }
+    case QEvent::ShortcutOverride: {
+        auto* feld = qobject_cast<Eingabefeld*>(obj);
+        auto* ke = static_cast<QKeyEvent*>(e);
+        const Verlaufstaste t = feld && feld->waechter() == this ? verlaufstaste(ke) : Verlaufstaste::Keine;
+        if (t == Verlaufstaste::Keine)
+            break;
+        // The field keeps the key while it has a step of its own to take
+        // back or do again; otherwise the key is the window's.
+        const bool eigene = !feld->isReadOnly()
+                         && (t == Verlaufstaste::Rueckgaengig ? feld->isUndoAvailable() : feld->isRedoAvailable());
+        ke->setAccepted(eigene);
+        return true;
+    }
     case QEvent::KeyPress: {
         auto* feld = qobject_cast<Eingabefeld*>(obj);
         auto* ke = static_cast<QKeyEvent*>(e);
@@ -321,10 +371,25 @@ bool Feldwaechter::eventFilter(QObject* obj, QEvent* e)
     return QObject::eventFilter(obj, e);
 }
 
+Feldwaechter::Verlaufstaste Feldwaechter::verlaufstaste(const QKeyEvent* e)
+{
+    const QKeyCombination k = e->keyCombination();
+    if (e->matches(QKeySequence::Undo) || k == QKeyCombination(Qt::ControlModifier, Qt::Key_Z))
+        return Verlaufstaste::Rueckgaengig;
+    if (e->matches(QKeySequence::Redo) || k == QKeyCombination(Qt::ControlModifier, Qt::Key_Y))
+        return Verlaufstaste::Wiederholen;
+    return Verlaufstaste::Keine;
+}
+
 bool Feldwaechter::tasteFiltern(Eingabefeld* feld, QKeyEvent* e)
 {
     if (feld->isReadOnly())
         return false;
+    // Ctrl+Y does the field's redo also where the platform's redo key is another.
+    if (verlaufstaste(e) == Verlaufstaste::Wiederholen && !e->matches(QKeySequence::Redo)) {
+        feld->redo();
+        return true;
+    }
     if (e->matches(QKeySequence::Paste)) {
         m_k.Feldgeaendert = true;
         zwischenablageEinfuegen(feld);
@@ -351,8 +416,11 @@ bool Feldwaechter::tasteFiltern(Eingabefeld* feld, QKeyEvent* e)
         code = b ? int(*b) : kKeinByte;
     }
     const Tastenentscheid t = tastePruefen(feld->art(), feld->grenze(), feld->text(), code);
-    if (t.einheitLeeren)
+    if (t.einheitLeeren) {
+        m_eigen = true;
         feld->setText(QString());
+        m_eigen = false;
+    }
     if (t.beeps > 0)
         abweisen(t.grund, feld, t.beeps);
     if (!t.zulassen)
@@ -368,14 +436,16 @@ void Feldwaechter::einfuegen(Eingabefeld* feld, const QString& text)
     m_k.Feldgeaendert = true;
     const int ersetzt = feld->hasSelectedText() ? feld->selectedText().size() : 0;
     const Einfuegeentscheid e = einfuegenPruefen(feld->art(), feld->grenze(), feld->text(), ersetzt, text);
+    m_eigen = true;
     if (e.einheitLeeren)
         feld->setText(QString());
-    if (e.beeps > 0)
-        abweisen(e.grund, feld, e.beeps);
     if (!e.text.isEmpty() || ersetzt > 0) {
         m_geprueft = nullptr;
         feld->insert(e.text);
     }
+    m_eigen = false;
+    if (e.beeps > 0)
+        abweisen(e.grund, feld, e.beeps);
 }
 
 void Feldwaechter::zwischenablageEinfuegen(Eingabefeld* feld)

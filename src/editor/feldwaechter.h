@@ -9,11 +9,16 @@
 //    and a click that would have left it is not carried out;
 //  - entering a field clears Feldgeaendert and shows its hint in the status
 //    bar, leaving it clears the hint;
+//  - a text set from outside (an assistive technology through the
+//    accessibility interface) goes through the same rules and counts as typed;
 //  - a field the focus reaches without the user (a tab page shown, the window
 //    activated, the focus set by the program) is not entered by the user: left
 //    before a key or a mouse button is pressed in it, it is not checked, so
 //    that clicking through the tabs changes nothing. Focus by the mouse, the
-//    Tab key or a shortcut enters a field.
+//    Tab key or a shortcut enters a field;
+//  - the keys of undo and redo (Ctrl+Z, Ctrl+Y and the platform's) are the
+//    field's own while it has typing to take back or do again, else they
+//    reach the window's commands (the editor's history).
 // A menu or toolbar command that carries the editor's values takes pending
 // typing over with `uebernehmen()`; one that replaces the editor's contents
 // abandons the field with `verwerfen()`.
@@ -59,8 +64,11 @@ private:
     void betreten(Eingabefeld* feld);
     bool pruefenNoetig(const Eingabefeld* feld) const;
     bool tasteFiltern(Eingabefeld* feld, class QKeyEvent* e);
+    enum class Verlaufstaste { Keine, Rueckgaengig, Wiederholen };
+    static Verlaufstaste verlaufstaste(const class QKeyEvent* e);
     bool klickPruefen(QWidget* ziel);
     bool mausGedrueckt(QObject* obj, class QMouseEvent* e);
+    void vonAussen(Eingabefeld* feld);
 
     Editorkontext& m_k;
     QPointer<Eingabefeld> m_feld;        // the field being edited
@@ -70,5 +78,7 @@ private:
     bool m_zuruecksetzen = false;        // putting the focus back: ignore the change
     bool m_rueckkehr = false;            // a refused field is brought back into view
     bool m_vomBenutzer = false;          // the user entered m_feld or pressed a key or button in it
+    bool m_eigen = false;                // the watcher itself changes a field's text
+    QPointer<Eingabefeld> m_fremd;       // its text was set from outside, not yet taken
     Qt::FocusReason m_fokusGrund = Qt::OtherFocusReason;  // of the last focus a field received
 };

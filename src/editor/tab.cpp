@@ -4,6 +4,9 @@
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
 #include "editor/feldwaechter.h"
+#include "editor/zugangsnamen.h"
+
+#include "modell/einstellung.h"
 
 #include <QCheckBox>
 #include <QSignalBlocker>
@@ -14,24 +17,33 @@ Tab::Tab(const QString& name, Editorkontext& kontext, Feldwaechter& waechter, QW
     setObjectName(name);
 }
 
-Eingabefeld* Tab::feld(const QString& name, Feld f, Feldart art, int grenze, QWidget* parent)
+const Einstellung& Tab::einstellung(const QString& schluessel)
 {
-    auto* e = new Eingabefeld(name, art, grenze, parent);
-    m_k.feldAnmelden(f, e);
+    const Einstellung* e = Einstellung::finden(schluessel);
+    if (!e)
+        qFatal("Tab: no setting \"%s\"", qPrintable(schluessel));
+    return *e;
+}
+
+Eingabefeld* Tab::feld(const QString& name, const QString& schluessel, QWidget* parent)
+{
+    const Einstellung& s = einstellung(schluessel);
+    auto* e = new Eingabefeld(name, s.zeichen, s.max, parent);
+    e->setAccessibleName(zugangsname(s));
+    m_k.feldAnmelden(s.feld, e);
     m_waechter.anmelden(e);
-    m_felder.emplace_back(e, f);
+    m_felder.emplace_back(e, s.feld);
     m_stumm.push_back(e);
     return e;
 }
 
-QCheckBox* Tab::kaestchen(const QString& name, const QString& text, QWidget* parent, Zustand an,
-                          std::function<Folge(bool)> operation)
+QCheckBox* Tab::kaestchen(const QString& name, const QString& text, const QString& schluessel, QWidget* parent)
 {
+    const Einstellung* e = &einstellung(schluessel);
     QCheckBox* c = bausteine::kaestchen(name, text, parent);
-    connect(c, &QCheckBox::toggled, this, [this, operation = std::move(operation)](bool neu) {
-        ausfuehren(operation(neu));
-    });
-    m_kaestchen.emplace_back(c, std::move(an));
+    c->setAccessibleName(zugangsname(*e));
+    connect(c, &QCheckBox::toggled, this, [this, e](bool neu) { ausfuehren(m_k.modell().schalten(*e, neu)); });
+    m_kaestchen.emplace_back(c, e);
     m_stumm.push_back(c);
     return c;
 }
@@ -50,8 +62,8 @@ void Tab::anzeigen(const Editorwerte& w)
         sperren.emplace_back(o);
     for (const auto& [e, f] : m_felder)
         textZeigen(e, Editormodell::text(w, f));
-    for (const auto& [c, an] : m_kaestchen)
-        c->setChecked(an(w));
+    for (const auto& [c, e] : m_kaestchen)
+        c->setChecked(Editormodell::schalter(w, *e));
     for (const Schritt& s : m_schritte)
         s(w);
 }

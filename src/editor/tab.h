@@ -1,8 +1,9 @@
 #pragma once
-// One page of the editor. A tab's builder (editor/tabs.h) makes its controls,
-// wires each control's handler to the model's operation and registers how
-// each control shows the model's values: a text field by its model name, a
-// check box by the value it stands for, anything else as a display step.
+// One page of the editor. A tab's builder (editor/tabs.h) makes its controls
+// and registers them against the keys of the table of settings
+// (modell/einstellung.h): a text field or a check box by its setting's key,
+// which gives its model field, kind and limit, the value it shows and the
+// model's operation its handler runs; anything else as a display step.
 // anzeigen() then runs all of them with the controls' signals held back.
 #include "modell/editormodell.h"
 
@@ -16,12 +17,11 @@ class Editorkontext;
 class Eingabefeld;
 class Feldwaechter;
 class QCheckBox;
-enum class Feldart;
+struct Einstellung;
 
 class Tab : public QWidget {
     Q_OBJECT
 public:
-    using Zustand = std::function<bool(const Editorwerte&)>;
     using Schritt = std::function<void(const Editorwerte&)>;
 
     Tab(const QString& name, Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent);
@@ -32,15 +32,17 @@ public:
 
     Editorkontext& kontext() const { return m_k; }
 
-    // A text, number, unit or analog field of the model: its check-and-store
-    // step is the model's Validate, leaving it is watched, and it shows the
-    // model's text of `f`.
-    Eingabefeld* feld(const QString& name, Feld f, Feldart art, int grenze, QWidget* parent);
+    // The text, number, unit or analog field of setting `schluessel`: its
+    // check-and-store step is the model's Validate, leaving it is watched, it
+    // takes the characters and length of its setting and shows its text.
+    Eingabefeld* feld(const QString& name, const QString& schluessel, QWidget* parent);
 
-    // A check box that shows `an` of the values; the user's click runs
-    // `operation` (the model's handler) with the new state.
-    QCheckBox* kaestchen(const QString& name, const QString& text, QWidget* parent, Zustand an,
-                         std::function<Folge(bool)> operation);
+    // The check box of setting `schluessel`: it shows whether the setting is
+    // on; the user's click runs the setting's handler with the new state.
+    QCheckBox* kaestchen(const QString& name, const QString& text, const QString& schluessel, QWidget* parent);
+
+    // The setting of a key of the table; the key must be one.
+    static const Einstellung& einstellung(const QString& schluessel);
 
     // A further display step, run after the fields and check boxes; the
     // signals of `stumm` are held back while it runs.
@@ -59,7 +61,7 @@ private:
     Editorkontext& m_k;
     Feldwaechter& m_waechter;
     std::vector<std::pair<Eingabefeld*, Feld>> m_felder;
-    std::vector<std::pair<QCheckBox*, Zustand>> m_kaestchen;
+    std::vector<std::pair<QCheckBox*, const Einstellung*>> m_kaestchen;
     std::vector<Schritt> m_schritte;
     std::vector<QObject*> m_stumm;
 };

@@ -3,6 +3,7 @@
 #include "editor/editorkontext.h"
 #include "editor/eingabefeld.h"
 #include "editor/tabs.h"
+#include "modell/einstellung.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -27,12 +28,14 @@ QRadioButton* option(const QString& name, const QString& text, QWidget* parent)
     r->setObjectName(name);
     return r;
 }
-QSlider* schieber(const QString& name, int min, int max, QWidget* parent)
+// A slider over the range of setting `schluessel`.
+QSlider* schieber(const QString& name, const QString& schluessel, QWidget* parent)
 {
+    const Einstellung& e = Tab::einstellung(schluessel);
     auto* s = new QSlider(Qt::Horizontal, parent);
     s->setObjectName(name);
-    s->setRange(min, max);
-    s->setValue(min);
+    s->setRange(e.min, e.max);
+    s->setValue(e.min);
     s->setEnabled(false);
     return s;
 }
@@ -113,14 +116,14 @@ TabAllgemein::TabAllgemein(Editorkontext& kontext, Feldwaechter& waechter, QWidg
 
     verdrahten();
     beimAnzeigen([this](const Editorwerte& w) { zeigen(w); },
-                 {m_optA1, m_optTM, m_optAndere, m_chkQuittierung, m_sliderQuit, m_chkKonto, m_sliderGuthaben,
+                 {m_optA1, m_optTM, m_optAndere, m_sliderQuit, m_sliderGuthaben,
                   m_chkKontrollruf, m_optWoche, m_optTag, m_comboTag, m_udStunde, m_udMinute});
 }
 
 QGroupBox* TabAllgemein::gruppeAllgemein()
 {
     auto* allgemein = new QGroupBox(QStringLiteral("Allgemeine Einstellungen"), this);
-    m_anlagenbezeichnung = feld(QStringLiteral("Anlagenbezeichnung"), Feld::Anlagenbezeichnung, Feldart::Freitext, 70, allgemein);
+    m_anlagenbezeichnung = feld(QStringLiteral("Anlagenbezeichnung"), QStringLiteral("general.installation_name"), allgemein);
     {
         auto* lay = new QGridLayout(allgemein);
         lay->addWidget(beschriftung(QStringLiteral("Anlagenbezeichnung"), allgemein), 0, 0);
@@ -152,8 +155,9 @@ QGroupBox* TabAllgemein::gruppeNetz()
 QGroupBox* TabAllgemein::gruppeQuittierung()
 {
     auto* quittierung = new QGroupBox(QStringLiteral("Quittierung"), this);
-    m_chkQuittierung = bausteine::kaestchen(QStringLiteral("Chk_Quittierung"), QStringLiteral("aktiv"), quittierung);
-    m_sliderQuit = schieber(QStringLiteral("Slider_Quit"), 1, 255, quittierung);
+    m_chkQuittierung = kaestchen(QStringLiteral("Chk_Quittierung"), QStringLiteral("aktiv"),
+                                 QStringLiteral("general.acknowledgement.active"), quittierung);
+    m_sliderQuit = schieber(QStringLiteral("Slider_Quit"), QStringLiteral("general.acknowledgement.minutes"), quittierung);
     m_quit = bausteine::anzeigefeld(QStringLiteral("Quit"), QString(), 40, quittierung);
     {
         auto* lay = new QGridLayout(quittierung);
@@ -169,12 +173,12 @@ QGroupBox* TabAllgemein::gruppeQuittierung()
 QGroupBox* TabAllgemein::gruppeKonto()
 {
     auto* konto = new QGroupBox(QStringLiteral("Kontostandsüberwachung"), this);
-    m_chkKonto = bausteine::kaestchen(QStringLiteral("Chk_Konto"), QStringLiteral("aktiv"), konto);
-    m_guthabenrufnummer = feld(QStringLiteral("TXT_Guthabenrufnummer"), Feld::Guthabenrufnummer, Feldart::Nummer, 15, konto);
-    m_nummerAufladung = feld(QStringLiteral("TXT_Nummer_Aufladung"), Feld::NummerAufladung, Feldart::Nummer, 15, konto);
+    m_chkKonto = kaestchen(QStringLiteral("Chk_Konto"), QStringLiteral("aktiv"), QStringLiteral("general.balance.active"), konto);
+    m_guthabenrufnummer = feld(QStringLiteral("TXT_Guthabenrufnummer"), QStringLiteral("general.balance.query_number"), konto);
+    m_nummerAufladung = feld(QStringLiteral("TXT_Nummer_Aufladung"), QStringLiteral("general.balance.topup_number"), konto);
     m_guthabenrufnummer->setEnabled(false);
     m_nummerAufladung->setEnabled(false);
-    m_sliderGuthaben = schieber(QStringLiteral("Slider_Guthaben"), 1, 9, konto);
+    m_sliderGuthaben = schieber(QStringLiteral("Slider_Guthaben"), QStringLiteral("general.balance.minimum_euro"), konto);
     m_sliderGuthaben->setTickPosition(QSlider::TicksBelow);
     m_sliderGuthaben->setTickInterval(1);
     m_sliderGuthaben->setPageStep(1);
@@ -208,7 +212,7 @@ QGroupBox* TabAllgemein::gruppeKontrollruf()
     m_kontrollrufArt->addButton(m_optTag);
     m_comboTag = new QComboBox(kontrollruf);
     m_comboTag->setObjectName(QStringLiteral("Combo_Tag"));
-    m_comboTag->addItems(Editormodell::wochentage());
+    m_comboTag->addItems(einstellung(QStringLiteral("general.check_call.day")).wahl);
     m_comboTag->setCurrentIndex(-1);
     m_comboTag->setMinimumWidth(130);
     m_txtStunde = bausteine::anzeigefeld(QStringLiteral("TXT_Stunde"), QStringLiteral("10"), 32, kontrollruf);
@@ -251,9 +255,7 @@ void TabAllgemein::verdrahten()
     auto bei = [this](auto signal, auto* control, auto operation) {
         connect(control, signal, this, [this, operation](auto wert) { ausfuehren(operation(wert)); });
     };
-    bei(&QCheckBox::toggled, m_chkQuittierung, [this](bool an) { return kontext().modell().Chk_Quittierung_Click(an); });
     bei(&QSlider::valueChanged, m_sliderQuit, [this](int v) { return kontext().modell().Slider_Quit_Change(v); });
-    bei(&QCheckBox::toggled, m_chkKonto, [this](bool an) { return kontext().modell().Chk_Konto_Click(an); });
     bei(&QSlider::valueChanged, m_sliderGuthaben, [this](int v) { return kontext().modell().Slider_Guthaben_Change(v); });
     bei(&QCheckBox::toggled, m_chkKontrollruf, [this](bool an) { return kontext().modell().CHK_Kontrollruf_Click(an); });
     bei(&QComboBox::currentIndexChanged, m_comboTag, [this](int tag) { return kontext().modell().Combo_Tag_Change(tag); });
@@ -292,12 +294,10 @@ void TabAllgemein::zeigen(const Editorwerte& w)
     case Netzbetreiber::Andere: m_optAndere->setChecked(true); break;
     }
 
-    m_chkQuittierung->setChecked(w.quittierung);
     m_sliderQuit->setValue(w.sliderQuit);
     m_sliderQuit->setEnabled(w.quittierung);
     textZeigen(m_quit, w.quit);
 
-    m_chkKonto->setChecked(w.konto);
     m_chkKonto->setEnabled(w.kontoAktivierbar);
     m_guthabenrufnummer->setEnabled(w.konto);
     m_nummerAufladung->setEnabled(w.konto);

@@ -21,26 +21,26 @@ Tab* tabAnalog(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent)
     auto* tab = new Tab(QStringLiteral("TabAnalog"), kontext, waechter, parent);
     auto* gruppe = new QGroupBox(QStringLiteral("Analogeingang 1"), tab);
 
-    auto mitHinweis = [&](const QString& name, Feld f, Feldart art, int grenze, const QString& hinweis) {
-        Eingabefeld* e = tab->feld(name, f, art, grenze, gruppe);
+    auto mitHinweis = [&](const QString& name, const QString& schluessel, const QString& hinweis) {
+        Eingabefeld* e = tab->feld(name, QStringLiteral("analog.") + schluessel, gruppe);
         e->setHinweis(hinweis);
         return e;
     };
-    auto* const messbereich4 = mitHinweis(QStringLiteral("Messbereich4"), Feld::Messbereich4, Feldart::Analog, 3,
+    auto* const messbereich4 = mitHinweis(QStringLiteral("Messbereich4"), QStringLiteral("value_4ma"),
                                           QStringLiteral("Wert bei 4 mA: 0 bis 999"));
-    auto* const messbereich20 = mitHinweis(QStringLiteral("Messbereich20"), Feld::Messbereich20, Feldart::Analog, 3,
+    auto* const messbereich20 = mitHinweis(QStringLiteral("Messbereich20"), QStringLiteral("value_20ma"),
                                            QStringLiteral("Wert bei 20 mA: 0 bis 999"));
-    auto* const grenzwertmin = mitHinweis(QStringLiteral("Grenzwertmin"), Feld::Grenzwertmin, Feldart::Analog, 3,
+    auto* const grenzwertmin = mitHinweis(QStringLiteral("Grenzwertmin"), QStringLiteral("lower_threshold"),
                                           QStringLiteral("Analogwert Minimumalarm: muss um mind. 50 unter Maximumalarm liegen"));
-    auto* const grenzwertmax = mitHinweis(QStringLiteral("Grenzwertmax"), Feld::Grenzwertmax, Feldart::Analog, 3,
+    auto* const grenzwertmax = mitHinweis(QStringLiteral("Grenzwertmax"), QStringLiteral("upper_threshold"),
                                           QStringLiteral("Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen"));
-    auto* const einheit = mitHinweis(QStringLiteral("Einheit"), Feld::Einheit, Feldart::Einheit, 3,
+    auto* const einheit = mitHinweis(QStringLiteral("Einheit"), QStringLiteral("unit"),
                                      QStringLiteral("Einheit des Analogwertes: max. 3 Zeichen"));
     for (Eingabefeld* e : {messbereich4, messbereich20, grenzwertmin, grenzwertmax, einheit})
         e->setFixedWidth(60);
-    auto* const textMin = mitHinweis(QStringLiteral("Text_Min"), Feld::TextMin, Feldart::Freitext, 127,
+    auto* const textMin = mitHinweis(QStringLiteral("Text_Min"), QStringLiteral("lower_text"),
                                      QStringLiteral("Meldunsgtext für Minimumalarm"));
-    auto* const textMax = mitHinweis(QStringLiteral("Text_Max"), Feld::TextMax, Feldart::Freitext, 127,
+    auto* const textMax = mitHinweis(QStringLiteral("Text_Max"), QStringLiteral("upper_text"),
                                      QStringLiteral("Meldunsgtext für Maximumalarm"));
 
     auto* nummern = new QPushButton(QStringLiteral("Nummern"), gruppe);

@@ -23,18 +23,16 @@ Tab* tabMeldelinien(Editorkontext& kontext, Feldwaechter& waechter, QWidget* par
     lay->addWidget(bausteine::beschriftung(QStringLiteral("Gutmeldung"), tab), 0, Gutmeldung, Qt::AlignHCenter);
     lay->addWidget(kontext.markerErzeugen(kMarkerOptionen, tab), 0, OptionMarker);
 
-    // An option of line i: its check box in its column, showing its value;
-    // its handler is the model's operation.
-    using Handler = Folge (Editormodell::*)(int, bool);
-    auto option = [&](const QString& name, int i, int spalte, Tab::Zustand an, Handler handler) {
-        QCheckBox* c = tab->kaestchen(QStringLiteral("%1_%2").arg(name).arg(i), QString(), tab, std::move(an),
-                                      [&kontext, i, handler](bool neu) { return (kontext.modell().*handler)(i, neu); });
+    // An option of source i: its check box in its column.
+    auto option = [&](const QString& name, int i, int spalte, const QString& schluessel) {
+        QCheckBox* c = tab->kaestchen(QStringLiteral("%1_%2").arg(name).arg(i), QString(), schluessel, tab);
         lay->addWidget(c, i + 1, spalte, Qt::AlignHCenter);
     };
     for (int i = 0; i < 9; ++i) {
         const int r = i + 1;
+        const QString s = i < 8 ? QStringLiteral("lines[%1].").arg(i) : QStringLiteral("mains_failure.");
         lay->addWidget(bausteine::beschriftung(meldequelle(i + 1), tab), r, Zeile);
-        lay->addWidget(tab->feld(QStringLiteral("SMSText_%1").arg(i), SMSText(i), Feldart::Freitext, 70, tab), r, Text);
+        lay->addWidget(tab->feld(QStringLiteral("SMSText_%1").arg(i), s + QStringLiteral("text"), tab), r, Text);
         lay->addWidget(kontext.markerErzeugen(i, tab), r, TextMarker);
 
         auto* knopf = new QPushButton(QStringLiteral("Nummern"), tab);
@@ -43,12 +41,9 @@ Tab* tabMeldelinien(Editorkontext& kontext, Feldwaechter& waechter, QWidget* par
         lay->addWidget(knopf, r, Knopf);
         lay->addWidget(kontext.markerErzeugen(9 + i, tab), r, KnopfMarker);
 
-        const auto n = std::size_t(i);
         if (i < 8)
-            option(QStringLiteral("Chk_Oeffner"), i, Oeffner, [n](const Editorwerte& w) { return w.oeffner[n]; },
-                   &Editormodell::Chk_Oeffner_Click);
-        option(QStringLiteral("Chk_Gutmeldung"), i, Gutmeldung, [n](const Editorwerte& w) { return w.gutmeldung[n]; },
-               &Editormodell::Chk_Gutmeldung_Click);
+            option(QStringLiteral("Chk_Oeffner"), i, Oeffner, s + QStringLiteral("normally_closed"));
+        option(QStringLiteral("Chk_Gutmeldung"), i, Gutmeldung, s + QStringLiteral("all_clear"));
     }
     lay->setColumnStretch(Text, 1);
     lay->setColumnMinimumWidth(Oeffner, 70);

@@ -16,16 +16,12 @@ Tab* tabRelais(Editorkontext& kontext, Feldwaechter& waechter, QWidget* parent)
     for (int r = 0; r < 2; ++r) {
         const QString nr = QString::number(r + 1);
         auto* gruppe = new QGroupBox(QStringLiteral("Relais ") + nr, tab);
-        // The model's values of relay r: the confirmation's box and its text.
-        const auto an = [r](const Editorwerte& w) { return r == 0 ? w.relaisbest1 : w.relaisbest2; };
+        const QString s = QStringLiteral("relays[%1].").arg(r);
         QCheckBox* chk = tab->kaestchen(QStringLiteral("Chk_Relaisbest") + nr, QStringLiteral("Bestätigungsmeldung"),
-                                        gruppe, an, [&kontext, r](bool neu) {
-                                            return kontext.modell().Chk_Relaisbest_Click(r + 1, neu);
-                                        });
-        Eingabefeld* text = tab->feld(QStringLiteral("Besttext") + nr, r == 0 ? Feld::Besttext1 : Feld::Besttext2,
-                                      Feldart::Freitext, 127, gruppe);
+                                        s + QStringLiteral("confirmation"), gruppe);
+        Eingabefeld* text = tab->feld(QStringLiteral("Besttext") + nr, s + QStringLiteral("text"), gruppe);
         text->setEnabled(false);
-        tab->beimAnzeigen([text, an](const Editorwerte& w) { text->setEnabled(an(w)); });
+        tab->beimAnzeigen([text, chk](const Editorwerte&) { text->setEnabled(chk->isChecked()); });
         auto* g = new QGridLayout(gruppe);
         g->addWidget(chk, 0, 0);
         g->addWidget(kontext.markerErzeugen(18 + r, gruppe), 0, 2);

@@ -2,6 +2,7 @@
 
 #include "door/abweisung.h"
 #include "door/door.h"
+#include "editor/editorkontext.h"
 #include "image/felder.h"
 
 #include <QButtonGroup>
@@ -30,13 +31,7 @@ Eintrag normiert(Eintrag e)
 
 } // namespace
 
-Teledit::Teledit(Konfigspeicher& speicher, Seitenaenderung& aenderung, IstA1 istA1,
-                 MarkerZeigen markerZeigen, QWidget* parent)
-    : QDialog(parent)
-    , m_speicher(speicher)
-    , m_aenderung(aenderung)
-    , m_istA1(std::move(istA1))
-    , m_markerZeigen(std::move(markerZeigen))
+Teledit::Teledit(Editorkontext& kontext, QWidget* parent) : QDialog(parent), m_k(kontext)
 {
     setObjectName(QStringLiteral("Teledit"));
     setWindowTitle(QStringLiteral("Telefonnummern ML 1"));
@@ -64,6 +59,12 @@ Teledit::Teledit(Konfigspeicher& speicher, Seitenaenderung& aenderung, IstA1 ist
         gruppe->addButton(p.fax);
         gruppe->addButton(p.email);
         p.gsm->setChecked(true);
+        // A screen reader names a slot's controls by the entry they belong to
+        // (the label beside the field is no buddy: its name would win).
+        p.gsm->setAccessibleName(QStringLiteral("Eintrag %1, GSM").arg(i + 1));
+        p.fax->setAccessibleName(QStringLiteral("Eintrag %1, Fax").arg(i + 1));
+        p.email->setAccessibleName(QStringLiteral("Eintrag %1, E-Mail").arg(i + 1));
+        artBenennen(i, Art::GSM);
 
         auto* arten = new QHBoxLayout;
         arten->addWidget(p.gsm);
@@ -80,23 +81,27 @@ Teledit::Teledit(Konfigspeicher& speicher, Seitenaenderung& aenderung, IstA1 ist
             {{p.gsm, Art::GSM}, {p.fax, Art::Fax}, {p.email, Art::Email}}};
         for (const auto& [knopf, a] : knoepfe)
             connect(knopf, &QRadioButton::toggled, this, [this, i, a = a](bool an) {
-                if (an)
+                if (an) {
                     m_platz[i].bezeichnung->setText(empfaenger::bezeichnung(a));
+                    artBenennen(i, a);
+                }
             });
         connect(p.nummer, &QLineEdit::textEdited, this, [this, i](const QString& neu) { bearbeitet(i, neu); });
     }
 
-    // No default button: Enter in a slot must not store or close the list.
+    // Enter stores the list and closes the dialog ("Speichern"), Escape closes
+    // it without storing ("Abbruch"), as in every dialog of the program.
     auto knopf = [this](const QString& name, const QString& text) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(name);
-        b->setAutoDefault(false);
-        b->setDefault(false);
         return b;
     };
     m_save = knopf(QStringLiteral("CMD_Save"), QStringLiteral("Speichern"));
+    m_save->setDefault(true);
     m_cancel = knopf(QStringLiteral("CMD_Cancel"), QStringLiteral("Abbruch"));
     m_kopieren = knopf(QStringLiteral("CMD_kopieren"), QStringLiteral("Kopieren"));
+    setTabOrder(m_save, m_kopieren);
+    setTabOrder(m_kopieren, m_cancel);
     connect(m_save, &QPushButton::clicked, this, &Teledit::speichernKlick);
     connect(m_cancel, &QPushButton::clicked, this, &Teledit::reject);
     connect(m_kopieren, &QPushButton::clicked, this, &Teledit::kopierenKlick);
@@ -109,6 +114,14 @@ Teledit::Teledit(Konfigspeicher& speicher, Seitenaenderung& aenderung, IstA1 ist
     auto* aussen = new QVBoxLayout(this);
     aussen->addLayout(raster);
     aussen->addLayout(knoepfe);
+}
+
+void Teledit::artBenennen(int i, Art a)
+{
+    static const QString kArten[] = {QStringLiteral("GSM-Nummer"), QStringLiteral("Fax-Nummer mit Vorwahl"),
+                                     QStringLiteral("E-Mail-Adresse")};
+    const int k = a == Art::GSM ? 0 : a == Art::Fax ? 1 : 2;
+    m_platz[i].nummer->setAccessibleName(QStringLiteral("Eintrag %1, %2").arg(i + 1).arg(kArten[k]));
 }
 
 Art Teledit::art(int i) const
@@ -151,7 +164,7 @@ void Teledit::laden(int seite)
 {
     m_seite = seite;
     setWindowTitle(empfaenger::titel(seite));
-    const QList<Eintrag> liste = empfaenger::listeDekodieren(listeLesen(m_speicher, seite));
+    const QList<Eintrag> liste = empfaenger::listeDekodieren(listeLesen(m_k.modell().speicher(), seite));
     for (int i = 0; i < empfaenger::kPlaetze; ++i)
         zeigen(i, i < liste.size() ? liste[i] : Eintrag{});
     m_ueberzaehlig = std::max(0, int(liste.size()) - empfaenger::kPlaetze);
@@ -231,22 +244,15 @@ void Teledit::bildErneuert()
 bool Teledit::ablegen()
 {
     const QList<Eintrag> liste = eintraege();
-    const bool a1 = m_istA1 && m_istA1();
-    const std::optional<QByteArray> gerahmt = empfaenger::listeKodieren(liste, a1);
-    if (!gerahmt) {
-        abweisen({Abweisung::Art::Empfaengerliste, empfaenger::listeBedarf(liste, a1), empfaenger::kListenZellen});
-        Door::aktuell().meldung(
-            QStringLiteral("Die Rufnummern passen nicht in den Speicher des Boravilon "
-                           "(%1 von %2 Zeichen). Bitte Einträge kürzen oder entfernen.")
-                .arg(empfaenger::listeBedarf(liste, a1))
-                .arg(empfaenger::kListenZellen),
-            Door::Icon::Warnung, Door::Knoepfe::Ok, kTitelGeraet);
+    const Folge f = m_k.modell().Nummern_Speichern(m_seite, liste);
+    if (!m_k.folgen(f)) {
+        Door::aktuell().meldung(QStringLiteral("Die Rufnummern passen nicht in den Speicher des Boravilon "
+                                               "(%1 von %2 Zeichen). Bitte Einträge kürzen oder entfernen.")
+                                    .arg(f.einwaende.value(0).grund.a)
+                                    .arg(empfaenger::kListenZellen),
+                                Door::Icon::Warnung, Door::Knoepfe::Ok, kTitelGeraet);
         return false;
     }
-    listeSpeichern(m_speicher, m_seite, *gerahmt);
-    m_aenderung[m_seite] = true;
-    if (m_markerZeigen)
-        m_markerZeigen(empfaenger::marker(m_seite));
     m_abgelegt = liste;
     m_ueberzaehlig = 0;
     return true;
@@ -262,20 +268,13 @@ void Teledit::speichernKlick()
 // (prefixes included) to every source's list. The dialog stays open.
 void Teledit::kopierenKlick()
 {
+    // Stored and copied: one step of the editor's history.
+    const Editorkontext::Schritt schritt(m_k);
     if (!ablegen())
         return;
     const Door::Antwort a = Door::aktuell().meldung(
         QStringLiteral("Wollen Sie diese Einstellung für alle anderen Meldelinien und Alarme übernehmen ?"),
         Door::Icon::Keins, Door::Knoepfe::OkAbbrechen, QStringLiteral("GSM BV Konfiguration"));
-    if (a != Door::Antwort::Ok)
-        return;
-    QByteArray zellen;
-    for (int o = 0; o < empfaenger::kListenZellen; ++o)
-        zellen.append(char(m_speicher.byte(m_seite, o)));
-    for (int seite : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11}) {
-        listeSpeichern(m_speicher, seite, zellen);
-        m_aenderung[seite] = true;
-        if (m_markerZeigen)
-            m_markerZeigen(empfaenger::marker(seite));
-    }
+    if (a == Door::Antwort::Ok)
+        m_k.folgen(m_k.modell().Nummern_Kopieren(m_seite));
 }

@@ -5,9 +5,7 @@
 //
 // Wiring (the main window owns one instance for the whole run, with itself as
 // parent):
-//   Teledit teledit(konfigspeicher, seitenaenderung,
-//                   [&] { return OPT_A1->isChecked(); },
-//                   [&](int i) { Aenderung[i]->show(); }, this);
+//   Teledit teledit(editorkontext, this);
 //   CMD_Nr(i) clicked  -> teledit.oeffnen(i + 1)   (i = 0..8)
 //   Cmd_Analog clicked -> teledit.oeffnen(11)
 //   after a device read or a file open -> teledit.bildErneuert()
@@ -19,18 +17,19 @@
 //   the shown list has unsaved edits it first asks whether to store them
 //   (Ja: stored - and if they do not fit, the dialog stays on its source;
 //   Nein: discarded).
-// Storing encodes the entries with the operator selected at that moment
-// (`istA1`), flags the page in `Seitenaenderung` and calls `markerZeigen` with
-// the page's change marker (9..17 for pages 1..9, 20 for page 11). A list that
-// does not fit into its 128 cells is refused with a beep and a message, and
-// nothing is stored. Closing without "Speichern" never changes the image.
+// The dialog changes the image only through the editor model's operations
+// (Nummern_Speichern, Nummern_Kopieren): they encode the entries with the
+// operator selected at that moment, flag the page and show its change marker
+// (9..17 for pages 1..9, 20 for page 11), except while the program fills the
+// editor. A list that does not fit into its 128 cells is refused with a beep
+// and a message, and nothing is stored. Closing without "Speichern" never
+// changes the image.
 #include "image/empfaenger.h"
-#include "image/konfigspeicher.h"
 
 #include <QDialog>
 #include <array>
-#include <functional>
 
+class Editorkontext;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -39,11 +38,7 @@ class QRadioButton;
 class Teledit : public QDialog {
     Q_OBJECT
 public:
-    using IstA1 = std::function<bool()>;
-    using MarkerZeigen = std::function<void(int marker)>;
-
-    Teledit(Konfigspeicher& speicher, Seitenaenderung& aenderung, IstA1 istA1,
-            MarkerZeigen markerZeigen, QWidget* parent = nullptr);
+    explicit Teledit(Editorkontext& kontext, QWidget* parent = nullptr);
 
     // Opens the editor for the list of page `nummernseite` (1..9 or 11) as
     // described above. False when the page holds no list, or when the dialog
@@ -69,6 +64,8 @@ private:
     };
 
     empfaenger::Art art(int i) const;
+    // The slot's field is named by its entry and kind: "Eintrag 3, GSM-Nummer".
+    void artBenennen(int i, empfaenger::Art a);
     QList<empfaenger::Eintrag> eintraege() const;
     void laden(int seite);
     void zeigen(int i, const empfaenger::Eintrag& e);
@@ -78,10 +75,7 @@ private:
     void speichernKlick();
     void kopierenKlick();
 
-    Konfigspeicher& m_speicher;
-    Seitenaenderung& m_aenderung;
-    IstA1 m_istA1;
-    MarkerZeigen m_markerZeigen;
+    Editorkontext& m_k;
     int m_seite = 0;
     int m_ueberzaehlig = 0;  // stored entries beyond the eighth, not shown
     QList<empfaenger::Eintrag> m_abgelegt;  // the slots as read or last stored

@@ -2,34 +2,8 @@
 
 #include "image/ansi.h"
 
-bool Zeichencheck(int zeichen)
-{
-    if (zeichen == 34 || zeichen == 35)
-        return false;
-    if (zeichen >= 91 && zeichen <= 96)
-        return false;
-    return zeichen <= 122;
-}
-
 namespace {
-using A = Abweisung::Art;
 bool ziffer(int code) { return code >= '0' && code <= '9'; }
-// Why a field refuses a character it does not take.
-Abweisung zeichenGrund(Feldart art)
-{
-    switch (art) {
-    case Feldart::Nummer: return {A::Nummernzeichen};
-    case Feldart::Analog: return {A::Ziffern};
-    case Feldart::Freitext:
-    case Feldart::Einheit: break;
-    }
-    return {A::Zeichen};
-}
-// Why a full field refuses one more character.
-Abweisung laengeGrund(Feldart art, int grenze)
-{
-    return {art == Feldart::Analog ? A::Ziffernzahl : A::Laenge, grenze};
-}
 bool einheitLeer(Feldart art, const QString& text) { return art == Feldart::Einheit && text == QLatin1String("   "); }
 } // namespace
 
@@ -82,22 +56,6 @@ Tastenentscheid tastePruefen(Feldart art, int grenze, const QString& text, int c
         break;
     }
     return e;
-}
-
-bool zeichenErlaubt(Feldart art, int code)
-{
-    if (code < 32)
-        return false;
-    switch (art) {
-    case Feldart::Freitext:
-    case Feldart::Einheit:
-        return Zeichencheck(code);
-    case Feldart::Nummer:
-        return ziffer(code) || code == '+' || code == '*' || code == '#';
-    case Feldart::Analog:
-        return ziffer(code);
-    }
-    return false;
 }
 
 Einfuegeentscheid einfuegenPruefen(Feldart art, int grenze, const QString& feldtext, int ersetzt,

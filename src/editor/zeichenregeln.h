@@ -3,20 +3,9 @@
 // functions: a typed key and a pasted, dropped or composed text go through the
 // same rules, so the window only asks and carries out the answer.
 #include "door/abweisung.h"
+#include "modell/zeichen.h"
 
 #include <QString>
-
-// Free-text fields: every code is admitted except 34 ("), 35 (#), 91..96
-// ([ \ ] ^ _ `) and every code above 122 ({ | } ~, DEL and all of 128..255,
-// umlauts and ß included). Control codes (Backspace 8, Enter 13, 0) pass.
-bool Zeichencheck(int zeichen);
-
-enum class Feldart {
-    Freitext,  // Anlagenbezeichnung, SMSText, Besttext, Text_Min, Text_Max
-    Einheit,   // Einheit: free text of three characters; "   " is emptied by the first key
-    Nummer,    // TXT_Guthabenrufnummer, TXT_Nummer_Aufladung: digits + * #
-    Analog,    // Messbereich4/20, Grenzwertmin/max: digits only
-};
 
 // Typed character code meaning "the character has no byte in the code page".
 constexpr int kKeinByte = -1;
@@ -33,10 +22,6 @@ struct Tastenentscheid {
 // `grenze` is the length at which a character is refused (70, 127, 15, 3, 3);
 // `code` is the typed character's byte (kKeinByte when it has none).
 Tastenentscheid tastePruefen(Feldart art, int grenze, const QString& text, int code);
-
-// Whether a byte may stand in a field of this kind (used for pasted text,
-// where control codes are never admitted).
-bool zeichenErlaubt(Feldart art, int code);
 
 // Pasted, dropped or composed text: the admitted characters of `eingabe` in
 // order, cut so that the field holds no more than `grenze` characters once

@@ -1,11 +1,11 @@
 #include "eventlog/logdatei.h"
 
 #include "eventlog/ereignisspeicher.h"
+#include "systemfehler/ablage.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -45,7 +45,7 @@ QString logOrdner(const QString& programmOrdner, const QString& datenOrdner)
         return QDir(programmOrdner).absolutePath();
     if (datenOrdner.isEmpty())
         return {};
-    if (!QDir().mkpath(datenOrdner))
+    if (!ablage::ordnerAnlegen(datenOrdner).isEmpty())
         return {};
     if (!ordnerBeschreibbar(datenOrdner))
         return {};
@@ -60,16 +60,7 @@ QString logOrdner()
 
 bool logSchreiben(const QString& pfad, const QByteArray& inhalt)
 {
-    QSaveFile datei(pfad);
-    if (!datei.open(QIODevice::WriteOnly))
-        return false;
-    // The flush is checked on its own: commit() does not notice a buffer that
-    // failed to reach the disk (a full disk) and would put a short file in place.
-    if (datei.write(inhalt) != inhalt.size() || !datei.flush()) {
-        datei.cancelWriting(); // the temporary file goes, the old log stays
-        return false;
-    }
-    return datei.commit();
+    return ablage::dateiErsetzen(pfad, inhalt, ablage::kPrivat).isEmpty();
 }
 
 QString logAblegen(const QByteArray& speicher512, const QString& programmOrdner,

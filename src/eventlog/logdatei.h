@@ -22,17 +22,19 @@ bool ordnerBeschreibbar(const QString& ordner);
 bool systemOrt(const QString& ordner);
 
 // The folder for "LOG.TXT": programmOrdner when it is no system location and
-// can be written to, else
-// datenOrdner, created when missing. Empty when neither can be used.
+// can be written to, else datenOrdner, created when missing (with every
+// missing folder above it, for the user alone: 0700). Empty when neither can
+// be used.
 QString logOrdner(const QString& programmOrdner, const QString& datenOrdner);
 
 // The same with the real folders: the program's own folder, else the user's
 // data folder for this program (QStandardPaths::AppLocalDataLocation).
 QString logOrdner();
 
-// Writes the file anew (an existing file is replaced). The file either holds
-// all of inhalt afterwards or is left as it was: it is written to a temporary
-// file beside it and renamed only when complete. False when it failed.
+// Writes the file anew (an existing file is replaced), for the user alone
+// (0600): the events name the installation's alarms. The file either holds
+// all of inhalt afterwards or is left as it was (ablage::dateiErsetzen). False
+// when it failed.
 bool logSchreiben(const QString& pfad, const QByteArray& inhalt);
 
 // The whole end of a download: converts the 512 bytes of the event memory,

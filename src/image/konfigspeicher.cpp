@@ -85,16 +85,3 @@ QString meldequelle(int seite)
         return QStringLiteral("Analogwertüberwachung");
     return {};
 }
-
-int markerSeite(int marker)
-{
-    if (marker >= 0 && marker <= 8)
-        return marker + 1;
-    if (marker >= 9 && marker <= 17)
-        return marker - 8;
-    if (marker == 18 || marker == 19)
-        return 10;
-    if (marker == 20)
-        return 11;
-    return 0;
-}

@@ -87,8 +87,3 @@ QString seitenTitel(int seite);
 // "Meldelinie 1" .. "Meldelinie 8" (pages 1..8), "Stromausfall" (9),
 // "Analogwertüberwachung" (11); empty for any other page.
 QString meldequelle(int seite);
-
-// The page a change marker flags for text and list edits: markers 0..8 -> 1..9,
-// 9..17 -> 1..9, 18/19 -> 10, 20 -> 11 (texts of page 12 flag 12 themselves),
-// 21/22 -> 0.
-int markerSeite(int marker);

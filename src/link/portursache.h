@@ -1,19 +1,22 @@
 #pragma once
 // Why a serial port could not be opened, told apart once for both front ends:
-// no such device, no permission (the user is missing from the device's group),
-// or the port held by another program - named when a lock file or the
-// process table shows who it is.
+// no such device, no serial port at all, no permission (the user is missing
+// from the device's group, or the device is its owner's alone), or the port
+// held by another program - named when a lock file or the process table shows
+// who it is.
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
 #include <optional>
 
 struct Portursache {
-    enum class Art { Unbekannt, NichtVorhanden, KeineBerechtigung, Belegt };
+    enum class Art { Unbekannt, NichtVorhanden, KeinPort, KeineBerechtigung, NurEigentuemer, Belegt };
     Art art = Art::Unbekannt;
-    QString gruppe;    // KeineBerechtigung: the group that may open the device
-    QString programm;  // Belegt: the program holding the port, when known
-    qint64 pid = 0;    // Belegt: its process number, when known
+    QString gruppe;       // KeineBerechtigung: the group to join; NurEigentuemer: the device's group
+    QString programm;     // Belegt: the program holding the port, when known
+    qint64 pid = 0;       // Belegt: its process number, when known
+    QString eigentuemer;  // NurEigentuemer: the device's owner
+    QString rechte;       // NurEigentuemer: its mode as "ls -l" shows it ("crw-------")
 };
 
 namespace portursache {
@@ -28,20 +31,30 @@ struct Halter {
 QStringList sperrOrdner();
 
 // The running process, other than this one, that a lock file in `ordner`
-// names for `geraet`. Lock files hold the process number as text on their
-// first line ("      4711", "4711"); a file whose process has ended is stale.
+// names for `geraet`. Lock files hold the process number as text, padded or
+// not and maybe followed by words ("      4711", "     15008 minicom root"),
+// as Qt writes it (number, program, host on three lines) or as a binary int;
+// an empty one belongs to the process that holds it open (flock). A file
+// whose process has ended is stale.
 std::optional<Halter> sperrHalter(const QString& geraet, const QStringList& ordner = sperrOrdner());
 
 // A process, other than this one, that has `geraet` open (only processes the
-// user may look into are seen).
+// user may look into are seen). A process that holds the other side of a
+// pseudo-terminal (its master, as a simulated device does) does not count.
 std::optional<Halter> offenBei(const QString& geraet);
+
+// Who holds the character device `geraet` before it is opened: the owner of
+// its lock file, else a process that has it open. Nothing for what is no
+// character device (the open then tells what it is).
+std::optional<Halter> halter(const QString& geraet, const QStringList& ordner = sperrOrdner());
 
 // The group that may open `geraet`: the device's own group, or "dialout",
 // where serial ports live on Debian, when it has none of use ("root").
 QString gruppe(const QString& geraet);
 
 // The cause of a failed open of `geraet`, from the port's error and a look at
-// the device, its permissions, the lock files and the processes.
+// the device, its permissions, the lock files and the processes. The group is
+// advised only when it may read and write the device (and is not root's).
 Portursache ermitteln(const QString& geraet, QSerialPort::SerialPortError fehler,
                       const QStringList& ordner = sperrOrdner());
 

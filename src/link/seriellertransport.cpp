@@ -71,11 +71,14 @@ bool SeriellerTransport::oeffnen(const QString& geraet)
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    // A port locked by another program stays his. The serial port itself
-    // takes a lock file without its program's name for stale and opens the
-    // port anyway: two programs would then read from one line.
-    if (const auto halter = portursache::sperrHalter(geraet, m_sperrOrdner)) {
-        m_ursache = {Portursache::Art::Belegt, {}, halter->programm, halter->pid};
+    // A port locked or held open by another program stays his. The serial
+    // port itself takes a lock file without its program's name for stale, and
+    // does not see a program without a lock: it would open the port anyway,
+    // and two programs would then read from one line.
+    if (const auto halter = portursache::halter(geraet, m_sperrOrdner)) {
+        m_ursache.art = Portursache::Art::Belegt;
+        m_ursache.programm = halter->programm;
+        m_ursache.pid = halter->pid;
         m_fehler = QStringLiteral("belegt");
         return false;
     }

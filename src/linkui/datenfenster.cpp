@@ -26,6 +26,8 @@ public:
         balken->setObjectName(QStringLiteral("ProgressBar1"));
         balken->setMinimum(0);
         balken->setTextVisible(false);
+        // A screen reader names the bar by the caption above it and reads its value.
+        label->setBuddy(balken);
         layout->addWidget(label);
         layout->addWidget(balken);
         setFixedSize(360, 90);
@@ -102,6 +104,8 @@ void DatenFenster::zeichnen()
     if (!m_fenster)
         return;
     m_fenster->label->setText(m_text);
+    if (m_fenster->balken->accessibleName() != m_text)
+        m_fenster->balken->setAccessibleName(m_text);
     m_fenster->balken->setMaximum(std::max(m_maximum, 0));
     m_fenster->balken->setValue(std::clamp(m_wert, 0, m_fenster->balken->maximum()));
 }

@@ -30,6 +30,7 @@ Kommunikation::Kommunikation(Verbindung& verbindung, QWidget* eltern)
         m_geraet[i] = new QLabel(m_verbindung.zuordnung().geraet(i + 1), frame);
         m_geraet[i]->setObjectName(QStringLiteral("Geraet%1").arg(i + 1));
         m_geraet[i]->setEnabled(false);  // a hint, shown greyed
+        m_option[i]->setAccessibleDescription(m_geraet[i]->text());
         gitter->addWidget(m_option[i], i, 0);
         gitter->addWidget(m_geraet[i], i, 1);
     }

@@ -38,9 +38,9 @@ syszeit::syszeit(QWidget* parent)
     PCZeit->setReadOnly(true);
     Label1->setBuddy(BoraZeit);
     Label2->setBuddy(PCZeit);
-    // Return must not set the device's clock by accident.
-    CMD_OK->setAutoDefault(false);
-    CMD_Abbruch->setAutoDefault(false);
+    // Return must not set the device's clock by accident: it closes the
+    // dialog, unless the focus is on "Übernehmen" itself.
+    CMD_Abbruch->setDefault(true);
 
     auto* raster = new QGridLayout;
     raster->addWidget(Label1, 0, 0);

@@ -1,5 +1,19 @@
 #include "modell/abweisungsgrund.h"
 
+namespace {
+QString gesperrt(int sperre)
+{
+    switch (sperre) {
+    case Abweisung::QuittierungAus: return QStringLiteral("Nur bei aktiver Quittierung");
+    case Abweisung::KontoAus: return QStringLiteral("Nur bei aktiver Kontostandsüberwachung");
+    case Abweisung::KontoNetz: return QStringLiteral("Nur mit Netzbetreiber A1 oder T Mobile");
+    case Abweisung::KontrollrufAus: return QStringLiteral("Nur bei aktivem Kontrollruf");
+    case Abweisung::NichtWoechentlich: return QStringLiteral("Nur bei wöchentlichem Kontrollruf");
+    }
+    return QStringLiteral("Nur bei aktiver Bestätigungsmeldung");
+}
+} // namespace
+
 QString Abweisung::text() const
 {
     using A = Art;
@@ -22,6 +36,12 @@ QString Abweisung::text() const
     case A::Empfaengerliste:
         return QStringLiteral("Die Nummern passen nicht in den Speicher (%1 von %2 Zeichen)").arg(a).arg(b);
     case A::Belegt: return QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen");
+    case A::Schluessel: return QStringLiteral("Keine solche Einstellung");
+    case A::Wahl: return QStringLiteral("Erlaubt: %1").arg(werte);
+    case A::Bereich: return QStringLiteral("Erlaubt: %1 bis %2").arg(a).arg(b);
+    case A::Uhrzeit: return QStringLiteral("Uhrzeit als hh:mm, 00:00 bis 23:59");
+    case A::Gesperrt: return gesperrt(a);
+    case A::Empfaengerzahl: return QStringLiteral("Höchstens %1 Empfänger").arg(a);
     }
     return {};
 }

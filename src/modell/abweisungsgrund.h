@@ -4,6 +4,7 @@
 // while another one runs. The pure rules (the editor model, the character and
 // analog checks, the recipient codec's callers) return this value with their
 // decision; door/abweisung.h announces it (beep, reason, the field's frame).
+// Setting a value by key refuses with the same reasons, and a few of its own.
 // QtCore only.
 #include <QString>
 
@@ -26,11 +27,20 @@ struct Abweisung {
         ObererAbstand,       // the upper threshold is not more than 50 above the lower
         Empfaengerliste,     // the recipients need a of b cells
         Belegt,              // a device operation is under way
+        Schluessel,          // setting by key: no setting has this key
+        Wahl,                // setting by key: not one of `werte`
+        Bereich,             // setting by key: not a number from a to b
+        Uhrzeit,             // setting by key: no time of day HH:MM
+        Gesperrt,            // setting by key: its control is disabled now; a = the Sperre
+        Empfaengerzahl,      // setting by key: more recipients than a
     };
+    // Why a control is disabled (Art::Gesperrt).
+    enum Sperre { QuittierungAus, KontoAus, KontoNetz, KontrollrufAus, NichtWoechentlich, RelaisAus };
 
     Art art = Art::Keine;
     int a = 0;
     int b = 0;
+    QString werte = {};  // Wahl: the values taken
 
     explicit operator bool() const { return art != Art::Keine; }
     bool operator==(const Abweisung&) const = default;

@@ -1,6 +1,5 @@
 #include "modell/analogpruefung.h"
 
-#include "image/felder.h"
 
 const QString& Analogwerte::text(Analogfeld f) const
 {
@@ -22,17 +21,6 @@ double analogZahl(const QString& text)
     for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i)
         v = v * 10.0 + (text[i].unicode() - '0');
     return v;
-}
-
-int analogOffset(Analogfeld feld)
-{
-    switch (feld) {
-    case Analogfeld::Messbereich4: return offset::Messbereich4;
-    case Analogfeld::Messbereich20: return offset::Messbereich20;
-    case Analogfeld::Grenzwertmin: return offset::Grenzwertmin;
-    case Analogfeld::Grenzwertmax: return offset::Grenzwertmax;
-    }
-    return offset::Messbereich4;
 }
 
 namespace {

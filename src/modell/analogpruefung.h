@@ -38,5 +38,3 @@ struct Analogentscheid {
 // typed in since it got the focus.
 Analogentscheid analogPruefen(Analogfeld feld, const Analogwerte& werte, bool feldgeaendert);
 
-// Page 11 offset of a field's high byte.
-int analogOffset(Analogfeld feld);

@@ -3,6 +3,7 @@
 #include "image/ansi.h"
 #include "image/felder.h"
 #include "modell/analogpruefung.h"
+#include "modell/einstellung.h"
 
 #include <QStringList>
 #include <optional>
@@ -14,29 +15,6 @@ constexpr int kSeite0 = 0;
 constexpr int kMarkerOptionen = 21;   // Chk_Oeffner, Chk_Gutmeldung
 constexpr int kMarkerAllgemein = 22;  // tab "Allgemein"
 constexpr int kMarkerAnalog = 20;     // tab "Analogeingänge"
-
-// Where a text field stores and which marker its change shows. The unit and
-// the analog values have encodings of their own (page 11, marker 20).
-struct Textort {
-    Bereich bereich;
-    int marker;
-};
-
-Textort textort(Feld f)
-{
-    switch (f) {
-    case Feld::Anlagenbezeichnung: return {bereich::Anlagenbezeichnung, kMarkerAllgemein};
-    case Feld::Guthabenrufnummer: return {bereich::Guthabenrufnummer, kMarkerAllgemein};
-    case Feld::NummerAufladung: return {bereich::NummerAufladung, kMarkerAllgemein};
-    case Feld::Besttext1: return {bereich::Besttext1, 18};
-    case Feld::Besttext2: return {bereich::Besttext2, 19};
-    case Feld::TextMin: return {bereich::TextMin, kMarkerAnalog};
-    case Feld::TextMax: return {bereich::TextMax, kMarkerAnalog};
-    default: break;
-    }
-    const int i = int(f) - int(Feld::SMSText0);
-    return {bereich::SMSText(i), i};
-}
 
 std::optional<Analogfeld> analogfeld(Feld f)
 {
@@ -59,16 +37,6 @@ Folge folge(Schritte schritte)
 }
 
 } // namespace
-
-const QStringList& Editormodell::wochentage()
-{
-    static const QStringList tage = {
-        QStringLiteral("Montag"),     QStringLiteral("Dienstag"), QStringLiteral("Mittwoch"),
-        QStringLiteral("Donnerstag"), QStringLiteral("Freitag"),  QStringLiteral("Samstag"),
-        QStringLiteral("Sonntag"),
-    };
-    return tage;
-}
 
 QString& Editormodell::text(Editorwerte& w, Feld f)
 {
@@ -192,7 +160,7 @@ void Editormodell::relaisbest(Folge& w, int r, bool an)
     if (m_fuellen)
         return;
     // Unticking empties the text in the image as well (0x03 at its first cell).
-    validate(w, feld, t, true);
+    feldAblegen(w, feld, t, true);
 }
 
 // --- Acknowledgement -----------------------------------------------------------------
@@ -253,8 +221,8 @@ void Editormodell::konto(Folge& w, bool an)
         if (m_werte.sliderGuthaben != 1)
             sliderGuthaben(w, 1);
         m_werte.guthaben.clear();
-        validate(w, Feld::Guthabenrufnummer, QString(), false);
-        validate(w, Feld::NummerAufladung, QString(), false);
+        feldAblegen(w, Feld::Guthabenrufnummer, QString(), false);
+        feldAblegen(w, Feld::NummerAufladung, QString(), false);
         m_speicher.setze(kSeite0, offset::Guthaben, 0);
         vermerken(w, kMarkerAllgemein, kSeite0);
         return;
@@ -270,8 +238,8 @@ void Editormodell::konto(Folge& w, bool an)
         m_werte.guthabenrufnummer = QStringLiteral("*101#");
         m_werte.nummerAufladung = QStringLiteral("*105*");
     }
-    validate(w, Feld::Guthabenrufnummer, m_werte.guthabenrufnummer, true);
-    validate(w, Feld::NummerAufladung, m_werte.nummerAufladung, true);
+    feldAblegen(w, Feld::Guthabenrufnummer, m_werte.guthabenrufnummer, true);
+    feldAblegen(w, Feld::NummerAufladung, m_werte.nummerAufladung, true);
     sliderGuthaben(w, 5);
 }
 
@@ -435,10 +403,10 @@ void Editormodell::spinner(Folge& w, int& spinner, QString& anzeige, int off, in
 
 Folge Editormodell::Validate(Feld f, const QString& t, bool geaendert)
 {
-    return folge([&](Folge& w) { validate(w, f, t, geaendert); });
+    return folge([&](Folge& w) { feldAblegen(w, f, t, geaendert); });
 }
 
-void Editormodell::validate(Folge& w, Feld f, const QString& t, bool geaendert)
+void Editormodell::feldAblegen(Folge& w, Feld f, const QString& t, bool geaendert)
 {
     text(m_werte, f) = t;
     if (analogfeld(f)) {
@@ -458,10 +426,10 @@ void Editormodell::validate(Folge& w, Feld f, const QString& t, bool geaendert)
             vermerken(w, kMarkerAnalog, 11);
         return;
     }
-    const Textort ort = textort(f);
-    textSpeichern(m_speicher, ort.bereich, ansi::bytes(t));
+    const Einstellung* e = Einstellung::finden(f);
+    textSpeichern(m_speicher, e->zellen, ansi::bytes(t));
     if (geaendert)
-        vermerken(w, ort.marker, ort.bereich.seite);
+        vermerken(w, e->marker, e->zellen.seite);
 }
 
 bool Editormodell::analog(Folge& w, Feld f, bool geaendert)
@@ -475,7 +443,7 @@ bool Editormodell::analog(Folge& w, Feld f, bool geaendert)
         return false;
     }
     if (e.speichern)
-        zahlSpeichern(m_speicher, 11, analogOffset(af), e.wert);
+        zahlSpeichern(m_speicher, 11, Einstellung::finden(f)->zellen.anfang, e.wert);
     if (e.vermerken)
         vermerken(w, kMarkerAnalog, 11);
     if (e.grenzwerteNeuPruefen) {

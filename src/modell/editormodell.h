@@ -14,6 +14,7 @@
 // and the file reader run in it; the widgets call the same operations for the
 // user's clicks and typing. QtCore only: the widgets show `werte()` and
 // announce what `Folge` says.
+#include "image/empfaenger.h"
 #include "image/konfigspeicher.h"
 #include "modell/abweisungsgrund.h"
 #include "modell/editorwerte.h"
@@ -21,6 +22,10 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <deque>
+#include <optional>
+
+struct Einstellung;
 
 // The text, number, unit and analog fields: each has a Validate.
 enum class Feld {
@@ -40,9 +45,9 @@ enum class Feld {
 };
 constexpr Feld SMSText(int i) { return Feld(int(Feld::SMSText0) + i); }  // i = 0..8
 
-// A refusal and the field it concerns.
+// A refusal and the field it concerns (none: a setting without a field).
 struct Einwand {
-    Feld feld;
+    std::optional<Feld> feld;
     Abweisung grund;
     bool operator==(const Einwand&) const = default;
 };
@@ -73,9 +78,9 @@ public:
     // The text a field shows.
     static QString& text(Editorwerte& w, Feld f);
     static const QString& text(const Editorwerte& w, Feld f);
-
-    // The entries of the check call's day list, Monday first.
-    static const QStringList& wochentage();
+    // Whether a check box of the table (Aktiv, JaNein) is ticked.
+    static bool& schalter(Editorwerte& w, const Einstellung& e);
+    static bool schalter(const Editorwerte& w, const Einstellung& e);
 
     // Change marker Aenderung(i) shown.
     bool marker(int i) const { return i >= 0 && i < kMarker && m_marker[std::size_t(i)]; }
@@ -144,6 +149,56 @@ public:
     // `geaendert`: the field was typed in since it got the focus (or a handler
     // wants its change recorded).
     Folge Validate(Feld f, const QString& text, bool geaendert);
+    // The recipients editor's "Speichern": the list of page `seite` (1..9,
+    // 11) encoded for the operator shown; a list that does not fit into its
+    // 128 cells is refused whole (Empfaengerliste) and nothing is stored.
+    Folge Nummern_Speichern(int seite, const QList<empfaenger::Eintrag>& liste);
+    // "Kopieren": the stored cells of page `seite`'s list, prefixes and all,
+    // to every source's list (pages 1..9 and 11).
+    Folge Nummern_Kopieren(int seite);
+    // A check box of the table ticked or unticked: its handler.
+    Folge schalten(const Einstellung& e, bool an);
+    // A slider of the table moved to `wert`: its handler.
+    Folge schieben(const Einstellung& e, int wert);
+
+    // --- The history of committed changes ---
+    // A committed change is one step: festhalten() after the user's change
+    // (a field left, a box ticked, a list stored) makes whatever changed
+    // since the last step (image, page flags, markers, shown values) one
+    // step; nothing when nothing changed, nothing while filling. A new step
+    // drops the steps undone before it. The oldest steps beyond kVerlauf go.
+    static constexpr int kVerlauf = 500;
+    // True when it recorded a step.
+    bool festhalten();
+    // The state before the last step, and the state after the step undone
+    // last. A change not yet committed is committed first. False when there
+    // is no such step or while filling.
+    bool rueckgaengig();
+    bool wiederholen();
+    bool kannRueckgaengig() const { return !m_fuellen && !m_zurueck.empty(); }
+    bool kannWiederholen() const { return !m_fuellen && !m_vor.empty(); }
+    // A new history from the state as it is (start-up, device read, file
+    // opened): nothing to undo or redo.
+    void verlaufBeginnen();
+
+    // --- Settings by key (einstellung.h) ---
+    // The value `text` for the setting `schluessel`, through the rules the
+    // window applies: only what the window's control could take (the
+    // characters and length a field admits, a slider's and a spinner's range,
+    // an entry of a choice, a control that is enabled now), then the control's
+    // handler, with its checks (the analog range and thresholds), markers and
+    // page flags. A value as the setting shows it changes nothing, as a
+    // control set to the value it has runs no handler. Switches take
+    // "aktiv"/"aus" or "ja"/"nein" and "true"/"false"; choices their text or
+    // their code; the time "hh:mm"; a recipient list entries "GSM 0664...",
+    // "Fax ...", "email ..." separated by ";". Refused: angenommen false, the
+    // reason in `einwaende`, nothing stored and the value shown as before. A
+    // value taken may bring refusals of others (a new analog range checks both
+    // thresholds again, which keep their cells until corrected).
+    Folge setzen(const QString& schluessel, const QString& text);
+    // A recipient list by its key ("lines[2].recipients"): at most eight
+    // entries, each of the characters its slot admits, fitting the list's cells.
+    Folge setzen(const QString& schluessel, const QList<empfaenger::Eintrag>& liste);
 
 private:
     void vermerken(Folge& w, int marker, int seite);
@@ -160,12 +215,30 @@ private:
     void comboTag(Folge& w, int tag);
     void stunde(Folge& w, int wert);
     void minute(Folge& w, int wert);
-    void validate(Folge& w, Feld f, const QString& text, bool geaendert);
+    // Validate's steps, into an operation's result.
+    void feldAblegen(Folge& w, Feld f, const QString& text, bool geaendert);
+    Folge uebernehmen(const Einstellung& e, const QString& text);
+    Folge waehlen(const Einstellung& e, int wahl);
+    Abweisung gesperrt(const Einstellung& e) const;
     bool analog(Folge& w, Feld f, bool geaendert);
+
+    // Everything a step restores.
+    struct Stand {
+        Konfigspeicher speicher;
+        Seitenaenderung seiten{};
+        std::array<bool, kMarker> marker{};
+        Editorwerte werte;
+        bool operator==(const Stand&) const = default;
+    };
+    Stand stand() const { return {m_speicher, m_seiten, m_marker, m_werte}; }
+    void herstellen(const Stand& s);
 
     Konfigspeicher m_speicher;
     Seitenaenderung m_seiten{};
     std::array<bool, kMarker> m_marker{};
     Editorwerte m_werte;
     bool m_fuellen = false;
+    Stand m_festgehalten;            // the state after the last step (or at the history's start)
+    std::deque<Stand> m_zurueck;     // the states before each step, the last step's last
+    std::deque<Stand> m_vor;         // the states after each step undone, the last undone last
 };

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -121,11 +122,13 @@ Information::Information(QWidget* parent)
     produkt->setObjectName(QStringLiteral("ImageGSMBV"));
     produkt->setGeometry(twipsX(kBildLinks), twipsY(kBildOben), twipsX(kBildBreite), twipsY(kBildHoehe));
     produkt->setPixmap(produktbild(produkt->size()));
+    produkt->setAccessibleName(QStringLiteral("Bild des Boravilon 3.0"));
 
     auto* logo = new QLabel(this);
     logo->setObjectName(QStringLiteral("Image2"));
     logo->setGeometry(twipsX(kLogoLinks), twipsY(kLogoOben), twipsX(kLogoSeite), twipsY(kLogoSeite));
     logo->setPixmap(zeichen(logo->size()));
+    logo->setAccessibleName(QStringLiteral("Firmenzeichen"));
 
     beschriftung("Label1", QStringLiteral("GSM Boravilon"), 3480, 120, 12, true);
     beschriftung("Label3", QStringLiteral("Konfigurationsprogramm"), 3480, 480, 9.75, true);
@@ -146,6 +149,22 @@ Information::Information(QWidget* parent)
         beschriftung(name.constData(), kontakt.at(i), kKontaktLinks,
                      kKontaktOben + i * kKontaktZeile, 8.25, false);
     }
+    untereinander();
+}
+
+void Information::untereinander()
+{
+    // A font taller than the one the places were made for (Arial is not on
+    // every system) would put one line over the next: such a line moves down.
+    QList<QLabel*> zeilen;
+    for (QLabel* l : findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        if (l->pixmap().isNull())
+            zeilen.append(l);
+    std::sort(zeilen.begin(), zeilen.end(), [](QLabel* a, QLabel* b) { return a->y() < b->y(); });
+    for (qsizetype i = 0; i < zeilen.size(); ++i)
+        for (qsizetype j = 0; j < i; ++j)
+            if (zeilen[i]->geometry().intersects(zeilen[j]->geometry()))
+                zeilen[i]->move(zeilen[i]->x(), zeilen[j]->geometry().bottom() + 1);
 }
 
 Information* Information::zeigen(QWidget* parent)

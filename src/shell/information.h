@@ -33,6 +33,7 @@ private:
     QLabel* beschriftung(const char* name, const QString& text, int links, int oben,
                          qreal punkte, bool fett);
     void zentrieren();
+    void untereinander();
 
     bool m_verschiebt = false;
 };

@@ -4,12 +4,16 @@
 #include "door/door.h"
 #include "doorqt/qtdoor.h"
 #include "editor/editorkontext.h"
+#include "editor/eingabefeld.h"
 #include "editor/feldwaechter.h"
 #include "editor/tabs.h"
 #include "editor/teledit.h"
+#include "editor/zugangsnamen.h"
 #include "linkui/syszeit.h"
 #include "linkui/datenfenster.h"
 #include "linkui/kommunikation.h"
+#include "shell/fokusrueckgabe.h"
+#include "shell/hinweisfeld.h"
 #include "shell/information.h"
 #include "shell/symbole.h"
 #include "shell/sysinfo.h"
@@ -23,6 +27,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -43,8 +48,9 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_abweisungsUhr = new QTimer(this);
     m_abweisungsUhr->setSingleShot(true);
     m_abweisungsUhr->setInterval(4000);
-    connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_panel[1]->setText(m_hinweis); });
+    connect(m_abweisungsUhr, &QTimer::timeout, this, [this] { m_hinweisfeld->zeigen(m_hinweis, m_hinweisTipp); });
 
+    new Fokusrueckgabe(this);
     m_kontext = new Editorkontext(m_modell, this);
     m_waechter = new Feldwaechter(*m_kontext, this);
 
@@ -60,13 +66,16 @@ Konfig::Konfig(std::unique_ptr<Transport> transport, QWidget* parent)
     m_tabs->addTab(m_analog, QStringLiteral("Analogeingänge"));
     setCentralWidget(m_tabs);
 
+    tabsBenennen(m_tabs, *m_kontext);
+
     connect(m_meldelinien, &Tab::nummernGeklickt, this, [this](int i) { CMD_Nr_Click(i); });
     connect(m_analog, &Tab::nummernGeklickt, this, [this] { Cmd_Analog_Click(); });
 
     menuesAnlegen();
     werkzeugleisteAnlegen();
     statusleisteAnlegen();
-    connect(m_kontext, &Editorkontext::hinweis, this, &Konfig::hinweisSetzen);
+    connect(m_kontext, &Editorkontext::hinweis, this, [this](const QString& text) { hinweisSetzen(text); });
+    connect(m_kontext, &Editorkontext::verlaufGeaendert, this, &Konfig::verlaufZeigen);
     connect(&Abweisungen::melder(), &Abweisungen::abgewiesen, this, &Konfig::abweisungZeigen);
 
     m_timer = new QTimer(this);
@@ -121,9 +130,7 @@ void Konfig::verbinden()
             unsetCursor();
         }
     });
-    m_teledit = new Teledit(
-        m_modell.speicher(), m_modell.seiten(), [this] { return netzbetreiber() == Netzbetreiber::A1; },
-        [this](int marker) { markieren(marker); }, this);
+    m_teledit = new Teledit(*m_kontext, this);
 }
 
 void Konfig::starten()
@@ -132,6 +139,7 @@ void Konfig::starten()
     m_modell.starten();
     zeigen();
     herkunftMerken(QStringLiteral("Grundeinstellung"));
+    verlaufBeginnen();
 }
 
 void Konfig::menuesAnlegen()
@@ -147,18 +155,30 @@ void Konfig::menuesAnlegen()
     datei->setObjectName(QStringLiteral("MNU_Datei"));
     eintrag(datei, "MNU_Lesen", QStringLiteral("Konfiguration &lesen"), &Konfig::MNU_Lesen_Click);
     eintrag(datei, "MNU_Schreib", QStringLiteral("Konfiguration &schreiben"), &Konfig::MNU_Schreib_Click);
+    eintrag(datei, "MNU_Vergleichen", QStringLiteral("Ver&gleichen mit Gerät ..."), &Konfig::MNU_Vergleichen_Click);
     eintrag(datei, "MNU_Open", QStringLiteral("Konfigurationsdatei ö&ffnen ..."), &Konfig::MNU_Open_Click);
     eintrag(datei, "MNU_Sicherungen", QStringLiteral("Si&cherungen ..."), &Konfig::MNU_Sicherungen_Click);
     eintrag(datei, "MNU_Save", QStringLiteral("Konfigurationsdatei s&peichern ..."), &Konfig::MNU_Save_Click);
     eintrag(datei, "MNU_Drucken", QStringLiteral("&Drucken ..."), &Konfig::MNU_Drucken_Click);
     eintrag(datei, "MNU_log", QStringLiteral("&Ereignisspeicher lesen ..."), &Konfig::MNU_log_Click);
+    // The abort of the toolbar's first button, for the keyboard.
+    eintrag(datei, "MNU_Abbruch", QStringLiteral("&Verbindung abbrechen"), &Konfig::Verbindung_abbrechen);
     datei->addSeparator()->setObjectName(QStringLiteral("MNU_Strich"));
-    eintrag(datei, "MNU_end", QStringLiteral("Konfiguration b&eenden"), &Konfig::MNU_end_Click);
+    // "E" belongs to "Ereignisspeicher": the close takes the "B".
+    eintrag(datei, "MNU_end", QStringLiteral("Konfiguration &beenden"), &Konfig::MNU_end_Click);
+
+    QMenu* bearbeiten = menuBar()->addMenu(QStringLiteral("&Bearbeiten"));
+    bearbeiten->setObjectName(QStringLiteral("MNU_Bearbeiten"));
+    m_rueckgaengig = eintrag(bearbeiten, "MNU_Rueckgaengig", QStringLiteral("&Rückgängig"), &Konfig::MNU_Rueckgaengig_Click);
+    m_rueckgaengig->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_wiederholen = eintrag(bearbeiten, "MNU_Wiederholen", QStringLiteral("&Wiederholen"), &Konfig::MNU_Wiederholen_Click);
+    m_wiederholen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
 
     QMenu* einst = menuBar()->addMenu(QStringLiteral("&Einstellungen"));
     einst->setObjectName(QStringLiteral("MNU_Einst"));
     eintrag(einst, "MNU_COM", QStringLiteral("&COM Port ..."), &Konfig::MNU_COM_Click);
     eintrag(einst, "MNU_Uhr", QStringLiteral("Uhr&zeit ..."), &Konfig::MNU_Uhr_Click);
+    eintrag(einst, "MNU_Sicherungsordner", QStringLiteral("&Sicherungsordner ..."), &Konfig::MNU_Sicherungsordner_Click);
 
     QMenu* info = menuBar()->addMenu(QStringLiteral("&Info"));
     info->setObjectName(QStringLiteral("MNU_Info"));
@@ -171,6 +191,10 @@ void Konfig::werkzeugleisteAnlegen()
 {
     m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setWindowTitle(QStringLiteral("Werkzeugleiste"));  // its name to a screen reader
+    // The button that shows the buttons a narrow window has no room for.
+    if (auto* mehr = m_toolbar->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button")))
+        mehr->setAccessibleName(QStringLiteral("Weitere Werkzeuge"));
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setIconSize(QSize(24, 24));
@@ -200,12 +224,13 @@ void Konfig::statusleisteAnlegen()
 {
     QStatusBar* leiste = statusBar();
     leiste->setObjectName(QStringLiteral("StatusBar"));
+    leiste->setAccessibleName(QStringLiteral("Statusleiste"));
     leiste->setSizeGripEnabled(true);
     const QString texte[4] = {QStringLiteral("Ulmix"), QString(), QString(), QStringLiteral("Zeit")};
     const int twips[4] = {1587, 12347, 4410, 2540};
     const double dpi = logicalDpiX();
     for (int i = 0; i < 4; ++i) {
-        auto* l = new QLabel(texte[i], leiste);
+        QLabel* l = i == 1 ? (m_hinweisfeld = new Hinweisfeld(leiste)) : new QLabel(texte[i], leiste);
         l->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
@@ -220,6 +245,16 @@ void Konfig::statusleisteAnlegen()
         m_panel[std::size_t(i)] = l;
         leiste->addWidget(l, i == 1 ? 1 : 0);
     }
+    // The window is never narrower than its panels: they would overlap, and
+    // the editor's number fields would hide their first digits. The size grip
+    // keeps its place while hidden (it shows once the pointer is over the
+    // bar), so that the panels need not move for it.
+    if (auto* griff = leiste->findChild<QSizeGrip*>()) {
+        QSizePolicy p = griff->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        griff->setSizePolicy(p);
+    }
+    leiste->setMinimumWidth(leiste->minimumSizeHint().width());
 }
 
 QLabel* Konfig::panel(int nummer) const
@@ -229,11 +264,12 @@ QLabel* Konfig::panel(int nummer) const
     return m_panel[std::size_t(nummer - 1)];
 }
 
-void Konfig::hinweisSetzen(const QString& text)
+void Konfig::hinweisSetzen(const QString& text, const QString& tipp)
 {
     m_hinweis = text;
+    m_hinweisTipp = tipp;
     if (!m_abweisungsUhr->isActive())
-        m_panel[1]->setText(text);
+        m_hinweisfeld->zeigen(text, tipp);
 }
 
 void Konfig::setAbweisungsdauer(std::chrono::milliseconds grund, std::chrono::milliseconds rahmen)
@@ -252,7 +288,7 @@ void Konfig::abweisungZeigen(const QString& grund, QWidget* feld)
         if (!w)
             return;
     }
-    m_panel[1]->setText(grund);
+    m_hinweisfeld->ansagen(grund);
     m_abweisungsUhr->start();
     if (!feld)
         return;
@@ -288,6 +324,7 @@ void Konfig::anzeigen(const Editorwerte& w)
 {
     m_modell.werte() = w;
     zeigen();
+    verlaufBeginnen();
 }
 
 void Konfig::zeigen()
@@ -310,17 +347,6 @@ void Konfig::editorLeeren()
 Netzbetreiber Konfig::netzbetreiber() const
 {
     return m_modell.werte().netz;
-}
-
-void Konfig::markieren(int marker)
-{
-    markieren(marker, markerSeite(marker));
-}
-
-void Konfig::markieren(int marker, int seite)
-{
-    m_modell.markieren(marker, seite);
-    m_kontext->markerZeigen();
 }
 
 void Konfig::alleMarkieren()
@@ -360,6 +386,54 @@ bool Konfig::befehlZulassen(bool belegtRegel, bool eingabeTragen)
 void Konfig::MNU_end_Click()
 {
     close();
+}
+
+// --- The editor's history ------------------------------------------------------
+
+void Konfig::verlaufBeginnen()
+{
+    m_modell.verlaufBeginnen();
+    verlaufZeigen();
+}
+
+void Konfig::verlaufZeigen()
+{
+    m_rueckgaengig->setEnabled(m_modell.kannRueckgaengig());
+    m_wiederholen->setEnabled(m_modell.kannWiederholen());
+}
+
+void Konfig::MNU_Rueckgaengig_Click()
+{
+    verlaufGehen(&Editormodell::rueckgaengig);
+}
+
+void Konfig::MNU_Wiederholen_Click()
+{
+    verlaufGehen(&Editormodell::wiederholen);
+}
+
+void Konfig::verlaufGehen(bool (Editormodell::*schritt)())
+{
+    // The field being typed in: typing that left its text as the editor
+    // shows it is dropped; otherwise its value is taken in as a command takes
+    // it (a step of its own, which an undo takes back at once), and a value
+    // it refuses stops the command, the focus staying there.
+    if (Eingabefeld* feld = m_waechter->aktuellesFeld(); feld && m_kontext->zeigtModell(feld))
+        m_waechter->verwerfen();
+    else if (!befehlZulassen(false, true))
+        return;
+    const int seite = m_teledit->isVisible() ? m_teledit->nummernseite() : -1;
+    const QByteArray liste = m_modell.speicher().seite(qMax(seite, 0)).left(128);
+    if ((m_modell.*schritt)()) {
+        // The controls show the state restored, no handler running; the
+        // field being edited holds no typing of its own any more.
+        m_waechter->verwerfen();
+        zeigen();
+        // An open recipients editor without edits of its own shows its list as restored.
+        if (seite > 0 && m_modell.speicher().seite(seite).left(128) != liste && !m_teledit->geaendert())
+            m_teledit->bildErneuert();
+    }
+    verlaufZeigen();
 }
 
 // About, system information and the COM port leave the editor as it is: a

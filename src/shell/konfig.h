@@ -28,9 +28,11 @@
 
 class Editorkontext;
 class Feldwaechter;
+class Hinweisfeld;
 class Kommunikation;
 class Sicherungen;
 class Teledit;
+class Vergleich;
 class syszeit;
 class QAction;
 class QLabel;
@@ -63,9 +65,12 @@ public:
     Kommunikation* kommunikation() const;
     // The list of backups while it is open, else null.
     Sicherungen* sicherungen() const;
+    // The comparison with the device while it is open, else null.
+    Vergleich* vergleich() const;
 
     // Where a successful device read keeps its backup and where the list of
-    // backups looks. Unset: the user's backup folder (sicherung::ordner()).
+    // backups looks, for this run ("Einstellungen" > "Sicherungsordner ...").
+    // Unset: the backup folder of sicherung::ordner().
     void setSicherungsOrdner(const QString& ordner) { m_sicherungsOrdner = ordner; }
     QString sicherungsOrdner() const;
 
@@ -79,17 +84,30 @@ public:
 
     // Loads a configuration file into the editor and the image, as the open
     // command does once its dialog has given a name: every marker shown,
-    // pages 0..12 flagged; a file that cannot be read gives the file error and
-    // leaves the editor as it was. False on any error.
-    bool dateiLaden(const QString& pfad);
-    // The same for a file named at start-up; the file dialog then offers it.
+    // pages 0..12 flagged; a file that cannot be read (with `nurGanze`: that
+    // is no configuration file in the writer's form) gives the file error and
+    // leaves the editor as it was. Every error names its cause and the file in
+    // the status bar. False on any error.
+    bool dateiLaden(const QString& pfad, bool nurGanze = false);
+    // The same for a file named at start-up or given by the desktop; the file
+    // dialog then offers it. Refused while a device operation runs.
     bool dateiOeffnen(const QString& pfad);
+
+    // Writes the memory of the backup `pfad` (its *.cfg) back into the device,
+    // every byte of pages 0..12, after a question that names it
+    // (`benennung`) and the port: the device read and kept as a backup first,
+    // then the write, then the read back compared byte for byte; each failure
+    // shows its box as a write does, and the status bar what became of the
+    // device. Refused while a device operation runs; a backup without its
+    // memory file gives the file error and its reason.
+    void sicherungWiederherstellen(const QString& pfad, const QString& benennung);
 
     // The message of the file commands.
     static QString textDateifehler() { return QStringLiteral("Fehler bei Zugriff auf Konfigurationsdatei"); }
 
     // Sets every control from the values with all handlers silent, and the
-    // enabled states that follow from them. Touches neither image nor flags.
+    // enabled states that follow from them. Touches neither image nor flags;
+    // the editor's history starts anew.
     void anzeigen(const Editorwerte& w);
     // What every control shows (a field being typed in: its text as last left).
     const Editorwerte& werte() const { return m_modell.werte(); }
@@ -113,10 +131,6 @@ public:
 
     // Every control and marker shows what the model holds.
     void zeigen();
-    // Shows change marker `marker` and flags its page (markerSeite).
-    void markieren(int marker);
-    // The same with the page named (the analog texts flag page 12).
-    void markieren(int marker, int seite);
     // Every marker shown, pages 0..12 flagged.
     void alleMarkieren();
     // Every marker hidden, every flag cleared, tab 0 selected.
@@ -127,9 +141,10 @@ public:
     // field refuses its value (beep given, the focus stays there).
     bool eingabeUebernehmen();
 
-    // Status bar panel 2: the focused field's hint, or any other hint. While a
+    // Status bar panel 2: the focused field's hint, or any other hint, with
+    // its tooltip (empty: the whole text when the panel cuts it). While a
     // refusal's reason is shown, the hint comes back when that time is over.
-    void hinweisSetzen(const QString& text);
+    void hinweisSetzen(const QString& text, const QString& tipp = QString());
     // A refusal (see door/abweisung.h): its reason in panel 2 for a few seconds,
     // and a red frame on its field (of this window or its dialogs) for a moment.
     void abweisungZeigen(const QString& grund, QWidget* feld);
@@ -154,15 +169,23 @@ public slots:
     // Menu "Datei"
     virtual void MNU_Lesen_Click();
     virtual void MNU_Schreib_Click();
+    // Reads the device into a configuration of its own, the editor untouched,
+    // and shows where the two differ (the dialog `Vergleich`).
+    virtual void MNU_Vergleichen_Click();
     virtual void MNU_Open_Click();
     virtual void MNU_Sicherungen_Click();
     virtual void MNU_Save_Click();
     virtual void MNU_Drucken_Click();
     virtual void MNU_log_Click();
     void MNU_end_Click();
+    // Menu "Bearbeiten": the last committed change of the editor taken back,
+    // the last one taken back done again.
+    void MNU_Rueckgaengig_Click();
+    void MNU_Wiederholen_Click();
     // Menu "Einstellungen"
     virtual void MNU_COM_Click();
     virtual void MNU_Uhr_Click();
+    virtual void MNU_Sicherungsordner_Click();
     // Menu "Info"
     virtual void MNU_SYSTEM_Click();
     virtual void MNU_Boraviloninfo_Click();
@@ -202,7 +225,17 @@ private:
     void uhrUebernehmen();
     void uhrDialogEntladen();
     void dateiFehler();
-    void sichern();
+    void dateiHinweis(const QString& ursache, const QString& pfad);
+    void sichern(const Konfigspeicher& bild, const QByteArray& speicher,
+                 const std::optional<QString>& vorSchreiben = std::nullopt);
+    struct Rueckschrieb;
+    void rueckschriebSchreiben(const std::shared_ptr<Rueckschrieb>& r);
+    void rueckschriebPruefen(const std::shared_ptr<Rueckschrieb>& r);
+    void rueckschriebEnde(const Vorgangsbericht& e, const QString& folge);
+    void vergleichZeigen(const Konfigspeicher& bild, const Editorwerte& werte);
+    void verlaufGehen(bool (Editormodell::*schritt)());
+    void verlaufBeginnen();
+    void verlaufZeigen();
     QString dateinameWaehlen(bool speichern);
     bool logAblegenIn(const QByteArray& speicher512);
     void herkunftMerken(const QString& herkunft);
@@ -221,7 +254,9 @@ private:
     std::array<QLabel*, 4> m_panel{};
     QTimer* m_timer;
     std::function<QDateTime()> m_uhr;
+    Hinweisfeld* m_hinweisfeld = nullptr;  // panel 2
     QString m_hinweis;               // panel 2 when no refusal is shown
+    QString m_hinweisTipp;           // its tooltip
     QTimer* m_abweisungsUhr;         // ends the showing of a refusal's reason
     std::chrono::milliseconds m_rahmendauer{400};
 
@@ -230,7 +265,11 @@ private:
     QPointer<syszeit> m_syszeit;
     QPointer<Kommunikation> m_kommunikation;
     QPointer<Sicherungen> m_sicherungen;
+    QPointer<Vergleich> m_vergleich;
+    QAction* m_rueckgaengig = nullptr;
+    QAction* m_wiederholen = nullptr;
     std::optional<QString> m_sicherungsOrdner;
+    QByteArray m_gelesen;               // the bytes of the last configuration read, as they came
     bool m_geschlossen = false;         // closed: late operation ends are ignored
     QString m_dateiname;                // the file dialog's last name
     QString m_logPfad;

@@ -6,16 +6,17 @@
 
 #include "backup/sicherung.h"
 #include "cfgfile/cfgdatei.h"
+#include "cfgfile/cfgform.h"
 #include "cfgfile/dateilesen.h"
 #include "editor/editorkontext.h"
 #include "editor/feldwaechter.h"
 #include "editor/teledit.h"
 #include "shell/sicherungen.h"
+#include "systemfehler/ablage.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPrinter>
-#include <QSaveFile>
 
 Door::Dateidialog Konfig::dateidialog() const
 {
@@ -63,28 +64,20 @@ void Konfig::MNU_Save_Click()
         if (a != Door::Antwort::Ja)
             return;
     }
-    // Written beside the old file and put in its place only when complete: a
-    // full disk or a lost medium leaves the old file as it was. The explicit
-    // flush matters: commit() does not notice a buffer that failed to reach
-    // the disk and would put the short file in place.
-    // A folder that takes no new file (while the file itself may be
-    // written) gets the file overwritten in place, with the same checks.
-    const QByteArray inhalt = cfgSchreiben(m_modell.speicher());
-    QSaveFile datei(name);
-    datei.setDirectWriteFallback(true);
-    if (!datei.open(QIODevice::WriteOnly) || datei.write(inhalt) != inhalt.size() || !datei.flush()) {
-        datei.cancelWriting();
-        dateiFehler();
-        return;
-    }
-    if (!datei.commit())
+    // Replaced whole or left as it was, with the permissions the user's file
+    // has (a new one: the usual ones). A folder that takes no new file (while
+    // the file itself may be written) gets the file overwritten in place.
+    if (!ablage::dateiErsetzen(name, cfgSchreiben(m_modell.speicher()), std::nullopt, true).isEmpty())
         dateiFehler();
 }
 
 void Konfig::MNU_Open_Click()
 {
     // Opening replaces the editor: a field's unfinished value neither stops it
-    // nor, once a file is loaded, is checked later.
+    // nor, once a file is loaded, is checked later. While a device operation
+    // runs it is refused: the operation's end would overwrite the file's content.
+    if (!befehlZulassen(true, false))
+        return;
     const QString name = dateinameWaehlen(false);
     if (name.isEmpty())
         return;
@@ -93,16 +86,36 @@ void Konfig::MNU_Open_Click()
 
 bool Konfig::dateiOeffnen(const QString& pfad)
 {
+    if (!befehlZulassen(true, false))
+        return false;
     m_dateiname = QFileInfo(pfad).absoluteFilePath();
     return dateiLaden(pfad);
 }
 
-bool Konfig::dateiLaden(const QString& name)
+void Konfig::dateiHinweis(const QString& ursache, const QString& pfad)
 {
-    // A missing or unreadable file, a folder or a file past 1 MiB: the file
-    // error, the editor as it was.
+    const QFileInfo fi(pfad);
+    hinweisSetzen(QStringLiteral("%1 – %2").arg(ursache, fi.fileName()), QDir::toNativeSeparators(fi.absoluteFilePath()));
+}
+
+namespace {
+// Why bytes are no configuration file, for the status bar.
+QString keineKonfiguration(const Formbefund& b)
+{
+    const bool fehlt = b.grund.startsWith(QLatin1String("fehlt"));
+    return QStringLiteral("Keine Konfigurationsdatei, Zeile %1%2%3").arg(b.zeile).arg(fehlt ? QStringLiteral(" ") : QStringLiteral(": "), b.grund);
+}
+} // namespace
+
+bool Konfig::dateiLaden(const QString& name, bool nurGanze)
+{
+    // A missing or unreadable file, a folder or a file past 1 MiB (and with
+    // `nurGanze` one that is no configuration file): the file error, the
+    // editor as it was. The status bar names the cause and the file.
     const Dateiinhalt datei = dateiLesen(name);
-    if (!datei) {
+    const Formbefund befund = datei ? cfgFormPruefen(datei.bytes) : Formbefund{};
+    if (!datei || (nurGanze && !befund.passt())) {
+        dateiHinweis(datei ? keineKonfiguration(befund) : QStringLiteral("Datei nicht geöffnet, ") + datei.fehler, name);
         dateiFehler();
         return false;
     }
@@ -113,11 +126,14 @@ bool Konfig::dateiLaden(const QString& name)
     m_kontext->Feldgeaendert = false;
     const Ladung l = cfgLaden(m_modell, datei.bytes);
     zeigen();
+    verlaufBeginnen();
     m_teledit->bildErneuert();
     herkunftMerken(QStringLiteral("Datei %1").arg(QFileInfo(name).absoluteFilePath())
                    + (l.vollstaendig ? QString() : QStringLiteral(" (nur %1 von 13 Zeilen)").arg(l.zeilen)));
-    if (!l.vollstaendig)
+    if (!l.vollstaendig) {
+        dateiHinweis(keineKonfiguration(befund), name);
         dateiFehler();
+    }
     return l.vollstaendig;
 }
 
@@ -133,24 +149,31 @@ Sicherungen* Konfig::sicherungen() const
     return m_sicherungen;
 }
 
-void Konfig::sichern()
+void Konfig::sichern(const Konfigspeicher& bild, const QByteArray& speicher, const std::optional<QString>& vorSchreiben)
 {
     // The read itself has succeeded whatever happens here; the status bar
     // says where the backup is, or why there is none.
-    const sicherung::Ergebnis s = sicherung::anlegen(m_modell.speicher(), QDateTime::currentDateTime(), sicherungsOrdner());
-    hinweisSetzen(s ? QStringLiteral("Konfiguration gesichert: %1").arg(QDir::toNativeSeparators(s.pfad)) : s.fehler);
+    const sicherung::Versuch s = sicherung::anlegen({bild, speicher, vorSchreiben}, sicherungsOrdner());
+    if (s)
+        hinweisSetzen(QStringLiteral("Konfiguration gesichert: %1").arg(QFileInfo(s.pfad).fileName()),
+                      QDir::toNativeSeparators(s.pfad));
+    else
+        dateiHinweis(QStringLiteral("Konfiguration nicht gesichert, ") + s.grund, s.ort);
 }
 
 void Konfig::MNU_Sicherungen_Click()
 {
-    if (!befehlZulassen(false, false))
+    if (!befehlZulassen(true, false))
         return;
     // Modal for the whole program, without an event loop of its own.
     if (!m_sicherungen) {
         m_sicherungen = new Sicherungen(sicherungsOrdner(), this);
         m_sicherungen->setWindowModality(Qt::ApplicationModal);
         connect(m_sicherungen, &QDialog::finished, m_sicherungen, &QObject::deleteLater);
-        connect(m_sicherungen, &Sicherungen::oeffnen, this, [this](const QString& pfad) { dateiLaden(pfad); });
+        // A backup is taken whole or not at all: one that is no configuration
+        // file (any more) leaves the editor as it was.
+        connect(m_sicherungen, &Sicherungen::oeffnen, this, [this](const QString& pfad) { dateiLaden(pfad, true); });
+        connect(m_sicherungen, &Sicherungen::wiederherstellen, this, &Konfig::sicherungWiederherstellen);
     }
     m_sicherungen->show();
     m_sicherungen->raise();

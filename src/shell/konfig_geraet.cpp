@@ -12,6 +12,7 @@
 #include "eventlog/logdatei.h"
 #include "linkui/kommunikation.h"
 #include "linktext/linktext.h"
+#include "shell/vergleich.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -71,11 +72,13 @@ void Konfig::MNU_Lesen_Click()
     m_verbindung->konfigurationLesen(
         [this](const QByteArray& bytes) { return konfigurationUebernehmen(bytes); },
         [this](const Vorgangsbericht& e) {
+            // What the editor shows now, read or not, has no history.
             m_modell.setFuellen(false);
+            verlaufBeginnen();
             geraetEnde(e);
             // Every configuration read is kept, before anything can change it.
             if (e.ausgang == Ausgang::Erfolg)
-                sichern();
+                sichern(m_modell.speicher(), m_gelesen);
             emit geraetBeendet(e.ausgang);
         },
         [this] {
@@ -95,6 +98,7 @@ void Konfig::MNU_Lesen_Click()
             zeigen();
             m_teledit->bildErneuert();
             herkunftMerken(QStringLiteral("Grundeinstellung"));
+            verlaufBeginnen();
         });
 }
 
@@ -103,6 +107,7 @@ bool Konfig::konfigurationUebernehmen(const QByteArray& bytes)
     // Pages 0..12 from the device; the pages the device does not have stay
     // unset. A decode that fails keeps the operator option (it is derived only
     // at the end) and shows everything else.
+    m_gelesen = bytes;
     m_modell.speicher() = geraetebild(bytes);
     const bool ok = dekodieren(m_modell);
     m_modell.setFuellen(false);
@@ -123,6 +128,63 @@ void Konfig::MNU_Schreib_Click()
         geraetEnde(e);
         emit geraetBeendet(e.ausgang);
     });
+}
+
+// --- Comparison with the device ---------------------------------------------------
+
+void Konfig::MNU_Vergleichen_Click()
+{
+    // Compared with what a write would send: a field's pending value is
+    // taken in first, and one the field refuses stops the command.
+    if (!befehlZulassen(true, true))
+        return;
+    // The device's configuration in a model of its own, decoded as a read
+    // decodes; the editor's model is not touched.
+    struct Geraet {
+        Konfigspeicher bild;
+        QByteArray bytes;  // as they came, for the backup
+        Editorwerte werte;
+    };
+    auto geraet = std::make_shared<Geraet>();
+    m_verbindung->konfigurationLesen(
+        [geraet](const QByteArray& bytes) {
+            geraet->bytes = bytes;
+            geraet->bild = geraetebild(bytes);
+            const std::optional<Editorwerte> w = dekodieren(geraet->bild);
+            if (w)
+                geraet->werte = *w;
+            return w.has_value();
+        },
+        [this, geraet](const Vorgangsbericht& e) {
+            // Failures as for a read: the box and the status bar.
+            geraetEnde(e);
+            if (e.ausgang == Ausgang::Erfolg && !m_geschlossen) {
+                sichern(geraet->bild, geraet->bytes);
+                vergleichZeigen(geraet->bild, geraet->werte);
+            }
+            emit geraetBeendet(e.ausgang);
+        });
+}
+
+Vergleich* Konfig::vergleich() const
+{
+    return m_vergleich;
+}
+
+void Konfig::vergleichZeigen(const Konfigspeicher& bild, const Editorwerte& werte)
+{
+    if (!m_vergleich) {
+        m_vergleich = new Vergleich(this);
+        connect(m_vergleich, &QDialog::finished, m_vergleich, &QObject::deleteLater);
+    }
+    const QString kopf = QStringLiteral("%1, Gerät an COM %2 (%3)")
+                             .arg(m_uhr().time().toString(QStringLiteral("HH:mm:ss")))
+                             .arg(m_verbindung->port())
+                             .arg(m_verbindung->geraet());
+    m_vergleich->zeigen(kopf, blatt::unterschiede(blatt::einstellungen(bild, werte), einstellungen()), m_modell.seiten());
+    m_vergleich->show();
+    m_vergleich->raise();
+    m_vergleich->activateWindow();
 }
 
 // --- Event memory ----------------------------------------------------------------

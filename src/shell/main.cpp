@@ -1,8 +1,10 @@
 #include "shell/programm.h"
 
 #include <QApplication>
+#include <QStringList>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #ifndef GSMBV_VERSION
 #define GSMBV_VERSION "unbekannt"
@@ -21,7 +23,17 @@ int main(int argc, char** argv)
             return 0;
         }
     }
+    // Nor does a wrong command line: it is told before a display is sought.
+    QStringList argumente;
+    for (int i = 1; i < argc; ++i)
+        argumente << QString::fromLocal8Bit(argv[i]);
+    if (const auto fehler = vorabFehler(argumente)) {
+        aufrufFehlerMelden(*fehler);
+        return 2;
+    }
     programmEinrichten();
+    std::optional<AnzeigeWaechter> waechter(std::in_place);
     QApplication app(argc, argv);
+    waechter.reset();
     return konfigAusfuehren(app);
 }

@@ -6,8 +6,10 @@
 #include "sim/simptyrunner.h"
 
 #include <QApplication>
+#include <QRegularExpression>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 std::optional<Startoptionen> startoptionenLesen(const QStringList& argumente, QString* fehler)
 {
@@ -66,6 +68,74 @@ QString aufrufText()
         "Ohne Angabe wird der Port im Menü Einstellungen > COM Port gewählt.\n");
 }
 
+std::optional<QString> vorabFehler(const QStringList& argumente)
+{
+    static const QStringList werkzeug{
+        "platform", "platformpluginpath", "platformtheme", "plugin", "display", "geometry", "qwindowgeometry",
+        "title", "qwindowtitle", "icon", "qwindowicon", "style", "stylesheet", "session", "name", "reverse",
+        "widgetcount", "sync", "nograb", "dograb", "qmljsdebugger", "testability"};
+    for (const QString& a : argumente) {
+        if (a == QLatin1String("--"))
+            break;
+        const QString name = a.section(QLatin1Char('='), 0, 0).remove(QRegularExpression(QStringLiteral("^--?")));
+        if (a.startsWith(QLatin1Char('-')) && werkzeug.contains(name))
+            return std::nullopt;
+    }
+    QString fehler;
+    if (startoptionenLesen(argumente, &fehler))
+        return std::nullopt;
+    return fehler;
+}
+
+void aufrufFehlerMelden(const QString& fehler)
+{
+    std::fputs(QStringLiteral("gsmbv-konfig: %1\n\n%2").arg(fehler, aufrufText()).toLocal8Bit().constData(), stderr);
+}
+
+namespace {
+
+struct Zurueckgehalten {
+    QtMsgType typ;
+    QByteArray kategorie;
+    QString text;
+};
+QtMessageHandler g_vorher = nullptr;
+QList<Zurueckgehalten>* g_zurueck = nullptr;
+
+void anzeigeMelder(QtMsgType typ, const QMessageLogContext& k, const QString& text)
+{
+    if (typ != QtFatalMsg) {
+        g_zurueck->append({typ, QByteArray(k.category ? k.category : ""), text});
+        return;
+    }
+    const QString anzeige = qEnvironmentVariable("DISPLAY", qEnvironmentVariable("WAYLAND_DISPLAY"));
+    const QString satz = anzeige.isEmpty()
+        ? QStringLiteral("gsmbv-konfig: keine grafische Anzeige (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt)\n")
+        : QStringLiteral("gsmbv-konfig: grafische Anzeige %1 nicht erreichbar\n").arg(anzeige);
+    std::fputs((satz + QStringLiteral("Ohne Anzeige: die Kommandozeile gsmbv (gsmbv --help)\n")).toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+} // namespace
+
+AnzeigeWaechter::AnzeigeWaechter()
+{
+    g_zurueck = new QList<Zurueckgehalten>;
+    g_vorher = qInstallMessageHandler(anzeigeMelder);
+}
+
+AnzeigeWaechter::~AnzeigeWaechter()
+{
+    qInstallMessageHandler(g_vorher);
+    for (const Zurueckgehalten& m : *g_zurueck) {
+        const QMessageLogContext k(nullptr, 0, nullptr, m.kategorie.constData());
+        if (g_vorher)
+            g_vorher(m.typ, k, m.text);
+    }
+    delete std::exchange(g_zurueck, nullptr);
+}
+
 void programmEinrichten()
 {
     // The data folder (LOG.TXT when the program's folder cannot be written
@@ -80,7 +150,7 @@ int konfigAusfuehren(QApplication& app)
     QString fehler;
     const std::optional<Startoptionen> o = startoptionenLesen(app.arguments().mid(1), &fehler);
     if (!o) {
-        std::fputs(QStringLiteral("gsmbv-konfig: %1\n\n%2").arg(fehler, aufrufText()).toLocal8Bit().constData(), stderr);
+        aufrufFehlerMelden(fehler);
         return 2;
     }
     if (o->hilfe) {

@@ -23,6 +23,26 @@ std::optional<Startoptionen> startoptionenLesen(const QStringList& argumente, QS
 // The short usage, German, lines ended by "\n".
 QString aufrufText();
 
+// What is wrong with the command line, found before the toolkit starts (and
+// asks for a display): nothing when the arguments are right, and nothing when
+// they hold an option of the toolkit ("-platform", "-style", ...), which only
+// the started toolkit takes out; konfigAusfuehren checks them then.
+std::optional<QString> vorabFehler(const QStringList& argumente);
+
+// The wrong command line on standard error: the error, then the usage.
+void aufrufFehlerMelden(const QString& fehler);
+
+// For the start of the toolkit: instead of its English notes and an abort
+// when it finds no display, one German line on standard error and the exit
+// code 1. Its messages meanwhile are held back and passed on once it runs.
+class AnzeigeWaechter {
+public:
+    AnzeigeWaechter();
+    ~AnzeigeWaechter();
+    AnzeigeWaechter(const AnzeigeWaechter&) = delete;
+    AnzeigeWaechter& operator=(const AnzeigeWaechter&) = delete;
+};
+
 // The program's names: where its data folder is, which desktop entry it is.
 void programmEinrichten();
 

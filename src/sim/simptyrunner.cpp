@@ -1,9 +1,9 @@
 #include "sim/simptyrunner.h"
 
+#include "systemfehler/ablage.h"
 #include "systemfehler/systemfehler.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -34,11 +34,7 @@ QString dateiErsetzen(const QString& pfad, const QByteArray& inhalt)
     // A device or a pipe would be replaced by a plain file, not written.
     if (const QFileInfo da(pfad); da.exists() && !da.isFile())
         return QStringLiteral("keine gewöhnliche Datei");
-    QSaveFile f(pfad);
-    errno = 0;
-    if (f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size() && f.flush() && f.commit())
-        return {};
-    return systemfehler::datei(f, errno);
+    return ablage::dateiErsetzen(pfad, inhalt);
 }
 
 void schliessenFd(int& fd)
@@ -92,7 +88,8 @@ bool SimPtyRunner::dateienEinrichten()
     if (!m_optionen.mitschriftDatei.isEmpty()) {
         m_mitschriftDatei.setFileName(m_optionen.mitschriftDatei);
         errno = 0;
-        if (!m_mitschriftDatei.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        // Every byte on the line, the recipients' numbers too: a new file is the user's alone.
+        if (!m_mitschriftDatei.open(QIODevice::WriteOnly | QIODevice::Truncate, ablage::kPrivat)) {
             m_fehlertext = QStringLiteral("Mitschrift %1: %2").arg(m_optionen.mitschriftDatei,
                                                                     systemfehler::datei(m_mitschriftDatei, errno));
             return false;

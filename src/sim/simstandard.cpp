@@ -1,88 +1,65 @@
 #include "sim/simstandard.h"
 
-#include "image/ansi.h"
-#include "image/felder.h"
-
-#include <QList>
-
-namespace {
-
-QByteArray a(const char* text) { return ansi::bytes(QString::fromUtf8(text)); }
-
-// A recipient list, with the at sign of an e-mail address stored as '*'.
-void liste(Konfigspeicher& k, int seite, const QList<QByteArray>& eintraege)
-{
-    QList<QByteArray> gespeichert;
-    for (QByteArray e : eintraege)
-        gespeichert.append(e.replace('@', '*'));
-    const auto gerahmt = listeRahmen(gespeichert);
-    Q_ASSERT(gerahmt);  // the lists below are made to fit
-    if (gerahmt)
-        listeSpeichern(k, seite, *gerahmt);
-}
-
-QByteArray sms(const char* nummer) { return QByteArray(nummer); }
-QByteArray fax(const char* nummer) { return QByteArray("06646802") + nummer; }
-QByteArray mail(const char* adresse) { return QByteArray("0664680502&") + adresse + " (Boravilon)"; }
-
-} // namespace
+#include "modell/editormodell.h"
 
 Konfigspeicher simStandardKonfig()
 {
-    Konfigspeicher k;
-    Grundeinstellung(k);
-
-    // Page 0: general settings.
-    k.setze(0, offset::Oeffner, 0x0C);         // lines 3 and 4 are normally-closed contacts
-    k.setze(0, offset::Gutmeldung, 0x3F);      // all-clear messages for lines 1..6
-    k.setze(0, offset::GutmeldungStrom, 0xFF); // and for the mains failure
-    k.setze(0, offset::Quittierung, 15);       // acknowledgement within 15 minutes
-    k.setze(0, offset::Kontrollruf, 2);        // weekly check call on Wednesday
-    k.setze(0, offset::Stunde, bcd(10));       // at 10:30
-    k.setze(0, offset::Minute, bcd(30));
-    textSpeichern(k, bereich::Guthabenrufnummer, "08006642903");
-    textSpeichern(k, bereich::NummerAufladung, "08006642902");
-    k.setze(0, offset::Guthaben, 5);           // balance monitoring at 5 EURO
-    textSpeichern(k, bereich::Anlagenbezeichnung, a("Pumpwerk Nord"));
-
-    // Pages 1..9: recipients and message texts of the alarm lines and the mains failure.
-    const char* texte[9] = {
-        "Einbruch Halle 1",        "Einbruch Halle 2",     "Brandmeldung Halle 1",
-        "Wasserstand Becken hoch", "Störung Pumpe 1",      "Störung Pumpe 2",
-        "Tür Schaltschrank offen", "Übertemperatur Motor", "Stromausfall Pumpwerk Nord",
-    };
-    const QByteArray leitung = sms("06641234567");
-    const QByteArray bereitschaft = sms("06769876543");
-    const QByteArray technik = mail("technik@pumpwerk-nord.at");
-    const QByteArray buero = fax("07229555123");
-    liste(k, 1, {leitung, buero, technik});
-    liste(k, 2, {leitung, buero});
-    liste(k, 3, {leitung, bereitschaft, buero, technik});
-    liste(k, 4, {bereitschaft, technik});
-    liste(k, 5, {bereitschaft, mail("wartung@pumpen-service.at")});
-    liste(k, 6, {bereitschaft, mail("wartung@pumpen-service.at")});
-    liste(k, 7, {leitung});
-    liste(k, 8, {bereitschaft, buero});
-    liste(k, 9, {leitung, bereitschaft, buero, technik});
-    for (int i = 0; i < 9; ++i)
-        textSpeichern(k, bereich::SMSText(i), a(texte[i]));
-
-    // Page 10: confirmation texts of the relays.
-    textSpeichern(k, bereich::Besttext1, a("Relais 1 geschaltet: Pumpe 1 ein"));
-    textSpeichern(k, bereich::Besttext2, a("Relais 2 geschaltet: Hupe aus"));
-
-    // Page 11: analog input 0..500 with thresholds 100 and 400, unit bar.
-    liste(k, 11, {leitung, bereitschaft, technik});
-    zahlSpeichern(k, 11, offset::Messbereich4, 0);
-    zahlSpeichern(k, 11, offset::Messbereich20, 500);
-    zahlSpeichern(k, 11, offset::Grenzwertmin, 100);
-    zahlSpeichern(k, 11, offset::Grenzwertmax, 400);
-    einheitSpeichern(k, "bar");
-
-    // Page 12: alarm texts of the analog input.
-    textSpeichern(k, bereich::TextMin, a("Druck Steigleitung zu niedrig"));
-    textSpeichern(k, bereich::TextMax, a("Druck Steigleitung zu hoch"));
-    return k;
+    // A small pumping station as an installer sets it up at the window: on the
+    // default content, every setting by its key through the editor's rules
+    // (ticking the boxes gives 15 minutes, A1's numbers and 5 EURO).
+    Editormodell m;
+    Grundeinstellung(m.speicher());
+    const char* const einstellungen = R"(general.installation_name=Pumpwerk Nord
+general.acknowledgement.active=aktiv
+general.balance.active=aktiv
+general.check_call.mode=weekly
+general.check_call.day=wednesday
+general.check_call.time=10:30
+lines[2].normally_closed=ja
+lines[3].normally_closed=ja
+lines[0].all_clear=ja
+lines[1].all_clear=ja
+lines[2].all_clear=ja
+lines[3].all_clear=ja
+lines[4].all_clear=ja
+lines[5].all_clear=ja
+mains_failure.all_clear=ja
+lines[0].text=Einbruch Halle 1
+lines[1].text=Einbruch Halle 2
+lines[2].text=Brandmeldung Halle 1
+lines[3].text=Wasserstand Becken hoch
+mains_failure.text=Stromausfall Pumpwerk Nord
+lines[0].recipients=GSM 06641234567; Fax 07229555123; email technik@pumpwerk-nord.at
+lines[1].recipients=GSM 06641234567; Fax 07229555123
+lines[2].recipients=GSM 06641234567; GSM 06769876543; Fax 07229555123; email technik@pumpwerk-nord.at
+lines[3].recipients=GSM 06769876543; email technik@pumpwerk-nord.at
+lines[4].recipients=GSM 06769876543; email wartung@pumpen-service.at
+lines[5].recipients=GSM 06769876543; email wartung@pumpen-service.at
+lines[6].recipients=GSM 06641234567
+lines[7].recipients=GSM 06769876543; Fax 07229555123
+mains_failure.recipients=GSM 06641234567; GSM 06769876543; Fax 07229555123; email technik@pumpwerk-nord.at
+relays[0].confirmation=aktiv
+relays[0].text=Relais 1 geschaltet: Pumpe 1 ein
+relays[1].confirmation=aktiv
+relays[1].text=Relais 2 geschaltet: Hupe aus
+analog.recipients=GSM 06641234567; GSM 06769876543; email technik@pumpwerk-nord.at
+analog.value_4ma=0
+analog.value_20ma=500
+analog.lower_threshold=100
+analog.upper_threshold=400
+analog.unit=bar
+analog.lower_text=Druck Steigleitung zu niedrig
+analog.upper_text=Druck Steigleitung zu hoch)";
+    for (const QString& zeile : QString::fromUtf8(einstellungen).split(QLatin1Char('\n'))) {
+        [[maybe_unused]] const Folge f = m.setzen(zeile.section(QLatin1Char('='), 0, 0), zeile.section(QLatin1Char('='), 1));
+        Q_ASSERT(f.angenommen && f.einwaende.isEmpty());
+    }
+    // Umlauts, which the window's fields do not take, came with a file: its
+    // texts are stored by the fields' own check-and-store.
+    const char* const umlaute[] = {"Störung Pumpe 1", "Störung Pumpe 2", "Tür Schaltschrank offen", "Übertemperatur Motor"};
+    for (int i = 0; i < 4; ++i)
+        m.Validate(SMSText(4 + i), QString::fromUtf8(umlaute[i]), false);
+    return m.speicher();
 }
 
 QByteArray simStandardSpeicher()

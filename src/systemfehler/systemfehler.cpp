@@ -54,7 +54,8 @@ QString datei(const QFileDevice& datei, int fehlernummer)
     case QFileDevice::ReadError: return QStringLiteral("lässt sich nicht lesen");
     case QFileDevice::WriteError: return QStringLiteral("lässt sich nicht schreiben");
     case QFileDevice::FatalError: return QStringLiteral("schwerer Fehler beim Zugriff");
-    case QFileDevice::ResourceError: return QStringLiteral("zu wenig Systemmittel");
+    // Qt's kind of a write that found the disk full.
+    case QFileDevice::ResourceError: return text(ENOSPC);
     case QFileDevice::OpenError: return QStringLiteral("lässt sich nicht öffnen");
     case QFileDevice::AbortError: return QStringLiteral("abgebrochen");
     case QFileDevice::TimeOutError: return QStringLiteral("Zeitüberschreitung");

@@ -6,10 +6,13 @@
 #include "fenster.h"
 #include "kit.h"
 #include "linkui/kommunikation.h"
+#include "link/portursache.h"
 #include "linkui/syszeit.h"
+#include "modell/abweisungsgrund.h"
 #include "pdftext.h"
 #include "shell/programm.h"
 #include "shell/sicherungen.h"
+#include "shell/vergleich.h"
 #include "sim/simptyrunner.h"
 
 #include <QAction>
@@ -23,6 +26,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStatusBar>
+#include <QToolTip>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -135,7 +140,29 @@ const QString kUeberschreiben = QStringLiteral("Warnung|JaNein|Datei bereits vor
 
 bool rechte(const QString& pfad, mode_t modus) { return ::chmod(QFile::encodeName(pfad).constData(), modus) == 0; }
 
+// Panel 2's line and tooltip ("text|tooltip") at the window's default width (40 pixels and
+// its four panels' 20884 twips at 96 dpi); " (abgeschnitten)" is added when the line does
+// not fit whole.
+QString statuszeile(Konfig& k)
+{
+    k.resize(1432, k.height());
+    const QLabel* p = k.panel(2);
+    kit::warten([&] { return k.statusBar()->width() == 1432; }, 1000);
+    const QFontMetrics fm = p->fontMetrics();
+    const bool ganz = fm.horizontalAdvance(p->text()) + fm.horizontalAdvance(QLatin1Char('x')) <= p->contentsRect().width();
+    return p->text() + '|' + p->toolTip() + (ganz ? QString() : QStringLiteral(" (abgeschnitten)"));
+}
+
 const QString kUebertragung = QStringLiteral("Kritisch|Ok|Fehler bei Datenübertragung|GSM Boravilon");
+
+// The memory of a backup: bytes 7 * i + 3, the installation name "Tankstelle Süd".
+QByteArray rueckspeicher()
+{
+    QByteArray m;
+    for (int i = 0; i < kGeraeteBytes; ++i)
+        m += char(7 * i + 3);
+    return m.replace(128, 15, "Tankstelle S\xFC" "d\x03");
+}
 const QString kKeineVerbindung = QStringLiteral("Kritisch|Ok|Verbindung nicht möglich|GSM Boravilon");
 
 } // namespace
@@ -216,7 +243,7 @@ private slots:
     {
         QTest::addColumn<QString>("aktion");
         QTest::addColumn<bool>("verweigert");
-        for (const char* n : {"MNU_Save", "Toolbar1_Button7", "MNU_Schreib", "Toolbar1_Button3", "MNU_Drucken"})
+        for (const char* n : {"MNU_Save", "Toolbar1_Button7", "MNU_Schreib", "Toolbar1_Button3", "MNU_Drucken", "MNU_Vergleichen"})
             QTest::newRow(n) << n << true;
         for (const char* n : {"MNU_Lesen", "MNU_Open", "MNU_log", "MNU_COM"})
             QTest::newRow(n) << n << false;
@@ -311,11 +338,16 @@ private slots:
         QTest::addColumn<QByteArray>("inhalt");  // "<fehlt>" none
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("zeile1");  // of the file saved afterwards; "" the opened file's
+        QTest::addColumn<QString>("hinweis");    // panel 2: the cause and the file (its whole path %1 the tooltip)
         const qsizetype zwoelf = kDatei.lastIndexOf("\r\n", kDatei.size() - 3) + 2;
-        QTest::newRow("zwölf Zeilen") << kDatei.left(zwoelf) << "Kläranlage West" << QByteArray();
-        QTest::newRow("0 Bytes") << QByteArray() << "" << QByteArray(";;;;255;10;0;;;;\x03;\r\n");
-        QTest::newRow("eine leere Zeile") << QByteArray("\r\n") << "" << QByteArray(";;;;255;10;0;;;;;\r\n");
-        QTest::newRow("fehlt") << QByteArray("<fehlt>") << "vorher" << QByteArray();
+        const QString keine = QStringLiteral("Keine Konfigurationsdatei, Zeile %1 – a.cfg|%2");
+        QTest::newRow("zwölf Zeilen") << kDatei.left(zwoelf) << "Kläranlage West" << QByteArray()
+                                      << keine.arg("13 fehlt: die Datei hat nur 12 von 13 Zeilen");
+        QTest::newRow("0 Bytes") << QByteArray() << "" << QByteArray(";;;;255;10;0;;;;\x03;\r\n") << keine.arg("1 fehlt: die Datei ist leer");
+        QTest::newRow("eine leere Zeile") << QByteArray("\r\n") << "" << QByteArray(";;;;255;10;0;;;;;\r\n") << keine.arg("1: nach Feld 1 fehlt \";\"");
+        QTest::newRow("Ereignisprotokoll") << daten("LOG.TXT") << "" << QByteArray("31;;;;255;10;0;;;;;\r\n") << keine.arg("1: Feld 1 ist keine Zahl");
+        QTest::newRow("fehlt") << QByteArray("<fehlt>") << "vorher" << QByteArray()
+                               << "Datei nicht geöffnet, Datei oder Ordner nicht vorhanden – a.cfg|%1";
     }
     void oeffnen()
     {
@@ -330,6 +362,8 @@ private slots:
         f.k.CMD_Nr_Click(0);  // an open recipients editor follows what is opened
         datei(f, "MNU_Open", pfad);
         QCOMPARE(kit::boxen(f.door), QStringList{kDateifehler});
+        QFETCH(QString, hinweis);
+        QCOMPARE(statuszeile(f.k), hinweis.arg(pfad));
         QCOMPARE(f.k.werte().anlagenbezeichnung, name);
         QCOMPARE(f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"))->text(), name.startsWith(QLatin1String("Kl")) ? QStringLiteral("06641234567") : QString());
         const bool geladen = name != QLatin1String("vorher");
@@ -345,6 +379,108 @@ private slots:
         else
             QCOMPARE(neu.left(neu.indexOf("\r\n") + 2), zeile1);
         QCOMPARE(kit::boxen(f.door), QStringList());
+    }
+
+    // Panel 2 shows each of its lines whole at the window's default width: the fields'
+    // hints, the refusals' reasons, the port's causes (the lines of files and backups are
+    // looked at where they come up). A line too long for a narrower window is cut at its
+    // end, with the whole line as its tooltip. At the window's least width the panels stand
+    // side by side and the number fields are as wide as they ask to be.
+    void statusleiste()
+    {
+        kit::Fenster f;
+        QStringList zeilen;
+        for (const Eingabefeld* e : f.k.findChildren<Eingabefeld*>())
+            zeilen << e->hinweis();
+        for (int art = int(Abweisung::Art::Zeichen); art <= int(Abweisung::Art::Belegt); ++art)
+            zeilen << Abweisung{Abweisung::Art(art), 999, 999}.text();
+        Portursache u;
+        u.programm = QStringLiteral("ModemManager");
+        u.pid = 4194304;
+        u.gruppe = QStringLiteral("dialout");
+        u.eigentuemer = QStringLiteral("root");
+        u.rechte = QStringLiteral("crw-------");
+        using A = Portursache::Art;
+        for (A art : {A::Unbekannt, A::NichtVorhanden, A::KeinPort, A::KeineBerechtigung, A::NurEigentuemer, A::Belegt}) {
+            u.art = art;
+            zeilen << portursache::text(u, 4, QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Gerät nicht mehr verfügbar"));
+        }
+        QStringList zuLang;
+        for (const QString& z : zeilen) {
+            f.k.hinweisSetzen(z);
+            if (statuszeile(f.k).endsWith(QLatin1String(" (abgeschnitten)")))
+                zuLang << z;
+        }
+        QCOMPARE(zuLang, QStringList());
+        const QString lang = QStringLiteral("Ein Hinweis, der nicht in die Statuszeile passt: ") + QString(120, QLatin1Char('W'));
+        f.k.hinweisSetzen(lang);
+        QLabel* panel = f.k.panel(2);
+        QHelpEvent frage(QEvent::ToolTip, QPoint(5, 5), panel->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(panel, &frage);
+        QCOMPARE(QToolTip::text(), lang);
+        f.k.resize(200, f.k.height());
+        QVERIFY(kit::warten([&] { return f.k.statusBar()->width() == f.k.width(); }, 1000));
+        QStringList ueberlappt;
+        for (int i = 2; i <= 4; ++i)
+            if (f.k.panel(i)->geometry().left() <= f.k.panel(i - 1)->geometry().right())
+                ueberlappt << QStringLiteral("%1/%2").arg(i - 1).arg(i);
+        QCOMPARE(ueberlappt, QStringList());
+        QVERIFY(f.k.panel(4)->geometry().right() < f.k.statusBar()->width());
+        for (const char* n : {"TXT_Guthabenrufnummer", "TXT_Nummer_Aufladung"})
+            QVERIFY2(f.feld(QLatin1String(n))->width() >= f.feld(QLatin1String(n))->sizeHint().width(), n);
+    }
+
+    // The list of backups of the folder chosen for the run: newest first, why each was
+    // taken; a file that is no configuration is shown as unreadable with its reason and is
+    // never opened, chosen only to be written back with its memory file; the second backup
+    // of one second shows its number; rows are high enough for the dots of "Ö". A backup
+    // that no longer opens leaves the editor as it was.
+    void sicherungsliste()
+    {
+        QTemporaryDir tmp;
+        const QByteArray oel = cfgSchreiben(simStandardKonfig()).replace("Pumpwerk Nord", "\xD6lpumpe");
+        const QString zweite = tmp.filePath(QStringLiteral("Ölpumpe_2025-03-01_10-00-00_2.cfg"));
+        QVERIFY(schreiben(tmp.filePath(QStringLiteral("Zukunft_2030-01-01_00-00-00.cfg")), "kein Inhalt\r\n"));
+        QVERIFY(schreiben(tmp.filePath(QStringLiteral("Zukunft_2030-01-01_00-00-00.speicher")), ff(kGeraeteBytes)));
+        QVERIFY(schreiben(tmp.filePath(QStringLiteral("Ölpumpe_2025-03-01_10-00-00_2.vorschreiben")), "Ölpumpe\n"));
+        QVERIFY(schreiben(tmp.filePath(QStringLiteral("Ölpumpe_2025-03-01_10-00-00.cfg")), oel) && schreiben(zweite, oel));
+        QFile gross(tmp.filePath(QStringLiteral("gross.cfg")));
+        QVERIFY(gross.open(QIODevice::WriteOnly) && gross.write(QByteArray(2 << 20, '1')) == 2 << 20 && gross.flush());
+        QVERIFY(gross.setFileTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), QFileDevice::FileModificationTime));
+        kit::Fenster f;
+        eingeben(f, QStringLiteral("Anlagenbezeichnung"), QStringLiteral("vorher"));
+        f.door.dateinamen.enqueue(tmp.path());
+        f.finde<QAction>(QStringLiteral("MNU_Sicherungsordner"))->trigger();
+        QCOMPARE(f.door.dateidialoge.value(0).ordner, true);
+        QCOMPARE(f.k.panel(2)->text(), "Sicherungsordner für diese Sitzung: " + tmp.path());
+        f.finde<QAction>(QStringLiteral("MNU_Sicherungen"))->trigger();
+        QTreeWidget* liste = f.k.sicherungen()->liste();
+        QVERIFY(QTest::qWaitForWindowExposed(f.k.sicherungen()));
+        QStringList zeilen;
+        const auto knopf = [&f](const char* name) { return f.k.sicherungen()->findChild<QPushButton*>(QLatin1String(name)); };
+        for (int i = 0; i < liste->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* z = liste->topLevelItem(i);
+            const bool waehlbar = z->flags() & Qt::ItemIsEnabled;
+            if (waehlbar)
+                liste->setCurrentItem(z);
+            zeilen << QStringList{z->text(0), z->text(1), z->text(2), z->text(3), waehlbar ? "wählbar" : "-",
+                                  waehlbar && knopf("CMD_Oeffnen")->isEnabled() ? "Öffnen" : "-",
+                                  waehlbar && knopf("CMD_Wiederherstellen")->isEnabled() ? "Wiederherstellen" : "-"}.join('|');
+        }
+        QCOMPARE(zeilen, (QStringList{"Zukunft (unlesbar)|01.01.2030|00:00:00|gelesen|wählbar|-|Wiederherstellen",
+                                      "gross (unlesbar)|02.01.2026|03:04:05|gelesen|-|-|-",
+                                      "Ölpumpe|01.03.2025|10:00:00 (2)|vor Schreiben|wählbar|Öffnen|Wiederherstellen",
+                                      "Ölpumpe|01.03.2025|10:00:00|gelesen|wählbar|Öffnen|Wiederherstellen"}));
+        liste->setCurrentItem(liste->topLevelItem(2));
+        QCOMPARE(liste->topLevelItem(1)->toolTip(0), tmp.filePath(QStringLiteral("gross.cfg")) + "\nKeine Konfigurationsdatei: zu groß für eine Konfigurationsdatei");
+        // From the dots of the Ö to the foot of the p.
+        QVERIFY(liste->visualItemRect(liste->topLevelItem(3)).height() > liste->fontMetrics().tightBoundingRect(QStringLiteral("Ölpumpe")).height());
+        QVERIFY(schreiben(zweite, oel.left(400)));  // spoilt since the list was made
+        f.k.sicherungen()->findChild<QPushButton*>(QStringLiteral("CMD_Oeffnen"))->click();
+        QCOMPARE(kit::boxen(f.door), QStringList{kDateifehler});
+        QCOMPARE(statuszeile(f.k), "Keine Konfigurationsdatei, Zeile 6 fehlt: die Datei hat nur 5 von 13 Zeilen – Ölpumpe_2025-03-01_10-00-00_2.cfg|" + zweite);
+        QCOMPARE(f.k.werte().anlagenbezeichnung + '|' + f.k.herkunft(), QStringLiteral("vorher|Grundeinstellung, seither geändert"));
+        QCOMPARE(f.marker(), QList<int>{22});
     }
 
     // "Drucken ...": the sheet headed by where the configuration came from.
@@ -403,7 +539,7 @@ private slots:
         QTest::addColumn<QByteArray>("speicher");  // empty: COM 1 leads nowhere; "silent": a mute device
         QTest::addColumn<bool>("ordner");          // the backup folder can be made
         QTest::addColumn<Ausgang>("ausgang");
-        QTest::addColumn<QString>("hinweis");      // %1 the folder, %2 the backup's name
+        QTest::addColumn<QString>("hinweis");      // panel 2 and its tooltip; %1 the folder, %2 the backup's name
         QTest::addColumn<QStringList>("texte");    // Anlagenbezeichnung, Messbereich4, Quit
         QTest::addColumn<QStringList>("boxen");
         QTest::addColumn<QByteArray>("bild");  // the image afterwards as device bytes; empty: the start-up image
@@ -411,18 +547,18 @@ private slots:
         ueberlauf[11 * kZellen + 128] = char(0x80);
         const QByteArray ohneZahl = QByteArray(ueberlauf).replace(11 * kZellen + 128, 2, ff(2));  // as the editor shows it
         const QStringList standard{"Pumpwerk Nord", "0", "15"};
-        QTest::newRow("gesichert") << simStandardSpeicher() << true << Ausgang::Erfolg << "Konfiguration gesichert: %1/%2" << standard
+        QTest::newRow("gesichert") << simStandardSpeicher() << true << Ausgang::Erfolg << "Konfiguration gesichert: %2|%1/%2" << standard
                                    << QStringList() << simStandardSpeicher();
         QTest::newRow("Ordner nicht anlegbar") << simStandardSpeicher() << false << Ausgang::Erfolg
-                                               << "Konfiguration nicht gesichert: Ordner %1 kann nicht angelegt werden" << standard
+                                               << "Konfiguration nicht gesichert, Ordner nicht anlegbar (ist kein Ordner) – sicherungen|%1" << standard
                                                << QStringList() << simStandardSpeicher();
         QTest::newRow("Zahl übergelaufen") << ueberlauf << true << Ausgang::Uebertragungsfehler
-                                           << "Konfigurationsdaten nicht lesbar: Analogeingang Messwert 4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767"
+                                           << "Konfigurationsdaten nicht lesbar: Analogeingang Messwert 4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767| (abgeschnitten)"
                                            << QStringList{"Pumpwerk Nord", "", "15"} << QStringList{kUebertragung} << ohneZahl;
-        QTest::newRow("kein Gerät") << QByteArray() << true << Ausgang::KeineVerbindung << "Gerät /dev/gsmbv-fehlt nicht vorhanden"
+        QTest::newRow("kein Gerät") << QByteArray() << true << Ausgang::KeineVerbindung << "Gerät /dev/gsmbv-fehlt nicht vorhanden|"
                                     << QStringList{"", "", ""} << QStringList{kKeineVerbindung} << QByteArray();
         QTest::newRow("Gerät stumm") << QByteArray("silent") << true << Ausgang::KeineVerbindung
-                                     << "kein ACK innerhalb 200 ms – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port prüfen"
+                                     << "kein ACK innerhalb 200 ms – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port prüfen|"
                                      << QStringList{"", "", ""} << QStringList{kKeineVerbindung} << QByteArray();
     }
     void geraetLesen()
@@ -453,10 +589,12 @@ private slots:
                  ohne ? QString() : QStringLiteral("06641234567"));
         QCOMPARE(s.f.marker() + s.f.geflaggt(), QList<int>{});
         QTEST(kit::boxen(s.f.door), "boxen");
-        const QStringList namen = QDir(sicherungen).entryList(QDir::Files);
-        QCOMPARE(s.f.k.panel(2)->text(), hinweis.replace(QLatin1String("%1"), sicherungen).replace(QLatin1String("%2"), namen.value(0)));
-        QCOMPARE(namen.size(), hinweis.startsWith(QLatin1String("Konfiguration gesichert")) ? 1 : 0);
+        const QStringList namen = QDir(sicherungen).entryList({QStringLiteral("*.cfg")}, QDir::Files);
+        QCOMPARE(statuszeile(s.f.k), hinweis.replace(QLatin1String("%1"), sicherungen).replace(QLatin1String("%2"), namen.value(0)));
+        QCOMPARE(QDir(sicherungen).entryList(QDir::Files).size(), hinweis.startsWith(QLatin1String("Konfiguration gesichert")) ? 2 : 0);
         QVERIFY(namen.isEmpty() || namen[0].startsWith(QLatin1String("Pumpwerk Nord_")));
+        // Beside it the memory as the device sent it.
+        QVERIFY(namen.isEmpty() || lesen(sicherungen + '/' + QFileInfo(namen[0]).completeBaseName() + ".speicher") == speicher);
         if (ohne) {  // the failure's line goes when a command opens the connection
             s.f.k.verbindung().zuordnung().festlegen(1, s.sim.pfad());
             s.sim.geraet().setzeFehler({});
@@ -478,6 +616,86 @@ private slots:
         QTest::mouseDClick(liste->viewport(), Qt::LeftButton, {}, mitte);
         QVERIFY(kit::warten([&] { return !s.f.k.sicherungen(); }));
         QCOMPARE(s.f.geflaggt(), kGeraeteseiten);
+    }
+
+    // "Wiederherstellen" in the list of backups: after the question, the device read and kept
+    // as a backup before a write, every page of the backup's memory, the read back compared
+    // byte for byte; the editor untouched. A failure shows its box as a write's does.
+    void wiederherstellen_data()
+    {
+        QTest::addColumn<bool>("mitSpeicher");  // the backup has its memory file
+        QTest::addColumn<QString>("fehler");    // the device's fault
+        QTest::addColumn<bool>("ja");           // the answer to the question
+        QTest::addColumn<QStringList>("boxen"); // after the question
+        QTest::addColumn<QString>("hinweis");   // panel 2 and its tooltip; %1 the backup's *.cfg
+        QTest::addColumn<QByteArray>("draht");  // what the device received
+        QTest::addColumn<bool>("zurueck");      // the device holds the backup's memory
+        const QByteArray m = rueckspeicher();
+        QByteArray alles = "rw";
+        for (int p = 0; p < kGeraeteSeiten; ++p)
+            alles += char('0' + p) + m.mid(p * kZellen, kZellen);
+        alles += esc() + "r";
+        QTest::newRow("Ja") << true << "" << true << QStringList() << "Konfiguration geschrieben und geprüft: 13 Seiten|" << alles << true;
+        QTest::newRow("Nein") << true << "" << false << QStringList() << "|" << QByteArray() << false;
+        QTest::newRow("ohne Speicherabbild") << false << "" << true << QStringList{kDateifehler}
+                                             << "Nicht wiederhergestellt, ohne Speicherabbild (keine .speicher-Datei daneben) – "
+                                                "Pumpwerk Nord_2025-03-01_10-00-00.cfg|%1"
+                                             << QByteArray() << false;
+        QTest::newRow("Seite 3 nicht gespeichert") << true << "nostore@3" << true
+                                                   << QStringList{"Kritisch|Ok|Prüfung fehlgeschlagen: Seite 3 weicht ab|GSM Boravilon"}
+                                                   << "erste Abweichung: Seite 3, Zeichen 1: gesendet 0x03, gelesen 0x30|" << alles << false;
+        QTest::newRow("Echo fehlt") << true << "noecho@5" << true << QStringList{kUebertragung}
+                                    << "Echo fehlt bei Seite 0, Zeichen 3 – Zustand des Geräts nicht geprüft: von Seite 0 "
+                                       "nur 2 der 256 Bytes gesendet und bestätigt, Seiten 1 bis 12 nicht gesendet. "
+                                       "Schreiben wiederholen.| (abgeschnitten)"
+                                    << "rw0" + m.left(3) + esc() << false;
+        QTest::newRow("Gerät stumm") << true << "silent" << true << QStringList{kKeineVerbindung}
+                                     << "kein ACK innerhalb 300 ms – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port "
+                                        "prüfen – Gerät nicht beschrieben|"
+                                     << QByteArray() << false;
+    }
+    void wiederherstellen()
+    {
+        QFETCH(bool, mitSpeicher);
+        QFETCH(QString, fehler);
+        QFETCH(QByteArray, draht);
+        QFETCH(bool, zurueck);
+        QTemporaryDir tmp;
+        const QString name = tmp.filePath(QStringLiteral("Pumpwerk Nord_2025-03-01_10-00-00."));
+        QVERIFY(schreiben(name + "cfg", cfgSchreiben(simStandardKonfig())));
+        QVERIFY(!mitSpeicher || schreiben(name + "speicher", rueckspeicher()));
+        Stand s(simOptionen(), 300ms);
+        s.f.k.setSicherungsOrdner(tmp.path());
+        SimFehler f;
+        QVERIFY(fehler.isEmpty() || f.hinzufuegen(fehler));
+        s.sim.geraet().setzeFehler(f);
+        const Konfigspeicher bild = s.f.k.speicher();
+        QFETCH(bool, ja);
+        s.f.door.antworten.enqueue(ja ? Door::Antwort::Ja : Door::Antwort::Nein);
+        std::optional<Ausgang> ausgang;
+        QObject::connect(&s.f.k, &Konfig::geraetBeendet, [&](Ausgang a) { ausgang = a; });
+        s.f.finde<QAction>(QStringLiteral("MNU_Sicherungen"))->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(s.f.k.sicherungen()));
+        s.f.k.sicherungen()->findChild<QPushButton*>(QStringLiteral("CMD_Wiederherstellen"))->click();
+        QVERIFY(draht.isEmpty() || kit::warten([&] { return ausgang.has_value(); }));
+        QVERIFY(s.ruhend());
+        const QStringList frage{QStringLiteral("Frage|JaNein|Sicherung „Pumpwerk Nord“ vom 01.03.2025, 10:00:00 in das Gerät an COM 1 (%1) "
+                                         "zurückschreiben?\n\nAlle 13 Seiten des Geräts werden überschrieben; sein jetziger "
+                                         "Inhalt wird vorher gesichert.|GSM Boravilon").arg(s.sim.pfad())};
+        QFETCH(QStringList, boxen);
+        QCOMPARE(kit::boxen(s.f.door), mitSpeicher ? frage + boxen : boxen);
+        QFETCH(QString, hinweis);
+        QCOMPARE(statuszeile(s.f.k), hinweis.replace(QLatin1String("%1"), name + "cfg"));
+        QCOMPARE(s.sim.empfangeneBytes(), draht);
+        QCOMPARE(s.sim.geraet().speicher() == rueckspeicher(), zurueck);
+        QCOMPARE(kit::unterschied(s.f.k.speicher(), bild), QString());
+        // The device's content before the write, kept as a backup before a write of the name written.
+        const QStringList namen = QDir(tmp.path()).entryList({QStringLiteral("*.vorschreiben")}, QDir::Files);
+        QCOMPARE(namen.size(), draht.size() > 1 ? 1 : 0);
+        if (!namen.isEmpty()) {
+            QCOMPARE(lesen(tmp.filePath(namen[0])), QByteArray("Tankstelle Süd\n"));
+            QCOMPARE(lesen(tmp.filePath(QFileInfo(namen[0]).completeBaseName() + ".speicher")), simStandardSpeicher());
+        }
     }
 
     // A write sends the flagged pages (of the start-up image, too), every character but the
@@ -536,6 +754,82 @@ private slots:
                           : QString());
     }
 
+    // Comparing with the device reads it, keeps a backup and leaves the editor as it was (image,
+    // flags, markers, values, history); the dialog lists the settings that differ and the
+    // pages a write would send now, and goes with Escape. Failures as for a read, without a
+    // list. A read and an open start the editor's history anew.
+    void vergleichen_data()
+    {
+        QTest::addColumn<QByteArray>("speicher");  // empty: COM 1 leads nowhere
+        QTest::addColumn<QString>("vorlauf");      // "lesen", "ändern" (read, then edited), "datei" (the device's configuration opened)
+        QTest::addColumn<Ausgang>("ausgang");
+        QTest::addColumn<QStringList>("dialog");   // its first line, the rows "Einstellung|Gerät|Editor", its last line
+        QTest::addColumn<QStringList>("boxen");
+        QTest::addColumn<int>("sicherungen");
+        const QString kopf = QStringLiteral("12:00:00, Gerät an COM 1 (%PTY%): ");
+        QTest::newRow("gelesen") << simStandardSpeicher() << "lesen" << Ausgang::Erfolg
+            << QStringList{kopf + "keine Unterschiede", "Konfiguration schreiben sendet jetzt keine Seite."} << QStringList() << 2;
+        QTest::newRow("geändert") << simStandardSpeicher() << "ändern" << Ausgang::Erfolg
+            << QStringList{kopf + "2 Unterschiede", "Anlagenbezeichnung|Pumpwerk Nord|Pumpwerk Ost", "Meldelinie 2 Öffner|nein|ja",
+                           "Konfiguration schreiben sendet jetzt Seite 0."} << QStringList() << 2;
+        QTest::newRow("Datei") << simStandardSpeicher() << "datei" << Ausgang::Erfolg
+            << QStringList{kopf + "keine Unterschiede", "Konfiguration schreiben sendet jetzt die Seiten 0 bis 12."} << QStringList() << 1;
+        QByteArray ueberlauf = simStandardSpeicher();
+        ueberlauf[11 * kZellen + 128] = char(0x80);
+        QTest::newRow("Gerät unlesbar") << ueberlauf << "" << Ausgang::Uebertragungsfehler << QStringList() << QStringList{kUebertragung} << 0;
+        QTest::newRow("kein Gerät") << QByteArray() << "" << Ausgang::KeineVerbindung << QStringList() << QStringList{kKeineVerbindung} << 0;
+    }
+    void vergleichen()
+    {
+        QFETCH(QByteArray, speicher);
+        QFETCH(QString, vorlauf);
+        QTemporaryDir tmp;
+        Stand s(simOptionen(speicher.isEmpty() ? simStandardSpeicher() : speicher), 300ms);
+        if (speicher.isEmpty())
+            s.f.k.verbindung().zuordnung().festlegen(1, QStringLiteral("/dev/gsmbv-fehlt"));
+        s.f.k.setSicherungsOrdner(tmp.path());
+        s.f.k.setUhr([] { return QDateTime(QDate(2025, 6, 2), QTime(12, 0)); });
+        auto* zurueck = s.f.finde<QAction>(QStringLiteral("MNU_Rueckgaengig"));
+        s.f.klicken(QStringLiteral("Chk_Gutmeldung_0"));
+        if (vorlauf == QLatin1String("datei") && schreiben(tmp.filePath(QStringLiteral("a.cfg")), cfgSchreiben(simStandardKonfig())))
+            datei(s.f, "MNU_Open", tmp.filePath(QStringLiteral("a.cfg")));
+        else if (!vorlauf.isEmpty())
+            QCOMPARE(s.ausfuehren(QStringLiteral("MNU_Lesen")), Ausgang::Erfolg);
+        QCOMPARE(zurueck->isEnabled(), vorlauf.isEmpty());
+        if (vorlauf == QStringLiteral("ändern")) {
+            eingeben(s.f, QStringLiteral("Anlagenbezeichnung"), QStringLiteral("Pumpwerk Ost"));
+            s.f.klicken(QStringLiteral("Chk_Oeffner_1"));
+        }
+        const Konfigspeicher bild = s.f.k.speicher();
+        const Editorwerte werte = s.f.k.werte();
+        const QList<int> marker = s.f.marker(), seiten = s.f.geflaggt();
+        const bool rueckgaengig = zurueck->isEnabled();
+        const qsizetype ab = s.sim.empfangeneBytes().size();
+        QTEST(*s.ausfuehren(QStringLiteral("MNU_Vergleichen")), "ausgang");
+        QVERIFY(s.ruhend());
+        QCOMPARE(s.sim.empfangeneBytes().mid(ab), speicher.isEmpty() ? QByteArray() : QByteArray("r"));
+        QCOMPARE(kit::unterschied(s.f.k.speicher(), bild), QString());
+        QCOMPARE(s.f.k.werte(), werte);
+        QCOMPARE(s.f.marker() + s.f.geflaggt(), marker + seiten);
+        QCOMPARE(zurueck->isEnabled(), rueckgaengig);
+        QTEST(kit::boxen(s.f.door), "boxen");
+        QTEST(int(QDir(tmp.path()).entryList({QStringLiteral("*.cfg")}, QDir::Files).size()) - (vorlauf == QLatin1String("datei")), "sicherungen");
+        QStringList dialog;
+        if (Vergleich* v = s.f.k.vergleich()) {
+            QVERIFY(v->isVisible() && !v->isModal());
+            dialog << v->findChild<QLabel*>(QStringLiteral("Label1"))->text().replace(s.sim.pfad(), QStringLiteral("%PTY%"));
+            for (int i = 0; i < v->liste()->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem* z = v->liste()->topLevelItem(i);
+                dialog << z->text(0) + '|' + z->text(1) + '|' + z->text(2);
+            }
+            dialog << v->findChild<QLabel*>(QStringLiteral("Label2"))->text();
+            QVERIFY(v->findChild<QPushButton*>(QStringLiteral("CMD_Schliessen"))->isDefault());
+            QTest::keyClick(v, Qt::Key_Escape);
+            QVERIFY(kit::warten([&] { return !s.f.k.vergleich(); }));
+        }
+        QTEST(dialog, "dialog");
+    }
+
     // A read under way: device commands beep, the progress window is centred, the wait
     // cursor shows. Abort (ESC), closing the progress window or the main window (silently,
     // its dialogs with it) end it; the port is closed and a read runs again.
@@ -558,11 +852,15 @@ private slots:
         s.f.k.CMD_Nr_Click(4);
         s.f.finde<QAction>(QStringLiteral("MNU_Lesen"))->trigger();
         QVERIFY(kit::warten([&] { return s.f.k.verbindung().Fortschritt() == 1000; }));
+        // Opening a file too: the read's end would overwrite it.
         for (const char* n : {"MNU_Lesen", "MNU_Schreib", "MNU_log", "MNU_Uhr", "MNU_Drucken", "Toolbar1_Button2", "Toolbar1_Button3",
-                              "Toolbar1_Button4", "Toolbar1_Button5", "MNU_Open"})
+                              "Toolbar1_Button4", "Toolbar1_Button5", "MNU_Open", "Toolbar1_Button6", "MNU_Sicherungen"})
             s.f.finde<QAction>(QLatin1String(n))->trigger();
-        QCOMPARE(s.f.door.beeps + 10 * s.f.door.druckdialoge, 9);
-        QCOMPARE(s.f.door.dateidialoge.size(), 1);  // opening a file is no device command
+        QVERIFY(!s.f.k.dateiOeffnen(QStringLiteral("/nonexistent/anlage.cfg")));  // as the desktop hands it over
+        s.f.k.sicherungWiederherstellen(QStringLiteral("/nonexistent/x.cfg"), QStringLiteral("x"));
+        QCOMPARE(s.f.door.beeps + 10 * s.f.door.druckdialoge, 14);
+        QCOMPARE(s.f.door.dateidialoge.size(), 0);
+        QVERIFY(!s.f.k.sicherungen());
         QCOMPARE(s.f.k.panel(2)->text(), QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen"));
         QWidget* daten = s.f.finde(QStringLiteral("Daten"));
         QVERIFY(daten && daten->isVisible());
@@ -700,8 +998,8 @@ private slots:
         QTEST(o ? QStringLiteral("%1|%2|%3").arg(int(o->demo)).arg(o->port, o->datei) : fehler, "ergebnis");
     }
 
-    // The program: usage on standard output, a wrong argument's exit code;
-    // run.sh starts the demo only when no port is given.
+    // The program: usage on standard output, a wrong argument's exit code, also without a
+    // display, which is then named in German; run.sh starts the demo only when no port is given.
     void prozess_data()
     {
         QTest::addColumn<QString>("programm");
@@ -709,14 +1007,20 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QByteArray>("ausgabe");
         QTest::addColumn<QByteArray>("fehler");
+        QTest::addColumn<bool>("anzeige");  // false: neither a display nor a platform given
         const QByteArray hilfe = aufrufText().toUtf8();
         QVERIFY(hilfe.startsWith("Aufruf: gsmbv-konfig [--demo | --port GERÄT] [DATEI.cfg]\n"));
         const QString konfig = qEnvironmentVariable("GSMBV_BIN_DIR") + "/gsmbv-konfig", run = qEnvironmentVariable("GSMBV_SOURCE_DIR") + "/run.sh";
-        QTest::newRow("--help") << konfig << QStringList{"--help"} << 0 << hilfe << QByteArray();
-        QTest::newRow("unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe;
-        QTest::newRow("run.sh") << run << QStringList{} << 0 << QByteArray("--demo\n") << QByteArray();
-        QTest::newRow("run.sh, Port und Datei") << run << QStringList{"--port=/dev/ttyS1", "a b.cfg"} << 0 << QByteArray("--port=/dev/ttyS1\na b.cfg\n") << QByteArray();
-        QTest::newRow("run.sh, Datei --port") << run << QStringList{"--", "--port"} << 0 << QByteArray("--demo\n--\n--port\n") << QByteArray();
+        QTest::newRow("--help") << konfig << QStringList{"--help"} << 0 << hilfe << QByteArray() << true;
+        QTest::newRow("unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe << true;
+        QTest::newRow("ohne Anzeige, unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe << false;
+        QTest::newRow("ohne Anzeige, --port ohne Gerät") << konfig << QStringList{"--port"} << 2 << QByteArray() << "gsmbv-konfig: --port ohne Gerät\n\n" + hilfe << false;
+        QTest::newRow("ohne Anzeige") << konfig << QStringList{"a.cfg"} << 1 << QByteArray()
+                                      << QByteArray("gsmbv-konfig: keine grafische Anzeige (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt)\n"
+                                                    "Ohne Anzeige: die Kommandozeile gsmbv (gsmbv --help)\n") << false;
+        QTest::newRow("run.sh") << run << QStringList{} << 0 << QByteArray("--demo\n") << QByteArray() << true;
+        QTest::newRow("run.sh, Port und Datei") << run << QStringList{"--port=/dev/ttyS1", "a b.cfg"} << 0 << QByteArray("--port=/dev/ttyS1\na b.cfg\n") << QByteArray() << true;
+        QTest::newRow("run.sh, Datei --port") << run << QStringList{"--", "--port"} << 0 << QByteArray("--demo\n--\n--port\n") << QByteArray() << true;
     }
     void prozess()
     {
@@ -728,6 +1032,10 @@ private slots:
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), laufzeit.path());
         env.insert(QStringLiteral("GSMBV_RUN_ZEIGEN"), QStringLiteral("1"));
+        QFETCH(bool, anzeige);
+        for (const char* n : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            if (!anzeige)
+                env.remove(QLatin1String(n));
         p.setProcessEnvironment(env);
         p.start(programm, argumente);
         QVERIFY(p.waitForFinished(10000));
@@ -745,9 +1053,10 @@ private slots:
         QTest::addColumn<QStringList>("gesehen");
         QTest::newRow("Konfiguration beenden") << "MNU_end" << QStringList{"wirdGeschlossen"};
         QTest::newRow("Schließfeld") << "" << QStringList{"wirdGeschlossen"};
-        QTest::newRow("Datei") << "Datei" << QStringList{"Pumpwerk Nord", "%DATEI%", "23", "wirdGeschlossen"};
+        QTest::newRow("Datei") << "Datei" << QStringList{"Pumpwerk Nord", "%DATEI%", "23", "", "wirdGeschlossen"};
         QTest::newRow("Datei fehlt") << "fehlt"
-            << QStringList{"Fehler bei Zugriff auf Konfigurationsdatei über dem Fenster", "", "%DATEI%", "0", "wirdGeschlossen"};
+            << QStringList{"Fehler bei Zugriff auf Konfigurationsdatei über dem Fenster", "", "%DATEI%", "0",
+                           "Datei nicht geöffnet, Datei oder Ordner nicht vorhanden – Anlage Süd.cfg", "wirdGeschlossen"};
         QTest::newRow("Demo") << "demo" << QStringList{"Demo: simuliertes Boravilon an COM 1 (/dev/pts/N)", "17", "wirdGeschlossen"};
         QTest::newRow("Ende beim Lesen") << "lesen" << QStringList{"%LINK%", "unterwegs", "wirdGeschlossen", "r"};
     }
@@ -810,7 +1119,7 @@ private slots:
                 return k->MNU_Uhr_Click();
             }
             if (!start.datei.isEmpty())
-                ist << k->werte().anlagenbezeichnung << k->dateidialog().name << QString::number(kit::marker(*k).size());
+                ist << k->werte().anlagenbezeichnung << k->dateidialog().name << QString::number(kit::marker(*k).size()) << k->panel(2)->text();
             if (fall == QLatin1String("MNU_end"))
                 return k->findChild<QAction*>(QStringLiteral("MNU_end"))->trigger();
             k->close();
@@ -836,7 +1145,9 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("zeile");  // of standard error, %1 the device
         QTest::addColumn<QByteArray>("datei");
-        QTest::newRow("keine Berechtigung") << "rechte" << 1 << "gsmbv: Keine Berechtigung für %1 – Benutzer in die Gruppe tty aufnehmen und neu anmelden" << QByteArray("alt\n");
+        // The group is advised only when it may read and write the device.
+        QTest::newRow("keine Berechtigung, Gruppe darf") << "gruppe" << 1 << "gsmbv: Keine Berechtigung für %1 – Benutzer in die Gruppe tty aufnehmen und neu anmelden" << QByteArray("alt\n");
+        QTest::newRow("nur der Eigentümer darf") << "rechte" << 1 << "gsmbv: Keine Berechtigung für %1 (Eigentümer root, Gruppe tty, Rechte crw-------)" << QByteArray("alt\n");
         QTest::newRow("exklusiv belegt") << "exklusiv" << 1 << "gsmbv: COM 1 (%1) ist belegt von einem anderen Programm" << QByteArray("alt\n");
         QTest::newRow("gelesen") << "" << 0 << "" << QByteArray("12;63;255;15;2;10;30;08006642903;08006642902;5;Pumpwerk Nord;\r\n");
     }
@@ -851,7 +1162,7 @@ private slots:
         QTemporaryDir tmp;
         const QString ordner = tmp.filePath(QStringLiteral("ro")), pfad = ordner + QStringLiteral("/a.cfg"), gsmbv = tmp.filePath(QStringLiteral("gsmbv"));
         QVERIFY(QDir().mkdir(ordner) && schreiben(pfad, "alt\n") && QFile::copy(qEnvironmentVariable("GSMBV_BIN_DIR") + "/gsmbv", gsmbv));
-        for (const auto& [datei, modus] : {std::pair{tmp.path(), 0755}, {gsmbv, 0755}, {pfad, 0666}, {ordner, 0555}, {sim.pfad(), fall == "rechte" ? 0600 : 0666}})
+        for (const auto& [datei, modus] : {std::pair{tmp.path(), 0755}, {gsmbv, 0755}, {pfad, 0666}, {ordner, 0555}, {sim.pfad(), fall == "rechte" ? 0600 : fall == "gruppe" ? 0660 : 0666}})
             QVERIFY(rechte(datei, mode_t(modus)));
         const group* tty = ::getgrnam("tty");  // the device's group, whatever the terminals' default
         QVERIFY(tty && ::chown(pty.constData(), uid_t(-1), tty->gr_gid) == 0);

@@ -21,7 +21,7 @@ private slots:
         QTest::addColumn<QList<blatt::Abschnitt>>("abschnitte");
         QTest::addColumn<blatt::Kopf>("kopf");
         QTest::addColumn<bool>("drucker");
-        QTest::addColumn<QString>("erwartet");  // empty: no sheet
+        QTest::addColumn<QString>("erwartet");  // empty: no sheet; *.json: the settings as JSON
         // The simulated device's sample configuration, opened as a file.
         const Dateiergebnis pw = cfgLesen(cfgSchreiben(simStandardKonfig()));
         const blatt::Kopf kopf{"Pumpwerk Nord", QDate(2024, 6, 21), "Gerät an COM 1 (/dev/ttyUSB0)"};
@@ -35,6 +35,14 @@ private slots:
         QTest::newRow("leere Werte") << blatt::einstellungen(tm.image, tm.werte)
                                      << blatt::Kopf{tm.werte.anlagenbezeichnung, QDate(2025, 3, 4), "Datei /srv/tmobile.cfg"}
                                      << false << "tmobile.txt";
+        // The default content as a file: the check call off has no time; choices carry their codes.
+        QFile g(qEnvironmentVariable("GSMBV_SOURCE_DIR") + QStringLiteral("/tests/cli/daten/grund.cfg"));
+        QVERIFY(g.open(QIODevice::ReadOnly));
+        const Dateiergebnis grund = cfgLesen(g.readAll());
+        QTest::newRow("JSON, Kontrollruf aus") << blatt::einstellungen(grund.image, grund.werte) << kopf << false << "grund.json";
+        // A long name of wide letters: wrapped in the head, shortened in the footer beside the page number.
+        QTest::newRow("langer Name") << QList<blatt::Abschnitt>() << blatt::Kopf{QString(70, 'W'), QDate(2025, 5, 6), "Datei /srv/w.cfg"}
+                                     << false << "breit.txt";
         // No group of the window fills a page; should one ever do, it goes on
         // on the next page under its title, row by row, none lost.
         blatt::Gruppe lang{QStringLiteral("Lange Gruppe"), {}, {}};
@@ -51,6 +59,11 @@ private slots:
         QFETCH(blatt::Kopf, kopf);
         QFETCH(bool, drucker);
         QFETCH(QString, erwartet);
+        QFile soll(qEnvironmentVariable("GSMBV_SOURCE_DIR") + "/tests/blatt/" + erwartet);
+        if (erwartet.endsWith(QLatin1String(".json"))) {
+            QCOMPARE(blatt::json(abschnitte), soll.open(QIODevice::ReadOnly) ? soll.readAll() : "<fehlt>");
+            return;
+        }
         QTemporaryDir ordner;
         const QString pdf = ordner.filePath(erwartet.isEmpty() ? "fehlt/blatt.pdf" : "blatt.pdf");
         if (drucker) {
@@ -62,7 +75,6 @@ private slots:
             QSaveFile f(pdf);
             QVERIFY(f.open(QIODevice::WriteOnly) && blatt::pdf(f, kopf, abschnitte) && f.commit());
         }
-        QFile soll(qEnvironmentVariable("GSMBV_SOURCE_DIR") + "/tests/blatt/" + erwartet);
         if (!erwartet.isEmpty())
             QCOMPARE(pdfText(pdf), soll.open(QIODevice::ReadOnly) ? QString::fromUtf8(soll.readAll()) : "<fehlt>");
     }

@@ -202,9 +202,9 @@ private slots:
         QTest::addColumn<QByteArray>("zeile");    // the line, line end included
         QTest::addColumn<QByteArray>("gelesen");  // the page read; empty: as written; "-": the row only writes
         QTest::addColumn<QString>("werte");       // read: the values that differ from an empty editor's
-        const auto z = [](const char* name, int nr, const QByteArray& seite, const QByteArray& zeile, const QByteArray& gelesen, const QString& werte = {}) {
-            QTest::newRow(name) << nr << seite << zeile << gelesen << werte;
-        };
+        QTest::addColumn<QStringList>("angepasst");  // read: the settings stored otherwise than the file has them
+        const auto z = [](const char* name, int nr, const QByteArray& seite, const QByteArray& zeile, const QByteArray& gelesen, const QString& werte = {},
+                          const QStringList& angepasst = {}) { QTest::newRow(name) << nr << seite << zeile << gelesen << werte << angepasst; };
         const QByteArray a127(127, 'a'), a128(128, 'a'), b128(128, 'b'), x128(128, 'x'), akku(";Batteriespannung zu niedrig\x03\r\n"), nur("-");
         const QByteArray zahlen = E + QByteArray("255;").repeated(8);
         QByteArray alle;  // every byte but ETX, LF, CR and FF
@@ -228,32 +228,44 @@ private slots:
           "udMinute=45; txtStunde=09; txtMinute=45");
         z("Z1 zu gross", 1, {}, "300;256;254;300;99999999999999999999;25;75;1;2;12;;\r\n", seite0("000000FFFF2359", nr("1"), nr("2"), 9),
           "quittierung=ja; sliderQuit=255; quit=255; konto=ja; guthabenrufnummer=1; nummerAufladung=2; sliderGuthaben=9; guthaben=9; udStunde=23; "
-          "udMinute=59; txtStunde=23; txtMinute=59");
+          "udMinute=59; txtStunde=23; txtMinute=59",
+          QStringList{"angepasst: Meldelinie 3 Öffner ja → nein", "angepasst: Meldelinie 4 Öffner ja → nein", "angepasst: Meldelinie 6 Öffner ja → nein",
+                      "angepasst: Quittierungszeit in Minuten 300 → 255", "angepasst: Kontrollruf senden um 25:75 → 23:59", "angepasst: Minimalguthaben in EURO 12 → 9"});
         z("Z1 führende Ziffern", 1, {}, "3x;FF;;14min;1a;1A;3B;;;5 Euro;;\r\n", seite0("0300000E010103", nr(""), nr(""), 5),
           "oeffner0=ja; oeffner1=ja; quittierung=ja; sliderQuit=14; quit=14; konto=ja; sliderGuthaben=5; guthaben=5; kontrollruf=2; tag=1; udStunde=1; "
           "udMinute=3; txtStunde=01; txtMinute=03");
-        z("Z1 Guthaben leer leert die Nummern", 1, {}, ";;;;255;10;0;1234;5678;;;\r\n", seite0(kAus, "\x03" "234\x03" + ff(11), "\x03" "678\x03" + ff(11), 0));
+        z("Z1 Guthaben leer leert die Nummern", 1, {}, ";;;;255;10;0;1234;5678;;;\r\n", seite0(kAus, "\x03" "234\x03" + ff(11), "\x03" "678\x03" + ff(11), 0),
+          {}, QStringList{"angepasst: Nummer für SMS Kontostandsabfrage 1234 → (leer)", "angepasst: Nummer für Kontoaufladung 5678 → (leer)"});
         z("Z1 fehlende Felder", 1, {}, "5;3\r\n", seite0("05030000FF1000", nr(""), nr(""), 0, E, 3), "oeffner0=ja; oeffner2=ja; gutmeldung0=ja; gutmeldung1=ja");
         z("Z1 lange Felder", 1, {}, QByteArray(100'000, '1') + ";;;;7;;;" + QByteArray(100'000, 'x') + ";;2;" + QByteArray(100'000, 'n') + ";\r\n",
           seite0("00000000071000", QByteArray(16, 'x'), nr(""), 2, QByteArray(128, 'n')),
-          "konto=ja; " + n("guthabenrufnummer", 16, 'x') + "; sliderGuthaben=2; guthaben=2; kontrollruf=1; " + n("anlagenbezeichnung", 128, 'n'));
+          "konto=ja; " + n("guthabenrufnummer", 16, 'x') + "; sliderGuthaben=2; guthaben=2; kontrollruf=1; " + n("anlagenbezeichnung", 128, 'n'),
+          QStringList{"angepasst: Nummer für SMS Kontostandsabfrage xxxxxxxxxxxx…(100000) → xxxxxxxxxxxxxxxx",
+                      "angepasst: Anlagenbezeichnung nnnnnnnnnnnn…(100000) → nnnnnnnnnnnn…(128)"});
 
         z("Z3 Liste und Text", 3, zwei("0664111\r0676*22\r\x03", "Einbruch\x03"), "0664111;0676*22;\x03" "Einbruch\r\n", {}, "smsText1=Einbruch");
         z("Z4 volle Liste", 4, zwei((QByteArray(15, '1') + "\r").repeated(7) + QByteArray(14, '2') + "\r\x03", "Text\x03"),
           (QByteArray(15, '1') + ";").repeated(7) + QByteArray(14, '2') + ";\x03Text\r\n", {}, "smsText2=Text");
-        z("Z6 Liste ohne ETX", 6, zwei(QByteArray(128, '7'), "T\x03"), QByteArray(128, '7') + "\x03T\r\n", zwei(E, "T\x03"), "smsText4=T");
+        z("Z6 Liste ohne ETX", 6, zwei(QByteArray(128, '7'), "T\x03"), QByteArray(128, '7') + "\x03T\r\n", zwei(E, "T\x03"), "smsText4=T",
+          QStringList{"angepasst: Meldelinie 5 Nummern 777777777777…(128) → (leer)"});
         z("Z7 Text ohne ETX", 7, zwei("1\r\x03", x128), "1;\x03" + x128 + NL, {}, n("smsText5", 128, 'x'));
         z("Z9 Bytes hinter FF an 0, FF im Text", 9, zwei(ff(5) + "12\r\x03", "a\xFF" "b\x03"), "\x03" "ab\r\n", zwei(E, "ab\x03"), "smsText7=ab");
         z("Z2 LF in der Liste, CR LF im Text", 2, zwei("0664\n1\r2\r\x03", "Tor\r\nauf\x03"), "0664 1;2;\x03Tor; auf\r\n", zwei("0664 1\r2\r\x03", "Tor; auf\x03"), "smsText0=Tor; auf");
         z("Z3 leere Einträge", 3, zwei("\r\rx\r\x03", E), ";;x;\x03\r\n", {});
-        z("Z3 Rest ohne ; fällt weg", 3, {}, "a;b;c\x03T\r\n", zwei("a\rb\r\x03", "T\x03"), "smsText1=T");
-        z("Z3 neun Einträge", 3, {}, "1;2;3;4;5;6;7;8;9;\x03\r\n", zwei("1\r2\r3\r4\r5\r6\r7\r8\r\x03", E));
-        z("Z3 zu lange Liste", 3, {}, (QByteArray(20, '9') + ";").repeated(8) + "\x03T\r\n", zwei((QByteArray(20, '9') + "\r").repeated(6) + E, "T\x03"), "smsText1=T");
+        z("Z3 Rest ohne ; fällt weg", 3, {}, "a;b;c\x03T\r\n", zwei("a\rb\r\x03", "T\x03"), "smsText1=T",
+          QStringList{"angepasst: Meldelinie 2 Nummern a;b;c → a;b;"});
+        z("Z3 neun Einträge", 3, {}, "1;2;3;4;5;6;7;8;9;\x03\r\n", zwei("1\r2\r3\r4\r5\r6\r7\r8\r\x03", E),
+          {}, QStringList{"angepasst: Meldelinie 2 Nummern 1;2;3;4;5;6;7;8;9; → 1;2;3;4;5;6;7;8;"});
+        z("Z3 zu lange Liste", 3, {}, (QByteArray(20, '9') + ";").repeated(8) + "\x03T\r\n", zwei((QByteArray(20, '9') + "\r").repeated(6) + E, "T\x03"), "smsText1=T",
+          QStringList{"angepasst: Meldelinie 2 Nummern 999999999999…(168) → 999999999999…(126)"});
         z("Z3 Text mit ETX", 3, {}, "\x03" "AB\x03" "CD\r\n", zwei(E, "AB\x03"), "smsText1=AB");
         z("Z3 kein ETX", 3, {}, "abc;\r\n", zwei("abc\r\x03", E));
-        z("Z3 Nullbyte, 0x1A", 3, {}, QByteArray("\x00;\x03" "a\x1A" "b\r\n", 9), zwei(QByteArray("\x00\r\x03", 3), "a\x1A" "b\x03"), "smsText1=a\x1A" "b");
+        z("Z3 Nullbyte, 0x1A", 3, {}, QByteArray("\x00;\x03" "a\x1A" "b\r\n", 9), zwei(QByteArray("\x00\r\x03", 3), "a\x1A" "b\x03"), "smsText1=a\x1A" "b",
+          QStringList{"angepasst: Meldelinie 3 Nummern " + QString(QChar(0)) + " → (leer)"});
         z("Z6 lange Zeile", 6, {}, QByteArray("0664567890;").repeated(10'000) + E + QByteArray(100'000, 't') + NL,
-          zwei(QByteArray("0664567890\r").repeated(8) + E, QByteArray(128, 't')), n("smsText4", 128, 't'));
+          zwei(QByteArray("0664567890\r").repeated(8) + E, QByteArray(128, 't')), n("smsText4", 128, 't'),
+          QStringList{"angepasst: Meldelinie 5 Nummern 0664567890;0…(110000) → 0664567890;0…(88)",
+                      "angepasst: Meldelinie 5 Meldungstext tttttttttttt…(100000) → tttttttttttt…(128)"});
 
         const QString beide("relaisbest1=ja; relaisbest2=ja; ");
         z("Z11 nur Relais 1", 11, zwei("R1\x03", ""), "R1\x03 \r\n", zwei("R1\x03", E), "relaisbest1=ja; besttext1=R1");
@@ -274,12 +286,14 @@ private slots:
           zahlen + QByteArray("\x00;\x03\x03;", 5) + QByteArray(56, 'B') + NL, nur);
         z("Z12 CR und LF", 12, seite11("1\n2\r\x03", ff(8) + "\r\nV\xFF", "Akku\r\n\x03"), "1 2;" + zahlen + "  V\x03;Akku  \x03\r\n", nur);
         z("Z12 über 999, 16 Bit, kein Byte", 12, {}, "\x03" "4;0;128;0;0;300;1;2;mA \x03" + akku, seite11(E, kit::hex("0400FFFFFFFF0102") + "mA \x03"),
-          "messbereich4=1024; grenzwertmax=258; einheit=mA ");
+          "messbereich4=1024; grenzwertmax=258; einheit=mA ",
+          QStringList{"angepasst: Analogeingang Messwert 20 mA 128;0 → (leer)", "angepasst: Analogeingang unterer Grenzwert 0;300 → (leer)"});
         z("Z12 fehlende Felder", 12, {}, "\x03" "1;2;3;\r\n", seite11(E, kit::hex("0102FFFFFFFFFFFF") + ff(4)), "messbereich4=258");
         z("Z12 Einheit mit FF, Akkutext bleibt", 12, {}, zahlen + "\xFF" "A\xFF\x03;Akku\x03\r\n", seite11(E, ff(8) + "\xFF" "A\xFF\x03"), "einheit=A");
         z("Z12 Einheit kurz, Steuerbytes", 12, {}, E + ";;;;;;;;" + QByteArray("\x00;\r\n", 4), seite11(E, QByteArray(8, '\0') + QByteArray("\x00;\xFF\x03", 4)),
           QString::fromLatin1("messbereich4=0; messbereich20=0; grenzwertmin=0; grenzwertmax=0; einheit=\0;", 75));
-        z("Z12 lange Liste ohne ETX", 12, {}, QByteArray("12;").repeated(40'000) + NL, seite11(QByteArray("12\r").repeated(8) + E, ff(12)));
+        z("Z12 lange Liste ohne ETX", 12, {}, QByteArray("12;").repeated(40'000) + NL, seite11(QByteArray("12\r").repeated(8) + E, ff(12)),
+          {}, QStringList{"angepasst: Analogeingang Nummern 12;12;12;12;…(120000) → 12;12;12;12;…(24)"});
 
         z("Z13 Maximum frei", 13, zwei("zu tief\x03", ""), "zu tief\x03\x03", zwei("zu tief\x03", E), "textMin=zu tief");
         z("Z13 Maximum leer", 13, zwei("zu tief\x03", E), "zu tief\x03\x03\r\n", {}, "textMin=zu tief");
@@ -311,6 +325,11 @@ private slots:
         QVERIFY(r.vollstaendig);
         QCOMPARE(r.image.seite(nr - 1), gelesen.isEmpty() ? seite : gelesen);
         QCOMPARE(geaendert(r.werte), ordnen(werte));
+        QStringList angepasst;  // a long value by its first characters and its length
+        const auto kurz = [](const QString& t) { return t.size() > 20 ? t.left(12) + QStringLiteral("…(%1)").arg(t.size()) : t; };
+        for (Anpassung a : r.anpassungen)
+            a.datei = kurz(a.datei), a.gespeichert = kurz(a.gespeichert), angepasst << a.text();
+        QTEST(angepasst, "angepasst");
         // The opened image on a device: read, it shows the same (but a relay text of 128 cells without its end,
         // ticked in a file, not by the device read) and stores nothing; saved again, it opens as before.
         Konfigspeicher geraet = r.image;

@@ -85,8 +85,12 @@ public:
     QString letzterFehler() const override { return schreibenBis < 0 ? QStringLiteral("Permission denied") : QString(); }
     Portursache ursache() const override
     {
-        return schreibenBis < 0 ? Portursache{Portursache::Art::KeineBerechtigung, QStringLiteral("dialout"), {}, 0}
-                                : Portursache{};
+        Portursache u;
+        if (schreibenBis < 0) {
+            u.art = Portursache::Art::KeineBerechtigung;
+            u.gruppe = QStringLiteral("dialout");
+        }
+        return u;
     }
 
 private:
@@ -156,6 +160,11 @@ void TestCliTeile::aufruf_data()
                                   "-p", "COM1", "f.cfg"}, "write p=COM1 f.cfg force no-verify no-backup -q m=m.txt");
     zeile("show --json", {"show", "--json", "f.cfg"}, "show f.cfg json");
     zeile("diff", {"diff", "a.cfg", "b.cfg"}, "diff a.cfg b.cfg");
+    zeile("restore, none named", {"restore", "-p", "COM1"}, "restore p=COM1");
+    zeile("restore, named", {"restore", "-p", "COM1", "--no-backup", "--no-verify", "b.cfg"},
+          "restore p=COM1 b.cfg no-verify no-backup");
+    zeile("restore two", {"restore", "-p", "COM1", "a.cfg", "b.cfg"}, "! restore nimmt höchstens eine Sicherung");
+    zeile("restore --force", {"restore", "-p", "COM1", "--force"}, "! --force gibt es bei restore nicht");
     zeile("--help", {"--help"}, " help");
     zeile("read --help, wrong otherwise", {"read", "--help", "--set"}, "read help");
     zeile("unknown command --help", {"lesen", "--help"}, " help");

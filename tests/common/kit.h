@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <sys/stat.h>
 
 namespace kit {
 
@@ -33,6 +34,15 @@ inline bool schreiben(const QString& pfad, const QByteArray& inhalt)
 {
     QFile f(pfad);
     return f.open(QIODevice::WriteOnly) && f.write(inhalt) == inhalt.size();
+}
+
+// The permission bits of a file or folder in octal ("600"), "-" when it is missing.
+inline QString modus(const QString& pfad)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(pfad).constData(), &st) != 0)
+        return QStringLiteral("-");
+    return QString::number(st.st_mode & 07777, 8);
 }
 
 // Cells of a page; an unset cell shows as 0xEE so that it cannot pass for a byte.

@@ -94,6 +94,9 @@ private slots:
         z("speichern", "tippen:neu", sp, "<ordner>/neu.cfg");
         z("speichern", "taste:Escape", sp, "");
         z("oeffnen", "tippen:alt.cfg", "Konfigurationsdatei|Konfigurationsdateien (*.cfg)|cfg|0|<ordner>|alt.cfg", "<ordner>/alt.cfg");
+        // A folder: the one it starts in is chosen with Return.
+        z("ordner", "taste:Return", "Sicherungsordner|Alle Dateien (*)||0|<ordner>|", "<ordner>");
+        z("ordner", "taste:Escape", "Sicherungsordner|Alle Dateien (*)||0|<ordner>|", "");
         z("drucken", "taste:Return", "Drucken", "ja");
         z("drucken", "taste:Escape", "Drucken", "nein");
         // A launch gives each argument as one word (no shell), the viewer goes through xdg-open (a stand-in).
@@ -125,6 +128,8 @@ private slots:
             ergebnis = QStringList{"Ok", "Abbrechen", "Ja", "Nein"}.at(int(a));
         } else if (art == QLatin1String("speichern") || art == QLatin1String("oeffnen")) {
             ergebnis = art == QLatin1String("speichern") ? tuer.dateiSpeichern(d) : tuer.dateiOeffnen(d);
+        } else if (art == QLatin1String("ordner")) {
+            ergebnis = tuer.dateiOeffnen({QStringLiteral("Sicherungsordner"), QString(), ordner.path(), QString(), true});
         } else if (art == QLatin1String("drucken")) {
             QPrinter drucker;
             drucker.setOutputFileName(ordner.filePath(QStringLiteral("gedruckt.pdf")));

@@ -1,6 +1,7 @@
 // What only the editor's widgets do: keys and pasted, dropped and composed text, the check on
 // leaving a field, tab switches, every control wired to its handler, markers, hints, states shown.
 #include "../modell/aenderung.h"
+#include "editor/teledit.h"
 #include "fenster.h"
 
 #include <QClipboard>
@@ -16,6 +17,47 @@ using kit::Fenster;
 using kit::tippen;
 using namespace std::chrono_literals;
 Q_DECLARE_METATYPE(Editorwerte)
+
+namespace {
+// The cells changed since start-up, the markers and pages shown and what control `zeigt`
+// shows: `0:128 "Halle" 03 / M22 / S0 / Anlagenbezeichnung=Halle`.
+QString stand(Fenster& f, const QString& zeigt = QString())
+{
+    QStringList m, s;
+    for (int i : f.marker())
+        m << QString::number(i);
+    for (int i : f.geflaggt())
+        s << QString::number(i);
+    const QString z = aenderung(f.k.speicher(), kit::startbild()) + " / M" + m.join(' ') + " / S" + s.join(' ');
+    return zeigt.isEmpty() ? z : z + " / " + f.zeigt(zeigt);
+}
+
+// One action of the user: "name" a click, "name:key" a key, "name=text" typed into a field
+// over its text and left, "Nummern i=n" / "Kopieren i=n" n in the first slot of source i's
+// recipients, stored / copied.
+void bedienen(Fenster& f, const QString& a)
+{
+    const QString name = a.section(QLatin1Char('='), 0, 0), text = a.section(QLatin1Char('='), 1);
+    if (name.startsWith(QLatin1String("Nummern ")) || name.startsWith(QLatin1String("Kopieren "))) {
+        f.k.CMD_Nr_Click(name.section(QLatin1Char(' '), 1).toInt());
+        auto* nummer = f.k.teledit().findChild<QLineEdit*>(QStringLiteral("Nummer_0"));
+        nummer->setFocus();
+        tippen(nummer, text);
+        f.k.teledit().findChild<QAbstractButton*>(name.startsWith('N') ? QStringLiteral("CMD_Save") : QStringLiteral("CMD_kopieren"))->click();
+    } else if (a.contains(QLatin1Char('='))) {
+        f.betreten(f.feld(name));
+        QTest::keyClick(f.feld(name), Qt::Key_A, Qt::ControlModifier);
+        tippen(f.feld(name), text + '\t');
+    } else if (a.contains(QLatin1Char(':'))) {
+        QWidget* el = f.finde(a.section(QLatin1Char(':'), 0, 0));
+        f.zeigen(el);
+        el->setFocus();
+        QTest::keyClick(el, QKeySequence::fromString(a.section(QLatin1Char(':'), 1))[0].key());
+    } else {
+        f.klicken(a);
+    }
+}
+} // namespace
 
 class TestEditor : public QObject {
     Q_OBJECT
@@ -265,16 +307,8 @@ private slots:
         f.k.anzeigen(w);
         QCOMPARE(f.k.werte(), w);
         QCOMPARE(aenderung(f.k.speicher(), kit::startbild()), QString());
-        for (const QString& a : aktionen) {
-            if (!a.contains(QLatin1Char(':'))) {
-                f.klicken(a);
-                continue;
-            }
-            QWidget* el = f.finde(a.section(QLatin1Char(':'), 0, 0));
-            f.zeigen(el);
-            el->setFocus();
-            QTest::keyClick(el, QKeySequence::fromString(a.section(QLatin1Char(':'), 1))[0].key());
-        }
+        for (const QString& a : aktionen)
+            bedienen(f, a);
         QTEST(aenderung(f.k.speicher(), kit::startbild()), "bild");
         QTEST(f.marker(), "marker");
         QStringList ist;
@@ -282,6 +316,95 @@ private slots:
             ist << f.zeigt(z.section(QLatin1Char('='), 0, 0));
         QCOMPARE(ist, zustand);
         QCOMPARE(f.door.beeps, 0);
+    }
+
+    // Every kind of committed change is one step: after the changes, one undo shows the state
+    // before the last one, a redo the state after it (cells, markers, pages, a control), and
+    // the undos run out after `schritte`.
+    void rueckgaengig_data()
+    {
+        QTest::addColumn<QStringList>("aktionen");
+        QTest::addColumn<QString>("zeigt");
+        QTest::addColumn<QString>("vorher");
+        QTest::addColumn<QString>("nachher");
+        QTest::addColumn<int>("schritte");
+        QTest::newRow("Feld verlassen") << QStringList{"Anlagenbezeichnung=Halle"} << "Anlagenbezeichnung"
+            << " / M / S / Anlagenbezeichnung=" << "0:128 \"Halle\" 03 / M22 / S0 / Anlagenbezeichnung=Halle" << 1;
+        QTest::newRow("zweites Feld") << QStringList{"Anlagenbezeichnung=Halle", "SMSText_2=Tor"} << "SMSText_2"
+            << "0:128 \"Halle\" 03 / M22 / S0 / SMSText_2=" << "0:128 \"Halle\" 03; 3:128 \"Tor\" 03 / M2 22 / S0 3 / SMSText_2=Tor" << 2;
+        QTest::newRow("abgelehnt, dann berichtigt") << QStringList{"Chk_Oeffner_1", "Messbereich4=050", "Messbereich4=\b0"} << "Messbereich4"
+            << "0:0 02 / M21 / S0 / Messbereich4=" << "0:0 02; 11:128 00 00 / M20 21 / S0 11 / Messbereich4=0" << 2;
+        QTest::newRow("Kästchen") << QStringList{"Chk_Gutmeldung_8"} << "Chk_Gutmeldung_8"
+            << " / M / S / Chk_Gutmeldung_8=-" << "0:2 FF / M21 / S0 / Chk_Gutmeldung_8=x" << 1;
+        QTest::newRow("Option") << QStringList{"OPT_TM"} << "OPT_TM" << " / M / S / OPT_TM=-" << " / M22 / S0 / OPT_TM=x" << 1;
+        QTest::newRow("Schieber") << QStringList{"Chk_Quittierung", "Slider_Quit:Right"} << "Quit"
+            << "0:3 0F / M22 / S0 / Quit=15" << "0:3 10 / M22 / S0 / Quit=16" << 2;
+        QTest::newRow("Spinner") << QStringList{"CHK_Kontrollruf", "UD_Stunde:Up"} << "TXT_Stunde"
+            << "0:4 07 / M22 / S0 / TXT_Stunde=10" << "0:4 07 11 / M22 / S0 / TXT_Stunde=11" << 2;
+        QTest::newRow("Liste gespeichert") << QStringList{"Nummern 3=0664123"} << "" << " / M / S" << "4:0 \"0664123\" 0D 03 / M12 / S4" << 1;
+        QString neun;
+        for (int seite : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11})
+            neun += QStringLiteral("%1:0 \"0664\" 0D 03; ").arg(seite);
+        QTest::newRow("Kopieren") << QStringList{"Kopieren 0=0664"} << "Nummer_0" << " / M / S / Nummer_0="
+            << neun.chopped(2) + " / M9 10 11 12 13 14 15 16 17 20 / S1 2 3 4 5 6 7 8 9 11 / Nummer_0=0664" << 1;
+    }
+    void rueckgaengig()
+    {
+        QFETCH(QStringList, aktionen);
+        QFETCH(QString, zeigt);
+        Fenster f;
+        auto* zurueck = f.finde<QAction>(QStringLiteral("MNU_Rueckgaengig"));
+        auto* vor = f.finde<QAction>(QStringLiteral("MNU_Wiederholen"));
+        QVERIFY(!zurueck->isEnabled() && !vor->isEnabled());
+        for (const QString& a : aktionen)
+            bedienen(f, a);
+        QTEST(stand(f, zeigt), "nachher");
+        zurueck->trigger();
+        QTEST(stand(f, zeigt), "vorher");
+        QVERIFY(vor->isEnabled());
+        vor->trigger();
+        QTEST(stand(f, zeigt), "nachher");
+        QVERIFY(!vor->isEnabled());
+        int schritte = 0;
+        for (; zurueck->isEnabled() && schritte < 10; ++schritte)
+            zurueck->trigger();
+        QTEST(schritte, "schritte");
+        QCOMPARE(stand(f), QStringLiteral(" / M / S"));
+    }
+
+    // Ctrl+Z and Ctrl+Y are a field's own while it has typing to take back or do again, else
+    // the window's; typing left as it was is dropped, a refused value stops the window's undo.
+    void rueckgaengigTasten()
+    {
+        Fenster f;
+        auto* zurueck = f.finde<QAction>(QStringLiteral("MNU_Rueckgaengig"));
+        Eingabefeld* name = f.feld(QStringLiteral("Anlagenbezeichnung"));
+        auto taste = [&f](Qt::Key k) { QTest::keyClick(f.fokus(), k, Qt::ControlModifier); };
+        f.klicken(QStringLiteral("Chk_Oeffner_0"));
+        f.betreten(name);
+        tippen(name, QStringLiteral("ab"));
+        const QString feld = QStringLiteral("Anlagenbezeichnung");
+        taste(Qt::Key_Z);
+        QCOMPARE(stand(f, feld), QStringLiteral("0:0 01 / M21 / S0 / Anlagenbezeichnung="));
+        taste(Qt::Key_Z);
+        QCOMPARE(stand(f, feld), QStringLiteral(" / M / S / Anlagenbezeichnung="));
+        QVERIFY(f.fokus() == name && !zurueck->isEnabled());
+        taste(Qt::Key_Y);
+        QCOMPARE(stand(f, feld), QStringLiteral(" / M / S / Anlagenbezeichnung=ab"));
+        tippen(name, QStringLiteral("\t"));
+        QCOMPARE(stand(f, feld), QStringLiteral("0:128 \"ab\" 03 / M22 / S0 / Anlagenbezeichnung=ab"));
+        QVERIFY(f.fokus() != name);
+        taste(Qt::Key_Z);
+        QCOMPARE(stand(f, feld), QStringLiteral(" / M / S / Anlagenbezeichnung="));
+        taste(Qt::Key_Y);
+        QCOMPARE(stand(f, feld), QStringLiteral("0:128 \"ab\" 03 / M22 / S0 / Anlagenbezeichnung=ab"));
+        Eingabefeld* m4 = f.feld(QStringLiteral("Messbereich4"));
+        f.betreten(m4);
+        tippen(m4, QStringLiteral("050"));
+        zurueck->trigger();
+        QCOMPARE(f.door.beeps, 1);
+        QCOMPARE(f.fokus(), m4);
+        QCOMPARE(stand(f, feld), QStringLiteral("0:128 \"ab\" 03 / M22 / S0 / Anlagenbezeichnung=ab"));
     }
 };
 

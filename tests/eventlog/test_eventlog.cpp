@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 namespace {
 
@@ -98,6 +99,7 @@ private slots:
     // written to, else the data folder (created); the file replaced whole.
     void ablegen()
     {
+        ::umask(022);  // the usual one: private files must not rely on the user's
         QTemporaryDir tmp;
         QFile datei(tmp.filePath("datei"));
         QVERIFY(datei.open(QIODevice::WriteOnly) && datei.write("x") == 1 && QDir().mkdir(tmp.filePath("programm")));
@@ -116,6 +118,8 @@ private slots:
         const QString pfad = QDir(daten).filePath("LOG.TXT");
         QCOMPARE(logAblegen(speicher, unmoeglich, daten), pfad);
         QCOMPARE(kit::lesen(pfad), QByteArray("21.06, 14:05:09, Meldelinie 3 - kommt : gesendet\r\n04.05, 03:02:01, kein GSM-Netz verf\xFCgbar - geht : aktiv\r\n"));
+        // The user's alone: the folders made for it, the file.
+        QCOMPARE(QStringList({kit::modus(tmp.filePath("daten")), kit::modus(daten), kit::modus(pfad)}), QStringList({"700", "700", "600"}));
         QCOMPARE(logAblegen(QByteArray(512, char(0xFF)), unmoeglich, daten), pfad);  // an empty ring: the file empty, not stale
         QCOMPARE(kit::lesen(pfad), QByteArray());
         QCOMPARE(QDir(daten).entryList(QDir::Files | QDir::Hidden), QStringList{"LOG.TXT"});

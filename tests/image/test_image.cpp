@@ -40,12 +40,6 @@ private slots:
           "neinja");
         z("Grundinhalt", true, [](Konfigspeicher& k) { return k.seite(0) + k.seite(1) + k.seite(10) + k.seite(11) + k.seite(12) + k.seite(31); },
           QByteArray(3, '\0') + ff(71) + "Kontostand Minimum\x03" + ff(163 + 2 * 256 + 200) + "Batteriespannung zu niedrig\x03" + ff(28 + 2 * 256));
-        z("Seite je Marker", false, [](Konfigspeicher&) {
-            QByteArray b;
-            for (int m : {-1, 0, 8, 9, 17, 18, 19, 20, 21})
-                b += char(markerSeite(m));
-            return b;
-        }, QByteArray("\x00\x01\x09\x01\x09\x0A\x0A\x0B\x00", 9));
         z("Gerätebytes: Seiten 0..12, ungesetzt als FF", false, [](Konfigspeicher& k) { k.setze(12, 255, 7), k.setze(13, 0, 1); return k.geraeteBytes().right(2) + QByteArray::number(k.geraeteBytes().size()); },
           "\xFF\x07" "3328");
         z("Text, dann leerer Text", true, [](Konfigspeicher& k) { textSpeichern(k, bereich::Anlagenbezeichnung, "AB"), textSpeichern(k, bereich::Anlagenbezeichnung, ""); return k.seite(0).mid(128); },

@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -558,55 +559,92 @@ private slots:
         QCOMPARE(z.geraet(1), namen.isEmpty() ? QStringLiteral("/dev/ttyS0") : QStringLiteral("/dev/ttyUSB0"));
     }
 
-    // A port locked by another program is not opened. Lock files hold the
-    // process number as text (padded as the UUCP convention writes it, or
-    // plain and followed by the program's name as Qt writes it). A lock whose
-    // process has ended, or whose number now belongs to another program,
-    // holds nothing: the port is tried (here it does not exist).
-    void sperrdatei_data()
+    // Why a port does not open, on real files and devices. A port locked or held open by
+    // another program is not opened; that program is named. Lock files hold the process
+    // number as text (padded, plain, followed by words, or as Qt writes it with the program
+    // on the next line) or as a binary int; an empty one belongs to whoever holds it open.
+    // A lock whose process has ended or whose number now belongs to another program holds
+    // nothing, nor does the process at the other end of a pseudo-terminal (a simulated
+    // device): the port opens. What is no terminal is no serial port.
+    void portursache_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("inhalt");  // %1: the process number
-        QTest::addColumn<bool>("lebt");
-        QTest::addColumn<QString>("text");    // %1: the process number
-        const QString belegt = QStringLiteral("COM 1 (/dev/ttyGSMBV0) ist belegt von Programm sleep (PID %1)");
-        const QString fehlt = QStringLiteral("Gerät /dev/ttyGSMBV0 nicht vorhanden");
-        QTest::newRow("UUCP, aufgefüllt") << "LCK..ttyGSMBV0" << "%1\n" << true << belegt;
-        QTest::newRow("ohne Zeilenende") << "LCK..ttyGSMBV0" << "%1" << true << belegt;
-        QTest::newRow("Qt, gleiches Programm") << "LCK..ttyGSMBV0" << "%1\n/usr/bin/sleep\nhost\n" << true << belegt;
-        QTest::newRow("Qt, Nummer neu vergeben") << "LCK..ttyGSMBV0" << "%1\nminicom\nhost\n" << true << fehlt;
-        QTest::newRow("Prozess beendet") << "LCK..ttyGSMBV0" << "%1\n" << false << fehlt;
-        QTest::newRow("anderes Gerät") << "LCK..ttyGSMBV1" << "%1\n" << true << fehlt;
-        QTest::newRow("keine Zahl") << "LCK..ttyGSMBV0" << "frei\n" << true << fehlt;
-        QTest::newRow("eigene Sperre") << "LCK..ttyGSMBV0" << "eigen" << true << fehlt;
+        QTest::addColumn<QString>("geraet");   // "pty", "gegenseite" (a pty of gsmbv-sim), "datei", "ordner", "fifo", a path
+        QTest::addColumn<QString>("sperre");   // the lock file ("" none), %N the pty as Qt names it ("pts_3")
+        QTest::addColumn<QByteArray>("inhalt"); // %1 the PID of a "sleep", padded; "binär" it as an int; "eigen" this process's
+        QTest::addColumn<QString>("kind");     // the "sleep": "" none, "lebt", "tot", "Gerät" or "Sperre" held open
+        QTest::addColumn<QString>("text");     // "" the port opens; %1 the sleep's PID, %2 the device
+        const QString belegt = QStringLiteral("COM 1 (%2) ist belegt von Programm sleep (PID %1)");
+        const QString keiner = QStringLiteral("%2 ist keine serielle Schnittstelle");
+        QTest::newRow("Text, aufgefüllt") << "pty" << "LCK..%N" << QByteArray("%1\n") << "lebt" << belegt;
+        QTest::newRow("ohne Zeilenende") << "pty" << "LCK..%N" << QByteArray("%1") << "lebt" << belegt;
+        QTest::newRow("mit Programm und Benutzer") << "gegenseite" << "LCK..%N" << QByteArray("%1 minicom root\n") << "lebt" << belegt;
+        QTest::newRow("binär") << "pty" << "LCK..%N" << QByteArray("binär") << "lebt" << belegt;
+        QTest::newRow("Qt, gleiches Programm") << "pty" << "LCK..%N" << QByteArray("%1\n/usr/bin/sleep\nhost\n") << "lebt" << belegt;
+        QTest::newRow("leer, offen gehalten") << "gegenseite" << "LCK..%N" << QByteArray() << "Sperre" << belegt;
+        QTest::newRow("ohne Sperre offen") << "pty" << "" << QByteArray() << "Gerät" << belegt;
+        QTest::newRow("Qt, Nummer neu vergeben") << "pty" << "LCK..%N" << QByteArray("%1\nminicom\nhost\n") << "lebt" << "";
+        QTest::newRow("Prozess beendet") << "pty" << "LCK..%N" << QByteArray("%1\n") << "tot" << "";
+        QTest::newRow("anderes Gerät") << "pty" << "LCK..ttyGSMBV1" << QByteArray("%1\n") << "lebt" << "";
+        QTest::newRow("keine Zahl") << "pty" << "LCK..%N" << QByteArray("frei\n") << "lebt" << "";
+        QTest::newRow("eigene Sperre") << "pty" << "LCK..%N" << QByteArray("eigen") << "lebt" << "";
+        QTest::newRow("leer, verwaist") << "pty" << "LCK..%N" << QByteArray() << "" << "";
+        QTest::newRow("Gegenseite eines Pseudoterminals") << "gegenseite" << "" << QByteArray() << "" << "";
+        QTest::newRow("Datei") << "datei" << "" << QByteArray() << "" << keiner;
+        QTest::newRow("Ordner") << "ordner" << "" << QByteArray() << "" << keiner;
+        QTest::newRow("FIFO") << "fifo" << "" << QByteArray() << "" << keiner;
+        QTest::newRow("/dev/null") << "/dev/null" << "" << QByteArray() << "" << keiner;
     }
-    void sperrdatei()
+    void portursache()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, inhalt);
-        QFETCH(bool, lebt);
+        QFETCH(QString, geraet);
+        QFETCH(QString, sperre);
+        QFETCH(QByteArray, inhalt);
+        QFETCH(QString, kind);
         QFETCH(QString, text);
-        QProcess kind;
-        kind.start(QStringLiteral("sleep"), {lebt ? QStringLiteral("30") : QStringLiteral("0")});
-        QVERIFY(kind.waitForStarted());
-        const qint64 pid = kind.processId();
-        if (!lebt)
-            QVERIFY(kind.waitForFinished());
         QTemporaryDir ordner;
-        QFile f(ordner.filePath(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        if (inhalt == QLatin1String("eigen"))
-            inhalt = QString::number(QCoreApplication::applicationPid());
-        f.write(inhalt.replace(QLatin1String("%1"), QStringLiteral("%1").arg(pid, 10)).toUtf8());
-        f.close();
+        const auto sim = neuesGeraet();
+        QProcess gegenseite;
+        if (geraet == QLatin1String("pty")) {
+            geraet = sim->pfad();
+        } else if (geraet == QLatin1String("gegenseite")) {
+            gegenseite.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"), {QStringLiteral("--baud"), QStringLiteral("0")});
+            QVERIFY(gegenseite.waitForReadyRead(5000));
+            geraet = QString::fromLocal8Bit(gegenseite.readLine()).trimmed();
+        } else if (!geraet.startsWith(QLatin1Char('/'))) {
+            const QString pfad = ordner.filePath(geraet);
+            QVERIFY(geraet == QLatin1String("ordner") ? QDir().mkdir(pfad)
+                    : geraet == QLatin1String("fifo") ? ::mkfifo(QFile::encodeName(pfad).constData(), 0600) == 0
+                                                       : kit::schreiben(pfad, "keine Schnittstelle"));
+            geraet = pfad;
+        }
+        const QString sperrdatei = ordner.filePath(QString(sperre).replace(QLatin1String("%N"), geraet.mid(5).replace('/', '_')));
+        QProcess schlaefer;
+        if (kind == QStringLiteral("Gerät") || kind == QLatin1String("Sperre"))
+            schlaefer.setStandardInputFile(kind == QLatin1String("Sperre") ? sperrdatei : geraet);
+        QVERIFY(sperre.isEmpty() || kit::schreiben(sperrdatei, ""));  // before the sleep holds it open
+        if (!kind.isEmpty()) {
+            schlaefer.start(QStringLiteral("sleep"), {kind == QLatin1String("tot") ? QStringLiteral("0") : QStringLiteral("30")});
+            QVERIFY(schlaefer.waitForStarted());
+        }
+        const qint64 pid = schlaefer.processId();
+        if (kind == QLatin1String("tot"))
+            QVERIFY(schlaefer.waitForFinished());
+        if (inhalt == "binär")
+            inhalt = QByteArray(reinterpret_cast<const char*>(&pid), sizeof(int));
+        if (inhalt == "eigen")
+            inhalt = QByteArray::number(QCoreApplication::applicationPid());
+        QVERIFY(sperre.isEmpty() || kit::schreiben(sperrdatei, inhalt.replace("%1", QString("%1").arg(pid, 10).toUtf8())));
         Verbindung v;  // on the serial port
         auto& t = static_cast<SeriellerTransport&>(v.transport());
         t.setSperrOrdner({QStringLiteral("/nonexistent"), ordner.path()});
-        v.zuordnung().festlegen(1, QStringLiteral("/dev/ttyGSMBV0"));
-        QVERIFY(!v.portOeffnen() && t.wartend() == 0 && !t.schreiben("x") && t.lesen(1).isEmpty());
-        QCOMPARE(v.oeffnenFehlerText(), text.arg(pid));
-        kind.kill();
-        kind.waitForFinished();
+        v.zuordnung().festlegen(1, geraet);
+        QCOMPARE(v.portOeffnen() ? QString() : v.oeffnenFehlerText(), text.replace(QLatin1String("%1"), QString::number(pid)).replace(QLatin1String("%2"), geraet));
+        QVERIFY(text.isEmpty() || (t.wartend() == 0 && !t.schreiben("x") && t.lesen(1).isEmpty()));
+        v.portSchliessen();
+        for (QProcess* p : {&schlaefer, &gegenseite}) {
+            p->kill();
+            p->waitForFinished();
+        }
     }
 
     // The countdown lowers the bar from 80 to 1, never below; the read's

@@ -4,6 +4,7 @@
 #include "kit.h"
 #include "modell/editormodell.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <functional>
 #include <tuple>
@@ -37,6 +38,21 @@ Ablauf analog(const char* m4, const char* m20, const char* gmin, const char* gma
         return m.Validate(f, Editormodell::text(w, f), getippt);
     };
 }
+// Settings by key, "key=value" one after the other: taken as the last one, the last marker recorded, every reason.
+Ablauf setzen(const QStringList& schritte)
+{
+    return [=](Editormodell& m) {
+        Folge f;
+        for (const QString& s : schritte) {
+            const Folge g = m.setzen(s.section(QLatin1Char('='), 0, 0), s.section(QLatin1Char('='), 1));
+            f.angenommen = g.angenommen;
+            f.einwaende += g.einwaende;
+            if (g.marker >= 0)
+                std::tie(f.marker, f.seite) = std::tie(g.marker, g.seite);
+        }
+        return f;
+    };
+}
 } // namespace
 
 Q_DECLARE_METATYPE(Ablauf)
@@ -53,7 +69,7 @@ private slots:
         QTest::addColumn<QStringList>("gezeigt");  // the reasons ("!...") and what the controls show besides the texts left
         auto A = [](auto f) { return Ablauf(f); };
         using M = Editormodell;
-        const QList<int> nichts{1, -1, -1}, allgemein{1, 22, 0}, analogwert{1, 20, 11};
+        const QList<int> nichts{1, -1, -1}, allgemein{1, 22, 0}, analogwert{1, 20, 11}, abgelehnt{0, -1, -1};
 
         const Ablauf oeffner = A([](M& m) { m.Chk_Oeffner_Click(0, true); m.Chk_Oeffner_Click(2, true); return m.Chk_Oeffner_Click(0, false); });
         QTest::newRow("Öffner") << oeffner << false << "0:0 04" << QList<int>{1, 21, 0} << QStringList{"oeffner2=ja"};
@@ -61,25 +77,17 @@ private slots:
         QTest::newRow("keine solche Box") << A([](M& m) { m.Chk_Oeffner_Click(8, true); m.Chk_Gutmeldung_Click(-1, true); return m.Chk_Relaisbest_Click(3, true); })
             << false << "" << nichts << QStringList();
 
-        // Ticking takes the slider to 15 through the slider's handler.
-        QTest::newRow("Quittierung") << A([](M& m) { return m.Chk_Quittierung_Click(true); }) << false << "0:3 0F" << allgemein
-                                     << QStringList{"quittierung=ja", "sliderQuit=15", "quit=15"};
+        // Ticking while filling takes over no default (ticked by key below: 15 minutes, A1's numbers).
         QTest::newRow("Quittierung, füllen") << A([](M& m) { return m.Chk_Quittierung_Click(true); }) << true << "" << nichts << QStringList{"quittierung=ja"};
         QTest::newRow("Quittierung 200") << A([](M& m) { m.Chk_Quittierung_Click(true); return m.Slider_Quit_Change(200); }) << false
                                          << "0:3 C8" << allgemein << QStringList{"quittierung=ja", "sliderQuit=200", "quit=200"};
 
-        // Chk_Konto -> the numbers' Validate -> the slider. Emptying a text
-        // puts 0x03 into its first cell only: the rest stays behind it.
-        QTest::newRow("Konto A1") << A([](M& m) { return m.Chk_Konto_Click(true); }) << false << "0:24 \"08006642903\" 03; 0:40 \"08006642902\" 03; 0:56 05" << allgemein <<
-                                  QStringList{"konto=ja", "guthabenrufnummer=08006642903", "nummerAufladung=08006642902", "sliderGuthaben=5", "guthaben=5"};
         QTest::newRow("Konto, füllen") << A([](M& m) { return m.Chk_Konto_Click(true); }) << true << "" << nichts << QStringList{"konto=ja"};
         QTest::newRow("Netzbetreiber erkannt") << A([](M& m) { m.speicher().setze(1, 1, '6'); m.speicher().setze(1, 2, '7'); m.speicher().setze(1, 3, '6'); return m.netzbetreiberErkennen(); })
                                                << false << "1:1 \"676\"" << allgemein << QStringList{"netz=1"};
 
         // The check call: daily at 10:00 when switched on, the day list's
         // changes stored, the spinners' time in packed BCD.
-        QTest::newRow("Kontrollruf Sonntag 23:05") << A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); m.Combo_Tag_Change(6); m.UD_Stunde_Change(23); return m.UD_Minute_Change(5); })
-            << false << "0:4 06 23 05" << allgemein << QStringList{"kontrollruf=2", "tag=6", "udStunde=23", "udMinute=5", "txtStunde=23", "txtMinute=05"};
         QTest::newRow("Kontrollruf wieder an") << A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); m.UD_Stunde_Change(7); m.UD_Minute_Change(30); return m.CHK_Kontrollruf_Click(true); })
             << false << "0:4 07" << allgemein << QStringList{"kontrollruf=1"};
         QTest::newRow("Kontrollruf aus") << A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); m.UD_Stunde_Change(7); m.UD_Minute_Change(30); return m.CHK_Kontrollruf_Click(false); })
@@ -109,7 +117,6 @@ private slots:
         // both thresholds again.
         const QString w4 = QStringLiteral("Wert bei 4 mA: 0 bis 999 (ohne führende Nullen)");
         const QString w20 = QStringLiteral("Wert bei 20 mA: 0 bis 999 (ohne führende Nullen)");
-        const QList<int> abgelehnt{0, -1, -1};
         QTest::newRow("4 mA 050") << analog("050", "", "", "", Feld::Messbereich4) << false << "" << abgelehnt << QStringList{"!" + w4};
         QTest::newRow("4 mA 1000") << analog("1000", "", "", "", Feld::Messbereich4) << false << "" << abgelehnt << QStringList{"!" + w4};
         QTest::newRow("4 mA nicht getippt") << analog("7", "", "", "", Feld::Messbereich4, false) << false << "11:128 00 07" << nichts << QStringList();
@@ -140,6 +147,67 @@ private slots:
                                                   << QStringList{"!Oberer Grenzwert muss zwischen 4 und 500 liegen"};
         QTest::newRow("Maximum leer, 4 mA bei 0") << analog("0", "500", "", "", Feld::Grenzwertmax, false) << false << "" << analogwert << QStringList();
         QTest::newRow("Maximum nicht getippt") << analog("0", "500", "", "300", Feld::Grenzwertmax, false) << false << "11:134 01 2C" << nichts << QStringList();
+
+        // The recipients editor's store: nothing recorded while filling, refused whole when too long.
+        const QList<empfaenger::Eintrag> fax{{empfaenger::Art::Fax, "0316"}}, lang(8, {empfaenger::Art::GSM, QString(15, '9')});
+        QTest::newRow("Nummern, füllen") << A([=](M& m) { return m.Nummern_Speichern(4, fax); }) << true << "4:0 \"066468020316\" 0D 03" << nichts << QStringList();
+        QTest::newRow("Nummern zu lang") << A([=](M& m) { return m.Nummern_Speichern(9, lang); }) << false << "" << abgelehnt
+                                         << QStringList{"!Die Nummern passen nicht in den Speicher (129 von 128 Zeichen)"};
+
+        // Settings by key: what the window's controls take, through their handlers; refused with the window's reason.
+        const auto S = [](std::initializer_list<const char*> s) { QStringList l; for (const char* x : s) l << QString::fromUtf8(x); return setzen(l); };
+        const QString zeichen("!Zeichen nicht zulässig");
+        QTest::newRow("Name") << S({"general.installation_name=Halle 3"}) << false << "0:128 \"Halle 3\" 03" << allgemein << QStringList();
+        QTest::newRow("Name wie gezeigt") << S({"general.installation_name="}) << false << "" << nichts << QStringList();
+        QTest::newRow("Name mit #") << S({"general.installation_name=Halle #3"}) << false << "" << abgelehnt << QStringList{zeichen};
+        QTest::newRow("Name mit Umlaut") << S({"general.installation_name=Süd"}) << false << "" << abgelehnt << QStringList{zeichen};
+        QTest::newRow("Name zu lang") << setzen({"general.installation_name=" + QString(71, 'a')}) << false << "" << abgelehnt << QStringList{"!Höchstens 70 Zeichen"};
+        QTest::newRow("Meldungstext Stromausfall") << S({"mains_failure.text=Netz"}) << false << "9:128 \"Netz\" 03" << QList<int>{1, 8, 9} << QStringList();
+        QTest::newRow("Nummer ohne Kontoüberwachung") << S({"general.balance.query_number=1"}) << false << "" << abgelehnt
+                                                    << QStringList{"!Nur bei aktiver Kontostandsüberwachung"};
+        QTest::newRow("Konto, Nummer") << S({"general.balance.active=aktiv", "general.balance.topup_number=*105#"}) << false
+            << "0:24 \"08006642903\" 03; 0:40 \"*105#\" 03; 0:56 05" << allgemein
+            << QStringList{"konto=ja", "guthabenrufnummer=08006642903", "nummerAufladung=*105#", "sliderGuthaben=5", "guthaben=5"};
+        const QList<int> danachAbgelehnt{0, 22, 0};
+        QTest::newRow("Nummer mit Buchstabe") << S({"general.balance.active=true", "general.balance.query_number=12a"}) << false << "0:24 \"08006642903\" 03; 0:40 \"08006642902\" 03; 0:56 05"
+            << danachAbgelehnt << QStringList{"!Nur Ziffern, +, * und #", "konto=ja", "guthabenrufnummer=08006642903", "nummerAufladung=08006642902", "sliderGuthaben=5", "guthaben=5"};
+        QTest::newRow("Minuten ohne Quittierung") << S({"general.acknowledgement.minutes=30"}) << false << "" << abgelehnt << QStringList{"!Nur bei aktiver Quittierung"};
+        QTest::newRow("Minuten 30") << S({"general.acknowledgement.active=aktiv", "general.acknowledgement.minutes=30"}) << false << "0:3 1E" << allgemein
+                                    << QStringList{"quittierung=ja", "sliderQuit=30", "quit=30"};
+        QTest::newRow("Minuten 0") << S({"general.acknowledgement.active=aktiv", "general.acknowledgement.minutes=0"}) << false << "0:3 0F" << danachAbgelehnt
+                                   << QStringList{"!Erlaubt: 1 bis 255", "quittierung=ja", "sliderQuit=15", "quit=15"};
+        QTest::newRow("Guthaben 10") << S({"general.balance.active=aktiv", "general.balance.minimum_euro=10"}) << false
+            << "0:24 \"08006642903\" 03; 0:40 \"08006642902\" 03; 0:56 05" << danachAbgelehnt
+            << QStringList{"!Erlaubt: 1 bis 9", "konto=ja", "guthabenrufnummer=08006642903", "nummerAufladung=08006642902", "sliderGuthaben=5", "guthaben=5"};
+        QTest::newRow("Andere, Konto") << S({"general.operator_code=other", "general.balance.active=aktiv"}) << false << "" << danachAbgelehnt
+                                       << QStringList{"!Nur mit Netzbetreiber A1 oder T Mobile", "netz=2", "kontoAktivierbar=nein"};
+        QTest::newRow("Netzbetreiber unbekannt") << S({"general.operator=Vodafone"}) << false << "" << abgelehnt << QStringList{"!Erlaubt: A1, T Mobile, Andere"};
+        QTest::newRow("Kontrollruf wöchentlich, Sonntag 07:05") << S({"general.check_call.mode_code=weekly", "general.check_call.day=sunday", "general.check_call.time=7:05"})
+            << false << "0:4 06 07 05" << allgemein << QStringList{"kontrollruf=2", "tag=6", "udStunde=7", "udMinute=5", "txtStunde=07", "txtMinute=05"};
+        QTest::newRow("Kontrollruf täglich") << S({"general.check_call.mode=täglich"}) << false << "0:4 07" << allgemein << QStringList{"kontrollruf=1"};
+        QTest::newRow("Tag bei täglich") << S({"general.check_call.mode=daily", "general.check_call.day=Montag"}) << false << "0:4 07" << danachAbgelehnt
+                                         << QStringList{"!Nur bei wöchentlichem Kontrollruf", "kontrollruf=1"};
+        QTest::newRow("Zeit ohne Kontrollruf") << S({"general.check_call.time=10:00"}) << false << "" << abgelehnt << QStringList{"!Nur bei aktivem Kontrollruf"};
+        QTest::newRow("Zeit 24:00") << S({"general.check_call.mode=daily", "general.check_call.time=24:00"}) << false << "0:4 07" << danachAbgelehnt
+                                    << QStringList{"!Uhrzeit als hh:mm, 00:00 bis 23:59", "kontrollruf=1"};
+        QTest::newRow("Öffner Linie 8") << S({"lines[7].normally_closed=ja"}) << false << "0:0 80" << QList<int>{1, 21, 0} << QStringList{"oeffner7=ja"};
+        QTest::newRow("Öffner: aktiv") << S({"lines[0].normally_closed=aktiv"}) << false << "" << abgelehnt << QStringList{"!Erlaubt: ja, nein"};
+        QTest::newRow("Gutmeldung Stromausfall") << S({"mains_failure.all_clear=true"}) << false << "0:2 FF" << QList<int>{1, 21, 0} << QStringList{"gutmeldung8=ja"};
+        QTest::newRow("Relaistext ohne Bestätigung") << S({"relays[1].text=Tor"}) << false << "" << abgelehnt << QStringList{"!Nur bei aktiver Bestätigungsmeldung"};
+        QTest::newRow("Relais 2 mit Text") << S({"relays[1].confirmation=aktiv", "relays[1].text=Tor"}) << false << "10:128 \"Tor\" 03" << QList<int>{1, 19, 10}
+                                           << QStringList{"relaisbest2=ja"};
+        QTest::newRow("4 mA 050, zweimal") << S({"analog.value_4ma=050", "analog.value_4ma=050"}) << false << "" << abgelehnt << QStringList{"!" + w4, "!" + w4};
+        QTest::newRow("4 mA 1000") << S({"analog.value_4ma=1000"}) << false << "" << abgelehnt << QStringList{"!Höchstens 3 Ziffern"};
+        QTest::newRow("Grenzwerte 50 auseinander") << S({"analog.value_4ma=0", "analog.value_20ma=100", "analog.upper_threshold=71", "analog.lower_threshold=21"})
+            << false << "11:128 00 00 00 64; 11:134 00 47" << QList<int>{0, 20, 11} << QStringList{"!Unterer Grenzwert muss mindestens 51 unter dem oberen liegen"};
+        QTest::newRow("Einheit") << S({"analog.unit=V"}) << false << "11:136 \"V  \" 03" << analogwert << QStringList();
+        QTest::newRow("unbekannter Schlüssel") << S({"general.name=x"}) << false << "" << abgelehnt << QStringList{"!Keine solche Einstellung"};
+        QTest::newRow("Liste A1") << S({"lines[1].recipients=GSM +43664; Fax 0316;email a@b.at"}) << false
+                                  << "2:0 \"+43664\" 0D \"066468020316\" 0D \"0664680502&a*b.at (Boravilon)\" 0D 03" << QList<int>{1, 10, 2} << QStringList();
+        QTest::newRow("Liste: Buchstabe") << S({"lines[0].recipients=gsm 0664a"}) << false << "" << abgelehnt << QStringList{"!Nur Ziffern und +"};
+        QTest::newRow("Liste: Art") << S({"analog.recipients=SMS 0664"}) << false << "" << abgelehnt << QStringList{"!Erlaubt: GSM, Fax, email"};
+        QTest::newRow("Liste: neun") << S({"analog.recipients=GSM 1;GSM 2;GSM 3;GSM 4;GSM 5;GSM 6;GSM 7;GSM 8;GSM 9"}) << false << "" << abgelehnt
+                                     << QStringList{"!Höchstens 8 Empfänger"};
     }
     void bedienung()
     {
@@ -159,6 +227,89 @@ private slots:
         for (const Einwand& e : f.einwaende)
             ist << QLatin1Char('!') + e.grund.text();
         QTEST(ist + gezeigt(m.werte()), "gezeigt");
+    }
+
+    // A long session of committed changes of every kind, undone to the start
+    // and done again to the end, state by state; a change while filling, a
+    // refused one and one equal to the state are no step; a new step ends
+    // the redo; the oldest steps beyond the limit go.
+    void verlauf()
+    {
+        Editormodell m;
+        m.starten();
+        m.verlaufBeginnen();
+        QVERIFY(!m.rueckgaengig() && !m.wiederholen());
+        QRandomGenerator z(25);
+        const auto r = [&z](int n) { return int(z.bounded(n)); };
+        const QStringList texte{"", "Tor", "0664123", "12", "100", "bar", "050", "Süd"};
+        const QList<int> listen{1, 2, 3, 4, 5, 6, 7, 8, 9, 11};
+        const QList<std::function<void()>> aenderungen{
+            [&] { m.Chk_Oeffner_Click(r(8), r(2)); },
+            [&] { m.Chk_Gutmeldung_Click(r(9), r(2)); },
+            [&] { m.Chk_Relaisbest_Click(1 + r(2), r(2)); },
+            [&] { m.Chk_Quittierung_Click(r(2)); },
+            [&] { m.Slider_Quit_Change(1 + r(255)); },
+            [&] { m.Chk_Konto_Click(r(2)); },
+            [&] { m.Slider_Guthaben_Change(1 + r(9)); },
+            [&] { m.netzbetreiberWaehlen(Netzbetreiber(r(3))); },
+            [&] { m.CHK_Kontrollruf_Click(r(2)); },
+            [&] { r(2) ? m.OPT_Woche_Click() : m.OPT_Tag_Click(); },
+            [&] { m.Combo_Tag_Change(r(7)); },
+            [&] { m.UD_Stunde_Change(r(24)); },
+            [&] { m.UD_Minute_Change(r(60)); },
+            [&] { m.Validate(Feld(r(int(Feld::TextMax) + 1)), texte[r(texte.size())], r(2)); },
+            [&] { m.Nummern_Speichern(listen[r(listen.size())], {{empfaenger::Art(r(3)), texte[r(texte.size())]}}); },
+            [&] { m.Nummern_Kopieren(listen[r(listen.size())]); },
+        };
+        using Zustand = std::tuple<QString, QList<int>, QList<int>, Editorwerte>;
+        const auto zustand = [&m] {
+            QList<int> marker;
+            for (int i = 0; i < kMarker; ++i)
+                if (m.marker(i))
+                    marker << i;
+            return Zustand{aenderung(m.speicher(), kit::startbild()), marker, kit::geflaggt(m.seiten()), m.werte()};
+        };
+        QList<Zustand> zustaende{zustand()};
+        QCOMPARE(std::get<0>(zustaende[0]), QString());
+        for (int i = 0; i < 300 && zustaende.size() <= 200; ++i) {
+            aenderungen[r(aenderungen.size())]();
+            if (m.festhalten())
+                zustaende << zustand();
+            QVERIFY(!m.festhalten());
+        }
+        QCOMPARE(zustaende.size(), 201);
+        for (qsizetype i = zustaende.size() - 2; i >= 0; --i) {
+            QVERIFY(m.kannRueckgaengig() && m.rueckgaengig());
+            QCOMPARE(zustand(), zustaende[i]);
+        }
+        QVERIFY(!m.rueckgaengig());
+        QCOMPARE(m.speicher(), kit::startbild());
+        for (qsizetype i = 1; i < zustaende.size(); ++i) {
+            QVERIFY(m.kannWiederholen() && m.wiederholen());
+            QCOMPARE(zustand(), zustaende[i]);
+        }
+        QVERIFY(!m.wiederholen());
+
+        // No step: while filling, as it was. A step after an undo ends the redo.
+        m.setFuellen(true);
+        m.Chk_Oeffner_Click(0, !m.werte().oeffner[0]);
+        QVERIFY(!m.festhalten() && !m.kannRueckgaengig() && !m.rueckgaengig());
+        m.setFuellen(false);
+        m.verlaufBeginnen();
+        m.Validate(Feld::Anlagenbezeichnung, m.werte().anlagenbezeichnung, false);
+        QVERIFY(!m.festhalten());
+        m.Validate(Feld::Anlagenbezeichnung, "Halle 1", true);
+        QVERIFY(m.festhalten() && m.rueckgaengig() && m.kannWiederholen());
+        m.Chk_Oeffner_Click(3, !m.werte().oeffner[3]);
+        QVERIFY(!m.wiederholen() && !m.kannWiederholen() && m.rueckgaengig());
+        for (int i = 0; i <= Editormodell::kVerlauf; ++i) {
+            m.UD_Minute_Change(i % 2);
+            m.festhalten();
+        }
+        int schritte = 0;
+        while (m.rueckgaengig())
+            ++schritte;
+        QCOMPARE(schritte, 500);
     }
 
     // The editor as a whole: markers, emptying.

@@ -290,6 +290,7 @@ private slots:
         QCOMPARE(p.exitCode(), 0);
         QCOMPARE(p.readAllStandardError(), QByteArray());
         QCOMPARE(kit::lesen(aus), geschrieben);  // saved on exit as well
+        QCOMPARE(kit::modus(protokoll), QStringLiteral("600"));  // the numbers on the line are the user's alone
 
         const QString text = QString::fromUtf8(kit::lesen(protokoll));
         const QStringList zeilen = text.split(QLatin1Char('\n'));

@@ -1,11 +1,16 @@
 // The German words of failures the program really meets: each row makes the
-// failure happen on the file system and checks what a user would read.
+// failure happen on the file system and checks what a user would read. Then
+// files and folders as the program lays them down, with their permissions.
 #include "kit.h"
+#include "systemfehler/ablage.h"
+#include "systemfehler/dateiname.h"
 #include "systemfehler/systemfehler.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 class TestSystemfehler : public QObject {
     Q_OBJECT
@@ -25,6 +30,7 @@ private slots:
         QTest::newRow("Name zu lang") << QString(300, QLatin1Char('a')) << false << -1 << "Name zu lang";
         QTest::newRow("Verknüpfung im Kreis") << "a" << false << -1 << "zu viele symbolische Verknüpfungen";
         QTest::newRow("Platte voll") << "/dev/full" << true << -1 << "kein Platz mehr auf dem Datenträger";
+        QTest::newRow("Platte voll ohne Fehlernummer") << "/dev/full" << true << 0 << "kein Platz mehr auf dem Datenträger";
         QTest::newRow("Ordner ohne Fehlernummer") << "." << true << 0 << "ist ein Ordner";
         QTest::newRow("Öffnen ohne Fehlernummer") << "fehlt.cfg" << false << 0 << "lässt sich nicht öffnen";
         QTest::newRow("nichts geschehen") << "" << false << 0 << "Zugriff fehlgeschlagen";
@@ -53,6 +59,91 @@ private slots:
         const int gesetzt = errno;
         QVERIFY(!gelungen);
         QTEST(systemfehler::datei(f, nummer < 0 ? gesetzt : nummer), "text");
+    }
+
+    // Under the usual umask 022: a file replaced keeps its permissions or
+    // gets the private ones; folders made are private, one that exists stays.
+    // `vorher`: what stands at "a" ("datei 640", "ordner 755"); `ziel`: the
+    // file written or the folder made; `ergebnis`: the modes of "a" and of
+    // the target, or why it failed.
+    void ablegen_data()
+    {
+        QTest::addColumn<QString>("vorher");
+        QTest::addColumn<QString>("ziel");
+        QTest::addColumn<bool>("privat");
+        QTest::addColumn<QString>("ergebnis");
+        QTest::newRow("neue Datei") << "" << "a" << false << "644 644";
+        QTest::newRow("neue Datei, privat") << "" << "a" << true << "600 600";
+        QTest::newRow("ersetzt, Rechte bleiben") << "datei 640" << "a" << false << "640 640";
+        QTest::newRow("ersetzt, privat") << "datei 644" << "a" << true << "600 600";
+        // A link stays; the file it points to is replaced.
+        QTest::newRow("Verknüpfung") << "verweis 640" << "a" << false << "640 640";
+        QTest::newRow("Ordner im Weg") << "ordner 755" << "a" << true << "ist ein Ordner";
+        QTest::newRow("neue Ordner") << "" << "a/b/" << false << "700 700";
+        QTest::newRow("Ordner bleibt") << "ordner 755" << "a/b/" << false << "755 700";
+        QTest::newRow("Datei im Weg") << "datei 640" << "a/b/" << false << "ein Teil des Pfads ist kein Ordner";
+    }
+    void ablegen()
+    {
+        QFETCH(QString, vorher);
+        QFETCH(QString, ziel);
+        QFETCH(bool, privat);
+        const mode_t umaskVorher = ::umask(022);
+        QTemporaryDir tmp;
+        const QString a = tmp.filePath(QStringLiteral("a")), pfad = tmp.filePath(ziel);
+        const int rechte = vorher.section(' ', 1).toInt(nullptr, 8);
+        if (vorher.startsWith(QLatin1String("datei")))
+            QVERIFY(kit::schreiben(a, "alt") && ::chmod(QFile::encodeName(a).constData(), mode_t(rechte)) == 0);
+        if (vorher.startsWith(QLatin1String("verweis")))
+            QVERIFY(kit::schreiben(tmp.filePath("b"), "alt") && QFile::link(QStringLiteral("b"), a)
+                    && ::chmod(QFile::encodeName(a).constData(), mode_t(rechte)) == 0);
+        if (vorher.startsWith(QLatin1String("ordner")))
+            QVERIFY(QDir().mkdir(a) && ::chmod(QFile::encodeName(a).constData(), mode_t(rechte)) == 0);
+        const QString fehler = ziel.endsWith(QLatin1Char('/'))
+            ? ablage::ordnerAnlegen(pfad)
+            : ablage::dateiErsetzen(pfad, "neu\r\n", privat ? std::optional(ablage::kPrivat) : std::nullopt);
+        ::umask(umaskVorher);
+        QTEST(fehler.isEmpty() ? kit::modus(a) + ' ' + kit::modus(QDir::cleanPath(pfad)) : fehler, "ergebnis");
+        if (fehler.isEmpty() && !ziel.endsWith(QLatin1Char('/')))
+            QCOMPARE(kit::lesen(pfad), QByteArray("neu\r\n"));
+        const bool verweis = vorher.startsWith(QLatin1String("verweis"));
+        QCOMPARE(QFileInfo(a).isSymLink(), verweis);
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (verweis ? QStringList{"a", "b"} : QStringList{"a"}));
+    }
+
+    // Names as the system gives them: what is no UTF-8 is kept byte for byte,
+    // and a file replaced under such a name is that very file.
+    void dateiname_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("lesbar");
+        QTest::newRow("UTF-8") << QByteArray("in_\xC3\xA4.cfg") << QString::fromUtf16(u"in_\u00E4.cfg") << QString::fromUtf16(u"in_\u00E4.cfg");
+        QTest::newRow("Latin-1") << QByteArray("in_\xE4.cfg") << QString::fromUtf16(u"in_\xDCE4.cfg") << QString::fromUtf16(u"in_\uFFFD.cfg");
+        QTest::newRow("zu lang kodiert") << QByteArray("\xC0\xAF") << QString::fromUtf16(u"\xDCC0\xDCAF") << QString::fromUtf16(u"\uFFFD\uFFFD");
+        QTest::newRow("Ersatzzeichen als UTF-8") << QByteArray("\xED\xB2\x80") << QString::fromUtf16(u"\xDCED\xDCB2\xDC80")
+                                                 << QString::fromUtf16(u"\uFFFD\uFFFD\uFFFD");
+        QTest::newRow("abgebrochen") << QByteArray("\xE2\x82x") << QString::fromUtf16(u"\xDCE2\xDC82x") << QString::fromUtf16(u"\uFFFD\uFFFDx");
+        QTest::newRow("vier Bytes") << QByteArray("\xF0\x9F\x98\x80\xFF") << QString::fromUtf16(u"\U0001F600\xDCFF")
+                                    << QString::fromUtf16(u"\U0001F600\uFFFD");
+    }
+    void dateiname()
+    {
+        QFETCH(QByteArray, bytes);
+        QTEST(dateiname::text(bytes), "text");
+        QCOMPARE(dateiname::bytes(dateiname::text(bytes)), bytes);
+        QTEST(dateiname::lesbar(dateiname::text(bytes)), "lesbar");
+        QTemporaryDir tmp;
+        const QByteArray name = QFile::encodeName(tmp.path()) + '/' + bytes;
+        QCOMPARE(ablage::dateiErsetzen(dateiname::text(name), "neu"), QString());
+        char gelesen[8] = {};
+        const int fd = ::open(name.constData(), O_RDONLY);
+        QVERIFY(fd >= 0);
+        const ssize_t n = ::read(fd, gelesen, sizeof gelesen);
+        ::close(fd);
+        ::unlink(name.constData());  // Qt cannot name it to remove it
+        QCOMPARE(QByteArray(gelesen, std::max<ssize_t>(n, 0)), QByteArray("neu"));
     }
 };
 

@@ -1,0 +1,101 @@
+#include "shell/vergleich.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+Vergleich::Vergleich(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Vergleich"));
+    setWindowTitle(QStringLiteral("Vergleich mit Gerät"));
+    setModal(false);
+
+    m_kopf = new QLabel(this);
+    m_kopf->setObjectName(QStringLiteral("Label1"));
+    m_kopf->setWordWrap(true);
+
+    m_liste = new QTreeWidget(this);
+    m_liste->setObjectName(QStringLiteral("Unterschiede"));
+    m_liste->setAccessibleName(QStringLiteral("Unterschiede zwischen Gerät und Editor"));
+    m_liste->setRootIsDecorated(false);
+    m_liste->setUniformRowHeights(true);
+    m_liste->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_liste->setHeaderLabels({QStringLiteral("Einstellung"), QStringLiteral("Gerät"), QStringLiteral("Editor")});
+    m_liste->header()->setStretchLastSection(true);
+    m_liste->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_liste->header()->setSectionResizeMode(1, QHeaderView::Interactive);
+    m_liste->setColumnWidth(1, 220);
+
+    m_seiten = new QLabel(this);
+    m_seiten->setObjectName(QStringLiteral("Label2"));
+    m_seiten->setWordWrap(true);
+
+    // "Schließen" takes Enter, Escape closes as well.
+    auto* knoepfe = new QDialogButtonBox(this);
+    QPushButton* schliessen = knoepfe->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
+    schliessen->setObjectName(QStringLiteral("CMD_Schliessen"));
+    schliessen->setDefault(true);
+    connect(schliessen, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* lay = new QVBoxLayout(this);
+    lay->addWidget(m_kopf);
+    lay->addWidget(m_liste, 1);
+    lay->addWidget(m_seiten);
+    lay->addWidget(knoepfe);
+    resize(720, 420);
+}
+
+void Vergleich::zeigen(const QString& kopf, const QList<blatt::Unterschied>& u, const Seitenaenderung& seiten)
+{
+    m_kopf->setText(u.isEmpty() ? QStringLiteral("%1: keine Unterschiede").arg(kopf)
+                    : u.size() == 1 ? QStringLiteral("%1: 1 Unterschied").arg(kopf)
+                                    : QStringLiteral("%1: %2 Unterschiede").arg(kopf).arg(u.size()));
+    m_liste->clear();
+    // Rows high enough for the dots of capital umlauts ("Öffner"), which
+    // reach above the font's ascent: as much room below the text as above.
+    const QFontMetrics fm = m_liste->fontMetrics();
+    const int ueberstand = qMax(0, -(fm.ascent() + fm.tightBoundingRect(QStringLiteral("ÄÖÜÅ")).top()));
+    for (const blatt::Unterschied& x : u) {
+        auto* zeile = new QTreeWidgetItem(m_liste, {x.beschriftung, blatt::vergleichswert(x.a), blatt::vergleichswert(x.b)});
+        zeile->setSizeHint(2, QSize(0, fm.height() + 2 * ueberstand + 2));  // the stretched column: its width counts for nothing
+        zeile->setData(0, Qt::UserRole, x.schluessel);
+        for (int spalte = 0; spalte < 3; ++spalte)
+            zeile->setToolTip(spalte, zeile->text(spalte));
+    }
+    m_liste->setVisible(!u.isEmpty());
+    if (!u.isEmpty())
+        m_liste->setCurrentItem(m_liste->topLevelItem(0));
+    m_seiten->setText(seitenText(seiten));
+}
+
+QString Vergleich::seitenText(const Seitenaenderung& seiten)
+{
+    QList<int> p;
+    for (int i = 0; i < kSeiten; ++i)
+        if (seiten[std::size_t(i)])
+            p.append(i);
+    if (p.isEmpty())
+        return QStringLiteral("Konfiguration schreiben sendet jetzt keine Seite.");
+    if (p.size() == 1)
+        return QStringLiteral("Konfiguration schreiben sendet jetzt Seite %1.").arg(p[0]);
+    // Runs of consecutive pages: one or two pages each by number, three or more as "von bis".
+    QStringList teile;
+    for (qsizetype i = 0; i < p.size();) {
+        qsizetype j = i;
+        while (j + 1 < p.size() && p[j + 1] == p[j] + 1)
+            ++j;
+        if (j - i >= 2) {
+            teile << QStringLiteral("%1 bis %2").arg(p[i]).arg(p[j]);
+        } else {
+            for (qsizetype k = i; k <= j; ++k)
+                teile << QString::number(p[k]);
+        }
+        i = j + 1;
+    }
+    const QString letzter = teile.takeLast();
+    const QString liste = teile.isEmpty() ? letzter : teile.join(QStringLiteral(", ")) + QStringLiteral(" und ") + letzter;
+    return QStringLiteral("Konfiguration schreiben sendet jetzt die Seiten %1.").arg(liste);
+}
