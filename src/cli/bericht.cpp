@@ -28,13 +28,13 @@ QString folgeText(const Vorgangsbericht& e, Auswirkung auswirkung, bool unterbro
         return QStringLiteral("Gerät nicht beschrieben");
     case Auswirkung::TeilweiseBeschrieben:
         if (erfolg)
-            return textNichtGeprueft();
+            return linktext::nichtGeprueft();
         if (!e.schreibstand)  // no connection: nothing was sent
             return QStringLiteral("Gerät nicht beschrieben");
         if (zuruecklesen(e, auswirkung))
             return {};  // what the read back shows is said instead
         return linktext::schreibstand(*e.schreibstand);
-    case Auswirkung::NichtGeprueft: return textNichtGeprueft();
+    case Auswirkung::NichtGeprueft: return linktext::nichtGeprueft();
     }
     return {};
 }
@@ -73,6 +73,5 @@ Bericht berichten(const Vorgangsbericht& e, Auswirkung auswirkung, bool unterbro
     return b;
 }
 
-QString textNichtGeprueft() { return QStringLiteral("Konfiguration gesendet, aber nicht geprüft"); }
 
 } // namespace cli

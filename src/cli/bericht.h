@@ -37,8 +37,4 @@ struct Bericht {
 // same, saying what it means for the device.
 Bericht berichten(const Vorgangsbericht& e, Auswirkung auswirkung, bool unterbrochen);
 
-// "Konfiguration gesendet, aber nicht geprüft": every byte of a write was
-// echoed, and no read showed what the device made of it.
-QString textNichtGeprueft();
-
 } // namespace cli

@@ -86,7 +86,7 @@ private:
                         return ende(Erfolg);
                     }
                     m_t.konsole.zwischenstand();
-                    if (m_t.anschluss.portOeffnen(Uebertragungsfehler, textNichtGeprueft()))
+                    if (m_t.anschluss.portOeffnen(Uebertragungsfehler, linktext::nichtGeprueft()))
                         zuruecklesen();
                 },
                 [this](const Bericht& b) { nachlesen(b); }));

@@ -157,6 +157,11 @@ QString seitenliste(QList<int> seiten)
     return teile.join(QStringLiteral(", ")) + QStringLiteral(" und ") + letzter;
 }
 
+QString nichtGeprueft()
+{
+    return QStringLiteral("Konfiguration gesendet, aber nicht geprüft");
+}
+
 QString seitenMitNomen(const QList<int>& seiten)
 {
     return (seiten.size() == 1 ? QStringLiteral("Seite ") : QStringLiteral("Seiten ")) + seitenliste(seiten);

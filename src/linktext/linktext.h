@@ -31,6 +31,10 @@ QString detail(const Vorgangsbericht& b);
 // Page numbers in words, ascending: "3", "3 und 11", "0 bis 5",
 // "0, 3 bis 5 und 11" (three or more in a row as "von bis").
 QString seitenliste(QList<int> seiten);
+
+// "Konfiguration gesendet, aber nicht geprüft": every byte of a write was
+// echoed, and no read showed what the device made of it.
+QString nichtGeprueft();
 // "Seite 3", "Seiten 3 und 11".
 QString seitenMitNomen(const QList<int>& seiten);
 

@@ -1,5 +1,7 @@
 #include "linktext/pruefung.h"
 
+#include "linktext/linktext.h"
+
 #include "image/konfigspeicher.h"
 
 #include <QList>
@@ -11,28 +13,6 @@ namespace {
 QString hex(std::uint8_t b)
 {
     return QStringLiteral("0x") + QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-}
-
-// "3", "3 und 11", "0 bis 5", "0, 3 bis 5 und 11" (three or more in a row as "von bis").
-QString seitenliste(const QList<int>& seiten)
-{
-    QStringList teile;
-    for (qsizetype i = 0; i < seiten.size();) {
-        qsizetype j = i;
-        while (j + 1 < seiten.size() && seiten[j + 1] == seiten[j] + 1)
-            ++j;
-        if (j - i >= 2) {
-            teile << QStringLiteral("%1 bis %2").arg(seiten[i]).arg(seiten[j]);
-        } else {
-            for (qsizetype k = i; k <= j; ++k)
-                teile << QString::number(seiten[k]);
-        }
-        i = j + 1;
-    }
-    if (teile.size() <= 1)
-        return teile.value(0);
-    const QString letzter = teile.takeLast();
-    return teile.join(QStringLiteral(", ")) + QStringLiteral(" und ") + letzter;
 }
 
 } // namespace

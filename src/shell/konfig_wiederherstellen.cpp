@@ -88,7 +88,7 @@ void Konfig::rueckschriebPruefen(const std::shared_ptr<Rueckschrieb>& r)
         },
         [this, r](const Vorgangsbericht& e) {
             if (e.ausgang != Ausgang::Erfolg)
-                return rueckschriebEnde(e, QStringLiteral("Konfiguration geschrieben, aber nicht geprüft"));
+                return rueckschriebEnde(e, linktext::nichtGeprueft());
             const linktext::Pruefbefund b = linktext::pruefen(r->speicher, r->zurueck);
             if (!m_geschlossen) {
                 hinweisSetzen(b ? QStringLiteral("Konfiguration geschrieben und geprüft: 13 Seiten") : b.detail);

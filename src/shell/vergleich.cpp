@@ -1,5 +1,7 @@
 #include "shell/vergleich.h"
 
+#include "linktext/linktext.h"
+
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -81,21 +83,5 @@ QString Vergleich::seitenText(const Seitenaenderung& seiten)
         return QStringLiteral("Konfiguration schreiben sendet jetzt keine Seite.");
     if (p.size() == 1)
         return QStringLiteral("Konfiguration schreiben sendet jetzt Seite %1.").arg(p[0]);
-    // Runs of consecutive pages: one or two pages each by number, three or more as "von bis".
-    QStringList teile;
-    for (qsizetype i = 0; i < p.size();) {
-        qsizetype j = i;
-        while (j + 1 < p.size() && p[j + 1] == p[j] + 1)
-            ++j;
-        if (j - i >= 2) {
-            teile << QStringLiteral("%1 bis %2").arg(p[i]).arg(p[j]);
-        } else {
-            for (qsizetype k = i; k <= j; ++k)
-                teile << QString::number(p[k]);
-        }
-        i = j + 1;
-    }
-    const QString letzter = teile.takeLast();
-    const QString liste = teile.isEmpty() ? letzter : teile.join(QStringLiteral(", ")) + QStringLiteral(" und ") + letzter;
-    return QStringLiteral("Konfiguration schreiben sendet jetzt die Seiten %1.").arg(liste);
+    return QStringLiteral("Konfiguration schreiben sendet jetzt die Seiten %1.").arg(linktext::seitenliste(p));
 }
