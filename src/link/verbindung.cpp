@@ -391,13 +391,7 @@ void Verbindung::abbruchAnfordern()
     // A running wait hands its end to the operation, which ends as a missing
     // answer there does; a download or a pause ends now. An operation that
     // is deciding its next step meets the request there.
-    if (m_warten.aktiv)
-        return warteEnde(Warteausgang::Abgebrochen);
-    if (m_imWeiter)
-        return;
-    m_pause.stop();
-    m_empfangsfrist.stop();
-    schrittFertig(schrittende(Warteausgang::Abgebrochen, m_empfangspuffer));
+    schrittVorzeitigBeenden(Warteausgang::Abgebrochen);
 }
 
 void Verbindung::leitungGetrennt()
@@ -407,13 +401,18 @@ void Verbindung::leitungGetrennt()
     // Nobody can answer any more: the step under way ends now, as an abort
     // request ends it, and the operation reports the line gone.
     m_getrennt = true;
+    schrittVorzeitigBeenden(Warteausgang::Getrennt);
+}
+
+void Verbindung::schrittVorzeitigBeenden(Warteausgang ausgang)
+{
     if (m_warten.aktiv)
-        return warteEnde(Warteausgang::Getrennt);
+        return warteEnde(ausgang);
     if (m_imWeiter)
         return;
     m_pause.stop();
     m_empfangsfrist.stop();
-    schrittFertig(schrittende(Warteausgang::Getrennt, m_empfangspuffer));
+    schrittFertig(schrittende(ausgang, m_empfangspuffer));
 }
 
 void Verbindung::empfangsgrenzeErreicht()

@@ -207,6 +207,9 @@ private:
     // Ending.
     void empfangsgrenzeErreicht();
     void leitungGetrennt();
+    // The step under way ends now: a running wait as a missing answer, a
+    // download or a pause at once; a step being decided meets it there.
+    void schrittVorzeitigBeenden(Warteausgang ausgang);
     void fortschrittEnde();
     void beenden(const Vorgangsbericht& b, bool melden);
 
