@@ -28,7 +28,7 @@ Anschluss::Anschluss(const Aufruf& aufruf, Konsole& konsole, Lauf& lauf, std::un
 
 Anschluss::~Anschluss() = default;
 
-bool Anschluss::verbinden()
+bool Anschluss::verbinden(const QString& folge)
 {
     const auto port = portLesen(m_a.port);
     if (!port) {  // the arguments were checked; a library caller may still pass anything
@@ -55,7 +55,7 @@ bool Anschluss::verbinden()
     if (Fortschrittszeile* balken = m_konsole.balken(frist))
         QObject::connect(m_v.get(), &Verbindung::fortschritt, m_v.get(),
                          [balken](const Fortschrittsstand& s) { balken->anzeigen(s); });
-    return portOeffnen();
+    return portOeffnen(KeineVerbindung, folge);
 }
 
 bool Anschluss::mitschriftOeffnen()
@@ -111,9 +111,10 @@ bool Anschluss::portOeffnen(int status, const QString& folge)
     return false;
 }
 
-Verbindung::Fertig Anschluss::bericht(Auswirkung auswirkung, std::function<void()> weiter)
+Verbindung::Fertig Anschluss::bericht(Auswirkung auswirkung, std::function<void()> weiter, Zuruecklesen zuruecklesen)
 {
-    return [this, auswirkung, weiter = std::move(weiter)](const Vorgangsbericht& e) {
+    return [this, auswirkung, weiter = std::move(weiter), zuruecklesen = std::move(zuruecklesen)](
+               const Vorgangsbericht& e) {
         if (m_lauf.beendet())
             return;
         const Bericht b = berichten(e, auswirkung, m_lauf.unterbrochen());
@@ -125,6 +126,8 @@ Verbindung::Fertig Anschluss::bericht(Auswirkung auswirkung, std::function<void(
             m_konsole.meldung(b.meldung, linktext::titel());
         for (const QString& h : b.hinweise)
             m_konsole.hinweis(h);
+        if (b.zuruecklesen && zuruecklesen)
+            return zuruecklesen(b);
         m_lauf.beenden(b.status);
     };
 }

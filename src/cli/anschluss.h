@@ -28,21 +28,24 @@ public:
     Anschluss(const Aufruf& aufruf, Konsole& konsole, Lauf& lauf, std::unique_ptr<Transport> transport);
     ~Anschluss();
 
-    // Makes the link and opens its port. False when that failed: said, and
-    // the run has ended.
-    bool verbinden();
+    // Makes the link and opens its port. False when that failed: said
+    // (`folge` last when the port did not open), and the run has ended.
+    bool verbinden(const QString& folge = {});
     // Opens the port for the next operation of the same command; when it
     // cannot be opened the run ends with `status`, `folge` said last.
     bool portOeffnen(int status = KeineVerbindung, const QString& folge = {});
     // The link, once verbinden() succeeded.
     Verbindung& verbindung() { return *m_v; }
 
+    // What a write that broke off goes on with once its failure is said
+    // (see Bericht::zuruecklesen).
+    using Zuruecklesen = std::function<void(const Bericht& b)>;
     // The report every operation hands back, and the only way it comes back.
-    // It is dropped once the run has ended (Ctrl+C came between the
-    // operation's end and its report): nothing more is written or sent. A
-    // failure is said (see berichten) and ends the run; a success goes on
-    // with `weiter`.
-    Verbindung::Fertig bericht(Auswirkung auswirkung, std::function<void()> weiter);
+    // It is dropped once the run has ended: nothing more is written or sent.
+    // A failure is said (see berichten) and ends the run, or goes on with
+    // `zuruecklesen` where berichten asks for it; a success goes on with
+    // `weiter`, unless Ctrl+C came meanwhile.
+    Verbindung::Fertig bericht(Auswirkung auswirkung, std::function<void()> weiter, Zuruecklesen zuruecklesen = {});
 
     // The decoder of a configuration read: the image of the bytes into
     // `bild`, decoded as the window decodes them; the bytes as they came are
@@ -57,6 +60,8 @@ public:
     // Ctrl+C: an operation under way is aborted as with the window's abort
     // button (ESC, port closed) and ends through its report. False when none runs.
     bool abbrechen();
+    // An operation is under way.
+    bool laeuft() const { return m_v && m_v->operationLaeuft(); }
     // The run has ended: the transcript holds every line, the last one too.
     // False when it could not be written whole (said).
     bool abschliessen();

@@ -474,10 +474,12 @@ const Befehlshilfe kBefehlshilfe[] = {
       "Danach wird das Gerät zurückgelesen und jede geschriebene Seite mit dem\n"
       "Gesendeten verglichen; weicht eine ab, endet gsmbv mit Rückgabewert 3 und\n"
       "\"Prüfung fehlgeschlagen: Seiten 3 und 11 weichen ab\".\n"
-      "Bricht das Schreiben ab (fehlendes Echo, Strg+C, Kabel gezogen), nennt gsmbv\n"
-      "die geschriebenen Seiten und die übrigen, z. B. \"Gerät nur teilweise\n"
-      "beschrieben: Seiten 0 bis 5 geschrieben, 6 bis 12 nicht. Schreiben\n"
-      "wiederholen.\" Eine nur zum Teil gesendete Seite zählt als nicht geschrieben.\n"},
+      "Bricht das Schreiben ab (fehlendes Echo, Strg+C, SIGTERM, SIGHUP), wird das\n"
+      "Gerät zurückgelesen und jede Seite benannt, z. B. \"Gerät hält: Seiten 0 bis 2\n"
+      "aus der Datei, Seite 3 gemischt, Seiten 4 bis 12 wie vorher. Schreiben\n"
+      "wiederholen.\" Antwortet das Gerät nicht mehr oder ist die Leitung getrennt\n"
+      "(Kabel gezogen), nennt gsmbv nur, was gesendet und durch Echos bestätigt\n"
+      "wurde; der Zustand des Geräts ist dann nicht geprüft.\n"},
      true,
      "  --force              auch eine Datei schreiben, die nicht die Form einer\n"
      "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
@@ -678,7 +680,7 @@ QString hilfetext(Befehl b)
             "       bei set und write --set auch: ein Wert abgewiesen\n"
             "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift,\n"
             "       Standardausgabe oder Meldungen auf der Standardfehlerausgabe)\n"
-            "  130  abgebrochen (Strg+C)\n");
+            "  130  abgebrochen (Strg+C, SIGTERM, SIGHUP)\n");
 }
 
 QString versionstext()

@@ -1,14 +1,22 @@
 #include "cli/bericht.h"
 
 #include "cli/aufruf.h"
-#include "cli/seiten.h"
 #include "linktext/linktext.h"
 
 namespace cli {
 namespace {
 
+// Whether a write that broke off is to be read back: a page character went
+// out (the device may hold part of it) and the line is still there.
+bool zuruecklesen(const Vorgangsbericht& e, Auswirkung auswirkung)
+{
+    return auswirkung == Auswirkung::TeilweiseBeschrieben && e.ausgang != Ausgang::Erfolg && e.schreibstand
+        && e.schreibstand->begonnen() && e.grund != Grund::Getrennt;
+}
+
 QString folgeText(const Vorgangsbericht& e, Auswirkung auswirkung, bool unterbrochen)
 {
+    const bool erfolg = e.ausgang == Ausgang::Erfolg;
     switch (auswirkung) {
     case Auswirkung::Keine: break;
     case Auswirkung::NichtBeschrieben:
@@ -19,10 +27,14 @@ QString folgeText(const Vorgangsbericht& e, Auswirkung auswirkung, bool unterbro
                                   "Sicherung schreiben: --no-backup)");
         return QStringLiteral("Gerät nicht beschrieben");
     case Auswirkung::TeilweiseBeschrieben:
-        if (const auto& s = e.schreibstand)
-            return teilweiseText(s->geschrieben, s->offen(), s->datenGesendet);
-        break;
-    case Auswirkung::NichtGeprueft: return QStringLiteral("Konfiguration geschrieben, aber nicht geprüft");
+        if (erfolg)
+            return textNichtGeprueft();
+        if (!e.schreibstand)  // no connection: nothing was sent
+            return QStringLiteral("Gerät nicht beschrieben");
+        if (zuruecklesen(e, auswirkung))
+            return {};  // what the read back shows is said instead
+        return linktext::schreibstand(*e.schreibstand);
+    case Auswirkung::NichtGeprueft: return textNichtGeprueft();
     }
     return {};
 }
@@ -32,11 +44,14 @@ QString folgeText(const Vorgangsbericht& e, Auswirkung auswirkung, bool unterbro
 Bericht berichten(const Vorgangsbericht& e, Auswirkung auswirkung, bool unterbrochen)
 {
     Bericht b;
-    if (e.ausgang == Ausgang::Erfolg) {
+    if (e.ausgang == Ausgang::Erfolg && !unterbrochen) {
         b.erfolg = true;
         return b;
     }
     const QString folge = folgeText(e, auswirkung, unterbrochen);
+    b.zuruecklesen = zuruecklesen(e, auswirkung);
+    if (b.zuruecklesen)
+        b.ungeprueft = linktext::schreibstand(*e.schreibstand);
     if (unterbrochen) {
         // Ctrl+C: that is what is said first, then what it means for the device.
         b.abgebrochen = true;
@@ -57,5 +72,7 @@ Bericht berichten(const Vorgangsbericht& e, Auswirkung auswirkung, bool unterbro
     b.status = verbunden || auswirkung == Auswirkung::NichtGeprueft ? Uebertragungsfehler : KeineVerbindung;
     return b;
 }
+
+QString textNichtGeprueft() { return QStringLiteral("Konfiguration gesendet, aber nicht geprüft"); }
 
 } // namespace cli

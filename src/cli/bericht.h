@@ -14,8 +14,8 @@ namespace cli {
 enum class Auswirkung {
     Keine,                 // read, log, clock: the device is as it was
     NichtBeschrieben,      // the backup read before a write: nothing was written
-    TeilweiseBeschrieben,  // the write: which pages were written and which not
-    NichtGeprueft,         // the read back after a write: written, not checked (always status 3)
+    TeilweiseBeschrieben,  // the write: read back, or as far as its echoes tell
+    NichtGeprueft,         // the read back after a write: sent, not checked (always status 3)
 };
 
 struct Bericht {
@@ -24,9 +24,21 @@ struct Bericht {
     QString meldung;           // the message (the window's box); empty: none
     QStringList hinweise;      // then each as a line "gsmbv: ..."
     int status = 0;            // the exit status of a failure
+    // A write broke off after a page character went out, and the line is
+    // still there: what the device holds is to be read back, and said; the
+    // run then ends with `status`. When the read fails, `ungeprueft` is said:
+    // what the echoes confirmed.
+    bool zuruecklesen = false;
+    QString ungeprueft;
 };
 
-// `unterbrochen`: Ctrl+C came before the report.
+// `unterbrochen`: Ctrl+C came before the report. A success that came with it
+// (Ctrl+C between the operation's end and its report) ends the run all the
+// same, saying what it means for the device.
 Bericht berichten(const Vorgangsbericht& e, Auswirkung auswirkung, bool unterbrochen);
+
+// "Konfiguration gesendet, aber nicht geprüft": every byte of a write was
+// echoed, and no read showed what the device made of it.
+QString textNichtGeprueft();
 
 } // namespace cli

@@ -1,7 +1,7 @@
 #pragma once
 // The end of one run of gsmbv, shared by its command and the pieces the
 // command calls: reached once, with the exit status; and whether Ctrl+C
-// (SIGINT or SIGTERM) came.
+// (SIGINT, SIGTERM or SIGHUP) came.
 #include <functional>
 #include <utility>
 
@@ -22,13 +22,14 @@ public:
     }
     bool beendet() const { return m_beendet; }
 
-    void unterbrechen() { m_unterbrochen = true; }
-    bool unterbrochen() const { return m_unterbrochen; }
+    // Ctrl+C came; returns how often it has come in this run.
+    int unterbrechen() { return ++m_unterbrechungen; }
+    bool unterbrochen() const { return m_unterbrechungen > 0; }
 
 private:
     std::function<void(int)> m_abschluss;
     bool m_beendet = false;
-    bool m_unterbrochen = false;
+    int m_unterbrechungen = 0;
 };
 
 } // namespace cli

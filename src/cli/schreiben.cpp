@@ -1,10 +1,12 @@
 // gsmbv write: a configuration file into the device, in three operations:
 // the backup read of what the device held, the write, and the read back
-// that checks every page written.
+// that checks every page written. A write that breaks off is read back as
+// well, to say what each page now holds.
 #include "backup/sicherung.h"
 #include "cli/anschluss.h"
 #include "cli/auftrag.h"
 #include "cli/konsole.h"
+#include "cli/lauf.h"
 #include "cli/seiten.h"
 #include "linktext/linktext.h"
 
@@ -37,7 +39,7 @@ public:
                 return ende(Konfigurationsdatei);
             }
         }
-        if (!m_t.anschluss.verbinden())
+        if (!m_t.anschluss.verbinden(QStringLiteral("Gerät nicht beschrieben")))
             return;
         if (m_t.aufruf.sichern)
             return sicherungLesen();
@@ -52,7 +54,11 @@ private:
     {
         m_t.konsole.setLesetext(QStringLiteral("sichere Konfigurationsdaten ..."));
         m_t.anschluss.verbindung().konfigurationLesen(
-            m_t.anschluss.bildDekoder(m_bild), m_t.anschluss.bericht(Auswirkung::NichtBeschrieben, [this] {
+            [this, dekoder = m_t.anschluss.bildDekoder(m_bild)](const QByteArray& bytes) {
+                m_vorher = bytes;
+                return dekoder(bytes);
+            },
+            m_t.anschluss.bericht(Auswirkung::NichtBeschrieben, [this] {
                 if (m_quelle.waehlen && !m_quelle.inhalt) {
                     const auto gewaehlt = m_quelle.waehlen(m_bild);
                     if (!gewaehlt)
@@ -70,16 +76,61 @@ private:
     void schreiben()
     {
         m_t.anschluss.verbindung().konfigurationSchreiben(
-            m_datei.image, m_datei.flags, m_t.anschluss.bericht(Auswirkung::TeilweiseBeschrieben, [this] {
-                if (!m_t.aufruf.pruefen) {
-                    m_t.konsole.abschluss(QStringLiteral("Konfiguration geschrieben: %1 Seiten").arg(seiten().size()));
-                    return ende(Erfolg);
-                }
+            m_datei.image, m_datei.flags,
+            m_t.anschluss.bericht(
+                Auswirkung::TeilweiseBeschrieben,
+                [this] {
+                    if (!m_t.aufruf.pruefen) {
+                        m_t.konsole.abschluss(
+                            QStringLiteral("Konfiguration geschrieben: %1 Seiten").arg(seiten().size()));
+                        return ende(Erfolg);
+                    }
+                    m_t.konsole.zwischenstand();
+                    if (m_t.anschluss.portOeffnen(Uebertragungsfehler, textNichtGeprueft()))
+                        zuruecklesen();
+                },
+                [this](const Bericht& b) { nachlesen(b); }));
+    }
+
+    // The write broke off after a page character went out. On a new
+    // connection (the device leaves a write when the line is closed and
+    // opened again) a normal read shows what each page now holds, against the
+    // file and the backup. A read that fails leaves only what the echoes
+    // told. The run ends with the write's status, or Abgebrochen once Ctrl+C
+    // came (another Ctrl+C ends the read as the first ended the write).
+    void nachlesen(const Bericht& b)
+    {
+        m_ungeprueft = b.ungeprueft;
+        m_status = b.status;
+        Verbindung& v = m_t.anschluss.verbindung();
+        if (!v.portOeffnen())
+            return nichtNachgelesen(v.oeffnenFehlerText());
+        m_t.konsole.setLesetext(QStringLiteral("prüfe Konfigurationsdaten ..."));
+        v.konfigurationLesen(
+            [this](const QByteArray& bytes) {
+                m_zurueck = bytes;
+                return true;
+            },
+            [this](const Vorgangsbericht& r) {
+                if (m_t.lauf.beendet())
+                    return;
+                if (r.ausgang != Ausgang::Erfolg)
+                    return nichtNachgelesen(linktext::detail(r));
                 m_t.konsole.zwischenstand();
-                if (m_t.anschluss.portOeffnen(Uebertragungsfehler,
-                                              QStringLiteral("Konfiguration geschrieben, aber nicht geprüft")))
-                    zuruecklesen();
-            }));
+                if (m_t.lauf.unterbrochen())
+                    m_t.konsole.abgebrochen();
+                m_t.konsole.hinweis(haeltText(m_datei.image, m_datei.flags, m_vorher, m_zurueck));
+                ende(m_t.lauf.unterbrochen() ? Abgebrochen : m_status);
+            });
+    }
+
+    void nichtNachgelesen(const QString& grund)
+    {
+        if (m_t.lauf.unterbrochen())
+            m_t.konsole.abgebrochen();
+        m_t.konsole.hinweis(QStringLiteral("nicht zurückgelesen: ") + grund);
+        m_t.konsole.hinweis(m_ungeprueft);
+        ende(m_t.lauf.unterbrochen() ? Abgebrochen : m_status);
     }
 
     // A normal configuration read; its bytes are compared with what was
@@ -107,7 +158,7 @@ private:
         const QList<int> geprueft = seiten();
         m_t.konsole.schritt(QStringLiteral("zurückgelesen: %1 %2 wie gesendet")
                                 .arg(geprueft.size() == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"),
-                                     seitenliste(geprueft)));
+                                     linktext::seitenliste(geprueft)));
         m_t.konsole.abschluss(QStringLiteral("Konfiguration geschrieben und geprüft: %1 Seiten").arg(geprueft.size()));
         ende(Erfolg);
     }
@@ -125,7 +176,10 @@ private:
     Schreibquelle m_quelle;  // restore: the backup's memory instead of a file
     Dateiergebnis m_datei;   // the configuration file
     Konfigspeicher m_bild;   // the backup read's image
+    QByteArray m_vorher;     // the backup read's bytes; empty: no backup read
     QByteArray m_zurueck;    // the device's bytes read back
+    QString m_ungeprueft;    // a write that broke off: what its echoes confirmed,
+    int m_status = 0;        // and the exit status it ends the run with
 };
 
 } // namespace

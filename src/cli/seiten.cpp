@@ -1,6 +1,8 @@
 #include "cli/seiten.h"
 
-#include <algorithm>
+#include "linktext/linktext.h"
+
+#include <QStringList>
 
 namespace cli {
 namespace {
@@ -10,48 +12,33 @@ QString hex(std::uint8_t b)
     return QStringLiteral("0x") + QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-// "Seite 3" or "Seiten 3 und 11".
-QString mitNomen(const QList<int>& seiten)
-{
-    return (seiten.size() == 1 ? QStringLiteral("Seite ") : QStringLiteral("Seiten ")) + seitenliste(seiten);
-}
-
 } // namespace
 
-QString seitenliste(QList<int> seiten)
+QString haeltText(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& vorher,
+                  const QByteArray& gelesen)
 {
-    std::sort(seiten.begin(), seiten.end());
-    seiten.erase(std::unique(seiten.begin(), seiten.end()), seiten.end());
-    QStringList teile;
-    for (qsizetype i = 0; i < seiten.size();) {
-        qsizetype j = i;
-        while (j + 1 < seiten.size() && seiten[j + 1] == seiten[j] + 1)
-            ++j;
-        if (j - i >= 2) {
-            teile << QStringLiteral("%1 bis %2").arg(seiten[i]).arg(seiten[j]);
-        } else {
-            for (qsizetype k = i; k <= j; ++k)
-                teile << QString::number(seiten[k]);
-        }
-        i = j + 1;
+    // In the order they are named.
+    enum Inhalt { Datei, Gemischt, Abweichend, Vorher, Beides, kInhalte };
+    const char* const namen[kInhalte] = {"aus der Datei", "gemischt", "abweichend", "wie vorher",
+                                         "wie vorher und wie in der Datei"};
+    QList<int> gruppen[kInhalte];
+    for (int p = 0; p < kGeraeteSeiten; ++p) {
+        if (!seiten[std::size_t(p)])
+            continue;
+        const QByteArray g = gelesen.mid(qsizetype(p) * kZellen, kZellen);
+        const bool wieVorher = !vorher.isEmpty() && g == vorher.mid(qsizetype(p) * kZellen, kZellen);
+        if (g == bild.seite(p))
+            gruppen[wieVorher ? Beides : Datei].append(p);
+        else
+            gruppen[wieVorher ? Vorher : vorher.isEmpty() ? Abweichend : Gemischt].append(p);
     }
-    if (teile.size() <= 1)
-        return teile.value(0);
-    const QString letzter = teile.takeLast();
-    return teile.join(QStringLiteral(", ")) + QStringLiteral(" und ") + letzter;
-}
-
-QString teilweiseText(const QList<int>& geschrieben, const QList<int>& offen, bool datenGesendet)
-{
-    if (!datenGesendet)
-        return QStringLiteral("Gerät nicht beschrieben: keine Seite gesendet. Schreiben wiederholen.");
-    if (geschrieben.isEmpty())
-        return QStringLiteral("Gerät nur teilweise beschrieben: %1 nicht geschrieben. Schreiben wiederholen.")
-            .arg(mitNomen(offen));
-    if (offen.isEmpty())  // cannot come from a write that ended early; said plainly all the same
-        return QStringLiteral("Gerät beschrieben: %1 geschrieben.").arg(mitNomen(geschrieben));
-    return QStringLiteral("Gerät nur teilweise beschrieben: %1 geschrieben, %2 nicht. Schreiben wiederholen.")
-        .arg(mitNomen(geschrieben), seitenliste(offen));
+    QStringList teile;
+    for (int i = 0; i < kInhalte; ++i)
+        if (!gruppen[i].isEmpty())
+            teile << linktext::seitenMitNomen(gruppen[i]) + QLatin1Char(' ') + QString::fromUtf8(namen[i]);
+    const bool fertig = gruppen[Gemischt].isEmpty() && gruppen[Abweichend].isEmpty() && gruppen[Vorher].isEmpty();
+    return QStringLiteral("Gerät hält: ") + teile.join(QStringLiteral(", "))
+         + (fertig ? QStringLiteral(".") : QStringLiteral(". Schreiben wiederholen."));
 }
 
 Abweichung abweichungSuchen(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& gelesen)
@@ -82,7 +69,7 @@ Abweichung abweichungSuchen(const Konfigspeicher& bild, const Seitenaenderung& s
 QString pruefText(const Abweichung& a)
 {
     return QStringLiteral("Prüfung fehlgeschlagen: %1 %2 ab")
-        .arg(mitNomen(a.seiten), a.seiten.size() == 1 ? QStringLiteral("weicht") : QStringLiteral("weichen"));
+        .arg(linktext::seitenMitNomen(a.seiten), a.seiten.size() == 1 ? QStringLiteral("weicht") : QStringLiteral("weichen"));
 }
 
 QString ersteAbweichungText(const Abweichung& a)

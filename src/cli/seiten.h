@@ -1,6 +1,7 @@
 #pragma once
-// What gsmbv write says about pages: which were written when a write ended
-// early, and which differ when the device is read back. Pure: no I/O here.
+// What gsmbv write says about the device's pages once it has read them back:
+// after a write that broke off, what each page now holds; after a write, which
+// pages differ from what was sent. Pure: no I/O here.
 #include "image/konfigspeicher.h"
 
 #include <QByteArray>
@@ -10,16 +11,16 @@
 
 namespace cli {
 
-// Page numbers in words, ascending: "3", "3 und 11", "0 bis 5",
-// "0, 3 bis 5 und 11" (three or more in a row as "von bis").
-QString seitenliste(QList<int> seiten);
-
-// After a write that ended early, from the pages written and those not (a
-// page partly sent is among those not written): "Gerät nur teilweise
-// beschrieben: Seiten 0 bis 5 geschrieben, 6 bis 12 nicht. Schreiben
-// wiederholen.", or, when no byte of page data went out (`datenGesendet`
-// false), "Gerät nicht beschrieben: keine Seite gesendet. Schreiben wiederholen."
-QString teilweiseText(const QList<int>& geschrieben, const QList<int>& offen, bool datenGesendet);
+// What the device holds, read back (`gelesen`, pages 0..12 in serial order)
+// after a write of the flagged pages of `bild` broke off, against the file
+// and, when a backup was read before (`vorher`, else empty), the device's
+// pages from before: "Gerät hält: Seiten 0 bis 2 aus der Datei, Seite 3
+// gemischt, Seiten 4 bis 12 wie vorher. Schreiben wiederholen." A page that
+// is the file's and the one from before is both ("wie vorher und wie in der
+// Datei"); one that is neither is "gemischt", or without a backup
+// "abweichend". "Schreiben wiederholen." unless every page is the file's.
+QString haeltText(const Konfigspeicher& bild, const Seitenaenderung& seiten, const QByteArray& vorher,
+                  const QByteArray& gelesen);
 
 // The device read back after a write, against what the write sent.
 struct Abweichung {

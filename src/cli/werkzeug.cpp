@@ -45,13 +45,25 @@ void Werkzeug::unterbrechen()
 {
     if (m_lauf.beendet())
         return;
-    if (m_lauf.unterbrochen())
+    const int mal = m_lauf.unterbrechen();
+    if (mal == 1)
+        m_door.stumm();
+    if (mal > 2)
         return m_lauf.beenden(Abgebrochen);
-    m_lauf.unterbrechen();
-    m_door.stumm();
-    // A running operation ends through its report, which ends the run.
-    if (!m_anschluss.abbrechen())
-        m_lauf.beenden(Abgebrochen);
+    // A running operation ends through its report, which ends the run (the
+    // read back of a write that broke off is one more, and a second Ctrl+C
+    // ends it the same way).
+    if (m_anschluss.abbrechen())
+        return;
+    // None runs: a report already on its way says what it meant first; the
+    // run ends after it, unless it began the read back.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_lauf.beendet() && !m_anschluss.laeuft())
+                m_lauf.beenden(Abgebrochen);
+        },
+        Qt::QueuedConnection);
 }
 
 void Werkzeug::abschliessen(int status)

@@ -33,8 +33,10 @@ public:
 
     // Carries out the command; call it from the running event loop.
     void starten();
-    // SIGINT or SIGTERM: a running transfer is aborted as with the window's
-    // abort button (ESC to the device, port closed); a second one ends at once.
+    // SIGINT, SIGTERM or SIGHUP: a running transfer is aborted as with the
+    // window's abort button (ESC to the device, port closed) and its report
+    // ends the run; a second one aborts the read back that may follow a
+    // write broken off, a third ends at once.
     void unterbrechen();
 
     // `ports` looks at this tree instead of /sys and /dev, and lists the

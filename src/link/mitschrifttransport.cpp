@@ -4,6 +4,7 @@ MitschriftTransport::MitschriftTransport(std::unique_ptr<Transport> innen, Mitsc
     : Transport(parent), m_innen(std::move(innen)), m_mitschrift(mitschrift)
 {
     connect(m_innen.get(), &Transport::datenDa, this, &Transport::datenDa);
+    connect(m_innen.get(), &Transport::getrennt, this, &Transport::getrennt);
 }
 
 MitschriftTransport::~MitschriftTransport()

@@ -112,8 +112,8 @@ void SeriellerTransport::portFehler(QSerialPort::SerialPortError fehler)
 {
     // A line whose other end has gone keeps the port reporting read errors at
     // every pass of the event loop, which would then never rest. It is closed
-    // instead (after the port's own handling of the error has returned): to
-    // the link that is a port closed under it, as by the COM dialog.
+    // instead (after the port's own handling of the error has returned), and
+    // the link hears at once that the line is gone.
     if (fehler != QSerialPort::ReadError && fehler != QSerialPort::ResourceError)
         return;
     if (!aufgelegt(int(m_port.handle())))
@@ -125,6 +125,7 @@ void SeriellerTransport::portFehler(QSerialPort::SerialPortError fehler)
                 return;
             schliessen();
             m_fehler = QStringLiteral("Gegenstelle getrennt");
+            emit getrennt();
         },
         Qt::QueuedConnection);
 }

@@ -34,4 +34,8 @@ public:
 signals:
     // Received bytes are waiting.
     void datenDa();
+    // The line is gone (the other end hung up, the adapter was pulled): the
+    // port has been closed under its user. A device that merely keeps silent
+    // is no such thing.
+    void getrennt();
 };

@@ -25,6 +25,7 @@ Verbindung::Verbindung(std::unique_ptr<Transport> transport, QObject* parent)
     if (!m_transport)
         m_transport = std::make_unique<SeriellerTransport>();
     connect(m_transport.get(), &Transport::datenDa, this, &Verbindung::lesenSchleife);
+    connect(m_transport.get(), &Transport::getrennt, this, &Verbindung::leitungGetrennt);
 
     m_frist.setSingleShot(true);
     // A coarse timer may end a 40-second wait two seconds early or late.
@@ -108,6 +109,7 @@ bool Verbindung::starten(std::unique_ptr<Vorgang> vorgang, Fertig fertig)
     m_vorgang->setParent(this);
     m_fertig = std::move(fertig);
     m_abbruch = false;
+    m_getrennt = false;
     m_fortschritt = 0;
     m_direktGesendet = 0;
     m_stand = {};
@@ -139,7 +141,9 @@ Vorgangsbericht Verbindung::keineVerbindung(const Schrittende& s) const
     Vorgangsbericht b;
     b.art = m_stand.art;
     b.ausgang = Ausgang::KeineVerbindung;
-    b.grund = s.ausgang == Warteausgang::Abgebrochen ? Grund::Abbruch : Grund::KeineAntwort;
+    b.grund = s.ausgang == Warteausgang::Abgebrochen ? Grund::Abbruch
+            : s.ausgang == Warteausgang::Getrennt    ? Grund::Getrennt
+                                                     : Grund::KeineAntwort;
     b.frist = s.frist;
     b.port = m_portfehler;
     return b;
@@ -174,9 +178,11 @@ void Verbindung::ausfuehren(Anweisung a)
     Q_ASSERT(a.tun != Anweisung::Tun::Nichts);  // an operation always says what comes next
     if (a.tun == Anweisung::Tun::Nichts)
         return;
-    // Asked to end while the operation chose this step: it ends without it.
-    if (m_abbruch)
-        return schrittFertig(schrittende(Warteausgang::Abgebrochen, m_empfangspuffer));
+    // The line gone or asked to end while the operation chose this step: it
+    // ends without it.
+    if (m_getrennt || m_abbruch)
+        return schrittFertig(
+            schrittende(m_getrennt ? Warteausgang::Getrennt : Warteausgang::Abgebrochen, m_empfangspuffer));
     if (a.maximum > 0) {
         m_fortschritt = 0;
         m_stand.schritt = m_vorgang->schritt();
@@ -320,8 +326,8 @@ void Verbindung::Antwort(const QByteArray& erwartet)
     Q_ASSERT(!m_warten.aktiv);
     m_warten = {true, erwartet, m_wartezeit};
     m_frist.start(m_wartezeit);
-    if (m_abbruch) {
-        warteEnde(Warteausgang::Abgebrochen);
+    if (m_getrennt || m_abbruch) {
+        warteEnde(m_getrennt ? Warteausgang::Getrennt : Warteausgang::Abgebrochen);
         return;
     }
     pruefeWarten();  // an answer already received counts
@@ -392,6 +398,22 @@ void Verbindung::abbruchAnfordern()
     m_pause.stop();
     m_empfangsfrist.stop();
     schrittFertig(schrittende(Warteausgang::Abgebrochen, m_empfangspuffer));
+}
+
+void Verbindung::leitungGetrennt()
+{
+    if (!m_vorgang || m_getrennt)
+        return;
+    // Nobody can answer any more: the step under way ends now, as an abort
+    // request ends it, and the operation reports the line gone.
+    m_getrennt = true;
+    if (m_warten.aktiv)
+        return warteEnde(Warteausgang::Getrennt);
+    if (m_imWeiter)
+        return;
+    m_pause.stop();
+    m_empfangsfrist.stop();
+    schrittFertig(schrittende(Warteausgang::Getrennt, m_empfangspuffer));
 }
 
 void Verbindung::empfangsgrenzeErreicht()

@@ -11,11 +11,13 @@
 // Everything runs on the event loop. A wait is a deadline timer plus the
 // transport's data signal: the call that starts it returns at once, and the
 // operation hears how it ended when the awaited byte arrives, the deadline
-// passes or the operation is asked to end. The link shows nothing and holds
-// no user text: it reports the operation's end (Vorgangsbericht), its
-// progress (Fortschrittsstand) and its steps (Schrittmeldung) as data, and
-// the window and the command line show them. No report runs after the
-// Verbindung is destroyed.
+// passes or the operation is asked to end; a line that is gone (the other
+// end hung up, the adapter was pulled: Transport::getrennt) ends it at once,
+// while a device that only keeps silent gets the full time. The link shows
+// nothing and holds no user text: it reports the operation's end
+// (Vorgangsbericht), its progress (Fortschrittsstand) and its steps
+// (Schrittmeldung) as data, and the window and the command line show them.
+// No report runs after the Verbindung is destroyed.
 //
 // Received bytes reach `Auswert` one at a time in arrival order. A successful
 // wait discards the receive buffer up to and including the awaited byte and
@@ -204,6 +206,7 @@ private:
 
     // Ending.
     void empfangsgrenzeErreicht();
+    void leitungGetrennt();
     void fortschrittEnde();
     void beenden(const Vorgangsbericht& b, bool melden);
 
@@ -229,6 +232,7 @@ private:
     Vorgang* m_vorgang = nullptr;  // a child of this; removed (later) at its end
     Fertig m_fertig;
     bool m_abbruch = false;      // the operation is asked to end
+    bool m_getrennt = false;     // the line went while the operation ran
     bool m_imWeiter = false;     // the operation decides its next step
     int m_direktGesendet = 0;    // data bytes written without an echo
 };

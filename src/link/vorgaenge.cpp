@@ -31,12 +31,14 @@ protected:
     {
         return Anweisung::ende(bericht(Ausgang::Uebertragungsfehler, s), esc);
     }
-    // A download asked to end, or the receive limit passed (the link has
-    // already left the device's transfer): how far it came.
+    // A download asked to end, the receive limit passed (the link has
+    // already left the device's transfer) or the line gone: how far it came.
     Anweisung unvollstaendig(const Schrittende& s, int gesamt) const
     {
-        Vorgangsbericht b = bericht(s.ausgang == Warteausgang::Zeitueberschreitung ? Ausgang::Zeitueberschreitung
-                                                                                    : Ausgang::Abgebrochen, s);
+        const Ausgang a = s.ausgang == Warteausgang::Zeitueberschreitung ? Ausgang::Zeitueberschreitung
+                        : s.ausgang == Warteausgang::Getrennt            ? Ausgang::Uebertragungsfehler
+                                                                         : Ausgang::Abgebrochen;
+        Vorgangsbericht b = bericht(a, s);
         b.bytes = int(s.daten.size());
         b.gesamt = gesamt;
         return Anweisung::ende(b);
@@ -111,7 +113,7 @@ public:
             setSchritt(Schritt::Befehl);
             return Anweisung::senden("w");
         case Schritt::Seite:
-            m_stand.geschrieben.append(m_stand.seite);
+            m_stand.bestaetigt.append(m_stand.seite);
             [[fallthrough]];
         case Schritt::Befehl:
             m_stand.seite = naechsteSeite(m_stand.seite + 1);
@@ -123,7 +125,6 @@ public:
             return Anweisung::senden(QByteArray(1, char(48 + m_stand.seite)));
         case Schritt::Seitenzeichen:
             setSchritt(Schritt::Seite);
-            m_stand.datenGesendet = true;
             return Anweisung::senden(m_bild.seite(m_stand.seite), kZellen).zeigen(kZellen + 1, m_stand.seite);
         default:
             return {};
@@ -243,8 +244,9 @@ public:
             m_fehler = bericht(Ausgang::Uebertragungsfehler, s);
             m_fehler->bytes = m_gesendet;
         }
-        if (s.ausgang == Warteausgang::Abgebrochen) {
-            Vorgangsbericht b = bericht(Ausgang::Abgebrochen, s);
+        if (s.ausgang == Warteausgang::Abgebrochen || s.ausgang == Warteausgang::Getrennt) {
+            const bool weg = s.ausgang == Warteausgang::Getrennt;
+            Vorgangsbericht b = bericht(weg ? Ausgang::Uebertragungsfehler : Ausgang::Abgebrochen, s);
             b.bytes = m_gesendet;
             b.gesamt = 5;
             return Anweisung::ende(b, true);

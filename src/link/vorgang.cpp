@@ -63,6 +63,7 @@ Vorgangsbericht Vorgang::bericht(Ausgang a, const Schrittende& s) const
         g = m_schritt == Schritt::Empfangen ? Grund::KeineDaten : Grund::KeineAntwort;
         break;
     case Warteausgang::NichtGesendet: g = Grund::NichtGesendet; break;
+    case Warteausgang::Getrennt: g = Grund::Getrennt; break;
     case Warteausgang::Erhalten:
     case Warteausgang::Abgebrochen: break;
     }

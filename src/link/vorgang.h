@@ -24,6 +24,7 @@ enum class Warteausgang {
     Zeitueberschreitung,  // the time limit passed (of a wait, or the receive limit)
     Abgebrochen,          // the operation was asked to end
     NichtGesendet,        // a byte written without an echo was refused by the port
+    Getrennt,             // the line is gone (Transport::getrennt)
 };
 
 struct Schrittende {
@@ -91,7 +92,7 @@ protected:
     // The report of this operation in its current step.
     Vorgangsbericht bericht(Ausgang a, Grund g = Grund::Keiner) const;
     // A step that did not end well: KeineAntwort (with the time limit),
-    // Abbruch, KeineDaten or NichtGesendet.
+    // Abbruch, KeineDaten, NichtGesendet or Getrennt.
     Vorgangsbericht bericht(Ausgang a, const Schrittende& s) const;
 
 private:

@@ -45,6 +45,7 @@ enum class Grund {
     NichtGesendet,   // the port refused a byte
     Unvollstaendig,  // the clock answer: fewer than five bytes (`bytes`) before ">"
     Unlesbar,        // the decode or conversion refused the data (`daten`)
+    Getrennt,        // the line is gone: the other end hung up, the adapter was pulled
 };
 
 // The port would not open.
@@ -55,15 +56,18 @@ struct Portfehler {
     QString text;  // the port's own words for its error
 };
 
-// How far a configuration write came.
+// How far a configuration write came, as the echoes showed it: what the
+// device stored of it only a read can tell.
 struct Schreibstand {
-    QList<int> geschrieben;    // flagged pages whose every byte was echoed, ascending
+    QList<int> bestaetigt;     // flagged pages whose character and every byte were echoed, ascending
     int seite = -1;            // the page broken off (its character or its bytes under way), else -1
     int echos = 0;             // bytes of that page echoed
     QList<int> nichtGesendet;  // flagged pages not begun
-    bool datenGesendet = false;  // a byte of page data went out: the device may hold a mix
-    // The flagged pages not written: the one broken off and those not begun.
+    // The flagged pages not confirmed: the one broken off and those not begun.
     QList<int> offen() const;
+    // A page character went out: from there on the device may hold part of
+    // the write (the ESC that ends it may even land among a page's bytes).
+    bool begonnen() const { return seite >= 0 || !bestaetigt.isEmpty(); }
     bool operator==(const Schreibstand&) const = default;
 };
 

@@ -3,6 +3,9 @@
 #include "image/felder.h"
 #include "image/konfigspeicher.h"
 
+#include <QStringList>
+#include <algorithm>
+
 namespace linktext {
 namespace {
 
@@ -125,9 +128,58 @@ QString detail(const Vorgangsbericht& b)
     case Grund::Unvollstaendig:
         return QStringLiteral("Uhrzeit unvollständig: nur %1 von %2 Bytes vor \">\"").arg(b.bytes).arg(b.gesamt);
     case Grund::Unlesbar: return unlesbar(b);
+    case Grund::Getrennt: return QStringLiteral("Verbindung getrennt");
     case Grund::Keiner: break;
     }
     return {};
+}
+
+QString seitenliste(QList<int> seiten)
+{
+    std::sort(seiten.begin(), seiten.end());
+    seiten.erase(std::unique(seiten.begin(), seiten.end()), seiten.end());
+    QStringList teile;
+    for (qsizetype i = 0; i < seiten.size();) {
+        qsizetype j = i;
+        while (j + 1 < seiten.size() && seiten[j + 1] == seiten[j] + 1)
+            ++j;
+        if (j - i >= 2) {
+            teile << QStringLiteral("%1 bis %2").arg(seiten[i]).arg(seiten[j]);
+        } else {
+            for (qsizetype k = i; k <= j; ++k)
+                teile << QString::number(seiten[k]);
+        }
+        i = j + 1;
+    }
+    if (teile.size() <= 1)
+        return teile.value(0);
+    const QString letzter = teile.takeLast();
+    return teile.join(QStringLiteral(", ")) + QStringLiteral(" und ") + letzter;
+}
+
+QString seitenMitNomen(const QList<int>& seiten)
+{
+    return (seiten.size() == 1 ? QStringLiteral("Seite ") : QStringLiteral("Seiten ")) + seitenliste(seiten);
+}
+
+QString schreibstand(const Schreibstand& s)
+{
+    const QString wiederholen = QStringLiteral(". Schreiben wiederholen.");
+    if (!s.begonnen())
+        return QStringLiteral("Gerät nicht beschrieben: keine Seite gesendet") + wiederholen;
+    QStringList teile;
+    if (!s.bestaetigt.isEmpty())
+        teile << seitenMitNomen(s.bestaetigt) + QStringLiteral(" gesendet und bestätigt");
+    if (s.seite >= 0) {
+        QString teil = s.echos == 0 ? QStringLiteral("von Seite %1 kein Byte").arg(s.seite)
+                                    : QStringLiteral("von Seite %1 nur %2 der %3 Bytes").arg(s.seite).arg(s.echos).arg(kZellen);
+        if (s.bestaetigt.isEmpty())
+            teil += QStringLiteral(" gesendet und bestätigt");
+        teile << teil;
+    }
+    if (!s.nichtGesendet.isEmpty())
+        teile << seitenMitNomen(s.nichtGesendet) + QStringLiteral(" nicht gesendet");
+    return QStringLiteral("Zustand des Geräts nicht geprüft: ") + teile.join(QStringLiteral(", ")) + wiederholen;
 }
 
 QString beschriftung(const Fortschrittsstand& s)

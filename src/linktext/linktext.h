@@ -6,6 +6,7 @@
 // the steps gsmbv -v lists. The link reports all of these as data.
 #include "link/vorgangsbericht.h"
 
+#include <QList>
 #include <QString>
 #include <chrono>
 
@@ -26,6 +27,20 @@ bool signalton(const Vorgangsbericht& b);
 // the port's cause, or why the decode refused the data. Empty on success and
 // where there is nothing to add.
 QString detail(const Vorgangsbericht& b);
+
+// Page numbers in words, ascending: "3", "3 und 11", "0 bis 5",
+// "0, 3 bis 5 und 11" (three or more in a row as "von bis").
+QString seitenliste(QList<int> seiten);
+// "Seite 3", "Seiten 3 und 11".
+QString seitenMitNomen(const QList<int>& seiten);
+
+// What a write that broke off leaves, as far as its echoes tell; the
+// window's status bar and gsmbv say the same. No page character went out:
+// "Gerät nicht beschrieben: keine Seite gesendet. Schreiben wiederholen.";
+// else what was sent and confirmed and what not, e.g. "Zustand des Geräts
+// nicht geprüft: Seiten 0 bis 2 gesendet und bestätigt, von Seite 3 nur 17
+// der 256 Bytes, Seiten 4 bis 12 nicht gesendet. Schreiben wiederholen."
+QString schreibstand(const Schreibstand& s);
 
 // The progress window's status text for `s`: "Verbindungsaufbau ...",
 // "lese Konfigurationsdaten ...", a page's caption ("Allgemeine Daten ...").

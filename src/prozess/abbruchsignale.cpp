@@ -15,6 +15,7 @@ sigset_t abbruchmenge()
     sigemptyset(&s);
     sigaddset(&s, SIGINT);
     sigaddset(&s, SIGTERM);
+    sigaddset(&s, SIGHUP);
     return s;
 }
 

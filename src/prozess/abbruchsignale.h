@@ -1,7 +1,8 @@
 #pragma once
-// SIGINT and SIGTERM of a command-line program taken on the event loop (from
-// a signalfd), so that an interrupted program still ends properly: the device
-// left with ESC, the simulated device's memory saved.
+// SIGINT, SIGTERM and SIGHUP (the terminal or the SSH session closed) of a
+// command-line program taken on the event loop (from a signalfd), so that an
+// interrupted program still ends properly: the device left with ESC, the
+// simulated device's memory saved.
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -10,8 +11,8 @@ class QSocketNotifier;
 
 class Abbruchsignale : public QObject {
 public:
-    // Blocks SIGINT and SIGTERM. Call first thing in main(), before any thread
-    // exists, so that no thread receives them.
+    // Blocks SIGINT, SIGTERM and SIGHUP. Call first thing in main(), before
+    // any thread exists, so that no thread receives them.
     static void blockieren();
 
     // `gemeldet` runs on the event loop once for each signal received. When

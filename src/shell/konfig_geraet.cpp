@@ -39,11 +39,15 @@ void Konfig::geraetEnde(const Vorgangsbericht& b)
     if (m_geschlossen)
         return;
     // What exactly failed stays in the status bar, in the command line's
-    // words; a device that did not answer gets the advice what to check.
+    // words; a device that did not answer gets the advice what to check, a
+    // write that broke off what was sent and confirmed and what not (its
+    // page flags stay, so the next write sends them all again).
     if (b.ausgang != Ausgang::Erfolg) {
         QString detail = linktext::detail(b);
         if (b.ausgang == Ausgang::KeineVerbindung && b.grund == Grund::KeineAntwort && !b.port)
             detail += QStringLiteral(" – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port prüfen");
+        if (b.schreibstand)
+            detail += QStringLiteral(" – ") + linktext::schreibstand(*b.schreibstand);
         if (!detail.isEmpty())
             hinweisSetzen(detail);
     }

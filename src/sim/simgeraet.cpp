@@ -198,7 +198,8 @@ void SimGeraet::befehl(std::uint8_t b, QByteArray& aus)
 
 void SimGeraet::seitenbyte(std::uint8_t b, QByteArray& aus)
 {
-    echo(aus, b);
+    // Taken in first, then echoed: a device that disappears with this echo
+    // (hangup@N) leaves the byte where it belongs.
     const bool gespeichert = m_seite < kSpeicherBytes / 256 && !m_fehler.nichtSpeichern.contains(m_seite);
     if (gespeichert && m_schreibmodell == Schreibmodell::Zeichenweise)
         ablegen(m_seite * 256 + int(m_seitenPuffer.size()), char(b));
@@ -209,6 +210,7 @@ void SimGeraet::seitenbyte(std::uint8_t b, QByteArray& aus)
         m_seitenPuffer.clear();
         m_zustand = Zustand::SeiteWaehlen;
     }
+    echo(aus, b);
 }
 
 void SimGeraet::ablegen(int stelle, char b)

@@ -654,7 +654,10 @@ private slots:
                                                    << QStringList{"Kritisch|Ok|Prüfung fehlgeschlagen: Seite 3 weicht ab|GSM Boravilon"}
                                                    << "erste Abweichung: Seite 3, Zeichen 1: gesendet 0x03, gelesen 0x30|" << alles << false;
         QTest::newRow("Echo fehlt") << true << "noecho@5" << true << QStringList{kUebertragung}
-                                    << "Echo fehlt bei Seite 0, Zeichen 3|" << "rw0" + m.left(3) + esc() << false;
+                                    << "Echo fehlt bei Seite 0, Zeichen 3 – Zustand des Geräts nicht geprüft: von Seite 0 "
+                                       "nur 2 der 256 Bytes gesendet und bestätigt, Seiten 1 bis 12 nicht gesendet. "
+                                       "Schreiben wiederholen.| (abgeschnitten)"
+                                    << "rw0" + m.left(3) + esc() << false;
         QTest::newRow("Gerät stumm") << true << "silent" << true << QStringList{kKeineVerbindung}
                                      << "kein ACK innerhalb 300 ms – Gerät antwortet nicht: Kabel, Stromversorgung und COM Port "
                                         "prüfen – Gerät nicht beschrieben|"
@@ -705,7 +708,7 @@ private slots:
     }
 
     // A write sends the flagged pages (of the start-up image, too), every character but the
-    // ESC echoed; the flags stay. An echo lost leaves device, image and flags as they were.
+    // ESC echoed; the flags stay. An echo lost leaves image and flags as they were.
     void geraetSchreiben_data()
     {
         QTest::addColumn<QString>("vorlauf");
@@ -751,8 +754,13 @@ private slots:
         QVERIFY(s.ruhend());
         QCOMPARE(kit::boxen(s.f.door), keinEcho ? QStringList{kUebertragung} : QStringList());
         QCOMPARE(s.f.door.beeps, keinEcho ? 1 : 0);
-        // The read's backup line went when the write began; a lost echo says where.
-        QCOMPARE(s.f.k.panel(2)->text(), keinEcho ? QStringLiteral("Echo fehlt bei Seite 2, Zeichen 100") : QString());
+        // The read's backup line went when the write began; a lost echo says
+        // where, and what was sent and confirmed.
+        QCOMPARE(s.f.k.panel(2)->text(),
+                 keinEcho ? QStringLiteral("Echo fehlt bei Seite 2, Zeichen 100 – Zustand des Geräts nicht geprüft: Seiten "
+                                           "0 und 1 gesendet und bestätigt, von Seite 2 nur 99 der 256 Bytes, Seiten 3 "
+                                           "bis 12 nicht gesendet. Schreiben wiederholen.")
+                          : QString());
     }
 
     // Comparing with the device reads it, keeps a backup and leaves the editor as it was (image,

@@ -191,7 +191,8 @@ struct Fall {
     std::optional<QByteArray> datei{};  // @alt.cfg afterwards ("…" any text); none: as it was
     QByteArray sicherung{};             // the one backup kept; empty: none
     bool ohneOrdner = false;            // the data folder cannot be made
-    bool strgC = false;                 // Ctrl+C once the 600th echo is awaited
+    int signal = 0;                     // sent once the 600th echo is awaited (SIGINT: Ctrl+C)
+    bool abziehen = false;              // then the device's line closed instead, as a cable pulled
     int terminal = -1;                  // standard error on a terminal this wide (0: it tells none, COLUMNS=60)
     QByteArray ziel = "alt.cfg";        // the file that stands for @alt.cfg
     QByteArray benannt = "Pumpwerk Nord";  // the installation name a write gives the device
@@ -417,7 +418,8 @@ void TestCli::laeufe_data()
     ueberlauf[11 * 256 + 128] = char(0x80);
     const QByteArray uebertragung = "Fehler bei Datenübertragung\ngsmbv: ";
     const QByteArray stumm = "Verbindung nicht möglich\ngsmbv: kein ACK innerhalb 100 ms\n";
-    const QByteArray teilweise = "gsmbv: Gerät nur teilweise beschrieben: ";
+    const QByteArray haelt = "gsmbv: Gerät hält: ";
+    const QByteArray ungeprueft = "gsmbv: Zustand des Geräts nicht geprüft: ";
     const QByteArray wiederholen = ". Schreiben wiederholen.\n";
     const QByteArray voll = "gsmbv: Standardausgabe kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger\n";
     const QStringList w{"write", "-p", "PORT", "-t", "0.2", "@quelle.cfg"};
@@ -464,6 +466,9 @@ void TestCli::laeufe_data()
                 "gibtsnicht.cfg: Datei oder Ordner nicht vorhanden");
     fall("no such device", {.argumente = {"clock", "-p", "/dev/gsmbv-gibtsnicht", "-t", "30"}, .status = 1,
                             .fehler = "Verbindung nicht möglich\ngsmbv: Gerät /dev/gsmbv-gibtsnicht nicht vorhanden\n"});
+    fall("no such device, write", {.argumente = {"write", "-p", "/dev/gsmbv-gibtsnicht", "@quelle.cfg"}, .status = 1,
+                                   .fehler = "Verbindung nicht möglich\ngsmbv: Gerät /dev/gsmbv-gibtsnicht nicht "
+                                             "vorhanden\ngsmbv: Gerät nicht beschrieben\n"});
     fall("silent, write", {.argumente = {"write", "-p", "PORT", "-t", "0.1", "@quelle.cfg"}, .geraetefehler = "silent",
                            .status = 1, .fehler = stumm + "gsmbv: Gerät nicht beschrieben\n", .anfang = ""});
     // The countdown follows --timeout, one step a second.
@@ -473,7 +478,8 @@ void TestCli::laeufe_data()
                                                             "möglich\ngsmbv: kein ACK innerhalb 1200 ms\n",
                                      .anfang = "", .terminal = 80});
     fall("silent, write --no-backup", {.argumente = {"write", "--no-backup", "-p", "PORT", "-t", "0.1", "@quelle.cfg"},
-                                       .geraetefehler = "silent", .status = 1, .fehler = stumm, .anfang = ""});
+                                       .geraetefehler = "silent", .status = 1,
+                                       .fehler = stumm + "gsmbv: Gerät nicht beschrieben\n", .anfang = ""});
     // Files a write must refuse before it opens the port.
     dateifehler("12 lines", {"write", "-p", "PORT", "@zwoelf.cfg"},
                 "zwoelf.cfg: Zeile 13 passt nicht zum Format einer Konfigurationsdatei (fehlt: die Datei hat nur 12 "
@@ -484,26 +490,51 @@ void TestCli::laeufe_data()
 
     // Echoes: "w" is 1, each page its character and 256 bytes. The device
     // keeps every byte it took in, the ESC that ended the write among them
-    // where page data was due.
+    // where page data was due; a write that broke off after a page character
+    // is read back, and what each page holds is said.
     const auto bisEsc = [](int n) { return simStandardSpeicher().left(n) + ESC + kit::ff(kGeraeteBytes - n - 1); };
     fall("no echo for w", {.argumente = w, .geraetefehler = "noecho@1", .status = 3,
                            .fehler = uebertragung + "Echo fehlt bei w\ngsmbv: Gerät nicht beschrieben: keine Seite "
                                      "gesendet" + wiederholen,
                            .anfang = "rw", .sicherung = leer});
+    fall("no echo, page 0 select", {.argumente = w, .geraetefehler = "noecho@2", .status = 3,
+                                    .fehler = uebertragung + "Echo fehlt beim Seitenzeichen von Seite 0\n" + haelt
+                                              + "Seite 0 gemischt, Seiten 1 bis 12 wie vorher" + wiederholen,
+                                    .anfang = "rw0", .ende = ESC + "r", .danach = bisEsc(0), .sicherung = leer});
     fall("no echo, page 1 select", {.argumente = w, .geraetefehler = "noecho@259", .status = 3,
-                                    .fehler = uebertragung + "Echo fehlt beim Seitenzeichen von Seite 1\n" + teilweise
-                                              + "Seite 0 geschrieben, 1 bis 12 nicht" + wiederholen,
-                                    .anfang = "rw0", .danach = bisEsc(256), .sicherung = leer});
-    fall("no echo, page 0 byte 1", {.argumente = w, .geraetefehler = "noecho@3", .status = 3,
-                                    .fehler = uebertragung + "Echo fehlt bei Seite 0, Zeichen 1\n" + teilweise
-                                              + "Seiten 0 bis 12 nicht geschrieben" + wiederholen,
-                                    .anfang = "rw0", .danach = bisEsc(1), .sicherung = leer});
-    // The transcript (named in Latin-1) ends with the ESC and the port closed, nothing after them.
+                                    .fehler = uebertragung + "Echo fehlt beim Seitenzeichen von Seite 1\n" + haelt
+                                              + "Seite 0 aus der Datei, Seite 1 gemischt, Seiten 2 bis 12 wie vorher"
+                                              + wiederholen,
+                                    .anfang = "rw0", .ende = ESC + "r", .danach = bisEsc(256), .sicherung = leer});
+    fall("no echo, page 2 byte 100, --no-backup",
+         {.argumente = ohneSicherung, .geraetefehler = "noecho@616", .status = 3,
+          .fehler = uebertragung + "Echo fehlt bei Seite 2, Zeichen 100\n" + haelt
+                    + "Seiten 0 und 1 aus der Datei, Seiten 2 bis 12 abweichend" + wiederholen,
+          .anfang = "w0", .ende = ESC + "r", .danach = bisEsc(2 * 256 + 100)});
+    // The device gone silent inside page 2: it cannot be read back.
+    fall("device gone, --no-backup",
+         {.argumente = ohneSicherung, .geraetefehler = "hangup@616", .status = 3,
+          .fehler = uebertragung + "Echo fehlt bei Seite 2, Zeichen 100\ngsmbv: nicht zurückgelesen: kein ACK innerhalb "
+                    "200 ms\n" + ungeprueft + "Seiten 0 und 1 gesendet und bestätigt, von Seite 2 nur 99 der 256 "
+                    "Bytes, Seiten 3 bis 12 nicht gesendet" + wiederholen,
+          .anfang = "w0", .ende = ESC, .danach = simStandardSpeicher().left(2 * 256 + 99) + kit::ff(3328 - 2 * 256 - 99)});
+    const QStringList w30{"write", "-p", "PORT", "-t", "30", "@quelle.cfg"};
+    const QByteArray bisSeite2 = "Seiten 0 und 1 aus der Datei, Seite 2 gemischt, Seiten 3 bis 12 wie vorher" + wiederholen;
+    // The transcript (named in Latin-1) holds the ESC, then the read back, and ends with the port closed.
     fall("Ctrl+C", {.argumente = {"write", "-p", "PORT", "-t", "30", "--transcript", "@alt%E4.cfg", "@quelle.cfg"},
-                    .geraetefehler = "noecho@600", .status = 130,
-                    .fehler = "gsmbv: abgebrochen\n" + teilweise + "Seiten 0 und 1 geschrieben, 2 bis 12 nicht" + wiederholen,
-                    .anfang = "rw0", .danach = bisEsc(2 * 256 + 84), .datei = "# gsmbv …1B\n… == Port geschlossen\n",
-                    .sicherung = leer, .strgC = true, .ziel = latin1});
+                    .geraetefehler = "noecho@600", .status = 130, .fehler = "gsmbv: abgebrochen\n" + haelt + bisSeite2,
+                    .anfang = "rw0", .ende = ESC + "r", .danach = bisEsc(2 * 256 + 84),
+                    .datei = "# gsmbv …1B\n… == Port geschlossen\n", .sicherung = leer, .signal = SIGINT,
+                    .ziel = latin1});
+    fall("SIGHUP", {.argumente = w30, .geraetefehler = "noecho@600", .status = 130,
+                    .fehler = "gsmbv: abgebrochen\n" + haelt + bisSeite2, .anfang = "rw0", .ende = ESC + "r",
+                    .danach = bisEsc(2 * 256 + 84), .sicherung = leer, .signal = SIGHUP});
+    // A cable pulled ends the wait at once, not after its 30 s.
+    fall("cable pulled", {.argumente = w30, .geraetefehler = "noecho@600", .status = 3,
+                          .fehler = uebertragung + "Verbindung getrennt\n" + ungeprueft + "Seiten 0 und 1 gesendet und "
+                                    "bestätigt, von Seite 2 nur 83 der 256 Bytes, Seiten 3 bis 12 nicht gesendet"
+                                    + wiederholen,
+                          .sicherung = leer, .abziehen = true});
     // The backup read fails: nothing is written.
     fall("backup read stops", {.argumente = w, .geraetefehler = "stop@100", .status = 3,
                                .fehler = uebertragung + "nach 100 von 3328 Bytes keine Daten mehr\ngsmbv: Gerät nicht "
@@ -513,7 +544,7 @@ void TestCli::laeufe_data()
     // The read back fails: written, but not checked.
     fall("read back stops", {.argumente = ohneSicherung, .geraetefehler = "stop@100", .status = 3,
                              .fehler = uebertragung + "nach 100 von 3328 Bytes keine Daten mehr\n"
-                                       "gsmbv: Konfiguration geschrieben, aber nicht geprüft\n",
+                                       "gsmbv: Konfiguration gesendet, aber nicht geprüft\n",
                              .anfang = "w0", .gespeichert = alle});
     // Pages the device takes and echoes but does not keep.
     fall("pages 3 and 11 not stored", {.argumente = w, .geraetefehler = "nostore@3,nostore@11", .status = 3,
@@ -591,9 +622,12 @@ void TestCli::laeufe()
                 p.setChildProcessModifier([fd = rohr[1]] { ::dup2(fd, 1); });
         },
         [&](QProcess& p) {
-            if (f.strgC) {
+            if (f.signal || f.abziehen) {
                 QVERIFY(kit::warten([&] { return sim->empfangeneBytes().size() == 1 + 600; }));
-                ::kill(pid_t(p.processId()), SIGINT);
+                if (f.abziehen)
+                    sim.reset();
+                else
+                    ::kill(pid_t(p.processId()), f.signal);
             }
         });
     QVERIFY(l.normal);
@@ -635,6 +669,8 @@ void TestCli::laeufe()
         QCOMPARE(lesen(name + ".vorschreiben"), vorSchreiben ? f.benannt + '\n' : QByteArray("<fehlt>"));
     }
 
+    if (!sim)  // the line closed under the write
+        return;
     if (f.anfang == "-")
         QCOMPARE(sim->verbindungen(), 0);
     else

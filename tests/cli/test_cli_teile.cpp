@@ -10,6 +10,8 @@
 #include "cli/seiten.h"
 #include "cli/werkzeug.h"
 #include "image/ansi.h"
+#include "kit.h"
+#include "linktext/linktext.h"
 #include "link/transport.h"
 #include "terminal.h"
 
@@ -119,8 +121,10 @@ private slots:
     void standardtuer();
     void werkzeug_data();
     void werkzeug();
-    void teilweiseBeschrieben_data();
-    void teilweiseBeschrieben();
+    void schreibstand_data();
+    void schreibstand();
+    void haelt_data();
+    void haelt();
     void zeile_data();
     void zeile();
     void zeilenstrom_data();
@@ -469,28 +473,85 @@ void TestCliTeile::werkzeug()
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
-// What a write that ended early says about the flagged pages: single pages,
-// runs and gaps as the list actually was.
-void TestCliTeile::teilweiseBeschrieben_data()
+// What a write that broke off says when the device cannot be read back: as
+// far as the echoes went, in the words the window's status bar uses too.
+void TestCliTeile::schreibstand_data()
 {
-    QTest::addColumn<QList<int>>("geschrieben");
-    QTest::addColumn<QList<int>>("offen");
+    QTest::addColumn<QList<int>>("bestaetigt");
+    QTest::addColumn<int>("seite");
+    QTest::addColumn<int>("echos");
+    QTest::addColumn<QList<int>>("nichtGesendet");
     QTest::addColumn<QString>("text");
-    const QString t = QStringLiteral("Gerät nur teilweise beschrieben: ");
+    const QString t = QStringLiteral("Zustand des Geräts nicht geprüft: ");
     const QString w = QStringLiteral(". Schreiben wiederholen.");
-    QTest::newRow("runs") << QList<int>{0, 1, 2, 3, 4, 5} << QList<int>{6, 7, 8, 9, 10, 11, 12}
-                          << t + "Seiten 0 bis 5 geschrieben, 6 bis 12 nicht" + w;
-    QTest::newRow("one written") << QList<int>{4} << QList<int>{7, 8} << t + "Seite 4 geschrieben, 7 und 8 nicht" + w;
-    QTest::newRow("gaps") << QList<int>{0, 2, 3, 4, 9} << QList<int>{11, 12}
-                          << t + "Seiten 0, 2 bis 4 und 9 geschrieben, 11 und 12 nicht" + w;
-    QTest::newRow("none written, one open") << QList<int>{} << QList<int>{11} << t + "Seite 11 nicht geschrieben" + w;
+    QTest::newRow("inside a page") << QList<int>{0, 1, 2} << 3 << 17 << QList<int>{4, 5, 6, 7, 8, 9, 10, 11, 12}
+                                   << t + "Seiten 0 bis 2 gesendet und bestätigt, von Seite 3 nur 17 der 256 Bytes, "
+                                          "Seiten 4 bis 12 nicht gesendet" + w;
+    QTest::newRow("first page's character") << QList<int>{} << 0 << 0 << QList<int>{1, 2}
+                                            << t + "von Seite 0 kein Byte gesendet und bestätigt, Seiten 1 und 2 nicht "
+                                                   "gesendet" + w;
+    QTest::newRow("gaps, last byte of the last page") << QList<int>{0, 2, 3, 4, 9} << 11 << 255 << QList<int>{}
+                                                      << t + "Seiten 0, 2 bis 4 und 9 gesendet und bestätigt, von Seite "
+                                                             "11 nur 255 der 256 Bytes" + w;
+    QTest::newRow("at w") << QList<int>{} << -1 << 0 << QList<int>{0, 1, 2}
+                          << "Gerät nicht beschrieben: keine Seite gesendet" + w;
 }
 
-void TestCliTeile::teilweiseBeschrieben()
+void TestCliTeile::schreibstand()
 {
-    QFETCH(QList<int>, geschrieben);
-    QFETCH(QList<int>, offen);
-    QTEST(teilweiseText(geschrieben, offen, true), "text");
+    Schreibstand s;
+    QFETCH(QList<int>, bestaetigt);
+    QFETCH(int, seite);
+    QFETCH(int, echos);
+    QFETCH(QList<int>, nichtGesendet);
+    s.bestaetigt = bestaetigt;
+    s.seite = seite;
+    s.echos = echos;
+    s.nichtGesendet = nichtGesendet;
+    QTEST(linktext::schreibstand(s), "text");
+}
+
+// What the device holds, read back after a write broke off, page by page
+// ("D" the file's, "V" as before, "M" the file's first 17 bytes, ESC, then
+// as before), with or without the backup read before; `gleich`: pages the
+// file and the device had alike.
+void TestCliTeile::haelt_data()
+{
+    QTest::addColumn<QString>("seiten");
+    QTest::addColumn<QList<int>>("gleich");
+    QTest::addColumn<bool>("sicherung");
+    QTest::addColumn<QString>("text");
+    const QString w = QStringLiteral(". Schreiben wiederholen.");
+    QTest::newRow("broken inside page 3") << "DDDMVVVVVVVVV" << QList<int>{} << true
+                                          << "Gerät hält: Seiten 0 bis 2 aus der Datei, Seite 3 gemischt, Seiten 4 bis "
+                                             "12 wie vorher" + w;
+    QTest::newRow("pages alike in file and device") << "DDDMVVVVVVVVV" << QList<int>{1, 5} << true
+                                                    << "Gerät hält: Seiten 0 und 2 aus der Datei, Seite 3 gemischt, "
+                                                       "Seiten 4 und 6 bis 12 wie vorher, Seiten 1 und 5 wie vorher und "
+                                                       "wie in der Datei" + w;
+    QTest::newRow("no backup") << "DDDMVVVVVVVVV" << QList<int>{5} << false
+                               << "Gerät hält: Seiten 0 bis 2 und 5 aus der Datei, Seiten 3, 4 und 6 bis 12 abweichend"
+                                      + w;
+    QTest::newRow("the whole file") << "DDDDDDDDDDDDD" << QList<int>{12} << true
+                                    << "Gerät hält: Seiten 0 bis 11 aus der Datei, Seite 12 wie vorher und wie in der "
+                                       "Datei.";
+}
+
+void TestCliTeile::haelt()
+{
+    QFETCH(QString, seiten);
+    QFETCH(QList<int>, gleich);
+    QFETCH(bool, sicherung);
+    QByteArray datei, vorher, gelesen;
+    for (int p = 0; p < kGeraeteSeiten; ++p) {
+        const QByteArray d(kZellen, char('a' + p)), v = gleich.contains(p) ? d : QByteArray(kZellen, char(0xFF));
+        datei += d;
+        vorher += v;
+        gelesen += seiten[p] == 'D' ? d : seiten[p] == 'V' ? v : d.left(17) + '\x1B' + v.mid(18);
+    }
+    Seitenaenderung alle{};
+    alle.fill(true);
+    QTEST(haeltText(kit::bild(datei), alle, sicherung ? vorher : QByteArray(), gelesen), "text");
 }
 
 // ---------------------------------------------------------------------------

@@ -91,7 +91,11 @@ QByteArray geschrieben(QByteArray speicher = simStandardSpeicher())
 // device had sent them (answers the simulated device never gives).
 class Mithoerer : public Transport {
 public:
-    Mithoerer() { connect(&m_port, &Transport::datenDa, this, &Transport::datenDa); }
+    Mithoerer()
+    {
+        connect(&m_port, &Transport::datenDa, this, &Transport::datenDa);
+        connect(&m_port, &Transport::getrennt, this, &Transport::getrennt);
+    }
     bool oeffnen(const QString& g) override { return m_port.oeffnen(g); }
     void schliessen() override { m_skript.clear(), m_port.schliessen(); }
     bool istOffen() const override { return m_port.istOffen(); }
@@ -310,6 +314,7 @@ private slots:
         zeile(Art::Lesen, "noise@7", "", 0, -1, E) << "Erfolg" << "" << keine << 0 << QByteArray("r") << l + " 3327/3328";
         zeile(Art::Lesen, "silent", "abbruch", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << esc << a;
         zeile(Art::Lesen, "silent", "datenZu", 0, -1, V) << "KeineVerbindung" << "Verbindungsaufbau abgebrochen" << vnm << 0 << QByteArray() << a;
+        zeile(Art::UhrLesen, "silent", "weg", 0, -1, V) << "KeineVerbindung" << "Verbindung getrennt" << vnm << 0 << QByteArray() << a;
         zeile(Art::Lesen, "silent", "frist,portwechsel", 0, -1, V) << "KeineVerbindung" << "kein ACK innerhalb 20 ms" << vnm << 0 << QByteArray() << a;
         zeile(Art::Lesen, "", "portFehlt,abbruch", 0, -1, V) << "KeineVerbindung" << "Gerät /dev/gsmbv-gibt-es-nicht nicht vorhanden" << vnm << 0 << QByteArray() << a;
 
@@ -318,8 +323,8 @@ private slots:
         zeile(Art::Lesen, "hangup@1", "abbruch", 1, -1, B) << "Uebertragungsfehler" << "abgebrochen beim Warten auf das Echo für r" << uf << 0 << "r" + esc << a;
         zeile(Art::Lesen, "", "frist,portwechsel", 1, -1, B) << "Uebertragungsfehler" << "kein Echo für r innerhalb 20 ms" << uf << 0 << QByteArray("r") << a;
         zeile(Art::Lesen, "hangup@1", "zerstoeren", 1, -1, B) << "" << "" << keine << 0 << QByteArray("r") << "";
-        zeile(Art::Schreiben, "noecho@1", "frist", 1, -1, B) << "Uebertragungsfehler" << "Echo fehlt bei w | geschrieben -; offen 0,13; keine Daten" << uf << 1 << "w" + esc << a;
-        zeile(Art::Schreiben, "hangup@1", "datenZu", 1, -1, B) << "Uebertragungsfehler" << "abgebrochen bei w | geschrieben -; offen 0,13; keine Daten" << uf << 1 << "w" + esc << a;
+        zeile(Art::Schreiben, "noecho@1", "frist", 1, -1, B) << "Uebertragungsfehler" << "Echo fehlt bei w | bestätigt -; offen 0,13; nicht begonnen" << uf << 1 << "w" + esc << a;
+        zeile(Art::Schreiben, "hangup@1", "datenZu", 1, -1, B) << "Uebertragungsfehler" << "abgebrochen bei w | bestätigt -; offen 0,13; nicht begonnen" << uf << 1 << "w" + esc << a;
         zeile(Art::UhrSetzen, "", "dialog", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 5 Uhrzeit-Bytes" << keine << 0 << "s" + esc << a;
         zeile(Art::UhrSetzen, "", "datenZu", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 5 Uhrzeit-Bytes" << keine << 0 << "s" + esc << a;
         zeile(Art::UhrSetzen, "", "portwechsel", 1, -1, B) << "Uebertragungsfehler" << "Uhrzeit-Byte 1 nicht gesendet" << uf << 0 << QByteArray("s") << a;
@@ -328,18 +333,22 @@ private slots:
         zeile(Art::Lesen, "stop@100", "dialog,datenZu", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << QByteArray("r") << l + " 100/3328";
         zeile(Art::Lesen, "stop@100", "abbruch", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << "r" + esc << l + " 100/3328";
         zeile(Art::Lesen, "stop@100", "grenze", 0, -1, X) << "Zeitueberschreitung" << "nach 100 von 3328 Bytes keine Daten mehr" << uf << 0 << "r" + esc << l + " 100/3328";
-        zeile(Art::Lesen, "stop@100", "weg,abbruch", 1, 100, U) << "Abgebrochen" << "abgebrochen nach 100 von 3328 Bytes" << keine << 0 << QByteArray("r") << l + " 100/3328";
+        // The line gone (the device's pseudo-terminal closed) ends the wait at once.
+        zeile(Art::Lesen, "stop@100", "weg", 1, 100, U) << "Uebertragungsfehler" << "Verbindung getrennt" << uf << 0 << QByteArray("r") << l + " 100/3328";
         zeile(Art::Ereignisse, "hangup@1", "datenZu", 1, -1, U) << "Abgebrochen" << "abgebrochen nach 0 von 513 Bytes" << keine << 0 << QByteArray("l") << a;
         zeile(Art::Ereignisse, "hangup@202", "abbruch", 1, 201, U) << "Abgebrochen" << "abgebrochen nach 201 von 513 Bytes" << keine << 0 << "l" + esc << a;
         zeile(Art::Ereignisse, "", "portwechsel,datenZu", 1, -1, B) << "Abgebrochen" << "abgebrochen nach 0 von 513 Bytes" << keine << 0 << QByteArray("l") << a;
         zeile(Art::Ereignisse, "hangup@1", "zerstoeren", 1, -1, U) << "" << "" << keine << 0 << QByteArray("l") << "";
-        zeile(Art::Schreiben, "noecho@259", "frist", 259, -1, U) << "Uebertragungsfehler" << "Echo fehlt beim Seitenzeichen von Seite 13 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(259) + esc << s0 + " 257/257";
+        // The first page's character went out: the device may hold part of the write (the ESC among its bytes).
+        zeile(Art::Schreiben, "noecho@2", "frist", 2, -1, U) << "Uebertragungsfehler" << "Echo fehlt beim Seitenzeichen von Seite 0 | bestätigt -; offen 0,13; begonnen" << uf << 1 << "w0" + esc << a;
+        zeile(Art::Schreiben, "noecho@259", "frist", 259, -1, U) << "Uebertragungsfehler" << "Echo fehlt beim Seitenzeichen von Seite 13 | bestätigt 0; offen 13; begonnen" << uf << 1 << w.left(259) + esc << s0 + " 257/257";
         // The last echo lost: the device has the whole write, and the ESC ends it.
-        zeile(Art::Schreiben, "noecho@515", "frist", 515, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 13, Zeichen 256 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w << s0 + " 257/257";
-        zeile(Art::Schreiben, "hangup@103", "frist", 103, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 101 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(103) + esc << s0 + " 101/257";
-        zeile(Art::Schreiben, "noecho@130", "abbruch", 130, -1, U) << "Uebertragungsfehler" << "abgebrochen bei Seite 0, Zeichen 128 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(130) + esc << s0 + " 128/257";
-        zeile(Art::Schreiben, "noecho@259", "datenZu", 259, -1, U) << "Uebertragungsfehler" << "abgebrochen beim Seitenzeichen von Seite 13 | geschrieben 0; offen 13; Daten gesendet" << uf << 1 << w.left(259) + esc << s0 + " 257/257";
-        zeile(Art::Schreiben, "", "frist,portwechsel", 130, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 128 | geschrieben -; offen 0,13; Daten gesendet" << uf << 1 << w.left(130) << s0 + " 128/257";
+        zeile(Art::Schreiben, "noecho@515", "frist", 515, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 13, Zeichen 256 | bestätigt 0; offen 13; begonnen" << uf << 1 << w << s0 + " 257/257";
+        zeile(Art::Schreiben, "hangup@103", "frist", 103, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 101 | bestätigt -; offen 0,13; begonnen" << uf << 1 << w.left(103) + esc << s0 + " 101/257";
+        zeile(Art::Schreiben, "noecho@130", "abbruch", 130, -1, U) << "Uebertragungsfehler" << "abgebrochen bei Seite 0, Zeichen 128 | bestätigt -; offen 0,13; begonnen" << uf << 1 << w.left(130) + esc << s0 + " 128/257";
+        zeile(Art::Schreiben, "noecho@259", "datenZu", 259, -1, U) << "Uebertragungsfehler" << "abgebrochen beim Seitenzeichen von Seite 13 | bestätigt 0; offen 13; begonnen" << uf << 1 << w.left(259) + esc << s0 + " 257/257";
+        zeile(Art::Schreiben, "", "frist,portwechsel", 130, -1, U) << "Uebertragungsfehler" << "Echo fehlt bei Seite 0, Zeichen 128 | bestätigt -; offen 0,13; begonnen" << uf << 1 << w.left(130) << s0 + " 128/257";
+        zeile(Art::Schreiben, "noecho@130", "weg", 130, -1, U) << "Uebertragungsfehler" << "Verbindung getrennt | bestätigt -; offen 0,13; begonnen" << uf << 1 << w.left(130) << s0 + " 128/257";
         zeile(Art::Schreiben, "noecho@130", "zerstoeren", 130, -1, U) << "" << "" << keine << 0 << w.left(130) << "";
         zeile(Art::UhrLesen, "hangup@1", "frist", 1, -1, B) << "Uebertragungsfehler" << "keine Antwort \">\" innerhalb 20 ms" << uf << 0 << QByteArray("t") << a;
         zeile(Art::UhrLesen, "hangup@1", "abbruch", 1, -1, U) << "Uebertragungsfehler" << "abgebrochen beim Warten auf die Antwort \">\"" << uf << 0 << "t" + esc << a;
@@ -449,8 +458,8 @@ private slots:
         if (art == Art::Schreiben && u.ergebnis && u.ergebnis->ausgang != Ausgang::Erfolg
             && u.ergebnis->ausgang != Ausgang::KeineVerbindung) {
             const Schreibstand st = u.ergebnis->schreibstand.value_or(Schreibstand());
-            ist += QStringLiteral(" | geschrieben %1; offen %2; ").arg(seiten(st.geschrieben), seiten(st.offen()))
-                + (st.datenGesendet ? "Daten gesendet" : "keine Daten");
+            ist += QStringLiteral(" | bestätigt %1; offen %2; ").arg(seiten(st.bestaetigt), seiten(st.offen()))
+                + (st.begonnen() ? "begonnen" : "nicht begonnen");
         }
         if (detail != "?")
             QCOMPARE(ist, detail);

@@ -147,6 +147,8 @@ private slots:
         zeile("hangup within the read", "hangup@100", danach, ACK + r.left(99), alt);
         zeile("hangup right after the read", "hangup@3330", danach, ACK + r, alt);
         zeile("hangup within the events", "hangup@3331", danach, ACK + r + "l", alt);
+        zeile("hangup within a page: its bytes echoed stay in place", "hangup@53", L{"=byte", "+", "w0" + s0 + ESC},
+              ACK + "w0" + s0.left(50), mit({{0, s0.left(50) + alt.mid(50, 206)}}));
         zeile("hangup at the next ACK", "hangup@3844", danach, ACK + r + l + ACK, alt);
     }
     void ablauf()
