@@ -63,7 +63,8 @@ _gsmbv()
     local optionen geraet="-v --verbose -q --quiet --transcript"
     case ${COMP_WORDS[1]} in
         read | log) optionen="-p --port -o --output -t --timeout $geraet -h --help" ;;
-        write) optionen="-p --port -t --timeout --force --strict --no-backup --no-verify --set $geraet -h --help" ;;
+        write) optionen="-p --port -t --timeout --force --strict --no-backup --no-verify --force-name --dry-run --set $geraet
+               -h --help" ;;
         clock) optionen="-p --port -t --timeout --set $geraet -h --help" ;;
         restore) optionen="-p --port -t --timeout --no-backup --no-verify $geraet -h --help" ;;
         show) optionen="--force --json --pdf --empfaenger -h --help" ;;

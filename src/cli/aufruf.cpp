@@ -31,13 +31,16 @@ struct Erlaubt {
     bool zuweisen = false;       // write --set SCHLÜSSEL=WERT
     bool vorgaben = false;       // set: --from, SCHLÜSSEL=WERT after the file
     bool liste = false;          // --empfaenger
+    bool schreiben = false;      // write: --force-name, --dry-run
 };
 
 Erlaubt erlaubt(Befehl b)
 {
     switch (b) {
     case Befehl::Read: return {true, true, true, false, false, false};
-    case Befehl::Write: return {.datei = true, .erzwingen = true, .schreibschutz = true, .streng = true, .zuweisen = true};
+    case Befehl::Write:
+        return {.datei = true, .erzwingen = true, .schreibschutz = true, .streng = true, .zuweisen = true,
+                .schreiben = true};
     case Befehl::Log: return {true, true, false, false, false, false};
     case Befehl::Clock: return {true, false, false, false, true, false};
     case Befehl::Show: return {.port = false, .datei = true, .erzwingen = true, .blatt = true, .liste = true};
@@ -166,6 +169,8 @@ const Option kOptionen[] = {
     {QLatin1String("--strict"), &Erlaubt::streng, nullptr, [](Aufruf& a, const QString&) { a.streng = true; return QString(); }},
     {QLatin1String("--no-verify"), &Erlaubt::schreibschutz, nullptr, [](Aufruf& a, const QString&) { a.pruefen = false; return QString(); }},
     {QLatin1String("--no-backup"), &Erlaubt::schreibschutz, nullptr, [](Aufruf& a, const QString&) { a.sichern = false; return QString(); }},
+    {QLatin1String("--force-name"), &Erlaubt::schreiben, nullptr, [](Aufruf& a, const QString&) { a.fremd = true; return QString(); }},
+    {QLatin1String("--dry-run"), &Erlaubt::schreiben, nullptr, [](Aufruf& a, const QString&) { a.probe = true; return QString(); }},
     {QLatin1String("--verbose"), &Erlaubt::port, nullptr, [](Aufruf& a, const QString&) { return umfangSetzen(a, Aufruf::Umfang::Ausfuehrlich); }},
     {QLatin1String("--quiet"), &Erlaubt::port, nullptr, [](Aufruf& a, const QString&) { return umfangSetzen(a, Aufruf::Umfang::Leise); }},
     {QLatin1String("--json"), &Erlaubt::blatt, nullptr, [](Aufruf& a, const QString&) { a.json = true; return QString(); }},
@@ -356,8 +361,8 @@ struct Nutzung {
 
 const Nutzung kNutzung[] = {
     {Befehl::Read, "-p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
-    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup]",
-     "[--no-verify] [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg"},
+    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup] [--no-verify]",
+     "[--force-name] [--dry-run] [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg"},
     {Befehl::Log, "-p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
     {Befehl::Clock, "-p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
     {Befehl::Show, "[--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg", nullptr},
@@ -479,10 +484,23 @@ const Befehlshilfe kBefehlshilfe[] = {
       "aus der Datei, Seite 3 gemischt, Seiten 4 bis 12 wie vorher. Schreiben\n"
       "wiederholen.\" Antwortet das Gerät nicht mehr oder ist die Leitung getrennt\n"
       "(Kabel gezogen), nennt gsmbv nur, was gesendet und durch Echos bestätigt\n"
-      "wurde; der Zustand des Geräts ist dann nicht geprüft.\n"},
+      "wurde; der Zustand des Geräts ist dann nicht geprüft.\n"
+      "\n"
+      "Hält das Gerät eine eingerichtete Anlage mit einer anderen Anlagenbezeichnung\n"
+      "als die Datei, wird nichts geschrieben: \"Gerät enthält »Tankstelle Süd«, Datei\n"
+      "ist für »Pumpwerk Nord«\", Rückgabewert 6. Ein Gerät ohne Anlagenbezeichnung\n"
+      "(leer oder nie beschrieben) ist nicht eingerichtet. Dazu wird das Gerät auch\n"
+      "mit --no-backup gelesen, nur nicht gesichert; erst mit --force-name nicht.\n"},
      true,
      "  --force              auch eine Datei schreiben, die nicht die Form einer\n"
      "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
+     "  --force-name         auch ein Gerät beschreiben, das eine Anlage anderen\n"
+     "                       Namens hält\n"
+     "  --dry-run            alles bis zum Schreiben (Datei prüfen, Gerät lesen und\n"
+     "                       sichern, Anlagenbezeichnung prüfen), dann die\n"
+     "                       Einstellungen ausgeben, die sich ändern würden (wie\n"
+     "                       diff: \"< \" Gerät, \"> \" Datei); nichts geschrieben.\n"
+     "                       Rückgabewert 0 (6 bei einer Anlage anderen Namens)\n"
      "  --strict             eine Datei, deren Werte angepasst würden, mit\n"
      "                       Rückgabewert 4 abweisen, ohne das Gerät zu fragen\n"
      "  --no-backup          vorher nicht lesen und sichern\n"
@@ -651,6 +669,8 @@ QString hilfetext(Befehl b)
             "                       einer Konfigurationsdatei hat\n"
             "  --strict             write: keine Datei, deren Werte angepasst würden\n"
             "  --no-backup          write, restore: vorher nicht lesen und sichern\n"
+            "  --force-name         write: auch über eine Anlage anderen Namens\n"
+            "  --dry-run            write: nur zeigen, was sich ändern würde\n"
             "  --no-verify          write, restore: nachher nicht zurücklesen und vergleichen\n"
             "  -h, --help           Hilfe; gsmbv BEFEHL --help: Hilfe zum Befehl\n"
             "  --version            Version ausgeben\n"
@@ -680,6 +700,7 @@ QString hilfetext(Befehl b)
             "       bei set und write --set auch: ein Wert abgewiesen\n"
             "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift,\n"
             "       Standardausgabe oder Meldungen auf der Standardfehlerausgabe)\n"
+            "  6    write: das Gerät hält eine Anlage anderen Namens (--force-name)\n"
             "  130  abgebrochen (Strg+C, SIGTERM, SIGHUP)\n");
 }
 

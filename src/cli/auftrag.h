@@ -60,12 +60,22 @@ std::unique_ptr<Auftrag> auftragRestore(const Teile& t);
 // named (restore writes a backup's memory the same way): the content and its
 // pages given at the start, or chosen by `waehlen` once the device's
 // configuration has been read, before its backup is kept (`waehlen` gets that
-// image; nothing: it has said why and ended the run).
+// image; nothing: it has said why and ended the run). `fremdErlaubt`: the
+// content may go onto a device that holds another installation (a backup
+// goes back whatever name the device holds now), as with --force-name.
 struct Schreibquelle {
     std::optional<Dateiergebnis> inhalt;
     std::function<std::optional<Dateiergebnis>(const Konfigspeicher& geraet)> waehlen;
+    bool fremdErlaubt = false;
 };
 std::unique_ptr<Auftrag> auftragWrite(const Teile& t, Schreibquelle quelle = {});
+
+// The guard against the wrong device: when the device read as `geraet` holds
+// a configured installation whose name (control characters left out, blanks
+// trimmed) differs from that of `inhalt`, what is said ("Gerät enthält
+// »Tankstelle Süd«, Datei ist für »Pumpwerk Nord«"); else empty. A device
+// whose name is empty, or never written (its cells 0xFF), is not configured.
+QString fremdeAnlage(const Konfigspeicher& geraet, const Konfigspeicher& inhalt);
 
 // A configuration file as write, show and diff take it. A file of another
 // kind (LOG.TXT, a file re-saved as UTF-8, ...) is refused unless `erzwingen`;
@@ -77,6 +87,15 @@ struct Dateiladung {
     QString fehler;  // why it was refused, in words; empty: taken
 };
 Dateiladung dateiLaden(const QString& pfad, bool erzwingen);
+
+// The settings in which two configurations differ, as `gsmbv diff` puts
+// them out: per setting "Beschriftung (schlüssel)", "< " its value in `a`,
+// "> " in `b`.
+struct Unterschiede {
+    QByteArray text;
+    qsizetype anzahl = 0;  // settings that differ
+};
+Unterschiede unterschiede(const Dateiergebnis& a, const Dateiergebnis& b);
 
 // Each setting the editor's rules stored otherwise than the file has it, one
 // line on standard error ("angepasst: Minimalguthaben in EURO 20 → 9").

@@ -18,36 +18,42 @@ public:
         const auto b = einstellungen(m_t.aufruf.zweite);
         if (!b)
             return;
-        const auto wert = [](const std::optional<QString>& w) {
-            if (!w)
-                return QStringLiteral("(nicht vorhanden)");
-            return w->isEmpty() ? QStringLiteral("(leer)") : blatt::lesbar(*w);
-        };
-        QByteArray text;
-        const QList<blatt::Unterschied> u = blatt::unterschiede(*a, *b);
-        for (const blatt::Unterschied& x : u)
-            text += QStringLiteral("%1 (%2)\n< %3\n> %4\n")
-                        .arg(x.beschriftung, x.schluessel, wert(x.a), wert(x.b))
-                        .toUtf8();
-        if (!m_t.konsole.ergebnis(text))
+        const Unterschiede u = unterschiede(*a, *b);
+        if (!m_t.konsole.ergebnis(u.text))
             return ende(Ausgabe);
-        ende(u.isEmpty() ? Erfolg : Verschieden);
+        ende(u.anzahl == 0 ? Erfolg : Verschieden);
     }
 
 private:
-    // The settings of a file; none when it cannot be read (said, and the run has ended).
-    std::optional<QList<blatt::Abschnitt>> einstellungen(const QString& pfad)
+    // A file; none when it cannot be read (said, and the run has ended).
+    std::optional<Dateiergebnis> einstellungen(const QString& pfad)
     {
         const Dateiladung datei = dateiLaden(pfad, false);
         if (!datei.fehler.isEmpty()) {
             ende(m_t.konsole.dateifehler(pfad, datei.fehler));
             return std::nullopt;
         }
-        return blatt::einstellungen(datei.inhalt.image, datei.inhalt.werte);
+        return datei.inhalt;
     }
 };
 
 } // namespace
+
+Unterschiede unterschiede(const Dateiergebnis& a, const Dateiergebnis& b)
+{
+    const auto wert = [](const std::optional<QString>& w) {
+        if (!w)
+            return QStringLiteral("(nicht vorhanden)");
+        return w->isEmpty() ? QStringLiteral("(leer)") : blatt::lesbar(*w);
+    };
+    Unterschiede u;
+    const QList<blatt::Unterschied> liste =
+        blatt::unterschiede(blatt::einstellungen(a.image, a.werte), blatt::einstellungen(b.image, b.werte));
+    for (const blatt::Unterschied& x : liste)
+        u.text += QStringLiteral("%1 (%2)\n< %3\n> %4\n").arg(x.beschriftung, x.schluessel, wert(x.a), wert(x.b)).toUtf8();
+    u.anzahl = liste.size();
+    return u;
+}
 
 std::unique_ptr<Auftrag> auftragDiff(const Teile& t)
 {

@@ -286,8 +286,8 @@ void TestCli::laeufe_data()
     falsch("read", {"read", "-p", "COM1"}, "read braucht --output",
            "read -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", "read ");
     falsch("write", {"write", "-p", "COM1"}, "write braucht eine Konfigurationsdatei",
-           "write -p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup]\n"
-           "                   [--no-verify] [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg", "write ");
+           "write -p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup] [--no-verify]\n"
+           "                   [--force-name] [--dry-run] [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg", "write ");
     falsch("log", {"log", "-p", "COM9"}, "\"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad",
            "log -p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", "log ");
     falsch("clock", {"clock", "-p", "COM1", "-t", "0"},
@@ -396,7 +396,7 @@ void TestCli::laeufe_data()
     fall("write -q, terminal", {.argumente = QStringList{"write", "-q"} + w5.mid(1), .anfang = "rw0", .ende = ESC + "r",
                                 .gespeichert = alle, .sicherung = leer, .terminal = 80});
     fall("write, a value adjusted", {.argumente = {"write", "--no-backup", "-p", "PORT", "-t", "5", "@angepasst.cfg"},
-                                     .fehler = angepasst, .anfang = "w0", .ende = ESC + "r", .gespeichert = alle});
+                                     .fehler = angepasst, .anfang = "rw0", .ende = ESC + "r", .gespeichert = alle});
     // Names that are no UTF-8 (Latin-1 "ä") are the files they name (a transcript's: Ctrl+C below).
     const QByteArray latin1 = "alt%E4.cfg";
     fall("read, output named in Latin-1", {.argumente = {"read", "-p", "PORT", "-o", "@alt%E4.cfg"}, .anfang = "r",
@@ -412,6 +412,35 @@ void TestCli::laeufe_data()
                          .sicherung = leer, .benannt = "Halle 7"});
     fall("write --set, refused", {.argumente = w5 + QStringList{"--set", "analog.value_4ma=abc"}, .status = 4,
                                   .fehler = "gsmbv: analog.value_4ma: Nur Ziffern\ngsmbv: Gerät nicht beschrieben\n"});
+    // The guard: a device of another installation is read (also with
+    // --no-backup) and left as it is; --force-name, an empty name and a device
+    // never written (all 0xFF, above) let the write through.
+    const QByteArray fremd = QByteArray(simStandardSpeicher()).replace(128, 16, "Tankstelle S\xFC" "d\x03\xFF");
+    const QStringList ohneSicherung5 = QStringList{"write", "--no-backup"} + w5.mid(1);
+    const QByteArray ohneName = QByteArray(fremd).replace(128, 1, "\x03");
+    fall("write, foreign installation", {.argumente = ohneSicherung5, .speicher = fremd, .status = 6,
+                                         .fehler = "Gerät enthält »Tankstelle Süd«, Datei ist für »Pumpwerk Nord«\n"
+                                                   "gsmbv: Gerät nicht beschrieben (--force-name schreibt trotzdem)\n",
+                                         .anfang = "r", .ende = "r"});
+    fall("write, foreign, file unnamed", {.argumente = ohneSicherung5 + QStringList{"--set", "general.installation_name="},
+                                          .speicher = fremd, .status = 6,
+                                          .fehler = "Gerät enthält »Tankstelle Süd«, Datei ist ohne Anlagenbezeichnung\n"
+                                                    "gsmbv: Gerät nicht beschrieben (--force-name schreibt trotzdem)\n",
+                                          .anfang = "r", .ende = "r"});
+    fall("write --force-name", {.argumente = ohneSicherung5 + QStringList{"--force-name"}, .speicher = fremd,
+                                .anfang = "w0", .ende = ESC + "r", .gespeichert = alle, .danach = simStandardSpeicher()});
+    fall("write, empty name", {.argumente = ohneSicherung5, .speicher = ohneName,
+                               .anfang = "rw0", .ende = ESC + "r", .gespeichert = alle,
+                               .danach = simStandardSpeicher()});
+    // --dry-run: the device only read (also with --no-backup), the settings a write would change.
+    fall("write --dry-run", {.argumente = ohneSicherung5 + QStringList{"--dry-run"}, .speicher = ohneName,
+                             .aus = "Anlagenbezeichnung (general.installation_name)\n< (leer)\n> Pumpwerk Nord\n",
+                             .fehler = "gsmbv: Gerät nicht beschrieben (--dry-run): 1 Einstellung würde sich ändern\n",
+                             .anfang = "r", .ende = "r"});
+    fall("write --dry-run, equal", {.argumente = ohneSicherung5 + QStringList{"--dry-run"}, .speicher = simStandardSpeicher(),
+                                    .fehler = "gsmbv: Gerät nicht beschrieben (--dry-run): keine Einstellung würde sich "
+                                              "ändern\n",
+                                    .anfang = "r", .ende = "r"});
 
     // Runs that fail: nothing reaches standard output, the file that was there stays.
     QByteArray ueberlauf = simStandardSpeicher();
@@ -423,7 +452,7 @@ void TestCli::laeufe_data()
     const QByteArray wiederholen = ". Schreiben wiederholen.\n";
     const QByteArray voll = "gsmbv: Standardausgabe kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger\n";
     const QStringList w{"write", "-p", "PORT", "-t", "0.2", "@quelle.cfg"};
-    const QStringList ohneSicherung = QStringList{"write", "--no-backup"} + w.mid(1);
+    const QStringList ohneSicherung = QStringList{"write", "--no-backup", "--force-name"} + w.mid(1);
     const auto dateifehler = [&](const char* name, const QStringList& a, const QByteArray& grund) {
         fall(name, {.argumente = a, .status = 4, .fehler = datei + grund + "\n"});
     };
@@ -673,6 +702,9 @@ void TestCli::laeufe()
         return;
     if (f.anfang == "-")
         QCOMPARE(sim->verbindungen(), 0);
+    else if (f.anfang == f.ende)  // that one command alone
+        QVERIFY2(kit::warten([&] { return sim->empfangeneBytes() == f.anfang; }, 2000),
+                 sim->empfangeneBytes().left(8).toHex().constData());
     else
         QVERIFY2(kit::warten([&] { return sim->empfangeneBytes().startsWith(f.anfang); }, 2000),
                  sim->empfangeneBytes().left(8).toHex().constData());
@@ -688,9 +720,10 @@ void TestCli::laeufe()
     if (f.danach.isEmpty())
         return;
     QCOMPARE(sim->geraet().speicher(), f.danach);
-    // The backup's "r"; "w", per page its character and 256 bytes, ESC; the "r" of the read back.
-    QCOMPARE(sim->empfangeneBytes().size(), 1 + 1 + 13 * 257 + 1 + 1);
-    QCOMPARE(sim->verbindungen(), 3);
+    // The backup's "r" (none: no read first); "w", per page its character and 256 bytes, ESC; the "r" of the read back.
+    const int vorab = f.anfang.startsWith('r') ? 1 : 0;
+    QCOMPARE(sim->empfangeneBytes().size(), vorab + 1 + 13 * 257 + 1 + 1);
+    QCOMPARE(sim->verbindungen(), 2 + vorab);
 }
 
 void TestCli::writeErzwungen()
@@ -1001,7 +1034,7 @@ void TestCli::wiederherstellen()
     auto sim = geraet(vorab == "zufall" ? zufallsspeicher() : vorab.isEmpty() ? simStandardSpeicher() : vorab);
     const QStringList p{"-p", sim->pfad(), "-t", "5"};
     if (vorab == "zufall")
-        QCOMPARE(gsmbv(QStringList{"write"} + p + QStringList{pfad("quelle.cfg")}, {"GSMBV_SICHERUNGEN=" + b}).status, 0);
+        QCOMPARE(gsmbv(QStringList{"write", "--force-name"} + p + QStringList{pfad("quelle.cfg")}, {"GSMBV_SICHERUNGEN=" + b}).status, 0);
     QVERIFY(sicherung::anlegen({simStandardKonfig(), simStandardSpeicher()}, b, QDateTime::currentDateTime().addDays(1),
                                QStringLiteral("werkstatt")));
     // Newer, and of the name the device holds, but before a write that gave a device another name.

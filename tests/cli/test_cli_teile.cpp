@@ -157,7 +157,8 @@ void TestCliTeile::aufruf_data()
     zeile("values attached, -o -", {"log", "-p/dev/ttyUSB0", "-o-", "-t0.5"}, "log p=/dev/ttyUSB0 o=- t=500");
     zeile("ports", {"ports"}, "ports");
     zeile("write, every option", {"write", "--force", "--no-verify", "--no-backup", "-q", "--transcript", "m.txt",
-                                  "-p", "COM1", "f.cfg"}, "write p=COM1 f.cfg force no-verify no-backup -q m=m.txt");
+                                  "--force-name", "--dry-run", "-p", "COM1", "f.cfg"},
+          "write p=COM1 f.cfg force no-verify no-backup force-name dry-run -q m=m.txt");
     zeile("show --json", {"show", "--json", "f.cfg"}, "show f.cfg json");
     zeile("diff", {"diff", "a.cfg", "b.cfg"}, "diff a.cfg b.cfg");
     zeile("restore, none named", {"restore", "-p", "COM1"}, "restore p=COM1");
@@ -252,6 +253,8 @@ void TestCliTeile::aufruf()
         wenn(a.erzwingen, "force");
         wenn(!a.pruefen, "no-verify");
         wenn(!a.sichern, "no-backup");
+        wenn(a.fremd, "force-name");
+        wenn(a.probe, "dry-run");
         wenn(a.umfang == Aufruf::Umfang::Ausfuehrlich, "-v");
         wenn(a.umfang == Aufruf::Umfang::Leise, "-q");
         wenn(!a.mitschrift.isEmpty(), "m=" + a.mitschrift);
