@@ -69,7 +69,8 @@ _gsmbv()
         restore) optionen="-p --port -t --timeout --no-backup --no-verify $geraet -h --help" ;;
         show) optionen="--force --json --pdf --empfaenger -h --help" ;;
         set) optionen="-o --output --from --empfaenger -h --help" ;;
-        ports | diff) optionen="-h --help" ;;
+        diff) optionen="-p --port -t --timeout $geraet -h --help" ;;
+        ports) optionen="-h --help" ;;
         *) COMPREPLY=(); return ;;
     esac
     if [[ $cur == -* ]]; then

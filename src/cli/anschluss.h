@@ -34,6 +34,9 @@ public:
     // Opens the port for the next operation of the same command; when it
     // cannot be opened the run ends with `status`, `folge` said last.
     bool portOeffnen(int status = KeineVerbindung, const QString& folge = {});
+    // The exit status of a connection that fails, instead of KeineVerbindung
+    // (diff, whose 1 says the settings differ, takes Uebertragungsfehler).
+    void setOhneVerbindung(int status) { m_ohneVerbindung = status; }
     // The link, once verbinden() succeeded.
     Verbindung& verbindung() { return *m_v; }
 
@@ -78,6 +81,7 @@ private:
     std::unique_ptr<Transport> m_transport;  // until the link takes it
     std::unique_ptr<Verbindung> m_v;
     QByteArray m_gelesen;  // the bytes of the last configuration read
+    int m_ohneVerbindung = KeineVerbindung;
 };
 
 } // namespace cli

@@ -46,7 +46,7 @@ Erlaubt erlaubt(Befehl b)
     case Befehl::Show: return {.port = false, .datei = true, .erzwingen = true, .blatt = true, .liste = true};
     case Befehl::Set: return {.port = false, .ausgabe = true, .datei = true, .vorgaben = true, .liste = true};
     case Befehl::Ports: return {false, false, false, false, false, false};
-    case Befehl::Diff: return {false, false, false, true, false, false, false, true};
+    case Befehl::Diff: return {.datei = true, .zwei = true};
     case Befehl::Restore: return {.schreibschutz = true, .hoechstensEine = true};
     case Befehl::Keiner: break;
     }
@@ -252,10 +252,11 @@ QString positionenPruefen(const QStringList& positionen, const Erlaubt& e, const
         if (a.datei.isEmpty() && !a.sichern)
             return QStringLiteral("%1 ohne SICHERUNG liest das Gerät zuerst: --no-backup nur mit SICHERUNG").arg(name);
     } else if (e.zwei) {
-        if (positionen.size() != 2 || positionen[0].isEmpty() || positionen[1].isEmpty())
-            return QStringLiteral("%1 braucht genau zwei Konfigurationsdateien").arg(name);
+        // diff: two files, or the device (a port) and one.
+        if (positionen.isEmpty() || positionen.size() > 2 || positionen.contains(QString()))
+            return QStringLiteral("%1 braucht zwei Konfigurationsdateien, oder --port und eine").arg(name);
         a.datei = positionen[0];
-        a.zweite = positionen[1];
+        a.zweite = positionen.value(1);
     } else if (e.datei) {
         if (positionen.isEmpty())
             return QStringLiteral("%1 braucht eine Konfigurationsdatei").arg(name);
@@ -319,7 +320,12 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
         a.fehler = positionenPruefen(positionen, e, name, a);
     if (!a.fehler.isEmpty())
         return a;
-    if (e.port && !gegeben.contains(QLatin1String("--port"))) {
+    const bool zweiDateien = e.zwei && !a.zweite.isEmpty();
+    if (zweiDateien && gegeben.contains(QLatin1String("--port")))
+        a.fehler = QStringLiteral("%1 --port vergleicht das Gerät mit einer Konfigurationsdatei").arg(name);
+    else if (e.zwei && !zweiDateien && !gegeben.contains(QLatin1String("--port")) && umgebungsport.isEmpty())
+        a.fehler = QStringLiteral("%1 braucht zwei Konfigurationsdateien, oder --port und eine").arg(name);
+    if (a.fehler.isEmpty() && e.port && !zweiDateien && !gegeben.contains(QLatin1String("--port"))) {
         if (umgebungsport.isEmpty())
             a.fehler = QStringLiteral("%1 braucht --port (oder GSMBV_PORT)").arg(name);
         else if (!portLesen(umgebungsport))
@@ -367,7 +373,7 @@ const Nutzung kNutzung[] = {
     {Befehl::Clock, "-p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
     {Befehl::Show, "[--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg", nullptr},
     {Befehl::Ports, "", nullptr},
-    {Befehl::Diff, "DATEI_A.cfg DATEI_B.cfg", nullptr},
+    {Befehl::Diff, "DATEI_A.cfg DATEI_B.cfg | -p PORT [-t SEKUNDEN] [GERÄTEOPTIONEN] DATEI.cfg", nullptr},
     {Befehl::Restore, "-p PORT [-t SEKUNDEN] [--no-backup] [--no-verify]", "[GERÄTEOPTIONEN] [SICHERUNG]"},
     {Befehl::Set, "[-o NEU.cfg] [--from WERTE.json] [--empfaenger LISTE=DATEI.csv ...]",
      "DATEI.cfg [SCHLÜSSEL=WERT ...]"},
@@ -555,16 +561,21 @@ const Befehlshilfe kBefehlshilfe[] = {
       "show --json), dann \"< \" mit dem Wert in DATEI_A und \"> \" mit dem in DATEI_B.\n"
       "Ein leerer Wert erscheint als (leer), ein Empfänger, den nur eine Datei hat,\n"
       "in der anderen als (nicht vorhanden).\n"
-      "Für ein Gerät: gsmbv read --port PORT --output jetzt.cfg, dann\n"
-      "gsmbv diff alt.cfg jetzt.cfg.\n"
+      "\n"
+      "Mit --port wird das Gerät mit DATEI.cfg verglichen: \"< \" ist der Wert im\n"
+      "Gerät, \"> \" der in der Datei. Das Gerät wird gelesen wie bei read und als\n"
+      "Sicherung abgelegt.\n"
       "\n"
       "Rückgabewerte:\n"
       "  0    keine Einstellung verschieden\n"
       "  1    Einstellungen verschieden\n"
       "  2    falsche Argumente\n"
-      "  4    Fehler bei Zugriff auf Konfigurationsdatei\n"},
-     false,
-     nullptr},
+      "  3    das Gerät nicht gelesen (keine Verbindung, Fehler bei Datenübertragung)\n"
+      "  4    Fehler bei Zugriff auf Konfigurationsdatei\n"
+      "  5    Ausgabe nicht schreibbar\n"
+      "  130  abgebrochen\n"},
+     true,
+     ""},
     {Befehl::Restore,
      {"Schreibt eine Sicherung Byte für Byte in das Gerät zurück: alle 13 Seiten, wie\n"
       "das Gerät sie beim Sichern hielt, auch was keine Einstellung zeigt. SICHERUNG\n"
@@ -656,7 +667,8 @@ QString hilfetext(Befehl b)
         "  clock   Uhr des Geräts lesen, mit --set stellen\n"
         "  show    Einstellungen einer Konfigurationsdatei ausgeben (Text, JSON, PDF)\n"
         "  ports   serielle Schnittstellen und ihre Geräte zeigen\n"
-        "  diff    abweichende Einstellungen zweier Konfigurationsdateien ausgeben\n"
+        "  diff    abweichende Einstellungen zweier Konfigurationsdateien (oder des\n"
+        "          Geräts und einer Datei) ausgeben\n"
         "  restore eine Sicherung Byte für Byte in das Gerät zurückschreiben\n"
         "  set     Einstellungen einer Konfigurationsdatei ändern (Werte, JSON, CSV)\n"
         "\n"
@@ -675,7 +687,7 @@ QString hilfetext(Befehl b)
             "  -h, --help           Hilfe; gsmbv BEFEHL --help: Hilfe zum Befehl\n"
             "  --version            Version ausgeben\n"
             "\n"
-            "GERÄTEOPTIONEN von read, write, log, clock und restore:\n")
+            "GERÄTEOPTIONEN von read, write, log, clock, restore und diff --port:\n")
         + QString::fromUtf8(kGeraetHilfe)
         + QStringLiteral(
             "\n"
@@ -691,6 +703,7 @@ QString hilfetext(Befehl b)
             "Rückgabewerte:\n"
             "  0    Erfolg\n"
             "  1    Verbindung nicht möglich; bei diff: Einstellungen verschieden\n"
+            "       (diff --port ohne Verbindung: 3)\n"
             "  2    falsche Argumente\n"
             "  3    Fehler bei Datenübertragung; bei write auch: Prüfung fehlgeschlagen,\n"
             "       oder das Gerät wurde beschrieben und ließ sich danach nicht prüfen\n"

@@ -1,5 +1,9 @@
-// gsmbv diff: the settings in which two configuration files differ.
+// gsmbv diff: the settings in which two configuration files differ, or
+// (with a port) the device's configuration and a file: the device read as
+// `read` reads it, kept as a backup, and saved as `read` would save it.
 #include "blatt/einstellungen.h"
+#include "cfgfile/cfgdatei.h"
+#include "cli/anschluss.h"
 #include "cli/auftrag.h"
 #include "cli/konsole.h"
 
@@ -12,19 +16,43 @@ public:
 
     void starten() override
     {
+        if (m_t.aufruf.zweite.isEmpty())
+            return geraetLesen();
         const auto a = einstellungen(m_t.aufruf.datei);
         if (!a)
             return;
-        const auto b = einstellungen(m_t.aufruf.zweite);
-        if (!b)
+        if (const auto b = einstellungen(m_t.aufruf.zweite))
+            ausgeben(*a, *b);
+    }
+
+private:
+    // The file first, so that one that cannot be read costs no transfer.
+    void geraetLesen()
+    {
+        const auto datei = einstellungen(m_t.aufruf.datei);
+        if (!datei)
             return;
-        const Unterschiede u = unterschiede(*a, *b);
+        m_datei = *datei;
+        m_t.anschluss.setOhneVerbindung(Uebertragungsfehler);
+        if (!m_t.anschluss.verbinden())
+            return;
+        m_t.anschluss.verbindung().konfigurationLesen(m_t.anschluss.bildDekoder(m_bild),
+                                                     m_t.anschluss.bericht(Auswirkung::Keine, [this] {
+                                                         m_t.anschluss.sichern(m_bild);
+                                                         m_t.konsole.abschluss({});
+                                                         ausgeben(cfgLesen(cfgSchreiben(m_bild)), m_datei);
+                                                     }),
+                                                     [this] { Grundeinstellung(m_bild); });
+    }
+
+    void ausgeben(const Dateiergebnis& a, const Dateiergebnis& b)
+    {
+        const Unterschiede u = unterschiede(a, b);
         if (!m_t.konsole.ergebnis(u.text))
             return ende(Ausgabe);
         ende(u.anzahl == 0 ? Erfolg : Verschieden);
     }
 
-private:
     // A file; none when it cannot be read (said, and the run has ended).
     std::optional<Dateiergebnis> einstellungen(const QString& pfad)
     {
@@ -35,6 +63,9 @@ private:
         }
         return datei.inhalt;
     }
+
+    Dateiergebnis m_datei;  // diff -p: the file
+    Konfigspeicher m_bild;  // diff -p: the device read's image
 };
 
 } // namespace

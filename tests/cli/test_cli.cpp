@@ -295,8 +295,8 @@ void TestCli::laeufe_data()
            "clock -p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", "clock ");
     falsch("show", {"show", "a", "b"}, "show nimmt genau eine Konfigurationsdatei",
            "show [--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg", "show ");
-    falsch("diff", {"diff", "a"}, "diff braucht genau zwei Konfigurationsdateien", "diff DATEI_A.cfg DATEI_B.cfg",
-           "diff ");
+    falsch("diff", {"diff", "a"}, "diff braucht zwei Konfigurationsdateien, oder --port und eine",
+           "diff DATEI_A.cfg DATEI_B.cfg | -p PORT [-t SEKUNDEN] [GERÄTEOPTIONEN] DATEI.cfg", "diff ");
     falsch("ports", {"ports", "x"}, "unerwartetes Argument \"x\"", "ports", "ports ");
     falsch("set", {"set", "a.cfg"}, "set braucht Werte: SCHLÜSSEL=WERT, --from oder --empfaenger",
            "set [-o NEU.cfg] [--from WERTE.json] [--empfaenger LISTE=DATEI.csv ...]\n"
@@ -433,6 +433,12 @@ void TestCli::laeufe_data()
                                .anfang = "rw0", .ende = ESC + "r", .gespeichert = alle,
                                .danach = simStandardSpeicher()});
     // --dry-run: the device only read (also with --no-backup), the settings a write would change.
+    // diff with a port: the device ("<", read and kept as a backup) against a file.
+    fall("diff -p, equal", {.argumente = {"diff", "-p", "PORT", "-t", "5", "daten/leer.cfg"}, .anfang = "r", .ende = "r",
+                            .sicherung = leer});
+    fall("diff -p, differ", {.argumente = {"diff", "-p", "PORT", "-t", "5", "@quelle.cfg"}, .status = 1,
+                             .aus = "Anlagenbezeichnung (general.installation_name)\n< (leer)\n> Pumpwerk Nord\n…",
+                             .anfang = "r", .ende = "r", .sicherung = leer});
     fall("write --dry-run", {.argumente = ohneSicherung5 + QStringList{"--dry-run"}, .speicher = ohneName,
                              .aus = "Anlagenbezeichnung (general.installation_name)\n< (leer)\n> Pumpwerk Nord\n",
                              .fehler = "gsmbv: Gerät nicht beschrieben (--dry-run): 1 Einstellung würde sich ändern\n",
@@ -506,6 +512,9 @@ void TestCli::laeufe_data()
                                                             "noch 1 s\rVerbindungsaufbau ... noch 0 s\nVerbindung nicht "
                                                             "möglich\ngsmbv: kein ACK innerhalb 1200 ms\n",
                                      .anfang = "", .terminal = 80});
+    // diff's 1 says the settings differ: a device that does not answer is 3.
+    fall("silent, diff -p", {.argumente = {"diff", "-p", "PORT", "-t", "0.1", "@quelle.cfg"}, .geraetefehler = "silent",
+                             .status = 3, .fehler = stumm, .anfang = ""});
     fall("silent, write --no-backup", {.argumente = {"write", "--no-backup", "-p", "PORT", "-t", "0.1", "@quelle.cfg"},
                                        .geraetefehler = "silent", .status = 1,
                                        .fehler = stumm + "gsmbv: Gerät nicht beschrieben\n", .anfang = ""});

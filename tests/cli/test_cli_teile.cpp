@@ -161,6 +161,9 @@ void TestCliTeile::aufruf_data()
           "write p=COM1 f.cfg force no-verify no-backup force-name dry-run -q m=m.txt");
     zeile("show --json", {"show", "--json", "f.cfg"}, "show f.cfg json");
     zeile("diff", {"diff", "a.cfg", "b.cfg"}, "diff a.cfg b.cfg");
+    zeile("diff -p", {"diff", "-p", "COM1", "a.cfg"}, "diff p=COM1 a.cfg");
+    zeile("diff -p, two files", {"diff", "-p", "COM1", "a.cfg", "b.cfg"},
+          "! diff --port vergleicht das Gerät mit einer Konfigurationsdatei");
     zeile("restore, none named", {"restore", "-p", "COM1"}, "restore p=COM1");
     zeile("restore, named", {"restore", "-p", "COM1", "--no-backup", "--no-verify", "b.cfg"},
           "restore p=COM1 b.cfg no-verify no-backup");
