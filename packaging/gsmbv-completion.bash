@@ -3,8 +3,8 @@
 # -p/--port (COM1 to COM4, USB adapters, their stable names), the recipient
 # lists after --empfaenger and files: any after -o/--output and --transcript,
 # PDFs after --pdf, JSON after --from, CSV after LISTE=, configuration files
-# for write, show, diff, restore and set. tests/cli/test_completion.sh checks
-# the commands and options against the program's own help.
+# for write, show, diff, restore and set (serie: the template, then the CSV).
+# tests/cli/test_completion.sh checks the commands and options against the program's own help.
 
 # Ports beginning with $1. _GSMBV_DEV stands for /dev (tests give a tree of their own).
 _gsmbv_ports()
@@ -57,7 +57,7 @@ _gsmbv()
     esac
 
     if ((COMP_CWORD == 1)); then
-        COMPREPLY=($(compgen -W "read write log clock show ports diff restore set -h --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "read write log clock show ports diff restore set serie -h --help --version" -- "$cur"))
         return
     fi
     local optionen geraet="-v --verbose -q --quiet --transcript"
@@ -70,6 +70,7 @@ _gsmbv()
         show) optionen="--force --json --pdf --empfaenger -h --help" ;;
         set) optionen="-o --output --from --empfaenger -h --help" ;;
         diff) optionen="-p --port -t --timeout $geraet -h --help" ;;
+        serie) optionen="-p --port -t --timeout -v --verbose -q --quiet -h --help" ;;
         ports) optionen="-h --help" ;;
         *) COMPREPLY=(); return ;;
     esac
@@ -79,6 +80,7 @@ _gsmbv()
     fi
     case ${COMP_WORDS[1]} in
         write | show | diff | restore | set) _gsmbv_dateien "$cur" .cfg ;;
+        serie) [[ ${COMP_WORDS[COMP_CWORD-1]} == *.cfg ]] && _gsmbv_dateien "$cur" .csv || _gsmbv_dateien "$cur" .cfg ;;
         *) COMPREPLY=() ;;
     esac
 }

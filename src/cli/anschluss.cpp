@@ -146,7 +146,7 @@ void Anschluss::sichern(const Konfigspeicher& bild, const std::optional<QString>
     if (const sicherung::Versuch s = sicherung::anlegen({bild, m_gelesen, vorSchreiben}); !s)
         m_konsole.hinweis(s.fehler);
     else
-        m_konsole.schritt(QStringLiteral("Sicherung angelegt: %1").arg(s.pfad));
+        m_konsole.schritt(QStringLiteral("Sicherung angelegt: %1").arg(m_sicherung = s.pfad));
 }
 
 bool Anschluss::abbrechen()

@@ -59,6 +59,8 @@ public:
     // installation name of the write that follows. A failure is one line, the
     // command goes on.
     void sichern(const Konfigspeicher& bild, const std::optional<QString>& vorSchreiben = std::nullopt);
+    // The *.cfg of the last backup kept; empty: none.
+    const QString& sicherungspfad() const { return m_sicherung; }
 
     // Ctrl+C: an operation under way is aborted as with the window's abort
     // button (ESC, port closed) and ends through its report. False when none runs.
@@ -82,6 +84,7 @@ private:
     std::unique_ptr<Verbindung> m_v;
     QByteArray m_gelesen;  // the bytes of the last configuration read
     int m_ohneVerbindung = KeineVerbindung;
+    QString m_sicherung;
 };
 
 } // namespace cli

@@ -32,6 +32,7 @@ struct Erlaubt {
     bool vorgaben = false;       // set: --from, SCHLÜSSEL=WERT after the file
     bool liste = false;          // --empfaenger
     bool schreiben = false;      // write: --force-name, --dry-run
+    bool serie = false;          // serie: VORLAGE.cfg GERAETE.csv
 };
 
 Erlaubt erlaubt(Befehl b)
@@ -48,6 +49,7 @@ Erlaubt erlaubt(Befehl b)
     case Befehl::Ports: return {false, false, false, false, false, false};
     case Befehl::Diff: return {.datei = true, .zwei = true};
     case Befehl::Restore: return {.schreibschutz = true, .hoechstensEine = true};
+    case Befehl::Serie: return {.serie = true};
     case Befehl::Keiner: break;
     }
     return {false, false, false, false, false, false};
@@ -56,7 +58,7 @@ Erlaubt erlaubt(Befehl b)
 std::optional<Befehl> befehlFuer(const QString& name)
 {
     for (Befehl b : {Befehl::Read, Befehl::Write, Befehl::Log, Befehl::Clock, Befehl::Show, Befehl::Ports,
-                     Befehl::Diff, Befehl::Restore, Befehl::Set})
+                     Befehl::Diff, Befehl::Restore, Befehl::Set, Befehl::Serie})
         if (name == befehlsname(b))
             return b;
     return std::nullopt;
@@ -89,6 +91,7 @@ QString befehlsname(Befehl b)
     case Befehl::Diff: return QStringLiteral("diff");
     case Befehl::Restore: return QStringLiteral("restore");
     case Befehl::Set: return QStringLiteral("set");
+    case Befehl::Serie: return QStringLiteral("serie");
     case Befehl::Keiner: break;
     }
     return {};
@@ -251,6 +254,11 @@ QString positionenPruefen(const QStringList& positionen, const Erlaubt& e, const
         // Without a backup named, the device's read chooses it.
         if (a.datei.isEmpty() && !a.sichern)
             return QStringLiteral("%1 ohne SICHERUNG liest das Gerät zuerst: --no-backup nur mit SICHERUNG").arg(name);
+    } else if (e.serie) {
+        if (positionen.size() != 2 || positionen.contains(QString()))
+            return QStringLiteral("%1 braucht eine Vorlage (.cfg) und eine Geräteliste (.csv)").arg(name);
+        a.datei = positionen[0];
+        a.zweite = positionen[1];
     } else if (e.zwei) {
         // diff: two files, or the device (a port) and one.
         if (positionen.isEmpty() || positionen.size() > 2 || positionen.contains(QString()))
@@ -316,6 +324,9 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
     }
     if (a.fehler.isEmpty() && int(gegeben.contains(QLatin1String("--pdf"))) + int(a.json) + int(!a.liste.isEmpty()) > 1)
         a.fehler = QStringLiteral("--json, --pdf und --empfaenger schließen einander aus");
+    // Each device of a series opens the port anew: one transcript would keep only the last.
+    if (a.fehler.isEmpty() && e.serie && gegeben.contains(QLatin1String("--transcript")))
+        a.fehler = QStringLiteral("--transcript gibt es bei serie nicht");
     if (a.fehler.isEmpty())
         a.fehler = positionenPruefen(positionen, e, name, a);
     if (!a.fehler.isEmpty())
@@ -377,6 +388,7 @@ const Nutzung kNutzung[] = {
     {Befehl::Restore, "-p PORT [-t SEKUNDEN] [--no-backup] [--no-verify]", "[GERÄTEOPTIONEN] [SICHERUNG]"},
     {Befehl::Set, "[-o NEU.cfg] [--from WERTE.json] [--empfaenger LISTE=DATEI.csv ...]",
      "DATEI.cfg [SCHLÜSSEL=WERT ...]"},
+    {Befehl::Serie, "-p PORT [-t SEKUNDEN] [-v | -q] VORLAGE.cfg GERAETE.csv", nullptr},
 };
 
 // `kopf` and the command's name, padded to `breite`, then its usage; a second
@@ -638,6 +650,40 @@ const Befehlshilfe kBefehlshilfe[] = {
      "                       Mehrfach möglich.\n"
      "Erst gelten die Werte von --from, dann die Listen, dann SCHLÜSSEL=WERT; ist\n"
      "eine Einstellung mehrmals angegeben, gilt die letzte Angabe.\n"},
+    {Befehl::Serie,
+     {"Schreibt VORLAGE.cfg in eine Reihe von Geräten, je Zeile von GERAETE.csv eines.\n"
+      "Die Kopfzeile nennt Schlüssel wie show --json (general.installation_name,\n"
+      "lines[0].text, ...), getrennt durch \";\" oder \",\"; jede Zeile darunter die Werte\n"
+      "eines Geräts, wie set sie nimmt (ein leeres Feld lässt den Wert der Vorlage).\n"
+      "Eine Spalte \"fremd\" mit \"ja\" erlaubt, ein Gerät zu beschreiben, das eine\n"
+      "Anlage anderen Namens hält (wie write --force-name). Alle Zeilen werden\n"
+      "geprüft, bevor nach dem ersten Gerät gefragt wird: ein abgewiesener Wert\n"
+      "nennt Zeile, Schlüssel und Grund, und nichts wird geschrieben (Rückgabewert 4).\n",
+      "\n"
+      "Für jede Zeile fragt gsmbv: \"Gerät 3 von 12: »Pumpwerk Süd« anschließen, Enter\n"
+      "– s überspringt, q beendet\" und liest die Antwort von der Standardeingabe\n"
+      "(aus einer Pipe je Gerät eine Zeile; endet die Eingabe, endet die Serie wie\n"
+      "mit q). Dann wie write: lesen und sichern, Anlagenbezeichnung prüfen (ein\n"
+      "Gerät einer anderen Anlage wird mit einem Hinweis übersprungen), schreiben,\n"
+      "zurücklesen und prüfen; danach das Konfigurationsblatt als PDF in den Ordner\n"
+      "GERAETE-blaetter neben der CSV-Datei.\n",
+      "\n"
+      "Jedes Gerät bekommt eine Zeile im Journal GERAETE.journal.csv neben der\n"
+      "CSV-Datei (Zeit;Zeile;Anlage;Ergebnis;Sicherung;Blatt), sofort geschrieben.\n"
+      "Ein zweiter Lauf überspringt jede Zeile, die das Journal als geschrieben\n"
+      "nennt. Strg+C beendet das Schreiben wie bei write, trägt das Gerät ins\n"
+      "Journal ein und beendet die Serie.\n",
+      "\n"
+      "Rückgabewerte: 0 jedes gefragte Gerät geschrieben; sonst der des ersten\n"
+      "Geräts, das nicht geschrieben wurde (wie bei write, 6 für eine fremde Anlage);\n"
+      "4 Vorlage, Geräteliste oder Journal nicht lesbar oder ein Wert abgewiesen;\n"
+      "130 abgebrochen.\n"},
+     false,
+     "  -p, --port PORT      der Port, wie bei write\n"
+     "  -t, --timeout SEKUNDEN\n"
+     "                       Frist für jedes Warten auf das Gerät, wie bei write\n"
+     "  -v, --verbose        jeden Schritt nennen\n"
+     "  -q, --quiet          nur Fragen und Fehler ausgeben\n"},
 };
 
 } // namespace
@@ -671,6 +717,7 @@ QString hilfetext(Befehl b)
         "          Geräts und einer Datei) ausgeben\n"
         "  restore eine Sicherung Byte für Byte in das Gerät zurückschreiben\n"
         "  set     Einstellungen einer Konfigurationsdatei ändern (Werte, JSON, CSV)\n"
+        "  serie   eine Vorlage mit Werten je Gerät in eine Reihe von Geräten schreiben\n"
         "\n"
         "Optionen:\n")
         + QString::fromUtf8(kPortHilfe)
@@ -687,7 +734,7 @@ QString hilfetext(Befehl b)
             "  -h, --help           Hilfe; gsmbv BEFEHL --help: Hilfe zum Befehl\n"
             "  --version            Version ausgeben\n"
             "\n"
-            "GERÄTEOPTIONEN von read, write, log, clock, restore und diff --port:\n")
+            "GERÄTEOPTIONEN von read, write, log, clock, restore, serie und diff --port:\n")
         + QString::fromUtf8(kGeraetHilfe)
         + QStringLiteral(
             "\n"

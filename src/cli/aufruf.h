@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Befehl { Keiner, Read, Write, Log, Clock, Show, Ports, Diff, Restore, Set };
+enum class Befehl { Keiner, Read, Write, Log, Clock, Show, Ports, Diff, Restore, Set, Serie };
 
 // Exit statuses, one per kind of failure.
 enum Status : int {
@@ -36,7 +36,7 @@ struct Aufruf {
     QString port;          // -p/--port as given, else GSMBV_PORT
     QString ausgabe;       // -o/--output ("-": standard output)
     QString datei;         // the configuration file of write, show and set, the first of diff, restore's backup (may be empty)
-    QString zweite;        // the second configuration file of diff
+    QString zweite;        // the second configuration file of diff; serie: the CSV of the devices
     QString pdf;           // show --pdf: the sheet's file
     bool json = false;     // show --json
     std::optional<std::chrono::milliseconds> frist;  // -t/--timeout

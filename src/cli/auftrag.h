@@ -39,6 +39,8 @@ public:
     virtual ~Auftrag() = default;
     // Call it from the running event loop; the run ends through Lauf.
     virtual void starten() = 0;
+    // Ctrl+C (the first two): true when the command ends what runs itself.
+    virtual bool unterbrechen() { return false; }
 
 protected:
     void ende(int status);  // the run's end (Lauf::beenden)
@@ -55,6 +57,7 @@ std::unique_ptr<Auftrag> auftragClock(const Teile& t);
 std::unique_ptr<Auftrag> auftragPorts(const Teile& t);
 std::unique_ptr<Auftrag> auftragSet(const Teile& t);
 std::unique_ptr<Auftrag> auftragRestore(const Teile& t);
+std::unique_ptr<Auftrag> auftragSerie(const Teile& t);
 
 // What a write puts into the device when it is not the configuration file
 // named (restore writes a backup's memory the same way): the content and its
@@ -107,5 +110,8 @@ void anpassungenNennen(Konsole& konsole, const Dateiergebnis& datei);
 // was refused or a file of values could not be read: each said on standard
 // error, `datei` as it was.
 bool werteSetzen(const Aufruf& a, Konsole& konsole, Dateiergebnis& datei);
+// SCHLÜSSEL=WERT texts applied to `datei` in the same way, all or none: the
+// refusals ("lines[0].text: Zeichen nicht zulässig"); none: applied.
+QStringList zuweisungenAnwenden(const QStringList& zuweisungen, Dateiergebnis& datei);
 
 } // namespace cli

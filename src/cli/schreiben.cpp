@@ -86,7 +86,9 @@ private:
         m_t.konsole.zwischenstand();
         if (!fremd.isEmpty()) {
             m_t.konsole.meldung(fremd, QStringLiteral("GSM-Boravilon"));
-            m_t.konsole.hinweis(QStringLiteral("Gerät nicht beschrieben (--force-name schreibt trotzdem)"));
+            m_t.konsole.hinweis(m_t.aufruf.befehl == Befehl::Serie
+                                    ? QStringLiteral("Gerät nicht beschrieben")
+                                    : QStringLiteral("Gerät nicht beschrieben (--force-name schreibt trotzdem)"));
             return ende(FremdeAnlage);
         }
         if (m_t.aufruf.probe)

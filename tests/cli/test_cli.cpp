@@ -222,6 +222,7 @@ private slots:
     void portsImBaum();
     void wiederherstellen_data();
     void wiederherstellen();
+    void serie();
 
 private:
     QTemporaryDir m_dir;
@@ -1087,6 +1088,84 @@ void TestCli::wiederherstellen()
         QCOMPARE(lesen(name + ".speicher"), vorher);
         QVERIFY(QFile::exists(name + ".vorschreiben"));
     }
+}
+
+// A series of three devices on one line, the device's memory carried from
+// row to row: rows are checked before anything is asked; then the first row
+// is written, the second meets the first's installation and is skipped, the
+// third (fremd=ja) breaks off; a second run, after a crash left half a
+// journal line, goes on with the rows not written.
+void TestCli::serie()
+{
+    QTemporaryDir tmp;
+    const QString csv = tmp.filePath("geraete.csv"), journal = tmp.filePath("geraete.journal.csv");
+    auto sim = geraet(kit::ff(kGeraeteBytes));
+    const QStringList umgebung{"XDG_DATA_HOME=" + tmp.filePath("xdg")};
+    // Answers given as each question comes; before one, `vorher` of its number runs.
+    const auto lauf = [&](const QList<QByteArray>& antworten, const std::function<void(int)>& vorher = {}) {
+        QByteArray fehler;
+        int beantwortet = 0;
+        const Lauf l = gsmbv({"serie", "-p", sim->pfad(), "-t", "1", pfad("quelle.cfg"), csv}, umgebung, {},
+                             [&](QProcess& p) {
+                                 QObject::connect(&p, &QProcess::readyReadStandardError, &p, [&] {
+                                     fehler += p.readAllStandardError();
+                                     const int n = int(fehler.count(" anschließen, Enter"));
+                                     if (n > beantwortet && n <= antworten.size()) {
+                                         beantwortet = n;
+                                         if (vorher)
+                                             vorher(n);
+                                         p.write(antworten[n - 1]);
+                                         fehler += "gefragt\n";
+                                     }
+                                 });
+                             });
+        return std::pair{l.status, fehler + l.fehler};
+    };
+    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 1;Einbruch 1;\n"
+                           "Halle 2;Einbruch 2;nein\nHalle 3;Einbruch 3;vielleicht\nHalle 4;Einbruch Süd;\n"));
+    auto [status, fehler] = lauf({});
+    QCOMPARE(status, 4);
+    QCOMPARE(fehler, QByteArray("gsmbv: " + csv.toUtf8() + ", Zeile 4, fremd: ja oder nein\ngsmbv: " + csv.toUtf8()
+                                + ", Zeile 5, lines[0].text: Zeichen nicht zulässig\n"
+                                  "gsmbv: Serie nicht begonnen: kein Gerät beschrieben\n"));
+    QCOMPARE(sim->verbindungen(), 0);
+
+    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 1;Einbruch 1;\n"
+                           "Halle 2;Einbruch 2;nein\n\"Halle 3\";Einbruch 3;ja\n"));
+    std::tie(status, fehler) = lauf({"\n", "\n", "\n"}, [&](int n) {
+        SimFehler f;
+        QVERIFY(n < 3 || f.hinzufuegen(QStringLiteral("noecho@600")));
+        sim->geraet().setzeFehler(f);
+    });
+    QCOMPARE(status, 6);
+    QVERIFY2(passt(fehler, "Gerät 1 von 3: »Halle 1« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
+                           "Gerät 2 von 3: »Halle 2« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
+                           "Gerät enthält »Halle 1«, Datei ist für »Halle 2«\ngsmbv: Gerät nicht beschrieben\n"
+                           "gsmbv: Zeile 3 übersprungen (fremd=ja in der Zeile schreibt trotzdem)\n"
+                           "Gerät 3 von 3: »Halle 3« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
+                           "Fehler bei Datenübertragung\ngsmbv: Echo fehlt bei Seite 2, Zeichen 84\n"
+                           "gsmbv: Gerät hält: Seiten 0 und 1 aus der Datei, …\n"),
+             fehler.right(400).constData());
+    const QByteArray j = "Zeit;Zeile;Anlage;Ergebnis;Sicherung;Blatt\n…;2;Halle 1;geschrieben;" + tmp.path().toUtf8()
+                         + "/xdg/gsmbv/sicherungen/ohne Bezeichnung_…@…" + ".cfg;" + tmp.path().toUtf8()
+                         + "/geraete-blaetter/2_Halle 1.pdf\n…;3;Halle 2;fremde Anlage;…/Halle 1_…;\n"
+                           "…;4;Halle 3;Fehler 3;…/Halle 1_…;\n";
+    QVERIFY2(passt(lesen(journal), j), lesen(journal).constData());
+    QVERIFY(lesen(tmp.filePath("geraete-blaetter/2_Halle 1.pdf")).startsWith("%PDF-"));
+
+    // A run that died while writing its line; the second run: "s" for row 3, row 4 written over Halle 1's device.
+    QVERIFY(QFile(journal).open(QIODevice::Append) && kit::schreiben(journal, lesen(journal) + "2030;4;Halle 3;gesch"));
+    sim->geraet().setzeFehler({});
+    std::tie(status, fehler) = lauf({"s\n", "\n"});
+    QCOMPARE(status, 0);
+    QVERIFY2(passt(fehler, "gsmbv: " + journal.toUtf8() + ": letzte Zeile unvollständig, nicht gezählt\n"
+                           "gsmbv: Gerät 1 von 3: »Halle 1« schon geschrieben (Journal)\n"
+                           "Gerät 2 von 3: »Halle 2« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
+                           "Gerät 3 von 3: »Halle 3« anschließen, Enter – s überspringt, q beendet\ngefragt\n"),
+             fehler.right(400).constData());
+    QVERIFY2(passt(lesen(journal), j + "2030;4;Halle 3;gesch\n…;4;Halle 3;geschrieben;…/Halle 3_…;…/4_Halle 3.pdf\n"),
+             lesen(journal).constData());
+    QCOMPARE(sim->geraet().speicher().mid(128, 8), QByteArray("Halle 3\x03"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

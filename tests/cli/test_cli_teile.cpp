@@ -162,6 +162,11 @@ void TestCliTeile::aufruf_data()
     zeile("show --json", {"show", "--json", "f.cfg"}, "show f.cfg json");
     zeile("diff", {"diff", "a.cfg", "b.cfg"}, "diff a.cfg b.cfg");
     zeile("diff -p", {"diff", "-p", "COM1", "a.cfg"}, "diff p=COM1 a.cfg");
+    zeile("serie", {"serie", "-p", "COM1", "v.cfg", "g.csv"}, "serie p=COM1 v.cfg g.csv");
+    zeile("serie, one file", {"serie", "-p", "COM1", "v.cfg"},
+          "! serie braucht eine Vorlage (.cfg) und eine Geräteliste (.csv)");
+    zeile("serie --transcript", {"serie", "-p", "COM1", "--transcript", "m", "v.cfg", "g.csv"},
+          "! --transcript gibt es bei serie nicht");
     zeile("diff -p, two files", {"diff", "-p", "COM1", "a.cfg", "b.cfg"},
           "! diff --port vergleicht das Gerät mit einer Konfigurationsdatei");
     zeile("restore, none named", {"restore", "-p", "COM1"}, "restore p=COM1");
