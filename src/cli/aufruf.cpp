@@ -760,7 +760,7 @@ QString hilfetext(Befehl b)
             "       bei set und write --set auch: ein Wert abgewiesen\n"
             "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift,\n"
             "       Standardausgabe oder Meldungen auf der Standardfehlerausgabe)\n"
-            "  6    write: das Gerät hält eine Anlage anderen Namens (--force-name)\n"
+            "  6    write, serie: das Gerät hält eine Anlage anderen Namens (--force-name)\n"
             "  130  abgebrochen (Strg+C, SIGTERM, SIGHUP)\n");
 }
 
