@@ -3,8 +3,8 @@
 # -p/--port (COM1 to COM4, USB adapters, their stable names), the recipient
 # lists after --empfaenger and files: any after -o/--output and --transcript,
 # PDFs after --pdf, JSON after --from, CSV after LISTE=, configuration files
-# for write, show, diff, restore and set. tests/cli/test_completion.sh checks
-# the commands and options against the program's own help.
+# for write, show, diff, restore and set (serie: the template, then the CSV).
+# tests/cli/test_completion.sh checks the commands and options against the program's own help.
 
 # Ports beginning with $1. _GSMBV_DEV stands for /dev (tests give a tree of their own).
 _gsmbv_ports()
@@ -57,18 +57,21 @@ _gsmbv()
     esac
 
     if ((COMP_CWORD == 1)); then
-        COMPREPLY=($(compgen -W "read write log clock show ports diff restore set -h --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "read write log clock show ports diff restore set serie -h --help --version" -- "$cur"))
         return
     fi
     local optionen geraet="-v --verbose -q --quiet --transcript"
     case ${COMP_WORDS[1]} in
         read | log) optionen="-p --port -o --output -t --timeout $geraet -h --help" ;;
-        write) optionen="-p --port -t --timeout --force --strict --no-backup --no-verify --set $geraet -h --help" ;;
+        write) optionen="-p --port -t --timeout --force --strict --no-backup --no-verify --force-name --dry-run --set $geraet
+               -h --help" ;;
         clock) optionen="-p --port -t --timeout --set $geraet -h --help" ;;
         restore) optionen="-p --port -t --timeout --no-backup --no-verify $geraet -h --help" ;;
         show) optionen="--force --json --pdf --empfaenger -h --help" ;;
         set) optionen="-o --output --from --empfaenger -h --help" ;;
-        ports | diff) optionen="-h --help" ;;
+        diff) optionen="-p --port -t --timeout $geraet -h --help" ;;
+        serie) optionen="-p --port -t --timeout -v --verbose -q --quiet -h --help" ;;
+        ports) optionen="-h --help" ;;
         *) COMPREPLY=(); return ;;
     esac
     if [[ $cur == -* ]]; then
@@ -77,6 +80,7 @@ _gsmbv()
     fi
     case ${COMP_WORDS[1]} in
         write | show | diff | restore | set) _gsmbv_dateien "$cur" .cfg ;;
+        serie) [[ ${COMP_WORDS[COMP_CWORD-1]} == *.cfg ]] && _gsmbv_dateien "$cur" .csv || _gsmbv_dateien "$cur" .cfg ;;
         *) COMPREPLY=() ;;
     esac
 }

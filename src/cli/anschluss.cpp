@@ -107,7 +107,7 @@ bool Anschluss::portOeffnen(int status, const QString& folge)
         m_konsole.hinweis(QStringLiteral("sudo usermod -aG %1 $USER").arg(u.gruppe));
     if (!folge.isEmpty())
         m_konsole.hinweis(folge);
-    m_lauf.beenden(status);
+    m_lauf.beenden(status == KeineVerbindung ? m_ohneVerbindung : status);
     return false;
 }
 
@@ -128,7 +128,7 @@ Verbindung::Fertig Anschluss::bericht(Auswirkung auswirkung, std::function<void(
             m_konsole.hinweis(h);
         if (b.zuruecklesen && zuruecklesen)
             return zuruecklesen(b);
-        m_lauf.beenden(b.status);
+        m_lauf.beenden(b.status == KeineVerbindung ? m_ohneVerbindung : b.status);
     };
 }
 
@@ -146,7 +146,7 @@ void Anschluss::sichern(const Konfigspeicher& bild, const std::optional<QString>
     if (const sicherung::Versuch s = sicherung::anlegen({bild, m_gelesen, vorSchreiben}); !s)
         m_konsole.hinweis(s.fehler);
     else
-        m_konsole.schritt(QStringLiteral("Sicherung angelegt: %1").arg(s.pfad));
+        m_konsole.schritt(QStringLiteral("Sicherung angelegt: %1").arg(m_sicherung = s.pfad));
 }
 
 bool Anschluss::abbrechen()

@@ -34,6 +34,9 @@ public:
     // Opens the port for the next operation of the same command; when it
     // cannot be opened the run ends with `status`, `folge` said last.
     bool portOeffnen(int status = KeineVerbindung, const QString& folge = {});
+    // The exit status of a connection that fails, instead of KeineVerbindung
+    // (diff, whose 1 says the settings differ, takes Uebertragungsfehler).
+    void setOhneVerbindung(int status) { m_ohneVerbindung = status; }
     // The link, once verbinden() succeeded.
     Verbindung& verbindung() { return *m_v; }
 
@@ -56,6 +59,8 @@ public:
     // installation name of the write that follows. A failure is one line, the
     // command goes on.
     void sichern(const Konfigspeicher& bild, const std::optional<QString>& vorSchreiben = std::nullopt);
+    // The *.cfg of the last backup kept; empty: none.
+    const QString& sicherungspfad() const { return m_sicherung; }
 
     // Ctrl+C: an operation under way is aborted as with the window's abort
     // button (ESC, port closed) and ends through its report. False when none runs.
@@ -78,6 +83,8 @@ private:
     std::unique_ptr<Transport> m_transport;  // until the link takes it
     std::unique_ptr<Verbindung> m_v;
     QByteArray m_gelesen;  // the bytes of the last configuration read
+    int m_ohneVerbindung = KeineVerbindung;
+    QString m_sicherung;
 };
 
 } // namespace cli

@@ -31,20 +31,25 @@ struct Erlaubt {
     bool zuweisen = false;       // write --set SCHLÜSSEL=WERT
     bool vorgaben = false;       // set: --from, SCHLÜSSEL=WERT after the file
     bool liste = false;          // --empfaenger
+    bool schreiben = false;      // write: --force-name, --dry-run
+    bool serie = false;          // serie: VORLAGE.cfg GERAETE.csv
 };
 
 Erlaubt erlaubt(Befehl b)
 {
     switch (b) {
     case Befehl::Read: return {true, true, true, false, false, false};
-    case Befehl::Write: return {.datei = true, .erzwingen = true, .schreibschutz = true, .streng = true, .zuweisen = true};
+    case Befehl::Write:
+        return {.datei = true, .erzwingen = true, .schreibschutz = true, .streng = true, .zuweisen = true,
+                .schreiben = true};
     case Befehl::Log: return {true, true, false, false, false, false};
     case Befehl::Clock: return {true, false, false, false, true, false};
     case Befehl::Show: return {.port = false, .datei = true, .erzwingen = true, .blatt = true, .liste = true};
     case Befehl::Set: return {.port = false, .ausgabe = true, .datei = true, .vorgaben = true, .liste = true};
     case Befehl::Ports: return {false, false, false, false, false, false};
-    case Befehl::Diff: return {false, false, false, true, false, false, false, true};
+    case Befehl::Diff: return {.datei = true, .zwei = true};
     case Befehl::Restore: return {.schreibschutz = true, .hoechstensEine = true};
+    case Befehl::Serie: return {.serie = true};
     case Befehl::Keiner: break;
     }
     return {false, false, false, false, false, false};
@@ -53,7 +58,7 @@ Erlaubt erlaubt(Befehl b)
 std::optional<Befehl> befehlFuer(const QString& name)
 {
     for (Befehl b : {Befehl::Read, Befehl::Write, Befehl::Log, Befehl::Clock, Befehl::Show, Befehl::Ports,
-                     Befehl::Diff, Befehl::Restore, Befehl::Set})
+                     Befehl::Diff, Befehl::Restore, Befehl::Set, Befehl::Serie})
         if (name == befehlsname(b))
             return b;
     return std::nullopt;
@@ -86,6 +91,7 @@ QString befehlsname(Befehl b)
     case Befehl::Diff: return QStringLiteral("diff");
     case Befehl::Restore: return QStringLiteral("restore");
     case Befehl::Set: return QStringLiteral("set");
+    case Befehl::Serie: return QStringLiteral("serie");
     case Befehl::Keiner: break;
     }
     return {};
@@ -166,6 +172,8 @@ const Option kOptionen[] = {
     {QLatin1String("--strict"), &Erlaubt::streng, nullptr, [](Aufruf& a, const QString&) { a.streng = true; return QString(); }},
     {QLatin1String("--no-verify"), &Erlaubt::schreibschutz, nullptr, [](Aufruf& a, const QString&) { a.pruefen = false; return QString(); }},
     {QLatin1String("--no-backup"), &Erlaubt::schreibschutz, nullptr, [](Aufruf& a, const QString&) { a.sichern = false; return QString(); }},
+    {QLatin1String("--force-name"), &Erlaubt::schreiben, nullptr, [](Aufruf& a, const QString&) { a.fremd = true; return QString(); }},
+    {QLatin1String("--dry-run"), &Erlaubt::schreiben, nullptr, [](Aufruf& a, const QString&) { a.probe = true; return QString(); }},
     {QLatin1String("--verbose"), &Erlaubt::port, nullptr, [](Aufruf& a, const QString&) { return umfangSetzen(a, Aufruf::Umfang::Ausfuehrlich); }},
     {QLatin1String("--quiet"), &Erlaubt::port, nullptr, [](Aufruf& a, const QString&) { return umfangSetzen(a, Aufruf::Umfang::Leise); }},
     {QLatin1String("--json"), &Erlaubt::blatt, nullptr, [](Aufruf& a, const QString&) { a.json = true; return QString(); }},
@@ -246,11 +254,17 @@ QString positionenPruefen(const QStringList& positionen, const Erlaubt& e, const
         // Without a backup named, the device's read chooses it.
         if (a.datei.isEmpty() && !a.sichern)
             return QStringLiteral("%1 ohne SICHERUNG liest das Gerät zuerst: --no-backup nur mit SICHERUNG").arg(name);
-    } else if (e.zwei) {
-        if (positionen.size() != 2 || positionen[0].isEmpty() || positionen[1].isEmpty())
-            return QStringLiteral("%1 braucht genau zwei Konfigurationsdateien").arg(name);
+    } else if (e.serie) {
+        if (positionen.size() != 2 || positionen.contains(QString()))
+            return QStringLiteral("%1 braucht eine Vorlage (.cfg) und eine Geräteliste (.csv)").arg(name);
         a.datei = positionen[0];
         a.zweite = positionen[1];
+    } else if (e.zwei) {
+        // diff: two files, or the device (a port) and one.
+        if (positionen.isEmpty() || positionen.size() > 2 || positionen.contains(QString()))
+            return QStringLiteral("%1 braucht zwei Konfigurationsdateien, oder --port und eine").arg(name);
+        a.datei = positionen[0];
+        a.zweite = positionen.value(1);
     } else if (e.datei) {
         if (positionen.isEmpty())
             return QStringLiteral("%1 braucht eine Konfigurationsdatei").arg(name);
@@ -310,11 +324,19 @@ Aufruf aufrufLesen(const QStringList& argumente, const QString& umgebungsport)
     }
     if (a.fehler.isEmpty() && int(gegeben.contains(QLatin1String("--pdf"))) + int(a.json) + int(!a.liste.isEmpty()) > 1)
         a.fehler = QStringLiteral("--json, --pdf und --empfaenger schließen einander aus");
+    // Each device of a series opens the port anew: one transcript would keep only the last.
+    if (a.fehler.isEmpty() && e.serie && gegeben.contains(QLatin1String("--transcript")))
+        a.fehler = QStringLiteral("--transcript gibt es bei serie nicht");
     if (a.fehler.isEmpty())
         a.fehler = positionenPruefen(positionen, e, name, a);
     if (!a.fehler.isEmpty())
         return a;
-    if (e.port && !gegeben.contains(QLatin1String("--port"))) {
+    const bool zweiDateien = e.zwei && !a.zweite.isEmpty();
+    if (zweiDateien && gegeben.contains(QLatin1String("--port")))
+        a.fehler = QStringLiteral("%1 --port vergleicht das Gerät mit einer Konfigurationsdatei").arg(name);
+    else if (e.zwei && !zweiDateien && !gegeben.contains(QLatin1String("--port")) && umgebungsport.isEmpty())
+        a.fehler = QStringLiteral("%1 braucht zwei Konfigurationsdateien, oder --port und eine").arg(name);
+    if (a.fehler.isEmpty() && e.port && !zweiDateien && !gegeben.contains(QLatin1String("--port"))) {
         if (umgebungsport.isEmpty())
             a.fehler = QStringLiteral("%1 braucht --port (oder GSMBV_PORT)").arg(name);
         else if (!portLesen(umgebungsport))
@@ -356,16 +378,17 @@ struct Nutzung {
 
 const Nutzung kNutzung[] = {
     {Befehl::Read, "-p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
-    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup]",
-     "[--no-verify] [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg"},
+    {Befehl::Write, "-p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup] [--no-verify]",
+     "[--force-name] [--dry-run] [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg"},
     {Befehl::Log, "-p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
     {Befehl::Clock, "-p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", nullptr},
     {Befehl::Show, "[--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg", nullptr},
     {Befehl::Ports, "", nullptr},
-    {Befehl::Diff, "DATEI_A.cfg DATEI_B.cfg", nullptr},
+    {Befehl::Diff, "DATEI_A.cfg DATEI_B.cfg | -p PORT [-t SEKUNDEN] [GERÄTEOPTIONEN] DATEI.cfg", nullptr},
     {Befehl::Restore, "-p PORT [-t SEKUNDEN] [--no-backup] [--no-verify]", "[GERÄTEOPTIONEN] [SICHERUNG]"},
     {Befehl::Set, "[-o NEU.cfg] [--from WERTE.json] [--empfaenger LISTE=DATEI.csv ...]",
      "DATEI.cfg [SCHLÜSSEL=WERT ...]"},
+    {Befehl::Serie, "-p PORT [-t SEKUNDEN] [-v | -q] VORLAGE.cfg GERAETE.csv", nullptr},
 };
 
 // `kopf` and the command's name, padded to `breite`, then its usage; a second
@@ -479,10 +502,23 @@ const Befehlshilfe kBefehlshilfe[] = {
       "aus der Datei, Seite 3 gemischt, Seiten 4 bis 12 wie vorher. Schreiben\n"
       "wiederholen.\" Antwortet das Gerät nicht mehr oder ist die Leitung getrennt\n"
       "(Kabel gezogen), nennt gsmbv nur, was gesendet und durch Echos bestätigt\n"
-      "wurde; der Zustand des Geräts ist dann nicht geprüft.\n"},
+      "wurde; der Zustand des Geräts ist dann nicht geprüft.\n"
+      "\n"
+      "Hält das Gerät eine eingerichtete Anlage mit einer anderen Anlagenbezeichnung\n"
+      "als die Datei, wird nichts geschrieben: \"Gerät enthält »Tankstelle Süd«, Datei\n"
+      "ist für »Pumpwerk Nord«\", Rückgabewert 6. Ein Gerät ohne Anlagenbezeichnung\n"
+      "(leer oder nie beschrieben) ist nicht eingerichtet. Dazu wird das Gerät auch\n"
+      "mit --no-backup gelesen, nur nicht gesichert; erst mit --force-name nicht.\n"},
      true,
      "  --force              auch eine Datei schreiben, die nicht die Form einer\n"
      "                       Konfigurationsdatei hat (nicht bei fehlenden Zeilen)\n"
+     "  --force-name         auch ein Gerät beschreiben, das eine Anlage anderen\n"
+     "                       Namens hält\n"
+     "  --dry-run            alles bis zum Schreiben (Datei prüfen, Gerät lesen und\n"
+     "                       sichern, Anlagenbezeichnung prüfen), dann die\n"
+     "                       Einstellungen ausgeben, die sich ändern würden (wie\n"
+     "                       diff: \"< \" Gerät, \"> \" Datei); nichts geschrieben.\n"
+     "                       Rückgabewert 0 (6 bei einer Anlage anderen Namens)\n"
      "  --strict             eine Datei, deren Werte angepasst würden, mit\n"
      "                       Rückgabewert 4 abweisen, ohne das Gerät zu fragen\n"
      "  --no-backup          vorher nicht lesen und sichern\n"
@@ -537,16 +573,21 @@ const Befehlshilfe kBefehlshilfe[] = {
       "show --json), dann \"< \" mit dem Wert in DATEI_A und \"> \" mit dem in DATEI_B.\n"
       "Ein leerer Wert erscheint als (leer), ein Empfänger, den nur eine Datei hat,\n"
       "in der anderen als (nicht vorhanden).\n"
-      "Für ein Gerät: gsmbv read --port PORT --output jetzt.cfg, dann\n"
-      "gsmbv diff alt.cfg jetzt.cfg.\n"
+      "\n"
+      "Mit --port wird das Gerät mit DATEI.cfg verglichen: \"< \" ist der Wert im\n"
+      "Gerät, \"> \" der in der Datei. Das Gerät wird gelesen wie bei read und als\n"
+      "Sicherung abgelegt.\n"
       "\n"
       "Rückgabewerte:\n"
       "  0    keine Einstellung verschieden\n"
       "  1    Einstellungen verschieden\n"
       "  2    falsche Argumente\n"
-      "  4    Fehler bei Zugriff auf Konfigurationsdatei\n"},
-     false,
-     nullptr},
+      "  3    das Gerät nicht gelesen (keine Verbindung, Fehler bei Datenübertragung)\n"
+      "  4    Fehler bei Zugriff auf Konfigurationsdatei\n"
+      "  5    Ausgabe nicht schreibbar\n"
+      "  130  abgebrochen\n"},
+     true,
+     ""},
     {Befehl::Restore,
      {"Schreibt eine Sicherung Byte für Byte in das Gerät zurück: alle 13 Seiten, wie\n"
       "das Gerät sie beim Sichern hielt, auch was keine Einstellung zeigt. SICHERUNG\n"
@@ -609,6 +650,40 @@ const Befehlshilfe kBefehlshilfe[] = {
      "                       Mehrfach möglich.\n"
      "Erst gelten die Werte von --from, dann die Listen, dann SCHLÜSSEL=WERT; ist\n"
      "eine Einstellung mehrmals angegeben, gilt die letzte Angabe.\n"},
+    {Befehl::Serie,
+     {"Schreibt VORLAGE.cfg in eine Reihe von Geräten, je Zeile von GERAETE.csv eines.\n"
+      "Die Kopfzeile nennt Schlüssel wie show --json (general.installation_name,\n"
+      "lines[0].text, ...), getrennt durch \";\" oder \",\"; jede Zeile darunter die Werte\n"
+      "eines Geräts, wie set sie nimmt (ein leeres Feld lässt den Wert der Vorlage).\n"
+      "Eine Spalte \"fremd\" mit \"ja\" erlaubt, ein Gerät zu beschreiben, das eine\n"
+      "Anlage anderen Namens hält (wie write --force-name). Alle Zeilen werden\n"
+      "geprüft, bevor nach dem ersten Gerät gefragt wird: ein abgewiesener Wert\n"
+      "nennt Zeile, Schlüssel und Grund, und nichts wird geschrieben (Rückgabewert 4).\n",
+      "\n"
+      "Für jede Zeile fragt gsmbv: \"Gerät 3 von 12: »Pumpwerk Süd« anschließen, Enter\n"
+      "– s überspringt, q beendet\" und liest die Antwort von der Standardeingabe\n"
+      "(aus einer Pipe je Gerät eine Zeile; endet die Eingabe, endet die Serie wie\n"
+      "mit q). Dann wie write: lesen und sichern, Anlagenbezeichnung prüfen (ein\n"
+      "Gerät einer anderen Anlage wird mit einem Hinweis übersprungen), schreiben,\n"
+      "zurücklesen und prüfen; danach das Konfigurationsblatt als PDF in den Ordner\n"
+      "GERAETE-blaetter neben der CSV-Datei.\n",
+      "\n"
+      "Jedes Gerät bekommt eine Zeile im Journal GERAETE.journal.csv neben der\n"
+      "CSV-Datei (Zeit;Zeile;Anlage;Ergebnis;Sicherung;Blatt), sofort geschrieben.\n"
+      "Ein zweiter Lauf überspringt jede Zeile, die das Journal als geschrieben\n"
+      "nennt. Strg+C beendet das Schreiben wie bei write, trägt das Gerät ins\n"
+      "Journal ein und beendet die Serie.\n",
+      "\n"
+      "Rückgabewerte: 0 jedes gefragte Gerät geschrieben; sonst der des ersten\n"
+      "Geräts, das nicht geschrieben wurde (wie bei write, 6 für eine fremde Anlage);\n"
+      "4 Vorlage, Geräteliste oder Journal nicht lesbar oder ein Wert abgewiesen;\n"
+      "130 abgebrochen.\n"},
+     false,
+     "  -p, --port PORT      der Port, wie bei write\n"
+     "  -t, --timeout SEKUNDEN\n"
+     "                       Frist für jedes Warten auf das Gerät, wie bei write\n"
+     "  -v, --verbose        jeden Schritt nennen\n"
+     "  -q, --quiet          nur Fragen und Fehler ausgeben\n"},
 };
 
 } // namespace
@@ -638,9 +713,11 @@ QString hilfetext(Befehl b)
         "  clock   Uhr des Geräts lesen, mit --set stellen\n"
         "  show    Einstellungen einer Konfigurationsdatei ausgeben (Text, JSON, PDF)\n"
         "  ports   serielle Schnittstellen und ihre Geräte zeigen\n"
-        "  diff    abweichende Einstellungen zweier Konfigurationsdateien ausgeben\n"
+        "  diff    abweichende Einstellungen zweier Konfigurationsdateien (oder des\n"
+        "          Geräts und einer Datei) ausgeben\n"
         "  restore eine Sicherung Byte für Byte in das Gerät zurückschreiben\n"
         "  set     Einstellungen einer Konfigurationsdatei ändern (Werte, JSON, CSV)\n"
+        "  serie   eine Vorlage mit Werten je Gerät in eine Reihe von Geräten schreiben\n"
         "\n"
         "Optionen:\n")
         + QString::fromUtf8(kPortHilfe)
@@ -651,11 +728,13 @@ QString hilfetext(Befehl b)
             "                       einer Konfigurationsdatei hat\n"
             "  --strict             write: keine Datei, deren Werte angepasst würden\n"
             "  --no-backup          write, restore: vorher nicht lesen und sichern\n"
+            "  --force-name         write: auch über eine Anlage anderen Namens\n"
+            "  --dry-run            write: nur zeigen, was sich ändern würde\n"
             "  --no-verify          write, restore: nachher nicht zurücklesen und vergleichen\n"
             "  -h, --help           Hilfe; gsmbv BEFEHL --help: Hilfe zum Befehl\n"
             "  --version            Version ausgeben\n"
             "\n"
-            "GERÄTEOPTIONEN von read, write, log, clock und restore:\n")
+            "GERÄTEOPTIONEN von read, write, log, clock, restore, serie und diff --port:\n")
         + QString::fromUtf8(kGeraetHilfe)
         + QStringLiteral(
             "\n"
@@ -671,6 +750,7 @@ QString hilfetext(Befehl b)
             "Rückgabewerte:\n"
             "  0    Erfolg\n"
             "  1    Verbindung nicht möglich; bei diff: Einstellungen verschieden\n"
+            "       (diff --port ohne Verbindung: 3)\n"
             "  2    falsche Argumente\n"
             "  3    Fehler bei Datenübertragung; bei write auch: Prüfung fehlgeschlagen,\n"
             "       oder das Gerät wurde beschrieben und ließ sich danach nicht prüfen\n"
@@ -680,6 +760,7 @@ QString hilfetext(Befehl b)
             "       bei set und write --set auch: ein Wert abgewiesen\n"
             "  5    Ausgabe nicht schreibbar (Protokolldatei, PDF, Mitschrift,\n"
             "       Standardausgabe oder Meldungen auf der Standardfehlerausgabe)\n"
+            "  6    write, serie: das Gerät hält eine Anlage anderen Namens (--force-name)\n"
             "  130  abgebrochen (Strg+C, SIGTERM, SIGHUP)\n");
 }
 

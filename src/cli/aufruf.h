@@ -8,7 +8,7 @@
 
 namespace cli {
 
-enum class Befehl { Keiner, Read, Write, Log, Clock, Show, Ports, Diff, Restore, Set };
+enum class Befehl { Keiner, Read, Write, Log, Clock, Show, Ports, Diff, Restore, Set, Serie };
 
 // Exit statuses, one per kind of failure.
 enum Status : int {
@@ -22,6 +22,7 @@ enum Status : int {
     Ausgabe = 5,              // the log file of --output, the sheet of --pdf, the transcript, standard
                               // output, or a line on standard error cannot be written
     Verschieden = 1,          // diff: the settings differ (as with diff(1))
+    FremdeAnlage = 6,         // write: the device holds another installation (see --force-name)
     Abgebrochen = 130,        // SIGINT or SIGTERM: the transfer was aborted
 };
 
@@ -35,7 +36,7 @@ struct Aufruf {
     QString port;          // -p/--port as given, else GSMBV_PORT
     QString ausgabe;       // -o/--output ("-": standard output)
     QString datei;         // the configuration file of write, show and set, the first of diff, restore's backup (may be empty)
-    QString zweite;        // the second configuration file of diff
+    QString zweite;        // the second configuration file of diff; serie: the CSV of the devices
     QString pdf;           // show --pdf: the sheet's file
     bool json = false;     // show --json
     std::optional<std::chrono::milliseconds> frist;  // -t/--timeout
@@ -48,6 +49,8 @@ struct Aufruf {
     bool streng = false;   // write --strict: refuse a file whose values the editor's rules change
     bool pruefen = true;   // write, restore: read back and compare (off with --no-verify)
     bool sichern = true;   // write, restore: read and keep a backup first (off with --no-backup)
+    bool fremd = false;    // write --force-name: also over a device that holds another installation
+    bool probe = false;    // write --dry-run: everything up to the write, then the settings it would change
     QString mitschrift;    // --transcript: every byte on the line into this file
     enum class Umfang { Normal, Ausfuehrlich, Leise };
     Umfang umfang = Umfang::Normal;  // -v/--verbose: every step; -q/--quiet: errors only

@@ -39,6 +39,8 @@ public:
     virtual ~Auftrag() = default;
     // Call it from the running event loop; the run ends through Lauf.
     virtual void starten() = 0;
+    // Ctrl+C (the first two): true when the command ends what runs itself.
+    virtual bool unterbrechen() { return false; }
 
 protected:
     void ende(int status);  // the run's end (Lauf::beenden)
@@ -55,17 +57,28 @@ std::unique_ptr<Auftrag> auftragClock(const Teile& t);
 std::unique_ptr<Auftrag> auftragPorts(const Teile& t);
 std::unique_ptr<Auftrag> auftragSet(const Teile& t);
 std::unique_ptr<Auftrag> auftragRestore(const Teile& t);
+std::unique_ptr<Auftrag> auftragSerie(const Teile& t);
 
 // What a write puts into the device when it is not the configuration file
 // named (restore writes a backup's memory the same way): the content and its
 // pages given at the start, or chosen by `waehlen` once the device's
 // configuration has been read, before its backup is kept (`waehlen` gets that
-// image; nothing: it has said why and ended the run).
+// image; nothing: it has said why and ended the run). `fremdErlaubt`: the
+// content may go onto a device that holds another installation (a backup
+// goes back whatever name the device holds now), as with --force-name.
 struct Schreibquelle {
     std::optional<Dateiergebnis> inhalt;
     std::function<std::optional<Dateiergebnis>(const Konfigspeicher& geraet)> waehlen;
+    bool fremdErlaubt = false;
 };
 std::unique_ptr<Auftrag> auftragWrite(const Teile& t, Schreibquelle quelle = {});
+
+// The guard against the wrong device: when the device read as `geraet` holds
+// a configured installation whose name (control characters left out, blanks
+// trimmed) differs from that of `inhalt`, what is said ("Gerät enthält
+// »Tankstelle Süd«, Datei ist für »Pumpwerk Nord«"); else empty. A device
+// whose name is empty, or never written (its cells 0xFF), is not configured.
+QString fremdeAnlage(const Konfigspeicher& geraet, const Konfigspeicher& inhalt);
 
 // A configuration file as write, show and diff take it. A file of another
 // kind (LOG.TXT, a file re-saved as UTF-8, ...) is refused unless `erzwingen`;
@@ -78,6 +91,15 @@ struct Dateiladung {
 };
 Dateiladung dateiLaden(const QString& pfad, bool erzwingen);
 
+// The settings in which two configurations differ, as `gsmbv diff` puts
+// them out: per setting "Beschriftung (schlüssel)", "< " its value in `a`,
+// "> " in `b`.
+struct Unterschiede {
+    QByteArray text;
+    qsizetype anzahl = 0;  // settings that differ
+};
+Unterschiede unterschiede(const Dateiergebnis& a, const Dateiergebnis& b);
+
 // Each setting the editor's rules stored otherwise than the file has it, one
 // line on standard error ("angepasst: Minimalguthaben in EURO 20 → 9").
 void anpassungenNennen(Konsole& konsole, const Dateiergebnis& datei);
@@ -88,5 +110,8 @@ void anpassungenNennen(Konsole& konsole, const Dateiergebnis& datei);
 // was refused or a file of values could not be read: each said on standard
 // error, `datei` as it was.
 bool werteSetzen(const Aufruf& a, Konsole& konsole, Dateiergebnis& datei);
+// SCHLÜSSEL=WERT texts applied to `datei` in the same way, all or none: the
+// refusals ("lines[0].text: Zeichen nicht zulässig"); none: applied.
+QStringList zuweisungenAnwenden(const QStringList& zuweisungen, Dateiergebnis& datei);
 
 } // namespace cli

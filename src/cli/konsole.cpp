@@ -42,6 +42,12 @@ void Konsole::hinweis(const QString& text)
     zeile(dateiname::bytes(QStringLiteral("gsmbv: %1\n").arg(text)));
 }
 
+void Konsole::frage(const QString& text, bool amTerminal)
+{
+    zeileBeenden();
+    zeile(text.toUtf8() + (amTerminal ? " " : "\n"));
+}
+
 void Konsole::information(const QString& text)
 {
     if (m_umfang != Aufruf::Umfang::Leise)

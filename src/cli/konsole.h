@@ -30,6 +30,9 @@ public:
     void hinweis(const QString& text);
     void information(const QString& text);
     void schritt(const QString& text);
+    // A question on standard error, the answer typed behind it on a terminal
+    // (`amTerminal`), else on a line of its own.
+    void frage(const QString& text, bool amTerminal);
     // "abgebrochen", once in a run however often it is asked for.
     void abgebrochen();
 

@@ -55,14 +55,15 @@ int main(int argc, char** argv)
         argumente.append(dateiname::text(QByteArray(argv[i])));
     const cli::Aufruf aufruf = cli::aufrufLesen(argumente, qEnvironmentVariable("GSMBV_PORT"));
 
-    // The sheet needs fonts, and fonts need a QGuiApplication. Its platform is
+    // The sheet (show --pdf, each device of a series) needs fonts, and fonts need a QGuiApplication. Its platform is
     // the offscreen one unless the caller chose another: a PDF needs no
     // display, and a display that is set but not reachable would end the tool.
     // Without XDG_RUNTIME_DIR (a server, a cron job) Qt would warn in English
     // and fall back on a shared folder in /tmp: the run gets one of its own.
     std::optional<QTemporaryDir> laufzeit;
     std::unique_ptr<QCoreApplication> programm;
-    if (aufruf.befehl == cli::Befehl::Show && !aufruf.pdf.isEmpty() && aufruf.fehler.isEmpty() && !aufruf.hilfe) {
+    const bool blatt = (aufruf.befehl == cli::Befehl::Show && !aufruf.pdf.isEmpty()) || aufruf.befehl == cli::Befehl::Serie;
+    if (blatt && aufruf.fehler.isEmpty() && !aufruf.hilfe) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")

@@ -3,6 +3,7 @@
 // that checks every page written. A write that breaks off is read back as
 // well, to say what each page now holds.
 #include "backup/sicherung.h"
+#include "cfgfile/cfgdatei.h"
 #include "cli/anschluss.h"
 #include "cli/auftrag.h"
 #include "cli/konsole.h"
@@ -41,36 +42,74 @@ public:
         }
         if (!m_t.anschluss.verbinden(QStringLiteral("Gerät nicht beschrieben")))
             return;
-        if (m_t.aufruf.sichern)
+        // The guard and --dry-run need the device's configuration even with --no-backup.
+        if (m_t.aufruf.sichern || waechter() || m_t.aufruf.probe)
             return sicherungLesen();
         schreiben();
     }
 
 private:
+    // Whether the guard against another installation's device is on.
+    bool waechter() const { return !m_quelle.fremdErlaubt && !m_t.aufruf.fremd; }
+
     // The device's configuration before it is overwritten, read as `read`
-    // reads it and kept as a backup. A read that fails stops the command
-    // before anything is written.
+    // reads it and kept as a backup (not with --no-backup). A read that fails
+    // stops the command before anything is written.
     void sicherungLesen()
     {
-        m_t.konsole.setLesetext(QStringLiteral("sichere Konfigurationsdaten ..."));
+        if (m_t.aufruf.sichern)
+            m_t.konsole.setLesetext(QStringLiteral("sichere Konfigurationsdaten ..."));
         m_t.anschluss.verbindung().konfigurationLesen(
             [this, dekoder = m_t.anschluss.bildDekoder(m_bild)](const QByteArray& bytes) {
                 m_vorher = bytes;
                 return dekoder(bytes);
             },
-            m_t.anschluss.bericht(Auswirkung::NichtBeschrieben, [this] {
-                if (m_quelle.waehlen && !m_quelle.inhalt) {
-                    const auto gewaehlt = m_quelle.waehlen(m_bild);
-                    if (!gewaehlt)
-                        return;
-                    m_datei = *gewaehlt;
-                }
-                m_t.anschluss.sichern(m_bild, sicherung::listenname(m_datei.image));
-                m_t.konsole.zwischenstand();
-                if (m_t.anschluss.portOeffnen(KeineVerbindung, QStringLiteral("Gerät nicht beschrieben")))
-                    schreiben();
-            }),
+            m_t.anschluss.bericht(Auswirkung::NichtBeschrieben, [this] { gelesen(); }),
             [this] { Grundeinstellung(m_bild); });
+    }
+
+    // The device read: the backup (as a plain read when nothing will be
+    // written), the guard, then the write.
+    void gelesen()
+    {
+        if (m_quelle.waehlen && !m_quelle.inhalt) {
+            const auto gewaehlt = m_quelle.waehlen(m_bild);
+            if (!gewaehlt)
+                return;
+            m_datei = *gewaehlt;
+        }
+        const QString fremd = waechter() ? fremdeAnlage(m_bild, m_datei.image) : QString();
+        const bool schreibt = fremd.isEmpty() && !m_t.aufruf.probe;
+        if (m_t.aufruf.sichern)
+            m_t.anschluss.sichern(m_bild, schreibt ? std::optional(sicherung::listenname(m_datei.image))
+                                                   : std::nullopt);
+        m_t.konsole.zwischenstand();
+        if (!fremd.isEmpty()) {
+            m_t.konsole.meldung(fremd, QStringLiteral("GSM-Boravilon"));
+            m_t.konsole.hinweis(m_t.aufruf.befehl == Befehl::Serie
+                                    ? QStringLiteral("Gerät nicht beschrieben")
+                                    : QStringLiteral("Gerät nicht beschrieben (--force-name schreibt trotzdem)"));
+            return ende(FremdeAnlage);
+        }
+        if (m_t.aufruf.probe)
+            return vorschau();
+        if (m_t.anschluss.portOeffnen(KeineVerbindung, QStringLiteral("Gerät nicht beschrieben")))
+            schreiben();
+    }
+
+    // --dry-run: the settings the write would change, the device's as read
+    // (as `read` saves them) against the file's after the rules; nothing written.
+    void vorschau()
+    {
+        const Unterschiede u = unterschiede(cfgLesen(cfgSchreiben(m_bild)), m_datei);
+        if (!m_t.konsole.ergebnis(u.text))
+            return ende(Ausgabe);
+        m_t.konsole.information(
+            u.anzahl == 0 ? QStringLiteral("Gerät nicht beschrieben (--dry-run): keine Einstellung würde sich ändern")
+                          : QStringLiteral("Gerät nicht beschrieben (--dry-run): %1")
+                                .arg(u.anzahl == 1 ? QStringLiteral("1 Einstellung würde sich ändern")
+                                                   : QStringLiteral("%1 Einstellungen würden sich ändern").arg(u.anzahl)));
+        ende(Erfolg);
     }
 
     void schreiben()
@@ -183,6 +222,17 @@ private:
 };
 
 } // namespace
+
+QString fremdeAnlage(const Konfigspeicher& geraet, const Konfigspeicher& inhalt)
+{
+    const QString ohne = sicherung::ohneBezeichnung();
+    const QString hat = sicherung::listenname(geraet), soll = sicherung::listenname(inhalt);
+    if (hat == ohne || hat == soll)
+        return {};
+    return QStringLiteral("Gerät enthält »%1«, ").arg(hat)
+        + (soll == ohne ? QStringLiteral("Datei ist ohne Anlagenbezeichnung")
+                        : QStringLiteral("Datei ist für »%1«").arg(soll));
+}
 
 std::unique_ptr<Auftrag> auftragWrite(const Teile& t, Schreibquelle quelle)
 {

@@ -36,6 +36,7 @@ void Werkzeug::starten()
     case Befehl::Ports: m_auftrag = auftragPorts(t); break;
     case Befehl::Restore: m_auftrag = auftragRestore(t); break;
     case Befehl::Set: m_auftrag = auftragSet(t); break;
+    case Befehl::Serie: m_auftrag = auftragSerie(t); break;
     case Befehl::Keiner: return m_lauf.beenden(FalscheArgumente);
     }
     m_auftrag->starten();
@@ -50,6 +51,8 @@ void Werkzeug::unterbrechen()
         m_door.stumm();
     if (mal > 2)
         return m_lauf.beenden(Abgebrochen);
+    if (m_auftrag && m_auftrag->unterbrechen())
+        return;
     // A running operation ends through its report, which ends the run (the
     // read back of a write that broke off is one more, and a second Ctrl+C
     // ends it the same way).

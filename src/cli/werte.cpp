@@ -67,6 +67,26 @@ std::optional<Vorgabe> csvLesen(const QString& angabe, bool a1, QStringList& feh
     return Vorgabe{angabe.section(QLatin1Char('='), 0, 0), {}, g.liste};
 }
 
+QList<Vorgabe> alsVorgaben(const QStringList& zuweisungen)
+{
+    QList<Vorgabe> v;
+    for (const QString& z : zuweisungen)
+        v.append({z.section(QLatin1Char('='), 0, 0), z.section(QLatin1Char('='), 1), {}});
+    return v;
+}
+
+// The values into `datei` through the editor's rules, all or none; the refusals.
+QStringList anwenden(const QList<Vorgabe>& vorgaben, Dateiergebnis& datei)
+{
+    QStringList fehler;
+    Editormodell m = modell(datei);
+    for (const Ablehnung& x : vorgabenAnwenden(m, vorgaben))
+        fehler.append(x.text());
+    if (fehler.isEmpty())
+        datei = {m.speicher(), m.seiten(), m.werte(), datei.zeilen, datei.vollstaendig, datei.anpassungen};
+    return fehler;
+}
+
 } // namespace
 
 bool werteSetzen(const Aufruf& a, Konsole& konsole, Dateiergebnis& datei)
@@ -75,24 +95,22 @@ bool werteSetzen(const Aufruf& a, Konsole& konsole, Dateiergebnis& datei)
     QList<Vorgabe> vorgaben;
     if (!a.werteDatei.isEmpty())
         vorgaben = jsonLesen(a.werteDatei, fehler);
-    QList<Vorgabe> zuweisungen;
-    for (const QString& z : a.zuweisungen)
-        zuweisungen.append({z.section(QLatin1Char('='), 0, 0), z.section(QLatin1Char('='), 1), {}});
+    const QList<Vorgabe> zuweisungen = alsVorgaben(a.zuweisungen);
     const bool a1 = fuerA1(vorgaben + zuweisungen, datei.werte);
     for (const QString& l : a.listen)
         if (const std::optional<Vorgabe> v = csvLesen(l, a1, fehler))
             vorgaben.append(*v);
     vorgaben += zuweisungen;
-    if (fehler.isEmpty()) {
-        Editormodell m = modell(datei);
-        for (const Ablehnung& x : vorgabenAnwenden(m, vorgaben))
-            fehler.append(x.text());
-        if (fehler.isEmpty())
-            datei = {m.speicher(), m.seiten(), m.werte(), datei.zeilen, datei.vollstaendig, datei.anpassungen};
-    }
+    if (fehler.isEmpty())
+        fehler = anwenden(vorgaben, datei);
     for (const QString& f : fehler)
         konsole.hinweis(f);
     return fehler.isEmpty();
+}
+
+QStringList zuweisungenAnwenden(const QStringList& zuweisungen, Dateiergebnis& datei)
+{
+    return anwenden(alsVorgaben(zuweisungen), datei);
 }
 
 } // namespace cli

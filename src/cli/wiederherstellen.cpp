@@ -31,6 +31,7 @@ public:
     void starten() override
     {
         Schreibquelle quelle;
+        quelle.fremdErlaubt = true;
         if (m_t.aufruf.datei.isEmpty()) {
             quelle.waehlen = [this](const Konfigspeicher& geraet) { return waehlen(geraet); };
         } else {

@@ -29,6 +29,8 @@ QString textGrund(const Eintrag& e)
     return {};
 }
 
+} // namespace
+
 // The fields of one row, split at `trenner` outside double quotes ("" in
 // quotes is one quote); none when a quote stays open.
 std::optional<QStringList> felder(const QString& zeile, QChar trenner)
@@ -52,6 +54,8 @@ std::optional<QStringList> felder(const QString& zeile, QChar trenner)
     out.append(feld.trimmed());
     return out;
 }
+
+namespace {
 
 // One row's recipient, or why not.
 std::optional<Eintrag> zeileLesen(const QString& zeile, QChar trenner, QString& grund)

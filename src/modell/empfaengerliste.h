@@ -21,6 +21,7 @@
 #include <QJsonValue>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace empfaengerliste {
@@ -56,5 +57,9 @@ QJsonObject json(const empfaenger::Eintrag& e);
 // set, for anything else. The characters are left to the store (a list as it
 // stands is taken as it is).
 std::optional<empfaenger::Eintrag> ausJson(const QJsonValue& wert, QString& grund);
+
+// The fields of one CSV row, split at `trenner` outside double quotes ("" in
+// quotes is one quote), each trimmed; none when a quote stays open.
+std::optional<QStringList> felder(const QString& zeile, QChar trenner);
 
 } // namespace empfaengerliste

@@ -222,6 +222,7 @@ private slots:
     void portsImBaum();
     void wiederherstellen_data();
     void wiederherstellen();
+    void serie();
 
 private:
     QTemporaryDir m_dir;
@@ -286,8 +287,8 @@ void TestCli::laeufe_data()
     falsch("read", {"read", "-p", "COM1"}, "read braucht --output",
            "read -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", "read ");
     falsch("write", {"write", "-p", "COM1"}, "write braucht eine Konfigurationsdatei",
-           "write -p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup]\n"
-           "                   [--no-verify] [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg", "write ");
+           "write -p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup] [--no-verify]\n"
+           "                   [--force-name] [--dry-run] [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg", "write ");
     falsch("log", {"log", "-p", "COM9"}, "\"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad",
            "log -p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", "log ");
     falsch("clock", {"clock", "-p", "COM1", "-t", "0"},
@@ -295,8 +296,8 @@ void TestCli::laeufe_data()
            "clock -p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", "clock ");
     falsch("show", {"show", "a", "b"}, "show nimmt genau eine Konfigurationsdatei",
            "show [--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg", "show ");
-    falsch("diff", {"diff", "a"}, "diff braucht genau zwei Konfigurationsdateien", "diff DATEI_A.cfg DATEI_B.cfg",
-           "diff ");
+    falsch("diff", {"diff", "a"}, "diff braucht zwei Konfigurationsdateien, oder --port und eine",
+           "diff DATEI_A.cfg DATEI_B.cfg | -p PORT [-t SEKUNDEN] [GERÄTEOPTIONEN] DATEI.cfg", "diff ");
     falsch("ports", {"ports", "x"}, "unerwartetes Argument \"x\"", "ports", "ports ");
     falsch("set", {"set", "a.cfg"}, "set braucht Werte: SCHLÜSSEL=WERT, --from oder --empfaenger",
            "set [-o NEU.cfg] [--from WERTE.json] [--empfaenger LISTE=DATEI.csv ...]\n"
@@ -396,7 +397,7 @@ void TestCli::laeufe_data()
     fall("write -q, terminal", {.argumente = QStringList{"write", "-q"} + w5.mid(1), .anfang = "rw0", .ende = ESC + "r",
                                 .gespeichert = alle, .sicherung = leer, .terminal = 80});
     fall("write, a value adjusted", {.argumente = {"write", "--no-backup", "-p", "PORT", "-t", "5", "@angepasst.cfg"},
-                                     .fehler = angepasst, .anfang = "w0", .ende = ESC + "r", .gespeichert = alle});
+                                     .fehler = angepasst, .anfang = "rw0", .ende = ESC + "r", .gespeichert = alle});
     // Names that are no UTF-8 (Latin-1 "ä") are the files they name (a transcript's: Ctrl+C below).
     const QByteArray latin1 = "alt%E4.cfg";
     fall("read, output named in Latin-1", {.argumente = {"read", "-p", "PORT", "-o", "@alt%E4.cfg"}, .anfang = "r",
@@ -412,6 +413,41 @@ void TestCli::laeufe_data()
                          .sicherung = leer, .benannt = "Halle 7"});
     fall("write --set, refused", {.argumente = w5 + QStringList{"--set", "analog.value_4ma=abc"}, .status = 4,
                                   .fehler = "gsmbv: analog.value_4ma: Nur Ziffern\ngsmbv: Gerät nicht beschrieben\n"});
+    // The guard: a device of another installation is read (also with
+    // --no-backup) and left as it is; --force-name, an empty name and a device
+    // never written (all 0xFF, above) let the write through.
+    const QByteArray fremd = QByteArray(simStandardSpeicher()).replace(128, 16, "Tankstelle S\xFC" "d\x03\xFF");
+    const QStringList ohneSicherung5 = QStringList{"write", "--no-backup"} + w5.mid(1);
+    const QByteArray ohneName = QByteArray(fremd).replace(128, 1, "\x03");
+    fall("write, foreign installation", {.argumente = ohneSicherung5, .speicher = fremd, .status = 6,
+                                         .fehler = "Gerät enthält »Tankstelle Süd«, Datei ist für »Pumpwerk Nord«\n"
+                                                   "gsmbv: Gerät nicht beschrieben (--force-name schreibt trotzdem)\n",
+                                         .anfang = "r", .ende = "r"});
+    fall("write, foreign, file unnamed", {.argumente = ohneSicherung5 + QStringList{"--set", "general.installation_name="},
+                                          .speicher = fremd, .status = 6,
+                                          .fehler = "Gerät enthält »Tankstelle Süd«, Datei ist ohne Anlagenbezeichnung\n"
+                                                    "gsmbv: Gerät nicht beschrieben (--force-name schreibt trotzdem)\n",
+                                          .anfang = "r", .ende = "r"});
+    fall("write --force-name", {.argumente = ohneSicherung5 + QStringList{"--force-name"}, .speicher = fremd,
+                                .anfang = "w0", .ende = ESC + "r", .gespeichert = alle, .danach = simStandardSpeicher()});
+    fall("write, empty name", {.argumente = ohneSicherung5, .speicher = ohneName,
+                               .anfang = "rw0", .ende = ESC + "r", .gespeichert = alle,
+                               .danach = simStandardSpeicher()});
+    // --dry-run: the device only read (also with --no-backup), the settings a write would change.
+    // diff with a port: the device ("<", read and kept as a backup) against a file.
+    fall("diff -p, equal", {.argumente = {"diff", "-p", "PORT", "-t", "5", "daten/leer.cfg"}, .anfang = "r", .ende = "r",
+                            .sicherung = leer});
+    fall("diff -p, differ", {.argumente = {"diff", "-p", "PORT", "-t", "5", "@quelle.cfg"}, .status = 1,
+                             .aus = "Anlagenbezeichnung (general.installation_name)\n< (leer)\n> Pumpwerk Nord\n…",
+                             .anfang = "r", .ende = "r", .sicherung = leer});
+    fall("write --dry-run", {.argumente = ohneSicherung5 + QStringList{"--dry-run"}, .speicher = ohneName,
+                             .aus = "Anlagenbezeichnung (general.installation_name)\n< (leer)\n> Pumpwerk Nord\n",
+                             .fehler = "gsmbv: Gerät nicht beschrieben (--dry-run): 1 Einstellung würde sich ändern\n",
+                             .anfang = "r", .ende = "r"});
+    fall("write --dry-run, equal", {.argumente = ohneSicherung5 + QStringList{"--dry-run"}, .speicher = simStandardSpeicher(),
+                                    .fehler = "gsmbv: Gerät nicht beschrieben (--dry-run): keine Einstellung würde sich "
+                                              "ändern\n",
+                                    .anfang = "r", .ende = "r"});
 
     // Runs that fail: nothing reaches standard output, the file that was there stays.
     QByteArray ueberlauf = simStandardSpeicher();
@@ -423,7 +459,7 @@ void TestCli::laeufe_data()
     const QByteArray wiederholen = ". Schreiben wiederholen.\n";
     const QByteArray voll = "gsmbv: Standardausgabe kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger\n";
     const QStringList w{"write", "-p", "PORT", "-t", "0.2", "@quelle.cfg"};
-    const QStringList ohneSicherung = QStringList{"write", "--no-backup"} + w.mid(1);
+    const QStringList ohneSicherung = QStringList{"write", "--no-backup", "--force-name"} + w.mid(1);
     const auto dateifehler = [&](const char* name, const QStringList& a, const QByteArray& grund) {
         fall(name, {.argumente = a, .status = 4, .fehler = datei + grund + "\n"});
     };
@@ -477,6 +513,9 @@ void TestCli::laeufe_data()
                                                             "noch 1 s\rVerbindungsaufbau ... noch 0 s\nVerbindung nicht "
                                                             "möglich\ngsmbv: kein ACK innerhalb 1200 ms\n",
                                      .anfang = "", .terminal = 80});
+    // diff's 1 says the settings differ: a device that does not answer is 3.
+    fall("silent, diff -p", {.argumente = {"diff", "-p", "PORT", "-t", "0.1", "@quelle.cfg"}, .geraetefehler = "silent",
+                             .status = 3, .fehler = stumm, .anfang = ""});
     fall("silent, write --no-backup", {.argumente = {"write", "--no-backup", "-p", "PORT", "-t", "0.1", "@quelle.cfg"},
                                        .geraetefehler = "silent", .status = 1,
                                        .fehler = stumm + "gsmbv: Gerät nicht beschrieben\n", .anfang = ""});
@@ -673,6 +712,9 @@ void TestCli::laeufe()
         return;
     if (f.anfang == "-")
         QCOMPARE(sim->verbindungen(), 0);
+    else if (f.anfang == f.ende)  // that one command alone
+        QVERIFY2(kit::warten([&] { return sim->empfangeneBytes() == f.anfang; }, 2000),
+                 sim->empfangeneBytes().left(8).toHex().constData());
     else
         QVERIFY2(kit::warten([&] { return sim->empfangeneBytes().startsWith(f.anfang); }, 2000),
                  sim->empfangeneBytes().left(8).toHex().constData());
@@ -688,9 +730,10 @@ void TestCli::laeufe()
     if (f.danach.isEmpty())
         return;
     QCOMPARE(sim->geraet().speicher(), f.danach);
-    // The backup's "r"; "w", per page its character and 256 bytes, ESC; the "r" of the read back.
-    QCOMPARE(sim->empfangeneBytes().size(), 1 + 1 + 13 * 257 + 1 + 1);
-    QCOMPARE(sim->verbindungen(), 3);
+    // The backup's "r" (none: no read first); "w", per page its character and 256 bytes, ESC; the "r" of the read back.
+    const int vorab = f.anfang.startsWith('r') ? 1 : 0;
+    QCOMPARE(sim->empfangeneBytes().size(), vorab + 1 + 13 * 257 + 1 + 1);
+    QCOMPARE(sim->verbindungen(), 2 + vorab);
 }
 
 void TestCli::writeErzwungen()
@@ -1001,7 +1044,7 @@ void TestCli::wiederherstellen()
     auto sim = geraet(vorab == "zufall" ? zufallsspeicher() : vorab.isEmpty() ? simStandardSpeicher() : vorab);
     const QStringList p{"-p", sim->pfad(), "-t", "5"};
     if (vorab == "zufall")
-        QCOMPARE(gsmbv(QStringList{"write"} + p + QStringList{pfad("quelle.cfg")}, {"GSMBV_SICHERUNGEN=" + b}).status, 0);
+        QCOMPARE(gsmbv(QStringList{"write", "--force-name"} + p + QStringList{pfad("quelle.cfg")}, {"GSMBV_SICHERUNGEN=" + b}).status, 0);
     QVERIFY(sicherung::anlegen({simStandardKonfig(), simStandardSpeicher()}, b, QDateTime::currentDateTime().addDays(1),
                                QStringLiteral("werkstatt")));
     // Newer, and of the name the device holds, but before a write that gave a device another name.
@@ -1045,6 +1088,84 @@ void TestCli::wiederherstellen()
         QCOMPARE(lesen(name + ".speicher"), vorher);
         QVERIFY(QFile::exists(name + ".vorschreiben"));
     }
+}
+
+// A series of three devices on one line, the device's memory carried from
+// row to row: rows are checked before anything is asked; then the first row
+// is written, the second meets the first's installation and is skipped, the
+// third (fremd=ja) breaks off; a second run, after a crash left half a
+// journal line, goes on with the rows not written.
+void TestCli::serie()
+{
+    QTemporaryDir tmp;
+    const QString csv = tmp.filePath("geraete.csv"), journal = tmp.filePath("geraete.journal.csv");
+    auto sim = geraet(kit::ff(kGeraeteBytes));
+    const QStringList umgebung{"XDG_DATA_HOME=" + tmp.filePath("xdg")};
+    // Answers given as each question comes; before one, `vorher` of its number runs.
+    const auto lauf = [&](const QList<QByteArray>& antworten, const std::function<void(int)>& vorher = {}) {
+        QByteArray fehler;
+        int beantwortet = 0;
+        const Lauf l = gsmbv({"serie", "-p", sim->pfad(), "-t", "1", pfad("quelle.cfg"), csv}, umgebung, {},
+                             [&](QProcess& p) {
+                                 QObject::connect(&p, &QProcess::readyReadStandardError, &p, [&] {
+                                     fehler += p.readAllStandardError();
+                                     const int n = int(fehler.count(" anschließen, Enter"));
+                                     if (n > beantwortet && n <= antworten.size()) {
+                                         beantwortet = n;
+                                         if (vorher)
+                                             vorher(n);
+                                         p.write(antworten[n - 1]);
+                                         fehler += "gefragt\n";
+                                     }
+                                 });
+                             });
+        return std::pair{l.status, fehler + l.fehler};
+    };
+    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 1;Einbruch 1;\n"
+                           "Halle 2;Einbruch 2;nein\nHalle 3;Einbruch 3;vielleicht\nHalle 4;Einbruch Süd;\n"));
+    auto [status, fehler] = lauf({});
+    QCOMPARE(status, 4);
+    QCOMPARE(fehler, QByteArray("gsmbv: " + csv.toUtf8() + ", Zeile 4, fremd: ja oder nein\ngsmbv: " + csv.toUtf8()
+                                + ", Zeile 5, lines[0].text: Zeichen nicht zulässig\n"
+                                  "gsmbv: Serie nicht begonnen: kein Gerät beschrieben\n"));
+    QCOMPARE(sim->verbindungen(), 0);
+
+    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 1;Einbruch 1;\n"
+                           "Halle 2;Einbruch 2;nein\n\"Halle 3\";Einbruch 3;ja\n"));
+    std::tie(status, fehler) = lauf({"\n", "\n", "\n"}, [&](int n) {
+        SimFehler f;
+        QVERIFY(n < 3 || f.hinzufuegen(QStringLiteral("noecho@600")));
+        sim->geraet().setzeFehler(f);
+    });
+    QCOMPARE(status, 6);
+    QVERIFY2(passt(fehler, "Gerät 1 von 3: »Halle 1« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
+                           "Gerät 2 von 3: »Halle 2« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
+                           "Gerät enthält »Halle 1«, Datei ist für »Halle 2«\ngsmbv: Gerät nicht beschrieben\n"
+                           "gsmbv: Zeile 3 übersprungen (fremd=ja in der Zeile schreibt trotzdem)\n"
+                           "Gerät 3 von 3: »Halle 3« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
+                           "Fehler bei Datenübertragung\ngsmbv: Echo fehlt bei Seite 2, Zeichen 84\n"
+                           "gsmbv: Gerät hält: Seiten 0 und 1 aus der Datei, …\n"),
+             fehler.right(400).constData());
+    const QByteArray j = "Zeit;Zeile;Anlage;Ergebnis;Sicherung;Blatt\n…;2;Halle 1;geschrieben;" + tmp.path().toUtf8()
+                         + "/xdg/gsmbv/sicherungen/ohne Bezeichnung_…@…" + ".cfg;" + tmp.path().toUtf8()
+                         + "/geraete-blaetter/2_Halle 1.pdf\n…;3;Halle 2;fremde Anlage;…/Halle 1_…;\n"
+                           "…;4;Halle 3;Fehler 3;…/Halle 1_…;\n";
+    QVERIFY2(passt(lesen(journal), j), lesen(journal).constData());
+    QVERIFY(lesen(tmp.filePath("geraete-blaetter/2_Halle 1.pdf")).startsWith("%PDF-"));
+
+    // A run that died while writing its line; the second run: "s" for row 3, row 4 written over Halle 1's device.
+    QVERIFY(QFile(journal).open(QIODevice::Append) && kit::schreiben(journal, lesen(journal) + "2030;4;Halle 3;gesch"));
+    sim->geraet().setzeFehler({});
+    std::tie(status, fehler) = lauf({"s\n", "\n"});
+    QCOMPARE(status, 0);
+    QVERIFY2(passt(fehler, "gsmbv: " + journal.toUtf8() + ": letzte Zeile unvollständig, nicht gezählt\n"
+                           "gsmbv: Gerät 1 von 3: »Halle 1« schon geschrieben (Journal)\n"
+                           "Gerät 2 von 3: »Halle 2« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
+                           "Gerät 3 von 3: »Halle 3« anschließen, Enter – s überspringt, q beendet\ngefragt\n"),
+             fehler.right(400).constData());
+    QVERIFY2(passt(lesen(journal), j + "2030;4;Halle 3;gesch\n…;4;Halle 3;geschrieben;…/Halle 3_…;…/4_Halle 3.pdf\n"),
+             lesen(journal).constData());
+    QCOMPARE(sim->geraet().speicher().mid(128, 8), QByteArray("Halle 3\x03"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

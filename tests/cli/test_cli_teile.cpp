@@ -157,9 +157,18 @@ void TestCliTeile::aufruf_data()
     zeile("values attached, -o -", {"log", "-p/dev/ttyUSB0", "-o-", "-t0.5"}, "log p=/dev/ttyUSB0 o=- t=500");
     zeile("ports", {"ports"}, "ports");
     zeile("write, every option", {"write", "--force", "--no-verify", "--no-backup", "-q", "--transcript", "m.txt",
-                                  "-p", "COM1", "f.cfg"}, "write p=COM1 f.cfg force no-verify no-backup -q m=m.txt");
+                                  "--force-name", "--dry-run", "-p", "COM1", "f.cfg"},
+          "write p=COM1 f.cfg force no-verify no-backup force-name dry-run -q m=m.txt");
     zeile("show --json", {"show", "--json", "f.cfg"}, "show f.cfg json");
     zeile("diff", {"diff", "a.cfg", "b.cfg"}, "diff a.cfg b.cfg");
+    zeile("diff -p", {"diff", "-p", "COM1", "a.cfg"}, "diff p=COM1 a.cfg");
+    zeile("serie", {"serie", "-p", "COM1", "v.cfg", "g.csv"}, "serie p=COM1 v.cfg g.csv");
+    zeile("serie, one file", {"serie", "-p", "COM1", "v.cfg"},
+          "! serie braucht eine Vorlage (.cfg) und eine Geräteliste (.csv)");
+    zeile("serie --transcript", {"serie", "-p", "COM1", "--transcript", "m", "v.cfg", "g.csv"},
+          "! --transcript gibt es bei serie nicht");
+    zeile("diff -p, two files", {"diff", "-p", "COM1", "a.cfg", "b.cfg"},
+          "! diff --port vergleicht das Gerät mit einer Konfigurationsdatei");
     zeile("restore, none named", {"restore", "-p", "COM1"}, "restore p=COM1");
     zeile("restore, named", {"restore", "-p", "COM1", "--no-backup", "--no-verify", "b.cfg"},
           "restore p=COM1 b.cfg no-verify no-backup");
@@ -252,6 +261,8 @@ void TestCliTeile::aufruf()
         wenn(a.erzwingen, "force");
         wenn(!a.pruefen, "no-verify");
         wenn(!a.sichern, "no-backup");
+        wenn(a.fremd, "force-name");
+        wenn(a.probe, "dry-run");
         wenn(a.umfang == Aufruf::Umfang::Ausfuehrlich, "-v");
         wenn(a.umfang == Aufruf::Umfang::Leise, "-q");
         wenn(!a.mitschrift.isEmpty(), "m=" + a.mitschrift);

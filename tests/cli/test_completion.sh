@@ -70,7 +70,7 @@ done
 
 pruefe "read restore" gsmbv re
 pruefe "diff" gsmbv di
-pruefe "set show" gsmbv s
+pruefe "serie set show" gsmbv s
 pruefe "--help --version" gsmbv --
 pruefe "--no-backup --no-verify" gsmbv write --no-
 pruefe "--set" gsmbv clock --port COM1 --s
@@ -91,6 +91,7 @@ pruefe "alt blatt.pdf" gsmbv show --pdf ""
 pruefe "alt blatt.pdf" gsmbv show --pdf = ""
 pruefe "alt anlage.cfg" gsmbv show --pdf blatt.pdf ""
 pruefe "alt anlage.cfg" gsmbv diff anlage.cfg ""
+pruefe "alt nummern.csv" gsmbv serie -p COM1 anlage.cfg ""
 pruefe "alt anlage.cfg anlage.txt blatt.pdf LOG.TXT nummern.csv werte.json" gsmbv read -p COM1 -o ""
 pruefe "LOG.TXT" gsmbv log --output L
 pruefe "alt anlage.cfg anlage.txt blatt.pdf LOG.TXT nummern.csv werte.json" gsmbv clock --transcript ""
