@@ -734,7 +734,8 @@ QString hilfetext(Befehl b)
             "  -h, --help           Hilfe; gsmbv BEFEHL --help: Hilfe zum Befehl\n"
             "  --version            Version ausgeben\n"
             "\n"
-            "GERÄTEOPTIONEN von read, write, log, clock, restore, serie und diff --port:\n")
+            "GERÄTEOPTIONEN von read, write, log, clock, restore, serie und diff --port\n"
+            "(--transcript nicht bei serie):\n")
         + QString::fromUtf8(kGeraetHilfe)
         + QStringLiteral(
             "\n"

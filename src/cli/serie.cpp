@@ -12,6 +12,7 @@
 #include "cli/auftrag.h"
 #include "cli/konsole.h"
 #include "cli/lauf.h"
+#include "modell/einstellung.h"
 #include "modell/empfaengerliste.h"
 #include "systemfehler/ablage.h"
 #include "systemfehler/dateiname.h"
@@ -23,6 +24,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <termios.h>
 #include <unistd.h>
 
 namespace cli {
@@ -78,6 +80,12 @@ public:
         m_blaetter = basis + QStringLiteral("-blaetter");
         if (!geraeteLesen(vorlage.inhalt) || !journalLesen())
             return ende(Konfigurationsdatei);
+        // A journal that cannot be written stops the series before a device
+        // is written that a second run would then write again.
+        if (QFile f(m_journal); !f.open(QIODevice::Append)) {
+            m_t.konsole.hinweis(QStringLiteral("Journal %1: %2").arg(m_journal, f.errorString()));
+            return ende(Ausgabe);
+        }
         weiter();
     }
 
@@ -96,6 +104,21 @@ public:
     }
 
 private:
+    // Why a header cannot name the columns of a series: it does not parse, a
+    // column is named twice, or names neither a setting nor "fremd".
+    static QString kopfFehler(const QStringList& kopf)
+    {
+        if (kopf.isEmpty())
+            return QStringLiteral("Kopfzeile nicht lesbar");
+        for (qsizetype k = 0; k < kopf.size(); ++k) {
+            if (kopf.indexOf(kopf[k]) != k)
+                return QStringLiteral("Spalte „%1“ doppelt").arg(kopf[k]);
+            if (kopf[k] != u"fremd" && (kopf[k].contains(u'=') || !Einstellung::setzbar(kopf[k])))
+                return QStringLiteral("Spalte „%1“: Keine solche Einstellung").arg(kopf[k]);
+        }
+        return {};
+    }
+
     // Every row applied to the template; each refusal named by row, key and
     // reason. False when one was refused or the list cannot be read.
     bool geraeteLesen(const Dateiergebnis& vorlage)
@@ -116,6 +139,10 @@ private:
             if (kopf.isEmpty()) {
                 trenner = zeile.contains(u';') ? u';' : u',';
                 kopf = empfaengerliste::felder(zeile, trenner).value_or(QStringList());
+                if (const QString f = kopfFehler(kopf); !f.isEmpty()) {
+                    fehler.append(wo + QStringLiteral(": ") + f);
+                    break;
+                }
                 continue;
             }
             const auto felder = empfaengerliste::felder(zeile, trenner);
@@ -169,7 +196,7 @@ private:
         for (const QString& z : zeilen) {
             const QStringList f = empfaengerliste::felder(z, u';').value_or(QStringList());
             if (f.size() == 6 && f[3] == kGeschrieben)
-                m_erledigt.insert(f[1].toInt());
+                m_erledigt.insert(f[1].toInt(), f[2]);
         }
         return true;
     }
@@ -177,8 +204,17 @@ private:
     // The next row not yet written, or the end of the series.
     void weiter()
     {
+        // A row counts as done when the journal has its line written with its
+        // installation: a row put in above it since moves the lines.
         while (m_naechstes < m_geraete.size() && m_erledigt.contains(m_geraete[m_naechstes].zeile)) {
-            const Geraet& g = m_geraete[m_naechstes++];
+            const Geraet& g = m_geraete[m_naechstes];
+            const QString dort = m_erledigt.value(g.zeile);
+            if (dort != g.anlage) {
+                m_t.konsole.hinweis(QStringLiteral("Journal: Zeile %1 war »%2«, jetzt »%3«: wird gefragt")
+                                        .arg(g.zeile).arg(dort, g.anlage));
+                break;
+            }
+            ++m_naechstes;
             m_t.konsole.information(QStringLiteral("Gerät %1 von %2: »%3« schon geschrieben (Journal)")
                                         .arg(m_naechstes).arg(m_geraete.size()).arg(g.anlage));
         }
@@ -192,7 +228,15 @@ private:
         const Geraet& g = m_geraete[m_naechstes];
         const QString frage = QStringLiteral("Gerät %1 von %2: »%3« anschließen, Enter – s überspringt, q beendet")
                                   .arg(m_naechstes + 1).arg(m_geraete.size()).arg(g.anlage);
-        m_t.konsole.frage(frage, ::isatty(STDIN_FILENO) == 1);
+        const bool terminal = ::isatty(STDIN_FILENO) == 1;
+        // At a terminal only what is typed after the question answers it: an
+        // Enter pressed while the last device was written must not write the
+        // next row onto the device still connected.
+        if (terminal) {
+            ::tcflush(STDIN_FILENO, TCIFLUSH);
+            m_antwort.clear();
+        }
+        m_t.konsole.frage(frage, terminal);
         if (m_antwort.contains('\n'))  // read ahead with an answer before
             return QTimer::singleShot(0, &m_kontext, [this] { antworten(); });
         m_eingabe = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
@@ -228,8 +272,16 @@ private:
             return ende(m_status);
         }
         if (antwort == u"s") {
+            if (!journalSchreiben(m_geraete[m_naechstes], QStringLiteral("übersprungen"), {}, {}))
+                return ende(Ausgabe);
             ++m_naechstes;
             return weiter();
+        }
+        // Only Enter (or "j") writes: any other answer is asked again.
+        if (!antwort.isEmpty() && antwort != u"j") {
+            m_t.konsole.hinweis(QStringLiteral("Antwort „%1“ nicht verstanden: Enter schreibt, s überspringt, q beendet")
+                                    .arg(antwort));
+            return fragen();
         }
         schreiben();
     }
@@ -308,12 +360,11 @@ private:
         };
         QByteArray zeile;
         QFile f(m_journal);
-        const bool neu = !f.exists();
         if (!f.open(QIODevice::Append)) {
             m_t.konsole.hinweis(QStringLiteral("Journal %1: %2").arg(m_journal, f.errorString()));
             return false;
         }
-        if (neu)
+        if (f.size() == 0)
             zeile += "Zeit;Zeile;Anlage;Ergebnis;Sicherung;Blatt\n";
         if (m_offen)  // the broken line of a run that died stays a line of its own
             zeile += '\n';
@@ -331,7 +382,7 @@ private:
 
     QObject m_kontext;  // the events of standard input and the deferred steps
     QList<Geraet> m_geraete;
-    QSet<int> m_erledigt;  // CSV lines an earlier run wrote
+    QHash<int, QString> m_erledigt;  // CSV lines an earlier run wrote, with their installation
     qsizetype m_naechstes = 0;
     QString m_journal, m_blaetter;
     bool m_offen = false;    // the journal's last line has no end

@@ -1129,6 +1129,12 @@ void TestCli::serie()
                                 + ", Zeile 5, lines[0].text: Zeichen nicht zulässig\n"
                                   "gsmbv: Serie nicht begonnen: kein Gerät beschrieben\n"));
     QCOMPARE(sim->verbindungen(), 0);
+    // A column that names no setting is refused before any device, as is one named twice.
+    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text=x\nHalle 1;a\n"));
+    std::tie(status, fehler) = lauf({});
+    QCOMPARE(status, 4);
+    QCOMPARE(fehler, QByteArray("gsmbv: " + csv.toUtf8() + ", Zeile 1: Spalte „lines[0].text=x“: Keine solche Einstellung\n"
+                                  "gsmbv: Serie nicht begonnen: kein Gerät beschrieben\n"));
 
     QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 1;Einbruch 1;\n"
                            "Halle 2;Einbruch 2;nein\n\"Halle 3\";Einbruch 3;ja\n"));
@@ -1153,19 +1159,32 @@ void TestCli::serie()
     QVERIFY2(passt(lesen(journal), j), lesen(journal).constData());
     QVERIFY(lesen(tmp.filePath("geraete-blaetter/2_Halle 1.pdf")).startsWith("%PDF-"));
 
-    // A run that died while writing its line; the second run: "s" for row 3, row 4 written over Halle 1's device.
+    // A run that died while writing its line; the second run: an answer not understood is asked
+    // again, "s" for row 3, row 4 written over Halle 1's device.
     QVERIFY(QFile(journal).open(QIODevice::Append) && kit::schreiben(journal, lesen(journal) + "2030;4;Halle 3;gesch"));
     sim->geraet().setzeFehler({});
-    std::tie(status, fehler) = lauf({"s\n", "\n"});
+    std::tie(status, fehler) = lauf({"nein\n", "s\n", "\n"});
     QCOMPARE(status, 0);
     QVERIFY2(passt(fehler, "gsmbv: " + journal.toUtf8() + ": letzte Zeile unvollständig, nicht gezählt\n"
                            "gsmbv: Gerät 1 von 3: »Halle 1« schon geschrieben (Journal)\n"
                            "Gerät 2 von 3: »Halle 2« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
+                           "gsmbv: Antwort „nein“ nicht verstanden: Enter schreibt, s überspringt, q beendet\n"
+                           "Gerät 2 von 3: »Halle 2« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
                            "Gerät 3 von 3: »Halle 3« anschließen, Enter – s überspringt, q beendet\ngefragt\n"),
              fehler.right(400).constData());
-    QVERIFY2(passt(lesen(journal), j + "2030;4;Halle 3;gesch\n…;4;Halle 3;geschrieben;…/Halle 3_…;…/4_Halle 3.pdf\n"),
+    QVERIFY2(passt(lesen(journal), j + "2030;4;Halle 3;gesch\n…;3;Halle 2;übersprungen;;\n"
+                                       "…;4;Halle 3;geschrieben;…/Halle 3_…;…/4_Halle 3.pdf\n"),
              lesen(journal).constData());
     QCOMPARE(sim->geraet().speicher().mid(128, 8), QByteArray("Halle 3\x03"));
+
+    // A row put in above the written ones: the journal's line 2 was Halle 1, so it is asked.
+    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 0;Einbruch 0;\nHalle 1;Einbruch 1;\n"));
+    std::tie(status, fehler) = lauf({"q\n"});
+    QCOMPARE(status, 0);
+    QVERIFY2(passt(fehler, "gsmbv: Journal: Zeile 2 war »Halle 1«, jetzt »Halle 0«: wird gefragt\n"
+                           "Gerät 1 von 2: »Halle 0« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
+                           "gsmbv: Serie beendet\n"),
+             fehler.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCli)
