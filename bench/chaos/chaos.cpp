@@ -96,14 +96,16 @@ QStringList simArgumente(const Plan& p, const QDir& d)
 }
 
 // gsmbv write against the simulated device, with the plan's signals and the
-// device's end at their moments.
+// device's end at their moments. The configurations are random, each with a
+// name of its own: --force-name lets every write past the guard against
+// another installation, so that --no-backup still means no read before.
 void schreibenLassen(const Plan& p, const QDir& d, QProcess& sim, const QString& port, Ausfuehrung& a)
 {
     QProcess g;
     mitEnden(g);
     g.setProgram(programm("gsmbv"));
-    g.setArguments(QStringList{"write", "-p", port, "-t", QString::number(p.fristMs / 1000.0), "--transcript",
-                               d.filePath("draht.txt")}
+    g.setArguments(QStringList{"write", "-p", port, "-t", QString::number(p.fristMs / 1000.0), "--force-name",
+                               "--transcript", d.filePath("draht.txt")}
                    + (p.sicherung ? QStringList() : QStringList{"--no-backup"}) + QStringList{d.filePath("neu.cfg")});
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", d.filePath("daten"));
