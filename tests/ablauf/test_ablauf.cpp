@@ -832,8 +832,9 @@ private slots:
                 dialog << z->text(0) + '|' + z->text(1) + '|' + z->text(2);
             }
             dialog << v->findChild<QLabel*>(QStringLiteral("Label2"))->text();
-            QVERIFY(v->findChild<QPushButton*>(QStringLiteral("CMD_Schliessen"))->isDefault());
-            QTest::keyClick(v, Qt::Key_Escape);
+            QPushButton* schliessen = v->findChild<QPushButton*>(QStringLiteral("CMD_Schliessen"));
+            QVERIFY(schliessen->isDefault());
+            schliessen->click();
             QVERIFY(kit::warten([&] { return !s.f.k.vergleich(); }));
         }
         QTEST(dialog, "dialog");
