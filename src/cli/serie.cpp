@@ -355,9 +355,6 @@ private:
     // One line, flushed to the disk before the series goes on.
     bool journalSchreiben(const Geraet& g, const QString& ergebnis, const QString& sicherung, const QString& blatt)
     {
-        const auto feld = [](QString t) {
-            return t.contains(u';') || t.contains(u'"') ? u'"' + t.replace(u'"', QStringLiteral("\"\"")) + u'"' : t;
-        };
         QByteArray zeile;
         QFile f(m_journal);
         if (!f.open(QIODevice::Append)) {
@@ -369,7 +366,8 @@ private:
         if (m_offen)  // the broken line of a run that died stays a line of its own
             zeile += '\n';
         zeile += QStringList{QDateTime::currentDateTime().toString(Qt::ISODate), QString::number(g.zeile),
-                             feld(g.anlage), ergebnis, feld(sicherung), feld(blatt)}
+                             empfaengerliste::feldSchreiben(g.anlage), ergebnis,
+                             empfaengerliste::feldSchreiben(sicherung), empfaengerliste::feldSchreiben(blatt)}
                      .join(u';')
                      .toUtf8()
                  + '\n';

@@ -84,14 +84,14 @@ std::optional<Eintrag> zeileLesen(const QString& zeile, QChar trenner, QString& 
     return grund.isEmpty() ? std::optional<Eintrag>(e) : std::nullopt;
 }
 
+} // namespace
+
 QString feldSchreiben(const QString& f)
 {
     if (!f.contains(u';') && !f.contains(u'"') && !f.contains(u'\n') && !f.contains(u'\r') && f == f.trimmed())
         return f;
     return u'"' + QString(f).replace(u"\""_s, u"\"\""_s) + u'"';
 }
-
-} // namespace
 
 std::optional<Art> artLesen(const QString& text)
 {

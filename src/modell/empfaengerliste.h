@@ -61,5 +61,8 @@ std::optional<empfaenger::Eintrag> ausJson(const QJsonValue& wert, QString& grun
 // The fields of one CSV row, split at `trenner` outside double quotes ("" in
 // quotes is one quote), each trimmed; none when a quote stays open.
 std::optional<QStringList> felder(const QString& zeile, QChar trenner);
+// A field for a row split at ";": as it is, or in double quotes where it
+// holds a separator, a quote, a line end or blanks at its ends.
+QString feldSchreiben(const QString& f);
 
 } // namespace empfaengerliste
