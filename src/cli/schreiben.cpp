@@ -195,9 +195,7 @@ private:
             return ende(Uebertragungsfehler);
         }
         const QList<int> geprueft = seiten();
-        m_t.konsole.schritt(QStringLiteral("zurückgelesen: %1 %2 wie gesendet")
-                                .arg(geprueft.size() == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"),
-                                     linktext::seitenliste(geprueft)));
+        m_t.konsole.schritt(QStringLiteral("zurückgelesen: %1 wie gesendet").arg(linktext::seitenMitNomen(geprueft)));
         m_t.konsole.abschluss(QStringLiteral("Konfiguration geschrieben und geprüft: %1 Seiten").arg(geprueft.size()));
         ende(Erfolg);
     }

@@ -38,9 +38,8 @@ Pruefbefund pruefen(const QByteArray& gesendet, const QByteArray& gelesen)
         }
     }
     if (!seiten.isEmpty())
-        b.meldung = QStringLiteral("Prüfung fehlgeschlagen: %1 %2 %3 ab")
-                        .arg(seiten.size() == 1 ? QStringLiteral("Seite") : QStringLiteral("Seiten"), seitenliste(seiten),
-                             seiten.size() == 1 ? QStringLiteral("weicht") : QStringLiteral("weichen"));
+        b.meldung = QStringLiteral("Prüfung fehlgeschlagen: %1 %2 ab")
+                        .arg(seitenMitNomen(seiten), seiten.size() == 1 ? QStringLiteral("weicht") : QStringLiteral("weichen"));
     return b;
 }
 
