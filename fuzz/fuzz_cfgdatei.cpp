@@ -82,8 +82,15 @@ void ergebnisPruefen(const QByteArray& datei, Netzbetreiber bisher, const Dateie
     for (int s = 0; s < kSeiten; ++s)
         PRUEFE(r.flags[std::size_t(s)] == (s < kGeraeteSeiten));
 
+    // Without a line 1 the image holds what a new configuration holds (the
+    // options shown switched off), not the raw default content.
     Konfigspeicher grund;
     Grundeinstellung(grund);
+    if (r.zeilen == 0) {
+        Editormodell neu;
+        neu.starten();
+        grund = neu.speicher();
+    }
     for (int s = 0; s < kSeiten; ++s)
         for (int o = 0; o < kZellen; ++o) {
             PRUEFE(r.image.gesetzt(s, o));
