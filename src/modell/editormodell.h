@@ -231,7 +231,7 @@ private:
         bool operator==(const Stand&) const = default;
     };
     Stand stand() const { return {m_speicher, m_seiten, m_marker, m_werte}; }
-    void herstellen(const Stand& s);
+    void umschalten(std::deque<Stand>& von, std::deque<Stand>& nach);
 
     Konfigspeicher m_speicher;
     Seitenaenderung m_seiten{};

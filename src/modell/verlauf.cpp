@@ -17,13 +17,18 @@ bool Editormodell::festhalten()
     return true;
 }
 
-void Editormodell::herstellen(const Stand& s)
+// One step taken back or done again: the state shown goes onto the other
+// list, and the last state of `von` is shown.
+void Editormodell::umschalten(std::deque<Stand>& von, std::deque<Stand>& nach)
 {
+    nach.push_back(std::move(m_festgehalten));
+    const Stand& s = von.back();
     m_speicher = s.speicher;
     m_seiten = s.seiten;
     m_marker = s.marker;
     m_werte = s.werte;
     m_festgehalten = s;
+    von.pop_back();
 }
 
 bool Editormodell::rueckgaengig()
@@ -33,23 +38,17 @@ bool Editormodell::rueckgaengig()
     festhalten();
     if (m_zurueck.empty())
         return false;
-    m_vor.push_back(std::move(m_festgehalten));
-    herstellen(m_zurueck.back());
-    m_zurueck.pop_back();
+    umschalten(m_zurueck, m_vor);
     return true;
 }
 
 bool Editormodell::wiederholen()
 {
-    if (m_fuellen || m_vor.empty())
-        return false;
     // A change not committed yet would be lost by the redo: it is a new
     // step, which ends what can be redone.
-    if (festhalten())
+    if (m_fuellen || m_vor.empty() || festhalten())
         return false;
-    m_zurueck.push_back(std::move(m_festgehalten));
-    herstellen(m_vor.back());
-    m_vor.pop_back();
+    umschalten(m_vor, m_zurueck);
     return true;
 }
 

@@ -33,9 +33,15 @@ void Konfig::dateiFehler()
 
 // The name from the dialog, with the default extension when it has none
 // (when opening: only when the name as typed does not exist but with ".cfg"
-// does). Empty: cancelled.
+// does). Empty: the command refused or the dialog cancelled. Saving is
+// allowed while a device operation runs and carries the field being edited;
+// opening replaces the editor, so a field's unfinished value neither stops
+// it nor, once a file is loaded, is checked later, and it is refused while
+// an operation runs (the operation's end would overwrite the file's content).
 QString Konfig::dateinameWaehlen(bool speichern)
 {
+    if (!befehlZulassen(!speichern, speichern))
+        return {};
     const Door::Dateidialog d = dateidialog();
     QString name = speichern ? Door::aktuell().dateiSpeichern(d) : Door::aktuell().dateiOeffnen(d);
     if (name.isEmpty())
@@ -51,8 +57,6 @@ QString Konfig::dateinameWaehlen(bool speichern)
 
 void Konfig::MNU_Save_Click()
 {
-    if (!befehlZulassen(false, true))
-        return;
     const QString name = dateinameWaehlen(true);
     if (name.isEmpty())
         return;
@@ -73,11 +77,6 @@ void Konfig::MNU_Save_Click()
 
 void Konfig::MNU_Open_Click()
 {
-    // Opening replaces the editor: a field's unfinished value neither stops it
-    // nor, once a file is loaded, is checked later. While a device operation
-    // runs it is refused: the operation's end would overwrite the file's content.
-    if (!befehlZulassen(true, false))
-        return;
     const QString name = dateinameWaehlen(false);
     if (name.isEmpty())
         return;

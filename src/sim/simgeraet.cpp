@@ -128,14 +128,7 @@ void SimGeraet::byteEmpfangen(std::uint8_t b, QByteArray& aus)
         break;
 
     case Zustand::SeiteWaehlen:
-        if (b == ESC) {
-            schreibenBeenden();
-        } else if (b >= 48 && b < 48 + 32) {
-            echo(aus, b);
-            m_seite = b - 48;
-            m_seitenPuffer.clear();
-            m_zustand = Zustand::SeiteEmpfangen;
-        }
+        seiteWaehlen(b, aus);
         break;
 
     case Zustand::SeiteEmpfangen:
@@ -143,16 +136,36 @@ void SimGeraet::byteEmpfangen(std::uint8_t b, QByteArray& aus)
         break;
 
     case Zustand::UhrStellen:
-        if (b == ESC) {
-            verlassen();
-            break;
-        }
-        m_uhrPuffer.append(char(b));
-        if (m_uhrPuffer.size() == 5) {
-            uhrSetzen();
-            verlassen();
-        }
+        uhrbyte(b);
         break;
+    }
+}
+
+// In a write, where a page comes next: ESC ends the write, "0" to "O" select
+// a page (echoed), anything else is ignored.
+void SimGeraet::seiteWaehlen(std::uint8_t b, QByteArray& aus)
+{
+    if (b == ESC) {
+        schreibenBeenden();
+    } else if (b >= 48 && b < 48 + 32) {
+        echo(aus, b);
+        m_seite = b - 48;
+        m_seitenPuffer.clear();
+        m_zustand = Zustand::SeiteEmpfangen;
+    }
+}
+
+// Setting the clock: five bytes set it; an ESC leaves it as it was.
+void SimGeraet::uhrbyte(std::uint8_t b)
+{
+    if (b == ESC) {
+        verlassen();
+        return;
+    }
+    m_uhrPuffer.append(char(b));
+    if (m_uhrPuffer.size() == 5) {
+        uhrSetzen();
+        verlassen();
     }
 }
 

@@ -129,7 +129,9 @@ private:
 
     void byteEmpfangen(std::uint8_t b, QByteArray& aus);
     void befehl(std::uint8_t b, QByteArray& aus);
+    void seiteWaehlen(std::uint8_t b, QByteArray& aus);
     void seitenbyte(std::uint8_t b, QByteArray& aus);
+    void uhrbyte(std::uint8_t b);
     void ablegen(int stelle, char b);
     void senden(QByteArray& aus, const QByteArray& bytes);
     void echo(QByteArray& aus, std::uint8_t b);
