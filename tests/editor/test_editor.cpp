@@ -73,7 +73,8 @@ class TestEditor : public QObject {
     Q_OBJECT
 private slots:
     // Typed keys and text put in otherwise: what the field holds, beeps, the status bar (reason or hint);
-    // nothing stored while it has the focus. "verlassen": typed, then left: its cells and marker.
+    // nothing stored while it has the focus. "verlassen": typed, then left: its cells and marker (a field
+    // of each kind and group; the tab order test names every field by the setting it is registered with).
     void eingabe_data()
     {
         QTest::addColumn<QString>("name");
@@ -117,16 +118,9 @@ private slots:
         v("Anlagenbezeichnung", "12", "0:128 \"12\" 03", 22, "");
         v("SMSText_8", "12", "9:128 \"12\" 03", 8, "");
         v("TXT_Guthabenrufnummer", "12", "0:24 \"12\" 03", 22, "");
-        v("TXT_Nummer_Aufladung", "12", "0:40 \"12\" 03", 22, "");
-        v("Besttext1", "12", "10:0 \"12\" 03", 18, "");
-        v("Besttext2", "12", "10:128 \"12\" 03", 19, "");
-        v("Text_Min", "12", "12:0 \"12\" 03", 20, "Meldunsgtext für Minimumalarm");
-        v("Text_Max", "12", "12:128 \"12\" 03", 20, "Meldunsgtext für Maximumalarm");
         v("Einheit", "12", "11:136 \"12 \" 03", 20, "Einheit des Analogwertes: max. 3 Zeichen");
         v("Messbereich4", "0", "11:128 00 00", 20, "Wert bei 4 mA: 0 bis 999");
-        v("Messbereich20", "100", "11:130 00 64", 20, "Wert bei 20 mA: 0 bis 999");
         v("Grenzwertmin", "12", "11:132 00 0C", 20, "Analogwert Minimumalarm: muss um mind. 50 unter Maximumalarm liegen");
-        v("Grenzwertmax", "80", "11:134 00 50", 20, "Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen");
     }
     void eingabe()
     {
@@ -342,8 +336,6 @@ private slots:
         QTest::addColumn<QString>("vorher");
         QTest::addColumn<QString>("nachher");
         QTest::addColumn<int>("schritte");
-        QTest::newRow("Feld verlassen") << QStringList{"Anlagenbezeichnung=Halle"} << "Anlagenbezeichnung"
-            << " / M / S / Anlagenbezeichnung=" << "0:128 \"Halle\" 03 / M22 / S0 / Anlagenbezeichnung=Halle" << 1;
         QTest::newRow("zweites Feld") << QStringList{"Anlagenbezeichnung=Halle", "SMSText_2=Tor"} << "SMSText_2"
             << "0:128 \"Halle\" 03 / M22 / S0 / SMSText_2=" << "0:128 \"Halle\" 03; 3:128 \"Tor\" 03 / M2 22 / S0 3 / SMSText_2=Tor" << 2;
         QTest::newRow("abgelehnt, dann berichtigt") << QStringList{"Chk_Oeffner_1", "Messbereich4=050", "Messbereich4=\b0"} << "Messbereich4"
