@@ -462,7 +462,6 @@ private slots:
         z("T Mobile, Guthaben 0xFF", {{1, 0, "+43676\r\x03"}, {0, 56, "\xFF"}}, "netz=1; konto=ja; sliderGuthaben=9; guthaben=9", "0:56 09/FF");
         z("Andere, Guthaben 5", {{1, 0, "0699123\r\x03"}, {0, 24, "123\x03"}, {0, 40, "456\x03"}, {0, 56, "\x05"}}, "netz=2; kontoAktivierbar=nein", "0:24 03/31 0:40 03/34 0:56 00/05");
         z("leere Empfängerliste", {{1, 0, E + ff(5)}}, "netz=2; kontoAktivierbar=nein");
-        z("Name", {{0, 128, "Halle 3\x03xyz"}}, "anlagenbezeichnung=Halle 3");
         z("Name mit FF", {{0, 128, "a\xFF" "b\x03"}}, QString::fromLatin1("anlagenbezeichnung=a\xFF" "b"));
         z("Relais 1 mit ETX vorn, Relais 2 ohne ETX", {{10, 0, "\x03" "alt\x03"}, {10, 128, "\xFF"}}, n("besttext2", 128, '\xFF'));
         z("Relais 1 und 2", {{10, 0, "Tor\x03" + ff(124) + "Licht\x03"}}, "relaisbest1=ja; besttext1=Tor; relaisbest2=ja; besttext2=Licht");
