@@ -453,7 +453,6 @@ private slots:
         z("Quittierung 200", {{0, 3, "\xC8"}}, "quittierung=ja; sliderQuit=200; quit=200");
         z("Kontrollruf 0x07 täglich", {{0, 4, "\x07"}}, "kontrollruf=1");
         z("Kontrollruf 0x00 Montag", {{0, 4, QByteArray(1, '\0')}}, "kontrollruf=2; tag=0");
-        z("Stunde 0x3A", {{0, 5, "\x3A"}}, "txtStunde=3A");
         z("Stunde 0x24, Minute 0x60", {{0, 5, "\x24\x60"}}, "txtStunde=24; txtMinute=60");
         z("Nummern bis FF und ETX", {{0, 24, "*101#\xFF" "9" + ff(9) + "0664\x03" "99" + ff(9) + "\x05"}},
           "konto=ja; guthabenrufnummer=*101#; nummerAufladung=0664; sliderGuthaben=5; guthaben=5");
