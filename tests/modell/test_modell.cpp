@@ -360,7 +360,6 @@ private slots:
             return Zustand{aenderung(m.speicher(), kit::startbild()), marker, kit::geflaggt(m.seiten()), m.werte()};
         };
         QList<Zustand> zustaende{zustand()};
-        QCOMPARE(std::get<0>(zustaende[0]), QString());
         for (int i = 0; i < 300 && zustaende.size() <= 200; ++i) {
             aenderungen[r(aenderungen.size())]();
             if (m.festhalten())
@@ -373,7 +372,6 @@ private slots:
             QCOMPARE(zustand(), zustaende[i]);
         }
         QVERIFY(!m.rueckgaengig());
-        QCOMPARE(m.speicher(), kit::startbild());
         for (qsizetype i = 1; i < zustaende.size(); ++i) {
             QVERIFY(m.kannWiederholen() && m.wiederholen());
             QCOMPARE(zustand(), zustaende[i]);
