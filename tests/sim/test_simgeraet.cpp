@@ -82,12 +82,10 @@ private slots:
         zeile("silent", "silent", L{"+", "r", "-", "+"}, "", alt);
         zeile("hangup@0", "hangup@0", L{"+", "t"}, "", alt);
         zeile("noecho does not touch the ACK", "noecho@1", L{"+", "r"}, ACK + r, alt);
-        zeile("read twice", "", L{"+", "r", "r"}, ACK + r + r, alt);
         zeile("stop@0", "stop@0", L{"+", "r", "r"}, ACK + "rr", alt);
         zeile("stop@3327, every read", "stop@3327", L{"+", "r", "r"}, ACK + r.left(3328) + r.left(3328), alt);
         zeile("stop@3328", "stop@3328", L{"+", "r"}, ACK + r, alt);
         zeile("write nothing", "", L{"+", "w" + ESC}, ACK + "w", alt, {}, 1);
-        zeile("page 0", "", L{"+", "w0" + s0 + ESC}, ACK + "w0" + s0, mit({{0, s0}}), {0}, 1);
         zeile("pages 1 and 12", "", L{"+", "w1" + s1 + "<" + s12 + ESC}, ACK + "w1" + s1 + "<" + s12,
               mit({{1, s1}, {12, s12}}), {1, 12}, 1);
         zeile("same page twice: the last counts", "", L{"+", "w1" + s1 + "1" + s0 + ESC}, ACK + "w1" + s1 + "1" + s0,
