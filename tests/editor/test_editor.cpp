@@ -145,8 +145,10 @@ private slots:
         Eingabefeld* feld = f.feld(name);
         const bool aussen = weg == QLatin1String("aussen");
         f.zeigen(feld);
-        if (!aussen)
-            f.betreten(feld), feld->setText(vorher);
+        if (!aussen) {
+            f.betreten(feld);
+            feld->setText(vorher);
+        }
         QApplication::clipboard()->setText(eingabe);
         if (weg.isEmpty() || weg == QLatin1String("verlassen")) {
             tippen(feld, eingabe);
