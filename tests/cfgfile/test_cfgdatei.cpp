@@ -453,7 +453,6 @@ private slots:
         z("Quittierung 200", {{0, 3, "\xC8"}}, "quittierung=ja; sliderQuit=200; quit=200");
         z("Kontrollruf 0x07 täglich", {{0, 4, "\x07"}}, "kontrollruf=1");
         z("Kontrollruf 0x00 Montag", {{0, 4, QByteArray(1, '\0')}}, "kontrollruf=2; tag=0");
-        z("Stunde 0x3A", {{0, 5, "\x3A"}}, "txtStunde=3A");
         z("Stunde 0x24, Minute 0x60", {{0, 5, "\x24\x60"}}, "txtStunde=24; txtMinute=60");
         z("Nummern bis FF und ETX", {{0, 24, "*101#\xFF" "9" + ff(9) + "0664\x03" "99" + ff(9) + "\x05"}},
           "konto=ja; guthabenrufnummer=*101#; nummerAufladung=0664; sliderGuthaben=5; guthaben=5");
@@ -462,7 +461,6 @@ private slots:
         z("T Mobile, Guthaben 0xFF", {{1, 0, "+43676\r\x03"}, {0, 56, "\xFF"}}, "netz=1; konto=ja; sliderGuthaben=9; guthaben=9", "0:56 09/FF");
         z("Andere, Guthaben 5", {{1, 0, "0699123\r\x03"}, {0, 24, "123\x03"}, {0, 40, "456\x03"}, {0, 56, "\x05"}}, "netz=2; kontoAktivierbar=nein", "0:24 03/31 0:40 03/34 0:56 00/05");
         z("leere Empfängerliste", {{1, 0, E + ff(5)}}, "netz=2; kontoAktivierbar=nein");
-        z("Name", {{0, 128, "Halle 3\x03xyz"}}, "anlagenbezeichnung=Halle 3");
         z("Name mit FF", {{0, 128, "a\xFF" "b\x03"}}, QString::fromLatin1("anlagenbezeichnung=a\xFF" "b"));
         z("Relais 1 mit ETX vorn, Relais 2 ohne ETX", {{10, 0, "\x03" "alt\x03"}, {10, 128, "\xFF"}}, n("besttext2", 128, '\xFF'));
         z("Relais 1 und 2", {{10, 0, "Tor\x03" + ff(124) + "Licht\x03"}}, "relaisbest1=ja; besttext1=Tor; relaisbest2=ja; besttext2=Licht");

@@ -69,147 +69,122 @@ private slots:
         QTest::addColumn<QString>("bild");
         QTest::addColumn<QList<int>>("folge");  // taken, marker, page of the last step
         QTest::addColumn<QStringList>("gezeigt");  // the reasons ("!...") and what the controls show besides the texts left
+        const auto z = [](const char* name, const Ablauf& a, const char* bild, const QList<int>& folge, const QStringList& gezeigt = {}, bool fuellen = false) {
+            QTest::newRow(name) << a << fuellen << QString::fromUtf8(bild) << folge << gezeigt;
+        };
         auto A = [](auto f) { return Ablauf(f); };
         using M = Editormodell;
-        const QList<int> nichts{1, -1, -1}, allgemein{1, 22, 0}, analogwert{1, 20, 11}, abgelehnt{0, -1, -1};
+        const QList<int> nichts{1, -1, -1}, allgemein{1, 22, 0}, analogwert{1, 20, 11}, abgelehnt{0, -1, -1}, linien{1, 21, 0};
 
-        const Ablauf oeffner = A([](M& m) { m.Chk_Oeffner_Click(0, true); m.Chk_Oeffner_Click(2, true); return m.Chk_Oeffner_Click(0, false); });
-        QTest::newRow("Öffner") << oeffner << false << "0:0 04" << QList<int>{1, 21, 0} << QStringList{"oeffner2=ja"};
-        QTest::newRow("Stromausfall aus") << A([](M& m) { m.Chk_Gutmeldung_Click(8, true); return m.Chk_Gutmeldung_Click(8, false); }) << false << "" << QList<int>{1, 21, 0} << QStringList();
-        QTest::newRow("keine solche Box") << A([](M& m) { m.Chk_Oeffner_Click(8, true); m.Chk_Gutmeldung_Click(-1, true); return m.Chk_Relaisbest_Click(3, true); })
-            << false << "" << nichts << QStringList();
+        z("Öffner", A([](M& m) { m.Chk_Oeffner_Click(0, true); m.Chk_Oeffner_Click(2, true); return m.Chk_Oeffner_Click(0, false); }), "0:0 04", linien, {"oeffner2=ja"});
+        z("Stromausfall aus", A([](M& m) { m.Chk_Gutmeldung_Click(8, true); return m.Chk_Gutmeldung_Click(8, false); }), "", linien);
+        z("keine solche Box", A([](M& m) { m.Chk_Oeffner_Click(8, true); m.Chk_Gutmeldung_Click(-1, true); return m.Chk_Relaisbest_Click(3, true); }), "", nichts);
 
         // Ticking while filling takes over no default (ticked by key below: 15 minutes, A1's numbers).
-        QTest::newRow("Quittierung, füllen") << A([](M& m) { return m.Chk_Quittierung_Click(true); }) << true << "" << nichts << QStringList{"quittierung=ja"};
-        QTest::newRow("Quittierung 200") << A([](M& m) { m.Chk_Quittierung_Click(true); return m.Slider_Quit_Change(200); }) << false
-                                         << "0:3 C8" << allgemein << QStringList{"quittierung=ja", "sliderQuit=200", "quit=200"};
-
-        QTest::newRow("Konto, füllen") << A([](M& m) { return m.Chk_Konto_Click(true); }) << true << "" << nichts << QStringList{"konto=ja"};
-        QTest::newRow("Netzbetreiber erkannt") << A([](M& m) { m.speicher().setze(1, 1, '6'); m.speicher().setze(1, 2, '7'); m.speicher().setze(1, 3, '6'); return m.netzbetreiberErkennen(); })
-                                               << false << "1:1 \"676\"" << allgemein << QStringList{"netz=1"};
+        z("Quittierung, füllen", A([](M& m) { return m.Chk_Quittierung_Click(true); }), "", nichts, {"quittierung=ja"}, true);
+        z("Quittierung 200", A([](M& m) { m.Chk_Quittierung_Click(true); return m.Slider_Quit_Change(200); }), "0:3 C8", allgemein, {"quittierung=ja", "sliderQuit=200", "quit=200"});
+        z("Konto, füllen", A([](M& m) { return m.Chk_Konto_Click(true); }), "", nichts, {"konto=ja"}, true);
+        z("Netzbetreiber erkannt", A([](M& m) { m.speicher().setze(1, 1, '6'); m.speicher().setze(1, 2, '7'); m.speicher().setze(1, 3, '6'); return m.netzbetreiberErkennen(); }),
+          "1:1 \"676\"", allgemein, {"netz=1"});
 
         // The check call: daily at 10:00 when switched on, the day list's
         // changes stored, the spinners' time in packed BCD.
-        QTest::newRow("Kontrollruf wieder an") << A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); m.UD_Stunde_Change(7); m.UD_Minute_Change(30); return m.CHK_Kontrollruf_Click(true); })
-            << false << "0:4 07" << allgemein << QStringList{"kontrollruf=1"};
-        QTest::newRow("Kontrollruf aus") << A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); m.UD_Stunde_Change(7); m.UD_Minute_Change(30); return m.CHK_Kontrollruf_Click(false); })
-            << false << "" << allgemein << QStringList();
-        QTest::newRow("kein Wochentag") << A([](M& m) { return m.Combo_Tag_Change(9); }) << false << "" << allgemein << QStringList();
+        const auto woche = [](bool wieder) {
+            return Ablauf([=](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); m.UD_Stunde_Change(7); m.UD_Minute_Change(30); return m.CHK_Kontrollruf_Click(wieder); });
+        };
+        z("Kontrollruf wieder an", woche(true), "0:4 07", allgemein, {"kontrollruf=1"});
+        z("Kontrollruf aus", woche(false), "", allgemein);
+        z("kein Wochentag", A([](M& m) { return m.Combo_Tag_Change(9); }), "", allgemein);
         // Filling: the box and the day are shown, the day is not stored.
-        QTest::newRow("Kontrollruf Donnerstag, füllen") << A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); return m.Combo_Tag_Change(3); })
-            << true << "" << nichts << QStringList{"kontrollruf=2", "tag=3"};
-        QTest::newRow("Kontrollruf täglich, füllen") << A([](M& m) { m.CHK_Kontrollruf_Click(true); return m.OPT_Tag_Click(); })
-            << true << "0:4 07" << nichts << QStringList{"kontrollruf=1"};
+        z("Kontrollruf Donnerstag, füllen", A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); return m.Combo_Tag_Change(3); }), "", nichts, {"kontrollruf=2", "tag=3"}, true);
+        z("Kontrollruf täglich, füllen", A([](M& m) { m.CHK_Kontrollruf_Click(true); return m.OPT_Tag_Click(); }), "0:4 07", nichts, {"kontrollruf=1"}, true);
 
         // Unticking a relay empties its text in the image as well.
-        QTest::newRow("Relais 2 aus") << A([](M& m) { m.Validate(Feld::Besttext2, "Hallo", true); return m.Chk_Relaisbest_Click(2, false); })
-                                      << false << "10:128 03 \"allo\" 03" << QList<int>{1, 19, 10} << QStringList();
-        QTest::newRow("Relais 1, füllen") << A([](M& m) { return m.Chk_Relaisbest_Click(1, true); }) << true << "" << nichts << QStringList{"relaisbest1=ja"};
+        z("Relais 2 aus", A([](M& m) { m.Validate(Feld::Besttext2, "Hallo", true); return m.Chk_Relaisbest_Click(2, false); }), "10:128 03 \"allo\" 03", {1, 19, 10});
+        z("Relais 1, füllen", A([](M& m) { return m.Chk_Relaisbest_Click(1, true); }), "", nichts, {"relaisbest1=ja"}, true);
 
         // The text fields: stored whether typed in or not, recorded when typed in.
-        QTest::newRow("SMSText 8, nicht getippt") << eingabe(SMSText(8), "Netz", false) << false << "9:128 \"Netz\" 03" << nichts << QStringList();
-        QTest::newRow("Besttext1") << eingabe(Feld::Besttext1, "") << false << "10:0 03" << QList<int>{1, 18, 10} << QStringList();
-        QTest::newRow("Text_Max, Umlaut") << eingabe(Feld::TextMax, "Maß") << false << "12:128 \"Ma\" DF 03" << QList<int>{1, 20, 12} << QStringList();
+        z("SMSText 8, nicht getippt", eingabe(SMSText(8), "Netz", false), "9:128 \"Netz\" 03", nichts);
+        z("Besttext1", eingabe(Feld::Besttext1, ""), "10:0 03", {1, 18, 10});
+        z("Text_Max, Umlaut", eingabe(Feld::TextMax, "Maß"), "12:128 \"Ma\" DF 03", {1, 20, 12});
         // An empty unit is stored as three blanks and counts as changed whenever it is left.
-        QTest::newRow("Einheit leer") << eingabe(Feld::Einheit, "", false) << false << "11:136 \"   \" 03" << analogwert << QStringList();
-        QTest::newRow("Einheit, nicht getippt") << eingabe(Feld::Einheit, "bar", false) << false << "11:136 \"bar\" 03" << nichts << QStringList();
-        QTest::newRow("Einheit zu lang") << eingabe(Feld::Einheit, "mbar") << false << "" << QList<int>{0, 20, 11} << QStringList{"!Höchstens 3 Zeichen"};
+        z("Einheit leer", eingabe(Feld::Einheit, "", false), "11:136 \"   \" 03", analogwert);
+        z("Einheit, nicht getippt", eingabe(Feld::Einheit, "bar", false), "11:136 \"bar\" 03", nichts);
+        z("Einheit zu lang", eingabe(Feld::Einheit, "mbar"), "", {0, 20, 11}, {"!Höchstens 3 Zeichen"});
 
         // The range: plain numbers 0..999, 4 mA below 20 mA; a new range checks
         // both thresholds again.
-        const QString w4 = QStringLiteral("Wert bei 4 mA: 0 bis 999 (ohne führende Nullen)");
-        const QString w20 = QStringLiteral("Wert bei 20 mA: 0 bis 999 (ohne führende Nullen)");
-        QTest::newRow("4 mA 050") << analog("050", "", "", "", Feld::Messbereich4) << false << "" << abgelehnt << QStringList{"!" + w4};
-        QTest::newRow("4 mA 1000") << analog("1000", "", "", "", Feld::Messbereich4) << false << "" << abgelehnt << QStringList{"!" + w4};
-        QTest::newRow("4 mA nicht getippt") << analog("7", "", "", "", Feld::Messbereich4, false) << false << "11:128 00 07" << nichts << QStringList();
-        QTest::newRow("4 mA leer") << analog("", "100", "", "", Feld::Messbereich4, false) << false << "" << analogwert << QStringList();
-        QTest::newRow("4 mA gleich 20 mA") << analog("100", "100", "", "", Feld::Messbereich4) << false << "" << abgelehnt
-                                           << QStringList{"!Wert bei 4 mA muss kleiner sein als der Wert bei 20 mA"};
-        QTest::newRow("4 mA 99: leere Grenzwerte passen nicht") << analog("99", "100", "", "", Feld::Messbereich4) << false << "11:128 00 63" << analogwert
-            << QStringList{"!Oberer Grenzwert muss zwischen 99 und 100 liegen", "!Unterer Grenzwert muss zwischen 99 und 100 liegen"};
-        QTest::newRow("20 mA 0, 4 mA leer") << analog("", "0", "", "", Feld::Messbereich20) << false << "11:130 00 00" << analogwert << QStringList();
-        QTest::newRow("20 mA 05") << analog("5", "05", "", "", Feld::Messbereich20) << false << "" << abgelehnt << QStringList{"!" + w20};
-        QTest::newRow("20 mA unter 4 mA") << analog("100", "99", "", "", Feld::Messbereich20) << false << "" << abgelehnt
-                                          << QStringList{"!Wert bei 20 mA muss größer sein als der Wert bei 4 mA"};
+        const QString w4 = QStringLiteral("!Wert bei 4 mA: 0 bis 999 (ohne führende Nullen)");
+        z("4 mA 050", analog("050", "", "", "", Feld::Messbereich4), "", abgelehnt, {w4});
+        z("4 mA 1000", analog("1000", "", "", "", Feld::Messbereich4), "", abgelehnt, {w4});
+        z("4 mA nicht getippt", analog("7", "", "", "", Feld::Messbereich4, false), "11:128 00 07", nichts);
+        z("4 mA leer", analog("", "100", "", "", Feld::Messbereich4, false), "", analogwert);
+        z("4 mA gleich 20 mA", analog("100", "100", "", "", Feld::Messbereich4), "", abgelehnt, {"!Wert bei 4 mA muss kleiner sein als der Wert bei 20 mA"});
+        z("4 mA 99: leere Grenzwerte passen nicht", analog("99", "100", "", "", Feld::Messbereich4), "11:128 00 63", analogwert,
+          {"!Oberer Grenzwert muss zwischen 99 und 100 liegen", "!Unterer Grenzwert muss zwischen 99 und 100 liegen"});
+        z("20 mA 0, 4 mA leer", analog("", "0", "", "", Feld::Messbereich20), "11:130 00 00", analogwert);
+        z("20 mA 05", analog("5", "05", "", "", Feld::Messbereich20), "", abgelehnt, {"!Wert bei 20 mA: 0 bis 999 (ohne führende Nullen)"});
+        z("20 mA unter 4 mA", analog("100", "99", "", "", Feld::Messbereich20), "", abgelehnt, {"!Wert bei 20 mA muss größer sein als der Wert bei 4 mA"});
         // Narrower: the maximum no longer fits and keeps its bytes, the minimum is stored again.
-        QTest::newRow("Bereich verengt") << analog("0", "50", "20", "71", Feld::Messbereich20) << false << "11:130 00 32 00 14" << analogwert
-                                         << QStringList{"!Oberer Grenzwert muss zwischen 0 und 50 liegen"};
+        z("Bereich verengt", analog("0", "50", "20", "71", Feld::Messbereich20), "11:130 00 32 00 14", analogwert, {"!Oberer Grenzwert muss zwischen 0 und 50 liegen"});
 
         // The thresholds: inside the range, more than 50 apart.
-        QTest::newRow("Maximum 50 über Minimum") << analog("0", "100", "20", "70", Feld::Grenzwertmax) << false << "" << abgelehnt
-                                                 << QStringList{"!Oberer Grenzwert muss mindestens 51 über dem unteren liegen"};
-        QTest::newRow("Maximum 51 über Minimum") << analog("0", "100", "20", "71", Feld::Grenzwertmax) << false << "11:134 00 47" << analogwert << QStringList();
-        QTest::newRow("Minimum 50 unter Maximum") << analog("0", "100", "30", "80", Feld::Grenzwertmin) << false << "" << abgelehnt
-                                                  << QStringList{"!Unterer Grenzwert muss mindestens 51 unter dem oberen liegen"};
-        QTest::newRow("Minimum 51 unter Maximum") << analog("0", "100", "29", "80", Feld::Grenzwertmin) << false << "11:132 00 1D" << analogwert << QStringList();
-        QTest::newRow("Maximum am Bereichsende") << analog("10", "500", "", "500", Feld::Grenzwertmax) << false << "11:134 01 F4" << analogwert << QStringList();
-        QTest::newRow("Minimum: Blank, Tab, 050, Rest") << analog("0", "500", " \t050a", "", Feld::Grenzwertmin) << false << "11:132 00 32" << analogwert << QStringList();
-        QTest::newRow("ohne Bereich: leer") << analog("0", "", "", "700", Feld::Grenzwertmax) << false << "" << nichts << QStringList();
-        QTest::newRow("Maximum leer, 4 mA bei 4") << analog("4", "500", "", "", Feld::Grenzwertmax, false) << false << "" << abgelehnt
-                                                  << QStringList{"!Oberer Grenzwert muss zwischen 4 und 500 liegen"};
-        QTest::newRow("Maximum leer, 4 mA bei 0") << analog("0", "500", "", "", Feld::Grenzwertmax, false) << false << "" << analogwert << QStringList();
-        QTest::newRow("Maximum nicht getippt") << analog("0", "500", "", "300", Feld::Grenzwertmax, false) << false << "11:134 01 2C" << nichts << QStringList();
+        z("Maximum 50 über Minimum", analog("0", "100", "20", "70", Feld::Grenzwertmax), "", abgelehnt, {"!Oberer Grenzwert muss mindestens 51 über dem unteren liegen"});
+        z("Maximum 51 über Minimum", analog("0", "100", "20", "71", Feld::Grenzwertmax), "11:134 00 47", analogwert);
+        z("Minimum 50 unter Maximum", analog("0", "100", "30", "80", Feld::Grenzwertmin), "", abgelehnt, {"!Unterer Grenzwert muss mindestens 51 unter dem oberen liegen"});
+        z("Minimum 51 unter Maximum", analog("0", "100", "29", "80", Feld::Grenzwertmin), "11:132 00 1D", analogwert);
+        z("Maximum am Bereichsende", analog("10", "500", "", "500", Feld::Grenzwertmax), "11:134 01 F4", analogwert);
+        z("Minimum: Blank, Tab, 050, Rest", analog("0", "500", " \t050a", "", Feld::Grenzwertmin), "11:132 00 32", analogwert);
+        z("ohne Bereich: leer", analog("0", "", "", "700", Feld::Grenzwertmax), "", nichts);
+        z("Maximum leer, 4 mA bei 4", analog("4", "500", "", "", Feld::Grenzwertmax, false), "", abgelehnt, {"!Oberer Grenzwert muss zwischen 4 und 500 liegen"});
+        z("Maximum leer, 4 mA bei 0", analog("0", "500", "", "", Feld::Grenzwertmax, false), "", analogwert);
+        z("Maximum nicht getippt", analog("0", "500", "", "300", Feld::Grenzwertmax, false), "11:134 01 2C", nichts);
 
         // The recipients editor's store: nothing recorded while filling, refused whole when too long.
         const QList<empfaenger::Eintrag> fax{{empfaenger::Art::Fax, "0316"}}, lang(8, {empfaenger::Art::GSM, QString(15, '9')});
-        QTest::newRow("Nummern, füllen") << A([=](M& m) { return m.Nummern_Speichern(4, fax); }) << true << "4:0 \"066468020316\" 0D 03" << nichts << QStringList();
-        QTest::newRow("Nummern zu lang") << A([=](M& m) { return m.Nummern_Speichern(9, lang); }) << false << "" << abgelehnt
-                                         << QStringList{"!Die Nummern passen nicht in den Speicher (129 von 128 Zeichen)"};
+        z("Nummern, füllen", A([=](M& m) { return m.Nummern_Speichern(4, fax); }), "4:0 \"066468020316\" 0D 03", nichts, {}, true);
+        z("Nummern zu lang", A([=](M& m) { return m.Nummern_Speichern(9, lang); }), "", abgelehnt, {"!Die Nummern passen nicht in den Speicher (129 von 128 Zeichen)"});
 
         // Settings by key: what the window's controls take, through their handlers; refused with the window's reason.
+        // One row per kind of cells (text, number, bit, byte, day plan and time, relay, unit, list) and the refusals;
+        // every setting of the table round-trips through show and set by key in the file test's editing sessions.
         const auto S = [](std::initializer_list<const char*> s) { QStringList l; for (const char* x : s) l << QString::fromUtf8(x); return setzen(l); };
-        const QString zeichen("!Zeichen nicht zulässig");
-        QTest::newRow("Name") << S({"general.installation_name=Halle 3"}) << false << "0:128 \"Halle 3\" 03" << allgemein << QStringList();
-        QTest::newRow("Name wie gezeigt") << S({"general.installation_name="}) << false << "" << nichts << QStringList();
-        QTest::newRow("Name mit #") << S({"general.installation_name=Halle #3"}) << false << "" << abgelehnt << QStringList{zeichen};
-        QTest::newRow("Name mit Umlaut") << S({"general.installation_name=Süd"}) << false << "" << abgelehnt << QStringList{zeichen};
-        QTest::newRow("Name zu lang") << setzen({"general.installation_name=" + QString(71, 'a')}) << false << "" << abgelehnt << QStringList{"!Höchstens 70 Zeichen"};
-        QTest::newRow("Meldungstext Stromausfall") << S({"mains_failure.text=Netz"}) << false << "9:128 \"Netz\" 03" << QList<int>{1, 8, 9} << QStringList();
-        QTest::newRow("Nummer ohne Kontoüberwachung") << S({"general.balance.query_number=1"}) << false << "" << abgelehnt
-                                                    << QStringList{"!Nur bei aktiver Kontostandsüberwachung"};
-        QTest::newRow("Konto, Nummer") << S({"general.balance.active=aktiv", "general.balance.topup_number=*105#"}) << false
-            << "0:24 \"08006642903\" 03; 0:40 \"*105#\" 03; 0:56 05" << allgemein
-            << QStringList{"konto=ja", "guthabenrufnummer=08006642903", "nummerAufladung=*105#", "sliderGuthaben=5", "guthaben=5"};
         const QList<int> danachAbgelehnt{0, 22, 0};
-        QTest::newRow("Nummer mit Buchstabe") << S({"general.balance.active=true", "general.balance.query_number=12a"}) << false << "0:24 \"08006642903\" 03; 0:40 \"08006642902\" 03; 0:56 05"
-            << danachAbgelehnt << QStringList{"!Nur Ziffern, +, * und #", "konto=ja", "guthabenrufnummer=08006642903", "nummerAufladung=08006642902", "sliderGuthaben=5", "guthaben=5"};
-        QTest::newRow("Minuten ohne Quittierung") << S({"general.acknowledgement.minutes=30"}) << false << "" << abgelehnt << QStringList{"!Nur bei aktiver Quittierung"};
-        QTest::newRow("Minuten 30") << S({"general.acknowledgement.active=aktiv", "general.acknowledgement.minutes=30"}) << false << "0:3 1E" << allgemein
-                                    << QStringList{"quittierung=ja", "sliderQuit=30", "quit=30"};
-        QTest::newRow("Minuten 0") << S({"general.acknowledgement.active=aktiv", "general.acknowledgement.minutes=0"}) << false << "0:3 0F" << danachAbgelehnt
-                                   << QStringList{"!Erlaubt: 1 bis 255", "quittierung=ja", "sliderQuit=15", "quit=15"};
-        QTest::newRow("Guthaben 10") << S({"general.balance.active=aktiv", "general.balance.minimum_euro=10"}) << false
-            << "0:24 \"08006642903\" 03; 0:40 \"08006642902\" 03; 0:56 05" << danachAbgelehnt
-            << QStringList{"!Erlaubt: 1 bis 9", "konto=ja", "guthabenrufnummer=08006642903", "nummerAufladung=08006642902", "sliderGuthaben=5", "guthaben=5"};
-        QTest::newRow("Andere, Konto") << S({"general.operator_code=other", "general.balance.active=aktiv"}) << false << "" << danachAbgelehnt
-                                       << QStringList{"!Nur mit Netzbetreiber A1 oder T Mobile", "netz=2", "kontoAktivierbar=nein"};
-        QTest::newRow("Netzbetreiber unbekannt") << S({"general.operator=Vodafone"}) << false << "" << abgelehnt << QStringList{"!Erlaubt: A1, T Mobile, Andere"};
-        QTest::newRow("Kontrollruf wöchentlich, Sonntag 07:05") << S({"general.check_call.mode_code=weekly", "general.check_call.day=sunday", "general.check_call.time=7:05"})
-            << false << "0:4 06 07 05" << allgemein << QStringList{"kontrollruf=2", "tag=6", "udStunde=7", "udMinute=5", "txtStunde=07", "txtMinute=05"};
-        QTest::newRow("Kontrollruf täglich") << S({"general.check_call.mode=täglich"}) << false << "0:4 07" << allgemein << QStringList{"kontrollruf=1"};
-        QTest::newRow("Tag bei täglich") << S({"general.check_call.mode=daily", "general.check_call.day=Montag"}) << false << "0:4 07" << danachAbgelehnt
-                                         << QStringList{"!Nur bei wöchentlichem Kontrollruf", "kontrollruf=1"};
-        QTest::newRow("Zeit ohne Kontrollruf") << S({"general.check_call.time=10:00"}) << false << "" << abgelehnt << QStringList{"!Nur bei aktivem Kontrollruf"};
-        QTest::newRow("Zeit 24:00") << S({"general.check_call.mode=daily", "general.check_call.time=24:00"}) << false << "0:4 07" << danachAbgelehnt
-                                    << QStringList{"!Uhrzeit als hh:mm, 00:00 bis 23:59", "kontrollruf=1"};
-        QTest::newRow("Öffner Linie 8") << S({"lines[7].normally_closed=ja"}) << false << "0:0 80" << QList<int>{1, 21, 0} << QStringList{"oeffner7=ja"};
-        QTest::newRow("Öffner: aktiv") << S({"lines[0].normally_closed=aktiv"}) << false << "" << abgelehnt << QStringList{"!Erlaubt: ja, nein"};
-        QTest::newRow("Gutmeldung Stromausfall") << S({"mains_failure.all_clear=true"}) << false << "0:2 FF" << QList<int>{1, 21, 0} << QStringList{"gutmeldung8=ja"};
-        QTest::newRow("Relaistext ohne Bestätigung") << S({"relays[1].text=Tor"}) << false << "" << abgelehnt << QStringList{"!Nur bei aktiver Bestätigungsmeldung"};
-        QTest::newRow("Relais 2 mit Text") << S({"relays[1].confirmation=aktiv", "relays[1].text=Tor"}) << false << "10:128 \"Tor\" 03" << QList<int>{1, 19, 10}
-                                           << QStringList{"relaisbest2=ja"};
-        QTest::newRow("4 mA 050, zweimal") << S({"analog.value_4ma=050", "analog.value_4ma=050"}) << false << "" << abgelehnt << QStringList{"!" + w4, "!" + w4};
-        QTest::newRow("4 mA 1000") << S({"analog.value_4ma=1000"}) << false << "" << abgelehnt << QStringList{"!Höchstens 3 Ziffern"};
-        QTest::newRow("Grenzwerte 50 auseinander") << S({"analog.value_4ma=0", "analog.value_20ma=100", "analog.upper_threshold=71", "analog.lower_threshold=21"})
-            << false << "11:128 00 00 00 64; 11:134 00 47" << QList<int>{0, 20, 11} << QStringList{"!Unterer Grenzwert muss mindestens 51 unter dem oberen liegen"};
-        QTest::newRow("Einheit") << S({"analog.unit=V"}) << false << "11:136 \"V  \" 03" << analogwert << QStringList();
-        QTest::newRow("unbekannter Schlüssel") << S({"general.name=x"}) << false << "" << abgelehnt << QStringList{"!Keine solche Einstellung"};
-        QTest::newRow("Liste A1") << S({"lines[1].recipients=GSM +43664; Fax 0316;email a@b.at"}) << false
-                                  << "2:0 \"+43664\" 0D \"066468020316\" 0D \"0664680502&a*b.at (Boravilon)\" 0D 03" << QList<int>{1, 10, 2} << QStringList();
-        QTest::newRow("Liste: Buchstabe") << S({"lines[0].recipients=gsm 0664a"}) << false << "" << abgelehnt << QStringList{"!Nur Ziffern und +"};
-        QTest::newRow("Liste: Art") << S({"analog.recipients=SMS 0664"}) << false << "" << abgelehnt << QStringList{"!Erlaubt: GSM, Fax, email"};
-        QTest::newRow("Liste: neun") << S({"analog.recipients=GSM 1;GSM 2;GSM 3;GSM 4;GSM 5;GSM 6;GSM 7;GSM 8;GSM 9"}) << false << "" << abgelehnt
-                                     << QStringList{"!Höchstens 8 Empfänger"};
+        const char* kontoBild = "0:24 \"08006642903\" 03; 0:40 \"08006642902\" 03; 0:56 05";
+        const QStringList konto{"konto=ja", "guthabenrufnummer=08006642903", "nummerAufladung=08006642902", "sliderGuthaben=5", "guthaben=5"};
+        z("Name", S({"general.installation_name=Halle 3"}), "0:128 \"Halle 3\" 03", allgemein);
+        z("Name wie gezeigt", S({"general.installation_name="}), "", nichts);
+        z("Name mit Umlaut", S({"general.installation_name=Süd"}), "", abgelehnt, {"!Zeichen nicht zulässig"});
+        z("Name zu lang", setzen({"general.installation_name=" + QString(71, 'a')}), "", abgelehnt, {"!Höchstens 70 Zeichen"});
+        z("Nummer ohne Kontoüberwachung", S({"general.balance.query_number=1"}), "", abgelehnt, {"!Nur bei aktiver Kontostandsüberwachung"});
+        z("Nummer mit Buchstabe", S({"general.balance.active=true", "general.balance.query_number=12a"}), kontoBild, danachAbgelehnt, QStringList{"!Nur Ziffern, +, * und #"} + konto);
+        z("Minuten ohne Quittierung", S({"general.acknowledgement.minutes=30"}), "", abgelehnt, {"!Nur bei aktiver Quittierung"});
+        z("Minuten 0", S({"general.acknowledgement.active=aktiv", "general.acknowledgement.minutes=0"}), "0:3 0F", danachAbgelehnt,
+          {"!Erlaubt: 1 bis 255", "quittierung=ja", "sliderQuit=15", "quit=15"});
+        z("Guthaben 10", S({"general.balance.active=aktiv", "general.balance.minimum_euro=10"}), kontoBild, danachAbgelehnt, QStringList{"!Erlaubt: 1 bis 9"} + konto);
+        z("Andere, Konto", S({"general.operator_code=other", "general.balance.active=aktiv"}), "", danachAbgelehnt,
+          {"!Nur mit Netzbetreiber A1 oder T Mobile", "netz=2", "kontoAktivierbar=nein"});
+        z("Netzbetreiber unbekannt", S({"general.operator=Vodafone"}), "", abgelehnt, {"!Erlaubt: A1, T Mobile, Andere"});
+        z("Kontrollruf wöchentlich, Sonntag 07:05", S({"general.check_call.mode_code=weekly", "general.check_call.day=sunday", "general.check_call.time=7:05"}),
+          "0:4 06 07 05", allgemein, {"kontrollruf=2", "tag=6", "udStunde=7", "udMinute=5", "txtStunde=07", "txtMinute=05"});
+        z("Tag bei täglich", S({"general.check_call.mode=daily", "general.check_call.day=Montag"}), "0:4 07", danachAbgelehnt, {"!Nur bei wöchentlichem Kontrollruf", "kontrollruf=1"});
+        z("Zeit ohne Kontrollruf", S({"general.check_call.time=10:00"}), "", abgelehnt, {"!Nur bei aktivem Kontrollruf"});
+        z("Zeit 24:00", S({"general.check_call.mode=daily", "general.check_call.time=24:00"}), "0:4 07", danachAbgelehnt, {"!Uhrzeit als hh:mm, 00:00 bis 23:59", "kontrollruf=1"});
+        z("Öffner Linie 8", S({"lines[7].normally_closed=ja"}), "0:0 80", linien, {"oeffner7=ja"});
+        z("Öffner: aktiv", S({"lines[0].normally_closed=aktiv"}), "", abgelehnt, {"!Erlaubt: ja, nein"});
+        z("Relaistext ohne Bestätigung", S({"relays[1].text=Tor"}), "", abgelehnt, {"!Nur bei aktiver Bestätigungsmeldung"});
+        z("Relais 2 mit Text", S({"relays[1].confirmation=aktiv", "relays[1].text=Tor"}), "10:128 \"Tor\" 03", {1, 19, 10}, {"relaisbest2=ja"});
+        z("4 mA 050, zweimal", S({"analog.value_4ma=050", "analog.value_4ma=050"}), "", abgelehnt, {w4, w4});
+        z("4 mA 1000", S({"analog.value_4ma=1000"}), "", abgelehnt, {"!Höchstens 3 Ziffern"});
+        z("Grenzwerte 50 auseinander", S({"analog.value_4ma=0", "analog.value_20ma=100", "analog.upper_threshold=71", "analog.lower_threshold=21"}),
+          "11:128 00 00 00 64; 11:134 00 47", {0, 20, 11}, {"!Unterer Grenzwert muss mindestens 51 unter dem oberen liegen"});
+        z("Einheit", S({"analog.unit=V"}), "11:136 \"V  \" 03", analogwert);
+        z("unbekannter Schlüssel", S({"general.name=x"}), "", abgelehnt, {"!Keine solche Einstellung"});
+        z("Liste A1", S({"lines[1].recipients=GSM +43664; Fax 0316;email a@b.at"}),
+          "2:0 \"+43664\" 0D \"066468020316\" 0D \"0664680502&a*b.at (Boravilon)\" 0D 03", {1, 10, 2});
+        z("Liste: Buchstabe", S({"lines[0].recipients=gsm 0664a"}), "", abgelehnt, {"!Nur Ziffern und +"});
+        z("Liste: Art", S({"analog.recipients=SMS 0664"}), "", abgelehnt, {"!Erlaubt: GSM, Fax, email"});
+        z("Liste: neun", S({"analog.recipients=GSM 1;GSM 2;GSM 3;GSM 4;GSM 5;GSM 6;GSM 7;GSM 8;GSM 9"}), "", abgelehnt, {"!Höchstens 8 Empfänger"});
     }
     void bedienung()
     {
@@ -385,7 +360,6 @@ private slots:
             return Zustand{aenderung(m.speicher(), kit::startbild()), marker, kit::geflaggt(m.seiten()), m.werte()};
         };
         QList<Zustand> zustaende{zustand()};
-        QCOMPARE(std::get<0>(zustaende[0]), QString());
         for (int i = 0; i < 300 && zustaende.size() <= 200; ++i) {
             aenderungen[r(aenderungen.size())]();
             if (m.festhalten())
@@ -398,7 +372,6 @@ private slots:
             QCOMPARE(zustand(), zustaende[i]);
         }
         QVERIFY(!m.rueckgaengig());
-        QCOMPARE(m.speicher(), kit::startbild());
         for (qsizetype i = 1; i < zustaende.size(); ++i) {
             QVERIFY(m.kannWiederholen() && m.wiederholen());
             QCOMPARE(zustand(), zustaende[i]);
@@ -449,10 +422,7 @@ private slots:
         leer.kontoAktivierbar = false;
         QCOMPARE(m.werte(), leer);
         QCOMPARE(aenderung(m.speicher(), kit::startbild()), QStringLiteral("3:128 \"Tor\" 03"));
-        // Reasons no field of the editor gives.
-        QCOMPARE(Abweisung{}.text(), QString());
-        QCOMPARE((Abweisung{Abweisung::Art::Empfaengerliste, 130, 128}.text()), QStringLiteral("Die Nummern passen nicht in den Speicher (130 von 128 Zeichen)"));
-        QCOMPARE(Abweisung{Abweisung::Art::Belegt}.text(), QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen"));
+        QCOMPARE(Abweisung{}.text(), QString());  // no reason, no words
     }
 };
 

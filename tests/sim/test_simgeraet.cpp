@@ -82,13 +82,10 @@ private slots:
         zeile("silent", "silent", L{"+", "r", "-", "+"}, "", alt);
         zeile("hangup@0", "hangup@0", L{"+", "t"}, "", alt);
         zeile("noecho does not touch the ACK", "noecho@1", L{"+", "r"}, ACK + r, alt);
-        zeile("read twice", "", L{"+", "r", "r"}, ACK + r + r, alt);
         zeile("stop@0", "stop@0", L{"+", "r", "r"}, ACK + "rr", alt);
         zeile("stop@3327, every read", "stop@3327", L{"+", "r", "r"}, ACK + r.left(3328) + r.left(3328), alt);
         zeile("stop@3328", "stop@3328", L{"+", "r"}, ACK + r, alt);
-        zeile("stop@9999", "stop@9999", L{"+", "r"}, ACK + r, alt);
         zeile("write nothing", "", L{"+", "w" + ESC}, ACK + "w", alt, {}, 1);
-        zeile("page 0", "", L{"+", "w0" + s0 + ESC}, ACK + "w0" + s0, mit({{0, s0}}), {0}, 1);
         zeile("pages 1 and 12", "", L{"+", "w1" + s1 + "<" + s12 + ESC}, ACK + "w1" + s1 + "<" + s12,
               mit({{1, s1}, {12, s12}}), {1, 12}, 1);
         zeile("same page twice: the last counts", "", L{"+", "w1" + s1 + "1" + s0 + ESC}, ACK + "w1" + s1 + "1" + s0,
@@ -137,7 +134,6 @@ private slots:
         const QByteArray m = mit({{0, s0}, {11, s12}});
         zeile("noecho@1: the w", "noecho@1", L{"+", w + ESC, w + ESC}, ACK + ohne(w, 1) + ohne(w, 1), m, {0, 11}, 2);
         zeile("noecho@2: page select", "noecho@2", L{"+", w + ESC}, ACK + ohne(w, 2), m, {0, 11}, 1);
-        zeile("noecho@360: page 11 byte 100", "noecho@360", L{"+", w + ESC}, ACK + ohne(w, 360), m, {0, 11}, 1);
         zeile("noecho@515: last byte", "noecho@515", L{"+", w + ESC}, ACK + ohne(w, 515), m, {0, 11}, 1);
         zeile("noecho@516: after the end", "noecho@516", L{"+", w + ESC}, ACK + w, m, {0, 11}, 1);
         // Gone for good at the n-th byte sent: nothing is taken in any more.

@@ -295,45 +295,6 @@ private slots:
             QVERIFY2(!n.isEmpty() && namen.count(n) == 1, qPrintable(n + QStringLiteral(" / ") + namen.join(QLatin1Char('|'))));
     }
 
-    // A text an assistive technology sets through the accessibility interface
-    // (on-screen keyboard, voice input) goes through the field's rules and
-    // counts as typed: refused characters dropped with a beep, the change marked.
-    void vonAussen_data()
-    {
-        QTest::addColumn<QString>("feld");
-        QTest::addColumn<bool>("fokus");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("danach");
-        QTest::addColumn<QList<int>>("marker");
-        QTest::addColumn<int>("beeps");
-        QTest::newRow("im Feld") << "Anlagenbezeichnung" << true << "ab[ä]c" << "abc" << QList<int>{22} << 1;
-        QTest::newRow("anderes Feld") << "SMSText_2" << false << "Tür zu" << "Tr zu" << QList<int>{2} << 1;
-        QTest::newRow("zu lang") << "Einheit" << false << "abcd" << "abc" << QList<int>{20} << 1;
-        QTest::newRow("zulässig") << "TXT_Guthabenrufnummer" << false << "+43*1#" << "+43*1#" << QList<int>{22} << 0;
-    }
-    void vonAussen()
-    {
-        QFETCH(QString, feld);
-        QFETCH(bool, fokus);
-        kit::Fenster f;
-        f.klicken(QStringLiteral("Chk_Konto"));
-        f.k.markierungenLoeschen();
-        f.door.beeps = 0;
-        Eingabefeld* e = f.feld(feld);
-        f.zeigen(e);
-        if (fokus)
-            f.betreten(e);
-        QFETCH(QString, text);
-        QAccessible::queryAccessibleInterface(e)->editableTextInterface()->replaceText(0, e->text().size(), text);
-        QFETCH(QString, danach);
-        QTRY_COMPARE(e->text(), danach);
-        if (fokus)
-            QTest::keyClick(e, Qt::Key_Tab);
-        QFETCH(QList<int>, marker);
-        QTRY_COMPARE(f.marker(), marker);
-        QTEST(f.door.beeps, "beeps");
-    }
-
     // Each menu's items with their mnemonics: no letter twice in a menu, and
     // every toolbar command also in a menu ("Verbindung abbrechen").
     void menues()
