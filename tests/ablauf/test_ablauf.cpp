@@ -402,17 +402,10 @@ private slots:
             zeilen << e->hinweis();
         for (int art = int(Abweisung::Art::Zeichen); art <= int(Abweisung::Art::Belegt); ++art)
             zeilen << Abweisung{Abweisung::Art(art), 999, 999}.text();
-        Portursache u;
-        u.programm = QStringLiteral("ModemManager");
-        u.pid = 4194304;
-        u.gruppe = QStringLiteral("dialout");
-        u.eigentuemer = QStringLiteral("root");
-        u.rechte = QStringLiteral("crw-------");
         using A = Portursache::Art;
-        for (A art : {A::Unbekannt, A::NichtVorhanden, A::KeinPort, A::KeineBerechtigung, A::NurEigentuemer, A::Belegt}) {
-            u.art = art;
-            zeilen << portursache::text(u, 4, QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Gerät nicht mehr verfügbar"));
-        }
+        for (A art : {A::Unbekannt, A::NichtVorhanden, A::KeinPort, A::KeineBerechtigung, A::NurEigentuemer, A::Belegt})
+            zeilen << portursache::text({art, "dialout", "ModemManager", 4194304, "root", "crw-------"}, 4, QStringLiteral("/dev/ttyUSB0"),
+                                        QStringLiteral("Gerät nicht mehr verfügbar"));
         QStringList zuLang;
         for (const QString& z : zeilen) {
             f.k.hinweisSetzen(z);
