@@ -307,7 +307,7 @@ private slots:
         const bool alt = fall.startsWith(QLatin1String("alt"));
         QTemporaryDir tmp;
         const QString ordner = tmp.filePath(QStringLiteral("o")), pfad = ordner + QStringLiteral("/a.cfg");
-        const QByteArray vorher = "alt\r\n\xFF\x00\x03 unverändert";
+        const QByteArray vorher = QByteArrayLiteral("alt\r\n\xFF\x00\x03 unverändert");  // past its NUL, too
         QVERIFY(QDir().mkdir(ordner) && rechte(tmp.path(), 0755) && schreiben(tmp.filePath(QStringLiteral("quelle.cfg")), kDatei));
         QVERIFY(!alt || (schreiben(pfad, vorher) && rechte(pfad, fall.contains(QLatin1String("datei ro")) ? 0444 : 0666)));
         QVERIFY((fall != QLatin1String("ordner") || QDir().mkdir(pfad)) && rechte(ordner, fall.contains(QLatin1String(",ro")) ? 0555 : 0755));
@@ -746,7 +746,7 @@ private slots:
 
     // Comparing with the device reads it, keeps a backup and leaves the editor as it was (image,
     // flags, markers, values, history); the dialog lists the settings that differ and the
-    // pages a write would send now, and goes with Escape. Failures as for a read, without a
+    // pages a write would send now, and goes with Schließen. Failures as for a read, without a
     // list. A read and an open start the editor's history anew.
     void vergleichen_data()
     {
