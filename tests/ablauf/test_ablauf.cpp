@@ -259,7 +259,7 @@ private slots:
     {
         QTest::addColumn<QString>("aktion");
         QTest::addColumn<bool>("verweigert");
-        for (const char* n : {"MNU_Save", "Toolbar1_Button7", "MNU_Schreib", "Toolbar1_Button3", "MNU_Drucken", "MNU_Vergleichen"})
+        for (const char* n : {"MNU_Save", "MNU_Schreib", "MNU_Drucken", "MNU_Vergleichen"})
             QTest::newRow(n) << n << true;
         for (const char* n : {"MNU_Lesen", "MNU_Open", "MNU_log", "MNU_COM"})
             QTest::newRow(n) << n << false;
