@@ -53,14 +53,9 @@ private slots:
         QTest::newRow("unsicher") << "Halle 3/4: \"Süd\" *?<>|\\" << 1 << "" << "Halle 3_4_ _Süd_ _______2026-12-06_14-05-09.cfg";
         QTest::newRow("Steuerzeichen") << "A\x01" "B\tC\x7F" "D\u0081" << 1 << "" << "A_B_C_D__2026-12-06_14-05-09.cfg";
         QTest::newRow("Punkte und Blanks am Rand") << " ..versteckt. . " << 1 << "" << "versteckt_2026-12-06_14-05-09.cfg";
-        QTest::newRow("nur Punkte") << " .. " << 3 << "" << "ohne Bezeichnung_2026-12-06_14-05-09_3.cfg";
         QTest::newRow("71 Zeichen") << QString(69, 'x') + "yz" << 1 << "" << QString(69, 'x') + "y_2026-12-06_14-05-09.cfg";
-        QTest::newRow("80 Zeichen") << QString(68, 'x') + "€ yyyyyyyyy" << 1 << "" << QString(68, 'x') + "€_2026-12-06_14-05-09.cfg";
         // Machines that share one folder never take each other's names.
-        QTest::newRow("Rechner") << "Nord" << 2 << "werkstatt.firma.de" << "Nord_2026-12-06_14-05-09_2@werkstatt.firma.de.cfg";
         QTest::newRow("Rechner unsicher") << "Nord" << 1 << ".-Büro PC/7_\x01." << "Nord_2026-12-06_14-05-09@B-ro-PC-7.cfg";
-        QTest::newRow("Rechner zu lang") << "Nord" << 1 << QString(70, 'r') << "Nord_2026-12-06_14-05-09@" + QString(63, 'r') + ".cfg";
-        QTest::newRow("Rechner nur Punkte") << "Nord" << 1 << "..-" << "Nord_2026-12-06_14-05-09.cfg";
     }
     void dateiname()
     {
@@ -99,7 +94,6 @@ private slots:
         QVERIFY(anlage.setFileTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)), QFileDevice::FileModificationTime));
         QVERIFY(kit::schreiben(pfad("leer_2026-12-08_08-00-00.cfg"), ""));
         QVERIFY(kit::schreiben(pfad("notiz.txt"), "x"));
-        QVERIFY(QDir(o).mkdir(QStringLiteral("ordner_2026-12-09_08-00-00.cfg")));
         QStringList gezeigt;
         for (const sicherung::Eintrag& e : sicherung::liste(o))
             gezeigt << e.anlagenbezeichnung + e.zeit.toString(QStringLiteral("|dd.MM.yyyy HH:mm:ss|")) + QString::number(e.nummer) + '|'
@@ -161,14 +155,11 @@ private slots:
     // anything else is refused with its reason.
     void speicherLesen_data()
     {
-        QTest::addColumn<QString>("anlage");  // files made: "cfg", "speicher" (3328 bytes), "kurz" (100), "ordner"
+        QTest::addColumn<QString>("anlage");  // files made: "cfg", "speicher" (3328 bytes), "kurz" (100)
         QTest::addColumn<QString>("genannt");
         QTest::addColumn<QString>("fehler");
-        QTest::newRow("cfg") << "cfg speicher" << "a.cfg" << "";
         QTest::newRow("Speicherdatei") << "speicher" << "a.speicher" << "";
-        QTest::newRow("ohne Speicher") << "cfg" << "a.cfg" << "ohne Speicherabbild (keine .speicher-Datei daneben)";
         QTest::newRow("zu kurz") << "cfg kurz" << "a.cfg" << "Speicherabbild a.speicher hat 100 statt 3328 Bytes";
-        QTest::newRow("ein Ordner") << "cfg ordner" << "a.cfg" << "Speicherabbild a.speicher: ist ein Ordner";
         QTest::newRow("fehlt") << "speicher" << "b.cfg" << "Datei oder Ordner nicht vorhanden";
     }
     void speicherLesen()
@@ -181,7 +172,6 @@ private slots:
         QVERIFY(!anlage.contains("cfg") || kit::schreiben(a + "cfg", "x"));
         QVERIFY(!anlage.contains("speicher") || kit::schreiben(a + "speicher", speicher()));
         QVERIFY(!anlage.contains("kurz") || kit::schreiben(a + "speicher", QByteArray(100, 'x')));
-        QVERIFY(!anlage.contains("ordner") || QDir(tmp.path()).mkdir("a.speicher"));
         const sicherung::Speicher s = sicherung::speicherLesen(tmp.filePath(genannt));
         QCOMPARE(s.fehler, fehler);
         QCOMPARE(s.bytes, fehler.isEmpty() ? speicher() : QByteArray());

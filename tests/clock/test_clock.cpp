@@ -10,7 +10,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
-#include <memory>
 
 namespace {
 QDateTime um(const char* iso) { return QDateTime::fromString(QLatin1String(iso), Qt::ISODate); }
@@ -26,7 +25,6 @@ private slots:
         QTest::newRow("Nullen") << QByteArray("\0\0\0\0\0>", 6) << "00:00:00   00.00.";
         QTest::newRow("kein BCD") << QByteArray("\x20\x14\x12\x31\x12>") << "18:20:32   49.18.";
         QTest::newRow("drei Ziffern") << QByteArray("\x87\xFF\x64\x63\x0A>") << "100:255:135   99.10.";
-        QTest::newRow("62 wie >") << QByteArray(">>>>>>") << "62:62:62   62.62.";
         QTest::newRow("Vorlauf: die fünf vor >") << QByteArray("\x06t\x09\x05\x0E\x15\x06>") << "14:05:09   21.06.";
         QTest::newRow("vier Bytes") << QByteArray("\x05\x0E\x15\x06>") << "";
         QTest::newRow("ohne >") << QByteArray("\x09\x05\x0E\x15\x06\x07") << "";
@@ -49,7 +47,6 @@ private slots:
         QTest::newRow("So 26.06.2022 12:59:59") << um("2022-06-26T12:59:59") << QByteArray("\x59\x59\x12\xA6\xC6") << "12:59:59   26.06.";
         QTest::newRow("Di 31.12.2024 23:00:00") << um("2024-12-31T23:00:00") << QByteArray("\x00\x00\x23\x31\x32", 5) << "23:00:00   31.12.";
         QTest::newRow("Mo 15.03.2021 07:30:45") << um("2021-03-15T07:30:45") << QByteArray("\x45\x30\x07\x55\x03") << "07:30:45   15.03.";
-        QTest::newRow("Mi 07.12.2022 10:45:07") << um("2022-12-07T10:45:07") << QByteArray("\x07\x45\x10\x87\x52") << "10:45:07   07.12.";
     }
     void stellen()
     {
@@ -58,13 +55,13 @@ private slots:
         QTEST(uhr::pcZeitText(jetzt), "text");
     }
 
-    // The dialog: its controls, the PC time running on, "Übernehmen" without
-    // closing, Return closing it as "Abbruch" does (setting nothing), every way
-    // of closing reported once.
+    // The dialog: the PC time running on, "Übernehmen" without closing,
+    // Return closing it as "Abbruch" does (setting nothing), every way of
+    // closing reported once.
     void dialog_data()
     {
         QTest::addColumn<int>("weg");
-        for (auto [name, weg] : {std::pair{"Abbruch", 0}, {"close() nach Übernehmen", 1}, {"Escape", 2}, {"Schließfeld", 3}, {"Return", 4}})
+        for (auto [name, weg] : {std::pair{"Abbruch", 0}, {"close() nach Übernehmen", 1}, {"Escape", 2}, {"Return", 3}})
             QTest::newRow(name) << weg;
     }
     void dialog()
@@ -75,23 +72,16 @@ private slots:
         QDateTime jetzt = um("2022-06-21T14:05:09");
         d->setZeitquelle([&] { return jetzt; });
         QSignalSpy ueber(d, &syszeit::uebernehmen), ent(d, &syszeit::entladen);
-        QStringList texte{d->objectName(), d->windowTitle(), d->isModal() ? "modal" : "nicht modal"};
-        for (QWidget* w : d->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-            texte << w->objectName() + "=" + w->property("text").toString();
-        QCOMPARE(texte, (QStringList{"syszeit", "Systemzeit", "nicht modal", "Label1=Boravilon Zeit", "BoraZeit=00:00:00  00.00.", "Label2=PC-Zeit",
-                                     "PCZeit=00:00   01.01", "CMD_OK=Übernehmen", "CMD_Abbruch=Abbruch"}));
         auto* pc = d->findChild<QLineEdit*>("PCZeit");
         auto* timer = d->findChild<QTimer*>("Timer1");
-        QVERIFY(timer && timer->isActive() && timer->interval() == 1000);
         d->setBoraZeit(QStringLiteral("14:05:09   21.06."));
         d->show();
         QVERIFY(QTest::qWaitForWindowExposed(d));
         QCOMPARE(QStringList({d->boraZeit(), pc->text()}), QStringList({"14:05:09   21.06.", "14:05:09   21.06."}));  // right when shown
         jetzt = jetzt.addSecs(1);
-        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
-        QCOMPARE(pc->text(), QStringLiteral("14:05:10   21.06."));
-        d->setZeitquelle([&] { return jetzt.addDays(1); });  // a new clock shows at once
-        QCOMPARE(QStringList({pc->text(), uhr::pcZeitText(d->jetzt())}), QStringList({"14:05:10   22.06.", "14:05:10   22.06."}));
+        QVERIFY(timer && timer->isActive() && timer->interval() == 1000 && QMetaObject::invokeMethod(timer, "timeout"));
+        // What "Übernehmen" sets is the time shown.
+        QCOMPARE(QStringList({pc->text(), uhr::pcZeitText(d->jetzt())}), QStringList({"14:05:10   21.06.", "14:05:10   21.06."}));
         if (weg == 1)
             QTest::mouseClick(d->findChild<QPushButton*>("CMD_OK"), Qt::LeftButton);
         QCOMPARE((QList<qsizetype>{ueber.count(), ent.count()}), (QList<qsizetype>{weg == 1, 0}));
@@ -100,12 +90,8 @@ private slots:
             QTest::mouseClick(d->findChild<QPushButton*>("CMD_Abbruch"), Qt::LeftButton);
         else if (weg == 1)
             d->close();
-        else if (weg == 2)
-            QTest::keyClick(d, Qt::Key_Escape);
-        else if (weg == 4)
-            QTest::keyClick(pc, Qt::Key_Return);
         else
-            QCoreApplication::sendEvent(d, std::make_unique<QCloseEvent>().get());
+            QTest::keyClick(pc, weg == 2 ? Qt::Key_Escape : Qt::Key_Return);
         QVERIFY(ent.count() == 1 && ueber.count() == (weg == 1) && d && !d->isVisible() && !timer->isActive());
         d->close();  // closing again reports nothing new; the dialog then goes away
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
