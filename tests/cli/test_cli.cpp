@@ -43,9 +43,9 @@ struct Lauf {
     QByteArray fehler;
 };
 
-QString programm(const QString& name = QStringLiteral("gsmbv"))
+QString programm()
 {
-    return qEnvironmentVariable("GSMBV_BIN_DIR") + QLatin1Char('/') + name;
+    return qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv");
 }
 
 QString quelle(const QString& name)
@@ -71,17 +71,16 @@ bool rohSchreiben(const QByteArray& name, const QByteArray& inhalt)
         && f.write(inhalt) == inhalt.size();
 }
 
-// Runs gsmbv (or gsmbv-sim, gsmbv-konfig if named first); the event loop keeps
-// running meanwhile, so the simulated device answers. `umgebung`: NAME=value
-// is set, a bare NAME removed. `waehrend` runs once the program has started.
+// Runs gsmbv; the event loop keeps running meanwhile, so the simulated device
+// answers. `umgebung`: NAME=value is set, a bare NAME removed. `waehrend` runs
+// once the program has started.
 Lauf gsmbv(QStringList argumente, const QStringList& umgebung = {},
            const std::function<void(QProcess&)>& vorher = {},
            const std::function<void(QProcess&)>& waehrend = {}, int grenzeMs = 20000)
 {
     Lauf l;
     QProcess p;
-    const bool anderes = !argumente.isEmpty() && argumente[0].startsWith(QLatin1String("gsmbv-"));
-    p.setProgram(programm(anderes ? argumente.takeFirst() : QStringLiteral("gsmbv")));
+    p.setProgram(programm());
     p.setArguments(argumente);
     // QProcess passes arguments as UTF-8: a name that is none goes through bash as $'\xHH...'.
     const auto keinUtf8 = [](const QString& a) { return dateiname::bytes(a) != a.toUtf8(); };
@@ -165,17 +164,13 @@ bool passt(const QByteArray& ist, const QByteArray& muster)
     return alles.match(QString::fromUtf8(ist)).hasMatch();
 }
 
-// One run of the table: arguments (PORT: the simulated device, @name: a file
-// in the test's folder, %E4 in it the byte 0xE4, daten/name (also behind
-// "="): a file of the test's sources, ">/dev/full" and "2>/dev/full": standard
-// output or error that takes nothing, ">|": standard output whose reader is
-// gone, a first gsmbv-sim or gsmbv-konfig runs that program) and the device ->
-// exit status, standard output and error ("…" any text, %D the test's folder,
-// %S the data folder, or daten/name: that file's bytes), what the device
-// received first ("-": the port was never opened) and last, the pages it
-// stored (none: it holds what it held), the file @alt.cfg (or `ziel`) and the
-// backup afterwards. On a terminal each state of the progress is one line that
-// fits it, drawn a few times a second.
+// One run of the table: arguments (PORT: the simulated device, @name: a file in the test's folder, %E4 in it the
+// byte 0xE4, daten/name (also behind "="): a file of the test's sources, ">/dev/full" and "2>/dev/full": standard
+// output or error that takes nothing, ">|": standard output whose reader is gone) and the device -> exit status,
+// standard output and error ("…" any text, %D the test's folder, %S the data folder, or daten/name: that file's
+// bytes), what the device received first ("-": the port was never opened) and last, the pages it stored (none: it
+// holds what it held), the file @alt.cfg (or `ziel`) and the backup afterwards. On a terminal each state of the
+// progress is one line that fits it.
 struct Fall {
     QStringList argumente{};
     QString geraetefehler{};
@@ -193,7 +188,7 @@ struct Fall {
     bool ohneOrdner = false;            // the data folder cannot be made
     int signal = 0;                     // sent once the 600th echo is awaited (SIGINT: Ctrl+C)
     bool abziehen = false;              // then the device's line closed instead, as a cable pulled
-    int terminal = -1;                  // standard error on a terminal this wide (0: it tells none, COLUMNS=60)
+    int terminal = -1;                  // standard error on a terminal this wide (COLUMNS=60 meanwhile)
     QByteArray ziel = "alt.cfg";        // the file that stands for @alt.cfg
     QByteArray benannt = "Pumpwerk Nord";  // the installation name a write gives the device
 };
@@ -206,15 +201,12 @@ class TestCli : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanupTestCase();
 
     void laeufe_data();
     void laeufe();
     void writeErzwungen();
     void schritteUndMitschrift();
-    void fifo_data();
     void fifo();
-    void uhr_data();
     void uhr();
     void showPdf();
     void festerName();
@@ -240,68 +232,23 @@ void TestCli::initTestCase()
     // The default image's file without its last line.
     const QByteArray grund = lesen(quelle("daten/grund.cfg"));
     QVERIFY(schreiben(pfad("zwoelf.cfg"), grund.left(grund.lastIndexOf("\r\n") + 2)));
-    // A name that is no UTF-8 (Latin-1 "ä"); a file whose balance minimum the rules lower to 9.
-    QVERIFY(rohSchreiben(QFile::encodeName(pfad("quelle")) + "\xE4.cfg", cfgSchreiben(simStandardKonfig())));
+    // A file whose balance minimum the rules lower to 9.
     QVERIFY(schreiben(pfad("angepasst.cfg"), lesen(quelle("daten/tmobile.cfg")).replace(";*105*;3;", ";*105*;20;")));
-}
-
-void TestCli::cleanupTestCase()
-{
-    ::unlink((QFile::encodeName(pfad("quelle")) + "\xE4.cfg").constData());  // Qt cannot name it to remove it
 }
 
 void TestCli::laeufe_data()
 {
     QTest::addColumn<Fall>("f");
     const auto fall = [](const char* name, const Fall& f) { QTest::newRow(name) << f; };
-    const auto hilfe = [&](const char* name, const QStringList& a, const QByteArray& aus) {
-        fall(name, {.argumente = a, .aus = aus});
-    };
-    hilfe("help", {"--help"}, "Aufruf: gsmbv read    -p PORT…GSMBV_PORT  …\n");
-    hilfe("read --help", {"read", "--help"}, "Aufruf: gsmbv read -p PORT -o DATEI.cfg…ohne Rückfrage ersetzt…  -p, --port PORT …\n");
-    hilfe("write -h", {"write", "-h"}, "Aufruf: gsmbv write -p PORT…weniger als 13 Zeilen…\n");
-    hilfe("log --help", {"log", "--port", "x", "--help"}, "Aufruf: gsmbv log -p PORT…Windows-1252…\n");
-    hilfe("clock --help", {"clock", "--help"}, "Aufruf: gsmbv clock -p PORT [--set]…  -p, --port PORT …--set  …\n");
-    hilfe("show --help", {"show", "--help"}, "Aufruf: gsmbv show [--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg…"
-                                             "\"lines[2].text\" ist der Meldungstext der Meldelinie 3…\n");
-    hilfe("diff --help", {"diff", "--help"},
-          "Aufruf: gsmbv diff DATEI_A.cfg DATEI_B.cfg…  1    Einstellungen verschieden\n…\n");
-    hilfe("ports --help", {"ports", "--help"}, "Aufruf: gsmbv ports…/dev/serial/by-id/…\n");
-    hilfe("restore --help", {"restore", "--help"}, "Aufruf: gsmbv restore -p PORT…NAME.speicher…\n");
-    hilfe("simulator --help", {"gsmbv-sim", "--help"},
-          "Aufruf: gsmbv-sim [OPTIONEN]…Die erste Ausgabezeile ist\nder Gerätepfad…\n");
-    hilfe("window --help", {"gsmbv-konfig", "--help"}, "Aufruf: gsmbv-konfig…--version…\n");
-    // One form for all three programs, with the same version.
-    hilfe("gsmbv --version", {"--version"}, "gsmbv 1.3.0\n");
-    hilfe("gsmbv-sim --version", {"gsmbv-sim", "--version"}, "gsmbv-sim 1.3.0\n");
-    hilfe("gsmbv-konfig --version", {"gsmbv-konfig", "--version"}, "gsmbv-konfig 1.3.0\n");
+    fall("help", {.argumente = {"--help"}, .aus = "Aufruf: gsmbv read    -p PORT…GSMBV_PORT  …\n"});
+    fall("read --help", {.argumente = {"read", "--help"},
+                         .aus = "Aufruf: gsmbv read -p PORT -o DATEI.cfg…ohne Rückfrage ersetzt…  -p, --port PORT …\n"});
 
     // Wrong arguments: the reason, the command's usage, where its help is.
-    const auto falsch = [&](const char* name, const QStringList& a, const char* grund, const char* aufruf,
-                            const char* befehl) {
-        fall(name, {.argumente = a, .status = 2,
-                    .fehler = QByteArray("gsmbv: ") + grund + "\nAufruf: gsmbv " + aufruf + "\n"
-                              + (*befehl ? "" : "…\n") + "Hilfe: gsmbv " + befehl + "--help\n"});
-    };
-    falsch("nothing", {}, "kein Befehl angegeben", "read    -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", "");
-    falsch("read", {"read", "-p", "COM1"}, "read braucht --output",
-           "read -p PORT -o DATEI.cfg [-t SEKUNDEN] [GERÄTEOPTIONEN]", "read ");
-    falsch("write", {"write", "-p", "COM1"}, "write braucht eine Konfigurationsdatei",
-           "write -p PORT [-t SEKUNDEN] [--force] [--strict] [--no-backup] [--no-verify]\n"
-           "                   [--force-name] [--dry-run] [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg", "write ");
-    falsch("log", {"log", "-p", "COM9"}, "\"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad",
-           "log -p PORT [-o DATEI] [-t SEKUNDEN] [GERÄTEOPTIONEN]", "log ");
-    falsch("clock", {"clock", "-p", "COM1", "-t", "0"},
-           "--timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5",
-           "clock -p PORT [--set] [-t SEKUNDEN] [GERÄTEOPTIONEN]", "clock ");
-    falsch("show", {"show", "a", "b"}, "show nimmt genau eine Konfigurationsdatei",
-           "show [--force] [--json | --pdf DATEI.pdf | --empfaenger LISTE] DATEI.cfg", "show ");
-    falsch("diff", {"diff", "a"}, "diff braucht zwei Konfigurationsdateien, oder --port und eine",
-           "diff DATEI_A.cfg DATEI_B.cfg | -p PORT [-t SEKUNDEN] [GERÄTEOPTIONEN] DATEI.cfg", "diff ");
-    falsch("ports", {"ports", "x"}, "unerwartetes Argument \"x\"", "ports", "ports ");
-    falsch("set", {"set", "a.cfg", "-o", "b.cfg"}, "set braucht Werte: SCHLÜSSEL=WERT, --from oder --empfaenger",
-           "set [-o NEU.cfg] [--from WERTE.json] [--empfaenger LISTE=DATEI.csv ...]\n"
-           "                 DATEI.cfg [SCHLÜSSEL=WERT ...]", "set ");
+    fall("write, usage", {.argumente = {"write", "-p", "COM1"}, .status = 2,
+                          .fehler = "gsmbv: write braucht eine Konfigurationsdatei\nAufruf: gsmbv write -p PORT [-t SEKUNDEN] "
+                                    "[--force] [--strict] [--no-backup] [--no-verify]\n                   [--force-name] "
+                                    "[--dry-run] [--set SCHLÜSSEL=WERT ...] [GERÄTEOPTIONEN] DATEI.cfg\nHilfe: gsmbv write --help\n"});
 
     const QByteArray datei = "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: %D/";
     // Operator T Mobile, balance monitoring on, daily check call, no
@@ -323,8 +270,6 @@ void TestCli::laeufe_data()
     // What the rules store otherwise than the file has it is said, and is
     // output that matters.
     const QByteArray angepasst = "gsmbv: angepasst: Minimalguthaben in EURO 20 → 9\n";
-    fall("show, a value adjusted", {.argumente = {"show", "@angepasst.cfg"},
-                                    .aus = "…\nMinimalguthaben in EURO: 9\n…", .fehler = angepasst});
     fall("show, standard error full", {.argumente = {"show", "@angepasst.cfg", "2>/dev/full"}, .status = 5,
                                        .aus = "…"});
     // The same settings in other bytes: line 1's fax and e-mail behind the
@@ -366,43 +311,27 @@ void TestCli::laeufe_data()
     fall("show --empfaenger", {.argumente = {"show", "--empfaenger", "lines[0].recipients", "daten/tmobile.cfg"},
                                .aus = "Art;Nummer\nGSM;06769876543\nFax;07229555123\nemail;info@example.org\n"});
 
-    // read and write that succeed, with the backup of the device's configuration.
-    // A read replaces a larger file as a whole; a backup that cannot be kept is
-    // one line on standard error, and a write goes on without it. A device
-    // never written reads as daten/leer.cfg: the decode ticks the balance
-    // monitoring at 9 EURO, then the operator ("Andere": the first recipient
-    // is all 0xFF) switches it off and empties both numbers.
+    // read and write that succeed, with the backup of the device's configuration. A read replaces a larger file as a
+    // whole; a backup that cannot be kept is one line on standard error, and a write goes on without it. A device never
+    // written reads as daten/leer.cfg: the decode ticks the balance monitoring at 9 EURO, then the operator ("Andere":
+    // the first recipient is all 0xFF) switches it off and empties both numbers.
     const QByteArray nichtGesichert =
         "gsmbv: Konfiguration nicht gesichert: Ordner %S/gsmbv/sicherungen kann nicht angelegt werden\n";
     const QByteArray leer = "daten/leer.cfg";
     const QList<int> alle{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     const QStringList r{"read", "-p", "PORT", "-o", "@alt.cfg", "-t", "5"};
-    fall("read, folder impossible", {.argumente = r, .fehler = nichtGesichert, .anfang = "r", .ende = "r",
-                                     .datei = leer, .ohneOrdner = true});
-    fall("read, terminal of 50 columns", {.argumente = r,
-                                          .fehler = "\rVerbindungsaufbau ... noch 5 s…\rlese Konfigurationsdaten ... "
-                                                    "[########] 3328/3328\nKonfiguration gelesen und in %D/alt.cfg "
-                                                    "gespeichert\n",
-                                          .anfang = "r", .ende = "r", .datei = leer, .sicherung = leer,
-                                          .terminal = 50});
     // Every page goes over as its character and 256 bytes; the read back follows.
     const QStringList w5{"write", "-p", "PORT", "-t", "5", "@quelle.cfg"};
-    fall("write, terminal, COLUMNS", {.argumente = w5, .fehler = "\rVerbindungsaufbau ... noch 5 s…\rprüfe "
-                                      "Konfigurationsdaten ... [#################] 3328/3328\nKonfiguration "
-                                      "geschrieben und geprüft: 13 Seiten\n",
-                                      .anfang = "rw0", .ende = ESC + "r", .gespeichert = alle,
-                                      .danach = simStandardSpeicher(), .sicherung = leer, .terminal = 0});
-    // Errors only: nothing when all goes well.
-    fall("write -q, terminal", {.argumente = QStringList{"write", "-q"} + w5.mid(1), .anfang = "rw0", .ende = ESC + "r",
-                                .gespeichert = alle, .sicherung = leer, .terminal = 80});
-    fall("write, a value adjusted", {.argumente = {"write", "--no-backup", "-p", "PORT", "-t", "5", "@angepasst.cfg"},
-                                     .fehler = angepasst, .anfang = "rw0", .ende = ESC + "r", .gespeichert = alle});
+    // On a terminal of 50 columns (COLUMNS says 60) the bar fits the terminal.
+    fall("write, terminal of 50 columns", {.argumente = w5, .fehler = "\rVerbindungsaufbau ... noch 5 s…\rprüfe "
+                                           "Konfigurationsdaten ... [#######] 3328/3328\nKonfiguration "
+                                           "geschrieben und geprüft: 13 Seiten\n",
+                                           .anfang = "rw0", .ende = ESC + "r", .gespeichert = alle,
+                                           .danach = simStandardSpeicher(), .sicherung = leer, .terminal = 50});
     // Names that are no UTF-8 (Latin-1 "ä") are the files they name (a transcript's: Ctrl+C below).
     const QByteArray latin1 = "alt%E4.cfg";
     fall("read, output named in Latin-1", {.argumente = {"read", "-p", "PORT", "-o", "@alt%E4.cfg"}, .anfang = "r",
                                            .ende = "r", .datei = leer, .sicherung = leer, .ziel = latin1});
-    fall("show --pdf named in Latin-1", {.argumente = {"show", "--pdf", "@alt%E4.cfg", "@quelle%E4.cfg"},
-                                         .datei = "%PDF-…", .ziel = latin1});
     fall("write, folder impossible", {.argumente = w5, .fehler = nichtGesichert, .anfang = "rw0", .ende = ESC + "r",
                                       .gespeichert = alle, .danach = simStandardSpeicher(), .ohneOrdner = true});
     // --set: the file's values changed on the way; refused, the port is never opened.
@@ -413,8 +342,8 @@ void TestCli::laeufe_data()
     fall("write --set, refused", {.argumente = w5 + QStringList{"--set", "analog.value_4ma=abc"}, .status = 4,
                                   .fehler = "gsmbv: analog.value_4ma: Nur Ziffern\ngsmbv: Gerät nicht beschrieben\n"});
     // The guard: a device of another installation is read (also with
-    // --no-backup) and left as it is; --force-name, an empty name and a device
-    // never written (all 0xFF, above) let the write through.
+    // --no-backup) and left as it is; --force-name, an empty name (--dry-run
+    // below) and a device never written (all 0xFF, above) let the write through.
     const QByteArray fremd = QByteArray(simStandardSpeicher()).replace(128, 16, "Tankstelle S\xFC" "d\x03\xFF");
     const QStringList ohneSicherung5 = QStringList{"write", "--no-backup"} + w5.mid(1);
     const QByteArray ohneName = QByteArray(fremd).replace(128, 1, "\x03");
@@ -429,9 +358,6 @@ void TestCli::laeufe_data()
                                           .anfang = "r", .ende = "r"});
     fall("write --force-name", {.argumente = ohneSicherung5 + QStringList{"--force-name"}, .speicher = fremd,
                                 .anfang = "w0", .ende = ESC + "r", .gespeichert = alle, .danach = simStandardSpeicher()});
-    fall("write, empty name", {.argumente = ohneSicherung5, .speicher = ohneName,
-                               .anfang = "rw0", .ende = ESC + "r", .gespeichert = alle,
-                               .danach = simStandardSpeicher()});
     // --dry-run: the device only read (also with --no-backup), the settings a write would change.
     // diff with a port: the device ("<", read and kept as a backup) against a file.
     fall("diff -p, equal", {.argumente = {"diff", "-p", "PORT", "-t", "5", "daten/leer.cfg"}, .anfang = "r", .ende = "r",
@@ -443,10 +369,6 @@ void TestCli::laeufe_data()
                              .aus = "Anlagenbezeichnung (general.installation_name)\n< (leer)\n> Pumpwerk Nord\n",
                              .fehler = "gsmbv: Gerät nicht beschrieben (--dry-run): 1 Einstellung würde sich ändern\n",
                              .anfang = "r", .ende = "r"});
-    fall("write --dry-run, equal", {.argumente = ohneSicherung5 + QStringList{"--dry-run"}, .speicher = simStandardSpeicher(),
-                                    .fehler = "gsmbv: Gerät nicht beschrieben (--dry-run): keine Einstellung würde sich "
-                                              "ändern\n",
-                                    .anfang = "r", .ende = "r"});
 
     // Runs that fail: nothing reaches standard output, the file that was there stays.
     QByteArray ueberlauf = simStandardSpeicher();
@@ -471,28 +393,14 @@ void TestCli::laeufe_data()
     fall("read stops", {.argumente = {"read", "-p", "PORT", "-o", "@alt.cfg", "-t", "0.1"}, .geraetefehler = "stop@1000",
                         .status = 3, .fehler = uebertragung + "nach 1000 von 3328 Bytes keine Daten mehr\n",
                         .anfang = "r\x1B"});
-    fall("log, no such folder", {.argumente = {"log", "-p", "PORT", "-o", "@gibtsnicht/LOG.TXT"}, .status = 5,
-                                 .fehler = "gsmbv: %D/gibtsnicht/LOG.TXT kann nicht geschrieben werden: Datei oder "
-                                           "Ordner nicht vorhanden\n"});
     fall("log, standard output full", {.argumente = {"log", "-p", "PORT", ">/dev/full"}, .status = 5, .fehler = voll,
                                        .anfang = "l"});
-    fall("log stops", {.argumente = {"log", "-p", "PORT", "-o", "@alt.cfg", "-t", "0.1"}, .geraetefehler = "hangup@102",
-                       .status = 3, .fehler = uebertragung + "nach 101 von 513 Bytes keine Daten mehr\n", .anfang = "l"});
-    fall("show, standard output full", {.argumente = {"show", "@quelle.cfg", ">/dev/full"}, .status = 5,
-                                        .fehler = voll});
-    fall("help, standard output full", {.argumente = {"--help", ">/dev/full"}, .status = 5, .fehler = voll});
     fall("log, reader of standard output gone", {.argumente = {"log", "-p", "PORT", ">|"}, .status = 5,
                                                  .fehler = "gsmbv: Standardausgabe kann nicht geschrieben werden: der "
                                                            "Empfänger hat die Verbindung geschlossen\n",
                                                  .anfang = "l"});
-    fall("transcript, disk full", {.argumente = {"clock", "-p", "PORT", "--transcript", "/dev/full"}, .status = 5,
-                                   .fehler = "gsmbv: /dev/full kann nicht geschrieben werden: kein Platz mehr auf dem "
-                                             "Datenträger\n"});
     fall("transcript, no folder", {.argumente = {"clock", "-p", "PORT", "--transcript", "/nonexistent/m.txt"}, .status = 5,
                                    .fehler = "gsmbv: /nonexistent/m.txt kann nicht geschrieben werden: Datei oder Ordner nicht vorhanden\n"});
-    // A name that is no UTF-8 is printed as it was given.
-    dateifehler("show, missing name in Latin-1", {"show", "@fehlt%E4.cfg"},
-                "fehlt\xE4.cfg: Datei oder Ordner nicht vorhanden");
     fall("write --strict refuses", {.argumente = {"write", "--strict", "-p", "PORT", "@angepasst.cfg"}, .status = 4,
                                     .fehler = angepasst + datei + "angepasst.cfg: mit --strict abgewiesen: 1 Einstellung "
                                                                   "angepasst\n"});
@@ -504,24 +412,11 @@ void TestCli::laeufe_data()
                                              "vorhanden\ngsmbv: Gerät nicht beschrieben\n"});
     fall("silent, write", {.argumente = {"write", "-p", "PORT", "-t", "0.1", "@quelle.cfg"}, .geraetefehler = "silent",
                            .status = 1, .fehler = stumm + "gsmbv: Gerät nicht beschrieben\n", .anfang = ""});
-    // The countdown follows --timeout, one step a second.
-    fall("silent, clock, terminal", {.argumente = {"clock", "-p", "PORT", "-t", "1.2"}, .geraetefehler = "silent",
-                                     .status = 1, .fehler = "\rVerbindungsaufbau ... noch 2 s\rVerbindungsaufbau ... "
-                                                            "noch 1 s\rVerbindungsaufbau ... noch 0 s\nVerbindung nicht "
-                                                            "möglich\ngsmbv: kein ACK innerhalb 1200 ms\n",
-                                     .anfang = "", .terminal = 80});
     // diff's 1 says the settings differ: a device that does not answer is 3.
     fall("silent, diff -p", {.argumente = {"diff", "-p", "PORT", "-t", "0.1", "@quelle.cfg"}, .geraetefehler = "silent",
                              .status = 3, .fehler = stumm, .anfang = ""});
-    fall("silent, write --no-backup", {.argumente = {"write", "--no-backup", "-p", "PORT", "-t", "0.1", "@quelle.cfg"},
-                                       .geraetefehler = "silent", .status = 1,
-                                       .fehler = stumm + "gsmbv: Gerät nicht beschrieben\n", .anfang = ""});
-    // Files a write must refuse before it opens the port.
-    dateifehler("12 lines", {"write", "-p", "PORT", "@zwoelf.cfg"},
-                "zwoelf.cfg: Zeile 13 passt nicht zum Format einer Konfigurationsdatei (fehlt: die Datei hat nur 12 "
-                "von 13 Zeilen)");
-    dateifehler("missing", {"write", "-p", "PORT", "@fehlt.cfg"}, "fehlt.cfg: Datei oder Ordner nicht vorhanden");
-    // A file with missing lines stays refused with --force: half of the device would get the defaults.
+    // A file with missing lines is refused before the port opens, also with --force: half of the device would get
+    // the defaults.
     dateifehler("12 lines, --force", {"write", "--force", "-p", "PORT", "@zwoelf.cfg"}, "zwoelf.cfg: nur 12 von 13 Zeilen");
 
     // Echoes: "w" is 1, each page its character and 256 bytes. The device
@@ -533,10 +428,6 @@ void TestCli::laeufe_data()
                            .fehler = uebertragung + "Echo fehlt bei w\ngsmbv: Gerät nicht beschrieben: keine Seite "
                                      "gesendet" + wiederholen,
                            .anfang = "rw", .sicherung = leer});
-    fall("no echo, page 0 select", {.argumente = w, .geraetefehler = "noecho@2", .status = 3,
-                                    .fehler = uebertragung + "Echo fehlt beim Seitenzeichen von Seite 0\n" + haelt
-                                              + "Seite 0 gemischt, Seiten 1 bis 12 wie vorher" + wiederholen,
-                                    .anfang = "rw0", .ende = ESC + "r", .danach = bisEsc(0), .sicherung = leer});
     fall("no echo, page 1 select", {.argumente = w, .geraetefehler = "noecho@259", .status = 3,
                                     .fehler = uebertragung + "Echo fehlt beim Seitenzeichen von Seite 1\n" + haelt
                                               + "Seite 0 aus der Datei, Seite 1 gemischt, Seiten 2 bis 12 wie vorher"
@@ -583,23 +474,13 @@ void TestCli::laeufe_data()
                                        "gsmbv: Konfiguration gesendet, aber nicht geprüft\n",
                              .anfang = "w0", .gespeichert = alle});
     // Pages the device takes and echoes but does not keep.
-    fall("pages 3 and 11 not stored", {.argumente = w, .geraetefehler = "nostore@3,nostore@11", .status = 3,
-                                       .fehler = "Prüfung fehlgeschlagen: Seiten 3 und 11 weichen ab\ngsmbv: erste "
-                                                 "Abweichung: Seite 3, Zeichen 1: gesendet 0x30, gelesen 0xFF\n",
-                                       .anfang = "rw0", .gespeichert = {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 12},
-                                       .sicherung = leer});
     fall("pages 0 and 12 not stored, --no-backup", {.argumente = ohneSicherung, .geraetefehler = "nostore@0,nostore@12", .status = 3,
                                                     .fehler = "Prüfung fehlgeschlagen: Seiten 0 und 12 weichen ab\ngsmbv: erste "
                                                               "Abweichung: Seite 0, Zeichen 1: gesendet 0x0C, gelesen 0xFF\n",
                                                     .anfang = "w0", .gespeichert = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}});
-    fall("not stored, --no-verify", {.argumente = QStringList{"write", "--no-verify"} + w.mid(1),
-                                     .geraetefehler = "nostore@3", .anfang = "rw0",
-                                     .gespeichert = {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12}, .sicherung = leer});
 
     // The event log: lines on standard output, or the file (Windows-1252, CR LF).
     fall("log, lines", {.argumente = {"log", "-p", "PORT", "-t", "5"}, .aus = "daten/log.txt", .anfang = "l"});
-    fall("log, the file on standard output", {.argumente = {"log", "-p", "PORT", "-o", "-"}, .aus = "daten/LOG.TXT",
-                                              .anfang = "l"});
     fall("log, file replaced", {.argumente = {"log", "-p", "PORT", "-o", "@alt.cfg"}, .anfang = "l",
                                 .datei = "daten/LOG.TXT"});
     fall("log, empty ring, empty file", {.argumente = {"log", "-p", "PORT", "-o", "@alt.cfg"},
@@ -671,8 +552,7 @@ void TestCli::laeufe()
     if (f.terminal >= 0) {
         l.fehler = terminal.gelesen();
         for (const QByteArray& z : l.fehler.split('\n').first().split('\r'))
-            QVERIFY2(QString::fromUtf8(z).size() < (f.terminal ? f.terminal : 60), z.constData());
-        QVERIFY2(l.fehler.size() < 4000, qPrintable(QString::number(l.fehler.size())));
+            QVERIFY2(QString::fromUtf8(z).size() < f.terminal, z.constData());
     }
     const auto erwartet = [&](const QByteArray& e) {
         if (e.startsWith("daten/"))
@@ -681,9 +561,6 @@ void TestCli::laeufe()
     };
     QVERIFY2(passt(l.aus, erwartet(f.aus)), l.aus.constData());
     QVERIFY2(passt(l.fehler, erwartet(f.fehler)), l.fehler.constData());
-    // German throughout: none of the toolkit's English help, no umlauts written out.
-    for (const char* fremd : {"Usage", "Options:", "Displays", "Geraet", "waehl"})
-        QVERIFY2(!(l.aus + l.fehler).contains(fremd), fremd);
     const QByteArray danach = rohLesen(ziel), soll = f.datei ? erwartet(*f.datei) : alt;
     if (soll.contains("…"))
         QVERIFY2(passt(danach, soll), danach.left(300).constData());
@@ -764,8 +641,6 @@ void TestCli::schritteUndMitschrift()
 
     // The transcript: a heading, then every line with its time of day.
     const QList<QByteArray> zeilen = lesen(datei).split('\n');
-    QVERIFY2(zeilen.value(0).startsWith("# gsmbv 1.") && zeilen.value(0).endsWith(
-                 ": \"<-\" an das Gerät, \"->\" vom Gerät (hexadezimal)"), zeilen.value(0).constData());
     QByteArray empfangen, gesendet;
     int geschlossen = 0;
     static const QRegularExpression zeile(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d (<-|->|==) (.*)$"));
@@ -777,7 +652,6 @@ void TestCli::schritteUndMitschrift()
         else
             (m.captured(1) == QLatin1String("<-") ? empfangen : gesendet) += QByteArray::fromHex(m.captured(2).toLatin1());
     }
-    QVERIFY(zeilen.last().isEmpty());
     // Every byte on the line, in both directions, as the device saw them.
     QTRY_COMPARE(empfangen, sim->empfangeneBytes());
     QCOMPARE(gesendet, sim->gesendeteBytes());
@@ -786,25 +660,15 @@ void TestCli::schritteUndMitschrift()
 
 // The event log into a FIFO is written into it, never replaced by a file; with
 // no reader yet the tool waits for one and says so.
-void TestCli::fifo_data()
-{
-    QTest::addColumn<bool>("leserSpaeter");
-    QTest::newRow("FIFO with a reader") << false;
-    QTest::newRow("FIFO, reader comes later") << true;
-}
-
 void TestCli::fifo()
 {
-    QFETCH(bool, leserSpaeter);
     auto sim = geraet();
     const QString fifo = pfad("protokoll.fifo");
     const QByteArray name = QFile::encodeName(fifo);
     QFile::remove(fifo);
     QCOMPARE(::mkfifo(name.constData(), 0600), 0);
-    int leser = leserSpaeter ? -1 : ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+    int leser = -1;
     const Lauf l = gsmbv({"log", "-p", sim->pfad(), "-t", "5", "-o", fifo}, {}, {}, [&](QProcess& p) {
-        if (!leserSpaeter)
-            return;
         p.setReadChannel(QProcess::StandardError);
         QTRY_VERIFY_WITH_TIMEOUT(p.bytesAvailable() > 0 || p.state() != QProcess::Running, 10000);
         leser = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
@@ -818,44 +682,32 @@ void TestCli::fifo()
     QCOMPARE(n > 0 ? QByteArray(puffer, n) : QByteArray(), lesen(quelle("daten/LOG.TXT")));
     struct stat st {};
     QVERIFY(::stat(name.constData(), &st) == 0 && S_ISFIFO(st.st_mode));
-    QCOMPARE(l.fehler, leserSpaeter ? "gsmbv: " + name + ": warte, bis ein anderes Programm die FIFO liest\n"
-                                    : QByteArray());
+    QCOMPARE(l.fehler, "gsmbv: " + name + ": warte, bis ein anderes Programm die FIFO liest\n");
 }
 
-void TestCli::uhr_data()
-{
-    QTest::addColumn<bool>("stellen");
-    QTest::newRow("read") << false;
-    QTest::newRow("--set") << true;
-}
-
+// clock --set reads the device's clock, then sets it to the present.
 void TestCli::uhr()
 {
-    QFETCH(bool, stellen);
     auto sim = geraet();
     sim->geraet().stelleUhr(QDateTime(QDate(2024, 6, 21), QTime(14, 5, 9)));
     const QDate heute = QDate::currentDate();
-    const Lauf l = gsmbv(QStringList{"clock", "--port", sim->pfad(), "--timeout", "5"} + (stellen ? QStringList{"--set"} : QStringList()));
+    const Lauf l = gsmbv({"clock", "--port", sim->pfad(), "--timeout", "5", "--set"});
     QCOMPARE(l.fehler + QByteArray::number(l.status), QByteArray("0"));
-    // The five bytes the device sent before ">", after its ACK; with --set
-    // "ts", the five bytes it was set to and ESC.
+    // The five bytes the device sent before ">", after its ACK; then "ts", the
+    // five bytes it was set to and ESC.
     const QByteArray b = sim->gesendeteBytes();
-    QCOMPARE(b.size(), stellen ? 8 : 7);
+    QCOMPARE(b.size(), 8);
     QVERIFY(b.startsWith(ACK) && b[6] == '>');
-    QString aus = uhrText(b[1], b[2], b[3], b[4], b[5]) + QLatin1Char('\n');
-    QVERIFY(aus.startsWith("14:05:") && aus.endsWith("   21.06.\n"));
-    QTRY_COMPARE(sim->empfangeneBytes().size(), stellen ? 2 + 5 + 1 : 1);
-    QVERIFY(sim->empfangeneBytes().startsWith(stellen ? "ts" : "t"));
+    const QString gelesen = uhrText(b[1], b[2], b[3], b[4], b[5]) + QLatin1Char('\n');
+    QVERIFY(gelesen.startsWith("14:05:") && gelesen.endsWith(" 21.06.\n"));
+    QTRY_COMPARE(sim->empfangeneBytes().size(), 2 + 5 + 1);
+    QVERIFY(sim->empfangeneBytes().startsWith("ts") && sim->empfangeneBytes().endsWith(ESC));
     const auto e = sim->geraet().letzteUhreinstellung();
-    QCOMPARE(bool(e), stellen);
-    if (e) {
-        QVERIFY(sim->empfangeneBytes().endsWith(ESC) && e->gueltig);
-        aus += uhrText(e->sekunde, e->minute, e->stunde, e->tag, e->monat) + QLatin1Char('\n');
-        if (QDate::currentDate() == heute)  // day, month, year mod 4, weekday from 0 on Monday
-            QCOMPARE((QList<int>{e->tag, e->monat, e->jahrRest, e->wochentag}),
-                     (QList<int>{heute.day(), heute.month(), heute.year() % 4, heute.dayOfWeek() - 1}));
-    }
-    QCOMPARE(QString::fromUtf8(l.aus), aus);
+    QVERIFY(e && e->gueltig);
+    if (QDate::currentDate() == heute)  // day, month, year mod 4, weekday from 0 on Monday
+        QCOMPARE((QList<int>{e->tag, e->monat, e->jahrRest, e->wochentag}),
+                 (QList<int>{heute.day(), heute.month(), heute.year() % 4, heute.dayOfWeek() - 1}));
+    QCOMPARE(QString::fromUtf8(l.aus), gelesen + uhrText(e->sekunde, e->minute, e->stunde, e->tag, e->monat) + '\n');
 }
 
 void TestCli::showPdf()
@@ -1006,8 +858,6 @@ void TestCli::wiederherstellen_data()
           "gsmbv: keine Sicherung vor einem Schreiben von „Pumpwerk Nord“ in %L\n" + nicht);
     zeile("device without a name", {}, "", kit::ff(kGeraeteBytes), "", 4,
           "gsmbv: das Gerät hat keine Anlagenbezeichnung: die Sicherung angeben (gsmbv restore -p PORT SICHERUNG)\n" + nicht);
-    zeile("--no-backup, none named", {"--no-backup"}, "", "", "", 2,
-          "gsmbv: restore ohne SICHERUNG liest das Gerät zuerst: --no-backup nur mit SICHERUNG\nAufruf: gsmbv restore -p PORT…");
     zeile("page 3 not stored", {anderer}, "", "", "nostore@3", 3,
           "Prüfung fehlgeschlagen: Seite 3 weicht ab\ngsmbv: erste Abweichung: Seite 3, Zeichen 1: gesendet 0x5A, gelesen 0x30\n",
           "5A-3");
@@ -1056,12 +906,9 @@ void TestCli::wiederherstellen()
     // The port is not opened for a backup refused; a device read once for a
     // backup that is not found; a backup of its content kept before a write.
     const QStringList neu = QDir(b).entryList({"*.cfg"}, QDir::Files);
-    if (l.status == 2 || l.status == 4)
-        QCOMPARE(neu, sicherungenVorher);
     if (l.status == 4)
-        QCOMPARE(sim->verbindungen() - verbindungen, argumente.isEmpty() ? 1 : 0);
-    else
-        QCOMPARE(sim->verbindungen() - verbindungen, l.status == 2 ? 0 : 3);
+        QCOMPARE(neu, sicherungenVorher);
+    QCOMPARE(sim->verbindungen() - verbindungen, l.status != 4 ? 3 : argumente.isEmpty() ? 1 : 0);
     if (l.status == 0 || l.status == 3) {
         QCOMPARE(neu.size(), sicherungenVorher.size() + 1);
         const QString name = QDir(b).filePath(QFileInfo(*std::find_if(neu.begin(), neu.end(), [&](const QString& n) {
