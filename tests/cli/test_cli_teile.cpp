@@ -282,14 +282,17 @@ void TestCliTeile::standardtuer()
 // ---------------------------------------------------------------------------
 // The tool's own reports
 
-// One row: the arguments, how the scripted port behaves and whether standard
-// error is a terminal -> exit status, standard output, standard error and the
-// bytes the port took. No run leaves a file or a backup behind.
+// One row: the arguments, how the scripted port behaves, at which closing of
+// the port Ctrl+C comes (at an operation's end, before its report arrives)
+// and whether standard error is a terminal -> exit status, standard output,
+// standard error and the bytes the port took. No run leaves a file or a
+// backup behind.
 void TestCliTeile::werkzeug_data()
 {
     QTest::addColumn<QStringList>("argumente");
     QTest::addColumn<int>("schreibenBis");  // -1: the port refuses to open
     QTest::addColumn<QByteArray>("antwort");
+    QTest::addColumn<int>("strgC");  // 0: none
     QTest::addColumn<bool>("terminal");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("aus");
@@ -298,24 +301,32 @@ void TestCliTeile::werkzeug_data()
     const QByteArray uhr("\x09\x05\x0E\x15\x06>");
     // Reported at once: nobody waits 30 s for a port that cannot be opened.
     QTest::newRow("no permission names the group")
-        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg", "-t", "30"} << -1 << uhr << false
+        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg", "-t", "30"} << -1 << uhr << 0 << false
         << int(KeineVerbindung) << QByteArray()
         << "Verbindung nicht möglich\ngsmbv: Keine Berechtigung für /dev/ttyGSMBV9 – Benutzer in die Gruppe dialout "
            "aufnehmen und neu anmelden\ngsmbv: sudo usermod -aG dialout $USER\n"
         << QByteArray();
     // The port takes "t" and "s" but no clock byte: no success reported.
     QTest::newRow("clock byte not written") << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "--set", "-t", "2"} << 2
-                                            << uhr << false << int(Uebertragungsfehler) << QByteArray("14:05:09   21.06.\n")
+                                            << uhr << 0 << false << int(Uebertragungsfehler) << QByteArray("14:05:09   21.06.\n")
                                             << "Fehler bei Datenübertragung\ngsmbv: Uhrzeit-Byte 1 nicht gesendet\n"
                                             << QByteArray("ts");
     // On a terminal the bar is drawn, and a message that comes while it is
     // shown stands on a line of its own.
     QTest::newRow("terminal, short clock answer")
-        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "-t", "2"} << 99 << QByteArray("\x09\x05\x0E>") << true
+        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "-t", "2"} << 99 << QByteArray("\x09\x05\x0E>") << 0 << true
         << int(Uebertragungsfehler) << QByteArray()
         << "\rVerbindungsaufbau ... noch 2 s\nFehler bei Datenübertragung\n"
            "gsmbv: Uhrzeit unvollständig: nur 3 von 5 Bytes vor \">\"\n"
         << QByteArray("t");
+    // The operation has succeeded, but Ctrl+C ended the run before its report
+    // came: no file, no backup, nothing more on standard output.
+    QTest::newRow("read, Ctrl+C before the report")
+        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg"} << 99 << "r" + QByteArray(3328, char(0xFF)) << 1
+        << false << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("r");
+    QTest::newRow("log, Ctrl+C before the report")
+        << QStringList{"log", "-p", "/dev/ttyGSMBV9", "-o", "@/LOG.TXT"} << 99 << QByteArray(513, char(0xFF)) << 1
+        << false << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("l");
 }
 
 void TestCliTeile::werkzeug()
@@ -340,6 +351,11 @@ void TestCliTeile::werkzeug()
         const Aufruf a = aufrufLesen(argumente);
         QCOMPARE(a.fehler, QString());
         Werkzeug w(a, door, std::move(port), aus.f, fehler);
+        QFETCH(int, strgC);
+        p->beimSchliessen = [&w, strgC](int n) {
+            if (n == strgC)
+                QMetaObject::invokeMethod(&w, &Werkzeug::unterbrechen, Qt::QueuedConnection);
+        };
         QSignalSpy ende(&w, &Werkzeug::beendet);
         w.starten();
         QVERIFY(!ende.isEmpty() || ende.wait(5000));
