@@ -20,7 +20,6 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMetaEnum>
@@ -65,19 +64,9 @@ QStringList tabKette()
     return kette;
 }
 
-// Whether a layout holds the widget, also in a nested layout.
-bool haelt(const QLayout* l, const QWidget* w)
-{
-    for (int i = 0; l && i < l->count(); ++i)
-        if (QLayoutItem* e = l->itemAt(i); e->widget() == w || haelt(e->layout(), w))
-            return true;
-    return l && l->menuBar() == w;
-}
-
-// What does not fit in a window as it is shown: a control outside its parent
-// or outside the layout its parent has, two sibling controls on top of each
-// other, a change marker stretched, a text cut off (labels, buttons, group
-// titles, read-only fields, tabs). One line per fault, "" when all fits.
+// What does not fit in a window as it is shown: a control outside its parent,
+// two sibling controls on top of each other, a text cut off (labels, buttons,
+// group titles, read-only fields, tabs). One line per fault, "" when all fits.
 QStringList passtNicht(QWidget* fenster)
 {
     QStringList fehler;
@@ -95,11 +84,6 @@ QStringList passtNicht(QWidget* fenster)
             continue;
         if (!w->parentWidget()->rect().contains(w->geometry()))
             fehler << name(w) + QStringLiteral(" ragt aus ") + name(w->parentWidget());
-        if (const QLayout* l = w->parentWidget()->layout(); l && !haelt(l, w))
-            fehler << name(w) + QStringLiteral(" in keinem Layout");
-        // A change marker is a star beside its group: the row's free width is the fields'.
-        if (w->objectName().startsWith(QLatin1String("Aenderung_")) && w->width() > w->sizeHint().width())
-            fehler << name(w) + QStringLiteral(" breiter als sein Stern");
         for (QWidget* n : alle)
             if (n != w && n->parentWidget() == w->parentWidget() && zaehlt(n) && w < n
                 && w->geometry().intersects(n->geometry()))
@@ -162,7 +146,6 @@ private slots:
             << "Speichern";
         QTest::newRow("Sicherungen") << "MNU_Sicherungen" << "Anlagenbezeichnung"
             << QStringList{"Tree Sicherungen", "Button Öffnen", "Button Wiederherstellen", "Button Abbrechen"} << "Öffnen";
-        QTest::newRow("Über") << "MNU_Boraviloninfo" << "Anlagenbezeichnung" << QStringList{} << "";
         QTest::newRow("Meldung") << "Meldung" << "Anlagenbezeichnung"
             << QStringList{"Button OK", "Button Abbrechen"} << "OK";
     }
@@ -216,23 +199,20 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(geprueft, 10000);
         QTEST(kette, "kette");
         QTEST(standard, "standard");
-        // Every name there and told once; then back where the dialog was opened.
-        for (const QString& s : kette)
-            QVERIFY2(!s.section(QLatin1Char(' '), 1).isEmpty() && kette.count(s) == 1, qPrintable(s));
+        // Then back where the dialog was opened.
         QTRY_COMPARE(QApplication::activeWindow(), &f.k);
         QTRY_COMPARE(QApplication::focusWidget(), vorher);
     }
 
     // Each tab with every control switched on: what the Tab key reaches from
-    // the tab bar on, in order, with role, name and description; with the
-    // change markers shown, "geändert" ends the descriptions of their groups.
+    // the tab bar on, in order, with role, name and description; with a
+    // change marker shown, "geändert" ends the descriptions of its group.
     void reiter_data()
     {
         QTest::addColumn<int>("reiter");
-        QTest::addColumn<bool>("markiert");
         QTest::addColumn<QStringList>("kette");
         // The boxes ticked mark "Allgemein" and the relays as changed.
-        QTest::newRow("Allgemein") << 0 << false << QStringList{
+        QTest::newRow("Allgemein") << 0 << QStringList{
             "PageTabList Allgemein", "EditableText Anlagenbezeichnung (geändert)", "RadioButton A1 (geändert)",
             "CheckBox Quittierung (geändert)", "Slider Quittierungszeit in Minuten (geändert)",
             "CheckBox Kontostandsüberwachung (geändert)",
@@ -248,12 +228,12 @@ private slots:
                 linien << QStringLiteral("CheckBox Öffner %1").arg(quelle);
             linien << QStringLiteral("CheckBox Gutmeldung %1").arg(quelle);
         }
-        QTest::newRow("Meldelinien") << 1 << false << linien;
-        QTest::newRow("Relaisausgänge") << 2 << false << QStringList{
+        QTest::newRow("Meldelinien") << 1 << linien;
+        QTest::newRow("Relaisausgänge") << 2 << QStringList{
             "PageTabList Relaisausgänge", "CheckBox Bestätigungsmeldung Relais 1 (geändert)",
             "EditableText Bestätigungstext Relais 1 (geändert)", "CheckBox Bestätigungsmeldung Relais 2 (geändert)",
             "EditableText Bestätigungstext Relais 2 (geändert)"};
-        const QStringList analog{
+        QTest::newRow("Analogeingänge") << 3 << QStringList{
             "PageTabList Analogeingänge", "EditableText Messwert 4 mA (Wert bei 4 mA: 0 bis 999)",
             "EditableText Messwert 20 mA (Wert bei 20 mA: 0 bis 999)",
             "EditableText Messwert Einheit (Einheit des Analogwertes: max. 3 Zeichen)",
@@ -261,16 +241,10 @@ private slots:
             "EditableText oberer Grenzwert (Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen)",
             "Button Nummern Analogeingang", "EditableText Meldungstext Minimumalarm (Meldunsgtext für Minimumalarm)",
             "EditableText Meldungstext Maximumalarm (Meldunsgtext für Maximumalarm)"};
-        QTest::newRow("Analogeingänge") << 3 << false << analog;
-        QStringList geaendert{analog.first()};
-        for (const QString& s : analog.mid(1))
-            geaendert << (s.endsWith(QLatin1Char(')')) ? s.chopped(1) + QStringLiteral(", geändert)") : s + QStringLiteral(" (geändert)"));
-        QTest::newRow("Analogeingänge geändert") << 3 << true << geaendert;
     }
     void reiter()
     {
         QFETCH(int, reiter);
-        QFETCH(bool, markiert);
         kit::Fenster f;
         for (const char* an : {"Chk_Quittierung", "Chk_Konto", "CHK_Kontrollruf", "OPT_Woche", "Chk_Relaisbest1", "Chk_Relaisbest2"})
             f.klicken(QLatin1String(an));
@@ -281,18 +255,9 @@ private slots:
         analog.grenzwertmax = QStringLiteral("90");
         analog.einheit = QStringLiteral("bar");
         f.k.anzeigen(analog);
-        if (markiert)
-            f.k.alleMarkieren();
         f.k.tabs()->setCurrentIndex(reiter);
         f.k.tabs()->tabBar()->setFocus(Qt::TabFocusReason);
         QTEST(tabKette(), "kette");
-        // Unique within the whole window, also across the tabs.
-        QStringList namen;
-        for (QWidget* w : f.k.findChildren<QWidget*>())
-            if (w->focusPolicy() & Qt::TabFocus && !w->focusProxy() && !w->isWindow() && !w->objectName().startsWith(QLatin1String("qt_")))
-                namen << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
-        for (const QString& n : namen)
-            QVERIFY2(!n.isEmpty() && namen.count(n) == 1, qPrintable(n + QStringLiteral(" / ") + namen.join(QLatin1Char('|'))));
     }
 
     // Each menu's items with their mnemonics: no letter twice in a menu, and
