@@ -43,6 +43,7 @@ public:
     int schreibenBis = 0;  // writes from this one on fail; -1: opening fails for want of permission
     QByteArray antwort;
     QByteArray geschrieben;
+    std::function<void(int n)> beimSchliessen;  // the open port is closed for the n-th time
 
     bool oeffnen(const QString&) override
     {
@@ -52,7 +53,11 @@ public:
         return m_offen;
     }
 
-    void schliessen() override { m_offen = false; }
+    void schliessen() override
+    {
+        if (std::exchange(m_offen, false) && beimSchliessen)
+            beimSchliessen(++m_schliessungen);
+    }
     bool istOffen() const override { return m_offen; }
     bool schreiben(const QByteArray& b) override
     {
@@ -89,6 +94,7 @@ private:
     }
     bool m_offen = false;
     int m_schreibvorgaenge = 0;
+    int m_schliessungen = 0;
     QByteArray m_eingang;
 };
 

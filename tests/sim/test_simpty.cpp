@@ -51,6 +51,8 @@ public:
         return true;
     }
     void senden(const QByteArray& b) { QCOMPARE(::write(m_fd, b.constData(), size_t(b.size())), ssize_t(b.size())); }
+    // Reads no more: what comes stays in the line; then reads again.
+    void lesen(bool ja) { m_lesbar->setEnabled(ja); }
     void schliessen()
     {
         m_lesbar.reset();
@@ -66,12 +68,55 @@ private:
     std::unique_ptr<QSocketNotifier> m_lesbar;
 };
 
+// Milliseconds of processor time this process uses while its event loop runs
+// for `ms` (an idle loop sleeps in the system and uses next to none).
+double rechenzeitWaehrend(int ms)
+{
+    const auto jetzt = [] {
+        timespec t{};
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
+    };
+    const double vorher = jetzt();
+    QTest::qWait(ms);
+    return jetzt() - vorher;
+}
+
 } // namespace
 
 class TestSimPty : public QObject {
     Q_OBJECT
 
 private slots:
+    // The other side stops reading and the line's buffer fills up: the runner
+    // waits for room without spinning, then delivers every byte once and in
+    // order; with nothing left to send it sits idle.
+    void vollerPuffer()
+    {
+        SimOptionen o;
+        o.baud = 0;
+        SimPtyRunner sim(o);
+        Gegenstelle pc(sim.pfad());
+        QVERIFY(pc.oeffnen());
+        QTRY_COMPARE(pc.empfangen, ACK);
+        pc.lesen(false);
+        pc.senden(QByteArray(40, 'r'));
+        const QByteArray alles = ACK + ("r" + simStandardSpeicher()).repeated(40);
+        QVERIFY(kit::warten([&] { return sim.empfangeneBytes().size() == 40; }));
+        for (const bool voll : {true, false}) {
+            const double ms = rechenzeitWaehrend(300);
+            QVERIFY2(ms < 20, qPrintable(QStringLiteral("%1 ms Rechenzeit").arg(ms)));
+            QCOMPARE(sim.unterwegs(), voll);
+            if (voll) {
+                QVERIFY(sim.gesendeteBytes().size() < alles.size());
+                pc.lesen(true);
+                QVERIFY(kit::warten([&] { return pc.empfangen.size() >= alles.size(); }));
+            }
+        }
+        QCOMPARE(pc.empfangen, alles);
+        QCOMPARE(sim.gesendeteBytes(), alles);
+    }
+
     // The ACK only once the other side opens the line; bytes paced at 9600 bit/s.
     void leitung()
     {
