@@ -544,47 +544,6 @@ private slots:
         vorige = m;
     }
 
-    // Files of any bytes: nothing lands outside the areas the lines own, every
-    // recipient list keeps its ETX inside offsets 0..127, every cell is set,
-    // the texts shown are what the image holds. Random bytes never pass the form check.
-    void fremdeDateien()
-    {
-        QRandomGenerator zufall(4711);
-        QByteArray alle;
-        for (int b = 0; b < 256; ++b)
-            alle.append(char(b));
-        QList<QByteArray> dateien{alle.repeated(20), QByteArray(5000, '\0'), QByteArray(5000, '\x1A'), NL.repeated(50),
-                                  (QByteArray(2'500'000, 'x') + ";\x03" + NL).repeated(12), QByteArray("9;").repeated(15'000'000)};
-        for (int i = 0; i < 300; ++i) {
-            QByteArray d(int(zufall.bounded(1, 4000)), Qt::Uninitialized);
-            for (char& c : d)  // few distinct values, so that ";", ETX, CR, LF, FF, 0x00 meet often
-                c = zufall.bounded(3) == 0 ? char(zufall.bounded(256)) : ";\x03\r\n\xFF\x1A" "19a\0"[zufall.bounded(10)];
-            dateien << d;
-        }
-        Konfigspeicher grund;
-        Grundeinstellung(grund);
-        for (const QByteArray& d : std::as_const(dateien)) {
-            const Dateiergebnis r = cfgLesen(d);
-            Konfigspeicher nurZeilen = r.image;  // the cells no line owns, and every cell set
-            for (int s = 0; s < kGeraeteSeiten; ++s)
-                for (int o = 0; o < kZellen; ++o)
-                    if (((s != 0 || o < 57 || o > 127) && (s != 11 || o < 140)) && r.image.gesetzt(s, o))
-                        nurZeilen.setze(s, o, grund.byte(s, o));
-            QCOMPARE(kit::unterschied(nurZeilen, grund), QString());
-            for (int s : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11})
-                QVERIFY(r.zeilen <= (s == 11 ? 11 : s) || kit::zellen(r.image, s, 0, 128).contains('\x03'));
-            for (int i = 0; r.zeilen == 13 && i < 9; ++i)
-                QCOMPARE(r.werte.smsText[i], ansi::text(textLesen(r.image, bereich::SMSText(i))));
-            QCOMPARE(r.werte.anlagenbezeichnung, r.zeilen ? ansi::text(textLesen(r.image, bereich::Anlagenbezeichnung)) : QString());
-        }
-        for (int i = 0; i < 500; ++i) {
-            QByteArray b(zufall.bounded(1, 5000), Qt::Uninitialized);
-            for (char& c : b)
-                c = char(zufall.bounded(256));
-            QVERIFY(!cfgFormPruefen(b).passt());
-        }
-    }
-
     // The one reader of a file on disk: at most 1 MiB, nothing that is no plain file (a FIFO would hang it).
     void dateiVonPlatte_data()
     {
