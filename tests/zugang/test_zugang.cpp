@@ -120,8 +120,8 @@ private slots:
         deutschEinrichten();
     }
 
-    // Each dialog opened from the keyboard: its controls in the order of the
-    // Tab key, its default button; Escape closes it and the focus is back
+    // Each dialog opened from the keyboard: its title (a screen reader's first
+    // words), its controls in the order of the Tab key, its default button; Escape closes it and the focus is back
     // where it was.
     void dialoge_data()
     {
@@ -129,6 +129,7 @@ private slots:
         QTest::addColumn<QString>("fokus");    // the control that has the focus before
         QTest::addColumn<QStringList>("kette");
         QTest::addColumn<QString>("standard");
+        QTest::addColumn<QString>("titel");
         auto nummer = [](int i) {
             const QString e = QStringLiteral("Eintrag %1, ").arg(i);
             return QStringList{"EditableText " + e + "GSM-Nummer", "RadioButton " + e + "GSM"};
@@ -137,17 +138,17 @@ private slots:
         for (int i = 1; i <= 8; ++i)
             nummern << nummer(i);
         QTest::newRow("COM Port") << "MNU_COM" << "Anlagenbezeichnung"
-            << QStringList{"RadioButton COM 1 (/dev/ttyS0)", "Button OK", "Button Abbruch"} << "OK";
+            << QStringList{"RadioButton COM 1 (/dev/ttyS0)", "Button OK", "Button Abbruch"} << "OK" << "Kommunikation";
         QTest::newRow("Uhrzeit") << "MNU_Uhr" << "Anlagenbezeichnung"
             << QStringList{"EditableText Boravilon Zeit", "EditableText PC-Zeit", "Button Übernehmen", "Button Abbruch"}
-            << "Abbruch";
+            << "Abbruch" << "Systemzeit";
         QTest::newRow("Nummern") << "CMD_Nr_2" << "CMD_Nr_2"
             << nummern + QStringList{"Button Importieren ...", "Button Exportieren ...", "Button Speichern", "Button Kopieren", "Button Abbruch"}
-            << "Speichern";
+            << "Speichern" << "GSM-Nummern für Meldelinie 3";
         QTest::newRow("Sicherungen") << "MNU_Sicherungen" << "Anlagenbezeichnung"
-            << QStringList{"Tree Sicherungen", "Button Öffnen", "Button Wiederherstellen", "Button Abbrechen"} << "Öffnen";
+            << QStringList{"Tree Sicherungen", "Button Öffnen", "Button Wiederherstellen", "Button Abbrechen"} << "Öffnen" << "Sicherungen";
         QTest::newRow("Meldung") << "Meldung" << "Anlagenbezeichnung"
-            << QStringList{"Button OK", "Button Abbrechen"} << "OK";
+            << QStringList{"Button OK", "Button Abbrechen"} << "OK" << "GSMBV_V3_Konfiguration";
     }
     void dialoge()
     {
@@ -170,7 +171,7 @@ private slots:
         // Looked at once the dialog is the active window, also inside a
         // message box's own event loop; then closed with Escape.
         QStringList kette;
-        QString standard;
+        QString standard, titel;
         bool geprueft = false;
         QTimer uhr;
         connect(&uhr, &QTimer::timeout, this, [&] {
@@ -179,6 +180,7 @@ private slots:
                 return;
             geprueft = true;
             kette = tabKette();
+            titel = d->windowTitle();
             for (QPushButton* b : d->findChildren<QPushButton*>())
                 if (b->isDefault())
                     standard = b->text();
@@ -199,6 +201,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(geprueft, 10000);
         QTEST(kette, "kette");
         QTEST(standard, "standard");
+        QTEST(titel, "titel");
         // Then back where the dialog was opened.
         QTRY_COMPARE(QApplication::activeWindow(), &f.k);
         QTRY_COMPARE(QApplication::focusWidget(), vorher);
