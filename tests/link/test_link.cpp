@@ -457,28 +457,33 @@ private slots:
 
     // Why a port does not open, on real files and devices. A port locked or held open by
     // another program is not opened; that program is named. Lock files hold the process
-    // number as text (padded, or as Qt writes it with the program on the next line); an
-    // empty one belongs to whoever holds it open.
+    // number as text (padded, plain, or as Qt writes it with the program on the next line)
+    // or as a binary int; an empty one belongs to whoever holds it open.
     // A lock whose process has ended or whose number now belongs to another program holds
     // nothing: the port opens. What is no terminal is no serial port.
     void portursache_data()
     {
-        QTest::addColumn<QString>("geraet");   // "pty" or a path
+        QTest::addColumn<QString>("geraet");   // "pty", "datei", "ordner", "fifo" or a path
         QTest::addColumn<QString>("sperre");   // the lock file ("" none), %N the pty as Qt names it ("pts_3")
-        QTest::addColumn<QByteArray>("inhalt"); // %1 the PID of a "sleep", padded; "eigen" this process's
+        QTest::addColumn<QByteArray>("inhalt"); // %1 the PID of a "sleep", padded; "binär" it as an int; "eigen" this process's
         QTest::addColumn<QString>("kind");     // the "sleep": "" none, "lebt", "tot", "Gerät" or "Sperre" held open
         QTest::addColumn<QString>("text");     // "" the port opens; %1 the sleep's PID, %2 the device
         const QString belegt = QStringLiteral("COM 1 (%2) ist belegt von Programm sleep (PID %1)");
         const QString keiner = QStringLiteral("%2 ist keine serielle Schnittstelle");
         QTest::newRow("Text, aufgefüllt") << "pty" << "LCK..%N" << QByteArray("%1\n") << "lebt" << belegt;
+        QTest::newRow("ohne Zeilenende") << "pty" << "LCK..%N" << QByteArray("%1") << "lebt" << belegt;
+        QTest::newRow("binär") << "pty" << "LCK..%N" << QByteArray("binär") << "lebt" << belegt;
         QTest::newRow("Qt, gleiches Programm") << "pty" << "LCK..%N" << QByteArray("%1\n/usr/bin/sleep\nhost\n") << "lebt" << belegt;
         QTest::newRow("leer, offen gehalten") << "pty" << "LCK..%N" << QByteArray() << "Sperre" << belegt;
         QTest::newRow("ohne Sperre offen") << "pty" << "" << QByteArray() << "Gerät" << belegt;
         QTest::newRow("Qt, Nummer neu vergeben") << "pty" << "LCK..%N" << QByteArray("%1\nminicom\nhost\n") << "lebt" << "";
         QTest::newRow("Prozess beendet") << "pty" << "LCK..%N" << QByteArray("%1\n") << "tot" << "";
         QTest::newRow("anderes Gerät") << "pty" << "LCK..ttyGSMBV1" << QByteArray("%1\n") << "lebt" << "";
+        QTest::newRow("keine Zahl") << "pty" << "LCK..%N" << QByteArray("frei\n") << "lebt" << "";
         QTest::newRow("eigene Sperre") << "pty" << "LCK..%N" << QByteArray("eigen") << "lebt" << "";
         QTest::newRow("leer, verwaist") << "pty" << "LCK..%N" << QByteArray() << "" << "";
+        for (const char* art : {"datei", "ordner", "fifo"})
+            QTest::newRow(art) << art << "" << QByteArray() << "" << keiner;
         QTest::newRow("/dev/null") << "/dev/null" << "" << QByteArray() << "" << keiner;
     }
     void portursache()
@@ -490,8 +495,15 @@ private slots:
         QFETCH(QString, text);
         QTemporaryDir ordner;
         const auto sim = neuesGeraet();
-        if (geraet == QLatin1String("pty"))
+        if (geraet == QLatin1String("pty")) {
             geraet = sim->pfad();
+        } else if (!geraet.startsWith(QLatin1Char('/'))) {
+            const QString pfad = ordner.filePath(geraet);
+            QVERIFY(geraet == QLatin1String("ordner") ? QDir().mkdir(pfad)
+                    : geraet == QLatin1String("fifo") ? ::mkfifo(QFile::encodeName(pfad).constData(), 0600) == 0
+                                                       : kit::schreiben(pfad, "keine Schnittstelle"));
+            geraet = pfad;
+        }
         const QString sperrdatei = ordner.filePath(QString(sperre).replace(QLatin1String("%N"), geraet.mid(5).replace('/', '_')));
         QProcess schlaefer;
         if (kind == QStringLiteral("Gerät") || kind == QLatin1String("Sperre"))
@@ -504,6 +516,8 @@ private slots:
         const qint64 pid = schlaefer.processId();
         if (kind == QLatin1String("tot"))
             QVERIFY(schlaefer.waitForFinished());
+        if (inhalt == "binär")
+            inhalt = QByteArray(reinterpret_cast<const char*>(&pid), sizeof(int));
         if (inhalt == "eigen")
             inhalt = QByteArray::number(QCoreApplication::applicationPid());
         QVERIFY(sperre.isEmpty() || kit::schreiben(sperrdatei, inhalt.replace("%1", QString("%1").arg(pid, 10).toUtf8())));
