@@ -142,7 +142,6 @@ void TestCliTeile::aufruf_data()
     zeile("unknown command", {"lesen"}, "! unbekannter Befehl \"lesen\"");
     zeile("option first", {"--port", "COM1", "read"}, "! zuerst den Befehl angeben, dann \"--port\"");
     zeile("read without port", {"read", "--output", "a.cfg"}, "! read braucht --port (oder GSMBV_PORT)");
-    zeile("port empty", {"log", "--port="}, "! --port braucht einen Port");
     zeile("-p and --port", {"clock", "-p", "COM1", "--port", "COM2"}, "! --port ist mehrfach angegeben");
     const char* frist = "! --timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5";
     zeile("timeout 0.0001", {"log", "-p", "COM1", "--timeout", "0.0001"}, frist);

@@ -99,7 +99,6 @@ private slots:
         z("einfügen", "Anlagenbezeichnung", "", "einfuegen", "Büro #2\n中Ost", "Bro 2Ost", 1, zeichen);
         z("einfügen bis zur Grenze", "Anlagenbezeichnung", QString(68, 'x'), "einfuegen", "abc", QString(68, 'x') + "ab", 1, "Höchstens 70 Zeichen");
         z("einfügen, Nummer", "TXT_Guthabenrufnummer", "", "einfuegen", "+43 (664) 12-34", "+436641234", 1, nummer);
-        z("einfügen in drei Blanks", "Einheit", "   ", "einfuegen", "bar", "bar", 0, "Einheit des Analogwertes: max. 3 Zeichen");
         z("einfügen ersetzt die Auswahl", "SMSText_0", "xyz", "ersetzen", "ab#", "ab", 1, zeichen);
         z("ablegen", "Text_Max", "", "ablegen", "Druck [hoch]", "Druck hoch", 1, zeichen);
         z("komponieren", "Messbereich4", "", "komponieren", "4a2", "42", 1, "Nur Ziffern");
