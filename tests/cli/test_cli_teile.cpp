@@ -218,7 +218,6 @@ void TestCliTeile::standardtuer_data()
 {
     QTest::addColumn<Door::Knoepfe>("knoepfe");
     QTest::addColumn<Door::Antwort>("antwort");
-    QTest::newRow("OK") << Door::Knoepfe::Ok << Door::Antwort::Ok;
     QTest::newRow("OK/Abbrechen") << Door::Knoepfe::OkAbbrechen << Door::Antwort::Abbrechen;
     QTest::newRow("Ja/Nein") << Door::Knoepfe::JaNein << Door::Antwort::Nein;
 }
