@@ -1,13 +1,10 @@
 // The parts of gsmbv that need no device: the command line, the port names,
-// the escapes of "show", the door, and the tool's reports when the port
+// the door, and the tool's reports when the port
 // refuses to open or a clock byte cannot be written.
-#include "blatt/einstellungen.h"
 #include "cli/aufruf.h"
 #include "cli/clidoor.h"
 #include "cli/werkzeug.h"
-#include "image/ansi.h"
 #include "link/transport.h"
-#include "terminal.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -107,8 +104,6 @@ private slots:
     void aufruf();
     void port_data();
     void port();
-    void lesbar_data();
-    void lesbar();
     void standardtuer_data();
     void standardtuer();
     void werkzeug_data();
@@ -130,7 +125,6 @@ void TestCliTeile::aufruf_data()
     };
     zeile("= forms, any order", {"read", "--output=b c.cfg", "--timeout=2.5", "--port=/dev/ttyUSB0"},
           "read p=/dev/ttyUSB0 o=b c.cfg t=2500");
-    zeile("file after --", {"write", "--port", "p", "--", "--seltsam.cfg"}, "write p=p --seltsam.cfg");
     zeile("log, shortest timeout", {"log", "--port", "/dev/pts/3", "--timeout", "0.001"}, "log p=/dev/pts/3 t=1");
     zeile("clock --set, longest timeout", {"clock", "--set", "--port", "COM3", "--timeout", "86400"},
           "clock p=COM3 t=86400000 set");
@@ -138,12 +132,9 @@ void TestCliTeile::aufruf_data()
     zeile("write, every option", {"write", "--force", "--no-verify", "--no-backup", "-q", "--transcript", "m.txt",
                                   "--force-name", "--dry-run", "-p", "COM1", "f.cfg"},
           "write p=COM1 f.cfg force no-verify no-backup force-name dry-run -q m=m.txt");
-    zeile("serie, one file", {"serie", "-p", "COM1", "v.cfg"},
-          "! serie braucht eine Vorlage (.cfg) und eine Geräteliste (.csv)");
     zeile("diff -p, two files", {"diff", "-p", "COM1", "a.cfg", "b.cfg"},
           "! diff --port vergleicht das Gerät mit einer Konfigurationsdatei");
     zeile("restore two", {"restore", "-p", "COM1", "a.cfg", "b.cfg"}, "! restore nimmt höchstens eine Sicherung");
-    zeile("read --help, wrong otherwise", {"read", "--help", "--set"}, "read help");
     zeile("--port wins", {"clock", "-p", "COM3"}, "clock p=COM3", "COM2");
     zeile("show takes no GSMBV_PORT", {"show", "a.cfg"}, "show a.cfg", "COM1");
     zeile("GSMBV_PORT not a port", {"log"}, "! GSMBV_PORT: \"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad",
@@ -151,29 +142,18 @@ void TestCliTeile::aufruf_data()
     zeile("unknown command", {"lesen"}, "! unbekannter Befehl \"lesen\"");
     zeile("option first", {"--port", "COM1", "read"}, "! zuerst den Befehl angeben, dann \"--port\"");
     zeile("read without port", {"read", "--output", "a.cfg"}, "! read braucht --port (oder GSMBV_PORT)");
-    zeile("port empty", {"log", "--port="}, "! --port braucht einen Port");
     zeile("-p and --port", {"clock", "-p", "COM1", "--port", "COM2"}, "! --port ist mehrfach angegeben");
-    zeile("output with write", {"write", "--port", "COM1", "--output", "a", "f.cfg"},
-          "! --output gibt es bei write nicht");
     const char* frist = "! --timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5";
     zeile("timeout 0.0001", {"log", "-p", "COM1", "--timeout", "0.0001"}, frist);
     zeile("timeout comma", {"log", "-p", "COM1", "--timeout", "0,5"}, frist);
-    zeile("timeout too long", {"log", "-p", "COM1", "--timeout", "86401"}, frist);
     zeile("read without output", {"read", "-p", "COM1"}, "! read braucht --output");
-    zeile("write without file", {"write", "-p", "COM1"}, "! write braucht eine Konfigurationsdatei");
     zeile("diff, one file", {"diff", "a"}, "! diff braucht zwei Konfigurationsdateien, oder --port und eine");
-    zeile("ports, an argument", {"ports", "x"}, "! unerwartetes Argument \"x\"");
     zeile("set without values", {"set", "a.cfg", "-o", "b.cfg"}, "! set braucht Werte: SCHLÜSSEL=WERT, --from oder --empfaenger");
     zeile("restore --no-backup, none named", {"restore", "-p", "COM1", "--no-backup"},
           "! restore ohne SICHERUNG liest das Gerät zuerst: --no-backup nur mit SICHERUNG");
     zeile("write two files", {"write", "-p", "COM1", "a.cfg", "b.cfg"}, "! write nimmt genau eine Konfigurationsdatei");
-    zeile("show without file", {"show"}, "! show braucht eine Konfigurationsdatei");
-    zeile("show empty name", {"show", ""}, "! show nimmt genau eine Konfigurationsdatei");
-    zeile("pdf and json", {"show", "--json", "--pdf", "a.pdf", "f.cfg"}, "! --json, --pdf und --empfaenger schließen einander aus");
     zeile("pdf without name", {"show", "f.cfg", "--pdf"}, "! --pdf braucht einen Dateinamen");
-    zeile("version with more", {"--version", "read"}, "! --version steht allein");
     zeile("unknown short option", {"log", "-p", "COM1", "-x"}, "! -x gibt es bei log nicht");
-    zeile("-v and -q", {"log", "-p", "COM1", "-v", "-q"}, "! -v/--verbose und -q/--quiet schließen einander aus");
     // Values by key: after the file (set) or with --set (write); lists from CSV (set), one list as CSV (show).
     zeile("set", {"set", "a.cfg", "x.y=1", "--empfaenger", "lines[0].recipients=l.csv", "-o", "n.cfg", "name=", "--from", "w.json",
                   "--empfaenger=analog.recipients=a=b.csv"},
@@ -181,8 +161,6 @@ void TestCliTeile::aufruf_data()
     zeile("write --set twice", {"write", "-p", "COM1", "--set", "a=1", "f.cfg", "--set=b=c=d"}, "write p=COM1 f.cfg werte=a=1|b=c=d");
     zeile("show --empfaenger", {"show", "--empfaenger", "mains_failure.recipients", "f.cfg"}, "show f.cfg liste=mains_failure.recipients");
     zeile("set, no assignment", {"set", "a.cfg", "b.cfg"}, "! set: \"b.cfg\" ist keine Zuweisung SCHLÜSSEL=WERT");
-    zeile("set, list without file", {"set", "a.cfg", "--empfaenger", "analog.recipients="},
-          "! --empfaenger braucht LISTE=DATEI.csv, z. B. lines[0].recipients=nummern.csv");
     zeile("show --empfaenger, no list", {"show", "--empfaenger", "lines[8].recipients", "f.cfg"},
           "! \"lines[8].recipients\" ist keine Empfängerliste: lines[0].recipients bis lines[7].recipients, "
           "mains_failure.recipients oder analog.recipients");
@@ -233,26 +211,6 @@ void TestCliTeile::port()
 }
 
 // ---------------------------------------------------------------------------
-// show
-
-void TestCliTeile::lesbar_data()
-{
-    QTest::addColumn<QByteArray>("bytes");  // Windows-1252
-    QTest::addColumn<QString>("erwartet");
-    QTest::newRow("umlauts and euro") << QByteArray("\xC4rger \xFC\x62\x65r 5 \x80") << "Ärger über 5 €";
-    QTest::newRow("backslash") << QByteArray("a\\b") << "a\\\\b";
-    QTest::newRow("CR LF TAB") << QByteArray("a\r\n\tb") << "a\\x0D\\x0A\\x09b";
-    QTest::newRow("undefined code page bytes") << QByteArray("\x81\x8D\x8F\x90\x9D") << "\\x81\\x8D\\x8F\\x90\\x9D";
-}
-
-void TestCliTeile::lesbar()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, erwartet);
-    QCOMPARE(blatt::lesbar(ansi::text(bytes)), erwartet);
-}
-
-// ---------------------------------------------------------------------------
 // The door of a program without widgets that installed none: each message on
 // standard error, answered with the choice that changes nothing.
 
@@ -260,7 +218,6 @@ void TestCliTeile::standardtuer_data()
 {
     QTest::addColumn<Door::Knoepfe>("knoepfe");
     QTest::addColumn<Door::Antwort>("antwort");
-    QTest::newRow("OK") << Door::Knoepfe::Ok << Door::Antwort::Ok;
     QTest::newRow("OK/Abbrechen") << Door::Knoepfe::OkAbbrechen << Door::Antwort::Abbrechen;
     QTest::newRow("Ja/Nein") << Door::Knoepfe::JaNein << Door::Antwort::Nein;
 }
@@ -290,16 +247,14 @@ void TestCliTeile::standardtuer()
 
 // One row: the arguments, how the scripted port behaves, at which closing of
 // the port Ctrl+C comes (at an operation's end, before its report arrives)
-// and whether standard error is a terminal -> exit status, standard output,
-// standard error and the bytes the port took. No run leaves a file or a
-// backup behind.
+// -> exit status, standard output, standard error and the bytes the port
+// took. No run leaves a file or a backup behind.
 void TestCliTeile::werkzeug_data()
 {
     QTest::addColumn<QStringList>("argumente");
     QTest::addColumn<int>("schreibenBis");  // -1: the port refuses to open
     QTest::addColumn<QByteArray>("antwort");
     QTest::addColumn<int>("strgC");  // 0: none
-    QTest::addColumn<bool>("terminal");
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("aus");
     QTest::addColumn<QString>("fehler");
@@ -307,39 +262,30 @@ void TestCliTeile::werkzeug_data()
     const QByteArray uhr("\x09\x05\x0E\x15\x06>");
     // Reported at once: nobody waits 30 s for a port that cannot be opened.
     QTest::newRow("no permission names the group")
-        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg", "-t", "30"} << -1 << uhr << 0 << false
+        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg", "-t", "30"} << -1 << uhr << 0
         << int(KeineVerbindung) << QByteArray()
         << "Verbindung nicht möglich\ngsmbv: Keine Berechtigung für /dev/ttyGSMBV9 – Benutzer in die Gruppe dialout "
            "aufnehmen und neu anmelden\ngsmbv: sudo usermod -aG dialout $USER\n"
         << QByteArray();
     // The port takes "t" and "s" but no clock byte: no success reported.
     QTest::newRow("clock byte not written") << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "--set", "-t", "2"} << 2
-                                            << uhr << 0 << false << int(Uebertragungsfehler) << QByteArray("14:05:09   21.06.\n")
+                                            << uhr << 0 << int(Uebertragungsfehler) << QByteArray("14:05:09   21.06.\n")
                                             << "Fehler bei Datenübertragung\ngsmbv: Uhrzeit-Byte 1 nicht gesendet\n"
                                             << QByteArray("ts");
-    // On a terminal the bar is drawn, and a message that comes while it is
-    // shown stands on a line of its own.
-    QTest::newRow("terminal, short clock answer")
-        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "-t", "2"} << 99 << QByteArray("\x09\x05\x0E>") << 0 << true
-        << int(Uebertragungsfehler) << QByteArray()
-        << "\rVerbindungsaufbau ... noch 2 s\nFehler bei Datenübertragung\n"
-           "gsmbv: Uhrzeit unvollständig: nur 3 von 5 Bytes vor \">\"\n"
-        << QByteArray("t");
     // The operation has succeeded, but Ctrl+C ended the run before its report
     // came: no file, no backup, nothing more on standard output.
     QTest::newRow("read, Ctrl+C before the report")
         << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg"} << 99 << "r" + QByteArray(3328, char(0xFF)) << 1
-        << false << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("r");
+        << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("r");
     QTest::newRow("log, Ctrl+C before the report")
         << QStringList{"log", "-p", "/dev/ttyGSMBV9", "-o", "@/LOG.TXT"} << 99 << QByteArray(513, char(0xFF)) << 1
-        << false << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("l");
+        << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("l");
 }
 
 void TestCliTeile::werkzeug()
 {
     QFETCH(QStringList, argumente);
     QFETCH(int, schreibenBis);
-    QFETCH(bool, terminal);
     QTemporaryDir dir;
     qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));  // the backups
     argumente.replaceInStrings(QStringLiteral("@"), dir.path());
@@ -348,15 +294,12 @@ void TestCliTeile::werkzeug()
     p->schreibenBis = schreibenBis;
     QFETCH(QByteArray, antwort);
     p->antwort = antwort;
-    Datei aus, fehlerdatei;
-    Terminal pty;
-    std::FILE* fehler = terminal ? ::fdopen(::dup(pty.seite()), "w") : fehlerdatei.f;
-    QVERIFY(fehler);
+    Datei aus, fehler;
     {
-        CliDoor door(fehler);
+        CliDoor door(fehler.f);
         const Aufruf a = aufrufLesen(argumente);
         QCOMPARE(a.fehler, QString());
-        Werkzeug w(a, door, std::move(port), aus.f, fehler);
+        Werkzeug w(a, door, std::move(port), aus.f, fehler.f);
         QFETCH(int, strgC);
         p->beimSchliessen = [&w, strgC](int n) {
             if (n == strgC)
@@ -371,9 +314,7 @@ void TestCliTeile::werkzeug()
         QVERIFY(!p->istOffen());
     }
     QTEST(inhalt(aus.f), "aus");
-    if (terminal)
-        std::fclose(fehler);
-    QTEST(QString::fromUtf8(terminal ? pty.gelesen() : inhalt(fehler)), "fehler");
+    QTEST(QString::fromUtf8(inhalt(fehler.f)), "fehler");
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
