@@ -286,9 +286,9 @@ private slots:
         z("Z12 Einheit roh, Akkutext ohne ETX", 12, seite11(E, ff(8) + QByteArray("\x00;\x03\xFF", 4), QByteArray(56, 'B')),
           zahlen + QByteArray("\x00;\x03\x03;", 5) + QByteArray(56, 'B') + NL, nur);
         z("Z12 CR und LF", 12, seite11("1\n2\r\x03", ff(8) + "\r\nV\xFF", "Akku\r\n\x03"), "1 2;" + zahlen + "  V\x03;Akku  \x03\r\n", nur);
-        z("Z12 über 999, 16 Bit, kein Byte", 12, {}, "\x03" "4;0;128;0;0;300;1;2;mA \x03" + akku, seite11(E, kit::hex("0400FFFFFFFF0102") + "mA \x03"),
+        z("Z12 über 999, 16 Bit, kein Byte", 12, {}, "\x03" "4;0;128;0;0;256;1;2;mA \x03" + akku, seite11(E, kit::hex("0400FFFFFFFF0102") + "mA \x03"),
           "messbereich4=1024; grenzwertmax=258; einheit=mA ",
-          QStringList{"angepasst: Analogeingang Messwert 20 mA 128;0 → (leer)", "angepasst: Analogeingang unterer Grenzwert 0;300 → (leer)"});
+          QStringList{"angepasst: Analogeingang Messwert 20 mA 128;0 → (leer)", "angepasst: Analogeingang unterer Grenzwert 0;256 → (leer)"});
         z("Z12 fehlende Felder", 12, {}, "\x03" "1;2;3;\r\n", seite11(E, kit::hex("0102FFFFFFFFFFFF") + ff(4)), "messbereich4=258");
         z("Z12 Einheit mit FF, Akkutext bleibt", 12, {}, zahlen + "\xFF" "A\xFF\x03;Akku\x03\r\n", seite11(E, ff(8) + "\xFF" "A\xFF\x03"), "einheit=A");
         z("Z12 Einheit kurz, Steuerbytes", 12, {}, E + ";;;;;;;;" + QByteArray("\x00;\r\n", 4), seite11(E, QByteArray(8, '\0') + QByteArray("\x00;\xFF\x03", 4)),
