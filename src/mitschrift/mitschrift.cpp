@@ -65,20 +65,6 @@ QString Mitschrift::zeile(Richtung r, const QByteArray& bytes, const QTime& zeit
     return z + QLatin1Char('\n');
 }
 
-QString Mitschrift::text() const
-{
-    QString out;
-    for (const Abschnitt& a : m_abschnitte) {
-        if (a.richtung == Richtung::Ereignis) {
-            out += zeitText(a.zeiten.value(0)) + QStringLiteral("== ") + a.ereignis + QLatin1Char('\n');
-            continue;
-        }
-        for (qsizetype i = 0; i < a.bytes.size(); i += kBytesProZeile)
-            out += zeile(a.richtung, a.bytes.mid(i, kBytesProZeile), a.zeiten.value(i / kBytesProZeile));
-    }
-    return out;
-}
-
 void Mitschrift::leeren()
 {
     abschliessen();

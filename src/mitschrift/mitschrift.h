@@ -52,8 +52,6 @@ public:
     // Every byte received / sent, in order, without the other direction.
     QByteArray empfangeneBytes() const { return m_empfangen; }
     QByteArray gesendeteBytes() const { return m_gesendet; }
-    // The whole transcript as text, lines ended by "\n".
-    QString text() const;
     void leeren();
 
     // Lines go to `ausgabe` as they are finished (nullptr: none). The device
