@@ -1,6 +1,7 @@
 #include "shell/sicherungen.h"
 
 #include "backup/sicherung.h"
+#include "shell/listendialog.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace {
 // The roles of a row's column 0: the path, whether it opens, how the question names it.
@@ -59,15 +59,10 @@ Sicherungen::Sicherungen(const QString& ordner, QWidget* parent) : QDialog(paren
                       ? QStringLiteral("Noch keine Sicherungen. Jede vom Gerät gelesene Konfiguration wird hier gesichert.")
                       : QStringLiteral("Vom Gerät gelesene Konfigurationen, die neueste zuerst:"));
 
-    m_liste = new QTreeWidget(this);
-    m_liste->setObjectName(QStringLiteral("Liste"));
-    m_liste->setAccessibleName(QStringLiteral("Sicherungen"));
+    m_liste = listendialog::liste(this, QStringLiteral("Liste"), QStringLiteral("Sicherungen"),
+                                  {QStringLiteral("Anlagenbezeichnung"), QStringLiteral("Datum"),
+                                   QStringLiteral("Uhrzeit"), QStringLiteral("Anlass")});
     text->setBuddy(m_liste);
-    m_liste->setRootIsDecorated(false);
-    m_liste->setUniformRowHeights(true);
-    m_liste->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_liste->setHeaderLabels({QStringLiteral("Anlagenbezeichnung"), QStringLiteral("Datum"), QStringLiteral("Uhrzeit"),
-                              QStringLiteral("Anlass")});
     // Rows high enough for the dots of capital umlauts ("Ölpumpe"), which
     // reach above the font's ascent: as much room below the text as above.
     const QFontMetrics fm = m_liste->fontMetrics();
@@ -105,12 +100,7 @@ Sicherungen::Sicherungen(const QString& ordner, QWidget* parent) : QDialog(paren
     connect(m_liste, &QTreeWidget::itemDoubleClicked, this, &Sicherungen::CMD_Oeffnen_Click);
     connect(m_liste, &QTreeWidget::currentItemChanged, this, &Sicherungen::knoepfeSetzen);
 
-    auto* lay = new QVBoxLayout(this);
-    lay->addWidget(text);
-    lay->addWidget(m_liste, 1);
-    lay->addWidget(ort);
-    lay->addWidget(knoepfe);
-    resize(560, 380);
+    listendialog::legen(this, text, m_liste, ort, knoepfe, QSize(560, 380));
 }
 
 void Sicherungen::knoepfeSetzen()

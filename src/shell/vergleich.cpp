@@ -1,13 +1,13 @@
 #include "shell/vergleich.h"
 
 #include "linktext/linktext.h"
+#include "shell/listendialog.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 Vergleich::Vergleich(QWidget* parent) : QDialog(parent)
 {
@@ -19,13 +19,8 @@ Vergleich::Vergleich(QWidget* parent) : QDialog(parent)
     m_kopf->setObjectName(QStringLiteral("Label1"));
     m_kopf->setWordWrap(true);
 
-    m_liste = new QTreeWidget(this);
-    m_liste->setObjectName(QStringLiteral("Unterschiede"));
-    m_liste->setAccessibleName(QStringLiteral("Unterschiede zwischen Gerät und Editor"));
-    m_liste->setRootIsDecorated(false);
-    m_liste->setUniformRowHeights(true);
-    m_liste->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_liste->setHeaderLabels({QStringLiteral("Einstellung"), QStringLiteral("Gerät"), QStringLiteral("Editor")});
+    m_liste = listendialog::liste(this, QStringLiteral("Unterschiede"), QStringLiteral("Unterschiede zwischen Gerät und Editor"),
+                                  {QStringLiteral("Einstellung"), QStringLiteral("Gerät"), QStringLiteral("Editor")});
     m_liste->header()->setStretchLastSection(true);
     m_liste->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     m_liste->header()->setSectionResizeMode(1, QHeaderView::Interactive);
@@ -42,12 +37,7 @@ Vergleich::Vergleich(QWidget* parent) : QDialog(parent)
     schliessen->setDefault(true);
     connect(schliessen, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* lay = new QVBoxLayout(this);
-    lay->addWidget(m_kopf);
-    lay->addWidget(m_liste, 1);
-    lay->addWidget(m_seiten);
-    lay->addWidget(knoepfe);
-    resize(720, 420);
+    listendialog::legen(this, m_kopf, m_liste, m_seiten, knoepfe, QSize(720, 420));
 }
 
 void Vergleich::zeigen(const QString& kopf, const QList<blatt::Unterschied>& u, const Seitenaenderung& seiten)

@@ -1,0 +1,31 @@
+#include "shell/listendialog.h"
+
+#include <QDialog>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace listendialog {
+
+QTreeWidget* liste(QWidget* eltern, const QString& objektname, const QString& zugangsname, const QStringList& spalten)
+{
+    auto* l = new QTreeWidget(eltern);
+    l->setObjectName(objektname);
+    l->setAccessibleName(zugangsname);
+    l->setRootIsDecorated(false);
+    l->setUniformRowHeights(true);
+    l->setSelectionMode(QAbstractItemView::SingleSelection);
+    l->setHeaderLabels(spalten);
+    return l;
+}
+
+void legen(QDialog* d, QWidget* kopf, QTreeWidget* liste, QWidget* darunter, QWidget* knoepfe, QSize groesse)
+{
+    auto* lay = new QVBoxLayout(d);
+    lay->addWidget(kopf);
+    lay->addWidget(liste, 1);
+    lay->addWidget(darunter);
+    lay->addWidget(knoepfe);
+    d->resize(groesse);
+}
+
+} // namespace listendialog
