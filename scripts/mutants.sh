@@ -3,6 +3,7 @@
 # time, builds each and runs the whole suite against it, and prints the share
 # the suite caught and every mutant it did not catch.
 #   scripts/mutants.sh [N] [SEED]        (defaults 100 and 1)
+#   scripts/mutants.sh N SEED NR...      (again: only these of the last run)
 #
 # - The same N, SEED and commit give the same mutants; a larger N with the same
 #   SEED keeps the smaller run's mutants and adds to them.
@@ -23,6 +24,10 @@
 #   the time limit and counts as a failure.
 # - The summary is printed at the end and written to build-mut/ergebnis.txt;
 #   each mutant's build and test output is in build-mut/mutanten/<nr>/.
+# - Given numbers, only those mutants are built and tested again, against the
+#   suite as it is now; the other mutants keep their result of the last run.
+#   Meant for the survivors after tests were added: the mutants must be the
+#   same ones (the same N and SEED, src/ unchanged since), else it refuses.
 # Exit status 0 when the run was made (the share is a figure, not a gate);
 # 1 when the unmutated tree does not build or its suite does not pass.
 set -euo pipefail
@@ -30,8 +35,14 @@ cd "$(dirname "$0")/.."
 quelle=$PWD
 anzahl=${1:-100}
 saat=${2:-1}
-if ! [[ $anzahl =~ ^[0-9]+$ && $saat =~ ^[0-9]+$ ]] || ((anzahl == 0)); then
-  echo "Aufruf: scripts/mutants.sh [ANZAHL] [SAAT]   (ganze Zahlen, ANZAHL > 0)" >&2
+shift $(($# < 2 ? $# : 2))
+nur=()
+for n in "$@"; do
+  [[ $n =~ ^[0-9]+$ ]] && ((10#$n >= 1 && 10#$n <= anzahl)) || { nur=(x); break; }
+  nur+=("$(printf '%03d' $((10#$n)))")
+done
+if ! [[ $anzahl =~ ^[0-9]+$ && $saat =~ ^[0-9]+$ ]] || ((anzahl == 0)) || [[ ${nur[0]:-} == x ]]; then
+  echo "Aufruf: scripts/mutants.sh [ANZAHL] [SAAT] [NR ...]   (ganze Zahlen, ANZAHL > 0, 1 <= NR <= ANZAHL)" >&2
   exit 2
 fi
 
@@ -78,8 +89,13 @@ PYTHON
 
 # ---- The mutants: build-mut/mutanten/<nr>/ with the file's name, the line,
 # the kind, the line before and after, and the whole mutated file.
-rm -rf "$mutanten" && mkdir -p "$mutanten"
-"$PY" - "$baum" "$anzahl" "$saat" "$mutanten" <<'PYTHON'
+ziel=$mutanten
+if ((${#nur[@]})); then
+  ziel=$arbeit/neu
+  [ -d "$mutanten" ] || { echo "mutants.sh: kein früherer Lauf in build-mut/mutanten" >&2; exit 2; }
+fi
+rm -rf "$ziel" && mkdir -p "$ziel"
+"$PY" - "$baum" "$anzahl" "$saat" "$ziel" <<'PYTHON'
 import bisect, os, random, re, sys
 
 baum, anzahl, saat, ausgabe = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
@@ -321,6 +337,21 @@ for nr, (d, zeile, kandidaten) in enumerate(alle[:anzahl], 1):
 print(f"{min(anzahl, len(alle))} Mutanten aus {len(alle)} veränderbaren Zeilen in {len(dateien)} Dateien")
 PYTHON
 
+# Again for some: the mutants made now must be the last run's, one for one.
+if ((${#nur[@]})); then
+  gleich=$([ "$(ls "$ziel")" == "$(ls "$mutanten")" ] && echo ja)
+  for d in "$ziel"/*/; do
+    n=$(basename "$d")
+    cmp -s "$d/inhalt" "$mutanten/$n/inhalt" && cmp -s "$d/datei" "$mutanten/$n/datei" || gleich=""
+  done
+  if [ -z "$gleich" ]; then
+    echo "mutants.sh: die Mutanten sind nicht mehr die des letzten Laufs (src/, ANZAHL oder SAAT geändert)" >&2
+    exit 2
+  fi
+  rm -rf "$ziel"
+  for nr in "${nur[@]}"; do rm -f "$mutanten/$nr/ergebnis" "$mutanten/$nr/detail"; done
+fi
+
 # ---- The build: its own folder, quick to compile, ccache and lld when there.
 if [ ! -f "$bau/CMakeCache.txt" ]; then
   optionen=(-G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 -DGSMBV_WERROR=OFF)
@@ -429,6 +460,9 @@ zusammenfassung() {
   done
   local uebersetzt=$((gefangen + ueberlebt + unsicher))
   echo "Mutationstest von src/ auf $commit: $gelaufen von $anzahl Mutanten (Saat $saat), $(((SECONDS - start) / 60)) min"
+  if ((${#nur[@]})); then
+    echo "  wieder gelaufen:    ${nur[*]} (die übrigen: Ergebnis des vorigen Laufs)"
+  fi
   echo "  übersetzt:          $uebersetzt"
   echo "  nicht übersetzbar:  $kaputt"
   echo "  gefangen:           $gefangen"
@@ -461,6 +495,9 @@ trap wiederherstellen EXIT
 for m in "$mutanten"/*/; do
   m=${m%/}
   nr=$(basename "$m")
+  if ((${#nur[@]})) && [[ " ${nur[*]} " != *" $nr "* ]]; then
+    continue
+  fi
   aktuell=$(cat "$m/datei")
   t0=$SECONDS
   cp "$m/inhalt" "$baum/$aktuell"
