@@ -384,8 +384,9 @@ void TestCli::laeufe_data()
                                           "4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767\n",
                                 .anfang = "r"});
     fall("read stops", {.argumente = {"read", "-p", "PORT", "-o", "@alt.cfg", "-t", "0.1"}, .geraetefehler = "stop@1000",
-                        .status = 3, .fehler = uebertragung + "nach 1000 von 3328 Bytes keine Daten mehr\n",
-                        .anfang = "r\x1B"});
+                        .status = 3, .fehler = "\rVerbindungsaufbau ... noch 1 s…\rlese Konfigurationsdaten ... [##......] 1000/3328\n"
+                                                    + uebertragung + "nach 1000 von 3328 Bytes keine Daten mehr\n",
+                        .anfang = "r\x1B", .terminal = 50});
     fall("log, standard output full", {.argumente = {"log", "-p", "PORT", ">/dev/full"}, .status = 5, .fehler = voll,
                                        .anfang = "l"});
     fall("log, reader of standard output gone", {.argumente = {"log", "-p", "PORT", ">|"}, .status = 5,
