@@ -383,9 +383,21 @@ void TestCli::laeufe_data()
                                 .fehler = uebertragung + "Konfigurationsdaten nicht lesbar: Analogeingang Messwert "
                                           "4 mA (Seite 11, Zeichen 129 und 130): 0x80 0x00 = 32768, größer als 32767\n",
                                 .anfang = "r"});
+    fall("read", {.argumente = r, .fehler = "\rVerbindungsaufbau ... noch 5 s…\rlese Konfigurationsdaten ... [########] "
+                                            "3328/3328\nKonfiguration gelesen und in %D/alt.cfg gespeichert\n",
+                  .anfang = "r", .ende = "r", .datei = leer, .sicherung = leer, .terminal = 50});
+    const QStringList rAus{"read", "-p", "PORT", "-o", "-"};
+    fall("read, standard output", {.argumente = rAus, .aus = leer, .anfang = "r", .ende = "r", .sicherung = leer});
+    fall("read, standard output full", {.argumente = rAus + QStringList{">/dev/full"}, .status = 5, .fehler = voll,
+                                        .anfang = "r", .ende = "r", .sicherung = leer});
+    // The backup is kept when the output cannot be written.
+    fall("read, /dev/full", {.argumente = {"read", "-p", "PORT", "-o", "/dev/full"}, .status = 4,
+                             .fehler = "Fehler bei Zugriff auf Konfigurationsdatei\ngsmbv: /dev/full: kein Platz mehr auf dem Datenträger\n",
+                             .anfang = "r", .ende = "r", .sicherung = leer});
     fall("read stops", {.argumente = {"read", "-p", "PORT", "-o", "@alt.cfg", "-t", "0.1"}, .geraetefehler = "stop@1000",
-                        .status = 3, .fehler = uebertragung + "nach 1000 von 3328 Bytes keine Daten mehr\n",
-                        .anfang = "r\x1B"});
+                        .status = 3, .fehler = "\rVerbindungsaufbau ... noch 1 s…\rlese Konfigurationsdaten ... [##......] 1000/3328\n"
+                                                    + uebertragung + "nach 1000 von 3328 Bytes keine Daten mehr\n",
+                        .anfang = "r\x1B", .terminal = 50});
     fall("log, standard output full", {.argumente = {"log", "-p", "PORT", ">/dev/full"}, .status = 5, .fehler = voll,
                                        .anfang = "l"});
     fall("log, reader of standard output gone", {.argumente = {"log", "-p", "PORT", ">|"}, .status = 5,

@@ -101,8 +101,11 @@ private slots:
         QCOMPARE(logAblegen(QByteArray(512, char(0xFF)), unmoeglich, daten), pfad);  // an empty ring: the file empty, not stale
         QCOMPARE(kit::lesen(pfad), QByteArray());
         QCOMPARE(QDir(daten).entryList(QDir::Files | QDir::Hidden), QStringList{"LOG.TXT"});
-        QCOMPARE(QStringList({logAblegen(speicher, unmoeglich, tmp.filePath("datei/daten")), logAblegen(speicher, programm, daten)}),
-                 QStringList({"", QDir(programm).filePath("LOG.TXT")}));
+        // No folder to be had, none at all, or a folder where the file would go: no file said to be there.
+        QVERIFY(QDir().mkpath(tmp.filePath("voll/LOG.TXT")));
+        QCOMPARE(QStringList({logAblegen(speicher, unmoeglich, tmp.filePath("datei/daten")), logAblegen(speicher, "", ""),
+                              logAblegen(speicher, "/", tmp.filePath("voll")), logAblegen(speicher, programm, daten)}),
+                 QStringList({"", "", "", QDir(programm).filePath("LOG.TXT")}));
     }
 };
 

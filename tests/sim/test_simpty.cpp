@@ -158,6 +158,40 @@ private slots:
         QTRY_VERIFY(!sim.verbunden());
     }
 
+    // gsmbv-sim refuses what it cannot run with: a bad option with status 2,
+    // a file it cannot keep with 1; the first line says why.
+    void optionen_data()
+    {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("zeile");
+        const QString fehler = QStringLiteral("gsmbv-sim: unbekannte Fehlerangabe \"%1\" (erlaubt: silent, noecho@N, stop@N, noise, noise@SAAT, hangup@N, nostore@N)");
+        QTest::newRow("Argument") << QStringList{"x"} << 2 << "gsmbv-sim: unerwartetes Argument \"x\"";
+        QTest::newRow("Option") << QStringList{"--fast=1"} << 2 << "gsmbv-sim: unbekannte Option \"--fast\"";
+        QTest::newRow("ohne Wert") << QStringList{"--baud"} << 2 << "gsmbv-sim: --baud braucht einen Wert";
+        QTest::newRow("Baud") << QStringList{"--baud", "-1"} << 2 << "gsmbv-sim: --baud: \"-1\" ist keine Geschwindigkeit";
+        QTest::newRow("Seite 13") << QStringList{"--fault=silent,nostore@13"} << 2 << fehler.arg("nostore@13");
+        QTest::newRow("noecho@0") << QStringList{"--fault", "noecho@0"} << 2 << fehler.arg("noecho@0");
+        QTest::newRow("noise@0") << QStringList{"--fault=noise@0"} << 2 << fehler.arg("noise@0");
+        QTest::newRow("leer") << QStringList{"--fault=,"} << 2 << "gsmbv-sim: leere Fehlerangabe";
+        QTest::newRow("Modell") << QStringList{"--write-model=all"} << 2 << "gsmbv-sim: --write-model: \"all\" ist kein Modell (byte oder complete)";
+        QTest::newRow("Speicher fehlt") << QStringList{"--image=/nicht/da"} << 2 << "gsmbv-sim: /nicht/da: Datei oder Ordner nicht vorhanden";
+        QTest::newRow("Ereignisse leer") << QStringList{"--events=/dev/null"} << 2 << "gsmbv-sim: /dev/null: die Datei muss genau 512 Bytes haben";
+        QTest::newRow("Mitschrift") << QStringList{"--transcript=/nicht/da"} << 1 << "gsmbv-sim: Mitschrift /nicht/da: Datei oder Ordner nicht vorhanden";
+        QTest::newRow("Speicherdatei") << QStringList{"--save-image=/dev/null"} << 1 << "gsmbv-sim: Speicherabbild /dev/null: keine gewöhnliche Datei";
+        QTest::newRow("Hilfe") << QStringList{"--baud=x", "-h"} << 0 << "Aufruf: gsmbv-sim [OPTIONEN]";
+    }
+    void optionen()
+    {
+        QFETCH(QStringList, argumente);
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + QStringLiteral("/gsmbv-sim"), argumente);
+        QVERIFY(p.waitForFinished(5000));
+        QTEST(p.exitCode(), "status");
+        QTEST(QString::fromUtf8(p.readLine()).chopped(1), "zeile");
+    }
+
     // gsmbv-sim: its memory from a file, a read cut short, the memory file
     // from the start and after every change: a write whose final ESC comes as
     // the other side closes the line (it still ends the write), or a write
