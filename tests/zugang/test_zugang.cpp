@@ -14,6 +14,7 @@
 #include "linkui/syszeit.h"
 #include "shell/information.h"
 #include "shell/sicherungen.h"
+#include "shell/vergleich.h"
 #include "sim/simptyrunner.h"
 
 #include <QAccessible>
@@ -300,7 +301,7 @@ private slots:
         QTest::addColumn<QString>("fenster");
         QTest::addColumn<qreal>("schrift");
         for (const char* fenster : {"Allgemein", "Meldelinien", "Relaisausgänge", "Analogeingänge", "COM Port", "Systemzeit",
-                                    "Nummern", "Sicherungen", "Über", "Daten"})
+                                    "Nummern", "Sicherungen", "Über", "Daten", "Vergleich"})
             for (qreal schrift : {1.0, 1.5})
                 QTest::addRow("%s %d %%", fenster, int(schrift * 100)) << QString::fromUtf8(fenster) << schrift;
     }
@@ -334,6 +335,12 @@ private slots:
                 w = new Information(&f.k);
             else if (fenster == QStringLiteral("Nummern") && f.k.teledit().oeffnen(3))
                 w = &f.k.teledit();
+            if (fenster == QStringLiteral("Vergleich")) {
+                auto* v = new Vergleich(&f.k);
+                v->zeigen(QStringLiteral("23:59:59, Gerät an COM 1 (/dev/serial/by-id/usb-Hersteller_Seriell-Wandler_Bauart_2_0123456789AB-if00-port0)"),
+                          {{"a", "Öffner Meldelinie 1", "ja", std::nullopt}}, f.k.seitenaenderung());
+                w = v;
+            }
             if (auto* daten = f.k.findChild<DatenFenster*>(); daten && fenster == QStringLiteral("Daten")) {
                 daten->anzeigen({Vorgangsart::Lesen, Schritt::Verbinden});
                 daten->anzeigen({Vorgangsart::Lesen, Schritt::Empfangen, -1, 1000, 3328});
@@ -342,6 +349,8 @@ private slots:
             w->show();
             QVERIFY(QTest::qWaitForWindowExposed(w));
             QCOMPARE(passtNicht(w).join(QLatin1Char('\n')), QString());
+            if (fenster == QStringLiteral("Analogeingänge"))  // the two alarm texts one under the other
+                QCOMPARE(f.finde("Text_Max")->x(), f.finde("Text_Min")->x());
         }
         QApplication::setFont(vorher);
     }
