@@ -103,6 +103,7 @@ private slots:
         z("Analog", "Messbereich4", "", "", "-1.234", "123", 3, "Höchstens 3 Ziffern");
         z("Einheit", "Einheit", "", "", "m/sx", "m/s", 1, "Höchstens 3 Zeichen");
         z("Einheit aus drei Blanks", "Einheit", "   ", "", "V", "V", 0, "Einheit des Analogwertes: max. 3 Zeichen");
+        z("einfügen in drei Blanks", "Einheit", "   ", "einfuegen", "bar", "bar", 0, "Einheit des Analogwertes: max. 3 Zeichen");
         z("einfügen", "Anlagenbezeichnung", "", "einfuegen", "Büro #2\n中Ost", "Bro 2Ost", 1, zeichen);
         z("einfügen bis zur Grenze", "Anlagenbezeichnung", QString(68, 'x'), "einfuegen", "abc", QString(68, 'x') + "ab", 1, "Höchstens 70 Zeichen");
         z("einfügen, Nummer", "TXT_Guthabenrufnummer", "", "einfuegen", "+43 (664) 12-34", "+436641234", 1, nummer);
