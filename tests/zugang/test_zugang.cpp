@@ -30,9 +30,10 @@
 
 namespace {
 
-// "Rolle Name" and " (Beschreibung)" when there is one, as the accessibility
-// interface tells them. A list's name on Linux is its entry: it is named by
-// its label (the labelled-by relation).
+// "Rolle Name", " = Wert (von..bis)" of a control with a value and
+// " (Beschreibung)" when there is one, as the accessibility interface tells
+// them. A list's name on Linux is its entry: it is named by its label (the
+// labelled-by relation).
 QString zugang(QObject* o)
 {
     QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o);
@@ -43,6 +44,8 @@ QString zugang(QObject* o)
     const QString name = i->role() == QAccessible::ComboBox && !beschriftet.isEmpty()
                            ? beschriftet.first().first->text(QAccessible::Name) : i->text(QAccessible::Name);
     QString s = QLatin1String(rollen.valueToKey(i->role())) + QLatin1Char(' ') + name;
+    if (QAccessibleValueInterface* wert = i->valueInterface())
+        s += QStringLiteral(" = %1 (%2..%3)").arg(wert->currentValue().toInt()).arg(wert->minimumValue().toInt()).arg(wert->maximumValue().toInt());
     const QString beschreibung = i->text(QAccessible::Description);
     if (!beschreibung.isEmpty())
         s += QStringLiteral(" (") + beschreibung + QLatin1Char(')');
@@ -218,12 +221,12 @@ private slots:
         // The boxes ticked mark "Allgemein" and the relays as changed.
         QTest::newRow("Allgemein") << 0 << QStringList{
             "PageTabList Allgemein", "EditableText Anlagenbezeichnung (geändert)", "RadioButton A1 (geändert)",
-            "CheckBox Quittierung (geändert)", "Slider Quittierungszeit in Minuten (geändert)",
+            "CheckBox Quittierung (geändert)", "Slider Quittierungszeit in Minuten = 15 (1..255) (geändert)",
             "CheckBox Kontostandsüberwachung (geändert)",
             "EditableText Nummer für SMS Kontostandsabfrage (geändert)", "EditableText Nummer für Kontoaufladung (geändert)",
-            "Slider Minimalguthaben in EURO (geändert)", "CheckBox Kontrollruf (geändert)",
+            "Slider Minimalguthaben in EURO = 5 (1..9) (geändert)", "CheckBox Kontrollruf (geändert)",
             "RadioButton wöchentlich (geändert)", "ComboBox Kontrollruf Tag (geändert)",
-            "SpinBox Kontrollruf Stunde (geändert)", "SpinBox Kontrollruf Minute (geändert)"};
+            "SpinBox Kontrollruf Stunde = 10 (0..23) (geändert)", "SpinBox Kontrollruf Minute = 0 (0..59) (geändert)"};
         QStringList linien{"PageTabList Meldelinien"};
         for (const char* quelle : {"Meldelinie 1", "Meldelinie 2", "Meldelinie 3", "Meldelinie 4", "Meldelinie 5",
                                    "Meldelinie 6", "Meldelinie 7", "Meldelinie 8", "Stromausfall"}) {
