@@ -147,41 +147,40 @@ private slots:
         // Settings by key: what the window's controls take, through their handlers; refused with the window's reason.
         // One row per kind of cells (text, number, bit, byte, day plan and time, relay, unit, list) and the refusals;
         // every setting of the table round-trips through show and set by key in the file test's editing sessions.
-        const auto S = [](std::initializer_list<const char*> s) { QStringList l; for (const char* x : s) l << QString::fromUtf8(x); return setzen(l); };
         const QList<int> danachAbgelehnt{0, 22, 0};
         const char* kontoBild = "0:24 \"08006642903\" 03; 0:40 \"08006642902\" 03; 0:56 05";
         const QStringList konto{"konto=ja", "guthabenrufnummer=08006642903", "nummerAufladung=08006642902", "sliderGuthaben=5", "guthaben=5"};
-        z("Name", S({"general.installation_name=Halle 3"}), "0:128 \"Halle 3\" 03", allgemein);
-        z("Name mit Umlaut", S({"general.installation_name=Süd"}), "", abgelehnt, {"!Zeichen nicht zulässig"});
+        z("Name", setzen({"general.installation_name=Halle 3"}), "0:128 \"Halle 3\" 03", allgemein);
+        z("Name mit Umlaut", setzen({"general.installation_name=Süd"}), "", abgelehnt, {"!Zeichen nicht zulässig"});
         z("Name zu lang", setzen({"general.installation_name=" + QString(71, 'a')}), "", abgelehnt, {"!Höchstens 70 Zeichen"});
-        z("Nummer ohne Kontoüberwachung", S({"general.balance.query_number=1"}), "", abgelehnt, {"!Nur bei aktiver Kontostandsüberwachung"});
-        z("Nummer mit Buchstabe", S({"general.balance.active=true", "general.balance.query_number=12a"}), kontoBild, danachAbgelehnt, QStringList{"!Nur Ziffern, +, * und #"} + konto);
-        z("Minuten ohne Quittierung", S({"general.acknowledgement.minutes=30"}), "", abgelehnt, {"!Nur bei aktiver Quittierung"});
-        z("Minuten 0", S({"general.acknowledgement.active=aktiv", "general.acknowledgement.minutes=0"}), "0:3 0F", danachAbgelehnt,
+        z("Nummer ohne Kontoüberwachung", setzen({"general.balance.query_number=1"}), "", abgelehnt, {"!Nur bei aktiver Kontostandsüberwachung"});
+        z("Nummer mit Buchstabe", setzen({"general.balance.active=true", "general.balance.query_number=12a"}), kontoBild, danachAbgelehnt, QStringList{"!Nur Ziffern, +, * und #"} + konto);
+        z("Minuten ohne Quittierung", setzen({"general.acknowledgement.minutes=30"}), "", abgelehnt, {"!Nur bei aktiver Quittierung"});
+        z("Minuten 0", setzen({"general.acknowledgement.active=aktiv", "general.acknowledgement.minutes=0"}), "0:3 0F", danachAbgelehnt,
           {"!Erlaubt: 1 bis 255", "quittierung=ja", "sliderQuit=15", "quit=15"});
-        z("Guthaben 10", S({"general.balance.active=aktiv", "general.balance.minimum_euro=10"}), kontoBild, danachAbgelehnt, QStringList{"!Erlaubt: 1 bis 9"} + konto);
-        z("Andere, Konto", S({"general.operator_code=other", "general.balance.active=aktiv"}), "", danachAbgelehnt,
+        z("Guthaben 10", setzen({"general.balance.active=aktiv", "general.balance.minimum_euro=10"}), kontoBild, danachAbgelehnt, QStringList{"!Erlaubt: 1 bis 9"} + konto);
+        z("Andere, Konto", setzen({"general.operator_code=other", "general.balance.active=aktiv"}), "", danachAbgelehnt,
           {"!Nur mit Netzbetreiber A1 oder T Mobile", "netz=2", "kontoAktivierbar=nein"});
-        z("Netzbetreiber unbekannt", S({"general.operator=Vodafone"}), "", abgelehnt, {"!Erlaubt: A1, T Mobile, Andere"});
-        z("Kontrollruf wöchentlich, Sonntag 07:05", S({"general.check_call.mode_code=weekly", "general.check_call.day=sunday", "general.check_call.time=7:05"}),
+        z("Netzbetreiber unbekannt", setzen({"general.operator=Vodafone"}), "", abgelehnt, {"!Erlaubt: A1, T Mobile, Andere"});
+        z("Kontrollruf wöchentlich, Sonntag 07:05", setzen({"general.check_call.mode_code=weekly", "general.check_call.day=sunday", "general.check_call.time=7:05"}),
           "0:4 06 07 05", allgemein, {"kontrollruf=2", "tag=6", "udStunde=7", "udMinute=5", "txtStunde=07", "txtMinute=05"});
-        z("Tag bei täglich", S({"general.check_call.mode=daily", "general.check_call.day=Montag"}), "0:4 07", danachAbgelehnt, {"!Nur bei wöchentlichem Kontrollruf", "kontrollruf=1"});
-        z("Zeit ohne Kontrollruf", S({"general.check_call.time=10:00"}), "", abgelehnt, {"!Nur bei aktivem Kontrollruf"});
-        z("Zeit 24:00", S({"general.check_call.mode=daily", "general.check_call.time=24:00"}), "0:4 07", danachAbgelehnt, {"!Uhrzeit als hh:mm, 00:00 bis 23:59", "kontrollruf=1"});
-        z("Öffner Linie 8", S({"lines[7].normally_closed=ja"}), "0:0 80", linien, {"oeffner7=ja"});
-        z("Öffner: aktiv", S({"lines[0].normally_closed=aktiv"}), "", abgelehnt, {"!Erlaubt: ja, nein"});
-        z("Relaistext ohne Bestätigung", S({"relays[1].text=Tor"}), "", abgelehnt, {"!Nur bei aktiver Bestätigungsmeldung"});
-        z("Relais 2 mit Text", S({"relays[1].confirmation=aktiv", "relays[1].text=Tor"}), "10:128 \"Tor\" 03", {1, 19, 10}, {"relaisbest2=ja"});
-        z("4 mA 1000", S({"analog.value_4ma=1000"}), "", abgelehnt, {"!Höchstens 3 Ziffern"});
-        z("Grenzwerte 50 auseinander", S({"analog.value_4ma=0", "analog.value_20ma=100", "analog.upper_threshold=71", "analog.lower_threshold=21"}),
+        z("Tag bei täglich", setzen({"general.check_call.mode=daily", "general.check_call.day=Montag"}), "0:4 07", danachAbgelehnt, {"!Nur bei wöchentlichem Kontrollruf", "kontrollruf=1"});
+        z("Zeit ohne Kontrollruf", setzen({"general.check_call.time=10:00"}), "", abgelehnt, {"!Nur bei aktivem Kontrollruf"});
+        z("Zeit 24:00", setzen({"general.check_call.mode=daily", "general.check_call.time=24:00"}), "0:4 07", danachAbgelehnt, {"!Uhrzeit als hh:mm, 00:00 bis 23:59", "kontrollruf=1"});
+        z("Öffner Linie 8", setzen({"lines[7].normally_closed=ja"}), "0:0 80", linien, {"oeffner7=ja"});
+        z("Öffner: aktiv", setzen({"lines[0].normally_closed=aktiv"}), "", abgelehnt, {"!Erlaubt: ja, nein"});
+        z("Relaistext ohne Bestätigung", setzen({"relays[1].text=Tor"}), "", abgelehnt, {"!Nur bei aktiver Bestätigungsmeldung"});
+        z("Relais 2 mit Text", setzen({"relays[1].confirmation=aktiv", "relays[1].text=Tor"}), "10:128 \"Tor\" 03", {1, 19, 10}, {"relaisbest2=ja"});
+        z("4 mA 1000", setzen({"analog.value_4ma=1000"}), "", abgelehnt, {"!Höchstens 3 Ziffern"});
+        z("Grenzwerte 50 auseinander", setzen({"analog.value_4ma=0", "analog.value_20ma=100", "analog.upper_threshold=71", "analog.lower_threshold=21"}),
           "11:128 00 00 00 64; 11:134 00 47", {0, 20, 11}, {"!Unterer Grenzwert muss mindestens 51 unter dem oberen liegen"});
-        z("Einheit", S({"analog.unit=V"}), "11:136 \"V  \" 03", analogwert);
-        z("unbekannter Schlüssel", S({"general.name=x"}), "", abgelehnt, {"!Keine solche Einstellung"});
-        z("Liste A1", S({"lines[1].recipients=GSM +43664; Fax 0316;email a@b.at"}),
+        z("Einheit", setzen({"analog.unit=V"}), "11:136 \"V  \" 03", analogwert);
+        z("unbekannter Schlüssel", setzen({"general.name=x"}), "", abgelehnt, {"!Keine solche Einstellung"});
+        z("Liste A1", setzen({"lines[1].recipients=GSM +43664; Fax 0316;email a@b.at"}),
           "2:0 \"+43664\" 0D \"066468020316\" 0D \"0664680502&a*b.at (Boravilon)\" 0D 03", {1, 10, 2});
-        z("Liste: Buchstabe", S({"lines[0].recipients=gsm 0664a"}), "", abgelehnt, {"!Nur Ziffern und +"});
-        z("Liste: Art", S({"analog.recipients=SMS 0664"}), "", abgelehnt, {"!Erlaubt: GSM, Fax, email"});
-        z("Liste: neun", S({"analog.recipients=GSM 1;GSM 2;GSM 3;GSM 4;GSM 5;GSM 6;GSM 7;GSM 8;GSM 9"}), "", abgelehnt, {"!Höchstens 8 Empfänger"});
+        z("Liste: Buchstabe", setzen({"lines[0].recipients=gsm 0664a"}), "", abgelehnt, {"!Nur Ziffern und +"});
+        z("Liste: Art", setzen({"analog.recipients=SMS 0664"}), "", abgelehnt, {"!Erlaubt: GSM, Fax, email"});
+        z("Liste: neun", setzen({"analog.recipients=GSM 1;GSM 2;GSM 3;GSM 4;GSM 5;GSM 6;GSM 7;GSM 8;GSM 9"}), "", abgelehnt, {"!Höchstens 8 Empfänger"});
     }
     void bedienung()
     {
@@ -385,26 +384,23 @@ private slots:
         QVERIFY(!m.wiederholen() && !m.kannWiederholen() && m.rueckgaengig());
     }
 
-    // The editor as a whole: markers, emptying.
+    // The editor as a whole: markers (the pages flagged, markers 0, 4, 5, 22 and 23, which is none), emptying.
     void ganzerEditor()
     {
         Editormodell m;
         m.starten();
+        const auto stand = [&m] { return kit::geflaggt(m.seiten()) << m.marker(0) << m.marker(4) << m.marker(5) << m.marker(22) << m.marker(23); };
         m.markieren(5, 13);
-        QCOMPARE(kit::geflaggt(m.seiten()), QList<int>{});
-        QVERIFY(m.marker(5) && !m.marker(4) && !m.marker(23));
+        QCOMPARE(stand(), (QList<int>{0, 0, 1, 0, 0}));
         m.alleMarkieren();
-        QCOMPARE(kit::geflaggt(m.seiten()), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
-        QVERIFY(m.marker(0) && m.marker(22));
+        QCOMPARE(stand(), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 1, 1, 1, 1, 0}));
         m.markierungenLoeschen();
-        QCOMPARE(kit::geflaggt(m.seiten()), QList<int>{});
-        QVERIFY(!m.marker(5));
+        QCOMPARE(stand(), (QList<int>{0, 0, 0, 0, 0}));
         m.OPT_Andere_Click();
         m.Validate(SMSText(2), "Tor", true);
         m.leeren();
         Editorwerte leer;
-        leer.netz = Netzbetreiber::Andere;
-        leer.kontoAktivierbar = false;
+        std::tie(leer.netz, leer.kontoAktivierbar) = std::tuple(Netzbetreiber::Andere, false);
         QCOMPARE(m.werte(), leer);
         QCOMPARE(aenderung(m.speicher(), kit::startbild()), QStringLiteral("3:128 \"Tor\" 03"));
     }
