@@ -377,9 +377,8 @@ private slots:
         QFETCH(QByteArray, inhalt);
         QFETCH(QString, werte);
         const Dateiergebnis r = cfgLesen(datei, Netzbetreiber(bisher));
-        QCOMPARE(r.zeilen, zeilen);
-        QCOMPARE(r.vollstaendig, zeilen == 13);
-        QCOMPARE(kit::geflaggt(r.flags), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+        // Every page flagged, the lines read, complete or not.
+        QCOMPARE(kit::geflaggt(r.flags) << r.zeilen << r.vollstaendig, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, zeilen, zeilen == 13}));
         QTEST(kit::zellen(r.image, 0, 24, 33), "nummern");
         if (!inhalt.isEmpty())
             QCOMPARE(r.image.seite(seite), inhalt);
@@ -482,8 +481,7 @@ private slots:
         QCOMPARE(::dekodieren(k, &w).has_value(), gelingt);
         QCOMPARE(geaendert(w), ordnen(werte));
         QTEST(kit::unterschied(k, vorher), "gespeichert");
-        if (!gelingt)
-            QVERIFY(::dekodieren(k));  // held as empty, the field no longer fails
+        QVERIFY(gelingt || ::dekodieren(k));  // held as empty, the field no longer fails
     }
 
     // Editor sessions saved and opened again: the same values, the same cells
@@ -544,26 +542,21 @@ private slots:
     void dateiVonPlatte_data()
     {
         QTest::addColumn<QString>("fall");
-        QTest::addColumn<QString>("fehler");
-        QTest::newRow("genau 1 MiB") << "grenze" << "";
-        QTest::newRow("1 MiB + 1") << "grenze+1" << "zu groß für eine Konfigurationsdatei";
-        QTest::newRow("Pipe") << "pipe" << "keine gewöhnliche Datei";
+        QTest::addColumn<QString>("ergebnis");  // the error|the bytes read|their first 12 as Latin-1
+        QTest::newRow("genau 1 MiB") << "grenze" << "|1048576|Kl\u00e4ranlage;";
+        QTest::newRow("1 MiB + 1") << "grenze+1" << "zu groß für eine Konfigurationsdatei|0|";
+        QTest::newRow("Pipe") << "pipe" << "keine gewöhnliche Datei|0|";
     }
     void dateiVonPlatte()
     {
         QFETCH(QString, fall);
-        QFETCH(QString, fehler);
         QTemporaryDir ordner;
         const QString pfad = ordner.filePath(QStringLiteral("a.cfg"));
         const QByteArray anfang("Kl\xE4ranlage;");
-        if (fall.startsWith(QLatin1String("grenze")))
-            QVERIFY(kit::schreiben(pfad, anfang) && QFile::resize(pfad, (1 << 20) + (fall == "grenze+1" ? 1 : 0)));
-        if (fall == QLatin1String("pipe"))
-            QCOMPARE(::mkfifo(QFile::encodeName(pfad).constData(), 0600), 0);
+        QVERIFY(!fall.startsWith(QLatin1String("grenze")) || (kit::schreiben(pfad, anfang) && QFile::resize(pfad, (1 << 20) + (fall == "grenze+1" ? 1 : 0))));
+        QVERIFY(fall != QLatin1String("pipe") || ::mkfifo(QFile::encodeName(pfad).constData(), 0600) == 0);
         const Dateiinhalt d = dateiLesen(pfad);
-        QCOMPARE(d.fehler, fehler);
-        QCOMPARE(d.bytes.size(), fehler.isEmpty() ? 1 << 20 : 0);
-        QCOMPARE(d.bytes.left(anfang.size()), fehler.isEmpty() ? anfang : QByteArray());
+        QTEST(d.fehler + '|' + QString::number(d.bytes.size()) + '|' + QString::fromLatin1(d.bytes.left(anfang.size())), "ergebnis");
     }
 };
 
