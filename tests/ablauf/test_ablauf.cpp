@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -781,6 +782,9 @@ private slots:
         QCOMPARE(s.f.k.panel(2)->text(), QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen"));
         QWidget* daten = s.f.finde(QStringLiteral("Daten"));
         QVERIFY(daten && daten->isVisible());
+        const auto* balken = daten->findChild<QProgressBar*>();  // the count of bytes, no percentage; the hourglass over it
+        QCOMPARE(QStringLiteral("%1|%2/%3|%4%5").arg(daten->findChild<QLabel*>()->text()).arg(balken->value()).arg(balken->maximum())
+                     .arg(int(balken->isTextVisible())).arg(int(daten->cursor().shape() == Qt::WaitCursor)), "lese Konfigurationsdaten ...|1000/3328|01");
         if (wie == QLatin1String("Toolbar1_Button1"))
             s.f.finde<QAction>(wie)->trigger();
         else
@@ -845,6 +849,8 @@ private slots:
         QTest::addColumn<bool>("dialogDanach");
         QTest::newRow("Lesen und Setzen") << true << "" << Ausgang::Erfolg << "" << QByteArray("tts") << false << false;
         QTest::newRow("Lesen, keine Uhrzeit") << false << "hangup@1" << Ausgang::Uebertragungsfehler << kUebertragung << QByteArray("t") << false << true;
+        // Closed while the setting waits for the device: ESC, and the wait ends as a silent device's does.
+        QTest::newRow("Setzen, Dialog geschlossen") << true << "silent" << Ausgang::KeineVerbindung << kKeineVerbindung << "tt" + esc() << false << false;
         QTest::newRow("Setzen, Gerät stumm") << true << "silent" << Ausgang::KeineVerbindung << kKeineVerbindung << QByteArray("tt") << true << false;
     }
     void uhr()
@@ -868,6 +874,8 @@ private slots:
         const QDateTime vor = QDateTime::currentDateTime().addSecs(-1);
         if (setzen)
             s.f.k.uhrDialog()->findChild<QPushButton*>(QStringLiteral("CMD_OK"))->click();
+        if (QTest::currentDataTag() == QByteArray("Setzen, Dialog geschlossen"))  // by the user, from the event loop
+            QTimer::singleShot(0, s.f.k.uhrDialog(), &QWidget::close);
         else
             s.f.finde<QAction>(QStringLiteral("Toolbar1_Button4"))->trigger();
         QVERIFY(kit::warten([&] { return s.ende.has_value(); }));
@@ -894,6 +902,8 @@ private slots:
         QTest::newRow("--port GERÄT") << QStringList{"--port", "/dev/ttyUSB0"} << "0|/dev/ttyUSB0|";
         QTest::newRow("--port=GERÄT, Datei") << QStringList{"a b.cfg", "--port=/dev/ttyACM1"} << "0|/dev/ttyACM1|a b.cfg";
         QTest::newRow("--port ohne Gerät") << QStringList{"--port"} << "--port ohne Gerät";
+        QTest::newRow("--demo --port") << QStringList{"--demo", "--port=/dev/ttyS0"} << "--demo und --port schließen einander aus";
+        QTest::newRow("zwei Dateien, -- vor einer") << QStringList{"a.cfg", "--", "--demo"} << "nur eine Konfigurationsdatei, nicht auch „--demo“";
     }
     void startoptionen()
     {
@@ -916,6 +926,8 @@ private slots:
         const QByteArray hilfe = aufrufText().toUtf8();
         QVERIFY(hilfe.startsWith("Aufruf: gsmbv-konfig [--demo | --port GERÄT] [DATEI.cfg]\n"));
         const QString konfig = qEnvironmentVariable("GSMBV_BIN_DIR") + "/gsmbv-konfig";
+        QTest::newRow("ohne Anzeige, Hilfe") << konfig << QStringList{"a.cfg", "-h"} << 0 << hilfe << QByteArray() << false;
+        QTest::newRow("ohne Anzeige, Version") << konfig << QStringList{"--version"} << 0 << QByteArray("gsmbv-konfig 1.3.0\n") << QByteArray() << false;
         QTest::newRow("ohne Anzeige, unbekannt") << konfig << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe << false;
         QTest::newRow("ohne Anzeige") << konfig << QStringList{"a.cfg"} << 1 << QByteArray()
                                       << QByteArray("gsmbv-konfig: keine grafische Anzeige (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt)\n"

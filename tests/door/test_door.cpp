@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -189,6 +190,12 @@ private slots:
         FakeDoor tuer;
         QPointer<Information> box = Information::zeigen();
         QVERIFY(QTest::qWaitForWindowExposed(box));
+        QStringList texte;  // the pictures have none
+        for (const QLabel* l : box->findChildren<QLabel*>())
+            texte << l->text();
+        QCOMPARE(texte.join('|'), "||GSM Boravilon|Konfigurationsprogramm| Windows NT 4.0| Windows 2000|Version: 1.3 Release 05052003|"
+                                  "Musterwerk Alarmtechnik GmbH|Beispielweg 12, 12345 Musterstadt|Telefon: +49 000 1234567|"
+                                  "E-Mail: info@example.org|Internet: www.example.org|Alarm-, Melde- und Fernwirktechnik");
         QCOMPARE(Information::zeigen(), box.data());
         box->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

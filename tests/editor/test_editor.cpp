@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTabBar>
+#include <QWheelEvent>
 
 using kit::Fenster;
 using kit::tippen;
@@ -32,7 +33,7 @@ QString stand(Fenster& f, const QString& zeigt = QString())
     return zeigt.isEmpty() ? z : z + " / " + f.zeigt(zeigt);
 }
 
-// One action of the user: "name" a click, "name:key" a key, "name=text" typed into a field
+// One action of the user: "name" a click, "name:key" a key ("name:Rad+", "name:Rad-" the mouse wheel), "name=text" typed into a field
 // over its text and left, "Nummern i=n" / "Kopieren i=n" n in the first slot of source i's
 // recipients, stored / copied.
 void bedienen(Fenster& f, const QString& a)
@@ -52,7 +53,13 @@ void bedienen(Fenster& f, const QString& a)
         QWidget* el = f.finde(a.section(QLatin1Char(':'), 0, 0));
         f.zeigen(el);
         el->setFocus();
-        QTest::keyClick(el, QKeySequence::fromString(a.section(QLatin1Char(':'), 1))[0].key());
+        const QString taste = a.section(QLatin1Char(':'), 1);
+        QWheelEvent rad(QPointF(5, 5), el->mapToGlobal(QPointF(5, 5)), {}, {0, taste.endsWith('-') ? -120 : 120}, Qt::NoButton, Qt::NoModifier,
+                        Qt::NoScrollPhase, false);
+        if (taste.startsWith(QLatin1String("Rad")))
+            QApplication::sendEvent(el, &rad);
+        else
+            QTest::keyClick(el, QKeySequence::fromString(taste)[0].key());
     } else {
         f.klicken(a);
     }
@@ -96,10 +103,12 @@ private slots:
         z("Analog", "Messbereich4", "", "", "-1.234", "123", 3, "Höchstens 3 Ziffern");
         z("Einheit", "Einheit", "", "", "m/sx", "m/s", 1, "Höchstens 3 Zeichen");
         z("Einheit aus drei Blanks", "Einheit", "   ", "", "V", "V", 0, "Einheit des Analogwertes: max. 3 Zeichen");
+        z("einfügen in drei Blanks", "Einheit", "   ", "einfuegen", "bar", "bar", 0, "Einheit des Analogwertes: max. 3 Zeichen");
         z("einfügen", "Anlagenbezeichnung", "", "einfuegen", "Büro #2\n中Ost", "Bro 2Ost", 1, zeichen);
         z("einfügen bis zur Grenze", "Anlagenbezeichnung", QString(68, 'x'), "einfuegen", "abc", QString(68, 'x') + "ab", 1, "Höchstens 70 Zeichen");
         z("einfügen, Nummer", "TXT_Guthabenrufnummer", "", "einfuegen", "+43 (664) 12-34", "+436641234", 1, nummer);
         z("einfügen ersetzt die Auswahl", "SMSText_0", "xyz", "ersetzen", "ab#", "ab", 1, zeichen);
+        z("einfügen: nichts zulässig ersetzt ein Zeichen", "SMSText_0", "x", "ersetzen", "#", "", 1, zeichen);
         z("ablegen", "Text_Max", "", "ablegen", "Druck [hoch]", "Druck hoch", 1, zeichen);
         z("komponieren", "Messbereich4", "", "komponieren", "4a2", "42", 1, "Nur Ziffern");
         z("Kontextmenü", "Text_Min", "", "menue", "_!", "!", 1, zeichen);
@@ -288,8 +297,9 @@ private slots:
         QTest::newRow("Konto, Andere") << w << QStringList{"Chk_Konto", "OPT_Andere"} << "0:25 \"8006642903\" 03; 0:41 \"8006642902\" 03" << QList<int>{22}
             << QStringList{"Chk_Konto=- gesperrt", "TXT_Guthabenrufnummer= gesperrt", "Slider_Guthaben=1 gesperrt", "TXT_Guthaben="};
         QTest::newRow("T Mobile, Andere, A1") << w << QStringList{"OPT_TM", "OPT_Andere", "OPT_A1"} << "" << QList<int>{22} << QStringList{"Chk_Konto=-", "TXT_Nummer_Aufladung= gesperrt"};
-        QTest::newRow("Kontrollruf Samstag 09:01") << w << QStringList{"CHK_Kontrollruf", "OPT_Woche", "Combo_Tag:End", "Combo_Tag:Up", "UD_Stunde_ab", "UD_Minute_auf"}
-            << "0:4 05 09 01" << QList<int>{22} << QStringList{"Combo_Tag=Samstag", "OPT_Tag=-", "TXT_Stunde=09", "TXT_Minute=01"};
+        QTest::newRow("Kontrollruf Samstag 08:11") << w << QStringList{"CHK_Kontrollruf", "OPT_Woche", "Combo_Tag:End", "Combo_Tag:Up", "UD_Stunde_ab", "UD_Minute_auf",
+                                                                       "UD_Minute:PgUp", "UD_Minute:PgUp", "UD_Minute:PgDown", "UD_Stunde:Rad-", "UD_Stunde:Rad+", "UD_Stunde:Rad-"}
+            << "0:4 05 08 11" << QList<int>{22} << QStringList{"Combo_Tag=Samstag", "OPT_Tag=-", "TXT_Stunde=08", "TXT_Minute=11"};
         QTest::newRow("Kontrollruf täglich um 23") << w << QStringList{"CHK_Kontrollruf", "OPT_Woche", "OPT_Tag", "UD_Stunde:PgUp", "UD_Stunde:PgUp", "UD_Minute:Down"}
             << "0:4 07 23" << QList<int>{22} << QStringList{"Combo_Tag= gesperrt", "OPT_Tag=x", "UD_Stunde=23", "UD_Stunde_auf=- gesperrt", "UD_Minute_ab=- gesperrt"};
         QTest::newRow("Kontrollruf aus") << w << QStringList{"CHK_Kontrollruf", "UD_Stunde:Up", "CHK_Kontrollruf"} << "" << QList<int>{22}

@@ -94,6 +94,8 @@ private slots:
         };
         z("Kontrollruf wieder an", woche(true), "0:4 07", allgemein, {"kontrollruf=1"});
         z("Kontrollruf aus", woche(false), "", allgemein);
+        // Switched on over a minute cell the decode did not show (off: 10:00): the time shown is stored.
+        z("Kontrollruf an über :45, wöchentlich", A([](M& m) { m.speicher().setze(0, 6, 0x45); m.CHK_Kontrollruf_Click(true); return m.OPT_Woche_Click(); }), "0:4 00", allgemein, {"kontrollruf=2", "tag=0"});
         z("kein Wochentag", A([](M& m) { return m.Combo_Tag_Change(9); }), "", allgemein);
         // Filling: the box and the day are shown, the day is not stored.
         z("Kontrollruf Donnerstag, füllen", A([](M& m) { m.CHK_Kontrollruf_Click(true); m.OPT_Woche_Click(); return m.Combo_Tag_Change(3); }), "", nichts, {"kontrollruf=2", "tag=3"}, true);

@@ -30,6 +30,9 @@ private slots:
         QTest::newRow("Platte voll") << "/dev/full" << true << -1 << "kein Platz mehr auf dem Datenträger";
         QTest::newRow("Öffnen ohne Fehlernummer") << "fehlt.cfg" << false << 0 << "lässt sich nicht öffnen";
         QTest::newRow("nichts geschehen") << "" << false << 0 << "Zugriff fehlgeschlagen";
+        // Numbers the superuser running this test never gets from the system.
+        QTest::newRow("keine Berechtigung") << "" << false << EACCES << "keine Berechtigung";
+        QTest::newRow("nur lesbar") << "" << false << EROFS << "Dateisystem nur lesbar";
         // A number without words of its own is named by its number.
         QTest::newRow("Nummer ohne Worte") << "" << false << 9999 << "Systemfehler 9999";
     }

@@ -14,6 +14,7 @@
 #include "linkui/syszeit.h"
 #include "shell/information.h"
 #include "shell/sicherungen.h"
+#include "shell/vergleich.h"
 #include "sim/simptyrunner.h"
 
 #include <QAccessible>
@@ -29,9 +30,10 @@
 
 namespace {
 
-// "Rolle Name" and " (Beschreibung)" when there is one, as the accessibility
-// interface tells them. A list's name on Linux is its entry: it is named by
-// its label (the labelled-by relation).
+// "Rolle Name", " = Wert (von..bis)" of a control with a value and
+// " (Beschreibung)" when there is one, as the accessibility interface tells
+// them. A list's name on Linux is its entry: it is named by its label (the
+// labelled-by relation).
 QString zugang(QObject* o)
 {
     QAccessibleInterface* i = QAccessible::queryAccessibleInterface(o);
@@ -42,6 +44,8 @@ QString zugang(QObject* o)
     const QString name = i->role() == QAccessible::ComboBox && !beschriftet.isEmpty()
                            ? beschriftet.first().first->text(QAccessible::Name) : i->text(QAccessible::Name);
     QString s = QLatin1String(rollen.valueToKey(i->role())) + QLatin1Char(' ') + name;
+    if (QAccessibleValueInterface* wert = i->valueInterface())
+        s += QStringLiteral(" = %1 (%2..%3)").arg(wert->currentValue().toInt()).arg(wert->minimumValue().toInt()).arg(wert->maximumValue().toInt());
     const QString beschreibung = i->text(QAccessible::Description);
     if (!beschreibung.isEmpty())
         s += QStringLiteral(" (") + beschreibung + QLatin1Char(')');
@@ -217,12 +221,12 @@ private slots:
         // The boxes ticked mark "Allgemein" and the relays as changed.
         QTest::newRow("Allgemein") << 0 << QStringList{
             "PageTabList Allgemein", "EditableText Anlagenbezeichnung (geändert)", "RadioButton A1 (geändert)",
-            "CheckBox Quittierung (geändert)", "Slider Quittierungszeit in Minuten (geändert)",
+            "CheckBox Quittierung (geändert)", "Slider Quittierungszeit in Minuten = 15 (1..255) (geändert)",
             "CheckBox Kontostandsüberwachung (geändert)",
             "EditableText Nummer für SMS Kontostandsabfrage (geändert)", "EditableText Nummer für Kontoaufladung (geändert)",
-            "Slider Minimalguthaben in EURO (geändert)", "CheckBox Kontrollruf (geändert)",
+            "Slider Minimalguthaben in EURO = 5 (1..9) (geändert)", "CheckBox Kontrollruf (geändert)",
             "RadioButton wöchentlich (geändert)", "ComboBox Kontrollruf Tag (geändert)",
-            "SpinBox Kontrollruf Stunde (geändert)", "SpinBox Kontrollruf Minute (geändert)"};
+            "SpinBox Kontrollruf Stunde = 10 (0..23) (geändert)", "SpinBox Kontrollruf Minute = 0 (0..59) (geändert)"};
         QStringList linien{"PageTabList Meldelinien"};
         for (const char* quelle : {"Meldelinie 1", "Meldelinie 2", "Meldelinie 3", "Meldelinie 4", "Meldelinie 5",
                                    "Meldelinie 6", "Meldelinie 7", "Meldelinie 8", "Stromausfall"}) {
@@ -300,7 +304,7 @@ private slots:
         QTest::addColumn<QString>("fenster");
         QTest::addColumn<qreal>("schrift");
         for (const char* fenster : {"Allgemein", "Meldelinien", "Relaisausgänge", "Analogeingänge", "COM Port", "Systemzeit",
-                                    "Nummern", "Sicherungen", "Über", "Daten"})
+                                    "Nummern", "Sicherungen", "Über", "Daten", "Vergleich"})
             for (qreal schrift : {1.0, 1.5})
                 QTest::addRow("%s %d %%", fenster, int(schrift * 100)) << QString::fromUtf8(fenster) << schrift;
     }
@@ -334,6 +338,12 @@ private slots:
                 w = new Information(&f.k);
             else if (fenster == QStringLiteral("Nummern") && f.k.teledit().oeffnen(3))
                 w = &f.k.teledit();
+            if (fenster == QStringLiteral("Vergleich")) {
+                auto* v = new Vergleich(&f.k);
+                v->zeigen(QStringLiteral("23:59:59, Gerät an COM 1 (/dev/serial/by-id/usb-Hersteller_Seriell-Wandler_Bauart_2_0123456789AB-if00-port0)"),
+                          {{"a", "Öffner Meldelinie 1", "ja", std::nullopt}}, f.k.seitenaenderung());
+                w = v;
+            }
             if (auto* daten = f.k.findChild<DatenFenster*>(); daten && fenster == QStringLiteral("Daten")) {
                 daten->anzeigen({Vorgangsart::Lesen, Schritt::Verbinden});
                 daten->anzeigen({Vorgangsart::Lesen, Schritt::Empfangen, -1, 1000, 3328});
@@ -342,6 +352,8 @@ private slots:
             w->show();
             QVERIFY(QTest::qWaitForWindowExposed(w));
             QCOMPARE(passtNicht(w).join(QLatin1Char('\n')), QString());
+            if (fenster == QStringLiteral("Analogeingänge"))  // the two alarm texts one under the other
+                QCOMPARE(f.finde("Text_Max")->x(), f.finde("Text_Min")->x());
         }
         QApplication::setFont(vorher);
     }
