@@ -241,6 +241,7 @@ void TestCli::laeufe_data()
     QTest::addColumn<Fall>("f");
     const auto fall = [](const char* name, const Fall& f) { QTest::newRow(name) << f; };
     fall("help", {.argumente = {"--help"}, .aus = "Aufruf: gsmbv read    -p PORT…GSMBV_PORT  …\n"});
+    fall("version", {.argumente = {"--version"}, .aus = "gsmbv …\n"});
     fall("read --help", {.argumente = {"read", "--help"},
                          .aus = "Aufruf: gsmbv read -p PORT -o DATEI.cfg…ohne Rückfrage ersetzt…  -p, --port PORT …\n"});
 

@@ -272,6 +272,10 @@ void TestCliTeile::werkzeug_data()
                                             << uhr << 0 << int(Uebertragungsfehler) << QByteArray("14:05:09   21.06.\n")
                                             << "Fehler bei Datenübertragung\ngsmbv: Uhrzeit-Byte 1 nicht gesendet\n"
                                             << QByteArray("ts");
+    // Ctrl+C came before the failure's report: "abgebrochen" is all it says.
+    QTest::newRow("clock set fails, Ctrl+C before the report")
+        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "--set", "-t", "2"} << 2 << uhr << 2 << int(Abgebrochen)
+        << QByteArray("14:05:09   21.06.\n") << "gsmbv: abgebrochen\n" << QByteArray("ts");
     // The operation has succeeded, but Ctrl+C ended the run before its report
     // came: no file, no backup, nothing more on standard output.
     QTest::newRow("read, Ctrl+C before the report")

@@ -543,6 +543,15 @@ private slots:
         QTest::newRow("Abbruch behält den Port") << 3 << "CMD_Abbruch" << "1 offen \x1B";
         QTest::newRow("OK übernimmt und schließt") << 4 << "CMD_OK" << "4 zu ";
     }
+    // The progress window's caption while a write sends each page.
+    void seitenbeschriftung()
+    {
+        QStringList ist;
+        for (int seite : {0, 1, 9, 10, 12, 13})
+            ist << linktext::beschriftung({Vorgangsart::Schreiben, Schritt::Seite, seite});
+        QCOMPARE(ist, (QStringList{"Allgemeine Daten ...", "Daten zu Meldelinie 1 ...", "Daten zu Stromausfall ...",
+                                   "Bestätigungstexte ...", "Daten zu Analogeingang ...", ""}));
+    }
     void kommunikation()
     {
         QFETCH(int, waehlen);

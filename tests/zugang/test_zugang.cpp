@@ -218,7 +218,7 @@ private slots:
     {
         QTest::addColumn<int>("reiter");
         QTest::addColumn<QStringList>("kette");
-        // The boxes ticked mark "Allgemein" and the relays as changed.
+        // The boxes ticked mark "Allgemein" and the relays as changed, the text typed the first line.
         QTest::newRow("Allgemein") << 0 << QStringList{
             "PageTabList Allgemein", "EditableText Anlagenbezeichnung (geändert)", "RadioButton A1 (geändert)",
             "CheckBox Quittierung (geändert)", "Slider Quittierungszeit in Minuten = 15 (1..255) (geändert)",
@@ -230,7 +230,8 @@ private slots:
         QStringList linien{"PageTabList Meldelinien"};
         for (const char* quelle : {"Meldelinie 1", "Meldelinie 2", "Meldelinie 3", "Meldelinie 4", "Meldelinie 5",
                                    "Meldelinie 6", "Meldelinie 7", "Meldelinie 8", "Stromausfall"}) {
-            linien << QStringLiteral("EditableText Meldungstext %1").arg(quelle) << QStringLiteral("Button Nummern %1").arg(quelle);
+            linien << QStringLiteral("EditableText Meldungstext %1%2").arg(quelle, linien.size() == 1 ? " (geändert)" : "")
+                   << QStringLiteral("Button Nummern %1").arg(quelle);
             if (QLatin1String(quelle) != QLatin1String("Stromausfall"))
                 linien << QStringLiteral("CheckBox Öffner %1").arg(quelle);
             linien << QStringLiteral("CheckBox Gutmeldung %1").arg(quelle);
@@ -255,6 +256,8 @@ private slots:
         kit::Fenster f;
         for (const char* an : {"Chk_Quittierung", "Chk_Konto", "CHK_Kontrollruf", "OPT_Woche", "Chk_Relaisbest1", "Chk_Relaisbest2"})
             f.klicken(QLatin1String(an));
+        f.betreten(f.feld(QStringLiteral("SMSText_0")));
+        kit::tippen(f.fokus(), QStringLiteral("x\t"));
         Editorwerte analog = f.k.werte();
         analog.messbereich4 = QStringLiteral("0");
         analog.messbereich20 = QStringLiteral("100");
