@@ -25,6 +25,7 @@
 #include <QMenuBar>
 #include <QMetaEnum>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTemporaryDir>
 
@@ -69,7 +70,7 @@ QStringList tabKette()
 }
 
 // What does not fit in a window as it is shown: a control outside its parent,
-// two sibling controls on top of each other, a text cut off (labels, buttons,
+// two sibling controls on top of each other, a label away from its control, a text cut off (labels, buttons,
 // group titles, read-only fields, tabs). One line per fault, "" when all fits.
 QStringList passtNicht(QWidget* fenster)
 {
@@ -92,6 +93,14 @@ QStringList passtNicht(QWidget* fenster)
             if (n != w && n->parentWidget() == w->parentWidget() && zaehlt(n) && w < n
                 && w->geometry().intersects(n->geometry()))
                 fehler << name(w) + QStringLiteral(" über ") + name(n);
+        // A label stands beside the control it names, or right above or under it.
+        if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy() && zaehlt(l->buddy()) && l->buddy()->parentWidget() == l->parentWidget()) {
+            const QRect a = l->geometry(), b = l->buddy()->geometry();
+            const bool daneben = a.top() <= b.bottom() && b.top() <= a.bottom();
+            const bool ueberUnter = qMax(a.top() - b.bottom(), b.top() - a.bottom()) < 12 && a.left() <= b.right() && b.left() <= a.right();
+            if (!daneben && !ueberUnter)
+                fehler << name(w) + QStringLiteral(" fern von ") + name(l->buddy());
+        }
         const QFontMetrics fm = w->fontMetrics();
         int breite = 0, platz = w->width();
         if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty() && !l->wordWrap()) {
@@ -319,6 +328,7 @@ private slots:
         QFont f0 = vorher;
         f0.setPointSizeF(vorher.pointSizeF() * schrift);
         QApplication::setFont(f0);
+        const auto zurueck = qScopeGuard([&vorher] { QApplication::setFont(vorher); });  // a failed row too
         {
             kit::Fenster f;
             // Everything that can show: every marker, the longest date.
@@ -358,7 +368,6 @@ private slots:
             if (fenster == QStringLiteral("Analogeingänge"))  // the two alarm texts one under the other
                 QCOMPARE(f.finde("Text_Max")->x(), f.finde("Text_Min")->x());
         }
-        QApplication::setFont(vorher);
     }
 };
 
