@@ -960,9 +960,9 @@ void TestCli::serie()
     QVERIFY2(passt(lesen(journal), j), lesen(journal).constData());
     QVERIFY(lesen(tmp.filePath("geraete-blaetter/2_Halle 1.pdf")).startsWith("%PDF-"));
 
-    // A run that died while writing its line; the second run: an answer not understood is asked
-    // again, "s" for row 3, row 4 written over Halle 1's device.
-    QVERIFY(QFile(journal).open(QIODevice::Append) && kit::schreiben(journal, lesen(journal) + "2030;4;Halle 3;gesch"));
+    // A run that died before its line's end (its fields may be cut short: not counted); the second
+    // run: an answer not understood is asked again, "s" for row 3, row 4 written over Halle 1's device.
+    QVERIFY(QFile(journal).open(QIODevice::Append) && kit::schreiben(journal, lesen(journal) + "2030;4;Halle 3;geschrieben;;"));
     sim->geraet().setzeFehler({});
     std::tie(status, fehler) = lauf({"nein\n", "s\n", "\n"});
     QCOMPARE(status, 0);
@@ -973,7 +973,7 @@ void TestCli::serie()
                            "Gerät 2 von 3: »Halle 2« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
                            "Gerät 3 von 3: »Halle 3« anschließen, Enter – s überspringt, q beendet\ngefragt\n"),
              fehler.right(400).constData());
-    QVERIFY2(passt(lesen(journal), j + "2030;4;Halle 3;gesch\n…;3;Halle 2;übersprungen;;\n"
+    QVERIFY2(passt(lesen(journal), j + "2030;4;Halle 3;geschrieben;;\n…;3;Halle 2;übersprungen;;\n"
                                        "…;4;Halle 3;geschrieben;…/Halle 3_…;…/4_Halle 3.pdf\n"),
              lesen(journal).constData());
     QCOMPARE(sim->geraet().speicher().mid(128, 8), QByteArray("Halle 3\x03"));
