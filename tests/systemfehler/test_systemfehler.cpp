@@ -117,6 +117,8 @@ private slots:
         QTest::addColumn<QString>("lesbar");
         QTest::newRow("UTF-8") << QByteArray("in_\xC3\xA4.cfg") << QString::fromUtf16(u"in_\u00E4.cfg") << QString::fromUtf16(u"in_\u00E4.cfg");
         QTest::newRow("Latin-1") << QByteArray("in_\xE4.cfg") << QString::fromUtf16(u"in_\xDCE4.cfg") << QString::fromUtf16(u"in_\uFFFD.cfg");
+        QTest::newRow("4 Bytes, abgebrochen") << QByteArray("a\xF0\x9F\x98.cfg") << QString::fromUtf16(u"a\xDCF0\xDC9F\xDC98.cfg")
+                                         << QString::fromUtf16(u"a\uFFFD\uFFFD\uFFFD.cfg");
     }
     void dateiname()
     {
