@@ -5,6 +5,7 @@
 // the table does not reach: the COM port mapping, lock files, the COM port
 // dialog.
 #include "kit.h"
+#include "link/portursache.h"
 #include "link/portzuordnung.h"
 #include "link/seriellertransport.h"
 #include "link/verbindung.h"
@@ -542,6 +543,20 @@ private slots:
         QTest::addColumn<QString>("nachher");  // port, open, what the device got
         QTest::newRow("Abbruch behält den Port") << 3 << "CMD_Abbruch" << "1 offen \x1B";
         QTest::newRow("OK übernimmt und schließt") << 4 << "CMD_OK" << "4 zu ";
+    }
+    // The port's own words for its errors; a system error's words come first when there are any.
+    void portfehlertext()
+    {
+        using P = QSerialPort;
+        QStringList ist;
+        for (P::SerialPortError f : {P::DeviceNotFoundError, P::PermissionError, P::OpenError, P::NotOpenError, P::WriteError,
+                                     P::ReadError, P::ResourceError, P::UnsupportedOperationError, P::TimeoutError, P::UnknownError})
+            ist << portursache::fehlertext(f, 0);
+        ist << portursache::fehlertext(P::ResourceError, EIO) << portursache::fehlertext(P::NoError, 9999);
+        QCOMPARE(ist, (QStringList{"Gerät nicht vorhanden", "keine Berechtigung oder belegt", "schon geöffnet", "nicht geöffnet",
+                                   "Schreiben fehlgeschlagen", "Lesen fehlgeschlagen", "Gerät nicht mehr verfügbar",
+                                   "vom Treiber nicht unterstützt", "Zeitüberschreitung", "unbekannter Fehler",
+                                   "Ein-/Ausgabefehler", "Systemfehler 9999"}));
     }
     // The progress window's caption while a write sends each page.
     void seitenbeschriftung()
