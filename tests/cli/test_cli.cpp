@@ -242,6 +242,8 @@ void TestCli::laeufe_data()
     const auto fall = [](const char* name, const Fall& f) { QTest::newRow(name) << f; };
     fall("help", {.argumente = {"--help"}, .aus = "Aufruf: gsmbv read    -p PORT…GSMBV_PORT  …\n"});
     fall("version", {.argumente = {"--version"}, .aus = "gsmbv …\n"});
+    fall("version, standard output full", {.argumente = {"--version", ">/dev/full"}, .status = 5,
+                                           .fehler = "gsmbv: Standardausgabe kann nicht geschrieben werden: kein Platz mehr auf dem Datenträger\n"});
     fall("read --help", {.argumente = {"read", "--help"},
                          .aus = "Aufruf: gsmbv read -p PORT -o DATEI.cfg…ohne Rückfrage ersetzt…  -p, --port PORT …\n"});
 
