@@ -905,7 +905,7 @@ void TestCli::serie()
     auto sim = geraet(kit::ff(kGeraeteBytes));
     const QStringList umgebung{"XDG_DATA_HOME=" + tmp.filePath("xdg")};
     // Answers given as each question comes; before one, `vorher` of its number runs.
-    const auto lauf = [&](const QList<QByteArray>& antworten, const std::function<void(int)>& vorher = {}) {
+    const auto lauf = [&](const QList<QByteArray>& antworten, const std::function<void(int, QProcess&)>& vorher = {}) {
         QByteArray fehler;
         int beantwortet = 0;
         const Lauf l = gsmbv({"serie", "-p", sim->pfad(), "-t", "1", pfad("quelle.cfg"), csv}, umgebung, {},
@@ -916,7 +916,7 @@ void TestCli::serie()
                                      if (n > beantwortet && n <= antworten.size()) {
                                          beantwortet = n;
                                          if (vorher)
-                                             vorher(n);
+                                             vorher(n, p);
                                          p.write(antworten[n - 1]);
                                          fehler += "gefragt\n";
                                      }
@@ -941,7 +941,7 @@ void TestCli::serie()
 
     QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 1;Einbruch 1;\n"
                            "Halle 2;Einbruch 2;nein\n\"Halle 3\";Einbruch 3;ja\n"));
-    std::tie(status, fehler) = lauf({"\n", "\n", "\n"}, [&](int n) {
+    std::tie(status, fehler) = lauf({"\n", "\n", "\n"}, [&](int n, QProcess&) {
         SimFehler f;
         QVERIFY(n < 3 || f.hinzufuegen(QStringLiteral("noecho@600")));
         sim->geraet().setzeFehler(f);
@@ -980,6 +980,17 @@ void TestCli::serie()
              lesen(journal).constData());
     QCOMPARE(sim->geraet().speicher().mid(128, 8), QByteArray("Halle 3\x03"));
 
+    // Ctrl+C while a device is written ends the series there.
+    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 5;a;ja\nHalle 6;b;ja\n"));
+    std::tie(status, fehler) = lauf({"\n", "\n"}, [&](int, QProcess& p) {
+        SimFehler f;
+        QVERIFY(f.hinzufuegen(QStringLiteral("noecho@600")));
+        sim->geraet().setzeFehler(f);
+        QTimer::singleShot(300, &p, [&p] { ::kill(pid_t(p.processId()), SIGINT); });
+    });
+    QCOMPARE(status, 130);
+    QVERIFY2(passt(fehler, "…»Halle 5« anschließen, Enter – s überspringt, q beendet\ngefragt\ngsmbv: abgebrochen\ngsmbv: Gerät hält: …\n")
+                 && fehler.count("anschließen") == 1, fehler.constData());
     // A row put in above the written ones: the journal's line 2 was Halle 1, so it is asked.
     QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 0;Einbruch 0;\nHalle 1;Einbruch 1;\n"));
     std::tie(status, fehler) = lauf({"q\n"});
