@@ -639,6 +639,8 @@ void TestCli::schritteUndMitschrift()
                          {"XDG_DATA_HOME=" + daten.path()});
     QCOMPARE(l.status, 0);
     QCOMPARE(kit::modus(datei), QStringLiteral("600"));
+    // Each of the port's three openings (backup, write, read back) is closed once: "33".
+    QCOMPARE(lesen(datei).count(" geöffnet\n") * 10 + lesen(datei).count(" Port geschlossen\n"), 33);
     const QStringList sicherung = QDir(daten.filePath(QStringLiteral("gsmbv/sicherungen"))).entryList(QDir::Files);
     QCOMPARE(QString::fromUtf8(l.fehler),
              QString::fromUtf8(lesen(quelle("daten/schritte.txt")))
