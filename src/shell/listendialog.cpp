@@ -1,6 +1,7 @@
 #include "shell/listendialog.h"
 
 #include <QDialog>
+#include <QFontMetrics>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -26,6 +27,13 @@ void legen(QDialog* d, QWidget* kopf, QTreeWidget* liste, QWidget* darunter, QWi
     lay->addWidget(darunter);
     lay->addWidget(knoepfe);
     d->resize(groesse);
+}
+
+QSize zeilenhoehe(const QTreeWidget* liste)
+{
+    const QFontMetrics fm = liste->fontMetrics();
+    const int ueberstand = qMax(0, -(fm.ascent() + fm.tightBoundingRect(QStringLiteral("ÄÖÜÅ")).top()));
+    return QSize(0, fm.height() + 2 * ueberstand + 2);
 }
 
 } // namespace listendialog

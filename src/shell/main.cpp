@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <optional>
+#include <sys/resource.h>
 
 #ifndef GSMBV_VERSION
 #define GSMBV_VERSION "unbekannt"
@@ -30,6 +32,19 @@ int main(int argc, char** argv)
     if (const auto fehler = vorabFehler(argumente)) {
         aufrufFehlerMelden(*fehler);
         return 2;
+    }
+    // Qt's helper threads end the program without a word when they find no
+    // descriptor left: a low soft limit is raised to the hard one, and a hard
+    // one too low for the window and the demo's device is told here.
+    constexpr rlim_t kNoetig = 16;
+    if (rlimit g{}; ::getrlimit(RLIMIT_NOFILE, &g) == 0 && g.rlim_cur < kNoetig) {
+        g.rlim_cur = g.rlim_max == RLIM_INFINITY ? kNoetig : std::min(g.rlim_max, kNoetig);
+        ::setrlimit(RLIMIT_NOFILE, &g);
+        if (g.rlim_cur < kNoetig) {
+            std::fprintf(stderr, "gsmbv-konfig: nur %llu Dateien zugleich erlaubt, nötig sind %llu (ulimit -n)\n",
+                         static_cast<unsigned long long>(g.rlim_cur), static_cast<unsigned long long>(kNoetig));
+            return 1;
+        }
     }
     programmEinrichten();
     std::optional<AnzeigeWaechter> waechter(std::in_place);

@@ -153,10 +153,6 @@ int konfigAusfuehren(QApplication& app)
         aufrufFehlerMelden(fehler);
         return 2;
     }
-    if (o->hilfe) {
-        std::fputs(aufrufText().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
     return konfigAusfuehren(app, *o);
 }
 

@@ -63,12 +63,8 @@ Sicherungen::Sicherungen(const QString& ordner, QWidget* parent) : QDialog(paren
                                   {QStringLiteral("Anlagenbezeichnung"), QStringLiteral("Datum"),
                                    QStringLiteral("Uhrzeit"), QStringLiteral("Anlass")});
     text->setBuddy(m_liste);
-    // Rows high enough for the dots of capital umlauts ("Ölpumpe"), which
-    // reach above the font's ascent: as much room below the text as above.
-    const QFontMetrics fm = m_liste->fontMetrics();
-    const int ueberstand = qMax(0, -(fm.ascent() + fm.tightBoundingRect(QStringLiteral("ÄÖÜÅ")).top()));
     for (const sicherung::Eintrag& e : eintraege)
-        zeileAnlegen(m_liste, e, QSize(0, fm.height() + 2 * ueberstand + 2));
+        zeileAnlegen(m_liste, e, listendialog::zeilenhoehe(m_liste));
     m_liste->header()->setStretchLastSection(false);
     m_liste->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     m_liste->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);

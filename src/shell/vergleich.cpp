@@ -46,13 +46,9 @@ void Vergleich::zeigen(const QString& kopf, const QList<blatt::Unterschied>& u, 
                     : u.size() == 1 ? QStringLiteral("%1: 1 Unterschied").arg(kopf)
                                     : QStringLiteral("%1: %2 Unterschiede").arg(kopf).arg(u.size()));
     m_liste->clear();
-    // Rows high enough for the dots of capital umlauts ("Öffner"), which
-    // reach above the font's ascent: as much room below the text as above.
-    const QFontMetrics fm = m_liste->fontMetrics();
-    const int ueberstand = qMax(0, -(fm.ascent() + fm.tightBoundingRect(QStringLiteral("ÄÖÜÅ")).top()));
     for (const blatt::Unterschied& x : u) {
         auto* zeile = new QTreeWidgetItem(m_liste, {x.beschriftung, blatt::vergleichswert(x.a), blatt::vergleichswert(x.b)});
-        zeile->setSizeHint(2, QSize(0, fm.height() + 2 * ueberstand + 2));  // the stretched column: its width counts for nothing
+        zeile->setSizeHint(2, listendialog::zeilenhoehe(m_liste));  // the stretched column: its width counts for nothing
         zeile->setData(0, Qt::UserRole, x.schluessel);
         for (int spalte = 0; spalte < 3; ++spalte)
             zeile->setToolTip(spalte, zeile->text(spalte));

@@ -81,22 +81,3 @@ bool SimFehler::hinzufuegen(const QString& angabe, QString* meldung)
     *this = neu;
     return true;
 }
-
-QStringList SimFehler::angaben() const
-{
-    QStringList out;
-    if (stumm)
-        out << QStringLiteral("silent");
-    if (keinEcho)
-        out << QStringLiteral("noecho@%1").arg(*keinEcho);
-    if (stopp)
-        out << QStringLiteral("stop@%1").arg(*stopp);
-    if (rauschen)
-        out << (rauschSaat == SimFehler{}.rauschSaat ? QStringLiteral("noise")
-                                                     : QStringLiteral("noise@%1").arg(rauschSaat));
-    if (auflegen)
-        out << QStringLiteral("hangup@%1").arg(*auflegen);
-    for (int seite : nichtSpeichern)
-        out << QStringLiteral("nostore@%1").arg(seite);
-    return out;
-}

@@ -38,8 +38,6 @@ struct SimFehler {
     // unknown or malformed description nothing is changed, the result is false and
     // `meldung` says why.
     bool hinzufuegen(const QString& angabe, QString* meldung = nullptr);
-    // The descriptions that give these faults again.
-    QStringList angaben() const;
 
     bool operator==(const SimFehler&) const = default;
 };

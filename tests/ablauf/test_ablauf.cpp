@@ -886,21 +886,27 @@ private slots:
     }
 
     // The program without a display (neither a display nor a platform given): usage on standard
-    // output, a wrong argument's exit code, the missing display named in German.
+    // output, a wrong argument's exit code, the missing display named in German; a wrong argument
+    // behind Qt's own, told once the display is there; too few descriptors for the demo's device.
     void prozess_data()
     {
         QTest::addColumn<QStringList>("argumente");
         QTest::addColumn<int>("code");
         QTest::addColumn<QByteArray>("ausgabe");
         QTest::addColumn<QByteArray>("fehler");
+        QTest::addColumn<int>("dateien");  // descriptors allowed, 0: as given
         const QByteArray hilfe = aufrufText().toUtf8();
         QVERIFY(hilfe.startsWith("Aufruf: gsmbv-konfig [--demo | --port GERÄT] [DATEI.cfg]\n"));
-        QTest::newRow("ohne Anzeige, Hilfe") << QStringList{"a.cfg", "-h"} << 0 << hilfe << QByteArray();
-        QTest::newRow("ohne Anzeige, Version") << QStringList{"--version"} << 0 << QByteArray("gsmbv-konfig 1.3.0\n") << QByteArray();
-        QTest::newRow("ohne Anzeige, unbekannt") << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe;
+        QTest::newRow("ohne Anzeige, Hilfe") << QStringList{"a.cfg", "-h"} << 0 << hilfe << QByteArray() << 0;
+        QTest::newRow("ohne Anzeige, Version") << QStringList{"--version"} << 0 << QByteArray("gsmbv-konfig 1.3.0\n") << QByteArray() << 0;
+        QTest::newRow("ohne Anzeige, unbekannt") << QStringList{"--bogus"} << 2 << QByteArray() << "gsmbv-konfig: unbekanntes Argument „--bogus“\n\n" + hilfe << 0;
         QTest::newRow("ohne Anzeige") << QStringList{"a.cfg"} << 1 << QByteArray()
                                       << QByteArray("gsmbv-konfig: keine grafische Anzeige (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt)\n"
-                                                    "Ohne Anzeige: die Kommandozeile gsmbv (gsmbv --help)\n");
+                                                    "Ohne Anzeige: die Kommandozeile gsmbv (gsmbv --help)\n") << 0;
+        QTest::newRow("nach -platform") << QStringList{"-platform", "offscreen", "--port="} << 2 << QByteArray()
+                                        << "gsmbv-konfig: --port ohne Gerät\n\n" + hilfe << 0;
+        QTest::newRow("8 Deskriptoren") << QStringList{"--demo"} << 1 << QByteArray()
+                                        << QByteArray("gsmbv-konfig: nur 8 Dateien zugleich erlaubt, nötig sind 16 (ulimit -n)\n") << 8;
     }
     void prozess()
     {
@@ -913,6 +919,9 @@ private slots:
         for (const char* n : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             env.remove(QLatin1String(n));
         p.setProcessEnvironment(env);
+        QFETCH(int, dateien);
+        if (dateien)
+            p.setChildProcessModifier([dateien] { rlimit g{rlim_t(dateien), rlim_t(dateien)}; ::setrlimit(RLIMIT_NOFILE, &g); });
         p.start(qEnvironmentVariable("GSMBV_BIN_DIR") + "/gsmbv-konfig", argumente);
         QVERIFY(p.waitForFinished(10000));
         QTEST(p.exitCode(), "code");
