@@ -337,18 +337,6 @@ void Konfig::zeigen()
     m_kontext->markerZeigen();
 }
 
-void Konfig::editorLeeren()
-{
-    m_modell.leeren();
-    zeigen();
-    m_kontext->Feldgeaendert = false;
-}
-
-Netzbetreiber Konfig::netzbetreiber() const
-{
-    return m_modell.werte().netz;
-}
-
 void Konfig::alleMarkieren()
 {
     m_modell.alleMarkieren();

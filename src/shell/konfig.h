@@ -111,14 +111,6 @@ public:
     void anzeigen(const Editorwerte& w);
     // What every control shows (a field being typed in: its text as last left).
     const Editorwerte& werte() const { return m_modell.werte(); }
-    // Empties the editor before a device read or a file open: texts empty,
-    // boxes and options cleared, the switched-off states; the operator choice
-    // stays. Silent: the image and the flags are the caller's.
-    void editorLeeren();
-
-    // The operator option (OPT_A1 / OPT_TM / OPT_Andere).
-    Netzbetreiber netzbetreiber() const;
-
     // Every setting as the window shows it, for the configuration sheet.
     QList<blatt::Abschnitt> einstellungen() const;
     // Where the configuration came from: "Grundeinstellung", "Datei PFAD" or

@@ -30,12 +30,6 @@ SimGeraet::SimGeraet(const QByteArray& speicher, const QByteArray& ereignisse, c
     stelleUhr(uhr);
 }
 
-void SimGeraet::setzeSpeicher(const QByteArray& speicher)
-{
-    m_speicher = passend(speicher, kSpeicherBytes);
-    ++m_speicherstand;
-}
-
 void SimGeraet::setzeSchreibmodell(Schreibmodell m)
 {
     m_schreibmodell = m;

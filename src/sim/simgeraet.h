@@ -85,7 +85,6 @@ public:
 
     // Configuration memory, pages 0..12 in serial order.
     const QByteArray& speicher() const { return m_speicher; }
-    void setzeSpeicher(const QByteArray& speicher);
     // Counts the changes of the memory: it moves whenever a byte of it changes.
     qint64 speicherstand() const { return m_speicherstand; }
     const QByteArray& ereignisse() const { return m_ereignisse; }
