@@ -675,14 +675,17 @@ void TestCli::fifo()
     QCOMPARE(l.fehler, "gsmbv: " + name + ": warte, bis ein anderes Programm die FIFO liest\n");
 }
 
-// clock --set reads the device's clock, then sets it to the present.
+// clock --set reads the device's clock, then sets it to the present (-v: each step named).
 void TestCli::uhr()
 {
     auto sim = geraet();
     sim->geraet().stelleUhr(QDateTime(QDate(2024, 6, 21), QTime(14, 5, 9)));
     const QDate heute = QDate::currentDate();
-    const Lauf l = gsmbv({"clock", "--port", sim->pfad(), "--timeout", "5", "--set"});
-    QCOMPARE(l.fehler + QByteArray::number(l.status), QByteArray("0"));
+    const Lauf l = gsmbv({"clock", "--port", sim->pfad(), "--timeout", "5", "--set", "-v"});
+    const QByteArray geoeffnet = "gsmbv: Port " + sim->pfad().toUtf8() + " geöffnet\ngsmbv: ACK empfangen\ngsmbv: Befehl ";
+    QCOMPARE(l.fehler + QByteArray::number(l.status),
+             geoeffnet + "t gesendet\ngsmbv: Antwort \">\" empfangen\ngsmbv: Port geschlossen\n" + geoeffnet
+                 + "s gesendet\ngsmbv: 5 Uhrzeit-Bytes gesendet\ngsmbv: ESC gesendet\ngsmbv: Port geschlossen\n0");
     // The five bytes the device sent before ">", after its ACK; then "ts", the
     // five bytes it was set to and ESC.
     const QByteArray b = sim->gesendeteBytes();

@@ -60,6 +60,19 @@ private slots:
         QTEST(systemfehler::datei(f, nummer < 0 ? gesetzt : nummer), "text");
     }
 
+    // The words of the rarer error numbers, which no test here can make the system set.
+    void texte()
+    {
+        const QList<std::pair<int, const char*>> faelle{
+            {EDQUOT, "Speicherplatz des Benutzers erschöpft"}, {EEXIST, "schon vorhanden"}, {EBUSY, "belegt"},
+            {ENXIO, "Gerät nicht erreichbar"}, {ENODEV, "kein solches Gerät"}, {ETXTBSY, "Programmdatei in Gebrauch"},
+            {EXDEV, "nicht über Dateisystemgrenzen hinweg möglich"}, {EMFILE, "zu viele offene Dateien"},
+            {ENFILE, "zu viele offene Dateien"}, {ENOMEM, "kein Speicher mehr frei"}, {EINTR, "unterbrochen"},
+            {EAGAIN, "vorübergehend nicht verfügbar"}, {EBADF, "ungültiger Zugriff"}, {EINVAL, "ungültiger Zugriff"}};
+        for (const auto& [nummer, text] : faelle)
+            QCOMPARE(systemfehler::text(nummer), QString::fromUtf8(text));
+    }
+
     // Under the usual umask 022: a file replaced keeps its permissions or
     // gets the private ones; folders made are private, one that exists stays.
     // `vorher`: what stands at "a" ("datei 640", "ordner 755"); `ziel`: the
