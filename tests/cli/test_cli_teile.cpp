@@ -100,227 +100,196 @@ private:
 class TestCliTeile : public QObject {
     Q_OBJECT
 private slots:
-    void aufruf_data();
-    void aufruf();
-    void port_data();
-    void port();
-    void standardtuer_data();
-    void standardtuer();
-    void werkzeug_data();
-    void werkzeug();
-};
-
-// ---------------------------------------------------------------------------
-// Command line
-
-// One row: the arguments (and GSMBV_PORT) -> what was understood, or the
-// reason the arguments are wrong ("! ...").
-void TestCliTeile::aufruf_data()
-{
-    QTest::addColumn<QStringList>("argumente");
-    QTest::addColumn<QString>("umgebung");  // GSMBV_PORT
-    QTest::addColumn<QString>("erwartet");
-    const auto zeile = [](const char* name, QStringList a, const char* erwartet, const char* umgebung = "") {
-        QTest::newRow(name) << a << QString::fromUtf8(umgebung) << QString::fromUtf8(erwartet);
-    };
-    zeile("= forms, any order", {"read", "--output=b c.cfg", "--timeout=2.5", "--port=/dev/ttyUSB0"},
-          "read p=/dev/ttyUSB0 o=b c.cfg t=2500");
-    zeile("log, shortest timeout", {"log", "--port", "/dev/pts/3", "--timeout", "0.001"}, "log p=/dev/pts/3 t=1");
-    zeile("clock --set, longest timeout", {"clock", "--set", "--port", "COM3", "--timeout", "86400"},
-          "clock p=COM3 t=86400000 set");
-    zeile("values attached, -o -", {"log", "-p/dev/ttyUSB0", "-o-", "-t0.5"}, "log p=/dev/ttyUSB0 o=- t=500");
-    zeile("write, every option", {"write", "--force", "--no-verify", "--no-backup", "-q", "--transcript", "m.txt",
-                                  "--force-name", "--dry-run", "-p", "COM1", "f.cfg"},
-          "write p=COM1 f.cfg force no-verify no-backup force-name dry-run -q m=m.txt");
-    zeile("diff -p, two files", {"diff", "-p", "COM1", "a.cfg", "b.cfg"},
-          "! diff --port vergleicht das Gerät mit einer Konfigurationsdatei");
-    zeile("restore two", {"restore", "-p", "COM1", "a.cfg", "b.cfg"}, "! restore nimmt höchstens eine Sicherung");
-    zeile("--port wins", {"clock", "-p", "COM3"}, "clock p=COM3", "COM2");
-    zeile("show takes no GSMBV_PORT", {"show", "a.cfg"}, "show a.cfg", "COM1");
-    zeile("GSMBV_PORT not a port", {"log"}, "! GSMBV_PORT: \"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad",
-          "COM9");
-    zeile("unknown command", {"lesen"}, "! unbekannter Befehl \"lesen\"");
-    zeile("option first", {"--port", "COM1", "read"}, "! zuerst den Befehl angeben, dann \"--port\"");
-    zeile("read without port", {"read", "--output", "a.cfg"}, "! read braucht --port (oder GSMBV_PORT)");
-    zeile("-p and --port", {"clock", "-p", "COM1", "--port", "COM2"}, "! --port ist mehrfach angegeben");
-    const char* frist = "! --timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5";
-    zeile("timeout 0.0001", {"log", "-p", "COM1", "--timeout", "0.0001"}, frist);
-    zeile("timeout comma", {"log", "-p", "COM1", "--timeout", "0,5"}, frist);
-    zeile("read without output", {"read", "-p", "COM1"}, "! read braucht --output");
-    zeile("diff, one file", {"diff", "a"}, "! diff braucht zwei Konfigurationsdateien, oder --port und eine");
-    zeile("set without values", {"set", "a.cfg", "-o", "b.cfg"}, "! set braucht Werte: SCHLÜSSEL=WERT, --from oder --empfaenger");
-    zeile("restore --no-backup, none named", {"restore", "-p", "COM1", "--no-backup"},
-          "! restore ohne SICHERUNG liest das Gerät zuerst: --no-backup nur mit SICHERUNG");
-    zeile("write two files", {"write", "-p", "COM1", "a.cfg", "b.cfg"}, "! write nimmt genau eine Konfigurationsdatei");
-    zeile("pdf without name", {"show", "f.cfg", "--pdf"}, "! --pdf braucht einen Dateinamen");
-    zeile("unknown short option", {"log", "-p", "COM1", "-x"}, "! -x gibt es bei log nicht");
-    // Values by key: after the file (set) or with --set (write); lists from CSV (set), one list as CSV (show).
-    zeile("set", {"set", "a.cfg", "x.y=1", "--empfaenger", "lines[0].recipients=l.csv", "-o", "n.cfg", "name=", "--from", "w.json",
-                  "--empfaenger=analog.recipients=a=b.csv"},
-          "set o=n.cfg a.cfg from=w.json listen=lines[0].recipients=l.csv|analog.recipients=a=b.csv werte=x.y=1|name=");
-    zeile("write --set twice", {"write", "-p", "COM1", "--set", "a=1", "f.cfg", "--set=b=c=d"}, "write p=COM1 f.cfg werte=a=1|b=c=d");
-    zeile("show --empfaenger", {"show", "--empfaenger", "mains_failure.recipients", "f.cfg"}, "show f.cfg liste=mains_failure.recipients");
-    zeile("set, no assignment", {"set", "a.cfg", "b.cfg"}, "! set: \"b.cfg\" ist keine Zuweisung SCHLÜSSEL=WERT");
-    zeile("show --empfaenger, no list", {"show", "--empfaenger", "lines[8].recipients", "f.cfg"},
-          "! \"lines[8].recipients\" ist keine Empfängerliste: lines[0].recipients bis lines[7].recipients, "
-          "mains_failure.recipients oder analog.recipients");
-}
-
-void TestCliTeile::aufruf()
-{
-    QFETCH(QStringList, argumente);
-    QFETCH(QString, umgebung);
-    const Aufruf a = aufrufLesen(argumente, umgebung);
-    QStringList t{a.befehl == Befehl::Keiner ? QString() : befehlsname(a.befehl)};
-    const std::pair<bool, QString> teile[] = {
-        {a.hilfe, "help"}, {!a.port.isEmpty(), "p=" + a.port}, {!a.ausgabe.isEmpty(), "o=" + a.ausgabe},
-        {a.frist.has_value(), QStringLiteral("t=%1").arg(a.frist ? a.frist->count() : 0)}, {!a.datei.isEmpty(), a.datei},
-        {!a.zweite.isEmpty(), a.zweite}, {a.stellen, "set"}, {a.json, "json"}, {a.erzwingen, "force"},
-        {!a.pruefen, "no-verify"}, {!a.sichern, "no-backup"}, {a.fremd, "force-name"}, {a.probe, "dry-run"},
-        {a.umfang == Aufruf::Umfang::Ausfuehrlich, "-v"}, {a.umfang == Aufruf::Umfang::Leise, "-q"},
-        {!a.mitschrift.isEmpty(), "m=" + a.mitschrift}, {!a.werteDatei.isEmpty(), "from=" + a.werteDatei},
-        {!a.listen.isEmpty(), "listen=" + a.listen.join('|')}, {!a.liste.isEmpty(), "liste=" + a.liste},
-        {!a.zuweisungen.isEmpty(), "werte=" + a.zuweisungen.join('|')}};
-    for (const auto& [ja, text] : teile)
-        if (ja)
-            t << text;
-    QTEST(a.fehler.isEmpty() ? t.join(' ') : "! " + a.fehler, "erwartet");
-}
-
-// A port name -> its COM number or its path; "!": no port.
-void TestCliTeile::port_data()
-{
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<QString>("erwartet");
-    QTest::newRow("COM1") << "COM1" << "com=1";
-    QTest::newRow("com4") << "com4" << "com=4";
-    QTest::newRow("COM5") << "COM5" << "!";
-    QTest::newRow("COM0") << "COM0" << "!";
-    QTest::newRow("path") << "/dev/ttyUSB0" << "/dev/ttyUSB0";
-    QTest::newRow("bare name") << "ttyS0" << "ttyS0";
-}
-
-void TestCliTeile::port()
-{
-    QFETCH(QString, port);
-    const auto p = portLesen(port);
-    QString bild = !p ? QStringLiteral("!") : p->pfad;
-    if (p && p->com)
-        bild = QStringLiteral("com=%1%2").arg(p->com).arg(p->pfad);  // a path beside the number is a fault
-    QTEST(bild, "erwartet");
-}
-
-// ---------------------------------------------------------------------------
-// The door of a program without widgets that installed none: each message on
-// standard error, answered with the choice that changes nothing.
-
-void TestCliTeile::standardtuer_data()
-{
-    QTest::addColumn<Door::Knoepfe>("knoepfe");
-    QTest::addColumn<Door::Antwort>("antwort");
-    QTest::newRow("OK/Abbrechen") << Door::Knoepfe::OkAbbrechen << Door::Antwort::Abbrechen;
-    QTest::newRow("Ja/Nein") << Door::Knoepfe::JaNein << Door::Antwort::Nein;
-}
-
-void TestCliTeile::standardtuer()
-{
-    QFETCH(Door::Knoepfe, knoepfe);
-    QFETCH(Door::Antwort, antwort);
-    Datei fehler;
-    std::fflush(stderr);
-    const int vorher = ::dup(STDERR_FILENO);
-    QVERIFY(::dup2(::fileno(fehler.f), STDERR_FILENO) >= 0);
-    Door& tuer = Door::aktuell();
-    const Door::Antwort a = tuer.meldung(QStringLiteral("Verbindung nicht möglich"), Door::Icon::Kritisch, knoepfe);
-    std::fflush(stderr);
-    ::dup2(vorher, STDERR_FILENO);
-    ::close(vorher);
-    QCOMPARE(a, antwort);
-    QCOMPARE(inhalt(fehler.f), QByteArray("Verbindung nicht m\xC3\xB6glich\n"));
-    QCOMPARE(tuer.dateiOeffnen({}), QString());
-    QVERIFY(!tuer.starten(QStringLiteral("true"), {}));
-    QVERIFY(!tuer.anzeigen(QStringLiteral("/tmp")));
-}
-
-// ---------------------------------------------------------------------------
-// The tool's own reports
-
-// One row: the arguments, how the scripted port behaves, at which closing of
-// the port Ctrl+C comes (at an operation's end, before its report arrives)
-// -> exit status, standard output, standard error and the bytes the port
-// took. No run leaves a file or a backup behind.
-void TestCliTeile::werkzeug_data()
-{
-    QTest::addColumn<QStringList>("argumente");
-    QTest::addColumn<int>("schreibenBis");  // -1: the port refuses to open
-    QTest::addColumn<QByteArray>("antwort");
-    QTest::addColumn<int>("strgC");  // 0: none
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("aus");
-    QTest::addColumn<QString>("fehler");
-    QTest::addColumn<QByteArray>("geschrieben");
-    const QByteArray uhr("\x09\x05\x0E\x15\x06>");
-    // Reported at once: nobody waits 30 s for a port that cannot be opened.
-    QTest::newRow("no permission names the group")
-        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg", "-t", "30"} << -1 << uhr << 0
-        << int(KeineVerbindung) << QByteArray()
-        << "Verbindung nicht möglich\ngsmbv: Keine Berechtigung für /dev/ttyGSMBV9 – Benutzer in die Gruppe dialout "
-           "aufnehmen und neu anmelden\ngsmbv: sudo usermod -aG dialout $USER\n"
-        << QByteArray();
-    // The port takes "t" and "s" but no clock byte: no success reported.
-    QTest::newRow("clock byte not written") << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "--set", "-t", "2"} << 2
-                                            << uhr << 0 << int(Uebertragungsfehler) << QByteArray("14:05:09   21.06.\n")
-                                            << "Fehler bei Datenübertragung\ngsmbv: Uhrzeit-Byte 1 nicht gesendet\n"
-                                            << QByteArray("ts");
-    // Ctrl+C came before the failure's report: "abgebrochen" is all it says.
-    QTest::newRow("clock set fails, Ctrl+C before the report")
-        << QStringList{"clock", "-p", "/dev/ttyGSMBV9", "--set", "-t", "2"} << 2 << uhr << 2 << int(Abgebrochen)
-        << QByteArray("14:05:09   21.06.\n") << "gsmbv: abgebrochen\n" << QByteArray("ts");
-    // The operation has succeeded, but Ctrl+C ended the run before its report
-    // came: no file, no backup, nothing more on standard output.
-    QTest::newRow("read, Ctrl+C before the report")
-        << QStringList{"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg"} << 99 << "r" + QByteArray(3328, char(0xFF)) << 1
-        << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("r");
-    QTest::newRow("log, Ctrl+C before the report")
-        << QStringList{"log", "-p", "/dev/ttyGSMBV9", "-o", "@/LOG.TXT"} << 99 << QByteArray(513, char(0xFF)) << 1
-        << int(Abgebrochen) << QByteArray() << "gsmbv: abgebrochen\n" << QByteArray("l");
-}
-
-void TestCliTeile::werkzeug()
-{
-    QFETCH(QStringList, argumente);
-    QFETCH(int, schreibenBis);
-    QTemporaryDir dir;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));  // the backups
-    argumente.replaceInStrings(QStringLiteral("@"), dir.path());
-    auto port = std::make_unique<Skriptport>();
-    Skriptport* p = port.get();
-    p->schreibenBis = schreibenBis;
-    QFETCH(QByteArray, antwort);
-    p->antwort = antwort;
-    Datei aus, fehler;
+    // The command line, one row: the arguments (and GSMBV_PORT) -> what was
+    // understood, or the reason the arguments are wrong ("! ...").
+    void aufruf_data()
     {
-        CliDoor door(fehler.f);
-        const Aufruf a = aufrufLesen(argumente);
-        QCOMPARE(a.fehler, QString());
-        Werkzeug w(a, door, std::move(port), aus.f, fehler.f);
-        QFETCH(int, strgC);
-        p->beimSchliessen = [&w, strgC](int n) {
-            if (n == strgC)
-                QMetaObject::invokeMethod(&w, &Werkzeug::unterbrechen, Qt::QueuedConnection);
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<QString>("umgebung");  // GSMBV_PORT
+        QTest::addColumn<QString>("erwartet");
+        const auto zeile = [](const char* name, QStringList a, const char* erwartet, const char* umgebung = "") {
+            QTest::newRow(name) << a << QString::fromUtf8(umgebung) << QString::fromUtf8(erwartet);
         };
-        QSignalSpy ende(&w, &Werkzeug::beendet);
-        w.starten();
-        QVERIFY(!ende.isEmpty() || ende.wait(5000));
-        QCoreApplication::processEvents();  // a report still on its way
-        QTEST(ende.at(0).at(0).toInt(), "status");
-        QTEST(p->geschrieben, "geschrieben");
-        QVERIFY(!p->istOffen());
+        zeile("= forms, any order", {"read", "--output=b c.cfg", "--timeout=2.5", "--port=/dev/ttyUSB0"}, "read p=/dev/ttyUSB0 o=b c.cfg t=2500");
+        zeile("log, shortest timeout", {"log", "--port", "/dev/pts/3", "--timeout", "0.001"}, "log p=/dev/pts/3 t=1");
+        zeile("clock --set, longest timeout", {"clock", "--set", "--port", "COM3", "--timeout", "86400"}, "clock p=COM3 t=86400000 set");
+        zeile("values attached, -o -", {"log", "-p/dev/ttyUSB0", "-o-", "-t0.5"}, "log p=/dev/ttyUSB0 o=- t=500");
+        zeile("write, every option", {"write", "--force", "--no-verify", "--no-backup", "-q", "--transcript", "m.txt", "--force-name", "--dry-run", "-p", "COM1", "f.cfg"},
+              "write p=COM1 f.cfg force no-verify no-backup force-name dry-run -q m=m.txt");
+        zeile("diff -p, two files", {"diff", "-p", "COM1", "a.cfg", "b.cfg"}, "! diff --port vergleicht das Gerät mit einer Konfigurationsdatei");
+        zeile("restore two", {"restore", "-p", "COM1", "a.cfg", "b.cfg"}, "! restore nimmt höchstens eine Sicherung");
+        zeile("--port wins", {"clock", "-p", "COM3"}, "clock p=COM3", "COM2");
+        zeile("show takes no GSMBV_PORT", {"show", "a.cfg"}, "show a.cfg", "COM1");
+        zeile("GSMBV_PORT not a port", {"log"}, "! GSMBV_PORT: \"COM9\" ist kein Port: COM1 bis COM4 oder ein Gerätepfad", "COM9");
+        zeile("unknown command", {"lesen"}, "! unbekannter Befehl \"lesen\"");
+        zeile("option first", {"--port", "COM1", "read"}, "! zuerst den Befehl angeben, dann \"--port\"");
+        zeile("read without port", {"read", "--output", "a.cfg"}, "! read braucht --port (oder GSMBV_PORT)");
+        zeile("-p and --port", {"clock", "-p", "COM1", "--port", "COM2"}, "! --port ist mehrfach angegeben");
+        const char* frist = "! --timeout braucht Sekunden größer als 0 und bis 86400, z. B. 5 oder 0.5";
+        zeile("timeout 0.0001", {"log", "-p", "COM1", "--timeout", "0.0001"}, frist);
+        zeile("timeout comma", {"log", "-p", "COM1", "--timeout", "0,5"}, frist);
+        zeile("read without output", {"read", "-p", "COM1"}, "! read braucht --output");
+        zeile("diff, one file", {"diff", "a"}, "! diff braucht zwei Konfigurationsdateien, oder --port und eine");
+        zeile("set without values", {"set", "a.cfg", "-o", "b.cfg"}, "! set braucht Werte: SCHLÜSSEL=WERT, --from oder --empfaenger");
+        zeile("restore --no-backup, none named", {"restore", "-p", "COM1", "--no-backup"},
+              "! restore ohne SICHERUNG liest das Gerät zuerst: --no-backup nur mit SICHERUNG");
+        zeile("write two files", {"write", "-p", "COM1", "a.cfg", "b.cfg"}, "! write nimmt genau eine Konfigurationsdatei");
+        zeile("pdf without name", {"show", "f.cfg", "--pdf"}, "! --pdf braucht einen Dateinamen");
+        zeile("unknown short option", {"log", "-p", "COM1", "-x"}, "! -x gibt es bei log nicht");
+        // Values by key: after the file (set) or with --set (write); lists from CSV (set), one list as CSV (show).
+        zeile("set", {"set", "a.cfg", "x.y=1", "--empfaenger", "lines[0].recipients=l.csv", "-o", "n.cfg", "name=", "--from", "w.json", "--empfaenger=analog.recipients=a=b.csv"},
+              "set o=n.cfg a.cfg from=w.json listen=lines[0].recipients=l.csv|analog.recipients=a=b.csv werte=x.y=1|name=");
+        zeile("write --set twice", {"write", "-p", "COM1", "--set", "a=1", "f.cfg", "--set=b=c=d"}, "write p=COM1 f.cfg werte=a=1|b=c=d");
+        zeile("show --empfaenger", {"show", "--empfaenger", "mains_failure.recipients", "f.cfg"}, "show f.cfg liste=mains_failure.recipients");
+        zeile("set, no assignment", {"set", "a.cfg", "b.cfg"}, "! set: \"b.cfg\" ist keine Zuweisung SCHLÜSSEL=WERT");
+        zeile("show --empfaenger, no list", {"show", "--empfaenger", "lines[8].recipients", "f.cfg"}, "! \"lines[8].recipients\" ist keine Empfängerliste: "
+              "lines[0].recipients bis lines[7].recipients, mains_failure.recipients oder analog.recipients");
     }
-    QTEST(inhalt(aus.f), "aus");
-    QTEST(QString::fromUtf8(inhalt(fehler.f)), "fehler");
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
-}
+
+    void aufruf()
+    {
+        QFETCH(QStringList, argumente);
+        QFETCH(QString, umgebung);
+        const Aufruf a = aufrufLesen(argumente, umgebung);
+        QStringList t{a.befehl == Befehl::Keiner ? QString() : befehlsname(a.befehl)};
+        const std::pair<bool, QString> teile[] = {
+            {a.hilfe, "help"}, {!a.port.isEmpty(), "p=" + a.port}, {!a.ausgabe.isEmpty(), "o=" + a.ausgabe},
+            {a.frist.has_value(), QStringLiteral("t=%1").arg(a.frist ? a.frist->count() : 0)}, {!a.datei.isEmpty(), a.datei},
+            {!a.zweite.isEmpty(), a.zweite}, {a.stellen, "set"}, {a.json, "json"}, {a.erzwingen, "force"},
+            {!a.pruefen, "no-verify"}, {!a.sichern, "no-backup"}, {a.fremd, "force-name"}, {a.probe, "dry-run"},
+            {a.umfang == Aufruf::Umfang::Ausfuehrlich, "-v"}, {a.umfang == Aufruf::Umfang::Leise, "-q"},
+            {!a.mitschrift.isEmpty(), "m=" + a.mitschrift}, {!a.werteDatei.isEmpty(), "from=" + a.werteDatei},
+            {!a.listen.isEmpty(), "listen=" + a.listen.join('|')}, {!a.liste.isEmpty(), "liste=" + a.liste},
+            {!a.zuweisungen.isEmpty(), "werte=" + a.zuweisungen.join('|')}};
+        for (const auto& [ja, text] : teile)
+            if (ja)
+                t << text;
+        QTEST(a.fehler.isEmpty() ? t.join(' ') : "! " + a.fehler, "erwartet");
+    }
+
+    // A port name -> its COM number or its path; "!": no port.
+    void port_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QString>("erwartet");
+        for (auto [port, erwartet] : {std::pair{"COM1", "com=1"}, {"com4", "com=4"}, {"COM5", "!"}, {"COM0", "!"},
+                                      {"/dev/ttyUSB0", "/dev/ttyUSB0"}, {"ttyS0", "ttyS0"}})
+            QTest::newRow(port) << QString(port) << QString(erwartet);
+    }
+
+    void port()
+    {
+        QFETCH(QString, port);
+        const auto p = portLesen(port);
+        QString bild = !p ? QStringLiteral("!") : p->pfad;
+        if (p && p->com)
+            bild = QStringLiteral("com=%1%2").arg(p->com).arg(p->pfad);  // a path beside the number is a fault
+        QTEST(bild, "erwartet");
+    }
+
+    // The door of a program without widgets that installed none: each message on
+    // standard error, answered with the choice that changes nothing.
+    void standardtuer_data()
+    {
+        QTest::addColumn<Door::Knoepfe>("knoepfe");
+        QTest::addColumn<Door::Antwort>("antwort");
+        QTest::newRow("OK/Abbrechen") << Door::Knoepfe::OkAbbrechen << Door::Antwort::Abbrechen;
+        QTest::newRow("Ja/Nein") << Door::Knoepfe::JaNein << Door::Antwort::Nein;
+    }
+
+    void standardtuer()
+    {
+        QFETCH(Door::Knoepfe, knoepfe);
+        QFETCH(Door::Antwort, antwort);
+        Datei fehler;
+        std::fflush(stderr);
+        const int vorher = ::dup(STDERR_FILENO);
+        QVERIFY(::dup2(::fileno(fehler.f), STDERR_FILENO) >= 0);
+        Door& tuer = Door::aktuell();
+        const Door::Antwort a = tuer.meldung(QStringLiteral("Verbindung nicht möglich"), Door::Icon::Kritisch, knoepfe);
+        std::fflush(stderr);
+        ::dup2(vorher, STDERR_FILENO);
+        ::close(vorher);
+        QCOMPARE(a, antwort);
+        QCOMPARE(inhalt(fehler.f), QByteArray("Verbindung nicht m\xC3\xB6glich\n"));
+        QCOMPARE(tuer.dateiOeffnen({}), QString());
+        QVERIFY(!tuer.starten(QStringLiteral("true"), {}));
+        QVERIFY(!tuer.anzeigen(QStringLiteral("/tmp")));
+    }
+
+    // The tool's own reports, one row: the arguments, how the scripted port
+    // behaves, at which closing of the port Ctrl+C comes (at an operation's end,
+    // before its report arrives) -> exit status, standard output, standard error
+    // and the bytes the port took. No run leaves a file or a backup behind.
+    void werkzeug_data()
+    {
+        QTest::addColumn<QStringList>("argumente");
+        QTest::addColumn<int>("schreibenBis");  // -1: the port refuses to open
+        QTest::addColumn<QByteArray>("antwort");
+        QTest::addColumn<int>("strgC");  // 0: none
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("aus");
+        QTest::addColumn<QString>("fehler");
+        QTest::addColumn<QByteArray>("geschrieben");
+        const auto z = [](const char* name, const QStringList& argumente, int schreibenBis, const QByteArray& antwort, int strgC, int status,
+                          const QByteArray& aus, const QString& fehler, const QByteArray& geschrieben) {
+            QTest::newRow(name) << argumente << schreibenBis << antwort << strgC << status << aus << fehler << geschrieben;
+        };
+        const QByteArray uhr("\x09\x05\x0E\x15\x06>");
+        // Reported at once: nobody waits 30 s for a port that cannot be opened.
+        z("no permission names the group", {"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg", "-t", "30"}, -1, uhr, 0, KeineVerbindung, "",
+          "Verbindung nicht möglich\ngsmbv: Keine Berechtigung für /dev/ttyGSMBV9 – Benutzer in die Gruppe dialout "
+          "aufnehmen und neu anmelden\ngsmbv: sudo usermod -aG dialout $USER\n", "");
+        // The port takes "t" and "s" but no clock byte: no success reported.
+        z("clock byte not written", {"clock", "-p", "/dev/ttyGSMBV9", "--set", "-t", "2"}, 2, uhr, 0, Uebertragungsfehler,
+          "14:05:09   21.06.\n", "Fehler bei Datenübertragung\ngsmbv: Uhrzeit-Byte 1 nicht gesendet\n", "ts");
+        // Ctrl+C came before the failure's report: "abgebrochen" is all it says.
+        z("clock set fails, Ctrl+C before the report", {"clock", "-p", "/dev/ttyGSMBV9", "--set", "-t", "2"}, 2, uhr, 2, Abgebrochen,
+          "14:05:09   21.06.\n", "gsmbv: abgebrochen\n", "ts");
+        // The operation has succeeded, but Ctrl+C ended the run before its report
+        // came: no file, no backup, nothing more on standard output.
+        z("read, Ctrl+C before the report", {"read", "-p", "/dev/ttyGSMBV9", "-o", "@/a.cfg"}, 99, "r" + QByteArray(3328, char(0xFF)), 1,
+          Abgebrochen, "", "gsmbv: abgebrochen\n", "r");
+        z("log, Ctrl+C before the report", {"log", "-p", "/dev/ttyGSMBV9", "-o", "@/LOG.TXT"}, 99, QByteArray(513, char(0xFF)), 1, Abgebrochen,
+          "", "gsmbv: abgebrochen\n", "l");
+    }
+
+    void werkzeug()
+    {
+        QFETCH(QStringList, argumente);
+        QFETCH(int, schreibenBis);
+        QTemporaryDir dir;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));  // the backups
+        argumente.replaceInStrings(QStringLiteral("@"), dir.path());
+        auto port = std::make_unique<Skriptport>();
+        Skriptport* p = port.get();
+        p->schreibenBis = schreibenBis;
+        QFETCH(QByteArray, antwort);
+        p->antwort = antwort;
+        Datei aus, fehler;
+        {
+            CliDoor door(fehler.f);
+            const Aufruf a = aufrufLesen(argumente);
+            QCOMPARE(a.fehler, QString());
+            Werkzeug w(a, door, std::move(port), aus.f, fehler.f);
+            QFETCH(int, strgC);
+            p->beimSchliessen = [&w, strgC](int n) {
+                if (n == strgC)
+                    QMetaObject::invokeMethod(&w, &Werkzeug::unterbrechen, Qt::QueuedConnection);
+            };
+            QSignalSpy ende(&w, &Werkzeug::beendet);
+            w.starten();
+            QVERIFY(!ende.isEmpty() || ende.wait(5000));
+            QCoreApplication::processEvents();  // a report still on its way
+            QTEST(ende.at(0).at(0).toInt(), "status");
+            QTEST(p->geschrieben, "geschrieben");
+            QVERIFY(!p->istOffen());
+        }
+        QTEST(inhalt(aus.f), "aus");
+        QTEST(QString::fromUtf8(inhalt(fehler.f)), "fehler");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCliTeile)
 #include "test_cli_teile.moc"
