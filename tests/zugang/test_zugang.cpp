@@ -143,18 +143,13 @@ private slots:
         QTest::addColumn<QStringList>("kette");
         QTest::addColumn<QString>("standard");
         QTest::addColumn<QString>("titel");
-        auto nummer = [](int i) {
-            const QString e = QStringLiteral("Eintrag %1, ").arg(i);
-            return QStringList{"EditableText " + e + "GSM-Nummer", "RadioButton " + e + "GSM"};
-        };
         QStringList nummern;
         for (int i = 1; i <= 8; ++i)
-            nummern << nummer(i);
+            nummern << QStringLiteral("EditableText Eintrag %1, GSM-Nummer").arg(i) << QStringLiteral("RadioButton Eintrag %1, GSM").arg(i);
         QTest::newRow("COM Port") << "MNU_COM" << "Anlagenbezeichnung"
             << QStringList{"RadioButton COM 1 (/dev/ttyS0)", "Button OK", "Button Abbruch"} << "OK" << "Kommunikation";
         QTest::newRow("Uhrzeit") << "MNU_Uhr" << "Anlagenbezeichnung"
-            << QStringList{"EditableText Boravilon Zeit", "EditableText PC-Zeit", "Button Übernehmen", "Button Abbruch"}
-            << "Abbruch" << "Systemzeit";
+            << QStringList{"EditableText Boravilon Zeit", "EditableText PC-Zeit", "Button Übernehmen", "Button Abbruch"} << "Abbruch" << "Systemzeit";
         QTest::newRow("Nummern") << "CMD_Nr_2" << "CMD_Nr_2"
             << nummern + QStringList{"Button Importieren ...", "Button Exportieren ...", "Button Speichern", "Button Kopieren", "Button Abbruch"}
             << "Speichern" << "GSM-Nummern für Meldelinie 3";
@@ -171,10 +166,8 @@ private slots:
         o.baud = 0;
         SimPtyRunner sim(o);
         kit::Fenster f(sim.pfad());
-        for (int com = 2; com <= 4; ++com)
+        for (int com = oeffnen == QLatin1String("MNU_COM") ? 1 : 2; com <= 4; ++com)
             f.k.verbindung().zuordnung().festlegen(com, QStringLiteral("/dev/ttyS%1").arg(com - 1));
-        if (oeffnen == QLatin1String("MNU_COM"))
-            f.k.verbindung().zuordnung().festlegen(1, QStringLiteral("/dev/ttyS0"));
         QTemporaryDir ordner;
         f.k.setSicherungsOrdner(ordner.path());
         sicherung::anlegen({f.k.speicher(), QByteArray()}, ordner.path(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), QStringLiteral("werkbank"));
@@ -268,11 +261,8 @@ private slots:
         f.betreten(f.feld(QStringLiteral("SMSText_0")));
         kit::tippen(f.fokus(), QStringLiteral("x\t"));
         Editorwerte analog = f.k.werte();
-        analog.messbereich4 = QStringLiteral("0");
-        analog.messbereich20 = QStringLiteral("100");
-        analog.grenzwertmin = QStringLiteral("10");
-        analog.grenzwertmax = QStringLiteral("90");
-        analog.einheit = QStringLiteral("bar");
+        std::tie(analog.messbereich4, analog.messbereich20, analog.grenzwertmin, analog.grenzwertmax, analog.einheit) =
+            std::tuple(QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("10"), QStringLiteral("90"), QStringLiteral("bar"));
         f.k.anzeigen(analog);
         f.k.tabs()->setCurrentIndex(reiter);
         f.k.tabs()->tabBar()->setFocus(Qt::TabFocusReason);
