@@ -57,8 +57,7 @@ void beiModal(const QString& aktion, QString& gezeigt)
             feld->selectAll();
             QTest::keyClicks(feld, was);
         }
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w,
-                        was == QLatin1String("Escape") ? Qt::Key_Escape : Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w, was == QLatin1String("Escape") ? Qt::Key_Escape : Qt::Key_Return);
     });
     takt->start(10);
     QTimer::singleShot(10000, takt, &QObject::deleteLater);  // nothing shown: gives up
@@ -107,17 +106,14 @@ private slots:
         QFETCH(QString, aufruf);
         QFETCH(QString, aktion);
         QTemporaryDir ordner;
-        QFile alt(ordner.filePath(QStringLiteral("alt.cfg"))), skript(ordner.filePath(QStringLiteral("xdg-open")));
-        QVERIFY(alt.open(QIODevice::WriteOnly) && skript.open(QIODevice::WriteOnly));
-        skript.write("#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.aufruf\"\n");
-        skript.close();
-        QVERIFY(skript.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString alt = ordner.filePath(QStringLiteral("alt.cfg")), skript = ordner.filePath(QStringLiteral("xdg-open"));
+        QVERIFY(kit::schreiben(alt, "") && kit::schreiben(skript, "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.aufruf\"\n")
+                && QFile::setPermissions(skript, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QString gezeigt, ergebnis, art = aufruf.section(' ', 0, 0);
         if (!aktion.isEmpty())
             beiModal(aktion, gezeigt);
         QtDoor tuer;
-        const Door::Dateidialog d{QStringLiteral("Konfigurationsdatei"), QStringLiteral("Konfigurationsdateien (*.cfg)"),
-                                  alt.fileName(), QStringLiteral("cfg")};
+        const Door::Dateidialog d{QStringLiteral("Konfigurationsdatei"), QStringLiteral("Konfigurationsdateien (*.cfg)"), alt, QStringLiteral("cfg")};
         const qsizetype fenster = QApplication::topLevelWidgets().size();
         if (art == QLatin1String("meldung")) {
             const Door::Antwort a = tuer.meldung(QStringLiteral("Verbindung nicht möglich"), Door::Icon(aufruf.section(' ', 1, 1).toInt()),
@@ -143,10 +139,9 @@ private slots:
                 ? tuer.anzeigen(QStringLiteral("/tmp/Ein Ordner/LOG.TXT"))
                 : tuer.starten(ordner.filePath(aufruf.section(' ', 1)), {QStringLiteral("a b;touch c $(x)"), QString()});
             qputenv("PATH", pfad);
-            QFile a(skript.fileName() + QStringLiteral(".aufruf"));
+            const QString a = skript + QStringLiteral(".aufruf");
             ergebnis = !gestartet ? QStringLiteral("nicht gestartet")
-                     : kit::warten([&a] { return a.exists(); }) && a.open(QIODevice::ReadOnly) ? QString::fromUtf8(a.readAll())
-                                                                                                : QStringLiteral("(nicht aufgerufen)");
+                     : kit::warten([&a] { return QFile::exists(a); }) ? QString::fromUtf8(kit::lesen(a)) : QStringLiteral("(nicht aufgerufen)");
         }
         QTEST(gezeigt.replace(ordner.path(), QStringLiteral("<ordner>")), "gezeigt");
         QTEST(ergebnis.replace(ordner.path(), QStringLiteral("<ordner>")), "ergebnis");
@@ -169,10 +164,8 @@ private slots:
         QFETCH(QStringList, vorhanden);
         QFETCH(bool, startGelingt);
         QTemporaryDir tmp;
-        for (const QString& name : vorhanden) {
-            QFile f(tmp.filePath(name));
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
-        }
+        for (const QString& name : vorhanden)
+            QVERIFY(kit::schreiben(tmp.filePath(name), "") && QFile::setPermissions(tmp.filePath(name), QFile::ReadOwner | QFile::ExeOwner));
         FakeDoor tuer;
         tuer.startErfolg = startGelingt;
         const bool gestartet = StartSysInfo({tmp.path()});
