@@ -11,9 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-namespace {
-QDateTime um(const char* iso) { return QDateTime::fromString(QLatin1String(iso), Qt::ISODate); }
-} // namespace
+static QDateTime um(const char* iso) { return QDateTime::fromString(QLatin1String(iso), Qt::ISODate); }
 
 class TestClock : public QObject {
     Q_OBJECT

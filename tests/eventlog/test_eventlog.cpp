@@ -83,9 +83,7 @@ private slots:
     {
         ::umask(022);  // the usual one: private files must not rely on the user's
         QTemporaryDir tmp;
-        QFile datei(tmp.filePath("datei"));
-        QVERIFY(datei.open(QIODevice::WriteOnly) && datei.write("x") == 1 && QDir().mkdir(tmp.filePath("programm")));
-        datei.close();
+        QVERIFY(kit::schreiben(tmp.filePath("datei"), "x") && QDir().mkdir(tmp.filePath("programm")));
         const QString unmoeglich = tmp.filePath("datei/bin"), programm = tmp.filePath("programm"), daten = tmp.filePath("daten/gsmbv");
         QCOMPARE(logOrdner(programm, daten), programm);
         QCOMPARE(QDir(programm).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());  // the probe leaves nothing
