@@ -35,8 +35,7 @@ Ablauf analog(const char* m4, const char* m20, const char* gmin, const char* gma
 {
     return [=](Editormodell& m) {
         Editorwerte& w = m.werte();
-        std::tie(w.messbereich4, w.messbereich20, w.grenzwertmin, w.grenzwertmax) =
-            std::tuple(QString(m4), QString(m20), QString(gmin), QString(gmax));
+        std::tie(w.messbereich4, w.messbereich20, w.grenzwertmin, w.grenzwertmax) = std::tuple(QString(m4), QString(m20), QString(gmin), QString(gmax));
         return m.Validate(f, Editormodell::text(w, f), getippt);
     };
 }
@@ -216,8 +215,7 @@ private slots:
         z("Schalter nach seinem Wert", {"general.acknowledgement.minutes=30", "general.acknowledgement.active=aktiv"}, "0:3 1E");
         z("Konto: Minimum, Nummer, Schalter", {"general.balance.minimum_euro=7", "general.balance.query_number=*100#", "general.balance.active=true"},
           "0:24 \"*100#\" 03; 0:40 \"08006642902\" 03; 0:56 07");
-        z("Kontrollruf: Zeit, Tag, Art", {"general.check_call.time=07:30", "general.check_call.day_code=friday", "general.check_call.mode=wöchentlich"},
-          "0:4 04 07 30");
+        z("Kontrollruf: Zeit, Tag, Art", {"general.check_call.time=07:30", "general.check_call.day_code=friday", "general.check_call.mode=wöchentlich"}, "0:4 04 07 30");
         z("Relais: Text, Schalter", {"relays[0].text=Tor auf", "relays[0].confirmation=true"}, "10:0 \"Tor auf\" 03");
         z("Liste vor Netzbetreiber", {"lines[0].recipients=Fax 0316", "general.operator=t_mobile"}, "1:0 \"67620316\" 0D 03");
         z("der letzte Wert gilt", {"general.installation_name=A", "general.installation_name=Halle"}, "0:128 \"Halle\" 03");
@@ -326,19 +324,11 @@ private slots:
         const QStringList texte{"", "Tor", "0664123", "12", "100", "bar", "050", "Süd"};
         const QList<int> listen{1, 2, 3, 4, 5, 6, 7, 8, 9, 11};
         const QList<std::function<void()>> aenderungen{
-            [&] { m.Chk_Oeffner_Click(r(8), r(2)); },
-            [&] { m.Chk_Gutmeldung_Click(r(9), r(2)); },
-            [&] { m.Chk_Relaisbest_Click(1 + r(2), r(2)); },
-            [&] { m.Chk_Quittierung_Click(r(2)); },
-            [&] { m.Slider_Quit_Change(1 + r(255)); },
-            [&] { m.Chk_Konto_Click(r(2)); },
-            [&] { m.Slider_Guthaben_Change(1 + r(9)); },
-            [&] { m.netzbetreiberWaehlen(Netzbetreiber(r(3))); },
-            [&] { m.CHK_Kontrollruf_Click(r(2)); },
-            [&] { r(2) ? m.OPT_Woche_Click() : m.OPT_Tag_Click(); },
-            [&] { m.Combo_Tag_Change(r(7)); },
-            [&] { m.UD_Stunde_Change(r(24)); },
-            [&] { m.UD_Minute_Change(r(60)); },
+            [&] { m.Chk_Oeffner_Click(r(8), r(2)); }, [&] { m.Chk_Gutmeldung_Click(r(9), r(2)); }, [&] { m.Chk_Relaisbest_Click(1 + r(2), r(2)); },
+            [&] { m.Chk_Quittierung_Click(r(2)); }, [&] { m.Slider_Quit_Change(1 + r(255)); },
+            [&] { m.Chk_Konto_Click(r(2)); }, [&] { m.Slider_Guthaben_Change(1 + r(9)); }, [&] { m.netzbetreiberWaehlen(Netzbetreiber(r(3))); },
+            [&] { m.CHK_Kontrollruf_Click(r(2)); }, [&] { r(2) ? m.OPT_Woche_Click() : m.OPT_Tag_Click(); }, [&] { m.Combo_Tag_Change(r(7)); },
+            [&] { m.UD_Stunde_Change(r(24)); }, [&] { m.UD_Minute_Change(r(60)); },
             [&] { m.Validate(Feld(r(int(Feld::TextMax) + 1)), texte[r(texte.size())], r(2)); },
             [&] { m.Nummern_Speichern(listen[r(listen.size())], {{empfaenger::Art(r(3)), texte[r(texte.size())]}}); },
             [&] { m.Nummern_Kopieren(listen[r(listen.size())]); },
