@@ -76,8 +76,7 @@ QStringList passtNicht(QWidget* fenster)
 {
     QStringList fehler;
     auto name = [](const QWidget* w) {
-        return QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ')
-             + (w->objectName().isEmpty() ? w->accessibleName() : w->objectName());
+        return QString::fromLatin1(w->metaObject()->className()) + QLatin1Char(' ') + (w->objectName().isEmpty() ? w->accessibleName() : w->objectName());
     };
     auto zaehlt = [fenster](const QWidget* w) {
         return w->isVisibleTo(fenster) && !w->isWindow() && !w->objectName().startsWith(QLatin1String("qt_"))
@@ -90,8 +89,7 @@ QStringList passtNicht(QWidget* fenster)
         if (!w->parentWidget()->rect().contains(w->geometry()))
             fehler << name(w) + QStringLiteral(" ragt aus ") + name(w->parentWidget());
         for (QWidget* n : alle)
-            if (n != w && n->parentWidget() == w->parentWidget() && zaehlt(n) && w < n
-                && w->geometry().intersects(n->geometry()))
+            if (n != w && n->parentWidget() == w->parentWidget() && zaehlt(n) && w < n && w->geometry().intersects(n->geometry()))
                 fehler << name(w) + QStringLiteral(" über ") + name(n);
         // A label stands beside the control it names, or right above or under it.
         if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy() && zaehlt(l->buddy()) && l->buddy()->parentWidget() == l->parentWidget()) {
@@ -155,8 +153,7 @@ private slots:
             << "Speichern" << "GSM-Nummern für Meldelinie 3";
         QTest::newRow("Sicherungen") << "MNU_Sicherungen" << "Anlagenbezeichnung"
             << QStringList{"Tree Sicherungen", "Button Öffnen", "Button Wiederherstellen", "Button Abbrechen"} << "Öffnen" << "Sicherungen";
-        QTest::newRow("Meldung") << "Meldung" << "Anlagenbezeichnung"
-            << QStringList{"Button OK", "Button Abbrechen"} << "OK" << "GSMBV_V3_Konfiguration";
+        QTest::newRow("Meldung") << "Meldung" << "Anlagenbezeichnung" << QStringList{"Button OK", "Button Abbrechen"} << "OK" << "GSMBV_V3_Konfiguration";
     }
     void dialoge()
     {
@@ -222,13 +219,12 @@ private slots:
         QTest::addColumn<QStringList>("kette");
         // The boxes ticked mark "Allgemein" and the relays as changed, the text typed the first line.
         QTest::newRow("Allgemein") << 0 << QStringList{
-            "PageTabList Allgemein", "EditableText Anlagenbezeichnung (geändert)", "RadioButton A1 (geändert)",
-            "CheckBox Quittierung (geändert)", "Slider Quittierungszeit in Minuten = 15 (1..255) (geändert)",
-            "CheckBox Kontostandsüberwachung (geändert)",
+            "PageTabList Allgemein", "EditableText Anlagenbezeichnung (geändert)", "RadioButton A1 (geändert)", "CheckBox Quittierung (geändert)",
+            "Slider Quittierungszeit in Minuten = 15 (1..255) (geändert)", "CheckBox Kontostandsüberwachung (geändert)",
             "EditableText Nummer für SMS Kontostandsabfrage (geändert)", "EditableText Nummer für Kontoaufladung (geändert)",
-            "Slider Minimalguthaben in EURO = 5 (1..9) (geändert)", "CheckBox Kontrollruf (geändert)",
-            "RadioButton wöchentlich (geändert)", "ComboBox Kontrollruf Tag (geändert)",
-            "SpinBox Kontrollruf Stunde = 10 (0..23) (geändert)", "SpinBox Kontrollruf Minute = 0 (0..59) (geändert)"};
+            "Slider Minimalguthaben in EURO = 5 (1..9) (geändert)", "CheckBox Kontrollruf (geändert)", "RadioButton wöchentlich (geändert)",
+            "ComboBox Kontrollruf Tag (geändert)", "SpinBox Kontrollruf Stunde = 10 (0..23) (geändert)",
+            "SpinBox Kontrollruf Minute = 0 (0..59) (geändert)"};
         QStringList linien{"PageTabList Meldelinien"};
         for (const char* quelle : {"Meldelinie 1", "Meldelinie 2", "Meldelinie 3", "Meldelinie 4", "Meldelinie 5",
                                    "Meldelinie 6", "Meldelinie 7", "Meldelinie 8", "Stromausfall"}) {
@@ -240,16 +236,14 @@ private slots:
         }
         QTest::newRow("Meldelinien") << 1 << linien;
         QTest::newRow("Relaisausgänge") << 2 << QStringList{
-            "PageTabList Relaisausgänge", "CheckBox Bestätigungsmeldung Relais 1 (geändert)",
-            "EditableText Bestätigungstext Relais 1 (geändert)", "CheckBox Bestätigungsmeldung Relais 2 (geändert)",
-            "EditableText Bestätigungstext Relais 2 (geändert)"};
+            "PageTabList Relaisausgänge", "CheckBox Bestätigungsmeldung Relais 1 (geändert)", "EditableText Bestätigungstext Relais 1 (geändert)",
+            "CheckBox Bestätigungsmeldung Relais 2 (geändert)", "EditableText Bestätigungstext Relais 2 (geändert)"};
         QTest::newRow("Analogeingänge") << 3 << QStringList{
             "PageTabList Analogeingänge", "EditableText Messwert 4 mA (Wert bei 4 mA: 0 bis 999)",
-            "EditableText Messwert 20 mA (Wert bei 20 mA: 0 bis 999)",
-            "EditableText Messwert Einheit (Einheit des Analogwertes: max. 3 Zeichen)",
+            "EditableText Messwert 20 mA (Wert bei 20 mA: 0 bis 999)", "EditableText Messwert Einheit (Einheit des Analogwertes: max. 3 Zeichen)",
             "EditableText unterer Grenzwert (Analogwert Minimumalarm: muss um mind. 50 unter Maximumalarm liegen)",
-            "EditableText oberer Grenzwert (Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen)",
-            "Button Nummern Analogeingang", "EditableText Meldungstext Minimumalarm (Meldunsgtext für Minimumalarm)",
+            "EditableText oberer Grenzwert (Analogwert Maximumalarm: muss um mind. 50 über Minimumalarm liegen)", "Button Nummern Analogeingang",
+            "EditableText Meldungstext Minimumalarm (Meldunsgtext für Minimumalarm)",
             "EditableText Meldungstext Maximumalarm (Meldunsgtext für Maximumalarm)"};
     }
     void reiter()
@@ -318,46 +312,44 @@ private slots:
         QFont f0 = vorher;
         f0.setPointSizeF(vorher.pointSizeF() * schrift);
         QApplication::setFont(f0);
-        const auto zurueck = qScopeGuard([&vorher] { QApplication::setFont(vorher); });  // a failed row too
-        {
-            kit::Fenster f;
-            // Everything that can show: every marker, the longest date.
-            f.k.alleMarkieren();
-            f.k.setUhr([] { return QDateTime(QDate(2024, 9, 28), QTime(23, 59, 59)); });
-            f.k.Timer1_Timer();
-            QTemporaryDir ordner;
-            sicherung::anlegen({f.k.speicher(), QByteArray()}, ordner.path(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), QStringLiteral("werkbank"));
-            QWidget* w = &f.k;
-            for (int i = 0; i < f.k.tabs()->count(); ++i)
-                if (f.k.tabs()->tabText(i) == fenster)
-                    f.k.tabs()->setCurrentIndex(i);
-            if (fenster == QStringLiteral("COM Port"))
-                w = new Kommunikation(f.k.verbindung(), &f.k);
-            else if (fenster == QStringLiteral("Systemzeit"))
-                w = new syszeit(&f.k);
-            else if (fenster == QStringLiteral("Sicherungen"))
-                w = new Sicherungen(ordner.path(), &f.k);
-            else if (fenster == QStringLiteral("Über"))
-                w = new Information(&f.k);
-            else if (fenster == QStringLiteral("Nummern") && f.k.teledit().oeffnen(3))
-                w = &f.k.teledit();
-            if (fenster == QStringLiteral("Vergleich")) {
-                auto* v = new Vergleich(&f.k);
-                v->zeigen(QStringLiteral("23:59:59, Gerät an COM 1 (/dev/serial/by-id/usb-Hersteller_Seriell-Wandler_Bauart_2_0123456789AB-if00-port0)"),
-                          {{"a", "Öffner Meldelinie 1", "ja", std::nullopt}}, f.k.seitenaenderung());
-                w = v;
-            }
-            if (auto* daten = f.k.findChild<DatenFenster*>(); daten && fenster == QStringLiteral("Daten")) {
-                daten->anzeigen({Vorgangsart::Lesen, Schritt::Verbinden});
-                daten->anzeigen({Vorgangsart::Lesen, Schritt::Empfangen, -1, 1000, 3328});
-                w = daten->fenster();
-            }
-            w->show();
-            QVERIFY(QTest::qWaitForWindowExposed(w));
-            QCOMPARE(passtNicht(w).join(QLatin1Char('\n')), QString());
-            if (fenster == QStringLiteral("Analogeingänge"))  // the two alarm texts one under the other
-                QCOMPARE(f.finde("Text_Max")->x(), f.finde("Text_Min")->x());
+        const auto zurueck = qScopeGuard([&vorher] { QApplication::setFont(vorher); });  // once the window is gone, a failed row too
+        kit::Fenster f;
+        // Everything that can show: every marker, the longest date.
+        f.k.alleMarkieren();
+        f.k.setUhr([] { return QDateTime(QDate(2024, 9, 28), QTime(23, 59, 59)); });
+        f.k.Timer1_Timer();
+        QTemporaryDir ordner;
+        sicherung::anlegen({f.k.speicher(), QByteArray()}, ordner.path(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)), QStringLiteral("werkbank"));
+        QWidget* w = &f.k;
+        for (int i = 0; i < f.k.tabs()->count(); ++i)
+            if (f.k.tabs()->tabText(i) == fenster)
+                f.k.tabs()->setCurrentIndex(i);
+        if (fenster == QStringLiteral("COM Port"))
+            w = new Kommunikation(f.k.verbindung(), &f.k);
+        else if (fenster == QStringLiteral("Systemzeit"))
+            w = new syszeit(&f.k);
+        else if (fenster == QStringLiteral("Sicherungen"))
+            w = new Sicherungen(ordner.path(), &f.k);
+        else if (fenster == QStringLiteral("Über"))
+            w = new Information(&f.k);
+        else if (fenster == QStringLiteral("Nummern") && f.k.teledit().oeffnen(3))
+            w = &f.k.teledit();
+        if (fenster == QStringLiteral("Vergleich")) {
+            auto* v = new Vergleich(&f.k);
+            v->zeigen(QStringLiteral("23:59:59, Gerät an COM 1 (/dev/serial/by-id/usb-Hersteller_Seriell-Wandler_Bauart_2_0123456789AB-if00-port0)"),
+                      {{"a", "Öffner Meldelinie 1", "ja", std::nullopt}}, f.k.seitenaenderung());
+            w = v;
         }
+        if (auto* daten = f.k.findChild<DatenFenster*>(); daten && fenster == QStringLiteral("Daten")) {
+            daten->anzeigen({Vorgangsart::Lesen, Schritt::Verbinden});
+            daten->anzeigen({Vorgangsart::Lesen, Schritt::Empfangen, -1, 1000, 3328});
+            w = daten->fenster();
+        }
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(passtNicht(w).join(QLatin1Char('\n')), QString());
+        if (fenster == QStringLiteral("Analogeingänge"))  // the two alarm texts one under the other
+            QCOMPARE(f.finde("Text_Max")->x(), f.finde("Text_Min")->x());
     }
 };
 
