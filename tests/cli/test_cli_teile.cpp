@@ -212,9 +212,7 @@ private slots:
         ::close(vorher);
         QCOMPARE(a, antwort);
         QCOMPARE(inhalt(fehler.f), QByteArray("Verbindung nicht m\xC3\xB6glich\n"));
-        QCOMPARE(tuer.dateiOeffnen({}), QString());
-        QVERIFY(!tuer.starten(QStringLiteral("true"), {}));
-        QVERIFY(!tuer.anzeigen(QStringLiteral("/tmp")));
+        QVERIFY(tuer.dateiOeffnen({}).isEmpty() && !tuer.starten(QStringLiteral("true"), {}) && !tuer.anzeigen(QStringLiteral("/tmp")));
     }
 
     // The tool's own reports, one row: the arguments, how the scripted port
@@ -261,11 +259,10 @@ private slots:
         QTemporaryDir dir;
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path()));  // the backups
         argumente.replaceInStrings(QStringLiteral("@"), dir.path());
+        QFETCH(QByteArray, antwort);
         auto port = std::make_unique<Skriptport>();
         Skriptport* p = port.get();
-        p->schreibenBis = schreibenBis;
-        QFETCH(QByteArray, antwort);
-        p->antwort = antwort;
+        std::tie(p->schreibenBis, p->antwort) = std::tie(schreibenBis, antwort);
         Datei aus, fehler;
         {
             CliDoor door(fehler.f);

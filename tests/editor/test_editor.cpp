@@ -333,11 +333,9 @@ private slots:
             << "0:128 \"Halle\" 03 / M22 / S0 / SMSText_2=" << "0:128 \"Halle\" 03; 3:128 \"Tor\" 03 / M2 22 / S0 3 / SMSText_2=Tor" << 2;
         QTest::newRow("abgelehnt, dann berichtigt") << QStringList{"Chk_Oeffner_1", "Messbereich4=050", "Messbereich4=\b0"} << "Messbereich4"
             << "0:0 02 / M21 / S0 / Messbereich4=" << "0:0 02; 11:128 00 00 / M20 21 / S0 11 / Messbereich4=0" << 2;
-        QTest::newRow("Kästchen") << QStringList{"Chk_Gutmeldung_8"} << "Chk_Gutmeldung_8"
-            << " / M / S / Chk_Gutmeldung_8=-" << "0:2 FF / M21 / S0 / Chk_Gutmeldung_8=x" << 1;
+        QTest::newRow("Kästchen") << QStringList{"Chk_Gutmeldung_8"} << "Chk_Gutmeldung_8" << " / M / S / Chk_Gutmeldung_8=-" << "0:2 FF / M21 / S0 / Chk_Gutmeldung_8=x" << 1;
         QTest::newRow("Option") << QStringList{"OPT_TM"} << "OPT_TM" << " / M / S / OPT_TM=-" << " / M22 / S0 / OPT_TM=x" << 1;
-        QTest::newRow("Schieber") << QStringList{"Chk_Quittierung", "Slider_Quit:Right"} << "Quit"
-            << "0:3 0F / M22 / S0 / Quit=15" << "0:3 10 / M22 / S0 / Quit=16" << 2;
+        QTest::newRow("Schieber") << QStringList{"Chk_Quittierung", "Slider_Quit:Right"} << "Quit" << "0:3 0F / M22 / S0 / Quit=15" << "0:3 10 / M22 / S0 / Quit=16" << 2;
         QTest::newRow("Spinner") << QStringList{"CHK_Kontrollruf", "UD_Stunde:Up"} << "TXT_Stunde"
             << "0:4 07 / M22 / S0 / TXT_Stunde=10" << "0:4 07 11 / M22 / S0 / TXT_Stunde=11" << 2;
         QTest::newRow("Liste gespeichert") << QStringList{"Nummern 3=0664123"} << "" << " / M / S" << "4:0 \"0664123\" 0D 03 / M12 / S4" << 1;
