@@ -929,13 +929,13 @@ void TestCli::serie()
                              });
         return std::pair{l.status, fehler + l.fehler};
     };
-    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 1;Einbruch 1;\n"
-                           "Halle 2;Einbruch 2;nein\nHalle 3;Einbruch 3;vielleicht\nHalle 4;Einbruch Süd;\n"));
+    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 1;Einbruch 1;nein\n"
+                           "Halle 2;Einbruch 2;false\nHalle 3;Einbruch 3;vielleicht\nHalle 4;Einbruch Süd;0\nHalle 5;x\n"));
     auto [status, fehler] = lauf({});
     QCOMPARE(status, 4);
     QCOMPARE(fehler, QByteArray("gsmbv: " + csv.toUtf8() + ", Zeile 4, fremd: ja oder nein\ngsmbv: " + csv.toUtf8()
-                                + ", Zeile 5, lines[0].text: Zeichen nicht zulässig\n"
-                                  "gsmbv: Serie nicht begonnen: kein Gerät beschrieben\n"));
+                                + ", Zeile 5, lines[0].text: Zeichen nicht zulässig\ngsmbv: " + csv.toUtf8()
+                                + ", Zeile 6: 2 Felder, die Kopfzeile hat 3\ngsmbv: Serie nicht begonnen: kein Gerät beschrieben\n"));
     QCOMPARE(sim->verbindungen(), 0);
     // A column that names no setting is refused before any device, as is one named twice.
     QVERIFY(schreiben(csv, "general.installation_name;lines[0].text=x\nHalle 1;a\n"));
@@ -945,7 +945,7 @@ void TestCli::serie()
                                   "gsmbv: Serie nicht begonnen: kein Gerät beschrieben\n"));
 
     QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 1;Einbruch 1;\n"
-                           "Halle 2;Einbruch 2;nein\n\"Halle 3\";Einbruch 3;ja\n"));
+                           "Halle 2;Einbruch 2; No\n\"Halle 3\";Einbruch 3;TRUE\n"));
     std::tie(status, fehler) = lauf({"\n", "\n", "\n"}, [&](int n, QProcess&) {
         SimFehler f;
         QVERIFY(n < 3 || f.hinzufuegen(QStringLiteral("noecho@600")));
@@ -986,7 +986,7 @@ void TestCli::serie()
     QCOMPARE(sim->geraet().speicher().mid(128, 8), QByteArray("Halle 3\x03"));
 
     // Ctrl+C while a device is written ends the series there.
-    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 5;a;ja\nHalle 6;b;ja\n"));
+    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 5;a;yes\nHalle 6;b;1\n"));
     std::tie(status, fehler) = lauf({"\n", "\n"}, [&](int, QProcess& p) {
         SimFehler f;
         QVERIFY(f.hinzufuegen(QStringLiteral("noecho@600")));
@@ -997,7 +997,7 @@ void TestCli::serie()
     QVERIFY2(passt(fehler, "…»Halle 5« anschließen, Enter – s überspringt, q beendet\ngefragt\ngsmbv: abgebrochen\ngsmbv: Gerät hält: …\n")
                  && fehler.count("anschließen") == 1, fehler.constData());
     // A row put in above the written ones: the journal's line 2 was Halle 1, so it is asked.
-    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 0;Einbruch 0;\nHalle 1;Einbruch 1;\n"));
+    QVERIFY(schreiben(csv, "general.installation_name;lines[0].text;fremd\nHalle 0;Einbruch 0;ja\nHalle 1;Einbruch 1;\n"));
     std::tie(status, fehler) = lauf({"q\n"});
     QCOMPARE(status, 0);
     QVERIFY2(passt(fehler, "gsmbv: Journal: Zeile 2 war »Halle 1«, jetzt »Halle 0«: wird gefragt\n"
