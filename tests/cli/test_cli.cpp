@@ -308,6 +308,11 @@ void TestCli::laeufe_data()
                                                                    "gsmbv: …/falsch.csv, Zeile 3: Erlaubt: GSM, Fax, email\n"
                                                                    "gsmbv: …/falsch.csv, Zeile 5: Nummer fehlt\n"
                                                                    "gsmbv: %D/alt.cfg nicht geschrieben\n"});
+    fall("set, --from refused, a list missing", {.argumente = s + QStringList{"--from", "daten/falsch.json", "--empfaenger",
+                                                                           "lines[1].recipients=daten/fehlt.csv"},
+                                                 .status = 4, .fehler = "gsmbv: …/falsch.json: gibts.nicht: Keine solche Einstellung\n"
+                                                                        "gsmbv: …/fehlt.csv: Datei oder Ordner nicht vorhanden\n"
+                                                                        "gsmbv: %D/alt.cfg nicht geschrieben\n"});
     fall("show --empfaenger", {.argumente = {"show", "--empfaenger", "lines[0].recipients", "daten/tmobile.cfg"},
                                .aus = "Art;Nummer\nGSM;06769876543\nFax;07229555123\nemail;info@example.org\n"});
 
@@ -380,6 +385,9 @@ void TestCli::laeufe_data()
     const auto dateifehler = [&](const char* name, const QStringList& a, const QByteArray& grund) {
         fall(name, {.argumente = a, .status = 4, .fehler = datei + grund + "\n"});
     };
+    dateifehler("serie, no template", {"serie", "-p", "PORT", "@fehlt.cfg", "@geraete.csv"}, "fehlt.cfg: Datei oder Ordner nicht vorhanden");
+    fall("serie, no list", {.argumente = {"serie", "-p", "PORT", "@quelle.cfg", "@fehlt.csv"}, .status = 4,
+                            .fehler = "gsmbv: %D/fehlt.csv: Datei oder Ordner nicht vorhanden\n"});
     dateifehler("read, no such folder", {"read", "-p", "PORT", "-o", "@gibtsnicht/a.cfg"},
                 "gibtsnicht/a.cfg: Datei oder Ordner nicht vorhanden");
     fall("read, decode fails", {.argumente = r, .speicher = ueberlauf, .status = 3,

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <functional>
 
 class TestSystemfehler : public QObject {
     Q_OBJECT
@@ -71,6 +72,23 @@ private slots:
             {EAGAIN, "vorübergehend nicht verfügbar"}, {EBADF, "ungültiger Zugriff"}, {EINVAL, "ungültiger Zugriff"}};
         for (const auto& [nummer, text] : faelle)
             QCOMPARE(systemfehler::text(nummer), QString::fromUtf8(text));
+    }
+
+    // Qt's own kinds of failure on a file that is not there, which come without an error number.
+    void qtFehler()
+    {
+        QFile f(QStringLiteral("/gsmbv-fehlt/a"));
+        const QList<std::pair<std::function<bool()>, const char*>> faelle{
+            {[&] { return f.rename(QStringLiteral("/gsmbv-fehlt/b")); }, "neue Datei lässt sich nicht an ihren Platz bringen"},
+            {[&] { return f.remove(); }, "lässt sich nicht löschen"},
+            {[&] { return f.resize(1); }, "Größe lässt sich nicht ändern"},
+            {[&] { return f.setPermissions(QFile::ReadOwner); }, "keine Berechtigung"},
+            {[&] { return f.copy(QStringLiteral("/gsmbv-fehlt/c")); }, "lässt sich nicht kopieren"}};
+        for (const auto& [tun, text] : faelle) {
+            QVERIFY(!tun());
+            QCOMPARE(systemfehler::datei(f, 0), QString::fromUtf8(text));
+        }
+        QCOMPARE(systemfehler::datei(QFile(QDir::tempPath()), 0), QStringLiteral("ist ein Ordner"));
     }
 
     // Under the usual umask 022: a file replaced keeps its permissions or
