@@ -654,6 +654,10 @@ void TestCli::schritteUndMitschrift()
              QString::fromUtf8(lesen(quelle("daten/schritte.txt")))
                  .replace(QLatin1String("%1"), sim->pfad())
                  .replace(QLatin1String("%2"), daten.filePath("gsmbv/sicherungen/" + sicherung.value(0))));
+    // A port that does not open is in the transcript with its reason.
+    QCOMPARE(gsmbv({"clock", "-p", "/dev/gsmbv-gibtsnicht", "--transcript", datei}).status, 1);
+    QVERIFY2(lesen(datei).endsWith(" == Port /dev/gsmbv-gibtsnicht nicht geöffnet: Datei oder Ordner nicht vorhanden\n"),
+             lesen(datei).constData());
 }
 
 // The event log into a FIFO is written into it, never replaced by a file; with

@@ -3,6 +3,7 @@
 // refuses to open or a clock byte cannot be written.
 #include "cli/aufruf.h"
 #include "cli/clidoor.h"
+#include "cli/fortschrittszeile.h"
 #include "cli/werkzeug.h"
 #include "link/transport.h"
 
@@ -185,6 +186,17 @@ private slots:
         if (p && p->com)
             bild = QStringLiteral("com=%1%2").arg(p->com).arg(p->pfad);  // a path beside the number is a fault
         QTEST(bild, "erwartet");
+    }
+
+    // The progress line keeps its last column free: the bar goes first when the columns are few,
+    // then the text is cut, then the count.
+    void fortschritt()
+    {
+        const QString t = QStringLiteral("lese Konfigurationsdaten ...");
+        QCOMPARE((QStringList{Fortschrittszeile::zeile(t, 3328, 1000, 50), Fortschrittszeile::zeile(t, 3328, 1000, 30),
+                              Fortschrittszeile::zeile(t, 3328, 1000, 8), Fortschrittszeile::countdown(t, 5, 12)}),
+                 (QStringList{"lese Konfigurationsdaten ... [##......] 1000/3328", "lese Konfigurations 1000/3328",
+                              "1000/33", "lese Konfig"}));
     }
 
     // The door of a program without widgets that installed none: each message on
