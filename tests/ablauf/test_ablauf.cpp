@@ -593,6 +593,8 @@ private slots:
                                          "Inhalt wird vorher gesichert.|GSM Boravilon").arg(s.sim.pfad())};
         QFETCH(QStringList, boxen);
         QCOMPARE(kit::boxen(s.f.door), mitSpeicher ? frage + boxen : boxen);
+        // Each failure's box comes with the signal, but that of a device that does not answer.
+        QCOMPARE(s.f.door.beeps, boxen.size() - boxen.count(kKeineVerbindung));
         QFETCH(QString, hinweis);
         QCOMPARE(statuszeile(s.f.k), hinweis.replace(QLatin1String("%1"), name + "cfg"));
         QCOMPARE(s.sim.empfangeneBytes(), draht);

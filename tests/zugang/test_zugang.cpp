@@ -28,6 +28,7 @@
 #include <QScopeGuard>
 #include <QTabBar>
 #include <QTemporaryDir>
+#include <QToolBar>
 
 namespace {
 
@@ -264,7 +265,7 @@ private slots:
     }
 
     // Each menu's items with their mnemonics: no letter twice in a menu, and
-    // every toolbar command also in a menu ("Verbindung abbrechen").
+    // every toolbar command also in a menu ("Verbindung abbrechen"); the toolbar fixed.
     void menues()
     {
         kit::Fenster f;
@@ -290,6 +291,9 @@ private slots:
             "&Einstellungen|&COM Port ...|Uhr&zeit ...|&Sicherungsordner ...",
             "&Info|&Systeminfo ...|Über GSM &Boravilon Konfiguration ...",
         }));
+        // The toolbar stays in its place: no handle to drag it off the window.
+        const auto* leiste = f.k.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+        QVERIFY(leiste && !leiste->isMovable() && !leiste->isFloatable());
     }
 
     // Every tab and dialog at its default size, with a text scale of 100 %
