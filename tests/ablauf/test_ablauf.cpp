@@ -730,6 +730,19 @@ private slots:
         QTEST(dialog, "dialog");
     }
 
+    // While the device is awaited, the progress window counts the wait down, a step each half second.
+    void countdown()
+    {
+        Stand s;
+        s.fehler(QStringLiteral("silent"));
+        s.f.finde<QAction>(QStringLiteral("MNU_Lesen"))->trigger();
+        const auto* balken = s.f.finde(QStringLiteral("Daten"))->findChild<QProgressBar*>();
+        QCOMPARE(balken->value(), 80);
+        QVERIFY(kit::warten([&] { return balken->value() == 79; }));
+        s.f.finde<QAction>(QStringLiteral("Toolbar1_Button1"))->trigger();
+        QVERIFY(s.ruhend());
+    }
+
     // A read under way: device commands beep, the progress window shows. Abort (ESC) or closing the main window (silently, its dialogs with it)
     // end it; the port is closed and a read runs again.
     void unterbrechen_data()
