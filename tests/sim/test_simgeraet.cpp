@@ -7,8 +7,7 @@
 
 namespace {
 
-const QByteArray ACK(1, char(0x06));
-const QByteArray ESC(1, char(0x1B));
+const QByteArray ACK(1, char(0x06)), ESC(1, char(0x1B));
 
 // A page of 256 distinct-looking bytes that includes ESC, ACK and 0xFF.
 QByteArray musterseite(int saat)
@@ -30,16 +29,7 @@ QByteArray speicherMuster()
 // An engine on a clock that only moves when the test says so.
 std::unique_ptr<SimGeraet> geraet(std::shared_ptr<qint64> zeit)
 {
-    return std::make_unique<SimGeraet>(speicherMuster(), simStandardEreignisse(),
-                                       QDateTime(QDate(2024, 6, 21), QTime(14, 5, 9)), [zeit] { return *zeit; });
-}
-
-SimFehler fehler(const QString& angabe)
-{
-    SimFehler f;
-    if (!angabe.isEmpty() && !f.hinzufuegen(angabe))
-        qFatal("bad fault description in test: %s", qPrintable(angabe));
-    return f;
+    return std::make_unique<SimGeraet>(speicherMuster(), simStandardEreignisse(), QDateTime(QDate(2024, 6, 21), QTime(14, 5, 9)), [zeit] { return *zeit; });
 }
 
 } // namespace
@@ -77,11 +67,9 @@ private slots:
         zeile("silent", "silent", L{"+", "r", "-", "+"}, "", alt);
         zeile("stop@3327, every read", "stop@3327", L{"+", "r", "r"}, ACK + r.left(3328) + r.left(3328), alt);
         zeile("stop@3328", "stop@3328", L{"+", "r"}, ACK + r, alt);
-        zeile("clock set: 23:59:30 on 31 December, 2 s on", "", L{"+", "s\x30\x59\x23\x31\x52", "~2000", "t"},
-              ACK + "\x20\x3B\x17\x1F\x0C>", alt);
+        zeile("clock set: 23:59:30 on 31 December, 2 s on", "", L{"+", "s\x30\x59\x23\x31\x52", "~2000", "t"}, ACK + "\x20\x3B\x17\x1F\x0C>", alt);
         zeile("write nothing", "", L{"+", "w" + ESC}, ACK + "w", alt, {}, 1);
-        zeile("pages 1 and 12", "", L{"+", "w1" + s1 + "<" + s12 + ESC}, ACK + "w1" + s1 + "<" + s12,
-              mit({{1, s1}, {12, s12}}), {1, 12}, 1);
+        zeile("pages 1 and 12", "", L{"+", "w1" + s1 + "<" + s12 + ESC}, ACK + "w1" + s1 + "<" + s12, mit({{1, s1}, {12, s12}}), {1, 12}, 1);
         // Every byte of a page is stored as it comes, ESC included, and stays
         // when the write breaks off; the other model keeps only whole writes.
         const QByteArray escSeite = s0.left(10) + ESC + s0.left(100) + ESC;
@@ -103,10 +91,8 @@ private slots:
         const QByteArray danachNeuAntwort = ACK + "w0" + s0 + "1" + s1.left(9) + ACK + "w2" + s12;
         zeile("later write after a broken one", "", L{"=byte"} + danachNeu, danachNeuAntwort,
               mit({{0, s0}, {1, s1.left(9) + alt.mid(256 + 9, 247)}, {2, s12}}), {2}, 1);
-        zeile("later write after a broken one, complete", "", L{"=complete"} + danachNeu, danachNeuAntwort,
-              mit({{2, s12}}), {2}, 1);
-        zeile("two writes", "", L{"+", "w0" + s0 + ESC, "w1" + s1 + ESC}, ACK + "w0" + s0 + "w1" + s1,
-              mit({{0, s0}, {1, s1}}), {1}, 2);
+        zeile("later write after a broken one, complete", "", L{"=complete"} + danachNeu, danachNeuAntwort, mit({{2, s12}}), {2}, 1);
+        zeile("two writes", "", L{"+", "w0" + s0 + ESC, "w1" + s1 + ESC}, ACK + "w0" + s0 + "w1" + s1, mit({{0, s0}, {1, s1}}), {1}, 2);
         zeile("nostore@1", "nostore@1", L{"+", "w0" + s0 + "1" + s1 + ESC}, ACK + "w0" + s0 + "1" + s1, mit({{0, s0}}), {0}, 1);
         // Every write misses the same echo; the byte is taken in all the same.
         const QByteArray w = "w0" + s0 + ";" + s12;
@@ -135,7 +121,9 @@ private slots:
         for (bool einzeln : {false, true}) {  // each entry at once, then byte by byte
             auto zeit = std::make_shared<qint64>(0);
             auto g = geraet(zeit);
-            g->setzeFehler(fehler(angabe));
+            SimFehler fehler;
+            QVERIFY2(angabe.isEmpty() || fehler.hinzufuegen(angabe), qPrintable(angabe));  // the row's faults are valid
+            g->setzeFehler(fehler);
             g->setzeSchreibmodell(modell);
             QByteArray antwort, gesendet;
             for (const QByteArray& b : schritte) {
