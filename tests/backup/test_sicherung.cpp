@@ -78,8 +78,7 @@ private slots:
         QCOMPARE(inhalt.count("\r\n"), 12);
         QCOMPARE(QStringList({kit::modus(tmp.filePath("a")), kit::modus(o), kit::modus(erste)}), QStringList({"700", "700", "600"}));
         QVERIFY(kit::schreiben(pfad("Halle 3_4_2026-12-06_14-05-09_2.cfg"), "fremd"));
-        QCOMPARE(anlegen(QStringLiteral("Halle 3/4"), kZeit, o).pfad,
-                 pfad("Halle 3_4_2026-12-06_14-05-09_3.cfg"));
+        QCOMPARE(anlegen(QStringLiteral("Halle 3/4"), kZeit, o).pfad, pfad("Halle 3_4_2026-12-06_14-05-09_3.cfg"));
         QCOMPARE(kit::lesen(pfad("Halle 3_4_2026-12-06_14-05-09_3.cfg")) + '|' + kit::lesen(erste) + '|' + kit::lesen(pfad("Halle 3_4_2026-12-06_14-05-09_2.cfg")),
                  inhalt + '|' + inhalt + "|fremd");
 
@@ -119,19 +118,15 @@ private slots:
         const QString o = tmp.path() + QStringLiteral("/");
         QVERIFY(kit::schreiben(o + "Pumpwerk Nord_2026-12-06_14-05-09_2@werkstatt.speicher", "fremd"));
         const sicherung::Inhalt vorSchreiben{bild(QStringLiteral("Pumpwerk Nord")), speicher(), QStringLiteral("Tankstelle Süd")};
-        QCOMPARE(sicherung::anlegen(vorSchreiben, tmp.path(), kZeit, QStringLiteral("werkstatt")).pfad,
-                 o + "Pumpwerk Nord_2026-12-06_14-05-09@werkstatt.cfg");
-        QCOMPARE(sicherung::anlegen(vorSchreiben, tmp.path(), kZeit, QStringLiteral("werkstatt")).pfad,
-                 o + "Pumpwerk Nord_2026-12-06_14-05-09_3@werkstatt.cfg");
+        for (const char* nummer : {"", "_3"})  // the second passes _2, whose memory file is taken
+            QCOMPARE(sicherung::anlegen(vorSchreiben, tmp.path(), kZeit, "werkstatt").pfad, o + "Pumpwerk Nord_2026-12-06_14-05-09" + nummer + "@werkstatt.cfg");
         const QString name = o + "Pumpwerk Nord_2026-12-06_14-05-09_3@werkstatt.";
         QCOMPARE(kit::lesen(name + "speicher") + kit::lesen(name + "vorschreiben"), speicher() + "Tankstelle Süd\n");
-        QCOMPARE(QStringList({kit::modus(name + "cfg"), kit::modus(name + "speicher"), kit::modus(name + "vorschreiben")}),
-                 QStringList({"600", "600", "600"}));
+        QCOMPARE(QStringList({kit::modus(name + "cfg"), kit::modus(name + "speicher"), kit::modus(name + "vorschreiben")}), QStringList({"600", "600", "600"}));
         QCOMPARE(kit::lesen(o + "Pumpwerk Nord_2026-12-06_14-05-09_2@werkstatt.speicher") + kit::lesen(o + "Pumpwerk Nord_2026-12-06_14-05-09_2@werkstatt.cfg"), "fremd<fehlt>");
         // A later read of the installation written, and an earlier write of it elsewhere.
         QVERIFY(sicherung::anlegen({bild(QStringLiteral("Tankstelle Süd")), speicher()}, tmp.path(), kZeit.addSecs(1), QString()));
-        QVERIFY(sicherung::anlegen({bild(QStringLiteral("Tankstelle Süd")), speicher(), QStringLiteral("Tankstelle Süd")},
-                                   tmp.path(), kZeit.addSecs(-1), QStringLiteral("buero")));
+        QVERIFY(sicherung::anlegen({bild(QStringLiteral("Tankstelle Süd")), speicher(), QStringLiteral("Tankstelle Süd")}, tmp.path(), kZeit.addSecs(-1), "buero"));
         QStringList gezeigt;
         for (const sicherung::Eintrag& e : sicherung::liste(tmp.path()))
             gezeigt << QStringList{e.anlagenbezeichnung, QString::number(e.nummer), e.rechner, QFileInfo(e.speicher).fileName(),
@@ -181,8 +176,7 @@ private slots:
         const rlimit knapp{100, vorher.rlim_max};  // no file of this process may grow beyond 100 bytes
         const auto signalVorher = std::signal(SIGXFSZ, SIG_IGN);
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &knapp), 0);
-        const sicherung::Versuch e = sicherung::anlegen({bild(QStringLiteral("Nord")), speicher(), QStringLiteral("Nord")},
-                                                        tmp.path(), kZeit, QString());
+        const sicherung::Versuch e = sicherung::anlegen({bild(QStringLiteral("Nord")), speicher(), QStringLiteral("Nord")}, tmp.path(), kZeit, QString());
         setrlimit(RLIMIT_FSIZE, &vorher);
         std::signal(SIGXFSZ, signalVorher);
         // In German words, not the system's English ones.
