@@ -4,13 +4,12 @@
 #include "image/felder.h"
 #include "kit.h"
 
-using kit::ff;
+using kit::ff, kit::zellen;
 using Fall = std::function<QByteArray(Konfigspeicher&)>;
 Q_DECLARE_METATYPE(Fall)
 
 namespace {
 QByteArray jn(bool b) { return b ? "ja" : "nein"; }
-QByteArray zellen(const Konfigspeicher& k, int seite, int von, int anzahl) { return kit::zellen(k, seite, von, anzahl); }
 void setze(Konfigspeicher& k, int seite, int von, const QByteArray& b)
 {
     for (int i = 0; i < b.size(); ++i)
@@ -46,8 +45,7 @@ private slots:
         for (auto [name, b, c, text] : {std::tuple{"128 nur FF", bereich::TextMin, ff(128), ff(128)}, {"16 nur FF", bereich::Guthabenrufnummer, ff(16), ""},
                                         {"16 bis FF", bereich::Guthabenrufnummer, "0664" + ff(12), "0664"}, {"16 bis ETX", bereich::Guthabenrufnummer, "*101#\x03" + ff(10), "*101#"}})
             z(name, false, [b, c](Konfigspeicher& k) { setze(k, b.seite, b.anfang, c); return textLesen(k, b); }, text);
-        z("Nummernliste: die letzte ohne CR", false, [](Konfigspeicher& k) { setze(k, 1, 0, "0664\r0699\x03"); return listeLesen(k, 1).join('|'); },
-          "0664|0699");
+        z("Nummernliste: die letzte ohne CR", false, [](Konfigspeicher& k) { setze(k, 1, 0, "0664\r0699\x03"); return listeLesen(k, 1).join('|'); }, "0664|0699");
         z("BCD: Ziffern bis zum Höchstwert", false, [](Konfigspeicher&) {
             QByteArray b;
             for (auto [byte, hoechstens] : {std::pair{0x23, 23}, {0x24, 23}, {0x3A, 59}, {0x59, 59}})

@@ -66,7 +66,6 @@ private slots:
             QTest::newRow(name) << a1 << schritte << antworten << bild << marker << boxen << fenster << beeps << aus;
         };
         const QStringList eintrag = {"0=G:+436641", "1=G:", "2=F:0316", "3=G:", "6=E:max@firma.at"};
-        const int ja = int(Door::Antwort::Ja);
         z("keine Liste", true, {"0", "10"}, "", {}, "");
         z("A1", true, QStringList{"2"} + eintrag + QStringList{"CMD_Save", "2"}, "2:0 \"+436641\" 0D \"066468020316\" 0D \"0664680502&max*firma.at (Boravilon)\" 0D 03",
           {10}, "GSM-Nummern für Meldelinie 2: G:+436641|F:0316|E:max@firma.at");
@@ -77,8 +76,7 @@ private slots:
         const QString kopieren = QStringLiteral("Keins|OkAbbrechen|Wollen Sie diese Einstellung für alle anderen Meldelinien und Alarme übernehmen ?|GSM BV Konfiguration");
         z("kopieren, abgebrochen", true, {"3", "0=F:0316", "CMD_kopieren"}, "3:0 \"066468020316\" 0D 03", {11}, "GSM-Nummern für Meldelinie 3: F:0316", {kopieren},
           {int(Door::Antwort::Abbrechen)});
-        z("kopieren", true, {"3", "0=F:0316", "CMD_kopieren"},
-          "1:0 \"066468020316\" 0D 03; 2:0 \"066468020316\" 0D 03; 3:0 \"066468020316\" 0D 03; 4:0 \"066468020316\" 0D 03; "
+        z("kopieren", true, {"3", "0=F:0316", "CMD_kopieren"}, "1:0 \"066468020316\" 0D 03; 2:0 \"066468020316\" 0D 03; 3:0 \"066468020316\" 0D 03; 4:0 \"066468020316\" 0D 03; "
           "5:4 \"68020316\" 0D 03; 6:0 \"066468020316\" 0D 03; 7:0 \"066468020316\" 0D 03; 8:0 \"066468020316\" 0D 03; "
           "9:0 \"066468020316\" 0D 03; 11:0 \"066468020316\" 0D 03",
           {9, 10, 11, 12, 13, 14, 15, 16, 17, 20}, "GSM-Nummern für Meldelinie 3: F:0316", {kopieren}, {int(Door::Antwort::Ok)});
@@ -111,8 +109,8 @@ private slots:
                                              "gespeichert werden, bevor die Nummern für Stromausfall geöffnet werden?|GSM Boravilon");
         const QString neun = QStringLiteral("GSM-Nummern für Stromausfall: G:999");
         z("anderer Ursprung, verworfen", true, {"5", "1=G:2", "5", "9"}, "", {}, neun, {frage}, {int(Door::Antwort::Nein)});
-        z("anderer Ursprung, gespeichert", true, {"5", "1=G:2", "9", "0=G:900", "CMD_Save"}, "5:5 32 0D 03; 9:1 \"00\"", {13, 17}, "", {frage}, {ja});
-        z("anderer Ursprung, passt nicht", false, voll + QStringList{"9"}, "", {}, neune + "G:999999999999999", {frage, zuLang.arg(129)}, {ja}, 1);
+        z("anderer Ursprung, gespeichert", true, {"5", "1=G:2", "9", "0=G:900", "CMD_Save"}, "5:5 32 0D 03; 9:1 \"00\"", {13, 17}, "", {frage}, {int(Door::Antwort::Ja)});
+        z("anderer Ursprung, passt nicht", false, voll + QStringList{"9"}, "", {}, neune + "G:999999999999999", {frage, zuLang.arg(129)}, {int(Door::Antwort::Ja)}, 1);
 
         // "Importieren ..." stored at once, then "Exportieren ..." of the slots.
         const QStringList dateien{"<", "CMD_Importieren", ">", "CMD_Exportieren"};
