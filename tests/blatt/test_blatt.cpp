@@ -3,6 +3,7 @@
 // table longer than a page. Printing draws the same sheet onto the printer.
 #include "blatt/blatt.h"
 #include "cfgfile/cfgdatei.h"
+#include "kit.h"
 #include "pdftext.h"
 #include "sim/simstandard.h"
 
@@ -24,21 +25,16 @@ private slots:
         const Dateiergebnis pw = cfgLesen(cfgSchreiben(simStandardKonfig()));
         const blatt::Kopf kopf{"Pumpwerk Nord", QDate(2024, 6, 21), "Gerät an COM 1 (/dev/ttyUSB0)"};
         QTest::newRow("drei Seiten") << blatt::einstellungen(pw.image, pw.werte) << kopf << "pumpwerk.txt";
-        // Empty values and lists, control characters: the command line's T Mobile file.
-        QFile f(qEnvironmentVariable("GSMBV_SOURCE_DIR") + QStringLiteral("/tests/cli/daten/tmobile.cfg"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const Dateiergebnis tm = cfgLesen(f.readAll());
+        const auto cli = [](const char* name) { return cfgLesen(kit::lesen(qEnvironmentVariable("GSMBV_SOURCE_DIR") + "/tests/cli/daten/" + name)); };
+        const Dateiergebnis tm = cli("tmobile.cfg"), grund = cli("grund.cfg");
+        QVERIFY(tm.vollstaendig && grund.vollstaendig);  // the command line's files are there, whole
+        // Empty values and lists, control characters: the T Mobile file.
         QTest::newRow("leere Werte") << blatt::einstellungen(tm.image, tm.werte)
-                                     << blatt::Kopf{tm.werte.anlagenbezeichnung, QDate(2025, 3, 4), "Datei /srv/tmobile.cfg"}
-                                     << "tmobile.txt";
+                                     << blatt::Kopf{tm.werte.anlagenbezeichnung, QDate(2025, 3, 4), "Datei /srv/tmobile.cfg"} << "tmobile.txt";
         // The default content as a file: the check call off has no time; choices carry their codes.
-        QFile g(qEnvironmentVariable("GSMBV_SOURCE_DIR") + QStringLiteral("/tests/cli/daten/grund.cfg"));
-        QVERIFY(g.open(QIODevice::ReadOnly));
-        const Dateiergebnis grund = cfgLesen(g.readAll());
         QTest::newRow("JSON, Kontrollruf aus") << blatt::einstellungen(grund.image, grund.werte) << kopf << "grund.json";
         // A long name of wide letters: wrapped in the head, shortened in the footer beside the page number.
-        QTest::newRow("langer Name") << QList<blatt::Abschnitt>() << blatt::Kopf{QString(70, 'W'), QDate(2025, 5, 6), "Datei /srv/w.cfg"}
-                                     << "breit.txt";
+        QTest::newRow("langer Name") << QList<blatt::Abschnitt>() << blatt::Kopf{QString(70, 'W'), QDate(2025, 5, 6), "Datei /srv/w.cfg"} << "breit.txt";
         // No group of the window fills a page; should one ever do, it goes on
         // on the next page under its title, row by row, none lost.
         blatt::Gruppe lang{QStringLiteral("Lange Gruppe"), {}, {}};
@@ -54,16 +50,16 @@ private slots:
         QFETCH(QList<blatt::Abschnitt>, abschnitte);
         QFETCH(blatt::Kopf, kopf);
         QFETCH(QString, erwartet);
-        QFile soll(qEnvironmentVariable("GSMBV_SOURCE_DIR") + "/tests/blatt/" + erwartet);
+        const QByteArray soll = kit::lesen(qEnvironmentVariable("GSMBV_SOURCE_DIR") + "/tests/blatt/" + erwartet);
         if (erwartet.endsWith(QLatin1String(".json"))) {
-            QCOMPARE(blatt::json(abschnitte), soll.open(QIODevice::ReadOnly) ? soll.readAll() : "<fehlt>");
+            QCOMPARE(blatt::json(abschnitte), soll);
             return;
         }
         QTemporaryDir ordner;
         const QString pdf = ordner.filePath("blatt.pdf");
         QSaveFile f(pdf);
         QVERIFY(f.open(QIODevice::WriteOnly) && blatt::pdf(f, kopf, abschnitte) && f.commit());
-        QCOMPARE(pdfText(pdf), soll.open(QIODevice::ReadOnly) ? QString::fromUtf8(soll.readAll()) : "<fehlt>");
+        QCOMPARE(pdfText(pdf), QString::fromUtf8(soll));
     }
 };
 
