@@ -169,6 +169,7 @@ private slots:
         QTest::newRow("Baud") << QStringList{"--baud", "-1"} << 2 << "gsmbv-sim: --baud: \"-1\" ist keine Geschwindigkeit";
         QTest::newRow("Seite 13") << QStringList{"--fault=silent,nostore@13"} << 2 << fehler.arg("nostore@13");
         QTest::newRow("noecho@0") << QStringList{"--fault", "noecho@0"} << 2 << fehler.arg("noecho@0");
+        QTest::newRow("noecho@2^31") << QStringList{"--fault", "noecho@2147483648"} << 2 << fehler.arg("noecho@2147483648");
         QTest::newRow("noise@0") << QStringList{"--fault=noise@0"} << 2 << fehler.arg("noise@0");
         QTest::newRow("leer") << QStringList{"--fault=,"} << 2 << "gsmbv-sim: leere Fehlerangabe";
         QTest::newRow("Modell") << QStringList{"--write-model=all"} << 2 << "gsmbv-sim: --write-model: \"all\" ist kein Modell (byte oder complete)";
