@@ -762,11 +762,11 @@ private slots:
         QVERIFY(kit::warten([&] { return s.f.k.verbindung().Fortschritt() == 1000; }));
         // Opening a file too: the read's end would overwrite it.
         for (const char* n : {"MNU_Lesen", "MNU_Schreib", "MNU_log", "MNU_Uhr", "MNU_Drucken", "Toolbar1_Button2", "Toolbar1_Button3",
-                              "Toolbar1_Button4", "Toolbar1_Button5", "MNU_Open", "Toolbar1_Button6", "MNU_Sicherungen"})
+                              "Toolbar1_Button4", "Toolbar1_Button5", "MNU_Open", "Toolbar1_Button6", "MNU_Sicherungen", "MNU_Vergleichen"})
             s.f.finde<QAction>(QLatin1String(n))->trigger();
         QVERIFY(!s.f.k.dateiOeffnen(QStringLiteral("/nonexistent/anlage.cfg")));  // as the desktop hands it over
         s.f.k.sicherungWiederherstellen(QStringLiteral("/nonexistent/x.cfg"), QStringLiteral("x"));
-        QCOMPARE((QList<int>{s.f.door.beeps, s.f.door.druckdialoge, int(s.f.door.dateidialoge.size()), s.f.k.sicherungen() != nullptr}), (QList<int>{14, 0, 0, 0}));
+        QCOMPARE((QList<int>{s.f.door.beeps, s.f.door.druckdialoge, int(s.f.door.dateidialoge.size()), s.f.k.sicherungen() != nullptr}), (QList<int>{15, 0, 0, 0}));
         QCOMPARE(s.f.k.panel(2)->text(), QStringLiteral("Eine Übertragung läuft bereits – bitte warten oder abbrechen"));
         QWidget* daten = s.f.finde(QStringLiteral("Daten"));
         QVERIFY(daten && daten->isVisible());
