@@ -313,6 +313,8 @@ void TestCli::laeufe_data()
                                                  .status = 4, .fehler = "gsmbv: …/falsch.json: gibts.nicht: Keine solche Einstellung\n"
                                                                         "gsmbv: …/fehlt.csv: Datei oder Ordner nicht vorhanden\n"
                                                                         "gsmbv: %D/alt.cfg nicht geschrieben\n"});
+    fall("set, --from missing", {.argumente = s + QStringList{"--from", "daten/fehlt.json"}, .status = 4,
+                                 .fehler = "gsmbv: …/fehlt.json: Datei oder Ordner nicht vorhanden\ngsmbv: %D/alt.cfg nicht geschrieben\n"});
     fall("show --empfaenger", {.argumente = {"show", "--empfaenger", "lines[0].recipients", "daten/tmobile.cfg"},
                                .aus = "Art;Nummer\nGSM;06769876543\nFax;07229555123\nemail;info@example.org\n"});
 

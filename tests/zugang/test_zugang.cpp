@@ -265,7 +265,7 @@ private slots:
     }
 
     // Each menu's items with their mnemonics: no letter twice in a menu, and
-    // every toolbar command also in a menu ("Verbindung abbrechen"); the toolbar fixed.
+    // every toolbar command also in a menu ("Verbindung abbrechen"); the toolbar fixed; the hint panel's name.
     void menues()
     {
         kit::Fenster f;
@@ -291,6 +291,11 @@ private slots:
             "&Einstellungen|&COM Port ...|Uhr&zeit ...|&Sicherungsordner ...",
             "&Info|&Systeminfo ...|Über GSM &Boravilon Konfiguration ...",
         }));
+        // The hint panel speaks as a notification named by the text it shows.
+        f.k.panel(2)->setText(QStringLiteral("Eingabe ungültig"));
+        QAccessibleInterface* hinweis = QAccessible::queryAccessibleInterface(f.k.panel(2));
+        QVERIFY(hinweis && hinweis->role() == QAccessible::Notification);
+        QCOMPARE(hinweis->text(QAccessible::Name), QStringLiteral("Eingabe ungültig"));
         // The toolbar stays in its place: no handle to drag it off the window.
         const auto* leiste = f.k.findChild<QToolBar*>(QStringLiteral("Toolbar1"));
         QVERIFY(leiste && !leiste->isMovable() && !leiste->isFloatable());
