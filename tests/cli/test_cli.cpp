@@ -1018,6 +1018,10 @@ void TestCli::serie()
                            "Gerät 1 von 2: »Halle 0« anschließen, Enter – s überspringt, q beendet\ngefragt\n"
                            "gsmbv: Serie beendet\n"),
              fehler.constData());
+    // A journal that cannot be read: no device is asked for.
+    QVERIFY(QFile::remove(journal) && QDir().mkdir(journal));
+    std::tie(status, fehler) = lauf({});
+    QCOMPARE(fehler + QByteArray::number(status), "gsmbv: " + journal.toUtf8() + ": ist ein Ordner\n4");
 }
 
 QTEST_GUILESS_MAIN(TestCli)
